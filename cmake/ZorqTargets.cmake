@@ -1,0 +1,29 @@
+# Helpers shared by every subsystem folder.
+
+function(zorq_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# zorq_add_subsystem(name DEPENDS lib...): one static library from every .cpp in
+# the calling folder, public include root src/.
+function(zorq_add_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(zorq_${name} STATIC ${sources})
+  target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(zorq_${name} PUBLIC ${ARG_DEPENDS})
+  zorq_set_warnings(zorq_${name})
+endfunction()
+
+# zorq_add_test_suite(name DEPENDS lib...): one GoogleTest executable from every
+# .cpp in the calling folder, registered with CTest.
+function(zorq_add_test_suite name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name}_tests ${sources})
+  target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  zorq_set_warnings(${name}_tests)
+  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data")
+endfunction()
