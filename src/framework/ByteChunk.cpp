@@ -1,0 +1,60 @@
+#include "framework/ByteChunk.h"
+
+int ByteChunk::append(const void* data, size_t size) {
+  if (size > static_cast<size_t>(kMaxSize) - bytes_.size()) return -1;
+  const auto* first = static_cast<const uint8_t*>(data);
+  bytes_.insert(bytes_.end(), first, first + size);
+  return Size();
+}
+
+int ByteChunk::PutStr(const char* text) {
+  const size_t length = text ? std::strlen(text) : 0;
+  if (length > static_cast<size_t>(kMaxSize) - 4 - bytes_.size()) return -1;
+  Put(static_cast<int32_t>(length));
+  return append(text, length);
+}
+
+int ByteChunk::GetStr(std::string* text, int pos) const {
+  int32_t length = 0;
+  const int start = Get(&length, pos);
+  if (start < 0 || !Fits(start, length)) return -1;
+  if (length >= 1) {
+    const char* first = reinterpret_cast<const char*>(bytes_.data() + start);
+    text->assign(first, strnlen(first, static_cast<size_t>(length)));
+  }
+  return start + length;
+}
+
+int ByteChunk::PutChunk(const ByteChunk& other) {
+  return append(other.bytes_.data(), other.bytes_.size());
+}
+
+int ByteChunk::PutBytes(const void* data, int size) {
+  return size > 0 ? append(data, static_cast<size_t>(size)) : Size();
+}
+
+int ByteChunk::Resize(int size) {
+  bytes_.resize(size > 0 ? static_cast<size_t>(size) : 0);
+  return Size();
+}
+
+void InitChunkWithIPlugVer(ByteChunk* chunk) {
+  chunk->Clear();
+  chunk->Put(kIPlugVersionMagic);
+  chunk->Put(kIPlugVersion);
+}
+
+int GetIPlugVerFromChunk(const ByteChunk* chunk, int* pos) {
+  int32_t magic = 0;
+  const int afterMagic = chunk->Get(&magic, *pos);
+  if (afterMagic < 0 || magic != kIPlugVersionMagic) return 0;
+  int32_t version = 0;
+  *pos = chunk->Get(&version, afterMagic);
+  return *pos < 0 ? 0 : version;
+}
+
+void SkipIPlugVerMarker(const ByteChunk* chunk, int* pos) {
+  int markerPos = *pos;
+  const int version = GetIPlugVerFromChunk(chunk, &markerPos);
+  if (markerPos < 0 || version >= kIPlugVersion) *pos = markerPos;
+}

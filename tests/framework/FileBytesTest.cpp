@@ -1,0 +1,103 @@
+#include "framework/FileBytes.h"
+
+#include "framework/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+ByteChunk chunkOf(const std::string& text) {
+  ByteChunk chunk;
+  chunk.PutBytes(text.data(), static_cast<int>(text.size()));
+  return chunk;
+}
+
+std::string textOf(const ByteChunk& chunk) {
+  return {reinterpret_cast<const char*>(chunk.GetBytes()), static_cast<size_t>(chunk.Size())};
+}
+
+}  // namespace
+
+TEST(FileBytes, WriteThenReadRoundTripsAndLeavesNoTemporaryFile) {
+  TempFolder folder;
+  const std::string path = folder.path() + "/bank.fxb";
+  ASSERT_TRUE(writeFileAtomically(path, chunkOf("first")));
+  ASSERT_TRUE(writeFileAtomically(path, chunkOf("second, longer")));
+  ByteChunk read;
+  ASSERT_TRUE(readWholeFile(path, &read));
+  EXPECT_EQ(textOf(read), "second, longer");
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"bank.fxb"});
+}
+
+TEST(FileBytes, ReadsEmptyFilesAndFilesLargerThanOneBlock) {
+  TempFolder folder;
+  const std::string path = folder.path() + "/x";
+  ASSERT_TRUE(writeFileAtomically(path, ByteChunk()));
+  ByteChunk read;
+  EXPECT_TRUE(readWholeFile(path, &read));
+  EXPECT_EQ(read.Size(), 0);
+  ByteChunk big;
+  big.Resize(200000);
+  for (int i = 0; i < big.Size(); ++i) big.GetBytes()[i] = static_cast<uint8_t>(i * 31);
+  ASSERT_TRUE(writeFileAtomically(path, big));
+  ASSERT_TRUE(readWholeFile(path, &read));
+  EXPECT_TRUE(read == big);
+}
+
+TEST(FileBytes, ReadRefusesMissingEmptyPathDirectoriesAndOversizedFiles) {
+  TempFolder folder;
+  ByteChunk read;
+  read.Put(1.0);
+  EXPECT_FALSE(readWholeFile("", &read));
+  EXPECT_EQ(read.Size(), 0);
+  EXPECT_FALSE(readWholeFile(folder.path() + "/missing", &read));
+  EXPECT_FALSE(readWholeFile(folder.path(), &read));
+  const std::string path = folder.path() + "/big";
+  ByteChunk data;
+  data.Resize(1001);
+  ASSERT_TRUE(writeFileAtomically(path, data));
+  EXPECT_FALSE(readWholeFile(path, &read, 1000));
+  EXPECT_TRUE(readWholeFile(path, &read, 1001));
+  EXPECT_FALSE(readWholeFile("/dev/zero", &read, 100000));
+}
+
+TEST(FileBytes, WriteFailsForEmptyPathMissingFolderOrDirectoryTarget) {
+  TempFolder folder;
+  EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
+  ASSERT_EQ(::mkdir((folder.path() + "/dir").c_str(), 0755), 0);
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"dir"});
+}
+
+// A write that fails part-way (here: the file size limit stands in for a full disk)
+// must keep the user's existing file and remove the partial temporary file.
+TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
+  TempFolder folder;
+  const std::string path = folder.path() + "/program.fxp";
+  ASSERT_TRUE(writeFileAtomically(path, chunkOf("precious")));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ByteChunk big;
+    big.Resize(100000);
+    ::_exit(writeFileAtomically(path, big) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the oversized write reported success";
+  ByteChunk read;
+  ASSERT_TRUE(readWholeFile(path, &read));
+  EXPECT_EQ(textOf(read), "precious");
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"program.fxp"});
+}

@@ -1,0 +1,139 @@
+#include "framework/FxFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+const fx::Identity kId{fx::fourCharCode('z', 'o', 'r', 'q'), 10103};
+
+// Builds expected file images byte by byte, independently of the writers.
+struct Image {
+  std::vector<uint8_t> bytes;
+  Image& text(const char* s, size_t n) {
+    bytes.insert(bytes.end(), s, s + n);
+    return *this;
+  }
+  Image& be(uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(v >> shift));
+    return *this;
+  }
+  Image& zeros(size_t n) {
+    bytes.insert(bytes.end(), n, 0);
+    return *this;
+  }
+};
+
+std::vector<uint8_t> bytesOf(const ByteChunk& chunk) {
+  return {chunk.GetBytes(), chunk.GetBytes() + chunk.Size()};
+}
+
+ByteChunk stateOf(int bytes) {
+  ByteChunk state;
+  for (int i = 0; i < bytes; ++i) state.Put(static_cast<uint8_t>(i * 7));
+  return state;
+}
+
+}  // namespace
+
+TEST(FxFormat, ProgramChunkFormMatchesTheLayout) {
+  const ByteChunk state = stateOf(5);
+  const ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", state);
+  Image expected;
+  expected.text("CcnK", 4).be(65).text("FPCh", 4).be(1).text("zorq", 4).be(10103).be(107);
+  expected.text("Robot", 5).zeros(23).be(5);
+  expected.bytes.insert(expected.bytes.end(), state.GetBytes(), state.GetBytes() + 5);
+  EXPECT_EQ(bytesOf(file), expected.bytes);
+}
+
+TEST(FxFormat, BankChunkFormMatchesTheLayout) {
+  const ByteChunk state = stateOf(3);
+  const ByteChunk file = fx::bankFileChunkForm(kId, 64, 5, state);
+  Image expected;
+  expected.text("CcnK", 4).be(163).text("FBCh", 4).be(2).text("zorq", 4).be(10103).be(64).be(5);
+  expected.zeros(124).be(3);
+  expected.bytes.insert(expected.bytes.end(), state.GetBytes(), state.GetBytes() + 3);
+  EXPECT_EQ(bytesOf(file), expected.bytes);
+}
+
+TEST(FxFormat, ProgramParamFormMatchesTheLayout) {
+  const float values[] = {0.0f, 1.0f, 0.5f};
+  ByteChunk file;
+  fx::putProgramParamForm(&file, kId, "P", values, 3);
+  Image expected;
+  expected.text("CcnK", 4).be(0).text("FxCk", 4).be(1).text("zorq", 4).be(10103).be(3);
+  expected.text("P", 1).zeros(27).be(0x00000000).be(0x3f800000).be(0x3f000000);
+  EXPECT_EQ(bytesOf(file), expected.bytes);
+}
+
+TEST(FxFormat, TwentyEightCharacterNameFillsTheFieldAndReadsBack) {
+  const std::string name28 = "abcdefghijklmnopqrstuvwxyz01";
+  const ByteChunk file = fx::programFileChunkForm(kId, 107, (name28 + "tail").c_str(), ByteChunk());
+  EXPECT_EQ(std::memcmp(file.GetBytes() + 28, name28.data(), 28), 0);
+  const fx::ProgramHeader header = fx::readProgramHeader(file, 0);
+  EXPECT_EQ(header.name, name28);
+  EXPECT_EQ(header.pos, fx::kProgramHeaderBytes);
+}
+
+TEST(FxFormat, ProgramHeaderReadsBackEveryField) {
+  const ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", stateOf(9));
+  const fx::ProgramHeader h = fx::readProgramHeader(file, 0);
+  EXPECT_EQ(h.magic, fx::kMagic);
+  EXPECT_EQ(h.byteSize, 69);
+  EXPECT_EQ(h.type, fx::kProgramChunkType);
+  EXPECT_EQ(h.formatVersion, 1);
+  EXPECT_EQ(h.uniqueId, kId.uniqueId);
+  EXPECT_EQ(h.pluginVersion, 10103);
+  EXPECT_EQ(h.numParams, 107);
+  EXPECT_EQ(h.name, "Robot");
+}
+
+TEST(FxFormat, CutProgramHeaderKeepsWhatFitsAndHasNoPosition) {
+  ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", stateOf(9));
+  file.Resize(40);
+  const fx::ProgramHeader h = fx::readProgramHeader(file, 0);
+  EXPECT_EQ(h.magic, fx::kMagic);
+  EXPECT_EQ(h.uniqueId, kId.uniqueId);
+  EXPECT_EQ(h.name, "");
+  EXPECT_EQ(h.pos, -1);
+  file.Resize(18);
+  const fx::ProgramHeader cut = fx::readProgramHeader(file, 0);
+  EXPECT_EQ(cut.formatVersion, 1);
+  EXPECT_EQ(cut.uniqueId, 0);
+}
+
+TEST(FxFormat, ProgramHeaderAtAHugeStartReadsNothing) {
+  const ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", stateOf(9));
+  for (int start : {-1, INT_MIN, INT_MAX, INT_MAX - 20}) {
+    const fx::ProgramHeader h = fx::readProgramHeader(file, start);
+    EXPECT_EQ(h.magic, 0);
+    EXPECT_EQ(h.pos, -1);
+  }
+}
+
+TEST(FxFormat, BankHeaderReadsBackAndNeedsAllOf156Bytes) {
+  ByteChunk file = fx::bankFileChunkForm(kId, 64, 7, stateOf(2));
+  fx::BankHeader h = fx::readBankHeader(file);
+  EXPECT_EQ(h.type, fx::kBankChunkType);
+  EXPECT_EQ(h.formatVersion, 2);
+  EXPECT_EQ(h.numPrograms, 64);
+  EXPECT_EQ(h.currentProgram, 7);
+  EXPECT_EQ(h.pos, fx::kBankHeaderBytes);
+  file.Resize(155);
+  h = fx::readBankHeader(file);
+  EXPECT_EQ(h.currentProgram, 7);
+  EXPECT_EQ(h.pos, -1);
+}
+
+TEST(FxFormat, BigEndianFloatRoundTripsAndFailsWhenCut) {
+  ByteChunk chunk;
+  fx::putBigEndianFloat(&chunk, 0.3f);
+  float value = 0;
+  EXPECT_EQ(fx::getBigEndianFloat(chunk, &value, 0), 4);
+  EXPECT_EQ(value, 0.3f);
+  value = 9;
+  EXPECT_EQ(fx::getBigEndianFloat(chunk, &value, 1), -1);
+  EXPECT_EQ(value, 9);
+}
