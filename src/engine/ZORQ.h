@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/BandTables.h"
 #include "engine/Filter.h"
@@ -65,6 +66,16 @@ class ZORQ : public Synth {
   void Reset() override;
   void initParameters() override;
 
+  // State record (ZorqState.cpp); host or editor thread, takes the plug-in mutex.
+  bool SerializeState(ByteChunk* chunk) override;
+  int UnserializeState(const ByteChunk* chunk, int startPos) override;
+  void PresetsChangedByHost() override;
+  // True when the 10 bytes at pos are the current record format's marker.
+  static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
+  // The WAV file named in the state record; plug-in mutex held by the caller.
+  const std::string& sampleFileName() const { return sampleFileName_; }
+  void setSampleFileName(const char* name) { sampleFileName_ = name ? name : ""; }
+
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
   uint32_t remainder() const { return remainder_; }
@@ -99,6 +110,7 @@ class ZORQ : public Synth {
   bool inputConnected_[kNumInputs] = {};
   bool modulatorActive_[2] = {};
   bool sampleLoading_ = false;
+  std::string sampleFileName_;
   double meterAccumulator_ = 0.0;
 
   // Levels and switches set by OnParamChange.

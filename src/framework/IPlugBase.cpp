@@ -17,6 +17,7 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
       isInst_(plugIsInst),
       latency_(latency),
       params_(static_cast<size_t>(std::max(nParams, 0))),
+      presets_(static_cast<size_t>(std::max(nPresets, 0))),
       nPresets_(std::max(nPresets, 0)) {
   copyFixedText(effectName_, effectName, kMaxEffectName);
   copyFixedText(productName_, productName, kMaxEffectName);

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/ByteChunk.h"
 #include "framework/IParam.h"
+#include "framework/IPreset.h"
 
 struct IMidiMsg;
 
@@ -38,6 +40,41 @@ class IPlugBase {
   virtual void SetSampleRate(double sampleRate);
   virtual void SetBlockSize(int blockSize);
   virtual void SetLatency(int samples) { latency_ = samples; }
+
+  // State and presets (IPlugBasePresets.cpp). Every one runs under the plug-in mutex,
+  // on the host's or the editor's thread.
+  virtual bool SerializeState(ByteChunk* chunk);
+  virtual int UnserializeState(const ByteChunk* chunk, int startPos);
+  virtual int UnserializePresets(const ByteChunk* chunk, int startPos);
+  virtual void ModifyCurrentPreset(const char* name = nullptr);
+  virtual void PresetsChangedByHost() {}
+  virtual void RedrawParamControls() {}
+  virtual void InformHostOfProgramChange() {}
+  bool SerializeParams(ByteChunk* chunk);
+  int UnserializeParams(const ByteChunk* chunk, int startPos);
+  bool SerializePresets(ByteChunk* chunk);
+  void EnsureDefaultPreset();
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  const char* GetPresetName(int idx) const;
+  int NPresets() const { return static_cast<int>(presets_.size()); }
+  int GetCurrentPresetIdx() const { return currentPresetIdx_; }
+  // Informs the host of every parameter's current value (automation).
+  void DirtyParameters();
+  // The two chunk kinds the host stores: the live program (version marker, state,
+  // current preset name) and the whole bank (version marker, every preset).
+  bool serializeProgramChunk(ByteChunk* chunk);
+  int unserializeProgramChunk(const ByteChunk* chunk);
+  bool serializeBankChunk(ByteChunk* chunk);
+  int unserializeBankChunk(const ByteChunk* chunk);
+
+  // Program (.fxp) and bank (.fxb) files (IPlugBaseFiles.cpp); editor or host thread,
+  // under the plug-in mutex. Chunk form when the plug-in does chunks, parameter form
+  // otherwise; loading accepts both.
+  bool SaveProgramAsFXP(const std::string& path);
+  bool SaveBankAsFXB(const std::string& path);
+  bool LoadProgramFromFXP(const std::string& path);
+  bool LoadBankFromFXB(const std::string& path);
 
   // Any thread; takes the mutex.
   void SetParameterFromGUI(int paramIdx, double normalized);
@@ -86,6 +123,18 @@ class IPlugBase {
   std::recursive_mutex& Mutex() const { return mutex_; }
 
  protected:
+  // Sets a parameter from a stored plain value, clamped to its range (no step
+  // rounding); a value that is not a number counts as 0.
+  void setParamClamped(int paramIdx, double value);
+  // Reads one double per parameter from pos, as stored states hold them. A value that
+  // does not fit sets its parameter to 0 clamped and ends the reading with -1.
+  int readParamValues(const ByteChunk* chunk, int pos);
+  // Reads the presets of a chunk-form bank file image (header, chunk size, version
+  // marker, preset list) and informs the host; returns the final position or -1.
+  // No header field is checked here.
+  int loadBankChunkForm(const ByteChunk& file);
+
+ protected:
   struct InChannel {
     bool connected = true;
     std::vector<double> scratch;  // one block long; used when unconnected or for float input
@@ -121,6 +170,8 @@ class IPlugBase {
   int blockSize_ = 0;
   int latency_;
   std::vector<IParam> params_;
+  std::vector<IPreset> presets_;
+  int currentPresetIdx_ = 0;
   std::vector<double*> inData_;
   std::vector<double*> outData_;
   std::vector<InChannel> inChannels_;

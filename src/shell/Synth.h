@@ -23,6 +23,10 @@ class Synth : public IPlugVST {
   virtual void initParameters() {}
   virtual void initPreset();
 
+  // Loads a whole chunk-form bank file image held in memory (SynthBank.cpp); host or
+  // editor thread, takes the plug-in mutex. False when the preset list is incomplete.
+  bool loadFXBfromBlob(const void* bytes, int size);
+
   // InitEnum on parameter `index`, then one display text per entry.
   void initListParameter(int index, const char* name, int defaultValue, int count,
                          const char** labels);

@@ -1,0 +1,59 @@
+// The instrument's state record: what hosts, presets and program and bank files keep.
+// Current format: the marker "ZORQ_1.1.1", the program index and name (written for
+// readers elsewhere, skipped when read), one plain double per parameter, a has-file
+// byte and, when set, the sample file name. Older records hold only the last three.
+#include "engine/ZORQ.h"
+
+#include <cstring>
+
+namespace {
+constexpr char kStateMarker[] = "ZORQ_1.1.1";
+constexpr int kStateMarkerBytes = 10;
+constexpr int kInputModeFile = 1;
+}  // namespace
+
+bool ZORQ::isNewVersion_1_1_1(const ByteChunk* chunk, int pos) {
+  return chunk->Fits(pos, kStateMarkerBytes) &&
+         std::memcmp(chunk->GetBytes() + pos, kStateMarker, kStateMarkerBytes) == 0;
+}
+
+bool ZORQ::SerializeState(ByteChunk* chunk) {
+  IMutexLock lock(Mutex());
+  chunk->PutBytes(kStateMarker, kStateMarkerBytes);
+  chunk->Put(static_cast<uint32_t>(GetCurrentPresetIdx()));
+  chunk->PutStr(GetPresetName(GetCurrentPresetIdx()));
+  for (int i = 0; i < NParams(); ++i) chunk->Put(GetParam(i)->Value());
+  const bool hasFile = GetParam(kInputMode)->Int() == kInputModeFile && !sampleFileName_.empty();
+  chunk->Put(hasFile);
+  if (hasFile) chunk->PutStr(sampleFileName_.c_str());
+  return chunk->Size() > 0;
+}
+
+// Returns the position after the record, or -1 when it is incomplete. A negative start
+// changes no parameter (nothing can be read there); a record cut inside the values
+// keeps what was read, sets the value at the break to 0 clamped and leaves the rest.
+int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
+  IMutexLock lock(Mutex());
+  sampleFileName_.clear();
+  int pos = startPos;
+  if (isNewVersion_1_1_1(chunk, pos)) {
+    uint32_t programIndex = 0;
+    std::string programName;
+    pos = chunk->Get(&programIndex, pos + kStateMarkerBytes);
+    pos = chunk->GetStr(&programName, pos);
+  }
+  if (pos >= 0) pos = readParamValues(chunk, pos);
+  OnParamReset();
+  if (pos < 0) return -1;
+
+  bool hasFile = false;
+  pos = chunk->Get(&hasFile, pos);
+  if (pos < 0 || !hasFile) return pos;
+  std::string name;
+  pos = chunk->GetStr(&name, pos);
+  if (pos >= 0) sampleFileName_ = name;
+  return pos;
+}
+
+// The sample player reopens the restored file here once it is part of the engine.
+void ZORQ::PresetsChangedByHost() { RedrawParamControls(); }

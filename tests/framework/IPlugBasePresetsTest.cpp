@@ -1,0 +1,212 @@
+#include "framework/IPlugBase.h"
+
+#include "framework/TestPlug.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const std::vector<double> kValuesA{0.25, 7.0, 1.0, 1000.0};
+const std::vector<double> kValuesB{-0.5, 2.0, 0.0, 50.0};
+const std::vector<int> kEveryParam{0, 1, 2, 3};
+
+ByteChunk paramsChunk(const std::vector<double>& values) {
+  ByteChunk chunk;
+  for (double v : values) chunk.Put(v);
+  return chunk;
+}
+
+// Presets 0..3 named P0..P3 holding distinct states; preset 0 current with kValuesA.
+void fillPresets(TestPlug* plug) {
+  for (int i = 0; i < plug->NPresets(); ++i) {
+    ASSERT_TRUE(plug->RestorePreset(i));
+    plug->setValues({0.1 * i, 1.0 * i, 0.0, 100.0 * (i + 1)});
+    plug->ModifyCurrentPreset(("P" + std::to_string(i)).c_str());
+  }
+  plug->RestorePreset(0);
+  plug->setValues(kValuesA);
+  plug->ModifyCurrentPreset();
+}
+
+}  // namespace
+
+TEST(IPlugBase, LegalIOMatchesConfigurationsWithNegativeAsAny) {
+  TestPlug plug;
+  EXPECT_TRUE(plug.LegalIO(4, 2));
+  EXPECT_TRUE(plug.LegalIO(2, -1));
+  EXPECT_FALSE(plug.LegalIO(1, -1));
+  EXPECT_EQ(plug.NInChannels(), 4);
+}
+
+TEST(IPlugBase, ParamsRoundTripAndReportEveryParameter) {
+  TestPlug plug;
+  plug.setValues(kValuesA);
+  ByteChunk chunk;
+  ASSERT_TRUE(plug.SerializeParams(&chunk));
+  plug.setValues(kValuesB);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), chunk.Size());
+  EXPECT_EQ(plug.values(), kValuesA);
+  EXPECT_EQ(plug.changes, kEveryParam);
+}
+
+TEST(IPlugBase, OneValueShortSetsTheLastToZeroClampedAndFails) {
+  TestPlug plug;
+  ByteChunk chunk = paramsChunk(kValuesA);
+  chunk.Resize(chunk.Size() - 8);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
+  EXPECT_EQ(plug.values(), (std::vector<double>{0.25, 7.0, 1.0, 20.0}));
+  EXPECT_EQ(plug.changes, kEveryParam);
+}
+
+TEST(IPlugBase, StoredValuesAreClampedAndNotANumberCountsAsZero) {
+  TestPlug plug;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const ByteChunk chunk = paramsChunk({5.0, -3.0, nan, 1e9});
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), chunk.Size());
+  EXPECT_EQ(plug.values(), (std::vector<double>{1.0, 0.0, 0.0, 20000.0}));
+}
+
+TEST(IPlugBase, NegativeStartChangesNothingButStillReports) {
+  TestPlug plug;
+  plug.setValues(kValuesA);
+  const ByteChunk chunk = paramsChunk(kValuesB);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
+  EXPECT_EQ(plug.values(), kValuesA);
+  EXPECT_EQ(plug.changes, kEveryParam);
+}
+
+TEST(IPlugBase, GuiChangeSetsInformsAndUpdates) {
+  TestPlug plug;
+  plug.SetParameterFromGUI(1, 0.5);
+  EXPECT_EQ(plug.GetParam(1)->Value(), 5.0);
+  ASSERT_EQ(plug.informed.size(), 1u);
+  EXPECT_EQ(plug.informed[0].second, 0.5);
+  EXPECT_EQ(plug.changes, std::vector<int>{1});
+  plug.DirtyParameters();
+  EXPECT_EQ(plug.informed.size(), 1u + TestPlug::kParams);
+}
+
+TEST(IPlugBasePresets, EnsureDefaultPresetFillsOnlyUnusedSlots) {
+  TestPlug plug;
+  plug.RestorePreset(1);
+  plug.EnsureDefaultPreset();
+  EXPECT_STREQ(plug.GetPresetName(0), "Empty");
+  EXPECT_STREQ(plug.GetPresetName(1), "user preset 1");
+  EXPECT_STREQ(plug.GetPresetName(4), "");
+}
+
+class UserPresetNaming : public ::testing::TestWithParam<int> {};
+
+// A never-used slot becomes "user preset N", N one more than the names already
+// containing "user preset"; the live state stays as it is.
+TEST_P(UserPresetNaming, CountsExistingUserPresets) {
+  TestPlug plug;
+  for (int i = 0; i < GetParam(); ++i) plug.RestorePreset(i);
+  plug.setValues(kValuesB);
+  ASSERT_TRUE(plug.RestorePreset(3));
+  EXPECT_EQ(plug.GetPresetName(3), "user preset " + std::to_string(GetParam() + 1));
+  EXPECT_EQ(plug.values(), kValuesB);
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Existing, UserPresetNaming, ::testing::Values(0, 2));
+
+TEST(IPlugBasePresets, RestoreOutsideTheListFailsAndKeepsTheIndex) {
+  TestPlug plug;
+  plug.RestorePreset(2);
+  EXPECT_FALSE(plug.RestorePreset(4));
+  EXPECT_FALSE(plug.RestorePreset(-1));
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
+}
+
+TEST(IPlugBasePresets, RestoreByNameNeedsAnExactMatch) {
+  TestPlug plug;
+  fillPresets(&plug);
+  EXPECT_TRUE(plug.RestorePreset("P2"));
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
+  EXPECT_EQ(plug.GetParam(3)->Value(), 300.0);
+  EXPECT_FALSE(plug.RestorePreset("p2"));
+  EXPECT_FALSE(plug.RestorePreset(""));
+  EXPECT_FALSE(plug.RestorePreset(static_cast<const char*>(nullptr)));
+}
+
+TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
+  TestPlug plug;
+  fillPresets(&plug);
+  plug.setValues(kValuesB);
+  plug.ModifyCurrentPreset("");
+  plug.setValues(kValuesA);
+  ASSERT_TRUE(plug.RestorePreset(0));
+  EXPECT_STREQ(plug.GetPresetName(0), "P0");
+  EXPECT_EQ(plug.values(), kValuesB);
+}
+
+TEST(IPlugBasePresets, BankChunkRoundTripsNamesStatesAndCurrentPreset) {
+  TestPlug source;
+  fillPresets(&source);
+  source.RestorePreset(2);
+  ByteChunk bank;
+  ASSERT_TRUE(source.serializeBankChunk(&bank));
+  TestPlug target;
+  target.RestorePreset(2);
+  EXPECT_EQ(target.unserializeBankChunk(&bank), bank.Size());
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_STREQ(target.GetPresetName(i), source.GetPresetName(i));
+    ASSERT_TRUE(target.RestorePreset(i));
+    ASSERT_TRUE(source.RestorePreset(i));
+    EXPECT_EQ(target.values(), source.values());
+  }
+}
+
+class BankChunkCut : public ::testing::TestWithParam<int> {};
+
+// A preset list that ends early updates the presets read in full, keeps the others
+// (including the one at the break) and still restores the current preset.
+TEST_P(BankChunkCut, KeepsUnreadPresets) {
+  TestPlug source;
+  fillPresets(&source);
+  ByteChunk bank;
+  source.serializeBankChunk(&bank);
+  const int presetBytes = 4 + 2 + 1 + 8 * TestPlug::kParams;  // "Pn", flag, values
+  bank.Resize(kIPlugVersionMarkerBytes + 2 * presetBytes + GetParam());
+  TestPlug target;
+  target.EnsureDefaultPreset();
+  target.RestorePreset(3);
+  target.setValues(kValuesB);
+  target.ModifyCurrentPreset("mine");
+  EXPECT_EQ(target.unserializeBankChunk(&bank), -1);
+  EXPECT_STREQ(target.GetPresetName(1), "P1");
+  EXPECT_STREQ(target.GetPresetName(2), "Empty");
+  EXPECT_STREQ(target.GetPresetName(3), "mine");
+  EXPECT_EQ(target.values(), kValuesB);
+}
+
+INSTANTIATE_TEST_SUITE_P(CutAfterPresetBytes, BankChunkCut, ::testing::Values(0, 3, 7, 20));
+
+TEST(IPlugBasePresets, ProgramChunkRoundTripsStateAndName) {
+  TestPlug source;
+  fillPresets(&source);
+  ByteChunk program;
+  ASSERT_TRUE(source.serializeProgramChunk(&program));
+  TestPlug target;
+  target.EnsureDefaultPreset();
+  EXPECT_EQ(target.unserializeProgramChunk(&program), program.Size());
+  EXPECT_EQ(target.values(), kValuesA);
+  EXPECT_STREQ(target.GetPresetName(0), "P0");
+}
+
+TEST(IPlugBasePresets, DamagedProgramChunkLeavesPresetAndLiveStateAlone) {
+  TestPlug source;
+  source.setValues(kValuesA);
+  ByteChunk program;
+  source.serializeProgramChunk(&program);
+  program.Resize(kIPlugVersionMarkerBytes + 12);
+  TestPlug target;
+  target.setValues(kValuesB);
+  target.EnsureDefaultPreset();
+  EXPECT_EQ(target.unserializeProgramChunk(&program), -1);
+  EXPECT_EQ(target.values(), kValuesB);
+}
