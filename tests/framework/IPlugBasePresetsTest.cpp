@@ -19,18 +19,6 @@ ByteChunk paramsChunk(const std::vector<double>& values) {
   return chunk;
 }
 
-// Presets 0..3 named P0..P3 holding distinct states; preset 0 current with kValuesA.
-void fillPresets(TestPlug* plug) {
-  for (int i = 0; i < plug->NPresets(); ++i) {
-    ASSERT_TRUE(plug->RestorePreset(i));
-    plug->setValues({0.1 * i, 1.0 * i, 0.0, 100.0 * (i + 1)});
-    plug->ModifyCurrentPreset(("P" + std::to_string(i)).c_str());
-  }
-  plug->RestorePreset(0);
-  plug->setValues(kValuesA);
-  plug->ModifyCurrentPreset();
-}
-
 }  // namespace
 
 TEST(IPlugBase, LegalIOMatchesConfigurationsWithNegativeAsAny) {
@@ -124,29 +112,29 @@ TEST(IPlugBasePresets, RestoreOutsideTheListFailsAndKeepsTheIndex) {
 
 TEST(IPlugBasePresets, RestoreByNameNeedsAnExactMatch) {
   TestPlug plug;
-  fillPresets(&plug);
-  EXPECT_TRUE(plug.RestorePreset("P2"));
+  plug.fillPresets(0, kValuesA);
+  EXPECT_TRUE(plug.RestorePreset("Prog 2"));
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
   EXPECT_EQ(plug.GetParam(3)->Value(), 300.0);
-  EXPECT_FALSE(plug.RestorePreset("p2"));
+  EXPECT_FALSE(plug.RestorePreset("prog 2"));
   EXPECT_FALSE(plug.RestorePreset(""));
   EXPECT_FALSE(plug.RestorePreset(static_cast<const char*>(nullptr)));
 }
 
 TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
   TestPlug plug;
-  fillPresets(&plug);
+  plug.fillPresets(0, kValuesA);
   plug.setValues(kValuesB);
   plug.ModifyCurrentPreset("");
   plug.setValues(kValuesA);
   ASSERT_TRUE(plug.RestorePreset(0));
-  EXPECT_STREQ(plug.GetPresetName(0), "P0");
+  EXPECT_STREQ(plug.GetPresetName(0), "Prog 0");
   EXPECT_EQ(plug.values(), kValuesB);
 }
 
 TEST(IPlugBasePresets, BankChunkRoundTripsNamesStatesAndCurrentPreset) {
   TestPlug source;
-  fillPresets(&source);
+  source.fillPresets(0, kValuesA);
   source.RestorePreset(2);
   ByteChunk bank;
   ASSERT_TRUE(source.serializeBankChunk(&bank));
@@ -167,10 +155,10 @@ class BankChunkCut : public ::testing::TestWithParam<int> {};
 // (including the one at the break) and still restores the current preset.
 TEST_P(BankChunkCut, KeepsUnreadPresets) {
   TestPlug source;
-  fillPresets(&source);
+  source.fillPresets(0, kValuesA);
   ByteChunk bank;
   source.serializeBankChunk(&bank);
-  const int presetBytes = 4 + 2 + 1 + 8 * TestPlug::kParams;  // "Pn", flag, values
+  const int presetBytes = 4 + 6 + 1 + 8 * TestPlug::kParams;  // "Prog n", flag, values
   bank.Resize(kIPlugVersionMarkerBytes + 2 * presetBytes + GetParam());
   TestPlug target;
   target.EnsureDefaultPreset();
@@ -178,7 +166,7 @@ TEST_P(BankChunkCut, KeepsUnreadPresets) {
   target.setValues(kValuesB);
   target.ModifyCurrentPreset("mine");
   EXPECT_EQ(target.unserializeBankChunk(&bank), -1);
-  EXPECT_STREQ(target.GetPresetName(1), "P1");
+  EXPECT_STREQ(target.GetPresetName(1), "Prog 1");
   EXPECT_STREQ(target.GetPresetName(2), "Empty");
   EXPECT_STREQ(target.GetPresetName(3), "mine");
   EXPECT_EQ(target.values(), kValuesB);
@@ -188,14 +176,14 @@ INSTANTIATE_TEST_SUITE_P(CutAfterPresetBytes, BankChunkCut, ::testing::Values(0,
 
 TEST(IPlugBasePresets, ProgramChunkRoundTripsStateAndName) {
   TestPlug source;
-  fillPresets(&source);
+  source.fillPresets(0, kValuesA);
   ByteChunk program;
   ASSERT_TRUE(source.serializeProgramChunk(&program));
   TestPlug target;
   target.EnsureDefaultPreset();
   EXPECT_EQ(target.unserializeProgramChunk(&program), program.Size());
   EXPECT_EQ(target.values(), kValuesA);
-  EXPECT_STREQ(target.GetPresetName(0), "P0");
+  EXPECT_STREQ(target.GetPresetName(0), "Prog 0");
 }
 
 TEST(IPlugBasePresets, DamagedProgramChunkLeavesPresetAndLiveStateAlone) {

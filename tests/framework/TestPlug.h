@@ -3,6 +3,7 @@
 #include "framework/FxFormat.h"
 #include "framework/IPlugBase.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,18 @@ public:
     std::vector<double> result;
     for (int i = 0; i < NParams(); ++i) result.push_back(GetParam(i)->Value());
     return result;
+  }
+
+  // Presets named "Prog N" with distinct states; then preset `current` holds `live`.
+  void fillPresets(int current, const std::vector<double>& live) {
+    for (int i = 0; i < NPresets(); ++i) {
+      RestorePreset(i);
+      setValues({0.1 * i, 1.0 * i, 0.0, 100.0 * (i + 1)});
+      ModifyCurrentPreset(("Prog " + std::to_string(i)).c_str());
+    }
+    RestorePreset(current);
+    setValues(live);
+    ModifyCurrentPreset();
   }
 
   std::vector<int> changes;
