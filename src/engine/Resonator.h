@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 // Fourth-order band-pass: two resonant two-pole sections in series, the first at
 // the band frequency f (Q 7.16), the second at 0.829 f (Q 7.1). Each section is
 //   y[n] = a1 y[n-1] + a2 y[n-2] + b0 (x[n] - x[n-2])
@@ -54,7 +56,8 @@ class Resonator {
   double level() const { return level_; }
 
  private:
-  static double clamp(double v) { return v < -64.0 ? -64.0 : (v > 64.0 ? 64.0 : v); }
+  // Branch-free form (minsd/maxsd); passes NaN through like the plain comparison.
+  static double clamp(double v) { return std::min(std::max(v, -64.0), 64.0); }
   void clearState();
 
   double sampleRate_ = -1.0;

@@ -96,7 +96,12 @@ class ZORQ : public Synth {
   void handleMidiEvents();
   void loadBuffers(double** inputs, int n);
   void vocode(int n);
-  void filter(const double* modulator, double** carriers, int channel, int band, int n);
+  void filter(const double* const* modulators, double* const* carriers, int band, int n);
+  // Band gain from an envelope: bias added, then held within 0 .. limit.
+  double bandGain(double envelope) const {
+    const double v = bias_ + envelope;
+    return v >= limit_ ? limit_ : (v <= 0.0 ? 0.0 : v);
+  }
   void cleanup();
   void refreshInputConnections();
 
