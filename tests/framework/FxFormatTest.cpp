@@ -68,28 +68,6 @@ TEST(FxFormat, ProgramParamFormMatchesTheLayout) {
   EXPECT_EQ(bytesOf(file), expected.bytes);
 }
 
-TEST(FxFormat, TwentyEightCharacterNameFillsTheFieldAndReadsBack) {
-  const std::string name28 = "abcdefghijklmnopqrstuvwxyz01";
-  const ByteChunk file = fx::programFileChunkForm(kId, 107, (name28 + "tail").c_str(), ByteChunk());
-  EXPECT_EQ(std::memcmp(file.GetBytes() + 28, name28.data(), 28), 0);
-  const fx::ProgramHeader header = fx::readProgramHeader(file, 0);
-  EXPECT_EQ(header.name, name28);
-  EXPECT_EQ(header.pos, fx::kProgramHeaderBytes);
-}
-
-TEST(FxFormat, ProgramHeaderReadsBackEveryField) {
-  const ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", stateOf(9));
-  const fx::ProgramHeader h = fx::readProgramHeader(file, 0);
-  EXPECT_EQ(h.magic, fx::kMagic);
-  EXPECT_EQ(h.byteSize, 69);
-  EXPECT_EQ(h.type, fx::kProgramChunkType);
-  EXPECT_EQ(h.formatVersion, 1);
-  EXPECT_EQ(h.uniqueId, kId.uniqueId);
-  EXPECT_EQ(h.pluginVersion, 10103);
-  EXPECT_EQ(h.numParams, 107);
-  EXPECT_EQ(h.name, "Robot");
-}
-
 TEST(FxFormat, CutProgramHeaderKeepsWhatFitsAndHasNoPosition) {
   ByteChunk file = fx::programFileChunkForm(kId, 107, "Robot", stateOf(9));
   file.Resize(40);
@@ -125,15 +103,4 @@ TEST(FxFormat, BankHeaderReadsBackAndNeedsAllOf156Bytes) {
   h = fx::readBankHeader(file);
   EXPECT_EQ(h.currentProgram, 7);
   EXPECT_EQ(h.pos, -1);
-}
-
-TEST(FxFormat, BigEndianFloatRoundTripsAndFailsWhenCut) {
-  ByteChunk chunk;
-  fx::putBigEndianFloat(&chunk, 0.3f);
-  float value = 0;
-  EXPECT_EQ(fx::getBigEndianFloat(chunk, &value, 0), 4);
-  EXPECT_EQ(value, 0.3f);
-  value = 9;
-  EXPECT_EQ(fx::getBigEndianFloat(chunk, &value, 1), -1);
-  EXPECT_EQ(value, 9);
 }
