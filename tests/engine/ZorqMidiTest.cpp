@@ -108,7 +108,7 @@ TEST_F(ZorqMidi, ReleasedVoiceKeepsItsNoteForTheNextStrike) {
   ASSERT_FALSE(voice(0).isActive());
   ASSERT_FALSE(voice(1).isActive());
   noteOn(62);
-  h.process(1);
+  h.process(44);
   EXPECT_TRUE(voice(1).isActive());
   EXPECT_FALSE(voice(0).isActive());
 }
