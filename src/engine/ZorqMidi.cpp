@@ -1,9 +1,8 @@
 // MIDI input: messages are queued by sample offset and dispatched at the control
 // tick nearest to it; note operations, voice allocation and the sustain pedal.
-#include "engine/ZORQ.h"
-
 #include <climits>
 
+#include "engine/ZORQ.h"
 #include "framework/IMidiMsg.h"
 
 namespace {

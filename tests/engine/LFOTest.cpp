@@ -6,12 +6,6 @@
 
 namespace {
 
-TEST(LFO, RateSetsIncrementPerMillisecondTick) {
-  LFO lfo;
-  lfo.setRate(0.65);
-  EXPECT_DOUBLE_EQ(lfo.increment(), 0.65 * 2 * M_PI / 1000);
-}
-
 TEST(LFO, OutputsSineOfPhaseBeforeAdvancing) {
   LFO lfo;
   lfo.setRate(250.0);  // a quarter cycle per tick

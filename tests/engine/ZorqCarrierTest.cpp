@@ -51,21 +51,13 @@ TEST_F(ZorqCarrier, KeyboardOffSilencesTheVoices) {
   EXPECT_LT(h.rms(0, 0, 4410), 1e-9);  // only the filters' anti-denormal offset
 }
 
-TEST_F(ZorqCarrier, EnsembleChangesTheOutputAndStaysFinite) {
-  playNotes(*h.plug, {60, 64});
-  h.setParam(kEnsemble, 1);
-  run(999);
-  for (int i = 0; i < 999; ++i) ASSERT_TRUE(std::isfinite(h.out[0][i]));
-  EXPECT_TRUE(h.guardsIntact(999));
-  EXPECT_GT(h.rms(0, 500, 999), 0.0);
-}
-
 TEST_F(ZorqCarrier, EnsembleOnAndOffDiffer) {
   EngineHarness dry;
   for (EngineHarness* e : {&h, &dry}) playNotes(*e->plug, {57});
   h.setParam(kEnsemble, 1);
   h.process(2000, {modulator, modulator});
   dry.process(2000, {modulator, modulator});
+  EXPECT_TRUE(h.guardsIntact(2000));
   double difference = 0.0;
   for (int i = 1000; i < 2000; ++i) difference += std::fabs(h.out[0][i] - dry.out[0][i]);
   EXPECT_GT(difference, 1e-6);
