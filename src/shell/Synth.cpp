@@ -26,6 +26,7 @@ void Synth::Reset() {
   IMutexLock lock(Mutex());
   midiQueue_.Resize(GetBlockSize());
   clearKeyBuffer();
+  midiLearnArmed_ = false;
 }
 
 double Synth::convert2Hz(int pitch) { return pitch::toHz(pitch); }
