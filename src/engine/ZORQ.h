@@ -10,8 +10,12 @@
 #include <string>
 
 #include "engine/BandTables.h"
+#include "engine/Ensemble.h"
 #include "engine/Filter.h"
+#include "engine/LFO.h"
+#include "engine/PhaseIncrementTable.h"
 #include "engine/Resonator.h"
+#include "engine/Voice.h"
 #include "shell/Synth.h"
 
 // Parameter indices, in the order hosts and stored programs see them.
@@ -54,6 +58,8 @@ class ZORQ : public Synth {
  public:
   static constexpr int kNumInputs = 4;
   static constexpr int kNumOutputs = 2;
+  static constexpr int kNumVoices = 64;
+  static constexpr int kNumVibratoLFOs = 3;
 
   ZORQ();
   ~ZORQ() override;
@@ -65,6 +71,14 @@ class ZORQ : public Synth {
   // Host thread (sample rate, block size, suspend); takes the plug-in mutex.
   void Reset() override;
   void initParameters() override;
+  // Host event callback (audio thread), plug-in mutex held by the adapter.
+  void ProcessMidiMsg(IMidiMsg* msg) override;
+
+  // Note operations; audio thread at a control tick, plug-in mutex held.
+  void setNoteOn(int note, int velocity);
+  void setNoteOff(int note);
+  void setSustain(bool on);
+  void allNotesOff() override;
 
   // State record (ZorqState.cpp); host or editor thread, takes the plug-in mutex.
   bool SerializeState(ByteChunk* chunk) override;
@@ -89,6 +103,11 @@ class ZORQ : public Synth {
   const Resonator& analysisResonator(int channel, int band) const { return analysis_[channel][band]; }
   const Resonator& synthesisResonator(int channel, int band) const { return synthesis_[channel][band]; }
   uint64_t controlTicks() const { return controlTicks_; }
+  const Voice& voice(int index) const { return voices_[index]; }
+  double pitchWheel() const { return pitchWheel_; }
+  bool sustain() const { return sustain_; }
+  const Ensemble& ensemble(int channel) const { return ensembles_[channel]; }
+  const LFO& vibratoLFO(int index) const { return vibratoLFOs_[index]; }
 
  protected:
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
@@ -104,6 +123,11 @@ class ZORQ : public Synth {
   }
   void cleanup();
   void refreshInputConnections();
+  // Sample trigger of the note operations in "File" input mode.
+  void restartSample();
+  void stopSample();
+  void restoreProgram(int program);
+  int chooseVoice(int note) const;
 
   // Sub-block grid.
   uint32_t subBlockLength_ = 0;
@@ -151,6 +175,12 @@ class ZORQ : public Synth {
   Highpass accentHighpass_;
   bool sustain_ = false;
   uint32_t noteCounter_ = 0;
+
+  // Keyboard carrier and output chorus.
+  PhaseIncrementTable phaseIncrements_;
+  Voice voices_[kNumVoices];
+  LFO vibratoLFOs_[kNumVibratoLFOs];
+  Ensemble ensembles_[2];
 
   // Working buffers, one sub-block long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];
