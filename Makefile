@@ -3,7 +3,8 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+               libsndfile1-dev libsamplerate0-dev
 
 .PHONY: all deps configure build test bench demo clean
 
