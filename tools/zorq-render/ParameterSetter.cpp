@@ -39,7 +39,7 @@ bool leadingNumber(const std::string& text, double& value) {
 
 void ParameterSetter::splitAssignment(const std::string& text, std::string& name,
                                       std::string& value) {
-  const size_t equals = text.rfind('=');
+  const size_t equals = text.find('=');
   if (equals == std::string::npos || trim(text.substr(0, equals)).empty())
     throw RenderError("--set needs \"Name=value\", got '" + text + "'");
   name = trim(text.substr(0, equals));
@@ -112,9 +112,20 @@ bool ParameterSetter::setFromNumber(int index, double target) {
   }
   if (best < 0) return false;
 
-  // Refine between the neighbour on the target's side and the best step, by
-  // bisection on the displayed number (displays are monotonic locally).
-  double low = float(best) / kProbeSteps, high = low;
+  // Displays are rounded: when neighbouring steps read the same best number, take
+  // the middle of that run, which is the closest to the exact value.
+  int first = best, last = best;
+  while (first > 0 && numbers[first - 1] == numbers[best]) --first;
+  while (last < kProbeSteps && numbers[last + 1] == numbers[best]) ++last;
+  double chosen = 0.5 * double(first + last) / kProbeSteps;
+  if (first != last) {
+    host_.setParameter(index, float(chosen));
+    return true;
+  }
+
+  // A single step: bisect towards the target between it and the neighbour on the
+  // target's other side (displays are monotonic locally).
+  double low = double(best) / kProbeSteps, high = low;
   for (int neighbour : {best - 1, best + 1}) {
     if (neighbour < 0 || neighbour > kProbeSteps || std::isnan(numbers[neighbour])) continue;
     if ((numbers[neighbour] - target) * (numbers[best] - target) < 0) {
@@ -122,7 +133,7 @@ bool ParameterSetter::setFromNumber(int index, double target) {
       high = std::max(high, double(neighbour) / kProbeSteps);
     }
   }
-  double chosen = double(best) / kProbeSteps, chosenError = std::fabs(numbers[best] - target);
+  double chosenError = std::fabs(numbers[best] - target);
   const bool rising = low < high && numbers[std::lround(high * kProbeSteps)] >
                                         numbers[std::lround(low * kProbeSteps)];
   for (int i = 0; i < 24 && low < high; ++i) {

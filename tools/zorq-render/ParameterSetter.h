@@ -23,7 +23,7 @@ class ParameterSetter {
 
   explicit ParameterSetter(PluginHost& host) : host_(host) {}
 
-  // "Name=value" split at the last '='; RenderError when there is none.
+  // "Name=value" split at the first '='; RenderError when there is none.
   static void splitAssignment(const std::string& text, std::string& name, std::string& value);
 
   int findParameter(const std::string& name) const;
