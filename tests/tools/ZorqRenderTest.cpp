@@ -171,6 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"UnreadableAudio", {"-m", "@bad.wav", "-o", "@out.wav"}, 1, "bad.wav"},
         FailureCase{"BadMidi", {"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
         FailureCase{"BadNotes", {"--notes", "C4:0", "-o", "@out.wav"}, 1, "C4:0"},
+        FailureCase{"RenderTooLong", {"--notes", "C4@100000", "-o", "@out.wav"}, 1, "would last"},
         FailureCase{"UnknownParameter", {"-m", "@ok.wav", "--set", "Volume=1", "-o", "@out.wav"}, 1,
                     "unknown parameter 'Volume'"},
         FailureCase{"UnknownValue", {"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"}, 1,

@@ -7,26 +7,36 @@
 
 #include "zorq-render/RenderError.h"
 
+namespace {
+constexpr size_t kReadFrames = 65536;
+constexpr int kMaxChannels = 64;
+}  // namespace
+
 AudioBuffer AudioFile::read(const std::string& path) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   if (!file)
     throw RenderError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
-  if (info.channels < 1 || info.samplerate < 1) {
+  if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1) {
     sf_close(file);
-    throw RenderError("audio file '" + path + "' has no channels or no sample rate");
+    throw RenderError("audio file '" + path + "' has an unusable channel count or sample rate");
   }
-  std::vector<float> interleaved(size_t(info.frames) * info.channels);
-  const sf_count_t got = sf_readf_float(file, interleaved.data(), info.frames);
-  sf_close(file);
-  if (got < 0) throw RenderError("cannot read audio file '" + path + "'");
-
+  // Read in pieces rather than trusting the header's frame count with one allocation.
   AudioBuffer audio;
   audio.sampleRate = info.samplerate;
-  audio.channels.assign(info.channels, std::vector<float>(size_t(got)));
-  for (sf_count_t frame = 0; frame < got; ++frame)
+  audio.channels.resize(size_t(info.channels));
+  std::vector<float> interleaved(kReadFrames * size_t(info.channels));
+  for (;;) {
+    const sf_count_t got = sf_readf_float(file, interleaved.data(), sf_count_t(kReadFrames));
+    if (got <= 0) break;
     for (int c = 0; c < info.channels; ++c)
-      audio.channels[c][frame] = interleaved[size_t(frame) * info.channels + c];
+      for (sf_count_t frame = 0; frame < got; ++frame)
+        audio.channels[c].push_back(interleaved[size_t(frame) * info.channels + c]);
+  }
+  const int error = sf_error(file);
+  sf_close(file);
+  if (error != SF_ERR_NO_ERROR)
+    throw RenderError("cannot read audio file '" + path + "': " + sf_error_number(error));
   return audio;
 }
 

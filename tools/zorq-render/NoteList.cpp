@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "zorq-render/RenderError.h"
+#include "zorq-render/Text.h"
 
 namespace {
 
@@ -15,19 +16,13 @@ constexpr int kDefaultVelocity = 100;
 constexpr uint8_t kNoteOn = 0x90;
 constexpr uint8_t kNoteOff = 0x80;
 
-std::string trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 [[noreturn]] void fail(const std::string& entry, const std::string& what) {
   throw RenderError("bad note list entry '" + entry + "': " + what);
 }
 
 // The whole text as a finite number, or false.
 bool parseNumber(const std::string& text, double& value) {
-  const std::string t = trim(text);
+  const std::string t = trimBlanks(text);
   if (t.empty()) return false;
   char* end = nullptr;
   value = std::strtod(t.c_str(), &end);
@@ -46,7 +41,7 @@ bool splitField(std::string& rest, char mark, std::string& field) {
 }  // namespace
 
 int NoteList::parseNote(const std::string& text) {
-  const std::string t = trim(text);
+  const std::string t = trimBlanks(text);
   double number = 0.0;
   if (parseNumber(t, number)) {
     if (number != std::floor(number) || number < 0 || number > 127)
@@ -80,7 +75,7 @@ MidiSequence NoteList::parse(const std::string& text) {
   while (begin <= text.size()) {
     size_t end = text.find(',', begin);
     if (end == std::string::npos) end = text.size();
-    const std::string entry = trim(text.substr(begin, end - begin));
+    const std::string entry = trimBlanks(text.substr(begin, end - begin));
     begin = end + 1;
     if (entry.empty()) fail(entry, "empty entry");
 
@@ -100,7 +95,7 @@ MidiSequence NoteList::parse(const std::string& text) {
     }
     cursor = start + length;
 
-    if (trim(rest) == "r" || trim(rest) == "R") continue;
+    if (trimBlanks(rest) == "r" || trimBlanks(rest) == "R") continue;
     size_t noteBegin = 0;
     while (noteBegin <= rest.size()) {
       size_t noteEnd = rest.find('+', noteBegin);

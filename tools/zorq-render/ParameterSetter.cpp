@@ -9,27 +9,13 @@
 
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
+#include "zorq-render/Text.h"
 
 namespace {
 
-std::string trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 // The number a text starts with; any unit after it is ignored.
 bool leadingNumber(const std::string& text, double& value) {
-  const std::string t = trim(text);
+  const std::string t = trimBlanks(text);
   char* end = nullptr;
   value = std::strtod(t.c_str(), &end);
   return end != t.c_str() && !std::isnan(value);
@@ -40,24 +26,24 @@ bool leadingNumber(const std::string& text, double& value) {
 void ParameterSetter::splitAssignment(const std::string& text, std::string& name,
                                       std::string& value) {
   const size_t equals = text.find('=');
-  if (equals == std::string::npos || trim(text.substr(0, equals)).empty())
+  if (equals == std::string::npos || trimBlanks(text.substr(0, equals)).empty())
     throw RenderError("--set needs \"Name=value\", got '" + text + "'");
-  name = trim(text.substr(0, equals));
-  value = trim(text.substr(equals + 1));
+  name = trimBlanks(text.substr(0, equals));
+  value = trimBlanks(text.substr(equals + 1));
 }
 
 int ParameterSetter::findParameter(const std::string& name) const {
   const int count = host_.numParams();
   for (int i = 0; i < count; ++i)
-    if (trim(host_.paramName(i)) == name) return i;
+    if (trimBlanks(host_.paramName(i)) == name) return i;
   for (int i = 0; i < count; ++i)
-    if (equalIgnoringCase(trim(host_.paramName(i)), name)) return i;
+    if (equalIgnoringCase(trimBlanks(host_.paramName(i)), name)) return i;
   throw RenderError("unknown parameter '" + name + "' (see --list-params)");
 }
 
 void ParameterSetter::probeDisplay(int index, float normalised, std::string& display) {
   host_.setParameter(index, normalised);
-  display = trim(host_.paramDisplay(index));
+  display = trimBlanks(host_.paramDisplay(index));
 }
 
 void ParameterSetter::setNormalised(int index, const std::string& value) {
@@ -75,7 +61,7 @@ void ParameterSetter::setFromText(int index, const std::string& value) {
   double target = 0.0;
   if (leadingNumber(value, target) && setFromNumber(index, target)) return;
   host_.setParameter(index, before);
-  throw RenderError("parameter '" + trim(host_.paramName(index)) + "' takes no value '" + value +
+  throw RenderError("parameter '" + trimBlanks(host_.paramName(index)) + "' takes no value '" + value +
                     "' (see --list-params)");
 }
 

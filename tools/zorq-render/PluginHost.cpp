@@ -42,11 +42,16 @@ PluginHost::PluginHost(const std::string& path) {
   }
   effect_->user = this;
   dispatch(effOpen);
-  if (effect_->numOutputs < 1 || effect_->numInputs < 0 ||
-      (!effect_->processReplacing && !effect_->process)) {
+  const char* unusable = nullptr;
+  if (effect_->numOutputs < 1 || (!effect_->processReplacing && !effect_->process))
+    unusable = "has no audio output";
+  else if (effect_->numInputs < 0 || effect_->numInputs > kMaxChannels ||
+           effect_->numOutputs > kMaxChannels || effect_->numParams < 0 || effect_->numPrograms < 0)
+    unusable = "declares impossible channel, parameter or program counts";
+  if (unusable) {
     dispatch(effClose);
     dlclose(library_);
-    throw RenderError("plug-in '" + path + "' has no audio output");
+    throw RenderError("plug-in '" + path + "' " + unusable);
   }
 }
 
@@ -82,10 +87,12 @@ std::string PluginHost::programName(int index) {
   return textFromDispatcher(effGetProgramNameIndexed, index);
 }
 
-float PluginHost::getParameter(int index) { return effect_->getParameter(effect_, index); }
+float PluginHost::getParameter(int index) {
+  return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
+}
 
 void PluginHost::setParameter(int index, float normalised) {
-  effect_->setParameter(effect_, index, normalised);
+  if (effect_->setParameter) effect_->setParameter(effect_, index, normalised);
 }
 
 bool PluginHost::setParameterFromText(int index, const std::string& text) {

@@ -13,6 +13,7 @@ class PluginHost {
  public:
   static constexpr const char* kVendorString = "ZORQ";
   static constexpr const char* kProductString = "zorq-render";
+  static constexpr int kMaxChannels = 64;
 
   // Loads and opens the plug-in; RenderError when it cannot.
   explicit PluginHost(const std::string& path);

@@ -7,6 +7,7 @@
 
 #include "zorq-render/AudioFileWriter.h"
 #include "zorq-render/PluginHost.h"
+#include "zorq-render/RenderError.h"
 
 namespace {
 
@@ -28,6 +29,12 @@ size_t framesOf(const std::optional<AudioBuffer>& audio) { return audio ? audio-
 }  // namespace
 
 size_t Renderer::totalFrames(const RenderJob& job) {
+  const double inputSeconds =
+      double(std::max(framesOf(job.modulator), framesOf(job.carrier))) / job.sampleRate;
+  const double seconds = std::max(inputSeconds, job.midi.endSeconds()) + job.tailSeconds;
+  if (!(seconds <= kMaxRenderSeconds))
+    throw RenderError("the render would last " + std::to_string(long(std::min(seconds, 1e15))) +
+                      " s, more than the limit of " + std::to_string(long(kMaxRenderSeconds)) + " s");
   const size_t midiFrames = size_t(std::ceil(job.midi.endSeconds() * job.sampleRate));
   const size_t content = std::max({framesOf(job.modulator), framesOf(job.carrier), midiFrames});
   return content + size_t(std::llround(job.tailSeconds * job.sampleRate));

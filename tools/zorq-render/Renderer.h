@@ -26,7 +26,10 @@ class Renderer {
  public:
   using Progress = std::function<void(double doneSeconds)>;
 
-  // Length: the longest of the input files and the last MIDI event, plus the tail.
+  static constexpr double kMaxRenderSeconds = 4 * 3600.0;
+
+  // Length: the longest of the input files and the last MIDI event, plus the tail;
+  // RenderError beyond kMaxRenderSeconds (a damaged MIDI file can place events years out).
   static size_t totalFrames(const RenderJob& job);
   static void render(PluginHost& host, const RenderJob& job, AudioFileWriter& writer,
                      const Progress& progress = {});
