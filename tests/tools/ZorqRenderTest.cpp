@@ -117,15 +117,6 @@ TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
   EXPECT_EQ(programs.outputText, "   0  First\n   1  Second\n");
 }
 
-TEST_F(ZorqRender, HelpDocumentsTheOptions) {
-  const CommandResult result = runRender({"--help"}, temp_);
-  EXPECT_EQ(result.exitCode, 0);
-  for (const char* option : {"--plugin", "--modulator", "--carrier", "--midi", "--notes", "--set",
-                             "--preset", "--program", "--rate", "--block", "--tail", "--output",
-                             "--bits", "--list-params"})
-    EXPECT_NE(result.outputText.find(option), std::string::npos) << option;
-}
-
 TEST_F(ZorqRender, DefaultPluginIsBesideTheExecutable) {
   const std::filesystem::path beside =
       std::filesystem::path(ZORQ_RENDER_EXECUTABLE).parent_path() / "ZORQ.so";

@@ -25,6 +25,10 @@ void ProgressBar::update(double doneSeconds) {
   const Clock::time_point now = Clock::now();
   if (now - started_ < kQuietPeriod || (shown_ && now - lastDrawn_ < kRedrawPeriod)) return;
   lastDrawn_ = now;
+  draw(doneSeconds);
+}
+
+void ProgressBar::draw(double doneSeconds) {
   shown_ = true;
   const double fraction = totalSeconds_ > 0 ? std::clamp(doneSeconds / totalSeconds_, 0.0, 1.0) : 1.0;
   const int filled = int(fraction * kBarWidth + 0.5);
@@ -36,7 +40,7 @@ void ProgressBar::update(double doneSeconds) {
 
 void ProgressBar::finish() {
   if (!shown_) return;
-  update(totalSeconds_);
+  draw(totalSeconds_);
   std::fputc('\n', stream_);
   std::fflush(stream_);
   shown_ = false;

@@ -15,6 +15,8 @@ class ProgressBar {
   void finish();
 
  private:
+  void draw(double doneSeconds);
+
   using Clock = std::chrono::steady_clock;
 
   std::FILE* stream_;
