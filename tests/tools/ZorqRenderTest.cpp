@@ -227,6 +227,19 @@ TEST(ZorqRenderThirdParty, FeedsTheCarrierToInputsThreeAndFour) {
   EXPECT_LT(rms({}), 1e-3);
 }
 
+TEST(ZorqRenderThirdParty, RefusesInputFilesASynthCannotTake) {
+  const char* const synth = "/usr/lib/vst/Kars-vst.so";
+  if (!std::filesystem::exists(synth)) GTEST_SKIP() << "dpf-plugins-vst not installed";
+  TempFolder temp;
+  writeWav(temp.file("in.wav"), {std::vector<float>(100)}, 44100);
+  for (const char* input : {"-m", "-c"}) {
+    const CommandResult result =
+        runRender({"-p", synth, input, temp.file("in.wav"), "-o", temp.file("out.wav")}, temp);
+    EXPECT_EQ(result.exitCode, 1) << input;
+    EXPECT_NE(result.errorText.find("inputs"), std::string::npos) << result.errorText;
+  }
+}
+
 // The bundled demo material renders; through ZORQ.so once it is built beside the tool.
 TEST(ZorqRenderDemo, RendersTheBundledVoiceThroughTheChords) {
   TempFolder temp;

@@ -98,6 +98,11 @@ int render(const RenderOptions& options, const std::string& defaultPlugin, std::
   job.tailSeconds = options.tailSeconds;
 
   PluginHost host(pluginFile(options, defaultPlugin));
+  if (job.carrier && host.numInputs() < 3)
+    throw RenderError("the plug-in has " + std::to_string(host.numInputs()) +
+                      " inputs: no room for a carrier on inputs 3-4");
+  if (job.modulator && host.numInputs() < 1)
+    throw RenderError("the plug-in has no audio inputs for a modulator");
   host.start(job.sampleRate, job.blockSize);
   applyPresetAndProgram(host, options);
   applyParameters(host, options);
