@@ -4,7 +4,9 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-               libsndfile1-dev libsamplerate0-dev
+               libsndfile1-dev libsamplerate0-dev \
+               dpf-plugins-vst
+# dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 
 .PHONY: all deps configure build test bench demo clean
 
