@@ -61,7 +61,7 @@ class ZORQ : public Synth {
   static constexpr int kNumVoices = 64;
   static constexpr int kNumVibratoLFOs = 3;
 
-  ZORQ();
+  explicit ZORQ(VstHostCallback hostCallback = nullptr);
   ~ZORQ() override;
 
   // Audio thread, plug-in mutex held by the base.
@@ -71,6 +71,8 @@ class ZORQ : public Synth {
   // Host thread (sample rate, block size, suspend); takes the plug-in mutex.
   void Reset() override;
   void initParameters() override;
+  // User-interface thread: every parameter to its default, the program named "Init".
+  void initPreset() override;
   // Host event callback (audio thread), plug-in mutex held by the adapter.
   void ProcessMidiMsg(IMidiMsg* msg) override;
 

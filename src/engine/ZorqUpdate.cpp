@@ -16,10 +16,18 @@ constexpr double kVibratoPhase[3] = {0.0, 0.666 * M_PI, 1.332 * M_PI};
 constexpr double kEnsembleRates[2][2] = {{0.65, 5.7}, {0.55, 6.3}};
 }  // namespace
 
-ZORQ::ZORQ() {
+ZORQ::ZORQ(VstHostCallback hostCallback) : Synth(hostCallback) {
   initParameters();
-  // The editor, the startup bank and the built-in programs are set up here once
-  // they exist.
+  // The editor is created here once it exists.
+  if (!LoadBankFromFXB(configuration().startupFxb())) {
+    configuration().clearStartupFxb();
+    initAllPrograms();
+  }
+}
+
+void ZORQ::initPreset() {
+  Synth::initPreset();
+  sampleFileName_.clear();
 }
 
 ZORQ::~ZORQ() { cleanup(); }

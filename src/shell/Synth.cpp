@@ -10,8 +10,8 @@ const char* const kInputLabels[] = {"MIC Left ", "MIC Right ", "EXT Left ", "EXT
 const char* const kOutputLabels[] = {"ZORQ Left ", "ZORQ Right "};
 }  // namespace
 
-Synth::Synth()
-    : IPlugVST(kNumParams, "2-2 4-2", kNumPresets, "ZORQ", "", "Zander Volt Music", kVersion,
+Synth::Synth(VstHostCallback hostCallback)
+    : IPlugVST(hostCallback, kNumParams, "2-2 4-2", kNumPresets, "ZORQ", "", "Zander Volt Music", kVersion,
                kUniqueID, kUniqueID, 0, true, true, false) {
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);
   for (int i = 0; i < 2; ++i) SetOutputLabel(i, kOutputLabels[i]);
@@ -84,6 +84,9 @@ void Synth::initPreset() {
     const IParam* param = GetParam(i);
     SetParameterFromGUI(i, param->GetNormalized(param->GetDefault()));
   }
+  ModifyCurrentPreset("Init");
+  RedrawParamControls();
+  DirtyParameters();
 }
 
 void Synth::initListParameter(int index, const char* name, int defaultValue, int count,

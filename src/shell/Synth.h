@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/IMidiQueue.h"
 #include "framework/IPlugVST.h"
@@ -22,7 +23,7 @@ class Synth : public IPlugVST {
   static constexpr int kNumMidiNotes = 128;
   static constexpr int kNumControllers = 128;
 
-  Synth();
+  explicit Synth(VstHostCallback hostCallback = nullptr);
   ~Synth() override;
 
   // Plug-in mutex held by every caller of these hooks.
@@ -33,6 +34,18 @@ class Synth : public IPlugVST {
   virtual void allNotesOff() {}
   virtual void initParameters() {}
   virtual void initPreset();
+  // Loads the fallback bank (the startup bank has failed by then); a failure
+  // leaves the presets as they are. Editor or construction thread.
+  virtual void initAllPrograms();
+
+  // Program operations of the editor; user-interface thread, take the plug-in mutex.
+  void copyPreset();
+  void pastePreset();
+  void changePreset(int index);
+  bool hasClipboard() const { return clipboard_.Size() > 0; }
+
+  // Folder that holds the loaded plug-in file ("" when unknown), with a trailing '/'.
+  static std::string pluginFolder();
 
   // Frequency in Hz of a pitch in 1/128 semitone (the built-in equal-tempered rule).
   static double convert2Hz(int pitch);
@@ -83,6 +96,9 @@ class Synth : public IPlugVST {
   // User settings: folders, startup bank, MIDI switches and the controller map.
   Configuration config_{kNumParams};
   MidiLearn midiLearn_{config_};
+  // Program clipboard: the copied state and the preset it came from.
+  ByteChunk clipboard_;
+  int clipboardSourceIndex_ = -1;
 
  private:
   uint8_t pressedKeys_[kNumMidiNotes] = {};  // velocity per held note, 0 = not held
