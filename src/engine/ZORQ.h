@@ -1,0 +1,149 @@
+// Vocoder engine: the instrument class. Each host block is cut into slices on a
+// one-millisecond control grid; at every grid step (control tick) MIDI events are
+// dispatched and the control update runs; each slice loads the modulator (inputs
+// 0/1) and the carrier (keyboard voices, noise, inputs 2/3), runs the 2 x 20 band
+// bank and mixes vocoder output and dry modulator into the two outputs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/BandTables.h"
+#include "engine/Filter.h"
+#include "engine/Resonator.h"
+#include "shell/Synth.h"
+
+// Parameter indices, in the order hosts and stored programs see them.
+enum EParams {
+  kVocoderMode = 0,
+  kKeyboard,
+  kInputMode,
+  kSampleLegato,
+  kFinalVolume,
+  kOutBalance,
+  kTune,
+  kVelocity,
+  kOctaveUp,
+  kInBalance,
+  kExtLevel,
+  kMicLevel,
+  kAccentBend,
+  kPitchBend,
+  kVibratoSpeed,
+  kVibratoDepth,
+  kEnsemble,
+  kMeterMode,
+  kAttack,
+  kRelease,
+  kEnsembleLeftRate1,
+  kEnsembleRightRate1,
+  kEnsembleLeftRate2,
+  kEnsembleRightRate2,
+  kAnalysisFreq1 = 24,
+  kSynthesisFreq1 = 44,
+  kSynthesisLevel1 = 64,
+  kSynthesisFixed1 = 84,
+  kBias = 104,
+  kLimit,
+  kSpeed,
+  kNumParams
+};
+
+class ZORQ : public Synth {
+ public:
+  static constexpr int kNumInputs = 4;
+  static constexpr int kNumOutputs = 2;
+
+  ZORQ();
+  ~ZORQ() override;
+
+  // Audio thread, plug-in mutex held by the base.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Any thread; takes the plug-in mutex.
+  void OnParamChange(int paramIdx) override;
+  // Host thread (sample rate, block size, suspend); takes the plug-in mutex.
+  void Reset() override;
+  void initParameters() override;
+
+  // Observers for the editor's meter and for tests.
+  uint32_t subBlockLength() const { return subBlockLength_; }
+  uint32_t remainder() const { return remainder_; }
+  double reciprocal() const { return reciprocal_; }
+  double meterAccumulator() const { return meterAccumulator_; }
+  double modulatorLevelSum() const { return modulatorLevelSum_; }
+  double bias() const { return bias_; }
+  double limit() const { return limit_; }
+  double micMix() const { return micMix_; }
+  double vocoderMix() const { return vocoderMix_; }
+  const Resonator& analysisResonator(int channel, int band) const { return analysis_[channel][band]; }
+  const Resonator& synthesisResonator(int channel, int band) const { return synthesis_[channel][band]; }
+  uint64_t controlTicks() const { return controlTicks_; }
+
+ protected:
+  // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
+  void update();
+  void handleMidiEvents();
+  void loadBuffers(double** inputs, int n);
+  void vocode(int n);
+  void filter(const double* const* modulators, double* const* carriers, int band, int n);
+  // Band gain from an envelope: bias added, then held within 0 .. limit.
+  double bandGain(double envelope) const {
+    const double v = bias_ + envelope;
+    return v >= limit_ ? limit_ : (v <= 0.0 ? 0.0 : v);
+  }
+  void cleanup();
+  void refreshInputConnections();
+
+  // Sub-block grid.
+  uint32_t subBlockLength_ = 0;
+  uint32_t allocatedLength_ = 0;
+  uint32_t remainder_ = 0;
+  double reciprocal_ = 0.0;
+  uint64_t controlTicks_ = 0;
+
+  bool inputConnected_[kNumInputs] = {};
+  bool modulatorActive_[2] = {};
+  bool sampleLoading_ = false;
+  double meterAccumulator_ = 0.0;
+
+  // Levels and switches set by OnParamChange.
+  double finalVolume_ = 0.25;
+  double micMix_ = 0.0;
+  double vocoderMix_ = 1.0;
+  double micLevel_ = 1.0;
+  double keyboardLevel_ = 1.0;
+  double noiseLevel_ = 0.0;
+  double externalLevel_ = 1.0;
+  bool keyboardOn_ = true;
+  bool inputFromFile_ = false;
+  bool ensembleOn_ = false;
+  bool meterShowsSignal_ = false;
+  bool sampleLegato_ = true;
+
+  // Band bank.
+  Resonator analysis_[2][kNumBands];
+  Resonator synthesis_[2][kNumBands];
+  Lowpass followers_[2][kNumBands];
+  bool fixed_[kNumBands] = {};
+  int vocoderMode_ = 0;
+  double bias_ = 0.0;
+  double limit_ = 10.0;
+  double modulatorLevelSum_ = 0.0;
+
+  // Pitch control: accent bend lowers every voice when the summed band envelope rises.
+  double pitchBendRange_ = 2.0 * 128.0;
+  double accentAmount_ = 0.0;
+  double pitchWheel_ = 0.0;
+  double pitchOffset_ = 0.0;  // pitch units handed to the voices at each tick
+  Lowpass accentLowpass_;
+  Highpass accentHighpass_;
+  bool sustain_ = false;
+  uint32_t noteCounter_ = 0;
+
+  // Working buffers, one sub-block long, allocated by Reset.
+  std::unique_ptr<double[]> modulator_[2];
+  std::unique_ptr<double[]> bandScratch_[2];
+  std::unique_ptr<double[]> carrier_[2];
+  std::unique_ptr<double[]> noise_[2];
+  std::unique_ptr<double[]> vocoderOut_[2];
+};

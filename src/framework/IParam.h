@@ -1,0 +1,90 @@
+// Plug-in framework: parameters, the plug-in base with its channels and presets,
+// byte chunks and the host adapter. Hosts and editor controls exchange normalised
+// values (0..1); the engine reads plain values through GetParam(i)->Value().
+#pragma once
+
+#include <vector>
+
+class IParam {
+ public:
+  enum EParamType { kTypeNone = 0, kTypeBool, kTypeInt, kTypeEnum, kTypeDouble };
+
+  // Writes the display text for a plain value; replaces every other display rule.
+  using DisplayFunction = void (*)(double value, char* text);
+
+  static constexpr int kMaxParamName = 32;
+
+  IParam();
+
+  void InitBool(const char* name, bool defaultVal, const char* label = "", const char* group = "");
+  void InitEnum(const char* name, int defaultVal, int nEnums, const char* label = "",
+                const char* group = "");
+  void InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label = "",
+               const char* group = "");
+  void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
+                  const char* label = "", const char* group = "", double shape = 1.0);
+
+  void SetDisplayText(int value, const char* text);
+  void SetShape(double shape);
+  void SetDisplayFunction(DisplayFunction function) { displayFunction_ = function; }
+
+  void Set(double value) { value_ = value; }
+  void SetNormalized(double normalized);
+  double Value() const { return value_; }
+  bool Bool() const { return value_ >= 0.5; }
+  int Int() const { return static_cast<int>(value_); }
+  double DBToAmp() const;
+
+  double GetNormalized() const;
+  double GetNormalized(double plain) const;
+  double GetNonNormalized(double normalized) const;
+
+  // text must hold at least kMaxParamName characters for numeric and table texts.
+  void GetDisplayForHost(double value, bool normalized, char* text, bool withDisplayText = true) const;
+  void GetDisplayForHost(char* text, bool withDisplayText = true) const {
+    GetDisplayForHost(value_, false, text, withDisplayText);
+  }
+  const char* GetDisplayText(int value) const;
+  const char* GetNameForHost() const { return name_; }
+  const char* GetLabelForHost() const;
+  const char* GetParamGroupForHost() const { return group_; }
+  int GetNDisplayTexts() const { return static_cast<int>(displayTexts_.size()); }
+  const char* GetDisplayTextAtIdx(int index, int* value = nullptr) const;
+  bool MapDisplayText(const char* text, int* value) const;
+  void GetBounds(double* minVal, double* maxVal) const;
+
+  EParamType Type() const { return type_; }
+  double GetDefault() const { return default_; }
+  double GetMin() const { return min_; }
+  double GetMax() const { return max_; }
+  double GetStep() const { return step_; }
+  double GetShape() const { return shape_; }
+  int GetPrecision() const { return displayPrecision_; }
+
+ private:
+  struct DisplayText {
+    int value;
+    char text[kMaxParamName];
+  };
+
+  void initCommon(EParamType type, const char* name, double defaultVal, const char* label,
+                  const char* group);
+  const DisplayText* findDisplayText(int value) const;
+
+  DisplayFunction displayFunction_ = nullptr;
+  EParamType type_ = kTypeNone;
+  double value_ = 0.0;
+  double min_ = 0.0;
+  double max_ = 1.0;
+  double step_ = 1.0;
+  double shape_ = 1.0;
+  double default_ = 0.0;
+  int displayPrecision_ = 0;
+  char name_[kMaxParamName] = {};
+  char label_[kMaxParamName] = {};
+  char group_[kMaxParamName] = {};
+  std::vector<DisplayText> displayTexts_;
+};
+
+// Copies src into a fixed field of `size` characters, cutting it to size - 1.
+void copyFixedText(char* dest, const char* src, int size);

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+
+namespace {
+constexpr int kSeconds = 44100 / 2;
+
+// Output energy with only the external carrier (no voice): what the fixed bands pass.
+double fixedBandOutput(int vocoderMode, double inBalance, int firstFixed, int lastFixed) {
+  EngineHarness h;
+  h.setParam(kKeyboard, 0.0);
+  h.setParam(kVocoderMode, vocoderMode);
+  h.setParam(kInBalance, inBalance);
+  for (int b = firstFixed; b <= lastFixed; ++b) h.setParam(kSynthesisFixed1 + b, 1.0);
+  const auto carrier = whiteNoise(kSeconds, 3);
+  h.process(kSeconds, {{}, {}, carrier, carrier});
+  return h.rms(0, kSeconds / 2, kSeconds);
+}
+}  // namespace
+
+TEST(BandBank, StandardModeSkipsNoiseBandsWithoutNoiseEvenWhenFixed) {
+  EXPECT_LT(fixedBandOutput(0, 0.0, 16, 19), 1e-9);
+  EXPECT_GT(fixedBandOutput(1, 0.0, 16, 19), 1e-3);
+  EXPECT_GT(fixedBandOutput(0, 0.0, 0, 0), 1e-3);
+}
+
+TEST(BandBank, FixedNoiseBandFiltersTheMainCarrier) {
+  // With a little noise the noise bands run; a fixed one passes the external
+  // carrier too, which is far louder than the noise alone here.
+  const double withExternal = fixedBandOutput(0, 0.01, 16, 19);
+  EngineHarness noiseOnly;
+  noiseOnly.setParam(kKeyboard, 0.0);
+  noiseOnly.setParam(kInBalance, 0.01);
+  for (int b = 16; b < 20; ++b) noiseOnly.setParam(kSynthesisFixed1 + b, 1.0);
+  noiseOnly.process(kSeconds);
+  EXPECT_GT(withExternal, 10.0 * noiseOnly.rms(0, kSeconds / 2, kSeconds));
+}
+
+TEST(BandBank, LimitCapsAndBiasOpensBandsWithSilentModulator) {
+  // Silent modulator: every band gain equals clamp(bias, 0, limit).
+  auto outputFor = [](double bias, double limit) {
+    EngineHarness h;
+    h.setParam(kKeyboard, 0.0);
+    h.setParam(kBias, bias);
+    h.setParam(kLimit, limit);
+    const auto carrier = whiteNoise(kSeconds, 5);
+    h.process(kSeconds, {{}, {}, carrier, carrier});
+    return h.rms(0, kSeconds / 2, kSeconds);
+  };
+  EXPECT_LT(outputFor(0.0, 0.0), 1e-9);
+  EXPECT_EQ(outputFor(-0.5, 0.0), 0.0);
+  const double open = outputFor(0.25, 0.0);  // gain 0.5 in every band
+  EXPECT_GT(open, 1e-3);
+  EXPECT_NEAR(outputFor(0.5, 0.0) / open, 2.0, 1e-6);    // gain 1
+  EXPECT_NEAR(outputFor(1.0, 1.0) / open, 2.0, 1e-6);    // gain 2 capped at limit 1
+}
+
+TEST(BandBank, MicLevelZeroClosesEveryBand) {
+  EngineHarness h;
+  h.setParam(kKeyboard, 0.0);
+  h.setParam(kMicLevel, 0.0);
+  const auto voice = whiteNoise(kSeconds, 8);
+  const auto carrier = whiteNoise(kSeconds, 9);
+  h.process(kSeconds, {voice, voice, carrier, carrier});
+  EXPECT_EQ(h.rms(0, 0, kSeconds), 0.0);
+  EXPECT_EQ(h.plug->modulatorLevelSum(), 0.0);
+}
+
+TEST(BandBank, AnalysisRetuneKeepsBothChannelsInStep) {
+  EngineHarness h;
+  h.setParam(kAnalysisFreq1 + 2, 1000.0);
+  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(0, 2).frequency(), 1000.0);
+  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(1, 2).frequency(), 1000.0);
+  EXPECT_DOUBLE_EQ(h.plug->synthesisResonator(0, 2).frequency(), 342.7);
+}
+
+TEST(BandBank, ModulatorBandSelectsCarrierBand) {
+  // A mic tone at band 10's frequency opens band 10: the output is dominated by
+  // carrier energy near that band.
+  EngineHarness h;
+  h.setParam(kKeyboard, 0.0);
+  const int n = kSeconds;
+  const auto voice = sine(FREQUENCY[9], 44100, n, 0.5);
+  const auto carrier = sine(FREQUENCY[9], 44100, n, 0.5);
+  const auto farCarrier = sine(FREQUENCY[1], 44100, n, 0.5);
+  h.process(n, {voice, voice, carrier, carrier});
+  const double inBand = h.rms(0, n / 2, n);
+  EngineHarness far;
+  far.setParam(kKeyboard, 0.0);
+  far.process(n, {voice, voice, farCarrier, farCarrier});
+  EXPECT_GT(inBand, 30.0 * far.rms(0, n / 2, n));
+}
+
+TEST(BandBank, HugeInputStaysFinite) {
+  EngineHarness h;
+  std::vector<double> loud(4410, 1000.0);
+  for (size_t i = 0; i < loud.size(); i += 2) loud[i] = -1000.0;
+  h.process(4410, {loud, loud, loud, loud});
+  for (int i = 0; i < 4410; ++i) ASSERT_TRUE(std::isfinite(h.out[0][i]) && std::isfinite(h.out[1][i]));
+}

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+
+TEST(ParamChange, BalanceLimitAndBiasTurnIntoEngineValues) {
+  EngineHarness h;
+  h.setParam(kOutBalance, 0.3);
+  EXPECT_DOUBLE_EQ(h.plug->micMix(), 0.3);
+  EXPECT_DOUBLE_EQ(h.plug->vocoderMix(), 0.7);
+  h.setParam(kLimit, 0.25);
+  EXPECT_DOUBLE_EQ(h.plug->limit(), 5.5);
+  h.setParam(kLimit, 0.0);
+  EXPECT_DOUBLE_EQ(h.plug->limit(), 10.0);
+  h.setParam(kBias, -0.75);
+  EXPECT_DOUBLE_EQ(h.plug->bias(), -1.5);
+}
+
+TEST(ParamChange, SpeedScalesFollowerCorners) {
+  // A follower's step response reaches 1 - 1/e sooner when its corner doubles.
+  auto riseSamples = [](double speed) {
+    EngineHarness h;
+    h.setParam(kKeyboard, 0.0);
+    h.setParam(kSpeed, speed);
+    h.setParam(kBias, 0.0);
+    h.setParam(kOutBalance, 0.0);
+    const auto tone = sine(FREQUENCY[0], 44100, 44100, 0.5);
+    const auto carrier = sine(FREQUENCY[0], 44100, 44100, 0.5);
+    h.process(44100, {tone, tone, carrier, carrier});
+    // Envelope proxy: first sample where the output's running peak passes half its final peak.
+    double finalPeak = 0.0;
+    for (int i = 30000; i < 44100; ++i) finalPeak = std::max(finalPeak, std::fabs(h.out[0][i]));
+    for (int i = 0; i < 44100; ++i)
+      if (std::fabs(h.out[0][i]) > 0.5 * finalPeak) return i;
+    return 44100;
+  };
+  const int normal = riseSamples(0.0);
+  const int fast = riseSamples(0.5);
+  const int slow = riseSamples(-0.5);
+  EXPECT_LT(fast, normal);
+  EXPECT_GT(slow, normal);
+}
+
+TEST(ParamChange, AutomatedValuesUseTheHalfwayRuleForSwitches) {
+  EngineHarness h;
+  h.setParam(kMeterMode, 0.4);  // counts as "Signal"
+  h.setParam(kKeyboard, 0.0);
+  const auto ext = std::vector<double>(44, 0.25);
+  h.process(44, {{}, {}, ext, ext});
+  EXPECT_GT(h.plug->meterAccumulator(), 0.0);  // "Mic" mode would see a silent mic
+}
+
+TEST(ParamChange, IndexOutsideTheTableIsIgnored) {
+  EngineHarness h;
+  h.plug->OnParamChange(107);
+  h.plug->OnParamChange(-1);
+  h.plug->OnParamChange(100000);
+  EXPECT_DOUBLE_EQ(h.plug->limit(), 10.0);
+}
+
+TEST(ParamChange, ResetRestoresDefaultsAndActivationReappliesParameters) {
+  EngineHarness h;
+  h.setParam(kAnalysisFreq1 + 4, 2000.0);
+  h.setParam(kSynthesisLevel1 + 4, 0.5);
+  h.plug->SetSampleRate(48000.0);
+  h.plug->Reset();
+  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(0, 4).frequency(), FREQUENCY[4]);
+  EXPECT_DOUBLE_EQ(h.plug->synthesisResonator(1, 4).level(), 1.0);
+  EXPECT_EQ(h.plug->subBlockLength(), 48u);
+  h.plug->OnActivate(true);
+  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(0, 4).frequency(), 2000.0);
+  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(1, 4).frequency(), 2000.0);
+  EXPECT_DOUBLE_EQ(h.plug->synthesisResonator(1, 4).level(), 0.5);
+}
+
+TEST(ParamChange, SynthesisLevelScalesItsBand) {
+  auto bandOutput = [](double level) {
+    EngineHarness h;
+    h.setParam(kKeyboard, 0.0);
+    h.setParam(kSynthesisFixed1 + 9, 1.0);
+    h.setParam(kSynthesisLevel1 + 9, level);
+    const auto carrier = whiteNoise(22050, 4);
+    h.process(22050, {{}, {}, carrier, carrier});
+    return h.rms(0, 11025, 22050);
+  };
+  EXPECT_NEAR(bandOutput(2.0) / bandOutput(1.0), 2.0, 1e-3);
+}

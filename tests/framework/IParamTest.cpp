@@ -1,0 +1,135 @@
+#include "framework/IParam.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+std::string display(const IParam& p, double value, bool normalized = false) {
+  char text[64] = {};
+  p.GetDisplayForHost(value, normalized, text);
+  return text;
+}
+}  // namespace
+
+TEST(IParam, FreshParameterHasNeutralDefaults) {
+  IParam p;
+  EXPECT_EQ(p.Type(), IParam::kTypeNone);
+  EXPECT_EQ(p.GetMax(), 1.0);
+  EXPECT_EQ(p.GetStep(), 1.0);
+  EXPECT_EQ(p.GetShape(), 1.0);
+  EXPECT_STREQ(p.GetNameForHost(), "");
+}
+
+TEST(IParam, DegenerateRangesAreWidened) {
+  IParam oneEntryEnum, flatInt, narrowDouble;
+  oneEntryEnum.InitEnum("e", 0, 1);
+  EXPECT_EQ(oneEntryEnum.GetMax(), 1.0);
+  flatInt.InitInt("i", 3, 3, 3);
+  EXPECT_EQ(flatInt.GetMax(), 4.0);
+  narrowDouble.InitDouble("d", 0, 0, 0.001, 0.01);
+  EXPECT_DOUBLE_EQ(narrowDouble.GetMax(), 0.01);
+}
+
+TEST(IParam, NonDoubleTypesSnapToTheirStep) {
+  IParam ten, three, stepped, real;
+  ten.InitInt("a", 0, 0, 10);
+  ten.SetNormalized(0.5);
+  EXPECT_EQ(ten.Value(), 5.0);
+  three.InitInt("b", 0, 0, 3);
+  three.SetNormalized(0.5);
+  EXPECT_EQ(three.Value(), 2.0);  // 1.5 rounds up
+  real.InitDouble("c", 0, 0, 3, 0.01);
+  real.SetNormalized(0.5);
+  EXPECT_EQ(real.Value(), 1.5);
+}
+
+TEST(IParam, SnappingNeverExceedsTheMaximum) {
+  IParam p;
+  p.InitInt("a", 0, 0, 10);
+  p.SetNormalized(1.0);
+  EXPECT_EQ(p.Value(), 10.0);
+  p.SetNormalized(1.2);  // no lower clamp is promised, but the upper one holds
+  EXPECT_EQ(p.Value(), 10.0);
+}
+
+TEST(IParam, NormalisedMappingFollowsTheShapeAndClamps) {
+  IParam p;
+  p.InitDouble("f", 100, 16, 16000, 1, "", "", 4);
+  EXPECT_NEAR(p.GetNonNormalized(0.5), 16 + 15984 * 0.0625, 1e-9);
+  p.Set(20000);
+  EXPECT_EQ(p.GetNormalized(), 1.0);
+  p.Set(-5);
+  EXPECT_EQ(p.GetNormalized(), 0.0);
+  EXPECT_NEAR(p.GetNormalized(p.GetNonNormalized(0.3)), 0.3, 1e-12);
+}
+
+TEST(IParam, PrecisionFollowsTheStep) {
+  struct Case {
+    double step;
+    int precision;
+  };
+  for (Case c : {Case{1, 0}, Case{0.5, 1}, Case{0.01, 2}, Case{0.001, 3}, Case{0.00001, 5},
+                 Case{1.0 / 3.0, 6}}) {
+    IParam p;
+    p.InitDouble("x", 0, 0, 10, c.step);
+    EXPECT_EQ(p.GetPrecision(), c.precision) << c.step;
+  }
+}
+
+TEST(IParam, BoolShowsWordsAndReportsNoLabel) {
+  IParam p;
+  p.InitBool("b", true, "units");
+  EXPECT_EQ(display(p, 0), "off");
+  EXPECT_EQ(display(p, 1), "on");
+  EXPECT_STREQ(p.GetLabelForHost(), "");
+}
+
+TEST(IParam, MissingDisplayTextFallsBackToNumberAndLabel) {
+  IParam p;
+  p.InitEnum("e", 2, 4, "steps");
+  p.SetDisplayText(0, "zero");
+  EXPECT_EQ(display(p, 2), "2");
+  EXPECT_STREQ(p.GetLabelForHost(), "steps");
+  EXPECT_EQ(display(p, 0.9), "zero");  // truncation toward zero
+}
+
+TEST(IParam, MapDisplayTextIsCaseSensitiveAndFirstMatchWins) {
+  IParam p;
+  p.InitBool("b", false);
+  p.SetDisplayText(5, "on");
+  int value = -1;
+  EXPECT_FALSE(p.MapDisplayText("On", &value));
+  EXPECT_EQ(value, -1);
+  EXPECT_TRUE(p.MapDisplayText("on", &value));
+  EXPECT_EQ(value, 1);
+}
+
+TEST(IParam, DisplayFunctionOverridesTextsAndPrecision) {
+  IParam p;
+  p.InitBool("b", false);
+  p.SetDisplayFunction([](double v, char* text) { text[0] = v > 0.5 ? 'Y' : 'N', text[1] = 0; });
+  EXPECT_EQ(display(p, 1), "Y");
+  EXPECT_EQ(display(p, 0.0, true), "N");
+}
+
+TEST(IParam, LongTextsAreCut) {
+  IParam p;
+  const std::string longName(100, 'x');
+  p.InitBool(longName.c_str(), false);
+  EXPECT_EQ(std::string(p.GetNameForHost()), std::string(31, 'x'));
+}
+
+TEST(IParam, SecondInitKeepsTheFirstType) {
+  IParam p;
+  p.InitBool("b", false);
+  p.InitDouble("d", 0.5, 0, 1, 0.01);
+  EXPECT_EQ(p.Type(), IParam::kTypeBool);
+  EXPECT_EQ(p.Value(), 0.5);
+}
+
+TEST(IParam, DecibelsToAmplitude) {
+  IParam p;
+  p.InitDouble("g", -6.0206, -60, 12, 0.1);
+  EXPECT_NEAR(p.DBToAmp(), 0.5, 1e-4);
+}

@@ -1,0 +1,101 @@
+#include "framework/IPlugBase.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+class TestPlug : public IPlugBase {
+ public:
+  TestPlug() : IPlugBase(3, "2-2 4-2", 4, "Test", "", "Maker", 0x00010103, 1, 1, 0, true, true, false, 0) {
+    for (int i = 0; i < NParams(); ++i) GetParam(i)->InitDouble("p", 0, 0, 1, 0.01);
+  }
+  void OnParamChange(int index) override { changes.push_back(index); }
+  void InformHostOfParamChange(int index, double) override { informed.push_back(index); }
+  std::vector<int> changes, informed;
+};
+}  // namespace
+
+TEST(IPlugBase, ChannelStringGivesConfigurationsAndChannels) {
+  TestPlug plug;
+  EXPECT_EQ(plug.NInChannels(), 4);
+  EXPECT_EQ(plug.NOutChannels(), 2);
+  EXPECT_TRUE(plug.LegalIO(4, 2));
+  EXPECT_TRUE(plug.LegalIO(2, -1));
+  EXPECT_FALSE(plug.LegalIO(1, -1));
+  EXPECT_FALSE(plug.LegalIO(4, 4));
+  EXPECT_TRUE(plug.IsInChannelConnected(3));
+  EXPECT_FALSE(plug.IsInChannelConnected(4));
+  EXPECT_FALSE(plug.IsInChannelConnected(-1));
+}
+
+TEST(IPlugBase, VersionIsReportedPackedAndDecimal) {
+  TestPlug plug;
+  EXPECT_EQ(plug.GetEffectVersion(false), 0x00010103);
+  EXPECT_EQ(plug.GetEffectVersion(true), 10103);
+}
+
+TEST(IPlugBase, OutOfRangeIndexesAreIgnored) {
+  TestPlug plug;
+  EXPECT_EQ(plug.GetParam(3), nullptr);
+  EXPECT_EQ(plug.GetParam(-1), nullptr);
+  plug.SetParameterFromGUI(7, 0.5);
+  EXPECT_TRUE(plug.changes.empty());
+  plug.SetInputLabel(9, "x");
+  EXPECT_STREQ(plug.GetInputLabel(9), "");
+}
+
+TEST(IPlugBase, GuiChangeSetsInformsAndNotifies) {
+  TestPlug plug;
+  plug.SetParameterFromGUI(1, 0.25);
+  EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 0.25);
+  EXPECT_EQ(plug.informed, std::vector<int>{1});
+  EXPECT_EQ(plug.changes, std::vector<int>{1});
+  plug.changes.clear();
+  plug.OnParamReset();
+  EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(IPlugBase, BaseProcessCopiesInputsToOutputs) {
+  IPlugBase plug(0, "2-2 4-2", 0, "", "", "", 0, 0, 0, 0, false, false, false, 0);
+  plug.SetBlockSize(8);
+  std::vector<double> in[4], out[2];
+  double* ins[4];
+  double* outs[2];
+  for (int c = 0; c < 4; ++c) in[c].assign(8, c + 1.0), ins[c] = in[c].data();
+  for (int c = 0; c < 2; ++c) out[c].assign(8, -1.0), outs[c] = out[c].data();
+  plug.AttachInputBuffers(0, 4, ins, 8);
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0, 8);
+  EXPECT_EQ(out[0], std::vector<double>(8, 1.0));
+  EXPECT_EQ(out[1], std::vector<double>(8, 2.0));
+}
+
+TEST(IPlugBase, FloatPathConvertsAndAccumulates) {
+  IPlugBase plug(0, "2-2", 0, "", "", "", 0, 0, 0, 0, false, false, false, 0);
+  plug.SetBlockSize(4);
+  std::vector<float> in0(4, 0.5f), in1(4, -0.25f), out0(4, 1.0f), out1(4, 1.0f);
+  float* ins[2] = {in0.data(), in1.data()};
+  float* outs[2] = {out0.data(), out1.data()};
+  plug.AttachInputBuffers(0, 2, ins, 4);
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(out0, std::vector<float>(4, 0.5f));
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  EXPECT_EQ(out1, std::vector<float>(4, -0.5f));
+}
+
+TEST(IPlugBase, DisconnectedInputReadsItsOwnScratchAndHostBuffersSkipIt) {
+  IPlugBase plug(0, "2-2", 0, "", "", "", 0, 0, 0, 0, false, false, false, 0);
+  plug.SetBlockSize(4);
+  plug.SetInputChannelConnections(0, 1, false);
+  std::vector<double> hostIn(4, 0.75), out0(4, 9.0), out1(4, 9.0);
+  double* ins[1] = {hostIn.data()};
+  double* outs[2] = {out0.data(), out1.data()};
+  plug.AttachInputBuffers(0, 2, ins, 4);  // the one host buffer goes to input 1
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0, 4);
+  EXPECT_EQ(out0, std::vector<double>(4, 0.0));
+  EXPECT_EQ(out1, std::vector<double>(4, 0.75));
+}
