@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/BandTables.h"
 #include "engine/Filter.h"
 #include "engine/Resonator.h"
+#include "framework/IMessageBox.h"
+#include "sampler/Sampler.h"
 #include "shell/Synth.h"
 
 // Parameter indices, in the order hosts and stored programs see them.
@@ -79,6 +82,25 @@ class ZORQ : public Synth {
   const Resonator& synthesisResonator(int channel, int band) const { return synthesis_[channel][band]; }
   uint64_t controlTicks() const { return controlTicks_; }
 
+  // Sample player ("File" input mode). Editor thread or the host thread that
+  // restores state; each takes the plug-in mutex.
+  void loadSampleFile(bool showError);
+  void updateWAVPath();
+  void setSampleFileName(const char* name);
+  const std::string& sampleFileName() const { return sampleFileName_; }
+  bool sampleLoadFailed() const { return sampleLoadFailed_; }
+  // Default WAV folder that relative sample names are resolved against.
+  void setWAVFolder(const char* folder);
+  const std::string& wavFolder() const { return wavFolder_; }
+  // Strips the default WAV folder off the front of `path` (after turning '\\' into '/').
+  void simplifyPath(std::string& path) const;
+  // Where load failures are reported; null shows nothing.
+  void setMessageBox(IMessageBox* messageBox) { messageBox_ = messageBox; }
+  const Sampler& sampler() const { return sampler_; }
+  // Note hooks: audio thread at a control tick, plug-in mutex held.
+  void restartSample();  // a note-on restarts the file
+  void stopSample();     // the last key (and the pedal) up starts the release
+
  protected:
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
   void update();
@@ -139,6 +161,14 @@ class ZORQ : public Synth {
   Highpass accentHighpass_;
   bool sustain_ = false;
   uint32_t noteCounter_ = 0;
+
+  // Sample player and the name of its file.
+  Sampler sampler_;
+  std::string sampleFileName_;
+  std::string loadedFileName_;
+  std::string wavFolder_;
+  bool sampleLoadFailed_ = false;
+  IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];

@@ -61,6 +61,10 @@ void ZORQ::OnParamChange(int paramIdx) {
     return;
   }
 
+  // The sample player's envelope times (the voices take them too).
+  if (paramIdx == kAttack) sampler_.setAttack(v);
+  if (paramIdx == kRelease) sampler_.setRelease(v);
+
   switch (paramIdx) {
     case kVocoderMode: vocoderMode_ = static_cast<int>(v); break;
     case kKeyboard: keyboardOn_ = on; break;
@@ -160,4 +164,5 @@ void ZORQ::Reset() {
   meterAccumulator_ = 0.0;
   refreshInputConnections();
   sampleLoading_ = false;
+  sampler_.init(sampleRate, subBlockLength_);
 }
