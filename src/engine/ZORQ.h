@@ -10,8 +10,12 @@
 #include <string>
 
 #include "engine/BandTables.h"
+#include "engine/Ensemble.h"
 #include "engine/Filter.h"
+#include "engine/LFO.h"
+#include "engine/PhaseIncrementTable.h"
 #include "engine/Resonator.h"
+#include "engine/Voice.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
 #include "shell/Synth.h"
@@ -56,6 +60,8 @@ class ZORQ : public Synth {
  public:
   static constexpr int kNumInputs = 4;
   static constexpr int kNumOutputs = 2;
+  static constexpr int kNumVoices = 64;
+  static constexpr int kNumVibratoLFOs = 3;
 
   ZORQ();
   ~ZORQ() override;
@@ -67,6 +73,14 @@ class ZORQ : public Synth {
   // Host thread (sample rate, block size, suspend); takes the plug-in mutex.
   void Reset() override;
   void initParameters() override;
+  // Host event callback (audio thread), plug-in mutex held by the adapter.
+  void ProcessMidiMsg(IMidiMsg* msg) override;
+
+  // Note operations; audio thread at a control tick, plug-in mutex held.
+  void setNoteOn(int note, int velocity);
+  void setNoteOff(int note);
+  void setSustain(bool on);
+  void allNotesOff() override;
 
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
@@ -81,6 +95,11 @@ class ZORQ : public Synth {
   const Resonator& analysisResonator(int channel, int band) const { return analysis_[channel][band]; }
   const Resonator& synthesisResonator(int channel, int band) const { return synthesis_[channel][band]; }
   uint64_t controlTicks() const { return controlTicks_; }
+  const Voice& voice(int index) const { return voices_[index]; }
+  double pitchWheel() const { return pitchWheel_; }
+  bool sustain() const { return sustain_; }
+  const Ensemble& ensemble(int channel) const { return ensembles_[channel]; }
+  const LFO& vibratoLFO(int index) const { return vibratoLFOs_[index]; }
 
   // Sample player ("File" input mode). Editor thread or the host thread that
   // restores state; each takes the plug-in mutex.
@@ -115,6 +134,8 @@ class ZORQ : public Synth {
   }
   void cleanup();
   void refreshInputConnections();
+  void restoreProgram(int program);
+  int chooseVoice(int note) const;
 
   // Sub-block grid.
   uint32_t subBlockLength_ = 0;
@@ -161,6 +182,12 @@ class ZORQ : public Synth {
   Highpass accentHighpass_;
   bool sustain_ = false;
   uint32_t noteCounter_ = 0;
+
+  // Keyboard carrier and output chorus.
+  PhaseIncrementTable phaseIncrements_;
+  Voice voices_[kNumVoices];
+  LFO vibratoLFOs_[kNumVibratoLFOs];
+  Ensemble ensembles_[2];
 
   // Sample player and the name of its file.
   Sampler sampler_;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Noise.h"
+
 namespace {
 constexpr double kVocoderGain = 0.05;
 
@@ -73,7 +75,12 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
       outL[i] = modL[i] * micGainL + vocL[i] * vocoderGain;
       outR[i] = modR[i] * micGainR + vocR[i] * vocoderGain;
     }
-    // Ensemble: each output channel passes through its own ensemble when on.
+    if (ensembleOn_) {
+      for (int i = 0; i < n; ++i) {
+        outL[i] = ensembles_[0].process(outL[i]);
+        outR[i] = ensembles_[1].process(outR[i]);
+      }
+    }
 
     outL += n;
     outR += n;
@@ -107,12 +114,26 @@ void ZORQ::loadBuffers(double** inputs, int n) {
   // and copied to carrier R.
   std::fill(carL, carL + length, 0.0);
   if (keyboardOn_ && keyboardLevel_ > 0.0) {
+    for (Voice& voice : voices_) voice.process(carL, n);
     for (int i = 0; i < n; ++i) {
       carL[i] *= keyboardLevel_;
       carR[i] = carL[i];
     }
   } else {
     std::fill(carR, carR + length, 0.0);
+  }
+
+  // Noise carrier, the same in both channels; the noise buffers feed the top bands
+  // of "VE-10 Standard".
+  if (noiseLevel_ > 0.0) {
+    double* noiseL = noise_[0].get();
+    double* noiseR = noise_[1].get();
+    for (int i = 0; i < n; ++i) {
+      const double v = noiseLevel_ * getNoise();
+      noiseL[i] = noiseR[i] = v;
+      carL[i] += v;
+      carR[i] += v;
+    }
   }
 
   // External carrier.
@@ -143,6 +164,3 @@ void ZORQ::loadBuffers(double** inputs, int n) {
   }
   meterAccumulator_ = std::max(meterAccumulator_, level);
 }
-
-// Plug-in mutex held; no allocation.
-void ZORQ::handleMidiEvents() {}

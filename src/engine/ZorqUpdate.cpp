@@ -9,6 +9,11 @@ constexpr double kControlRate = 1000.0;  // control ticks per second
 constexpr double kAccentLowpassHz = 10.0;
 constexpr double kAccentHighpassHz = 2.0;
 constexpr double kPitchUnitsPerSemitone = 128.0;
+// Vibrato LFO rates relative to "Vibrato Speed", and their phases at reset.
+constexpr double kVibratoRateScale[3] = {1.0, 0.99, 1.01};
+constexpr double kVibratoPhase[3] = {0.0, 0.666 * M_PI, 1.332 * M_PI};
+// Ensemble rates (Hz) at reset: {rate 1, rate 2} for left and right.
+constexpr double kEnsembleRates[2][2] = {{0.65, 5.7}, {0.55, 6.3}};
 }  // namespace
 
 ZORQ::ZORQ() {
@@ -61,7 +66,7 @@ void ZORQ::OnParamChange(int paramIdx) {
     return;
   }
 
-  // The sample player's envelope times (the voices take them too).
+  // The sample player takes the envelope times too (the voices below).
   if (paramIdx == kAttack) sampler_.setAttack(v);
   if (paramIdx == kRelease) sampler_.setRelease(v);
 
@@ -84,6 +89,31 @@ void ZORQ::OnParamChange(int paramIdx) {
     case kAccentBend: accentAmount_ = v * 256.0; break;
     case kPitchBend: pitchBendRange_ = v * kPitchUnitsPerSemitone; break;
     case kEnsemble: ensembleOn_ = on; break;
+    case kTune:
+    case kVelocity:
+    case kOctaveUp:
+    case kVibratoDepth:
+    case kAttack:
+    case kRelease:
+      for (Voice& voice : voices_) voice.setParam(paramIdx, v);
+      break;
+    case kVibratoSpeed:
+      for (int i = 0; i < kNumVibratoLFOs; ++i) vibratoLFOs_[i].setRate(v * kVibratoRateScale[i]);
+      break;
+    case kEnsembleLeftRate1:
+    case kEnsembleRightRate1: {
+      Ensemble& ensemble = ensembles_[paramIdx == kEnsembleLeftRate1 ? 0 : 1];
+      ensemble.rate1 = v;
+      ensemble.lfo1.setRate(v);
+      break;
+    }
+    case kEnsembleLeftRate2:
+    case kEnsembleRightRate2: {
+      Ensemble& ensemble = ensembles_[paramIdx == kEnsembleLeftRate2 ? 0 : 1];
+      ensemble.rate2 = v;
+      ensemble.lfo2.setRate(v);
+      break;
+    }
     case kMeterMode: meterShowsSignal_ = v < 0.5; break;
     case kBias: bias_ = 2.0 * v; break;
     case kLimit: limit_ = 10.0 - 9.0 * std::sqrt(v); break;
@@ -96,15 +126,13 @@ void ZORQ::OnParamChange(int paramIdx) {
       }
       break;
     }
-    default:
-      // Voice settings (tune, velocity, octave, vibrato), the sample player's
-      // attack and release and the ensemble rates reach their units here.
-      break;
+    default: break;
   }
 }
 
 void ZORQ::update() {
   if (keyboardOn_) {
+    for (LFO& lfo : vibratoLFOs_) lfo.update();
     double pitch = pitchBendRange_ * pitchWheel_;
     if (accentAmount_ > 0.0) {
       double level = modulatorLevelSum_ * reciprocal_;
@@ -112,7 +140,11 @@ void ZORQ::update() {
       pitch -= accentAmount_ * accentHighpass_.process(accentLowpass_.process(level));
     }
     pitchOffset_ = pitch;
+    for (Voice& voice : voices_)
+      if (voice.isActive()) voice.update(pitchOffset_);
   }
+  ensembles_[0].update();
+  ensembles_[1].update();
   meterAccumulator_ -= meterAccumulator_ * reciprocal_;
 }
 
@@ -143,6 +175,9 @@ void ZORQ::Reset() {
     }
   }
 
+  // Phase steps for this rate, built before any voice can play at it.
+  phaseIncrements_.build(sampleRate);
+  for (Voice& voice : voices_) voice.setSampleRate(phaseIncrements_);
   noteCounter_ = 0;
   sustain_ = false;
 
@@ -157,6 +192,12 @@ void ZORQ::Reset() {
   }
   accentLowpass_.init(kControlRate, kAccentLowpassHz);
   accentHighpass_.init(kControlRate, kAccentHighpassHz);
+  for (int i = 0; i < kNumVibratoLFOs; ++i) vibratoLFOs_[i].setPhase(kVibratoPhase[i]);
+  for (int c = 0; c < 2; ++c) {
+    ensembles_[c].rate1 = kEnsembleRates[c][0];
+    ensembles_[c].rate2 = kEnsembleRates[c][1];
+    ensembles_[c].setSampleRate(sampleRate);
+  }
 
   pitchWheel_ = 0.0;
   pitchOffset_ = 0.0;

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "shell/MTSClient.h"
+#include "shell/PitchTables.h"
+
 namespace {
 const char* const kInputLabels[] = {"MIC Left ", "MIC Right ", "EXT Left ", "EXT Right "};
 const char* const kOutputLabels[] = {"ZORQ Left ", "ZORQ Right "};
@@ -12,9 +15,57 @@ Synth::Synth()
                kUniqueID, kUniqueID, 0, true, true, false) {
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);
   for (int i = 0; i < 2; ++i) SetOutputLabel(i, kOutputLabels[i]);
+  for (int& param : midiLearnMap_) param = -1;
+  mtsClient_ = MTS_RegisterClient();
 }
 
-void Synth::Reset() { IMutexLock lock(Mutex()); }
+Synth::~Synth() { MTS_DeregisterClient(mtsClient_); }
+
+// Pending MIDI events survive a reset; only their storage is sized for the block.
+void Synth::Reset() {
+  IMutexLock lock(Mutex());
+  midiQueue_.Resize(GetBlockSize());
+  clearKeyBuffer();
+  midiLearnArmed_ = false;
+}
+
+double Synth::convert2Hz(int pitch) { return pitch::toHz(pitch); }
+
+bool Synth::hasMTSMaster() const { return MTS_HasMaster(mtsClient_); }
+
+int Synth::getFrequency(int note) const {
+  if (!MTS_HasMaster(mtsClient_)) return note * pitch::kUnitsPerSemitone;
+  return pitch::fromHz(MTS_NoteToFrequency(mtsClient_, static_cast<char>(note), -1));
+}
+
+bool Synth::noteShouldBeSkipped(int note) const {
+  return MTS_HasMaster(mtsClient_) && MTS_ShouldFilterNote(mtsClient_, static_cast<char>(note), -1);
+}
+
+void Synth::addPressedKey(int note, int velocity) {
+  if (note < 0 || note >= kNumMidiNotes) return;
+  if (velocity < 1) {
+    removePressedKey(note);
+    return;
+  }
+  if (pressedKeys_[note] == 0) ++pressedKeyCount_;
+  pressedKeys_[note] = static_cast<uint8_t>(velocity > 255 ? 255 : velocity);
+}
+
+void Synth::removePressedKey(int note) {
+  if (note < 0 || note >= kNumMidiNotes || pressedKeys_[note] == 0) return;
+  pressedKeys_[note] = 0;
+  --pressedKeyCount_;
+}
+
+void Synth::clearKeyBuffer() {
+  for (uint8_t& velocity : pressedKeys_) velocity = 0;
+  pressedKeyCount_ = 0;
+}
+
+int Synth::pressedKeyVelocity(int note) const {
+  return note >= 0 && note < kNumMidiNotes ? pressedKeys_[note] : 0;
+}
 
 void Synth::OnParamChange(int) { IMutexLock lock(Mutex()); }
 

@@ -3,7 +3,12 @@
 // operations, activation and reset handling shared by the instrument.
 #pragma once
 
+#include <cstdint>
+
+#include "framework/IMidiQueue.h"
 #include "framework/IPlugVST.h"
+
+class MTSClient;
 
 class Synth : public IPlugVST {
  public:
@@ -12,7 +17,11 @@ class Synth : public IPlugVST {
   static constexpr int kVersion = 0x00010103;
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';
 
+  static constexpr int kNumMidiNotes = 128;
+  static constexpr int kNumControllers = 128;
+
   Synth();
+  ~Synth() override;
 
   // Plug-in mutex held by every caller of these hooks.
   void Reset() override;
@@ -23,7 +32,41 @@ class Synth : public IPlugVST {
   virtual void initParameters() {}
   virtual void initPreset();
 
+  // Frequency in Hz of a pitch in 1/128 semitone (the built-in equal-tempered rule).
+  static double convert2Hz(int pitch);
+  // Microtuning queries; any thread. Without a tuning master: 12-TET, no note skipped.
+  bool hasMTSMaster() const;
+  // Pitch in 1/128 semitone that the master gives the note (note x 128 without one).
+  int getFrequency(int note) const;
+  bool noteShouldBeSkipped(int note) const;
+
+  // Held keys (audio thread, plug-in mutex held); fixed storage, no allocation.
+  // A velocity below 1 removes the key; notes outside 0..127 are ignored.
+  void addPressedKey(int note, int velocity);
+  void removePressedKey(int note);
+  void clearKeyBuffer();
+  int pressedKeyCount() const { return pressedKeyCount_; }
+  // Velocity of a held key, 0 when it is not held.
+  int pressedKeyVelocity(int note) const;
+
+  // MIDI learn: binds the controller to the armed parameter (filled in with MIDI learn).
+  virtual void setMidiLearnCC(int) {}
+
   // InitEnum on parameter `index`, then one display text per entry.
   void initListParameter(int index, const char* name, int defaultValue, int count,
                          const char** labels);
+ protected:
+  // MIDI events waiting for their control tick.
+  IMidiQueue midiQueue_;
+  // User settings from the configuration and MIDI learn; off until those arrive.
+  bool midiThru_ = false;
+  bool ignoreProgramChange_ = false;
+  bool midiLearnArmed_ = false;
+  // Parameter index learned for each controller, -1 for none.
+  int midiLearnMap_[kNumControllers];
+
+ private:
+  uint8_t pressedKeys_[kNumMidiNotes] = {};  // velocity per held note, 0 = not held
+  int pressedKeyCount_ = 0;
+  MTSClient* mtsClient_ = nullptr;
 };

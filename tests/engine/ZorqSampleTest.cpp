@@ -191,6 +191,54 @@ TEST_F(ZorqSample, SameNameOpensOnceUntilThePathIsUpdated) {
   EXPECT_TRUE(h.plug->sampleLoadFailed());
 }
 
+struct LegatoCase {
+  const char* name;
+  bool keyboard;
+  bool legato;
+  bool secondNoteRestarts;
+};
+
+void PrintTo(const LegatoCase& c, std::ostream* os) { *os << c.name; }
+
+class ZorqSampleLegato : public ZorqSample, public ::testing::WithParamInterface<LegatoCase> {};
+
+// An overlapping second note restarts the file unless "Sample Legato" holds it
+// back, which only held keys can do; a restart keeps the envelope level.
+TEST_P(ZorqSampleLegato, SecondNoteRestartRule) {
+  const LegatoCase& c = GetParam();
+  h.setParam(kKeyboard, c.keyboard ? 1.0 : 0.0);
+  h.setParam(kSampleLegato, c.legato ? 1.0 : 0.0);
+  load(writeTone("a.wav", 44100, 4000));
+  const Sampler& sampler = h.plug->sampler();
+  h.plug->setNoteOn(60, 100);
+  EXPECT_EQ(sampler.remaining(), 4000u);
+  run(1000);
+  const double level = sampler.envelopeLevel();
+  h.plug->setNoteOn(64, 100);
+  EXPECT_EQ(sampler.remaining(), c.secondNoteRestarts ? 4000u : 3000u);
+  EXPECT_EQ(sampler.envelopeLevel(), level);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ZorqSampleLegato,
+                         ::testing::Values(LegatoCase{"legato", true, true, false},
+                                           LegatoCase{"noLegato", true, false, true},
+                                           LegatoCase{"keyboardOff", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ZorqSample, SustainPedalDelaysTheRelease) {
+  load(dir.write("dc.wav", wavtest::floatWav(1, 44100, std::vector<double>(44100, 1.0))));
+  h.setParam(kAttack, 0.0);
+  h.setParam(kRelease, 0.0);
+  h.plug->setSustain(true);
+  h.plug->setNoteOn(60, 100);
+  h.plug->setNoteOff(60);
+  run(2000);
+  EXPECT_EQ(h.plug->sampler().envelopeLevel(), 1.0);
+  h.plug->setSustain(false);
+  run(441);
+  EXPECT_EQ(h.plug->sampler().envelopeLevel(), 0.0);
+}
+
 struct PathCase {
   const char* folder;
   const char* path;

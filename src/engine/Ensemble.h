@@ -1,0 +1,54 @@
+#pragma once
+
+// Chorus for one output channel: the 7 kHz low-passed input is mixed with two taps
+// of a 16 ms delay line whose delays (13.9 to 16 ms) are swept by a slow and a fast
+// LFO. out = 0.5 (y + tapA + tapB), so identical taps give 1.5 x the filtered input.
+
+#include <memory>
+
+#include "engine/Filter.h"
+#include "engine/LFO.h"
+
+class Ensemble {
+ public:
+  Ensemble() = default;
+  ~Ensemble() { cleanUp(); }
+  Ensemble(const Ensemble&) = delete;
+  Ensemble& operator=(const Ensemble&) = delete;
+
+  // Reset, plug-in mutex held: allocates and clears the delay lines; restarts both
+  // delays from 0. LFO phases are kept.
+  void setSampleRate(double sampleRate);
+  // Control tick: new delay targets from the LFOs; the delays glide to them.
+  void update();
+  // Audio thread: one sample; 0 before the first setSampleRate.
+  double process(double x);
+  void cleanUp();
+
+  // Rates in Hz; the engine sets them and then the matching LFO rate.
+  double rate1 = 0.6;
+  double rate2 = 6.0;
+  LFO lfo1;
+  LFO lfo2;
+
+  int length() const { return length_; }
+  double delayA() const { return tapA_.delay; }
+  double delayB() const { return tapB_.delay; }
+
+ private:
+  struct Tap {
+    std::unique_ptr<double[]> line;
+    int writePosition = 0;
+    double delay = 0.0;
+    double delayStep = 0.0;
+  };
+
+  double readTap(const Tap& tap) const;
+
+  double sampleRate_ = 0.0;
+  double glideFactor_ = 0.0;
+  Tap tapA_;
+  Tap tapB_;
+  int length_ = 0;
+  Lowpass inputFilter_;
+};

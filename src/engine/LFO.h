@@ -1,0 +1,27 @@
+#pragma once
+
+// Control-rate sine oscillator, advanced once per 1 ms control tick.
+
+class LFO {
+ public:
+  static constexpr double kTicksPerSecond = 1000.0;
+
+  // Increment = hz x 2 pi / 1000 radians per tick.
+  void setRate(double hz);
+  // Output = sin(phase), then the phase advances; it restarts at 0 on reaching 2 pi.
+  void update();
+  // Output mapped to 0..1.
+  double getOutPos1() const { return (output_ + 1.0) * 0.5; }
+  // A second output a third of a cycle ahead of the advanced phase, 0..1.
+  double getOutPos2() const;
+
+  const double* output() const { return &output_; }
+  double phase() const { return phase_; }
+  void setPhase(double radians) { phase_ = radians; }
+  double increment() const { return increment_; }
+
+ private:
+  double output_ = 0.0;
+  double phase_ = 0.0;
+  double increment_ = 0.0;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+// One keyboard carrier voice: a band-limited sawtooth read from the shared
+// wavetables with a 28-bit phase accumulator, a one-pole attack/release envelope,
+// velocity scaling, pitch offsets (tune, octave, bend) and vibrato from a shared LFO.
+// Pitch is in 1/128 semitone units; pitch 128 n is MIDI note n.
+
+#include <cstdint>
+
+class PhaseIncrementTable;
+
+class Voice {
+ public:
+  // Parameter ids understood by setParam (the engine's parameter indices).
+  enum EParamId {
+    kTune = 6,
+    kVelocity = 7,
+    kOctaveUp = 8,
+    kVibratoDepth = 15,
+    kAttack = 18,
+    kRelease = 19
+  };
+
+  static constexpr double kEnvAttackTarget = 10.0 / 9.0;
+  static constexpr double envDecayX = -1.0 / 9.0;
+  static constexpr int kOctaveUnits = 12 * 128;
+  static constexpr double kVibratoRange = 7.0 * 128.0;  // pitch units at full depth
+
+  Voice() = default;
+  ~Voice() {}
+
+  // Reset, plug-in mutex held: builds the shared wavetables if needed, binds the
+  // engine's phase table and clears tune, octave and the oscillator state.
+  void setSampleRate(const PhaseIncrementTable& table);
+  // Control tick, active voices only: pitch (with pitchOffset in pitch units),
+  // table choice and envelope coefficient.
+  void update(double pitchOffset);
+  // Audio thread: adds n samples into out.
+  void process(double* out, int n);
+  // vibratoSource may be null (no vibrato).
+  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource);
+  void setNoteOff();
+  void setSustain(bool on);
+  void setParam(int id, double value);
+
+  bool isActive() const { return active_; }
+  bool gate() const { return gate_; }
+  bool sustained() const { return sustained_; }
+  int note() const { return note_; }
+  uint32_t sequence() const { return sequence_; }
+  double envelope() const { return envelope_; }
+  double amplitude() const { return amplitude_; }
+  int pitchIndex() const { return pitchIndex_; }
+  uint32_t phaseIncrement() const { return phaseIncrement_; }
+  // Index of the wavetable in use, -1 before the first update.
+  int wavetableIndex() const { return wavetableIndex_; }
+
+ private:
+  double coefficientFor(double time) const;
+  void release();
+
+  const double* vibratoSource_ = nullptr;
+  double vibratoDepth_ = 0.0;
+  int tune_ = 0;
+  int octave_ = 0;
+  double velocitySensitivity_ = 0.0;
+  double attack_ = 0.0;
+  double release_ = 0.0;
+  bool active_ = false;
+  bool gate_ = false;
+  bool sustained_ = false;
+  int note_ = 60;
+  uint32_t sequence_ = 0;
+  double pitch_ = 60 * 128.0;
+  double amplitude_ = 1.0;
+  const double* wavetable_ = nullptr;
+  int wavetableIndex_ = -1;
+  int pitchIndex_ = -1;
+  uint32_t phase_ = 0;
+  uint32_t phaseIncrement_ = 0;
+  double envelopeTarget_ = 0.0;
+  double previousEnvelope_ = 0.0;
+  double envelopeCoefficient_ = 0.0;
+  double envelope_ = 0.0;
+  const PhaseIncrementTable* phaseTable_ = nullptr;
+  double sampleRate_ = 0.0;
+};

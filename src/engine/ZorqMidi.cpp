@@ -1,0 +1,142 @@
+// MIDI input: messages are queued by sample offset and dispatched at the control
+// tick nearest to it; note operations, voice allocation and the sustain pedal.
+#include <climits>
+
+#include "engine/ZORQ.h"
+#include "framework/IMidiMsg.h"
+
+namespace {
+constexpr int kSustainController = 64;
+constexpr int kAllSoundOffController = 120;
+constexpr int kAllNotesOffController = 123;
+constexpr int kFirstModeController = 120;
+}  // namespace
+
+void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
+  if (msg == nullptr) return;
+  if (midiThru_) SendMidiMsg(msg);
+
+  IMidiMsg event = *msg;
+  bool adjustOffset = true;
+  switch (event.StatusMsg()) {
+    case IMidiMsg::kNoteOn:
+      if (event.Velocity() == 0) event.mStatus = 0x80;
+      break;
+    case IMidiMsg::kNoteOff:
+    case IMidiMsg::kPitchWheel: break;
+    case IMidiMsg::kControlChange: {
+      const int controller = event.ControlChangeIdx();
+      if (controller >= kFirstModeController) {
+        if (controller == kAllSoundOffController || controller == kAllNotesOffController)
+          allNotesOff();
+        return;
+      }
+      if (midiLearnArmed_) {
+        setMidiLearnCC(controller);
+        return;
+      }
+      // The pedal acts at the first tick whose window holds its offset, unrounded.
+      adjustOffset = controller != kSustainController;
+      break;
+    }
+    case IMidiMsg::kProgramChange:
+      if (!ignoreProgramChange_) restoreProgram(event.Program());
+      return;
+    default: return;
+  }
+
+  // Moves the event to the control tick nearest to its offset (ties to the earlier).
+  const int halfTick = static_cast<int>(subBlockLength_ / 2);
+  if (adjustOffset && event.mOffset > static_cast<int>(subBlockLength_))
+    event.mOffset = event.mOffset > INT_MAX - halfTick ? INT_MAX : event.mOffset + halfTick;
+  midiQueue_.Add(&event);
+}
+
+// Control tick, before update(); plug-in mutex held; no allocation.
+void ZORQ::handleMidiEvents() {
+  const int tick = static_cast<int>(subBlockLength_);
+  while (!midiQueue_.Empty()) {
+    const IMidiMsg& event = midiQueue_.Peek();
+    if (event.mOffset - tick > 0) break;
+    switch (event.StatusMsg()) {
+      case IMidiMsg::kNoteOn:
+        if (event.Velocity() != 0) {
+          setNoteOn(event.NoteNumber(), event.Velocity());
+          break;
+        }
+        setNoteOff(event.NoteNumber());
+        break;
+      case IMidiMsg::kNoteOff: setNoteOff(event.NoteNumber()); break;
+      case IMidiMsg::kControlChange: {
+        const int controller = event.ControlChangeIdx();
+        const double value = event.ControlChange(controller);
+        if (controller == kSustainController) {
+          const bool pressed = value > 0.0;
+          for (Voice& voice : voices_) voice.setSustain(pressed);
+          setSustain(pressed);
+          break;
+        }
+        const int param = midiLearnMap_[controller];
+        if (param >= 0 && param < NParams() && value != GetParam(param)->GetNormalized())
+          SetParameterFromGUI(param, value);
+        break;
+      }
+      case IMidiMsg::kPitchWheel: pitchWheel_ = event.PitchWheel(); break;
+      default: break;
+    }
+    midiQueue_.Remove();
+  }
+  midiQueue_.Flush(tick);
+}
+
+// Lowest-numbered voice that last played this note; else the lowest inactive one;
+// else the oldest note-on (lowest number on a tie).
+int ZORQ::chooseVoice(int note) const {
+  for (int v = 0; v < kNumVoices; ++v)
+    if (voices_[v].note() == note) return v;
+  for (int v = 0; v < kNumVoices; ++v)
+    if (!voices_[v].isActive()) return v;
+  int oldest = 0;
+  for (int v = 1; v < kNumVoices; ++v)
+    if (voices_[v].sequence() < voices_[oldest].sequence()) oldest = v;
+  return oldest;
+}
+
+void ZORQ::setNoteOn(int note, int velocity) {
+  if (keyboardOn_) {
+    addPressedKey(note, velocity);
+    Voice& voice = voices_[chooseVoice(note)];
+    ++noteCounter_;
+    // Runs of three adjacent notes share a vibrato LFO: 0-1, 2-4, 5-7, 8-10, ...
+    const LFO& vibrato = vibratoLFOs_[((note + 1) / 3) % kNumVibratoLFOs];
+    voice.setNoteOn(note, velocity, noteCounter_, vibrato.output());
+  }
+  if (inputFromFile_ && !(sampleLegato_ && pressedKeyCount() > 1)) restartSample();
+}
+
+void ZORQ::setNoteOff(int note) {
+  removePressedKey(note);
+  for (Voice& voice : voices_) {
+    if (voice.isActive() && voice.note() == note) {
+      voice.setNoteOff();
+      break;
+    }
+  }
+  if (inputFromFile_ && pressedKeyCount() == 0 && !sustain_) stopSample();
+}
+
+void ZORQ::setSustain(bool on) {
+  sustain_ = on;
+  if (!on && pressedKeyCount() == 0) stopSample();
+}
+
+void ZORQ::allNotesOff() {
+  clearKeyBuffer();
+  for (Voice& voice : voices_) {
+    voice.setSustain(false);
+    voice.setNoteOff();
+  }
+}
+
+// Program change: the preset store restores the program here once programs exist.
+void ZORQ::restoreProgram(int) {}

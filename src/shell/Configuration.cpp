@@ -1,0 +1,250 @@
+#include "shell/Configuration.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "shell/ProfileStore.h"
+
+namespace {
+
+constexpr const char* kGlobal = "Global";
+constexpr const char* kWavPathKey = "Path to WAV Files";
+constexpr const char* kProgramPathKey = "Path to Program Files";
+constexpr const char* kStartupBank = "Startup Bank";
+constexpr const char* kStartupFileKey = "File";
+constexpr const char* kMidiGlobal = "MIDI Global";
+constexpr const char* kMidiThruKey = "MIDI Thru";
+constexpr const char* kIgnoreProgramChangeKey = "Ignore Program Change";
+constexpr const char* kMidiControl = "MIDI Control";
+constexpr mode_t kFolderMode = 0774;
+constexpr mode_t kFileMode = 0666;
+
+bool equalsIgnoringAsciiCase(const std::string& text, const char* word) {
+  size_t i = 0;
+  for (; i < text.size() && word[i]; ++i) {
+    char a = text[i], b = word[i];
+    if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return i == text.size() && !word[i];
+}
+
+// Decimal integer as atoi reads it (leading blanks, optional sign, digits up to
+// the first non-digit), clamped to the int range instead of overflowing.
+long parseDecimal(const std::string& text) {
+  const long value = std::strtol(text.c_str(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return value;
+}
+
+// Creates the folder and any missing parent such as "$HOME/Music", which a fresh
+// Linux account often lacks (parents get the usual 0777 less the umask). With
+// `forceMode` the folder gets `mode` whatever the umask.
+bool makeFolder(const std::string& folder, mode_t mode, bool forceMode) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  const size_t slash = folder.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash), 0777, false))
+    return false;
+  if (mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
+  if (forceMode) chmod(folder.c_str(), mode);
+  return true;
+}
+
+bool copyBytes(int from, int to) {
+  char buffer[8192];
+  for (;;) {
+    ssize_t n = read(from, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = write(to, buffer + done, size_t(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      done += w;
+    }
+  }
+}
+
+}  // namespace
+
+Configuration::Configuration(int parameterCount) : parameterCount_(parameterCount) {
+  controllerMap_.fill(kUnassigned);
+}
+
+bool Configuration::fileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+void Configuration::locate() {
+  const char* home = getenv("HOME");
+  homeFolder_ = home ? home : "";
+  if (homeFolder_.empty()) {
+    // Hosts started by a service may lack HOME; the account's home folder is
+    // the sensible stand-in (the design would use "/Music/..." at the root).
+    if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) homeFolder_ = user->pw_dir;
+  }
+  programPath_ = homeFolder_;
+  if (homeFolder_.empty()) return;  // no INI file: defaults only, writes are ignored
+
+  const std::string folder = homeFolder_ + "/Music/" + kVendorFolder;
+  makeFolder(folder, kFolderMode, true);
+  iniPath_ = folder + "/" + kFileName;
+  if (fileExists(iniPath_) || createIniFile(folder)) loadConfig();
+}
+
+// The new file is built under a unique temporary name and linked into place,
+// so another instance starting at the same moment never reads a half-copied
+// file and never has its own file replaced.
+bool Configuration::createIniFile(const std::string& folder) const {
+  std::string temporary = folder + "/.zorq.ini.XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return false;
+  fchmod(fd, kFileMode);  // whatever the file-creation mask
+  const std::string oldIni =
+      homeFolder_ + "/Library/Application Support/" + kVendorFolder + "/" + kFileName;
+  if (fileExists(oldIni)) {
+    const int old = open(oldIni.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool copied = old >= 0 && copyBytes(old, fd);
+    if (old >= 0) close(old);
+    if (!copied && ftruncate(fd, 0) != 0) {  // a failed copy leaves an empty file
+      close(fd);
+      unlink(temporary.c_str());
+      return false;
+    }
+  }
+  close(fd);
+  bool placed = link(temporary.c_str(), iniPath_.c_str()) == 0;
+  if (!placed && errno == EEXIST) {
+    placed = true;  // another instance created it first: read that one
+  } else if (!placed) {
+    // Filesystems without hard links: rename (may replace a file that appeared meanwhile).
+    placed = !fileExists(iniPath_) && rename(temporary.c_str(), iniPath_.c_str()) == 0;
+  }
+  unlink(temporary.c_str());
+  return placed || fileExists(iniPath_);
+}
+
+std::string Configuration::read(const char* section, const char* key,
+                                const char* defaultValue) const {
+  char buffer[kPathBufferSize];
+  GetPrivateProfileString(section, key, defaultValue, buffer, kPathBufferSize, iniPath_.c_str());
+  return buffer;
+}
+
+void Configuration::readFlag(const char* key, bool& flag) const {
+  const std::string text = read(kMidiGlobal, key, flag ? "true" : "false");
+  if (!text.empty()) flag = equalsIgnoringAsciiCase(text, "true");
+}
+
+void Configuration::writeFlag(const char* key, bool flag) const {
+  WritePrivateProfileString(kMidiGlobal, key, flag ? "true" : "false", iniPath_.c_str());
+}
+
+int Configuration::loadConfig() {
+  // The folders are read at full length (the design's 63 characters cut longer
+  // folder paths).
+  std::string text = read(kGlobal, kWavPathKey, "");
+  if (!text.empty()) defaultWAVPath_ = text;
+  startupFxb_.clear();
+  text = read(kStartupBank, kStartupFileKey, "");
+  if (!text.empty()) startupFxb_ = text;
+  text = read(kGlobal, kProgramPathKey, "");
+  if (!text.empty()) programPath_ = text;
+  readFlag(kMidiThruKey, midiThru_);
+  readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
+  for (int controller = 0; controller < kNumControllers; ++controller) {
+    char key[16];
+    snprintf(key, sizeof key, "CC%i", controller);
+    // The design reads with the default "-1", which would unassign a controller
+    // the file does not mention; its own rule (and edge case) is that a missing
+    // key leaves the entry as it was, so the default here is empty.
+    text = read(kMidiControl, key, "");
+    if (text.empty()) continue;
+    const long number = parseDecimal(text);
+    const long entry = (number != 0 || text[0] == '0') ? number : kUnassigned;
+    // An entry that names no parameter is unassigned, so nothing can index the
+    // parameter list with it.
+    controllerMap_[controller] = isParameter(int(entry)) ? int(entry) : kUnassigned;
+  }
+  return 0;
+}
+
+// One section write replaces the design's "clear the section, then write File":
+// the same file results, written once, and another instance never sees the
+// section empty in between.
+void Configuration::writeStartupSection(bool withFile) const {
+  std::string data;
+  if (withFile) {
+    data = std::string(kStartupFileKey) + "=" + startupFxb_;
+    data += '\0';
+  }
+  data += '\0';
+  WritePrivateProfileSection(kStartupBank, data.c_str(), iniPath_.c_str());
+}
+
+void Configuration::saveConfig(int item) {
+  writeStartupSection(true);
+  if (item < 0 || item == kSaveMidiThru) writeFlag(kMidiThruKey, midiThru_);
+  if (item < 0 || item == kSaveIgnoreProgramChange)
+    writeFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
+  if (item < 0) {
+    // The whole controller section in one rewrite (the design clears it and
+    // writes one key at a time: up to 121 rewrites for the same result).
+    std::string data;
+    for (int controller = 0; controller < kNumControllers; ++controller) {
+      if (controllerMap_[controller] == kUnassigned) continue;
+      char entry[40];
+      snprintf(entry, sizeof entry, "CC%i=%i", controller, controllerMap_[controller]);
+      data += entry;
+      data += '\0';
+    }
+    data += '\0';
+    WritePrivateProfileSection(kMidiControl, data.c_str(), iniPath_.c_str());
+  }
+}
+
+void Configuration::storeDefaultWAVPath(const char* folder) {
+  if (folder) defaultWAVPath_ = folder;
+  WritePrivateProfileString(kGlobal, kWavPathKey, defaultWAVPath_.c_str(), iniPath_.c_str());
+}
+
+void Configuration::storeProgramPath(const char* folder) {
+  if (folder) programPath_ = folder;
+  WritePrivateProfileString(kGlobal, kProgramPathKey, programPath_.c_str(), iniPath_.c_str());
+}
+
+void Configuration::setStartupFxb(const char* path) {
+  startupFxb_ = path ? path : "";
+  writeStartupSection(true);
+}
+
+void Configuration::unsetStartupFxb() {
+  startupFxb_.clear();
+  writeStartupSection(false);
+}
+
+void Configuration::saveStartupFxb() { writeStartupSection(true); }
+
+int Configuration::controllerParameter(int controller) const {
+  if (controller < 0 || controller >= kNumControllers) return kUnassigned;
+  const int parameter = controllerMap_[controller];
+  return isParameter(parameter) ? parameter : kUnassigned;
+}
+
+void Configuration::setControllerParameter(int controller, int parameter) {
+  if (controller < 0 || controller >= kNumControllers) return;
+  controllerMap_[controller] = isParameter(parameter) ? parameter : kUnassigned;
+}

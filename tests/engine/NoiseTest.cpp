@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "engine/Noise.h"
+
+namespace {
+
+TEST(Noise, FirstValueAndRangeOfTheSequence) {
+  resetNoiseSeed();
+  EXPECT_DOUBLE_EQ(getNoise(), 16807 * 4.6566129e-10);
+  double sum = 0.0;
+  for (int i = 0; i < 100000; ++i) {
+    const double v = getNoise();
+    ASSERT_GE(v, -1.0);
+    ASSERT_LE(v, 1.0);
+    sum += v;
+  }
+  EXPECT_NEAR(sum / 100000, 0.0, 0.02);
+}
+
+}  // namespace

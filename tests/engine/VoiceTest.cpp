@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/PhaseIncrementTable.h"
+#include "engine/Voice.h"
+#include "engine/Wavetables.h"
+
+namespace {
+
+class VoiceAt44k : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    table_.build(44100.0);
+    voice_.setSampleRate(table_);
+  }
+
+  // Samples until the envelope first reaches the level (or limit samples).
+  int samplesUntil(bool rising, double level, int limit) {
+    double out[1];
+    for (int i = 1; i <= limit; ++i) {
+      out[0] = 0.0;
+      voice_.process(out, 1);
+      if (rising ? voice_.envelope() >= level : voice_.envelope() <= level) return i;
+      if (i % 44 == 0) voice_.update(0.0);
+    }
+    return -1;
+  }
+
+  PhaseIncrementTable table_;
+  Voice voice_;
+};
+
+TEST(Wavetables, HarmonicCountsHalveEveryTwoTables) {
+  const int expected[wavetables::kCount] = {2048, 1448, 1024, 724, 512, 362, 256, 181, 128, 91, 64,
+                                            45,   32,   23,   16,  11,  8,   6,   4,   3,   2,  1};
+  for (int k = 0; k < wavetables::kCount; ++k)
+    EXPECT_EQ(wavetables::harmonics(k), expected[k]) << k;
+}
+
+TEST(Wavetables, SingleHarmonicTableIsHalfAmplitudeSine) {
+  wavetables::ensureBuilt();
+  const double* t = wavetables::saw(21);
+  for (int j = 0; j < wavetables::kLength; j += 97)
+    EXPECT_NEAR(t[j], 0.5 * std::sin(2 * M_PI * j / 4096), 1e-12);
+  const double* full = wavetables::saw(0);
+  EXPECT_NEAR(full[0], 0.0, 1e-12);
+  // A falling sawtooth: near its peak just after the jump at phase 0, its trough just before.
+  EXPECT_GT(full[8], 0.5);
+  EXPECT_LT(full[4096 - 8], -0.5);
+}
+
+TEST(PhaseIncrementTable, Note69At44kSteps) {
+  PhaseIncrementTable table;
+  table.build(44100.0);
+  EXPECT_EQ(table.at(8832), 2678267u);
+  EXPECT_EQ(table.at(-5), table.at(0));
+  EXPECT_EQ(table.at(999999), table.at(17280));
+}
+
+TEST(PhaseIncrementTable, VeryLowRatesStayWithinThePhaseWidth) {
+  PhaseIncrementTable table;
+  for (double rate : {1000.0, 1.0, 0.0, -3.0, double(NAN)}) {
+    table.build(rate);
+    EXPECT_LE(table.at(17280), PhaseIncrementTable::kPhaseMask);
+    EXPECT_GE(table.sampleRate(), 1.0);
+  }
+}
+
+TEST_F(VoiceAt44k, Note69UsesTable11AndTheListedIncrement) {
+  voice_.setNoteOn(69, 127, 1, nullptr);
+  voice_.update(0.0);
+  EXPECT_EQ(voice_.pitchIndex(), 8832);
+  EXPECT_EQ(voice_.phaseIncrement(), 2678267u);
+  EXPECT_EQ(voice_.wavetableIndex(), 11);
+}
+
+struct PitchCase {
+  const char* name;
+  int note;
+  double tune;
+  double octave;
+  double vibratoDepth;
+  double vibrato;
+  double offset;
+  int expectedIndex;
+};
+
+class VoicePitchClamp : public VoiceAt44k, public ::testing::WithParamInterface<PitchCase> {};
+
+TEST_P(VoicePitchClamp, IndexStaysInsideTheTable) {
+  const PitchCase& c = GetParam();
+  voice_.setParam(Voice::kTune, c.tune);
+  voice_.setParam(Voice::kOctaveUp, c.octave);
+  voice_.setParam(Voice::kVibratoDepth, c.vibratoDepth);
+  const double vibrato = c.vibrato;
+  voice_.setNoteOn(c.note, 100, 1, &vibrato);
+  voice_.update(c.offset);
+  EXPECT_EQ(voice_.pitchIndex(), c.expectedIndex);
+  EXPECT_EQ(voice_.phaseIncrement(), table_.at(c.expectedIndex));
+  std::vector<double> out(64, 0.0);
+  voice_.process(out.data(), 64);
+  for (double v : out) EXPECT_TRUE(std::isfinite(v));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Extremes, VoicePitchClamp,
+    ::testing::Values(PitchCase{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
+                      PitchCase{"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
+                      PitchCase{"TuneDownVibratoDown", 1, -1200, 0, 1, -1, 0, 0},
+                      PitchCase{"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280},
+                      PitchCase{"HugeNegativeOffset", 60, 0, 0, 0, 0, -1e300, 0},
+                      PitchCase{"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
+                      PitchCase{"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
+                      PitchCase{"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}),
+    [](const ::testing::TestParamInfo<PitchCase>& info) { return std::string(info.param.name); });
+
+struct EnvelopeCase {
+  double time;
+  double expectedSeconds;
+};
+
+class VoiceEnvelope : public VoiceAt44k, public ::testing::WithParamInterface<EnvelopeCase> {};
+
+TEST_P(VoiceEnvelope, AttackAndReleaseTakeTheListedTime) {
+  voice_.setParam(Voice::kAttack, GetParam().time);
+  voice_.setParam(Voice::kRelease, GetParam().time);
+  voice_.setNoteOn(60, 127, 1, nullptr);
+  voice_.update(0.0);
+  const int limit = 44100 * 3;
+  const double expected = GetParam().expectedSeconds * 44100;
+  EXPECT_NEAR(samplesUntil(true, 1.0, limit), expected, expected * 0.02);
+  voice_.setNoteOff();
+  EXPECT_NEAR(samplesUntil(false, 0.0, limit), expected, expected * 0.02);
+  EXPECT_FALSE(voice_.isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, VoiceEnvelope,
+                         ::testing::Values(EnvelopeCase{0.0, std::pow(10.0, -2.3)},
+                                           EnvelopeCase{0.5, std::pow(10.0, 2.25 - 2.3)}));
+
+TEST_F(VoiceAt44k, VelocitySensitivityScalesAmplitude) {
+  voice_.setParam(Voice::kVelocity, 0.0);
+  voice_.setNoteOn(60, 10, 1, nullptr);
+  EXPECT_DOUBLE_EQ(voice_.amplitude(), 1.0);
+  voice_.setParam(Voice::kVelocity, 1.0);
+  voice_.setNoteOn(60, 10, 2, nullptr);
+  EXPECT_DOUBLE_EQ(voice_.amplitude(), 10.0 / 127);
+}
+
+TEST_F(VoiceAt44k, PedalHoldsReleasedKeyUntilLifted) {
+  voice_.setNoteOn(60, 127, 1, nullptr);
+  voice_.update(0.0);
+  samplesUntil(true, 1.0, 44100);
+  voice_.setSustain(true);
+  voice_.setNoteOff();
+  EXPECT_EQ(samplesUntil(false, 0.99, 4410), -1);
+  voice_.setSustain(false);
+  EXPECT_GT(samplesUntil(false, 0.0, 44100), 0);
+}
+
+TEST_F(VoiceAt44k, ProcessAddsIntoTheSliceOnly) {
+  voice_.setNoteOn(69, 127, 1, nullptr);
+  voice_.update(0.0);
+  std::vector<double> out(19, 0.25);
+  voice_.process(out.data() + 1, 17);
+  EXPECT_EQ(out.front(), 0.25);
+  EXPECT_EQ(out.back(), 0.25);
+  double energy = 0.0;
+  for (int i = 1; i <= 17; ++i) energy += std::fabs(out[i] - 0.25);
+  EXPECT_GT(energy, 0.0);
+  voice_.process(out.data(), 0);
+  EXPECT_TRUE(voice_.isActive());
+}
+
+TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
+  voice_.setNoteOn(69, 127, 1, nullptr);
+  std::vector<double> out(44100, 0.0);
+  for (int i = 0; i < 44100; i += 44) {
+    voice_.update(0.0);
+    voice_.process(out.data() + i, std::min(44, 44100 - i));
+  }
+  int rising = 0;
+  for (size_t i = 4410; i + 1 < out.size(); ++i) rising += out[i] < 0.0 && out[i + 1] >= 0.0;
+  EXPECT_NEAR(rising, 440 * 0.9, 2);
+}
+
+}  // namespace

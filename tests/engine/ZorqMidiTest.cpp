@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+#include "framework/IMidiMsg.h"
+
+namespace {
+
+class ZorqMidi : public ::testing::Test {
+ protected:
+  void send(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
+    IMidiMsg msg(offset, status, data1, data2);
+    h.plug->ProcessMidiMsg(&msg);
+  }
+  void noteOn(int note, int velocity = 100, int offset = 0) {
+    send(offset, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
+  }
+  void noteOff(int note, int offset = 0) { send(offset, 0x80, static_cast<uint8_t>(note), 0); }
+  void controller(int index, int value, int offset = 0) {
+    send(offset, 0xB0, static_cast<uint8_t>(index), static_cast<uint8_t>(value));
+  }
+  const Voice& voice(int i) const { return h.plug->voice(i); }
+  int activeVoices() const {
+    int n = 0;
+    for (int i = 0; i < ZORQ::kNumVoices; ++i) n += voice(i).isActive();
+    return n;
+  }
+
+  EngineHarness h;
+};
+
+struct TimingCase {
+  int offset;
+  int dispatchSample;  // first sample of the tick that dispatches the event
+};
+
+class ZorqMidiTiming : public ZorqMidi, public ::testing::WithParamInterface<TimingCase> {};
+
+TEST_P(ZorqMidiTiming, EventLandsOnTheNearestTick) {
+  noteOn(60, 100, GetParam().offset);
+  h.process(GetParam().dispatchSample);
+  EXPECT_FALSE(voice(0).isActive());
+  h.process(1);
+  EXPECT_TRUE(voice(0).isActive());
+}
+
+// At 44.1 kHz a tick is 44 samples: offset 30 plays at once, 60 moves to 82 (tick at
+// sample 44), 70 moves to 92 (tick at sample 88); 66 lies halfway and goes to the earlier tick.
+INSTANTIATE_TEST_SUITE_P(Offsets, ZorqMidiTiming,
+                         ::testing::Values(TimingCase{0, 0}, TimingCase{30, 0}, TimingCase{44, 0},
+                                           TimingCase{60, 44}, TimingCase{70, 88},
+                                           TimingCase{66, 44}, TimingCase{67, 88}));
+
+TEST_F(ZorqMidi, EventsWaitAcrossHostBlocksOnTheContinuingGrid) {
+  noteOn(60, 100, 60);
+  for (int block = 0; block < 4; ++block) h.process(10);
+  EXPECT_FALSE(voice(0).isActive());
+  h.process(10);  // the tick at sample 44 falls inside this block
+  EXPECT_TRUE(voice(0).isActive());
+}
+
+TEST_F(ZorqMidi, EqualOffsetsKeepArrivalOrder) {
+  noteOn(60, 100, 20);
+  noteOn(62, 100, 20);
+  noteOff(60, 20);
+  h.process(1);
+  EXPECT_FALSE(voice(0).gate());
+  EXPECT_EQ(voice(1).note(), 62);
+  EXPECT_TRUE(voice(1).gate());
+  EXPECT_LT(voice(0).sequence(), voice(1).sequence());
+}
+
+TEST_F(ZorqMidi, NoteOnWithVelocityZeroReleases) {
+  noteOn(64);
+  h.process(44);
+  noteOn(64, 0);
+  h.process(1);
+  EXPECT_FALSE(voice(0).gate());
+  EXPECT_EQ(h.plug->pressedKeyCount(), 0);
+}
+
+TEST_F(ZorqMidi, RepeatedNoteReusesItsVoice) {
+  noteOn(67);
+  h.process(44);
+  noteOn(67);
+  h.process(44);
+  EXPECT_EQ(activeVoices(), 1);
+  EXPECT_EQ(h.plug->pressedKeyCount(), 1);
+}
+
+TEST_F(ZorqMidi, SixtyFifthNoteStealsTheOldestVoice) {
+  for (int note = 0; note < 64; ++note) noteOn(note + 1);
+  h.process(1);
+  ASSERT_EQ(activeVoices(), 64);
+  noteOn(100);
+  h.process(44);
+  EXPECT_EQ(voice(0).note(), 100);
+  EXPECT_EQ(voice(1).note(), 2);
+}
+
+TEST_F(ZorqMidi, ReleasedVoiceKeepsItsNoteForTheNextStrike) {
+  noteOn(61);
+  noteOn(62);
+  noteOn(63);
+  h.process(1);
+  noteOff(61);
+  noteOff(62);
+  h.process(44 * 100);  // well past the 5 ms release
+  ASSERT_FALSE(voice(0).isActive());
+  ASSERT_FALSE(voice(1).isActive());
+  noteOn(62);
+  h.process(44);
+  EXPECT_TRUE(voice(1).isActive());
+  EXPECT_FALSE(voice(0).isActive());
+}
+
+class ZorqMidiPedal : public ZorqMidi, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ZorqMidiPedal, AnyValueAboveZeroPresses) {
+  noteOn(60);
+  controller(64, GetParam());
+  h.process(1);
+  EXPECT_TRUE(h.plug->sustain());
+  noteOff(60);
+  h.process(44 * 50);
+  EXPECT_TRUE(voice(0).isActive());
+  EXPECT_GT(voice(0).envelope(), 0.99);
+  controller(64, 0);
+  h.process(44 * 50);
+  EXPECT_FALSE(h.plug->sustain());
+  EXPECT_FALSE(voice(0).isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ZorqMidiPedal, ::testing::Values(1, 64, 127));
+
+class ZorqMidiAllNotesOff : public ZorqMidi, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ZorqMidiAllNotesOff, ModeControllersActAtOnceOrNotAtAll) {
+  const int index = GetParam();
+  const bool releases = index == 120 || index == 123;
+  noteOn(60);
+  noteOn(72);
+  controller(64, 127);
+  h.process(1);
+  controller(index, 0, 500);
+  EXPECT_EQ(voice(0).gate(), !releases);
+  EXPECT_EQ(voice(1).sustained(), !releases);
+  EXPECT_EQ(h.plug->pressedKeyCount(), releases ? 0 : 2);
+  h.process(44 * 20);
+  EXPECT_EQ(activeVoices(), releases ? 0 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controllers, ZorqMidiAllNotesOff,
+                         ::testing::Values(120, 121, 122, 123, 124, 127));
+
+struct WheelCase {
+  uint8_t data1;
+  uint8_t data2;
+  double position;
+};
+
+class ZorqMidiPitchWheel : public ZorqMidi, public ::testing::WithParamInterface<WheelCase> {};
+
+TEST_P(ZorqMidiPitchWheel, BendsTheVoicesByTheRange) {
+  h.setParam(kPitchBend, 12);
+  send(0, 0xE0, GetParam().data1, GetParam().data2);
+  noteOn(69);
+  h.process(1);
+  EXPECT_DOUBLE_EQ(h.plug->pitchWheel(), GetParam().position);
+  EXPECT_EQ(voice(0).pitchIndex(), static_cast<int>(69 * 128 + 12 * 128 * GetParam().position));
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, ZorqMidiPitchWheel,
+                         ::testing::Values(WheelCase{0, 64, 0.0}, WheelCase{0, 0, -1.0},
+                                           WheelCase{127, 127, 8191.0 / 8192}));
+
+TEST_F(ZorqMidi, BendBelowNoteZeroPlaysAtTheLowestIndex) {
+  h.setParam(kPitchBend, 12);
+  send(0, 0xE0, 0, 0);
+  noteOn(0);
+  h.process(1);
+  EXPECT_EQ(voice(0).pitchIndex(), 0);
+}
+
+TEST_F(ZorqMidi, KeyboardOffIgnoresNotesForVoicesAndKeys) {
+  h.setParam(kKeyboard, 0);
+  noteOn(60);
+  h.process(44);
+  EXPECT_EQ(activeVoices(), 0);
+  EXPECT_EQ(h.plug->pressedKeyCount(), 0);
+}
+
+TEST_F(ZorqMidi, OtherMessagesAreIgnored) {
+  send(0, 0xA0, 60, 10);  // poly pressure
+  send(0, 0xD0, 10, 0);   // channel pressure
+  send(0, 0xF8, 0, 0);    // clock
+  send(0, 0x45, 60, 1);   // stray data byte
+  controller(7, 100);     // unlearned controller
+  h.process(44);
+  EXPECT_EQ(activeVoices(), 0);
+}
+
+TEST_F(ZorqMidi, HugeOffsetsNeitherOverflowNorBlockEarlierEvents) {
+  noteOn(50, 100, 2147483647);
+  noteOn(52, 100, 10);
+  h.process(44);
+  EXPECT_EQ(voice(0).note(), 52);
+  EXPECT_TRUE(voice(0).isActive());
+}
+
+TEST_F(ZorqMidi, ResetKeepsPendingEventsAndCentresTheWheel) {
+  send(0, 0xE0, 0, 0);
+  h.process(1);
+  noteOn(60, 100, 300);
+  h.plug->Reset();
+  EXPECT_EQ(h.plug->pitchWheel(), 0.0);
+  h.process(400);
+  EXPECT_TRUE(voice(0).isActive());
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "framework/IMidiMsg.h"
+
+namespace {
+
+struct WheelCase {
+  uint8_t data1;
+  uint8_t data2;
+  double value;
+};
+
+class IMidiMsgPitchWheel : public ::testing::TestWithParam<WheelCase> {};
+
+TEST_P(IMidiMsgPitchWheel, ReadsFourteenBitPosition) {
+  const IMidiMsg msg(0, 0xE3, GetParam().data1, GetParam().data2);
+  EXPECT_DOUBLE_EQ(msg.PitchWheel(), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, IMidiMsgPitchWheel,
+                         ::testing::Values(WheelCase{0, 64, 0.0}, WheelCase{0, 0, -1.0},
+                                           WheelCase{127, 127, 8191.0 / 8192.0}));
+
+struct MakeWheelCase {
+  double value;
+  uint8_t data1;
+  uint8_t data2;
+};
+
+class IMidiMsgMakePitchWheel : public ::testing::TestWithParam<MakeWheelCase> {};
+
+TEST_P(IMidiMsgMakePitchWheel, ClampsToFourteenBits) {
+  IMidiMsg msg;
+  msg.MakePitchWheelMsg(GetParam().value, 2);
+  EXPECT_EQ(msg.mStatus, 0xE2);
+  EXPECT_EQ(msg.mData1, GetParam().data1);
+  EXPECT_EQ(msg.mData2, GetParam().data2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, IMidiMsgMakePitchWheel,
+                         ::testing::Values(MakeWheelCase{1.0, 127, 127}, MakeWheelCase{-1.0, 0, 0},
+                                           MakeWheelCase{0.0, 0, 64}, MakeWheelCase{50.0, 127, 127},
+                                           MakeWheelCase{-1e300, 0, 0}, MakeWheelCase{NAN, 0, 64}));
+
+TEST(IMidiMsg, StatusBelowTopBitOrSystemReadsAsNone) {
+  EXPECT_EQ(IMidiMsg(0, 0x45, 1, 2).StatusMsg(), IMidiMsg::kNone);
+  EXPECT_EQ(IMidiMsg(0, 0xF8, 1, 2).StatusMsg(), IMidiMsg::kNone);
+  EXPECT_EQ(IMidiMsg(0, 0x9F, 1, 2).StatusMsg(), IMidiMsg::kNoteOn);
+  EXPECT_EQ(IMidiMsg(0, 0x9F, 1, 2).Channel(), 15);
+}
+
+TEST(IMidiMsg, NoteOnReadAsOtherKindsGivesNoValue) {
+  const IMidiMsg noteOn(5, 0x90, 60, 100);
+  EXPECT_EQ(noteOn.Program(), -1);
+  EXPECT_DOUBLE_EQ(noteOn.PitchWheel(), 0.0);
+  for (int index = 0; index < 128; ++index) EXPECT_DOUBLE_EQ(noteOn.ControlChange(index), -1.0);
+  EXPECT_EQ(IMidiMsg(0, 0xA0, 61, 33).Velocity(), -1);
+}
+
+TEST(IMidiMsg, ControlChangeReadsOnlyItsController) {
+  const IMidiMsg cc(0, 0xB0, 64, 127);
+  EXPECT_EQ(cc.ControlChangeIdx(), 64);
+  EXPECT_DOUBLE_EQ(cc.ControlChange(64), 1.0);
+  EXPECT_DOUBLE_EQ(cc.ControlChange(1), -1.0);
+}
+
+TEST(IMidiMsg, MakersKeepChannelAndDataInRange) {
+  IMidiMsg msg;
+  msg.MakeNoteOnMsg(60, 100, 17, 19);  // channel wraps into 0..15
+  EXPECT_EQ(msg.mStatus, 0x93);
+  EXPECT_EQ(msg.mOffset, 17);
+  msg.MakeNoteOffMsg(61, 9, 1);
+  EXPECT_EQ(msg.mStatus, 0x81);
+  EXPECT_EQ(msg.Velocity(), 0);
+  msg.MakeControlChangeMsg(7, 3.0, 0);
+  EXPECT_EQ(msg.mData2, 127);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/IMidiQueue.h"
+
+namespace {
+
+IMidiMsg noteAt(int offset, int note) {
+  return IMidiMsg(offset, 0x90, static_cast<uint8_t>(note), 100);
+}
+
+std::vector<int> drainNotes(IMidiQueue& queue) {
+  std::vector<int> notes;
+  while (!queue.Empty()) {
+    notes.push_back(queue.Peek().mData1);
+    queue.Remove();
+  }
+  return notes;
+}
+
+TEST(IMidiQueue, StartsWithOnePagePairOfCapacity) {
+  IMidiQueue queue;
+  EXPECT_EQ(queue.Capacity(), 1024);
+  EXPECT_EQ(queue.GrowthStep(), 1024);
+  EXPECT_TRUE(queue.Empty());
+  EXPECT_EQ(sizeof(IMidiMsg), 8u);
+}
+
+TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
+  IMidiQueue queue;
+  for (const IMidiMsg& msg :
+       {noteAt(50, 1), noteAt(10, 2), noteAt(50, 3), noteAt(10, 4), noteAt(0, 5), noteAt(10, 6)})
+    queue.Add(&msg);
+  EXPECT_EQ(drainNotes(queue), (std::vector<int>{5, 2, 4, 6, 1, 3}));
+}
+
+TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
+  IMidiQueue queue;
+  for (const IMidiMsg& msg : {noteAt(10, 1), noteAt(100, 2)}) queue.Add(&msg);
+  queue.Remove();
+  queue.Flush(44);
+  ASSERT_EQ(queue.ToDo(), 1);
+  EXPECT_EQ(queue.Peek().mOffset, 56);
+}
+
+TEST(IMidiQueue, GrowsByItsStepWhenFull) {
+  IMidiQueue queue;
+  for (int i = 0; i < 1025; ++i) {
+    const IMidiMsg msg = noteAt(i, i & 127);
+    queue.Add(&msg);
+  }
+  EXPECT_EQ(queue.Capacity(), 2048);
+  EXPECT_EQ(queue.ToDo(), 1025);
+}
+
+TEST(IMidiQueue, CompactsInsteadOfGrowingWhenFrontHasAdvanced) {
+  IMidiQueue queue;
+  for (int i = 0; i < 1024; ++i) {
+    const IMidiMsg msg = noteAt(i, 1);
+    queue.Add(&msg);
+  }
+  queue.Remove();
+  const IMidiMsg last = noteAt(5000, 9);
+  queue.Add(&last);
+  EXPECT_EQ(queue.Capacity(), 1024);
+  EXPECT_EQ(queue.ToDo(), 1024);
+}
+
+TEST(IMidiQueue, DropsEventsBeyondTheCapacityLimit) {
+  IMidiQueue queue;
+  queue.Resize(IMidiQueue::kMaxCapacity);
+  for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) {
+    const IMidiMsg msg = noteAt(0, 1);
+    queue.Add(&msg);
+  }
+  EXPECT_EQ(queue.ToDo(), IMidiQueue::kMaxCapacity);
+}
+
+struct ResizeCase {
+  int blockSize;
+  int queued;
+  int expectedStep;
+  int expectedCapacity;
+};
+
+class IMidiQueueResize : public ::testing::TestWithParam<ResizeCase> {};
+
+TEST_P(IMidiQueueResize, SizesToWholePagesOfTheBlock) {
+  IMidiQueue queue;
+  for (int i = 0; i < GetParam().queued; ++i) {
+    const IMidiMsg msg = noteAt(i, 1);
+    queue.Add(&msg);
+  }
+  queue.Resize(GetParam().blockSize);
+  EXPECT_EQ(queue.GrowthStep(), GetParam().expectedStep);
+  EXPECT_EQ(queue.Capacity(), GetParam().expectedCapacity);
+  EXPECT_EQ(queue.ToDo(), GetParam().queued);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, IMidiQueueResize,
+                         ::testing::Values(ResizeCase{512, 0, 512, 512},
+                                           ResizeCase{513, 0, 1024, 1024},
+                                           ResizeCase{1024, 0, 1024, 1024},
+                                           ResizeCase{0, 0, 512, 512}, ResizeCase{-5, 0, 512, 512},
+                                           ResizeCase{100, 700, 512, 1024}));
+
+}  // namespace

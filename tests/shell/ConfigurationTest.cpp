@@ -1,0 +1,298 @@
+#include "shell/Configuration.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "shell/ProfileStore.h"
+#include "shell/TempFolder.h"
+
+namespace {
+
+constexpr int kParameters = 107;
+
+// Every test runs with HOME pointing at a fresh temporary folder.
+class ConfigurationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* home = getenv("HOME");
+    hadHome_ = home != nullptr;
+    if (home) savedHome_ = home;
+    setenv("HOME", home_.path().c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadHome_)
+      setenv("HOME", savedHome_.c_str(), 1);
+    else
+      unsetenv("HOME");
+  }
+
+  std::string folder() const { return home_ / "Music/ZanderVoltMusic"; }
+  std::string ini() const { return folder() + "/zorq.ini"; }
+  std::string oldIni() const { return home_ / "Library/Application Support/ZanderVoltMusic/zorq.ini"; }
+
+  Configuration located() const {
+    Configuration config(kParameters);
+    config.locate();
+    return config;
+  }
+
+  TempFolder home_;
+
+ private:
+  bool hadHome_ = false;
+  std::string savedHome_;
+};
+
+TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
+  const mode_t mask = umask(0077);  // the modes must not depend on it
+  const Configuration config = located();
+  umask(mask);
+  EXPECT_EQ(config.homeFolder(), home_.path());
+  EXPECT_EQ(config.iniPath(), ini());
+  EXPECT_EQ(statOf(folder()).st_mode & 07777, 0774u);
+  EXPECT_EQ(statOf(ini()).st_mode & 07777, 0666u);
+  EXPECT_EQ(readText(ini()), "");
+  EXPECT_EQ(config.programPath(), home_.path());
+  EXPECT_EQ(config.defaultWAVPath(), "");
+  EXPECT_EQ(config.startupFxb(), "");
+  EXPECT_FALSE(config.midiThru());
+  EXPECT_FALSE(config.ignoreProgramChange());
+  for (int entry : config.controllerMap()) EXPECT_EQ(entry, -1);
+  // Only the folder's own files are there: no temporary left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
+  const std::string oldText =
+      "[Global]\nPath to WAV Files=/samples\n\n[MIDI Control]\nCC1=20\n\n"
+      "[MIDI Global]\nMIDI Thru=true\n\n";
+  std::filesystem::create_directories(std::filesystem::path(oldIni()).parent_path());
+  writeText(oldIni(), oldText);
+  const Configuration config = located();
+  EXPECT_EQ(readText(ini()), oldText);
+  EXPECT_EQ(readText(oldIni()), oldText);  // left in place
+  EXPECT_EQ(config.defaultWAVPath(), "/samples");
+  EXPECT_EQ(config.controllerParameter(1), 20);
+  EXPECT_TRUE(config.midiThru());
+
+  writeText(oldIni(), "[MIDI Global]\nMIDI Thru=false\n");
+  EXPECT_TRUE(located().midiThru());  // the new file exists: no second copy
+  EXPECT_EQ(readText(ini()), oldText);
+}
+
+TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
+  Configuration config = located();
+  config.storeDefaultWAVPath("/wav folder");
+  config.storeProgramPath("/programs");
+  config.setStartupFxb("/banks/start.fxb");
+  config.setMidiThru(true);
+  config.setControllerParameter(1, 20);
+  config.setControllerParameter(119, 0);
+  config.saveConfig(Configuration::kSaveEverything);
+  EXPECT_EQ(readText(ini()),
+            "[Global]\nPath to Program Files=/programs\nPath to WAV Files=/wav folder\n\n"
+            "[MIDI Control]\nCC1=20\nCC119=0\n\n"
+            "[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
+            "[Startup Bank]\nFile=/banks/start.fxb\n\n");
+
+  const Configuration reread = located();
+  EXPECT_EQ(reread.defaultWAVPath(), "/wav folder");
+  EXPECT_EQ(reread.programPath(), "/programs");
+  EXPECT_EQ(reread.startupFxb(), "/banks/start.fxb");
+  EXPECT_TRUE(reread.midiThru());
+  EXPECT_FALSE(reread.ignoreProgramChange());
+  EXPECT_EQ(reread.controllerMap(), config.controllerMap());
+}
+
+TEST_F(ConfigurationTest, SavingEverythingReplacesTheControllerSection) {
+  Configuration config = located();
+  config.setControllerParameter(5, 5);
+  config.saveConfig(Configuration::kSaveEverything);
+  config.setControllerParameter(5, -1);
+  config.setControllerParameter(6, 7);
+  config.saveConfig(Configuration::kSaveEverything);
+  const Configuration reread = located();
+  EXPECT_EQ(reread.controllerParameter(5), -1);
+  EXPECT_EQ(reread.controllerParameter(6), 7);
+}
+
+TEST_F(ConfigurationTest, SavingOneFlagLeavesTheControllerAssignments) {
+  Configuration config = located();
+  config.setControllerParameter(7, 3);
+  config.saveConfig(Configuration::kSaveEverything);
+  config.setControllerParameter(7, 9);
+  config.setMidiThru(true);
+  config.setIgnoreProgramChange(true);
+  config.setStartupFxb("/b.fxb");
+  config.saveConfig(Configuration::kSaveMidiThru);
+  const std::string text = readText(ini());
+  EXPECT_NE(text.find("CC7=3\n"), std::string::npos);
+  EXPECT_NE(text.find("MIDI Thru=true\n"), std::string::npos);
+  EXPECT_NE(text.find("Ignore Program Change=false\n"), std::string::npos);
+  EXPECT_NE(text.find("File=/b.fxb\n"), std::string::npos);
+  config.saveConfig(Configuration::kSaveIgnoreProgramChange);
+  EXPECT_NE(readText(ini()).find("Ignore Program Change=true\n"), std::string::npos);
+}
+
+TEST_F(ConfigurationTest, OtherItemsSaveOnlyTheStartupBank) {
+  Configuration config = located();
+  config.setMidiThru(true);
+  config.saveConfig(5);
+  EXPECT_EQ(readText(ini()), "[Startup Bank]\nFile=\n\n");
+}
+
+TEST_F(ConfigurationTest, UnsetStartupFxbLeavesTheEmptySectionHeader) {
+  Configuration config = located();
+  config.setStartupFxb("/banks/a.fxb");
+  config.storeProgramPath(nullptr);
+  config.unsetStartupFxb();
+  EXPECT_EQ(config.startupFxb(), "");
+  EXPECT_EQ(readText(ini()),
+            "[Global]\nPath to Program Files=" + home_.path() + "\n\n[Startup Bank]\n\n");
+  config.saveStartupFxb();
+  EXPECT_NE(readText(ini()).find("[Startup Bank]\nFile=\n\n"), std::string::npos);
+}
+
+TEST_F(ConfigurationTest, NullFolderWritesTheCurrentOne) {
+  Configuration config = located();
+  config.storeDefaultWAVPath("/w");
+  config.storeDefaultWAVPath(nullptr);
+  EXPECT_EQ(config.defaultWAVPath(), "/w");
+  EXPECT_NE(readText(ini()).find("Path to WAV Files=/w\n"), std::string::npos);
+}
+
+TEST_F(ConfigurationTest, ReloadKeepsWhatTheFileDoesNotMentionButEmptiesTheStartupBank) {
+  Configuration config = located();
+  config.setMidiThru(true);
+  config.setControllerParameter(3, 4);
+  config.storeDefaultWAVPath("/w");
+  config.setStartupFxb("/a.fxb");
+  writeText(ini(), "[Global]\nPath to WAV Files=\n");
+  config.loadConfig();
+  EXPECT_TRUE(config.midiThru());
+  EXPECT_EQ(config.controllerParameter(3), 4);
+  EXPECT_EQ(config.defaultWAVPath(), "/w");  // an empty value leaves it
+  EXPECT_EQ(config.startupFxb(), "");
+}
+
+struct FlagText {
+  const char* text;  // value of "MIDI Thru" in the file, or null for no key
+  bool before;
+  bool after;
+};
+
+class ConfigurationFlag : public ConfigurationTest, public ::testing::WithParamInterface<FlagText> {};
+
+TEST_P(ConfigurationFlag, ReadsTrueIgnoringCaseAndEmptyAsUnchanged) {
+  Configuration config = located();
+  std::string text = "[MIDI Global]\n";
+  if (GetParam().text) text += std::string("MIDI Thru=") + GetParam().text + "\n";
+  writeText(ini(), text);
+  config.setMidiThru(GetParam().before);
+  config.loadConfig();
+  EXPECT_EQ(config.midiThru(), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ConfigurationFlag,
+                         ::testing::Values(FlagText{"TRUE", false, true}, FlagText{"True", false, true},
+                                           FlagText{"yes", true, false}, FlagText{"false", true, false},
+                                           FlagText{"", true, true}, FlagText{"", false, false},
+                                           FlagText{nullptr, true, true}, FlagText{" \"true\" ", false, true}));
+
+struct ControllerText {
+  const char* text;  // value of CC7 in the file, or null for no key
+  int expected;      // entry 7 afterwards; it starts as 42
+};
+
+class ConfigurationController : public ConfigurationTest,
+                                public ::testing::WithParamInterface<ControllerText> {};
+
+TEST_P(ConfigurationController, ParsesTheEntry) {
+  Configuration config = located();
+  config.setControllerParameter(7, 42);
+  std::string text = "[MIDI Control]\n";
+  if (GetParam().text) text += std::string("CC7=") + GetParam().text + "\n";
+  writeText(ini(), text);
+  config.loadConfig();
+  EXPECT_EQ(config.controllerMap()[7], GetParam().expected);
+  EXPECT_EQ(config.controllerParameter(7), GetParam().expected);
+}
+
+// Entries naming no parameter (outside 0..106) are unassigned on reading.
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ConfigurationController,
+    ::testing::Values(ControllerText{"0", 0}, ControllerText{"106", 106}, ControllerText{"12abc", 12},
+                      ControllerText{"x", -1}, ControllerText{nullptr, 42}, ControllerText{"", 42},
+                      ControllerText{"-1", -1}, ControllerText{"107", -1}, ControllerText{"500", -1},
+                      ControllerText{"-5", -1}, ControllerText{"99999999999999999999", -1}));
+
+TEST_F(ConfigurationTest, ControllerMapNeverHoldsAnInvalidParameter) {
+  Configuration config(kParameters);
+  config.setControllerParameter(0, 200);
+  config.setControllerParameter(1, 106);
+  config.setControllerParameter(120, 5);
+  config.setControllerParameter(-1, 5);
+  EXPECT_EQ(config.controllerParameter(0), -1);
+  EXPECT_EQ(config.controllerParameter(1), 106);
+  EXPECT_EQ(config.controllerParameter(120), -1);
+  EXPECT_EQ(config.controllerParameter(-3), -1);
+  for (int entry : config.controllerMap()) EXPECT_TRUE(entry == -1 || (entry >= 0 && entry < kParameters));
+}
+
+TEST_F(ConfigurationTest, LongFolderPathsReadBackWhole) {
+  std::string longFolder = "/" + std::string(200, 'w') + "/" + std::string(300, 'x');
+  Configuration config = located();
+  config.storeDefaultWAVPath(longFolder.c_str());
+  config.storeProgramPath((longFolder + "/programs").c_str());
+  const Configuration reread = located();
+  EXPECT_EQ(reread.defaultWAVPath(), longFolder);
+  EXPECT_EQ(reread.programPath(), longFolder + "/programs");
+
+  const std::string limit(1100, 'p');  // beyond the 1023-character buffer
+  config.storeDefaultWAVPath(limit.c_str());
+  EXPECT_EQ(located().defaultWAVPath(), limit.substr(0, 1023));
+}
+
+TEST_F(ConfigurationTest, PathsWithEqualsSignsAndBlanksSurvive) {
+  Configuration config = located();
+  config.setStartupFxb("/banks/a=b c.fxb");
+  EXPECT_EQ(located().startupFxb(), "/banks/a=b c.fxb");
+}
+
+TEST_F(ConfigurationTest, AnExistingMusicFolderIsKeptAndAMissingOneCreated) {
+  // HOME has no Music folder at all: both levels are created.
+  EXPECT_FALSE(std::filesystem::exists(home_ / "Music"));
+  located();
+  EXPECT_TRUE(std::filesystem::is_directory(home_ / "Music"));
+  EXPECT_TRUE(Configuration::fileExists(ini()));
+  EXPECT_FALSE(Configuration::fileExists(home_ / "nothing"));
+  EXPECT_FALSE(Configuration::fileExists(""));
+}
+
+TEST_F(ConfigurationTest, AnUncreatableFolderLeavesTheDefaults) {
+  writeText(home_ / "Music", "a file where the folder should be");
+  Configuration config = located();
+  EXPECT_EQ(config.programPath(), home_.path());
+  EXPECT_FALSE(Configuration::fileExists(ini()));
+  config.storeDefaultWAVPath("/w");  // fails silently
+  config.saveConfig(Configuration::kSaveEverything);
+  EXPECT_EQ(config.defaultWAVPath(), "/w");
+}
+
+TEST_F(ConfigurationTest, AnotherInstancesSaveIsSeenAfterReload) {
+  Configuration first = located();
+  Configuration second = located();
+  first.setIgnoreProgramChange(true);
+  first.saveConfig(Configuration::kSaveIgnoreProgramChange);
+  EXPECT_FALSE(second.ignoreProgramChange());
+  second.loadConfig();
+  EXPECT_TRUE(second.ignoreProgramChange());
+}
+
+}  // namespace

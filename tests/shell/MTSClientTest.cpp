@@ -1,0 +1,110 @@
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "shell/MTSClient.h"
+
+namespace {
+
+double twelveTet(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+
+// Loads the fake master for one test and restores "no master" afterwards.
+class MTSClientWithMaster : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mts::reloadMasterForTesting(FAKE_MTS_MASTER_PATH));
+    handle_ = dlopen(FAKE_MTS_MASTER_PATH, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(handle_, nullptr);
+    setConnected_ = reinterpret_cast<void (*)(bool)>(dlsym(handle_, "FakeMaster_SetConnected"));
+    clientCount_ = reinterpret_cast<int (*)()>(dlsym(handle_, "FakeMaster_ClientCount"));
+    ASSERT_NE(setConnected_, nullptr);
+    ASSERT_NE(clientCount_, nullptr);
+    setConnected_(true);
+    client_ = MTS_RegisterClient();
+  }
+  void TearDown() override {
+    MTS_DeregisterClient(client_);
+    if (handle_ != nullptr) dlclose(handle_);
+    mts::reloadMasterForTesting(nullptr);
+  }
+
+  void* handle_ = nullptr;
+  void (*setConnected_)(bool) = nullptr;
+  int (*clientCount_)() = nullptr;
+  MTSClient* client_ = nullptr;
+};
+
+TEST(MTSClient, ShippedPathIsTheFixedInstallLocation) {
+  EXPECT_STREQ(mts::kMasterLibraryPath, "/usr/local/lib/libMTS.so");
+}
+
+TEST(MTSClient, WithoutMasterFallsBackToTwelveTet) {
+  mts::reloadMasterForTesting(nullptr);
+  MTSClient* client = MTS_RegisterClient();
+  ASSERT_NE(client, nullptr);
+  EXPECT_STREQ(client->scaleName, "12-TET");
+  EXPECT_FALSE(MTS_HasMaster(client));
+  for (int note : {0, 60, 69, 127}) {
+    EXPECT_NEAR(MTS_NoteToFrequency(client, static_cast<char>(note), -1), twelveTet(note), 1e-9);
+    EXPECT_FALSE(MTS_ShouldFilterNote(client, static_cast<char>(note), -1));
+  }
+  MTS_DeregisterClient(client);
+}
+
+TEST(MTSClient, UnloadablePathLeavesNoMaster) {
+  EXPECT_FALSE(mts::reloadMasterForTesting("/nonexistent/libMTS.so"));
+  MTSClient* client = MTS_RegisterClient();
+  EXPECT_FALSE(MTS_HasMaster(client));
+  EXPECT_NEAR(MTS_NoteToFrequency(client, 69, 0), 440.0, 1e-9);
+  MTS_DeregisterClient(client);
+}
+
+TEST(MTSClient, NullClientAnswersSafely) {
+  EXPECT_FALSE(MTS_HasMaster(nullptr));
+  EXPECT_FALSE(MTS_ShouldFilterNote(nullptr, 60, 0));
+  EXPECT_NEAR(MTS_NoteToFrequency(nullptr, 69, 0), 440.0, 1e-9);
+  // Notes are taken modulo 128, so negative chars never index outside the tables.
+  EXPECT_NEAR(MTS_NoteToFrequency(nullptr, static_cast<char>(-59), 0), 440.0, 1e-9);
+  MTS_DeregisterClient(nullptr);
+}
+
+TEST_F(MTSClientWithMaster, RegistrationReachesTheMaster) {
+  EXPECT_EQ(clientCount_(), 1);
+  MTSClient* second = MTS_RegisterClient();
+  EXPECT_EQ(clientCount_(), 2);
+  MTS_DeregisterClient(second);
+  EXPECT_EQ(clientCount_(), 1);
+}
+
+TEST_F(MTSClientWithMaster, FrequenciesComeFromTheMastersGlobalTable) {
+  EXPECT_TRUE(MTS_HasMaster(client_));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, -1), 440.0);
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 60, 1), 277.183);  // no channel filter query yet
+}
+
+TEST_F(MTSClientWithMaster, ChannelTableNeedsValidChannelsOnBothQueries) {
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, 1));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 69, 1), 880.0);
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 2), 440.0);  // channel 2 keeps the global table
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, -1));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 1), 440.0);
+}
+
+TEST_F(MTSClientWithMaster, NoteFilterUsesGlobalOrChannelRule) {
+  EXPECT_TRUE(MTS_ShouldFilterNote(client_, 120, -1));
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 5, -1));
+  EXPECT_TRUE(MTS_ShouldFilterNote(client_, 5, 1));
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 120, 1));
+}
+
+TEST_F(MTSClientWithMaster, DisconnectedMasterIsAskedAnewAtEveryQuery) {
+  setConnected_(false);
+  EXPECT_FALSE(MTS_HasMaster(client_));
+  EXPECT_NEAR(MTS_NoteToFrequency(client_, 69, -1), 440.0, 1e-9);
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 120, -1));
+  setConnected_(true);
+  EXPECT_TRUE(MTS_HasMaster(client_));
+}
+
+}  // namespace

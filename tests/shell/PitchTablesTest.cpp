@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "shell/PitchTables.h"
+
+namespace {
+
+struct PitchPoint {
+  int pitch;
+  double hz;
+};
+
+class PitchTablesPoints : public ::testing::TestWithParam<PitchPoint> {};
+
+TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {
+  EXPECT_DOUBLE_EQ(pitch::toHz(GetParam().pitch), GetParam().hz);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListedPoints, PitchTablesPoints,
+    ::testing::Values(PitchPoint{8832, 440.0}, PitchPoint{0, 8.176}, PitchPoint{17280, 19912.127},
+                      PitchPoint{-17280, 0.0033570162}, PitchPoint{-128, 7.7171163805},
+                      PitchPoint{64, (8.176 + 8.662) / 2}, PitchPoint{1 << 30, 19912.127},
+                      PitchPoint{-(1 << 30), 0.0033570162}));
+
+TEST(PitchTables, MidpointIsLinearInHzNotInCents) {
+  const double mid = pitch::toHz(69 * 128 + 64);
+  EXPECT_DOUBLE_EQ(mid, (440.0 + 466.164) / 2);
+  EXPECT_GT(mid, 440.0 * std::pow(2.0, 0.5 / 12.0));
+}
+
+TEST(PitchTables, TablesStayWithinFiveMillihertzOfEqualTemperament) {
+  for (int i = 0; i < pitch::kTableSize; ++i) {
+    EXPECT_NEAR(pitch::kMidiToHz[i], 440.0 * std::pow(2.0, (i - 69) / 12.0), 0.005) << i;
+    EXPECT_NEAR(pitch::kBelowMidiToHz[i], 8.176 * std::pow(2.0, -i / 12.0), 1e-9) << i;
+  }
+}
+
+TEST(PitchTables, ToHzRisesMonotonicallyOverTheWholeRange) {
+  double previous = 0.0;
+  for (int p = -17280; p <= 17280; ++p) {
+    const double hz = pitch::toHz(p);
+    ASSERT_GE(hz, previous) << p;
+    previous = hz;
+  }
+}
+
+TEST(PitchTables, FromHzFindsSemitonesWithinTheBisectionResolution) {
+  for (int note : {24, 60, 61, 69, 127})
+    EXPECT_EQ(pitch::fromHz(pitch::kMidiToHz[note]), note * 128) << note;
+  // Fourteen halvings of 8640 cannot reach the very ends of the range exactly.
+  EXPECT_NEAR(pitch::fromHz(pitch::kMidiToHz[0]), 0, 8);
+  EXPECT_NEAR(pitch::fromHz(pitch::kMidiToHz[135]), 17280, 8);
+}
+
+TEST(PitchTables, FromHzStaysInRangeForExtremes) {
+  EXPECT_GE(pitch::fromHz(-1.0), 0);
+  EXPECT_LE(pitch::fromHz(1e9), 17280);
+  EXPECT_GE(pitch::fromHz(NAN), 0);
+}
+
+}  // namespace
