@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "AllocationCounter.h"
 #include "EngineHarness.h"
 #include "sampler/WavTestFile.h"
 
@@ -95,6 +96,19 @@ TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
   ASSERT_GT(gain, 0.0);
   for (int i = 0; i < 3500; ++i) ASSERT_NEAR(out[i], gain * left[i], 1e-12) << i;
   for (int i = 3000; i < 3500; ++i) ASSERT_EQ(out[i], 0.0);
+}
+
+TEST_F(ZorqSample, FileModeProcessingAllocatesNothing) {
+  load(dir.write("hi.wav", wavtest::wav(1, 24, 2, 96000, wavtest::sine(2 * 96000, 441, 96000))));
+  h.setParam(kOutBalance, 0.5);
+  h.plug->setNoteOn(60, 100);
+  std::vector<double> in(999, 0.0), out[2] = {std::vector<double>(999), std::vector<double>(999)};
+  double* ins[4] = {in.data(), in.data(), in.data(), in.data()};
+  double* outs[2] = {out[0].data(), out[1].data()};
+  const size_t before = allocationCount();
+  for (int block : {0, 1, 15, 17, 999, 44, 512}) h.plug->ProcessDoubleReplacing(ins, outs, block);
+  EXPECT_EQ(allocationCount(), before);
+  EXPECT_GT(std::fabs(out[0][500]), 0.0);
 }
 
 struct EnvelopeCase {

@@ -5,10 +5,10 @@
 #include <new>
 
 namespace {
-std::atomic<long> allocations{0};
+std::atomic<size_t> allocations{0};
 }
 
-long allocationCount() { return allocations.load(); }
+size_t allocationCount() { return allocations.load(); }
 
 void* operator new(std::size_t size) {
   ++allocations;

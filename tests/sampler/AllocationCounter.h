@@ -1,5 +1,6 @@
 #pragma once
 
-// Every allocation made through operator new in this test program is counted,
-// so that tests can require the audio path to make none.
-long allocationCount();
+#include <cstddef>
+
+// Number of global operator new calls in this test binary so far (all threads).
+size_t allocationCount();

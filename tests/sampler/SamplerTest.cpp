@@ -58,14 +58,6 @@ TEST_F(SamplerTest, ClosedOrFailedIsSilent) {
   for (double v : o.right) ASSERT_EQ(v, 0.0);
 }
 
-TEST_F(SamplerTest, ZeroCapacityIsSilent) {
-  Sampler sampler;
-  sampler.init(kHostRate, 0);
-  ASSERT_TRUE(sampler.openWAV(dir.write("a.wav", floatWav(1, 44100, {1, 1, 1})).c_str()));
-  sampler.restart();
-  for (double v : play(sampler, 10, 5).left) ASSERT_EQ(v, 0.0);
-}
-
 struct DirectCase {
   unsigned channels;
   unsigned block;
@@ -152,16 +144,6 @@ TEST_P(SamplerConverted, KeepsPitchFillsEveryBlockAndEndsOnTime) {
 
 INSTANTIATE_TEST_SUITE_P(FileRates, SamplerConverted,
                          ::testing::Values(22050u, 44100u, 48000u, 96000u));
-
-TEST_F(SamplerTest, HalfRateFileLastsTwiceItsLength) {
-  Sampler sampler;
-  start(sampler, wav(1, 16, 2, 22050, std::vector<double>(2 * 1000, 0.5)));
-  EXPECT_TRUE(sampler.isConverting());
-  EXPECT_EQ(sampler.outputLength(), 2000u);
-  const Output o = play(sampler, 2100, 17);
-  EXPECT_GT(o.left[1999], 0.0);
-  EXPECT_EQ(o.left[2000], 0.0);
-}
 
 // After a host-rate change the open file plays for its length at the new rate.
 TEST_F(SamplerTest, HostRateChangeRefitsOpenFile) {
@@ -268,7 +250,7 @@ TEST_P(SamplerAllocation, ProcessingNeverAllocates) {
   const unsigned blocks[] = {1, 15, 17, 44, 0, 44};
   std::vector<double> left(kSubBlock), right(kSubBlock);
   double* bufs[2] = {left.data(), right.data()};
-  const long before = allocationCount();
+  const size_t before = allocationCount();
   for (int k = 0; k < 600; ++k) {
     if (k % 150 == 0) sampler.restart();
     if (k % 150 == 100) sampler.stop();

@@ -213,18 +213,6 @@ TEST(WaveReader, MonoFileFillsBothArraysWithOffset) {
   }
 }
 
-TEST(WaveReader, ReadsFirstChannelsOfWideFile) {
-  TempDir dir;
-  WaveReader reader;
-  const std::vector<double> frames = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8};
-  ASSERT_TRUE(reader.Open(dir.write("quad.wav", wav(3, 64, 4, 48000, frames)).c_str()));
-  double a[2], b[2];
-  double* dest[2] = {a, b};
-  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 2, 2), 2u);
-  EXPECT_EQ(a[1], 0.5);
-  EXPECT_EQ(b[1], 0.6);
-}
-
 // Frames stop at the end of the data chunk; a trailing chunk is not audio.
 TEST(WaveReader, StopsAtEndOfDataAndRewinds) {
   TempDir dir;
