@@ -3,7 +3,10 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+               libsndfile1-dev libsamplerate0-dev \
+               dpf-plugins-vst
+# dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 
 .PHONY: all deps configure build test bench demo clean
 
@@ -33,8 +36,21 @@ bench: configure
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_bench
 	$(BUILD_DIR)-bench/bench/zorq_bench
 
+# The demo: the bundled voice (demo/voice.wav) through the bundled chord progression
+# (demo/chords.mid, made by demo/make_chords.py), rendered offline by zorq-render.
+DEMO_PLUGIN ?= $(BUILD_DIR)/ZORQ.so
+DEMO_OUTPUT ?= demo/out/zorq-demo.wav
+DEMO_SETTINGS ?= --set "Vocoder Mode=VE-10 Full Bands" --set "Final Volume=0.5" --set "Ensemble=on"
+
 demo: build
-	@echo "The demo (offline rendering with zorq-render) arrives with the loadable plug-in."
+	@mkdir -p $(dir $(DEMO_OUTPUT))
+	$(BUILD_DIR)/zorq-render --plugin $(DEMO_PLUGIN) --modulator demo/voice.wav \
+	  --midi demo/chords.mid --rate 44100 --tail 1.5 $(DEMO_SETTINGS) --output $(DEMO_OUTPUT)
+	@echo ""
+	@echo "Demo rendered: $(abspath $(DEMO_OUTPUT))"
+	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst),"
+	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
+	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
 
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench

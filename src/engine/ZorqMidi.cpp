@@ -14,7 +14,7 @@ constexpr int kFirstModeController = 120;
 
 void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
   if (msg == nullptr) return;
-  if (midiThru_) SendMidiMsg(msg);
+  if (config_.midiThru()) SendMidiMsg(msg);
 
   IMidiMsg event = *msg;
   bool adjustOffset = true;
@@ -31,7 +31,7 @@ void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
           allNotesOff();
         return;
       }
-      if (midiLearnArmed_) {
+      if (midiLearn_.isLearning()) {
         setMidiLearnCC(controller);
         return;
       }
@@ -40,7 +40,7 @@ void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
       break;
     }
     case IMidiMsg::kProgramChange:
-      if (!ignoreProgramChange_) restoreProgram(event.Program());
+      if (!config_.ignoreProgramChange()) restoreProgram(event.Program());
       return;
     default: return;
   }
@@ -76,7 +76,7 @@ void ZORQ::handleMidiEvents() {
           setSustain(pressed);
           break;
         }
-        const int param = midiLearnMap_[controller];
+        const int param = config_.controllerParameter(controller);
         if (param >= 0 && param < NParams() && value != GetParam(param)->GetNormalized())
           SetParameterFromGUI(param, value);
         break;

@@ -15,7 +15,7 @@ Synth::Synth()
                kUniqueID, kUniqueID, 0, true, true, false) {
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);
   for (int i = 0; i < 2; ++i) SetOutputLabel(i, kOutputLabels[i]);
-  for (int& param : midiLearnMap_) param = -1;
+  config_.locate();
   mtsClient_ = MTS_RegisterClient();
 }
 
@@ -26,7 +26,7 @@ void Synth::Reset() {
   IMutexLock lock(Mutex());
   midiQueue_.Resize(GetBlockSize());
   clearKeyBuffer();
-  midiLearnArmed_ = false;
+  midiLearn_.stop();
 }
 
 double Synth::convert2Hz(int pitch) { return pitch::toHz(pitch); }
@@ -67,7 +67,11 @@ int Synth::pressedKeyVelocity(int note) const {
   return note >= 0 && note < kNumMidiNotes ? pressedKeys_[note] : 0;
 }
 
-void Synth::OnParamChange(int) { IMutexLock lock(Mutex()); }
+void Synth::OnParamChange(int paramIdx) {
+  IMutexLock lock(Mutex());
+  if (midiLearn_.isLearning() && paramIdx >= 0 && paramIdx < kNumParams)
+    midiLearn_.setMidiLearnParam(paramIdx);
+}
 
 void Synth::OnActivate(bool active) {
   IMutexLock lock(Mutex());

@@ -7,6 +7,8 @@
 
 #include "framework/IMidiQueue.h"
 #include "framework/IPlugVST.h"
+#include "shell/Configuration.h"
+#include "shell/MidiLearn.h"
 
 class MTSClient;
 
@@ -49,8 +51,24 @@ class Synth : public IPlugVST {
   // Velocity of a held key, 0 when it is not held.
   int pressedKeyVelocity(int note) const;
 
-  // MIDI learn: binds the controller to the armed parameter (filled in with MIDI learn).
-  virtual void setMidiLearnCC(int) {}
+  // Configuration (constructor or editor thread; file I/O, never from audio).
+  virtual int loadConfig() { return config_.loadConfig(); }
+  void saveConfig(int item) { config_.saveConfig(item); }
+  void storeDefaultWAVPath(const char* folder) { config_.storeDefaultWAVPath(folder); }
+  void storeProgramPath(const char* folder) { config_.storeProgramPath(folder); }
+  void setStartupFxb(const char* path) { config_.setStartupFxb(path); }
+  void unsetStartupFxb() { config_.unsetStartupFxb(); }
+  void saveStartupFxb() { config_.saveStartupFxb(); }
+  static bool fileExists(const char* path) { return path && Configuration::fileExists(path); }
+  Configuration& configuration() { return config_; }
+  const Configuration& configuration() const { return config_; }
+
+  // MIDI learn; plug-in mutex held (the switch's learn and unlearn only set flags).
+  void doMidiLearn(bool on) { midiLearn_.doMidiLearn(on); }
+  void doMidiUnlearn(bool on) { midiLearn_.doMidiUnlearn(on); }
+  void setMidiLearnCC(int controller) { midiLearn_.setMidiLearnCC(controller); }
+  void setMidiLearnParam(int index) { midiLearn_.setMidiLearnParam(index); }
+  MidiLearn& midiLearn() { return midiLearn_; }
 
   // InitEnum on parameter `index`, then one display text per entry.
   void initListParameter(int index, const char* name, int defaultValue, int count,
@@ -58,12 +76,9 @@ class Synth : public IPlugVST {
  protected:
   // MIDI events waiting for their control tick.
   IMidiQueue midiQueue_;
-  // User settings from the configuration and MIDI learn; off until those arrive.
-  bool midiThru_ = false;
-  bool ignoreProgramChange_ = false;
-  bool midiLearnArmed_ = false;
-  // Parameter index learned for each controller, -1 for none.
-  int midiLearnMap_[kNumControllers];
+  // User settings: folders, startup bank, MIDI switches and the controller map.
+  Configuration config_{kNumParams};
+  MidiLearn midiLearn_{config_};
 
  private:
   uint8_t pressedKeys_[kNumMidiNotes] = {};  // velocity per held note, 0 = not held

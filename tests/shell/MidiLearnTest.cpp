@@ -1,0 +1,71 @@
+#include "shell/MidiLearn.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class SwitchSpy : public LearnSwitchView {
+ public:
+  void showOff() override { ++turnedOff; }
+  int turnedOff = 0;
+};
+
+class MidiLearnFixture : public ::testing::Test {
+ protected:
+  MidiLearnFixture() { learn.setSwitchView(&view); }
+  Configuration config{107};
+  MidiLearn learn{config};
+  SwitchSpy view;
+};
+}  // namespace
+
+TEST_F(MidiLearnFixture, ParameterThenControllerAssignsAndEndsThePhase) {
+  learn.doMidiLearn(true);
+  learn.setMidiLearnParam(4);
+  EXPECT_TRUE(learn.isLearning());
+  learn.setMidiLearnCC(7);
+  EXPECT_EQ(config.controllerParameter(7), 4);
+  EXPECT_FALSE(learn.isLearning());
+  EXPECT_EQ(view.turnedOff, 1);
+}
+
+TEST_F(MidiLearnFixture, AParameterHasOneControllerAndAControllerOneParameter) {
+  learn.doMidiLearn(true);
+  learn.setMidiLearnParam(4);
+  learn.setMidiLearnCC(7);
+  learn.doMidiLearn(true);
+  learn.setMidiLearnCC(8);  // the remembered parameter 4 moves to controller 8
+  EXPECT_EQ(config.controllerParameter(7), -1);
+  EXPECT_EQ(config.controllerParameter(8), 4);
+  learn.doMidiLearn(true);
+  learn.setMidiLearnParam(5);
+  learn.setMidiLearnCC(8);  // controller 8 now drives 5 instead
+  EXPECT_EQ(config.controllerParameter(8), 5);
+}
+
+TEST_F(MidiLearnFixture, UnlearnByControllerOrByParameter) {
+  config.setControllerParameter(7, 4);
+  config.setControllerParameter(9, 6);
+  learn.doMidiUnlearn(true);
+  learn.setMidiLearnCC(7);
+  EXPECT_EQ(config.controllerParameter(7), -1);
+  EXPECT_FALSE(learn.isLearning());
+  learn.doMidiUnlearn(true);
+  learn.setMidiLearnParam(6);
+  EXPECT_EQ(config.controllerParameter(9), -1);
+  EXPECT_EQ(view.turnedOff, 2);
+}
+
+TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfway) {
+  learn.setMidiLearnParam(3);
+  learn.setMidiLearnCC(2);
+  EXPECT_EQ(config.controllerParameter(2), -1);
+  learn.doMidiLearn(true);
+  learn.doMidiLearn(false);
+  learn.setMidiLearnCC(2);
+  EXPECT_EQ(config.controllerParameter(2), -1);
+  learn.doMidiUnlearn(true);  // no controller and the remembered parameter is unassigned
+  EXPECT_TRUE(learn.isLearning());
+  learn.stop();
+  EXPECT_FALSE(learn.isLearning());
+  EXPECT_EQ(view.turnedOff, 0);  // a reset ends the phase silently
+}

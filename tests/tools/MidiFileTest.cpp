@@ -1,0 +1,129 @@
+#include "zorq-render/MidiFile.h"
+
+#include <gtest/gtest.h>
+
+#include "ToolsTestSupport.h"
+#include "zorq-render/RenderError.h"
+
+namespace {
+
+constexpr int kDivision = 480;
+
+std::vector<uint8_t> typeZeroWithTempoChange() {
+  std::vector<uint8_t> track;
+  appendEvent(track, 0, {0x90, 60, 100});   // beat 0 at 120 bpm
+  appendTempo(track, kDivision, 1000000);   // beat 1 (0.5 s): now 60 bpm
+  appendEvent(track, 0, {0x80, 60, 0});
+  appendEvent(track, kDivision, {0x90, 62, 90});  // one beat later: 1.5 s
+  appendEvent(track, kDivision / 2, {62, 0});     // running status, 2.0 s
+  appendEndOfTrack(track);
+  std::vector<uint8_t> file = midiHeader(0, 1, kDivision);
+  appendTrack(file, track);
+  return file;
+}
+
+}  // namespace
+
+TEST(MidiFile, TypeZeroHonoursTempoChangesAndRunningStatus) {
+  const MidiSequence sequence = MidiFile::parse(typeZeroWithTempoChange());
+  ASSERT_EQ(sequence.events.size(), 4u);
+  EXPECT_DOUBLE_EQ(sequence.events[0].seconds, 0.0);
+  EXPECT_DOUBLE_EQ(sequence.events[1].seconds, 0.5);
+  EXPECT_EQ(sequence.events[1].status, 0x80);
+  EXPECT_DOUBLE_EQ(sequence.events[2].seconds, 1.5);
+  EXPECT_DOUBLE_EQ(sequence.events[3].seconds, 2.0);
+  EXPECT_EQ(sequence.events[3].status, 0x90);
+  EXPECT_EQ(sequence.events[3].data1, 62);
+  EXPECT_EQ(sequence.events[3].data2, 0);
+  EXPECT_DOUBLE_EQ(sequence.tempo.beatsAtSeconds(1.5), 2.0);
+  EXPECT_DOUBLE_EQ(sequence.tempo.beatsPerMinuteAtSeconds(1.0), 60.0);
+}
+
+TEST(MidiFile, TypeOneMergesTracksWithTheTempoTrack) {
+  std::vector<uint8_t> tempoTrack, notes, more;
+  appendTempo(tempoTrack, 0, 250000);  // 240 bpm: a beat is 0.25 s
+  appendEndOfTrack(tempoTrack);
+  appendEvent(notes, kDivision * 2, {0x91, 64, 80});  // 0.5 s
+  appendEvent(notes, 0, {0xF0, 0x02, 0x01, 0xF7});    // sysex is skipped
+  appendEvent(notes, kDivision, {0xC1, 5});           // program change, one data byte
+  appendEndOfTrack(notes);
+  appendEvent(more, kDivision, {0xB2, 7, 100});  // 0.25 s
+  appendEndOfTrack(more);
+  std::vector<uint8_t> file = midiHeader(1, 3, kDivision);
+  appendTrack(file, tempoTrack);
+  file.insert(file.end(), {'X', 'x', 'x', 'x', 0, 0, 0, 1, 9});  // an unknown chunk
+  appendTrack(file, notes);
+  appendTrack(file, more);
+
+  const MidiSequence sequence = MidiFile::parse(file);
+  ASSERT_EQ(sequence.events.size(), 3u);
+  EXPECT_EQ(sequence.events[0].status, 0xB2);
+  EXPECT_DOUBLE_EQ(sequence.events[0].seconds, 0.25);
+  EXPECT_EQ(sequence.events[1].status, 0x91);
+  EXPECT_DOUBLE_EQ(sequence.events[1].seconds, 0.5);
+  EXPECT_EQ(sequence.events[2].status, 0xC1);
+  EXPECT_EQ(sequence.events[2].data1, 5);
+  EXPECT_DOUBLE_EQ(sequence.events[2].seconds, 0.75);
+}
+
+TEST(MidiFile, SmpteDivisionCountsTicksInFrames) {
+  std::vector<uint8_t> track;
+  appendEvent(track, 250, {0x90, 60, 1});  // 25 fps x 40 ticks: 250 ticks = 0.25 s
+  appendTempo(track, 0, 1000000);          // ignored under SMPTE time
+  appendEvent(track, 1000, {0x80, 60, 0});
+  std::vector<uint8_t> file = midiHeader(0, 1, (uint8_t(-25) << 8) | 40);
+  appendTrack(file, track);
+  const MidiSequence sequence = MidiFile::parse(file);
+  ASSERT_EQ(sequence.events.size(), 2u);
+  EXPECT_DOUBLE_EQ(sequence.events[0].seconds, 0.25);
+  EXPECT_DOUBLE_EQ(sequence.events[1].seconds, 1.25);
+}
+
+// Damaged files: each must fail with RenderError, never crash or read past the data.
+struct DamagedFile {
+  const char* name;
+  std::vector<uint8_t> bytes;
+};
+
+void PrintTo(const DamagedFile& file, std::ostream* os) { *os << file.name; }
+
+class MidiFileDamage : public ::testing::TestWithParam<DamagedFile> {};
+
+TEST_P(MidiFileDamage, IsRejected) {
+  EXPECT_THROW(MidiFile::parse(GetParam().bytes), RenderError);
+}
+
+std::vector<uint8_t> withTrack(std::vector<uint8_t> body, int format = 0, int division = 96) {
+  std::vector<uint8_t> file = midiHeader(format, 1, division);
+  appendTrack(file, body);
+  return file;
+}
+
+std::vector<uint8_t> trackLengthBeyondFile() {
+  std::vector<uint8_t> file = withTrack({0x00, 0x90, 60, 100});
+  file[21] = 0x7F;  // track length byte
+  return file;
+}
+
+std::vector<uint8_t> cutShort() {
+  std::vector<uint8_t> file = typeZeroWithTempoChange();
+  file.resize(file.size() - 5);
+  return file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, MidiFileDamage,
+    ::testing::Values(
+        DamagedFile{"Empty", {}},
+        DamagedFile{"NotMidi", {'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96}},
+        DamagedFile{"NoTrack", midiHeader(0, 1, 96)},
+        DamagedFile{"TypeTwo", withTrack({0x00, 0x90, 60, 100}, 2)},
+        DamagedFile{"ZeroDivision", withTrack({0x00, 0x90, 60, 100}, 0, 0)},
+        DamagedFile{"DataWithoutStatus", withTrack({0x00, 60, 100})},
+        DamagedFile{"MessageCutShort", withTrack({0x00, 0x90, 60})},
+        DamagedFile{"DataByteWithTopBit", withTrack({0x00, 0x90, 0x80, 100})},
+        DamagedFile{"FiveByteLength", withTrack({0x80, 0x80, 0x80, 0x80, 0x00})},
+        DamagedFile{"MetaLongerThanTrack", withTrack({0x00, 0xFF, 0x51, 0x7F, 0x01})},
+        DamagedFile{"SystemMessage", withTrack({0x00, 0xF2, 0x01, 0x02})},
+        DamagedFile{"TrackLengthBeyondFile", trackLengthBeyondFile()},
+        DamagedFile{"CutShort", cutShort()}));

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "zorq-render/AudioFile.h"
+#include "zorq-render/AudioFileWriter.h"
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zorq-tools-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              std::streamsize(bytes.size()));
+}
+
+inline std::string readText(const std::string& path) {
+  std::ifstream in(path);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Float WAV with the given channels.
+inline void writeWav(const std::string& path, const std::vector<std::vector<float>>& channels,
+                     int sampleRate) {
+  AudioFileWriter writer(path, int(channels.size()), sampleRate, SampleFormat::kFloat);
+  std::vector<float> interleaved;
+  for (size_t frame = 0; frame < channels[0].size(); ++frame)
+    for (const auto& channel : channels) interleaved.push_back(channel[frame]);
+  writer.write(interleaved.data(), channels[0].size());
+  writer.commit();
+}
+
+struct CommandResult {
+  int exitCode;
+  std::string errorText;
+  std::string outputText;
+};
+
+// Runs the zorq-render executable with the arguments, capturing both streams.
+inline CommandResult runRender(const std::vector<std::string>& arguments, const TempFolder& temp) {
+  std::string command = "'" ZORQ_RENDER_EXECUTABLE "'";
+  for (const std::string& argument : arguments) {
+    std::string quoted;
+    for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    command += " '" + quoted + "'";
+  }
+  const std::string out = temp.file("stdout.txt"), err = temp.file("stderr.txt");
+  command += " >'" + out + "' 2>'" + err + "' </dev/null";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(err), readText(out)};
+}
+
+// Standard MIDI File pieces.
+inline void appendVariableLength(std::vector<uint8_t>& out, uint32_t value) {
+  uint8_t groups[4];
+  int count = 0;
+  do {
+    groups[count++] = value & 0x7F;
+    value >>= 7;
+  } while (value && count < 4);
+  while (count-- > 0) out.push_back(uint8_t(groups[count] | (count ? 0x80 : 0)));
+}
+
+inline void appendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i) out.push_back(uint8_t(value >> (8 * i)));
+}
+
+inline std::vector<uint8_t> midiHeader(int format, int tracks, int division) {
+  std::vector<uint8_t> out = {'M', 'T', 'h', 'd'};
+  appendBigEndian(out, 6, 4);
+  appendBigEndian(out, uint32_t(format), 2);
+  appendBigEndian(out, uint32_t(tracks), 2);
+  appendBigEndian(out, uint32_t(division), 2);
+  return out;
+}
+
+inline void appendTrack(std::vector<uint8_t>& file, const std::vector<uint8_t>& events) {
+  file.insert(file.end(), {'M', 'T', 'r', 'k'});
+  appendBigEndian(file, uint32_t(events.size()), 4);
+  file.insert(file.end(), events.begin(), events.end());
+}
+
+// Track body builders: delta time then the message bytes.
+inline void appendEvent(std::vector<uint8_t>& track, uint32_t delta, std::vector<uint8_t> bytes) {
+  appendVariableLength(track, delta);
+  track.insert(track.end(), bytes.begin(), bytes.end());
+}
+
+inline void appendTempo(std::vector<uint8_t>& track, uint32_t delta, uint32_t microsecondsPerBeat) {
+  appendEvent(track, delta, {0xFF, 0x51, 0x03, uint8_t(microsecondsPerBeat >> 16),
+                             uint8_t(microsecondsPerBeat >> 8), uint8_t(microsecondsPerBeat)});
+}
+
+inline void appendEndOfTrack(std::vector<uint8_t>& track) { appendEvent(track, 0, {0xFF, 0x2F, 0x00}); }

@@ -1,0 +1,262 @@
+// zorq-render end to end: the executable against the fake plug-in and a third-party one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "ToolsTestSupport.h"
+
+namespace {
+
+constexpr int kRate = 8000;
+
+std::vector<float> ramp(size_t frames, float step) {
+  std::vector<float> samples(frames);
+  for (size_t i = 0; i < frames; ++i) samples[i] = step * float(i % 100);
+  return samples;
+}
+
+// Frames of channel 0 that hold a note impulse (the fake plug-in adds velocity/127).
+std::vector<size_t> impulseFrames(const AudioBuffer& audio) {
+  std::vector<size_t> frames;
+  for (size_t i = 0; i < audio.frames(); ++i)
+    if (audio.channels[0][i] > 0.5f) frames.push_back(i);
+  return frames;
+}
+
+}  // namespace
+
+class ZorqRender : public ::testing::Test {
+ protected:
+  CommandResult render(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--plugin", ZORQ_FAKE_PLUGIN, "--bits", "float"});
+    return runRender(arguments, temp_);
+  }
+  TempFolder temp_;
+  std::string out_ = temp_.file("out.wav");
+};
+
+TEST_F(ZorqRender, MixesModulatorAndCarrierThroughTheSetGain) {
+  const std::string modulator = temp_.file("mod.wav"), carrier = temp_.file("car.wav");
+  writeWav(modulator, {ramp(1000, 0.001f)}, kRate);                      // mono: both inputs
+  writeWav(carrier, {ramp(600, 0.002f), ramp(600, -0.001f)}, kRate);    // stereo
+  const CommandResult result = render({"-m", modulator, "-c", carrier, "--set", "Gain=1.5",
+                                       "--tail", "0.5", "-b", "17", "-o", out_});
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  EXPECT_EQ(result.errorText, "");
+  const AudioBuffer audio = AudioFile::read(out_);
+  ASSERT_EQ(audio.channels.size(), 2u);
+  EXPECT_EQ(audio.frames(), 1000u + kRate / 2);
+  for (size_t i : {0u, 1u, 99u, 599u, 600u, 999u}) {
+    const float m = 0.001f * float(i % 100);
+    const float left = i < 600 ? 0.002f * float(i % 100) : 0.0f;
+    const float right = i < 600 ? -0.001f * float(i % 100) : 0.0f;
+    // The gain display has two decimals: 1.5 is found to within a step of the search.
+    EXPECT_NEAR(audio.channels[0][i], 1.5f * (m + left), 2e-3f * std::fabs(m + left)) << i;
+    EXPECT_NEAR(audio.channels[1][i], 1.5f * (m + right), 2e-3f * std::fabs(m + right)) << i;
+  }
+  EXPECT_EQ(audio.channels[0].back(), 0.0f);
+}
+
+TEST_F(ZorqRender, PlaysMidiFileEventsAtTheirTimesAcrossTempoChanges) {
+  std::vector<uint8_t> track;
+  appendEvent(track, 0, {0x90, 60, 127});        // 0 s
+  appendTempo(track, 96, 1000000);               // one beat at 120 bpm: 0.5 s
+  appendEvent(track, 0, {0x90, 62, 127});        // 0.5 s
+  appendEvent(track, 48, {0x90, 64, 127});       // half a beat at 60 bpm: 1.0 s
+  appendEndOfTrack(track);
+  std::vector<uint8_t> file = midiHeader(0, 1, 96);
+  appendTrack(file, track);
+  const std::string midi = temp_.file("song.mid");
+  writeBytes(midi, file);
+  const CommandResult result = render({"--midi", midi, "--tail", "0.25", "-b", "333", "-o", out_});
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  const AudioBuffer audio = AudioFile::read(out_);
+  // No input file: the default rate.
+  EXPECT_EQ(audio.sampleRate, 44100);
+  EXPECT_EQ(impulseFrames(audio), (std::vector<size_t>{0, 22050, 44100}));
+  EXPECT_EQ(audio.frames(), size_t(44100 + 44100 / 4));
+}
+
+TEST_F(ZorqRender, PlaysANoteListAtTheChosenRate) {
+  const CommandResult result =
+      render({"--notes", "C4+E4:0.5, r:0.25, 67", "--rate", "8000", "--tail", "0", "-o", out_});
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  const AudioBuffer audio = AudioFile::read(out_);
+  EXPECT_EQ(impulseFrames(audio), (std::vector<size_t>{0, 6000}));
+  EXPECT_NEAR(audio.channels[0][0], 2 * 100 / 127.0f, 1e-6f) << "two notes at one frame";
+  EXPECT_EQ(audio.frames(), 14000u);
+}
+
+TEST_F(ZorqRender, ConvertsInputFilesToTheRenderRate) {
+  const std::string modulator = temp_.file("mod.flac");
+  {
+    AudioFileWriter writer(modulator, 1, 4000, SampleFormat::kPcm16);
+    std::vector<float> tone(4000);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * float(std::sin(2 * M_PI * 100 * i / 4000.0));
+    writer.write(tone.data(), tone.size());
+    writer.commit();
+  }
+  const CommandResult result = render({"-m", modulator, "--rate", "8000", "--tail", "0", "-o", out_});
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  const AudioBuffer audio = AudioFile::read(out_);
+  EXPECT_NEAR(double(audio.frames()), 8000.0, 2.0);
+  const float peak = *std::max_element(audio.channels[0].begin(), audio.channels[0].end());
+  EXPECT_NEAR(peak, 0.5f, 0.02f);
+}
+
+TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
+  const CommandResult result = render({"--program", "1", "--set", "mode=mute", "--list-params"});
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  EXPECT_EQ(result.outputText,
+            "   0  Gain                        0.50 x\n"
+            "   1  Mode                        Mute\n"
+            "   2  Level                       0.0 dB\n");
+  const CommandResult programs = render({"--list-programs"});
+  EXPECT_EQ(programs.outputText, "   0  First\n   1  Second\n");
+}
+
+TEST_F(ZorqRender, DefaultPluginIsBesideTheExecutable) {
+  const std::filesystem::path beside =
+      std::filesystem::path(ZORQ_RENDER_EXECUTABLE).parent_path() / "ZORQ.so";
+  if (std::filesystem::exists(beside)) GTEST_SKIP() << "the plug-in is built";
+  const CommandResult result = runRender({"--list-params"}, temp_);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.errorText.find(beside.string()), std::string::npos) << result.errorText;
+}
+
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> arguments;  // "@" stands for the temporary folder
+  int exitCode;
+  const char* messagePart;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ZorqRenderFailure : public ZorqRender, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ZorqRenderFailure, PrintsOneLineAndExitsNonZero) {
+  writeBytes(temp_.file("bad.wav"), {'R', 'I', 'F', 'F', 1, 2, 3});
+  writeBytes(temp_.file("bad.mid"), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1});
+  writeWav(temp_.file("ok.wav"), {ramp(100, 0.001f)}, kRate);
+  std::vector<std::string> arguments;
+  for (std::string argument : GetParam().arguments) {
+    if (argument[0] == '@') argument = temp_.file(argument.substr(1));
+    arguments.push_back(argument);
+  }
+  const CommandResult result = render(arguments);
+  EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.errorText;
+  EXPECT_EQ(std::count(result.errorText.begin(), result.errorText.end(), '\n'), 1) << result.errorText;
+  EXPECT_EQ(result.errorText.rfind("zorq-render: ", 0), 0u) << result.errorText;
+  EXPECT_NE(result.errorText.find(GetParam().messagePart), std::string::npos) << result.errorText;
+  EXPECT_FALSE(std::filesystem::exists(temp_.file("out.wav")));
+  EXPECT_FALSE(std::filesystem::exists(temp_.file("out.wav.part")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ZorqRenderFailure,
+    ::testing::Values(
+        FailureCase{"MissingModulator", {"-m", "@none.wav", "-o", "@out.wav"}, 1, "none.wav"},
+        FailureCase{"UnreadableAudio", {"-m", "@bad.wav", "-o", "@out.wav"}, 1, "bad.wav"},
+        FailureCase{"BadMidi", {"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
+        FailureCase{"BadNotes", {"--notes", "C4:0", "-o", "@out.wav"}, 1, "C4:0"},
+        FailureCase{"RenderTooLong", {"--notes", "C4@100000", "-o", "@out.wav"}, 1, "would last"},
+        FailureCase{"UnknownParameter", {"-m", "@ok.wav", "--set", "Volume=1", "-o", "@out.wav"}, 1,
+                    "unknown parameter 'Volume'"},
+        FailureCase{"UnknownValue", {"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"}, 1,
+                    "Loud"},
+        FailureCase{"MissingPreset", {"-m", "@ok.wav", "--preset", "@no.fxp", "-o", "@out.wav"}, 1,
+                    "no.fxp"},
+        FailureCase{"NoSuchProgram", {"-m", "@ok.wav", "--program", "2", "-o", "@out.wav"}, 1,
+                    "program 2"},
+        FailureCase{"OutputType", {"-m", "@ok.wav", "-o", "@out.mp3"}, 1, ".wav or .flac"},
+        FailureCase{"NoOutput", {"-m", "@ok.wav"}, 2, "-o"},
+        FailureCase{"NothingToRender", {"-o", "@out.wav"}, 2, "nothing to render"},
+        FailureCase{"UnknownOption", {"--loud"}, 2, "--loud"},
+        FailureCase{"BadBlockSize", {"-m", "@ok.wav", "-b", "0", "-o", "@out.wav"}, 2, "-b needs"},
+        FailureCase{"BadPlugin", {"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"}, 1,
+                    "cannot load plug-in"}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST(ZorqRenderThirdParty, RendersThroughADebianPlugin) {
+  const char* const equaliser = "/usr/lib/vst/3BandEQ-vst.so";
+  if (!std::filesystem::exists(equaliser)) GTEST_SKIP() << "dpf-plugins-vst not installed";
+  TempFolder temp;
+  const std::string modulator = temp.file("tone.wav"), out = temp.file("out.flac");
+  std::vector<float> tone(22050);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * float(std::sin(2 * M_PI * 1000 * i / 44100.0));
+  writeWav(modulator, {tone}, 44100);
+  const CommandResult result =
+      runRender({"-p", equaliser, "-m", modulator, "--set", "Master=-6 dB", "-o", out}, temp);
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  const AudioBuffer audio = AudioFile::read(out);
+  EXPECT_EQ(audio.frames(), 22050u + 44100u);
+  float peak = 0.0f;
+  for (size_t i = 11025; i < 22050; ++i) peak = std::max(peak, std::fabs(audio.channels[0][i]));
+  EXPECT_NEAR(peak, 0.5f * std::pow(10.0f, -6.0f / 20.0f), 0.01f);
+}
+
+// The Debian amplitude imposer takes its signal on inputs 1-2 and the amplitude
+// source on inputs 3-4: the same layout as modulator and carrier.
+TEST(ZorqRenderThirdParty, FeedsTheCarrierToInputsThreeAndFour) {
+  const char* const imposer = "/usr/lib/vst/AmplitudeImposer-vst.so";
+  if (!std::filesystem::exists(imposer)) GTEST_SKIP() << "dpf-plugins-vst not installed";
+  TempFolder temp;
+  const std::string signal = temp.file("signal.wav"), loud = temp.file("loud.wav");
+  std::vector<float> tone(22050), level(22050, 0.0f);
+  for (size_t i = 0; i < tone.size(); ++i) {
+    tone[i] = 0.5f * float(std::sin(2 * M_PI * 440 * i / 44100.0));
+    level[i] = (i % 2 ? 0.8f : -0.8f);
+  }
+  writeWav(signal, {tone}, 44100);
+  writeWav(loud, {level}, 44100);
+  auto rms = [&](const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments = {"-p", imposer, "-m", signal, "-t", "0", "--bits", "float",
+                                          "-o", temp.file("out.wav")};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    const CommandResult result = runRender(arguments, temp);
+    EXPECT_EQ(result.exitCode, 0) << result.errorText;
+    const AudioBuffer audio = AudioFile::read(temp.file("out.wav"));
+    double sum = 0.0;
+    for (float x : audio.channels[0]) sum += double(x) * x;
+    return std::sqrt(sum / double(std::max<size_t>(audio.frames(), 1)));
+  };
+  EXPECT_GT(rms({"-c", loud}), 0.1);
+  EXPECT_LT(rms({}), 1e-3);
+}
+
+TEST(ZorqRenderThirdParty, RefusesInputFilesASynthCannotTake) {
+  const char* const synth = "/usr/lib/vst/Kars-vst.so";
+  if (!std::filesystem::exists(synth)) GTEST_SKIP() << "dpf-plugins-vst not installed";
+  TempFolder temp;
+  writeWav(temp.file("in.wav"), {std::vector<float>(100)}, 44100);
+  for (const char* input : {"-m", "-c"}) {
+    const CommandResult result =
+        runRender({"-p", synth, input, temp.file("in.wav"), "-o", temp.file("out.wav")}, temp);
+    EXPECT_EQ(result.exitCode, 1) << input;
+    EXPECT_NE(result.errorText.find("inputs"), std::string::npos) << result.errorText;
+  }
+}
+
+// The bundled demo material renders; through ZORQ.so once it is built beside the tool.
+TEST(ZorqRenderDemo, RendersTheBundledVoiceThroughTheChords) {
+  TempFolder temp;
+  const std::string out = temp.file("demo.wav");
+  const std::filesystem::path built =
+      std::filesystem::path(ZORQ_RENDER_EXECUTABLE).parent_path() / "ZORQ.so";
+  const std::string plugin = std::filesystem::exists(built) ? built.string() : ZORQ_FAKE_PLUGIN;
+  const CommandResult result =
+      runRender({"-p", plugin, "-m", ZORQ_SOURCE_DIR "/demo/voice.wav", "--midi",
+                 ZORQ_SOURCE_DIR "/demo/chords.mid", "--rate", "44100", "--tail", "1.5", "-o", out},
+                temp);
+  ASSERT_EQ(result.exitCode, 0) << result.errorText;
+  const AudioBuffer audio = AudioFile::read(out);
+  // Five two-beat chords at 90 beats per minute outlast the voice: 20/3 s plus the tail.
+  EXPECT_NEAR(double(audio.frames()) / 44100.0, 20.0 / 3.0 + 1.5, 0.01);
+  float peak = 0.0f;
+  for (float x : audio.channels[0]) peak = std::max(peak, std::fabs(x));
+  EXPECT_GT(peak, 0.01f);
+  EXPECT_LE(peak, 1.0f);
+}
