@@ -16,6 +16,8 @@
 #include "engine/PhaseIncrementTable.h"
 #include "engine/Resonator.h"
 #include "engine/Voice.h"
+#include "framework/IMessageBox.h"
+#include "sampler/Sampler.h"
 #include "shell/Synth.h"
 
 // Parameter indices, in the order hosts and stored programs see them.
@@ -111,6 +113,25 @@ class ZORQ : public Synth {
   const Ensemble& ensemble(int channel) const { return ensembles_[channel]; }
   const LFO& vibratoLFO(int index) const { return vibratoLFOs_[index]; }
 
+  // Sample player ("File" input mode). Editor thread or the host thread that
+  // restores state; each takes the plug-in mutex.
+  void loadSampleFile(bool showError);
+  void updateWAVPath();
+  void setSampleFileName(const char* name);
+  const std::string& sampleFileName() const { return sampleFileName_; }
+  bool sampleLoadFailed() const { return sampleLoadFailed_; }
+  // Default WAV folder that relative sample names are resolved against.
+  void setWAVFolder(const char* folder);
+  const std::string& wavFolder() const { return wavFolder_; }
+  // Strips the default WAV folder off the front of `path` (after turning '\\' into '/').
+  void simplifyPath(std::string& path) const;
+  // Where load failures are reported; null shows nothing.
+  void setMessageBox(IMessageBox* messageBox) { messageBox_ = messageBox; }
+  const Sampler& sampler() const { return sampler_; }
+  // Note hooks: audio thread at a control tick, plug-in mutex held.
+  void restartSample();  // a note-on restarts the file
+  void stopSample();     // the last key (and the pedal) up starts the release
+
  protected:
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
   void update();
@@ -125,9 +146,6 @@ class ZORQ : public Synth {
   }
   void cleanup();
   void refreshInputConnections();
-  // Sample trigger of the note operations in "File" input mode.
-  void restartSample();
-  void stopSample();
   void restoreProgram(int program);
   int chooseVoice(int note) const;
 
@@ -183,6 +201,14 @@ class ZORQ : public Synth {
   Voice voices_[kNumVoices];
   LFO vibratoLFOs_[kNumVibratoLFOs];
   Ensemble ensembles_[2];
+
+  // Sample player and the name of its file.
+  Sampler sampler_;
+  std::string sampleFileName_;
+  std::string loadedFileName_;
+  std::string wavFolder_;
+  bool sampleLoadFailed_ = false;
+  IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];

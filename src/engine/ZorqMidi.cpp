@@ -140,9 +140,3 @@ void ZORQ::allNotesOff() {
 
 // Program change: the preset store restores the program here once programs exist.
 void ZORQ::restoreProgram(int) {}
-
-// The sample player restarts its file here on a note-on in "File" input mode.
-void ZORQ::restartSample() {}
-
-// The sample player starts its release here when the last key and the pedal are up.
-void ZORQ::stopSample() {}

@@ -95,15 +95,20 @@ void ZORQ::loadBuffers(double** inputs, int n) {
   double* carL = carrier_[0].get();
   double* carR = carrier_[1].get();
 
-  // Modulator: the microphone inputs (the sample player fills it in "File" mode).
-  if (inputConnected_[0])
-    std::copy(inputs[0], inputs[0] + n, modL);
-  else
-    std::fill(modL, modL + length, 0.0);
-  if (inputConnected_[1])
-    std::copy(inputs[1], inputs[1] + n, modR);
-  else
-    std::fill(modR, modR + length, 0.0);
+  // Modulator: the microphone inputs, or the sample player in "File" mode.
+  if (inputFromFile_) {
+    double* modulators[2] = {modL, modR};
+    sampler_.processSamples(modulators, n);
+  } else {
+    if (inputConnected_[0])
+      std::copy(inputs[0], inputs[0] + n, modL);
+    else
+      std::fill(modL, modL + length, 0.0);
+    if (inputConnected_[1])
+      std::copy(inputs[1], inputs[1] + n, modR);
+    else
+      std::fill(modR, modR + length, 0.0);
+  }
 
   // Keyboard carrier: the voices add into carrier L, scaled by the keyboard level
   // and copied to carrier R.

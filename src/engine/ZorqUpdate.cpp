@@ -74,6 +74,10 @@ void ZORQ::OnParamChange(int paramIdx) {
     return;
   }
 
+  // The sample player takes the envelope times too (the voices below).
+  if (paramIdx == kAttack) sampler_.setAttack(v);
+  if (paramIdx == kRelease) sampler_.setRelease(v);
+
   switch (paramIdx) {
     case kVocoderMode: vocoderMode_ = static_cast<int>(v); break;
     case kKeyboard: keyboardOn_ = on; break;
@@ -99,7 +103,6 @@ void ZORQ::OnParamChange(int paramIdx) {
     case kVibratoDepth:
     case kAttack:
     case kRelease:
-      // The sample player's attack and release follow here too once it exists.
       for (Voice& voice : voices_) voice.setParam(paramIdx, v);
       break;
     case kVibratoSpeed:
@@ -210,4 +213,5 @@ void ZORQ::Reset() {
   meterAccumulator_ = 0.0;
   refreshInputConnections();
   sampleLoading_ = false;
+  sampler_.init(sampleRate, subBlockLength_);
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+// The sample player: reads a RIFF/WAVE file (WaveReader), converts it to the
+// host rate when needed (WDL_Resampler) and plays it as the vocoder's
+// modulator with an attack/release envelope (Sampler). Data flows
+// file -> WaveReader::ReadDoublesNI -> [WDL_Resampler] -> Sampler::processSamples.
+
+#include <cstdint>
+#include <vector>
+
+#include "sampler/WDL_Resampler.h"
+#include "sampler/WaveReader.h"
+
+// Plays one WAV file as the vocoder's modulator: restarted on note-on, faded
+// out on note-off, converted to the host rate when the lengths differ, shaped
+// by an attack/release gain envelope, one sub-block at a time.
+//
+// All functions run under the plug-in mutex; init/openWAV/closeWAV on the
+// thread that resets or loads, restart/stop/processSamples on the audio thread.
+class Sampler : public WaveReader {
+ public:
+  // Sets the host rate and the largest sub-block asked for; allocates the
+  // work buffers. Keeps an open file and refits it to the new rate.
+  void init(double hostRate, unsigned subBlockCapacity);
+  // Returns non-zero when the file opened (it may still hold no frames).
+  int openWAV(const char* path);
+  void closeWAV();
+
+  void restart();  // rewinds and starts the attack
+  void stop();     // starts the release
+  // Writes n frames into bufs[0] (left) and bufs[1] (right).
+  void processSamples(double** bufs, int n);
+
+  void setAttack(double attack) { attack_ = attack; }
+  void setRelease(double release) { release_ = release; }
+
+  uint32_t outputLength() const { return outputLength_; }
+  uint32_t remaining() const { return remaining_; }
+  bool isConverting() const { return convert_; }
+  bool isStereo() const { return stereo_; }
+  double envelopeLevel() const { return envelopeLevel_; }
+  const WDL_Resampler& converter() const { return converter_; }
+
+ private:
+  void fitToRates();
+  void configureConverter();
+  void setEnvelope(double target, double setting);
+  double stepEnvelope();
+  unsigned readFrames(unsigned frames);
+  unsigned playDirect(double* left, double* right, unsigned frames);
+  unsigned playConverted(double* left, double* right, unsigned frames);
+  void processChunk(double* left, double* right, unsigned n);
+
+  WDL_Resampler converter_;
+  std::vector<double> inputLeft_;
+  std::vector<double> inputRight_;
+  std::vector<double> converterOutput_;
+  double hostRate_ = 44100.0;
+  double fileRate_ = 44100.0;
+  unsigned subBlockCapacity_ = 0;
+  uint32_t outputLength_ = 0;
+  uint32_t remaining_ = 0;
+  bool stereo_ = false;
+  bool convert_ = false;
+  double attack_ = 0.0;
+  double release_ = 0.0;
+  double envelopeTarget_ = -1.0 / 9.0;
+  double envelopeCoefficient_ = 0.0;
+  double envelopeLevel_ = 0.0;
+};

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "AllocationCounter.h"
+#include "EngineHarness.h"
+#include "sampler/WavTestFile.h"
+
+namespace {
+
+// Records what the instrument reports, and whether the plug-in mutex was free meanwhile.
+class FakeMessageBox : public IMessageBox {
+ public:
+  explicit FakeMessageBox(ZORQ& plug) : plug_(plug) {}
+  int ShowMessageBox(const char* text, const char* caption, int type) override {
+    texts.push_back(std::string(caption) + ": " + text);
+    lastType = type;
+    std::thread audio([this] {
+      if (plug_.Mutex().try_lock()) {
+        mutexWasFree = true;
+        plug_.Mutex().unlock();
+      }
+    });
+    audio.join();
+    return 1;
+  }
+  std::vector<std::string> texts;
+  int lastType = -1;
+  bool mutexWasFree = false;
+
+ private:
+  ZORQ& plug_;
+};
+
+struct ZorqSample : ::testing::Test {
+  ZorqSample() : box(*h.plug) {
+    h.plug->setMessageBox(&box);
+    h.setParam(kInputMode, 1.0);
+    h.setParam(kOutBalance, 1.0);  // outputs = gain x modulator, band bank off
+  }
+
+  std::string writeTone(const std::string& name, uint32_t rate, size_t frames) {
+    return dir.write(name, wavtest::floatWav(1, rate, wavtest::sine(frames, 441, rate)));
+  }
+
+  void load(const std::string& name, bool showError = true) {
+    h.plug->setSampleFileName(name.c_str());
+    h.plug->loadSampleFile(showError);
+  }
+
+  // Processes `frames` frames in awkward host blocks, collecting the left output.
+  std::vector<double> run(int frames) {
+    std::vector<double> all;
+    const int blocks[] = {10, 17, 999, 1};
+    for (int k = 0; static_cast<int>(all.size()) < frames; ++k) {
+      const int n = std::min(blocks[k % 4], frames - static_cast<int>(all.size()));
+      h.process(n);
+      EXPECT_TRUE(h.guardsIntact(n));
+      EXPECT_EQ(h.out[0], h.out[1]);
+      all.insert(all.end(), h.out[0].begin(), h.out[0].begin() + n);
+    }
+    return all;
+  }
+
+  EngineHarness h;
+  FakeMessageBox box;
+  wavtest::TempDir dir;
+};
+
+TEST_F(ZorqSample, FileModeWithoutFileIsSilentAndIgnoresMicInputs) {
+  const auto mic = sine(441, 44100, 441);
+  h.process(441, {mic, mic});
+  for (int i = 0; i < 441; ++i) ASSERT_EQ(h.out[0][i], 0.0);
+}
+
+// The modulator is the sample player's output, slice by slice, whatever the host blocks.
+TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
+  const std::string path = writeTone("a.wav", 44100, 3000);
+  load(path);
+  ASSERT_FALSE(h.plug->sampleLoadFailed());
+  Sampler reference;
+  reference.init(44100, 44);
+  ASSERT_TRUE(reference.openWAV(path.c_str()));
+  reference.restart();
+  std::vector<double> left(3500), right(3500);
+  double* bufs[2] = {left.data(), right.data()};
+  for (int done = 0; done < 3500; done += 44) {
+    double* slice[2] = {bufs[0] + done, bufs[1] + done};
+    reference.processSamples(slice, std::min(44, 3500 - done));
+  }
+
+  h.plug->restartSample();
+  const std::vector<double> out = run(3500);
+  const double gain = out[1000] / left[1000];
+  ASSERT_GT(gain, 0.0);
+  for (int i = 0; i < 3500; ++i) ASSERT_NEAR(out[i], gain * left[i], 1e-12) << i;
+  for (int i = 3000; i < 3500; ++i) ASSERT_EQ(out[i], 0.0);
+}
+
+TEST_F(ZorqSample, FileModeProcessingAllocatesNothing) {
+  load(dir.write("hi.wav", wavtest::wav(1, 24, 2, 96000, wavtest::sine(2 * 96000, 441, 96000))));
+  h.setParam(kOutBalance, 0.5);
+  h.plug->setNoteOn(60, 100);
+  std::vector<double> in(999, 0.0), out[2] = {std::vector<double>(999), std::vector<double>(999)};
+  double* ins[4] = {in.data(), in.data(), in.data(), in.data()};
+  double* outs[2] = {out[0].data(), out[1].data()};
+  const size_t before = allocationCount();
+  for (int block : {0, 1, 15, 17, 999, 44, 512}) h.plug->ProcessDoubleReplacing(ins, outs, block);
+  EXPECT_EQ(allocationCount(), before);
+  EXPECT_GT(std::fabs(out[0][500]), 0.0);
+}
+
+struct EnvelopeCase {
+  const char* name;
+  int param;
+  double setting;
+};
+
+void PrintTo(const EnvelopeCase& c, std::ostream* os) { *os << c.name; }
+
+class ZorqSampleEnvelope : public ZorqSample, public ::testing::WithParamInterface<EnvelopeCase> {};
+
+TEST_P(ZorqSampleEnvelope, ParameterSetsTheSamplerTime) {
+  const EnvelopeCase& c = GetParam();
+  const double seconds = std::pow(10.0, 4.5 * c.setting - 2.3);
+  load(dir.write("dc.wav", wavtest::floatWav(1, 44100, std::vector<double>(88200, 1.0))));
+  h.setParam(kAttack, 0.0);
+  h.setParam(c.param, c.setting);
+  h.plug->restartSample();
+  const bool release = c.param == kRelease;
+  if (release) {
+    run(441);
+    h.plug->stopSample();
+  }
+  const int before = static_cast<int>(seconds * 44100 * 0.95);
+  run(before);
+  EXPECT_GT(h.plug->sampler().envelopeLevel(), 0.0);
+  EXPECT_LT(h.plug->sampler().envelopeLevel(), 1.0);
+  run(static_cast<int>(seconds * 44100 * 0.1));
+  EXPECT_EQ(h.plug->sampler().envelopeLevel(), release ? 0.0 : 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, ZorqSampleEnvelope,
+                         ::testing::Values(EnvelopeCase{"attack0", kAttack, 0.0},
+                                           EnvelopeCase{"attack04", kAttack, 0.4},
+                                           EnvelopeCase{"release0", kRelease, 0.0},
+                                           EnvelopeCase{"release03", kRelease, 0.3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ZorqSample, ResetRefitsTheOpenFileToTheNewRate) {
+  load(writeTone("a.wav", 44100, 4410));
+  EXPECT_FALSE(h.plug->sampler().isConverting());
+  h.plug->SetSampleRate(48000);
+  h.plug->Reset();
+  EXPECT_TRUE(h.plug->sampler().isConverting());
+  EXPECT_EQ(h.plug->sampler().outputLength(), 4800u);
+}
+
+TEST_F(ZorqSample, RelativeNameLoadsFromWAVFolderAndStaysRelative) {
+  writeTone("loops/a.wav", 22050, 100);
+  h.plug->setWAVFolder(dir.path().c_str());
+  load("loops/a.wav");
+  EXPECT_FALSE(h.plug->sampleLoadFailed());
+  EXPECT_EQ(h.plug->sampleFileName(), "loops/a.wav");
+  EXPECT_EQ(h.plug->sampler().length(), 100u);
+  EXPECT_TRUE(box.texts.empty());
+}
+
+// Without a default folder a relative name is not tried from the root folder.
+TEST_F(ZorqSample, EmptyWAVFolderLeavesRelativeNameUnresolved) {
+  const std::string path = writeTone("a.wav", 44100, 100);
+  load(path.substr(1), false);
+  EXPECT_TRUE(h.plug->sampleLoadFailed());
+}
+
+TEST_F(ZorqSample, EditorLoadFailureIsReportedOnceWithoutHoldingTheLock) {
+  load(dir.path() + "/missing.wav");
+  EXPECT_TRUE(h.plug->sampleLoadFailed());
+  ASSERT_EQ(box.texts, std::vector<std::string>{"Error: Cannot open WAV file!"});
+  EXPECT_EQ(box.lastType, IMessageBox::kOk);
+  EXPECT_TRUE(box.mutexWasFree);
+  h.plug->loadSampleFile(true);  // the same name is not tried again
+  h.plug->updateWAVPath();       // retried, silently
+  EXPECT_EQ(box.texts.size(), 1u);
+  EXPECT_TRUE(h.plug->sampleLoadFailed());
+}
+
+TEST_F(ZorqSample, StateRestoreFailureIsSilentAndClosesThePlayer) {
+  load(writeTone("a.wav", 44100, 100));
+  load(dir.path() + "/missing.wav", false);
+  EXPECT_TRUE(h.plug->sampleLoadFailed());
+  EXPECT_TRUE(box.texts.empty());
+  EXPECT_EQ(h.plug->sampler().length(), 0u);
+}
+
+TEST_F(ZorqSample, SameNameOpensOnceUntilThePathIsUpdated) {
+  const std::string path = writeTone("a.wav", 44100, 100);
+  load(path);
+  ASSERT_EQ(std::remove(path.c_str()), 0);
+  load(path);
+  EXPECT_FALSE(h.plug->sampleLoadFailed());
+  EXPECT_EQ(h.plug->sampler().length(), 100u);
+  h.plug->updateWAVPath();
+  EXPECT_TRUE(h.plug->sampleLoadFailed());
+}
+
+struct LegatoCase {
+  const char* name;
+  bool keyboard;
+  bool legato;
+  bool secondNoteRestarts;
+};
+
+void PrintTo(const LegatoCase& c, std::ostream* os) { *os << c.name; }
+
+class ZorqSampleLegato : public ZorqSample, public ::testing::WithParamInterface<LegatoCase> {};
+
+// An overlapping second note restarts the file unless "Sample Legato" holds it
+// back, which only held keys can do; a restart keeps the envelope level.
+TEST_P(ZorqSampleLegato, SecondNoteRestartRule) {
+  const LegatoCase& c = GetParam();
+  h.setParam(kKeyboard, c.keyboard ? 1.0 : 0.0);
+  h.setParam(kSampleLegato, c.legato ? 1.0 : 0.0);
+  load(writeTone("a.wav", 44100, 4000));
+  const Sampler& sampler = h.plug->sampler();
+  h.plug->setNoteOn(60, 100);
+  EXPECT_EQ(sampler.remaining(), 4000u);
+  run(1000);
+  const double level = sampler.envelopeLevel();
+  h.plug->setNoteOn(64, 100);
+  EXPECT_EQ(sampler.remaining(), c.secondNoteRestarts ? 4000u : 3000u);
+  EXPECT_EQ(sampler.envelopeLevel(), level);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ZorqSampleLegato,
+                         ::testing::Values(LegatoCase{"legato", true, true, false},
+                                           LegatoCase{"noLegato", true, false, true},
+                                           LegatoCase{"keyboardOff", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ZorqSample, SustainPedalDelaysTheRelease) {
+  load(dir.write("dc.wav", wavtest::floatWav(1, 44100, std::vector<double>(44100, 1.0))));
+  h.setParam(kAttack, 0.0);
+  h.setParam(kRelease, 0.0);
+  h.plug->setSustain(true);
+  h.plug->setNoteOn(60, 100);
+  h.plug->setNoteOff(60);
+  run(2000);
+  EXPECT_EQ(h.plug->sampler().envelopeLevel(), 1.0);
+  h.plug->setSustain(false);
+  run(441);
+  EXPECT_EQ(h.plug->sampler().envelopeLevel(), 0.0);
+}
+
+struct PathCase {
+  const char* folder;
+  const char* path;
+  const char* simplified;
+};
+
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.folder << " | " << c.path; }
+
+class ZorqSimplifyPath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ZorqSimplifyPath, StripsTheDefaultFolder) {
+  ZORQ plug;
+  plug.setWAVFolder(GetParam().folder);
+  std::string path = GetParam().path;
+  plug.simplifyPath(path);
+  EXPECT_EQ(path, GetParam().simplified);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ZorqSimplifyPath,
+                         ::testing::Values(PathCase{"/a/b", "/a/b/x.wav", "x.wav"},
+                                           PathCase{"/a/b", "/a/b///loops/x.wav", "loops/x.wav"},
+                                           PathCase{"/a/b", "/a/bc/x.wav", "c/x.wav"},
+                                           PathCase{"/a/b", "\\a\\b\\x.wav", "x.wav"},
+                                           PathCase{"/a/b", "/a/b", ""},
+                                           PathCase{"/a/b", "/a", "/a"},
+                                           PathCase{"/a/b", "/A/b/x.wav", "/A/b/x.wav"},
+                                           PathCase{"", "c:\\w\\x.wav", "c:/w/x.wav"}));
+
+}  // namespace

@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sampler/AllocationCounter.h"
+#include "sampler/Sampler.h"
+#include "sampler/WavTestFile.h"
+
+using namespace wavtest;
+
+namespace {
+
+constexpr double kHostRate = 44100.0;
+constexpr unsigned kSubBlock = 44;
+constexpr double kFill = 7.0;  // stale content that must never come out
+
+struct Output {
+  std::vector<double> left, right;
+};
+
+// Plays `frames` frames in blocks of `block`, each block's buffers pre-filled with kFill.
+Output play(Sampler& sampler, size_t frames, unsigned block = kSubBlock) {
+  Output o;
+  std::vector<double> left(block), right(block);
+  for (size_t done = 0; done < frames; done += block) {
+    const unsigned n = static_cast<unsigned>(std::min<size_t>(block, frames - done));
+    std::fill(left.begin(), left.end(), kFill);
+    std::fill(right.begin(), right.end(), kFill);
+    double* bufs[2] = {left.data(), right.data()};
+    sampler.processSamples(bufs, static_cast<int>(n));
+    o.left.insert(o.left.end(), left.begin(), left.begin() + n);
+    o.right.insert(o.right.end(), right.begin(), right.begin() + n);
+  }
+  return o;
+}
+
+struct Fixture : ::testing::Test {
+  // Opens `bytes` in a sampler set up for the host rate, and restarts it.
+  void start(Sampler& sampler, const Bytes& bytes, double hostRate = kHostRate) {
+    sampler.init(hostRate, static_cast<unsigned>(hostRate / 1000));
+    ASSERT_TRUE(sampler.openWAV(dir.write("s.wav", bytes).c_str()));
+    sampler.restart();
+  }
+  TempDir dir;
+};
+
+using SamplerTest = Fixture;
+
+TEST_F(SamplerTest, ClosedOrFailedIsSilent) {
+  Sampler sampler;
+  sampler.init(kHostRate, kSubBlock);
+  sampler.restart();
+  Output o = play(sampler, 100);
+  for (double v : o.left) ASSERT_EQ(v, 0.0);
+  EXPECT_FALSE(sampler.openWAV((dir.path() + "/none.wav").c_str()));
+  sampler.restart();
+  o = play(sampler, 100);
+  for (double v : o.right) ASSERT_EQ(v, 0.0);
+}
+
+struct DirectCase {
+  unsigned channels;
+  unsigned block;
+};
+
+void PrintTo(const DirectCase& c, std::ostream* os) {
+  *os << c.channels << " channels, blocks of " << c.block;
+}
+
+class SamplerDirect : public Fixture, public ::testing::WithParamInterface<DirectCase> {};
+
+// At equal rates each output frame is the file frame times the envelope, and
+// playback ends after exactly the file's length.
+TEST_P(SamplerDirect, PlaysSampleForSampleForExactLength) {
+  const auto [channels, block] = GetParam();
+  constexpr size_t kFrames = 500;
+  std::vector<double> ones(kFrames * channels, 1.0), signal(kFrames * channels);
+  for (size_t i = 0; i < signal.size(); ++i) signal[i] = std::sin(i * 0.37) * 0.8;
+  Sampler reference, sampler;
+  reference.setAttack(0.3);
+  sampler.setAttack(0.3);
+  start(reference, floatWav(channels, 44100, ones));
+  start(sampler, floatWav(channels, 44100, signal));
+  EXPECT_FALSE(sampler.isConverting());
+  EXPECT_EQ(sampler.outputLength(), kFrames);
+  const Output envelope = play(reference, kFrames + 100, block);
+  const Output o = play(sampler, kFrames + 100, block);
+  for (size_t i = 0; i < kFrames; ++i) {
+    const double fileLeft = static_cast<float>(signal[i * channels]);
+    const double fileRight = static_cast<float>(signal[i * channels + channels - 1]);
+    ASSERT_EQ(o.left[i], envelope.left[i] * fileLeft) << i;
+    ASSERT_EQ(o.right[i], envelope.left[i] * fileRight) << i;
+  }
+  for (size_t i = kFrames; i < kFrames + 100; ++i) {
+    ASSERT_EQ(o.left[i], 0.0);
+    ASSERT_EQ(o.right[i], 0.0);
+  }
+  EXPECT_EQ(sampler.remaining(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, SamplerDirect,
+                         ::testing::Values(DirectCase{1, 1}, DirectCase{1, 17}, DirectCase{1, 44},
+                                           DirectCase{2, 15}, DirectCase{2, 44},
+                                           DirectCase{2, 100}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.channels) + "ch_block" +
+                                  std::to_string(info.param.block);
+                         });
+
+TEST_F(SamplerTest, WideFilePlaysFirstTwoChannels) {
+  std::vector<double> frames;
+  for (int i = 0; i < 200; ++i) frames.insert(frames.end(), {0.5, -0.25, 0.9, 0.9});
+  Sampler sampler;
+  start(sampler, floatWav(4, 44100, frames));
+  const Output o = play(sampler, 200);
+  EXPECT_GT(o.left[150], 0.4);
+  EXPECT_EQ(o.right[150], -0.5 * o.left[150]);
+}
+
+class SamplerConverted : public Fixture, public ::testing::WithParamInterface<unsigned> {};
+
+// Any file rate: every sub-block is full, the pitch is the file's own, and the
+// playback lasts floor(length x host / file) frames.
+TEST_P(SamplerConverted, KeepsPitchFillsEveryBlockAndEndsOnTime) {
+  const unsigned fileRate = GetParam();
+  constexpr double kTone = 441.0;
+  const std::vector<double> tone = sine(fileRate, kTone, fileRate);  // one second
+  Sampler sampler;
+  start(sampler, wav(1, 16, 1, fileRate, tone));
+  const uint32_t expected = static_cast<uint32_t>(std::floor(fileRate * kHostRate / fileRate));
+  EXPECT_TRUE(sampler.isConverting() || fileRate == 44100);
+  ASSERT_EQ(sampler.outputLength(), expected);
+  const Output o = play(sampler, expected + 500);
+  EXPECT_EQ(sampler.remaining(), 0u);
+  for (size_t start = 441; start + kSubBlock <= expected; start += kSubBlock) {
+    double peak = 0;
+    for (size_t i = start; i < start + kSubBlock; ++i) peak = std::max(peak, std::fabs(o.left[i]));
+    ASSERT_GT(peak, 0.05) << "hole at " << start;
+  }
+  for (size_t i = expected; i < o.left.size(); ++i) ASSERT_EQ(o.left[i], 0.0);
+  EXPECT_NEAR(crossingRate(o.left.data() + 1000, expected - 2000, kHostRate), kTone, kTone * 0.01);
+  for (size_t i = 0; i < o.left.size(); ++i) ASSERT_EQ(o.left[i], o.right[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileRates, SamplerConverted,
+                         ::testing::Values(22050u, 44100u, 48000u, 96000u));
+
+// After a host-rate change the open file plays for its length at the new rate.
+TEST_F(SamplerTest, HostRateChangeRefitsOpenFile) {
+  Sampler sampler;
+  start(sampler, wav(1, 16, 1, 44100, sine(44100, 441, 44100)));
+  EXPECT_FALSE(sampler.isConverting());
+  sampler.init(48000, 48);
+  EXPECT_TRUE(sampler.isConverting());
+  EXPECT_EQ(sampler.outputLength(), 48000u);
+  EXPECT_EQ(sampler.remaining(), 0u);
+  sampler.restart();
+  const Output o = play(sampler, 48500, 48);
+  EXPECT_NEAR(crossingRate(o.left.data() + 1000, 46000, 48000), 441.0, 4.41);
+  EXPECT_EQ(o.left[48000], 0.0);
+  sampler.init(44100, 44);
+  EXPECT_FALSE(sampler.isConverting());
+  EXPECT_EQ(sampler.outputLength(), 44100u);
+}
+
+class SamplerTruncated : public Fixture, public ::testing::WithParamInterface<unsigned> {};
+
+// A file cut short plays what is there, then silence: never stale buffer contents.
+TEST_P(SamplerTruncated, RestOfPlaybackIsSilence) {
+  const unsigned fileRate = GetParam();
+  Bytes file = riff({chunk("fmt ", fmtBody(1, 2, fileRate, 16))});
+  const Bytes data = dataChunkDeclaring(4000 * 4, encode(1, 16, std::vector<double>(3000, 0.5)));
+  file.insert(file.end(), data.begin(), data.end());
+  Sampler sampler;
+  start(sampler, file);
+  const Output o = play(sampler, 5000, 17);
+  const size_t silentFrom = static_cast<size_t>(1500 * kHostRate / fileRate) + 200;
+  for (size_t i = 0; i < o.left.size(); ++i) {
+    ASSERT_NE(o.left[i], kFill);
+    ASSERT_NE(o.right[i], kFill);
+    if (i >= silentFrom) {
+      ASSERT_LT(std::fabs(o.left[i]), 1e-3) << i;
+    }
+  }
+  EXPECT_GT(o.left[500], 0.4);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileRates, SamplerTruncated, ::testing::Values(44100u, 22050u, 96000u));
+
+struct EnvelopeCase {
+  const char* name;
+  bool release;
+  double setting;
+};
+
+void PrintTo(const EnvelopeCase& c, std::ostream* os) { *os << c.name; }
+
+class SamplerEnvelope : public Fixture, public ::testing::WithParamInterface<EnvelopeCase> {};
+
+// A setting x reaches full level (or silence) after about 10^(4.5 x - 2.3) seconds.
+TEST_P(SamplerEnvelope, TakesDesignedTime) {
+  const EnvelopeCase& c = GetParam();
+  Sampler sampler;
+  sampler.setAttack(c.release ? 0.0 : c.setting);
+  sampler.setRelease(c.setting);
+  start(sampler, floatWav(1, 44100, std::vector<double>(2 * 44100, 1.0)));
+  if (c.release) {
+    play(sampler, 441);
+    ASSERT_EQ(sampler.envelopeLevel(), 1.0);
+    sampler.stop();
+  }
+  const Output o = play(sampler, 44100 + 441);
+  const double goal = c.release ? 0.0 : 1.0;
+  size_t reached = 0;
+  while (reached < o.left.size() && o.left[reached] != goal) ++reached;
+  const double expectedSeconds = std::pow(10.0, 4.5 * c.setting - 2.3);
+  EXPECT_NEAR((reached + 1) / kHostRate, expectedSeconds, expectedSeconds * 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SamplerEnvelope,
+                         ::testing::Values(EnvelopeCase{"attack0", false, 0.0},
+                                           EnvelopeCase{"attack05", false, 0.5},
+                                           EnvelopeCase{"release0", true, 0.0},
+                                           EnvelopeCase{"release03", true, 0.3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A retrigger rewinds the file but keeps rising from the current level.
+TEST_F(SamplerTest, RestartRewindsWithoutResettingLevel) {
+  std::vector<double> ramp(4000);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = 0.1 + i * 1e-4;
+  Sampler sampler;
+  sampler.setAttack(0.5);
+  start(sampler, floatWav(1, 44100, ramp));
+  play(sampler, 2000);
+  const double level = sampler.envelopeLevel();
+  ASSERT_GT(level, 0.0);
+  sampler.restart();
+  EXPECT_EQ(sampler.remaining(), 4000u);
+  const Output o = play(sampler, 1);
+  EXPECT_GT(sampler.envelopeLevel(), level);
+  EXPECT_EQ(o.left[0], sampler.envelopeLevel() * static_cast<float>(0.1));
+}
+
+class SamplerAllocation : public Fixture, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(SamplerAllocation, ProcessingNeverAllocates) {
+  const unsigned fileRate = GetParam();
+  Sampler sampler;
+  start(sampler, wav(1, 24, 2, fileRate, sine(2 * 3000, 300, fileRate)));
+  const unsigned blocks[] = {1, 15, 17, 44, 0, 44};
+  std::vector<double> left(kSubBlock), right(kSubBlock);
+  double* bufs[2] = {left.data(), right.data()};
+  const size_t before = allocationCount();
+  for (int k = 0; k < 600; ++k) {
+    if (k % 150 == 0) sampler.restart();
+    if (k % 150 == 100) sampler.stop();
+    sampler.processSamples(bufs, static_cast<int>(blocks[k % 6]));
+  }
+  EXPECT_EQ(allocationCount(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileRates, SamplerAllocation,
+                         ::testing::Values(8000u, 22050u, 44100u, 48000u, 96000u, 192000u));
+
+}  // namespace

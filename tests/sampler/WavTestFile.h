@@ -1,0 +1,158 @@
+#pragma once
+
+// Builds WAV files byte by byte for tests, and temporary folders to hold them.
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace wavtest {
+
+using Bytes = std::vector<uint8_t>;
+
+inline void putU16(Bytes& b, uint32_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void putU32(Bytes& b, uint32_t v) {
+  putU16(b, v & 0xFFFF);
+  putU16(b, v >> 16);
+}
+
+// One chunk; odd bodies get the pad byte unless `pad` is false.
+inline Bytes chunk(const char* id, const Bytes& body, bool pad = true) {
+  Bytes b(id, id + 4);
+  putU32(b, static_cast<uint32_t>(body.size()));
+  b.insert(b.end(), body.begin(), body.end());
+  if (pad && body.size() % 2) b.push_back(0);
+  return b;
+}
+
+// A data chunk header that declares `size` bytes, followed by `body`.
+inline Bytes dataChunkDeclaring(uint32_t size, const Bytes& body) {
+  Bytes b{'d', 'a', 't', 'a'};
+  putU32(b, size);
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
+inline Bytes fmtBody(uint32_t tag, uint32_t channels, uint32_t rate, uint32_t bits) {
+  Bytes b;
+  putU16(b, tag);
+  putU16(b, channels);
+  putU32(b, rate);
+  putU32(b, rate * channels * bits / 8);
+  putU16(b, channels * bits / 8);
+  putU16(b, bits);
+  return b;
+}
+
+// The extensible wrapper around `subTag` (1 PCM, 3 float).
+inline Bytes extensibleFmtBody(uint32_t subTag, uint32_t channels, uint32_t rate, uint32_t bits) {
+  Bytes b = fmtBody(0xFFFE, channels, rate, bits);
+  putU16(b, 22);
+  putU16(b, bits);
+  putU32(b, 0);
+  putU32(b, subTag);
+  const uint8_t tail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+  b.insert(b.end(), tail, tail + 12);
+  return b;
+}
+
+inline Bytes riff(std::initializer_list<Bytes> chunks) {
+  Bytes body{'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  Bytes b{'R', 'I', 'F', 'F'};
+  putU32(b, static_cast<uint32_t>(body.size()));
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
+// Encodes interleaved samples in [-1, 1] as tag 1 (8/16/24/32 bits) or 3 (32/64 bits).
+inline Bytes encode(uint32_t tag, uint32_t bits, const std::vector<double>& samples) {
+  Bytes b;
+  for (double s : samples) {
+    if (tag == 3 && bits == 32) {
+      const float f = static_cast<float>(s);
+      uint32_t u;
+      std::memcpy(&u, &f, 4);
+      putU32(b, u);
+    } else if (tag == 3) {
+      uint64_t u;
+      std::memcpy(&u, &s, 8);
+      putU32(b, static_cast<uint32_t>(u));
+      putU32(b, static_cast<uint32_t>(u >> 32));
+    } else if (bits == 8) {
+      b.push_back(static_cast<uint8_t>(std::lround(std::fmin(s * 128.0 + 128.0, 255.0))));
+    } else {
+      const double full = std::ldexp(1.0, static_cast<int>(bits) - 1);
+      const int64_t v = std::llround(std::fmin(s * full, full - 1));
+      for (uint32_t k = 0; k < bits / 8; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    }
+  }
+  return b;
+}
+
+// A plain WAV file: fmt then data.
+inline Bytes wav(uint32_t tag, uint32_t bits, uint32_t channels, uint32_t rate,
+                 const std::vector<double>& samples) {
+  return riff({chunk("fmt ", fmtBody(tag, channels, rate, bits)),
+               chunk("data", encode(tag, bits, samples))});
+}
+
+inline Bytes floatWav(uint32_t channels, uint32_t rate, const std::vector<double>& samples) {
+  return wav(3, 32, channels, rate, samples);
+}
+
+inline std::vector<double> sine(size_t frames, double hz, double rate, double amplitude = 0.5) {
+  std::vector<double> s(frames);
+  for (size_t i = 0; i < frames; ++i) s[i] = amplitude * std::sin(2 * M_PI * hz * i / rate);
+  return s;
+}
+
+// Zero crossings (sign changes) per second over a run of samples.
+inline double crossingRate(const double* s, size_t n, double rate) {
+  size_t crossings = 0;
+  for (size_t i = 1; i < n; ++i)
+    if ((s[i - 1] < 0) != (s[i] < 0)) ++crossings;
+  return crossings * rate / n / 2.0;
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zorq-test-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  std::string write(const std::string& name, const Bytes& bytes) const {
+    const std::string full = path_ + "/" + name;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+    std::ofstream out(full, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return full;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace wavtest

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "sampler/WavTestFile.h"
+#include "sampler/WaveReader.h"
+
+using namespace wavtest;
+
+namespace {
+
+struct ConversionCase {
+  const char* name;
+  bool extensible;
+  uint32_t tag;
+  uint32_t bits;
+  Bytes sample;
+  double expected;
+};
+
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.name; }
+
+class WaveReaderConversion : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(WaveReaderConversion, ConvertsStoredValue) {
+  const ConversionCase& c = GetParam();
+  TempDir dir;
+  const Bytes fmt =
+      c.extensible ? extensibleFmtBody(c.tag, 1, 44100, c.bits) : fmtBody(c.tag, 1, 44100, c.bits);
+  WaveReader reader;
+  ASSERT_TRUE(
+      reader.Open(dir.write("a.wav", riff({chunk("fmt ", fmt), chunk("data", c.sample)})).c_str()));
+  EXPECT_EQ(reader.length(), 1u);
+  EXPECT_EQ(reader.bitsPerSample(), c.bits);
+  double value = 99.0;
+  double* dest[1] = {&value};
+  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u);
+  EXPECT_EQ(value, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, WaveReaderConversion,
+    ::testing::Values(
+        ConversionCase{"u8_mid", false, 1, 8, {128}, 0.0},
+        ConversionCase{"u8_min", false, 1, 8, {0}, -1.0},
+        ConversionCase{"u8_max", false, 1, 8, {255}, 0.9921875},
+        ConversionCase{"s16_min", false, 1, 16, {0x00, 0x80}, -1.0},
+        ConversionCase{"s16_max", false, 1, 16, {0xFF, 0x7F}, 32767.0 / 32768.0},
+        ConversionCase{"s24_min", false, 1, 24, {0x00, 0x00, 0x80}, -1.0},
+        ConversionCase{"s24_max", false, 1, 24, {0xFF, 0xFF, 0x7F}, 8388607.0 / 8388608.0},
+        ConversionCase{"s24_minus_one", false, 1, 24, {0xFF, 0xFF, 0xFF}, -1.0 / 8388608.0},
+        ConversionCase{"s32_min", false, 1, 32, {0, 0, 0, 0x80}, -1.0},
+        ConversionCase{
+            "s32_max", false, 1, 32, {0xFF, 0xFF, 0xFF, 0x7F}, 2147483647.0 / 2147483648.0},
+        ConversionCase{"f32", false, 3, 32, {0, 0, 0x80, 0x3E}, 0.25},
+        ConversionCase{"f64", false, 3, 64, {0, 0, 0, 0, 0, 0, 0xE0, 0xBF}, -0.5},
+        ConversionCase{"ext_s24", true, 1, 24, {0x00, 0x00, 0x80}, -1.0},
+        ConversionCase{"ext_f32", true, 3, 32, {0, 0, 0x80, 0x3E}, 0.25}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+  const char* name;
+  Bytes bytes;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+
+Bytes dataOf(size_t bytes) { return chunk("data", Bytes(bytes, 0x10)); }
+
+class WaveReaderRefuses : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(WaveReaderRefuses, FailsClosed) {
+  TempDir dir;
+  WaveReader reader;
+  EXPECT_FALSE(reader.Open(dir.write("bad.wav", GetParam().bytes).c_str()));
+  EXPECT_FALSE(reader.isOpen());
+  EXPECT_EQ(reader.length(), 0u);
+  double sample = 5.0;
+  double* dest[1] = {&sample};
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 0u);
+  EXPECT_EQ(sample, 5.0);
+}
+
+Bytes withRiffHeader(const char* riffId, const char* waveId) {
+  Bytes b = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)), dataOf(4)});
+  std::memcpy(b.data(), riffId, 4);
+  std::memcpy(b.data() + 8, waveId, 4);
+  return b;
+}
+
+Bytes extensibleWithForeignSubFormat() {
+  Bytes fmt = extensibleFmtBody(1, 1, 44100, 16);
+  fmt[39] ^= 0xFF;
+  return riff({chunk("fmt ", fmt), dataOf(4)});
+}
+
+// A chunk that claims almost 4 GB sends the walk past the end of the file.
+Bytes hugeChunkBeforeData() {
+  Bytes b = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16))});
+  const Bytes junk = {'J', 'U', 'N', 'K', 0xF0, 0xFF, 0xFF, 0xFF, 0, 0};
+  b.insert(b.end(), junk.begin(), junk.end());
+  const Bytes data = dataOf(4);
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFiles, WaveReaderRefuses,
+    ::testing::Values(
+        RefusedCase{"empty", {}}, RefusedCase{"short_header", {'R', 'I', 'F', 'F', 0, 0}},
+        RefusedCase{"not_riff", withRiffHeader("RIFX", "WAVE")},
+        RefusedCase{"not_wave", withRiffHeader("RIFF", "AVI ")}, RefusedCase{"no_chunks", riff({})},
+        RefusedCase{"no_data", riff({chunk("fmt ", fmtBody(1, 1, 44100, 16))})},
+        RefusedCase{"zero_channels", riff({chunk("fmt ", fmtBody(1, 0, 44100, 16)), dataOf(4)})},
+        RefusedCase{"65_channels", riff({chunk("fmt ", fmtBody(1, 65, 44100, 16)), dataOf(130)})},
+        RefusedCase{"zero_rate", riff({chunk("fmt ", fmtBody(1, 1, 0, 16)), dataOf(4)})},
+        RefusedCase{"absurd_rate", riff({chunk("fmt ", fmtBody(1, 1, 0xFFFFFFFF, 16)), dataOf(4)})},
+        RefusedCase{"pcm_12_bit", riff({chunk("fmt ", fmtBody(1, 1, 44100, 12)), dataOf(4)})},
+        RefusedCase{"float_16_bit", riff({chunk("fmt ", fmtBody(3, 1, 44100, 16)), dataOf(4)})},
+        RefusedCase{"zero_bits", riff({chunk("fmt ", fmtBody(1, 1, 44100, 0)), dataOf(4)})},
+        RefusedCase{"unknown_tag", riff({chunk("fmt ", fmtBody(2, 1, 44100, 16)), dataOf(4)})},
+        RefusedCase{"ext_foreign", extensibleWithForeignSubFormat()},
+        RefusedCase{"ext_too_short",
+                    riff({chunk("fmt ", fmtBody(0xFFFE, 1, 44100, 16)), dataOf(4)})},
+        RefusedCase{"short_fmt", riff({chunk("fmt ", Bytes(14, 1)), dataOf(4)})},
+        RefusedCase{"data_before_fmt", riff({dataOf(4), chunk("fmt ", fmtBody(1, 1, 44100, 16))})},
+        RefusedCase{"empty_data",
+                    riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)), chunk("data", {})})},
+        RefusedCase{"later_bad_fmt", riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)),
+                                           chunk("fmt ", fmtBody(1, 1, 44100, 12)), dataOf(4)})},
+        RefusedCase{"huge_chunk_before_data", hugeChunkBeforeData()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WaveReader, RefusesMissingFileAndDirectory) {
+  TempDir dir;
+  WaveReader reader;
+  EXPECT_FALSE(reader.Open((dir.path() + "/missing.wav").c_str()));
+  EXPECT_FALSE(reader.Open(dir.path().c_str()));
+  EXPECT_FALSE(reader.Open(""));
+  EXPECT_FALSE(reader.Open(nullptr));
+  EXPECT_FALSE(reader.isOpen());
+}
+
+Bytes stereo16(size_t frames) {
+  std::vector<double> s(frames * 2);
+  for (size_t i = 0; i < frames; ++i) {
+    s[2 * i] = (static_cast<double>(i) - 100) / 1024.0;
+    s[2 * i + 1] = -s[2 * i];
+  }
+  return encode(1, 16, s);
+}
+
+TEST(WaveReader, WalksPastChunksBetweenFormatAndData) {
+  TempDir dir;
+  WaveReader reader;
+  const Bytes fmt = chunk("fmt ", fmtBody(1, 2, 44100, 16));
+  ASSERT_TRUE(reader.Open(dir.write("list.wav", riff({fmt, chunk("LIST", Bytes(26, 'x')),
+                                                      chunk("data", stereo16(300))}))
+                              .c_str()));
+  EXPECT_EQ(reader.length(), 300u);
+  EXPECT_EQ(reader.channelCount(), 2u);
+  EXPECT_EQ(reader.sampleRate(), 44100u);
+}
+
+// Odd-sized chunks are followed by a pad byte that the walk must step over.
+TEST(WaveReader, SkipsPadByteOfOddSizedChunk) {
+  TempDir dir;
+  WaveReader reader;
+  const Bytes file = riff({chunk("bext", Bytes(7, 'b')), chunk("fmt ", fmtBody(1, 2, 44100, 16)),
+                           chunk("LIST", Bytes(3, 'l')), chunk("data", stereo16(10))});
+  ASSERT_TRUE(reader.Open(dir.write("odd.wav", file).c_str()));
+  ASSERT_EQ(reader.length(), 10u);
+  double left[10], right[10];
+  double* dest[2] = {left, right};
+  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 10, 2), 10u);
+  EXPECT_EQ(left[0], -100 / 1024.0);
+  EXPECT_EQ(right[9], 91 / 1024.0);
+}
+
+TEST(WaveReader, DataBeforeFormatIsSkippedForALaterOne) {
+  TempDir dir;
+  WaveReader reader;
+  const Bytes file = riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
+                           chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))});
+  ASSERT_TRUE(reader.Open(dir.write("two.wav", file).c_str()));
+  EXPECT_EQ(reader.length(), 3u);
+  double s[3];
+  double* dest[1] = {s};
+  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 3, 1), 3u);
+  EXPECT_EQ(s[1], -0.5);
+}
+
+TEST(WaveReader, DataSmallerThanOneFrameOpensEmpty) {
+  TempDir dir;
+  WaveReader reader;
+  ASSERT_TRUE(reader.Open(dir.write("tiny.wav", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)),
+                                                      chunk("data", Bytes(3, 0))}))
+                              .c_str()));
+  EXPECT_EQ(reader.length(), 0u);
+}
+
+TEST(WaveReader, MonoFileFillsBothArraysWithOffset) {
+  TempDir dir;
+  WaveReader reader;
+  ASSERT_TRUE(reader.Open(dir.write("m.wav", floatWav(1, 44100, {0.1f, 0.2f, 0.3f})).c_str()));
+  double left[5] = {}, right[5] = {};
+  double* dest[2] = {left, right};
+  ASSERT_EQ(reader.ReadDoublesNI(dest, 2, 3, 2), 3u);
+  EXPECT_EQ(left[0], 0.0);
+  for (int i = 2; i < 5; ++i) {
+    EXPECT_EQ(left[i], right[i]);
+    EXPECT_EQ(left[i], static_cast<double>(static_cast<float>(0.1 * (i - 1))));
+  }
+}
+
+// Frames stop at the end of the data chunk; a trailing chunk is not audio.
+TEST(WaveReader, StopsAtEndOfDataAndRewinds) {
+  TempDir dir;
+  WaveReader reader;
+  const Bytes file = riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", stereo16(5)),
+                           chunk("LIST", Bytes(40, 0x7F))});
+  ASSERT_TRUE(reader.Open(dir.write("tail.wav", file).c_str()));
+  double left[16], right[16];
+  double* dest[2] = {left, right};
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 3, 2), 3u);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 3, 13, 2), 2u);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 16, 2), 0u);
+  ASSERT_TRUE(reader.rewindToData());
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 16, 2), 5u);
+  EXPECT_EQ(left[4], -96 / 1024.0);
+}
+
+TEST(WaveReader, HugeDeclaredSizeReadsWhatIsThere) {
+  TempDir dir;
+  WaveReader reader;
+  Bytes file = riff({chunk("fmt ", fmtBody(1, 2, 44100, 16))});
+  const Bytes data = dataChunkDeclaring(0xFFFFFFF0u, stereo16(7));
+  file.insert(file.end(), data.begin(), data.end());
+  file.push_back(0x55);  // half a sample: not a frame
+  ASSERT_TRUE(reader.Open(dir.write("huge.wav", file).c_str()));
+  EXPECT_EQ(reader.length(), 0xFFFFFFF0u / 4);
+  std::vector<double> left(64), right(64);
+  double* dest[2] = {left.data(), right.data()};
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 64, 2), 7u);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 64, 2), 0u);
+}
+
+// Random damage to a valid file must give a clean refusal or in-bounds reads.
+TEST(WaveReader, SurvivesRandomCorruption) {
+  TempDir dir;
+  const Bytes valid = riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("LIST", Bytes(9, 'i')),
+                            chunk("data", stereo16(200))});
+  std::mt19937 random(1234);
+  constexpr unsigned kFrames = 96;
+  constexpr double kGuard = 12345.0;
+  for (int variant = 0; variant < 400; ++variant) {
+    Bytes bytes = valid;
+    const int flips = 1 + static_cast<int>(random() % 8);
+    const bool headerOnly = random() % 4 != 0;
+    for (int k = 0; k < flips; ++k) {
+      const size_t at = random() % (headerOnly ? 72 : bytes.size());
+      bytes[at] = static_cast<uint8_t>(random());
+    }
+    if (random() % 5 == 0) bytes.resize(random() % bytes.size());
+    WaveReader reader;
+    const bool opened = reader.Open(dir.write("v.wav", bytes).c_str());
+    ASSERT_EQ(opened, reader.isOpen());
+    // As many arrays as any file may have, with guard words on both sides.
+    std::vector<std::vector<double>> arrays(64, std::vector<double>(kFrames + 8, kGuard));
+    double* dest[64];
+    for (int c = 0; c < 64; ++c) dest[c] = arrays[c].data() + 4;
+    for (int pass = 0; pass < 4; ++pass) {
+      const int channels = pass % 2 ? 3 : 0;
+      const unsigned got = reader.ReadDoublesNI(dest, 0, kFrames, channels);
+      ASSERT_LE(got, kFrames);
+      ASSERT_LE(got, reader.length());
+    }
+    for (const auto& a : arrays)
+      for (int g = 0; g < 4; ++g) {
+        ASSERT_EQ(a[g], kGuard) << "variant " << variant;
+        ASSERT_EQ(a[kFrames + 4 + g], kGuard) << "variant " << variant;
+      }
+  }
+}
+
+}  // namespace
