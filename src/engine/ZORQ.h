@@ -90,9 +90,6 @@ class ZORQ : public Synth {
   void PresetsChangedByHost() override;
   // True when the 10 bytes at pos are the current record format's marker.
   static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
-  // The WAV file named in the state record; plug-in mutex held by the caller.
-  const std::string& sampleFileName() const { return sampleFileName_; }
-  void setSampleFileName(const char* name) { sampleFileName_ = name ? name : ""; }
 
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
@@ -121,8 +118,9 @@ class ZORQ : public Synth {
   const std::string& sampleFileName() const { return sampleFileName_; }
   bool sampleLoadFailed() const { return sampleLoadFailed_; }
   // Default WAV folder that relative sample names are resolved against.
+  // The folder is the configuration's "Path to WAV Files"; setting it stores it.
   void setWAVFolder(const char* folder);
-  const std::string& wavFolder() const { return wavFolder_; }
+  const std::string& wavFolder() const { return configuration().defaultWAVPath(); }
   // Strips the default WAV folder off the front of `path` (after turning '\\' into '/').
   void simplifyPath(std::string& path) const;
   // Where load failures are reported; null shows nothing.
@@ -159,7 +157,6 @@ class ZORQ : public Synth {
   bool inputConnected_[kNumInputs] = {};
   bool modulatorActive_[2] = {};
   bool sampleLoading_ = false;
-  std::string sampleFileName_;
   double meterAccumulator_ = 0.0;
 
   // Levels and switches set by OnParamChange.
@@ -206,7 +203,6 @@ class ZORQ : public Synth {
   Sampler sampler_;
   std::string sampleFileName_;
   std::string loadedFileName_;
-  std::string wavFolder_;
   bool sampleLoadFailed_ = false;
   IMessageBox* messageBox_ = nullptr;
 

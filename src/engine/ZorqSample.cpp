@@ -11,7 +11,7 @@ void ZORQ::setSampleFileName(const char* name) {
 
 void ZORQ::setWAVFolder(const char* folder) {
   IMutexLock lock(Mutex());
-  wavFolder_ = folder ? folder : "";
+  storeDefaultWAVPath(folder ? folder : "");
 }
 
 void ZORQ::loadSampleFile(bool showError) {
@@ -23,8 +23,8 @@ void ZORQ::loadSampleFile(bool showError) {
     // The name as given (absolute, or relative to the current folder), then
     // relative to the default WAV folder, stored relative to it when it lies inside.
     bool opened = sampler_.openWAV(sampleFileName_.c_str()) != 0;
-    if (!opened && !wavFolder_.empty()) {
-      std::string path = wavFolder_ + "/" + sampleFileName_;
+    if (!opened && !wavFolder().empty()) {
+      std::string path = wavFolder() + "/" + sampleFileName_;
       opened = sampler_.openWAV(path.c_str()) != 0;
       if (opened) {
         simplifyPath(path);
@@ -49,7 +49,7 @@ void ZORQ::updateWAVPath() {
 
 void ZORQ::simplifyPath(std::string& path) const {
   std::replace(path.begin(), path.end(), '\\', '/');
-  const std::string& folder = wavFolder_;
+  const std::string& folder = wavFolder();
   if (folder.empty() || path.size() < folder.size()) return;
   if (path.compare(0, folder.size(), folder) != 0) return;
   // A textual prefix: the folder /a/b also strips the front of /a/bc/x.wav.

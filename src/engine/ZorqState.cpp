@@ -56,4 +56,7 @@ int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
 }
 
 // The sample player reopens the restored file here once it is part of the engine.
-void ZORQ::PresetsChangedByHost() { RedrawParamControls(); }
+void ZORQ::PresetsChangedByHost() {
+  loadSampleFile(false);
+  RedrawParamControls();
+}
