@@ -8,7 +8,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                dpf-plugins-vst
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 
-.PHONY: all deps configure build test bench demo clean
+.PHONY: all deps configure build test bench demo install clean
 
 all: build
 
@@ -51,6 +51,13 @@ demo: build
 	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
+
+# Installs the plug-in where Linux hosts look for VST 2 plug-ins.
+PREFIX ?= $(HOME)/.vst
+install: build
+	install -d $(PREFIX)
+	install -m 0755 $(BUILD_DIR)/ZORQ.so $(PREFIX)/ZORQ.so
+	@echo "Installed $(PREFIX)/ZORQ.so"
 
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench

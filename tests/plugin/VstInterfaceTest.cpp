@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+#include "PluginHost.h"
+
+namespace {
+// Writes the per-user INI file the instrument reads when it is created.
+void writeUserIni(const std::string& contents) {
+  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
+  mkdir((std::string(std::getenv("HOME")) + "/Music").c_str(), 0755);
+  mkdir(folder.c_str(), 0755);
+  std::ofstream(folder + "/zorq.ini") << contents;
+}
+
+double rms(const std::vector<float>& x, size_t from = 0) {
+  double sum = 0.0;
+  for (size_t i = from; i < x.size(); ++i) sum += double(x[i]) * x[i];
+  return x.size() > from ? std::sqrt(sum / double(x.size() - from)) : 0.0;
+}
+
+class VstInterface : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(host.effect, nullptr) << dlerror(); }
+  PluginHost host;
+};
+}  // namespace
+
+TEST_F(VstInterface, RecordCarriesIdentityAndLayout) {
+  AEffect* e = host.effect;
+  EXPECT_EQ(e->magic, kVstEffectMagic);
+  EXPECT_EQ(e->numPrograms, 64);
+  EXPECT_EQ(e->numParams, 107);
+  EXPECT_EQ(e->numInputs, 4);
+  EXPECT_EQ(e->numOutputs, 2);
+  EXPECT_EQ(e->flags, 0x1030);
+  EXPECT_EQ(e->uniqueID, ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q');
+  EXPECT_EQ(e->version, 10103);
+  EXPECT_EQ(host.text(effGetEffectName, 0), "ZORQ");
+  EXPECT_EQ(host.text(effGetVendorString, 0), "Zander Volt Music");
+  EXPECT_EQ(host.text(effGetProductString, 0), "");
+  EXPECT_EQ(host.dispatch(effGetVendorVersion), 10103);
+  EXPECT_EQ(host.dispatch(effGetVstVersion), 2400);
+  EXPECT_EQ(host.dispatch(effIdentify), 0x4E764566);
+  EXPECT_EQ(host.dispatch(effGetPlugCategory), 1);
+  EXPECT_EQ(host.dispatch(effEditOpen), 0);  // no editor attached
+}
+
+TEST_F(VstInterface, PinsArePairedAndLabelled) {
+  const int expectedFlags[] = {3, 1, 3, 1};
+  const char* labels[] = {"MIC Left ", "MIC Right ", "EXT Left ", "EXT Right "};
+  for (int i = 0; i < 4; ++i) {
+    VstPinProperties pin{};
+    ASSERT_EQ(host.dispatch(effGetInputProperties, i, 0, &pin), 1);
+    EXPECT_EQ(pin.flags, expectedFlags[i]);
+    EXPECT_STREQ(pin.label, labels[i]);
+  }
+  VstPinProperties pin{};
+  EXPECT_EQ(host.dispatch(effGetInputProperties, 4, 0, &pin), 0);
+  ASSERT_EQ(host.dispatch(effGetOutputProperties, 1, 0, &pin), 1);
+  EXPECT_STREQ(pin.label, "ZORQ Right ");
+  EXPECT_EQ(pin.flags, 1);
+}
+
+TEST_F(VstInterface, ParameterTextsAndIndexChecks) {
+  EXPECT_EQ(host.text(effGetParamName, 1), "Keyboard");
+  EXPECT_EQ(host.text(effGetParamDisplay, 1), "on");
+  EXPECT_EQ(host.text(effGetParamLabel, 1), "");
+  EXPECT_EQ(host.text(effGetParamLabel, 14), "Hz");
+  EXPECT_EQ(host.text(effGetParamDisplay, 4), "-12.0");
+  EXPECT_EQ(host.text(effGetParamName, 107), "");
+  EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, 200), 0.0f);
+}
+
+TEST_F(VstInterface, StringToParameterRules) {
+  char off[] = "off", offCapital[] = "Off", tooLoud[] = "12.5", mode[] = "VE-10 Full Bands";
+  EXPECT_EQ(host.dispatch(effString2Parameter, 16, 0, off), 1);
+  EXPECT_EQ(host.text(effGetParamDisplay, 16), "off");
+  EXPECT_EQ(host.dispatch(effString2Parameter, 1, 0, offCapital), 0);
+  EXPECT_EQ(host.text(effGetParamDisplay, 1), "on");
+  EXPECT_EQ(host.dispatch(effString2Parameter, 6, 0, tooLoud), 1);  // "Tune" -100..100
+  EXPECT_EQ(host.text(effGetParamDisplay, 6), "12");
+  EXPECT_EQ(host.dispatch(effString2Parameter, 11, 0, tooLoud), 1);  // "Mic Level" 0..2: clamped
+  EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, 11), 1.0f);
+  EXPECT_EQ(host.dispatch(effString2Parameter, 0, 0, mode), 1);
+  EXPECT_EQ(host.text(effGetParamDisplay, 0), "VE-10 Full Bands");
+  EXPECT_EQ(host.dispatch(effString2Parameter, 0, 0, nullptr), 1);
+  EXPECT_EQ(host.dispatch(effString2Parameter, 300, 0, off), 0);
+}
+
+TEST_F(VstInterface, CanDoAnswersAreExact) {
+  char midi[] = "receiveVstMidiEvent", padded[] = "receiveVstMidiEvent ", cockos[] = "hasCockosExtensions",
+       time[] = "receiveVstTimeInfo", other[] = "offline";
+  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, midi), 1);
+  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, padded), 0);
+  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, cockos), static_cast<VstIntPtr>(0xBEEF0000));
+  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, time), 1);
+  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, other), 0);
+}
+
+TEST_F(VstInterface, ProgramChunkRoundTripRestoresParametersAndName) {
+  host.start();
+  host.effect->setParameter(host.effect, 5, 0.3f);
+  char name[] = "Robot Choir";
+  host.dispatch(effSetProgramName, 0, 0, name);
+  void* data = nullptr;
+  const VstIntPtr size = host.dispatch(effGetChunk, 1, 0, &data);
+  ASSERT_GT(size, 0);
+  const std::vector<char> saved(static_cast<char*>(data), static_cast<char*>(data) + size);
+
+  host.effect->setParameter(host.effect, 5, 0.9f);
+  char other[] = "Other";
+  host.dispatch(effSetProgramName, 0, 0, other);
+  EXPECT_EQ(host.dispatch(effSetChunk, 1, size, const_cast<char*>(saved.data())), 1);
+  EXPECT_NEAR(host.effect->getParameter(host.effect, 5), 0.3f, 1e-6);
+  EXPECT_EQ(host.text(effGetProgramName, 0), "Robot Choir");
+  std::vector<char> garbage(size, '\x7f');
+  EXPECT_EQ(host.dispatch(effSetChunk, 1, size, garbage.data()), 0);
+}
+
+TEST_F(VstInterface, BankChunkRestoresEveryProgramIntoAnotherInstance) {
+  host.start();
+  host.effect->setParameter(host.effect, 4, 0.8f);
+  host.dispatch(effSetProgram, 0, 3);
+  host.effect->setParameter(host.effect, 4, 0.1f);
+  void* data = nullptr;
+  const VstIntPtr size = host.dispatch(effGetChunk, 0, 0, &data);
+  ASSERT_GT(size, 0);
+  const std::vector<char> saved(static_cast<char*>(data), static_cast<char*>(data) + size);
+  host.dispatch(effClose);
+  host.effect = nullptr;
+
+  PluginHost second;
+  ASSERT_NE(second.effect, nullptr);
+  second.start();
+  EXPECT_EQ(second.dispatch(effSetChunk, 0, size, const_cast<char*>(saved.data())), 1);
+  second.dispatch(effSetProgram, 0, 0);
+  EXPECT_NEAR(second.effect->getParameter(second.effect, 4), 0.8f, 1e-6);
+  second.dispatch(effSetProgram, 0, 3);
+  EXPECT_NEAR(second.effect->getParameter(second.effect, 4), 0.1f, 1e-6);
+}
+
+TEST_F(VstInterface, ProgramChunksOnlyHostGetsAProgramForTheBankIndex) {
+  host.vendor = "Native Instruments";
+  host.start();
+  void* bank = nullptr;
+  const VstIntPtr bankSize = host.dispatch(effGetChunk, 0, 0, &bank);
+  PluginHost ordinary;
+  void* program = nullptr;
+  const VstIntPtr programSize = ordinary.dispatch(effGetChunk, 1, 0, &program);
+  EXPECT_EQ(bankSize, programSize);
+}
+
+TEST_F(VstInterface, ProgramChangeSavesTheProgramBeingLeft) {
+  host.start();
+  host.effect->setParameter(host.effect, 9, 0.5f);
+  host.dispatch(effSetProgram, 0, 2);
+  EXPECT_EQ(host.dispatch(effGetProgram), 2);
+  host.effect->setParameter(host.effect, 9, 0.0f);
+  host.dispatch(effSetProgram, 0, 0);
+  EXPECT_NEAR(host.effect->getParameter(host.effect, 9), 0.5f, 1e-6);
+  EXPECT_EQ(host.dispatch(effGetProgramNameIndexed, 5, 0, nullptr), 0);
+  EXPECT_FALSE(host.text(effGetProgramNameIndexed, 5).empty());
+}
+
+TEST_F(VstInterface, NotePlayedThroughEventsVocodesTheMic) {
+  host.start();
+  const auto silent = host.process(4410, 0.3f);
+  host.sendMidi(0, 0x90, 60, 100);
+  const auto playing = host.process(4410 * 2, 0.3f);
+  // Without a note the carrier is silent; the note's sawtooth carries the voice.
+  EXPECT_GT(rms(playing[0], 4410), 10.0 * rms(silent[0], 2205) + 1e-6);
+  for (float v : playing[1]) ASSERT_TRUE(std::isfinite(v));
+}
+
+TEST_F(VstInterface, LongerCallThanTheBlockSizeIsProcessedInPieces) {
+  host.start(44100.0f, 64);
+  host.dispatch(effSetBlockSize, 0, 0);  // ignored
+  host.sendMidi(0, 0x90, 64, 100);
+  const auto out = host.process(1000, 0.2f);
+  for (int c = 0; c < 2; ++c)
+    for (float v : out[c]) ASSERT_TRUE(std::isfinite(v) && v != 9.0f);
+}
+
+TEST(VstInterfaceSettings, MidiThruEchoesAndLearnedControllerAutomatesTheHost) {
+  writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC7=4\n");
+  PluginHost host;
+  ASSERT_NE(host.effect, nullptr);
+  host.start();
+  host.sendMidi(0, 0xB0, 7, 127);
+  ASSERT_EQ(host.midiOut.size(), 1u);
+  EXPECT_EQ(host.midiOut[0], (std::vector<unsigned char>{0xB0, 7, 127}));
+  host.automation.clear();
+  host.process(64);
+  ASSERT_EQ(host.automation.size(), 1u);
+  EXPECT_EQ(host.automation[0].first, 4);
+  EXPECT_FLOAT_EQ(host.automation[0].second, 1.0f);
+  EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, 4), 1.0f);
+}
