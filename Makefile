@@ -8,7 +8,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                dpf-plugins-vst
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 
-.PHONY: all deps configure build test bench demo install clean
+.PHONY: all deps configure build test test-asan test-tsan bench demo install clean
 
 all: build
 
@@ -30,6 +30,22 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The suites again under the sanitizers, each in its own build folder. A sanitizer
+# report fails the test that triggered it.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+                TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+test-asan: deps
+	cmake -S . -B $(BUILD_DIR)-asan -DZORQ_ENABLE_ASAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
+	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	cmake -S . -B $(BUILD_DIR)-tsan -DZORQ_ENABLE_TSAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
+	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
 bench: configure
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF
@@ -60,4 +76,4 @@ install: build
 	@echo "Installed $(PREFIX)/ZORQ.so"
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan

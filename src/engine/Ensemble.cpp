@@ -42,6 +42,7 @@ void Ensemble::setSampleRate(double sampleRate) {
 
 void Ensemble::update() {
   if (length_ <= 0) return;
+  inputFilter_.clearIfNotFinite();
   lfo1.update();
   lfo2.update();
   // Tap A follows LFO 1 mostly, tap B LFO 2; each delay stays within 13.9..16 ms.
@@ -71,7 +72,8 @@ double Ensemble::readTap(const Tap& tap) const {
 
 double Ensemble::process(double x) {
   if (length_ < 1) return 0.0;
-  const double y = inputFilter_.process(std::isnan(x) ? 0.0 : x);
+  // Infinite or NaN input counts as silence: the delay lines hold only finite values.
+  const double y = inputFilter_.process(std::isfinite(x) ? x : 0.0);
   tapA_.line[tapA_.writePosition] = y;
   tapB_.line[tapB_.writePosition] = y;
   const double out = (y + readTap(tapA_) + readTap(tapB_)) * 0.5;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 // Two-pole Butterworth section (Q = 1/sqrt 2):
 //   y[n] = b0 (x[n] + x[n-2]) + b1 x[n-1] + a1 y[n-1] + a2 y[n-2]
 // An alternating 1e-13 offset is added to the history to keep it out of denormals.
@@ -19,6 +21,12 @@ class Filter {
     y2_ = y1d;
     y1_ = y;
     return y;
+  }
+
+  // Once per slice or tick: an infinite or NaN input leaves NaN in the history for
+  // ever; clearing it there limits the damage to the time the bad input lasts.
+  void clearIfNotFinite() {
+    if (!std::isfinite(x1_ + x2_ + y1_ + y2_)) x1_ = x2_ = y1_ = y2_ = 0.0;
   }
 
  protected:

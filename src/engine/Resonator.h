@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 
 // Fourth-order band-pass: two resonant two-pole sections in series, the first at
 // the band frequency f (Q 7.16), the second at 0.829 f (Q 7.1). Each section is
@@ -50,6 +51,15 @@ class Resonator {
   }
   void processAdd(const double* in, double* out, const double* gains, int n) {
     for (int i = 0; i < n; ++i) out[i] += gains[i] * process(in[i]);
+  }
+
+  // Once per slice: an infinite input turns the history into NaN, which would stay
+  // for ever; the history is cleared then (the coefficients stay).
+  void clearIfNotFinite() {
+    if (!std::isfinite(x1a_ + x2a_ + y1a_ + y2a_ + x1b_ + x2b_ + y1b_ + y2b_)) {
+      x1a_ = x2a_ = y1a_ = y2a_ = 0.0;
+      x1b_ = x2b_ = y1b_ = y2b_ = 0.0;
+    }
   }
 
   double frequency() const { return frequency_; }

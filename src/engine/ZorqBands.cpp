@@ -71,11 +71,17 @@ void ZORQ::filter(const double* const* modulators, double* const* carriers, int 
       outL[i] += synthesisL.process(carrierL[i]) * gainsL[i];
       outR[i] += synthesisR.process(carrierR[i]) * gainsR[i];
     }
+    analysisL.clearIfNotFinite();
+    analysisR.clearIfNotFinite();
+    followerL.clearIfNotFinite();
+    followerR.clearIfNotFinite();
     analysis_[0][band] = analysisL;
     analysis_[1][band] = analysisR;
     followers_[0][band] = followerL;
     followers_[1][band] = followerR;
   }
+  synthesisL.clearIfNotFinite();
+  synthesisR.clearIfNotFinite();
   synthesis_[0][band] = synthesisL;
   synthesis_[1][band] = synthesisR;
 }

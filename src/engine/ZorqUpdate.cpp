@@ -146,6 +146,10 @@ void ZORQ::update() {
       double level = modulatorLevelSum_ * reciprocal_;
       if (modulatorActive_[0] && modulatorActive_[1]) level *= 0.5;
       pitch -= accentAmount_ * accentHighpass_.process(accentLowpass_.process(level));
+      // A non-finite level (bad input in the last slice) bends nothing and is forgotten.
+      accentLowpass_.clearIfNotFinite();
+      accentHighpass_.clearIfNotFinite();
+      if (!std::isfinite(pitch)) pitch = pitchBendRange_ * pitchWheel_;
     }
     pitchOffset_ = pitch;
     for (Voice& voice : voices_)
@@ -154,6 +158,7 @@ void ZORQ::update() {
   ensembles_[0].update();
   ensembles_[1].update();
   meterAccumulator_ -= meterAccumulator_ * reciprocal_;
+  if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
 }
 
 void ZORQ::Reset() {

@@ -2,5 +2,8 @@
 
 #include <cstddef>
 
-// Number of global operator new calls in this test binary so far (all threads).
+// Number of heap allocations in this test binary so far (all threads): operator
+// new calls, plus malloc, calloc and realloc calls when countsMalloc() is true
+// (not in sanitizer builds, whose runtimes provide malloc).
 size_t allocationCount();
+bool countsMalloc();

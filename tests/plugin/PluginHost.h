@@ -1,25 +1,33 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "framework/VstAbi.h"
 
 // A minimal test host: loads ZORQ.so, answers the callback and records what the
-// plug-in tells it (automation, MIDI output, edits).
+// plug-in tells it (automation, MIDI output, edits). Several hosts may live on
+// several threads: each effect's `user` field leads its callbacks to its host.
 class PluginHost {
  public:
   PluginHost() {
     library_ = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     if (!library_) return;
     auto entry = reinterpret_cast<VstPluginEntryProc>(dlsym(library_, "VSTPluginMain"));
+    // Callbacks made while the entry point runs cannot know their effect yet.
+    std::lock_guard<std::mutex> lock(creationMutex());
     current() = this;
     effect = entry ? entry(&PluginHost::callback) : nullptr;
+    if (effect) effect->user = this;
+    current() = nullptr;
   }
   ~PluginHost() {
     if (effect) dispatch(effClose);
@@ -72,6 +80,21 @@ class PluginHost {
     return out;
   }
 
+  // Double processing of n frames, the same signals as process().
+  std::vector<std::vector<double>> processDouble(int nFrames, double mic = 0.0, double ext = 0.0) {
+    std::vector<std::vector<double>> in(4, std::vector<double>(nFrames, ext));
+    for (int i = 0; i < nFrames; ++i)
+      in[0][i] = in[1][i] = mic * std::sin(2.0 * M_PI * 440.0 * i / 44100.0);
+    std::vector<std::vector<double>> out(2, std::vector<double>(nFrames, 9.0));
+    double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+    double* outs[2] = {out[0].data(), out[1].data()};
+    effect->processDoubleReplacing(effect, ins, outs, nFrames);
+    return out;
+  }
+
+  // The recorded automation and MIDI output are filled from the plug-in's threads:
+  // read them under this lock while another thread may still be running.
+  std::mutex recordMutex;
   AEffect* effect = nullptr;
   std::string vendor = "Test Host Maker";
   std::string product = "Test Host";
@@ -83,13 +106,22 @@ class PluginHost {
     static PluginHost* host = nullptr;
     return host;
   }
+  static std::mutex& creationMutex() {
+    static std::mutex mutex;
+    return mutex;
+  }
 
-  static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
-                            float opt) {
-    PluginHost* host = current();
+  static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
+                            void* ptr, float opt) {
+    PluginHost* host = effect && effect->user ? static_cast<PluginHost*>(effect->user) : current();
+    if (!host) return 0;
     switch (opcode) {
       case audioMasterVersion: return kVstVersion2400;
-      case audioMasterAutomate: host->automation.emplace_back(index, opt); return 0;
+      case audioMasterAutomate: {
+        std::lock_guard<std::mutex> lock(host->recordMutex);
+        host->automation.emplace_back(index, opt);
+        return 0;
+      }
       case audioMasterGetVendorString:
         std::snprintf(static_cast<char*>(ptr), 64, "%s", host->vendor.c_str());
         return 1;
@@ -99,6 +131,7 @@ class PluginHost {
       case audioMasterGetVendorVersion: return 10203;
       case audioMasterProcessEvents: {
         const VstEvents* events = static_cast<const VstEvents*>(ptr);
+        std::lock_guard<std::mutex> lock(host->recordMutex);
         for (int i = 0; i < events->numEvents; ++i) {
           const VstMidiEvent* e = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
           host->midiOut.push_back({static_cast<unsigned char>(e->midiData[0]),
@@ -113,3 +146,11 @@ class PluginHost {
 
   void* library_ = nullptr;
 };
+
+// Writes the per-user INI file the instrument reads when it is created.
+inline void writeUserIni(const std::string& contents) {
+  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
+  mkdir((std::string(std::getenv("HOME")) + "/Music").c_str(), 0755);
+  mkdir(folder.c_str(), 0755);
+  std::ofstream(folder + "/zorq.ini") << contents;
+}

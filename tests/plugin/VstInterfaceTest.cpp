@@ -10,14 +10,6 @@
 #include "PluginHost.h"
 
 namespace {
-// Writes the per-user INI file the instrument reads when it is created.
-void writeUserIni(const std::string& contents) {
-  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
-  mkdir((std::string(std::getenv("HOME")) + "/Music").c_str(), 0755);
-  mkdir(folder.c_str(), 0755);
-  std::ofstream(folder + "/zorq.ini") << contents;
-}
-
 double rms(const std::vector<float>& x, size_t from = 0) {
   double sum = 0.0;
   for (size_t i = from; i < x.size(); ++i) sum += double(x[i]) * x[i];

@@ -1,0 +1,169 @@
+// Extremes: parameters at the ends of their ranges never make the output
+// non-finite, and infinite or NaN input samples make it non-finite at most while
+// they last: 50 ms after the input is finite again, so is every output sample.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "EngineHarness.h"
+#include "framework/IMidiMsg.h"
+
+namespace {
+constexpr double kRate = 44100.0;
+constexpr int kBlock = 256;
+
+// Feeds continuous test signals block by block: a voice-like tone into the
+// microphone inputs, noise into the external carrier inputs.
+class SignalRun {
+ public:
+  explicit SignalRun(EngineHarness& harness) : h_(harness) {}
+
+  // Processes `frames`; samples from badFrom (inclusive) to badTo (exclusive), counted
+  // from the start of the run, carry `bad` on input `badInput`. Returns the index of
+  // the last non-finite output sample, or -1.
+  long run(long frames, int badInput = -1, double bad = 0.0, long badFrom = 0, long badTo = 0) {
+    long lastBad = -1;
+    for (long done = 0; done < frames; done += kBlock) {
+      const int n = static_cast<int>(std::min<long>(kBlock, frames - done));
+      std::vector<std::vector<double>> in(4, std::vector<double>(static_cast<size_t>(n)));
+      for (int i = 0; i < n; ++i) {
+        const long t = position_ + i;
+        in[0][i] = 0.5 * std::sin(2.0 * M_PI * 180.0 * t / kRate) * (1.0 + std::sin(t * 1e-3));
+        in[1][i] = in[0][i];
+        noise_ = noise_ * 1664525u + 1013904223u;
+        in[2][i] = in[3][i] = 0.2 * (static_cast<double>(noise_) / 2147483648.0 - 1.0);
+        if (badInput >= 0 && done + i >= badFrom && done + i < badTo) in[badInput][i] = bad;
+      }
+      h_.process(n, in);
+      for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < n; ++i)
+          if (!std::isfinite(h_.out[c][i])) lastBad = std::max(lastBad, done + i);
+      position_ += n;
+    }
+    return lastBad;
+  }
+
+ private:
+  EngineHarness& h_;
+  long position_ = 0;
+  uint32_t noise_ = 1;
+};
+
+void noteOn(ZORQ& plug, int note) {
+  IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
+  plug.ProcessMidiMsg(&msg);
+}
+
+void setNormalized(ZORQ& plug, int index, double value) {
+  plug.GetParam(index)->SetNormalized(value);
+  plug.OnParamChange(index);
+}
+
+// Everything that runs at once: a held chord, noise and the external inputs in the
+// carrier, the dry microphone in the mix, accent bend and the ensemble.
+void playEverything(EngineHarness& h) {
+  h.setParam(kInBalance, 0.4);
+  h.setParam(kOutBalance, 0.3);
+  h.setParam(kAccentBend, 1.0);
+  h.setParam(kEnsemble, 1.0);
+  for (int note : {36, 48, 55, 64, 71}) noteOn(*h.plug, note);
+}
+
+// The live program saved and restored through the host's chunk calls.
+void roundTripProgramChunk(ZORQ& plug) {
+  AEffect* effect = plug.GetAEffect();
+  void* data = nullptr;
+  const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+  ASSERT_GT(size, 0);
+  std::vector<char> copy(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+  ASSERT_EQ(effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f), 1);
+}
+
+class ParameterExtremes : public ::testing::TestWithParam<int> {};
+}  // namespace
+
+TEST_P(ParameterExtremes, EitherEndKeepsOutputFinite) {
+  const int param = GetParam();
+  for (double end : {0.0, 1.0}) {
+    for (int fullBands = 0; fullBands < 2; ++fullBands) {
+      EngineHarness h;
+      playEverything(h);
+      h.setParam(kVocoderMode, fullBands);
+      setNormalized(*h.plug, param, end);
+      SignalRun run(h);
+      EXPECT_EQ(run.run(4410), -1) << "normalised " << end << ", full bands " << fullBands;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryParameter, ParameterExtremes, ::testing::Range(0, int(kNumParams)));
+
+class ParameterCombinations : public ::testing::TestWithParam<uint32_t> {};
+
+// Every parameter at 0, at 1 or anywhere between, chosen at random; changed again
+// halfway through.
+TEST_P(ParameterCombinations, RandomSettingsKeepOutputFinite) {
+  std::mt19937 random(GetParam());
+  std::uniform_real_distribution<double> anywhere(0.0, 1.0);
+  EngineHarness h;
+  playEverything(h);
+  SignalRun run(h);
+  for (int round = 0; round < 2; ++round) {
+    for (int p = 0; p < kNumParams; ++p) {
+      const unsigned pick = random() % 3;
+      setNormalized(*h.plug, p, pick == 2 ? anywhere(random) : pick);
+    }
+    ASSERT_EQ(run.run(4410), -1) << "round " << round;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ParameterCombinations, ::testing::Range(1u, 25u));
+
+struct BadInputCase {
+  int input;
+  double value;
+  bool ensemble;
+  bool restoredState;
+};
+
+void PrintTo(const BadInputCase& c, std::ostream* os) {
+  *os << "input " << c.input << " value " << c.value << (c.ensemble ? " ensemble" : "")
+      << (c.restoredState ? " restored" : "");
+}
+
+class NonFiniteInput : public ::testing::TestWithParam<BadInputCase> {};
+
+TEST_P(NonFiniteInput, OutputIsFiniteAgainWithin50ms) {
+  const BadInputCase c = GetParam();
+  for (int mode = 0; mode < 2; ++mode) {
+    EngineHarness h;
+    playEverything(h);
+    h.setParam(kVocoderMode, mode);
+    h.setParam(kEnsemble, c.ensemble ? 1.0 : 0.0);
+    SignalRun run(h);
+    ASSERT_EQ(run.run(4410), -1);
+    if (c.restoredState) roundTripProgramChunk(*h.plug);
+
+    // 10 ms of bad samples starting inside a host block, then 200 ms of good ones.
+    const long badFrom = 1000, badTo = 1441, total = badTo + 8820;
+    const long lastBad = run.run(total, c.input, c.value, badFrom, badTo);
+    EXPECT_LT(lastBad, badTo + 2205) << "mode " << mode;
+    if (c.restoredState) roundTripProgramChunk(*h.plug);
+    EXPECT_EQ(run.run(4410), -1) << "mode " << mode;
+  }
+}
+
+std::vector<BadInputCase> badInputCases() {
+  std::vector<BadInputCase> cases;
+  const double inf = std::numeric_limits<double>::infinity();
+  for (int input = 0; input < 4; ++input)
+    for (double value : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e300})
+      for (bool ensemble : {false, true})
+        for (bool restored : {false, true}) cases.push_back({input, value, ensemble, restored});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(InputsAndValues, NonFiniteInput, ::testing::ValuesIn(badInputCases()));

@@ -1,0 +1,197 @@
+// The audio path never allocates: after the first block at a block size, the host's
+// processing callbacks (float and double) with MIDI notes, pitch wheel, pedal,
+// learned controllers, "MIDI Thru" and parameter changes between blocks make no
+// heap allocation. The instrument is driven through its AEffect, as a host does.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "engine/ZORQ.h"
+#include "sampler/WavTestFile.h"
+
+namespace {
+// A host's event list with room for more than the two events the header declares.
+struct EventList {
+  VstInt32 numEvents = 0;
+  VstIntPtr reserved = 0;
+  VstEvent* events[8] = {};
+};
+
+int thruEvents = 0;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  if (opcode == audioMasterVersion) return kVstVersion2400;
+  if (opcode == audioMasterProcessEvents) ++thruEvents;
+  return 0;
+}
+
+// Writes the per-user INI the instrument reads when it is created: "MIDI Thru" on,
+// CC 1 learned for "Final Volume", CC 74 for "Bias".
+std::string writeLearnedControllers() {
+  const std::string home = std::getenv("HOME");
+  mkdir((home + "/Music").c_str(), 0755);
+  mkdir((home + "/Music/ZanderVoltMusic").c_str(), 0755);
+  const std::string path = home + "/Music/ZanderVoltMusic/zorq.ini";
+  std::ofstream(path) << "[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n";
+  return path;
+}
+
+// One instrument as a host sees it: created, rate and block size set, switched on.
+class HostedInstrument {
+ public:
+  explicit HostedInstrument(int blockSize) : blockSize_(blockSize) {
+    const std::string ini = writeLearnedControllers();
+    plug = std::make_unique<ZORQ>(&hostCallback);
+    std::remove(ini.c_str());  // later instruments in this process start plain
+    plug->EnsureDefaultPreset();
+    effect = plug->GetAEffect();
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effSetBlockSize, 0, blockSize);
+    dispatch(effMainsChanged, 0, 1);
+    for (int c = 0; c < 4; ++c) {
+      in[c] = wavtest::sine(static_cast<size_t>(blockSize), 220.0 * (c + 1), 44100.0, 0.4);
+      inFloat[c].assign(in[c].begin(), in[c].end());
+    }
+    for (int c = 0; c < 2; ++c) {
+      out[c].assign(static_cast<size_t>(blockSize), 0.0);
+      outFloat[c].assign(static_cast<size_t>(blockSize), 0.0f);
+    }
+  }
+
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                     void* ptr = nullptr, float opt = 0.0f) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+  }
+
+  // Block number `block`: a few MIDI events spread over it, then processing.
+  void processBlock(int block, bool doublePrecision) {
+    const int note = 40 + block % 37;
+    const unsigned char messages[][3] = {
+        {0x90, static_cast<unsigned char>(note), 100},
+        {0x80, static_cast<unsigned char>(note - 5), 0},
+        {0xE0, 0, static_cast<unsigned char>((block * 13) % 128)},
+        {0xB0, 1, static_cast<unsigned char>((block * 7) % 128)},
+        {0xB0, 74, static_cast<unsigned char>((block * 5) % 128)},
+        {0xB0, 64, static_cast<unsigned char>(block % 32 < 16 ? 127 : 0)}};
+    VstMidiEvent events[6] = {};
+    EventList list;
+    for (int i = 0; i < 6; ++i) {
+      events[i].type = kVstMidiType;
+      events[i].byteSize = sizeof(VstMidiEvent);
+      events[i].deltaFrames = (i * 7919 + block) % blockSize_;
+      for (int b = 0; b < 3; ++b) events[i].midiData[b] = static_cast<char>(messages[i][b]);
+      list.events[list.numEvents++] = reinterpret_cast<VstEvent*>(&events[i]);
+    }
+    dispatch(effProcessEvents, 0, 0, &list);
+    if (doublePrecision) {
+      double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+      double* outs[2] = {out[0].data(), out[1].data()};
+      effect->processDoubleReplacing(effect, ins, outs, blockSize_);
+    } else {
+      float* ins[4] = {inFloat[0].data(), inFloat[1].data(), inFloat[2].data(), inFloat[3].data()};
+      float* outs[2] = {outFloat[0].data(), outFloat[1].data()};
+      effect->processReplacing(effect, ins, outs, blockSize_);
+    }
+  }
+
+  std::unique_ptr<ZORQ> plug;
+  AEffect* effect = nullptr;
+  std::vector<double> in[4], out[2];
+  std::vector<float> inFloat[4], outFloat[2];
+
+ private:
+  int blockSize_;
+};
+
+struct BlockCase {
+  int blockSize;
+  bool doublePrecision;
+};
+
+void PrintTo(const BlockCase& c, std::ostream* os) {
+  *os << c.blockSize << (c.doublePrecision ? " double" : " float");
+}
+
+class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
+
+// Parameters the user-interface thread may change between blocks, with the plain
+// values it sets (every switch position, the ends of the ranges).
+constexpr int kChangedParams[] = {kVocoderMode, kKeyboard,  kSampleLegato, kFinalVolume,
+                                  kOutBalance,  kTune,      kVelocity,     kOctaveUp,
+                                  kInBalance,   kExtLevel,  kMicLevel,     kAccentBend,
+                                  kPitchBend,   kEnsemble,  kAttack,       kRelease,
+                                  kSpeed,       kBias,      kLimit,        kVibratoSpeed,
+                                  kVibratoDepth, kEnsembleLeftRate1, kAnalysisFreq1 + 3,
+                                  kSynthesisFreq1 + 7, kSynthesisLevel1 + 2,
+                                  kSynthesisFixed1 + 19};
+}  // namespace
+
+TEST_P(RealTimeSafety, ProcessingAllocatesNothingAfterTheFirstBlock) {
+  const BlockCase c = GetParam();
+  HostedInstrument host(c.blockSize);
+  thruEvents = 0;
+  host.processBlock(0, c.doublePrecision);
+
+  const size_t before = allocationCount();
+  const int blocks = std::max(40, 22050 / c.blockSize);
+  for (int block = 1; block <= blocks; ++block) {
+    const int param = kChangedParams[block % std::size(kChangedParams)];
+    host.effect->setParameter(host.effect, param, static_cast<float>((block / 7) % 5) / 4.0f);
+    host.processBlock(block, c.doublePrecision);
+  }
+  EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
+  EXPECT_GT(thruEvents, blocks);  // "MIDI Thru" answered every block
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockSizes, RealTimeSafety,
+                         ::testing::Values(BlockCase{1, false}, BlockCase{17, true},
+                                           BlockCase{64, false}, BlockCase{999, true},
+                                           BlockCase{999, false}, BlockCase{4096, true}));
+
+// The sample player's converter may grow its input buffer on the audio thread
+// (the only growth the design allows); at any file rate it is sized up front for a
+// sub-block, so playing files through notes and host blocks never grows it.
+struct ConverterCase {
+  unsigned fileRate;
+  int blockSize;
+};
+
+class ConverterGrowth : public ::testing::TestWithParam<ConverterCase> {};
+
+TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
+  const ConverterCase c = GetParam();
+  wavtest::TempDir dir;
+  const std::string path = dir.path() + "/voice.wav";
+  {
+    const auto bytes = wavtest::wav(1, 16, 2, c.fileRate, wavtest::sine(c.fileRate / 2, 330.0, c.fileRate));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  HostedInstrument host(c.blockSize);
+  host.plug->setSampleFileName(path.c_str());
+  host.effect->setParameter(host.effect, kInputMode, 1.0f);
+  host.plug->loadSampleFile(false);
+  ASSERT_FALSE(host.plug->sampleLoadFailed());
+  host.processBlock(0, true);
+
+  const size_t capacity = host.plug->sampler().converter().inputCapacity();
+  const size_t before = allocationCount();
+  for (int block = 1; block < 200; ++block) host.processBlock(block, block % 2 == 0);
+  EXPECT_EQ(allocationCount(), before);
+  EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
+  RecordProperty("converterInputDoubles", static_cast<int>(capacity));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileRates, ConverterGrowth,
+                         ::testing::Values(ConverterCase{8000, 64}, ConverterCase{22050, 999},
+                                           ConverterCase{48000, 17}, ConverterCase{96000, 512},
+                                           ConverterCase{192000, 4096}));

@@ -1,0 +1,244 @@
+// Hosts call the processing callbacks on their audio thread and everything else on
+// their user-interface thread, and they run several instances side by side. These
+// tests do the same for a bounded time; under ThreadSanitizer they prove the
+// plug-in mutex and the process-wide tables keep the threads apart. The run time
+// per test is ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PluginHost.h"
+#include "sampler/WavTestFile.h"
+
+namespace {
+constexpr int kInputModeParam = 2;
+constexpr int kEnsembleParam = 16;
+constexpr int kInBalanceParam = 9;
+constexpr int kNumParams = 107;
+constexpr int kStateMarkerBytes = 10;
+
+double stressSeconds() {
+  const char* text = std::getenv("ZORQ_STRESS_SECONDS");
+  const double seconds = text ? std::atof(text) : 0.0;
+  return seconds > 0.0 ? seconds : 2.0;
+}
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point deadlineAfter(double seconds) {
+  return Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(seconds));
+}
+
+int32_t readInt32(const std::vector<char>& bytes, size_t pos) {
+  int32_t v = 0;
+  std::memcpy(&v, bytes.data() + pos, sizeof v);
+  return v;
+}
+
+std::vector<char> getChunk(PluginHost& host, bool bank) {
+  void* data = nullptr;
+  const VstIntPtr size = host.dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+  if (size <= 0 || !data) return {};
+  const char* bytes = static_cast<const char*>(data);
+  return std::vector<char>(bytes, bytes + size);
+}
+
+// The live program's chunk, changed to "File" input mode naming `wavPath`. The state
+// record: marker, program index, program name, one double per parameter, a
+// has-file byte, then (new here) the file name; the preset name follows.
+std::vector<char> programChunkNamingSample(PluginHost& host, const std::string& wavPath) {
+  std::vector<char> chunk = getChunk(host, false);
+  const char marker[] = "ZORQ_1.1.1";
+  auto found = std::search(chunk.begin(), chunk.end(), marker, marker + kStateMarkerBytes);
+  if (found == chunk.end()) return {};
+  size_t pos = static_cast<size_t>(found - chunk.begin()) + kStateMarkerBytes + 4;
+  pos += 4 + static_cast<size_t>(readInt32(chunk, pos));
+  const double fileMode = 1.0;
+  std::memcpy(chunk.data() + pos + 8 * kInputModeParam, &fileMode, sizeof fileMode);
+  pos += 8 * kNumParams;
+  std::vector<char> name(4 + wavPath.size());
+  const int32_t length = static_cast<int32_t>(wavPath.size());
+  std::memcpy(name.data(), &length, 4);
+  std::memcpy(name.data() + 4, wavPath.data(), wavPath.size());
+  chunk[pos] = 1;
+  chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(pos) + 1, name.begin(), name.end());
+  return chunk;
+}
+
+bool allFinite(const std::vector<std::vector<float>>& out) {
+  for (const auto& channel : out)
+    for (float v : channel)
+      if (!std::isfinite(v)) return false;
+  return true;
+}
+
+bool allFinite(const std::vector<std::vector<double>>& out) {
+  for (const auto& channel : out)
+    for (double v : channel)
+      if (!std::isfinite(v)) return false;
+  return true;
+}
+
+// What the audio thread of a host does per block: MIDI first, then processing,
+// single and double precision in turn. Returns the number of blocks with a
+// non-finite output sample.
+struct AudioThread {
+  PluginHost& host;
+  std::atomic<bool>& stop;
+  int blocks = 0;
+  int nonFiniteBlocks = 0;
+
+  void run() {
+    std::mt19937 random(7);
+    while (!stop.load()) {
+      const int frames = 1 + static_cast<int>(random() % 700);
+      const int note = 36 + static_cast<int>(random() % 48);
+      host.sendMidi(static_cast<int>(random() % frames), 0x90, note, 1 + random() % 127);
+      host.sendMidi(static_cast<int>(random() % frames), 0x80, note - 7, 0);
+      host.sendMidi(0, 0xE0, 0, static_cast<int>(random() % 128));
+      host.sendMidi(static_cast<int>(random() % frames), 0xB0, 7, static_cast<int>(random() % 128));
+      host.sendMidi(0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
+      const bool ok = blocks % 2 ? allFinite(host.process(frames, 0.3f, 0.1f))
+                                 : allFinite(host.processDouble(frames, 0.3, 0.1));
+      if (!ok) ++nonFiniteBlocks;
+      if (++blocks % 97 == 0) host.sendMidi(0, 0xB0, 123, 0);
+    }
+  }
+};
+
+class Concurrency : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(folder.path().empty());
+    // A learned controller: CC 7 drives "Final Volume" from the audio thread.
+    writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC7=4\n");
+    // Two short files at another rate than the host's, so the converter runs.
+    for (int i = 0; i < 2; ++i) {
+      wavPaths[i] = folder.path() + "/voice" + std::to_string(i) + ".wav";
+      const auto samples = wavtest::sine(8000 + 4000 * i, 300.0 + 100 * i, 22050.0);
+      const auto bytes = wavtest::wav(1, 16, 1, 22050, samples);
+      std::ofstream(wavPaths[i], std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+
+  wavtest::TempDir folder;
+  std::string wavPaths[2];
+};
+}  // namespace
+
+// One instance: the audio thread plays notes, pitch wheel, a learned controller and
+// the pedal while the user-interface thread sets parameters (by value and by text),
+// switches programs, saves and restores program and bank chunks and loads samples.
+TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
+  PluginHost host;
+  ASSERT_NE(host.effect, nullptr);
+  host.start(44100.0f, 512);
+  const std::vector<char> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
+                                             programChunkNamingSample(host, wavPaths[1])};
+  ASSERT_FALSE(sampleChunks[0].empty());
+
+  std::atomic<bool> stop{false};
+  AudioThread audio{host, stop};
+  std::thread audioThread([&audio] { audio.run(); });
+
+  std::mt19937 random(11);
+  int operations = 0, chunkLoads = 0;
+  const auto deadline = deadlineAfter(stressSeconds());
+  while (Clock::now() < deadline) {
+    const int index = static_cast<int>(random() % kNumParams);
+    switch (random() % 8) {
+      case 0:
+      case 1: host.effect->setParameter(host.effect, index, float(random() % 1001) / 1000.0f); break;
+      case 2: {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", double(random() % 2000) / 100.0);
+        host.dispatch(effString2Parameter, index, 0, text);
+        break;
+      }
+      case 3: host.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(random() % 64)); break;
+      case 4: {
+        const bool bank = random() % 2 == 0;
+        std::vector<char> chunk = getChunk(host, bank);
+        if (!chunk.empty())
+          chunkLoads += host.dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(chunk.size()),
+                                      chunk.data()) == 1;
+        break;
+      }
+      case 5: {
+        const std::vector<char>& chunk = sampleChunks[random() % 2];
+        chunkLoads += host.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
+                                    const_cast<char*>(chunk.data())) == 1;
+        break;
+      }
+      case 6: {
+        host.effect->getParameter(host.effect, index);
+        host.text(effGetParamDisplay, index);
+        host.text(effGetProgramName, 0);
+        break;
+      }
+      default:
+        host.effect->setParameter(host.effect, kInputModeParam, random() % 2 ? 1.0f : 0.0f);
+        host.effect->setParameter(host.effect, kEnsembleParam, random() % 2 ? 1.0f : 0.0f);
+        break;
+    }
+    ++operations;
+  }
+  stop = true;
+  audioThread.join();
+
+  EXPECT_GT(audio.blocks, 10);
+  EXPECT_GT(operations, 10);
+  EXPECT_GT(chunkLoads, 0);
+  EXPECT_EQ(audio.nonFiniteBlocks, 0);
+  std::lock_guard<std::mutex> lock(host.recordMutex);
+  EXPECT_FALSE(host.midiOut.empty());  // "MIDI Thru" sent from the audio thread
+}
+
+// Several instances at once, each created, driven and closed on its own thread:
+// they share the wavetables, the noise generator, the INI cache and the
+// microtuning connection.
+TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
+  constexpr int kInstances = 3;
+  std::atomic<int> failures{0};
+  const double seconds = stressSeconds();
+  auto drive = [&](int seed) {
+    for (int round = 0; round < 2; ++round) {
+      PluginHost host;
+      if (!host.effect) {
+        ++failures;
+        return;
+      }
+      host.start(seed % 2 ? 48000.0f : 44100.0f, 256);
+      host.effect->setParameter(host.effect, kInBalanceParam, 0.4f);  // noise in the carrier
+      host.effect->setParameter(host.effect, kEnsembleParam, 1.0f);
+      std::mt19937 random(static_cast<uint32_t>(seed));
+      const auto deadline = deadlineAfter(round == 0 ? seconds / 4 : seconds);
+      int blocks = 0;
+      while (Clock::now() < deadline) {
+        host.sendMidi(0, 0x90, 40 + static_cast<int>(random() % 40), 100);
+        if (!allFinite(host.process(1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
+        if (++blocks % 8 == 0) {
+          host.effect->setParameter(host.effect, static_cast<int>(random() % kNumParams),
+                                    float(random() % 101) / 100.0f);
+          std::vector<char> chunk = getChunk(host, false);
+          host.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()), chunk.data());
+        }
+      }
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kInstances; ++i) threads.emplace_back(drive, i + 1);
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(failures.load(), 0);
+}
