@@ -53,6 +53,10 @@ void overwriteValue(const std::string& file, const char* value) {
   edit << value;
 }
 
+std::string keyOf(const char* prefix, int writer, int k) {
+  return prefix + std::to_string(writer) + "k" + std::to_string(k);
+}
+
 class ProfileStore : public ::testing::Test {
  protected:
   TempFolder folder;
@@ -269,8 +273,7 @@ TEST_F(ProfileStore, WritersInSeveralProcessesKeepEachOthersKeys) {
     const pid_t child = fork();
     if (child == 0) {
       for (int k = 0; k < kKeys; ++k) {
-        const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
-        WritePrivateProfileString("S", key.c_str(), "v", file.c_str());
+        WritePrivateProfileString("S", keyOf("p", p, k).c_str(), "v", file.c_str());
       }
       _exit(0);
     }
@@ -278,10 +281,7 @@ TEST_F(ProfileStore, WritersInSeveralProcessesKeepEachOthersKeys) {
   }
   for (pid_t child : children) waitpid(child, nullptr, 0);
   for (int p = 0; p < kProcesses; ++p)
-    for (int k = 0; k < kKeys; ++k) {
-      const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
-      EXPECT_EQ(get(file, "S", key.c_str()), "v") << key;
-    }
+    for (int k = 0; k < kKeys; ++k) EXPECT_EQ(get(file, "S", keyOf("p", p, k).c_str()), "v");
   EXPECT_FALSE(std::filesystem::exists(folder / ".test.ini.new"));
 }
 
@@ -290,7 +290,7 @@ TEST_F(ProfileStore, ThreadsShareTheStoreSafely) {
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&, t] {
       for (int k = 0; k < 20; ++k) {
-        const std::string key = "t" + std::to_string(t) + "k" + std::to_string(k);
+        const std::string key = keyOf("t", t, k);
         WritePrivateProfileString("S", key.c_str(), "v", file.c_str());
         char out[8];
         GetPrivateProfileString("S", key.c_str(), "", out, sizeof out, file.c_str());
@@ -298,10 +298,7 @@ TEST_F(ProfileStore, ThreadsShareTheStoreSafely) {
     });
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < 4; ++t)
-    for (int k = 0; k < 20; ++k) {
-      const std::string key = "t" + std::to_string(t) + "k" + std::to_string(k);
-      EXPECT_EQ(get(file, "S", key.c_str()), "v");
-    }
+    for (int k = 0; k < 20; ++k) EXPECT_EQ(get(file, "S", keyOf("t", t, k).c_str()), "v");
 }
 
 }  // namespace
