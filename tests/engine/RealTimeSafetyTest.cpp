@@ -4,11 +4,9 @@
 // heap allocation. The instrument is driven through its AEffect, as a host does.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "AllocationCounter.h"
 #include "engine/ZORQ.h"
 #include "sampler/WavTestFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 // A host's event list with room for more than the two events the header declares.
@@ -36,12 +35,10 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
 // Writes the per-user INI the instrument reads when it is created: "MIDI Thru" on,
 // CC 1 learned for "Final Volume", CC 74 for "Bias".
 std::string writeLearnedControllers() {
-  const std::string home = std::getenv("HOME");
-  mkdir((home + "/Music").c_str(), 0755);
-  mkdir((home + "/Music/ZanderVoltMusic").c_str(), 0755);
-  const std::string path = home + "/Music/ZanderVoltMusic/zorq.ini";
-  std::ofstream(path) << "[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n";
-  return path;
+  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
+  std::filesystem::create_directories(folder);
+  writeText(folder + "/zorq.ini", "[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
+  return folder + "/zorq.ini";
 }
 
 // One instrument as a host sees it: created, rate and block size set, switched on.
@@ -170,12 +167,8 @@ class ConverterGrowth : public ::testing::TestWithParam<ConverterCase> {};
 TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
   const ConverterCase c = GetParam();
   wavtest::TempDir dir;
-  const std::string path = dir.path() + "/voice.wav";
-  {
-    const auto bytes = wavtest::wav(1, 16, 2, c.fileRate, wavtest::sine(c.fileRate / 2, 330.0, c.fileRate));
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  const std::string path = dir.write(
+      "voice.wav", wavtest::wav(1, 16, 2, c.fileRate, wavtest::sine(c.fileRate / 2, 330.0, c.fileRate)));
   HostedInstrument host(c.blockSize);
   host.plug->setSampleFileName(path.c_str());
   host.effect->setParameter(host.effect, kInputMode, 1.0f);

@@ -118,16 +118,12 @@ struct AudioThread {
 class Concurrency : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(folder.path().empty());
     // A learned controller: CC 7 drives "Final Volume" from the audio thread.
     writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC7=4\n");
     // Two short files at another rate than the host's, so the converter runs.
     for (int i = 0; i < 2; ++i) {
-      wavPaths[i] = folder.path() + "/voice" + std::to_string(i) + ".wav";
       const auto samples = wavtest::sine(8000 + 4000 * i, 300.0 + 100 * i, 22050.0);
-      const auto bytes = wavtest::wav(1, 16, 1, 22050, samples);
-      std::ofstream(wavPaths[i], std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      wavPaths[i] = folder.write("voice" + std::to_string(i) + ".wav", wavtest::wav(1, 16, 1, 22050, samples));
     }
   }
 
