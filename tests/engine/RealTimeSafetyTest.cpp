@@ -136,7 +136,9 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothingAfterTheFirstBlock) {
   const BlockCase c = GetParam();
   HostedInstrument host(c.blockSize);
   thruEvents = 0;
+  const size_t first = allocationCount();
   host.processBlock(0, c.doublePrecision);
+  RecordProperty("firstBlockAllocations", static_cast<int>(allocationCount() - first));
 
   const size_t before = allocationCount();
   const int blocks = std::max(40, 22050 / c.blockSize);
