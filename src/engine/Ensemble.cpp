@@ -72,7 +72,7 @@ double Ensemble::readTap(const Tap& tap) const {
 
 double Ensemble::process(double x) {
   if (length_ < 1) return 0.0;
-  // Infinite or NaN input counts as silence: the delay lines hold only finite values.
+  // Infinite or NaN input counts as silence, so it never reaches the delay lines.
   const double y = inputFilter_.process(std::isfinite(x) ? x : 0.0);
   tapA_.line[tapA_.writePosition] = y;
   tapB_.line[tapB_.writePosition] = y;

@@ -164,6 +164,10 @@ struct ConverterCase {
   int blockSize;
 };
 
+void PrintTo(const ConverterCase& c, std::ostream* os) {
+  *os << c.fileRate << " Hz, block " << c.blockSize;
+}
+
 class ConverterGrowth : public ::testing::TestWithParam<ConverterCase> {};
 
 TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
