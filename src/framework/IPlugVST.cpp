@@ -205,6 +205,15 @@ void IPlugVST::HostSpecificInit() {
 
 // Hosts may hand a process call more frames than the block size they announced;
 // the channels' scratch buffers are one block long, so such a call runs in pieces.
+// Nothing may leave a host callback as an exception.
+template <typename Sample>
+void IPlugVST::processGuarded(Sample** inputs, Sample** outputs, int nFrames, bool accumulate) {
+  try {
+    processBlock(inputs, outputs, nFrames, accumulate);
+  } catch (...) {
+  }
+}
+
 template <typename Sample>
 void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool accumulate) {
   IMutexLock lock(Mutex());
@@ -229,32 +238,17 @@ void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool
 }
 
 void IPlugVST::processProc(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    plug->processBlock(inputs, outputs, nFrames, true);
-  } catch (...) {
-  }
+  if (IPlugVST* plug = FromAEffect(effect)) plug->processGuarded(inputs, outputs, nFrames, true);
 }
 
 void IPlugVST::processReplacingProc(AEffect* effect, float** inputs, float** outputs,
                                     VstInt32 nFrames) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    plug->processBlock(inputs, outputs, nFrames, false);
-  } catch (...) {
-  }
+  if (IPlugVST* plug = FromAEffect(effect)) plug->processGuarded(inputs, outputs, nFrames, false);
 }
 
 void IPlugVST::processDoubleReplacingProc(AEffect* effect, double** inputs, double** outputs,
                                           VstInt32 nFrames) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    plug->processBlock(inputs, outputs, nFrames, false);
-  } catch (...) {
-  }
+  if (IPlugVST* plug = FromAEffect(effect)) plug->processGuarded(inputs, outputs, nFrames, false);
 }
 
 void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {

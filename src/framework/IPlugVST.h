@@ -71,6 +71,8 @@ class IPlugVST : public IPlugBase {
   const VstTimeInfo* hostTime(VstInt32 filter);
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, int nFrames, bool accumulate);
+  template <typename Sample>
+  void processGuarded(Sample** inputs, Sample** outputs, int nFrames, bool accumulate);
 
   static VstIntPtr dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                               VstIntPtr value, void* ptr, float opt);

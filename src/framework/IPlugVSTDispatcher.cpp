@@ -62,7 +62,7 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
     case effGetProgram: return GetCurrentPresetIdx();
     case effSetProgramName:
       if (ptr) {
-        char name[kVstMaxProgNameLen + 1];
+        char name[256];  // a preset name holds up to 255 characters
         copyText(name, static_cast<const char*>(ptr), sizeof name);
         ModifyCurrentPreset(name);
         PresetsChangedByHost();

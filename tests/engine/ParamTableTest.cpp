@@ -100,11 +100,3 @@ TEST(ParamTableTexts, DisplayTextsMatchTheTable) {
   };
   for (const Case& c : cases) EXPECT_EQ(display(plug, c.index, c.value), c.text) << c.index;
 }
-
-TEST(ParamTableTexts, BandFrequencyShapeMapsMidpointNearOneKilohertz) {
-  ZORQ plug;
-  IParam* p = plug.GetParam(kSynthesisFreq1 + 5);
-  p->SetNormalized(0.5);
-  EXPECT_NEAR(p->Value(), 16.0 + (16000.0 - 16.0) * 0.0625, 1e-9);
-  EXPECT_NEAR(p->GetNormalized(), 0.5, 1e-12);
-}

@@ -98,10 +98,15 @@ TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
   for (int i = 3000; i < 3500; ++i) ASSERT_EQ(out[i], 0.0);
 }
 
-TEST_F(ZorqSample, FileModeProcessingAllocatesNothing) {
+// The busiest set-up: a converted file, eight voices, noise, ensemble and vibrato.
+TEST_F(ZorqSample, ProcessingAllocatesNothing) {
   load(dir.write("hi.wav", wavtest::wav(1, 24, 2, 96000, wavtest::sine(2 * 96000, 441, 96000))));
   h.setParam(kOutBalance, 0.5);
-  h.plug->setNoteOn(60, 100);
+  h.setParam(kInBalance, 0.3);
+  h.setParam(kEnsemble, 1);
+  h.setParam(kVibratoDepth, 0.5);
+  h.setParam(kAccentBend, 1.0);
+  for (int note : {40, 47, 52, 56, 59, 64, 68, 71}) h.plug->setNoteOn(note, 100);
   std::vector<double> in(999, 0.0), out[2] = {std::vector<double>(999), std::vector<double>(999)};
   double* ins[4] = {in.data(), in.data(), in.data(), in.data()};
   double* outs[2] = {out[0].data(), out[1].data()};

@@ -2,7 +2,7 @@
 
 #include "framework/ChunkMutator.h"
 #include "framework/FileBytes.h"
-#include "framework/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -114,17 +114,6 @@ TEST(ByteChunk, TruncatedLengthFails) {
   EXPECT_EQ(chunk.GetStr(&text, 0), -1);
 }
 
-TEST(ByteChunk, PutChunkAppendsWithoutPrefix) {
-  ByteChunk a, b;
-  a.Put(int32_t{1});
-  b.Put(2.0);
-  a.PutChunk(b);
-  EXPECT_EQ(a.Size(), 12);
-  double value = 0;
-  EXPECT_EQ(a.Get(&value, 4), 12);
-  EXPECT_EQ(value, 2.0);
-}
-
 TEST(IPlugVersionMarker, IsTffpThenVersionInFileOrder) {
   ByteChunk chunk;
   chunk.Put(1.0);

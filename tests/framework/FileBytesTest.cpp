@@ -1,6 +1,6 @@
 #include "framework/FileBytes.h"
 
-#include "framework/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -19,14 +19,6 @@ std::vector<int> drainNotes(IMidiQueue& queue) {
   return notes;
 }
 
-TEST(IMidiQueue, StartsWithOnePagePairOfCapacity) {
-  IMidiQueue queue;
-  EXPECT_EQ(queue.Capacity(), 1024);
-  EXPECT_EQ(queue.GrowthStep(), 1024);
-  EXPECT_TRUE(queue.Empty());
-  EXPECT_EQ(sizeof(IMidiMsg), 8u);
-}
-
 TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
   IMidiQueue queue;
   for (const IMidiMsg& msg :

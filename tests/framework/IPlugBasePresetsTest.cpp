@@ -121,23 +121,6 @@ TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
   EXPECT_EQ(plug.values(), kValuesB);
 }
 
-TEST(IPlugBasePresets, BankChunkRoundTripsNamesStatesAndCurrentPreset) {
-  TestPlug source;
-  source.fillPresets(0, kValuesA);
-  source.RestorePreset(2);
-  ByteChunk bank;
-  ASSERT_TRUE(source.serializeBankChunk(&bank));
-  TestPlug target;
-  target.RestorePreset(2);
-  EXPECT_EQ(target.unserializeBankChunk(&bank), bank.Size());
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_STREQ(target.GetPresetName(i), source.GetPresetName(i));
-    ASSERT_TRUE(target.RestorePreset(i));
-    ASSERT_TRUE(source.RestorePreset(i));
-    EXPECT_EQ(target.values(), source.values());
-  }
-}
-
 class BankChunkCut : public ::testing::TestWithParam<int> {};
 
 // A preset list that ends early updates the presets read in full, keeps the others
@@ -162,18 +145,6 @@ TEST_P(BankChunkCut, KeepsUnreadPresets) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CutAfterPresetBytes, BankChunkCut, ::testing::Values(0, 3, 7, 20));
-
-TEST(IPlugBasePresets, ProgramChunkRoundTripsStateAndName) {
-  TestPlug source;
-  source.fillPresets(0, kValuesA);
-  ByteChunk program;
-  ASSERT_TRUE(source.serializeProgramChunk(&program));
-  TestPlug target;
-  target.EnsureDefaultPreset();
-  EXPECT_EQ(target.unserializeProgramChunk(&program), program.Size());
-  EXPECT_EQ(target.values(), kValuesA);
-  EXPECT_STREQ(target.GetPresetName(0), "Prog 0");
-}
 
 TEST(IPlugBasePresets, DamagedProgramChunkLeavesPresetAndLiveStateAlone) {
   TestPlug source;

@@ -1,22 +1,12 @@
 #include "framework/IPlugBase.h"
 
+#include "framework/TestPlug.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace {
-class TestPlug : public IPlugBase {
- public:
-  TestPlug() : IPlugBase(3, "2-2 4-2", 4, "Test", "", "Maker", 0x00010103, 1, 1, 0, true, true, false, 0) {
-    for (int i = 0; i < NParams(); ++i) GetParam(i)->InitDouble("p", 0, 0, 1, 0.01);
-  }
-  void OnParamChange(int index) override { changes.push_back(index); }
-  void InformHostOfParamChange(int index, double) override { informed.push_back(index); }
-  std::vector<int> changes, informed;
-};
-}  // namespace
-
-TEST(IPlugBase, ChannelStringGivesConfigurationsAndChannels) {
+TEST(IPlugBase, ChannelStringGivesConfigurationsAndVersionIsDecimal) {
   TestPlug plug;
   EXPECT_EQ(plug.NInChannels(), 4);
   EXPECT_EQ(plug.NOutChannels(), 2);
@@ -27,17 +17,13 @@ TEST(IPlugBase, ChannelStringGivesConfigurationsAndChannels) {
   EXPECT_TRUE(plug.IsInChannelConnected(3));
   EXPECT_FALSE(plug.IsInChannelConnected(4));
   EXPECT_FALSE(plug.IsInChannelConnected(-1));
-}
-
-TEST(IPlugBase, VersionIsReportedPackedAndDecimal) {
-  TestPlug plug;
-  EXPECT_EQ(plug.GetEffectVersion(false), 0x00010103);
-  EXPECT_EQ(plug.GetEffectVersion(true), 10103);
+  EXPECT_EQ(plug.GetEffectVersion(false), 0x00010203);
+  EXPECT_EQ(plug.GetEffectVersion(true), 10203);  // decimal: 1.2.3
 }
 
 TEST(IPlugBase, OutOfRangeIndexesAreIgnored) {
   TestPlug plug;
-  EXPECT_EQ(plug.GetParam(3), nullptr);
+  EXPECT_EQ(plug.GetParam(TestPlug::kParams), nullptr);
   EXPECT_EQ(plug.GetParam(-1), nullptr);
   plug.SetParameterFromGUI(7, 0.5);
   EXPECT_TRUE(plug.changes.empty());
@@ -47,13 +33,14 @@ TEST(IPlugBase, OutOfRangeIndexesAreIgnored) {
 
 TEST(IPlugBase, GuiChangeSetsInformsAndNotifies) {
   TestPlug plug;
-  plug.SetParameterFromGUI(1, 0.25);
-  EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 0.25);
-  EXPECT_EQ(plug.informed, std::vector<int>{1});
-  EXPECT_EQ(plug.changes, std::vector<int>{1});
+  plug.SetParameterFromGUI(0, 0.25);  // normalised, on -1..1
+  EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), -0.5);
+  ASSERT_EQ(plug.informed.size(), 1u);
+  EXPECT_EQ(plug.informed[0].first, 0);
+  EXPECT_EQ(plug.changes, std::vector<int>{0});
   plug.changes.clear();
   plug.OnParamReset();
-  EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3}));
 }
 
 TEST(IPlugBase, BaseProcessCopiesInputsToOutputs) {

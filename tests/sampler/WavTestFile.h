@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace wavtest {
 
 using Bytes = std::vector<uint8_t>;
@@ -126,33 +128,15 @@ inline double crossingRate(const double* s, size_t n, double rate) {
   return crossings * rate / n / 2.0;
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
+// A temporary folder that also writes files, creating their subfolders.
+class TempDir : public TempFolder {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorq-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-
   std::string write(const std::string& name, const Bytes& bytes) const {
-    const std::string full = path_ + "/" + name;
+    const std::string full = *this / name;
     std::filesystem::create_directories(std::filesystem::path(full).parent_path());
-    std::ofstream out(full, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    writeBytes(full, bytes);
     return full;
   }
-
- private:
-  std::string path_;
 };
 
 }  // namespace wavtest

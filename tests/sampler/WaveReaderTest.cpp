@@ -150,17 +150,37 @@ Bytes stereo16(size_t frames) {
   return encode(1, 16, s);
 }
 
-TEST(WaveReader, WalksPastChunksBetweenFormatAndData) {
+struct WalkCase {
+  const char* name;
+  Bytes bytes;
+  uint32_t frames, channels, rate;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+
+class WaveReaderWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(WaveReaderWalk, FindsFormatAndData) {
   TempDir dir;
   WaveReader reader;
-  const Bytes fmt = chunk("fmt ", fmtBody(1, 2, 44100, 16));
-  ASSERT_TRUE(reader.Open(dir.write("list.wav", riff({fmt, chunk("LIST", Bytes(26, 'x')),
-                                                      chunk("data", stereo16(300))}))
-                              .c_str()));
-  EXPECT_EQ(reader.length(), 300u);
-  EXPECT_EQ(reader.channelCount(), 2u);
-  EXPECT_EQ(reader.sampleRate(), 44100u);
+  ASSERT_TRUE(reader.Open(dir.write("walk.wav", GetParam().bytes).c_str()));
+  EXPECT_EQ(reader.length(), GetParam().frames);
+  EXPECT_EQ(reader.channelCount(), GetParam().channels);
+  EXPECT_EQ(reader.sampleRate(), GetParam().rate);
 }
+
+// A data chunk before any format is skipped for a later one; less than a frame opens empty.
+INSTANTIATE_TEST_SUITE_P(
+    Files, WaveReaderWalk,
+    ::testing::Values(WalkCase{"list_between", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)),
+                                                      chunk("LIST", Bytes(26, 'x')), chunk("data", stereo16(300))}),
+                               300, 2, 44100},
+                      WalkCase{"data_before_fmt", riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
+                                                         chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))}),
+                               3, 1, 22050},
+                      WalkCase{"partial_frame", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}),
+                               0, 2, 44100}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Odd-sized chunks are followed by a pad byte that the walk must step over.
 TEST(WaveReader, SkipsPadByteOfOddSizedChunk) {
@@ -175,28 +195,6 @@ TEST(WaveReader, SkipsPadByteOfOddSizedChunk) {
   ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 10, 2), 10u);
   EXPECT_EQ(left[0], -100 / 1024.0);
   EXPECT_EQ(right[9], 91 / 1024.0);
-}
-
-TEST(WaveReader, DataBeforeFormatIsSkippedForALaterOne) {
-  TempDir dir;
-  WaveReader reader;
-  const Bytes file = riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
-                           chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))});
-  ASSERT_TRUE(reader.Open(dir.write("two.wav", file).c_str()));
-  EXPECT_EQ(reader.length(), 3u);
-  double s[3];
-  double* dest[1] = {s};
-  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 3, 1), 3u);
-  EXPECT_EQ(s[1], -0.5);
-}
-
-TEST(WaveReader, DataSmallerThanOneFrameOpensEmpty) {
-  TempDir dir;
-  WaveReader reader;
-  ASSERT_TRUE(reader.Open(dir.write("tiny.wav", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)),
-                                                      chunk("data", Bytes(3, 0))}))
-                              .c_str()));
-  EXPECT_EQ(reader.length(), 0u);
 }
 
 TEST(WaveReader, MonoFileFillsBothArraysWithOffset) {

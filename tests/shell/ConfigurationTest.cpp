@@ -8,27 +8,17 @@
 #include <string>
 
 #include "shell/ProfileStore.h"
-#include "shell/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 constexpr int kParameters = 107;
 
-// Every test runs with HOME pointing at a fresh temporary folder.
+// Every test runs with HOME pointing at a fresh temporary folder of its own.
 class ConfigurationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* home = getenv("HOME");
-    hadHome_ = home != nullptr;
-    if (home) savedHome_ = home;
-    setenv("HOME", home_.path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (hadHome_)
-      setenv("HOME", savedHome_.c_str(), 1);
-    else
-      unsetenv("HOME");
-  }
+  void SetUp() override { setenv("HOME", home_.path().c_str(), 1); }
+  void TearDown() override { setenv("HOME", savedHome_.c_str(), 1); }
 
   std::string folder() const { return home_ / "Music/ZanderVoltMusic"; }
   std::string ini() const { return folder() + "/zorq.ini"; }
@@ -40,17 +30,16 @@ class ConfigurationTest : public ::testing::Test {
     return config;
   }
 
+  const std::string savedHome_ = getenv("HOME");
   TempFolder home_;
-
- private:
-  bool hadHome_ = false;
-  std::string savedHome_;
 };
 
 TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
   const mode_t mask = umask(0077);  // the modes must not depend on it
   const Configuration config = located();
   umask(mask);
+  EXPECT_TRUE(Configuration::fileExists(ini()));
+  EXPECT_FALSE(Configuration::fileExists(""));
   EXPECT_EQ(config.homeFolder(), home_.path());
   EXPECT_EQ(config.iniPath(), ini());
   EXPECT_EQ(statOf(folder()).st_mode & 07777, 0774u);
@@ -90,7 +79,7 @@ TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
   Configuration config = located();
   config.storeDefaultWAVPath("/wav folder");
   config.storeProgramPath("/programs");
-  config.setStartupFxb("/banks/start.fxb");
+  config.setStartupFxb("/banks/a=b c.fxb");
   config.setMidiThru(true);
   config.setControllerParameter(1, 20);
   config.setControllerParameter(119, 0);
@@ -99,27 +88,19 @@ TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
             "[Global]\nPath to Program Files=/programs\nPath to WAV Files=/wav folder\n\n"
             "[MIDI Control]\nCC1=20\nCC119=0\n\n"
             "[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
-            "[Startup Bank]\nFile=/banks/start.fxb\n\n");
+            "[Startup Bank]\nFile=/banks/a=b c.fxb\n\n");
 
   const Configuration reread = located();
   EXPECT_EQ(reread.defaultWAVPath(), "/wav folder");
   EXPECT_EQ(reread.programPath(), "/programs");
-  EXPECT_EQ(reread.startupFxb(), "/banks/start.fxb");
+  EXPECT_EQ(reread.startupFxb(), "/banks/a=b c.fxb");
   EXPECT_TRUE(reread.midiThru());
   EXPECT_FALSE(reread.ignoreProgramChange());
   EXPECT_EQ(reread.controllerMap(), config.controllerMap());
-}
 
-TEST_F(ConfigurationTest, SavingEverythingReplacesTheControllerSection) {
-  Configuration config = located();
-  config.setControllerParameter(5, 5);
+  config.setControllerParameter(1, -1);  // saving everything replaces the controller section
   config.saveConfig(Configuration::kSaveEverything);
-  config.setControllerParameter(5, -1);
-  config.setControllerParameter(6, 7);
-  config.saveConfig(Configuration::kSaveEverything);
-  const Configuration reread = located();
-  EXPECT_EQ(reread.controllerParameter(5), -1);
-  EXPECT_EQ(reread.controllerParameter(6), 7);
+  EXPECT_EQ(located().controllerParameter(1), -1);
 }
 
 TEST_F(ConfigurationTest, SavingOneFlagLeavesTheControllerAssignments) {
@@ -157,14 +138,6 @@ TEST_F(ConfigurationTest, UnsetStartupFxbLeavesTheEmptySectionHeader) {
             "[Global]\nPath to Program Files=" + home_.path() + "\n\n[Startup Bank]\n\n");
   config.saveStartupFxb();
   EXPECT_NE(readText(ini()).find("[Startup Bank]\nFile=\n\n"), std::string::npos);
-}
-
-TEST_F(ConfigurationTest, NullFolderWritesTheCurrentOne) {
-  Configuration config = located();
-  config.storeDefaultWAVPath("/w");
-  config.storeDefaultWAVPath(nullptr);
-  EXPECT_EQ(config.defaultWAVPath(), "/w");
-  EXPECT_NE(readText(ini()).find("Path to WAV Files=/w\n"), std::string::npos);
 }
 
 TEST_F(ConfigurationTest, ReloadKeepsWhatTheFileDoesNotMentionButEmptiesTheStartupBank) {
@@ -220,7 +193,6 @@ TEST_P(ConfigurationController, ParsesTheEntry) {
   if (GetParam().text) text += std::string("CC7=") + GetParam().text + "\n";
   writeText(ini(), text);
   config.loadConfig();
-  EXPECT_EQ(config.controllerMap()[7], GetParam().expected);
   EXPECT_EQ(config.controllerParameter(7), GetParam().expected);
 }
 
@@ -242,7 +214,6 @@ TEST_F(ConfigurationTest, ControllerMapNeverHoldsAnInvalidParameter) {
   EXPECT_EQ(config.controllerParameter(1), 106);
   EXPECT_EQ(config.controllerParameter(120), -1);
   EXPECT_EQ(config.controllerParameter(-3), -1);
-  for (int entry : config.controllerMap()) EXPECT_TRUE(entry == -1 || (entry >= 0 && entry < kParameters));
 }
 
 TEST_F(ConfigurationTest, LongFolderPathsReadBackWhole) {
@@ -257,22 +228,6 @@ TEST_F(ConfigurationTest, LongFolderPathsReadBackWhole) {
   const std::string limit(1100, 'p');  // beyond the 1023-character buffer
   config.storeDefaultWAVPath(limit.c_str());
   EXPECT_EQ(located().defaultWAVPath(), limit.substr(0, 1023));
-}
-
-TEST_F(ConfigurationTest, PathsWithEqualsSignsAndBlanksSurvive) {
-  Configuration config = located();
-  config.setStartupFxb("/banks/a=b c.fxb");
-  EXPECT_EQ(located().startupFxb(), "/banks/a=b c.fxb");
-}
-
-TEST_F(ConfigurationTest, AnExistingMusicFolderIsKeptAndAMissingOneCreated) {
-  // HOME has no Music folder at all: both levels are created.
-  EXPECT_FALSE(std::filesystem::exists(home_ / "Music"));
-  located();
-  EXPECT_TRUE(std::filesystem::is_directory(home_ / "Music"));
-  EXPECT_TRUE(Configuration::fileExists(ini()));
-  EXPECT_FALSE(Configuration::fileExists(home_ / "nothing"));
-  EXPECT_FALSE(Configuration::fileExists(""));
 }
 
 TEST_F(ConfigurationTest, AnUncreatableFolderLeavesTheDefaults) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "shell/PitchTables.h"
+#include "shell/Synth.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ class PitchTablesPoints : public ::testing::TestWithParam<PitchPoint> {};
 
 TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {
   EXPECT_DOUBLE_EQ(pitch::toHz(GetParam().pitch), GetParam().hz);
+  EXPECT_DOUBLE_EQ(Synth::convert2Hz(GetParam().pitch), GetParam().hz);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -46,35 +46,60 @@ int inChild(Body body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Overwrites the value of the file's first key "[S]\nK=..." in place, same size.
+void overwriteValue(const std::string& file, const char* value) {
+  std::fstream edit(file, std::ios::in | std::ios::out | std::ios::binary);
+  edit.seekp(std::string("[S]\nK=").size());
+  edit << value;
+}
+
+std::string keyOf(const char* prefix, int writer, int k) {
+  return prefix + std::to_string(writer) + "k" + std::to_string(k);
+}
+
 class ProfileStore : public ::testing::Test {
  protected:
   TempFolder folder;
   std::string file = folder / "test.ini";
 };
 
-TEST_F(ProfileStore, WritesSectionsAndKeysSortedIgnoringCase) {
-  put(file, "b section", "zeta", "1");
-  put(file, "A Section", "beta", "2");
-  put(file, "b section", "Alpha", "3");
-  put(file, "a section", "ALPHA", "4");
-  EXPECT_EQ(readText(file), "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n");
+struct ReadCase {
+  const char* text;  // the file as written by hand
+  const char* section;
+  const char* key;
+  const char* expected;  // "absent" stands for the default
+};
+
+class ProfileStoreRead : public ProfileStore, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ProfileStoreRead, FollowsTheLineRules) {
+  writeText(file, GetParam().text);
+  EXPECT_EQ(get(file, GetParam().section, GetParam().key, "absent"), GetParam().expected);
 }
 
-TEST_F(ProfileStore, FindsSectionAndKeyRegardlessOfCase) {
-  put(file, "Global", "MIDI Thru", "false");
-  EXPECT_EQ(get(file, "global", "midi thru"), "false");
-  EXPECT_EQ(get(file, "GLOBAL", "Midi THRU"), "false");
-  put(file, "gLoBaL", "midi thru", "true");
-  EXPECT_EQ(readText(file), "[Global]\nMIDI Thru=true\n\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ProfileStoreRead,
+    ::testing::Values(ReadCase{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
+                      ReadCase{"[S]\nK=\"\n", "S", "K", "\""}, ReadCase{"[S]\nK='single'\n", "S", "K", "single"},
+                      ReadCase{"[S]\nK=\"mixed'\n", "S", "K", "\"mixed'"}, ReadCase{"[S]\nK=\"\"\n", "S", "K", ""},
+                      ReadCase{"[S]\nK=\t plain \t\n", "S", "K", "plain"}, ReadCase{"[S]\nK=a=b\n", "S", "K", "a=b"},
+                      ReadCase{"[S]\nK=crlf\r\n", "S", "K", "crlf"}, ReadCase{"[S]\n   K=indented\n", "S", "K", "indented"},
+                      ReadCase{"[S]\nK=\n", "S", "K", ""},
+                      ReadCase{"[Global]\nMIDI Thru=false\n", "GLOBAL", "Midi THRU", "false"},
+                      ReadCase{"[S]\nK=v\n", "S", "Other", "absent"}, ReadCase{"[S]\nK=v\n", "T", "K", "absent"},
+                      ReadCase{"K=before any section\n", "", "K", "absent"},
+                      ReadCase{"  [First] trailing text\nkey = spaced\n", "First", "key ", "spaced"},
+                      ReadCase{"[First]\nkey = spaced\n", "First", "key", "absent"},
+                      ReadCase{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K", "absent"},
+                      ReadCase{"[]\nlost=after an empty header\n", "", "lost", "absent"},
+                      ReadCase{"[Unclosed\nin=unclosed\n", "Unclosed", "in", "unclosed"},
+                      ReadCase{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},  // a repeated section starts over
+                      ReadCase{"[S]\nc=3\nc=4\n", "S", "c", "4"}));
 
 TEST_F(ProfileStore, MissingEntriesGiveTheDefaultUntrimmed) {
-  put(file, "Global", "Key", "value");
-  EXPECT_EQ(get(file, "Global", "Other", "  fallback  "), "  fallback  ");
-  EXPECT_EQ(get(file, "Nowhere", "Key", "d"), "d");
+  EXPECT_EQ(get(folder / "missing.ini", "Global", "Key", "  fallback  "), "  fallback  ");
   EXPECT_EQ(get(file, "Global", "Other", nullptr), "");
   EXPECT_EQ(get(file, nullptr, "Key", "d"), "d");
-  EXPECT_EQ(get(folder / "missing.ini", "Global", "Key", "d"), "d");
 }
 
 TEST_F(ProfileStore, OutputIsCutToItsSize) {
@@ -87,58 +112,36 @@ TEST_F(ProfileStore, OutputIsCutToItsSize) {
   EXPECT_EQ(GetPrivateProfileString("S", "K", "", nullptr, 8, file.c_str()), 0);
 }
 
-struct StoredValue {
-  const char* line;      // the key line as written in the file
-  const char* expected;  // what GetPrivateProfileString returns
+struct WriteCase {
+  const char* before;  // the file's text, as written by hand
+  const char* section;
+  const char* key;
+  const char* value;
+  const char* after;
 };
 
-class ProfileStoreValue : public ProfileStore, public ::testing::WithParamInterface<StoredValue> {};
+class ProfileStoreWrite : public ProfileStore, public ::testing::WithParamInterface<WriteCase> {};
 
-TEST_P(ProfileStoreValue, ReadsBackTrimmedAndUnquoted) {
-  writeText(file, std::string("[S]\n") + GetParam().line + "\n");
-  EXPECT_EQ(get(file, "S", "K"), GetParam().expected);
+TEST_P(ProfileStoreWrite, RewritesSortedIgnoringCase) {
+  writeText(file, GetParam().before);
+  put(file, GetParam().section, GetParam().key, GetParam().value);
+  EXPECT_EQ(readText(file), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, ProfileStoreValue,
-    ::testing::Values(StoredValue{"K=  \"quoted value\"  ", "quoted value"},
-                      StoredValue{"K=\"", "\""}, StoredValue{"K='single'", "single"},
-                      StoredValue{"K=\"mixed'", "\"mixed'"}, StoredValue{"K=\"\"", ""},
-                      StoredValue{"K=\t plain \t", "plain"}, StoredValue{"K=a=b", "a=b"},
-                      StoredValue{"K=crlf\r", "crlf"}, StoredValue{"   K=indented", "indented"},
-                      StoredValue{"K=", ""}));
-
-TEST_F(ProfileStore, ParsesTheLineRules) {
-  writeText(file,
-            "orphan=before any section\n"
-            "; a comment\n"
-            "  [First] trailing text\n"
-            "key = spaced\n"
-            "no equals sign\n"
-            "=no key\n"
-            "[]\n"
-            "lost=after an empty header\n"
-            "[Unclosed\n"
-            "in=unclosed\n");
-  EXPECT_EQ(get(file, "First", "key "), "spaced");  // blanks before "=" belong to the key
-  EXPECT_EQ(get(file, "First", "key", "absent"), "absent");
-  EXPECT_EQ(get(file, "Unclosed", "in"), "unclosed");
-  EXPECT_EQ(get(file, "", "lost", "absent"), "absent");
-  put(file, "First", "added", "1");
-  EXPECT_EQ(readText(file), "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=unclosed\n\n");
-}
-
-TEST_F(ProfileStore, RepeatedSectionStartsOver) {
-  writeText(file, "[S]\na=1\nb=2\n[s]\nc=3\nc=4\n");
-  EXPECT_EQ(get(file, "S", "a", "gone"), "gone");
-  EXPECT_EQ(get(file, "S", "c"), "4");
-}
-
-TEST_F(ProfileStore, CommentsAndBlankLinesDisappearAfterTheFirstWrite) {
-  writeText(file, "# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n");
-  put(file, "Global", "Other", "y");
-  EXPECT_EQ(readText(file), "[Global]\nOther=y\nPath=/x\n\n");
-}
+    Files, ProfileStoreWrite,
+    ::testing::Values(
+        WriteCase{"[b section]\nzeta=1\nAlpha=3\n[A Section]\nbeta=2\n", "a section", "ALPHA", "4",
+                  "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n"},
+        WriteCase{"[Global]\nMIDI Thru=false\n", "gLoBaL", "midi thru", "true", "[Global]\nMIDI Thru=true\n\n"},
+        WriteCase{"# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n", "Global", "Other", "y",
+                  "[Global]\nOther=y\nPath=/x\n\n"},
+        WriteCase{"orphan=1\n  [First] x\nkey = spaced\nno equals\n=no key\n[]\nlost=1\n[Unclosed\nin=u\n", "First",
+                  "added", "1", "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=u\n\n"},
+        WriteCase{"[A]\nx=1\ny=2\n\n[B]\nz=3\n\n", "a", "X", nullptr, "[A]\ny=2\n\n[B]\nz=3\n\n"},
+        WriteCase{"[A]\ny=2\n\n[B]\nz=3\n\n", "b", nullptr, nullptr, "[A]\ny=2\n\n"},
+        WriteCase{"[A]\ny=2\n\n", "Missing", nullptr, nullptr, "[A]\ny=2\n\n"},
+        WriteCase{"[A]\ny=2\n\n", "A", "missing", nullptr, "[A]\ny=2\n\n"}));
 
 TEST_F(ProfileStore, StopsReadingALongFileWithoutSections) {
   std::string junk;
@@ -158,21 +161,10 @@ TEST_F(ProfileStore, WritingTheSameValueDoesNotTouchTheFile) {
   const struct stat after = statOf(file);
   EXPECT_EQ(after.st_ino, before.st_ino);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  chmod(file.c_str(), 0666);
   put(file, "S", "K", "V");  // the comparison is case-sensitive
   EXPECT_NE(statOf(file).st_ino, before.st_ino);
-}
-
-TEST_F(ProfileStore, NullKeyDeletesTheSectionAndNullValueTheKey) {
-  put(file, "A", "x", "1");
-  put(file, "A", "y", "2");
-  put(file, "B", "z", "3");
-  put(file, "a", "X", nullptr);
-  EXPECT_EQ(readText(file), "[A]\ny=2\n\n[B]\nz=3\n\n");
-  put(file, "b", nullptr, nullptr);
-  EXPECT_EQ(readText(file), "[A]\ny=2\n\n");
-  put(file, "Missing", nullptr, nullptr);
-  put(file, "A", "missing", nullptr);
-  EXPECT_EQ(readText(file), "[A]\ny=2\n\n");
+  EXPECT_EQ(statOf(file).st_mode & 07777, 0666u);  // the rewrite keeps the mode
 }
 
 TEST_F(ProfileStore, RejectsInvalidArguments) {
@@ -191,21 +183,10 @@ TEST_F(ProfileStore, SectionWriteReplacesTheKeys) {
   EXPECT_EQ(readText(file), "[S]\na=1=one\nb=2\n\n[T]\nkeep=2\n\n");
   EXPECT_EQ(WritePrivateProfileSection("S", "\0", file.c_str()), 1);
   EXPECT_EQ(readText(file), "[S]\n\n[T]\nkeep=2\n\n");  // the header stays
-}
-
-TEST_F(ProfileStore, EmptySectionWriteCreatesNothing) {
+  std::filesystem::remove(file);
   EXPECT_EQ(WritePrivateProfileSection("S", "\0", file.c_str()), 1);
   EXPECT_EQ(WritePrivateProfileSection("S", nullptr, file.c_str()), 1);
-  EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_EQ(WritePrivateProfileSection("S", "k=v\0\0", file.c_str()), 1);
-  EXPECT_EQ(readText(file), "[S]\nk=v\n\n");
-}
-
-TEST_F(ProfileStore, RewriteKeepsTheFileMode) {
-  put(file, "S", "K", "1");
-  chmod(file.c_str(), 0666);
-  put(file, "S", "K", "2");
-  EXPECT_EQ(statOf(file).st_mode & 07777, 0666u);
+  EXPECT_FALSE(std::filesystem::exists(file));  // an empty section creates no file
 }
 
 TEST_F(ProfileStore, RereadsAFileAnotherProcessRewrote) {
@@ -231,11 +212,7 @@ TEST_F(ProfileStore, RereadsAFileEditedInPlace) {
   EXPECT_EQ(get(file, "S", "L"), "longer");
   backdate(file);
   EXPECT_EQ(get(file, "S", "L"), "longer");
-  {
-    std::fstream edit(file, std::ios::in | std::ios::out | std::ios::binary);
-    edit.seekp(std::string("[S]\nK=").size());
-    edit << "xyz";
-  }
+  overwriteValue(file, "xyz");
   struct timespec later[2] = {{1000000001, 0}, {1000000001, 0}};  // same size, time moved
   utimensat(AT_FDCWD, file.c_str(), later, 0);
   EXPECT_EQ(get(file, "S", "K"), "xyz");
@@ -246,11 +223,7 @@ TEST_F(ProfileStore, ServesUnchangedFilesFromMemoryAndEvictsTheLeastRecentlyUsed
   backdate(file);
   EXPECT_EQ(get(file, "S", "K"), "old");
   // Change the bytes behind the store's back, leaving inode, size and time as cached.
-  {
-    std::fstream edit(file, std::ios::in | std::ios::out | std::ios::binary);
-    edit.seekp(std::string("[S]\nK=").size());
-    edit << "new";
-  }
+  overwriteValue(file, "new");
   backdate(file);
   EXPECT_EQ(get(file, "S", "K"), "old");  // from the cache
   for (int i = 0; i < 31; ++i) get(folder / ("other" + std::to_string(i) + ".ini"), "S", "K");
@@ -300,8 +273,7 @@ TEST_F(ProfileStore, WritersInSeveralProcessesKeepEachOthersKeys) {
     const pid_t child = fork();
     if (child == 0) {
       for (int k = 0; k < kKeys; ++k) {
-        const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
-        WritePrivateProfileString("S", key.c_str(), "v", file.c_str());
+        WritePrivateProfileString("S", keyOf("p", p, k).c_str(), "v", file.c_str());
       }
       _exit(0);
     }
@@ -309,10 +281,7 @@ TEST_F(ProfileStore, WritersInSeveralProcessesKeepEachOthersKeys) {
   }
   for (pid_t child : children) waitpid(child, nullptr, 0);
   for (int p = 0; p < kProcesses; ++p)
-    for (int k = 0; k < kKeys; ++k) {
-      const std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
-      EXPECT_EQ(get(file, "S", key.c_str()), "v") << key;
-    }
+    for (int k = 0; k < kKeys; ++k) EXPECT_EQ(get(file, "S", keyOf("p", p, k).c_str()), "v");
   EXPECT_FALSE(std::filesystem::exists(folder / ".test.ini.new"));
 }
 
@@ -321,7 +290,7 @@ TEST_F(ProfileStore, ThreadsShareTheStoreSafely) {
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&, t] {
       for (int k = 0; k < 20; ++k) {
-        const std::string key = "t" + std::to_string(t) + "k" + std::to_string(k);
+        const std::string key = keyOf("t", t, k);
         WritePrivateProfileString("S", key.c_str(), "v", file.c_str());
         char out[8];
         GetPrivateProfileString("S", key.c_str(), "", out, sizeof out, file.c_str());
@@ -329,10 +298,7 @@ TEST_F(ProfileStore, ThreadsShareTheStoreSafely) {
     });
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < 4; ++t)
-    for (int k = 0; k < 20; ++k) {
-      const std::string key = "t" + std::to_string(t) + "k" + std::to_string(k);
-      EXPECT_EQ(get(file, "S", key.c_str()), "v");
-    }
+    for (int k = 0; k < 20; ++k) EXPECT_EQ(get(file, "S", keyOf("t", t, k).c_str()), "v");
 }
 
 }  // namespace

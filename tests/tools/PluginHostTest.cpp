@@ -50,7 +50,7 @@ class PluginHostLoadFailure : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(PluginHostLoadFailure, GivesAClearError) {
   TempFolder temp;
-  const std::string garbage = temp.file("garbage.so");
+  const std::string garbage = (temp / "garbage.so");
   writeBytes(garbage, {'n', 'o', 't', ' ', 'E', 'L', 'F'});
   const std::string path = GetParam() == "garbage" ? garbage : GetParam();
   try {
@@ -68,38 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Files, PluginHostLoadFailure,
 // A third-party plug-in from Debian's dpf-plugins-vst proves the host is not tied to
 // our own plug-ins.
 namespace {
-const char* const kThirdPartyEqualiser = "/usr/lib/vst/3BandEQ-vst.so";
 const char* const kThirdPartySynth = "/usr/lib/vst/Kars-vst.so";
 }  // namespace
-
-TEST(PluginHost, ThirdPartyEqualiserPassesAudioAtUnityByDefault) {
-  if (!std::filesystem::exists(kThirdPartyEqualiser)) GTEST_SKIP() << "dpf-plugins-vst not installed";
-  PluginHost host(kThirdPartyEqualiser);
-  ASSERT_GE(host.numInputs(), 2);
-  ASSERT_GE(host.numOutputs(), 2);
-  constexpr int kBlock = 999, kBlocks = 20;
-  host.start(44100.0, kBlock);
-  std::vector<std::vector<float>> in(host.numInputs(), std::vector<float>(kBlock));
-  std::vector<std::vector<float>> out(host.numOutputs(), std::vector<float>(kBlock));
-  std::vector<float*> inputs, outputs;
-  for (auto& c : in) inputs.push_back(c.data());
-  for (auto& c : out) outputs.push_back(c.data());
-  double inEnergy = 0.0, outEnergy = 0.0;
-  for (int b = 0; b < kBlocks; ++b) {
-    for (int i = 0; i < kBlock; ++i) {
-      const float x = 0.5f * float(std::sin(2.0 * M_PI * 440.0 * (b * kBlock + i) / 44100.0));
-      for (auto& c : in) c[i] = x;
-    }
-    host.process(inputs.data(), outputs.data(), kBlock);
-    if (b < kBlocks / 2) continue;  // let the filters settle
-    for (int i = 0; i < kBlock; ++i) {
-      ASSERT_TRUE(std::isfinite(out[0][i]));
-      inEnergy += double(in[0][i]) * in[0][i];
-      outEnergy += double(out[0][i]) * out[0][i];
-    }
-  }
-  EXPECT_NEAR(std::sqrt(outEnergy / inEnergy), 1.0, 0.05);
-}
 
 TEST(PluginHost, ThirdPartySynthSoundsOnlyWhenNotesArrive) {
   if (!std::filesystem::exists(kThirdPartySynth)) GTEST_SKIP() << "dpf-plugins-vst not installed";

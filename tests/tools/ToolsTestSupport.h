@@ -12,33 +12,7 @@
 
 #include "zorq-render/AudioFile.h"
 #include "zorq-render/AudioFileWriter.h"
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorq-tools-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              std::streamsize(bytes.size()));
-}
-
-inline std::string readText(const std::string& path) {
-  std::ifstream in(path);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+#include "support/TempFolder.h"
 
 // Float WAV with the given channels.
 inline void writeWav(const std::string& path, const std::vector<std::vector<float>>& channels,
@@ -65,7 +39,7 @@ inline CommandResult runRender(const std::vector<std::string>& arguments, const 
     for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     command += " '" + quoted + "'";
   }
-  const std::string out = temp.file("stdout.txt"), err = temp.file("stderr.txt");
+  const std::string out = temp / "stdout.txt", err = temp / "stderr.txt";
   command += " >'" + out + "' 2>'" + err + "' </dev/null";
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(err), readText(out)};
