@@ -5,10 +5,12 @@ CMAKE_FLAGS ?=
 
 DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
                libsndfile1-dev libsamplerate0-dev \
-               dpf-plugins-vst
+               dpf-plugins-vst clang libclang-rt-14-dev
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
+# clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 
-.PHONY: all deps configure build test test-asan test-tsan bench demo install clean
+.PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
+        fuzz-smoke
 
 all: build
 
@@ -75,5 +77,41 @@ install: build
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(PREFIX)/ZORQ.so
 	@echo "Installed $(PREFIX)/ZORQ.so"
 
+# libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
+FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
+FUZZ_TARGETS = chunk program_files wav ini midi
+FUZZ_SECONDS ?= 30
+FUZZ_FLAGS ?= -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DZORQ_ENABLE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+
+# Regenerates the committed seed corpora (fuzz/corpus/<target>/) from the plug-in.
+fuzz-seeds: fuzz
+	rm -rf fuzz/corpus
+	$(FUZZ_BUILD_DIR)/fuzz/zorq_make_seeds fuzz/corpus
+
+# Replays the saved regression inputs, then runs every target for FUZZ_SECONDS on a
+# scratch copy of its committed corpus (the repository stays clean). Crashing inputs
+# land in $(FUZZ_BUILD_DIR)/artifacts/. Scratch files go to /dev/shm when it exists.
+fuzz-smoke: SHELL := /bin/bash
+fuzz-smoke: fuzz
+	@set -eo pipefail; mkdir -p $(FUZZ_BUILD_DIR)/artifacts; \
+	scratch=$$(mktemp -d $$( [ -d /dev/shm ] && echo /dev/shm || echo $${TMPDIR:-/tmp})/zorq-fuzz-smoke-XXXXXX); \
+	trap 'rm -rf "$$scratch"' EXIT; \
+	for t in $(FUZZ_TARGETS); do \
+	  if ls fuzz/regressions/$$t/* >/dev/null 2>&1; then \
+	    echo "== fuzz_$$t: regression inputs"; \
+	    TMPDIR=$$scratch $(FUZZ_BUILD_DIR)/fuzz/fuzz_$$t $(FUZZ_FLAGS) fuzz/regressions/$$t/*; \
+	  fi; \
+	  echo "== fuzz_$$t: $(FUZZ_SECONDS) s on fuzz/corpus/$$t"; \
+	  mkdir -p $$scratch/corpus-$$t; cp fuzz/corpus/$$t/* $$scratch/corpus-$$t/; \
+	  TMPDIR=$$scratch $(FUZZ_BUILD_DIR)/fuzz/fuzz_$$t $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=$(abspath $(FUZZ_BUILD_DIR))/artifacts/$$t- $$scratch/corpus-$$t \
+	    2>&1 | { grep -v -E '^#[0-9]+\s+(NEW|REDUCE|pulse)' || true; }; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan $(FUZZ_BUILD_DIR)

@@ -57,7 +57,7 @@ void ZORQ::handleMidiEvents() {
   const int tick = static_cast<int>(subBlockLength_);
   while (!midiQueue_.Empty()) {
     const IMidiMsg& event = midiQueue_.Peek();
-    if (event.mOffset - tick > 0) break;
+    if (event.mOffset > tick) break;  // compared, not subtracted: offsets may be near INT_MIN
     switch (event.StatusMsg()) {
       case IMidiMsg::kNoteOn:
         if (event.Velocity() != 0) {

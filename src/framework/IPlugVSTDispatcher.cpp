@@ -2,6 +2,7 @@
 // buffers cut to the sizes hosts provide for them.
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -227,8 +228,12 @@ VstIntPtr IPlugVST::setChunk(const void* data, VstIntPtr size, bool isBank) {
 
 VstIntPtr IPlugVST::processEvents(const VstEvents* events) {
   if (!events) return 0;
+  // The host allocates room for numEvents pointers behind the header, more than the
+  // two the declaration shows: index them from the address of the first.
+  const VstEvent* const* list = reinterpret_cast<const VstEvent* const*>(
+      reinterpret_cast<const char*>(events) + offsetof(VstEvents, events));
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -194,3 +194,30 @@ TEST(VstInterfaceSettings, MidiThruEchoesAndLearnedControllerAutomatesTheHost) {
   EXPECT_FLOAT_EQ(host.automation[0].second, 1.0f);
   EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, 4), 1.0f);
 }
+
+// Hosts allocate VstEvents with room for all their pointers, beyond the two slots
+// the declaration shows; every one of them must be read (found by fuzzing).
+TEST(VstInterfaceSettings, EventListLongerThanTheDeclaredTwoSlotsIsReadWhole) {
+  writeUserIni("[MIDI Global]\nMIDI Thru=true\n");
+  PluginHost host;
+  ASSERT_NE(host.effect, nullptr);
+  host.start();
+  constexpr int kEvents = 5;
+  VstMidiEvent events[kEvents] = {};
+  std::vector<unsigned char> storage(offsetof(VstEvents, events) + kEvents * sizeof(VstEvent*));
+  auto* list = reinterpret_cast<VstEvents*>(storage.data());
+  auto* pointers = reinterpret_cast<VstEvent**>(storage.data() + offsetof(VstEvents, events));
+  list->numEvents = kEvents;
+  for (int i = 0; i < kEvents; ++i) {
+    events[i].type = kVstMidiType;
+    events[i].byteSize = sizeof(VstMidiEvent);
+    events[i].deltaFrames = i;
+    events[i].midiData[0] = char(0x90);
+    events[i].midiData[1] = char(60 + i);
+    events[i].midiData[2] = 100;
+    pointers[i] = reinterpret_cast<VstEvent*>(&events[i]);
+  }
+  EXPECT_EQ(host.dispatch(effProcessEvents, 0, 0, list), 1);
+  ASSERT_EQ(host.midiOut.size(), size_t(kEvents));
+  for (int i = 0; i < kEvents; ++i) EXPECT_EQ(host.midiOut[i][1], 60 + i);
+}

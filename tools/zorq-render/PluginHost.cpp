@@ -127,8 +127,9 @@ void PluginHost::sendEvents(std::vector<VstMidiEvent>& events) {
   eventStorage_.assign(offsetof(VstEvents, events) + slots * sizeof(VstEvent*), 0);
   auto* list = reinterpret_cast<VstEvents*>(eventStorage_.data());
   list->numEvents = VstInt32(events.size());
-  for (size_t i = 0; i < events.size(); ++i)
-    list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+  // Indexed from the first slot's address: the declared array holds only two.
+  auto* pointers = reinterpret_cast<VstEvent**>(eventStorage_.data() + offsetof(VstEvents, events));
+  for (size_t i = 0; i < events.size(); ++i) pointers[i] = reinterpret_cast<VstEvent*>(&events[i]);
   dispatch(effProcessEvents, 0, 0, list);
 }
 
