@@ -187,7 +187,6 @@ class ZORQ : public Synth {
   double pitchBendRange_ = 2.0 * 128.0;
   double accentAmount_ = 0.0;
   double pitchWheel_ = 0.0;
-  double pitchOffset_ = 0.0;  // pitch units handed to the voices at each tick
   Lowpass accentLowpass_;
   Highpass accentHighpass_;
   bool sustain_ = false;

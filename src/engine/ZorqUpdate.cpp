@@ -51,32 +51,17 @@ void ZORQ::OnParamChange(int paramIdx) {
   const bool on = v >= 0.5;
   const double sampleRate = GetSampleRate();
 
-  if (paramIdx >= kAnalysisFreq1 && paramIdx < kAnalysisFreq1 + kNumBands) {
-    const int band = paramIdx - kAnalysisFreq1;
-    analysis_[0][band].setFrequency(v);
-    analysis_[1][band].setFrequency(v);
+  // Band parameters: four blocks of 20, one per kind; both channels share them.
+  if (paramIdx >= kAnalysisFreq1 && paramIdx < kBias) {
+    const int band = (paramIdx - kAnalysisFreq1) % kNumBands;
+    switch ((paramIdx - kAnalysisFreq1) / kNumBands) {
+      case 0: for (auto& channel : analysis_) channel[band].setFrequency(v); break;
+      case 1: for (auto& channel : synthesis_) channel[band].setFrequency(v); break;
+      case 2: for (auto& channel : synthesis_) channel[band].setLevel(v); break;
+      default: fixed_[band] = on; break;
+    }
     return;
   }
-  if (paramIdx >= kSynthesisFreq1 && paramIdx < kSynthesisFreq1 + kNumBands) {
-    const int band = paramIdx - kSynthesisFreq1;
-    synthesis_[0][band].setFrequency(v);
-    synthesis_[1][band].setFrequency(v);
-    return;
-  }
-  if (paramIdx >= kSynthesisLevel1 && paramIdx < kSynthesisLevel1 + kNumBands) {
-    const int band = paramIdx - kSynthesisLevel1;
-    synthesis_[0][band].setLevel(v);
-    synthesis_[1][band].setLevel(v);
-    return;
-  }
-  if (paramIdx >= kSynthesisFixed1 && paramIdx < kSynthesisFixed1 + kNumBands) {
-    fixed_[paramIdx - kSynthesisFixed1] = on;
-    return;
-  }
-
-  // The sample player takes the envelope times too (the voices below).
-  if (paramIdx == kAttack) sampler_.setAttack(v);
-  if (paramIdx == kRelease) sampler_.setRelease(v);
 
   switch (paramIdx) {
     case kVocoderMode: vocoderMode_ = static_cast<int>(v); break;
@@ -97,12 +82,18 @@ void ZORQ::OnParamChange(int paramIdx) {
     case kAccentBend: accentAmount_ = v * 256.0; break;
     case kPitchBend: pitchBendRange_ = v * kPitchUnitsPerSemitone; break;
     case kEnsemble: ensembleOn_ = on; break;
+    case kAttack:
+    case kRelease:
+      // The sample player shares the envelope times with the voices.
+      if (paramIdx == kAttack)
+        sampler_.setAttack(v);
+      else
+        sampler_.setRelease(v);
+      [[fallthrough]];
     case kTune:
     case kVelocity:
     case kOctaveUp:
     case kVibratoDepth:
-    case kAttack:
-    case kRelease:
       for (Voice& voice : voices_) voice.setParam(paramIdx, v);
       break;
     case kVibratoSpeed:
@@ -151,9 +142,8 @@ void ZORQ::update() {
       accentHighpass_.clearIfNotFinite();
       if (!std::isfinite(pitch)) pitch = pitchBendRange_ * pitchWheel_;
     }
-    pitchOffset_ = pitch;
     for (Voice& voice : voices_)
-      if (voice.isActive()) voice.update(pitchOffset_);
+      if (voice.isActive()) voice.update(pitch);
   }
   ensembles_[0].update();
   ensembles_[1].update();
@@ -213,7 +203,6 @@ void ZORQ::Reset() {
   }
 
   pitchWheel_ = 0.0;
-  pitchOffset_ = 0.0;
   modulatorLevelSum_ = 0.0;
   meterAccumulator_ = 0.0;
   refreshInputConnections();

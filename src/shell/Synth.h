@@ -21,7 +21,6 @@ class Synth : public IPlugVST {
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';
 
   static constexpr int kNumMidiNotes = 128;
-  static constexpr int kNumControllers = 128;
 
   explicit Synth(VstHostCallback hostCallback = nullptr);
   ~Synth() override;
