@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "engine/ZORQ.h"
 #include "sampler/WavTestFile.h"
 #include "support/TempFolder.h"

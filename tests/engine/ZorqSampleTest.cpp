@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EngineHarness.h"
 #include "sampler/WavTestFile.h"
 

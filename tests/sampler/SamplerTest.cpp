@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sampler/AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "sampler/Sampler.h"
 #include "sampler/WavTestFile.h"
 
