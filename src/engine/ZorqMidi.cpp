@@ -138,5 +138,7 @@ void ZORQ::allNotesOff() {
   }
 }
 
-// Program change: the preset store restores the program here once programs exist.
+// Program change. Restoring a preset allocates and may open its sample file, so it
+// must not run here on the audio thread; it is left for the user-interface thread
+// (the editor's idle timer) to pick up, and does nothing until that exists.
 void ZORQ::restoreProgram(int) {}
