@@ -17,10 +17,12 @@ constexpr size_t kParamTextSize = 32;
 constexpr VstIntPtr kCockosAnswer = 0xBEEF0000;
 constexpr VstIntPtr kVendorSpecificAnswer = 0xBEEF;
 
+// Cutting is intended: the host's buffer is only `size` bytes.
 void copyText(void* ptr, const char* text, size_t size) {
   char* dest = static_cast<char*>(ptr);
-  std::strncpy(dest, text ? text : "", size - 1);
-  dest[size - 1] = '\0';
+  const size_t length = text ? std::min(std::strlen(text), size - 1) : 0;
+  if (length) std::memcpy(dest, text, length);
+  dest[length] = '\0';
 }
 
 // Program-chunks-only hosts: their chunks always hold one program.
