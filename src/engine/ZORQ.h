@@ -9,52 +9,17 @@
 #include <memory>
 #include <string>
 
-#include "engine/BandTables.h"
-#include "engine/Ensemble.h"
-#include "engine/Filter.h"
-#include "engine/LFO.h"
-#include "engine/PhaseIncrementTable.h"
-#include "engine/Resonator.h"
-#include "engine/Voice.h"
+#include "dsp/BandTables.h"
+#include "dsp/ParamIndex.h"
+#include "dsp/Ensemble.h"
+#include "dsp/Filter.h"
+#include "dsp/LFO.h"
+#include "dsp/PhaseIncrementTable.h"
+#include "dsp/Resonator.h"
+#include "dsp/Voice.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
 #include "shell/Synth.h"
-
-// Parameter indices, in the order hosts and stored programs see them.
-enum EParams {
-  kVocoderMode = 0,
-  kKeyboard,
-  kInputMode,
-  kSampleLegato,
-  kFinalVolume,
-  kOutBalance,
-  kTune,
-  kVelocity,
-  kOctaveUp,
-  kInBalance,
-  kExtLevel,
-  kMicLevel,
-  kAccentBend,
-  kPitchBend,
-  kVibratoSpeed,
-  kVibratoDepth,
-  kEnsemble,
-  kMeterMode,
-  kAttack,
-  kRelease,
-  kEnsembleLeftRate1,
-  kEnsembleRightRate1,
-  kEnsembleLeftRate2,
-  kEnsembleRightRate2,
-  kAnalysisFreq1 = 24,
-  kSynthesisFreq1 = 44,
-  kSynthesisLevel1 = 64,
-  kSynthesisFixed1 = 84,
-  kBias = 104,
-  kLimit,
-  kSpeed,
-  kNumParams
-};
 
 class ZORQ : public Synth {
  public:

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Noise.h"
+#include "dsp/Noise.h"
 
 namespace {
 constexpr double kVocoderGain = 0.05;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "shell/MTSClient.h"
-#include "shell/PitchTables.h"
+#include "dsp/PitchTables.h"
 
 namespace {
 const char* const kInputLabels[] = {"MIC Left ", "MIC Right ", "EXT Left ", "EXT Right "};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "dsp/ParamIndex.h"
 #include "framework/IMidiQueue.h"
 #include "framework/IPlugVST.h"
 #include "shell/Configuration.h"
@@ -15,7 +16,7 @@ class MTSClient;
 
 class Synth : public IPlugVST {
  public:
-  static constexpr int kNumParams = 107;
+  static constexpr int kNumParams = ::kNumParams;
   static constexpr int kNumPresets = 64;
   static constexpr int kVersion = 0x00010103;
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';

@@ -1,4 +1,4 @@
-#include "engine/Filter.h"
+#include "dsp/Filter.h"
 
 #include <cmath>
 

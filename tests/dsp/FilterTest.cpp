@@ -1,5 +1,5 @@
-#include "engine/Filter.h"
-#include "engine/Resonator.h"
+#include "dsp/Filter.h"
+#include "dsp/Resonator.h"
 
 #include <gtest/gtest.h>
 

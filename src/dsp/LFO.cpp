@@ -1,4 +1,4 @@
-#include "engine/LFO.h"
+#include "dsp/LFO.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/Ensemble.h"
+#include "dsp/Ensemble.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/Ensemble.h"
+#include "dsp/Ensemble.h"
 
 #include <cmath>
 #include <initializer_list>

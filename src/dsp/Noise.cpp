@@ -1,4 +1,4 @@
-#include "engine/Noise.h"
+#include "dsp/Noise.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/Noise.h"
+#include "dsp/Noise.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "engine/Voice.h"
+#include "dsp/Voice.h"
 
 #include <cmath>
 
-#include "engine/PhaseIncrementTable.h"
-#include "engine/Wavetables.h"
+#include "dsp/PhaseIncrementTable.h"
+#include "dsp/Wavetables.h"
 
 namespace {
 

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "shell/PitchTables.h"
-#include "shell/Synth.h"
+#include "dsp/PitchTables.h"
 
 namespace {
 
@@ -16,7 +15,6 @@ class PitchTablesPoints : public ::testing::TestWithParam<PitchPoint> {};
 
 TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {
   EXPECT_DOUBLE_EQ(pitch::toHz(GetParam().pitch), GetParam().hz);
-  EXPECT_DOUBLE_EQ(Synth::convert2Hz(GetParam().pitch), GetParam().hz);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,8 +1,8 @@
-#include "engine/PhaseIncrementTable.h"
+#include "dsp/PhaseIncrementTable.h"
 
 #include <cmath>
 
-#include "shell/Synth.h"
+#include "dsp/PitchTables.h"
 
 PhaseIncrementTable::PhaseIncrementTable() : freq2PhInc_(kMaxIndex + 1, 0u) {}
 
@@ -13,7 +13,7 @@ void PhaseIncrementTable::build(double sampleRate) {
   // step = f / fs * 2^28, truncated; wrapped to the accumulator width for very low rates.
   const double scale = std::ldexp(1.0, kPhaseBits) / sampleRate;
   for (int i = 0; i <= kMaxIndex; ++i) {
-    const auto step = static_cast<uint64_t>(Synth::convert2Hz(i) * scale);
+    const auto step = static_cast<uint64_t>(pitch::toHz(i) * scale);
     freq2PhInc_[i] = static_cast<uint32_t>(step & kPhaseMask);
   }
 }

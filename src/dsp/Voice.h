@@ -7,20 +7,12 @@
 
 #include <cstdint>
 
+#include "dsp/ParamIndex.h"
+
 class PhaseIncrementTable;
 
 class Voice {
  public:
-  // Parameter ids understood by setParam (the engine's parameter indices).
-  enum EParamId {
-    kTune = 6,
-    kVelocity = 7,
-    kOctaveUp = 8,
-    kVibratoDepth = 15,
-    kAttack = 18,
-    kRelease = 19
-  };
-
   static constexpr double kEnvAttackTarget = 10.0 / 9.0;
   static constexpr double envDecayX = -1.0 / 9.0;
   static constexpr int kOctaveUnits = 12 * 128;
@@ -41,6 +33,8 @@ class Voice {
   void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource);
   void setNoteOff();
   void setSustain(bool on);
+  // Takes "Tune", "Velocity", "Octave Up", "Vibrato Depth", "Attack" and "Release"
+  // by their parameter index; other indices are ignored.
   void setParam(int id, double value);
 
   bool isActive() const { return active_; }

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "engine/Filter.h"
-#include "engine/LFO.h"
+#include "dsp/Filter.h"
+#include "dsp/LFO.h"
 
 class Ensemble {
  public:

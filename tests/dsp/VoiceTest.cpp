@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/PhaseIncrementTable.h"
-#include "engine/Voice.h"
-#include "engine/Wavetables.h"
+#include "dsp/PhaseIncrementTable.h"
+#include "dsp/Voice.h"
+#include "dsp/Wavetables.h"
 
 namespace {
 
@@ -91,9 +91,9 @@ class VoicePitchClamp : public VoiceAt44k, public ::testing::WithParamInterface<
 
 TEST_P(VoicePitchClamp, IndexStaysInsideTheTable) {
   const PitchCase& c = GetParam();
-  voice_.setParam(Voice::kTune, c.tune);
-  voice_.setParam(Voice::kOctaveUp, c.octave);
-  voice_.setParam(Voice::kVibratoDepth, c.vibratoDepth);
+  voice_.setParam(kTune, c.tune);
+  voice_.setParam(kOctaveUp, c.octave);
+  voice_.setParam(kVibratoDepth, c.vibratoDepth);
   const double vibrato = c.vibrato;
   voice_.setNoteOn(c.note, 100, 1, &vibrato);
   voice_.update(c.offset);
@@ -124,8 +124,8 @@ struct EnvelopeCase {
 class VoiceEnvelope : public VoiceAt44k, public ::testing::WithParamInterface<EnvelopeCase> {};
 
 TEST_P(VoiceEnvelope, AttackAndReleaseTakeTheListedTime) {
-  voice_.setParam(Voice::kAttack, GetParam().time);
-  voice_.setParam(Voice::kRelease, GetParam().time);
+  voice_.setParam(kAttack, GetParam().time);
+  voice_.setParam(kRelease, GetParam().time);
   voice_.setNoteOn(60, 127, 1, nullptr);
   voice_.update(0.0);
   const int limit = 44100 * 3;
@@ -141,10 +141,10 @@ INSTANTIATE_TEST_SUITE_P(Times, VoiceEnvelope,
                                            EnvelopeCase{0.5, std::pow(10.0, 2.25 - 2.3)}));
 
 TEST_F(VoiceAt44k, VelocitySensitivityScalesAmplitude) {
-  voice_.setParam(Voice::kVelocity, 0.0);
+  voice_.setParam(kVelocity, 0.0);
   voice_.setNoteOn(60, 10, 1, nullptr);
   EXPECT_DOUBLE_EQ(voice_.amplitude(), 1.0);
-  voice_.setParam(Voice::kVelocity, 1.0);
+  voice_.setParam(kVelocity, 1.0);
   voice_.setNoteOn(60, 10, 2, nullptr);
   EXPECT_DOUBLE_EQ(voice_.amplitude(), 10.0 / 127);
 }

@@ -1,4 +1,4 @@
-#include "shell/PitchTables.h"
+#include "dsp/PitchTables.h"
 
 namespace pitch {
 

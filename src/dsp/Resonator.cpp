@@ -1,4 +1,4 @@
-#include "engine/Resonator.h"
+#include "dsp/Resonator.h"
 
 #include <cmath>
 

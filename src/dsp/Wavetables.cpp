@@ -1,4 +1,4 @@
-#include "engine/Wavetables.h"
+#include "dsp/Wavetables.h"
 
 #include <cmath>
 #include <mutex>

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/LFO.h"
+#include "dsp/LFO.h"
 
 namespace {
 
