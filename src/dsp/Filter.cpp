@@ -2,28 +2,41 @@
 
 #include <cmath>
 
-double Filter::prepare(double sampleRate, double cornerHz, double& k) {
-  offset_ = 1e-13;
-  const double w = (sampleRate > 0.0 ? 2.0 * M_PI / sampleRate : 0.0) * cornerHz;
-  const double c = std::cos(w);
+void Filter::clearIfNotFinite(History& h) noexcept {
+  if (!std::isfinite(h.x1 + h.x2 + h.y1 + h.y2)) h = History{};
+}
+
+double Filter::prepare(double sampleRate, double cornerHz, Coefficients& c, double& k) {
+  const double w =
+      sampleRate > 0.0 ? 2.0 * M_PI / sampleRate * limitBelowNyquist(sampleRate, cornerHz) : 0.0;
+  const double cosine = std::cos(w);
   const double alpha = std::sin(w) / std::sqrt(2.0);
   k = 1.0 / (1.0 + alpha);
-  x1_ = x2_ = y1_ = y2_ = 0.0;
-  a1_ = 2.0 * c * k;
-  a2_ = (alpha - 1.0) * k;
+  c.a1 = 2.0 * cosine * k;
+  c.a2 = (alpha - 1.0) * k;
+  return cosine;
+}
+
+void Filter::start(const Coefficients& c) {
+  coefficients_ = c;
+  history_ = History{};
+  offset_ = kInitialOffset;
+}
+
+Lowpass::Coefficients Lowpass::design(double sampleRate, double cornerHz) {
+  Coefficients c;
+  double k = 0.0;
+  const double cosine = prepare(sampleRate, cornerHz, c, k);
+  c.b0 = 0.5 * (1.0 - cosine) * k;
+  c.b1 = (1.0 - cosine) * k;
   return c;
 }
 
-void Lowpass::init(double sampleRate, double cornerHz) {
+Highpass::Coefficients Highpass::design(double sampleRate, double cornerHz) {
+  Coefficients c;
   double k = 0.0;
-  const double c = prepare(sampleRate, cornerHz, k);
-  b0_ = 0.5 * (1.0 - c) * k;
-  b1_ = (1.0 - c) * k;
-}
-
-void Highpass::init(double sampleRate, double cornerHz) {
-  double k = 0.0;
-  const double c = prepare(sampleRate, cornerHz, k);
-  b0_ = 0.5 * (1.0 + c) * k;
-  b1_ = -(1.0 + c) * k;
+  const double cosine = prepare(sampleRate, cornerHz, c, k);
+  c.b0 = 0.5 * (1.0 + cosine) * k;
+  c.b1 = -(1.0 + cosine) * k;
+  return c;
 }

@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "dsp/BandBank.h"
 #include "dsp/BandTables.h"
 #include "dsp/ParamIndex.h"
 #include "dsp/Ensemble.h"
 #include "dsp/Filter.h"
 #include "dsp/LFO.h"
 #include "dsp/PhaseIncrementTable.h"
-#include "dsp/Resonator.h"
 #include "dsp/Voice.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
@@ -66,8 +66,7 @@ class ZORQ : public Synth {
   double limit() const { return limit_; }
   double micMix() const { return micMix_; }
   double vocoderMix() const { return vocoderMix_; }
-  const Resonator& analysisResonator(int channel, int band) const { return analysis_[channel][band]; }
-  const Resonator& synthesisResonator(int channel, int band) const { return synthesis_[channel][band]; }
+  const BandBank& bandBank() const { return bank_; }
   uint64_t controlTicks() const { return controlTicks_; }
   const Voice& voice(int index) const { return voices_[index]; }
   double pitchWheel() const { return pitchWheel_; }
@@ -101,12 +100,6 @@ class ZORQ : public Synth {
   void handleMidiEvents();
   void loadBuffers(double** inputs, int n);
   void vocode(int n);
-  void filter(const double* const* modulators, double* const* carriers, int band, int n);
-  // Band gain from an envelope: bias added, then held within 0 .. limit.
-  double bandGain(double envelope) const {
-    const double v = bias_ + envelope;
-    return v >= limit_ ? limit_ : (v <= 0.0 ? 0.0 : v);
-  }
   void cleanup();
   void refreshInputConnections();
   void restoreProgram(int program);
@@ -139,10 +132,7 @@ class ZORQ : public Synth {
   bool sampleLegato_ = true;
 
   // Band bank.
-  Resonator analysis_[2][kNumBands];
-  Resonator synthesis_[2][kNumBands];
-  Lowpass followers_[2][kNumBands];
-  bool fixed_[kNumBands] = {};
+  BandBank bank_;
   int vocoderMode_ = 0;
   double bias_ = 0.0;
   double limit_ = 10.0;
@@ -172,7 +162,6 @@ class ZORQ : public Synth {
 
   // Working buffers, one sub-block long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];
-  std::unique_ptr<double[]> bandScratch_[2];
   std::unique_ptr<double[]> carrier_[2];
   std::unique_ptr<double[]> noise_[2];
   std::unique_ptr<double[]> vocoderOut_[2];

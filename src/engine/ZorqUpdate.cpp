@@ -35,7 +35,6 @@ ZORQ::~ZORQ() { cleanup(); }
 void ZORQ::cleanup() {
   for (int c = 0; c < 2; ++c) {
     modulator_[c].reset();
-    bandScratch_[c].reset();
     carrier_[c].reset();
     noise_[c].reset();
     vocoderOut_[c].reset();
@@ -49,16 +48,15 @@ void ZORQ::OnParamChange(int paramIdx) {
 
   const double v = GetParam(paramIdx)->Value();
   const bool on = v >= 0.5;
-  const double sampleRate = GetSampleRate();
 
   // Band parameters: four blocks of 20, one per kind; both channels share them.
   if (paramIdx >= kAnalysisFreq1 && paramIdx < kBias) {
     const int band = (paramIdx - kAnalysisFreq1) % kNumBands;
     switch ((paramIdx - kAnalysisFreq1) / kNumBands) {
-      case 0: for (auto& channel : analysis_) channel[band].setFrequency(v); break;
-      case 1: for (auto& channel : synthesis_) channel[band].setFrequency(v); break;
-      case 2: for (auto& channel : synthesis_) channel[band].setLevel(v); break;
-      default: fixed_[band] = on; break;
+      case 0: bank_.setAnalysisFrequency(band, v); break;
+      case 1: bank_.setSynthesisFrequency(band, v); break;
+      case 2: bank_.setSynthesisLevel(band, v); break;
+      default: bank_.setFixed(band, on); break;
     }
     return;
   }
@@ -116,15 +114,12 @@ void ZORQ::OnParamChange(int paramIdx) {
     case kMeterMode: meterShowsSignal_ = v < 0.5; break;
     case kBias: bias_ = 2.0 * v; break;
     case kLimit: limit_ = 10.0 - 9.0 * std::sqrt(v); break;
-    case kSpeed: {
-      // Scales every follower corner by 0.25 ("Speed" -1) .. 4 (+1).
-      const double scale = std::pow(2.0, 2.0 * v);
-      for (int band = 0; band < kNumBands; ++band) {
-        followers_[0][band].init(sampleRate, LAG[band] * scale);
-        followers_[1][band].init(sampleRate, LAG[band] * scale);
-      }
+    case kSpeed:
+      // Scales every follower corner by 0.25 ("Speed" -1) .. 4 (+1). The followers
+      // are retuned with their history kept, so turning the knob never drops the
+      // band levels to silence.
+      bank_.setFollowerSpeed(std::pow(2.0, 2.0 * v));
       break;
-    }
     default: break;
   }
 }
@@ -171,7 +166,6 @@ void ZORQ::Reset() {
     cleanup();
     for (int c = 0; c < 2; ++c) {
       modulator_[c].reset(new double[length]());
-      bandScratch_[c].reset(new double[length]());
       carrier_[c].reset(new double[length]());
       noise_[c].reset(new double[length]());
       vocoderOut_[c].reset(new double[length]());
@@ -184,15 +178,9 @@ void ZORQ::Reset() {
   noteCounter_ = 0;
   sustain_ = false;
 
-  for (int band = 0; band < kNumBands; ++band) {
-    const double analysisHz = GetParam(kAnalysisFreq1 + band)->GetDefault();
-    const double synthesisHz = GetParam(kSynthesisFreq1 + band)->GetDefault();
-    for (int c = 0; c < 2; ++c) {
-      analysis_[c][band].init(sampleRate, analysisHz);
-      synthesis_[c][band].init(sampleRate, synthesisHz);
-      followers_[c][band].init(sampleRate, LAG[band]);
-    }
-  }
+  // Every band back at its default frequency (the parameter defaults) and level.
+  bank_.prepare(sampleRate, static_cast<int>(subBlockLength_), BandBank::fromEnvironment());
+  bank_.reset();
   accentLowpass_.init(kControlRate, kAccentLowpassHz);
   accentHighpass_.init(kControlRate, kAccentHighpassHz);
   for (int i = 0; i < kNumVibratoLFOs; ++i) vibratoLFOs_[i].setPhase(kVibratoPhase[i]);

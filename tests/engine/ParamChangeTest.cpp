@@ -63,13 +63,12 @@ TEST(ParamChange, ResetRestoresDefaultsAndActivationReappliesParameters) {
   h.setParam(kSynthesisLevel1 + 4, 0.5);
   h.plug->SetSampleRate(48000.0);
   h.plug->Reset();
-  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(0, 4).frequency(), FREQUENCY[4]);
-  EXPECT_DOUBLE_EQ(h.plug->synthesisResonator(1, 4).level(), 1.0);
+  EXPECT_DOUBLE_EQ(h.plug->bandBank().analysisFrequency(4), FREQUENCY[4]);
+  EXPECT_DOUBLE_EQ(h.plug->bandBank().synthesisLevel(4), 1.0);
   EXPECT_EQ(h.plug->subBlockLength(), 48u);
   h.plug->OnActivate(true);
-  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(0, 4).frequency(), 2000.0);
-  EXPECT_DOUBLE_EQ(h.plug->analysisResonator(1, 4).frequency(), 2000.0);
-  EXPECT_DOUBLE_EQ(h.plug->synthesisResonator(1, 4).level(), 0.5);
+  EXPECT_DOUBLE_EQ(h.plug->bandBank().analysisFrequency(4), 2000.0);
+  EXPECT_DOUBLE_EQ(h.plug->bandBank().synthesisLevel(4), 0.5);
 }
 
 TEST(ParamChange, SynthesisLevelScalesItsBand) {

@@ -1,0 +1,174 @@
+#include "dsp/BandBank.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "dsp/Filter.h"
+#include "dsp/Resonator.h"
+
+namespace {
+
+void (*kernelFunction(BandBank::Kernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
+  switch (kernel) {
+    case BandBank::Kernel::kSse2: return runBandBankSse2;
+    case BandBank::Kernel::kAvx2: return runBandBankAvx2;
+    case BandBank::Kernel::kAvx512: return runBandBankAvx512;
+    default: return runBandBankScalar;
+  }
+}
+
+void setLanes(LaneArray& lanes, int band, double value) {
+  lanes.v[2 * band] = value;
+  lanes.v[2 * band + 1] = value;
+}
+
+void setCoefficients(ResonatorLanes& r, int band, const Resonator::Coefficients& c) {
+  setLanes(r.b0a, band, c.b0a);
+  setLanes(r.a1a, band, c.a1a);
+  setLanes(r.a2a, band, c.a2a);
+  setLanes(r.b0b, band, c.b0b);
+  setLanes(r.a1b, band, c.a1b);
+  setLanes(r.a2b, band, c.a2b);
+}
+
+void clearHistory(ResonatorLanes& r) {
+  for (LaneArray* a : {&r.x1a, &r.x2a, &r.y1a, &r.y2a, &r.x1b, &r.x2b, &r.y1b, &r.y2b}) *a = LaneArray{};
+}
+
+}  // namespace
+
+const char* BandBank::name(Kernel kernel) {
+  switch (kernel) {
+    case Kernel::kSse2: return "sse2";
+    case Kernel::kAvx2: return "avx2";
+    case Kernel::kAvx512: return "avx512";
+    default: return "scalar";
+  }
+}
+
+bool BandBank::isSupported(Kernel kernel) {
+  __builtin_cpu_init();
+  switch (kernel) {
+    case Kernel::kAvx2: return __builtin_cpu_supports("avx2");
+    case Kernel::kAvx512: return __builtin_cpu_supports("avx512f");
+    default: return true;
+  }
+}
+
+BandBank::Kernel BandBank::best() {
+  if (isSupported(Kernel::kAvx512)) return Kernel::kAvx512;
+  if (isSupported(Kernel::kAvx2)) return Kernel::kAvx2;
+  return Kernel::kSse2;
+}
+
+BandBank::Kernel BandBank::fromEnvironment() {
+  const char* wanted = std::getenv("ZORQ_SIMD");
+  if (wanted)
+    for (Kernel kernel : kKernels)
+      if (std::strcmp(wanted, name(kernel)) == 0 && isSupported(kernel)) return kernel;
+  return best();
+}
+
+BandBank::BandBank() : lanes_(std::make_unique<BandBankLanes>()) { reset(); }
+
+void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
+  sampleRate_ = sampleRate;
+  maxFrames_ = std::max(maxFrames, 1);
+  scratch_.reset(new double[8 * static_cast<size_t>(maxFrames_)]());
+  kernel_ = isSupported(kernel) ? kernel : best();
+  run_ = kernelFunction(kernel_);
+}
+
+void BandBank::reset() {
+  BandBankLanes& l = *lanes_;
+  clearHistory(l.analysis);
+  clearHistory(l.synthesis);
+  for (LaneArray* a : {&l.follower.x1, &l.follower.x2, &l.follower.y1, &l.follower.y2}) *a = LaneArray{};
+  for (int lane = 0; lane < kBandLanes; ++lane) {
+    l.analysisOffset.v[lane] = Resonator::kInitialOffset;
+    l.synthesisOffset.v[lane] = Resonator::kInitialOffset;
+    l.levelSum.v[lane] = 0.0;
+  }
+  for (int band = 0; band < kNumBands; ++band) {
+    setAnalysisFrequency(band, FREQUENCY[band]);
+    setSynthesisFrequency(band, FREQUENCY[band]);
+    setSynthesisLevel(band, 1.0);
+  }
+  setFollowerSpeed(1.0);
+}
+
+void BandBank::setAnalysisFrequency(int band, double hz) {
+  if (band < 0 || band >= kNumBands) return;
+  analysisHz_[band] = hz;
+  setCoefficients(lanes_->analysis, band, Resonator::design(sampleRate_, hz));
+}
+
+void BandBank::setSynthesisFrequency(int band, double hz) {
+  if (band < 0 || band >= kNumBands) return;
+  synthesisHz_[band] = hz;
+  setCoefficients(lanes_->synthesis, band, Resonator::design(sampleRate_, hz));
+}
+
+void BandBank::setSynthesisLevel(int band, double level) {
+  if (band >= 0 && band < kNumBands) setLanes(lanes_->synthesisLevel, band, level);
+}
+
+void BandBank::setFixed(int band, bool fixed) {
+  if (band < 0 || band >= kNumBands) return;
+  lanes_->fixedMask[2 * band] = lanes_->fixedMask[2 * band + 1] = fixed ? -1 : 0;
+}
+
+void BandBank::setFollowerSpeed(double scale) {
+  followerScale_ = scale;
+  FollowerLanes& f = lanes_->follower;
+  for (int band = 0; band < kNumBands; ++band) {
+    const Filter::Coefficients c = Lowpass::design(sampleRate_, LAG[band] * scale);
+    setLanes(f.b0, band, c.b0);
+    setLanes(f.b1, band, c.b1);
+    setLanes(f.a1, band, c.a1);
+    setLanes(f.a2, band, c.a2);
+  }
+}
+
+double BandBank::process(const double* const modulator[2], const double* const carrier[2],
+                         const double* const noise[2], double* const out[2], int n,
+                         const Settings& settings) noexcept {
+  double levelSum = 0.0;
+  for (int done = 0; done < n; done += maxFrames_) {
+    const double* m[2] = {modulator[0] + done, modulator[1] + done};
+    const double* c[2] = {carrier[0] + done, carrier[1] + done};
+    const double* z[2] = {noise[0] + done, noise[1] + done};
+    double* o[2] = {out[0] + done, out[1] + done};
+    levelSum += processPiece(m, c, z, o, std::min(maxFrames_, n - done), settings);
+  }
+  return levelSum;
+}
+
+double BandBank::processPiece(const double* const modulator[2], const double* const carrier[2],
+                              const double* const noise[2], double* const out[2], int n,
+                              const Settings& settings) noexcept {
+  if (!scratch_) {
+    for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + n, 0.0);
+    return 0.0;
+  }
+  const BandBankSlice slice{{modulator[0], modulator[1]},
+                            {carrier[0], carrier[1]},
+                            {noise[0], noise[1]},
+                            {out[0], out[1]},
+                            scratch_.get(),
+                            n,
+                            settings.fullBands,
+                            settings.noiseBandsRun,
+                            settings.bias,
+                            settings.limit,
+                            settings.micLevel};
+  run_(*lanes_, slice);
+  // The running, unfixed band-channels' envelope sums, in lane order.
+  const int runningLanes =
+      settings.fullBands || settings.noiseBandsRun ? kBandLanes : 2 * kFirstNoiseBand;
+  double levelSum = 0.0;
+  for (int lane = 0; lane < runningLanes; ++lane)
+    if (lanes_->fixedMask[lane] == 0) levelSum += lanes_->levelSum.v[lane];
+  return levelSum;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+// DSP core: the signal units of the vocoder, free of any plug-in framework. Every
+// unit has the same life: set up for a sample rate and the largest slice it will be
+// given (`prepare`, may allocate), cleared (`reset`), and run (`process`, noexcept,
+// never allocates, never blocks).
+//
+// The band bank is the vocoder proper. Per band and channel (40 band-channels) an
+// analysis resonator splits the modulator, an envelope follower (two-pole low-pass of
+// the rectified band) follows its level, bias and limit turn the level into a gain,
+// and a synthesis resonator filters the carrier, weighted by that gain:
+//   modulator -> analysis -> |.| -> follower x mic level = e;  gain = clamp(bias + e, 0, limit)
+//   out[channel] = sum over bands, in band order, of synthesis(carrier) x level x gain
+// A fixed band passes the main carrier through its synthesis filter at gain 1 while its
+// analysis side rests. In "VE-10 Standard" the top four bands articulate the noise
+// carrier alone, and run only while there is noise.
+//
+// The state lives as structure-of-arrays (BandBankLanes.h) and runs through one of
+// four kernels chosen at prepare time: the scalar reference, SSE2, AVX2 or AVX-512.
+// All give identical output, bit for bit.
+
+#include <memory>
+
+#include "dsp/BandBankLanes.h"
+
+class BandBank {
+ public:
+  enum class Kernel { kScalar, kSse2, kAvx2, kAvx512 };
+  static constexpr Kernel kKernels[] = {Kernel::kScalar, Kernel::kSse2, Kernel::kAvx2,
+                                        Kernel::kAvx512};
+
+  // What the slice's carriers and controls are.
+  struct Settings {
+    bool fullBands = false;      // "VE-10 Full Bands"
+    bool noiseBandsRun = false;  // "VE-10 Standard" only: "In Balance" above 0
+    double bias = 0.0;           // 2 x "Bias"
+    double limit = 10.0;         // 10 - 9 sqrt("Limit")
+    double micLevel = 1.0;       // "Mic Level"
+  };
+
+  static const char* name(Kernel kernel);
+  static bool isSupported(Kernel kernel);
+  // The widest kernel this processor runs.
+  static Kernel best();
+  // The kernel ZORQ_SIMD names (scalar, sse2, avx2, avx512) when this processor runs
+  // it; otherwise the best.
+  static Kernel fromEnvironment();
+
+  BandBank();
+
+  // Host thread: slices of up to maxFrames; an unsupported kernel falls back to the best.
+  void prepare(double sampleRate, int maxFrames, Kernel kernel);
+  // Every band at its default frequency and level 1, followers at their default
+  // corners, histories cleared. Fixed flags stay.
+  void reset();
+
+  // Parameter changes keep the filter histories.
+  void setAnalysisFrequency(int band, double hz);
+  void setSynthesisFrequency(int band, double hz);
+  void setSynthesisLevel(int band, double level);
+  void setFixed(int band, bool fixed);
+  // Follower corners = default corner x scale ("Speed": 0.25 .. 4).
+  void setFollowerSpeed(double scale);
+
+  // Audio thread: writes the vocoder output of n frames into out[0] and out[1] and
+  // returns the sum of every running band-channel's envelope over the slice (the
+  // modulator level that the accent bend reads). Slices longer than maxFrames run in
+  // pieces.
+  double process(const double* const modulator[2], const double* const carrier[2],
+                 const double* const noise[2], double* const out[2], int n,
+                 const Settings& settings) noexcept;
+
+  Kernel kernel() const { return kernel_; }
+  double sampleRate() const { return sampleRate_; }
+  double analysisFrequency(int band) const { return analysisHz_[band]; }
+  double synthesisFrequency(int band) const { return synthesisHz_[band]; }
+  double synthesisLevel(int band) const { return lanes_->synthesisLevel.v[2 * band]; }
+  double followerSpeed() const { return followerScale_; }
+  bool fixed(int band) const { return lanes_->fixedMask[2 * band] != 0; }
+
+ private:
+  double processPiece(const double* const modulator[2], const double* const carrier[2],
+                      const double* const noise[2], double* const out[2], int n,
+                      const Settings& settings) noexcept;
+
+  std::unique_ptr<BandBankLanes> lanes_;
+  std::unique_ptr<double[]> scratch_;
+  int maxFrames_ = 0;
+  double sampleRate_ = 0.0;
+  Kernel kernel_ = Kernel::kScalar;
+  void (*run_)(BandBankLanes&, const BandBankSlice&) noexcept = runBandBankScalar;
+  double analysisHz_[kNumBands] = {};
+  double synthesisHz_[kNumBands] = {};
+  double followerScale_ = 1.0;
+};

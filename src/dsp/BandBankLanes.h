@@ -1,0 +1,68 @@
+#pragma once
+
+// The band bank's state as structure-of-arrays, one lane per band-channel
+// (lane = 2 x band + channel), and the kernels that run it for one slice.
+//
+// This header is included by the kernel translation units, each compiled for its own
+// instruction set: it holds plain data and declarations only, no inline functions,
+// so no code built for a wider instruction set can end up shared with the rest of
+// the program.
+
+#include "dsp/BandTables.h"
+
+constexpr int kBandLanes = 2 * kNumBands;
+
+struct alignas(64) LaneArray {
+  double v[kBandLanes];
+};
+
+struct ResonatorLanes {
+  LaneArray b0a, a1a, a2a, b0b, a1b, a2b;
+  LaneArray x1a, x2a, y1a, y2a, x1b, x2b, y1b, y2b;
+};
+
+struct FollowerLanes {
+  LaneArray b0, b1, a1, a2;
+  LaneArray x1, x2, y1, y2;
+};
+
+struct BandBankLanes {
+  ResonatorLanes analysis;  // level 1
+  FollowerLanes follower;
+  ResonatorLanes synthesis;
+  LaneArray synthesisLevel;
+  // Anti-denormal offsets, +-1e-13, flipped at every sample a filter runs. The
+  // analysis resonator and the follower of a lane always run together.
+  LaneArray analysisOffset;
+  LaneArray synthesisOffset;
+  // Written by the kernels: each lane's envelope sum over the slice.
+  LaneArray levelSum;
+  // -1 in the lanes of a fixed band, 0 elsewhere.
+  alignas(64) long long fixedMask[kBandLanes];
+};
+
+// One slice of audio for the kernels.
+struct BandBankSlice {
+  const double* modulator[2];
+  const double* carrier[2];
+  const double* noise[2];  // read only by the noise bands of "VE-10 Standard"
+  double* out[2];          // overwritten with the sum of the bands, in band order
+  double* scratch;         // 8 x frames doubles for the kernels' own use
+  int frames;
+  bool fullBands;      // every band filters the main carrier
+  bool noiseBandsRun;  // "VE-10 Standard" only: the noise bands run (noise in the carrier)
+  double bias;
+  double limit;
+  double micLevel;
+};
+
+// In "VE-10 Standard" the top bands take the noise carrier; they fill whole
+// registers of every kernel width, so the routing is chosen per register.
+static_assert(kFirstNoiseBand % 4 == 0 && kNumBands % 4 == 0);
+
+// Each kernel gives the same result, bit for bit: the same operations in the same
+// order per lane, the vocoder output summed per channel in band order.
+void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
+void runBandBankSse2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
+void runBandBankAvx2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
+void runBandBankAvx512(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;

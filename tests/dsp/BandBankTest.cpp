@@ -1,0 +1,181 @@
+// Every SIMD kernel against the scalar reference, bit for bit, over a table of
+// scenarios; slices of awkward lengths run through two banks fed identically.
+#include "dsp/BandBank.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr int kMaxFrames = 1024;
+constexpr int kSliceLengths[] = {44, 1, 17, 15, 999, 44, 3};
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Deterministic noise in -1..1.
+struct Noise {
+  uint32_t seed;
+  double next() {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed) / 2147483648.0 - 1.0;
+  }
+};
+
+// What each slice sees: inputs per sample and changes between slices.
+struct Scenario {
+  const char* name;
+  BandBank::Settings settings;
+  std::function<void(BandBank&)> setup;
+  // Changes before slice s (settings and bank); may be empty.
+  std::function<void(int s, BandBank::Settings&, BandBank&)> between;
+  // Modulator, carrier and noise sample t of channel c.
+  std::function<double(int t, int c, Noise&)> modulator, carrier;
+  int slices = 60;
+};
+
+double vowel(int t, int c, Noise& noise) {
+  const double x = t / kRate;
+  return 0.3 * std::sin(2 * M_PI * 150 * x) + 0.2 * std::sin(2 * M_PI * 700 * x + c) +
+         0.1 * std::sin(2 * M_PI * 2400 * x) + 0.05 * noise.next();
+}
+
+double carrierNoise(int, int, Noise& noise) { return 0.5 * noise.next(); }
+
+BandBank::Settings standard(bool noise) {
+  BandBank::Settings s;
+  s.noiseBandsRun = noise;
+  return s;
+}
+
+BandBank::Settings fullBands() {
+  BandBank::Settings s;
+  s.fullBands = true;
+  return s;
+}
+
+void fixBands(BandBank& bank) {
+  for (int band : {0, 3, 16, 19}) bank.setFixed(band, true);
+}
+
+const Scenario kScenarios[] = {
+    {"StandardWithNoise", standard(true), nullptr, nullptr, vowel, carrierNoise},
+    {"StandardWithoutNoise", standard(false), nullptr, nullptr, vowel, carrierNoise},
+    {"FullBands", fullBands(), nullptr, nullptr, vowel, carrierNoise},
+    {"FixedBandsStandard", standard(true), fixBands, nullptr, vowel, carrierNoise},
+    {"FixedBandsFull", fullBands(), fixBands, nullptr, vowel, carrierNoise},
+    {"BiasLimitAndSpeedChanges", fullBands(), nullptr,
+     [](int s, BandBank::Settings& settings, BandBank& bank) {
+       settings.bias = (s % 5 - 2) * 0.7;
+       settings.limit = 1.0 + s % 10;
+       settings.micLevel = 0.5 * (s % 4);
+       bank.setFollowerSpeed(std::pow(2.0, (s % 9 - 4) * 0.5));
+       bank.setFixed(s % kNumBands, s % 3 == 0);
+     },
+     vowel, carrierNoise},
+    {"RetunedBands", standard(true), nullptr,
+     [](int s, BandBank::Settings&, BandBank& bank) {
+       bank.setAnalysisFrequency(s % kNumBands, 100.0 + 150.0 * s);
+       bank.setSynthesisFrequency((s + 7) % kNumBands, 16000.0 - 200.0 * s);
+       bank.setSynthesisLevel(s % kNumBands, 0.1 * (s % 21));
+       // A band whose filters hold NaN for a while: the clamps must pass NaN on.
+       bank.setSynthesisFrequency(5, s % 7 == 3 ? std::nan("") : 600.0);
+     },
+     vowel, carrierNoise},
+    {"ClippingBursts", fullBands(), nullptr, nullptr,
+     [](int t, int c, Noise& n) { return (t / 300) % 3 == 1 ? 1000.0 * n.next() : vowel(t, c, n); },
+     [](int t, int, Noise& n) { return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next(); }},
+    {"LongSilence", standard(true), nullptr, nullptr,
+     [](int t, int c, Noise& n) { return t < 2000 ? vowel(t, c, n) : 0.0; },
+     [](int t, int, Noise& n) { return t < 3000 ? n.next() : 0.0; }, 400},
+    {"NotFiniteInputs", standard(true), fixBands, nullptr,
+     [](int t, int c, Noise& n) {
+       return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
+     },
+     [](int t, int, Noise& n) { return t % 1201 == 3 ? kInf : t % 877 == 9 ? std::nan("") : n.next(); }},
+};
+
+struct Case {
+  BandBank::Kernel kernel;
+  const Scenario* scenario;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << BandBank::name(c.kernel) << "_" << c.scenario->name; }
+
+class BandBankKernels : public ::testing::TestWithParam<Case> {};
+
+TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
+  const Case& c = GetParam();
+  if (!BandBank::isSupported(c.kernel))
+    GTEST_SKIP() << "this processor has no " << BandBank::name(c.kernel) << "; kernel not run";
+  const Scenario& sc = *c.scenario;
+  BandBank reference, bank;
+  reference.prepare(kRate, kMaxFrames, BandBank::Kernel::kScalar);
+  bank.prepare(kRate, kMaxFrames, c.kernel);
+  ASSERT_EQ(bank.kernel(), c.kernel);
+  for (BandBank* b : {&reference, &bank}) {
+    b->reset();
+    if (sc.setup) sc.setup(*b);
+  }
+  BandBank::Settings settings = sc.settings;
+  Noise modulatorNoise{1}, carrierNoise{2}, noiseNoise{3};
+  std::vector<double> in[6], out[4];
+  int t = 0;
+  for (int s = 0; s < sc.slices; ++s) {
+    const int n = kSliceLengths[s % std::size(kSliceLengths)];
+    if (sc.between)
+      for (BandBank* b : {&reference, &bank}) sc.between(s, settings, *b);
+    for (auto& v : in) v.assign(n, 0.0);
+    for (auto& v : out) v.assign(n, 12345.0);
+    for (int i = 0; i < n; ++i, ++t)
+      for (int ch = 0; ch < 2; ++ch) {
+        in[ch][i] = sc.modulator(t, ch, modulatorNoise);
+        in[2 + ch][i] = sc.carrier(t, ch, carrierNoise);
+        in[4 + ch][i] = 0.3 * noiseNoise.next();
+      }
+    const double* mod[2] = {in[0].data(), in[1].data()};
+    const double* car[2] = {in[2].data(), in[3].data()};
+    const double* noise[2] = {in[4].data(), in[5].data()};
+    double* refOut[2] = {out[0].data(), out[1].data()};
+    double* kernelOut[2] = {out[2].data(), out[3].data()};
+    const double refLevel = reference.process(mod, car, noise, refOut, n, settings);
+    const double level = bank.process(mod, car, noise, kernelOut, n, settings);
+    ASSERT_EQ(std::memcmp(&refLevel, &level, sizeof level), 0) << "slice " << s;
+    for (int ch = 0; ch < 2; ++ch)
+      ASSERT_EQ(std::memcmp(out[ch].data(), out[2 + ch].data(), n * sizeof(double)), 0)
+          << "slice " << s << " channel " << ch;
+  }
+}
+
+std::vector<Case> allCases() {
+  std::vector<Case> cases;
+  for (BandBank::Kernel kernel : {BandBank::Kernel::kSse2, BandBank::Kernel::kAvx2, BandBank::Kernel::kAvx512})
+    for (const Scenario& scenario : kScenarios) cases.push_back({kernel, &scenario});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           return std::string(BandBank::name(info.param.kernel)) + "_" +
+                                  info.param.scenario->name;
+                         });
+
+TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
+  setenv("ZORQ_SIMD", "scalar", 1);
+  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kScalar);
+  setenv("ZORQ_SIMD", "sse2", 1);
+  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kSse2);
+  setenv("ZORQ_SIMD", "no-such-kernel", 1);
+  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
+  unsetenv("ZORQ_SIMD");
+  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
+  EXPECT_TRUE(BandBank::isSupported(BandBank::best()));
+}
+
+}  // namespace
