@@ -75,7 +75,7 @@ BandBank::BandBank() : lanes_(std::make_unique<BandBankLanes>()) { reset(); }
 void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
   sampleRate_ = sampleRate;
   maxFrames_ = std::max(maxFrames, 1);
-  scratch_.reset(new double[8 * static_cast<size_t>(maxFrames_)]());
+  scratch_.reset(new double[kBandBankScratchPerFrame * static_cast<size_t>(maxFrames_)]());
   kernel_ = isSupported(kernel) ? kernel : best();
   run_ = kernelFunction(kernel_);
 }

@@ -41,13 +41,17 @@ struct BandBankLanes {
   alignas(64) long long fixedMask[kBandLanes];
 };
 
+// Doubles of scratch per frame: three inputs as value and clamped left/right pairs,
+// and the output pairs.
+constexpr int kBandBankScratchPerFrame = 14;
+
 // One slice of audio for the kernels.
 struct BandBankSlice {
   const double* modulator[2];
   const double* carrier[2];
   const double* noise[2];  // read only by the noise bands of "VE-10 Standard"
   double* out[2];          // overwritten with the sum of the bands, in band order
-  double* scratch;         // 8 x frames doubles for the kernels' own use
+  double* scratch;         // kBandBankScratchPerFrame x frames, for the kernels' use
   int frames;
   bool fullBands;      // every band filters the main carrier
   bool noiseBandsRun;  // "VE-10 Standard" only: the noise bands run (noise in the carrier)

@@ -24,9 +24,6 @@ inline V selectBits(V x, IV mask) { return (V)((IV)x & mask); }
 
 inline V absolute(V x) { return (V)((IV)x & (IV{} + 0x7fffffffffffffffLL)); }
 
-// NaN enters a resonator as 0.
-inline V zeroNaN(V x) { return selectBits(x, (IV)(x == x)); }
-
 // +-64 with the constant first: NaN passes through, as in the scalar form.
 inline V clamp64(V v) { return Isa::min(splat(64.0), Isa::max(splat(-64.0), v)); }
 
@@ -51,14 +48,14 @@ struct ResonatorRegs {
     Isa::store(r.x1b.v + o, x1b), Isa::store(r.x2b.v + o, x2b);
     Isa::store(r.y1b.v + o, y1b), Isa::store(r.y2b.v + o, y2b);
   }
-  // Resonator::step, lane by lane.
-  V step(V d, V x) {
-    x = zeroNaN(x);
+  // Resonator::step, lane by lane, for an input x already cleared of NaN and its
+  // clamped value (both the same for every band of a channel, so made once).
+  V step(V d, V x, V clampedX) {
     const V rx1a = x1a + d, rx2a = x2a + d, ry1a = y1a + d, ry2a = y2a + d;
     const V rx1b = x1b + d, rx2b = x2b + d, ry1b = y1b + d, ry2b = y2b + d;
     const V y = a1a * ry1a + a2a * ry2a + b0a * (x - rx2a);
     x2a = clamp64(rx1a);
-    x1a = clamp64(x);
+    x1a = clampedX;
     y2a = clamp64(ry1a);
     y1a = clamp64(y);
     const V z = a1b * ry1b + a2b * ry2b + b0b * (y - rx2b);
@@ -120,12 +117,19 @@ struct FollowerRegs {
   }
 };
 
+// An input of the slice, interleaved left/right and cleared of NaN (as a resonator
+// takes it), with its clamped copy (what the resonator keeps as x[n-1]).
+struct Pairs {
+  const double* value;
+  const double* clamped;
+};
+
 // One register of lanes over the slice. kHasFixed: some band in it is fixed (its
 // analysis side rests, its gain is 1, it filters the main carrier). kNoiseCarrier:
 // the register's other bands filter the noise carrier.
 template <bool kHasFixed, bool kNoiseCarrier>
-void runRegister(BandBankLanes& lanes, int o, const BandBankSlice& s, const double* modulatorPairs,
-                 const double* carrierPairs, const double* noisePairs, double* outPairs) {
+void runRegister(BandBankLanes& lanes, int o, const BandBankSlice& s, Pairs modulator,
+                 Pairs carrier, Pairs noise, double* outPairs) {
   ResonatorRegs analysis, synthesis;
   FollowerRegs follower;
   analysis.load(lanes.analysis, o);
@@ -143,17 +147,22 @@ void runRegister(BandBankLanes& lanes, int o, const BandBankSlice& s, const doub
   V levelSum = zero;
 
   for (int i = 0; i < s.frames; ++i) {
-    const V band = analysis.step(da, Isa::loadPair(modulatorPairs + 2 * i));
+    const int p = 2 * i;
+    const V band = analysis.step(da, Isa::loadPair(modulator.value + p), Isa::loadPair(modulator.clamped + p));
     const V envelope = micLevel * follower.step(da, absolute(band));
     da = -da;
     levelSum += envelope;
     const V v = bias + envelope;
     V gain = v <= zero ? zero : v;
     gain = v >= limit ? limit : gain;
-    V carrier = Isa::loadPair(carrierPairs + 2 * i);
+    V x = Isa::loadPair(carrier.value + p);
+    V clampedX = Isa::loadPair(carrier.clamped + p);
     if (kHasFixed) gain = fixed ? one : gain;
-    if (kNoiseCarrier) carrier = fixed ? carrier : Isa::loadPair(noisePairs + 2 * i);
-    Isa::addPairs(outPairs + 2 * i, synthesis.step(ds, carrier) * level * gain);
+    if (kNoiseCarrier) {
+      x = fixed ? x : Isa::loadPair(noise.value + p);
+      clampedX = fixed ? clampedX : Isa::loadPair(noise.clamped + p);
+    }
+    Isa::addPairs(outPairs + p, synthesis.step(ds, x, clampedX) * level * gain);
     ds = -ds;
   }
 
@@ -173,24 +182,26 @@ void runRegister(BandBankLanes& lanes, int o, const BandBankSlice& s, const doub
   Isa::store(lanes.levelSum.v + o, levelSum);
 }
 
-void interleave(const double* const* channels, double* pairs, int n) {
-  for (int i = 0; i < n; ++i) {
-    pairs[2 * i] = channels[0][i];
-    pairs[2 * i + 1] = channels[1][i];
+// Scalar on purpose: NaN becomes 0 and the clamp is the resonator's, value by value.
+Pairs interleave(const double* const* channels, double* pairs, int n) {
+  double* clamped = pairs + 2 * n;
+  for (int i = 0; i < 2 * n; ++i) {
+    const double x = channels[i & 1][i >> 1];
+    const double v = x == x ? x : 0.0;
+    pairs[i] = v;
+    clamped[i] = v < -64.0 ? -64.0 : (v > 64.0 ? 64.0 : v);
   }
+  return {pairs, clamped};
 }
 
 void runKernel(BandBankLanes& lanes, const BandBankSlice& s) {
   constexpr int kBandsPerRegister = Isa::kWidth / 2;
   const int n = s.frames;
-  double* modulatorPairs = s.scratch;
-  double* carrierPairs = s.scratch + 2 * n;
-  double* noisePairs = s.scratch + 4 * n;
-  double* outPairs = s.scratch + 6 * n;
-  interleave(s.modulator, modulatorPairs, n);
-  interleave(s.carrier, carrierPairs, n);
+  const Pairs modulator = interleave(s.modulator, s.scratch, n);
+  const Pairs carrier = interleave(s.carrier, s.scratch + 4 * n, n);
+  double* outPairs = s.scratch + 12 * n;
   const bool noiseRegisters = !s.fullBands && s.noiseBandsRun;
-  if (noiseRegisters) interleave(s.noise, noisePairs, n);
+  const Pairs noise = noiseRegisters ? interleave(s.noise, s.scratch + 8 * n, n) : carrier;
   for (int i = 0; i < 2 * n; ++i) outPairs[i] = 0.0;
 
   for (int firstBand = 0; firstBand < kNumBands; firstBand += kBandsPerRegister) {
@@ -201,13 +212,13 @@ void runKernel(BandBankLanes& lanes, const BandBankSlice& s) {
     for (int lane = o; lane < o + Isa::kWidth; ++lane) hasFixed |= lanes.fixedMask[lane] != 0;
     if (noiseBands) {
       if (hasFixed)
-        runRegister<true, true>(lanes, o, s, modulatorPairs, carrierPairs, noisePairs, outPairs);
+        runRegister<true, true>(lanes, o, s, modulator, carrier, noise, outPairs);
       else  // no band filters the main carrier here
-        runRegister<false, false>(lanes, o, s, modulatorPairs, noisePairs, noisePairs, outPairs);
+        runRegister<false, false>(lanes, o, s, modulator, noise, noise, outPairs);
     } else if (hasFixed) {
-      runRegister<true, false>(lanes, o, s, modulatorPairs, carrierPairs, noisePairs, outPairs);
+      runRegister<true, false>(lanes, o, s, modulator, carrier, noise, outPairs);
     } else {
-      runRegister<false, false>(lanes, o, s, modulatorPairs, carrierPairs, noisePairs, outPairs);
+      runRegister<false, false>(lanes, o, s, modulator, carrier, noise, outPairs);
     }
   }
 
