@@ -1,10 +1,14 @@
-// Block-loop throughput. The real-time factor counter is seconds of audio
-// rendered per CPU second.
+// Whole-engine throughput, each case once per band-bank kernel (chosen through
+// ZORQ_SIMD at reset, as tests and users can). realtime_factor: seconds of audio
+// rendered per CPU second on one core; compare each kernel with the scalar one.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "dsp/BandBank.h"
 #include "engine/ZORQ.h"
 #include "framework/IMidiMsg.h"
 
@@ -26,57 +30,93 @@ void setParam(ZORQ& plug, int index, double value) {
   plug.OnParamChange(index);
 }
 
-// What a host does before the first block.
-void activate(ZORQ& plug) {
-  plug.SetSampleRate(kRate);
+// What a host does before the first block; the kernel is read at reset.
+void activate(ZORQ& plug, double rate = kRate, const char* kernel = nullptr) {
+  if (kernel) setenv("ZORQ_SIMD", kernel, 1);
+  plug.SetSampleRate(rate);
   plug.Reset();
   plug.OnActivate(true);
+  unsetenv("ZORQ_SIMD");
+}
+
+void holdNotes(ZORQ& plug, std::initializer_list<int> notes) {
+  for (int note : notes) {
+    IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
+    plug.ProcessMidiMsg(&msg);
+  }
 }
 
 // Processes noise blocks of the given amplitude on all four inputs; reports the
 // real-time factor.
-void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude = 1.0) {
-  std::vector<double> in[4] = {noise(kBlock, 1), noise(kBlock, 2), noise(kBlock, 3), noise(kBlock, 4)};
+void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude = 1.0, int block = kBlock) {
+  std::vector<double> in[4] = {noise(block, 1), noise(block, 2), noise(block, 3), noise(block, 4)};
   for (auto& channel : in)
     for (double& v : channel) v *= amplitude;
-  std::vector<double> out[2] = {std::vector<double>(kBlock), std::vector<double>(kBlock)};
+  std::vector<double> out[2] = {std::vector<double>(block), std::vector<double>(block)};
   double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
   double* outs[2] = {out[0].data(), out[1].data()};
   for (auto _ : state) {
-    plug.ProcessDoubleReplacing(ins, outs, kBlock);
+    plug.ProcessDoubleReplacing(ins, outs, block);
     benchmark::DoNotOptimize(out[0].data());
   }
-  state.counters["realtime_factor"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate,
-                         benchmark::Counter::kIsRate);
+  state.counters["realtime_factor"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * block / plug.GetSampleRate(), benchmark::Counter::kIsRate);
 }
 
-void BM_FullBandsNoiseModulatorExternalCarrier(benchmark::State& state) {
-  ZORQ plug;
-  activate(plug);
+struct EngineCase {
+  const char* name;
+  double rate;
+  int block;
+  void (*setup)(ZORQ&);
+};
+
+// "VE-10 Full Bands", the noise inputs as modulator and external carrier.
+void fullBands(ZORQ& plug) {
   setParam(plug, kVocoderMode, 1);
   setParam(plug, kKeyboard, 0);
-
-  measureBlocks(state, plug);
 }
-BENCHMARK(BM_FullBandsNoiseModulatorExternalCarrier);
 
-// Keyboard carrier at work: eight held voices with noise and the ensemble,
-// "VE-10 Standard", "In Balance" 0.3.
-void BM_EightVoicesStandardEnsemble(benchmark::State& state) {
-  ZORQ plug;
-  activate(plug);
+// Eight held voices with noise and the ensemble, "VE-10 Standard", "In Balance" 0.3.
+void eightVoices(ZORQ& plug) {
   setParam(plug, kVocoderMode, 0);
   setParam(plug, kInBalance, 0.3);
   setParam(plug, kEnsemble, 1);
-  for (int note : {36, 43, 48, 52, 55, 60, 64, 67}) {
-    IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
-    plug.ProcessMidiMsg(&msg);
-  }
-
-  measureBlocks(state, plug);
+  holdNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
 }
-BENCHMARK(BM_EightVoicesStandardEnsemble);
+
+// Every voice held (the default program).
+void sixtyFourVoices(ZORQ& plug) {
+  for (int note = 30; note < 94; ++note) holdNotes(plug, {note});
+}
+
+const EngineCase kEngineCases[] = {
+    {"FullBands", kRate, kBlock, fullBands},
+    {"EightVoicesStandardEnsemble", kRate, kBlock, eightVoices},
+    {"SixtyFourVoices", kRate, kBlock, sixtyFourVoices},
+    {"FullBands48k", 48000.0, kBlock, fullBands},
+    {"FullBands96k", 96000.0, kBlock, fullBands},
+    {"FullBandsBlock32", kRate, 32, fullBands},
+    {"FullBandsBlock1024", kRate, 1024, fullBands},
+};
+
+void engine(benchmark::State& state, const EngineCase& c, BandBank::Kernel kernel) {
+  if (!BandBank::isSupported(kernel)) {
+    state.SkipWithError("this processor lacks the kernel's instruction set");
+    return;
+  }
+  ZORQ plug;
+  activate(plug, c.rate, BandBank::name(kernel));
+  c.setup(plug);
+  measureBlocks(state, plug, 1.0, c.block);
+}
+
+const bool registered = [] {
+  for (const EngineCase& c : kEngineCases)
+    for (BandBank::Kernel kernel : BandBank::kKernels)
+      benchmark::RegisterBenchmark(
+          (std::string("BM_Engine/") + c.name + "/" + BandBank::name(kernel)).c_str(), engine, c, kernel);
+  return true;
+}();
 
 // Silence after a loud burst against ordinary signal, both with full bands, eight
 // held voices and the ensemble. The decaying filter histories, envelopes and
@@ -86,10 +126,7 @@ void prepareDecayCase(ZORQ& plug) {
   activate(plug);
   setParam(plug, kVocoderMode, 1);
   setParam(plug, kEnsemble, 1);
-  for (int note : {36, 43, 48, 52, 55, 60, 64, 67}) {
-    IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
-    plug.ProcessMidiMsg(&msg);
-  }
+  holdNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
 }
 
 void BM_SignalBlock(benchmark::State& state) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/MinMax.h"
+
 // Fourth-order band-pass: two resonant two-pole sections in series, the first at
 // the band frequency f (Q 7.16), the second at 0.829 f (Q 7.1). Each section is
 //   y[n] = a1 y[n-1] + a2 y[n-2] + b0 (x[n] - x[n-2])
@@ -84,11 +86,9 @@ class Resonator {
   double level() const { return level_; }
 
  private:
-  // Branch-free form (minsd/maxsd, the constant first); passes NaN through like the
-  // plain comparison.
+  // -64 .. 64; NaN passes through.
   static double clamp(double v) noexcept {
-    const double low = v < -64.0 ? -64.0 : v;
-    return 64.0 < low ? 64.0 : low;
+    return minConstantFirst(64.0, maxConstantFirst(-64.0, v));
   }
 
   double sampleRate_ = -1.0;

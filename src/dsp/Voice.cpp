@@ -41,21 +41,20 @@ void Voice::setSampleRate(const PhaseIncrementTable& table) {
   phaseIncrement_ = 0;
   phase_ = 0;
   pitchIndex_ = -1;
+  updateCoefficients();
 }
 
-// Envelope time constant: the level covers 0..1 in about 10^(4.5 q - 2.3) s, so
-// coefficient = ln(10) / fs x 10^(2.3 - 4.5 q) per sample.
-double Voice::coefficientFor(double time) const {
-  if (sampleRate_ <= 0.0) return 0.0;
-  return std::log(10.0) / sampleRate_ * std::pow(10.0, 2.3 - 4.5 * time);
+void Voice::updateCoefficients() {
+  attackCoefficient_ = envelope::coefficient(sampleRate_, attack_);
+  releaseCoefficient_ = envelope::coefficient(sampleRate_, release_);
 }
 
 void Voice::release() {
   envelopeTarget_ = envDecayX;
-  envelopeCoefficient_ = coefficientFor(release_);
+  envelopeCoefficient_ = releaseCoefficient_;
 }
 
-void Voice::update(double pitchOffset) {
+void Voice::update(double pitchOffset) noexcept {
   if (phaseTable_ == nullptr) return;
   const double vibrato = vibratoSource_ != nullptr ? *vibratoSource_ : 0.0;
   const int index = clampedPitchIndex(octave_ + std::floor(pitch_) + tune_ +
@@ -66,25 +65,87 @@ void Voice::update(double pitchOffset) {
     wavetableIndex_ = tableForIncrement(phaseIncrement_);
     wavetable_ = wavetables::saw(wavetableIndex_);
   }
-  envelopeCoefficient_ = coefficientFor(gate_ ? attack_ : release_);
+  envelopeCoefficient_ = gate_ ? attackCoefficient_ : releaseCoefficient_;
 }
 
-void Voice::process(double* out, int n) {
-  if (!active_ || wavetable_ == nullptr) return;
-  for (int i = 0; i < n; ++i) {
-    const double v = wavetable_[phase_ >> kTableShift];
-    previousEnvelope_ = envelope_;
-    const double e =
-        previousEnvelope_ + (envelopeTarget_ - previousEnvelope_) * envelopeCoefficient_;
-    envelope_ = e < 0.0 ? 0.0 : (e > 1.0 ? 1.0 : e);
-    out[i] += v * envelope_ * amplitude_;
-    phase_ = (phase_ + phaseIncrement_) & PhaseIncrementTable::kPhaseMask;
+void Voice::process(double* out, int n) noexcept {
+  Voice* self = this;
+  processAll(&self, 1, out, n);
+}
+
+// K voices side by side: their envelope recursions overlap in the processor, and each
+// output sample still receives the voices' terms one after the other.
+template <int K>
+void Voice::runGroup(Voice* const* voices, double* out, int n) noexcept {
+  const double* table[K];
+  uint32_t phase[K], increment[K];
+  double level[K], previous[K], target[K], coefficient[K], amplitude[K];
+  // A held voice at full level stays there exactly (each step gives 1 again), so its
+  // envelope need not be stepped: sample x 1 x amplitude is sample x amplitude.
+  bool held[K];
+  for (int k = 0; k < K; ++k) {
+    const Voice& v = *voices[k];
+    table[k] = v.wavetable_;
+    phase[k] = v.phase_;
+    increment[k] = v.phaseIncrement_;
+    level[k] = v.envelope_;
+    previous[k] = v.previousEnvelope_;
+    target[k] = v.envelopeTarget_;
+    coefficient[k] = v.envelopeCoefficient_;
+    amplitude[k] = v.amplitude_;
+    held[k] = level[k] == 1.0 && target[k] == kEnvAttackTarget && coefficient[k] >= 0.0;
+    if (held[k] && n > 0) previous[k] = 1.0;
   }
-  active_ = envelope_ > 0.0;
+  for (int i = 0; i < n; ++i) {
+    double sum = out[i];
+    for (int k = 0; k < K; ++k) {
+      const double sample = table[k][phase[k] >> kTableShift];
+      if (held[k]) {
+        sum += sample * amplitude[k];
+      } else {
+        previous[k] = level[k];
+        level[k] = envelope::step(level[k], target[k], coefficient[k]);
+        sum += sample * level[k] * amplitude[k];
+      }
+      phase[k] = (phase[k] + increment[k]) & PhaseIncrementTable::kPhaseMask;
+    }
+    out[i] = sum;
+  }
+  for (int k = 0; k < K; ++k) {
+    Voice& v = *voices[k];
+    v.phase_ = phase[k];
+    v.envelope_ = level[k];
+    v.previousEnvelope_ = previous[k];
+    v.active_ = level[k] > 0.0;
+  }
 }
 
-void Voice::setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource) {
-  pitch_ = note * 128.0;
+void Voice::processAll(Voice* const* voices, int count, double* out, int n) noexcept {
+  constexpr int kGroup = 4;
+  Voice* group[kGroup];
+  int size = 0;
+  auto flush = [&] {
+    switch (size) {
+      case 4: runGroup<4>(group, out, n); break;
+      case 3: runGroup<3>(group, out, n); break;
+      case 2: runGroup<2>(group, out, n); break;
+      case 1: runGroup<1>(group, out, n); break;
+      default: break;
+    }
+    size = 0;
+  };
+  for (int v = 0; v < count; ++v) {
+    Voice* voice = voices[v];
+    if (!voice->active_ || voice->wavetable_ == nullptr) continue;
+    group[size++] = voice;
+    if (size == kGroup) flush();
+  }
+  flush();
+}
+
+void Voice::setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource,
+                      double pitch) {
+  pitch_ = pitch;
   active_ = true;
   gate_ = true;
   note_ = note;
@@ -92,7 +153,7 @@ void Voice::setNoteOn(int note, int velocity, uint32_t sequence, const double* v
   vibratoSource_ = vibratoSource;
   amplitude_ = (velocity / 127.0 - 1.0) * velocitySensitivity_ + 1.0;
   envelopeTarget_ = kEnvAttackTarget;
-  envelopeCoefficient_ = coefficientFor(attack_);
+  envelopeCoefficient_ = attackCoefficient_;
 }
 
 void Voice::setNoteOff() {
@@ -115,8 +176,14 @@ void Voice::setParam(int id, double value) {
     case kVelocity: velocitySensitivity_ = value; break;
     case kOctaveUp: octave_ = value < 0.5 ? 0 : kOctaveUnits; break;
     case kVibratoDepth: vibratoDepth_ = value * kVibratoRange; break;
-    case kAttack: attack_ = value; break;
-    case kRelease: release_ = value; break;
+    case kAttack:
+      attack_ = value;
+      updateCoefficients();
+      break;
+    case kRelease:
+      release_ = value;
+      updateCoefficients();
+      break;
     default: break;
   }
 }

@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
+#include "dsp/EnvelopeLaw.h"
 #include "dsp/ParamIndex.h"
 
 class PhaseIncrementTable;
 
 class Voice {
  public:
-  static constexpr double kEnvAttackTarget = 10.0 / 9.0;
-  static constexpr double envDecayX = -1.0 / 9.0;
+  static constexpr double kEnvAttackTarget = envelope::kAttackTarget;
+  static constexpr double envDecayX = envelope::kReleaseTarget;
   static constexpr int kOctaveUnits = 12 * 128;
   static constexpr double kVibratoRange = 7.0 * 128.0;  // pitch units at full depth
 
@@ -26,11 +27,18 @@ class Voice {
   void setSampleRate(const PhaseIncrementTable& table);
   // Control tick, active voices only: pitch (with pitchOffset in pitch units),
   // table choice and envelope coefficient.
-  void update(double pitchOffset);
+  void update(double pitchOffset) noexcept;
   // Audio thread: adds n samples into out.
-  void process(double* out, int n);
-  // vibratoSource may be null (no vibrato).
-  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource);
+  void process(double* out, int n) noexcept;
+  // Audio thread: adds n samples of each voice into out, in the order given (the same
+  // sums as calling process on each); runs several voices side by side.
+  static void processAll(Voice* const* voices, int count, double* out, int n) noexcept;
+  // vibratoSource may be null (no vibrato). The note sounds at pitch (1/128 semitone
+  // units; note x 128 unless a tuning says otherwise).
+  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource, double pitch);
+  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource) {
+    setNoteOn(note, velocity, sequence, vibratoSource, note * 128.0);
+  }
   void setNoteOff();
   void setSustain(bool on);
   // Takes "Tune", "Velocity", "Octave Up", "Vibrato Depth", "Attack" and "Release"
@@ -43,6 +51,7 @@ class Voice {
   int note() const { return note_; }
   uint32_t sequence() const { return sequence_; }
   double envelope() const { return envelope_; }
+  double pitch() const { return pitch_; }
   double amplitude() const { return amplitude_; }
   int pitchIndex() const { return pitchIndex_; }
   uint32_t phaseIncrement() const { return phaseIncrement_; }
@@ -50,8 +59,10 @@ class Voice {
   int wavetableIndex() const { return wavetableIndex_; }
 
  private:
-  double coefficientFor(double time) const;
   void release();
+  void updateCoefficients();
+  template <int K>
+  static void runGroup(Voice* const* voices, double* out, int n) noexcept;
 
   const double* vibratoSource_ = nullptr;
   double vibratoDepth_ = 0.0;
@@ -75,6 +86,10 @@ class Voice {
   double envelopeTarget_ = 0.0;
   double previousEnvelope_ = 0.0;
   double envelopeCoefficient_ = 0.0;
+  // The envelope law's coefficients for "Attack" and "Release" at this rate, worked
+  // out when either changes rather than at every tick.
+  double attackCoefficient_ = 0.0;
+  double releaseCoefficient_ = 0.0;
   double envelope_ = 0.0;
   const PhaseIncrementTable* phaseTable_ = nullptr;
   double sampleRate_ = 0.0;

@@ -150,6 +150,7 @@ class ZORQ : public Synth {
   // Keyboard carrier and output chorus.
   PhaseIncrementTable phaseIncrements_;
   Voice voices_[kNumVoices];
+  Voice* voiceList_[kNumVoices];  // the voices in order, for Voice::processAll
   LFO vibratoLFOs_[kNumVibratoLFOs];
   Ensemble ensembles_[2];
 

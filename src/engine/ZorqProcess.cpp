@@ -114,7 +114,7 @@ void ZORQ::loadBuffers(double** inputs, int n) {
   // and copied to carrier R.
   std::fill(carL, carL + length, 0.0);
   if (keyboardOn_ && keyboardLevel_ > 0.0) {
-    for (Voice& voice : voices_) voice.process(carL, n);
+    Voice::processAll(voiceList_, kNumVoices, carL, n);
     for (int i = 0; i < n; ++i) {
       carL[i] *= keyboardLevel_;
       carR[i] = carL[i];

@@ -17,6 +17,7 @@ constexpr double kEnsembleRates[2][2] = {{0.65, 5.7}, {0.55, 6.3}};
 }  // namespace
 
 ZORQ::ZORQ(VstHostCallback hostCallback) : Synth(hostCallback) {
+  for (int v = 0; v < kNumVoices; ++v) voiceList_[v] = &voices_[v];
   initParameters();
   // The editor is created here once it exists.
   if (!LoadBankFromFXB(configuration().startupFxb())) {

@@ -4,12 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-constexpr double kAttackTarget = 10.0 / 9.0;
-constexpr double kReleaseTarget = -1.0 / 9.0;
-
-}  // namespace
+#include "dsp/EnvelopeLaw.h"
 
 void Sampler::init(double hostRate, unsigned subBlockCapacity) {
   hostRate_ = std::max(hostRate, 1.0);
@@ -63,18 +58,14 @@ void Sampler::fitToRates() {
   converter_.reserveInput(stereo_ ? 2 : 1, static_cast<int>(subBlockCapacity_));
 }
 
-// Envelope: level += (target - level) x coefficient per frame, with
-// coefficient = (ln 10 / host rate) x 10^(2.3 - 4.5 x setting); the targets
-// overshoot 1 and 0 by 1/9, so a setting x takes about 10^(4.5 x - 2.3) s.
+// The voices' attack/release law, per output frame.
 void Sampler::setEnvelope(double target, double setting) {
   envelopeTarget_ = target;
-  envelopeCoefficient_ =
-      std::min(1.0, std::log(10.0) / hostRate_ * std::pow(10.0, 2.3 - 4.5 * setting));
+  envelopeCoefficient_ = envelope::coefficient(hostRate_, setting);
 }
 
 double Sampler::stepEnvelope() {
-  envelopeLevel_ += (envelopeTarget_ - envelopeLevel_) * envelopeCoefficient_;
-  envelopeLevel_ = std::clamp(envelopeLevel_, 0.0, 1.0);
+  envelopeLevel_ = envelope::step(envelopeLevel_, envelopeTarget_, envelopeCoefficient_);
   return envelopeLevel_;
 }
 
@@ -83,10 +74,10 @@ void Sampler::restart() {
   rewindToData();
   converter_.Reset(0.0);
   converter_.SetRates(fileRate_, hostRate_);
-  setEnvelope(kAttackTarget, attack_);
+  setEnvelope(envelope::kAttackTarget, attack_);
 }
 
-void Sampler::stop() { setEnvelope(kReleaseTarget, release_); }
+void Sampler::stop() { setEnvelope(envelope::kReleaseTarget, release_); }
 
 // Reads up to `frames` (at most one sub-block) into the input work buffers;
 // frames the file cannot deliver are silence.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dsp/EnvelopeLaw.h"
 #include "sampler/WDL_Resampler.h"
 #include "sampler/WaveReader.h"
 
@@ -64,7 +65,7 @@ class Sampler : public WaveReader {
   bool convert_ = false;
   double attack_ = 0.0;
   double release_ = 0.0;
-  double envelopeTarget_ = -1.0 / 9.0;
+  double envelopeTarget_ = envelope::kReleaseTarget;
   double envelopeCoefficient_ = 0.0;
   double envelopeLevel_ = 0.0;
 };
