@@ -57,7 +57,7 @@ void Ensemble::update() {
 
 // Linear interpolation between the samples delay and delay - 1 behind the newest
 // one (the newest being at writePosition after the write of this sample).
-double Ensemble::readTap(const Tap& tap) const {
+double Ensemble::readTap(const Tap& tap) const noexcept {
   const double delay = tap.delay;
   int j = tap.writePosition - static_cast<int>(delay);
   int k = j + 1;
@@ -70,8 +70,7 @@ double Ensemble::readTap(const Tap& tap) const {
   return (tap.line[j] - tap.line[k]) * fraction + tap.line[k];
 }
 
-double Ensemble::process(double x) {
-  if (length_ < 1) return 0.0;
+inline double Ensemble::processSample(double x) noexcept {
   // Infinite or NaN input counts as silence, so it never reaches the delay lines.
   const double y = inputFilter_.process(std::isfinite(x) ? x : 0.0);
   tapA_.line[tapA_.writePosition] = y;
@@ -84,4 +83,14 @@ double Ensemble::process(double x) {
     tap->delay = limitTo(tap->delay + tap->delayStep, 0.0, maxDelay);
   }
   return out;
+}
+
+double Ensemble::process(double x) noexcept { return length_ < 1 ? 0.0 : processSample(x); }
+
+void Ensemble::process(const double* in, double* out, int n) noexcept {
+  if (length_ < 1) {
+    for (int i = 0; i < n; ++i) out[i] = 0.0;
+    return;
+  }
+  for (int i = 0; i < n; ++i) out[i] = processSample(in[i]);
 }

@@ -22,7 +22,9 @@ class Ensemble {
   // Control tick: new delay targets from the LFOs; the delays glide to them.
   void update();
   // Audio thread: one sample; 0 before the first setSampleRate.
-  double process(double x);
+  double process(double x) noexcept;
+  // Audio thread: n samples, the same as n calls of process(double); in may be out.
+  void process(const double* in, double* out, int n) noexcept;
   void cleanUp();
 
   // Rates in Hz; the engine sets them and then the matching LFO rate.
@@ -43,7 +45,8 @@ class Ensemble {
     double delayStep = 0.0;
   };
 
-  double readTap(const Tap& tap) const;
+  double readTap(const Tap& tap) const noexcept;
+  double processSample(double x) noexcept;
 
   double sampleRate_ = 0.0;
   double glideFactor_ = 0.0;

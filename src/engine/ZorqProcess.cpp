@@ -76,10 +76,8 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
       outR[i] = modR[i] * micGainR + vocR[i] * vocoderGain;
     }
     if (ensembleOn_) {
-      for (int i = 0; i < n; ++i) {
-        outL[i] = ensembles_[0].process(outL[i]);
-        outR[i] = ensembles_[1].process(outR[i]);
-      }
+      ensembles_[0].process(outL, outL, n);
+      ensembles_[1].process(outR, outR, n);
     }
 
     outL += n;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "dsp/Ensemble.h"
 
@@ -80,6 +82,22 @@ TEST(Ensemble, NanInputDoesNotPoisonTheLines) {
   ensemble.setSampleRate(44100.0);
   ensemble.process(NAN);
   EXPECT_TRUE(std::isfinite(runConstant(ensemble, 0.1, 4410, 44)));
+}
+
+TEST(Ensemble, BlockFormMatchesSampleForm) {
+  Ensemble single, block;
+  single.setSampleRate(44100.0);
+  block.setSampleRate(44100.0);
+  std::vector<double> in(1000), expected(1000);
+  for (int i = 0; i < 1000; ++i) in[i] = std::sin(i * 0.37) + (i == 500 ? NAN : 0.0);
+  for (int tick = 0; tick < 1000; tick += 44) {
+    single.update();
+    block.update();
+    const int n = std::min(44, 1000 - tick);
+    for (int i = tick; i < tick + n; ++i) expected[i] = single.process(in[i]);
+    block.process(in.data() + tick, in.data() + tick, n);  // in place
+  }
+  EXPECT_EQ(in, expected);
 }
 
 TEST(Ensemble, ResetKeepsLfoPhasesAndAppliesRates) {
