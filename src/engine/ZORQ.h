@@ -53,6 +53,8 @@ class ZORQ : public Synth {
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(const ByteChunk* chunk, int startPos) override;
   void PresetsChangedByHost() override;
+  // Host thread, plug-in mutex released: reads the sample file a restore named.
+  void OnHostCallReturned() override;
   // True when the 10 bytes at pos are the current record format's marker.
   static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
 
@@ -75,7 +77,8 @@ class ZORQ : public Synth {
   const LFO& vibratoLFO(int index) const { return vibratoLFOs_[index]; }
 
   // Sample player ("File" input mode). Editor thread or the host thread that
-  // restores state; each takes the plug-in mutex.
+  // restores state; each takes the plug-in mutex for its bookkeeping only and reads
+  // the file with it released (a caller that holds it keeps it held throughout).
   void loadSampleFile(bool showError);
   void updateWAVPath();
   void setSampleFileName(const char* name);
@@ -114,7 +117,6 @@ class ZORQ : public Synth {
 
   bool inputConnected_[kNumInputs] = {};
   bool modulatorActive_[2] = {};
-  bool sampleLoading_ = false;
   double meterAccumulator_ = 0.0;
 
   // Levels and switches set by OnParamChange.
@@ -159,6 +161,8 @@ class ZORQ : public Synth {
   std::string sampleFileName_;
   std::string loadedFileName_;
   bool sampleLoadFailed_ = false;
+  uint64_t sampleLoadGeneration_ = 0;
+  bool sampleReloadPending_ = false;  // a host call restored a state; read its file after
   IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.

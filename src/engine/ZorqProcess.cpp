@@ -26,9 +26,9 @@ void ZORQ::refreshInputConnections() {
 
 void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames < 1) return;
-  // A sample file is being loaded, or no reset has sized the buffers yet: the
-  // grid stays where it is and the host gets silence rather than stale buffers.
-  if (sampleLoading_ || allocatedLength_ == 0) {
+  // No reset has sized the buffers yet: the grid stays where it is and the host
+  // gets silence rather than stale buffers.
+  if (allocatedLength_ == 0) {
     silence(outputs, kNumOutputs, nFrames);
     return;
   }

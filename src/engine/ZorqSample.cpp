@@ -1,6 +1,7 @@
 // The sample player's file: loading it by name, resolving the name against the
 // default WAV folder, reporting failures, and the note hooks that play it.
 #include <algorithm>
+#include <memory>
 
 #include "engine/ZORQ.h"
 
@@ -14,35 +15,53 @@ void ZORQ::setWAVFolder(const char* folder) {
   storeDefaultWAVPath(folder ? folder : "");
 }
 
+// The file is read and decoded with the plug-in mutex free, so audio keeps running
+// (with the old sample) meanwhile; the new one is swapped in under the mutex, and the
+// old one is freed after it is released. Of loads that overlap, the last one started
+// wins.
 void ZORQ::loadSampleFile(bool showError) {
+  std::string name, folder;
+  uint64_t generation = 0;
   {
     IMutexLock lock(Mutex());
     if (sampleFileName_.empty() || sampleFileName_ == loadedFileName_) return;
-    sampleLoading_ = true;
     loadedFileName_ = sampleFileName_;
-    // The name as given (absolute, or relative to the current folder), then
-    // relative to the default WAV folder, stored relative to it when it lies inside.
-    bool opened = sampler_.openWAV(sampleFileName_.c_str()) != 0;
-    if (!opened && !wavFolder().empty()) {
-      std::string path = wavFolder() + "/" + sampleFileName_;
-      opened = sampler_.openWAV(path.c_str()) != 0;
-      if (opened) {
-        simplifyPath(path);
-        sampleFileName_ = path;
-      }
-    }
-    sampleLoadFailed_ = !opened;
-    if (!opened) sampler_.closeWAV();
-    sampleLoading_ = false;
-    if (opened || !showError || !messageBox_) return;
+    name = sampleFileName_;
+    folder = wavFolder();
+    generation = ++sampleLoadGeneration_;
   }
+  // The name as given (absolute, or relative to the current folder), then relative
+  // to the default WAV folder, stored relative to it when it lies inside.
+  std::string path = name;
+  std::unique_ptr<SampleData> data = SampleData::load(path.c_str());
+  const bool fromFolder = !data && !folder.empty();
+  if (fromFolder) {
+    path = folder + "/" + name;
+    data = SampleData::load(path.c_str());
+  }
+  const bool loaded = data != nullptr;
+  std::unique_ptr<SampleData> previous;
+  {
+    IMutexLock lock(Mutex());
+    if (generation != sampleLoadGeneration_) return;  // a later load decides
+    if (loaded && fromFolder) {
+      simplifyPath(path);
+      sampleFileName_ = path;
+    }
+    sampleLoadFailed_ = !loaded;
+    previous = sampler_.install(std::move(data));
+  }
+  previous.reset();
   // Shown after the lock is released, so audio keeps running while the box is open.
-  messageBox_->ShowMessageBox("Cannot open WAV file!", "Error", IMessageBox::kOk);
+  if (!loaded && showError && messageBox_)
+    messageBox_->ShowMessageBox("Cannot open WAV file!", "Error", IMessageBox::kOk);
 }
 
 void ZORQ::updateWAVPath() {
-  IMutexLock lock(Mutex());
-  loadedFileName_.clear();
+  {
+    IMutexLock lock(Mutex());
+    loadedFileName_.clear();
+  }
   loadSampleFile(false);
   // The editor's WAV control is marked for redrawing here once the editor exists.
 }

@@ -55,8 +55,21 @@ int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
   return pos;
 }
 
-// The sample player reopens the restored file here once it is part of the engine.
+// The restored state may name another sample file. Inside a host call the plug-in
+// mutex is held, so the file is read when the call has released it.
 void ZORQ::PresetsChangedByHost() {
-  loadSampleFile(false);
+  if (InHostCall())
+    sampleReloadPending_ = true;
+  else
+    loadSampleFile(false);
   RedrawParamControls();
+}
+
+void ZORQ::OnHostCallReturned() {
+  {
+    IMutexLock lock(Mutex());
+    if (!sampleReloadPending_) return;
+    sampleReloadPending_ = false;
+  }
+  loadSampleFile(false);
 }

@@ -195,6 +195,5 @@ void ZORQ::Reset() {
   modulatorLevelSum_ = 0.0;
   meterAccumulator_ = 0.0;
   refreshInputConnections();
-  sampleLoading_ = false;
   sampler_.init(sampleRate, subBlockLength_);
 }

@@ -44,6 +44,9 @@ class IPlugVST : public IPlugBase {
 
   virtual void HostSpecificInit();
   virtual void OnHostIdentified() {}
+  // Host thread, after a dispatcher call has released the plug-in mutex: work that
+  // must not hold it (such as reading a file that a restored state names).
+  virtual void OnHostCallReturned() {}
   virtual void OnIdle() {}
   virtual void ProcessSysEx(ISysEx*) {}
   virtual bool MidiNoteName(int, char* name) {
@@ -54,6 +57,9 @@ class IPlugVST : public IPlugBase {
  protected:
   // Disconnects inputs from the third on, connects outputs from the third on.
   void LimitToStereoIO();
+  // Plug-in mutex held: whether this thread is inside a dispatcher call, which
+  // releases the mutex before OnHostCallReturned.
+  bool InHostCall() const { return hostCallDepth_ > 0; }
 
  private:
   VstIntPtr hostCall(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
@@ -91,6 +97,7 @@ class IPlugVST : public IPlugBase {
   VstSpeakerArrangement inputSpeakers_{};
   VstSpeakerArrangement outputSpeakers_{};
   bool hostSpecificInitDone_ = false;
+  int hostCallDepth_ = 0;  // dispatcher calls in progress; changed under the mutex
   int hostExtensions_ = 0;  // bit 0 "hasCockosExtensions", bit 1 "hasCockosViewAsConfig"
   ByteChunk programChunk_;
   ByteChunk bankChunk_;

@@ -42,8 +42,22 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
       delete plug;
       return 0;
     }
-    IMutexLock lock(plug->Mutex());
-    return plug->dispatch(opcode, index, value, ptr, opt);
+    VstIntPtr result = 0;
+    bool outermost = false;
+    {
+      IMutexLock lock(plug->Mutex());
+      // Counted under the mutex: while it is above 0, the thread that holds the mutex
+      // is inside a host call.
+      struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+      } depth(plug->hostCallDepth_);
+      result = plug->dispatch(opcode, index, value, ptr, opt);
+      outermost = plug->hostCallDepth_ == 1;
+    }
+    if (outermost) plug->OnHostCallReturned();
+    return result;
   } catch (...) {
     return 0;
   }

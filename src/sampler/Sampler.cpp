@@ -16,26 +16,28 @@ void Sampler::init(double hostRate, unsigned subBlockCapacity) {
   if (length() > 0) fitToRates();
 }
 
-int Sampler::openWAV(const char* path) {
-  closeWAV();
-  if (!Open(path)) {
-    closeWAV();
-    return 0;
-  }
-  if (length() == 0) return 1;
-  fileRate_ = sampleRate();
-  configureConverter();
-  // Files with more than two channels play their first two.
-  stereo_ = channelCount() >= 2;
-  fitToRates();
-  return 1;
-}
-
-void Sampler::closeWAV() {
-  Close();
+std::unique_ptr<SampleData> Sampler::install(std::unique_ptr<SampleData> data) {
+  data_.swap(data);
+  position_ = 0;
   outputLength_ = 0;
   remaining_ = 0;
+  if (length() == 0) return data;
+  fileRate_ = data_->sampleRate();
+  configureConverter();
+  // Files with more than two channels play their first two.
+  stereo_ = data_->isStereo();
+  fitToRates();
+  return data;
 }
+
+int Sampler::openWAV(const char* path) {
+  std::unique_ptr<SampleData> data = SampleData::load(path);
+  const bool loaded = data != nullptr;
+  install(std::move(data));
+  return loaded ? 1 : 0;
+}
+
+void Sampler::closeWAV() { install(nullptr); }
 
 // Output-driven linear interpolation with four low-pass sections: each
 // sub-block asks the converter for exactly its n output frames, and the
@@ -71,7 +73,7 @@ double Sampler::stepEnvelope() {
 
 void Sampler::restart() {
   remaining_ = outputLength_;
-  rewindToData();
+  position_ = 0;
   converter_.Reset(0.0);
   converter_.SetRates(fileRate_, hostRate_);
   setEnvelope(envelope::kAttackTarget, attack_);
@@ -82,8 +84,8 @@ void Sampler::stop() { setEnvelope(envelope::kReleaseTarget, release_); }
 // Reads up to `frames` (at most one sub-block) into the input work buffers;
 // frames the file cannot deliver are silence.
 unsigned Sampler::readFrames(unsigned frames) {
-  double* dest[2] = {inputLeft_.data(), inputRight_.data()};
-  const unsigned got = ReadDoublesNI(dest, 0, frames, stereo_ ? 2 : 1);
+  const unsigned got = data_->read(position_, frames, inputLeft_.data(), inputRight_.data());
+  position_ += got;
   std::fill(inputLeft_.begin() + got, inputLeft_.begin() + frames, 0.0);
   std::fill(inputRight_.begin() + got, inputRight_.begin() + frames, 0.0);
   return got;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/AllocationCounter.h"
+#include "support/FileCallCounter.h"
 #include "engine/ZORQ.h"
 #include "sampler/WavTestFile.h"
 #include "support/TempFolder.h"
@@ -183,9 +184,10 @@ TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
   host.processBlock(0, true);
 
   const size_t capacity = host.plug->sampler().converter().inputCapacity();
-  const size_t before = allocationCount();
+  const size_t before = allocationCount(), filesBefore = fileCallCount();
   for (int block = 1; block < 200; ++block) host.processBlock(block, block % 2 == 0);
   EXPECT_EQ(allocationCount(), before);
+  EXPECT_EQ(fileCallCount(), filesBefore);  // the file was read when it loaded
   EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
   RecordProperty("converterInputDoubles", static_cast<int>(capacity));
 }

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "support/AllocationCounter.h"
+#include "support/FileCallCounter.h"
 #include "EngineHarness.h"
 #include "sampler/WavTestFile.h"
 
@@ -99,7 +100,8 @@ TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
 }
 
 // The busiest set-up: a converted file, eight voices, noise, ensemble and vibrato.
-TEST_F(ZorqSample, ProcessingAllocatesNothing) {
+// The file was read when it loaded: playing it opens, reads and seeks nothing.
+TEST_F(ZorqSample, ProcessingAllocatesAndTouchesNoFile) {
   load(dir.write("hi.wav", wavtest::wav(1, 24, 2, 96000, wavtest::sine(2 * 96000, 441, 96000))));
   h.setParam(kOutBalance, 0.5);
   h.setParam(kInBalance, 0.3);
@@ -110,9 +112,10 @@ TEST_F(ZorqSample, ProcessingAllocatesNothing) {
   std::vector<double> in(999, 0.0), out[2] = {std::vector<double>(999), std::vector<double>(999)};
   double* ins[4] = {in.data(), in.data(), in.data(), in.data()};
   double* outs[2] = {out[0].data(), out[1].data()};
-  const size_t before = allocationCount();
+  const size_t before = allocationCount(), filesBefore = fileCallCount();
   for (int block : {0, 1, 15, 17, 999, 44, 512}) h.plug->ProcessDoubleReplacing(ins, outs, block);
   EXPECT_EQ(allocationCount(), before);
+  EXPECT_EQ(fileCallCount(), filesBefore);
   EXPECT_GT(std::fabs(out[0][500]), 0.0);
 }
 
@@ -197,6 +200,46 @@ TEST_F(ZorqSample, StateRestoreFailureIsSilentAndClosesThePlayer) {
   EXPECT_TRUE(h.plug->sampleLoadFailed());
   EXPECT_TRUE(box.texts.empty());
   EXPECT_EQ(h.plug->sampler().length(), 0u);
+}
+
+// At every file call of a load, another thread can take the plug-in mutex: audio
+// never waits for the file, whether the editor loads it or a host restores a program
+// that names it.
+ZORQ* observedPlug = nullptr;
+int callsWithMutexFree = 0, callsWithMutexHeld = 0;
+
+void checkMutexFromAnotherThread() {
+  std::thread([] {
+    if (observedPlug->Mutex().try_lock()) {
+      ++callsWithMutexFree;
+      observedPlug->Mutex().unlock();
+    } else {
+      ++callsWithMutexHeld;
+    }
+  }).join();
+}
+
+TEST_F(ZorqSample, FileIsReadWithTheMutexReleased) {
+  const std::string path = writeTone("a.wav", 44100, 30000);
+  h.plug->setSampleFileName(path.c_str());
+  AEffect* effect = h.plug->GetAEffect();
+  void* bytes = nullptr;
+  const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &bytes, 0.0f);
+  ASSERT_GT(size, 0);
+  const std::vector<char> program(static_cast<char*>(bytes), static_cast<char*>(bytes) + size);
+
+  observedPlug = h.plug.get();
+  setFileCallObserver(checkMutexFromAnotherThread);
+  h.plug->loadSampleFile(true);
+  EXPECT_EQ(h.plug->sampler().length(), 30000u);
+  h.plug->setSampleFileName("");
+  h.plug->updateWAVPath();
+  EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 1, size, const_cast<char*>(program.data()), 0.0f), 1);
+  setFileCallObserver(nullptr);
+  EXPECT_EQ(h.plug->sampleFileName(), path);
+  EXPECT_EQ(h.plug->sampler().length(), 30000u);
+  EXPECT_GT(callsWithMutexFree, 4);
+  EXPECT_EQ(callsWithMutexHeld, 0);
 }
 
 TEST_F(ZorqSample, SameNameOpensOnceUntilThePathIsUpdated) {

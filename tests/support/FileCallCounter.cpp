@@ -1,0 +1,87 @@
+// Counts the file calls of the test binary, the way AllocationCounter counts heap
+// allocations: the C library's entry points are replaced here and forward to the
+// next definition (the C library's, or a sanitizer runtime's). No C library header
+// that declares them is included, so these definitions cannot clash with its.
+#include "support/FileCallCounter.h"
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+
+namespace {
+
+std::atomic<size_t> calls{0};
+std::atomic<void (*)()> observer{nullptr};
+
+void countCall() {
+  calls.fetch_add(1);
+  if (void (*f)() = observer.load()) f();
+}
+
+template <typename Function>
+Function next(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// open's flags that take a mode argument: O_CREAT, and O_TMPFILE (Linux x86-64 values).
+constexpr int kCreate = 0100;
+constexpr int kTemporary = 020200000;
+
+// open and open64 take a mode only with those flags.
+int forwardOpen(const char* name, const char* path, int flags, va_list arguments) {
+  countCall();
+  const auto real = next<int (*)(const char*, int, ...)>(name);
+  const unsigned mode = flags & (kCreate | kTemporary) ? va_arg(arguments, unsigned) : 0;
+  return real(path, flags, mode);
+}
+
+}  // namespace
+
+size_t fileCallCount() { return calls.load(); }
+
+void setFileCallObserver(void (*f)()) { observer.store(f); }
+
+struct FileStream;
+using SeekOffset = int64_t;
+
+extern "C" {
+
+#define ZORQ_FORWARD(name, result, parameters, arguments)            \
+  result name parameters {                                           \
+    countCall();                                                       \
+    static const auto real = next<result(*) parameters>(#name);      \
+    return real arguments;                                           \
+  }
+
+ZORQ_FORWARD(fopen, FileStream*, (const char* path, const char* mode), (path, mode))
+ZORQ_FORWARD(fopen64, FileStream*, (const char* path, const char* mode), (path, mode))
+ZORQ_FORWARD(fread, size_t, (void* to, size_t size, size_t count, FileStream* file),
+             (to, size, count, file))
+ZORQ_FORWARD(fseek, int, (FileStream* file, long offset, int whence), (file, offset, whence))
+ZORQ_FORWARD(fseeko, int, (FileStream* file, SeekOffset offset, int whence), (file, offset, whence))
+ZORQ_FORWARD(fseeko64, int, (FileStream* file, SeekOffset offset, int whence), (file, offset, whence))
+ZORQ_FORWARD(fsetpos, int, (FileStream* file, const void* position), (file, position))
+ZORQ_FORWARD(fsetpos64, int, (FileStream* file, const void* position), (file, position))
+ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))
+
+#undef ZORQ_FORWARD
+
+int open(const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  const int fd = forwardOpen("open", path, flags, arguments);
+  va_end(arguments);
+  return fd;
+}
+
+int open64(const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  const int fd = forwardOpen("open64", path, flags, arguments);
+  va_end(arguments);
+  return fd;
+}
+
+}  // extern "C"

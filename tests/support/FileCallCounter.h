@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+
+// Number of file calls in this test binary so far (all threads): opening, reading and
+// seeking through stdio or the system calls' wrappers. The audio path must make none.
+size_t fileCallCount();
+
+// Called at every counted file call (null: nothing); for tests that check what holds
+// while files are read.
+void setFileCallObserver(void (*observer)());
