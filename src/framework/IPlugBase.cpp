@@ -68,10 +68,10 @@ void IPlugBase::SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
 
 void IPlugBase::SetBlockSize(int blockSize) {
   if (blockSize == blockSize_ || blockSize < 0) return;
-  for (InChannel& channel : inChannels_) channel.scratch.assign(static_cast<size_t>(blockSize), 0.0);
-  for (OutChannel& channel : outChannels_)
-    channel.scratch.assign(static_cast<size_t>(blockSize), 0.0);
   blockSize_ = blockSize;
+  const size_t frames = static_cast<size_t>(ProcessFrames());
+  for (InChannel& channel : inChannels_) channel.scratch.assign(frames, 0.0);
+  for (OutChannel& channel : outChannels_) channel.scratch.assign(frames, 0.0);
   // Unconnected channels keep pointing at their (reallocated) scratch buffers.
   for (size_t i = 0; i < inChannels_.size(); ++i)
     if (!inChannels_[i].connected) inData_[i] = inChannels_[i].scratch.data();

@@ -4,6 +4,7 @@
 // audio block and every parameter or state change.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +19,9 @@ struct IMidiMsg;
 class IPlugBase {
  public:
   static constexpr int kMaxEffectName = 128;
+  // The channels' scratch buffers hold at most this many frames, whatever block size
+  // a host announces; longer blocks are processed in pieces.
+  static constexpr int kMaxProcessFrames = 8192;
 
   IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
             const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
@@ -87,6 +91,8 @@ class IPlugBase {
 
   double GetSampleRate() const { return sampleRate_; }
   int GetBlockSize() const { return blockSize_; }
+  // Frames per call of the processing hooks: the block size, held within 1 .. 8192.
+  int ProcessFrames() const { return blockSize_ < 1 ? 1 : std::min(blockSize_, kMaxProcessFrames); }
   int GetLatency() const { return latency_; }
   int GetUniqueID() const { return uniqueID_; }
   int GetEffectVersion(bool decimal) const;

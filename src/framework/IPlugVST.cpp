@@ -203,29 +203,47 @@ void IPlugVST::HostSpecificInit() {
   OnHostIdentified();
 }
 
-// Hosts may hand a process call more frames than the block size they announced;
-// the channels' scratch buffers are one block long, so such a call runs in pieces.
-// Nothing may leave a host callback as an exception.
+// Hosts may hand a process call more frames than the block size they announced, and
+// the channels' scratch buffers hold at most one block of kMaxProcessFrames: such a
+// call runs in pieces. Nothing may leave a host callback as an exception; a call that
+// ends early leaves silence in the host's outputs rather than what they held.
 template <typename Sample>
 void IPlugVST::processGuarded(Sample** inputs, Sample** outputs, int nFrames, bool accumulate) {
   try {
     processBlock(inputs, outputs, nFrames, accumulate);
   } catch (...) {
+    if (!accumulate) silenceHostOutputs(outputs, 0, nFrames);
   }
+}
+
+// Replacing calls only: an accumulating call adds silence by adding nothing.
+template <typename Sample>
+void IPlugVST::silenceHostOutputs(Sample** outputs, int first, int nFrames) {
+  if (!outputs || nFrames <= 0) return;
+  for (int c = std::max(first, 0); c < aEffect_.numOutputs; ++c)
+    if (outputs[c]) std::fill(outputs[c], outputs[c] + nFrames, Sample(0));
 }
 
 template <typename Sample>
 void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool accumulate) {
   IMutexLock lock(Mutex());
   if (DoesMIDI()) hostCall(audioMasterWantMidi);
-  const int blockSize = std::max(GetBlockSize(), 1);
+  if (nFrames <= 0) return;
   const int nIn = std::min(NInChannels(), aEffect_.numInputs);
   const int nOut = std::min(NOutChannels(), aEffect_.numOutputs);
+  if (nIn > 64 || nOut > 64) {
+    if (!accumulate) silenceHostOutputs(outputs, 0, nFrames);
+    return;
+  }
+  // Host buffers go to the connected channels in order; with a smaller speaker
+  // arrangement the host's buffers beyond them are silenced below.
+  int hostOutputsUsed = 0;
+  for (int c = 0; c < nOut; ++c) hostOutputsUsed += IsOutChannelConnected(c) ? 1 : 0;
+  const int piece = ProcessFrames();
   Sample* in[64];
   Sample* out[64];
-  if (nIn > 64 || nOut > 64 || nFrames <= 0) return;
-  for (int done = 0; done < nFrames; done += blockSize) {
-    const int n = std::min(blockSize, nFrames - done);
+  for (int done = 0; done < nFrames; done += piece) {
+    const int n = std::min(piece, nFrames - done);
     for (int c = 0; c < nIn; ++c) in[c] = inputs[c] + done;
     for (int c = 0; c < nOut; ++c) out[c] = outputs[c] + done;
     AttachInputBuffers(0, nIn, in, n);
@@ -235,6 +253,7 @@ void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool
     else
       ProcessBuffers(Sample(0), n);
   }
+  if (!accumulate) silenceHostOutputs(outputs, hostOutputsUsed, nFrames);
 }
 
 void IPlugVST::processProc(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {

@@ -79,6 +79,8 @@ class IPlugVST : public IPlugBase {
   void processBlock(Sample** inputs, Sample** outputs, int nFrames, bool accumulate);
   template <typename Sample>
   void processGuarded(Sample** inputs, Sample** outputs, int nFrames, bool accumulate);
+  template <typename Sample>
+  void silenceHostOutputs(Sample** outputs, int first, int nFrames);
 
   static VstIntPtr dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                               VstIntPtr value, void* ptr, float opt);

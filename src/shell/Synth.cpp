@@ -24,7 +24,7 @@ Synth::~Synth() { MTS_DeregisterClient(mtsClient_); }
 // Pending MIDI events survive a reset; only their storage is sized for the block.
 void Synth::Reset() {
   IMutexLock lock(Mutex());
-  midiQueue_.Resize(GetBlockSize());
+  midiQueue_.Resize(ProcessFrames());
   clearKeyBuffer();
   midiLearn_.stop();
 }

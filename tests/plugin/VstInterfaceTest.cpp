@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "PluginHost.h"
@@ -177,6 +178,40 @@ TEST_F(VstInterface, LongerCallThanTheBlockSizeIsProcessedInPieces) {
   const auto out = host.process(1000, 0.2f);
   for (int c = 0; c < 2; ++c)
     for (float v : out[c]) ASSERT_TRUE(std::isfinite(v) && v != 9.0f);
+}
+
+// A host that chooses one output still hands over two buffers: the second gets silence,
+// from float and double calls alike.
+TEST_F(VstInterface, OutputsBeyondTheSpeakerArrangementGetSilence) {
+  host.start();
+  VstSpeakerArrangement inputs{kSpeakerArrStereo, 2, {}}, outputs{kSpeakerArrMono, 1, {}};
+  host.dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inputs), &outputs);
+  host.sendMidi(0, 0x90, 60, 100);
+  const auto out = host.process(1000, 0.3f);
+  const auto outDouble = host.processDouble(1000, 0.3);
+  EXPECT_GT(rms(out[0], 500), 1e-4);
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_EQ(out[1][i], 0.0f) << i;
+    ASSERT_EQ(outDouble[1][i], 0.0) << i;
+  }
+}
+
+// A block size of 2^24 frames once made the instrument allocate about 800 MB; the
+// buffers stay at most 8192 frames and a long call gives what short blocks give.
+TEST_F(VstInterface, HugeBlockSizeKeepsBuffersSmallAndOutputUnchanged) {
+  PluginHost reference;
+  reference.start(44100.0f, 512);
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  host.start(44100.0f, 1 << 24);
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024);  // kilobytes
+  for (PluginHost* h : {&host, &reference}) h->sendMidi(0, 0x90, 57, 90);
+  const auto out = host.processDouble(20000, 0.25);
+  const auto expected = reference.processDouble(20000, 0.25);
+  EXPECT_EQ(out, expected);
+  EXPECT_GT(std::fabs(out[0][15000]), 0.0);
 }
 
 TEST(VstInterfaceSettings, MidiThruEchoesAndLearnedControllerAutomatesTheHost) {
