@@ -103,13 +103,17 @@ int ZORQ::chooseVoice(int note) const {
 }
 
 void ZORQ::setNoteOn(int note, int velocity) {
+  // A connected tuning master gives each note its pitch and may leave notes unplayed.
+  const bool tuned = hasMTSMaster();
+  if (tuned && noteShouldBeSkipped(note)) return;
   if (keyboardOn_) {
     addPressedKey(note, velocity);
     Voice& voice = voices_[chooseVoice(note)];
     ++noteCounter_;
     // Runs of three adjacent notes share a vibrato LFO: 0-1, 2-4, 5-7, 8-10, ...
     const LFO& vibrato = vibratoLFOs_[((note + 1) / 3) % kNumVibratoLFOs];
-    voice.setNoteOn(note, velocity, noteCounter_, vibrato.output());
+    const double pitch = tuned ? getFrequency(note) : note * 128.0;
+    voice.setNoteOn(note, velocity, noteCounter_, vibrato.output(), pitch);
   }
   if (inputFromFile_ && !(sampleLegato_ && pressedKeyCount() > 1)) restartSample();
 }

@@ -4,6 +4,7 @@
 
 #include "EngineHarness.h"
 #include "framework/IMidiMsg.h"
+#include "shell/MTSClient.h"
 
 namespace {
 
@@ -243,4 +244,24 @@ TEST_F(ZorqMidi, ResetEndsLearningWithoutTouchingTheTable) {
   h.plug->Reset();
   EXPECT_FALSE(h.plug->midiLearn().isLearning());
   EXPECT_EQ(h.plug->configuration().controllerParameter(3), kTune);
+}
+
+// With a tuning master connected, a note sounds at the pitch the master gives it and
+// notes the master filters are not played; without one, note n plays at n x 128.
+TEST(ZorqTuning, NotesFollowAConnectedMaster) {
+  for (bool master : {false, true}) {
+    ASSERT_EQ(mts::reloadMasterForTesting(master ? FAKE_MTS_MASTER_PATH : nullptr), master);
+    EngineHarness h;
+    for (int note : {60, 121}) {
+      IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
+      h.plug->ProcessMidiMsg(&msg);
+    }
+    h.process(44);
+    // The test master plays every note a semitone up and filters notes from 120 on.
+    EXPECT_EQ(h.plug->voice(0).pitch(), master ? 61 * 128 : 60 * 128);
+    EXPECT_EQ(h.plug->voice(0).pitchIndex(), master ? 61 * 128 : 60 * 128);
+    EXPECT_EQ(h.plug->voice(1).isActive(), !master);
+    EXPECT_EQ(h.plug->pressedKeyCount(), master ? 1 : 2);
+  }
+  mts::reloadMasterForTesting(nullptr);
 }
