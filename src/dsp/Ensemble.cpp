@@ -1,5 +1,6 @@
 #include "dsp/Ensemble.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -23,24 +24,34 @@ void Ensemble::cleanUp() {
   length_ = 0;
 }
 
-void Ensemble::setSampleRate(double sampleRate) {
+void Ensemble::prepare(double sampleRate) {
   sampleRate_ = sampleRate;
   glideFactor_ = sampleRate > 0.0 ? 999.0 / sampleRate : 0.0;
   cleanUp();
   const double samples = kMaxDelaySeconds * sampleRate + 1.0;
   length_ = samples >= 1.0 && samples < 1e7 ? static_cast<int>(samples) : 0;
+  if (length_ > 0)
+    for (Tap* tap : {&tapA_, &tapB_}) tap->line.reset(new double[length_]);
+}
+
+void Ensemble::reset() {
   for (Tap* tap : {&tapA_, &tapB_}) {
-    if (length_ > 0) tap->line.reset(new double[length_]());
+    if (tap->line) std::fill(tap->line.get(), tap->line.get() + length_, 0.0);
     tap->writePosition = 0;
     tap->delay = 0.0;
     tap->delayStep = 0.0;
   }
-  inputFilter_.init(sampleRate, kInputCornerHz);
+  inputFilter_.init(sampleRate_, kInputCornerHz);
   lfo1.setRate(rate1);
   lfo2.setRate(rate2);
 }
 
-void Ensemble::update() {
+void Ensemble::setSampleRate(double sampleRate) {
+  prepare(sampleRate);
+  reset();
+}
+
+void Ensemble::update() noexcept {
   if (length_ <= 0) return;
   inputFilter_.clearIfNotFinite();
   lfo1.update();

@@ -16,11 +16,15 @@ class Ensemble {
   Ensemble(const Ensemble&) = delete;
   Ensemble& operator=(const Ensemble&) = delete;
 
-  // Reset, plug-in mutex held: allocates and clears the delay lines; restarts both
-  // delays from 0. LFO phases are kept.
+  // Reset, plug-in mutex held: prepare, then reset.
   void setSampleRate(double sampleRate);
+  // Allocates the delay lines for the rate (16 ms each).
+  void prepare(double sampleRate);
+  // Clears the lines and the input filter, restarts both delays from 0 and applies
+  // rate 1 and rate 2 to the LFOs, whose phases are kept.
+  void reset();
   // Control tick: new delay targets from the LFOs; the delays glide to them.
-  void update();
+  void update() noexcept;
   // Audio thread: one sample; 0 before the first setSampleRate.
   double process(double x) noexcept;
   // Audio thread: n samples, the same as n calls of process(double); in may be out.

@@ -19,8 +19,7 @@ double Filter::prepare(double sampleRate, double cornerHz, Coefficients& c, doub
 
 void Filter::start(const Coefficients& c) {
   coefficients_ = c;
-  history_ = History{};
-  offset_ = kInitialOffset;
+  reset();
 }
 
 Lowpass::Coefficients Lowpass::design(double sampleRate, double cornerHz) {

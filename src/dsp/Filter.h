@@ -49,6 +49,11 @@ class Filter {
     offset_ = -d;
     return step(coefficients_, history_, d, x);
   }
+  // Clears the history; the coefficients stay.
+  void reset() noexcept {
+    history_ = History{};
+    offset_ = kInitialOffset;
+  }
 
   void clearIfNotFinite() noexcept { clearIfNotFinite(history_); }
 

@@ -4,10 +4,10 @@
 
 void LFO::setRate(double hz) { increment_ = hz * 2.0 * M_PI / kTicksPerSecond; }
 
-void LFO::update() {
+void LFO::update() noexcept {
   output_ = std::sin(phase_);
   phase_ += increment_;
   if (phase_ >= 2.0 * M_PI) phase_ = 0.0;
 }
 
-double LFO::getOutPos2() const { return (std::sin(phase_ + 2.0 * M_PI / 3.0) + 1.0) * 0.5; }
+double LFO::getOutPos2() const noexcept { return (std::sin(phase_ + 2.0 * M_PI / 3.0) + 1.0) * 0.5; }

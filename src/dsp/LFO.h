@@ -9,11 +9,11 @@ class LFO {
   // Increment = hz x 2 pi / 1000 radians per tick.
   void setRate(double hz);
   // Output = sin(phase), then the phase advances; it restarts at 0 on reaching 2 pi.
-  void update();
+  void update() noexcept;
   // Output mapped to 0..1.
   double getOutPos1() const { return (output_ + 1.0) * 0.5; }
   // A second output a third of a cycle ahead of the advanced phase, 0..1.
-  double getOutPos2() const;
+  double getOutPos2() const noexcept;
 
   const double* output() const { return &output_; }
   double phase() const { return phase_; }

@@ -11,7 +11,7 @@ std::atomic<uint32_t> randSeed{1};
 
 }  // namespace
 
-double getNoise() {
+double getNoise() noexcept {
   const uint32_t next = randSeed.load(std::memory_order_relaxed) * 16807u;
   randSeed.store(next, std::memory_order_relaxed);
   return static_cast<int32_t>(next) * 4.6566129e-10;

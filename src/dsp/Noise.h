@@ -4,6 +4,6 @@
 // (seed x 16807, 32-bit wrap-around) scaled to -1..1. One state per process.
 
 // Audio thread of any instance.
-double getNoise();
+double getNoise() noexcept;
 // Tests: restarts the sequence from the initial seed 1.
 void resetNoiseSeed();

@@ -71,7 +71,7 @@ double Sampler::stepEnvelope() {
   return envelopeLevel_;
 }
 
-void Sampler::restart() {
+void Sampler::restart() noexcept {
   remaining_ = outputLength_;
   position_ = 0;
   converter_.Reset(0.0);
@@ -79,7 +79,7 @@ void Sampler::restart() {
   setEnvelope(envelope::kAttackTarget, attack_);
 }
 
-void Sampler::stop() { setEnvelope(envelope::kReleaseTarget, release_); }
+void Sampler::stop() noexcept { setEnvelope(envelope::kReleaseTarget, release_); }
 
 // Reads up to `frames` (at most one sub-block) into the input work buffers;
 // frames the file cannot deliver are silence.
@@ -146,7 +146,7 @@ void Sampler::processChunk(double* left, double* right, unsigned n) {
   }
 }
 
-void Sampler::processSamples(double** bufs, int n) {
+void Sampler::processSamples(double** bufs, int n) noexcept {
   if (!bufs || !bufs[0] || !bufs[1] || n <= 0) return;
   const unsigned total = static_cast<unsigned>(n);
   // Callers stay within the sub-block capacity; larger requests go in pieces.

@@ -34,10 +34,10 @@ class Sampler {
   int openWAV(const char* path);
   void closeWAV();
 
-  void restart();  // rewinds and starts the attack
-  void stop();     // starts the release
+  void restart() noexcept;  // rewinds and starts the attack
+  void stop() noexcept;     // starts the release
   // Writes n frames into bufs[0] (left) and bufs[1] (right).
-  void processSamples(double** bufs, int n);
+  void processSamples(double** bufs, int n) noexcept;
 
   void setAttack(double attack) { attack_ = attack; }
   void setRelease(double release) { release_ = release; }
