@@ -56,10 +56,12 @@ test-tsan: deps
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
 	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
+# BENCH_FILTER: a regular expression that picks benchmarks (all by default).
+BENCH_FILTER ?= .
 bench: configure
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_bench
-	$(BUILD_DIR)-bench/bench/zorq_bench
+	$(BUILD_DIR)-bench/bench/zorq_bench --benchmark_filter='$(BENCH_FILTER)'
 
 # The demo: the bundled voice (demo/voice.wav) through the bundled chord progression
 # (demo/chords.mid, made by demo/make_chords.py), rendered offline by zorq-render.
