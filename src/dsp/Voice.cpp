@@ -73,34 +73,35 @@ void Voice::process(double* out, int n) noexcept {
   processAll(&self, 1, out, n);
 }
 
+bool Voice::isHeldAtFullLevel() const {
+  return envelope_ == 1.0 && envelopeTarget_ == kEnvAttackTarget && envelopeCoefficient_ >= 0.0;
+}
+
 // K voices side by side: their envelope recursions overlap in the processor, and each
-// output sample still receives the voices' terms one after the other.
-template <int K>
+// output sample still receives the voices' terms one after the other. A held voice
+// at full level stays there exactly (each step gives 1 again), so kHeld groups skip
+// the envelope: sample x 1 x amplitude is sample x amplitude.
+template <int K, bool kHeld>
 void Voice::runGroup(Voice* const* voices, double* out, int n) noexcept {
   const double* table[K];
   uint32_t phase[K], increment[K];
   double level[K], previous[K], target[K], coefficient[K], amplitude[K];
-  // A held voice at full level stays there exactly (each step gives 1 again), so its
-  // envelope need not be stepped: sample x 1 x amplitude is sample x amplitude.
-  bool held[K];
   for (int k = 0; k < K; ++k) {
     const Voice& v = *voices[k];
     table[k] = v.wavetable_;
     phase[k] = v.phase_;
     increment[k] = v.phaseIncrement_;
     level[k] = v.envelope_;
-    previous[k] = v.previousEnvelope_;
+    previous[k] = kHeld && n > 0 ? 1.0 : v.previousEnvelope_;
     target[k] = v.envelopeTarget_;
     coefficient[k] = v.envelopeCoefficient_;
     amplitude[k] = v.amplitude_;
-    held[k] = level[k] == 1.0 && target[k] == kEnvAttackTarget && coefficient[k] >= 0.0;
-    if (held[k] && n > 0) previous[k] = 1.0;
   }
   for (int i = 0; i < n; ++i) {
     double sum = out[i];
     for (int k = 0; k < K; ++k) {
       const double sample = table[k][phase[k] >> kTableShift];
-      if (held[k]) {
+      if (kHeld) {
         sum += sample * amplitude[k];
       } else {
         previous[k] = level[k];
@@ -120,23 +121,39 @@ void Voice::runGroup(Voice* const* voices, double* out, int n) noexcept {
   }
 }
 
+// Consecutive playing voices go in groups of up to four of one kind (held at full
+// level, or moving), in voice order.
 void Voice::processAll(Voice* const* voices, int count, double* out, int n) noexcept {
   constexpr int kGroup = 4;
   Voice* group[kGroup];
   int size = 0;
+  bool groupHeld = false;
   auto flush = [&] {
-    switch (size) {
-      case 4: runGroup<4>(group, out, n); break;
-      case 3: runGroup<3>(group, out, n); break;
-      case 2: runGroup<2>(group, out, n); break;
-      case 1: runGroup<1>(group, out, n); break;
-      default: break;
+    if (groupHeld) {
+      switch (size) {
+        case 4: runGroup<4, true>(group, out, n); break;
+        case 3: runGroup<3, true>(group, out, n); break;
+        case 2: runGroup<2, true>(group, out, n); break;
+        case 1: runGroup<1, true>(group, out, n); break;
+        default: break;
+      }
+    } else {
+      switch (size) {
+        case 4: runGroup<4, false>(group, out, n); break;
+        case 3: runGroup<3, false>(group, out, n); break;
+        case 2: runGroup<2, false>(group, out, n); break;
+        case 1: runGroup<1, false>(group, out, n); break;
+        default: break;
+      }
     }
     size = 0;
   };
   for (int v = 0; v < count; ++v) {
     Voice* voice = voices[v];
     if (!voice->active_ || voice->wavetable_ == nullptr) continue;
+    const bool held = voice->isHeldAtFullLevel();
+    if (size > 0 && held != groupHeld) flush();
+    groupHeld = held;
     group[size++] = voice;
     if (size == kGroup) flush();
   }

@@ -61,7 +61,8 @@ class Voice {
  private:
   void release();
   void updateCoefficients();
-  template <int K>
+  bool isHeldAtFullLevel() const;
+  template <int K, bool kHeld>
   static void runGroup(Voice* const* voices, double* out, int n) noexcept;
 
   const double* vibratoSource_ = nullptr;

@@ -187,3 +187,39 @@ TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
 }
 
 }  // namespace
+
+// Voices run side by side in groups give each sample the same sum, term for term, as
+// running them one after the other: held, attacking, releasing and silent voices mixed.
+TEST(VoiceGroups, ProcessAllMatchesVoiceByVoice) {
+  PhaseIncrementTable table;
+  table.build(44100.0);
+  std::vector<Voice> voices(11);
+  for (size_t v = 0; v < voices.size(); ++v) {
+    Voice& voice = voices[v];
+    voice.setSampleRate(table);
+    voice.setParam(kAttack, v % 3 == 0 ? 0.0 : 0.3);
+    voice.setParam(kRelease, 0.2);
+    if (v == 4) continue;  // never played
+    voice.setNoteOn(40 + 3 * static_cast<int>(v), 90, static_cast<uint32_t>(v), nullptr);
+    voice.update(0.0);
+  }
+  double warmUp[4410] = {};
+  for (Voice& voice : voices) voice.process(warmUp, 4410);  // the fast attacks reach full level
+  voices[6].setNoteOff();
+  voices[9].setNoteOff();
+  for (Voice& voice : voices) voice.update(0.0);
+
+  std::vector<Voice> grouped = voices;
+  std::vector<Voice*> pointers;
+  for (Voice& voice : grouped) pointers.push_back(&voice);
+  for (int n : {44, 1, 17, 0, 999}) {
+    std::vector<double> expected(static_cast<size_t>(n), 0.25), out(static_cast<size_t>(n), 0.25);
+    for (Voice& voice : voices) voice.process(expected.data(), n);
+    Voice::processAll(pointers.data(), static_cast<int>(pointers.size()), out.data(), n);
+    ASSERT_EQ(out, expected) << n;
+    for (size_t v = 0; v < voices.size(); ++v) {
+      ASSERT_EQ(grouped[v].envelope(), voices[v].envelope()) << v;
+      ASSERT_EQ(grouped[v].isActive(), voices[v].isActive()) << v;
+    }
+  }
+}
