@@ -71,7 +71,8 @@ IParam* IControl::GetParam() const { return plug_ ? plug_->GetParam(paramIdx_) :
 void IControl::SetDirty(bool pushToPlug) {
   const double lo = clampLo_.load(kRelaxed), hi = clampHi_.load(kRelaxed);
   const double value = GetValue();
-  setValue(lo > value ? lo : std::min(hi, value));
+  // A value that is not a number (from a host) counts as the low end.
+  setValue(!(value >= lo) ? lo : std::min(hi, value));
   dirty_.store(true, kRelaxed);
   // An index that names no parameter (the level meter's) reaches no parameter.
   IParam* param = pushToPlug ? GetParam() : nullptr;
