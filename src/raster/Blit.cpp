@@ -49,16 +49,21 @@ void copyRow(uint8_t* d, const uint8_t* s, int n, const Weight& weight) {
   }
 }
 
-// Copy weighted by source alpha; a source alpha of 0 leaves the pixel alone.
-template <int kSourceStep>
+// Copy weighted by source alpha; a source alpha of 0 leaves the pixel alone. At
+// full weight an opaque source pixel (alpha byte 255) is copied whole.
+template <int kSourceStep, bool kFullWeight>
 void copyAlphaRow(uint8_t* d, const uint8_t* s, int n, const Weight& weight) {
   for (int i = 0; i < n; ++i, d += 4, s += kSourceStep) {
     const int a = s[LICE_PIXEL_A];
     if (a == 0) continue;
-    if (weight.w == 256) {
+    if (kFullWeight) {
       if (a == 255) {
-        d[LICE_PIXEL_A] = 255;
-        for (int c = 1; c < 4; ++c) d[c] = s[c];
+        // Copy the whole run of opaque pixels at once.
+        int run = 1;
+        if (kSourceStep)
+          while (i + run < n && s[4 * run + LICE_PIXEL_A] == 255) ++run;
+        std::memcpy(d, s, size_t(run) * 4);
+        i += run - 1, d += 4 * (run - 1), s += kSourceStep * (run - 1);
       } else {
         for (int c = 1; c < 4; ++c) d[c] = uint8_t(s[c] + (d[c] - s[c]) * (255 - a) / 256);
         d[LICE_PIXEL_A] = clampByte(d[LICE_PIXEL_A] + a);
@@ -69,6 +74,14 @@ void copyAlphaRow(uint8_t* d, const uint8_t* s, int n, const Weight& weight) {
       d[LICE_PIXEL_A] = clampByte(d[LICE_PIXEL_A] + k);
     }
   }
+}
+
+template <int kSourceStep>
+void copyAlphaRow(uint8_t* d, const uint8_t* s, int n, const Weight& weight) {
+  if (weight.w == 256)
+    copyAlphaRow<kSourceStep, true>(d, s, n, weight);
+  else
+    copyAlphaRow<kSourceStep, false>(d, s, n, weight);
 }
 
 // Add and dodge weigh the source by k = (a + 1) x w / 256 and combine each byte d
