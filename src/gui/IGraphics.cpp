@@ -218,15 +218,15 @@ void IGraphics::CreateTextEntry(IControl* control, IText* text, IRECT* r, const 
   platform_->CreateTextEntry(control, text, r, str ? str : "", param);
 }
 
-void IGraphics::PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                              const char* extensions) {
-  if (!file || !dir) return;
+void IGraphics::PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                              const char* extensions, FileChosenCallback done) {
+  if (!done) done = [](const std::string&, const std::string&) {};
   if (!WindowIsOpen()) {
-    file->clear();
+    done("", dir);
     return;
   }
-  if (dir->empty()) *dir = "~/Desktop";
-  platform_->PromptForFile(file, action, dir, extensions ? extensions : "");
+  platform_->PromptForFile(file, action, dir.empty() ? "~/Desktop" : dir, extensions ? extensions : "",
+                           std::move(done));
 }
 
 bool IGraphics::PromptForColor(IColor* color, const char* prompt) {

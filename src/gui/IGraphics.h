@@ -147,9 +147,11 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   // Releases the mouse capture; null without an open window.
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* r);
   void CreateTextEntry(IControl* control, IText* text, IRECT* r, const char* str, IParam* param);
-  // Without an open window the file is cleared and nothing else happens; an empty
-  // starting folder becomes "~/Desktop".
-  void PromptForFile(std::string* file, EFileAction action, std::string* dir, const char* extensions);
+  // Returns at once; done gets the answer exactly once, later, on this thread (see
+  // FileChosenCallback). Without an open window it is called at once with an empty
+  // file. An empty starting folder becomes "~/Desktop".
+  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                     const char* extensions, FileChosenCallback done);
   bool PromptForColor(IColor* color, const char* prompt);
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmText = nullptr,
                const char* errorText = nullptr);

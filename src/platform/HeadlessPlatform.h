@@ -61,8 +61,9 @@ class HeadlessPlatform : public IGraphicsPlatform {
                        IParam* param) override;
   void ForceEndUserEdit() override;
   int ShowMessageBox(const char* text, const char* caption, int type) override;
-  void PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                     const char* extensions) override;
+  // Answers at once from fileAnswers.
+  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                     const char* extensions, FileChosenCallback done) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
   bool OpenURL(const char* url, const char*, const char*, const char*) override;
   bool GetTextFromClipboard(std::string* text) override;

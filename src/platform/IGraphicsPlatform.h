@@ -8,19 +8,19 @@
 // includes no window-system header; the implementations live in src/platform (the
 // headless one for tests, the window-system ones beside it).
 //
-// Every operation runs on the editor's (host's main) thread. Modal operations
-// (menus, message boxes, file prompts) return when the user has answered.
+// Every operation runs on the editor's (host's main) thread. Menus and message boxes
+// are modal: they return when the user has answered. File prompts are not: the host's
+// window must stay alive while a dialog is open, so the answer arrives later through
+// a callback.
 #include <string>
+
+#include "gui/IGraphicsStructs.h"
 
 class IControl;
 class IGraphics;
 class IParam;
 class IPopupMenu;
 class LICE_IBitmap;
-struct IColor;
-struct IRECT;
-struct IText;
-enum EFileAction : int;
 
 class IGraphicsPlatform {
  public:
@@ -56,12 +56,12 @@ class IGraphicsPlatform {
   // Type 0 OK, 1 OK/Cancel, 3 Yes/No/Cancel, 4 Yes/No; returns 1 OK, 2 Cancel,
   // 6 Yes, 7 No, 0 for anything else.
   virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
-  // Open or save prompt starting in *dir, suggesting *file, limited to the
-  // space-separated extensions. Chosen: *file is the full path, *dir its folder with
-  // a trailing "/". Cancelled: *file empty, *dir unchanged. Called only while the
-  // view exists, with *dir not empty.
-  virtual void PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                             const char* extensions) = 0;
+  // Open or save prompt starting in dir, suggesting file, limited to the
+  // space-separated extensions. Returns at once; done is called exactly once, from
+  // this thread, when the user has answered (or with an empty file when the view
+  // closes first). Called only while the view exists, with dir not empty.
+  virtual void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                             const char* extensions, FileChosenCallback done) = 0;
   virtual bool PromptForColor(IColor* color, const char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmText,
                        const char* errorText) = 0;
