@@ -137,9 +137,19 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   }
   static RasterFont* CacheFont(IText* text);
 
+  // --- the window, from the host adapter (IGraphics.cpp); editor thread
+  bool CanOpenWindow() const override;
+  void* OpenWindow(void* parent) override;
+  void CloseWindow() override;
+  void OnWindowIdle() override;
+  bool OnHostKey(const IKeyPress& key, bool down) override;
+  // The host's factor when it sent one (1.5 or more doubles), else the screen's
+  // choice, else the user's, else 1.
+  int Scale() override;
+  void SetHostScale(float factor) override;
+  void SetPreferredScale(int scale) override;
+
   // --- platform operations, forwarded to the platform layer (IGraphics.cpp)
-  void* OpenWindow(void* parent);
-  void CloseWindow();
   bool WindowIsOpen() override;
   void* GetWindow();
   void ForceEndUserEdit();
@@ -193,5 +203,7 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   IRECT drawRect_;
   IControl* keyCatcher_ = nullptr;
   std::string bundleID_;
+  int hostScale_ = 0;       // 0 until the host sends its factor
+  int preferredScale_ = 0;  // 0 when the user chose none
   std::unique_ptr<IGraphicsPlatform> platform_;
 };

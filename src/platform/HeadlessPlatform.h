@@ -32,6 +32,8 @@ class HeadlessPlatform : public IGraphicsPlatform {
 
   // What the view reports; OpenWindow and CloseWindow set it too.
   bool windowOpen = false;
+  bool canOpenWindow = false;
+  int systemScale = 0;
   bool openURLResult = true;
   std::string clipboard, hostPath, pluginPath, desktopPath, appSupportPath;
 
@@ -50,6 +52,11 @@ class HeadlessPlatform : public IGraphicsPlatform {
   void CommitTextEntry(const char* text);
 
   void Bind(IGraphics* graphics) override { graphics_ = graphics; }
+  bool CanOpenWindow() const override { return canOpenWindow; }
+  // Ticks the timer once.
+  void Idle() override { Tick(); }
+  bool HostKey(const IKeyPress&, bool) override { return false; }
+  int SystemScale() override { return systemScale; }
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
   bool WindowIsOpen() override { return windowOpen; }

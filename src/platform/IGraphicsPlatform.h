@@ -16,6 +16,7 @@
 
 #include "gui/IGraphicsStructs.h"
 
+struct IKeyPress;
 class IControl;
 class IGraphics;
 class IParam;
@@ -29,14 +30,24 @@ class IGraphicsPlatform {
   // The graphics context that owns this platform; called once, from its constructor.
   virtual void Bind(IGraphics* graphics) = 0;
 
+  // Whether this layer can show a view in a host's window at all.
+  virtual bool CanOpenWindow() const = 0;
   // The view: created inside the host's parent window (null parent: a free view),
-  // closed, queried. While the view exists its timer runs every 1 / fps seconds.
+  // closed, queried. While the view exists its timer runs every 1 / fps seconds,
+  // driven by Idle. Its size is the editor's times IGraphics::Scale().
   virtual void* OpenWindow(void* parent) = 0;
   virtual void CloseWindow() = 0;
   virtual bool WindowIsOpen() = 0;
   virtual void* GetWindow() = 0;
-  // The editor changed size; an open view follows.
+  // The editor changed size or scale; an open view follows.
   virtual void WindowResized(int width, int height) = 0;
+  // The host's idle call: runs the redraw timer when it is due (IsDirty, Draw),
+  // handles the window system's events, continues file prompts.
+  virtual void Idle() = 0;
+  // A key the host forwards (down or up); true when an open text field took it.
+  virtual bool HostKey(const IKeyPress& key, bool down) = 0;
+  // 2 when the screen asks for doubled pixels, 0 when it does not say.
+  virtual int SystemScale() = 0;
 
   // Copies the region r of the graphics context's draw bitmap to the screen.
   virtual void DrawScreen(const IRECT* r) = 0;
