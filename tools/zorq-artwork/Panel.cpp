@@ -139,9 +139,14 @@ void drawBandCurves(const Painter& p) {
 
 void drawLeftPlate(const Painter& p) {
   drawPlate(p, kLeftPlate, 11);
-  // Sections: voice (left column), levels (upper right), modulation (bottom row).
-  p.engravedVLine(108, 58, 250);
-  p.engravedHLine(26, 348, 252);
+  // Sections: voice (left column), input (upper right), modulation (bottom row), each
+  // with its name in the top left corner.
+  p.engravedVLine(108, 58, 246);
+  const TextStyle caption = style::caption();
+  p.text("VOICE", 28, 63, Align::Left, caption);
+  p.text("INPUT", 116, 63, Align::Left, caption);
+  const double width = p.text("MODULATION", 28, 255, Align::Left, caption);
+  p.engravedHLine(28 + width + 6, 348, 251);
 
   const TextStyle label = style::label();
   for (const Knob& k : kMainKnobs) {
