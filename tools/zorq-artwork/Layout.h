@@ -45,22 +45,20 @@ constexpr int kKnobFrames = 65;
 
 struct Knob {
   Point at;
-  const char* label;
-  const char* minLegend;  // printed at the start of the scale ("" for none)
-  const char* maxLegend;
+  const char* label;  // printed under the knob
 };
 
 constexpr Knob kMainKnobs[] = {
-    {{46, 60}, "TUNE", "-", "+"},
-    {{118, 180}, "IN BALANCE", "KBD", "NOISE"},
-    {{182, 180}, "EXT LEVEL", "", ""},
-    {{294, 180}, "MIC LEVEL", "", ""},
-    {{46, 276}, "ACCENT BEND", "", ""},
-    {{118, 276}, "VIB SPEED", "", ""},
-    {{182, 276}, "VIB DEPTH", "", ""},
-    {{294, 276}, "PITCH BEND", "", ""},
-    {{710, 180}, "OUT BALANCE", "", ""},
-    {{710, 244}, "VELOCITY", "", ""},
+    {{46, 60}, "TUNE"},
+    {{118, 180}, "IN BALANCE"},
+    {{182, 180}, "EXT LEVEL"},
+    {{294, 180}, "MIC LEVEL"},
+    {{46, 276}, "ACCENT BEND"},
+    {{118, 276}, "VIB SPEED"},
+    {{182, 276}, "VIB DEPTH"},
+    {{294, 276}, "PITCH BEND"},
+    {{710, 180}, "BALANCE"},
+    {{710, 244}, "VELOCITY"},
 };
 constexpr Point kFinalVolume{706, 102};
 

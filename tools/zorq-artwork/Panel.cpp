@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 using namespace layout;
 
@@ -176,7 +177,6 @@ void drawLeftPlate(const Painter& p) {
   // Level meter: its name, the dB scale under it, the mode switch below.
   const double mx = kMeterAt.x, my = kMeterAt.y + kMeter.h;
   p.engravedText("LEVEL", mx - 6, kMeterAt.y + 14, Align::Right, label);
-  cairo_t* cr = p.cr();
   const TextStyle scale{Face::Bold, 6.5, style::kLegend, 0};
   for (int dB = -30; dB <= 6; dB += 6) {
     const double x = mx + meterScaleX(dB);
@@ -191,7 +191,6 @@ void drawLeftPlate(const Painter& p) {
     p.fillRect({x - 0.25, my + 2, 0.5, 1.5}, style::kTick.withAlpha(0.5));
   }
   p.text("dB", mx + kMeter.w + 4, my + 12, Align::Left, scale);
-  (void)cr;
   const double sy = kMeterMode.y + kSwitchH.h / 2.0 + 3;
   p.engravedText("METER", kMeterMode.x + kSwitchH.w / 2.0, kMeterMode.y - 6, Align::Centre,
                  label);
@@ -210,9 +209,10 @@ void drawRightPlate(const Painter& p) {
   const Knob& velocity = kMainKnobs[9];
   drawMainKnobScale(p, balance.at.x, balance.at.y);
   drawMainKnobScale(p, velocity.at.x, velocity.at.y);
-  p.engravedText("BALANCE", balance.at.x + kKnobCentre, balance.at.y + kKnobCentre + 34,
+  p.engravedText(balance.label, balance.at.x + kKnobCentre, balance.at.y + kKnobCentre + 34,
                  Align::Centre, label);
-  p.engravedText("VELOCITY", velocity.at.x + kKnobCentre, velocity.at.y + kKnobCentre + 31,
+  // Closer under its knob than the others: the MIDI learn button follows below.
+  p.engravedText(velocity.label, velocity.at.x + kKnobCentre, velocity.at.y + kKnobCentre + 31,
                  Align::Centre, label);
   p.engravedText("KBD", kKeyboard.x + kSwitchV.w / 2.0, kKeyboard.y + kSwitchV.h + 11,
                  Align::Centre, label);
