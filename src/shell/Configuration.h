@@ -66,6 +66,10 @@ class Configuration {
   const std::string& programPath() const { return programPath_; }
   const std::string& startupFxb() const { return startupFxb_; }
 
+  // "Global" / "Editor Scale": 1 or 2 screen pixels per editor pixel, 0 when the
+  // file says neither (the host's scale or the screen's resolution decide then).
+  int editorScale() const { return editorScale_; }
+
   bool midiThru() const { return midiThru_; }
   void setMidiThru(bool on) { midiThru_ = on; }
   bool ignoreProgramChange() const { return ignoreProgramChange_; }
@@ -97,6 +101,7 @@ class Configuration {
   std::string defaultWAVPath_;
   std::string programPath_;
   std::string startupFxb_;
+  int editorScale_ = 0;
   bool midiThru_ = false;
   bool ignoreProgramChange_ = false;
   std::array<int, kNumControllers> controllerMap_;
