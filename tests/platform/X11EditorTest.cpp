@@ -2,7 +2,6 @@
 // dispatcher into a parent window, idled as hosts do, driven by XTest input.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -19,15 +18,6 @@
 namespace {
 
 constexpr int kWidth = 200, kHeight = 100;
-
-int openDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
 
 // Two frames: a dark lamp and a green one.
 std::unique_ptr<LICE_MemBitmap> lampFrames() {
@@ -327,13 +317,13 @@ TEST_F(X11Editors, FilePromptAnsweredByTheDesktopsDialogWithoutBlocking) {
 
 TEST_F(X11Editors, ReopeningFiftyTimesLeaksNoWindowsOrConnections) {
   host->Close();
-  const int descriptors = openDescriptors();
+  const int descriptors = OpenDescriptorCount();
   for (int i = 0; i < 50; ++i) {
     ASSERT_TRUE(host->Open());
     host->Run([] {});
     host->Close();
   }
-  EXPECT_EQ(openDescriptors(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_TRUE(host->Children(host->Parent()).empty());
 }
 

@@ -1,5 +1,6 @@
 #include "support/X11TestHost.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -19,6 +20,15 @@ std::unique_ptr<T, decltype(&std::free)> reply(T* r) {
   return std::unique_ptr<T, decltype(&std::free)>(r, &std::free);
 }
 }  // namespace
+
+int OpenDescriptorCount() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir)) ++count;
+    closedir(dir);
+  }
+  return count;
+}
 
 PrivateXServer::PrivateXServer(const std::vector<std::string>& arguments) {
   int fds[2];

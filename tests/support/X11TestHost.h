@@ -33,6 +33,9 @@ class PrivateXServer {
   std::string display_;
 };
 
+// File descriptors this process has open (X connections are sockets).
+int OpenDescriptorCount();
+
 class X11TestHost {
  public:
   // Empty when a server answers on $DISPLAY; otherwise why tests must skip.

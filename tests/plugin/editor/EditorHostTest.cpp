@@ -2,22 +2,12 @@
 // host's, effEditIdle on a timer, synthetic mouse input, and fifty reopenings.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
 #include "PluginHost.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
 namespace {
-
-int openDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
 
 bool samePicture(const LICE_IBitmap* a, const LICE_IBitmap* b) {
   for (int y = 0; y < a->getHeight(); ++y)
@@ -73,12 +63,12 @@ TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
   EXPECT_FALSE(samePicture(before.get(), after.get()));
 
   host.Close();
-  const int descriptors = openDescriptors();
+  const int descriptors = OpenDescriptorCount();
   for (int i = 0; i < 50; ++i) {
     ASSERT_TRUE(host.Open());
     host.Close();
   }
-  EXPECT_EQ(openDescriptors(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_TRUE(host.Children(host.Parent()).empty());
 }
 
