@@ -8,14 +8,16 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                dpf-plugins-vst clang libclang-rt-14-dev \
                libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
                libcairo2-dev libcurl4-openssl-dev \
-               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev xvfb x11-utils
+               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
+               xvfb x11-utils dbus-daemon
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
 # (the fonts are pinned: golden pictures of the editor depend on their glyphs).
 # cairo: the artwork generator (tools/). libcurl: the update check.
-# XCB, xkbcommon: the editor window on X11; Xvfb, x11-utils (xdpyinfo): its tests without a
-# display (tools/with-xvfb.sh starts a private server when $DISPLAY is unset).
+# XCB, xkbcommon: the editor window on X11; libdbus: the desktop portal's file chooser.
+# Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
+# (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
         fuzz-smoke artwork

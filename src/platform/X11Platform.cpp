@@ -13,6 +13,7 @@
 #include "gui/IGraphics.h"
 #include "platform/BitmapResources.h"
 #include "platform/ChildProcess.h"
+#include "platform/PortalFileChooser.h"
 #include "platform/X11Connection.h"
 #include "platform/X11MessageBox.h"
 #include "platform/X11PopupMenu.h"
@@ -59,10 +60,7 @@ void X11Platform::WindowResized(int width, int height) {
 void X11Platform::Idle() {
   if (!view_) return;
   view_->Idle();
-  if (filePrompt_ && filePrompt_->child && filePrompt_->child->Poll()) {
-    const ChildProcess& child = *filePrompt_->child;
-    finishFilePrompt(DialogAnswer(filePrompt_->request, child.ExitStatus(), child.Output()));
-  }
+  if (filePrompt_) pollFilePrompt();
 }
 
 bool X11Platform::HostKey(const IKeyPress& key, bool down) { return view_ && view_->HostKey(key, down); }
@@ -114,6 +112,8 @@ int X11Platform::ShowMessageBox(const char* text, const char* caption, int type)
   return X11MessageBox::Run(view_.get(), text ? text : "", caption ? caption : "", type);
 }
 
+X11Platform::FilePrompt::~FilePrompt() = default;
+
 void X11Platform::PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
                                 const char* extensions, FileChosenCallback done) {
   if (!view_ || filePrompt_) {  // one dialog at a time
@@ -127,19 +127,42 @@ void X11Platform::PromptForFile(const std::string& file, EFileAction action, con
   prompt->request.extensions = extensions ? extensions : "";
   prompt->request.parentWindow = view_->Connection()->TopLevelOf(view_->Window());
   prompt->done = std::move(done);
-  DialogTool tool;
-  if (ChooseDialogTool(&tool)) prompt->child = ChildProcess::Start(DialogArguments(tool, prompt->request));
-  if (!prompt->child) {
-    ShowMessageBox("No file dialog could be opened. Install zenity or kdialog to choose files.",
-                   "File Dialog", 0);
+  if (!startDialog(prompt.get(), true)) {
     prompt->done("", dir);
     return;
   }
   filePrompt_ = std::move(prompt);
 }
 
+bool X11Platform::startDialog(FilePrompt* prompt, bool tryPortal) {
+  if (tryPortal) prompt->portal = PortalFileChooser::Start(prompt->request);
+  if (prompt->portal) return true;
+  DialogTool tool;
+  if (ChooseDialogTool(&tool)) prompt->child = ChildProcess::Start(DialogArguments(tool, prompt->request));
+  if (prompt->child) return true;
+  ShowMessageBox("No file dialog could be opened. Install zenity or kdialog to choose files.", "File Dialog", 0);
+  return false;
+}
+
+void X11Platform::pollFilePrompt() {
+  FilePrompt& prompt = *filePrompt_;
+  if (prompt.portal) {
+    switch (prompt.portal->Poll()) {
+      case PortalFileChooser::kWaiting: return;
+      case PortalFileChooser::kAnswered: finishFilePrompt(prompt.portal->File()); return;
+      case PortalFileChooser::kFailed:
+        prompt.portal.reset();
+        if (!startDialog(&prompt, false)) finishFilePrompt("");
+        return;
+    }
+  }
+  if (prompt.child && prompt.child->Poll())
+    finishFilePrompt(DialogAnswer(prompt.request, prompt.child->ExitStatus(), prompt.child->Output()));
+}
+
 void X11Platform::finishFilePrompt(const std::string& file) {
   std::unique_ptr<FilePrompt> prompt = std::move(filePrompt_);
+  prompt->portal.reset();
   prompt->child.reset();
   if (file.empty())
     prompt->done("", prompt->request.dir);

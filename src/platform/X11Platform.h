@@ -2,7 +2,8 @@
 
 // The platform layer on X11: the editor's window inside the host's (X11View), popup
 // menus, message boxes and the text field it runs, file prompts through the desktop's
-// own dialog programs polled from the host's idle calls, tooltips, the clipboard,
+// own file chooser (the desktop portal, or zenity or kdialog) polled from the host's
+// idle calls, tooltips, the clipboard,
 // folders, the web browser, and the screen's scale from the Xft.dpi resource.
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/IGraphicsPlatform.h"
 
 class ChildProcess;
+class PortalFileChooser;
 class X11View;
 
 class X11Platform : public IGraphicsPlatform {
@@ -61,9 +63,15 @@ class X11Platform : public IGraphicsPlatform {
  private:
   struct FilePrompt {
     FilePromptRequest request;
+    std::unique_ptr<PortalFileChooser> portal;
     std::unique_ptr<ChildProcess> child;
     FileChosenCallback done;
+    ~FilePrompt();
   };
+  // The portal when the session offers one, else a dialog program; false (after a
+  // message box saying so) when there is neither.
+  bool startDialog(FilePrompt* prompt, bool tryPortal);
+  void pollFilePrompt();
   void finishFilePrompt(const std::string& file);
 
   IGraphics* graphics_ = nullptr;
