@@ -12,6 +12,10 @@ class IPlugGUI {
   virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
   // Creates the drawing bitmaps; plug-in mutex held.
   virtual void PrepDraw() = 0;
+  // The editor's window inside the host's parent window (host's main thread): the
+  // window, or null when it cannot be made; closing keeps the controls.
+  virtual void* OpenWindow(void* parent) = 0;
+  virtual void CloseWindow() = 0;
   // Whether the editor's window is open (controls are only redrawn then).
   virtual bool WindowIsOpen() = 0;
   virtual int Width() const = 0;

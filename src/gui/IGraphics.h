@@ -138,8 +138,8 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   static RasterFont* CacheFont(IText* text);
 
   // --- platform operations, forwarded to the platform layer (IGraphics.cpp)
-  void* OpenWindow(void* parent);
-  void CloseWindow();
+  void* OpenWindow(void* parent) override;
+  void CloseWindow() override;
   bool WindowIsOpen() override;
   void* GetWindow();
   void ForceEndUserEdit();
