@@ -52,7 +52,8 @@ class IPlugGUI {
   //
   // Whether the platform layer can show a window at all (the has-editor flag).
   virtual bool CanOpenWindow() const = 0;
-  // Opens the window inside the host's window `parent`; the window, or null.
+  // Opens the window inside the host's window `parent`: the window, or null when it
+  // cannot be made. Closing keeps the controls.
   virtual void* OpenWindow(void* parent) = 0;
   virtual void CloseWindow() = 0;
   // The host's idle call while the window is open: redraw timer, window events.
