@@ -24,6 +24,8 @@ constexpr const char* kMidiGlobal = "MIDI Global";
 constexpr const char* kMidiThruKey = "MIDI Thru";
 constexpr const char* kIgnoreProgramChangeKey = "Ignore Program Change";
 constexpr const char* kMidiControl = "MIDI Control";
+constexpr const char* kUpdateCheck = "Update Check";
+constexpr const char* kVersionUrlKey = "Version URL";
 constexpr mode_t kFolderMode = 0774;
 constexpr mode_t kFileMode = 0666;
 
@@ -163,6 +165,7 @@ int Configuration::loadConfig() {
   if (!text.empty()) startupFxb_ = text;
   text = read(kGlobal, kProgramPathKey, "");
   if (!text.empty()) programPath_ = text;
+  versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
   readFlag(kMidiThruKey, midiThru_);
   readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
   for (int controller = 0; controller < kNumControllers; ++controller) {
