@@ -258,7 +258,7 @@ void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {
     IMutexLock lock(plug->Mutex());
     IParam* param = plug->GetParam(index);
     if (!param) return;
-    // The editor's control follows here once an editor is attached.
+    if (IPlugGUI* gui = plug->GetGUI()) gui->SetParameterFromPlug(index, value, true);
     param->SetNormalized(value);
     plug->OnParamChange(index);
   } catch (...) {
