@@ -25,6 +25,8 @@ constexpr const char* kMidiGlobal = "MIDI Global";
 constexpr const char* kMidiThruKey = "MIDI Thru";
 constexpr const char* kIgnoreProgramChangeKey = "Ignore Program Change";
 constexpr const char* kMidiControl = "MIDI Control";
+constexpr const char* kUpdateCheck = "Update Check";
+constexpr const char* kVersionUrlKey = "Version URL";
 constexpr mode_t kFolderMode = 0774;
 constexpr mode_t kFileMode = 0666;
 
@@ -168,6 +170,7 @@ int Configuration::loadConfig() {
   // the screen.
   text = read(kGlobal, kEditorScaleKey, "");
   editorScale_ = text == "1" ? 1 : text == "2" ? 2 : 0;
+  versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
   readFlag(kMidiThruKey, midiThru_);
   readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
   for (int controller = 0; controller < kNumControllers; ++controller) {
