@@ -15,6 +15,7 @@
 #include "engine/LFO.h"
 #include "engine/PhaseIncrementTable.h"
 #include "engine/Resonator.h"
+#include "engine/ToolsCommand.h"
 #include "engine/Voice.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
@@ -77,6 +78,9 @@ class ZORQ : public Synth {
   void initPreset() override;
   // Host event callback (audio thread), plug-in mutex held by the adapter.
   void ProcessMidiMsg(IMidiMsg* msg) override;
+  // The tools menu (ZorqTools.cpp); editor thread, takes the plug-in mutex. Ends
+  // with DirtyParameters() and RedrawParamControls().
+  void runToolsCommand(Properties::ToolsCmd command);
 
   // Note operations; audio thread at a control tick, plug-in mutex held.
   void setNoteOn(int note, int velocity);
@@ -125,6 +129,14 @@ class ZORQ : public Synth {
   void simplifyPath(std::string& path) const;
   // Where load failures are reported; null shows nothing.
   void setMessageBox(IMessageBox* messageBox) { messageBox_ = messageBox; }
+
+  // The editor, reached through the framework's editor interface (ZorqEditorHooks.cpp).
+  // Every parameter's value goes into the editor's controls, then the editor refreshes
+  // its views; only control values and flags change, on the caller's thread.
+  void RedrawParamControls() override;
+  // Host idle or the editor's idle ticks: the editor's level meter reads the engine.
+  // Editor or host thread; takes the plug-in mutex.
+  void OnIdle() override;
   const Sampler& sampler() const { return sampler_; }
   // Note hooks: audio thread at a control tick, plug-in mutex held.
   void restartSample();  // a note-on restarts the file
