@@ -69,4 +69,17 @@ class IPlugGUI {
   // The user's configured scale (1 or 2; 0 for none), used when neither the host nor
   // the screen says. Construction thread.
   virtual void SetPreferredScale(int scale) = 0;
+
+  // Hooks for an instrument's own editor (the plain graphics context ignores them).
+  // Each runs on the thread of its caller (editor, host, or audio thread for learned
+  // controllers) and only stores control values and flags.
+  //
+  // After the plug-in pushed every parameter's value into the controls: the editor
+  // refreshes what depends on more than the parameters.
+  virtual void RedrawParamControls() {}
+  // Idle time, from the host or from the editor's own run of clean redraw ticks;
+  // plug-in mutex held.
+  virtual void OnIdle() {}
+  // Every control draws again at the next timer tick, re-reading what it shows.
+  virtual void SetAllControlsDirty() {}
 };

@@ -89,7 +89,7 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   void HideControl(int paramIdx, bool hide);
   void GrayOutControl(int paramIdx, bool gray);
   void ClampControl(int paramIdx, double lo, double hi, bool normalized);
-  void SetAllControlsDirty();
+  void SetAllControlsDirty() override;
   void AssignParamNameToolTips();
   // A popup menu of the display texts for enums and bools that have them, otherwise
   // a text field; the answer goes to the control as user input.
