@@ -144,6 +144,12 @@ class IPlugBase {
   // Reads one double per parameter from pos, as stored states hold them. A value that
   // does not fit sets its parameter to 0 clamped and ends the reading with -1.
   int readParamValues(const ByteChunk* chunk, int pos);
+  // Plug-in mutex held; any thread, no allocation. The state stored in preset idx,
+  // or null for an index outside the list or a preset never initialised.
+  const ByteChunk* storedPresetState(int idx) const;
+  // Plug-in mutex held; any thread. Makes idx the current preset and changes nothing
+  // else (for a caller that applies the stored state itself); false outside the list.
+  bool selectPreset(int idx);
   // Reads the presets of a chunk-form bank file image (header, chunk size, version
   // marker, preset list) and informs the host; returns the final position or -1.
   // No header field is checked here.

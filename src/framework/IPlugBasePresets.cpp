@@ -124,6 +124,18 @@ bool IPlugBase::RestorePreset(const char* name) {
   return false;
 }
 
+const ByteChunk* IPlugBase::storedPresetState(int idx) const {
+  if (idx < 0 || idx >= NPresets()) return nullptr;
+  const IPreset& preset = presets_[static_cast<size_t>(idx)];
+  return preset.initialized ? &preset.chunk : nullptr;
+}
+
+bool IPlugBase::selectPreset(int idx) {
+  if (idx < 0 || idx >= NPresets()) return false;
+  currentPresetIdx_ = idx;
+  return true;
+}
+
 const char* IPlugBase::GetPresetName(int idx) const {
   return idx >= 0 && idx < NPresets() ? presets_[static_cast<size_t>(idx)].name.c_str() : "";
 }
