@@ -92,6 +92,8 @@ class ZORQ : public Synth {
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(const ByteChunk* chunk, int startPos) override;
   void PresetsChangedByHost() override;
+  // The current program takes the live state (and the name, when one is given).
+  void ModifyCurrentPreset(const char* name = nullptr) override;
   // True when the 10 bytes at pos are the current record format's marker.
   static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
 
@@ -142,6 +144,12 @@ class ZORQ : public Synth {
   void restartSample();  // a note-on restarts the file
   void stopSample();     // the last key (and the pedal) up starts the release
 
+  // Finishes a program change made by MIDI (ZorqProgramChange.cpp): the program's
+  // sample file name becomes the live one and the file is loaded, and a never-used
+  // program slot gets its name and state. User-interface thread (idle); takes the
+  // plug-in mutex; reads files.
+  void completeProgramChange();
+
  protected:
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
   void update();
@@ -156,7 +164,17 @@ class ZORQ : public Synth {
   }
   void cleanup();
   void refreshInputConnections();
+  // MIDI program change at its control tick; audio thread, plug-in mutex held; no
+  // allocation, no file access (ZorqProgramChange.cpp).
   void restoreProgram(int program);
+  // Plug-in mutex held. The sample file name of a program changed to by MIDI becomes
+  // the live one (before the live state is stored anywhere); true when it did.
+  bool adoptPendingSampleFile();
+  // Where a state record's parameter values start, or -1; no allocation.
+  static int stateValuesPosition(const ByteChunk* chunk, int pos);
+  // The sample file a state record names ("" for none) without copying it; false
+  // when the record is incomplete. No allocation.
+  bool storedSampleFile(const ByteChunk* chunk, const char** name, int* length) const;
   int chooseVoice(int note) const;
 
   // Sub-block grid.
@@ -215,6 +233,12 @@ class ZORQ : public Synth {
   std::string sampleFileName_;
   std::string loadedFileName_;
   bool sampleLoadFailed_ = false;
+  // Left by a program change by MIDI for completeProgramChange: the program whose
+  // stored sample file is to become the live one, whether the live one is still to
+  // be loaded, and a never-used program slot that became current.
+  int programSamplePending_ = -1;
+  bool programSampleLoadPending_ = false;
+  int programSlotPending_ = -1;
   IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.
