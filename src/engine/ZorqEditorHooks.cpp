@@ -9,6 +9,7 @@ void ZORQ::RedrawParamControls() {
 }
 
 void ZORQ::OnIdle() {
+  completeProgramChange();  // a program changed by MIDI may name another sample file
   IMutexLock lock(Mutex());
   if (IPlugGUI* gui = GetGUI()) gui->OnIdle();
 }
