@@ -14,6 +14,7 @@ namespace UpdateSite {
 constexpr const char* kServerName = "www.zandervoltmusic.com";
 constexpr const char* kVersionUrl = "https://www.zandervoltmusic.com/music/version/?file=zorq";
 constexpr const char* kDownloadUrl = "http://www.zandervoltmusic.com/music/vst.html";
+constexpr const char* kWebSiteUrl = "http://www.zandervoltmusic.com/";
 }  // namespace UpdateSite
 
 class UpdateCheck {
