@@ -36,10 +36,17 @@ enum Command {
   kCheckForUpdate = 22,
   kWebSite = 23
 };
+
+// The prompts' remembered folders are taken afresh from the next instance that runs a
+// command, as at the start of the process (for tests).
+void forgetRememberedFolders();
 }  // namespace File
 
 // Runs one options-menu command. Editor thread; the program, bank and configuration
-// operations it calls take the plug-in mutex themselves. The caller is not used.
+// operations it calls take the plug-in mutex themselves. The caller is not used. The
+// file prompts start in folders remembered for the whole process (the first
+// instance's folders for program files and WAV files, then the folders of the
+// answers); a failed load or save is reported in a message box.
 void runCommand(ZORQ* instrument, IGraphics* graphics, IControl* caller, File::Command command);
 
 // Opens the maker's web site in the browser (the "Go Online..." submenu's second
