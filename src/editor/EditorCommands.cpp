@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "editor/EditorText.h"
 #include "engine/ZORQ.h"
 #include "gui/IGraphics.h"
 #include "shell/UpdateCheck.h"
@@ -57,19 +58,9 @@ std::string rememberFolderOf(std::string RememberedFolders::*which, const std::s
   return folders.*which;
 }
 
-// Cuts text to at most maxBytes without splitting a UTF-8 sequence.
-void cutAtCharacter(std::string& text, size_t maxBytes) {
-  if (text.size() <= maxBytes) return;
-  size_t end = maxBytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  text.resize(end);
-}
-
 // "<before>path", a blank line and the question, limited to kMaxMessage bytes.
 std::string messageWithPath(const char* before, const std::string& path, const char* question) {
-  std::string text = before + path + "\n\n" + question;
-  cutAtCharacter(text, kMaxMessage);
-  return text;
+  return cutText(before + path + "\n\n" + question, kMaxMessage);
 }
 
 // Yes/No question; true when the user did not answer "No". A box that could not be
@@ -112,8 +103,7 @@ class EditorDialogs : public UpdateCheck::Dialogs {
 // The suggested file name of "Save Program": the program's name with the characters
 // file names cannot hold replaced, at most kMaxSuggestedName bytes.
 std::string suggestedProgramFileName(const ZORQ& instrument) {
-  std::string name = instrument.GetPresetName(instrument.GetCurrentPresetIdx());
-  cutAtCharacter(name, kMaxSuggestedName);
+  std::string name = cutText(instrument.GetPresetName(instrument.GetCurrentPresetIdx()), kMaxSuggestedName);
   replaceIllegalFileChar(name.data());
   return name;
 }
