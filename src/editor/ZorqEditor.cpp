@@ -1,11 +1,26 @@
 #include "editor/ZorqEditor.h"
 
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 
 #include "editor/IZVLoadWAVControl.h"
 #include "engine/ZORQ.h"
 #include "platform/IGraphicsPlatform.h"
+
+namespace {
+// A pseudo-random draw for the chance picture (xorshift32): lock-free, so the audio
+// thread may take one too.
+uint32_t chanceDraw() {
+  static std::atomic<uint32_t> state{2463534242u};
+  uint32_t current = state.load(std::memory_order_relaxed), next;
+  do {
+    next = current ^ (current << 13);
+    next ^= next >> 17;
+    next ^= next << 5;
+  } while (!state.compare_exchange_weak(current, next, std::memory_order_relaxed));
+  return next;
+}
+}  // namespace
 
 ZorqEditor::ZorqEditor(ZORQ* instrument, std::unique_ptr<IGraphicsPlatform> platform)
     : IGraphics(instrument, kWidth, kHeight, 0, std::move(platform)), instrument_(instrument) {
@@ -21,6 +36,17 @@ ZorqEditor* ZorqEditor::attach(ZORQ* instrument, std::unique_ptr<IGraphicsPlatfo
   return editor.release();
 }
 
+void* ZorqEditor::OpenWindow(void* parent) {
+  void* window = IGraphics::OpenWindow(parent);
+  windowOpen_.store(window != nullptr, std::memory_order_relaxed);
+  return window;
+}
+
+void ZorqEditor::CloseWindow() {
+  windowOpen_.store(false, std::memory_order_relaxed);
+  IGraphics::CloseWindow();
+}
+
 void ZorqEditor::hideTweakControls(bool hide) {
   for (IControl* control : {tweakOverlay_, toolsMenu_})
     if (control) control->Hide(hide);
@@ -33,10 +59,10 @@ void ZorqEditor::hideTweakControls(bool hide) {
 }
 
 void ZorqEditor::RedrawParamControls() {
-  if (!WindowIsOpen()) return;
+  if (!windowOpen_.load(std::memory_order_relaxed)) return;
   if (wavControl_) wavControl_->SetDirty(false);
   if (chancePicture_) {
-    chancePicture_->Hide(std::rand() % 100 > 9);
+    chancePicture_->Hide(chanceDraw() % 100 > 9);
     chancePicture_->SetDirty(false);
   }
   hideTweakControls(!tweakMode());
@@ -49,7 +75,7 @@ double ZorqEditor::meterValue(double level) {
 }
 
 void ZorqEditor::OnIdle() {
-  if (!meter_ || !WindowIsOpen()) return;
+  if (!meter_ || !windowOpen_.load(std::memory_order_relaxed)) return;
   const double level = std::fabs(instrument_->meterAccumulator()) * instrument_->reciprocal();
   meter_->SetValueFromPlug(meterValue(level));
 }

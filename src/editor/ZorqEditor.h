@@ -51,10 +51,15 @@ class ZorqEditor : public IGraphics {
   // 80 band controls.
   void hideTweakControls(bool hide);
   // With the window open: the WAV control re-reads the sample file name, the chance
-  // picture shows on one call in ten (rand()), and the view follows the tweak mode.
+  // picture shows on one call in ten, and the view follows the tweak mode. Also runs
+  // on the audio thread (a program change by MIDI): no lock, no allocation.
   void RedrawParamControls() override;
   // With the window open: the level meter shows the engine's level; plug-in mutex held.
   void OnIdle() override;
+
+  // The window; the editor keeps whether it is open for calls from other threads.
+  void* OpenWindow(void* parent) override;
+  void CloseWindow() override;
 
   // The meter control's value for a level (linear, 1.0 = 0 dB): -30 dB to +6 dB
   // spread over 0..1, 0 below -30 dB, 1 above +6 dB.
@@ -69,6 +74,7 @@ class ZorqEditor : public IGraphics {
 
   ZORQ* instrument_;
   std::atomic<bool> tweakMode_{false};
+  std::atomic<bool> windowOpen_{false};
   // Controls kept for later (owned by the control list).
   IControl* meter_ = nullptr;
   IControl* chancePicture_ = nullptr;

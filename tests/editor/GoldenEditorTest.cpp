@@ -6,8 +6,6 @@
 // and look at tests/editor/data/golden-main.png and golden-tweak.png.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "EditorTestSupport.h"
 
 namespace {
@@ -21,7 +19,6 @@ TEST(GoldenEditor, MainViewAtDefaults) {
 TEST(GoldenEditor, TweakViewAtDefaults) {
   EditorHarness h;
   h.open();
-  std::srand(1);  // the chance picture's draw, under the overlay
   h.click(769, 316);
   h.settle();
   EXPECT_EQ(compareWithGolden(h.editor->GetDrawBitmap(), "golden-tweak.png"), 0);

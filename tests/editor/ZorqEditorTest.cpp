@@ -151,6 +151,22 @@ TEST(ZorqEditorLayout, TweakSwitchShowsAndHidesExactlyTheTweakControls) {
   for (int i = 1; i <= 16; ++i) EXPECT_EQ(h.control(i)->GetValue(), mainValues[size_t(i - 1)]) << i;
 }
 
+// Visible from construction; then, with the window open, on about one redraw in ten.
+TEST(ZorqEditorLayout, ChancePictureShowsOnAboutOneRedrawInTen) {
+  EditorHarness h;
+  IControl* picture = h.control(kChancePicture);
+  h.instrument.RedrawParamControls();
+  EXPECT_FALSE(picture->IsHidden());
+  h.open();
+  int shown = 0;
+  for (int i = 0; i < 1000; ++i) {
+    h.instrument.RedrawParamControls();
+    shown += picture->IsHidden() ? 0 : 1;
+  }
+  EXPECT_GT(shown, 60);
+  EXPECT_LT(shown, 140);
+}
+
 struct MeterCase {
   const char* name;
   double level;
