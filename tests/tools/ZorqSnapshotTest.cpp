@@ -32,33 +32,30 @@ IRECT differences(const LICE_IBitmap& a, const LICE_IBitmap& b) {
 
 TEST(ZorqSnapshot, DrawsBothViewsWithParametersSetByName) {
   TempFolder folder;
-  const auto plain = snapshot({}, folder / "plain.png");
   SnapshotOptions standard;
   standard.settings = {"Vocoder Mode=VE-10 Standard"};
   const auto main = snapshot(standard, folder / "main.png");
   SnapshotOptions fullBands;
   fullBands.settings = {"Vocoder Mode=VE-10 Full Bands"};
   const auto changed = snapshot(fullBands, folder / "full.png");
-  SnapshotOptions tweak;
+  SnapshotOptions tweak = standard;
   tweak.tweakView = true;
   const auto tweaked = snapshot(tweak, folder / "tweak.png");
-  ASSERT_TRUE(plain && main && changed && tweaked);
+  ASSERT_TRUE(main && changed && tweaked);
   EXPECT_EQ(main->getWidth(), 800);
   EXPECT_EQ(main->getHeight(), 360);
   // Only the "Vocoder Mode" display changed.
   const IRECT changedArea = differences(*main, *changed);
   EXPECT_FALSE(changedArea.Empty());
   EXPECT_EQ(changedArea.Intersect(IRECT(546, 262, 674, 278)), changedArea);
-  EXPECT_FALSE(differences(*plain, *tweaked).Empty());
+  EXPECT_FALSE(differences(*main, *tweaked).Empty());
 }
 
 TEST(ZorqSnapshot, RefusesMistakes) {
   TempFolder folder;
   bool help = false;
-  const std::vector<std::vector<std::string>> mistakes = {
-      {"--view", "side", "--output", "x.png"}, {"--set"}, {"--view", "main"}, {"--wat"}};
-  for (const std::vector<std::string>& arguments : mistakes)
-    EXPECT_THROW(parseSnapshotArguments(arguments, "ZORQ.so", &help), RenderError) << arguments[0];
+  EXPECT_THROW(parseSnapshotArguments({"--view", "side", "--output", "x.png"}, "ZORQ.so", &help), RenderError);
+  EXPECT_THROW(parseSnapshotArguments({"--view", "main"}, "ZORQ.so", &help), RenderError);  // no --output
   SnapshotOptions unknown;
   unknown.settings = {"No Such Knob=1"};
   EXPECT_THROW(snapshot(unknown, folder / "x.png"), RenderError);
