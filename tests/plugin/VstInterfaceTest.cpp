@@ -40,7 +40,6 @@ TEST_F(VstInterface, RecordCarriesIdentityAndLayout) {
   EXPECT_EQ(host.dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(host.dispatch(effIdentify), 0x4E764566);
   EXPECT_EQ(host.dispatch(effGetPlugCategory), 1);
-  EXPECT_EQ(host.dispatch(effEditOpen), 0);  // no editor attached
 }
 
 // The editor's rectangle, without opening it (hosts size their window first).
