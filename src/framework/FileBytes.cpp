@@ -45,8 +45,8 @@ static bool writeAll(int fd, const uint8_t* data, int size) {
   return true;
 }
 
-// Creates a fresh file beside the target; O_EXCL guards against reusing a stale one.
-static int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
+// O_EXCL guards against reusing a stale file of the same name.
+int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     *temporaryPath = path + ".tmp-" + std::to_string(::getpid()) + "-" +
