@@ -51,7 +51,7 @@ int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     *temporaryPath = path + ".tmp-" + std::to_string(::getpid()) + "-" +
                      std::to_string(counter.fetch_add(1));
-    const int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(temporaryPath->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
