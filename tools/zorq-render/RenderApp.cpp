@@ -80,9 +80,12 @@ void list(PluginHost& host, const RenderOptions& options, std::ostream& out) {
   ParameterSetter setter(host);
   if (options.listParams)
     for (int i = 0; i < host.numParams(); ++i) out << setter.describe(i) << '\n';
+  char number[16];
   if (options.listPrograms)
-    for (int i = 0; i < host.numPrograms(); ++i)
-      out << (i < 10 ? "   " : i < 100 ? "  " : " ") << i << "  " << host.programName(i) << '\n';
+    for (int i = 0; i < host.numPrograms(); ++i) {
+      std::snprintf(number, sizeof number, "%4d  ", i);
+      out << number << host.programName(i) << '\n';
+    }
 }
 
 std::unique_ptr<AudioInput> openInput(const std::string& path, std::ostream& err) {
