@@ -17,7 +17,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # XCB, xkbcommon: the editor window on X11; Xvfb and xdotool: its tests without a display.
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
-        fuzz-smoke
+        fuzz-smoke artwork
 
 all: build
 
@@ -77,6 +77,16 @@ demo: build
 	@echo "zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
+
+# Redraws the editor's pictures into resources/img with tools/zorq-artwork, and writes
+# preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.
+artwork: deps
+	cmake -S . -B $(BUILD_DIR)-artwork $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-artwork -j $(JOBS) --target zorq-artwork
+	@mkdir -p resources/img $(BUILD_DIR)-artwork/preview
+	$(BUILD_DIR)-artwork/tools/zorq-artwork/zorq-artwork --output resources/img \
+	  --preview $(BUILD_DIR)-artwork/preview
+	@echo "Pictures: resources/img; previews: $(BUILD_DIR)-artwork/preview"
 
 # Installs the plug-in where Linux hosts look for VST 2 plug-ins (VST_DIR) and the
 # offline host where the shell finds commands (BIN_DIR). By default ~/.vst and

@@ -11,6 +11,7 @@
 
 #include "framework/ByteChunk.h"
 #include "framework/IParam.h"
+#include "framework/IPlugGUI.h"
 #include "framework/IPreset.h"
 
 struct IMidiMsg;
@@ -48,7 +49,8 @@ class IPlugBase {
   virtual int UnserializePresets(const ByteChunk* chunk, int startPos);
   virtual void ModifyCurrentPreset(const char* name = nullptr);
   virtual void PresetsChangedByHost() {}
-  virtual void RedrawParamControls() {}
+  // Pushes every parameter's plain value into the attached editor's controls.
+  virtual void RedrawParamControls();
   virtual void InformHostOfProgramChange() {}
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(const ByteChunk* chunk, int startPos);
@@ -80,6 +82,16 @@ class IPlugBase {
   void SetParameterFromGUI(int paramIdx, double normalized);
   // Calls OnParamChange for every parameter in index order.
   void OnParamReset();
+
+  // The editor (graphics context); the plug-in owns it from here on. Pushes every
+  // parameter's normalised value into its controls, then lets it create its drawing
+  // bitmaps. Construction or editor thread; takes the mutex. Null is ignored.
+  virtual void AttachGraphics(IPlugGUI* graphics);
+  IPlugGUI* GetGUI() const { return graphics_.get(); }
+  // The editor asks for another size; the host adapter tells the host.
+  virtual void ResizeGraphics(int, int) {}
+  // Idle time: from the host, or from the editor after a run of clean redraw ticks.
+  virtual void OnIdle() {}
 
   IParam* GetParam(int paramIdx);
   const IParam* GetParam(int paramIdx) const;
@@ -176,6 +188,7 @@ class IPlugBase {
   std::vector<double*> outData_;
   std::vector<InChannel> inChannels_;
   std::vector<OutChannel> outChannels_;
+  std::unique_ptr<IPlugGUI> graphics_;
 
  protected:
   int nPresets_;

@@ -261,7 +261,7 @@ void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {
     IMutexLock lock(plug->Mutex());
     IParam* param = plug->GetParam(index);
     if (!param) return;
-    // The editor's control follows here once an editor is attached.
+    if (IPlugGUI* gui = plug->GetGUI()) gui->SetParameterFromPlug(index, normalized, true);
     param->SetNormalized(normalized);
     plug->OnParamChange(index);
   } catch (...) {

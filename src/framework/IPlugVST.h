@@ -44,7 +44,6 @@ class IPlugVST : public IPlugBase {
 
   virtual void HostSpecificInit();
   virtual void OnHostIdentified() {}
-  virtual void OnIdle() {}
   virtual void ProcessSysEx(ISysEx*) {}
   virtual bool MidiNoteName(int, char* name) {
     name[0] = '\0';

@@ -264,7 +264,7 @@ VstIntPtr IPlugVST::string2Parameter(int paramIdx, const char* text) {
     value = std::atof(text);
   }
   if (value != value) return 0;
-  // The editor's control follows here once an editor is attached.
+  if (IPlugGUI* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, value, false);
   double minValue = 0.0, maxValue = 1.0;
   param->GetBounds(&minValue, &maxValue);
   param->Set(std::min(std::max(value, minValue), maxValue));

@@ -25,6 +25,8 @@ constexpr const char* kMidiGlobal = "MIDI Global";
 constexpr const char* kMidiThruKey = "MIDI Thru";
 constexpr const char* kIgnoreProgramChangeKey = "Ignore Program Change";
 constexpr const char* kMidiControl = "MIDI Control";
+constexpr const char* kUpdateCheck = "Update Check";
+constexpr const char* kVersionUrlKey = "Version URL";
 
 bool equalsIgnoringAsciiCase(const std::string& text, const char* word) {
   size_t i = 0;
@@ -159,6 +161,7 @@ int Configuration::loadConfig() {
   if (!text.empty()) startupFxb_ = text;
   text = read(kGlobal, kProgramPathKey, "");
   if (!text.empty()) programPath_ = text;
+  versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
   readFlag(kMidiThruKey, midiThru_);
   readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
   for (int controller = 0; controller < kNumControllers; ++controller) {

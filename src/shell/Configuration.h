@@ -66,6 +66,9 @@ class Configuration {
   const std::string& programPath() const { return programPath_; }
   const std::string& startupFxb() const { return startupFxb_; }
 
+  // The update check's version URL from the INI file; empty means the built-in one.
+  const std::string& versionUrl() const { return versionUrl_; }
+
   bool midiThru() const { return midiThru_; }
   void setMidiThru(bool on) { midiThru_ = on; }
   bool ignoreProgramChange() const { return ignoreProgramChange_; }
@@ -97,6 +100,7 @@ class Configuration {
   std::string defaultWAVPath_;
   std::string programPath_;
   std::string startupFxb_;
+  std::string versionUrl_;
   bool midiThru_ = false;
   bool ignoreProgramChange_ = false;
   std::array<int, kNumControllers> controllerMap_;

@@ -96,3 +96,8 @@ void Synth::initListParameter(int index, const char* name, int defaultValue, int
   param->InitEnum(name, defaultValue, count, "", "");
   for (int i = 0; i < count; ++i) param->SetDisplayText(i, labels[i]);
 }
+
+int Synth::checkVersionAgainstWeb(UpdateCheck::Dialogs& dialogs) const {
+  const std::string& url = config_.versionUrl();
+  return UpdateCheck(url.empty() ? UpdateSite::kVersionUrl : url).run(dialogs);
+}

@@ -74,7 +74,7 @@ TEST_F(ConfigurationTest, FolderAndFileModesFollowTheUmask) {
 TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
   const std::string oldText =
       "[Global]\nPath to WAV Files=/samples\n\n[MIDI Control]\nCC1=20\n\n"
-      "[MIDI Global]\nMIDI Thru=true\n\n";
+      "[MIDI Global]\nMIDI Thru=true\n\n[Update Check]\nVersion URL=http://127.0.0.1:8/v\n\n";
   std::filesystem::create_directories(std::filesystem::path(oldIni()).parent_path());
   writeText(oldIni(), oldText);
   const Configuration config = located();
@@ -83,6 +83,7 @@ TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
   EXPECT_EQ(config.defaultWAVPath(), "/samples");
   EXPECT_EQ(config.controllerParameter(1), 20);
   EXPECT_TRUE(config.midiThru());
+  EXPECT_EQ(config.versionUrl(), "http://127.0.0.1:8/v");
 
   writeText(oldIni(), "[MIDI Global]\nMIDI Thru=false\n");
   EXPECT_TRUE(located().midiThru());  // the new file exists: no second copy
