@@ -37,10 +37,13 @@ struct X11Editor {
     auto owned = std::make_unique<IGraphics>(&plug, kWidth, kHeight, 0, std::move(x11));
     graphics = owned.get();
     graphics->HandleMouseOver(true);
+    graphics->EnableTooltips(true);
     const IColor panel(255, 40, 60, 90);
     graphics->AttachPanelBackground(&panel);
     IBitmap knob(knobFrames.get(), 32, 32 * 65, 65);
-    graphics->AttachControl(new IKnobMultiControl(&plug, 20, 20, 0, &knob));
+    auto* gain = new IKnobMultiControl(&plug, 20, 20, 0, &knob);
+    gain->SetTooltip("Gain");
+    graphics->AttachControl(gain);
     IBitmap lamp(lampBitmap.get(), 24, 48, 2);
     graphics->AttachControl(new ISwitchControl(&plug, 80, 24, 2, &lamp));
     auto* menuKnob = new IKnobMultiControl(&plug, 120, 20, 1, &knob);
@@ -194,6 +197,17 @@ TEST_F(X11Editors, SwitchClickChangesThePicture) {
   host->Run([&] { after = host->Screenshot(); });
   EXPECT_NE(LICE_RowPointer(before.get(), 34)[90], LICE_RowPointer(after.get(), 34)[90]);
   EXPECT_EQ(LICE_PixelG(LICE_RowPointer(after.get(), 34)[90]), 230);
+}
+
+TEST_F(X11Editors, TooltipAppearsWhenThePointerRestsAndGoesWithAMove) {
+  const int before = host->PopupWindows();
+  host->MoveTo(30, 30);
+  host->MoveTo(36, 36);
+  ASSERT_TRUE(host->WaitFor([&] { return host->PopupWindows() == before + 1; }, 2000));
+  host->MoveTo(150, 80);  // off the knob: it goes, and the panel has no tooltip
+  host->Settle(800);
+  host->Run([] {});
+  EXPECT_EQ(host->PopupWindows(), before);
 }
 
 // ---- menus, text fields, message boxes, file prompts
