@@ -265,6 +265,15 @@ TEST_F(X11Editors, MessageBoxAnsweredWithKeys) {
     xcb_window_t box = 0;
     for (int i = 0; i < 200 && !box; ++i, host->Settle(10)) box = host->FindTopLevel("Paste Program");
     ASSERT_NE(box, 0u);
+    // While the box waits for the user inside effEditIdle, audio goes on.
+    std::future<void> block = std::async(std::launch::async, [&] {
+      std::vector<float> in(64, 0.0f), out(64, 0.0f);
+      float* ins[2] = {in.data(), in.data()};
+      float* outs[2] = {out.data(), out.data()};
+      AEffect* effect = editor->plug.GetAEffect();
+      effect->processReplacing(effect, ins, outs, 64);
+    });
+    EXPECT_EQ(block.wait_for(std::chrono::seconds(2)), std::future_status::ready);
     host->Settle(50);
     host->Key(key);
     ASSERT_EQ(shown.wait_for(std::chrono::seconds(3)), std::future_status::ready);
