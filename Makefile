@@ -8,13 +8,16 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                dpf-plugins-vst clang libclang-rt-14-dev \
                libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
                libcairo2-dev libcurl4-openssl-dev \
-               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev xvfb xdotool
+               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
+               xvfb x11-utils dbus-daemon
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
 # (the fonts are pinned: golden pictures of the editor depend on their glyphs).
 # cairo: the artwork generator (tools/). libcurl: the update check.
-# XCB, xkbcommon: the editor window on X11; Xvfb and xdotool: its tests without a display.
+# XCB, xkbcommon: the editor window on X11; libdbus: the desktop portal's file chooser.
+# Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
+# (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
         fuzz-smoke artwork
@@ -37,8 +40,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The editor's window tests need an X server: with-xvfb.sh starts one when there is none.
+WITH_DISPLAY = $(CURDIR)/tools/with-xvfb.sh
+
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 # The suites again under the sanitizers, each in its own build folder. A sanitizer
 # report fails the test that triggered it.
@@ -49,12 +55,12 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
 test-asan: deps
 	cmake -S . -B $(BUILD_DIR)-asan -DZORQ_ENABLE_ASAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
-	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
 	cmake -S . -B $(BUILD_DIR)-tsan -DZORQ_ENABLE_TSAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
-	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 bench: configure
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF

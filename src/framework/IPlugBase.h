@@ -92,6 +92,9 @@ class IPlugBase {
   virtual void ResizeGraphics(int, int) {}
   // Idle time: from the host, or from the editor after a run of clean redraw ticks.
   virtual void OnIdle() {}
+  // The editor's window has opened, or is about to close; plug-in mutex held.
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
 
   IParam* GetParam(int paramIdx);
   const IParam* GetParam(int paramIdx) const;

@@ -42,6 +42,7 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
       delete plug;
       return 0;
     }
+    if (isEditorCall(opcode, index, value)) return plug->dispatchEditor(opcode, index, value, ptr, opt);
     IMutexLock lock(plug->Mutex());
     return plug->dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
@@ -105,7 +106,6 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         OnActivate(true);
       }
       return 0;
-    case effEditIdle:
     case effIdle: OnIdle(); return 0;
     case effIdentify: return kVstIdentifyAnswer;
     case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), wantsBank(index)) : 0;

@@ -11,14 +11,18 @@ IFileSelectorControl::IFileSelectorControl(IPlugBase* plug, IRECT rect, int para
       action_(action) {}
 
 void IFileSelectorControl::OnMouseDown(int, int, IMouseMod*) {
-  if (!plug_ || !graphics_) return;
+  if (!plug_ || !graphics_ || state_ == kSelecting) return;
   state_ = kSelecting;
   SetDirty(false);
-  graphics_->PromptForFile(&file_, action_, &dir_, extensions_.c_str());
-  const double value = GetValue() + 1.0;
-  setValue(value > 1.0 ? 0.0 : value);
-  state_ = kDone;
-  SetDirty(true);
+  graphics_->PromptForFile(file_, action_, dir_, extensions_.c_str(),
+                           [this](const std::string& file, const std::string& dir) {
+                             file_ = file;
+                             if (!file.empty()) dir_ = dir;
+                             const double value = GetValue() + 1.0;
+                             setValue(value > 1.0 ? 0.0 : value);
+                             state_ = kDone;
+                             SetDirty(true);
+                           });
 }
 
 bool IFileSelectorControl::Draw(IGraphics* graphics) {

@@ -1,7 +1,9 @@
 #pragma once
 
-// A click opens the platform's file prompt; the value then moves on (0 -> 1 -> 0),
-// so whoever watches the control sees that a choice was made. Editor thread.
+// A click opens the platform's file prompt; when it is answered (chosen or
+// cancelled) the value moves on (0 -> 1 -> 0), so whoever watches the control sees
+// that the prompt ended. A click while the prompt is still open does nothing.
+// Editor thread.
 #include <string>
 
 #include "gui/IControl.h"

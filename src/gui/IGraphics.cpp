@@ -196,8 +196,27 @@ const char* IGraphics::GetHoveredTooltip() const {
 
 // Platform operations.
 
+bool IGraphics::CanOpenWindow() const { return platform_->CanOpenWindow(); }
 void* IGraphics::OpenWindow(void* parent) { return platform_->OpenWindow(parent); }
 void IGraphics::CloseWindow() { platform_->CloseWindow(); }
+void IGraphics::OnWindowIdle() { platform_->Idle(); }
+bool IGraphics::OnHostKey(const IKeyPress& key, bool down) { return platform_->HostKey(key, down); }
+
+int IGraphics::Scale() {
+  if (hostScale_ > 0) return hostScale_;
+  const int system = platform_->SystemScale();
+  if (system > 0) return system;
+  return preferredScale_ > 0 ? preferredScale_ : 1;
+}
+
+void IGraphics::SetHostScale(float factor) {
+  const int before = Scale();
+  // 1.5 and up (150 % desktops and more) get doubled pixels, as Xft.dpi 144 does.
+  hostScale_ = factor >= 1.5f ? 2 : factor > 0.0f ? 1 : 0;
+  if (Scale() != before) platform_->WindowResized(width_, height_);
+}
+
+void IGraphics::SetPreferredScale(int scale) { preferredScale_ = scale == 1 || scale == 2 ? scale : 0; }
 bool IGraphics::WindowIsOpen() { return platform_->WindowIsOpen(); }
 void* IGraphics::GetWindow() { return platform_->GetWindow(); }
 void IGraphics::ForceEndUserEdit() { platform_->ForceEndUserEdit(); }
@@ -218,15 +237,15 @@ void IGraphics::CreateTextEntry(IControl* control, IText* text, IRECT* r, const 
   platform_->CreateTextEntry(control, text, r, str ? str : "", param);
 }
 
-void IGraphics::PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                              const char* extensions) {
-  if (!file || !dir) return;
+void IGraphics::PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                              const char* extensions, FileChosenCallback done) {
+  if (!done) done = [](const std::string&, const std::string&) {};
   if (!WindowIsOpen()) {
-    file->clear();
+    done("", dir);
     return;
   }
-  if (dir->empty()) *dir = "~/Desktop";
-  platform_->PromptForFile(file, action, dir, extensions ? extensions : "");
+  platform_->PromptForFile(file, action, dir.empty() ? "~/Desktop" : dir, extensions ? extensions : "",
+                           std::move(done));
 }
 
 bool IGraphics::PromptForColor(IColor* color, const char* prompt) {

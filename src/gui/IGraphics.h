@@ -137,9 +137,19 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   }
   static RasterFont* CacheFont(IText* text);
 
-  // --- platform operations, forwarded to the platform layer (IGraphics.cpp)
+  // --- the window, from the host adapter (IGraphics.cpp); editor thread
+  bool CanOpenWindow() const override;
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
+  void OnWindowIdle() override;
+  bool OnHostKey(const IKeyPress& key, bool down) override;
+  // The host's factor when it sent one (1.5 or more doubles), else the screen's
+  // choice, else the user's, else 1.
+  int Scale() override;
+  void SetHostScale(float factor) override;
+  void SetPreferredScale(int scale) override;
+
+  // --- platform operations, forwarded to the platform layer (IGraphics.cpp)
   bool WindowIsOpen() override;
   void* GetWindow();
   void ForceEndUserEdit();
@@ -147,9 +157,11 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   // Releases the mouse capture; null without an open window.
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* r);
   void CreateTextEntry(IControl* control, IText* text, IRECT* r, const char* str, IParam* param);
-  // Without an open window the file is cleared and nothing else happens; an empty
-  // starting folder becomes "~/Desktop".
-  void PromptForFile(std::string* file, EFileAction action, std::string* dir, const char* extensions);
+  // Returns at once; done gets the answer exactly once, later, on this thread (see
+  // FileChosenCallback). Without an open window it is called at once with an empty
+  // file. An empty starting folder becomes "~/Desktop".
+  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                     const char* extensions, FileChosenCallback done);
   bool PromptForColor(IColor* color, const char* prompt);
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmText = nullptr,
                const char* errorText = nullptr);
@@ -191,5 +203,7 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   IRECT drawRect_;
   IControl* keyCatcher_ = nullptr;
   std::string bundleID_;
+  int hostScale_ = 0;       // 0 until the host sends its factor
+  int preferredScale_ = 0;  // 0 when the user chose none
   std::unique_ptr<IGraphicsPlatform> platform_;
 };

@@ -4,6 +4,8 @@
 // rectangles in editor pixels, colours, text styles, bitmaps with frames, blends and
 // mouse modifiers.
 #include <cstdint>
+#include <functional>
+#include <string>
 
 class LICE_IBitmap;
 class RasterFont;
@@ -118,3 +120,8 @@ struct IMouseMod {
 };
 
 enum EFileAction : int { kFileOpen = 0, kFileSave = 1 };
+
+// The answer of a file prompt, given exactly once: the chosen file's full path and its
+// folder with a trailing "/", or an empty file and the unchanged starting folder when
+// the prompt was cancelled or could not be shown.
+using FileChosenCallback = std::function<void(const std::string& file, const std::string& dir)>;

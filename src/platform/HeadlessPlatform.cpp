@@ -120,21 +120,21 @@ int HeadlessPlatform::ShowMessageBox(const char* text, const char* caption, int 
   return answer;
 }
 
-void HeadlessPlatform::PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                                     const char* extensions) {
-  record("PromptForFile", {*file, action == kFileSave ? "save" : "open", *dir, extensions});
+void HeadlessPlatform::PromptForFile(const std::string& file, EFileAction action,
+                                     const std::string& dir, const char* extensions,
+                                     FileChosenCallback done) {
+  record("PromptForFile", {file, action == kFileSave ? "save" : "open", dir, extensions});
   std::optional<std::string> answer;
   if (!fileAnswers.empty()) {
     answer = fileAnswers.front();
     fileAnswers.pop_front();
   }
   if (!answer || answer->empty()) {
-    file->clear();
+    done("", dir);
     return;
   }
-  *file = *answer;
   const size_t slash = answer->rfind('/');
-  if (slash != std::string::npos) *dir = answer->substr(0, slash + 1);
+  done(*answer, slash != std::string::npos ? answer->substr(0, slash + 1) : dir);
 }
 
 bool HeadlessPlatform::OpenURL(const char* url, const char*, const char*, const char*) {

@@ -32,6 +32,8 @@ class HeadlessPlatform : public IGraphicsPlatform {
 
   // What the view reports; OpenWindow and CloseWindow set it too.
   bool windowOpen = false;
+  bool canOpenWindow = false;
+  int systemScale = 0;
   bool openURLResult = true;
   std::string clipboard, hostPath, pluginPath, desktopPath, appSupportPath;
 
@@ -50,6 +52,11 @@ class HeadlessPlatform : public IGraphicsPlatform {
   void CommitTextEntry(const char* text);
 
   void Bind(IGraphics* graphics) override { graphics_ = graphics; }
+  bool CanOpenWindow() const override { return canOpenWindow; }
+  // Ticks the timer once.
+  void Idle() override { Tick(); }
+  bool HostKey(const IKeyPress&, bool) override { return false; }
+  int SystemScale() override { return systemScale; }
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
   bool WindowIsOpen() override { return windowOpen; }
@@ -61,8 +68,9 @@ class HeadlessPlatform : public IGraphicsPlatform {
                        IParam* param) override;
   void ForceEndUserEdit() override;
   int ShowMessageBox(const char* text, const char* caption, int type) override;
-  void PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                     const char* extensions) override;
+  // Answers at once from fileAnswers.
+  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                     const char* extensions, FileChosenCallback done) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
   bool OpenURL(const char* url, const char*, const char*, const char*) override;
   bool GetTextFromClipboard(std::string* text) override;

@@ -8,19 +8,20 @@
 // includes no window-system header; the implementations live in src/platform (the
 // headless one for tests, the window-system ones beside it).
 //
-// Every operation runs on the editor's (host's main) thread. Modal operations
-// (menus, message boxes, file prompts) return when the user has answered.
+// Every operation runs on the editor's (host's main) thread. Menus and message boxes
+// are modal: they return when the user has answered. File prompts are not: the host's
+// window must stay alive while a dialog is open, so the answer arrives later through
+// a callback.
 #include <string>
 
+#include "gui/IGraphicsStructs.h"
+
+struct IKeyPress;
 class IControl;
 class IGraphics;
 class IParam;
 class IPopupMenu;
 class LICE_IBitmap;
-struct IColor;
-struct IRECT;
-struct IText;
-enum EFileAction : int;
 
 class IGraphicsPlatform {
  public:
@@ -29,14 +30,24 @@ class IGraphicsPlatform {
   // The graphics context that owns this platform; called once, from its constructor.
   virtual void Bind(IGraphics* graphics) = 0;
 
+  // Whether this layer can show a view in a host's window at all.
+  virtual bool CanOpenWindow() const = 0;
   // The view: created inside the host's parent window (null parent: a free view),
-  // closed, queried. While the view exists its timer runs every 1 / fps seconds.
+  // closed, queried. While the view exists its timer runs every 1 / fps seconds,
+  // driven by Idle. Its size is the editor's times IGraphics::Scale().
   virtual void* OpenWindow(void* parent) = 0;
   virtual void CloseWindow() = 0;
   virtual bool WindowIsOpen() = 0;
   virtual void* GetWindow() = 0;
-  // The editor changed size; an open view follows.
+  // The editor changed size or scale; an open view follows.
   virtual void WindowResized(int width, int height) = 0;
+  // The host's idle call: runs the redraw timer when it is due (IsDirty, Draw),
+  // handles the window system's events, continues file prompts.
+  virtual void Idle() = 0;
+  // A key the host forwards (down or up); true when an open text field took it.
+  virtual bool HostKey(const IKeyPress& key, bool down) = 0;
+  // 2 when the screen asks for doubled pixels, 0 when it does not say.
+  virtual int SystemScale() = 0;
 
   // Copies the region r of the graphics context's draw bitmap to the screen.
   virtual void DrawScreen(const IRECT* r) = 0;
@@ -56,12 +67,12 @@ class IGraphicsPlatform {
   // Type 0 OK, 1 OK/Cancel, 3 Yes/No/Cancel, 4 Yes/No; returns 1 OK, 2 Cancel,
   // 6 Yes, 7 No, 0 for anything else.
   virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
-  // Open or save prompt starting in *dir, suggesting *file, limited to the
-  // space-separated extensions. Chosen: *file is the full path, *dir its folder with
-  // a trailing "/". Cancelled: *file empty, *dir unchanged. Called only while the
-  // view exists, with *dir not empty.
-  virtual void PromptForFile(std::string* file, EFileAction action, std::string* dir,
-                             const char* extensions) = 0;
+  // Open or save prompt starting in dir, suggesting file, limited to the
+  // space-separated extensions. Returns at once; done is called exactly once, from
+  // this thread, when the user has answered (or with an empty file when the view
+  // closes first). Called only while the view exists, with dir not empty.
+  virtual void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                             const char* extensions, FileChosenCallback done) = 0;
   virtual bool PromptForColor(IColor* color, const char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmText,
                        const char* errorText) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The platform layer an editor gets when it is created: headless for now, the
-// window-system layer once it exists.
+// The platform layer an editor of the plug-in gets: the X11 one. Tests and tools that
+// draw without a display make a HeadlessPlatform themselves.
 #include <memory>
 
 #include "platform/IGraphicsPlatform.h"

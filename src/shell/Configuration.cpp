@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kGlobal = "Global";
 constexpr const char* kWavPathKey = "Path to WAV Files";
 constexpr const char* kProgramPathKey = "Path to Program Files";
+constexpr const char* kEditorScaleKey = "Editor Scale";
 constexpr const char* kStartupBank = "Startup Bank";
 constexpr const char* kStartupFileKey = "File";
 constexpr const char* kMidiGlobal = "MIDI Global";
@@ -161,6 +162,10 @@ int Configuration::loadConfig() {
   if (!text.empty()) startupFxb_ = text;
   text = read(kGlobal, kProgramPathKey, "");
   if (!text.empty()) programPath_ = text;
+  // Set by hand in the file: 1 or 2; anything else leaves the choice to the host and
+  // the screen.
+  text = read(kGlobal, kEditorScaleKey, "");
+  editorScale_ = text == "1" ? 1 : text == "2" ? 2 : 0;
   versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
   readFlag(kMidiThruKey, midiThru_);
   readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);

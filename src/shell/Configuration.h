@@ -66,6 +66,9 @@ class Configuration {
   const std::string& programPath() const { return programPath_; }
   const std::string& startupFxb() const { return startupFxb_; }
 
+  // "Global" / "Editor Scale": 1 or 2 screen pixels per editor pixel, 0 when the
+  // file says neither (the host's scale or the screen's resolution decide then).
+  int editorScale() const { return editorScale_; }
   // The update check's version URL from the INI file; empty means the built-in one.
   const std::string& versionUrl() const { return versionUrl_; }
 
@@ -100,6 +103,7 @@ class Configuration {
   std::string defaultWAVPath_;
   std::string programPath_;
   std::string startupFxb_;
+  int editorScale_ = 0;
   std::string versionUrl_;
   bool midiThru_ = false;
   bool ignoreProgramChange_ = false;

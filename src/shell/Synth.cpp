@@ -22,6 +22,11 @@ Synth::Synth(VstHostCallback hostCallback)
 Synth::~Synth() { MTS_DeregisterClient(mtsClient_); }
 
 // Pending MIDI events survive a reset; only their storage is sized for the block.
+void Synth::AttachGraphics(IPlugGUI* graphics) {
+  if (graphics) graphics->SetPreferredScale(config_.editorScale());
+  IPlugVST::AttachGraphics(graphics);
+}
+
 void Synth::Reset() {
   IMutexLock lock(Mutex());
   midiQueue_.Resize(GetBlockSize());

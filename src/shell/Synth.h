@@ -26,6 +26,9 @@ class Synth : public IPlugVST {
   explicit Synth(VstHostCallback hostCallback = nullptr);
   ~Synth() override;
 
+  // The editor gets the user's configured scale ("Editor Scale"), then is attached.
+  void AttachGraphics(IPlugGUI* graphics) override;
+
   // Plug-in mutex held by every caller of these hooks.
   void Reset() override;
   void OnParamChange(int paramIdx) override;

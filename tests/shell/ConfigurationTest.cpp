@@ -266,3 +266,15 @@ TEST_F(ConfigurationTest, AnotherInstancesSaveIsSeenAfterReload) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigurationTest, EditorScaleIsOneTwoOrNoChoice) {
+  located();
+  for (const auto& [text, scale] : {std::pair<const char*, int>{"2", 2}, {"1", 1}, {"3", 0}, {"x", 0}}) {
+    writeText(ini(), std::string("[Global]\nEditor Scale=") + text + "\n\n");
+    EXPECT_EQ(located().editorScale(), scale) << text;
+  }
+}
+
+}  // namespace
