@@ -83,7 +83,7 @@ void IPlugBase::SetBlockSize(int blockSize) {
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
   IMutexLock lock(mutex_);
   IParam* param = GetParam(paramIdx);
-  if (!param) return;
+  if (!param || !IParam::ClampNormalized(&normalized)) return;
   param->SetNormalized(normalized);
   InformHostOfParamChange(paramIdx, normalized);
   OnParamChange(paramIdx);

@@ -162,15 +162,18 @@ bool IPlugBase::serializeProgramChunk(ByteChunk* chunk) {
   return true;
 }
 
-// A state that cannot be read completely is not stored into the current preset; the
-// preset is restored instead, so the partial values do not linger in the live state.
+// A state that cannot be read completely changes nothing: the live state as it was
+// just before the call (including edits not yet stored in a preset) is put back, and
+// the current preset is not touched.
 int IPlugBase::unserializeProgramChunk(const ByteChunk* chunk) {
   IMutexLock lock(mutex_);
+  ByteChunk before;
+  SerializeState(&before);
   int pos = 0;
   SkipIPlugVerMarker(chunk, &pos);
   pos = UnserializeState(chunk, pos);
   if (pos <= 0) {
-    RestorePreset(currentPresetIdx_);
+    UnserializeState(&before, 0);
     return -1;
   }
   std::string name;

@@ -64,7 +64,9 @@ void IPlugVST::AttachGraphics(IPlugGUI* graphics) {
   IPlugBase::AttachGraphics(graphics);
   if (!GetGUI()) return;
   if (GetGUI()->CanOpenWindow()) aEffect_.flags |= effFlagsHasEditor;
-  refreshEditorRect();
+  // The scale is asked for when the host asks for the rectangle: finding the screen's
+  // may mean talking to the display, which a plug-in scan must not wait for.
+  editorRect_ = ERect{0, 0, int16_t(GetGUI()->Height()), int16_t(GetGUI()->Width())};
 }
 
 bool IPlugVST::refreshEditorRect() {

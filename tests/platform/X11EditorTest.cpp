@@ -37,10 +37,13 @@ struct X11Editor {
     auto owned = std::make_unique<IGraphics>(&plug, kWidth, kHeight, 0, std::move(x11));
     graphics = owned.get();
     graphics->HandleMouseOver(true);
+    graphics->EnableTooltips(true);
     const IColor panel(255, 40, 60, 90);
     graphics->AttachPanelBackground(&panel);
     IBitmap knob(knobFrames.get(), 32, 32 * 65, 65);
-    graphics->AttachControl(new IKnobMultiControl(&plug, 20, 20, 0, &knob));
+    auto* gain = new IKnobMultiControl(&plug, 20, 20, 0, &knob);
+    gain->SetTooltip("Gain");
+    graphics->AttachControl(gain);
     IBitmap lamp(lampBitmap.get(), 24, 48, 2);
     graphics->AttachControl(new ISwitchControl(&plug, 80, 24, 2, &lamp));
     auto* menuKnob = new IKnobMultiControl(&plug, 120, 20, 1, &knob);
@@ -196,6 +199,17 @@ TEST_F(X11Editors, SwitchClickChangesThePicture) {
   EXPECT_EQ(LICE_PixelG(LICE_RowPointer(after.get(), 34)[90]), 230);
 }
 
+TEST_F(X11Editors, TooltipAppearsWhenThePointerRestsAndGoesWithAMove) {
+  const int before = host->PopupWindows();
+  host->MoveTo(30, 30);
+  host->MoveTo(36, 36);
+  ASSERT_TRUE(host->WaitFor([&] { return host->PopupWindows() == before + 1; }, 2000));
+  host->MoveTo(150, 80);  // off the knob: it goes, and the panel has no tooltip
+  host->Settle(800);
+  host->Run([] {});
+  EXPECT_EQ(host->PopupWindows(), before);
+}
+
 // ---- menus, text fields, message boxes, file prompts
 
 TEST_F(X11Editors, PopupMenuChosenWithTheKeyboardLeavesNoGrab) {
@@ -251,6 +265,15 @@ TEST_F(X11Editors, MessageBoxAnsweredWithKeys) {
     xcb_window_t box = 0;
     for (int i = 0; i < 200 && !box; ++i, host->Settle(10)) box = host->FindTopLevel("Paste Program");
     ASSERT_NE(box, 0u);
+    // While the box waits for the user inside effEditIdle, audio goes on.
+    std::future<void> block = std::async(std::launch::async, [&] {
+      std::vector<float> in(64, 0.0f), out(64, 0.0f);
+      float* ins[2] = {in.data(), in.data()};
+      float* outs[2] = {out.data(), out.data()};
+      AEffect* effect = editor->plug.GetAEffect();
+      effect->processReplacing(effect, ins, outs, 64);
+    });
+    EXPECT_EQ(block.wait_for(std::chrono::seconds(2)), std::future_status::ready);
     host->Settle(50);
     host->Key(key);
     ASSERT_EQ(shown.wait_for(std::chrono::seconds(3)), std::future_status::ready);

@@ -35,15 +35,11 @@ class ConfigurationTest : public ::testing::Test {
 };
 
 TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
-  const mode_t mask = umask(0077);  // the modes must not depend on it
   const Configuration config = located();
-  umask(mask);
   EXPECT_TRUE(Configuration::fileExists(ini()));
   EXPECT_FALSE(Configuration::fileExists(""));
   EXPECT_EQ(config.homeFolder(), home_.path());
   EXPECT_EQ(config.iniPath(), ini());
-  EXPECT_EQ(statOf(folder()).st_mode & 07777, 0774u);
-  EXPECT_EQ(statOf(ini()).st_mode & 07777, 0666u);
   EXPECT_EQ(readText(ini()), "");
   EXPECT_EQ(config.programPath(), home_.path());
   EXPECT_EQ(config.defaultWAVPath(), "");
@@ -55,6 +51,24 @@ TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// The folder and file follow the umask, so other users cannot rewrite them; the
+// rewrite keeps the file's mode (ProfileStore).
+TEST_F(ConfigurationTest, FolderAndFileModesFollowTheUmask) {
+  struct Case {
+    mode_t umask, folder, file;
+  };
+  for (const Case& c : {Case{022, 0755, 0644}, Case{077, 0700, 0600}}) {
+    std::filesystem::remove_all(home_ / "Music");
+    const mode_t saved = umask(c.umask);
+    Configuration config = located();
+    config.storeDefaultWAVPath("/wav");
+    umask(saved);
+    EXPECT_EQ(statOf(home_ / "Music").st_mode & 07777, c.folder) << std::oct << c.umask;
+    EXPECT_EQ(statOf(folder()).st_mode & 07777, c.folder) << std::oct << c.umask;
+    EXPECT_EQ(statOf(ini()).st_mode & 07777, c.file) << std::oct << c.umask;
+  }
 }
 
 TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
