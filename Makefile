@@ -8,16 +8,19 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                dpf-plugins-vst clang libclang-rt-14-dev \
                libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
                libcairo2-dev libcurl4-openssl-dev \
-               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev xvfb xdotool
+               libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
+               xvfb x11-utils dbus-daemon
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
 # (the fonts are pinned: golden pictures of the editor depend on their glyphs).
 # cairo: the artwork generator (tools/). libcurl: the update check.
-# XCB, xkbcommon: the editor window on X11; Xvfb and xdotool: its tests without a display.
+# XCB, xkbcommon: the editor window on X11; libdbus: the desktop portal's file chooser.
+# Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
+# (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
-        fuzz-smoke
+        fuzz-smoke artwork
 
 all: build
 
@@ -37,8 +40,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The editor's window tests need an X server: with-xvfb.sh starts one when there is none.
+WITH_DISPLAY = $(CURDIR)/tools/with-xvfb.sh
+
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 # The suites again under the sanitizers, each in its own build folder. A sanitizer
 # report fails the test that triggered it.
@@ -49,12 +55,12 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
 test-asan: deps
 	cmake -S . -B $(BUILD_DIR)-asan -DZORQ_ENABLE_ASAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
-	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
 	cmake -S . -B $(BUILD_DIR)-tsan -DZORQ_ENABLE_TSAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
-	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).
 BENCH_FILTER ?= .
@@ -68,7 +74,7 @@ bench: configure
 # (demo/chords.mid, made by demo/make_chords.py), rendered offline by zorq-render.
 DEMO_PLUGIN ?= $(BUILD_DIR)/ZORQ.so
 DEMO_OUTPUT ?= demo/out/zorq-demo.wav
-DEMO_SETTINGS ?= --set "Vocoder Mode=VE-10 Full Bands" --set "Final Volume=0.5" --set "Ensemble=on"
+DEMO_SETTINGS ?= --set "Vocoder Mode=VE-10 Full Bands" --set "Final Volume=-6 dB" --set "Ensemble=on"
 
 demo: build
 	@mkdir -p $(dir $(DEMO_OUTPUT))
@@ -76,16 +82,32 @@ demo: build
 	  --midi demo/chords.mid --rate 44100 --tail 1.5 $(DEMO_SETTINGS) --output $(DEMO_OUTPUT)
 	@echo ""
 	@echo "Demo rendered: $(abspath $(DEMO_OUTPUT))"
-	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst),"
+	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst and"
+	@echo "zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
 
-# Installs the plug-in where Linux hosts look for VST 2 plug-ins.
-PREFIX ?= $(HOME)/.vst
+# Redraws the editor's pictures into resources/img with tools/zorq-artwork, and writes
+# preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.
+artwork: deps
+	cmake -S . -B $(BUILD_DIR)-artwork $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-artwork -j $(JOBS) --target zorq-artwork
+	@mkdir -p resources/img $(BUILD_DIR)-artwork/preview
+	$(BUILD_DIR)-artwork/tools/zorq-artwork/zorq-artwork --output resources/img \
+	  --preview $(BUILD_DIR)-artwork/preview
+	@echo "Pictures: resources/img; previews: $(BUILD_DIR)-artwork/preview"
+
+# Installs the plug-in where Linux hosts look for VST 2 plug-ins (VST_DIR) and the
+# offline host where the shell finds commands (BIN_DIR). By default ~/.vst and
+# ~/.local/bin; PREFIX=/usr/local gives /usr/local/lib/vst and /usr/local/bin.
+PREFIX ?= $(HOME)/.local
+BIN_DIR ?= $(PREFIX)/bin
+VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
 install: build
-	install -d $(PREFIX)
-	install -m 0755 $(BUILD_DIR)/ZORQ.so $(PREFIX)/ZORQ.so
-	@echo "Installed $(PREFIX)/ZORQ.so"
+	install -d $(VST_DIR) $(BIN_DIR)
+	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
+	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
+	@echo "Installed $(VST_DIR)/ZORQ.so and $(BIN_DIR)/zorq-render"
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz

@@ -15,15 +15,21 @@ function(zorq_add_subsystem name)
   zorq_set_warnings(zorq_${name})
 endfunction()
 
-# zorq_add_test_suite(name DEPENDS lib...): one GoogleTest executable from every
-# .cpp in the calling folder, registered with CTest.
+# zorq_add_test_suite(name DEPENDS lib... [RESOURCE_LOCK lock]): one GoogleTest
+# executable from every .cpp in the calling folder, registered with CTest. Tests that
+# share a lock never run at the same time (the X server's one pointer, for example).
 function(zorq_add_test_suite name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPENDS" ${ARGN})
+  set(lock)
+  if(ARG_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_executable(${name}_tests ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TempHome.cpp)
+  add_executable(${name}_tests ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TempHome.cpp
+                 ${PROJECT_SOURCE_DIR}/tests/support/LeakSuppressions.cpp)
   target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name}_tests PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
   zorq_set_warnings(${name}_tests)
   gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data")
+                       PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data" ${lock})
 endfunction()

@@ -17,6 +17,7 @@
 #include "dsp/LFO.h"
 #include "dsp/PhaseIncrementTable.h"
 #include "dsp/Voice.h"
+#include "engine/ToolsCommand.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
 #include "shell/Synth.h"
@@ -42,6 +43,9 @@ class ZORQ : public Synth {
   void initPreset() override;
   // Host event callback (audio thread), plug-in mutex held by the adapter.
   void ProcessMidiMsg(IMidiMsg* msg) override;
+  // The tools menu (ZorqTools.cpp); editor thread, takes the plug-in mutex. Ends
+  // with DirtyParameters() and RedrawParamControls().
+  void runToolsCommand(Properties::ToolsCmd command);
 
   // Note operations; audio thread at a control tick, plug-in mutex held.
   void setNoteOn(int note, int velocity);
@@ -55,6 +59,8 @@ class ZORQ : public Synth {
   void PresetsChangedByHost() override;
   // Host thread, plug-in mutex released: reads the sample file a restore named.
   void OnHostCallReturned() override;
+  // The current program takes the live state (and the name, when one is given).
+  void ModifyCurrentPreset(const char* name = nullptr) override;
   // True when the 10 bytes at pos are the current record format's marker.
   static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
 
@@ -92,10 +98,24 @@ class ZORQ : public Synth {
   void simplifyPath(std::string& path) const;
   // Where load failures are reported; null shows nothing.
   void setMessageBox(IMessageBox* messageBox) { messageBox_ = messageBox; }
+
+  // The editor, reached through the framework's editor interface (ZorqEditorHooks.cpp).
+  // Every parameter's value goes into the editor's controls, then the editor refreshes
+  // its views; only control values and flags change, on the caller's thread.
+  void RedrawParamControls() override;
+  // Host idle or the editor's idle ticks: the editor's level meter reads the engine.
+  // Editor or host thread; takes the plug-in mutex.
+  void OnIdle() override;
   const Sampler& sampler() const { return sampler_; }
   // Note hooks: audio thread at a control tick, plug-in mutex held.
   void restartSample();  // a note-on restarts the file
   void stopSample();     // the last key (and the pedal) up starts the release
+
+  // Finishes a program change made by MIDI (ZorqProgramChange.cpp): the program's
+  // sample file name becomes the live one and the file is loaded, and a never-used
+  // program slot gets its name and state. User-interface thread (idle); takes the
+  // plug-in mutex; reads files.
+  void completeProgramChange();
 
  protected:
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
@@ -105,7 +125,17 @@ class ZORQ : public Synth {
   void vocode(int n);
   void cleanup();
   void refreshInputConnections();
+  // MIDI program change at its control tick; audio thread, plug-in mutex held; no
+  // allocation, no file access (ZorqProgramChange.cpp).
   void restoreProgram(int program);
+  // Plug-in mutex held. The sample file name of a program changed to by MIDI becomes
+  // the live one (before the live state is stored anywhere); true when it did.
+  bool adoptPendingSampleFile();
+  // Where a state record's parameter values start, or -1; no allocation.
+  static int stateValuesPosition(const ByteChunk* chunk, int pos);
+  // The sample file a state record names ("" for none) without copying it; false
+  // when the record is incomplete. No allocation.
+  bool storedSampleFile(const ByteChunk* chunk, const char** name, int* length) const;
   int chooseVoice(int note) const;
 
   // Sub-block grid.
@@ -163,6 +193,13 @@ class ZORQ : public Synth {
   bool sampleLoadFailed_ = false;
   uint64_t sampleLoadGeneration_ = 0;
   bool sampleReloadPending_ = false;  // a host call restored a state; read its file after
+  bool deferSampleLoad_ = false;      // completeProgramChange holds the mutex
+  // Left by a program change by MIDI for completeProgramChange: the program whose
+  // stored sample file is to become the live one, whether the live one is still to
+  // be loaded, and a never-used program slot that became current.
+  int programSamplePending_ = -1;
+  bool programSampleLoadPending_ = false;
+  int programSlotPending_ = -1;
   IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.

@@ -40,8 +40,8 @@ void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
       break;
     }
     case IMidiMsg::kProgramChange:
-      if (!config_.ignoreProgramChange()) restoreProgram(event.Program());
-      return;
+      if (config_.ignoreProgramChange()) return;
+      break;
     default: return;
   }
 
@@ -77,11 +77,15 @@ void ZORQ::handleMidiEvents() {
           break;
         }
         const int param = config_.controllerParameter(controller);
-        if (param >= 0 && param < NParams() && value != GetParam(param)->GetNormalized())
+        if (param >= 0 && param < NParams() && value != GetParam(param)->GetNormalized()) {
           SetParameterFromGUI(param, value);
+          // The editor's control follows; this only stores its value and flags.
+          if (IPlugGUI* gui = GetGUI()) gui->SetParameterFromPlug(param, value, true);
+        }
         break;
       }
       case IMidiMsg::kPitchWheel: pitchWheel_ = event.PitchWheel(); break;
+      case IMidiMsg::kProgramChange: restoreProgram(event.Program()); break;
       default: break;
     }
     midiQueue_.Remove();
@@ -141,8 +145,3 @@ void ZORQ::allNotesOff() {
     voice.setNoteOff();
   }
 }
-
-// Program change. Restoring a preset allocates and may open its sample file, so it
-// must not run here on the audio thread; it is left for the user-interface thread
-// (the editor's idle timer) to pick up, and does nothing until that exists.
-void ZORQ::restoreProgram(int) {}

@@ -63,7 +63,9 @@ void ZORQ::updateWAVPath() {
     loadedFileName_.clear();
   }
   loadSampleFile(false);
-  // The editor's WAV control is marked for redrawing here once the editor exists.
+  // The editor's WAV control shows the name: it re-reads it at the next redraw.
+  if (IPlugGUI* gui = GetGUI())
+    if (gui->WindowIsOpen()) gui->SetAllControlsDirty();
 }
 
 void ZORQ::simplifyPath(std::string& path) const {

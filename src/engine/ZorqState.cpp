@@ -17,8 +17,29 @@ bool ZORQ::isNewVersion_1_1_1(const ByteChunk* chunk, int pos) {
          std::memcmp(chunk->GetBytes() + pos, kStateMarker, kStateMarkerBytes) == 0;
 }
 
+int ZORQ::stateValuesPosition(const ByteChunk* chunk, int pos) {
+  if (!isNewVersion_1_1_1(chunk, pos)) return pos;
+  uint32_t programIndex = 0;
+  const char* programName = nullptr;
+  int nameLength = 0;
+  pos = chunk->Get(&programIndex, pos + kStateMarkerBytes);
+  return chunk->PeekStr(pos, &programName, &nameLength);
+}
+
+bool ZORQ::storedSampleFile(const ByteChunk* chunk, const char** name, int* length) const {
+  int pos = stateValuesPosition(chunk, 0);
+  const int valueBytes = NParams() * static_cast<int>(sizeof(double));
+  if (pos < 0 || !chunk->Fits(pos, valueBytes)) return false;
+  bool hasFile = false;
+  pos = chunk->Get(&hasFile, pos + valueBytes);
+  *name = "";
+  *length = 0;
+  return pos >= 0 && (!hasFile || chunk->PeekStr(pos, name, length) >= 0);
+}
+
 bool ZORQ::SerializeState(ByteChunk* chunk) {
   IMutexLock lock(Mutex());
+  adoptPendingSampleFile();
   chunk->PutBytes(kStateMarker, kStateMarkerBytes);
   chunk->Put(static_cast<uint32_t>(GetCurrentPresetIdx()));
   chunk->PutStr(GetPresetName(GetCurrentPresetIdx()));
@@ -35,13 +56,8 @@ bool ZORQ::SerializeState(ByteChunk* chunk) {
 int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
   IMutexLock lock(Mutex());
   sampleFileName_.clear();
-  int pos = startPos;
-  if (isNewVersion_1_1_1(chunk, pos)) {
-    uint32_t programIndex = 0;
-    std::string programName;
-    pos = chunk->Get(&programIndex, pos + kStateMarkerBytes);
-    pos = chunk->GetStr(&programName, pos);
-  }
+  programSamplePending_ = -1;  // this state names its own file
+  int pos = stateValuesPosition(chunk, startPos);
   if (pos >= 0) pos = readParamValues(chunk, pos);
   OnParamReset();
   if (pos < 0) return -1;
@@ -55,10 +71,10 @@ int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
   return pos;
 }
 
-// The restored state may name another sample file. Inside a host call the plug-in
-// mutex is held, so the file is read when the call has released it.
+// The restored state may name another sample file. Inside a host call (or a program
+// change's completion) the plug-in mutex is held, so the file is read once it is free.
 void ZORQ::PresetsChangedByHost() {
-  if (InHostCall())
+  if (InHostCall() || deferSampleLoad_)
     sampleReloadPending_ = true;
   else
     loadSampleFile(false);

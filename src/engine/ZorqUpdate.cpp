@@ -19,7 +19,8 @@ constexpr double kEnsembleRates[2][2] = {{0.65, 5.7}, {0.55, 6.3}};
 ZORQ::ZORQ(VstHostCallback hostCallback) : Synth(hostCallback) {
   for (int v = 0; v < kNumVoices; ++v) voiceList_[v] = &voices_[v];
   initParameters();
-  // The editor is created here once it exists.
+  // The plug-in's entry point attaches the editor (src/editor) after construction;
+  // tests and tools construct the instrument without one.
   if (!LoadBankFromFXB(configuration().startupFxb())) {
     configuration().clearStartupFxb();
     initAllPrograms();
@@ -31,7 +32,12 @@ void ZORQ::initPreset() {
   sampleFileName_.clear();
 }
 
-ZORQ::~ZORQ() { cleanup(); }
+// The editor's window closes while the whole instrument still exists: a file prompt
+// still open ends as cancelled, and its completion may reach the instrument.
+ZORQ::~ZORQ() {
+  if (IPlugGUI* gui = GetGUI()) gui->CloseWindow();
+  cleanup();
+}
 
 void ZORQ::cleanup() {
   for (int c = 0; c < 2; ++c) {

@@ -20,14 +20,20 @@ int ByteChunk::PutStr(const char* text) {
 }
 
 int ByteChunk::GetStr(std::string* text, int pos) const {
-  int32_t length = 0;
-  const int start = Get(&length, pos);
-  if (start < 0 || !Fits(start, length)) return -1;
-  if (length >= 1) {
-    const char* first = reinterpret_cast<const char*>(bytes_.data() + start);
-    text->assign(first, strnlen(first, static_cast<size_t>(length)));
-  }
-  return start + length;
+  const char* first = nullptr;
+  int length = 0;
+  const int next = PeekStr(pos, &first, &length);
+  if (next >= 0 && length > 0) text->assign(first, static_cast<size_t>(length));
+  return next;
+}
+
+int ByteChunk::PeekStr(int pos, const char** text, int* length) const {
+  int32_t stored = 0;
+  const int start = Get(&stored, pos);
+  if (start < 0 || !Fits(start, stored)) return -1;
+  *text = reinterpret_cast<const char*>(bytes_.data() + start);
+  *length = static_cast<int>(strnlen(*text, static_cast<size_t>(stored)));
+  return start + stored;
 }
 
 int ByteChunk::PutChunk(const ByteChunk& other) {

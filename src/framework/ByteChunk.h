@@ -47,6 +47,9 @@ public:
   // length is missing, negative, or runs past the end. A length of 0 leaves text as it
   // is; otherwise text gets the bytes up to the first zero among them.
   int GetStr(std::string* text, int pos) const;
+  // As GetStr, without copying (no allocation): *text points at the text's bytes in
+  // the chunk, *length counts them up to the first zero among them.
+  int PeekStr(int pos, const char** text, int* length) const;
   // Appends all bytes of another chunk, with no length prefix.
   int PutChunk(const ByteChunk& other);
   // Appends raw bytes, with no length prefix.

@@ -45,13 +45,13 @@ static bool writeAll(int fd, const uint8_t* data, int size) {
   return true;
 }
 
-// Creates a fresh file beside the target; O_EXCL guards against reusing a stale one.
-static int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
+// O_EXCL guards against reusing a stale file of the same name.
+int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     *temporaryPath = path + ".tmp-" + std::to_string(::getpid()) + "-" +
                      std::to_string(counter.fetch_add(1));
-    const int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(temporaryPath->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;

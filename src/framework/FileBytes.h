@@ -14,6 +14,10 @@ constexpr int kMaxFileBytes = 64 * 1024 * 1024;
 // cannot be opened or read, or one larger than maxBytes.
 bool readWholeFile(const std::string& path, ByteChunk* out, int maxBytes = kMaxFileBytes);
 
+// Creates a new, empty file beside `path` under a name no other file has (O_EXCL), with
+// mode 0666 less the process's umask; returns its descriptor (-1 on failure) and name.
+int createTemporaryBeside(const std::string& path, std::string* temporaryPath);
+
 // Writes data to a new file in the target's folder and renames it over the target
 // only after every byte reached the disk, so a failed write (disk full, no permission)
 // leaves an existing file untouched and no temporary file behind.

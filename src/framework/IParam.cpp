@@ -90,7 +90,14 @@ void IParam::SetShape(double shape) {
 
 double IParam::DBToAmp() const { return std::exp(value_ * 0.1151292546497); }
 
+bool IParam::ClampNormalized(double* normalized) {
+  if (std::isnan(*normalized)) return false;
+  *normalized = *normalized < 0.0 ? 0.0 : (*normalized > 1.0 ? 1.0 : *normalized);
+  return true;
+}
+
 void IParam::SetNormalized(double normalized) {
+  if (!ClampNormalized(&normalized)) return;
   value_ = GetNonNormalized(normalized);
   if (type_ != kTypeDouble) value_ = std::floor(value_ / step_ + 0.5) * step_;
   if (value_ > max_) value_ = max_;

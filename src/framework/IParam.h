@@ -29,7 +29,11 @@ class IParam {
   void SetDisplayFunction(DisplayFunction function) { displayFunction_ = function; }
 
   void Set(double value) { value_ = value; }
+  // NaN is ignored; other values are clamped into 0..1 first.
   void SetNormalized(double normalized);
+  // A normalised value from a host, control or record: false for NaN (keep the current
+  // value), otherwise true with the value held inside 0..1.
+  static bool ClampNormalized(double* normalized);
   double Value() const { return value_; }
   bool Bool() const { return value_ >= 0.5; }
   int Int() const { return static_cast<int>(value_); }

@@ -44,7 +44,8 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
   outData_.assign(outChannels_.size(), nullptr);
 }
 
-IPlugBase::~IPlugBase() = default;
+// The editor goes first: its controls refer to the parameters.
+IPlugBase::~IPlugBase() { graphics_.reset(); }
 
 void IPlugBase::Reset() { IMutexLock lock(mutex_); }
 
@@ -82,10 +83,25 @@ void IPlugBase::SetBlockSize(int blockSize) {
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
   IMutexLock lock(mutex_);
   IParam* param = GetParam(paramIdx);
-  if (!param) return;
+  if (!param || !IParam::ClampNormalized(&normalized)) return;
   param->SetNormalized(normalized);
   InformHostOfParamChange(paramIdx, normalized);
   OnParamChange(paramIdx);
+}
+
+void IPlugBase::AttachGraphics(IPlugGUI* graphics) {
+  if (!graphics) return;
+  IMutexLock lock(mutex_);
+  for (int i = 0; i < NParams(); ++i)
+    graphics->SetParameterFromPlug(i, params_[static_cast<size_t>(i)].GetNormalized(), true);
+  graphics->PrepDraw();
+  if (graphics != graphics_.get()) graphics_.reset(graphics);
+}
+
+void IPlugBase::RedrawParamControls() {
+  if (!graphics_) return;
+  for (int i = 0; i < NParams(); ++i)
+    graphics_->SetParameterFromPlug(i, params_[static_cast<size_t>(i)].Value(), false);
 }
 
 void IPlugBase::OnParamReset() {

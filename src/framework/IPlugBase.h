@@ -12,6 +12,7 @@
 
 #include "framework/ByteChunk.h"
 #include "framework/IParam.h"
+#include "framework/IPlugGUI.h"
 #include "framework/IPreset.h"
 
 struct IMidiMsg;
@@ -52,7 +53,8 @@ class IPlugBase {
   virtual int UnserializePresets(const ByteChunk* chunk, int startPos);
   virtual void ModifyCurrentPreset(const char* name = nullptr);
   virtual void PresetsChangedByHost() {}
-  virtual void RedrawParamControls() {}
+  // Pushes every parameter's plain value into the attached editor's controls.
+  virtual void RedrawParamControls();
   virtual void InformHostOfProgramChange() {}
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(const ByteChunk* chunk, int startPos);
@@ -84,6 +86,19 @@ class IPlugBase {
   void SetParameterFromGUI(int paramIdx, double normalized);
   // Calls OnParamChange for every parameter in index order.
   void OnParamReset();
+
+  // The editor (graphics context); the plug-in owns it from here on. Pushes every
+  // parameter's normalised value into its controls, then lets it create its drawing
+  // bitmaps. Construction or editor thread; takes the mutex. Null is ignored.
+  virtual void AttachGraphics(IPlugGUI* graphics);
+  IPlugGUI* GetGUI() const { return graphics_.get(); }
+  // The editor asks for another size; the host adapter tells the host.
+  virtual void ResizeGraphics(int, int) {}
+  // Idle time: from the host, or from the editor after a run of clean redraw ticks.
+  virtual void OnIdle() {}
+  // The editor's window has opened, or is about to close; plug-in mutex held.
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
 
   IParam* GetParam(int paramIdx);
   const IParam* GetParam(int paramIdx) const;
@@ -135,6 +150,12 @@ class IPlugBase {
   // Reads one double per parameter from pos, as stored states hold them. A value that
   // does not fit sets its parameter to 0 clamped and ends the reading with -1.
   int readParamValues(const ByteChunk* chunk, int pos);
+  // Plug-in mutex held; any thread, no allocation. The state stored in preset idx,
+  // or null for an index outside the list or a preset never initialised.
+  const ByteChunk* storedPresetState(int idx) const;
+  // Plug-in mutex held; any thread. Makes idx the current preset and changes nothing
+  // else (for a caller that applies the stored state itself); false outside the list.
+  bool selectPreset(int idx);
   // Reads the presets of a chunk-form bank file image (header, chunk size, version
   // marker, preset list) and informs the host; returns the final position or -1.
   // No header field is checked here.
@@ -182,6 +203,7 @@ class IPlugBase {
   std::vector<double*> outData_;
   std::vector<InChannel> inChannels_;
   std::vector<OutChannel> outChannels_;
+  std::unique_ptr<IPlugGUI> graphics_;
 
  protected:
   int nPresets_;

@@ -124,6 +124,18 @@ bool IPlugBase::RestorePreset(const char* name) {
   return false;
 }
 
+const ByteChunk* IPlugBase::storedPresetState(int idx) const {
+  if (idx < 0 || idx >= NPresets()) return nullptr;
+  const IPreset& preset = presets_[static_cast<size_t>(idx)];
+  return preset.initialized ? &preset.chunk : nullptr;
+}
+
+bool IPlugBase::selectPreset(int idx) {
+  if (idx < 0 || idx >= NPresets()) return false;
+  currentPresetIdx_ = idx;
+  return true;
+}
+
 const char* IPlugBase::GetPresetName(int idx) const {
   return idx >= 0 && idx < NPresets() ? presets_[static_cast<size_t>(idx)].name.c_str() : "";
 }
@@ -150,15 +162,18 @@ bool IPlugBase::serializeProgramChunk(ByteChunk* chunk) {
   return true;
 }
 
-// A state that cannot be read completely is not stored into the current preset; the
-// preset is restored instead, so the partial values do not linger in the live state.
+// A state that cannot be read completely changes nothing: the live state as it was
+// just before the call (including edits not yet stored in a preset) is put back, and
+// the current preset is not touched.
 int IPlugBase::unserializeProgramChunk(const ByteChunk* chunk) {
   IMutexLock lock(mutex_);
+  ByteChunk before;
+  SerializeState(&before);
   int pos = 0;
   SkipIPlugVerMarker(chunk, &pos);
   pos = UnserializeState(chunk, pos);
   if (pos <= 0) {
-    RestorePreset(currentPresetIdx_);
+    UnserializeState(&before, 0);
     return -1;
   }
   std::string name;

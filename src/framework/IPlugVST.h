@@ -33,6 +33,12 @@ class IPlugVST : public IPlugBase {
   void SendMidiMsg(IMidiMsg* msg) override;
   bool SendSysEx(ISysEx* msg);
   void SetLatency(int samples) override;
+  // Base attach, then the has-editor flag (when the editor can show a window) and
+  // the editor rectangle.
+  void AttachGraphics(IPlugGUI* graphics) override;
+  // The editor's size changed: the rectangle follows, and an open window's host is
+  // asked to resize (audioMasterSizeWindow).
+  void ResizeGraphics(int width, int height) override;
   bool IsRenderingOffline();
   int GetSamplePos();
   double GetTempo();
@@ -47,7 +53,6 @@ class IPlugVST : public IPlugBase {
   // Host thread, after a dispatcher call has released the plug-in mutex: work that
   // must not hold it (such as reading a file that a restored state names).
   virtual void OnHostCallReturned() {}
-  virtual void OnIdle() {}
   virtual void ProcessSysEx(ISysEx*) {}
   virtual bool MidiNoteName(int, char* name) {
     name[0] = '\0';
@@ -65,6 +70,11 @@ class IPlugVST : public IPlugBase {
   VstIntPtr hostCall(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                      void* ptr = nullptr, float opt = 0.0f);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // The editor's opcodes, on the host's editor thread without the plug-in mutex.
+  static bool isEditorCall(VstInt32 opcode, VstInt32 index, VstIntPtr value);
+  VstIntPtr dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // The editor rectangle from the editor's size and scale; true when it changed.
+  bool refreshEditorRect();
   VstIntPtr getChunk(void** data, bool isBank);
   VstIntPtr setChunk(const void* data, VstIntPtr size, bool isBank);
   bool wantsBank(VstInt32 index);

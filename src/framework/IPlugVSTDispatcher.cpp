@@ -42,6 +42,7 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
       delete plug;
       return 0;
     }
+    if (isEditorCall(opcode, index, value)) return plug->dispatchEditor(opcode, index, value, ptr, opt);
     VstIntPtr result = 0;
     bool outermost = false;
     {
@@ -119,7 +120,6 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         OnActivate(true);
       }
       return 0;
-    case effEditIdle:
     case effIdle: OnIdle(); return 0;
     case effIdentify: return kVstIdentifyAnswer;
     case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), wantsBank(index)) : 0;
@@ -278,7 +278,7 @@ VstIntPtr IPlugVST::string2Parameter(int paramIdx, const char* text) {
     value = std::atof(text);
   }
   if (value != value) return 0;
-  // The editor's control follows here once an editor is attached.
+  if (IPlugGUI* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, value, false);
   double minValue = 0.0, maxValue = 1.0;
   param->GetBounds(&minValue, &maxValue);
   param->Set(std::min(std::max(value, minValue), maxValue));

@@ -118,6 +118,8 @@ enum VstDispatcherOpcode {
   effGetTailSize = 52,
   effIdle = 53,
   effGetVstVersion = 58,
+  effEditKeyDown = 59,
+  effEditKeyUp = 60,
   effGetMidiKeyName = 66,
   effGetSpeakerArrangement = 69,
   effStartProcess = 71,
@@ -278,6 +280,41 @@ enum VstSpeakerArrangementType {
   kSpeakerArrMono = 0,
   kSpeakerArrStereo = 1
 };
+
+// effEditKeyDown / effEditKeyUp: index is the character, value one of these virtual
+// keys (0 for a plain character), opt the modifier bits.
+enum VstVirtualKey {
+  VKEY_BACK = 1,
+  VKEY_TAB = 2,
+  VKEY_RETURN = 4,
+  VKEY_ESCAPE = 6,
+  VKEY_SPACE = 7,
+  VKEY_END = 9,
+  VKEY_HOME = 10,
+  VKEY_LEFT = 11,
+  VKEY_UP = 12,
+  VKEY_RIGHT = 13,
+  VKEY_DOWN = 14,
+  VKEY_PAGEUP = 15,
+  VKEY_PAGEDOWN = 16,
+  VKEY_ENTER = 19,
+  VKEY_DELETE = 22,
+  VKEY_NUMPAD0 = 24,  // up to VKEY_NUMPAD0 + 9
+  VKEY_F1 = 40,       // up to VKEY_F1 + 11
+  VKEY_EQUALS = 57
+};
+
+enum VstModifierKey {
+  MODIFIER_SHIFT = 1 << 0,
+  MODIFIER_ALTERNATE = 1 << 1,
+  MODIFIER_COMMAND = 1 << 2,
+  MODIFIER_CONTROL = 1 << 3
+};
+
+// effVendorSpecific with index 'PreS' and value 'AeCs': opt is the host's content
+// scale factor (1.0, 1.5, 2.0, ...).
+#define kVstScaleVendorIndex 0x50726553
+#define kVstScaleVendorValue 0x41654373
 
 struct ERect {
   int16_t top;

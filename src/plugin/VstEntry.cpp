@@ -1,20 +1,33 @@
 // The plug-in's exported entry points. Hosts call VSTPluginMain (older ones look
-// for `main`) once per instance; creation is serialised across instances.
+// for `main`) once per instance; creation is serialised across instances. Each
+// instance gets its editor on the window system's platform layer; the editor's
+// images are registered once per process (a "ZORQ-skin" folder of PNGs beside the
+// plug-in file replaces them by name).
+#include <memory>
 #include <mutex>
 #include <new>
 
+#include "editor/EmbeddedBitmaps.h"
+#include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
 #include "framework/VstAbi.h"
+#include "platform/PlatformFactory.h"
 
 #define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 ZORQ_EXPORT AEffect* VSTPluginMain(VstHostCallback hostCallback) {
   static std::recursive_mutex creationMutex;
   std::lock_guard<std::recursive_mutex> lock(creationMutex);
+  static bool imagesRegistered = false;
   try {
-    ZORQ* plug = new ZORQ(hostCallback);
+    if (!imagesRegistered) {
+      registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin");
+      imagesRegistered = true;
+    }
+    std::unique_ptr<ZORQ> plug(new ZORQ(hostCallback));
+    ZorqEditor::attach(plug.get(), CreateGraphicsPlatform());
     plug->EnsureDefaultPreset();
-    AEffect* effect = plug->GetAEffect();
+    AEffect* effect = plug.release()->GetAEffect();
     if (effect->numPrograms < 1) effect->numPrograms = 1;
     return effect;
   } catch (...) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "framework/FileBytes.h"
 #include "shell/ProfileStore.h"
 
 namespace {
@@ -18,14 +19,15 @@ namespace {
 constexpr const char* kGlobal = "Global";
 constexpr const char* kWavPathKey = "Path to WAV Files";
 constexpr const char* kProgramPathKey = "Path to Program Files";
+constexpr const char* kEditorScaleKey = "Editor Scale";
 constexpr const char* kStartupBank = "Startup Bank";
 constexpr const char* kStartupFileKey = "File";
 constexpr const char* kMidiGlobal = "MIDI Global";
 constexpr const char* kMidiThruKey = "MIDI Thru";
 constexpr const char* kIgnoreProgramChangeKey = "Ignore Program Change";
 constexpr const char* kMidiControl = "MIDI Control";
-constexpr mode_t kFolderMode = 0774;
-constexpr mode_t kFileMode = 0666;
+constexpr const char* kUpdateCheck = "Update Check";
+constexpr const char* kVersionUrlKey = "Version URL";
 
 bool equalsIgnoringAsciiCase(const std::string& text, const char* word) {
   size_t i = 0;
@@ -48,17 +50,14 @@ long parseDecimal(const std::string& text) {
 }
 
 // Creates the folder and any missing parent such as "$HOME/Music", which a fresh
-// Linux account often lacks (parents get the usual 0777 less the umask). With
-// `forceMode` the folder gets `mode` whatever the umask.
-bool makeFolder(const std::string& folder, mode_t mode, bool forceMode) {
+// Linux account often lacks. Modes are 0777 less the umask (usually 0755), so other
+// users cannot rewrite this user's configuration.
+bool makeFolder(const std::string& folder) {
   struct stat st;
   if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
   const size_t slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash), 0777, false))
-    return false;
-  if (mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) return false;
-  if (forceMode) chmod(folder.c_str(), mode);
-  return true;
+  if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash))) return false;
+  return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
 bool copyBytes(int from, int to) {
@@ -100,7 +99,7 @@ void Configuration::locate() {
   if (homeFolder_.empty()) return;  // no INI file: defaults only, writes are ignored
 
   const std::string folder = homeFolder_ + "/Music/" + kVendorFolder;
-  makeFolder(folder, kFolderMode, true);
+  makeFolder(folder);
   iniPath_ = folder + "/" + kFileName;
   if (fileExists(iniPath_) || createIniFile(folder)) loadConfig();
 }
@@ -109,10 +108,10 @@ void Configuration::locate() {
 // so another instance starting at the same moment never reads a half-copied
 // file and never has its own file replaced.
 bool Configuration::createIniFile(const std::string& folder) const {
-  std::string temporary = folder + "/.zorq.ini.XXXXXX";
-  const int fd = mkstemp(temporary.data());
+  // Mode 0666 less the umask (usually 0644).
+  std::string temporary;
+  const int fd = createTemporaryBeside(folder + "/." + kFileName, &temporary);
   if (fd < 0) return false;
-  fchmod(fd, kFileMode);  // whatever the file-creation mask
   const std::string oldIni =
       homeFolder_ + "/Library/Application Support/" + kVendorFolder + "/" + kFileName;
   if (fileExists(oldIni)) {
@@ -163,6 +162,11 @@ int Configuration::loadConfig() {
   if (!text.empty()) startupFxb_ = text;
   text = read(kGlobal, kProgramPathKey, "");
   if (!text.empty()) programPath_ = text;
+  // Set by hand in the file: 1 or 2; anything else leaves the choice to the host and
+  // the screen.
+  text = read(kGlobal, kEditorScaleKey, "");
+  editorScale_ = text == "1" ? 1 : text == "2" ? 2 : 0;
+  versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
   readFlag(kMidiThruKey, midiThru_);
   readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
   for (int controller = 0; controller < kNumControllers; ++controller) {

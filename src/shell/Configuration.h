@@ -66,6 +66,12 @@ class Configuration {
   const std::string& programPath() const { return programPath_; }
   const std::string& startupFxb() const { return startupFxb_; }
 
+  // "Global" / "Editor Scale": 1 or 2 screen pixels per editor pixel, 0 when the
+  // file says neither (the host's scale or the screen's resolution decide then).
+  int editorScale() const { return editorScale_; }
+  // The update check's version URL from the INI file; empty means the built-in one.
+  const std::string& versionUrl() const { return versionUrl_; }
+
   bool midiThru() const { return midiThru_; }
   void setMidiThru(bool on) { midiThru_ = on; }
   bool ignoreProgramChange() const { return ignoreProgramChange_; }
@@ -97,6 +103,8 @@ class Configuration {
   std::string defaultWAVPath_;
   std::string programPath_;
   std::string startupFxb_;
+  int editorScale_ = 0;
+  std::string versionUrl_;
   bool midiThru_ = false;
   bool ignoreProgramChange_ = false;
   std::array<int, kNumControllers> controllerMap_;

@@ -22,6 +22,11 @@ Synth::Synth(VstHostCallback hostCallback)
 Synth::~Synth() { MTS_DeregisterClient(mtsClient_); }
 
 // Pending MIDI events survive a reset; only their storage is sized for the block.
+void Synth::AttachGraphics(IPlugGUI* graphics) {
+  if (graphics) graphics->SetPreferredScale(config_.editorScale());
+  IPlugVST::AttachGraphics(graphics);
+}
+
 void Synth::Reset() {
   IMutexLock lock(Mutex());
   midiQueue_.Resize(ProcessFrames());
@@ -95,4 +100,9 @@ void Synth::initListParameter(int index, const char* name, int defaultValue, int
   if (!param) return;
   param->InitEnum(name, defaultValue, count, "", "");
   for (int i = 0; i < count; ++i) param->SetDisplayText(i, labels[i]);
+}
+
+int Synth::checkVersionAgainstWeb(UpdateCheck::Dialogs& dialogs) const {
+  const std::string& url = config_.versionUrl();
+  return UpdateCheck(url.empty() ? UpdateSite::kVersionUrl : url).run(dialogs);
 }

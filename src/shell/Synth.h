@@ -11,6 +11,7 @@
 #include "framework/IPlugVST.h"
 #include "shell/Configuration.h"
 #include "shell/MidiLearn.h"
+#include "shell/UpdateCheck.h"
 
 class MTSClient;
 
@@ -25,6 +26,9 @@ class Synth : public IPlugVST {
 
   explicit Synth(VstHostCallback hostCallback = nullptr);
   ~Synth() override;
+
+  // The editor gets the user's configured scale ("Editor Scale"), then is attached.
+  void AttachGraphics(IPlugGUI* graphics) override;
 
   // Plug-in mutex held by every caller of these hooks.
   void Reset() override;
@@ -82,6 +86,11 @@ class Synth : public IPlugVST {
   void setMidiLearnCC(int controller) { midiLearn_.setMidiLearnCC(controller); }
   void setMidiLearnParam(int index) { midiLearn_.setMidiLearnParam(index); }
   MidiLearn& midiLearn() { return midiLearn_; }
+
+  // "Check Online for Update": asks the version server (the INI file may name
+  // another one) and reports through the editor's dialogs. Editor thread; blocks
+  // for at most about ten seconds; touches no audio state.
+  int checkVersionAgainstWeb(UpdateCheck::Dialogs& dialogs) const;
 
   // Loads a whole chunk-form bank file image held in memory (SynthBank.cpp); host or
   // editor thread, takes the plug-in mutex. False when the preset list is incomplete.

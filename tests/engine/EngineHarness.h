@@ -15,7 +15,8 @@ class EngineHarness {
   static constexpr double kGuard = 12345.678;
   static constexpr int kGuardWords = 8;
 
-  explicit EngineHarness(double sampleRate = 44100.0) : plug(std::make_unique<ZORQ>()) {
+  explicit EngineHarness(double sampleRate = 44100.0, VstHostCallback hostCallback = nullptr)
+      : plug(std::make_unique<ZORQ>(hostCallback)) {
     plug->SetSampleRate(sampleRate);
     plug->Reset();
     plug->OnActivate(true);

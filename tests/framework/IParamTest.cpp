@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -35,6 +37,21 @@ TEST(IParam, NonDoubleTypesSnapToTheirStep) {
   real.InitDouble("c", 0, 0, 3, 0.01);
   real.SetNormalized(0.5);
   EXPECT_EQ(real.Value(), 1.5);
+}
+
+// Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
+TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
+  struct Case {
+    double shape, normalized, plain;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const Case& c : {Case{1, std::nan(""), 0.5}, Case{1, -1e30, -1}, Case{1, 1e30, 1},
+                        Case{1, -inf, -1}, Case{1, inf, 1}, Case{3, -0.5, -1}, Case{2, -1e30, -1}}) {
+    IParam p;
+    p.InitDouble("x", 0.5, -1, 1, 0.01, "", "", c.shape);
+    p.SetNormalized(c.normalized);
+    EXPECT_EQ(p.Value(), c.plain) << c.normalized << " shape " << c.shape;
+  }
 }
 
 TEST(IParam, NormalisedMappingFollowsTheShapeAndClamps) {

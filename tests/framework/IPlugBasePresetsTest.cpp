@@ -146,7 +146,7 @@ TEST_P(BankChunkCut, KeepsUnreadPresets) {
 
 INSTANTIATE_TEST_SUITE_P(CutAfterPresetBytes, BankChunkCut, ::testing::Values(0, 3, 7, 20));
 
-TEST(IPlugBasePresets, DamagedProgramChunkLeavesPresetAndLiveStateAlone) {
+TEST(IPlugBasePresets, DamagedProgramChunkKeepsTheLiveEditsAndThePreset) {
   TestPlug source;
   source.setValues(kValuesA);
   ByteChunk program;
@@ -155,6 +155,10 @@ TEST(IPlugBasePresets, DamagedProgramChunkLeavesPresetAndLiveStateAlone) {
   TestPlug target;
   target.setValues(kValuesB);
   target.EnsureDefaultPreset();
+  const std::vector<double> edited{0.5, 4.0, 1.0, 300.0};  // not stored in the preset
+  target.setValues(edited);
   EXPECT_EQ(target.unserializeProgramChunk(&program), -1);
+  EXPECT_EQ(target.values(), edited);
+  target.RestorePreset(0);
   EXPECT_EQ(target.values(), kValuesB);
 }

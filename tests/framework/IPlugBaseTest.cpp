@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 TEST(IPlugBase, ChannelStringGivesConfigurationsAndVersionIsDecimal) {
@@ -41,6 +42,19 @@ TEST(IPlugBase, GuiChangeSetsInformsAndNotifies) {
   plug.changes.clear();
   plug.OnParamReset();
   EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3}));
+}
+
+// The editor and MIDI learn path: NaN changes and reports nothing; the host hears the
+// clamped value that was stored.
+TEST(IPlugBase, GuiChangeIgnoresNaNAndReportsTheClampedValue) {
+  TestPlug plug;
+  plug.SetParameterFromGUI(0, std::nan(""));
+  EXPECT_TRUE(plug.changes.empty());
+  EXPECT_TRUE(plug.informed.empty());
+  plug.SetParameterFromGUI(0, -7.0);
+  EXPECT_EQ(plug.GetParam(0)->Value(), -1.0);
+  ASSERT_EQ(plug.informed.size(), 1u);
+  EXPECT_EQ(plug.informed[0].second, 0.0);
 }
 
 TEST(IPlugBase, BaseProcessCopiesInputsToOutputs) {

@@ -107,6 +107,7 @@ struct AudioThread {
       host.sendMidi(0, 0xE0, 0, static_cast<int>(random() % 128));
       host.sendMidi(static_cast<int>(random() % frames), 0xB0, 7, static_cast<int>(random() % 128));
       host.sendMidi(0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
+      if (blocks % 13 == 0) host.sendMidi(static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
       const bool ok = blocks % 2 ? allFinite(host.process(frames, 0.3f, 0.1f))
                                  : allFinite(host.processDouble(frames, 0.3, 0.1));
       if (!ok) ++nonFiniteBlocks;
@@ -132,8 +133,8 @@ class Concurrency : public ::testing::Test {
 };
 }  // namespace
 
-// One instance: the audio thread plays notes, pitch wheel, a learned controller and
-// the pedal while the user-interface thread sets parameters (by value and by text),
+// One instance: the audio thread plays notes, pitch wheel, a learned controller,
+// program changes and the pedal while the user-interface thread sets parameters (by value and by text),
 // switches programs, saves and restores program and bank chunks and loads samples.
 TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   PluginHost host;
@@ -186,6 +187,7 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
         host.effect->getParameter(host.effect, index);
         host.text(effGetParamDisplay, index);
         host.text(effGetProgramName, 0);
+        host.dispatch(effIdle);  // finishes a program change made by MIDI
         break;
       }
       default:

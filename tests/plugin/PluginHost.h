@@ -99,6 +99,8 @@ class PluginHost {
   std::string vendor = "Test Host Maker";
   std::string product = "Test Host";
   std::vector<std::pair<int, float>> automation;
+  // Begin-edit, automate and end-edit opcodes in the order they came.
+  std::vector<int> edits;
   std::vector<std::vector<unsigned char>> midiOut;
 
  private:
@@ -120,6 +122,13 @@ class PluginHost {
       case audioMasterAutomate: {
         std::lock_guard<std::mutex> lock(host->recordMutex);
         host->automation.emplace_back(index, opt);
+        host->edits.push_back(opcode);
+        return 0;
+      }
+      case audioMasterBeginEdit:
+      case audioMasterEndEdit: {
+        std::lock_guard<std::mutex> lock(host->recordMutex);
+        host->edits.push_back(opcode);
         return 0;
       }
       case audioMasterGetVendorString:

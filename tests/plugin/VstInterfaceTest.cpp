@@ -31,7 +31,7 @@ TEST_F(VstInterface, RecordCarriesIdentityAndLayout) {
   EXPECT_EQ(e->numParams, 107);
   EXPECT_EQ(e->numInputs, 4);
   EXPECT_EQ(e->numOutputs, 2);
-  EXPECT_EQ(e->flags, 0x1030);
+  EXPECT_EQ(e->flags, 0x1031);  // has editor, replacing, program chunks, double replacing
   EXPECT_EQ(e->uniqueID, ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q');
   EXPECT_EQ(e->version, 10103);
   EXPECT_EQ(host.text(effGetEffectName, 0), "ZORQ");
@@ -41,7 +41,15 @@ TEST_F(VstInterface, RecordCarriesIdentityAndLayout) {
   EXPECT_EQ(host.dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(host.dispatch(effIdentify), 0x4E764566);
   EXPECT_EQ(host.dispatch(effGetPlugCategory), 1);
-  EXPECT_EQ(host.dispatch(effEditOpen), 0);  // no editor attached
+}
+
+// The editor's rectangle, without opening it (hosts size their window first).
+TEST_F(VstInterface, EditorRectIs800By360) {
+  ERect* rect = nullptr;
+  ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 800);
+  EXPECT_EQ(rect->bottom - rect->top, 360);
 }
 
 TEST_F(VstInterface, PinsArePairedAndLabelled) {

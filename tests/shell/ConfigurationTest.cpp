@@ -35,15 +35,11 @@ class ConfigurationTest : public ::testing::Test {
 };
 
 TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
-  const mode_t mask = umask(0077);  // the modes must not depend on it
   const Configuration config = located();
-  umask(mask);
   EXPECT_TRUE(Configuration::fileExists(ini()));
   EXPECT_FALSE(Configuration::fileExists(""));
   EXPECT_EQ(config.homeFolder(), home_.path());
   EXPECT_EQ(config.iniPath(), ini());
-  EXPECT_EQ(statOf(folder()).st_mode & 07777, 0774u);
-  EXPECT_EQ(statOf(ini()).st_mode & 07777, 0666u);
   EXPECT_EQ(readText(ini()), "");
   EXPECT_EQ(config.programPath(), home_.path());
   EXPECT_EQ(config.defaultWAVPath(), "");
@@ -57,10 +53,28 @@ TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
             1);
 }
 
+// The folder and file follow the umask, so other users cannot rewrite them; the
+// rewrite keeps the file's mode (ProfileStore).
+TEST_F(ConfigurationTest, FolderAndFileModesFollowTheUmask) {
+  struct Case {
+    mode_t umask, folder, file;
+  };
+  for (const Case& c : {Case{022, 0755, 0644}, Case{077, 0700, 0600}}) {
+    std::filesystem::remove_all(home_ / "Music");
+    const mode_t saved = umask(c.umask);
+    Configuration config = located();
+    config.storeDefaultWAVPath("/wav");
+    umask(saved);
+    EXPECT_EQ(statOf(home_ / "Music").st_mode & 07777, c.folder) << std::oct << c.umask;
+    EXPECT_EQ(statOf(folder()).st_mode & 07777, c.folder) << std::oct << c.umask;
+    EXPECT_EQ(statOf(ini()).st_mode & 07777, c.file) << std::oct << c.umask;
+  }
+}
+
 TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
   const std::string oldText =
       "[Global]\nPath to WAV Files=/samples\n\n[MIDI Control]\nCC1=20\n\n"
-      "[MIDI Global]\nMIDI Thru=true\n\n";
+      "[MIDI Global]\nMIDI Thru=true\n\n[Update Check]\nVersion URL=http://127.0.0.1:8/v\n\n";
   std::filesystem::create_directories(std::filesystem::path(oldIni()).parent_path());
   writeText(oldIni(), oldText);
   const Configuration config = located();
@@ -69,6 +83,7 @@ TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {
   EXPECT_EQ(config.defaultWAVPath(), "/samples");
   EXPECT_EQ(config.controllerParameter(1), 20);
   EXPECT_TRUE(config.midiThru());
+  EXPECT_EQ(config.versionUrl(), "http://127.0.0.1:8/v");
 
   writeText(oldIni(), "[MIDI Global]\nMIDI Thru=false\n");
   EXPECT_TRUE(located().midiThru());  // the new file exists: no second copy
@@ -248,6 +263,18 @@ TEST_F(ConfigurationTest, AnotherInstancesSaveIsSeenAfterReload) {
   EXPECT_FALSE(second.ignoreProgramChange());
   second.loadConfig();
   EXPECT_TRUE(second.ignoreProgramChange());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ConfigurationTest, EditorScaleIsOneTwoOrNoChoice) {
+  located();
+  for (const auto& [text, scale] : {std::pair<const char*, int>{"2", 2}, {"1", 1}, {"3", 0}, {"x", 0}}) {
+    writeText(ini(), std::string("[Global]\nEditor Scale=") + text + "\n\n");
+    EXPECT_EQ(located().editorScale(), scale) << text;
+  }
 }
 
 }  // namespace

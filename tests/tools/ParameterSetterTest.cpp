@@ -2,70 +2,115 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
+
 constexpr int kGain = 0, kMode = 1, kLevel = 2;
-}
+const char* const kEqualiser = "/usr/lib/vst/3BandEQ-vst.so";
+const char* const kBassSynth = "/usr/lib/vst/Nekobi-vst.so";
 
-class ParameterSetterTest : public ::testing::Test {
- protected:
-  PluginHost host_{ZORQ_FAKE_PLUGIN};
-  ParameterSetter setter_{host_};
-};
-
-TEST_F(ParameterSetterTest, FindsNamesExactlyThenIgnoringCase) {
-  EXPECT_EQ(setter_.findParameter("Mode"), kMode);
-  EXPECT_EQ(setter_.findParameter("level"), kLevel);
-  EXPECT_THROW(setter_.findParameter("Volume"), RenderError);
-}
-
-struct ValueCase {
-  int index;
+// One --set value on one plug-in: the display it must reach, or a part of the error.
+struct SearchCase {
+  const char* name;
+  const char* plugin;
+  const char* parameter;
   const char* value;
-  const char* display;
+  const char* display;  // nullptr: refused
+  const char* errorPart;
 };
 
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.index << '=' << c.value; }
+void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
 
-class ParameterSetterValues : public ParameterSetterTest,
-                              public ::testing::WithParamInterface<ValueCase> {};
+class DisplaySearch : public ::testing::TestWithParam<SearchCase> {};
 
-TEST_P(ParameterSetterValues, ReachTheDisplayedValue) {
-  setter_.setFromText(GetParam().index, GetParam().value);
-  EXPECT_EQ(host_.paramDisplay(GetParam().index), GetParam().display);
+}  // namespace
+
+TEST_P(DisplaySearch, FindsTheValueShownOrNamesTheRange) {
+  const SearchCase& c = GetParam();
+  if (!std::filesystem::exists(c.plugin)) GTEST_SKIP() << c.plugin << " not installed";
+  PluginHost host(c.plugin);
+  ParameterSetter setter(host);
+  const int index = setter.findParameter(c.parameter);
+  const float before = host.getParameter(index);
+  if (c.display) {
+    setter.setFromText(index, c.value);
+    EXPECT_EQ(host.paramDisplay(index), c.display);
+    return;
+  }
+  try {
+    setter.setFromText(index, c.value);
+    FAIL() << "accepted; shows " << host.paramDisplay(index);
+  } catch (const UsageError& e) {
+    EXPECT_NE(std::string(e.what()).find(c.errorPart), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(host.getParameter(index), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, ParameterSetterValues,
-    ::testing::Values(ValueCase{kGain, "1.5", "1.50"},      // searched number
-                      ValueCase{kGain, "0.37 x", "0.37"},   // with its unit
-                      ValueCase{kGain, "7", "2.00"},        // beyond the range: nearest end
-                      ValueCase{kGain, "-1", "0.00"},
-                      ValueCase{kMode, "Invert", "Invert"},  // display text
-                      ValueCase{kMode, "mute", "Mute"},      // ignoring case
-                      ValueCase{kMode, "Pass", "Pass"},
-                      ValueCase{kLevel, "-6", "-6.0"},       // the plug-in's own conversion
-                      ValueCase{kLevel, "-100", "-60.0"}));
+    Plugins, DisplaySearch,
+    ::testing::Values(
+        SearchCase{"ZorqDecibelsWithUnit", ZORQ_PLUGIN, "Final Volume", "-6 dB", "-6.0", ""},
+        SearchCase{"ZorqZeroDecibels", ZORQ_PLUGIN, "Final Volume", "0", "0.0", ""},
+        SearchCase{"ZorqShownDefault", ZORQ_PLUGIN, "Mic Level", "0.0", "0.0", ""},
+        SearchCase{"ZorqMinusInfinity", ZORQ_PLUGIN, "Final Volume", "-oo", "-oo", ""},
+        SearchCase{"ZorqRatio", ZORQ_PLUGIN, "Out Balance", "50:50", "50:50", ""},
+        SearchCase{"ZorqPercent", ZORQ_PLUGIN, "Vibrato Depth", "10%", "10%", ""},
+        SearchCase{"ZorqChoiceIgnoringCase", ZORQ_PLUGIN, "Vocoder Mode", "ve-10 full bands",
+                   "VE-10 Full Bands", ""},
+        SearchCase{"ZorqSteepEndOfTheRange", ZORQ_PLUGIN, "Analysis Freq 20", "15000", "15000", ""},
+        SearchCase{"ZorqBeyondTheRange", ZORQ_PLUGIN, "Final Volume", "6 dB", nullptr, "range: -oo .. 0.0"},
+        SearchCase{"ZorqRatioAsAPlainNumber", ZORQ_PLUGIN, "In Balance", "0.2", nullptr, "KBD .. Noise"},
+        SearchCase{"ZorqWrongUnit", ZORQ_PLUGIN, "Vibrato Depth", "10 dB", nullptr, "0% .. 100%"},
+        SearchCase{"ZorqUnknownChoice", ZORQ_PLUGIN, "Vocoder Mode", "Full", nullptr,
+                   "choices: VE-10 Standard, VE-10 Full Bands"},
+        SearchCase{"DebianDecibelsWithUnit", kEqualiser, "Master", "-6 dB", "-6.000000", ""},
+        SearchCase{"DebianHertz", kEqualiser, "Low-Mid Freq", "440 Hz", "440.000000", ""},
+        SearchCase{"DebianBeyondTheRange", kEqualiser, "Master", "+30 dB", nullptr,
+                   "-24.000000 dB .. 24.000000 dB"},
+        SearchCase{"DebianPercent", kBassSynth, "Cutoff", "10 %", "10.000000", ""},
+        SearchCase{"DebianChoice", kBassSynth, "Waveform", "triangle", "Triangle", ""},
+        SearchCase{"DebianUnknownChoice", kBassSynth, "Waveform", "Saw", nullptr,
+                   "choices: Square, Triangle"},
+        SearchCase{"FakeNumberInItsUnit", ZORQ_FAKE_PLUGIN, "Gain", "0.37 x", "0.37", ""},
+        SearchCase{"FakeLandsInTheMiddle", ZORQ_FAKE_PLUGIN, "Gain", "1.5", "1.50", ""},
+        SearchCase{"FakeWithinTheLastDigitOfTheEnd", ZORQ_FAKE_PLUGIN, "Gain", "2.004", "2.00", ""},
+        SearchCase{"FakeBeyondTheRange", ZORQ_FAKE_PLUGIN, "Gain", "7", nullptr, "0.00 x .. 2.00 x"},
+        SearchCase{"FakeNotANumber", ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
+        SearchCase{"BlankDisplaysWithoutConversion", ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr,
+                   "shows no values"}),
+    [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ParameterSetterTest, DisplayTextLandsInTheMiddleOfItsRange) {
-  setter_.setFromText(kMode, "Invert");
-  EXPECT_NEAR(host_.getParameter(kMode), 0.5f, 0.01f);
+TEST(ParameterSetter, DisplayTextLandsInTheMiddleOfItsRange) {
+  PluginHost host(ZORQ_FAKE_PLUGIN);
+  ParameterSetter setter(host);
+  setter.setFromText(kMode, "Invert");
+  EXPECT_NEAR(host.getParameter(kMode), 0.5f, 1e-3f);
+  setter.setFromText(kLevel, "-6");  // the plug-in would read this itself; the search is used
+  EXPECT_NEAR(host.getParameter(kLevel), 0.9f, 1e-3f);
+  PluginHost blank(ZORQ_FAKE_PLUGIN_BLANK);
+  ParameterSetter(blank).setFromText(kLevel, "-6");
+  EXPECT_FLOAT_EQ(blank.getParameter(kLevel), 0.9f);
 }
 
-TEST_F(ParameterSetterTest, UnknownValueFailsAndKeepsTheOldValue) {
-  host_.setParameter(kMode, 0.9f);
-  EXPECT_THROW(setter_.setFromText(kMode, "Loud"), RenderError);
-  EXPECT_FLOAT_EQ(host_.getParameter(kMode), 0.9f);
-  EXPECT_THROW(setter_.setFromText(kGain, "loud"), RenderError);
+TEST(ParameterSetter, FindsNamesExactlyThenIgnoringCase) {
+  PluginHost host(ZORQ_FAKE_PLUGIN);
+  ParameterSetter setter(host);
+  EXPECT_EQ(setter.findParameter("Mode"), kMode);
+  EXPECT_EQ(setter.findParameter("level"), kLevel);
+  EXPECT_THROW(setter.findParameter("Volume"), UsageError);
 }
 
-TEST_F(ParameterSetterTest, NormalisedValuesAreCheckedAndSetAsGiven) {
-  setter_.setNormalised(kGain, "0.25");
-  EXPECT_FLOAT_EQ(host_.getParameter(kGain), 0.25f);
-  EXPECT_THROW(setter_.setNormalised(kGain, "1.5"), RenderError);
-  EXPECT_THROW(setter_.setNormalised(kGain, "half"), RenderError);
+TEST(ParameterSetter, NormalisedValuesAreCheckedAndSetAsGiven) {
+  PluginHost host(ZORQ_FAKE_PLUGIN);
+  ParameterSetter setter(host);
+  setter.setNormalised(kGain, "0.25");
+  EXPECT_FLOAT_EQ(host.getParameter(kGain), 0.25f);
+  EXPECT_THROW(setter.setNormalised(kGain, "1.5"), UsageError);
+  EXPECT_THROW(setter.setNormalised(kGain, "half"), UsageError);
 }
 
 TEST(ParameterSetter, SplitsAssignmentsAtTheFirstEquals) {
@@ -76,6 +121,6 @@ TEST(ParameterSetter, SplitsAssignmentsAtTheFirstEquals) {
   ParameterSetter::splitAssignment("A=B=1", name, value);
   EXPECT_EQ(name, "A");
   EXPECT_EQ(value, "B=1");
-  EXPECT_THROW(ParameterSetter::splitAssignment("Gain 1", name, value), RenderError);
-  EXPECT_THROW(ParameterSetter::splitAssignment("=1", name, value), RenderError);
+  EXPECT_THROW(ParameterSetter::splitAssignment("Gain 1", name, value), UsageError);
+  EXPECT_THROW(ParameterSetter::splitAssignment("=1", name, value), UsageError);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
 #include "ToolsTestSupport.h"
 #include "zorq-render/PluginHost.h"
@@ -176,4 +178,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PresetFile, ReadingAMissingFileFails) {
   EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
+}
+
+// Saved through the host's chunk calls (the fake plug-in) or as parameter values (the
+// Debian equaliser keeps no chunks), then loaded into a fresh instance.
+TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
+  TempFolder temp;
+  for (const char* plugin : {ZORQ_FAKE_PLUGIN, "/usr/lib/vst/3BandEQ-vst.so"}) {
+    if (!std::filesystem::exists(plugin)) continue;
+    for (const bool bank : {false, true}) {
+      const std::string path = temp / (bank ? "saved.fxb" : "saved.fxp");
+      {
+        PluginHost source(plugin);
+        source.setParameter(0, 0.125f);
+        bank ? PresetFile::saveBank(source, path) : PresetFile::saveProgram(source, path);
+      }
+      PluginHost target(plugin);
+      const std::vector<uint8_t> bytes = PresetFile::readFile(path);
+      EXPECT_EQ(PresetFile::kindOf(bytes), bank ? PresetFile::Kind::kBank : PresetFile::Kind::kProgram);
+      PresetFile::load(target, bytes);
+      EXPECT_FLOAT_EQ(target.getParameter(0), 0.125f) << plugin << (bank ? " bank" : " program");
+    }
+  }
+  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<PluginHost>(ZORQ_FAKE_PLUGIN), temp / "no/x.fxp"),
+               RenderError);
 }

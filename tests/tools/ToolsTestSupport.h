@@ -10,9 +10,34 @@
 #include <string>
 #include <vector>
 
-#include "zorq-render/AudioFile.h"
+#include <sndfile.h>
+
 #include "zorq-render/AudioFileWriter.h"
 #include "support/TempFolder.h"
+
+// A whole audio file as separate channels.
+struct AudioBuffer {
+  double sampleRate = 0.0;
+  std::vector<std::vector<float>> channels;
+
+  size_t frames() const { return channels.empty() ? 0 : channels.front().size(); }
+};
+
+inline AudioBuffer readAudio(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  AudioBuffer audio;
+  if (!file) return audio;
+  audio.sampleRate = info.samplerate;
+  std::vector<float> interleaved(size_t(info.frames) * size_t(info.channels));
+  const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
+  sf_close(file);
+  audio.channels.assign(size_t(info.channels), std::vector<float>(size_t(std::max<sf_count_t>(frames, 0))));
+  for (size_t c = 0; c < audio.channels.size(); ++c)
+    for (size_t i = 0; i < audio.channels[c].size(); ++i)
+      audio.channels[c][i] = interleaved[i * size_t(info.channels) + c];
+  return audio;
+}
 
 // Float WAV with the given channels.
 inline void writeWav(const std::string& path, const std::vector<std::vector<float>>& channels,

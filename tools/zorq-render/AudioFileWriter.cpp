@@ -1,11 +1,13 @@
 #include "zorq-render/AudioFileWriter.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 
+#include "framework/FileBytes.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -26,41 +28,55 @@ SampleFormat AudioFileWriter::parseFormat(const std::string& text) {
   if (text == "16") return SampleFormat::kPcm16;
   if (text == "24") return SampleFormat::kPcm24;
   if (text == "float" || text == "32f") return SampleFormat::kFloat;
-  throw RenderError("unknown sample format '" + text + "' (use 16, 24 or float)");
+  throw UsageError("unknown sample format '" + text + "' (use 16, 24 or float)");
+}
+
+const char* AudioFileWriter::describe(SampleFormat format) {
+  return format == SampleFormat::kPcm16 ? "16-bit" : format == SampleFormat::kPcm24 ? "24-bit" : "float";
+}
+
+void AudioFileWriter::checkOutput(const std::string& path, SampleFormat format) {
+  const std::string extension = lowerExtension(path);
+  if (extension != "wav" && extension != "flac")
+    throw UsageError("output '" + path + "' must end in .wav or .flac");
+  if (extension == "flac" && format == SampleFormat::kFloat)
+    throw UsageError("FLAC holds integer samples only: use --bits 16 or 24");
 }
 
 AudioFileWriter::AudioFileWriter(const std::string& path, int channels, int sampleRate,
                                  SampleFormat format)
-    : path_(path), partPath_(path + ".part") {
-  const std::string extension = lowerExtension(path);
-  int type = 0;
-  if (extension == "wav") {
-    type = SF_FORMAT_WAV;
-  } else if (extension == "flac") {
-    type = SF_FORMAT_FLAC;
-    if (format == SampleFormat::kFloat)
-      throw RenderError("FLAC holds integer samples only: use --bits 16 or 24");
-  } else {
-    throw RenderError("output '" + path + "' must end in .wav or .flac");
-  }
+    : path_(path) {
+  checkOutput(path, format);
+  const int type = lowerExtension(path) == "wav" ? SF_FORMAT_WAV : SF_FORMAT_FLAC;
   const int subtype = format == SampleFormat::kPcm16   ? SF_FORMAT_PCM_16
                       : format == SampleFormat::kPcm24 ? SF_FORMAT_PCM_24
                                                        : SF_FORMAT_FLOAT;
+  descriptor_ = createTemporaryBeside(path, &temporaryPath_);
+  if (descriptor_ < 0) throw RenderError("cannot write '" + path + "': cannot create a file in its folder");
   SF_INFO info{};
   info.channels = channels;
   info.samplerate = sampleRate;
   info.format = type | subtype;
-  file_ = sf_open(partPath_.c_str(), SFM_WRITE, &info);
-  if (!file_) throw RenderError("cannot write '" + path + "': " + sf_strerror(nullptr));
+  file_ = sf_open_fd(descriptor_, SFM_WRITE, &info, SF_FALSE);
+  if (!file_) {
+    const std::string reason = sf_strerror(nullptr);
+    discard();
+    throw RenderError("cannot write '" + path + "': " + reason);
+  }
   // Integer formats: clip instead of wrapping around on overs.
   sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
-AudioFileWriter::~AudioFileWriter() {
-  if (file_) {
-    sf_close(file_);
-    std::remove(partPath_.c_str());
+AudioFileWriter::~AudioFileWriter() { discard(); }
+
+void AudioFileWriter::discard() {
+  if (file_) sf_close(file_);
+  file_ = nullptr;
+  if (descriptor_ >= 0) {
+    close(descriptor_);
+    unlink(temporaryPath_.c_str());
   }
+  descriptor_ = -1;
 }
 
 void AudioFileWriter::write(const float* interleaved, size_t frames) {
@@ -69,10 +85,13 @@ void AudioFileWriter::write(const float* interleaved, size_t frames) {
 }
 
 void AudioFileWriter::commit() {
-  const int error = sf_close(file_);
+  bool ok = sf_close(file_) == 0;
   file_ = nullptr;
-  if (error != 0 || std::rename(partPath_.c_str(), path_.c_str()) != 0) {
-    std::remove(partPath_.c_str());
+  ok = fsync(descriptor_) == 0 && ok;
+  ok = close(descriptor_) == 0 && ok;
+  descriptor_ = -1;
+  if (!ok || std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+    unlink(temporaryPath_.c_str());
     throw RenderError("cannot write '" + path_ + "'");
   }
 }

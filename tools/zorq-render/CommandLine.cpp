@@ -2,8 +2,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
+#include "zorq-render/ParameterSetter.h"
 #include "zorq-render/RenderError.h"
+
+#ifndef ZORQ_RENDER_VERSION
+#define ZORQ_RENDER_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -11,14 +17,14 @@ double parseNumber(const std::string& option, const std::string& text, double lo
   char* end = nullptr;
   const double value = std::strtod(text.c_str(), &end);
   if (text.empty() || *end != '\0' || !(value >= low && value <= high))
-    throw RenderError(option + " needs a number from " + std::to_string(int(low)) + " to " +
-                      std::to_string(int(high)) + ", got '" + text + "'");
+    throw UsageError(option + " needs a number from " + std::to_string(int(low)) + " to " +
+                     std::to_string(int(high)) + ", got '" + text + "'");
   return value;
 }
 
 int parseWhole(const std::string& option, const std::string& text, int low, int high) {
   const double value = parseNumber(option, text, low, high);
-  if (value != std::floor(value)) throw RenderError(option + " needs a whole number, got '" + text + "'");
+  if (value != std::floor(value)) throw UsageError(option + " needs a whole number, got '" + text + "'");
   return int(value);
 }
 
@@ -27,13 +33,26 @@ int parseWhole(const std::string& option, const std::string& text, int low, int 
 RenderOptions CommandLine::parse(const std::vector<std::string>& arguments) {
   RenderOptions options;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& option = arguments[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= arguments.size()) throw RenderError(option + " needs a value");
+    std::string option = arguments[i];
+    std::optional<std::string> attached;  // --name=value
+    const size_t equals = option.find('=');
+    if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
+      attached = option.substr(equals + 1);
+      option.resize(equals);
+    }
+    auto value = [&]() -> std::string {
+      if (attached) return *attached;
+      if (i + 1 >= arguments.size()) throw UsageError(option + " needs a value");
       return arguments[++i];
     };
+    auto flag = [&]() {
+      if (attached) throw UsageError(option + " takes no value");
+      return true;
+    };
     if (option == "-h" || option == "--help") {
-      options.help = true;
+      options.help = flag();
+    } else if (option == "--version") {
+      options.version = flag();
     } else if (option == "-p" || option == "--plugin") {
       options.pluginPath = value();
     } else if (option == "-m" || option == "--modulator") {
@@ -52,6 +71,10 @@ RenderOptions CommandLine::parse(const std::vector<std::string>& arguments) {
       options.presetPath = value();
     } else if (option == "--program") {
       options.program = parseWhole(option, value(), 0, 1 << 20);
+    } else if (option == "--save-fxp") {
+      options.saveProgramPath = value();
+    } else if (option == "--save-fxb") {
+      options.saveBankPath = value();
     } else if (option == "-r" || option == "--rate") {
       options.sampleRate = parseNumber(option, value(), kMinSampleRate, kMaxSampleRate);
     } else if (option == "-b" || option == "--block") {
@@ -62,30 +85,45 @@ RenderOptions CommandLine::parse(const std::vector<std::string>& arguments) {
       options.outputPath = value();
     } else if (option == "--bits") {
       options.sampleFormat = AudioFileWriter::parseFormat(value());
+    } else if (option == "--normalize" || option == "--normalise") {
+      options.normalize = true;
+      if (attached) options.normalizePeakDbfs = parseNumber(option, *attached, -100, 0);
     } else if (option == "--list-params") {
-      options.listParams = true;
+      options.listParams = flag();
     } else if (option == "--list-programs") {
-      options.listPrograms = true;
+      options.listPrograms = flag();
     } else if (option == "-q" || option == "--quiet") {
-      options.quiet = true;
+      options.quiet = flag();
     } else {
-      throw RenderError("unknown option '" + option + "' (see --help)");
+      throw UsageError("unknown option '" + arguments[i] + "' (see --help)");
     }
   }
-  if (options.help) return options;
+  if (options.help || options.version) return options;
+  std::string name, text;
+  for (const std::string& assignment : options.assignments)
+    ParameterSetter::splitAssignment(assignment, name, text);
+  for (const std::string& assignment : options.normalisedAssignments)
+    ParameterSetter::splitAssignment(assignment, name, text);
   if (!options.midiPath.empty() && !options.noteList.empty())
-    throw RenderError("give either --midi or --notes, not both");
-  const bool listing = options.listParams || options.listPrograms;
-  if (!listing && options.outputPath.empty()) throw RenderError("no output file (use -o FILE)");
-  if (!listing && options.modulatorPath.empty() && options.carrierPath.empty() &&
-      options.midiPath.empty() && options.noteList.empty())
-    throw RenderError("nothing to render: give a modulator, a carrier, --midi or --notes");
+    throw UsageError("give either --midi or --notes, not both");
+  const bool inputs = !options.modulatorPath.empty() || !options.carrierPath.empty() ||
+                      !options.midiPath.empty() || !options.noteList.empty();
+  const bool otherWork = options.listParams || options.listPrograms ||
+                         !options.saveProgramPath.empty() || !options.saveBankPath.empty();
+  if (options.outputPath.empty() && !otherWork) throw UsageError("no output file (use -o FILE)");
+  if (!options.outputPath.empty()) {
+    AudioFileWriter::checkOutput(options.outputPath, options.sampleFormat);
+    if (!inputs) throw UsageError("nothing to render: give a modulator, a carrier, --midi or --notes");
+  }
   return options;
 }
+
+std::string CommandLine::versionText() { return std::string("zorq-render ") + ZORQ_RENDER_VERSION + "\n"; }
 
 std::string CommandLine::helpText(const std::string& defaultPlugin) {
   return R"(Usage: zorq-render [options] -o OUTPUT
 Renders audio and MIDI offline through a VST 2 plug-in and writes the result.
+A vocoder needs both a modulator (a voice, -m) and a carrier (notes, --midi or -n).
 
 Plug-in
   -p, --plugin FILE        VST 2 shared object to load (default: )" + defaultPlugin + R"()
@@ -94,17 +132,19 @@ Plug-in
       --program N          choose program N (0-based); with a bank it applies after
                            the bank is loaded, with a program file before it
   -s, --set "NAME=VALUE"   set a parameter (repeatable, applied in order). VALUE is
-                           in the parameter's own units or one of its display texts:
-                           the plug-in's own text conversion is used when it accepts
-                           the text; otherwise the tool searches the values whose
-                           display equals the text (then ignoring case) or reads
-                           closest to the number (trailing units allowed; values
-                           beyond the range land on its nearest end). NAME matches
+                           written as --list-params shows it: a display text with or
+                           without its unit ("VE-10 Full Bands", "on", "50:50",
+                           "10%", "-6 dB"), ignoring case and blanks, or a number in
+                           the displayed units ("-6" for -6.0 dB). NAME matches
                            exactly, else ignoring case.
       --set-normalized "NAME=X"  set a parameter to the normalised value X (0..1)
-      --list-params        print index, name, display text and label of every
-                           parameter (after --preset/--program/--set), then exit
-      --list-programs      print every program's index and name, then exit
+      --save-fxp FILE      write the current program as a .fxp file, after
+                           --preset, --program and --set are applied
+      --save-fxb FILE      write every program as a .fxb bank file, likewise
+      --list-params        print every parameter: index, name, current value, and
+                           its range (value at 0 .. value at 1) or its choices,
+                           after --preset, --program and --set; no render
+      --list-programs      print every program's index and name; no render
 
 Input
   -m, --modulator FILE     audio for inputs 1-2 (WAV, FLAC, AIFF, Ogg, ...);
@@ -124,14 +164,24 @@ Render
   -b, --block N            block size in frames, 1..65536 (default 512)
   -t, --tail SECONDS       extra time after the inputs and the last MIDI event
                            (default 1)
-  -o, --output FILE        output file, .wav or .flac; written as FILE.part and
-                           renamed when complete
+  -o, --output FILE        output file, .wav or .flac. Written to a temporary file
+                           in the same folder and renamed when complete; never one
+                           of the input files
       --bits 16|24|float   sample format (default 24; FLAC takes 16 or 24)
-  -q, --quiet              no progress bar (it shows on a terminal for renders
-                           that take more than about a second)
+      --normalize[=DBFS]   scale the finished render so its peak is DBFS
+                           (default -1); a silent render is left as it is
+  -q, --quiet              no progress bar and no level report (warnings still show)
   -h, --help               this text
+      --version            the program's version
+
+Long options also take their value after '=' (--rate=48000). At the end the peak,
+RMS and clipped samples of each channel are reported; a warning follows when an
+integer file clipped or the output is silent. Ctrl-C stops the render and leaves
+no file behind.
 
 The render lasts as long as the longest input file or the last MIDI event, plus the
-tail. Errors print one line and exit with status 1; usage errors exit with status 2.
+tail. Exit status: 0 done; 1 a file or the plug-in failed; 2 the command line asks
+for something impossible (unknown option, parameter or value, output that is an
+input). Every error is one line.
 )";
 }

@@ -21,10 +21,15 @@ struct RenderOptions {
   double tailSeconds = 1.0;
   std::string outputPath;
   SampleFormat sampleFormat = SampleFormat::kPcm24;
+  bool normalize = false;
+  double normalizePeakDbfs = -1.0;
+  std::string saveProgramPath;  // --save-fxp
+  std::string saveBankPath;     // --save-fxb
   bool listParams = false;
   bool listPrograms = false;
   bool quiet = false;
   bool help = false;
+  bool version = false;
 };
 
 class CommandLine {
@@ -33,7 +38,9 @@ class CommandLine {
   static constexpr double kMinSampleRate = 8000.0;
   static constexpr double kMaxSampleRate = 384000.0;
 
-  // RenderError with a one-line reason on any mistake.
+  // UsageError with a one-line reason on any mistake. Long options take their value
+  // as the next argument or after '=' (--rate=48000).
   static RenderOptions parse(const std::vector<std::string>& arguments);
   static std::string helpText(const std::string& defaultPlugin);
+  static std::string versionText();
 };

@@ -4,26 +4,24 @@
 
 class PluginHost;
 
-// Sets a plug-in parameter named on the command line from a value written in the
-// parameter's own units or as one of its display texts.
+// Sets a plug-in parameter named on the command line from a value written the way
+// the parameter is shown (what --list-params prints), for any plug-in.
 //
-// The name matches effGetParamName exactly, else ignoring case. The value is
-// applied by the first rule that works:
-//  1. the plug-in's own conversion (effString2Parameter) when it accepts the text;
-//  2. a display text: normalised values 0..1 are probed in small steps and the
-//     middle of the range whose display equals the text (exactly, else ignoring
-//     case) is chosen;
-//  3. a number (a trailing unit such as "dB" is allowed): the probed value whose
-//     display reads closest to it is chosen and refined between its neighbours,
-//     so values beyond the range land on its nearest end.
-// The probing moves the parameter; the final value is set last.
+// The name matches effGetParamName exactly, else ignoring case. The value is found
+// among the parameter's displays (ParameterDisplays):
+//  1. a text as shown, display with or without its label, ignoring case and blanks
+//     ("VE-10 Full Bands", "on", "50:50", "10%", "-oo"): the middle of the values
+//     shown that way;
+//  2. a number in the displayed units, a unit after it allowed ("-6 dB", "0", "440 Hz"):
+//     the value whose display reads closest to it.
+// Only a parameter whose displays never change is handed to the plug-in's own text
+// conversion (effString2Parameter). A value that matches nothing is a UsageError
+// naming the parameter's range or its choices, and leaves the parameter as it was.
 class ParameterSetter {
  public:
-  static constexpr int kProbeSteps = 1000;
-
   explicit ParameterSetter(PluginHost& host) : host_(host) {}
 
-  // "Name=value" split at the first '='; RenderError when there is none.
+  // "Name=value" split at the first '='; UsageError when there is none.
   static void splitAssignment(const std::string& text, std::string& name, std::string& value);
 
   int findParameter(const std::string& name) const;
@@ -31,10 +29,10 @@ class ParameterSetter {
   // Value already normalised (0..1).
   void setNormalised(int index, const std::string& value);
 
- private:
-  void probeDisplay(int index, float normalised, std::string& display);
-  bool setFromDisplayText(int index, const std::string& value);
-  bool setFromNumber(int index, double target);
+  // One line of --list-params: index, name, current display with label, then the
+  // range (display at 0 and at 1) or the choices. Leaves the parameter as it was.
+  std::string describe(int index);
 
+ private:
   PluginHost& host_;
 };

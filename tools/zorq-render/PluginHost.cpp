@@ -87,6 +87,10 @@ std::string PluginHost::programName(int index) {
   return textFromDispatcher(effGetProgramNameIndexed, index);
 }
 
+int PluginHost::currentProgram() { return int(dispatch(effGetProgram)); }
+
+std::string PluginHost::currentProgramName() { return textFromDispatcher(effGetProgramName, 0); }
+
 float PluginHost::getParameter(int index) {
   return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
 }

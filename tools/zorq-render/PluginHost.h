@@ -36,6 +36,8 @@ class PluginHost {
   std::string paramDisplay(int index);
   std::string paramLabel(int index);
   std::string programName(int index);
+  int currentProgram();
+  std::string currentProgramName();
   float getParameter(int index);
   void setParameter(int index, float normalised);
   // The plug-in's own text-to-value conversion; false when it declines.

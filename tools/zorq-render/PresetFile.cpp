@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "framework/FileBytes.h"
+#include "framework/FxFormat.h"
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
 
@@ -125,4 +127,64 @@ void PresetFile::load(PluginHost& host, const std::vector<uint8_t>& bytes) {
     }
     if (current < uint32_t(host.numPrograms())) host.setProgram(int(current));
   }
+}
+
+namespace {
+
+fx::Identity identityOf(PluginHost& host) {
+  return {host.effect().uniqueID, host.effect().version};
+}
+
+// The plug-in's program (index 1) or bank (index 0) chunk.
+ByteChunk chunkOf(PluginHost& host, bool bank) {
+  void* data = nullptr;
+  const VstIntPtr size = host.dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+  if (size <= 0 || size > 0x7FFFFFFF || !data)
+    throw RenderError(std::string("the plug-in gave no ") + (bank ? "bank" : "program") + " data");
+  ByteChunk chunk;
+  chunk.PutBytes(data, int(size));
+  return chunk;
+}
+
+std::vector<float> normalisedValues(PluginHost& host) {
+  std::vector<float> values(size_t(host.numParams()));
+  for (int i = 0; i < host.numParams(); ++i) values[size_t(i)] = host.getParameter(i);
+  return values;
+}
+
+void writeFile(const std::string& path, const ByteChunk& file) {
+  if (!writeFileAtomically(path, file)) throw RenderError("cannot write preset file '" + path + "'");
+}
+
+}  // namespace
+
+void PresetFile::saveProgram(PluginHost& host, const std::string& path) {
+  const std::string name = host.currentProgramName();
+  ByteChunk file;
+  if (host.hasProgramChunks()) {
+    file = fx::programFileChunkForm(identityOf(host), host.numParams(), name.c_str(),
+                                    chunkOf(host, false));
+  } else {
+    const std::vector<float> values = normalisedValues(host);
+    fx::putProgramParamForm(&file, identityOf(host), name.c_str(), values.data(), host.numParams());
+  }
+  writeFile(path, file);
+}
+
+void PresetFile::saveBank(PluginHost& host, const std::string& path) {
+  const int current = host.currentProgram();
+  ByteChunk file;
+  if (host.hasProgramChunks()) {
+    file = fx::bankFileChunkForm(identityOf(host), host.numPrograms(), current, chunkOf(host, true));
+  } else {
+    fx::putBankHeader(&file, 0, fx::kBankParamsType, identityOf(host), host.numPrograms(), current);
+    for (int program = 0; program < host.numPrograms(); ++program) {
+      host.setProgram(program);
+      const std::vector<float> values = normalisedValues(host);
+      fx::putProgramParamForm(&file, identityOf(host), host.currentProgramName().c_str(),
+                              values.data(), host.numParams());
+    }
+    host.setProgram(current);
+  }
+  writeFile(path, file);
 }

@@ -6,10 +6,11 @@
 
 class PluginHost;
 
-// Loads a VST program file (.fxp) or bank file (.fxb) into a plug-in through its
-// dispatcher: chunk forms with effSetChunk, parameter forms with setParameter and
-// the program calls. The file's kind is read from its header, not its name. Files
-// for another plug-in, damaged or truncated files raise RenderError.
+// Loads and saves VST program files (.fxp) and bank files (.fxb) through a plug-in's
+// dispatcher: chunk forms with effSetChunk and effGetChunk when the plug-in keeps its
+// state in chunks, parameter forms with the parameter and program calls otherwise.
+// The file's kind is read from its header, not its name. Files for another plug-in,
+// damaged or truncated files raise RenderError.
 class PresetFile {
  public:
   enum class Kind { kProgram, kBank };
@@ -19,4 +20,9 @@ class PresetFile {
   // Kind from the header; RenderError when it is neither.
   static Kind kindOf(const std::vector<uint8_t>& bytes);
   static void load(PluginHost& host, const std::vector<uint8_t>& bytes);
+  // The current program, or every program, written to a new file that replaces `path`
+  // only once it is complete; RenderError when the plug-in gives no data or the
+  // file cannot be written.
+  static void saveProgram(PluginHost& host, const std::string& path);
+  static void saveBank(PluginHost& host, const std::string& path);
 };

@@ -18,7 +18,12 @@ ProgressBar::ProgressBar(std::FILE* stream, double totalSeconds, bool enabled)
       started_(Clock::now()),
       lastDrawn_(started_) {}
 
-ProgressBar::~ProgressBar() { finish(); }
+// An unfinished bar (an error, Ctrl-C) keeps what it showed; the line is ended.
+ProgressBar::~ProgressBar() {
+  if (!shown_) return;
+  std::fputc('\n', stream_);
+  std::fflush(stream_);
+}
 
 void ProgressBar::update(double doneSeconds) {
   if (!enabled_) return;

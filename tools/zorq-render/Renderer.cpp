@@ -2,29 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
-#include "zorq-render/AudioFileWriter.h"
+#include "zorq-render/AudioInput.h"
+#include "zorq-render/FrameSink.h"
+#include "zorq-render/Interruption.h"
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
 
-// Copies frames [start, start + count) of one channel of a pair into dest; mono
-// sources feed both channels, missing or ended sources give silence.
-void fillInput(const std::optional<AudioBuffer>& source, size_t channel, size_t start,
-               size_t count, float* dest) {
-  std::fill(dest, dest + count, 0.0f);
-  if (!source || source->channels.empty()) return;
-  const std::vector<float>& samples =
-      source->channels[std::min(channel, source->channels.size() - 1)];
-  if (start >= samples.size()) return;
-  const size_t available = std::min(count, samples.size() - start);
-  std::memcpy(dest, samples.data() + start, available * sizeof(float));
-}
-
-size_t framesOf(const std::optional<AudioBuffer>& audio) { return audio ? audio->frames() : 0; }
+size_t framesOf(const AudioInput* audio) { return audio ? audio->frames() : 0; }
 
 }  // namespace
 
@@ -40,7 +28,7 @@ size_t Renderer::totalFrames(const RenderJob& job) {
   return content + size_t(std::llround(job.tailSeconds * job.sampleRate));
 }
 
-void Renderer::render(PluginHost& host, const RenderJob& job, AudioFileWriter& writer,
+void Renderer::render(PluginHost& host, const RenderJob& job, FrameSink& sink,
                       const Progress& progress) {
   const size_t total = totalFrames(job);
   const size_t block = size_t(job.blockSize);
@@ -53,11 +41,13 @@ void Renderer::render(PluginHost& host, const RenderJob& job, AudioFileWriter& w
   for (int c = 0; c < inputs; ++c) inputPointers[c] = inputBuffers[c].data();
   for (int c = 0; c < outputs; ++c) outputPointers[c] = outputBuffers[c].data();
   std::vector<float> interleaved(block * outputs);
+  std::vector<float> unused(block);  // an input pair beyond the plug-in's inputs
   std::vector<VstMidiEvent> blockEvents;
 
   size_t nextEvent = 0;
   const std::vector<TimedMidiEvent>& events = job.midi.events;
   for (size_t start = 0; start < total; start += block) {
+    Interruption::check();
     const size_t count = std::min(block, total - start);
 
     blockEvents.clear();
@@ -79,19 +69,19 @@ void Renderer::render(PluginHost& host, const RenderJob& job, AudioFileWriter& w
     host.setTransport(double(start), job.midi.tempo.beatsPerMinuteAtSeconds(seconds),
                       job.midi.tempo.beatsAtSeconds(seconds));
     host.sendEvents(blockEvents);
-    for (int c = 0; c < inputs; ++c) {
-      const std::optional<AudioBuffer>& source = c < 2 ? job.modulator : job.carrier;
-      if (c < 4) {
-        fillInput(source, size_t(c % 2), start, count, inputPointers[c]);
-      } else {
-        std::fill(inputPointers[c], inputPointers[c] + count, 0.0f);
-      }
+    for (int c = 0; c < inputs; ++c) std::fill(inputPointers[c], inputPointers[c] + count, 0.0f);
+    AudioInput* const pairs[2] = {job.modulator, job.carrier};
+    for (int pair = 0; pair < 2; ++pair) {
+      if (!pairs[pair]) continue;
+      const int left = 2 * pair, right = 2 * pair + 1;
+      pairs[pair]->read(left < inputs ? inputPointers[left] : unused.data(),
+                        right < inputs ? inputPointers[right] : unused.data(), count);
     }
     host.process(inputPointers.data(), outputPointers.data(), int(count));
 
     for (size_t frame = 0; frame < count; ++frame)
       for (int c = 0; c < outputs; ++c) interleaved[frame * outputs + c] = outputPointers[c][frame];
-    writer.write(interleaved.data(), count);
+    sink.write(interleaved.data(), count);
     if (progress) progress(double(start + count) / job.sampleRate);
   }
 }

@@ -5,7 +5,8 @@
 // "Mode" Pass/Invert/Mute (display texts, no text conversion), "Level" -60..0 dB
 // (display "%.1f", converts text itself). Two programs, program and bank chunks.
 // A call with more frames than the announced block size outputs NaN, so tests see
-// a host that breaks the block-size promise.
+// a host that breaks the block-size promise. Built with FAKE_PLUGIN_BLANK it shows
+// no display texts at all.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,10 @@ FakePlugin* self(AEffect* effect) { return static_cast<FakePlugin*>(effect->obje
 int modeOf(float value) { return value >= 1.0f ? 2 : int(value * 3.0f); }
 
 void displayOf(const FakePlugin& p, int index, char* text) {
+#ifdef FAKE_PLUGIN_BLANK
+  text[0] = '\0';
+  return;
+#endif
   const float v = p.values[p.program][index];
   if (index == kGain) std::snprintf(text, 8, "%.2f", 2.0 * v);
   if (index == kMode) std::snprintf(text, 8, "%s", kModeNames[modeOf(v)]);

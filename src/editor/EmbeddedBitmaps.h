@@ -1,0 +1,22 @@
+#pragma once
+
+// The editor's PNG images, compiled into the library from resources/img at build time
+// (cmake/EmbedFiles.cmake writes them into a generated source file), so the plug-in
+// stays one file to install.
+#include <cstddef>
+#include <string>
+
+struct EmbeddedBitmap {
+  const char* name;  // base name: "knob" for resources/img/knob.png
+  const unsigned char* bytes;
+  size_t size;
+};
+
+// The embedded images, in name order.
+const EmbeddedBitmap* embeddedBitmaps(size_t* count);
+
+// Registers every embedded image with BitmapResources by its base name. A readable
+// "<name>.png" in skinFolder (when given) is registered in its place, so a folder of
+// pictures beside the plug-in reskins it. Registering again replaces the entries.
+// Any thread (BitmapResources has its own lock); reads files.
+void registerEditorBitmaps(const std::string& skinFolder = "");

@@ -1,0 +1,88 @@
+#include "editor/IZVPresetMenu.h"
+
+#include <cstdio>
+
+#include "editor/EditorStyles.h"
+#include "editor/EditorText.h"
+#include "gui/IGraphics.h"
+#include "gui/IPopupMenu.h"
+#include "shell/Synth.h"
+
+IZVPresetMenu::IZVPresetMenu(Synth* instrument, IRECT numberArea, IRECT nameArea)
+    : IControl(instrument, numberArea.Union(nameArea)),
+      instrument_(instrument),
+      numberArea_(numberArea),
+      nameArea_(nameArea) {
+  textEntryLength_ = static_cast<int>(kShownNameLength);
+  text_ = EditorStyles::program();
+}
+
+bool IZVPresetMenu::Draw(IGraphics* graphics) {
+  {
+    // Host calls rename and switch programs under the mutex; the name is read whole.
+    IMutexLock lock(instrument_->Mutex());
+    const int current = instrument_->GetCurrentPresetIdx();
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d", current);
+    number_ = number;
+    name_ = cutText(instrument_->GetPresetName(current), kShownNameLength);
+  }
+  graphics->FillIRect(&COLOR_TRANSPARENT, &numberArea_);
+  graphics->FillIRect(&COLOR_TRANSPARENT, &nameArea_);
+  graphics->DrawIText(&text_, number_.c_str(), &numberArea_, IGraphics::kDrawTextNoClip);
+  graphics->DrawIText(&text_, name_.c_str(), &nameArea_, IGraphics::kDrawTextNoClip);
+  return true;
+}
+
+void IZVPresetMenu::buildMenu(IPopupMenu& menu, const IPlugBase& plug) {
+  IPopupMenu* submenu = nullptr;
+  const int count = plug.NPresets();
+  for (int i = 0; i < count; ++i) {
+    if (i % kProgramsPerSubmenu == 0 && i / kProgramsPerSubmenu < kMaxSubmenus) {
+      char title[32];
+      std::snprintf(title, sizeof title, "%02d - %02d", i, i + kProgramsPerSubmenu - 1);
+      submenu = new IPopupMenu;
+      menu.AddItem(title, submenu);
+    }
+    char entry[300];
+    std::snprintf(entry, sizeof entry, "%02u: %s", unsigned(i), plug.GetPresetName(i));
+    IPopupMenuItem* item = submenu->AddItem(cutText(entry, kMenuEntryLength).c_str());
+    item->SetChecked(i == plug.GetCurrentPresetIdx());
+  }
+}
+
+int IZVPresetMenu::chosenProgram(const IPopupMenu& menu, const IPopupMenu* chosen) {
+  if (!chosen) return -1;
+  for (int k = 0; k < menu.GetNItems(); ++k)
+    if (menu.GetItem(k)->GetSubmenu() == chosen) return k * kProgramsPerSubmenu + chosen->GetChosenItemIdx();
+  return -1;
+}
+
+void IZVPresetMenu::OnMouseDown(int x, int y, IMouseMod*) {
+  if (!graphics_) return;
+  if (nameArea_.Contains(x, y)) {
+    std::string name;
+    {
+      IMutexLock lock(instrument_->Mutex());
+      name = instrument_->GetPresetName(instrument_->GetCurrentPresetIdx());
+    }
+    graphics_->CreateTextEntry(this, &text_, &nameArea_, name.c_str(), nullptr);
+  } else if (numberArea_.Contains(x, y)) {
+    IPopupMenu menu;
+    {
+      IMutexLock lock(instrument_->Mutex());
+      buildMenu(menu, *instrument_);
+    }
+    const int program = chosenProgram(menu, graphics_->CreateIPopupMenu(&menu, &numberArea_));
+    if (program >= 0) instrument_->changePreset(program);
+  }
+}
+
+void IZVPresetMenu::TextFromTextEntry(const char* text) {
+  const std::string name = cutText(text ? text : "", kMaxRename);
+  // ModifyCurrentPreset keeps the program's name when the text is empty.
+  instrument_->ModifyCurrentPreset(name.c_str());
+  instrument_->InformHostOfProgramChange();
+  instrument_->DirtyParameters();
+  SetDirty(false);
+}

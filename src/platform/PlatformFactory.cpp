@@ -1,0 +1,5 @@
+#include "platform/PlatformFactory.h"
+
+#include "platform/X11Platform.h"
+
+std::unique_ptr<IGraphicsPlatform> CreateGraphicsPlatform() { return std::make_unique<X11Platform>(); }

@@ -1,0 +1,284 @@
+// The options menu's commands through the headless platform: confirmations, file
+// prompts and their answers, failures, the remembered folders, the MIDI switches in
+// the INI file and going online.
+#include "editor/EditorCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "engine/ZORQ.h"
+#include "gui/IGraphics.h"
+#include "platform/HeadlessPlatform.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::string iniPath() { return std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic/zorq.ini"; }
+bool iniHas(const std::string& line) { return readText(iniPath()).find(line + "\n") != std::string::npos; }
+
+// An instrument as the entry point makes it, with a plain graphics context on the
+// headless platform, its window open.
+struct CommandEditor {
+  CommandEditor() {
+    plug->EnsureDefaultPreset();
+    auto platform = std::make_unique<HeadlessPlatform>();
+    headless = platform.get();
+    headless->windowOpen = true;
+    plug->AttachGraphics(graphics = new IGraphics(plug.get(), 800, 360, 0, std::move(platform)));
+  }
+  void run(File::Command command) { runCommand(plug.get(), graphics, nullptr, command); }
+  void setVolume(double value) {
+    plug->GetParam(kFinalVolume)->Set(value);
+    plug->OnParamChange(kFinalVolume);
+  }
+  double volume() const { return plug->GetParam(kFinalVolume)->Value(); }
+  // The last file prompt: file, action, folder, extensions.
+  Args lastPrompt() const {
+    for (auto call = headless->calls.rbegin(); call != headless->calls.rend(); ++call)
+      if (call->op == "PromptForFile") return call->args;
+    return {};
+  }
+  bool showed(const char* text, const char* caption = "Error", const char* type = "0") const {
+    return headless->Called("ShowMessageBox", {text, caption, type});
+  }
+
+  std::unique_ptr<ZORQ> plug = std::make_unique<ZORQ>();
+  IGraphics* graphics = nullptr;  // owned by the instrument
+  HeadlessPlatform* headless = nullptr;
+};
+
+// Every test starts as a fresh process does: no INI file, no remembered folders.
+class EditorCommands : public ::testing::Test {
+ protected:
+  EditorCommands() {
+    std::filesystem::remove(iniPath());
+    File::forgetRememberedFolders();
+    editor = std::make_unique<CommandEditor>();
+  }
+  CommandEditor& e() { return *editor; }
+  std::string home() { return e().plug->configuration().homeFolder(); }
+
+  TempFolder folder;
+  std::unique_ptr<CommandEditor> editor;
+};
+
+// --- confirmations: asked with their texts; the command goes ahead only on "Yes"
+// (an answer of 0, a box that could not be shown, counts as "No")
+
+struct ConfirmCase {
+  const char* name;
+  File::Command command;
+  const char* caption;
+  const char* question;
+  int pathKind;  // 0 none, 1 the startup bank, 2 the INI file
+  void (*arrange)(CommandEditor&, const TempFolder&);
+  bool (*acted)(CommandEditor&);
+};
+void PrintTo(const ConfirmCase& c, std::ostream* os) { *os << c.name; }
+
+void startupBank(CommandEditor& e, const TempFolder& folder) {
+  e.setVolume(0.7);
+  e.plug->ModifyCurrentPreset();
+  e.plug->SaveBankAsFXB(folder / "startup.fxb");
+  e.plug->setStartupFxb((folder / "startup.fxb").c_str());
+  e.setVolume(0.1);
+}
+
+const ConfirmCase kConfirmCases[] = {
+    {"Paste", File::kPasteProgram, "Paste Program", "Do you really want to overwrite the current program?", 0,
+     [](CommandEditor& e, const TempFolder&) {
+       e.setVolume(0.9);
+       e.plug->copyPreset();
+       e.setVolume(0.1);
+     },
+     [](CommandEditor& e) { return e.volume() == 0.9; }},
+    {"Init", File::kInitProgram, "Initialize Program", "Do you really want to initialize the current program?", 0,
+     [](CommandEditor& e, const TempFolder&) { e.setVolume(0.9); },
+     [](CommandEditor& e) { return std::fabs(e.volume() - 0.25) < 1e-12; }},
+    {"LoadStartupBank", File::kLoadStartupBank, "Load Startup Bank", "Do you really want to reload all programs?", 1,
+     startupBank, [](CommandEditor& e) { return e.volume() == 0.7; }},
+    {"UnselectStartupBank", File::kUnselectStartupBank, "Unselect Startup Bank",
+     "Do you really want to unselect it?", 1, startupBank,
+     [](CommandEditor& e) { return e.plug->configuration().startupFxb().empty(); }},
+    {"ReloadConfiguration", File::kReloadConfiguration, "Reload Configuration", "Do you really want to reload it?", 2,
+     [](CommandEditor&, const TempFolder&) { writeText(iniPath(), "[MIDI Global]\nMIDI Thru=true\n"); },
+     [](CommandEditor& e) { return e.plug->configuration().midiThru(); }},
+    {"SaveConfiguration", File::kSaveConfiguration, "Save Configuration", "Do you really want to overwrite it?", 2,
+     [](CommandEditor& e, const TempFolder&) { e.plug->configuration().setMidiThru(true); },
+     [](CommandEditor&) { return iniHas("MIDI Thru=true"); }},
+};
+
+class Confirmation : public EditorCommands, public ::testing::WithParamInterface<std::tuple<ConfirmCase, int>> {};
+
+TEST_P(Confirmation, AsksAndGoesAheadOnlyOnYes) {
+  const auto& [c, answer] = GetParam();
+  c.arrange(e(), folder);
+  const Configuration& config = e().plug->configuration();
+  const std::string text = c.pathKind == 0   ? c.question
+                           : c.pathKind == 1 ? "The Startup Bank is:\n" + config.startupFxb() + "\n\n" + c.question
+                                             : "The INI configuration file is:\n" + config.iniPath() + "\n\n" + c.question;
+  e().headless->messageBoxAnswers = {answer};
+  e().run(c.command);
+  EXPECT_TRUE(e().showed(text.c_str(), c.caption, "4"));
+  EXPECT_EQ(e().headless->Count("ShowMessageBox"), 1);
+  EXPECT_EQ(c.acted(e()), answer == 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, Confirmation,
+                         ::testing::Combine(::testing::ValuesIn(kConfirmCases), ::testing::Values(6, 7, 0)),
+                         [](const auto& info) {
+                           const int answer = std::get<1>(info.param);
+                           return std::get<0>(info.param).name +
+                                  std::string(answer == 6 ? "Yes" : answer == 7 ? "No" : "NotShown");
+                         });
+
+// --- file prompts
+
+class FilePrompt : public EditorCommands, public ::testing::WithParamInterface<std::tuple<File::Command, Args>> {};
+
+TEST_P(FilePrompt, CancelledPromptChangesNothing) {
+  const auto& [command, prompt] = GetParam();
+  e().plug->ModifyCurrentPreset("Current");
+  const std::string ini = readText(iniPath());
+  for (int i = 0; i < 2; ++i) {  // the second prompt starts where the first did
+    e().run(command);
+    EXPECT_EQ(e().lastPrompt(), (Args{prompt[0], prompt[1], home(), prompt[2]}));
+  }
+  EXPECT_EQ(e().headless->Count("ShowMessageBox"), 0);
+  EXPECT_EQ(readText(iniPath()), ini);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, FilePrompt,
+    ::testing::Values(std::tuple{File::kLoadProgram, Args{"", "open", "fxp"}},
+                      std::tuple{File::kSaveProgram, Args{"Current", "save", "fxp"}},
+                      std::tuple{File::kLoadBank, Args{"", "open", "fxb"}},
+                      std::tuple{File::kSaveBank, Args{"ZORQ", "save", "fxb"}},
+                      std::tuple{File::kSelectStartupBank, Args{"", "open", "fxb"}},
+                      std::tuple{File::kProgramFilesPath, Args{"[file name is ignored]", "save", " "}},
+                      std::tuple{File::kWAVFilesPath, Args{"[file name is ignored]", "save", " "}}));
+
+TEST_F(EditorCommands, SavedFilesLoadBackAndEveryInstanceStartsInTheirFolder) {
+  for (const auto& [save, load, name] : {std::tuple{File::kSaveProgram, File::kLoadProgram, "p.fxp"},
+                                        std::tuple{File::kSaveBank, File::kLoadBank, "b.fxb"}}) {
+    e().setVolume(0.6);
+    e().headless->fileAnswers = {folder / name, folder / name};
+    e().run(save);
+    e().setVolume(0.2);
+    e().run(load);
+    EXPECT_EQ(e().lastPrompt()[2], folder.path()) << name;
+    EXPECT_EQ(e().volume(), 0.6) << name;
+  }
+  EXPECT_EQ(e().headless->Count("ShowMessageBox"), 0);
+  CommandEditor other;
+  other.run(File::kLoadBank);
+  EXPECT_EQ(other.lastPrompt()[2], folder.path());
+}
+
+// A failed load or save is reported after the remembered folder followed the file.
+TEST_F(EditorCommands, FailuresAreReported) {
+  writeText(folder / "garbage.fxb", "not a bank");
+  for (const auto& [command, file, message] : {std::tuple{File::kLoadProgram, "none.fxp", "Cannot load file!"},
+                                              std::tuple{File::kLoadBank, "garbage.fxb", "Cannot load file!"},
+                                              std::tuple{File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
+                                              std::tuple{File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
+    e().headless->calls.clear();
+    e().headless->fileAnswers = {folder / file};
+    e().run(command);
+    EXPECT_TRUE(e().showed(message)) << file;
+    e().run(File::kLoadProgram);
+    EXPECT_EQ(e().lastPrompt()[2], std::filesystem::path(folder / file).parent_path().string()) << file;
+  }
+  e().plug->setStartupFxb((folder / "gone.fxb").c_str());
+  e().headless->calls.clear();
+  e().run(File::kLoadStartupBank);  // unscripted: answered "Yes"
+  EXPECT_TRUE(e().showed("Cannot load file!"));
+}
+
+// The startup bank and the default folders are stored; the prompts create no file,
+// and only the folder commands move the remembered folders.
+TEST_F(EditorCommands, ChosenStartupBankAndDefaultFoldersAreStored) {
+  e().headless->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
+                               folder / "wav/[file name is ignored]"};
+  e().run(File::kSelectStartupBank);
+  EXPECT_EQ(e().lastPrompt()[2], home());
+  e().run(File::kProgramFilesPath);
+  EXPECT_EQ(e().lastPrompt()[2], home());
+  e().run(File::kWAVFilesPath);
+  EXPECT_TRUE(iniHas("File=" + folder / "start.fxb"));
+  EXPECT_TRUE(iniHas("Path to Program Files=" + folder.path()));
+  EXPECT_TRUE(iniHas("Path to WAV Files=" + folder / "wav"));
+  EXPECT_EQ(e().plug->configuration().defaultWAVPath(), folder / "wav");
+  EXPECT_TRUE(folder.entries().empty());
+  e().run(File::kWAVFilesPath);
+  EXPECT_EQ(e().lastPrompt()[2], folder / "wav");
+}
+
+TEST_F(EditorCommands, MidiSwitchesToggleAndAreWritten) {
+  const Configuration& config = e().plug->configuration();
+  for (const char* value : {"true", "false"}) {
+    e().run(File::kMidiThru);
+    e().run(File::kIgnoreProgramChange);
+    EXPECT_EQ(config.midiThru(), value == std::string("true"));
+    EXPECT_EQ(config.ignoreProgramChange(), value == std::string("true"));
+    EXPECT_TRUE(iniHas(std::string("MIDI Thru=") + value));
+    EXPECT_TRUE(iniHas(std::string("Ignore Program Change=") + value));
+  }
+}
+
+// "Save Program" suggests the program's name, file-name characters replaced, cut to
+// 63 bytes between characters, and saves under it.
+class SuggestedName : public EditorCommands, public ::testing::WithParamInterface<std::tuple<std::string, std::string>> {};
+
+TEST_P(SuggestedName, FitsInSixtyThreeBytesAndSaves) {
+  const auto& [programName, suggested] = GetParam();
+  e().plug->ModifyCurrentPreset(programName.c_str());
+  e().headless->fileAnswers = {std::nullopt, folder / (suggested + ".fxp")};
+  e().run(File::kSaveProgram);
+  EXPECT_EQ(e().lastPrompt()[0], suggested);
+  e().run(File::kSaveProgram);
+  EXPECT_TRUE(std::filesystem::exists(folder / (suggested + ".fxp")));
+}
+
+std::string times(const std::string& s, int n) {
+  std::string out;
+  while (n-- > 0) out += s;
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SuggestedName,
+    ::testing::Values(std::tuple{"Lead \"1\": a/b\\c*d?<e>|f", "Lead _1__ a_b_c_d__e__f"},
+                      std::tuple{times("x", 200), times("x", 63)},
+                      std::tuple{times("\xC3\xA9", 40), times("\xC3\xA9", 31)},
+                      std::tuple{times("a", 61) + "\xF0\x9F\x8E\xB9", times("a", 61)}));
+
+// --- going online
+
+TEST_F(EditorCommands, UpdateCheckAsksThroughTheEditorAndOpensTheDownloadPage) {
+  LoopbackHttpServer server(LoopbackHttpServer::Mode::kAnswer, "1104");
+  writeText(iniPath(), "[Update Check]\nVersion URL=" + server.url() + "\n");
+  CommandEditor online;
+  online.run(File::kCheckForUpdate);
+  EXPECT_EQ(online.headless->Count("ShowMessageBox"), 1);
+  EXPECT_EQ(online.headless->calls.back().op, "OpenURL");
+  EXPECT_TRUE(online.headless->Called("OpenURL", {UpdateSite::kDownloadUrl}));
+}
+
+TEST_F(EditorCommands, WebSiteThatCannotBeOpenedIsReportedWithItsAddress) {
+  EXPECT_TRUE(openWebSite(e().graphics));
+  EXPECT_TRUE(e().headless->Called("OpenURL", {UpdateSite::kWebSiteUrl}));
+  e().headless->openURLResult = false;
+  EXPECT_FALSE(openWebSite(e().graphics));
+  EXPECT_TRUE(e().showed((std::string("Cannot open the web page!\n\n") + UpdateSite::kWebSiteUrl).c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// The instrument with its editor on the headless platform, the embedded images
+// registered, and helpers that click, draw and compare pictures.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "editor/EmbeddedBitmaps.h"
+#include "editor/ZorqEditor.h"
+#include "engine/ZORQ.h"
+#include "gui/IControl.h"
+#include "platform/HeadlessPlatform.h"
+#include "raster/LICE.h"
+
+struct EditorHarness {
+  EditorHarness() {
+    registerEditorBitmaps();
+    auto headless = std::make_unique<HeadlessPlatform>();
+    platform = headless.get();
+    editor = ZorqEditor::attach(&instrument, std::move(headless));
+  }
+
+  // Opens the (headless) window and draws everything.
+  void open() {
+    editor->OpenWindow(nullptr);
+    settle();
+  }
+  void settle() {
+    while (platform->Tick()) {
+    }
+  }
+  void click(int x, int y, IMouseMod mod = IMouseMod(true)) {
+    editor->OnMouseDown(x, y, &mod);
+    editor->OnMouseUp(x, y, &mod);
+  }
+  IControl* control(int index) const { return editor->GetControl(index); }
+
+  ZORQ instrument;
+  ZorqEditor* editor = nullptr;  // owned by the instrument
+  HeadlessPlatform* platform = nullptr;
+};
+
+// Compares the editor's raster with a committed picture pixel by pixel; with
+// ZORQ_REGENERATE_GOLDEN set, writes the picture first. Returns the number of pixels
+// that differ (-1 when the picture is missing or has another size).
+inline int compareWithGolden(const LICE_IBitmap* drawn, const std::string& fileName) {
+  const char* folder = std::getenv("ZORQ_TEST_DATA");
+  if (!folder || !drawn) return -1;
+  const std::string path = std::string(folder) + "/" + fileName;
+  if (std::getenv("ZORQ_REGENERATE_GOLDEN") && !LICE_WritePNG(path.c_str(), drawn)) return -1;
+  std::unique_ptr<LICE_IBitmap> expected(LICE_LoadPNG(path.c_str()));
+  if (!expected || expected->getWidth() != drawn->getWidth() || expected->getHeight() != drawn->getHeight())
+    return -1;
+  int differing = 0;
+  for (int y = 0; y < drawn->getHeight(); ++y)
+    for (int x = 0; x < drawn->getWidth(); ++x)
+      if (LICE_RowPointer(drawn, y)[x] != LICE_RowPointer(expected.get(), y)[x]) ++differing;
+  return differing;
+}

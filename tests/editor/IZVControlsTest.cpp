@@ -1,0 +1,295 @@
+// The editor's own controls through the headless platform: menus with their texts,
+// flags and command numbers, the WAV control, the program display with its rename
+// field, the program buttons, the small knobs and the MIDI-learn switch.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "EditorTestSupport.h"
+#include "editor/EditorText.h"
+#include "editor/IZVLoadWAVControl.h"
+#include "editor/IZVMenus.h"
+#include "editor/IZVPresetMenu.h"
+#include "editor/IZVSwitches.h"
+#include "gui/IPopupMenu.h"
+#include "sampler/WavTestFile.h"
+
+namespace {
+
+constexpr int kWavControl = 110;
+constexpr int kLearnSwitch = 116;
+
+std::vector<std::string> texts(const IPopupMenu& menu) {
+  std::vector<std::string> all;
+  for (int i = 0; i < menu.GetNItems(); ++i) all.push_back(menu.GetItem(i)->GetIsSeparator() ? "-" : menu.GetItemText(i));
+  return all;
+}
+
+std::vector<int> flags(const IPopupMenu& menu) {
+  std::vector<int> all;
+  for (int i = 0; i < menu.GetNItems(); ++i) all.push_back(menu.GetItem(i)->GetFlags() & ~IPopupMenuItem::kSeparator);
+  return all;
+}
+
+// The menu's answer for a path of positions, as the platform gives it.
+const IPopupMenu* choose(IPopupMenu& menu, const std::vector<int>& path) {
+  IPopupMenu* level = &menu;
+  for (size_t i = 0; i + 1 < path.size(); ++i) level = level->GetItem(path[i])->GetSubmenu();
+  level->SetChosenItemIdx(path.back());
+  return level;
+}
+
+constexpr int D = IPopupMenuItem::kDisabled;
+constexpr int C = IPopupMenuItem::kChecked;
+
+// --- options and tools menus
+
+TEST(IZVOptionMenu, ListsItsItemsWithTheFolderItemsInsertedAt13And14) {
+  EditorHarness h;
+  IPopupMenu menu;
+  IZVOptionMenu::buildMenu(menu, h.instrument);
+  EXPECT_EQ(texts(menu), (std::vector<std::string>{
+                             "Copy Program", "Paste Program", "Init Program", "-", "Load Program", "Save Program",
+                             "Load Bank", "Save Bank", "-", "Select Startup Bank", "Load Startup Bank",
+                             "Unselect Startup Bank", "-", "Default Path for Program Files",
+                             "Default Path for WAV Files", "Global MIDI Settings...", "Reload Configuration",
+                             "Save Configuration", "-", "Go Online..."}));
+  // Nothing copied, no startup bank: those items are disabled.
+  EXPECT_EQ(flags(menu), (std::vector<int>{0, D, 0, 0, 0, 0, 0, 0, 0, 0, D, D, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  h.instrument.copyPreset();
+  h.instrument.configuration().setMidiThru(true);
+  IPopupMenu after;
+  IZVOptionMenu::buildMenu(after, h.instrument);
+  EXPECT_TRUE(after.GetItem(1)->GetEnabled());
+  EXPECT_EQ(flags(*after.GetItem(15)->GetSubmenu()), (std::vector<int>{C, 0}));
+}
+
+struct CommandCase {
+  const char* name;
+  bool tools;  // the tools menu, else the options menu
+  std::vector<int> path;
+  int command;
+};
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+
+class MenuCommands : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(MenuCommands, ChoiceGivesItsCommand) {
+  ZORQ instrument;
+  IPopupMenu menu;
+  if (GetParam().tools) {
+    IZVToolsMenu::buildMenu(menu);
+    EXPECT_EQ(IZVToolsMenu::chosenCommand(menu, choose(menu, GetParam().path)), GetParam().command);
+  } else {
+    IZVOptionMenu::buildMenu(menu, instrument);
+    EXPECT_EQ(IZVOptionMenu::chosenCommand(menu, choose(menu, GetParam().path)), GetParam().command);
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Menus, MenuCommands,
+    ::testing::Values(CommandCase{"ProgramPath", false, {13}, 13}, CommandCase{"WavPath", false, {14}, 14},
+                      CommandCase{"MidiThru", false, {15, 0}, 20}, CommandCase{"IgnoreProgramChange", false, {15, 1}, 21},
+                      CommandCase{"CheckUpdate", false, {19, 0}, 22}, CommandCase{"WebSite", false, {19, 1}, 23},
+                      CommandCase{"LevelsEqual", true, {3}, 3}, CommandCase{"ResetAll", true, {11}, 11},
+                      CommandCase{"AnalysisCopy", true, {0, 0}, 12}, CommandCase{"AnalysisOctaveDown", true, {0, 9}, 21},
+                      CommandCase{"SynthesisCopy", true, {1, 0}, 22}, CommandCase{"SynthesisSemitoneUp", true, {1, 7}, 29}),
+    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+// --- program display, menu, rename and buttons
+
+TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
+  EditorHarness h;
+  h.instrument.changePreset(37);
+  IPopupMenu menu;
+  IZVPresetMenu::buildMenu(menu, h.instrument);
+  EXPECT_EQ(texts(menu), (std::vector<std::string>{"00 - 15", "16 - 31", "32 - 47", "48 - 63"}));
+  const IPopupMenu* third = menu.GetItem(2)->GetSubmenu();
+  ASSERT_EQ(third->GetNItems(), 16);
+  EXPECT_EQ(std::string(third->GetItemText(5)), cutText("37: " + std::string(h.instrument.GetPresetName(37)), 31));
+  EXPECT_TRUE(third->GetItem(5)->GetChecked());
+  EXPECT_EQ(IZVPresetMenu::chosenProgram(menu, choose(menu, {3, 15})), 63);
+
+  h.open();
+  h.platform->menuAnswers.push_back({0, 4});
+  h.click(400, 315);
+  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 4);
+}
+
+TEST(IZVPresetMenu, RenameThroughTheTextField) {
+  EditorHarness h;
+  h.open();
+  auto hostName = [&] {
+    char name[64] = {};
+    h.instrument.GetAEffect()->dispatcher(h.instrument.GetAEffect(), effGetProgramName, 0, 0, name, 0.0f);
+    return std::string(name);
+  };
+  h.click(500, 314);
+  ASSERT_TRUE(h.platform->TextEntryOpen());
+  h.platform->CommitTextEntry("Choir Pad");
+  EXPECT_STREQ(h.instrument.GetPresetName(0), "Choir Pad");
+
+  // An empty text keeps the name.
+  h.click(500, 314);
+  EXPECT_TRUE(h.platform->Called("CreateTextEntry", {"Choir Pad", "441,308,633,322"}));
+  h.platform->CommitTextEntry("");
+  EXPECT_STREQ(h.instrument.GetPresetName(0), "Choir Pad");
+
+  // A long text: the program keeps 255 characters, the host's field shows 23.
+  const std::string longName(300, 'x');
+  h.click(500, 314);
+  h.platform->CommitTextEntry(longName.c_str());
+  EXPECT_EQ(std::string(h.instrument.GetPresetName(0)), longName.substr(0, 255));
+  EXPECT_EQ(hostName(), longName.substr(0, 23));
+}
+
+TEST(IZVUtilityKick, ClicksChangeThePrograms) {
+  EditorHarness h;
+  h.open();
+  h.instrument.changePreset(63);
+  h.click(427, 316);  // next
+  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 0);
+  h.click(376, 316);  // previous
+  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 63);
+  EXPECT_EQ(h.control(113)->GetValue(), 0.0);  // popped out again
+}
+
+// --- WAV control
+
+struct ShortNameCase {
+  const char* path;
+  const char* shown;
+};
+void PrintTo(const ShortNameCase& c, std::ostream* out) { *out << '"' << c.path << '"'; }
+class WavShortName : public ::testing::TestWithParam<ShortNameCase> {};
+TEST_P(WavShortName, DropsFoldersAndTheLastExtension) {
+  EXPECT_EQ(IZVLoadWAVControl::shortName(GetParam().path), GetParam().shown);
+}
+INSTANTIATE_TEST_SUITE_P(Paths, WavShortName,
+                         ::testing::Values(ShortNameCase{"/home/me/voice.wav", "voice"},
+                                           ShortNameCase{"/a.b/take.1.wav", "take.1"},
+                                           ShortNameCase{"C:\\loops\\beat.WAV", "beat"},
+                                           ShortNameCase{"loops/noext", "noext"}, ShortNameCase{"plain", "plain"}));
+
+TEST(IZVLoadWAVControl, MenuFlagsFollowTheFileTheValueAndLegato) {
+  IPopupMenu none;
+  IZVLoadWAVControl::buildMenu(none, "", 0.0, true);
+  EXPECT_EQ(flags(none), (std::vector<int>{C, D, 0, D, 0, D, 0}));
+  IPopupMenu file;
+  IZVLoadWAVControl::buildMenu(file, "/x/voice.wav", 1.0, true);
+  EXPECT_EQ(file.GetItemText(1), std::string("/x/voice.wav"));
+  EXPECT_EQ(flags(file), (std::vector<int>{0, C, 0, C, 0, 0, 0}));
+}
+
+struct WavHarness : EditorHarness {
+  WavHarness() { open(); }
+  IZVLoadWAVControl* wav() { return static_cast<IZVLoadWAVControl*>(control(kWavControl)); }
+  double inputMode() { return instrument.GetParam(kInputMode)->Value(); }
+  void chooseInMenu(int position) {
+    platform->menuAnswers.push_back({position});
+    click(450, 270);
+    settle();
+  }
+  wavtest::TempDir folder;
+};
+
+TEST(IZVLoadWAVControl, LoadsAChosenFileAndShowsItsShortName) {
+  WavHarness h;
+  const std::string voice = h.folder.write("voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
+  h.platform->fileAnswers.push_back(voice);
+  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  EXPECT_TRUE(h.platform->Called("CreateIPopupMenu", {"MIC Input|No WAV file loaded||Legato||Unload WAV file|Load WAV file...",
+                                                      "450,262,578,278"}));
+  EXPECT_EQ(h.instrument.sampleFileName(), voice);
+  EXPECT_EQ(h.inputMode(), 1.0);
+  EXPECT_EQ(h.wav()->GetTooltip(), voice);
+  const bool legato = h.instrument.GetParam(kSampleLegato)->Bool();
+  h.chooseInMenu(IZVLoadWAVControl::kLegato);  // flips "Sample Legato", leaves "Input Mode"
+  EXPECT_EQ(h.instrument.GetParam(kSampleLegato)->Bool(), !legato);
+  EXPECT_EQ(h.inputMode(), 1.0);
+  h.chooseInMenu(IZVLoadWAVControl::kMicInput);
+  EXPECT_EQ(h.inputMode(), 0.0);
+  EXPECT_EQ(h.wav()->GetTooltip(), "");
+  h.chooseInMenu(IZVLoadWAVControl::kUnload);
+  EXPECT_EQ(h.instrument.sampleFileName(), "");
+}
+
+TEST(IZVLoadWAVControl, ReportsAFileThatFailsToLoadAndSurvivesACancelledPrompt) {
+  WavHarness h;
+  const std::string missing = h.folder / "gone.wav";
+  h.platform->fileAnswers.push_back(missing);
+  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  EXPECT_TRUE(h.platform->Called("ShowMessageBox", {"Cannot open WAV file!", "Error", "0"}));
+  EXPECT_EQ(h.wav()->GetTooltip(), "Could not load \"" + missing + "\"!");
+  h.platform->fileAnswers.push_back(std::nullopt);
+  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  EXPECT_EQ(h.instrument.sampleFileName(), missing);
+  EXPECT_EQ(h.wav()->GetState(), IFileSelectorControl::kIdle);  // answers clicks again
+}
+
+// --- small knobs
+
+int brightestRed(const LICE_IBitmap* bitmap, const IRECT& r) {
+  int red = 0;
+  for (int y = r.T; y < r.B; ++y)
+    for (int x = r.L; x < r.R; ++x) red = std::max(red, int(LICE_PixelR(LICE_RowPointer(bitmap, y)[x])));
+  return red;
+}
+
+TEST(IZVKnobMultiControlText, TextTurnsDimAtZeroAndDoubleClickRestoresTheDefault) {
+  EditorHarness h;
+  h.open();
+  h.click(769, 316);  // tweak view
+  h.settle();
+  const IRECT text(64 - 4, 176 + 34, 64 + 36, 176 + 44);  // "Synthesis Level 1"
+  const int atOne = brightestRed(h.editor->GetDrawBitmap(), text);
+  h.instrument.SetParameterFromGUI(kSynthesisLevel1, 0.0);
+  h.instrument.RedrawParamControls();
+  h.settle();
+  const int atZero = brightestRed(h.editor->GetDrawBitmap(), text);
+  // Full-coverage text pixels: 160/255 of 255 (normal) or of 128 (at zero) over the panel.
+  EXPECT_GT(atOne, 120);
+  EXPECT_LT(atZero, 100);
+
+  IMouseMod left(true);
+  h.editor->OnMouseDblClick(80, 190, &left);
+  EXPECT_EQ(h.instrument.GetParam(kSynthesisLevel1)->Value(), 1.0);
+}
+
+// --- MIDI learn switch
+
+TEST(IZVSwitchMidiLearn, ArmsLearningAndTurnsOffWhenAnAssignmentCompletes) {
+  EditorHarness h;
+  h.open();
+  IControl* learnSwitch = h.control(kLearnSwitch);
+  h.click(720, 315);
+  EXPECT_TRUE(h.instrument.midiLearn().isLearning());
+  EXPECT_EQ(learnSwitch->GetValue(), 1.0);
+
+  h.instrument.setMidiLearnParam(kFinalVolume);
+  h.instrument.setMidiLearnCC(7);
+  EXPECT_FALSE(h.instrument.midiLearn().isLearning());
+  EXPECT_EQ(h.instrument.configuration().controllerParameter(7), kFinalVolume);
+  EXPECT_EQ(learnSwitch->GetValue(), 0.0);
+  EXPECT_TRUE(learnSwitch->IsDirty());
+
+  h.click(720, 315, IMouseMod(false, true));
+  EXPECT_TRUE(h.instrument.midiLearn().isUnlearning());
+  h.click(720, 315, IMouseMod(true, true));  // both flags: a left click, ending unlearn
+  EXPECT_FALSE(h.instrument.midiLearn().isUnlearning());
+}
+
+// --- parameter popup
+
+TEST(IZVPopUpMenuControl, OffersTheDisplayTextsAndSetsTheChosenOne) {
+  EditorHarness h;
+  h.open();
+  h.platform->menuAnswers.push_back({1});
+  h.click(600, 270);
+  EXPECT_TRUE(h.platform->Called("CreateIPopupMenu", {"VE-10 Standard|VE-10 Full Bands", "546,262,674,278"}));
+  EXPECT_EQ(h.instrument.GetParam(kVocoderMode)->Int(), 1);
+}
+
+}  // namespace

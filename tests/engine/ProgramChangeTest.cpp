@@ -1,0 +1,128 @@
+// MIDI program change: applied at the control tick of the message, on the audio
+// thread without allocating or reading files; the program's sample file follows at
+// the next idle call of the user-interface thread.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "EngineHarness.h"
+#include "framework/IMidiMsg.h"
+#include "sampler/WavTestFile.h"
+#include "support/AllocationCounter.h"
+
+namespace {
+
+int updateDisplayCalls = 0;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  if (opcode == audioMasterUpdateDisplay) ++updateDisplayCalls;
+  return opcode == audioMasterVersion ? kVstVersion2400 : 0;
+}
+
+constexpr int kBlock = 512;
+constexpr int kSoft = 0;  // current at the start: "Final Volume" 0.25, sample a.wav (1 s)
+constexpr int kLoud = 5;  // "Final Volume" 0.8, sample b.wav (0.5 s)
+
+// Two programs that differ only in "Final Volume" and sample file, in "File" input mode.
+struct TwoPrograms {
+  TwoPrograms() : h(44100.0, &hostCallback) {
+    sampleA = dir.write("a.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(44100, 220.0, 44100.0)));
+    sampleB = dir.write("b.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(22050, 330.0, 44100.0)));
+    for (const auto& [index, name, volume, sample] :
+         {std::tuple{kLoud, "Loud", 0.8, sampleB}, std::tuple{kSoft, "Soft", 0.25, sampleA}}) {
+      h.plug->RestorePreset(index);
+      h.setParam(kFinalVolume, volume);
+      h.setParam(kInputMode, 1.0);
+      h.plug->setSampleFileName(sample.c_str());
+      h.plug->loadSampleFile(false);
+      h.plug->ModifyCurrentPreset(name);
+    }
+    updateDisplayCalls = 0;
+  }
+  void programChange(int program, int offset = 0) {
+    IMidiMsg msg(offset, 0xC0, static_cast<uint8_t>(program), 0);
+    h.plug->ProcessMidiMsg(&msg);
+  }
+  // Four blocks of a held note, with a change to kLoud at offset 100 of the third when
+  // asked; the left output, and the allocations of that third block.
+  std::vector<double> renderHeldNote(bool change, size_t* allocations = nullptr) {
+    std::vector<double> left;
+    IMidiMsg note(0, 0x90, 60, 100);
+    h.plug->ProcessMidiMsg(&note);
+    for (int block = 0; block < 4; ++block) {
+      if (change && block == 2) programChange(kLoud, 100);
+      const size_t before = allocationCount();
+      h.process(kBlock);
+      if (block == 2 && allocations) *allocations = allocationCount() - before;
+      left.insert(left.end(), h.out[0].begin(), h.out[0].begin() + kBlock);
+    }
+    return left;
+  }
+
+  wavtest::TempDir dir;
+  std::string sampleA, sampleB;
+  EngineHarness h;
+};
+
+class ProgramChange : public ::testing::Test, public TwoPrograms {};
+
+}  // namespace
+
+TEST_F(ProgramChange, SwitchesAtItsTickInTheMiddleOfANoteWithoutAllocating) {
+  const uint32_t lengthA = h.plug->sampler().outputLength();
+  const std::vector<double> expected = TwoPrograms().renderHeldNote(false);
+  size_t allocations = 1;
+  const std::vector<double> rendered = renderHeldNote(true, &allocations);
+  EXPECT_EQ(allocations, 0u) << (countsMalloc() ? "" : "(operator new only)");
+
+  // Identical up to the tick that takes the message (within one tick of its offset),
+  // then louder by the ratio of the programs' "Final Volume", without a restart.
+  size_t first = 0;
+  while (first < rendered.size() && rendered[first] == expected[first]) ++first;
+  const size_t offset = 2 * kBlock + 100, tick = h.plug->subBlockLength();
+  ASSERT_TRUE(first + tick >= offset && first <= offset + tick) << first;
+  for (size_t i = first; i < rendered.size(); ++i)
+    ASSERT_NEAR(rendered[i], expected[i] * 0.8 / 0.25, 1e-12 + 1e-9 * std::fabs(expected[i])) << i;
+
+  EXPECT_STREQ(h.plug->GetPresetName(h.plug->GetCurrentPresetIdx()), "Loud");
+  EXPECT_EQ(updateDisplayCalls, 1);
+  // The old sample plays on until the user-interface thread's idle call loads b.wav.
+  EXPECT_EQ(h.plug->sampleFileName(), sampleA);
+  EXPECT_EQ(h.plug->sampler().outputLength(), lengthA);
+  h.plug->OnIdle();
+  EXPECT_EQ(h.plug->sampleFileName(), sampleB);
+  EXPECT_EQ(h.plug->sampler().outputLength(), lengthA / 2);
+}
+
+TEST_F(ProgramChange, StoringTheStateBeforeIdleKeepsTheProgramsSampleFile) {
+  programChange(kLoud);
+  h.process(kBlock);
+  h.plug->changePreset(kSoft);  // stores the live state into "Loud" first
+  h.plug->changePreset(kLoud);
+  EXPECT_EQ(h.plug->sampleFileName(), sampleB);
+}
+
+TEST_F(ProgramChange, NeverUsedSlotKeepsTheLiveStateAndIsNamedAtIdle) {
+  programChange(9);
+  h.process(kBlock);
+  EXPECT_EQ(h.plug->GetCurrentPresetIdx(), 9);
+  EXPECT_EQ(h.plug->GetParam(kFinalVolume)->Value(), 0.25);
+  EXPECT_STREQ(h.plug->GetPresetName(9), "empty");
+  h.plug->OnIdle();
+  EXPECT_STREQ(h.plug->GetPresetName(9), "user preset 1");
+}
+
+// Ignored when the setting says so, and for programs past the 64th.
+TEST_F(ProgramChange, IgnoredCasesLeaveEverythingAsItWas) {
+  for (const auto& [ignore, program] : {std::pair{true, kLoud}, std::pair{false, 64}, std::pair{false, 127}}) {
+    h.plug->configuration().setIgnoreProgramChange(ignore);
+    programChange(program);
+    h.process(kBlock);
+    h.plug->OnIdle();
+    EXPECT_EQ(h.plug->GetCurrentPresetIdx(), kSoft) << program;
+    EXPECT_EQ(h.plug->GetParam(kFinalVolume)->Value(), 0.25) << program;
+    EXPECT_EQ(h.plug->sampleFileName(), sampleA) << program;
+  }
+  EXPECT_EQ(updateDisplayCalls, 0);
+}

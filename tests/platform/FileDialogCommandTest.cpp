@@ -1,0 +1,57 @@
+// The command lines of the desktop's dialog programs and the answers read from them.
+#include <gtest/gtest.h>
+
+#include "platform/FileDialogCommand.h"
+#include "platform/X11Platform.h"
+
+namespace {
+
+FilePromptRequest request(EFileAction action, const char* dir, const char* file, const char* extensions) {
+  FilePromptRequest r;
+  r.action = action;
+  r.dir = dir;
+  r.file = file;
+  r.extensions = extensions;
+  r.parentWindow = 0x400007;
+  return r;
+}
+
+TEST(FileDialogCommand, ZenityAndKdialogArguments) {
+  setenv("HOME", "/home/u", 1);
+  const auto save = request(kFileSave, "~/Banks", "ZORQ", "fxb");
+  EXPECT_EQ(DialogArguments(DialogTool::kZenity, save),
+            (std::vector<std::string>{"zenity", "--file-selection", "--title=Save File",
+                                      "--filename=/home/u/Banks/ZORQ", "--save", "--confirm-overwrite",
+                                      "--file-filter=*.fxb", "--modal", "--attach=4194311"}));
+  const auto open = request(kFileOpen, "/music/", "", "fxp fxb");
+  EXPECT_EQ(DialogArguments(DialogTool::kKdialog, open),
+            (std::vector<std::string>{"kdialog", "--title", "Open File", "--attach", "4194311", "--getopenfilename",
+                                      "/music/", "*.fxp *.fxb"}));
+  // The folder chooser's " ": no types, no filter.
+  const auto folder = request(kFileSave, "/x", "[file name is ignored]", " ");
+  const auto arguments = DialogArguments(DialogTool::kZenity, folder);
+  EXPECT_EQ(std::count_if(arguments.begin(), arguments.end(),
+                          [](const std::string& a) { return a.rfind("--file-filter", 0) == 0; }),
+            0);
+}
+
+TEST(FileDialogCommand, Answers) {
+  const auto save = request(kFileSave, "/m", "", "fxp");
+  EXPECT_EQ(DialogAnswer(save, 0, "/m/take.fxp\n"), "/m/take.fxp");
+  EXPECT_EQ(DialogAnswer(save, 0, "/m/take\n"), "/m/take.fxp");  // the type is added
+  EXPECT_EQ(DialogAnswer(save, 0, "/m/TAKE.FXP\n"), "/m/TAKE.FXP");
+  EXPECT_EQ(DialogAnswer(save, 1, ""), "");                       // cancelled
+  EXPECT_EQ(DialogAnswer(save, 0, "relative\n"), "");
+  EXPECT_EQ(DialogAnswer(request(kFileOpen, "/m", "", "wav"), 0, "/m/voice\n"), "/m/voice");
+  EXPECT_EQ(FolderOf("/m/take.fxp"), "/m/");
+  EXPECT_EQ(SplitExtensions(" "), std::vector<std::string>{});
+}
+
+TEST(X11Platform, ScreenScaleFromXftDpi) {
+  EXPECT_EQ(X11Platform::ResourceDpi("Xft.antialias:\t1\nXft.dpi:\t144\nXft.hinting:\t1\n"), 144.0);
+  EXPECT_EQ(X11Platform::ResourceDpi("Xft.dpi: 96\n"), 96.0);
+  EXPECT_EQ(X11Platform::ResourceDpi("*dpi: 144\n"), 0.0);
+  EXPECT_EQ(X11Platform::ResourceDpi(""), 0.0);
+}
+
+}  // namespace

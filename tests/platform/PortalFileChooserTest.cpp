@@ -1,0 +1,234 @@
+// The desktop portal's file chooser, answered by a stand-in portal on a private
+// session bus of the test's own.
+#include <gtest/gtest.h>
+
+#include <dbus/dbus.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "platform/PortalFileChooser.h"
+#include "support/TempFolder.h"
+
+extern char** environ;
+
+namespace {
+
+// dbus-daemon on a private address, without any activatable services (an installed
+// portal must not start), ended with the object.
+class PrivateBus {
+ public:
+  PrivateBus() {
+    std::ofstream(folder_ / "bus.conf")
+        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+           "<busconfig><type>session</type><listen>unix:dir="
+        << folder_.path()
+        << "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+           "</policy></busconfig>\n";
+    const std::string config = "--config-file=" + (folder_ / "bus.conf");
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>("dbus-daemon"), const_cast<char*>(config.c_str()),
+                    const_cast<char*>("--nofork"), const_cast<char*>("--print-address"), nullptr};
+    if (posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    char line[512] = {};
+    size_t got = 0;
+    while (pid_ > 0 && got < sizeof line - 1 && !std::strchr(line, '\n')) {
+      const ssize_t n = read(fds[0], line + got, sizeof line - 1 - got);
+      if (n <= 0) break;
+      got += size_t(n);
+    }
+    close(fds[0]);
+    address_ = std::string(line, std::strcspn(line, "\n"));
+  }
+  ~PrivateBus() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& Address() const { return address_; }
+
+ private:
+  TempFolder folder_;
+  pid_t pid_ = -1;
+  std::string address_;
+};
+
+// Answers OpenFile and SaveFile with a request object, then that object's Response:
+// `response` and, when 0, the uri.
+class StandInPortal {
+ public:
+  StandInPortal(const std::string& address, dbus_uint32_t response, std::string uri)
+      : response_(response), uri_(std::move(uri)) {
+    connection_ = dbus_connection_open_private(address.c_str(), nullptr);
+    dbus_bus_register(connection_, nullptr);
+    dbus_bus_request_name(connection_, "org.freedesktop.portal.Desktop", 0, nullptr);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~StandInPortal() {
+    stop_ = true;
+    thread_.join();
+    dbus_connection_close(connection_);
+    dbus_connection_unref(connection_);
+  }
+  std::string method, parent, title;
+  std::map<std::string, int> optionTypes;
+
+ private:
+  void serve() {
+    while (!stop_) {
+      dbus_connection_read_write(connection_, 10);
+      while (DBusMessage* call = dbus_connection_pop_message(connection_)) {
+        if (dbus_message_get_type(call) == DBUS_MESSAGE_TYPE_METHOD_CALL &&
+            !std::strcmp(dbus_message_get_interface(call), "org.freedesktop.portal.FileChooser"))
+          answer(call);
+        dbus_message_unref(call);
+      }
+    }
+  }
+  void answer(DBusMessage* call) {
+    method = dbus_message_get_member(call);
+    DBusMessageIter args, options;
+    dbus_message_iter_init(call, &args);
+    const char* text = nullptr;
+    dbus_message_iter_get_basic(&args, &text);
+    parent = text;
+    dbus_message_iter_next(&args);
+    dbus_message_iter_get_basic(&args, &text);
+    title = text;
+    dbus_message_iter_next(&args);
+    std::string token;
+    for (dbus_message_iter_recurse(&args, &options); dbus_message_iter_get_arg_type(&options) == DBUS_TYPE_DICT_ENTRY;
+         dbus_message_iter_next(&options)) {
+      DBusMessageIter entry, variant;
+      dbus_message_iter_recurse(&options, &entry);
+      const char* key = nullptr;
+      dbus_message_iter_get_basic(&entry, &key);
+      dbus_message_iter_next(&entry);
+      dbus_message_iter_recurse(&entry, &variant);
+      optionTypes[key] = dbus_message_iter_get_arg_type(&variant);
+      if (!std::strcmp(key, "handle_token")) {
+        dbus_message_iter_get_basic(&variant, &text);
+        token = text;
+      }
+    }
+    std::string sender = dbus_message_get_sender(call) + 1;
+    for (char& c : sender)
+      if (c == '.') c = '_';
+    const std::string path = "/org/freedesktop/portal/desktop/request/" + sender + "/" + token;
+    DBusMessage* reply = dbus_message_new_method_return(call);
+    const char* pathText = path.c_str();
+    dbus_message_append_args(reply, DBUS_TYPE_OBJECT_PATH, &pathText, DBUS_TYPE_INVALID);
+    dbus_connection_send(connection_, reply, nullptr);
+    dbus_message_unref(reply);
+
+    DBusMessage* signal = dbus_message_new_signal(path.c_str(), "org.freedesktop.portal.Request", "Response");
+    DBusMessageIter out, results, entry, variant, uris;
+    dbus_message_iter_init_append(signal, &out);
+    dbus_message_iter_append_basic(&out, DBUS_TYPE_UINT32, &response_);
+    dbus_message_iter_open_container(&out, DBUS_TYPE_ARRAY, "{sv}", &results);
+    if (response_ == 0) {
+      const char* key = "uris";
+      const char* uri = uri_.c_str();
+      dbus_message_iter_open_container(&results, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
+      dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &key);
+      dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "as", &variant);
+      dbus_message_iter_open_container(&variant, DBUS_TYPE_ARRAY, "s", &uris);
+      dbus_message_iter_append_basic(&uris, DBUS_TYPE_STRING, &uri);
+      dbus_message_iter_close_container(&variant, &uris);
+      dbus_message_iter_close_container(&entry, &variant);
+      dbus_message_iter_close_container(&results, &entry);
+    }
+    dbus_message_iter_close_container(&out, &results);
+    dbus_connection_send(connection_, signal, nullptr);
+    dbus_connection_flush(connection_);
+    dbus_message_unref(signal);
+  }
+
+  DBusConnection* connection_;
+  dbus_uint32_t response_;
+  std::string uri_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+PortalFileChooser::EState waitForAnswer(PortalFileChooser* chooser) {
+  for (int i = 0; i < 300; ++i) {
+    const PortalFileChooser::EState state = chooser->Poll();
+    if (state != PortalFileChooser::kWaiting) return state;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return PortalFileChooser::kWaiting;
+}
+
+class Portal : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (bus_.Address().empty()) GTEST_SKIP() << "dbus-daemon could not be started";
+    setenv("DBUS_SESSION_BUS_ADDRESS", bus_.Address().c_str(), 1);
+    request_.action = kFileSave;
+    request_.dir = "/songs";
+    request_.file = "Lead";
+    request_.extensions = "fxp";
+    request_.parentWindow = 0x2a00007;
+  }
+  PrivateBus bus_;
+  FilePromptRequest request_;
+};
+
+TEST_F(Portal, ChosenFileArrivesThroughTheResponse) {
+  StandInPortal portal(bus_.Address(), 0, "file:///songs/My%20Lead");
+  std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
+  ASSERT_TRUE(chooser);
+  ASSERT_EQ(waitForAnswer(chooser.get()), PortalFileChooser::kAnswered);
+  EXPECT_EQ(chooser->File(), "/songs/My Lead.fxp");  // the save type is added
+  EXPECT_EQ(portal.method, "SaveFile");
+  EXPECT_EQ(portal.parent, "x11:2a00007");
+  EXPECT_EQ(portal.optionTypes["current_folder"], DBUS_TYPE_ARRAY);
+  EXPECT_EQ(portal.optionTypes["current_name"], DBUS_TYPE_STRING);
+  EXPECT_EQ(portal.optionTypes["filters"], DBUS_TYPE_ARRAY);
+}
+
+TEST_F(Portal, CancelledAnswersEmptyAndNoPortalMeansNone) {
+  {
+    StandInPortal portal(bus_.Address(), 1, "");
+    request_.action = kFileOpen;
+    std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
+    ASSERT_TRUE(chooser);
+    ASSERT_EQ(waitForAnswer(chooser.get()), PortalFileChooser::kAnswered);
+    EXPECT_EQ(chooser->File(), "");
+    EXPECT_EQ(portal.method, "OpenFile");
+    EXPECT_EQ(portal.optionTypes.count("current_name"), 0u);
+  }
+  // The stand-in has left the bus: nothing offers a portal now.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(PortalFileChooser::Start(request_));
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  EXPECT_FALSE(PortalFileChooser::Start(request_));
+}
+
+TEST(PortalUri, LocalFilePathsOnly) {
+  EXPECT_EQ(PortalFileChooser::PathOfUri("file:///a%20b/c%2Bd.fxp"), "/a b/c+d.fxp");
+  EXPECT_EQ(PortalFileChooser::PathOfUri("file://host/x"), "");
+  EXPECT_EQ(PortalFileChooser::PathOfUri("https://x/y"), "");
+  EXPECT_EQ(PortalFileChooser::PathOfUri("file:///bad%zz"), "/bad%zz");
+}
+
+}  // namespace

@@ -1,0 +1,366 @@
+// A small editor of standard controls in a real X window: opened through the VST 2
+// dispatcher into a parent window, idled as hosts do, driven by XTest input.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "gui/GuiTestSupport.h"
+#include "gui/IBitmapControl.h"
+#include "gui/IKnobControl.h"
+#include "gui/ITextControl.h"
+#include "platform/X11Platform.h"
+#include "platform/X11View.h"
+#include "support/TempFolder.h"
+#include "support/X11TestHost.h"
+
+namespace {
+
+constexpr int kWidth = 200, kHeight = 100;
+
+// Two frames: a dark lamp and a green one.
+std::unique_ptr<LICE_MemBitmap> lampFrames() {
+  auto lamp = std::make_unique<LICE_MemBitmap>(24, 48);
+  LICE_FillRect(lamp.get(), 0, 0, 24, 24, LICE_PackPixel(255, 30, 40, 30), 1.0f, 0);
+  LICE_FillRect(lamp.get(), 0, 24, 24, 24, LICE_PackPixel(255, 40, 230, 80), 1.0f, 0);
+  return lamp;
+}
+
+// Parameters of GuiPlug: 0 Gain (knob), 1 Mode (menu on right click), 2 On
+// (switch), 3 Freq (text field on right click).
+struct X11Editor {
+  explicit X11Editor(bool trySharedMemory = true) {
+    auto x11 = std::make_unique<X11Platform>();
+    platform = x11.get();
+    platform->SetTrySharedMemory(trySharedMemory);
+    auto owned = std::make_unique<IGraphics>(&plug, kWidth, kHeight, 0, std::move(x11));
+    graphics = owned.get();
+    graphics->HandleMouseOver(true);
+    graphics->EnableTooltips(true);
+    const IColor panel(255, 40, 60, 90);
+    graphics->AttachPanelBackground(&panel);
+    IBitmap knob(knobFrames.get(), 32, 32 * 65, 65);
+    auto* gain = new IKnobMultiControl(&plug, 20, 20, 0, &knob);
+    gain->SetTooltip("Gain");
+    graphics->AttachControl(gain);
+    IBitmap lamp(lampBitmap.get(), 24, 48, 2);
+    graphics->AttachControl(new ISwitchControl(&plug, 80, 24, 2, &lamp));
+    auto* menuKnob = new IKnobMultiControl(&plug, 120, 20, 1, &knob);
+    menuKnob->DisablePrompt(false);
+    graphics->AttachControl(menuKnob);
+    auto* textKnob = new IKnobMultiControl(&plug, 160, 20, 3, &knob);
+    textKnob->DisablePrompt(false);
+    graphics->AttachControl(textKnob);
+    IText style(14, &COLOR_WHITE, "Arial");
+    graphics->AttachControl(new ITextControl(&plug, IRECT(10, 70, 190, 90), &style, "ZORQ editor"));
+    plug.AttachGraphics(owned.release());
+  }
+  IParam* param(int i) { return plug.GetParam(i); }
+
+  std::unique_ptr<LICE_MemBitmap> knobFrames = numberedFrames(32, 32, 65);
+  std::unique_ptr<LICE_MemBitmap> lampBitmap = lampFrames();
+  GuiPlug plug;
+  IGraphics* graphics;
+  X11Platform* platform;
+};
+
+class X11Editors : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = X11TestHost::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    editor = std::make_unique<X11Editor>();
+    host = std::make_unique<X11TestHost>(editor->plug.GetAEffect());
+    ASSERT_TRUE(host->Open());
+    host->Settle();
+  }
+  void TearDown() override {
+    host.reset();
+    editor.reset();
+  }
+  std::unique_ptr<X11Editor> editor;
+  std::unique_ptr<X11TestHost> host;
+};
+
+// ---- what the window shows
+
+// $DISPLAY names another server for the scope.
+class ScopedDisplay {
+ public:
+  explicit ScopedDisplay(const std::string& display) {
+    if (const char* old = std::getenv("DISPLAY")) old_ = old;
+    setenv("DISPLAY", display.c_str(), 1);
+  }
+  ~ScopedDisplay() {
+    if (old_.empty())
+      unsetenv("DISPLAY");
+    else
+      setenv("DISPLAY", old_.c_str(), 1);
+  }
+
+ private:
+  std::string old_;
+};
+
+struct Screen {
+  const char* name;
+  int parentDepth;
+  bool privateServerWithoutShm;
+  float hostScale;
+};
+void PrintTo(const Screen& s, std::ostream* os) { *os << s.name; }
+
+class X11Screens : public testing::TestWithParam<Screen> {};
+
+TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
+  const Screen& screen = GetParam();
+  std::unique_ptr<PrivateXServer> server;
+  std::unique_ptr<ScopedDisplay> display;
+  if (screen.privateServerWithoutShm) {
+    server = std::make_unique<PrivateXServer>(std::vector<std::string>{"-extension", "MIT-SHM"});
+    if (server->Display().empty()) GTEST_SKIP() << "Xvfb could not be started";
+    display = std::make_unique<ScopedDisplay>(server->Display());
+  }
+  const std::string why = X11TestHost::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  X11Editor editor;
+  X11TestHost host(editor.plug.GetAEffect(), screen.parentDepth);
+  EXPECT_TRUE(editor.plug.GetAEffect()->flags & effFlagsHasEditor);
+  if (screen.hostScale > 0) {
+    host.Run([&] { host.Dispatch(effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue, nullptr, 2.0f); });
+  }
+  ASSERT_TRUE(host.Open());
+  const int scale = screen.hostScale > 0 ? 2 : 1;
+  EXPECT_EQ(host.Width(), kWidth * scale);
+  EXPECT_EQ(host.Height(), kHeight * scale);
+  EXPECT_TRUE(host.WaitFor([&] { return !editor.graphics->GetControl(1)->IsDirty(); }));
+  host.Settle(200);
+  bool shm = false;
+  host.Run([&] { shm = editor.platform->View()->UsesSharedMemory(); });
+  EXPECT_EQ(shm, !screen.privateServerWithoutShm);
+
+  std::unique_ptr<LICE_MemBitmap> shot;
+  host.Run([&] { shot = host.Screenshot(); });
+  ASSERT_TRUE(shot);
+  const LICE_IBitmap* raster = editor.graphics->GetDrawBitmap();
+  int differences = 0;
+  for (int y = 0; y < host.Height(); ++y)
+    for (int x = 0; x < host.Width(); ++x) {
+      const LICE_pixel r = LICE_RowPointer(raster, y / scale)[x / scale];
+      differences += LICE_RowPointer(shot.get(), y)[x] != LICE_PackPixel(255, LICE_PixelR(r), LICE_PixelG(r), LICE_PixelB(r));
+    }
+  EXPECT_EQ(differences, 0);
+  host.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Visuals, X11Screens,
+                         testing::Values(Screen{"Parent24SharedMemory", 24, false, 0},
+                                         Screen{"Parent32Argb", 32, false, 0},
+                                         Screen{"ServerWithoutSharedMemory", 24, true, 0},
+                                         Screen{"HostScaleTwo", 24, false, 2.0f}),
+                         [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
+
+// ---- mouse
+
+TEST_F(X11Editors, KnobDragMovesTheParameterInsideTheHostsGesture) {
+  const double before = editor->param(0)->GetNormalized();
+  host->MoveTo(36, 36);
+  host->Settle(30);
+  host->Button(1, true);
+  for (int y = 34; y >= 20; y -= 2) {
+    host->MoveTo(36, y);
+    host->Settle(10);
+  }
+  host->Button(1, false);
+  ASSERT_TRUE(host->WaitFor([&] {
+    const std::vector<int> ops = editor->plug.editOpcodes();
+    return !ops.empty() && ops.back() == audioMasterEndEdit;
+  }));
+  EXPECT_GT(editor->param(0)->GetNormalized(), before);
+  const std::vector<int> ops = editor->plug.editOpcodes();
+  EXPECT_EQ(ops.front(), audioMasterBeginEdit);
+  EXPECT_GT(std::count(ops.begin(), ops.end(), int(audioMasterAutomate)), 1);
+
+  // A wheel turn up moves it by one step.
+  const double turned = editor->param(0)->GetNormalized();
+  host->Click(36, 36, 4);
+  EXPECT_TRUE(host->WaitFor([&] { return editor->param(0)->GetNormalized() > turned; }));
+}
+
+TEST_F(X11Editors, SwitchClickChangesThePicture) {
+  std::unique_ptr<LICE_MemBitmap> before, after;
+  host->Run([&] { before = host->Screenshot(); });
+  host->Click(90, 34);
+  ASSERT_TRUE(host->WaitFor([&] { return editor->param(2)->Bool(); }));
+  host->Settle(150);
+  host->Run([&] { after = host->Screenshot(); });
+  EXPECT_NE(LICE_RowPointer(before.get(), 34)[90], LICE_RowPointer(after.get(), 34)[90]);
+  EXPECT_EQ(LICE_PixelG(LICE_RowPointer(after.get(), 34)[90]), 230);
+}
+
+TEST_F(X11Editors, TooltipAppearsWhenThePointerRestsAndGoesWithAMove) {
+  const int before = host->PopupWindows();
+  host->MoveTo(30, 30);
+  host->MoveTo(36, 36);
+  ASSERT_TRUE(host->WaitFor([&] { return host->PopupWindows() == before + 1; }, 2000));
+  host->MoveTo(150, 80);  // off the knob: it goes, and the panel has no tooltip
+  host->Settle(800);
+  host->Run([] {});
+  EXPECT_EQ(host->PopupWindows(), before);
+}
+
+// ---- menus, text fields, message boxes, file prompts
+
+TEST_F(X11Editors, PopupMenuChosenWithTheKeyboardLeavesNoGrab) {
+  host->Click(136, 36, 3);
+  for (int i = 0; i < 100 && !host->PointerGrabbed(); ++i) host->Settle(10);
+  ASSERT_TRUE(host->PointerGrabbed()) << "the menu did not open";
+  host->Key("Down");
+  host->Key("Down");
+  host->Key("Return");
+  ASSERT_TRUE(host->WaitFor([&] { return editor->param(1)->Int() == 1; }));
+  EXPECT_FALSE(host->PointerGrabbed());
+
+  // Escape dismisses without a choice, and lets go too.
+  host->Click(136, 36, 3);
+  for (int i = 0; i < 100 && !host->PointerGrabbed(); ++i) host->Settle(10);
+  host->Key("Down");
+  host->Key("Escape");
+  host->Settle(100);
+  host->Run([] {});
+  EXPECT_FALSE(host->PointerGrabbed());
+  EXPECT_EQ(editor->param(1)->Int(), 1);
+}
+
+TEST_F(X11Editors, TextFieldTakesTypedTextAndAppliesItOnReturn) {
+  host->Click(176, 36, 3);
+  ASSERT_TRUE(host->WaitFor([&] { return editor->platform->View()->TextEntryOpen(); }));
+  host->Type("1000x");  // the x is filtered out
+  host->Key("Return");
+  ASSERT_TRUE(host->WaitFor([&] { return !editor->platform->View()->TextEntryOpen(); }));
+  EXPECT_DOUBLE_EQ(editor->param(3)->Value(), 1000.0);
+
+  // Keys the host forwards reach an open field only.
+  EXPECT_EQ(host->Dispatch(effEditKeyDown, '5', 0), 0);
+  host->Click(176, 36, 3);
+  ASSERT_TRUE(host->WaitFor([&] { return editor->platform->View()->TextEntryOpen(); }));
+  VstIntPtr taken = 0;
+  host->Run([&] {
+    taken = host->Dispatch(effEditKeyDown, '5', 0);
+    host->Dispatch(effEditKeyDown, 0, VKEY_ESCAPE);
+  });
+  EXPECT_EQ(taken, 1);
+  EXPECT_FALSE(editor->platform->View()->TextEntryOpen());
+  EXPECT_DOUBLE_EQ(editor->param(3)->Value(), 1000.0);  // Escape cancelled the 5
+}
+
+TEST_F(X11Editors, MessageBoxAnsweredWithKeys) {
+  for (const auto& [key, answer] : {std::pair<const char*, int>{"Escape", 7}, {"Return", 6}}) {
+    int result = -1;
+    std::future<void> shown = host->Start([&] {
+      result = editor->graphics->ShowMessageBox("Do you really want to overwrite the current program?",
+                                                "Paste Program", 4);
+    });
+    xcb_window_t box = 0;
+    for (int i = 0; i < 200 && !box; ++i, host->Settle(10)) box = host->FindTopLevel("Paste Program");
+    ASSERT_NE(box, 0u);
+    // While the box waits for the user inside effEditIdle, audio goes on.
+    std::future<void> block = std::async(std::launch::async, [&] {
+      std::vector<float> in(64, 0.0f), out(64, 0.0f);
+      float* ins[2] = {in.data(), in.data()};
+      float* outs[2] = {out.data(), out.data()};
+      AEffect* effect = editor->plug.GetAEffect();
+      effect->processReplacing(effect, ins, outs, 64);
+    });
+    EXPECT_EQ(block.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    host->Settle(50);
+    host->Key(key);
+    ASSERT_EQ(shown.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+    EXPECT_EQ(result, answer);
+  }
+}
+
+TEST_F(X11Editors, FilePromptAnsweredByTheDesktopsDialogWithoutBlocking) {
+  TempFolder folder;
+  const std::string log = folder / "arguments";
+  {
+    std::ofstream script(folder / "zenity");
+    script << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << log << "\nenv | grep -c '^LD_' >> " << log
+           << "\nsleep 0.2\necho " << folder.path() << "/take.fxp\n";
+  }
+  chmod((folder / "zenity").c_str(), 0755);
+  setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
+  setenv("LD_ZORQ_TEST", "1", 1);
+  unsetenv("XDG_CURRENT_DESKTOP");
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");  // no portal: the dialog program answers
+
+  std::string file, dir;
+  int answers = 0;
+  bool returned = false;
+  host->Run([&] {
+    editor->graphics->PromptForFile("ZORQ", kFileSave, folder.path(), "fxp",
+                                    [&](const std::string& f, const std::string& d) {
+                                      file = f;
+                                      dir = d;
+                                      ++answers;
+                                    });
+    returned = true;
+  });
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(answers, 0);  // the dialog is still open, the host's thread is free
+  ASSERT_TRUE(host->WaitFor([&] { return answers > 0; }));
+  EXPECT_EQ(file, folder.path() + "/take.fxp");
+  EXPECT_EQ(dir, folder.path() + "/");
+  const std::string arguments = readText(log);
+  EXPECT_NE(arguments.find("--save\n"), std::string::npos);
+  EXPECT_NE(arguments.find("--filename=" + folder.path() + "/ZORQ\n"), std::string::npos);
+  EXPECT_NE(arguments.find("--attach=" + std::to_string(host->Parent()) + "\n"), std::string::npos);
+  EXPECT_NE(arguments.find("\n0\n"), std::string::npos);  // no LD_ variable reached the tool
+
+  // Closing the editor while a dialog is open answers it, empty.
+  {
+    std::ofstream script(folder / "zenity");
+    script << "#!/bin/sh\nsleep 10\n";
+  }
+  answers = 0;
+  host->Run([&] {
+    editor->graphics->PromptForFile("", kFileOpen, "/start/", "fxp", [&](const std::string& f, const std::string& d) {
+      file = f;
+      dir = d;
+      ++answers;
+    });
+  });
+  host->Close();
+  EXPECT_EQ(answers, 1);
+  EXPECT_EQ(file, "");
+  EXPECT_EQ(dir, "/start/");
+}
+
+// ---- lifetime
+
+TEST_F(X11Editors, ReopeningFiftyTimesLeaksNoWindowsOrConnections) {
+  host->Close();
+  const int descriptors = OpenDescriptorCount();
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_TRUE(host->Open());
+    host->Run([] {});
+    host->Close();
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_TRUE(host->Children(host->Parent()).empty());
+}
+
+TEST_F(X11Editors, HostDestroyingTheParentFirstIsHarmless) {
+  // The parent goes, as when a host closes its window before effEditClose.
+  xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+  xcb_destroy_window(other, host->Parent());
+  xcb_flush(other);
+  host->Settle(100);
+  EXPECT_TRUE(host->WaitFor([&] { return editor->platform->View()->Destroyed(); }));
+  host->Close();
+  EXPECT_FALSE(editor->graphics->WindowIsOpen());
+  xcb_disconnect(other);
+}
+
+}  // namespace

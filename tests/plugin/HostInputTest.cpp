@@ -1,0 +1,119 @@
+// What hosts hand the plug-in through the exported C interface: bad values, damaged
+// state, any block size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "PluginHost.h"
+
+namespace {
+
+constexpr int kParams = 107;
+constexpr int kOutBalance = 5;
+constexpr int kSpeed = 106;
+
+struct BadValueCase {
+  const char* name;
+  int param;  // -1: every parameter
+  float value;
+};
+
+void PrintTo(const BadValueCase& c, std::ostream* os) { *os << c.name; }
+
+class HostBadValues : public ::testing::TestWithParam<BadValueCase> {};
+
+float peak(const std::vector<std::vector<float>>& out) {
+  float p = 0.0f;
+  for (const auto& channel : out)
+    for (float x : channel) p = std::isfinite(x) ? std::max(p, std::fabs(x)) : INFINITY;
+  return p;
+}
+
+}  // namespace
+
+// NaN keeps the previous value (reads, displays and the sound stay as they were);
+// anything beyond 0..1 reads back as the nearer end and reaches the engine as that.
+TEST_P(HostBadValues, AreIgnoredOrClampedBeforeTheEngineSeesThem) {
+  PluginHost host;
+  ASSERT_NE(host.effect, nullptr);
+  host.start();
+  const BadValueCase& c = GetParam();
+  const int first = c.param < 0 ? 0 : c.param;
+  const int last = c.param < 0 ? kParams - 1 : c.param;
+  for (int i = first; i <= last; ++i) {
+    const float before = host.effect->getParameter(host.effect, i);
+    const std::string shown = host.text(effGetParamDisplay, i);
+    host.effect->setParameter(host.effect, i, c.value);
+    const float after = host.effect->getParameter(host.effect, i);
+    if (std::isnan(c.value)) {
+      EXPECT_EQ(after, before) << i;
+      EXPECT_EQ(host.text(effGetParamDisplay, i), shown) << i;
+    } else {
+      EXPECT_EQ(after, c.value < 0 ? 0.0f : 1.0f) << i;
+    }
+  }
+  host.sendMidi(0, 0x90, 60, 100);
+  const auto out = host.process(8820, 0.3f, 0.2f);
+  EXPECT_LT(peak(out), 20.0f);
+  if (std::isnan(c.value)) {
+    EXPECT_GT(peak(out), 1e-4f) << "NaN must not silence the output";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetParameter, HostBadValues,
+    ::testing::Values(BadValueCase{"NaNOnEveryParameter", -1, std::nanf("")},
+                      BadValueCase{"NaNOnSpeed", kSpeed, std::nanf("")},
+                      BadValueCase{"HugeNegativeOnOutBalance", kOutBalance, -1e30f},
+                      BadValueCase{"HugeNegativeOnEveryParameter", -1, -1e30f},
+                      BadValueCase{"HugePositiveOnEveryParameter", -1, 1e30f}),
+    [](const ::testing::TestParamInfo<BadValueCase>& info) { return std::string(info.param.name); });
+
+// A program chunk that cannot be read completely leaves the live values as they were
+// just before the call, including edits the current program does not hold.
+TEST(HostDamagedChunk, TruncatedProgramChunkKeepsTheLiveEdits) {
+  PluginHost host;
+  ASSERT_NE(host.effect, nullptr);
+  host.start();
+  const int params[] = {kOutBalance, 9, 15, kSpeed};  // before and after the cut
+  for (int p : params) host.effect->setParameter(host.effect, p, 0.9f);
+  void* data = nullptr;
+  const VstIntPtr size = host.dispatch(effGetChunk, 1, 0, &data);
+  ASSERT_GT(size, 0);
+  std::vector<char> truncated(static_cast<char*>(data), static_cast<char*>(data) + size / 2);
+
+  const float edits[] = {0.3f, 0.25f, 0.5f, 0.75f};
+  for (int i = 0; i < 4; ++i) host.effect->setParameter(host.effect, params[i], edits[i]);
+  EXPECT_EQ(host.dispatch(effSetChunk, 1, VstIntPtr(truncated.size()), truncated.data()), 0);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, params[i]), edits[i]) << params[i];
+}
+
+// Without MIDI the output does not depend on how the host cuts the stream into blocks:
+// the control grid carries on across blocks. (MIDI events count from the start of the
+// block that delivers them, so their timing may move by up to one control tick.)
+TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
+  constexpr int kFrames = 44100 / 2;
+  std::vector<float> mic(kFrames), ext(kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    mic[i] = 0.3f * float(std::sin(2.0 * M_PI * 440.0 * i / 44100.0));
+    ext[i] = 0.2f * float(std::sin(2.0 * M_PI * 110.0 * i / 44100.0));
+  }
+  auto render = [&](int blockSize) {
+    PluginHost host;
+    host.start(44100.0f, blockSize);
+    std::vector<float> left(kFrames), right(kFrames);
+    for (int start = 0; start < kFrames; start += blockSize) {
+      float* in[4] = {&mic[start], &mic[start], &ext[start], &ext[start]};
+      float* out[2] = {&left[start], &right[start]};
+      host.effect->processReplacing(host.effect, in, out, std::min(blockSize, kFrames - start));
+    }
+    return left;
+  };
+  const std::vector<float> reference = render(512);
+  EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 1e-3f);
+  for (int blockSize : {1, 17, 64, 333}) EXPECT_EQ(render(blockSize), reference) << blockSize;
+}

@@ -1,0 +1,75 @@
+// ZORQ.so's editor as a host shows it: the real entry point, a parent window of the
+// host's, effEditIdle on a timer, synthetic mouse input, and fifty reopenings.
+#include <gtest/gtest.h>
+
+
+#include "PluginHost.h"
+#include "support/TempFolder.h"
+#include "support/X11TestHost.h"
+
+namespace {
+
+bool samePicture(const LICE_IBitmap* a, const LICE_IBitmap* b) {
+  for (int y = 0; y < a->getHeight(); ++y)
+    for (int x = 0; x < a->getWidth(); ++x)
+      if (LICE_RowPointer(a, y)[x] != LICE_RowPointer(b, y)[x]) return false;
+  return true;
+}
+
+TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
+  const std::string why = X11TestHost::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  TempFolder home;
+  setenv("HOME", home.path().c_str(), 1);
+  PluginHost plugin;
+  ASSERT_NE(plugin.effect, nullptr);
+  plugin.start();
+  if (!(plugin.effect->flags & effFlagsHasEditor))
+    GTEST_SKIP() << "ZORQ.so attaches no editor yet: the instrument's editor (its controls in the graphics "
+                    "context) is built in the editor issue; this test runs once it has landed";
+
+  X11TestHost host(plugin.effect);
+  ASSERT_TRUE(host.Open());
+  EXPECT_EQ(host.Width(), 800);
+  EXPECT_EQ(host.Height(), 360);
+  host.Settle(300);
+  std::unique_ptr<LICE_MemBitmap> before;
+  host.Run([&] { before = host.Screenshot(); });
+
+  // "Final Volume" (the big knob at 706, 102): a drag upwards is one host gesture.
+  host.MoveTo(730, 126);
+  host.Settle(30);
+  host.Button(1, true);
+  for (int y = 124; y >= 100; y -= 3) {
+    host.MoveTo(730, y);
+    host.Settle(10);
+  }
+  host.Button(1, false);
+  host.Settle(100);
+  {
+    std::lock_guard<std::mutex> lock(plugin.recordMutex);
+    ASSERT_FALSE(plugin.edits.empty());
+    EXPECT_EQ(plugin.edits.front(), audioMasterBeginEdit);
+    EXPECT_EQ(plugin.edits.back(), audioMasterEndEdit);
+    ASSERT_FALSE(plugin.automation.empty());
+    EXPECT_EQ(plugin.automation.back().first, 4);
+  }
+
+  // The tweak switch shows the other view.
+  host.Click(769, 316);
+  host.Settle(300);
+  std::unique_ptr<LICE_MemBitmap> after;
+  host.Run([&] { after = host.Screenshot(); });
+  EXPECT_FALSE(samePicture(before.get(), after.get()));
+
+  host.Close();
+  const int descriptors = OpenDescriptorCount();
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_TRUE(host.Open());
+    host.Close();
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_TRUE(host.Children(host.Parent()).empty());
+}
+
+}  // namespace

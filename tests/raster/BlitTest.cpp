@@ -1,0 +1,189 @@
+#include "raster/Blit.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+#include "raster/RasterTestBitmaps.h"
+
+namespace {
+
+constexpr int kCopy = 0, kCopyAlpha = 0x10000, kAdd = 0x10001, kDodge = 0x10002;
+constexpr Argb kDest{100, 40, 180, 250};
+
+// The source pixel (alpha, 200, 100, 30) over the destination pixel kDest at the
+// weights 1.0, 0.5, 0.25 and 0.3 (w = 76). Expected bytes worked out from the
+// integer rules by hand and by a separate script.
+constexpr float kWeights[] = {1.f, .5f, .25f, .3f};
+
+struct PixelCase {
+  const char* name;
+  int mode;
+  int sourceAlpha;
+  Argb expected[4];  // one per weight
+};
+void PrintTo(const PixelCase& c, std::ostream* os) { *os << c.name; }
+
+const PixelCase kPixelCases[] = {
+    {"Copy", kCopy, 128, {{128, 200, 100, 30}, {114, 120, 140, 140}, {107, 80, 160, 195}, {109, 88, 156, 184}}},
+    {"CopyAlphaTransparent", kCopyAlpha, 0, {kDest, kDest, kDest, kDest}},
+    {"CopyAlphaOpaque", kCopyAlpha, 255, {{255, 200, 100, 30}, {228, 120, 140, 140}, {164, 80, 160, 195}, {176, 88, 156, 184}}},
+    {"CopyAlphaMiddle", kCopyAlpha, 128, {{228, 121, 139, 139}, {164, 80, 160, 195}, {132, 60, 170, 222}, {138, 64, 168, 217}}},
+    {"AddTransparent", kAdd, 0, {kDest, kDest, kDest, kDest}},
+    {"AddOpaque", kAdd, 255, {{255, 240, 255, 255}, {227, 140, 230, 255}, {163, 90, 205, 255}, {175, 99, 209, 255}}},
+    {"AddMiddle", kAdd, 128, {{164, 140, 230, 255}, {132, 90, 205, 255}, {116, 65, 192, 253}, {119, 69, 194, 254}}},
+    {"DodgeTransparent", kDodge, 0, {kDest, kDest, kDest, kDest}},
+    {"DodgeOpaque", kDodge, 255, {{255, 182, 255, 255}, {198, 65, 223, 255}, {132, 49, 199, 255}, {141, 51, 202, 255}}},
+    {"DodgeMiddle", kDodge, 128, {{133, 65, 223, 255}, {114, 49, 199, 255}, {106, 44, 188, 252}, {108, 45, 190, 253}}},
+};
+
+class BlitPixel : public ::testing::TestWithParam<PixelCase> {};
+
+// Blits, and for add and dodge also fills, whose colour then is every source pixel.
+TEST_P(BlitPixel, CombinesBytesExactly) {
+  const PixelCase& c = GetParam();
+  for (int i = 0; i < 4; ++i) {
+    LICE_MemBitmap source(3, 2), dest(3, 2), filled(2, 2);
+    fillWith(source, {c.sourceAlpha, 200, 100, 30});
+    fillWith(dest, kDest);
+    fillWith(filled, kDest);
+    LICE_Blit(&dest, &source, 0, 0, 0, 0, 3, 2, kWeights[i], c.mode);
+    for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, c.expected[i]) << "weight " << kWeights[i];
+    if (c.mode != kAdd && c.mode != kDodge) continue;
+    LICE_FillRect(&filled, 0, 0, 2, 2, pack({c.sourceAlpha, 200, 100, 30}), kWeights[i], c.mode);
+    for (const Argb& p : pixelsOf(filled)) EXPECT_EQ(p, c.expected[i]) << "fill " << kWeights[i];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BlitPixel, ::testing::ValuesIn(kPixelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Opaque pixels are copied in runs: each pixel of a mixed row still gets its own rule.
+TEST(Blit, MixedSourceAlphaRowMatchesSinglePixels) {
+  const int alphas[] = {255, 255, 128, 0, 255, 1};
+  LICE_MemBitmap source(6, 1), dest(6, 1), single(1, 1);
+  for (int x = 0; x < 6; ++x) setPixel(source, x, 0, {alphas[x], 200, 100, 30});
+  fillWith(dest, kDest);
+  LICE_Blit(&dest, &source, 0, 0, 0, 0, 6, 1, 1.f, kCopyAlpha);
+  for (int x = 0; x < 6; ++x) {
+    fillWith(single, kDest);
+    LICE_Blit(&single, &source, 0, 0, x, 0, 1, 1, 1.f, kCopyAlpha);
+    EXPECT_EQ(pixelAt(dest, x, 0), pixelAt(single, 0, 0)) << x;
+  }
+}
+
+// Above 1 is 1; zero, negative, NaN and weights below 1/256 draw nothing.
+TEST(Blit, ClampsTheWeight) {
+  const std::pair<float, Argb> cases[] = {{7.f, {128, 200, 100, 30}}, {0.f, kDest},
+                                          {-.5f, kDest}, {NAN, kDest}, {1.f / 512, kDest}};
+  for (const auto& [weight, expected] : cases) {
+    LICE_MemBitmap source(1, 1), dest(1, 1);
+    fillWith(source, {128, 200, 100, 30});
+    fillWith(dest, kDest);
+    LICE_Blit(&dest, &source, 0, 0, 0, 0, 1, 1, weight, kCopy);
+    EXPECT_EQ(pixelAt(dest, 0, 0), expected) << weight;
+  }
+}
+
+struct FillCase {
+  const char* name;
+  Argb colour;
+  float alpha;
+  int mode;
+  Argb expected;
+};
+void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
+
+const FillCase kFillCases[] = {
+    {"TransparentColourChangesNothing", {0, 0, 0, 0}, 1.f, kCopyAlpha, kDest},
+    {"OpaqueColourReplaces", {255, 10, 20, 30}, 1.f, kCopyAlpha, {255, 10, 20, 30}},
+    {"OpaqueColourAtHalf", {255, 10, 20, 30}, .5f, kCopyAlpha, {177, 25, 100, 140}},
+    {"ColourAlphaIsOpacity", {128, 10, 20, 30}, 1.f, kCopyAlpha, {114, 25, 100, 140}},
+    {"WithoutFlagColourAlphaIsCopied", {128, 10, 20, 30}, 1.f, kCopy, {128, 10, 20, 30}},
+    {"WithoutFlagQuarter", {0, 10, 20, 30}, .25f, kCopy, {75, 32, 140, 195}},
+};
+
+class FillPixel : public ::testing::TestWithParam<FillCase> {};
+
+TEST_P(FillPixel, CombinesColourExactly) {
+  const FillCase& c = GetParam();
+  LICE_MemBitmap dest(3, 2);
+  fillWith(dest, kDest);
+  LICE_FillRect(&dest, 0, 0, 3, 2, pack(c.colour), c.alpha, c.mode);
+  for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, FillPixel, ::testing::ValuesIn(kFillCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Placement: a 16 x 8 source whose pixels name their own coordinates, blitted
+// into a 5 x 4 destination, and the same rectangle filled into another; every
+// destination pixel is compared with a model of the clipped, aligned copy.
+struct PlaceCase {
+  const char* name;
+  int dstx, dsty, srcx, srcy, width, height;
+  bool flipDest, flipSource;
+};
+void PrintTo(const PlaceCase& c, std::ostream* os) { *os << c.name; }
+
+const PlaceCase kPlaceCases[] = {
+    {"Inside", 1, 1, 2, 3, 3, 2, false, false},
+    {"NegativeDestinationMovesSource", -10, -5, 0, 0, 16, 8, false, false},
+    {"PartlyLeftAndAbove", -1, -2, 4, 1, 4, 4, false, false},
+    {"PartlyRightAndBelow", 3, 2, 0, 0, 16, 8, false, false},
+    {"FarNegative", -100000, 0, 0, 0, 16, 8, false, false},
+    {"FarPositive", 100000, 100000, 0, 0, 16, 8, false, false},
+    {"SourceRectangleBeyondSource", 0, 0, 14, 6, 10, 10, false, false},
+    {"NegativeSourceStartKeepsAlignment", 0, 0, -2, -1, 5, 4, false, false},
+    {"ExtremeValues", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
+    {"FlippedDestination", 1, -1, 3, 2, 4, 4, true, false},
+    {"FlippedSource", 1, -1, 3, 2, 4, 4, false, true},
+    {"BothFlipped", -2, 1, 3, 2, 6, 4, true, true},
+};
+
+class BlitPlacement : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(BlitPlacement, CopiesTheClippedRectangle) {
+  const PlaceCase& c = GetParam();
+  LICE_MemBitmap plainSource(16, 8), plainDest(5, 4), plainFilled(5, 4);
+  FlippedBitmap flippedSource(16, 8), flippedDest(5, 4), flippedFilled(5, 4);
+  LICE_IBitmap& source = c.flipSource ? static_cast<LICE_IBitmap&>(flippedSource) : plainSource;
+  LICE_IBitmap& dest = c.flipDest ? static_cast<LICE_IBitmap&>(flippedDest) : plainDest;
+  LICE_IBitmap& filled = c.flipDest ? static_cast<LICE_IBitmap&>(flippedFilled) : plainFilled;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) setPixel(source, x, y, {255, x, y, 7});
+
+  LICE_Blit(&dest, &source, c.dstx, c.dsty, c.srcx, c.srcy, c.width, c.height, 1.f, kCopy);
+  LICE_FillRect(&filled, c.dstx, c.dsty, c.width, c.height, pack({255, 1, 2, 3}), 1.f, kCopyAlpha);
+
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const int64_t sx = int64_t(x) - c.dstx + c.srcx, sy = int64_t(y) - c.dsty + c.srcy;
+      const bool inRectangle = int64_t(x) - c.dstx >= 0 && int64_t(x) - c.dstx < c.width &&
+                               int64_t(y) - c.dsty >= 0 && int64_t(y) - c.dsty < c.height;
+      const bool inSource = sx >= 0 && sx < 16 && sy >= 0 && sy < 8;
+      const Argb none{0, 0, 0, 0};
+      EXPECT_EQ(pixelAt(dest, x, y), inRectangle && inSource ? (Argb{255, int(sx), int(sy), 7}) : none)
+          << "at " << x << "," << y;
+      EXPECT_EQ(pixelAt(filled, x, y), inRectangle ? (Argb{255, 1, 2, 3}) : none)
+          << "fill at " << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rectangles, BlitPlacement, ::testing::ValuesIn(kPlaceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Blit, OntoItselfReadsTheSourceBeforeWriting) {
+  LICE_MemBitmap bitmap(4, 4), expected(4, 4), copy(4, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) setPixel(bitmap, x, y, {255, x, y, 0});
+  LICE_Blit(&copy, &bitmap, 0, 0, 0, 0, 4, 4, 1.f, kCopy);
+  LICE_Blit(&expected, &bitmap, 0, 0, 0, 0, 4, 4, 1.f, kCopy);
+  LICE_Blit(&expected, &copy, 1, 1, 0, 0, 3, 3, .3f, kCopy);
+  LICE_Blit(&bitmap, &bitmap, 1, 1, 0, 0, 3, 3, .3f, kCopy);
+  EXPECT_EQ(pixelsOf(bitmap), pixelsOf(expected));
+}
+
+}  // namespace

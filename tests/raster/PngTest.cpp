@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "raster/RasterTestBitmaps.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Encodes test images with libpng in any colour type and bit depth.
+struct PngImage {
+  int width = 0, height = 0;
+  int colorType = 0;  // PNG_COLOR_TYPE_*
+  int bitDepth = 8;
+  bool interlaced = false;
+  std::vector<uint8_t> rows;  // packed rows as the file stores them, top row first
+  std::vector<uint8_t> palette;  // r, g, b per entry
+  std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
+};
+
+void append(png_structp png, png_bytep data, size_t size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + size);
+}
+void flush(png_structp) {}
+
+// Encodes into out; false on a libpng error. Holds no C++ object with a destructor.
+bool encodeInto(const PngImage& image, std::vector<uint8_t>* out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, append, flush);
+  png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colorType,
+               image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!image.palette.empty())
+    png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(image.palette.data()),
+                 int(image.palette.size() / 3));
+  if (!image.paletteAlpha.empty())
+    png_set_tRNS(png, info, image.paletteAlpha.data(), int(image.paletteAlpha.size()), nullptr);
+  png_write_info(png, info);
+  const size_t rowBytes = image.rows.size() / size_t(image.height);
+  const int passes = png_set_interlace_handling(png);
+  for (int pass = 0; pass < passes; ++pass)
+    for (int y = 0; y < image.height; ++y) png_write_row(png, &image.rows[size_t(y) * rowBytes]);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+std::vector<uint8_t> encodePng(const PngImage& image) {
+  std::vector<uint8_t> out;
+  if (!encodeInto(image, &out)) throw std::runtime_error("test image cannot be encoded");
+  return out;
+}
+
+// Replaces the width and height in an encoded PNG's header and fixes its checksum.
+void patchPngSize(std::vector<uint8_t>& png, uint32_t width, uint32_t height) {
+  // Signature (8), IHDR length (4), "IHDR" (4), width, height, ... CRC over type and data.
+  const auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = uint8_t(v >> (24 - 8 * i));
+  };
+  put(16, width);
+  put(20, height);
+  put(29, uint32_t(crc32(0, &png[12], 17)));
+}
+
+struct DecodeCase {
+  const char* name;
+  PngImage image;
+  std::vector<Argb> expected;  // top row first
+};
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
+void appendBigEndian16(std::vector<uint8_t>& bytes, std::initializer_list<uint16_t> values) {
+  for (uint16_t v : values) bytes.insert(bytes.end(), {uint8_t(v >> 8), uint8_t(v)});
+}
+
+PngImage image(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> rows) {
+  PngImage image;
+  image.width = width, image.height = height, image.colorType = colorType;
+  image.bitDepth = bitDepth, image.rows = std::move(rows);
+  return image;
+}
+
+std::vector<DecodeCase> decodeCases() {
+  std::vector<DecodeCase> cases;
+
+  // 2-bit indexes 0 1 2 / 3 2 1 into red, green, blue, white; index 0 transparent,
+  // index 1 half transparent, the entries beyond the tRNS list opaque.
+  PngImage palette = image(3, 2, PNG_COLOR_TYPE_PALETTE, 2, {0x18, 0xE4});
+  palette.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+  palette.paletteAlpha = {0, 128};
+  cases.push_back({"PaletteWithTransparency", palette,
+                   {{0, 255, 0, 0}, {128, 0, 255, 0}, {255, 0, 0, 255},
+                    {255, 255, 255, 255}, {255, 0, 0, 255}, {128, 0, 255, 0}}});
+
+  // 16-bit channels are scaled to 8 bits with rounding.
+  std::vector<uint8_t> rgb16;
+  appendBigEndian16(rgb16, {0xFFFF, 0x8000, 0x00FF, 0x0000, 0x1234, 0xFF00});
+  cases.push_back({"Rgb16", image(2, 1, PNG_COLOR_TYPE_RGB, 16, rgb16),
+                   {{255, 255, 128, 1}, {255, 0, 18, 254}}});
+  std::vector<uint8_t> rgba16;
+  appendBigEndian16(rgba16, {0x1000, 0x2000, 0x3000, 0x8000});
+  cases.push_back({"RgbAlpha16", image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, rgba16),
+                   {{128, 16, 32, 48}}});
+
+  cases.push_back({"Grey8", image(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 77, 255}),
+                   {{255, 0, 0, 0}, {255, 77, 77, 77}, {255, 255, 255, 255}}});
+  cases.push_back({"Grey1", image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xB0}),
+                   {{255, 255, 255, 255}, {255, 0, 0, 0}, {255, 255, 255, 255},
+                    {255, 255, 255, 255}}});
+  cases.push_back({"GreyAlpha8", image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 0}),
+                   {{20, 10, 10, 10}, {0, 200, 200, 200}}});
+
+  PngImage interlaced = image(5, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+  interlaced.interlaced = true;
+  std::vector<Argb> interlacedPixels;
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 5; ++x) {
+      interlaced.rows.insert(interlaced.rows.end(),
+                             {uint8_t(10 * x), uint8_t(10 * y), 7, uint8_t(200 + x + y)});
+      interlacedPixels.push_back({200 + x + y, 10 * x, 10 * y, 7});
+    }
+  cases.push_back({"InterlacedRgbAlpha", interlaced, interlacedPixels});
+  return cases;
+}
+
+class PngDecode : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(PngDecode, FromMemoryIntoANewBitmap) {
+  const DecodeCase& c = GetParam();
+  const std::vector<uint8_t> png = encodePng(c.image);
+  std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->getWidth(), c.image.width);
+  EXPECT_EQ(bitmap->getHeight(), c.image.height);
+  EXPECT_EQ(pixelsOf(*bitmap), c.expected);
+}
+
+TEST_P(PngDecode, FromFileIntoAFlippedBitmap) {
+  const DecodeCase& c = GetParam();
+  TempFolder folder;
+  writeBytes(folder / "image.png", encodePng(c.image));
+  FlippedBitmap bitmap(40, 1);
+  EXPECT_EQ(LICE_LoadPNG((folder / "image.png").c_str(), &bitmap), &bitmap);
+  EXPECT_EQ(pixelsOf(bitmap), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PngDecode, ::testing::ValuesIn(decodeCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<uint8_t> validPng() {
+  PngImage picture = image(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
+  for (int i = 0; i < 16 * 16 * 3; ++i) picture.rows.push_back(uint8_t(i * 7));
+  return encodePng(picture);
+}
+
+struct DamageCase {
+  const char* name;
+  std::vector<uint8_t> (*damage)(std::vector<uint8_t>);
+};
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
+
+size_t idatData(const std::vector<uint8_t>& png) {
+  for (size_t i = 0; i + 4 <= png.size(); ++i)
+    if (std::memcmp(&png[i], "IDAT", 4) == 0) return i + 4;
+  return 0;
+}
+
+using Bytes = std::vector<uint8_t>;
+const DamageCase kDamageCases[] = {
+    {"TruncatedInTheImageData", [](Bytes png) { return Bytes(png.begin(), png.begin() + idatData(png) + 20); }},
+    {"TruncatedBeforeTheEnd", [](Bytes png) { return Bytes(png.begin(), png.end() - 6); }},
+    {"CorruptedImageData", [](Bytes png) { return png[idatData(png) + 10] ^= 0x5A, png; }},
+    {"CorruptedSignature", [](Bytes png) { return png[1] = 'Q', png; }},
+    {"Empty", [](Bytes) { return Bytes(); }},
+    {"HugeImageSize", [](Bytes png) { return patchPngSize(png, 100000, 100000), png; }},
+};
+
+class PngDamaged : public ::testing::TestWithParam<DamageCase> {};
+
+// Fails cleanly: no abort, nothing leaked (the sanitizer build checks), and a
+// bitmap the caller passed in survives.
+TEST_P(PngDamaged, LoadFailsCleanly) {
+  const std::vector<uint8_t> png = GetParam().damage(validPng());
+  EXPECT_EQ(LICE_LoadPNGFromMemory(png.data(), png.size()), nullptr);
+  TempFolder folder;
+  writeBytes(folder / "damaged.png", png);
+  LICE_MemBitmap bitmap(2, 2);
+  EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
+  EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
+  bitmap.resize(3, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PngDamaged, ::testing::ValuesIn(kDamageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Png, MissingFileGivesNull) {
+  TempFolder folder;
+  EXPECT_EQ(LICE_LoadPNG((folder / "absent.png").c_str()), nullptr);
+  EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
+  EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);
+}
+
+TEST(Png, WrittenBitmapsLoadBack) {
+  TempFolder folder;
+  FlippedBitmap bitmap(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) setPixel(bitmap, x, y, {40 * x + y, x, 100 + y, 200});
+  ASSERT_TRUE(LICE_WritePNG((folder / "alpha.png").c_str(), &bitmap));
+  ASSERT_TRUE(LICE_WritePNG((folder / "opaque.png").c_str(), &bitmap, false));
+  EXPECT_FALSE(LICE_WritePNG((folder / "missing/folder.png").c_str(), &bitmap));
+  LICE_MemBitmap empty;
+  EXPECT_FALSE(LICE_WritePNG((folder / "empty.png").c_str(), &empty));
+
+  std::unique_ptr<LICE_IBitmap> alpha(LICE_LoadPNG((folder / "alpha.png").c_str()));
+  std::unique_ptr<LICE_IBitmap> opaque(LICE_LoadPNG((folder / "opaque.png").c_str()));
+  ASSERT_TRUE(alpha && opaque);
+  std::vector<Argb> expected = pixelsOf(bitmap);
+  EXPECT_EQ(pixelsOf(*alpha), expected);
+  for (Argb& p : expected) p.a = 255;
+  EXPECT_EQ(pixelsOf(*opaque), expected);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include "raster/RasterFont.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <climits>
+#include <thread>
+
+#include "raster/RasterTestBitmaps.h"
+#include "raster/Utf8.h"
+
+namespace {
+
+std::unique_ptr<RasterFont> font(const char* family, int pixels, bool bold = false) {
+  return RasterFont::Create({family, pixels, bold, false, 0, 0});
+}
+
+TEST(RasterFont, FamiliesResolveToInstalledFaces) {
+  struct Case {
+    const char* family;
+    const char* face;
+  };
+  for (const Case c : {Case{"Arial", "Liberation Sans"}, Case{"Helvetica", "Liberation Sans"},
+                       Case{"monaco", "Liberation Mono"}, Case{"Times New Roman", "Liberation Serif"}}) {
+    auto f = font(c.family, 12);
+    ASSERT_TRUE(f) << c.family;
+    EXPECT_EQ(f->FaceFamily(), c.face) << c.family;
+  }
+  EXPECT_TRUE(font("No Such Family Anywhere", 12));  // fontconfig's default face
+  int narrow = 0, wide = 0, height = 0;
+  font("Monaco", 10)->Measure("iiii", &narrow, &height);
+  font("Monaco", 10)->Measure("WWWW", &wide, &height);
+  EXPECT_EQ(narrow, wide);
+}
+
+// Liberation Sans at 20 pixels per em: ascent 1854/2048 em rounded up (19) plus
+// descent 434/2048 em rounded up (5); the width is the sum of the advances.
+TEST(RasterFont, MeasuresThroughTheInstalledFace) {
+  auto arial = font("Arial", 20);
+  ASSERT_TRUE(arial);
+  int width = 0, height = 0;
+  arial->Measure("ZORQ Vocoder", &width, &height);
+  EXPECT_EQ(height, 24);
+  EXPECT_EQ(arial->LineHeight(), 24);
+  EXPECT_EQ(width, 138);  // the unhinted advances add up to 137.8
+  arial->Measure("", &width, &height);
+  EXPECT_EQ(width, 0);
+  int boldWidth = 0;
+  font("Arial", 20, true)->Measure("ZORQ Vocoder", &boldWidth, &height);
+  EXPECT_GT(boldWidth, width);
+}
+
+// "H" in red over white: covered pixels lie on the line from white to red, the
+// stems reach the exact colour, and nothing lands outside the measured line box.
+TEST(RasterFont, DrawsGlyphsInTheColourInsideTheLineBox) {
+  auto arial = font("Arial", 40);
+  ASSERT_TRUE(arial);
+  int width = 0, height = 0;
+  arial->Measure("H", &width, &height);
+  for (const uint8_t alpha : {uint8_t(255), uint8_t(128)}) {
+    LICE_MemBitmap bitmap(80, 60);
+    fillWith(bitmap, {255, 255, 255, 255});
+    arial->Draw(&bitmap, "H", 10, 5, alpha, 255, 0, 0);
+    int strongest = 255, changed = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 80; ++x) {
+        const Argb p = pixelAt(bitmap, x, y);
+        if (p == Argb{255, 255, 255, 255}) continue;
+        ++changed;
+        EXPECT_TRUE(x >= 10 && x < 10 + width && y >= 5 && y < 5 + height) << x << "," << y;
+        EXPECT_EQ(p.r, 255);
+        EXPECT_EQ(p.g, p.b);
+        strongest = std::min(strongest, p.g);
+      }
+    EXPECT_GT(changed, 100);
+    EXPECT_EQ(strongest, alpha == 255 ? 0 : 127);  // full coverage: 255 - 255 x 128 / 255
+  }
+}
+
+TEST(RasterFont, ClipsToTheBitmapAndHonoursFlippedRows) {
+  auto arial = font("Arial", 30);
+  ASSERT_TRUE(arial);
+  LICE_MemBitmap plain(30, 20);
+  FlippedBitmap flipped(30, 20);
+  for (LICE_IBitmap* bitmap : {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
+    fillWith(*bitmap, {0, 0, 0, 0});
+    arial->Draw(bitmap, "Wg\xC3\xA9", -7, -9, 255, 9, 8, 7);
+    arial->Draw(bitmap, "far", INT_MAX - 5, INT_MIN + 5, 255, 9, 8, 7);
+    arial->Draw(bitmap, "far", INT_MIN, INT_MAX, 255, 9, 8, 7);
+  }
+  EXPECT_EQ(pixelsOf(plain), pixelsOf(flipped));
+  EXPECT_NE(pixelsOf(plain), pixelsOf(LICE_MemBitmap(30, 20)));
+}
+
+// One font, two threads measuring and drawing at once, each meeting glyphs not
+// yet cached (the thread sanitizer build checks the locking); each thread's
+// picture equals the single-threaded one.
+TEST(RasterFont, DrawsFromTwoThreadsAtOnce) {
+  auto arial = font("Arial", 14);
+  ASSERT_TRUE(arial);
+  LICE_MemBitmap reference(120, 20);
+  arial->Draw(&reference, "Threads 0123", 2, 2, 255, 1, 2, 3);
+  std::atomic<int> started{0};
+  auto work = [&](LICE_MemBitmap* bitmap) {
+    for (++started; started < 2;) {
+    }
+    for (int i = 0; i < 64; ++i) {
+      const char letter[] = {char(0xC4), char(0x80 + i), 0};  // U+0100 + i
+      int width = 0, height = 0;
+      arial->Measure(letter, &width, &height);
+      fillWith(*bitmap, {0, 0, 0, 0});
+      arial->Draw(bitmap, "Threads 0123", 2, 2, 255, 1, 2, 3);
+    }
+  };
+  LICE_MemBitmap first(120, 20), second(120, 20);
+  std::thread other(work, &second);
+  work(&first);
+  other.join();
+  EXPECT_EQ(pixelsOf(first), pixelsOf(reference));
+  EXPECT_EQ(pixelsOf(second), pixelsOf(reference));
+}
+
+TEST(Utf8, DecodesOrReplacesWithoutPassingTheEnd) {
+  struct Case {
+    const char* text;
+    std::vector<uint32_t> codePoints;
+  };
+  const uint32_t bad = kReplacementCharacter;
+  const Case cases[] = {
+      {"A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9", {'A', 0xE9, 0x20AC, 0x1F3B9}},
+      {"\x80x", {bad, 'x'}},                 // stray continuation byte
+      {"\xE2\x82", {bad}},                   // cut short by the end
+      {"\xC0\xAF", {bad}},                   // overlong
+      {"\xED\xA0\x80", {bad}},               // surrogate
+  };
+  for (const Case& c : cases) {
+    std::vector<uint32_t> decoded;
+    for (const char* p = c.text; *p;) decoded.push_back(nextCodePoint(p));
+    EXPECT_EQ(decoded, c.codePoints) << c.text;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// A one-thread HTTP server on 127.0.0.1 for tests: answers every GET with a fixed
+// body, never answers, or streams without end.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+class LoopbackHttpServer {
+ public:
+  enum class Mode { kAnswer, kSilent, kEndless };
+
+  explicit LoopbackHttpServer(Mode mode, std::string body = "") : mode_(mode), body_(std::move(body)) {
+    listener_ = boundSocket(&port_);
+    listen(listener_, 4);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~LoopbackHttpServer() {
+    stop_ = true;
+    thread_.join();
+    close(listener_);
+  }
+
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/music/version/?file=zorq"; }
+
+  // A URL on which nothing listens: the connection is refused.
+  static std::string refusedUrl() {
+    int port = 0;
+    close(boundSocket(&port));
+    return "http://127.0.0.1:" + std::to_string(port) + "/";
+  }
+
+ private:
+  // A TCP socket bound to a free port of 127.0.0.1.
+  static int boundSocket(int* port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    *port = ntohs(address.sin_port);
+    return fd;
+  }
+
+  // Waits for the socket to become ready, giving up when the server stops.
+  bool wait(int fd, short events) const {
+    pollfd entry{fd, events, 0};
+    while (!stop_)
+      if (poll(&entry, 1, 20) > 0) return true;
+    return false;
+  }
+
+  void serve() {
+    while (wait(listener_, POLLIN)) {
+      const int client = accept(listener_, nullptr, nullptr);
+      if (client < 0) continue;
+      std::string request;
+      char buffer[1024];
+      while (request.find("\r\n\r\n") == std::string::npos && wait(client, POLLIN)) {
+        const ssize_t n = read(client, buffer, sizeof buffer);
+        if (n <= 0) break;
+        request.append(buffer, size_t(n));
+      }
+      if (mode_ == Mode::kAnswer) {
+        const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                  std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
+        send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+      } else if (mode_ == Mode::kEndless) {
+        const std::string head = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
+        send(client, head.data(), head.size(), MSG_NOSIGNAL);
+        const std::string chunk(4096, '7');
+        while (wait(client, POLLOUT) && send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+        }
+      } else {
+        while (wait(client, POLLIN) && read(client, buffer, sizeof buffer) > 0) {
+        }
+      }
+      close(client);
+    }
+  }
+
+  Mode mode_;
+  std::string body_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};

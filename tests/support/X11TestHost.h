@@ -1,0 +1,102 @@
+// A test host for editors on a real X server: a parent window of its own (24-bit, or
+// 32-bit with alpha), an editor thread that opens the editor through the VST 2
+// dispatcher and calls effEditIdle every few milliseconds as hosts do, synthetic input
+// through XTest, and screenshots of the editor's window. The server is $DISPLAY
+// (`make test` starts one when there is none); a test without a reachable server
+// skips itself through X11TestHost::Available().
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <condition_variable>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/VstAbi.h"
+#include "raster/Bitmap.h"
+
+// Xvfb on a display it picks itself (-displayfd), with extra arguments; killed with
+// the object. Display() is empty when it could not start.
+class PrivateXServer {
+ public:
+  explicit PrivateXServer(const std::vector<std::string>& arguments);
+  ~PrivateXServer();
+  const std::string& Display() const { return display_; }
+
+ private:
+  int pid_ = -1;
+  std::string display_;
+};
+
+// File descriptors this process has open (X connections are sockets).
+int OpenDescriptorCount();
+
+class X11TestHost {
+ public:
+  // Empty when a server answers on $DISPLAY; otherwise why tests must skip.
+  static std::string Unavailable();
+
+  // depth 24 or 32 for the parent window's visual.
+  explicit X11TestHost(AEffect* effect, int parentDepth = 24);
+  ~X11TestHost();
+
+  // On the editor thread: f runs between two idle calls; Run waits for its result.
+  void Run(const std::function<void()>& f);
+  // Starts f on the editor thread without waiting (for calls that stay modal).
+  std::future<void> Start(const std::function<void()>& f);
+  // Waits (idling on the editor thread) until pred holds there; false after ms.
+  bool WaitFor(const std::function<bool()>& pred, int ms = 3000);
+  // Lets the editor idle for ms.
+  void Settle(int ms = 150);
+
+  // effEditGetRect, a parent of that size mapped, effEditOpen. True when it opened.
+  bool Open();
+  void Close();
+  xcb_window_t Parent() const { return parent_; }
+  // The editor's window: the parent's only child.
+  xcb_window_t EditorWindow();
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  std::vector<xcb_window_t> Children(xcb_window_t window);
+
+  // XTest input at window pixels of the editor.
+  void MoveTo(int x, int y);
+  void Button(int button, bool press);
+  void Click(int x, int y, int button = 1);
+  void Key(const char* keysym, bool withShift = false);
+  void Type(const std::string& text);
+  // Whether some client holds the pointer grab (a grab attempt of ours fails).
+  bool PointerGrabbed();
+  // A mapped top-level window whose name is title, or 0.
+  xcb_window_t FindTopLevel(const std::string& title);
+  // Mapped override-redirect windows on the root (menus, tooltips).
+  int PopupWindows();
+  // The editor window's pixels (A = 255).
+  std::unique_ptr<LICE_MemBitmap> Screenshot();
+
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0);
+
+ private:
+  void loop();
+  uint32_t keycodeOf(uint32_t keysym);
+
+  AEffect* effect_;
+  xcb_connection_t* connection_ = nullptr;
+  xcb_screen_t* screen_ = nullptr;
+  int parentDepth_;
+  xcb_window_t parent_ = 0;
+  xcb_colormap_t colormap_ = 0;
+  int width_ = 0, height_ = 0;
+  bool open_ = false;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::vector<std::packaged_task<void()>> tasks_;
+  bool stop_ = false;
+  std::thread thread_;
+};
