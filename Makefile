@@ -9,7 +9,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
                libcairo2-dev libcurl4-openssl-dev \
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
-               xvfb x11-utils dbus-daemon
+               xvfb x11-utils dbus-daemon python3
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -18,9 +18,10 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # XCB, xkbcommon: the editor window on X11; libdbus: the desktop portal's file chooser.
 # Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
 # (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
+# python3: the mutation tool (make mutate).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
-        fuzz-smoke artwork
+        fuzz-smoke artwork mutate
 
 all: build
 
@@ -46,14 +47,15 @@ WITH_DISPLAY = $(CURDIR)/tools/with-xvfb.sh
 test: build
 	cd $(BUILD_DIR) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
-# The suites again under the sanitizers, each in its own build folder. A sanitizer
-# report fails the test that triggered it.
+# The suites again under the sanitizers, each in its own build folder, in Debug so that
+# the assertions run too. A sanitizer report fails the test that triggered it.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 test-asan: deps
-	cmake -S . -B $(BUILD_DIR)-asan -DZORQ_ENABLE_ASAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=Debug -DZORQ_ENABLE_ASAN=ON -DZORQ_BUILD_BENCH=OFF \
+	  $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
 	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
@@ -62,9 +64,10 @@ test-tsan: deps
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
 	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
+# Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).
 BENCH_FILTER ?= .
-bench: configure
+bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_dsp_bench zorq_bench
 	$(BUILD_DIR)-bench/bench/zorq_dsp_bench --benchmark_filter='$(BENCH_FILTER)'
@@ -145,5 +148,17 @@ fuzz-smoke: fuzz
 	    2>&1 | { grep -v -E '^#[0-9]+\s+(NEW|REDUCE|pulse)' || true; }; \
 	done
 
+# Plants each bug of tools/mutate/mutants.txt in turn in a scratch copy of the working tree
+# ($(BUILD_DIR)-mutate; the tree itself is never written), rebuilds it in Debug and runs
+# the suite; prints killed or survived for each and the kill rate.
+# MUTANTS: a regular expression that picks mutants by name (all by default).
+# MUTATE_TIMEOUT: seconds for one mutant's test run.
+MUTANTS ?= .
+MUTATE_TIMEOUT ?= 600
+mutate: deps
+	python3 tools/mutate/mutate.py --scratch $(BUILD_DIR)-mutate --jobs $(JOBS) --keep-going \
+	  --timeout $(MUTATE_TIMEOUT) --select '$(MUTANTS)'
+
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan $(FUZZ_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan $(BUILD_DIR)-mutate \
+	  $(FUZZ_BUILD_DIR)

@@ -1,7 +1,8 @@
 # Helpers shared by every subsystem folder.
 
+# Every target of the project calls this; ZORQ_WERROR=ON makes its warnings errors.
 function(zorq_set_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${ZORQ_WERROR}>:-Werror>)
 endfunction()
 
 # zorq_add_subsystem(name DEPENDS lib...): one static library from every .cpp in
