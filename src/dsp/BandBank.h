@@ -19,6 +19,7 @@
 // four kernels chosen at prepare time: the scalar reference, SSE2, AVX2 or AVX-512.
 // All give identical output, bit for bit.
 
+#include <cassert>
 #include <memory>
 
 #include "dsp/BandBankLanes.h"
@@ -72,13 +73,17 @@ class BandBank {
 
   Kernel kernel() const { return kernel_; }
   double sampleRate() const { return sampleRate_; }
-  double analysisFrequency(int band) const { return analysisHz_[band]; }
-  double synthesisFrequency(int band) const { return synthesisHz_[band]; }
-  double synthesisLevel(int band) const { return lanes_->synthesisLevel.v[2 * band]; }
+  double analysisFrequency(int band) const { return analysisHz_[checked(band)]; }
+  double synthesisFrequency(int band) const { return synthesisHz_[checked(band)]; }
+  double synthesisLevel(int band) const { return lanes_->synthesisLevel.v[2 * checked(band)]; }
   double followerSpeed() const { return followerScale_; }
-  bool fixed(int band) const { return lanes_->fixedMask[2 * band] != 0; }
+  bool fixed(int band) const { return lanes_->fixedMask[2 * checked(band)] != 0; }
 
  private:
+  static int checked(int band) {
+    assert(band >= 0 && band < kNumBands);
+    return band;
+  }
   double processPiece(const double* const modulator[2], const double* const carrier[2],
                       const double* const noise[2], double* const out[2], int n,
                       const Settings& settings) noexcept;

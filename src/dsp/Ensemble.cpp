@@ -1,6 +1,7 @@
 #include "dsp/Ensemble.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <initializer_list>
 
@@ -77,6 +78,7 @@ double Ensemble::readTap(const Tap& tap) const noexcept {
     k += length_;
   }
   if (k == length_) k = 0;
+  assert(j >= 0 && j < length_ && k >= 0 && k < length_);
   const double fraction = delay - std::floor(delay);
   return (tap.line[j] - tap.line[k]) * fraction + tap.line[k];
 }
@@ -84,6 +86,8 @@ double Ensemble::readTap(const Tap& tap) const noexcept {
 inline double Ensemble::processSample(double x) noexcept {
   // Infinite or NaN input counts as silence, so it never reaches the delay lines.
   const double y = inputFilter_.process(std::isfinite(x) ? x : 0.0);
+  assert(tapA_.writePosition >= 0 && tapA_.writePosition < length_);
+  assert(tapB_.writePosition >= 0 && tapB_.writePosition < length_);
   tapA_.line[tapA_.writePosition] = y;
   tapB_.line[tapB_.writePosition] = y;
   const double out = (y + readTap(tapA_) + readTap(tapB_)) * 0.5;

@@ -1,5 +1,6 @@
 #include "dsp/PhaseIncrementTable.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "dsp/PitchTables.h"
@@ -21,5 +22,6 @@ void PhaseIncrementTable::build(double sampleRate) {
 uint32_t PhaseIncrementTable::at(int pitchIndex) const {
   if (pitchIndex < 0) pitchIndex = 0;
   if (pitchIndex > kMaxIndex) pitchIndex = kMaxIndex;
+  assert(pitchIndex >= 0 && static_cast<size_t>(pitchIndex) < freq2PhInc_.size());
   return freq2PhInc_[pitchIndex];
 }

@@ -1,5 +1,7 @@
 #include "dsp/PitchTables.h"
 
+#include <cassert>
+
 namespace pitch {
 
 const double kMidiToHz[kTableSize] = {
@@ -56,6 +58,7 @@ double toHz(int p) {
   const int a = p > 0 ? p : -p;
   const int k = a / kUnitsPerSemitone;
   const int r = a % kUnitsPerSemitone;
+  assert(k >= 0 && k + 1 < kTableSize);
   // Linear in Hz between semitones: the midpoint of two notes is their mean frequency.
   return table[k] + (table[k + 1] - table[k]) * r / kUnitsPerSemitone;
 }

@@ -1,5 +1,6 @@
 #include "dsp/Voice.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "dsp/PhaseIncrementTable.h"
@@ -100,6 +101,7 @@ void Voice::runGroup(Voice* const* voices, double* out, int n) noexcept {
   for (int i = 0; i < n; ++i) {
     double sum = out[i];
     for (int k = 0; k < K; ++k) {
+      assert((phase[k] >> kTableShift) < static_cast<uint32_t>(wavetables::kLength));
       const double sample = table[k][phase[k] >> kTableShift];
       if (kHeld) {
         sum += sample * amplitude[k];

@@ -1,5 +1,6 @@
 #include "dsp/Wavetables.h"
 
+#include <cassert>
 #include <cmath>
 #include <mutex>
 
@@ -21,7 +22,10 @@ void build() {
     // Harmonic h has amplitude 0.5 / h under a raised-cosine (Hamming-like) taper.
     for (int h = 2; h <= n; ++h) {
       const double amplitude = (0.54 + 0.46 * std::cos((h - 1) * (M_PI / 2) / (n - 1))) * 0.5 / h;
-      for (int j = 0; j < kLength; ++j) table[j] += amplitude * sine[(h * j) & (kLength - 1)];
+      for (int j = 0; j < kLength; ++j) {
+        assert(((h * j) & (kLength - 1)) < kLength);
+        table[j] += amplitude * sine[(h * j) & (kLength - 1)];
+      }
     }
   }
 }
@@ -34,6 +38,9 @@ int harmonics(int index) {
 
 void ensureBuilt() { std::call_once(builtOnce, build); }
 
-const double* saw(int index) { return tables[index]; }
+const double* saw(int index) {
+  assert(index >= 0 && index < kCount);
+  return tables[index];
+}
 
 }  // namespace wavetables

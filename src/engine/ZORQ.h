@@ -5,6 +5,7 @@
 // bank and mixes vocoder output and dry modulator into the two outputs.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -76,11 +77,20 @@ class ZORQ : public Synth {
   double vocoderMix() const { return vocoderMix_; }
   const BandBank& bandBank() const { return bank_; }
   uint64_t controlTicks() const { return controlTicks_; }
-  const Voice& voice(int index) const { return voices_[index]; }
+  const Voice& voice(int index) const {
+    assert(index >= 0 && index < kNumVoices);
+    return voices_[index];
+  }
   double pitchWheel() const { return pitchWheel_; }
   bool sustain() const { return sustain_; }
-  const Ensemble& ensemble(int channel) const { return ensembles_[channel]; }
-  const LFO& vibratoLFO(int index) const { return vibratoLFOs_[index]; }
+  const Ensemble& ensemble(int channel) const {
+    assert(channel == 0 || channel == 1);
+    return ensembles_[channel];
+  }
+  const LFO& vibratoLFO(int index) const {
+    assert(index >= 0 && index < kNumVibratoLFOs);
+    return vibratoLFOs_[index];
+  }
 
   // Sample player ("File" input mode). Editor thread or the host thread that
   // restores state; each takes the plug-in mutex for its bookkeeping only and reads

@@ -1,5 +1,5 @@
 // MIDI input: messages are queued by sample offset and dispatched at the control
-// tick nearest to it; note operations, voice allocation and the sustain pedal.
+// tick nearest to it, where they become note, pedal and controller operations.
 #include <climits>
 
 #include "engine/ZORQ.h"
@@ -91,57 +91,4 @@ void ZORQ::handleMidiEvents() {
     midiQueue_.Remove();
   }
   midiQueue_.Flush(tick);
-}
-
-// Lowest-numbered voice that last played this note; else the lowest inactive one;
-// else the oldest note-on (lowest number on a tie).
-int ZORQ::chooseVoice(int note) const {
-  for (int v = 0; v < kNumVoices; ++v)
-    if (voices_[v].note() == note) return v;
-  for (int v = 0; v < kNumVoices; ++v)
-    if (!voices_[v].isActive()) return v;
-  int oldest = 0;
-  for (int v = 1; v < kNumVoices; ++v)
-    if (voices_[v].sequence() < voices_[oldest].sequence()) oldest = v;
-  return oldest;
-}
-
-void ZORQ::setNoteOn(int note, int velocity) {
-  // A connected tuning master gives each note its pitch and may leave notes unplayed.
-  const bool tuned = hasMTSMaster();
-  if (tuned && noteShouldBeSkipped(note)) return;
-  if (keyboardOn_) {
-    addPressedKey(note, velocity);
-    Voice& voice = voices_[chooseVoice(note)];
-    ++noteCounter_;
-    // Runs of three adjacent notes share a vibrato LFO: 0-1, 2-4, 5-7, 8-10, ...
-    const LFO& vibrato = vibratoLFOs_[((note + 1) / 3) % kNumVibratoLFOs];
-    const double pitch = tuned ? getFrequency(note) : note * 128.0;
-    voice.setNoteOn(note, velocity, noteCounter_, vibrato.output(), pitch);
-  }
-  if (inputFromFile_ && !(sampleLegato_ && pressedKeyCount() > 1)) restartSample();
-}
-
-void ZORQ::setNoteOff(int note) {
-  removePressedKey(note);
-  for (Voice& voice : voices_) {
-    if (voice.isActive() && voice.note() == note) {
-      voice.setNoteOff();
-      break;
-    }
-  }
-  if (inputFromFile_ && pressedKeyCount() == 0 && !sustain_) stopSample();
-}
-
-void ZORQ::setSustain(bool on) {
-  sustain_ = on;
-  if (!on && pressedKeyCount() == 0) stopSample();
-}
-
-void ZORQ::allNotesOff() {
-  clearKeyBuffer();
-  for (Voice& voice : voices_) {
-    voice.setSustain(false);
-    voice.setNoteOff();
-  }
 }

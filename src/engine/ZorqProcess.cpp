@@ -2,6 +2,7 @@
 #include "engine/ZORQ.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "dsp/Noise.h"
@@ -59,6 +60,7 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
       }
     }
 
+    assert(n > 0 && static_cast<uint32_t>(n) <= allocatedLength_);
     loadBuffers(in, n);
     for (int c = 0; c < kNumInputs; ++c)
       if (inputConnected_[c]) in[c] += n;

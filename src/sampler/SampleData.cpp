@@ -1,6 +1,7 @@
 #include "sampler/SampleData.h"
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 
 #include "sampler/WaveReader.h"
@@ -60,6 +61,7 @@ bool SampleData::append(const double* const* chunk, unsigned frames) {
 
 template <typename T>
 void SampleData::copy(const std::vector<T>& from, uint32_t position, unsigned count, double* to) {
+  assert(static_cast<size_t>(position) + count <= from.size());
   std::copy(from.begin() + position, from.begin() + position + count, to);
 }
 

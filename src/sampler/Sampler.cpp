@@ -1,6 +1,7 @@
 #include "sampler/Sampler.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -84,6 +85,7 @@ void Sampler::stop() noexcept { setEnvelope(envelope::kReleaseTarget, release_);
 // Reads up to `frames` (at most one sub-block) into the input work buffers;
 // frames the file cannot deliver are silence.
 unsigned Sampler::readFrames(unsigned frames) {
+  assert(frames <= inputLeft_.size() && frames <= inputRight_.size());
   const unsigned got = data_->read(position_, frames, inputLeft_.data(), inputRight_.data());
   position_ += got;
   std::fill(inputLeft_.begin() + got, inputLeft_.begin() + frames, 0.0);
@@ -119,6 +121,7 @@ unsigned Sampler::playConverted(double* left, double* right, unsigned frames) {
   const unsigned produced = static_cast<unsigned>(std::max(
       0,
       converter_.ResampleOut(converterOutput_.data(), needed, static_cast<int>(frames), channels)));
+  assert(static_cast<size_t>(frames) * channels <= converterOutput_.size());
   const double* out = converterOutput_.data();
   for (unsigned i = 0; i < frames; ++i) {
     const double level = stepEnvelope();

@@ -1,6 +1,7 @@
 #include "sampler/WDL_Resampler.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -208,9 +209,11 @@ int WDL_Resampler::produceInterpolated(double* output, int wanted, int channels,
     double* out = output + static_cast<std::size_t>(produced) * channels;
     if (interpolate_) {
       if (i >= available - 1) break;
+      assert(i >= 0 && static_cast<size_t>(i + 2) * channels <= inputBuffer_.size());
       for (int c = 0; c < channels; ++c) out[c] = frame[c] * (1.0 - f) + frame[c + channels] * f;
     } else {
       if (i >= available) break;
+      assert(i >= 0 && static_cast<size_t>(i + 1) * channels <= inputBuffer_.size());
       for (int c = 0; c < channels; ++c) out[c] = frame[c];
     }
     ++produced;
@@ -235,6 +238,8 @@ int WDL_Resampler::produceSinc(double* output, int wanted, int channels, int ava
     const double blend = row < rows ? rowPosition - row : 0.0;
     const float* lower = sincTable_.data() + static_cast<std::size_t>(row) * size;
     const float* upper = row < rows ? lower + size : lower;
+    assert(static_cast<size_t>(row + (row < rows)) * size + size <= sincTable_.size());
+    assert(static_cast<size_t>(i + size) * channels <= inputBuffer_.size());
     const double* frames = in + static_cast<std::size_t>(i) * channels;
     double* out = output + static_cast<std::size_t>(produced) * channels;
     for (int c = 0; c < channels; ++c) {

@@ -166,6 +166,46 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCase
                                   info.param.scenario->name;
                          });
 
+// With a silent modulator every band's gain is clamp(bias, 0, limit): the output is
+// that multiple of the output of the same bank with every band fixed (gain 1).
+class BandBankGain : public ::testing::TestWithParam<BandBank::Kernel> {};
+
+TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
+  if (!BandBank::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
+  const struct {
+    double bias, limit, gain;
+  } cases[] = {{0.5, 10.0, 0.5}, {3.0, 10.0, 3.0}, {-1.0, 10.0, 0.0}, {3.0, 2.0, 2.0}, {-1.0, 2.0, 0.0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "bias " << c.bias << ", limit " << c.limit);
+    BandBank vocoding, fixed;
+    for (BandBank* bank : {&vocoding, &fixed}) {
+      bank->prepare(kRate, 64, GetParam());
+      bank->reset();
+    }
+    for (int band = 0; band < kNumBands; ++band) fixed.setFixed(band, true);
+    BandBank::Settings settings = fullBands();
+    settings.bias = c.bias;
+    settings.limit = c.limit;
+    Noise noise{5};
+    std::vector<double> silence(64, 0.0), carrier(64), out[4];
+    for (int slice = 0; slice < 20; ++slice) {
+      for (double& x : carrier) x = noise.next();
+      for (auto& v : out) v.assign(64, 0.0);
+      const double* mod[2] = {silence.data(), silence.data()};
+      const double* car[2] = {carrier.data(), carrier.data()};
+      double* vocoded[2] = {out[0].data(), out[1].data()};
+      double* passed[2] = {out[2].data(), out[3].data()};
+      vocoding.process(mod, car, mod, vocoded, 64, settings);
+      fixed.process(mod, car, mod, passed, 64, settings);
+      for (int i = 0; i < 64; ++i)
+        ASSERT_NEAR(out[0][i], c.gain * out[2][i], 1e-9 * (1.0 + std::fabs(out[2][i]))) << i;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BandBankGain, ::testing::ValuesIn(BandBank::kKernels),
+                         [](const auto& info) { return std::string(BandBank::name(info.param)); });
+
 TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
   setenv("ZORQ_SIMD", "scalar", 1);
   EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kScalar);

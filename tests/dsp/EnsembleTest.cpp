@@ -100,15 +100,4 @@ TEST(Ensemble, BlockFormMatchesSampleForm) {
   EXPECT_EQ(in, expected);
 }
 
-TEST(Ensemble, ResetKeepsLfoPhasesAndAppliesRates) {
-  Ensemble ensemble;
-  ensemble.rate1 = 0.65;
-  ensemble.setSampleRate(44100.0);
-  EXPECT_DOUBLE_EQ(ensemble.lfo1.increment(), 0.65 * 2 * M_PI / 1000);
-  for (int i = 0; i < 10; ++i) ensemble.update();
-  const double phase = ensemble.lfo1.phase();
-  ensemble.setSampleRate(48000.0);
-  EXPECT_EQ(ensemble.lfo1.phase(), phase);
-}
-
 }  // namespace

@@ -208,10 +208,11 @@ TEST_P(LowSampleRate, OutputIsFiniteAndAsLoudAsAt44k) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, LowSampleRate,
-                         ::testing::Values(LowRateCase{8000, false}, LowRateCase{8000, true},
-                                           LowRateCase{11025, false}, LowRateCase{11025, true},
-                                           LowRateCase{12000, false}, LowRateCase{12000, true},
-                                           LowRateCase{16000, false}, LowRateCase{16000, true},
-                                           LowRateCase{22050, false}, LowRateCase{22050, true},
-                                           LowRateCase{1000, false}, LowRateCase{1000, true}));
+std::vector<LowRateCase> lowRates() {
+  std::vector<LowRateCase> cases;
+  for (double rate : {1000, 8000, 11025, 12000, 16000, 22050})
+    for (bool ensemble : {false, true}) cases.push_back({rate, ensemble});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, LowSampleRate, ::testing::ValuesIn(lowRates()));

@@ -2,19 +2,6 @@
 
 #include "EngineHarness.h"
 
-TEST(ParamChange, BalanceLimitAndBiasTurnIntoEngineValues) {
-  EngineHarness h;
-  h.setParam(kOutBalance, 0.3);
-  EXPECT_DOUBLE_EQ(h.plug->micMix(), 0.3);
-  EXPECT_DOUBLE_EQ(h.plug->vocoderMix(), 0.7);
-  h.setParam(kLimit, 0.25);
-  EXPECT_DOUBLE_EQ(h.plug->limit(), 5.5);
-  h.setParam(kLimit, 0.0);
-  EXPECT_DOUBLE_EQ(h.plug->limit(), 10.0);
-  h.setParam(kBias, -0.75);
-  EXPECT_DOUBLE_EQ(h.plug->bias(), -1.5);
-}
-
 TEST(ParamChange, SpeedScalesFollowerCorners) {
   // A follower's step response reaches 1 - 1/e sooner when its corner doubles.
   auto riseSamples = [](double speed) {

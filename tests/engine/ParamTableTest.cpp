@@ -1,91 +1,54 @@
+// Properties of the whole parameter table, and the display texts hosts show.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cmath>
+#include <set>
 #include <string>
 
-#include "engine/ParamDisplay.h"
 #include "engine/ZORQ.h"
 
 namespace {
-struct Row {
-  int index;
-  const char* name;
-  double min, max, defaultValue, shape;
-  int type;
-};
-
-class ParamTable : public ::testing::TestWithParam<Row> {
- protected:
-  static ZORQ& plug() {
-    static ZORQ instance;
-    return instance;
-  }
-};
-
-std::string display(ZORQ& plug, int index, double plain) {
+std::string display(const IParam& p, double plain) {
   char text[64] = {};
-  plug.GetParam(index)->GetDisplayForHost(plain, false, text);
+  p.GetDisplayForHost(plain, false, text);
   return text;
 }
 }  // namespace
 
-TEST_P(ParamTable, RowMatchesTheTable) {
-  const Row& row = GetParam();
-  const IParam* p = plug().GetParam(row.index);
-  ASSERT_NE(p, nullptr);
-  EXPECT_STREQ(p->GetNameForHost(), row.name);
-  EXPECT_DOUBLE_EQ(p->GetMin(), row.min);
-  EXPECT_DOUBLE_EQ(p->GetMax(), row.max);
-  EXPECT_DOUBLE_EQ(p->GetDefault(), row.defaultValue);
-  EXPECT_DOUBLE_EQ(p->Value(), row.defaultValue);
-  EXPECT_DOUBLE_EQ(p->GetShape(), row.shape);
-  EXPECT_EQ(p->Type(), row.type);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ParamTable,
-    ::testing::Values(Row{0, "Vocoder Mode", 0, 1, 0, 1, IParam::kTypeEnum},
-                      Row{1, "Keyboard", 0, 1, 1, 1, IParam::kTypeBool},
-                      Row{2, "Input Mode", 0, 1, 0, 1, IParam::kTypeEnum},
-                      Row{3, "Sample Legato", 0, 1, 1, 1, IParam::kTypeBool},
-                      Row{4, "Final Volume", 0, 1, 0.25, 2, IParam::kTypeDouble},
-                      Row{6, "Tune", -100, 100, 0, 1, IParam::kTypeDouble},
-                      Row{13, "Pitch Bend", -12, 12, 2, 1, IParam::kTypeDouble},
-                      Row{14, "Vibrato Speed", 0.001, 24.999, 5.5, 2, IParam::kTypeDouble},
-                      Row{15, "Vibrato Depth", 0, 1, 0, 3, IParam::kTypeDouble},
-                      Row{16, "Ensemble", 0, 1, 0, 1, IParam::kTypeBool},
-                      Row{17, "Meter Mode", 0, 1, 1, 1, IParam::kTypeEnum},
-                      Row{23, "Ensemble (R) Rate 2", 0.001, 24.999, 6.3, 2, IParam::kTypeDouble},
-                      Row{24, "Analysis Freq 1", 16, 16000, 240.6, 4, IParam::kTypeDouble},
-                      Row{43, "Analysis Freq 20", 16, 16000, 9425.1, 4, IParam::kTypeDouble},
-                      Row{44, "Synthesis Freq 1", 16, 16000, 240.6, 4, IParam::kTypeDouble},
-                      Row{73, "Synthesis Level 10", 0, 2, 1, 1, IParam::kTypeDouble},
-                      Row{103, "Synthesis Fixed 20", 0, 1, 0, 1, IParam::kTypeBool},
-                      Row{104, "Bias", -1, 1, 0, 1, IParam::kTypeDouble},
-                      Row{105, "Limit", 0, 1, 0, 1, IParam::kTypeDouble},
-                      Row{106, "Speed", -1, 1, 0, 1, IParam::kTypeDouble}));
-
-TEST(ParamTableTexts, EveryParameterIsInitialisedWithANameAndNoGroup) {
+// Names unique and ungrouped; defaults inside the range and current at start; the
+// normalised mapping inverts; every switch text maps back to its value.
+TEST(ParamTable, EveryParameterIsNamedInRangeAndRoundTrips) {
   ZORQ plug;
-  ASSERT_EQ(plug.NParams(), 107);
+  ASSERT_EQ(plug.NParams(), kNumParams);
+  std::set<std::string> names;
   for (int i = 0; i < plug.NParams(); ++i) {
-    const IParam* p = plug.GetParam(i);
-    EXPECT_NE(p->Type(), IParam::kTypeNone) << i;
-    EXPECT_GT(std::strlen(p->GetNameForHost()), 0u) << i;
-    EXPECT_STREQ(p->GetParamGroupForHost(), "") << i;
+    SCOPED_TRACE(i);
+    const IParam& p = *plug.GetParam(i);
+    EXPECT_NE(p.Type(), IParam::kTypeNone);
+    EXPECT_TRUE(names.insert(p.GetNameForHost()).second) << p.GetNameForHost();
+    EXPECT_STRNE(p.GetNameForHost(), "");
+    EXPECT_STREQ(p.GetParamGroupForHost(), "");
+    EXPECT_LT(p.GetMin(), p.GetMax());
+    EXPECT_TRUE(p.GetDefault() >= p.GetMin() && p.GetDefault() <= p.GetMax());
+    EXPECT_EQ(p.Value(), p.GetDefault());
+    for (double x : {0.0, 0.3, 1.0}) EXPECT_NEAR(p.GetNormalized(p.GetNonNormalized(x)), x, 1e-9);
+    for (int t = 0; t < p.GetNDisplayTexts(); ++t) {
+      int value = -1, mapped = -2;
+      const char* text = p.GetDisplayTextAtIdx(t, &value);
+      EXPECT_TRUE(p.MapDisplayText(text, &mapped));
+      EXPECT_EQ(mapped, value);
+      EXPECT_EQ(display(p, value), text);
+    }
   }
-  EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
-  EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");
 }
 
-TEST(ParamTableTexts, DisplayTextsMatchTheTable) {
+TEST(ParamTable, DisplayTextsAndLabels) {
   ZORQ plug;
-  struct Case {
+  const struct {
     int index;
     double value;
     const char* text;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {kFinalVolume, 0.25, "-12.0"},     {kFinalVolume, 0.0, "-oo"},
       {kMicLevel, 2.0, "6.0"},           {kOutBalance, 0.25, "75:25"},
       {kOutBalance, 0.0, "Simulator"},   {kOutBalance, 1.0, "Mic"},
@@ -98,5 +61,7 @@ TEST(ParamTableTexts, DisplayTextsMatchTheTable) {
       {kVibratoSpeed, 5.5, "5.50"},      {kAnalysisFreq1, 240.6, "240"},
       {kSynthesisLevel1 + 3, 0.5, "-6.0"}, {kBias, -0.25, "-0.25"},
   };
-  for (const Case& c : cases) EXPECT_EQ(display(plug, c.index, c.value), c.text) << c.index;
+  for (const auto& c : cases) EXPECT_EQ(display(*plug.GetParam(c.index), c.value), c.text) << c.index;
+  EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
+  EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");
 }

@@ -1,7 +1,7 @@
-// The audio path never allocates: after the first block at a block size, the host's
-// processing callbacks (float and double) with MIDI notes, pitch wheel, pedal,
-// learned controllers, "MIDI Thru" and parameter changes between blocks make no
-// heap allocation. The instrument is driven through its AEffect, as a host does.
+// The audio path never allocates: from the first block on, the host's processing
+// callbacks (float and double) with MIDI notes, pitch wheel, pedal, learned
+// controllers, "MIDI Thru" and parameter changes between blocks make no heap
+// allocation. The instrument is driven through its AEffect, as a host does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -121,31 +121,18 @@ void PrintTo(const BlockCase& c, std::ostream* os) {
 
 class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
 
-// Parameters the user-interface thread may change between blocks, with the plain
-// values it sets (every switch position, the ends of the ranges).
-constexpr int kChangedParams[] = {kVocoderMode, kKeyboard,  kSampleLegato, kFinalVolume,
-                                  kOutBalance,  kTune,      kVelocity,     kOctaveUp,
-                                  kInBalance,   kExtLevel,  kMicLevel,     kAccentBend,
-                                  kPitchBend,   kEnsemble,  kAttack,       kRelease,
-                                  kSpeed,       kBias,      kLimit,        kVibratoSpeed,
-                                  kVibratoDepth, kEnsembleLeftRate1, kAnalysisFreq1 + 3,
-                                  kSynthesisFreq1 + 7, kSynthesisLevel1 + 2,
-                                  kSynthesisFixed1 + 19};
 }  // namespace
 
-TEST_P(RealTimeSafety, ProcessingAllocatesNothingAfterTheFirstBlock) {
+// Between blocks the user-interface thread sets each parameter in turn to one of five
+// positions, switches and the ends of the ranges included.
+TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   const BlockCase c = GetParam();
   HostedInstrument host(c.blockSize);
   thruEvents = 0;
-  const size_t first = allocationCount();
-  host.processBlock(0, c.doublePrecision);
-  RecordProperty("firstBlockAllocations", static_cast<int>(allocationCount() - first));
-
   const size_t before = allocationCount();
-  const int blocks = std::max(40, 22050 / c.blockSize);
-  for (int block = 1; block <= blocks; ++block) {
-    const int param = kChangedParams[block % std::size(kChangedParams)];
-    host.effect->setParameter(host.effect, param, static_cast<float>((block / 7) % 5) / 4.0f);
+  const int blocks = std::max(2 * kNumParams, 22050 / c.blockSize);
+  for (int block = 0; block < blocks; ++block) {
+    host.effect->setParameter(host.effect, block % kNumParams, static_cast<float>(block % 5) / 4.0f);
     host.processBlock(block, c.doublePrecision);
   }
   EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
@@ -157,9 +144,8 @@ INSTANTIATE_TEST_SUITE_P(BlockSizes, RealTimeSafety,
                                            BlockCase{64, false}, BlockCase{999, true},
                                            BlockCase{999, false}, BlockCase{4096, true}));
 
-// The sample player's converter may grow its input buffer on the audio thread
-// (the only growth the design allows); at any file rate it is sized up front for a
-// sub-block, so playing files through notes and host blocks never grows it.
+// The sample player's converter is sized up front for a sub-block at any file rate:
+// playing files through notes and host blocks never grows it, and reads no file.
 struct ConverterCase {
   unsigned fileRate;
   int blockSize;

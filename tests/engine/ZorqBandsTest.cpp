@@ -74,7 +74,7 @@ TEST(ZorqBands, AnalysisRetuneKeepsBothChannelsInStep) {
   EngineHarness h;
   h.setParam(kAnalysisFreq1 + 2, 1000.0);
   EXPECT_DOUBLE_EQ(h.plug->bandBank().analysisFrequency(2), 1000.0);
-  EXPECT_DOUBLE_EQ(h.plug->bandBank().synthesisFrequency(2), 342.7);
+  EXPECT_DOUBLE_EQ(h.plug->bandBank().synthesisFrequency(2), FREQUENCY[2]);
 }
 
 TEST(ZorqBands, ModulatorBandSelectsCarrierBand) {
@@ -92,14 +92,6 @@ TEST(ZorqBands, ModulatorBandSelectsCarrierBand) {
   far.setParam(kKeyboard, 0.0);
   far.process(n, {voice, voice, farCarrier, farCarrier});
   EXPECT_GT(inBand, 30.0 * far.rms(0, n / 2, n));
-}
-
-TEST(ZorqBands, HugeInputStaysFinite) {
-  EngineHarness h;
-  std::vector<double> loud(4410, 1000.0);
-  for (size_t i = 0; i < loud.size(); i += 2) loud[i] = -1000.0;
-  h.process(4410, {loud, loud, loud, loud});
-  for (int i = 0; i < 4410; ++i) ASSERT_TRUE(std::isfinite(h.out[0][i]) && std::isfinite(h.out[1][i]));
 }
 
 // The whole engine renders the same samples, bit for bit, whichever band-bank kernel
@@ -152,12 +144,16 @@ TEST_P(ZorqBandsKernels, RenderMatchesTheScalarReference) {
   EXPECT_EQ(std::memcmp(rendered.data(), reference.data(), rendered.size() * sizeof(double)), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kernels, ZorqBandsKernels,
-    ::testing::Values(KernelRenderCase{BandBank::Kernel::kSse2, false}, KernelRenderCase{BandBank::Kernel::kSse2, true},
-                      KernelRenderCase{BandBank::Kernel::kAvx2, false}, KernelRenderCase{BandBank::Kernel::kAvx2, true},
-                      KernelRenderCase{BandBank::Kernel::kAvx512, false},
-                      KernelRenderCase{BandBank::Kernel::kAvx512, true}),
-    [](const auto& info) {
-      return std::string(BandBank::name(info.param.kernel)) + (info.param.fullBands ? "_FullBands" : "_Standard");
-    });
+std::vector<KernelRenderCase> kernelCases() {
+  std::vector<KernelRenderCase> cases;
+  for (BandBank::Kernel kernel : BandBank::kKernels)
+    if (kernel != BandBank::Kernel::kScalar)
+      for (bool fullBands : {false, true}) cases.push_back({kernel, fullBands});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ZorqBandsKernels, ::testing::ValuesIn(kernelCases()),
+                         [](const auto& info) {
+                           return std::string(BandBank::name(info.param.kernel)) +
+                                  (info.param.fullBands ? "_FullBands" : "_Standard");
+                         });

@@ -55,20 +55,6 @@ TEST_F(ZorqCarrier, ResetMidNoteKeepsReadsSafe) {
   EXPECT_TRUE(h.guardsIntact(999));
 }
 
-TEST(ZorqVibrato, SpeedSetsThreeDetunedRatesAndResetSpreadsPhases) {
-  EngineHarness h;
-  h.setParam(kVibratoSpeed, 5.0);
-  const double base = 5.0 * 2 * M_PI / 1000;
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(0).increment(), base);
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(1).increment(), 0.99 * base);
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(2).increment(), 1.01 * base);
-  h.process(440);
-  h.plug->Reset();
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(0).phase(), 0.0);
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(1).phase(), 2.092300707290802);
-  EXPECT_DOUBLE_EQ(h.plug->vibratoLFO(2).phase(), 4.184601414581604);
-}
-
 TEST(ZorqVibrato, LfosRestWhileTheKeyboardIsOff) {
   EngineHarness h;
   h.setParam(kKeyboard, 0);
@@ -76,26 +62,24 @@ TEST(ZorqVibrato, LfosRestWhileTheKeyboardIsOff) {
   EXPECT_EQ(h.plug->vibratoLFO(0).phase(), 0.0);
 }
 
-TEST(ZorqEnsemble, RatesFollowParametersAndResetToDefaults) {
+// Each rate parameter drives its own ensemble's LFO; the LFOs run every tick, the
+// ensemble on or off.
+TEST(ZorqEnsemble, RateParametersDriveTheirLfosEveryTick) {
   EngineHarness h;
-  h.setParam(kEnsembleLeftRate1, 1.5);
-  h.setParam(kEnsembleRightRate2, 7.0);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(0).rate1, 1.5);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(0).lfo1.increment(), 1.5 * 2 * M_PI / 1000);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(1).lfo2.increment(), 7.0 * 2 * M_PI / 1000);
-  h.plug->Reset();
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(0).rate1, 0.65);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(0).rate2, 5.7);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(1).rate1, 0.55);
-  EXPECT_DOUBLE_EQ(h.plug->ensemble(1).rate2, 6.3);
-  EXPECT_EQ(h.plug->ensemble(0).length(), 706);
-}
-
-TEST(ZorqEnsemble, UpdatesEveryTickEvenWhenOff) {
-  EngineHarness h;
-  const double before = h.plug->ensemble(0).lfo1.phase();
+  const int params[] = {kEnsembleLeftRate1, kEnsembleLeftRate2, kEnsembleRightRate1,
+                        kEnsembleRightRate2};
+  auto lfo = [&h](int k) -> const LFO& {
+    const Ensemble& ensemble = h.plug->ensemble(k / 2);
+    return k % 2 ? ensemble.lfo2 : ensemble.lfo1;
+  };
+  double before[4];
+  for (int k = 0; k < 4; ++k) {
+    h.setParam(params[k], 1.0 + k);
+    before[k] = lfo(k).phase();
+  }
   h.process(440);
-  EXPECT_NEAR(h.plug->ensemble(0).lfo1.phase() - before, 10 * 0.65 * 2 * M_PI / 1000, 1e-12);
+  for (int k = 0; k < 4; ++k)
+    EXPECT_NEAR(lfo(k).phase() - before[k], 10 * (1.0 + k) * 2 * M_PI / 1000, 1e-12) << k;
 }
 
 TEST(ZorqMidiQueue, BurstBeyondTheInitialCapacityIsKept) {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "support/AllocationCounter.h"
 #include "support/FileCallCounter.h"
 #include "EngineHarness.h"
 #include "sampler/WavTestFile.h"
@@ -99,26 +98,6 @@ TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
   for (int i = 3000; i < 3500; ++i) ASSERT_EQ(out[i], 0.0);
 }
 
-// The busiest set-up: a converted file, eight voices, noise, ensemble and vibrato.
-// The file was read when it loaded: playing it opens, reads and seeks nothing.
-TEST_F(ZorqSample, ProcessingAllocatesAndTouchesNoFile) {
-  load(dir.write("hi.wav", wavtest::wav(1, 24, 2, 96000, wavtest::sine(2 * 96000, 441, 96000))));
-  h.setParam(kOutBalance, 0.5);
-  h.setParam(kInBalance, 0.3);
-  h.setParam(kEnsemble, 1);
-  h.setParam(kVibratoDepth, 0.5);
-  h.setParam(kAccentBend, 1.0);
-  for (int note : {40, 47, 52, 56, 59, 64, 68, 71}) h.plug->setNoteOn(note, 100);
-  std::vector<double> in(999, 0.0), out[2] = {std::vector<double>(999), std::vector<double>(999)};
-  double* ins[4] = {in.data(), in.data(), in.data(), in.data()};
-  double* outs[2] = {out[0].data(), out[1].data()};
-  const size_t before = allocationCount(), filesBefore = fileCallCount();
-  for (int block : {0, 1, 15, 17, 999, 44, 512}) h.plug->ProcessDoubleReplacing(ins, outs, block);
-  EXPECT_EQ(allocationCount(), before);
-  EXPECT_EQ(fileCallCount(), filesBefore);
-  EXPECT_GT(std::fabs(out[0][500]), 0.0);
-}
-
 struct EnvelopeCase {
   const char* name;
   int param;
@@ -150,20 +129,9 @@ TEST_P(ZorqSampleEnvelope, ParameterSetsTheSamplerTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, ZorqSampleEnvelope,
-                         ::testing::Values(EnvelopeCase{"attack0", kAttack, 0.0},
-                                           EnvelopeCase{"attack04", kAttack, 0.4},
-                                           EnvelopeCase{"release0", kRelease, 0.0},
+                         ::testing::Values(EnvelopeCase{"attack04", kAttack, 0.4},
                                            EnvelopeCase{"release03", kRelease, 0.3}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ZorqSample, ResetRefitsTheOpenFileToTheNewRate) {
-  load(writeTone("a.wav", 44100, 4410));
-  EXPECT_FALSE(h.plug->sampler().isConverting());
-  h.plug->SetSampleRate(48000);
-  h.plug->Reset();
-  EXPECT_TRUE(h.plug->sampler().isConverting());
-  EXPECT_EQ(h.plug->sampler().outputLength(), 4800u);
-}
 
 TEST_F(ZorqSample, RelativeNameLoadsFromWAVFolderAndStaysRelative) {
   writeTone("loops/a.wav", 22050, 100);

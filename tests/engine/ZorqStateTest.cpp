@@ -1,17 +1,15 @@
-#include "engine/ZORQ.h"
-
-#include "framework/ChunkMutator.h"
-#include "framework/FileBytes.h"
-#include "support/TempFolder.h"
-
+// The instrument's state record: written, then read back whole, damaged or cut.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+
+#include "engine/ZORQ.h"
 
 namespace {
 
 class CountingZorq : public ZORQ {
-public:
+ public:
   void OnParamChange(int index) override {
     ++reported;
     ZORQ::OnParamChange(index);
@@ -26,202 +24,115 @@ public:
     std::mt19937 random(seed);
     for (int i = 0; i < NParams(); ++i) GetParam(i)->SetNormalized((random() % 1000) / 999.0);
   }
+  void expectValuesInRange() const {
+    for (int i = 0; i < NParams(); ++i) {
+      const IParam* p = GetParam(i);
+      ASSERT_TRUE(p->Value() >= p->GetMin() && p->Value() <= p->GetMax()) << i;
+    }
+  }
   int reported = 0;
 };
 
-ByteChunk stateOf(CountingZorq& plug) {
-  ByteChunk chunk;
-  EXPECT_TRUE(plug.SerializeState(&chunk));
-  return chunk;
-}
+constexpr int kNameLengthField = 10 + 4;             // after the marker and program index
+constexpr int kValuesStart = kNameLengthField + 4 + 5;  // the program name is "Empty"
+constexpr int kFlag = kValuesStart + 8 * kNumParams;  // the has-file byte
+constexpr int kWhole = 1 << 30;                       // `end`: the record's own size
 
-constexpr int kMarkerAndIndex = 10 + 4;
+void putInt(ByteChunk& record, int at, int32_t value) { std::memcpy(record.GetBytes() + at, &value, 4); }
 
-// Offset of the first parameter value in a record written for a preset named "Empty".
-constexpr int kValuesStart = kMarkerAndIndex + 4 + 5;
+struct StateCase {
+  const char* name;
+  int sourceInputMode;  // 1: "File", the record holds "a.wav"
+  void (*damage)(ByteChunk&);
+  int start;
+  int end;  // what UnserializeState returns: -1, kWhole, or a position
+  enum Values { kSource, kUnchanged, kFirst50 } values;
+  const char* fileName;  // the target's afterwards (it starts with none)
+};
+
+void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
+
+const StateCase kCases[] = {
+    {"RoundTrip", 1, [](ByteChunk&) {}, 0, kWhole, StateCase::kSource, "a.wav"},
+    {"SignalModeKeepsNoFileName", 0, [](ByteChunk& r) { ASSERT_EQ(r.GetBytes()[kFlag], 0); }, 0,
+     kWhole, StateCase::kSource, ""},
+    // An older record is the values, the flag and the name alone; values out of range are clamped.
+    {"OldRecordOutOfRange", 1,
+     [](ByteChunk& r) {
+       ByteChunk old;
+       old.PutBytes(r.GetBytes() + kValuesStart, r.Size() - kValuesStart);
+       const double tooLoud = 1e6;
+       std::memcpy(old.GetBytes() + 8 * kFinalVolume, &tooLoud, 8);
+       r = old;
+       ASSERT_FALSE(ZORQ::isNewVersion_1_1_1(&r, 0));
+     },
+     0, kWhole, StateCase::kSource, "a.wav"},
+    {"CutInsideTheValues", 1, [](ByteChunk& r) { r.Resize(kValuesStart + 8 * 50 + 3); }, 0, -1,
+     StateCase::kFirst50, ""},
+    {"CutBeforeTheFlag", 1, [](ByteChunk& r) { r.Resize(kFlag); }, 0, -1, StateCase::kSource, ""},
+    {"NameLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, 100000); }, 0, -1,
+     StateCase::kUnchanged, ""},
+    {"NameLengthNegative", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, -20); }, 0, -1,
+     StateCase::kUnchanged, ""},
+    {"FileLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 6); }, 0, -1,
+     StateCase::kSource, ""},
+    {"FileLengthNegative", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, -9); }, 0, -1,
+     StateCase::kSource, ""},
+    {"FileLengthZero", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 0); }, 0, kFlag + 5,
+     StateCase::kSource, ""},
+    {"NegativeStart", 1, [](ByteChunk&) {}, -1, -1, StateCase::kUnchanged, ""},
+};
+
+class ZorqState : public ::testing::TestWithParam<StateCase> {};
 
 }  // namespace
 
-TEST(ZorqState, RoundTripRestoresEveryValueAndEndsAtTheRecordEnd) {
+TEST_P(ZorqState, RestoresWhatTheRecordHolds) {
+  const StateCase& c = GetParam();
   CountingZorq source;
-  source.EnsureDefaultPreset();
   source.scramble(1);
-  const ByteChunk record = stateOf(source);
-  EXPECT_EQ(record.Size(), kValuesStart + 8 * kNumParams + 1);
+  source.GetParam(kInputMode)->Set(c.sourceInputMode);
+  source.setSampleFileName("a.wav");
+  ByteChunk record;
+  ASSERT_TRUE(source.SerializeState(&record));
+  ASSERT_EQ(record.Size(), kFlag + 1 + (c.sourceInputMode ? 4 + 5 : 0));
+  c.damage(record);
+
   CountingZorq target;
   target.scramble(2);
-  EXPECT_EQ(target.UnserializeState(&record, 0), record.Size());
-  EXPECT_EQ(target.values(), source.values());
-  EXPECT_EQ(target.reported, kNumParams);
-}
-
-class ZorqStateInputMode : public ::testing::TestWithParam<int> {};
-
-// The sample file name is kept only in "File" input mode; restoring a record without
-// one empties the name.
-TEST_P(ZorqStateInputMode, StoresTheFileNameOnlyInFileMode) {
-  const bool fileMode = GetParam() == 1;
-  CountingZorq source;
-  source.GetParam(kInputMode)->Set(GetParam());
-  source.setSampleFileName("voice.wav");
-  const ByteChunk record = stateOf(source);
-  EXPECT_EQ(record.GetBytes()[kMarkerAndIndex + 4 + 5 + 8 * kNumParams], fileMode ? 1 : 0);
-  CountingZorq target;
-  target.setSampleFileName("old.wav");
-  EXPECT_EQ(target.UnserializeState(&record, 0), record.Size());
-  EXPECT_EQ(target.sampleFileName(), fileMode ? "voice.wav" : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(SignalAndFile, ZorqStateInputMode, ::testing::Values(0, 1));
-
-TEST(ZorqState, OldRecordIsReadAsValuesFromItsFirstByteAndClamped) {
-  CountingZorq source;
-  source.scramble(3);
-  ByteChunk record;
-  for (double v : source.values()) record.Put(v);
-  record.Put(uint8_t{0});
-  ByteChunk outOfRange = record;
-  const double tooLoud = 1e6;
-  std::memcpy(outOfRange.GetBytes() + 8 * kFinalVolume, &tooLoud, 8);
-  CountingZorq target;
-  EXPECT_FALSE(ZORQ::isNewVersion_1_1_1(&record, 0));
-  EXPECT_EQ(target.UnserializeState(&record, 0), record.Size());
-  EXPECT_EQ(target.values(), source.values());
-  EXPECT_EQ(target.UnserializeState(&outOfRange, 0), record.Size());
-  EXPECT_EQ(target.GetParam(kFinalVolume)->Value(), target.GetParam(kFinalVolume)->GetMax());
-}
-
-TEST(ZorqState, RecordCutInsideTheValuesKeepsTheRestAndReportsAll) {
-  CountingZorq source;
-  source.scramble(4);
-  ByteChunk record = stateOf(source);
-  const int breakAt = 50;
-  record.Resize(kValuesStart + 8 * breakAt + 3);
-  CountingZorq target;
-  target.scramble(5);
-  const std::vector<double> before = target.values();
-  EXPECT_EQ(target.UnserializeState(&record, 0), -1);
-  const IParam* atBreak = target.GetParam(breakAt);
-  EXPECT_EQ(atBreak->Value(), std::min(std::max(0.0, atBreak->GetMin()), atBreak->GetMax()));
+  const std::vector<double> before = target.values(), expected = source.values();
+  EXPECT_EQ(target.UnserializeState(&record, c.start), c.end == kWhole ? record.Size() : c.end);
+  target.expectValuesInRange();
   for (int i = 0; i < kNumParams; ++i) {
-    const double expected = i < breakAt ? source.GetParam(i)->Value() : before[static_cast<size_t>(i)];
-    if (i != breakAt) {
-      EXPECT_EQ(target.GetParam(i)->Value(), expected) << i;
-    }
+    if ((c.values == StateCase::kFirst50 && i == 50) || (c.end == kWhole && i == kFinalVolume))
+      continue;  // cut inside, or clamped
+    const bool fromSource = c.values == StateCase::kSource || (c.values == StateCase::kFirst50 && i < 50);
+    EXPECT_EQ(target.GetParam(i)->Value(), fromSource ? expected[i] : before[i]) << i;
   }
-  EXPECT_EQ(target.reported, kNumParams);
-}
-
-TEST(ZorqState, RecordWithoutTheFlagByteIsIncomplete) {
-  CountingZorq plug;
-  ByteChunk record = stateOf(plug);
-  record.Resize(record.Size() - 1);
-  EXPECT_EQ(plug.UnserializeState(&record, 0), -1);
-}
-
-struct LengthCase {
-  const char* name;
-  int offset;  // where the 32-bit length sits, relative to the record end or name field
-  int32_t length;
-  bool fileName;
-  int expected;  // -1, or the position relative to the length field
-};
-
-class ZorqStateLength : public ::testing::TestWithParam<LengthCase> {};
-
-// Program-name and file-name lengths that run past the end or backwards make the
-// record incomplete without touching the parameters; a zero file-name length is valid.
-TEST_P(ZorqStateLength, IsBoundsChecked) {
-  const LengthCase& c = GetParam();
-  CountingZorq source;
-  source.GetParam(kInputMode)->Set(1);
-  source.setSampleFileName("a.wav");
-  ByteChunk record = stateOf(source);
-  const int field = c.fileName ? record.Size() - 4 - 5 : kMarkerAndIndex;
-  std::memcpy(record.GetBytes() + field, &c.length, 4);
-  CountingZorq target;
-  target.scramble(6);
-  const std::vector<double> before = target.values();
-  EXPECT_EQ(target.UnserializeState(&record, 0), c.expected < 0 ? -1 : field + c.expected);
-  if (!c.fileName) {
-    EXPECT_EQ(target.values(), before);
+  if (c.values != StateCase::kUnchanged) {
+    EXPECT_EQ(target.reported, kNumParams);
   }
-  EXPECT_EQ(target.sampleFileName(), "");
+  EXPECT_EQ(target.sampleFileName(), c.fileName);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, ZorqStateLength,
-    ::testing::Values(LengthCase{"NamePastEnd", 0, 100000, false, -1},
-                      LengthCase{"NameNegative", 0, -20, false, -1},
-                      LengthCase{"FilePastEnd", 0, 6, true, -1},
-                      LengthCase{"FileNegative", 0, -9, true, -1},
-                      LengthCase{"FileZero", 0, 0, true, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Records, ZorqState, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ZorqState, NegativeStartChangesNoParameter) {
-  CountingZorq plug;
-  plug.scramble(7);
-  const std::vector<double> before = plug.values();
-  const ByteChunk record = stateOf(plug);
-  CountingZorq other;
-  other.scramble(8);
-  const std::vector<double> otherBefore = other.values();
-  EXPECT_EQ(other.UnserializeState(&record, -1), -1);
-  EXPECT_EQ(other.values(), otherBefore);
-  EXPECT_NE(before, otherBefore);
-}
-
-TEST(ZorqState, FilesAndBankBlobsCarryTheRecord) {
-  TempFolder folder;
-  const std::string fxp = folder.path() + "/a.fxp", fxb = folder.path() + "/a.fxb";
-  CountingZorq source;
-  source.EnsureDefaultPreset();
-  source.scramble(9);
+// Every single damaged byte and every cut leaves each parameter inside its range.
+TEST(ZorqStateDamage, EveryByteAndEveryCutKeepsParametersInRange) {
+  CountingZorq source, target;
   source.GetParam(kInputMode)->Set(1);
   source.setSampleFileName("voice.wav");
-  source.ModifyCurrentPreset("Robot");
-  ASSERT_TRUE(source.SaveProgramAsFXP(fxp));
-  ASSERT_TRUE(source.SaveBankAsFXB(fxb));
-
-  CountingZorq program;
-  program.EnsureDefaultPreset();
-  ASSERT_TRUE(program.LoadProgramFromFXP(fxp));
-  EXPECT_EQ(program.values(), source.values());
-  EXPECT_EQ(program.sampleFileName(), "voice.wav");
-  EXPECT_STREQ(program.GetPresetName(0), "Robot");
-
-  ByteChunk image;
-  ASSERT_TRUE(readWholeFile(fxb, &image));
-  CountingZorq bank;
-  EXPECT_TRUE(bank.loadFXBfromBlob(image.GetBytes(), image.Size()));
-  EXPECT_EQ(bank.values(), source.values());
-  EXPECT_STREQ(bank.GetPresetName(0), "Robot");
-  EXPECT_FALSE(bank.loadFXBfromBlob(image.GetBytes(), 159));
-  EXPECT_FALSE(bank.loadFXBfromBlob(nullptr, 0));
-  CountingZorq loaded;
-  EXPECT_TRUE(loaded.LoadBankFromFXB(fxb));
-  EXPECT_EQ(loaded.values(), source.values());
-}
-
-TEST(ZorqState, MutatedRecordsAndBankBlobsKeepParametersInRange) {
-  CountingZorq source;
-  source.GetParam(kInputMode)->Set(1);
-  source.setSampleFileName("voice.wav");
-  source.EnsureDefaultPreset();
-  const ByteChunk record = stateOf(source);
-  ByteChunk bank;
-  source.serializeBankChunk(&bank);
-  CountingZorq plug;
-  ChunkMutator mutator(11);
-  for (int round = 0; round < 300; ++round) {
-    const ByteChunk damaged = mutator.mutate(record);
-    const int end = plug.UnserializeState(&damaged, 0);
-    EXPECT_TRUE(end == -1 || (end > 0 && end <= damaged.Size()));
-    const ByteChunk damagedBank = mutator.mutate(bank);
-    plug.loadFXBfromBlob(damagedBank.GetBytes(), damagedBank.Size());
-    for (int i = 0; i < kNumParams; ++i) {
-      const IParam* param = plug.GetParam(i);
-      ASSERT_TRUE(param->Value() >= param->GetMin() && param->Value() <= param->GetMax()) << i;
+  ByteChunk record;
+  ASSERT_TRUE(source.SerializeState(&record));
+  for (int at = 0; at < record.Size(); ++at)
+    for (uint8_t value : {uint8_t{0x7F}, uint8_t{0xFF}}) {
+      ByteChunk damaged = record;
+      damaged.GetBytes()[at] = value;
+      const int end = target.UnserializeState(&damaged, 0);
+      ASSERT_TRUE(end == -1 || (end > 0 && end <= damaged.Size())) << at;
+      target.expectValuesInRange();
+      damaged.Resize(at);
+      ASSERT_EQ(target.UnserializeState(&damaged, 0), -1) << at;
     }
-  }
 }

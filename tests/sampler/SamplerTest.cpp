@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "support/AllocationCounter.h"
 #include "sampler/Sampler.h"
 #include "sampler/WavTestFile.h"
 
@@ -240,26 +239,5 @@ TEST_F(SamplerTest, RestartRewindsWithoutResettingLevel) {
   EXPECT_GT(sampler.envelopeLevel(), level);
   EXPECT_EQ(o.left[0], sampler.envelopeLevel() * static_cast<float>(0.1));
 }
-
-class SamplerAllocation : public Fixture, public ::testing::WithParamInterface<unsigned> {};
-
-TEST_P(SamplerAllocation, ProcessingNeverAllocates) {
-  const unsigned fileRate = GetParam();
-  Sampler sampler;
-  start(sampler, wav(1, 24, 2, fileRate, sine(2 * 3000, 300, fileRate)));
-  const unsigned blocks[] = {1, 15, 17, 44, 0, 44};
-  std::vector<double> left(kSubBlock), right(kSubBlock);
-  double* bufs[2] = {left.data(), right.data()};
-  const size_t before = allocationCount();
-  for (int k = 0; k < 600; ++k) {
-    if (k % 150 == 0) sampler.restart();
-    if (k % 150 == 100) sampler.stop();
-    sampler.processSamples(bufs, static_cast<int>(blocks[k % 6]));
-  }
-  EXPECT_EQ(allocationCount(), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(FileRates, SamplerAllocation,
-                         ::testing::Values(8000u, 22050u, 44100u, 48000u, 96000u, 192000u));
 
 }  // namespace

@@ -1,0 +1,27 @@
+// The control tick, once per sub-block: vibrato, pitch wheel and accent bend reach the
+// voices; the ensembles' sweeps advance; the meter decays.
+#include "engine/ZORQ.h"
+
+#include <cmath>
+
+void ZORQ::update() {
+  if (keyboardOn_) {
+    for (LFO& lfo : vibratoLFOs_) lfo.update();
+    double pitch = pitchBendRange_ * pitchWheel_;
+    if (accentAmount_ > 0.0) {
+      double level = modulatorLevelSum_ * reciprocal_;
+      if (modulatorActive_[0] && modulatorActive_[1]) level *= 0.5;
+      pitch -= accentAmount_ * accentHighpass_.process(accentLowpass_.process(level));
+      // A non-finite level (bad input in the last slice) bends nothing and is forgotten.
+      accentLowpass_.clearIfNotFinite();
+      accentHighpass_.clearIfNotFinite();
+      if (!std::isfinite(pitch)) pitch = pitchBendRange_ * pitchWheel_;
+    }
+    for (Voice& voice : voices_)
+      if (voice.isActive()) voice.update(pitch);
+  }
+  ensembles_[0].update();
+  ensembles_[1].update();
+  meterAccumulator_ -= meterAccumulator_ * reciprocal_;
+  if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
+}
