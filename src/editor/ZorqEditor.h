@@ -75,7 +75,7 @@ class ZorqEditor : public IGraphics {
   ZORQ* instrument_;
   std::atomic<bool> tweakMode_{false};
   std::atomic<bool> windowOpen_{false};
-  // Controls kept for later (owned by the control list).
+  // Controls the editor updates or shows and hides itself (owned by the control list).
   IControl* meter_ = nullptr;
   IControl* chancePicture_ = nullptr;
   IZVLoadWAVControl* wavControl_ = nullptr;

@@ -93,20 +93,20 @@ RasterFont* IGraphics::CacheFont(IText* text) {
   if (!text) return nullptr;
   const FontStorage::Key key{text->mSize, text->mOrientation, text->mStyle, text->mFont};
   text->mCached = s_fontCache.FindOrMake(key, [text]() {
-    FontSpec spec{text->mFont,
-                  std::max(text->mSize, 2),
-                  text->mStyle == IText::kStyleBold,
-                  text->mStyle == IText::kStyleItalic,
-                  text->mOrientation,
-                  qualityCode(text->mQuality)};
-    std::unique_ptr<RasterFont> font = RasterFont::Create(spec);
+    FontRequest request{text->mFont,
+                        std::max(text->mSize, 2),
+                        text->mStyle == IText::kStyleBold,
+                        text->mStyle == IText::kStyleItalic,
+                        text->mOrientation,
+                        qualityCode(text->mQuality)};
+    std::unique_ptr<RasterFont> font = RasterFont::Create(request);
     // One correction so that the line height comes close to the size asked for.
     const int lineHeight = font ? font->LineHeight() : 0;
-    if (lineHeight > 0 && lineHeight != spec.pixelHeight) {
-      const int asked = spec.pixelHeight;
-      spec.pixelHeight = static_cast<int>(std::lround(double(asked) * asked / lineHeight));
-      if (spec.pixelHeight >= 1)
-        if (std::unique_ptr<RasterFont> corrected = RasterFont::Create(spec)) font = std::move(corrected);
+    if (lineHeight > 0 && lineHeight != request.pixelHeight) {
+      const int asked = request.pixelHeight;
+      request.pixelHeight = static_cast<int>(std::lround(double(asked) * asked / lineHeight));
+      if (request.pixelHeight >= 1)
+        if (std::unique_ptr<RasterFont> corrected = RasterFont::Create(request)) font = std::move(corrected);
     }
     return font;
   });

@@ -113,21 +113,21 @@ struct RasterFont::Impl {
 RasterFont::RasterFont(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 RasterFont::~RasterFont() = default;
 
-std::unique_ptr<RasterFont> RasterFont::Create(const FontSpec& spec) {
+std::unique_ptr<RasterFont> RasterFont::Create(const FontRequest& request) {
   FontFile file;
-  if (!findFontFile(spec.family, spec.bold, spec.italic, &file)) return nullptr;
+  if (!findFontFile(request.family, request.bold, request.italic, &file)) return nullptr;
 
   auto impl = std::make_unique<Impl>();
   if (FT_Init_FreeType(&impl->library)) return nullptr;
   if (FT_New_Face(impl->library, file.path.c_str(), file.faceIndex, &impl->face)) return nullptr;
   FT_Face face = impl->face;
-  const int pixelHeight = std::clamp(spec.pixelHeight, 1, kMaxPixelHeight);
+  const int pixelHeight = std::clamp(request.pixelHeight, 1, kMaxPixelHeight);
   if (!FT_IS_SCALABLE(face) || FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight))) return nullptr;
 
   // A face without the asked-for style gets it synthesised: a slant of 0.2 and
   // outlines thickened by FreeType.
-  impl->emboldens = spec.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
-  if (spec.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
+  impl->emboldens = request.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+  if (request.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
     FT_Matrix slant{0x10000, 0x3333, 0, 0x10000};
     FT_Set_Transform(face, &slant, nullptr);
   }

@@ -6,7 +6,7 @@
 
 #include "raster/Bitmap.h"
 
-struct FontSpec {
+struct FontRequest {
   std::string family;
   int pixelHeight;  // the em size in pixels (clamped to 1..1024)
   bool bold;
@@ -24,7 +24,7 @@ struct FontSpec {
 class RasterFont {
  public:
   // Null when no face can be found or opened for the family.
-  static std::unique_ptr<RasterFont> Create(const FontSpec& spec);
+  static std::unique_ptr<RasterFont> Create(const FontRequest& request);
   ~RasterFont();
   RasterFont(const RasterFont&) = delete;
   RasterFont& operator=(const RasterFont&) = delete;

@@ -1,8 +1,6 @@
 // The options menu's commands through the headless platform: confirmations, file
 // prompts and their answers, failures, the remembered folders, the MIDI switches in
 // the INI file and going online.
-#include "editor/EditorCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <string>
 #include <tuple>
 
+#include "editor/EditorCommands.h"
 #include "engine/ZORQ.h"
 #include "gui/IGraphics.h"
 #include "platform/HeadlessPlatform.h"
@@ -21,8 +20,12 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string iniPath() { return std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic/zorq.ini"; }
-bool iniHas(const std::string& line) { return readText(iniPath()).find(line + "\n") != std::string::npos; }
+std::string iniPath() {
+  return std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic/zorq.ini";
+}
+bool iniHas(const std::string& line) {
+  return readText(iniPath()).find(line + "\n") != std::string::npos;
+}
 
 // An instrument as the entry point makes it, with a plain graphics context on the
 // headless platform, its window open.
@@ -93,38 +96,48 @@ void startupBank(CommandEditor& e, const TempFolder& folder) {
 }
 
 const ConfirmCase kConfirmCases[] = {
-    {"Paste", File::kPasteProgram, "Paste Program", "Do you really want to overwrite the current program?", 0,
+    {"Paste", File::kPasteProgram, "Paste Program",
+     "Do you really want to overwrite the current program?", 0,
      [](CommandEditor& e, const TempFolder&) {
        e.setVolume(0.9);
        e.plug->copyPreset();
        e.setVolume(0.1);
      },
      [](CommandEditor& e) { return e.volume() == 0.9; }},
-    {"Init", File::kInitProgram, "Initialize Program", "Do you really want to initialize the current program?", 0,
+    {"Init", File::kInitProgram, "Initialize Program",
+     "Do you really want to initialize the current program?", 0,
      [](CommandEditor& e, const TempFolder&) { e.setVolume(0.9); },
      [](CommandEditor& e) { return std::fabs(e.volume() - 0.25) < 1e-12; }},
-    {"LoadStartupBank", File::kLoadStartupBank, "Load Startup Bank", "Do you really want to reload all programs?", 1,
-     startupBank, [](CommandEditor& e) { return e.volume() == 0.7; }},
+    {"LoadStartupBank", File::kLoadStartupBank, "Load Startup Bank",
+     "Do you really want to reload all programs?", 1, startupBank,
+     [](CommandEditor& e) { return e.volume() == 0.7; }},
     {"UnselectStartupBank", File::kUnselectStartupBank, "Unselect Startup Bank",
      "Do you really want to unselect it?", 1, startupBank,
      [](CommandEditor& e) { return e.plug->configuration().startupFxb().empty(); }},
-    {"ReloadConfiguration", File::kReloadConfiguration, "Reload Configuration", "Do you really want to reload it?", 2,
-     [](CommandEditor&, const TempFolder&) { writeText(iniPath(), "[MIDI Global]\nMIDI Thru=true\n"); },
+    {"ReloadConfiguration", File::kReloadConfiguration, "Reload Configuration",
+     "Do you really want to reload it?", 2,
+     [](CommandEditor&, const TempFolder&) {
+       writeText(iniPath(), "[MIDI Global]\nMIDI Thru=true\n");
+     },
      [](CommandEditor& e) { return e.plug->configuration().midiThru(); }},
-    {"SaveConfiguration", File::kSaveConfiguration, "Save Configuration", "Do you really want to overwrite it?", 2,
+    {"SaveConfiguration", File::kSaveConfiguration, "Save Configuration",
+     "Do you really want to overwrite it?", 2,
      [](CommandEditor& e, const TempFolder&) { e.plug->configuration().setMidiThru(true); },
      [](CommandEditor&) { return iniHas("MIDI Thru=true"); }},
 };
 
-class Confirmation : public EditorCommands, public ::testing::WithParamInterface<std::tuple<ConfirmCase, int>> {};
+class Confirmation : public EditorCommands,
+                     public ::testing::WithParamInterface<std::tuple<ConfirmCase, int>> {};
 
 TEST_P(Confirmation, AsksAndGoesAheadOnlyOnYes) {
   const auto& [c, answer] = GetParam();
   c.arrange(e(), folder);
   const Configuration& config = e().plug->configuration();
-  const std::string text = c.pathKind == 0   ? c.question
-                           : c.pathKind == 1 ? "The Startup Bank is:\n" + config.startupFxb() + "\n\n" + c.question
-                                             : "The INI configuration file is:\n" + config.iniPath() + "\n\n" + c.question;
+  const std::string text =
+      c.pathKind == 0 ? c.question
+      : c.pathKind == 1
+          ? "The Startup Bank is:\n" + config.startupFxb() + "\n\n" + c.question
+          : "The INI configuration file is:\n" + config.iniPath() + "\n\n" + c.question;
   e().headless->messageBoxAnswers = {answer};
   e().run(c.command);
   EXPECT_TRUE(e().showed(text.c_str(), c.caption, "4"));
@@ -133,42 +146,41 @@ TEST_P(Confirmation, AsksAndGoesAheadOnlyOnYes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, Confirmation,
-                         ::testing::Combine(::testing::ValuesIn(kConfirmCases), ::testing::Values(6, 7, 0)),
+                         ::testing::Combine(::testing::ValuesIn(kConfirmCases),
+                                            ::testing::Values(6, 7, 0)),
                          [](const auto& info) {
                            const int answer = std::get<1>(info.param);
                            return std::get<0>(info.param).name +
-                                  std::string(answer == 6 ? "Yes" : answer == 7 ? "No" : "NotShown");
+                                  std::string(answer ? answer == 6 ? "Yes" : "No" : "NotShown");
                          });
 
 // --- file prompts
 
-class FilePrompt : public EditorCommands, public ::testing::WithParamInterface<std::tuple<File::Command, Args>> {};
-
-TEST_P(FilePrompt, CancelledPromptChangesNothing) {
-  const auto& [command, prompt] = GetParam();
+// A cancelled prompt changes nothing; the second prompt starts where the first did.
+TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
   e().plug->ModifyCurrentPreset("Current");
   const std::string ini = readText(iniPath());
-  for (int i = 0; i < 2; ++i) {  // the second prompt starts where the first did
-    e().run(command);
-    EXPECT_EQ(e().lastPrompt(), (Args{prompt[0], prompt[1], home(), prompt[2]}));
-  }
+  const std::pair<File::Command, Args> cases[] = {
+      {File::kLoadProgram, {"", "open", "fxp"}},
+      {File::kSaveProgram, {"Current", "save", "fxp"}},
+      {File::kLoadBank, {"", "open", "fxb"}},
+      {File::kSaveBank, {"ZORQ", "save", "fxb"}},
+      {File::kSelectStartupBank, {"", "open", "fxb"}},
+      {File::kProgramFilesPath, {"[file name is ignored]", "save", " "}},
+      {File::kWAVFilesPath, {"[file name is ignored]", "save", " "}}};
+  for (const auto& [command, prompt] : cases)
+    for (int i = 0; i < 2; ++i) {
+      e().run(command);
+      EXPECT_EQ(e().lastPrompt(), (Args{prompt[0], prompt[1], home(), prompt[2]})) << command;
+    }
   EXPECT_EQ(e().headless->Count("ShowMessageBox"), 0);
   EXPECT_EQ(readText(iniPath()), ini);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, FilePrompt,
-    ::testing::Values(std::tuple{File::kLoadProgram, Args{"", "open", "fxp"}},
-                      std::tuple{File::kSaveProgram, Args{"Current", "save", "fxp"}},
-                      std::tuple{File::kLoadBank, Args{"", "open", "fxb"}},
-                      std::tuple{File::kSaveBank, Args{"ZORQ", "save", "fxb"}},
-                      std::tuple{File::kSelectStartupBank, Args{"", "open", "fxb"}},
-                      std::tuple{File::kProgramFilesPath, Args{"[file name is ignored]", "save", " "}},
-                      std::tuple{File::kWAVFilesPath, Args{"[file name is ignored]", "save", " "}}));
-
 TEST_F(EditorCommands, SavedFilesLoadBackAndEveryInstanceStartsInTheirFolder) {
-  for (const auto& [save, load, name] : {std::tuple{File::kSaveProgram, File::kLoadProgram, "p.fxp"},
-                                        std::tuple{File::kSaveBank, File::kLoadBank, "b.fxb"}}) {
+  for (const auto& [save, load, name] :
+       {std::tuple{File::kSaveProgram, File::kLoadProgram, "p.fxp"},
+        std::tuple{File::kSaveBank, File::kLoadBank, "b.fxb"}}) {
     e().setVolume(0.6);
     e().headless->fileAnswers = {folder / name, folder / name};
     e().run(save);
@@ -186,16 +198,18 @@ TEST_F(EditorCommands, SavedFilesLoadBackAndEveryInstanceStartsInTheirFolder) {
 // A failed load or save is reported after the remembered folder followed the file.
 TEST_F(EditorCommands, FailuresAreReported) {
   writeText(folder / "garbage.fxb", "not a bank");
-  for (const auto& [command, file, message] : {std::tuple{File::kLoadProgram, "none.fxp", "Cannot load file!"},
-                                              std::tuple{File::kLoadBank, "garbage.fxb", "Cannot load file!"},
-                                              std::tuple{File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
-                                              std::tuple{File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
+  for (const auto& [command, file, message] :
+       {std::tuple{File::kLoadProgram, "none.fxp", "Cannot load file!"},
+        std::tuple{File::kLoadBank, "garbage.fxb", "Cannot load file!"},
+        std::tuple{File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
+        std::tuple{File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
     e().headless->calls.clear();
     e().headless->fileAnswers = {folder / file};
     e().run(command);
     EXPECT_TRUE(e().showed(message)) << file;
     e().run(File::kLoadProgram);
-    EXPECT_EQ(e().lastPrompt()[2], std::filesystem::path(folder / file).parent_path().string()) << file;
+    EXPECT_EQ(e().lastPrompt()[2], std::filesystem::path(folder / file).parent_path().string())
+        << file;
   }
   e().plug->setStartupFxb((folder / "gone.fxb").c_str());
   e().headless->calls.clear();
@@ -234,32 +248,28 @@ TEST_F(EditorCommands, MidiSwitchesToggleAndAreWritten) {
   }
 }
 
-// "Save Program" suggests the program's name, file-name characters replaced, cut to
-// 63 bytes between characters, and saves under it.
-class SuggestedName : public EditorCommands, public ::testing::WithParamInterface<std::tuple<std::string, std::string>> {};
-
-TEST_P(SuggestedName, FitsInSixtyThreeBytesAndSaves) {
-  const auto& [programName, suggested] = GetParam();
-  e().plug->ModifyCurrentPreset(programName.c_str());
-  e().headless->fileAnswers = {std::nullopt, folder / (suggested + ".fxp")};
-  e().run(File::kSaveProgram);
-  EXPECT_EQ(e().lastPrompt()[0], suggested);
-  e().run(File::kSaveProgram);
-  EXPECT_TRUE(std::filesystem::exists(folder / (suggested + ".fxp")));
+// "Save Program" suggests the program's name, file-name characters replaced, cut to 63
+// bytes between characters, and saves under it.
+TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
+  auto times = [](const std::string& s, int n) {
+    std::string out;
+    while (n-- > 0) out += s;
+    return out;
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {"Lead \"1\": a/b\\c*d?<e>|f", "Lead _1__ a_b_c_d__e__f"},
+      {times("x", 200), times("x", 63)},
+      {times("\xC3\xA9", 40), times("\xC3\xA9", 31)},
+      {times("a", 61) + "\xF0\x9F\x8E\xB9", times("a", 61)}};
+  for (const auto& [programName, suggested] : cases) {
+    e().plug->ModifyCurrentPreset(programName.c_str());
+    e().headless->fileAnswers = {std::nullopt, folder / (suggested + ".fxp")};
+    e().run(File::kSaveProgram);
+    EXPECT_EQ(e().lastPrompt()[0], suggested);
+    e().run(File::kSaveProgram);
+    EXPECT_TRUE(std::filesystem::exists(folder / (suggested + ".fxp"))) << suggested;
+  }
 }
-
-std::string times(const std::string& s, int n) {
-  std::string out;
-  while (n-- > 0) out += s;
-  return out;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, SuggestedName,
-    ::testing::Values(std::tuple{"Lead \"1\": a/b\\c*d?<e>|f", "Lead _1__ a_b_c_d__e__f"},
-                      std::tuple{times("x", 200), times("x", 63)},
-                      std::tuple{times("\xC3\xA9", 40), times("\xC3\xA9", 31)},
-                      std::tuple{times("a", 61) + "\xF0\x9F\x8E\xB9", times("a", 61)}));
 
 // --- going online
 
@@ -278,7 +288,8 @@ TEST_F(EditorCommands, WebSiteThatCannotBeOpenedIsReportedWithItsAddress) {
   EXPECT_TRUE(e().headless->Called("OpenURL", {UpdateSite::kWebSiteUrl}));
   e().headless->openURLResult = false;
   EXPECT_FALSE(openWebSite(e().graphics));
-  EXPECT_TRUE(e().showed((std::string("Cannot open the web page!\n\n") + UpdateSite::kWebSiteUrl).c_str()));
+  EXPECT_TRUE(
+      e().showed((std::string("Cannot open the web page!\n\n") + UpdateSite::kWebSiteUrl).c_str()));
 }
 
 }  // namespace

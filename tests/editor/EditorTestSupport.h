@@ -14,13 +14,12 @@
 #include "raster/LICE.h"
 
 struct EditorHarness {
-  EditorHarness() {
-    registerEditorBitmaps();
+  explicit EditorHarness(bool registerImages = true) {
+    if (registerImages) registerEditorBitmaps();
     auto headless = std::make_unique<HeadlessPlatform>();
     platform = headless.get();
     editor = ZorqEditor::attach(&instrument, std::move(headless));
   }
-
   // Opens the (headless) window and draws everything.
   void open() {
     editor->OpenWindow(nullptr);
@@ -35,6 +34,12 @@ struct EditorHarness {
     editor->OnMouseUp(x, y, &mod);
   }
   IControl* control(int index) const { return editor->GetControl(index); }
+  // The value of the first control bound to param.
+  double controlValue(int param) const {
+    for (int i = 0; i < editor->NControls(); ++i)
+      if (control(i)->ParamIdx() == param) return control(i)->GetValue();
+    return -1.0;
+  }
 
   ZORQ instrument;
   ZorqEditor* editor = nullptr;  // owned by the instrument
@@ -50,11 +55,12 @@ inline int compareWithGolden(const LICE_IBitmap* drawn, const std::string& fileN
   const std::string path = std::string(folder) + "/" + fileName;
   if (std::getenv("ZORQ_REGENERATE_GOLDEN") && !LICE_WritePNG(path.c_str(), drawn)) return -1;
   std::unique_ptr<LICE_IBitmap> expected(LICE_LoadPNG(path.c_str()));
-  if (!expected || expected->getWidth() != drawn->getWidth() || expected->getHeight() != drawn->getHeight())
+  if (!expected || expected->getWidth() != drawn->getWidth() ||
+      expected->getHeight() != drawn->getHeight())
     return -1;
   int differing = 0;
   for (int y = 0; y < drawn->getHeight(); ++y)
     for (int x = 0; x < drawn->getWidth(); ++x)
-      if (LICE_RowPointer(drawn, y)[x] != LICE_RowPointer(expected.get(), y)[x]) ++differing;
+      differing += LICE_RowPointer(drawn, y)[x] != LICE_RowPointer(expected.get(), y)[x];
   return differing;
 }

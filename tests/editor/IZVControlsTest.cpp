@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,15 +21,19 @@ namespace {
 constexpr int kWavControl = 110;
 constexpr int kLearnSwitch = 116;
 
-std::vector<std::string> texts(const IPopupMenu& menu) {
-  std::vector<std::string> all;
-  for (int i = 0; i < menu.GetNItems(); ++i) all.push_back(menu.GetItem(i)->GetIsSeparator() ? "-" : menu.GetItemText(i));
+// The item texts joined by "|", a separator as "-".
+std::string texts(const IPopupMenu& menu) {
+  std::string all;
+  for (int i = 0; i < menu.GetNItems(); ++i)
+    all +=
+        (i ? "|" : "") + std::string(menu.GetItem(i)->GetIsSeparator() ? "-" : menu.GetItemText(i));
   return all;
 }
 
 std::vector<int> flags(const IPopupMenu& menu) {
   std::vector<int> all;
-  for (int i = 0; i < menu.GetNItems(); ++i) all.push_back(menu.GetItem(i)->GetFlags() & ~IPopupMenuItem::kSeparator);
+  for (int i = 0; i < menu.GetNItems(); ++i)
+    all.push_back(menu.GetItem(i)->GetFlags() & ~IPopupMenuItem::kSeparator);
   return all;
 }
 
@@ -51,14 +54,14 @@ TEST(IZVOptionMenu, ListsItsItemsWithTheFolderItemsInsertedAt13And14) {
   EditorHarness h;
   IPopupMenu menu;
   IZVOptionMenu::buildMenu(menu, h.instrument);
-  EXPECT_EQ(texts(menu), (std::vector<std::string>{
-                             "Copy Program", "Paste Program", "Init Program", "-", "Load Program", "Save Program",
-                             "Load Bank", "Save Bank", "-", "Select Startup Bank", "Load Startup Bank",
-                             "Unselect Startup Bank", "-", "Default Path for Program Files",
-                             "Default Path for WAV Files", "Global MIDI Settings...", "Reload Configuration",
-                             "Save Configuration", "-", "Go Online..."}));
+  EXPECT_EQ(texts(menu),
+            "Copy Program|Paste Program|Init Program|-|Load Program|Save Program|Load Bank|"
+            "Save Bank|-|Select Startup Bank|Load Startup Bank|Unselect Startup Bank|-|"
+            "Default Path for Program Files|Default Path for WAV Files|Global MIDI Settings...|"
+            "Reload Configuration|Save Configuration|-|Go Online...");
   // Nothing copied, no startup bank: those items are disabled.
-  EXPECT_EQ(flags(menu), (std::vector<int>{0, D, 0, 0, 0, 0, 0, 0, 0, 0, D, D, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(flags(menu),
+            (std::vector<int>{0, D, 0, 0, 0, 0, 0, 0, 0, 0, D, D, 0, 0, 0, 0, 0, 0, 0, 0}));
 
   h.instrument.copyPreset();
   h.instrument.configuration().setMidiThru(true);
@@ -68,35 +71,32 @@ TEST(IZVOptionMenu, ListsItsItemsWithTheFolderItemsInsertedAt13And14) {
   EXPECT_EQ(flags(*after.GetItem(15)->GetSubmenu()), (std::vector<int>{C, 0}));
 }
 
-struct CommandCase {
-  const char* name;
-  bool tools;  // the tools menu, else the options menu
-  std::vector<int> path;
-  int command;
-};
-void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
-
-class MenuCommands : public ::testing::TestWithParam<CommandCase> {};
-TEST_P(MenuCommands, ChoiceGivesItsCommand) {
+TEST(IZVMenus, ChoiceGivesItsCommand) {
+  const struct {
+    const char* name;
+    bool tools;  // the tools menu, else the options menu
+    std::vector<int> path;
+    int command;
+  } cases[] = {{"ProgramPath", false, {13}, 13},    {"WavPath", false, {14}, 14},
+               {"MidiThru", false, {15, 0}, 20},    {"IgnoreProgramChange", false, {15, 1}, 21},
+               {"CheckUpdate", false, {19, 0}, 22}, {"WebSite", false, {19, 1}, 23},
+               {"LevelsEqual", true, {3}, 3},       {"ResetAll", true, {11}, 11},
+               {"AnalysisCopy", true, {0, 0}, 12},  {"AnalysisOctaveDown", true, {0, 9}, 21},
+               {"SynthesisCopy", true, {1, 0}, 22}, {"SynthesisSemitoneUp", true, {1, 7}, 29}};
   ZORQ instrument;
-  IPopupMenu menu;
-  if (GetParam().tools) {
-    IZVToolsMenu::buildMenu(menu);
-    EXPECT_EQ(IZVToolsMenu::chosenCommand(menu, choose(menu, GetParam().path)), GetParam().command);
-  } else {
-    IZVOptionMenu::buildMenu(menu, instrument);
-    EXPECT_EQ(IZVOptionMenu::chosenCommand(menu, choose(menu, GetParam().path)), GetParam().command);
+  for (const auto& c : cases) {
+    IPopupMenu menu;
+    if (c.tools)
+      IZVToolsMenu::buildMenu(menu);
+    else
+      IZVOptionMenu::buildMenu(menu, instrument);
+    const IPopupMenu* chosen = choose(menu, c.path);
+    EXPECT_EQ(c.tools ? IZVToolsMenu::chosenCommand(menu, chosen)
+                      : IZVOptionMenu::chosenCommand(menu, chosen),
+              c.command)
+        << c.name;
   }
 }
-INSTANTIATE_TEST_SUITE_P(
-    Menus, MenuCommands,
-    ::testing::Values(CommandCase{"ProgramPath", false, {13}, 13}, CommandCase{"WavPath", false, {14}, 14},
-                      CommandCase{"MidiThru", false, {15, 0}, 20}, CommandCase{"IgnoreProgramChange", false, {15, 1}, 21},
-                      CommandCase{"CheckUpdate", false, {19, 0}, 22}, CommandCase{"WebSite", false, {19, 1}, 23},
-                      CommandCase{"LevelsEqual", true, {3}, 3}, CommandCase{"ResetAll", true, {11}, 11},
-                      CommandCase{"AnalysisCopy", true, {0, 0}, 12}, CommandCase{"AnalysisOctaveDown", true, {0, 9}, 21},
-                      CommandCase{"SynthesisCopy", true, {1, 0}, 22}, CommandCase{"SynthesisSemitoneUp", true, {1, 7}, 29}),
-    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
 
 // --- program display, menu, rename and buttons
 
@@ -105,10 +105,11 @@ TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
   h.instrument.changePreset(37);
   IPopupMenu menu;
   IZVPresetMenu::buildMenu(menu, h.instrument);
-  EXPECT_EQ(texts(menu), (std::vector<std::string>{"00 - 15", "16 - 31", "32 - 47", "48 - 63"}));
+  EXPECT_EQ(texts(menu), "00 - 15|16 - 31|32 - 47|48 - 63");
   const IPopupMenu* third = menu.GetItem(2)->GetSubmenu();
   ASSERT_EQ(third->GetNItems(), 16);
-  EXPECT_EQ(std::string(third->GetItemText(5)), cutText("37: " + std::string(h.instrument.GetPresetName(37)), 31));
+  EXPECT_EQ(std::string(third->GetItemText(5)),
+            cutText("37: " + std::string(h.instrument.GetPresetName(37)), 31));
   EXPECT_TRUE(third->GetItem(5)->GetChecked());
   EXPECT_EQ(IZVPresetMenu::chosenProgram(menu, choose(menu, {3, 15})), 63);
 
@@ -123,7 +124,8 @@ TEST(IZVPresetMenu, RenameThroughTheTextField) {
   h.open();
   auto hostName = [&] {
     char name[64] = {};
-    h.instrument.GetAEffect()->dispatcher(h.instrument.GetAEffect(), effGetProgramName, 0, 0, name, 0.0f);
+    h.instrument.GetAEffect()->dispatcher(h.instrument.GetAEffect(), effGetProgramName, 0, 0, name,
+                                          0.0f);
     return std::string(name);
   };
   h.click(500, 314);
@@ -158,20 +160,14 @@ TEST(IZVUtilityKick, ClicksChangeThePrograms) {
 
 // --- WAV control
 
-struct ShortNameCase {
-  const char* path;
-  const char* shown;
-};
-void PrintTo(const ShortNameCase& c, std::ostream* out) { *out << '"' << c.path << '"'; }
-class WavShortName : public ::testing::TestWithParam<ShortNameCase> {};
-TEST_P(WavShortName, DropsFoldersAndTheLastExtension) {
-  EXPECT_EQ(IZVLoadWAVControl::shortName(GetParam().path), GetParam().shown);
+TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
+  for (const auto& [path, shown] : {std::pair{"/home/me/voice.wav", "voice"},
+                                    {"/a.b/take.1.wav", "take.1"},
+                                    {"C:\\loops\\beat.WAV", "beat"},
+                                    {"loops/noext", "noext"},
+                                    {"plain", "plain"}})
+    EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
 }
-INSTANTIATE_TEST_SUITE_P(Paths, WavShortName,
-                         ::testing::Values(ShortNameCase{"/home/me/voice.wav", "voice"},
-                                           ShortNameCase{"/a.b/take.1.wav", "take.1"},
-                                           ShortNameCase{"C:\\loops\\beat.WAV", "beat"},
-                                           ShortNameCase{"loops/noext", "noext"}, ShortNameCase{"plain", "plain"}));
 
 TEST(IZVLoadWAVControl, MenuFlagsFollowTheFileTheValueAndLegato) {
   IPopupMenu none;
@@ -197,11 +193,13 @@ struct WavHarness : EditorHarness {
 
 TEST(IZVLoadWAVControl, LoadsAChosenFileAndShowsItsShortName) {
   WavHarness h;
-  const std::string voice = h.folder.write("voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
+  const std::string voice = h.folder.write(
+      "voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
   h.platform->fileAnswers.push_back(voice);
   h.chooseInMenu(IZVLoadWAVControl::kLoad);
-  EXPECT_TRUE(h.platform->Called("CreateIPopupMenu", {"MIC Input|No WAV file loaded||Legato||Unload WAV file|Load WAV file...",
-                                                      "450,262,578,278"}));
+  EXPECT_TRUE(h.platform->Called(
+      "CreateIPopupMenu", {"MIC Input|No WAV file loaded||Legato||Unload WAV file|Load WAV file...",
+                           "450,262,578,278"}));
   EXPECT_EQ(h.instrument.sampleFileName(), voice);
   EXPECT_EQ(h.inputMode(), 1.0);
   EXPECT_EQ(h.wav()->GetTooltip(), voice);
@@ -234,7 +232,8 @@ TEST(IZVLoadWAVControl, ReportsAFileThatFailsToLoadAndSurvivesACancelledPrompt) 
 int brightestRed(const LICE_IBitmap* bitmap, const IRECT& r) {
   int red = 0;
   for (int y = r.T; y < r.B; ++y)
-    for (int x = r.L; x < r.R; ++x) red = std::max(red, int(LICE_PixelR(LICE_RowPointer(bitmap, y)[x])));
+    for (int x = r.L; x < r.R; ++x)
+      red = std::max(red, int(LICE_PixelR(LICE_RowPointer(bitmap, y)[x])));
   return red;
 }
 
@@ -288,7 +287,8 @@ TEST(IZVPopUpMenuControl, OffersTheDisplayTextsAndSetsTheChosenOne) {
   h.open();
   h.platform->menuAnswers.push_back({1});
   h.click(600, 270);
-  EXPECT_TRUE(h.platform->Called("CreateIPopupMenu", {"VE-10 Standard|VE-10 Full Bands", "546,262,674,278"}));
+  EXPECT_TRUE(h.platform->Called("CreateIPopupMenu",
+                                 {"VE-10 Standard|VE-10 Full Bands", "546,262,674,278"}));
   EXPECT_EQ(h.instrument.GetParam(kVocoderMode)->Int(), 1);
 }
 

@@ -10,12 +10,6 @@
 
 namespace {
 
-double knobValue(EditorHarness& h, int param) {
-  for (int i = 0; i < h.editor->NControls(); ++i)
-    if (h.control(i)->ParamIdx() == param) return h.control(i)->GetValue();
-  return -1.0;
-}
-
 TEST(MidiWithEditor, ControlsFollowWithoutAllocatingOnTheAudioThread) {
   EditorHarness h;
   ZORQ& plug = h.instrument;
@@ -43,9 +37,9 @@ TEST(MidiWithEditor, ControlsFollowWithoutAllocatingOnTheAudioThread) {
 
   h.settle();
   EXPECT_EQ(plug.GetParam(kFinalVolume)->Value(), 0.25);
-  EXPECT_DOUBLE_EQ(knobValue(h, kFinalVolume), plug.GetParam(kFinalVolume)->GetNormalized());
+  EXPECT_DOUBLE_EQ(h.controlValue(kFinalVolume), plug.GetParam(kFinalVolume)->GetNormalized());
   EXPECT_EQ(plug.GetParam(kBias)->Value(), 1.0);
-  EXPECT_DOUBLE_EQ(knobValue(h, kBias), 1.0);
+  EXPECT_DOUBLE_EQ(h.controlValue(kBias), 1.0);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   follower->AddAuxParam(0);
   IBitmap lamp(frames.get(), 20, 40, 2);
   auto* toggle = new ISwitchControl(&editor.plug, 60, 0, 2, &lamp);
-  for (IControl* c : std::vector<IControl*>{gain, follower, toggle}) editor.graphics->AttachControl(c);
+  for (IControl* c : std::vector<IControl*>{gain, follower, toggle})
+    editor.graphics->AttachControl(c);
   editor.attach();
   editor.platform->windowOpen = true;
   AEffect* effect = editor.plug.GetAEffect();

@@ -1,46 +1,45 @@
-// Value logic of the standard controls and the popup menu model.
+// Value logic and drawing of the standard controls, bitmaps by resource name, and the
+// popup menu model.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
 
 #include "GuiTestSupport.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/IPopupMenu.h"
+#include "platform/BitmapResources.h"
+#include "support/TempFolder.h"
 
 namespace {
 
-struct FrameCase {
-  double value;
-  int expectedFrame;
-};
-
-void PrintTo(const FrameCase& c, std::ostream* os) { *os << "value " << c.value; }
-
-// A 65-frame knob drawn into the raster shows the frame that its value selects.
-class FrameSelection : public ::testing::TestWithParam<FrameCase> {};
-
-TEST_P(FrameSelection, DrawsTheNearestFrame) {
-  TestEditor editor(40, 40);
-  auto frames = numberedFrames(6, 5, 65);
-  IBitmap bitmap(frames.get(), 6, 5 * 65, 65);
-  auto* knob = new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap);
-  editor.graphics->AttachControl(knob);
-  editor.attach();
-  knob->SetValueFromPlug(GetParam().value);
-  editor.settle();
-  EXPECT_EQ(knob->GetRECT(), IRECT(3, 4, 9, 9));
-  const LICE_pixel drawn = pixelAt(editor.graphics->GetDrawBitmap(), 5, 8);
-  EXPECT_EQ(LICE_PixelR(drawn) + 1, GetParam().expectedFrame);
-  EXPECT_EQ(bitmap.FrameForValue(GetParam().value), GetParam().expectedFrame);
+// A 65-frame knob shows the frame its value selects; grayed out, it draws at a
+// quarter weight over the black panel.
+TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
+  const struct {
+    double value;
+    int frame;
+    bool grayed;
+  } cases[] = {{0.0, 1, false},    {0.5, 33, false},   {1.0, 65, false},
+               {0.0078, 1, false}, {0.0079, 2, false}, {-3.0, 1, false},
+               {7.0, 65, false},   {NAN, 1, false},    {1.0, 65, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "value " << c.value << (c.grayed ? " grayed" : ""));
+    TestEditor editor(40, 40);
+    editor.graphics->AttachPanelBackground(&COLOR_BLACK);
+    auto frames = numberedFrames(6, 5, 65);
+    IBitmap bitmap(frames.get(), 6, 5 * 65, 65);
+    auto* knob = new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap);
+    editor.graphics->AttachControl(knob);
+    editor.attach();
+    knob->SetValueFromPlug(c.value);
+    knob->GrayOut(c.grayed);
+    editor.settle();
+    EXPECT_EQ(knob->GetRECT(), IRECT(3, 4, 9, 9));
+    const int red = LICE_PixelR(pixelAt(editor.graphics->GetDrawBitmap(), 5, 8));
+    EXPECT_EQ(red, c.grayed ? 16 : c.frame - 1);  // 64 at a weight of 64/256
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Knob65, FrameSelection,
-                         ::testing::Values(FrameCase{0.0, 1}, FrameCase{0.5, 33}, FrameCase{1.0, 65},
-                                           FrameCase{0.0078, 1}, FrameCase{0.0079, 2},
-                                           FrameCase{-3.0, 1}, FrameCase{7.0, 65},
-                                           FrameCase{NAN, 1}));
 
 struct DragCase {
   const char* name;
@@ -51,7 +50,6 @@ struct DragCase {
   IMouseMod mod;
   double expected;
 };
-
 void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
 
 // A 40 x 40 knob with gearing 4 bound to "Gain".
@@ -65,34 +63,40 @@ TEST_P(KnobArithmetic, MovesTheValue) {
   editor.attach();
   knob->SetValueFromUserInput(c.start);
   IMouseMod mod = c.mod;
+  const bool vertical = c.direction == IKnobControl::kVertical;
   if (c.wheel)
     knob->OnMouseWheel(20, 20, &mod, c.delta);
-  else if (c.direction == IKnobControl::kVertical)
-    knob->OnMouseDrag(20, 20 + c.delta, 0, c.delta, &mod);
   else
-    knob->OnMouseDrag(20 + c.delta, 20, c.delta, 0, &mod);
+    knob->OnMouseDrag(20, 20, vertical ? 0 : c.delta, vertical ? c.delta : 0, &mod);
   EXPECT_DOUBLE_EQ(knob->GetValue(), c.expected);
   EXPECT_DOUBLE_EQ(editor.plug.GetParam(0)->GetNormalized(), c.expected);
 }
 
+using Dir = IKnobControl::EDirection;
 INSTANTIATE_TEST_SUITE_P(
     Gearing4, KnobArithmetic,
     ::testing::Values(
-        DragCase{"UpTenPixels", IKnobControl::kVertical, 0.5, false, -10, {true}, 0.5625},
-        DragCase{"DownTenPixels", IKnobControl::kVertical, 0.5, false, 10, {true}, 0.4375},
-        DragCase{"UpTenPixelsWithShift", IKnobControl::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
-        DragCase{"UpTenPixelsWithControl", IKnobControl::kVertical, 0.5, false, -10, {true, false, false, true}, 0.50625},
-        DragCase{"AtTheTopStaysThere", IKnobControl::kVertical, 1.0, false, -30, {true}, 1.0},
-        DragCase{"FirstPixelDownFromTheTop", IKnobControl::kVertical, 1.0, false, 1, {true}, 0.99375},
-        DragCase{"HorizontalRight", IKnobControl::kHorizontal, 0.5, false, 8, {true}, 0.55},
-        DragCase{"WheelUpThree", IKnobControl::kVertical, 0.5, true, 3, {}, 0.53},
-        DragCase{"WheelFineDown", IKnobControl::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
-        DragCase{"WheelPastTheBottom", IKnobControl::kVertical, 0.5, true, -100, {}, 0.0}),
+        DragCase{"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
+        DragCase{"DownTenPixels", Dir::kVertical, 0.5, false, 10, {true}, 0.4375},
+        DragCase{"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
+        DragCase{"UpTenWithControl",
+                 Dir::kVertical,
+                 0.5,
+                 false,
+                 -10,
+                 {true, false, false, true},
+                 0.50625},
+        DragCase{"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
+        DragCase{"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
+        DragCase{"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
+        DragCase{"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
+        DragCase{"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
+        DragCase{"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Switches, StepThroughTheirFramesAndWrap) {
+TEST(Switches, StepThroughTheirFramesAndWrapAndContactsSpringBack) {
   TestEditor editor;
-  IBitmap three(nullptr, 10, 30, 3), one(nullptr, 10, 10, 1);
+  IBitmap three(nullptr, 10, 30, 3), one(nullptr, 10, 10, 1), two(nullptr, 10, 20, 2);
   ISwitchControl threeWay(&editor.plug, 0, 0, -1, &three), single(&editor.plug, 0, 0, -1, &one);
   IMouseMod right(false, true);
   std::vector<double> threeWayValues, singleValues;
@@ -104,11 +108,7 @@ TEST(Switches, StepThroughTheirFramesAndWrap) {
   }
   EXPECT_EQ(threeWayValues, (std::vector<double>{0.5, 1.0, 0.0, 0.5}));
   EXPECT_EQ(singleValues, (std::vector<double>{1.0, 0.0, 1.0, 0.0}));
-}
 
-TEST(Switches, ContactIsOnOnlyWhilePressed) {
-  TestEditor editor;
-  IBitmap two(nullptr, 10, 20, 2);
   auto* contact = new IContactControl(&editor.plug, 0, 0, 2, &two);
   editor.graphics->AttachControl(contact);
   editor.attach();
@@ -134,35 +134,60 @@ TEST(Controls, DoubleClickRestoresTheFirstValueFromThePlugin) {
   EXPECT_EQ(editor.plug.GetParam(0)->Value(), 0.5);
 }
 
-struct InsertCase {
-  const char* name;
-  std::vector<int> indexes;  // insertion index of items "0", "1", ... into 13 items "a".."m"
-  std::string expected;      // the resulting texts
-};
+// Images by base name, from memory or a folder; the first load of an id decides its
+// image; refused, missing and broken ones give an empty image that keeps its frames.
+TEST(Bitmaps, LoadByBaseNameAndMissingOnesStayEmpty) {
+  TempFolder folder;
+  LICE_MemBitmap lamp(16, 32);
+  ASSERT_TRUE(LICE_WritePNG((folder / "lamp.png").c_str(), &lamp));
+  const std::string bytes = readText(folder / "lamp.png");
+  BitmapResources::AddFolder(folder.path());
+  BitmapResources::Register("in_memory", bytes.data(), bytes.size());
+  BitmapResources::Register("broken", bytes.data(), bytes.size() / 2);
+  TestEditor editor;
+  IGraphics& g = *editor.graphics;
+  const IBitmap fromMemory = g.LoadIBitmap(9010, "img/in_memory.PNG", 2);
+  EXPECT_EQ(fromMemory.W, 16);
+  EXPECT_EQ(fromMemory.FrameHeight(), 16);
+  EXPECT_EQ(g.LoadIBitmap(9010, "resources/img/lamp.png").mData, fromMemory.mData);
+  EXPECT_EQ(g.LoadIBitmap(9011, "resources/img/lamp.png").W, 16);
+  int id = 9012;
+  for (const char* name : {"resources/img/none.png", "resources/img/lamp.bmp", "broken.png"}) {
+    const IBitmap missing = g.LoadIBitmap(id++, name, 65);
+    EXPECT_EQ(std::vector<int>({missing.W, missing.H, missing.N, missing.FrameForValue(0.5)}),
+              std::vector<int>({0, 0, 65, 33}))
+        << name;
+  }
+  EXPECT_EQ(g.LoadIBitmap(9020, "none.png", 0).N, 1);
+  BitmapResources::Clear();
 
-void PrintTo(const InsertCase& c, std::ostream* os) { *os << c.name; }
-
-class PopupInsertion : public ::testing::TestWithParam<InsertCase> {};
-
-TEST_P(PopupInsertion, PlacesItemsByIndex) {
-  IPopupMenu menu;
-  for (char c = 'a'; c <= 'm'; ++c) menu.AddItem(std::string(1, c).c_str());
-  for (size_t i = 0; i < GetParam().indexes.size(); ++i)
-    menu.AddItem(std::to_string(i).c_str(), GetParam().indexes[i]);
-  std::string texts;
-  for (int i = 0; i < menu.GetNItems(); ++i) texts += menu.GetItemText(i);
-  EXPECT_EQ(texts, GetParam().expected);
+  // A knob on a missing image draws nothing and sits at its corner.
+  IBitmap missing = g.LoadIBitmap(9012, "resources/img/none.png", 65);
+  auto* knob = new IKnobMultiControl(&editor.plug, 5, 5, 0, &missing);
+  g.AttachControl(knob);
+  editor.attach();
+  editor.settle();
+  EXPECT_EQ(knob->GetRECT(), IRECT(5, 5, 5, 5));
+  EXPECT_EQ(pixelAt(g.GetDrawBitmap(), 5, 5), LICE_PackPixel(0, 0, 0, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ThirteenItems, PopupInsertion,
-    ::testing::Values(InsertCase{"PastTheEndThenAtTheOldEnd", {14, 13}, "abcdefghijklm10"},
-                      InsertCase{"MinusOneAppends", {-1, -1}, "abcdefghijklm01"},
-                      InsertCase{"BelowMinusOneGoesFirst", {-7}, "0abcdefghijklm"},
-                      InsertCase{"InTheMiddle", {2, 2}, "ab10cdefghijklm"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PopupMenu, CheckItemAloneAndSubmenus) {
+TEST(PopupMenu, InsertsByIndexChecksAloneAndHoldsSubmenus) {
+  const struct {
+    std::vector<int> indexes;  // insertion index of items "0", "1", ... into "a".."m"
+    std::string expected;
+  } cases[] = {{{14, 13}, "abcdefghijklm10"},  // past the end, then at the old end
+               {{-1, -1}, "abcdefghijklm01"},
+               {{-7}, "0abcdefghijklm"},
+               {{2, 2}, "ab10cdefghijklm"}};
+  for (const auto& c : cases) {
+    IPopupMenu menu;
+    for (char letter = 'a'; letter <= 'm'; ++letter) menu.AddItem(std::string(1, letter).c_str());
+    for (size_t i = 0; i < c.indexes.size(); ++i)
+      menu.AddItem(std::to_string(i).c_str(), c.indexes[i]);
+    std::string texts;
+    for (int i = 0; i < menu.GetNItems(); ++i) texts += menu.GetItemText(i);
+    EXPECT_EQ(texts, c.expected);
+  }
   IPopupMenu menu;
   menu.AddItem("x");
   menu.AddSeparator();

@@ -55,8 +55,8 @@ class GuiPlug : public IPlugVST {
   int idles = 0;
 
  private:
-  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
-                                void*, float opt) {
+  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                float opt) {
     auto* plug = effect ? static_cast<GuiPlug*>(effect->user) : nullptr;
     if (!plug) return 0;
     std::lock_guard<std::mutex> lock(plug->callsMutex);
@@ -74,8 +74,6 @@ class RecordingControl : public IControl {
   void OnMouseDrag(int, int, int dX, int dY, IMouseMod*) override {
     events.push_back("drag " + std::to_string(dX) + "," + std::to_string(dY));
   }
-  void OnMouseDblClick(int, int, IMouseMod*) override { events.push_back("dblclick"); }
-  void OnMouseWheel(int, int, IMouseMod*, int d) override { events.push_back("wheel " + std::to_string(d)); }
   bool Draw(IGraphics*) override {
     ++draws;
     return true;

@@ -1,42 +1,33 @@
-// The editor wired to the plug-in through the real adapter callbacks: attaching,
-// host automation, typed values, and user edits reaching the host as gestures.
+// The editor wired to the plug-in through the real adapter callbacks: attaching, host
+// automation, typed values, user edits reaching the host as gestures, and the window's
+// scale.
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "gui/IBitmapControl.h"
-#include "gui/IKnobControl.h"
 
 namespace {
 
 struct Wired : ::testing::Test {
   Wired() {
-    gain = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
-    gainFollower = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 1);
     gainFollower->AddAuxParam(0);
-    freq = new RecordingKnob(&editor.plug, IRECT(110, 10, 150, 50), 3);
     for (IControl* c : {gain, gainFollower, freq}) editor.graphics->AttachControl(c);
     editor.attach();
-    effect = editor.plug.GetAEffect();
   }
   TestEditor editor;
-  RecordingKnob* gain;
-  RecordingKnob* gainFollower;
-  RecordingKnob* freq;
-  AEffect* effect;
+  RecordingKnob* gain = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
+  RecordingKnob* gainFollower = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 1);
+  RecordingKnob* freq = new RecordingKnob(&editor.plug, IRECT(110, 10, 150, 50), 3);
+  AEffect* effect = editor.plug.GetAEffect();
 };
 
-TEST_F(Wired, AttachPushesNormalisedValuesAndLeavesTheEditorFlagClear) {
+TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   EXPECT_EQ(editor.plug.GetGUI(), editor.graphics);
   EXPECT_EQ(gain->GetValue(), 0.5);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized());
   EXPECT_EQ(gain->GetDefaultValue(), 0.5);
   EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.5);
-  ASSERT_NE(editor.graphics->GetDrawBitmap(), nullptr);
-  EXPECT_EQ(editor.graphics->GetDrawBitmap()->getWidth(), 200);
-  EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);
-}
+  EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);  // the headless layer shows no window
 
-TEST_F(Wired, HostAutomationAndTypedValuesMoveTheControls) {
   editor.settle();
   effect->setParameter(effect, 0, 0.25f);
   EXPECT_EQ(gain->GetValue(), 0.25);
@@ -45,11 +36,7 @@ TEST_F(Wired, HostAutomationAndTypedValuesMoveTheControls) {
   char typed[] = "1000";
   effect->dispatcher(effect, effString2Parameter, 3, 0, typed, 0.0f);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(1000.0));
-  // Host automation is not echoed back to the host.
-  EXPECT_TRUE(editor.plug.editOpcodes().empty());
-}
-
-TEST_F(Wired, RedrawParamControlsPushesPlainValues) {
+  EXPECT_TRUE(editor.plug.editOpcodes().empty());  // host automation is not echoed back
   editor.plug.GetParam(3)->Set(2000.0);
   editor.plug.RedrawParamControls();
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(2000.0));
@@ -69,30 +56,50 @@ TEST_F(Wired, DragReachesTheParameterFramedByTheHostGesture) {
   EXPECT_FLOAT_EQ(editor.plug.calls[1].value, 0.5625f);
 }
 
-TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
+// The host's factor wins, else the screen's, else the user's.
+TEST(EditorScale, HostThenScreenThenUserDecideTheWindowSize) {
+  const struct {
+    const char* name;
+    float hostFactor;  // 0: the host sent none
+    int systemScale, preferred, expected;
+  } cases[] = {{"NothingSaysSoOne", 0, 0, 0, 1},          {"UsersChoice", 0, 0, 2, 2},
+               {"ScreenBeforeUser", 0, 2, 1, 2},          {"HostBeforeScreen", 1.0f, 2, 2, 1},
+               {"HostOneAndAHalfDoubles", 1.5f, 0, 0, 2}, {"HostBelowOneAndAHalf", 1.25f, 0, 2, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestEditor editor;
+    editor.platform->canOpenWindow = true;
+    editor.platform->systemScale = c.systemScale;
+    editor.graphics->SetPreferredScale(c.preferred);
+    editor.attach();
+    AEffect* effect = editor.plug.GetAEffect();
+    if (c.hostFactor > 0)
+      effect->dispatcher(effect, effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue,
+                         nullptr, c.hostFactor);
+    ERect* rect = nullptr;
+    ASSERT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0), 1);
+    EXPECT_EQ(rect->right, 200 * c.expected);
+    EXPECT_EQ(rect->bottom, 100 * c.expected);
+    EXPECT_TRUE(effect->flags & effFlagsHasEditor);
+  }
+}
+
+TEST(EditorScale, AnOpenWindowsHostIsAskedToResizeOnce) {
   TestEditor editor;
-  auto* mode = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1);
-  auto* freq = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3);
-  mode->DisablePrompt(false);
-  freq->DisablePrompt(false);
-  editor.graphics->AttachControl(mode);
-  editor.graphics->AttachControl(freq);
   editor.attach();
-  IMouseMod right(false, true);
-
-  editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
-  EXPECT_EQ(editor.platform->Count("CreateIPopupMenu"), 0);
-
-  editor.platform->windowOpen = true;
-  editor.platform->menuAnswers.push_back({2});
-  mode->PromptUserInput();
-  EXPECT_TRUE(editor.platform->Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
-  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
-
-  editor.platform->textEntryAnswers.push_back(std::string("880"));
-  freq->PromptUserInput();
-  EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
-  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+  AEffect* effect = editor.plug.GetAEffect();
+  ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0), 1);
+  for (int i = 0; i < 2; ++i)  // the second message changes nothing
+    effect->dispatcher(effect, effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue,
+                       nullptr, 2.0f);
+  std::vector<HostCall> resizes;
+  for (const HostCall& call : editor.plug.calls)
+    if (call.opcode == audioMasterSizeWindow) resizes.push_back(call);
+  ASSERT_EQ(resizes.size(), 1u);
+  EXPECT_EQ(resizes[0].index, 400);
+  EXPECT_TRUE(editor.platform->Called("WindowResized", {"200", "100"}));
+  EXPECT_EQ(effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0), 1);
+  EXPECT_FALSE(editor.graphics->WindowIsOpen());
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// Text placement through the real font stack, and the platform prompts as controls
-// see them through the graphics context.
+// Text placement through the real font stack, and the platform prompts as controls see
+// them through the graphics context.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <ostream>
 
 #include "GuiTestSupport.h"
 #include "gui/IFileSelectorControl.h"
@@ -11,69 +8,75 @@
 
 namespace {
 
-struct AlignCase {
-  IText::EAlign align;
-  const char* name;
-};
-
-void PrintTo(const AlignCase& c, std::ostream* os) { *os << c.name; }
-
-class TextMeasure : public ::testing::TestWithParam<AlignCase> {};
-
-// The extent lands inside r by the alignment; the line height comes close to the
-// size asked for.
-TEST_P(TextMeasure, PlacesTheExtentByAlignment) {
-  IText style(12, &COLOR_WHITE, "Arial", IText::kStyleNormal, GetParam().align);
-  IRECT r(10, 5, 110, 25);
-  TestEditor editor;
-  ASSERT_TRUE(editor.graphics->MeasureIText(&style, "Vocoder", &r));
-  ASSERT_NE(style.mCached, nullptr);
-  int width = 0, height = 0;
-  style.mCached->Measure("Vocoder", &width, &height);
-  EXPECT_NEAR(style.mCached->LineHeight(), 12, 1);
-  const int left = GetParam().align == IText::kAlignNear   ? 10
-                   : GetParam().align == IText::kAlignFar ? 110 - width
-                                                          : 60 - width / 2;
-  EXPECT_EQ(r, IRECT(left, 5, left + width, 5 + height));
-  EXPECT_EQ(IGraphics::CacheFont(&style), style.mCached);  // found again in the cache
+// The extent lands inside r by the alignment; the line height comes close to the size
+// asked for.
+TEST(IGraphics, MeasureITextPlacesTheExtentByAlignment) {
+  for (const IText::EAlign align : {IText::kAlignNear, IText::kAlignCenter, IText::kAlignFar}) {
+    SCOPED_TRACE(int(align));
+    IText style(12, &COLOR_WHITE, "Arial", IText::kStyleNormal, align);
+    IRECT r(10, 5, 110, 25);
+    TestEditor editor;
+    ASSERT_TRUE(editor.graphics->MeasureIText(&style, "Vocoder", &r));
+    ASSERT_NE(style.mCached, nullptr);
+    int width = 0, height = 0;
+    style.mCached->Measure("Vocoder", &width, &height);
+    EXPECT_NEAR(style.mCached->LineHeight(), 12, 1);
+    const int left = align == IText::kAlignNear  ? 10
+                     : align == IText::kAlignFar ? 110 - width
+                                                 : 60 - width / 2;
+    EXPECT_EQ(r, IRECT(left, 5, left + width, 5 + height));
+    EXPECT_EQ(IGraphics::CacheFont(&style), style.mCached);  // found again in the cache
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Alignments, TextMeasure,
-                         ::testing::Values(AlignCase{IText::kAlignNear, "Left"},
-                                           AlignCase{IText::kAlignCenter, "Centred"},
-                                           AlignCase{IText::kAlignFar, "Right"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Prompts, FileSelectorAndMessageBoxesFollowTheScript) {
+TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
   TestEditor editor;
-  auto* selector = new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav");
+  auto* mode = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1);
+  auto* freq = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3);
+  for (RecordingKnob* knob : {mode, freq}) {
+    knob->DisablePrompt(false);
+    editor.graphics->AttachControl(knob);
+  }
+  editor.attach();
+  IMouseMod right(false, true);
+  editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
+  EXPECT_EQ(editor.platform->Count("CreateIPopupMenu"), 0);
+
+  editor.platform->windowOpen = true;
+  editor.platform->menuAnswers.push_back({2});
+  mode->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
+  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
+  editor.platform->textEntryAnswers.push_back(std::string("880"));
+  freq->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+}
+
+TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
+  TestEditor editor;
+  auto* selector =
+      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav");
   editor.graphics->AttachControl(selector);
   editor.attach();
   HeadlessPlatform& platform = *editor.platform;
   IMouseMod mod(true);
-  std::string file;
-
+  auto clickedFile = [&] {
+    std::string file;
+    editor.graphics->OnMouseDown(5, 5, &mod);
+    selector->GetLastSelectedFileForPlug(&file);
+    return file;
+  };
   selector->SetLastSelectedFileFromPlug("/old.wav");
-  editor.graphics->OnMouseDown(5, 5, &mod);  // window closed: the file is cleared
-  selector->GetLastSelectedFileForPlug(&file);
-  EXPECT_EQ(file, "");
+  EXPECT_EQ(clickedFile(), "");  // window closed: the file is cleared
   EXPECT_EQ(platform.Count("PromptForFile"), 0);
 
   platform.windowOpen = true;
   platform.fileAnswers = {std::string("/music/take 2.wav"), std::nullopt};
-  editor.graphics->OnMouseDown(5, 5, &mod);
-  selector->GetLastSelectedFileForPlug(&file);
-  EXPECT_EQ(file, "/music/take 2.wav");
-  editor.graphics->OnMouseDown(5, 5, &mod);  // cancelled: empty file, folder kept
-  selector->GetLastSelectedFileForPlug(&file);
-  EXPECT_EQ(file, "");
+  EXPECT_EQ(clickedFile(), "/music/take 2.wav");
+  EXPECT_EQ(clickedFile(), "");  // cancelled: empty file, folder kept
   EXPECT_TRUE(platform.Called("PromptForFile", {"", "open", "~/Desktop", "wav"}));
   EXPECT_TRUE(platform.Called("PromptForFile", {"/music/take 2.wav", "open", "/music/", "wav"}));
-
-  platform.messageBoxAnswers = {7};
-  EXPECT_EQ(editor.graphics->ShowMessageBox("Overwrite?", "Save", 4), 7);
-  EXPECT_EQ(editor.graphics->ShowMessageBox("Cannot load file!", "Error", 0), 1);
-  EXPECT_TRUE(platform.Called("ShowMessageBox", {"Overwrite?", "Save", "4"}));
 }
 
 }  // namespace

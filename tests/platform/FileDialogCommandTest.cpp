@@ -6,7 +6,8 @@
 
 namespace {
 
-FilePromptRequest request(EFileAction action, const char* dir, const char* file, const char* extensions) {
+FilePromptRequest request(EFileAction action, const char* dir, const char* file,
+                          const char* extensions) {
   FilePromptRequest r;
   r.action = action;
   r.dir = dir;
@@ -19,14 +20,15 @@ FilePromptRequest request(EFileAction action, const char* dir, const char* file,
 TEST(FileDialogCommand, ZenityAndKdialogArguments) {
   setenv("HOME", "/home/u", 1);
   const auto save = request(kFileSave, "~/Banks", "ZORQ", "fxb");
-  EXPECT_EQ(DialogArguments(DialogTool::kZenity, save),
-            (std::vector<std::string>{"zenity", "--file-selection", "--title=Save File",
-                                      "--filename=/home/u/Banks/ZORQ", "--save", "--confirm-overwrite",
-                                      "--file-filter=*.fxb", "--modal", "--attach=4194311"}));
+  EXPECT_EQ(
+      DialogArguments(DialogTool::kZenity, save),
+      (std::vector<std::string>{"zenity", "--file-selection", "--title=Save File",
+                                "--filename=/home/u/Banks/ZORQ", "--save", "--confirm-overwrite",
+                                "--file-filter=*.fxb", "--modal", "--attach=4194311"}));
   const auto open = request(kFileOpen, "/music/", "", "fxp fxb");
   EXPECT_EQ(DialogArguments(DialogTool::kKdialog, open),
-            (std::vector<std::string>{"kdialog", "--title", "Open File", "--attach", "4194311", "--getopenfilename",
-                                      "/music/", "*.fxp *.fxb"}));
+            (std::vector<std::string>{"kdialog", "--title", "Open File", "--attach", "4194311",
+                                      "--getopenfilename", "/music/", "*.fxp *.fxb"}));
   // The folder chooser's " ": no types, no filter.
   const auto folder = request(kFileSave, "/x", "[file name is ignored]", " ");
   const auto arguments = DialogArguments(DialogTool::kZenity, folder);
@@ -40,7 +42,7 @@ TEST(FileDialogCommand, Answers) {
   EXPECT_EQ(DialogAnswer(save, 0, "/m/take.fxp\n"), "/m/take.fxp");
   EXPECT_EQ(DialogAnswer(save, 0, "/m/take\n"), "/m/take.fxp");  // the type is added
   EXPECT_EQ(DialogAnswer(save, 0, "/m/TAKE.FXP\n"), "/m/TAKE.FXP");
-  EXPECT_EQ(DialogAnswer(save, 1, ""), "");                       // cancelled
+  EXPECT_EQ(DialogAnswer(save, 1, ""), "");  // cancelled
   EXPECT_EQ(DialogAnswer(save, 0, "relative\n"), "");
   EXPECT_EQ(DialogAnswer(request(kFileOpen, "/m", "", "wav"), 0, "/m/voice\n"), "/m/voice");
   EXPECT_EQ(FolderOf("/m/take.fxp"), "/m/");

@@ -22,8 +22,8 @@ struct BoxCase {
 
 TEST(MessageBoxView, ButtonsAndKeysByType) {
   PlatformFonts fonts(1);
-  for (const BoxCase& c : {BoxCase{0, {1}, 1, 1}, BoxCase{1, {1, 2}, 1, 2}, BoxCase{3, {6, 7, 2}, 6, 2},
-                           BoxCase{4, {6, 7}, 6, 7}}) {
+  for (const BoxCase& c : {BoxCase{0, {1}, 1, 1}, BoxCase{1, {1, 2}, 1, 2},
+                           BoxCase{3, {6, 7, 2}, 6, 2}, BoxCase{4, {6, 7}, 6, 7}}) {
     MessageBoxView box("The Startup Bank is:\n/x.fxb\n\nDo you really want to reload all programs?",
                        "Load Startup Bank", c.type, &fonts);
     std::vector<int> answers;
@@ -58,7 +58,7 @@ TEST(PopupMenuView, LabelsAndKeyboardSkipSeparatorsAndDisabledItems) {
   view.Highlight(0);
   EXPECT_EQ(view.NextSelectable(1), 3);
   EXPECT_EQ(view.NextSelectable(-1), 3);  // wraps
-  view.Highlight(2);  // disabled: nothing lit
+  view.Highlight(2);                      // disabled: nothing lit
   EXPECT_EQ(view.Highlighted(), -1);
   EXPECT_TRUE(view.HasSubmenu(3));
   EXPECT_EQ(view.ItemAt(view.RowTop(3) + 1), 3);

@@ -1,13 +1,7 @@
 // The desktop portal's file chooser, answered by a stand-in portal on a private
 // session bus of the test's own.
-#include <gtest/gtest.h>
-
 #include <dbus/dbus.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -17,58 +11,26 @@
 #include <thread>
 
 #include "platform/PortalFileChooser.h"
+#include "support/Daemon.h"
 #include "support/TempFolder.h"
-
-extern char** environ;
 
 namespace {
 
 // dbus-daemon on a private address, without any activatable services (an installed
-// portal must not start), ended with the object.
-class PrivateBus {
- public:
+// portal must not start).
+struct PrivateBus {
   PrivateBus() {
-    std::ofstream(folder_ / "bus.conf")
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig><type>session</type><listen>unix:dir="
-        << folder_.path()
-        << "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-           "</policy></busconfig>\n";
-    const std::string config = "--config-file=" + (folder_ / "bus.conf");
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>("dbus-daemon"), const_cast<char*>(config.c_str()),
-                    const_cast<char*>("--nofork"), const_cast<char*>("--print-address"), nullptr};
-    if (posix_spawnp(&pid_, "dbus-daemon", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    char line[512] = {};
-    size_t got = 0;
-    while (pid_ > 0 && got < sizeof line - 1 && !std::strchr(line, '\n')) {
-      const ssize_t n = read(fds[0], line + got, sizeof line - 1 - got);
-      if (n <= 0) break;
-      got += size_t(n);
-    }
-    close(fds[0]);
-    address_ = std::string(line, std::strcspn(line, "\n"));
+    std::ofstream(folder / "bus.conf")
+        << "<busconfig><type>session</type><listen>unix:dir=" << folder.path()
+        << "</listen><policy context=\"default\"><allow send_destination=\"*\" "
+           "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+           "</busconfig>\n";
+    daemon = std::make_unique<Daemon>(std::vector<std::string>{
+        "dbus-daemon", "--config-file=" + (folder / "bus.conf"), "--nofork", "--print-address"});
   }
-  ~PrivateBus() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& Address() const { return address_; }
-
- private:
-  TempFolder folder_;
-  pid_t pid_ = -1;
-  std::string address_;
+  const std::string& Address() const { return daemon->FirstLine(); }
+  TempFolder folder;
+  std::unique_ptr<Daemon> daemon;
 };
 
 // Answers OpenFile and SaveFile with a request object, then that object's Response:
@@ -88,7 +50,7 @@ class StandInPortal {
     dbus_connection_close(connection_);
     dbus_connection_unref(connection_);
   }
-  std::string method, parent, title;
+  std::string method, parent;
   std::map<std::string, int> optionTypes;
 
  private:
@@ -111,11 +73,10 @@ class StandInPortal {
     dbus_message_iter_get_basic(&args, &text);
     parent = text;
     dbus_message_iter_next(&args);
-    dbus_message_iter_get_basic(&args, &text);
-    title = text;
-    dbus_message_iter_next(&args);
+    dbus_message_iter_next(&args);  // the title
     std::string token;
-    for (dbus_message_iter_recurse(&args, &options); dbus_message_iter_get_arg_type(&options) == DBUS_TYPE_DICT_ENTRY;
+    for (dbus_message_iter_recurse(&args, &options);
+         dbus_message_iter_get_arg_type(&options) == DBUS_TYPE_DICT_ENTRY;
          dbus_message_iter_next(&options)) {
       DBusMessageIter entry, variant;
       dbus_message_iter_recurse(&options, &entry);
@@ -139,7 +100,8 @@ class StandInPortal {
     dbus_connection_send(connection_, reply, nullptr);
     dbus_message_unref(reply);
 
-    DBusMessage* signal = dbus_message_new_signal(path.c_str(), "org.freedesktop.portal.Request", "Response");
+    DBusMessage* signal =
+        dbus_message_new_signal(path.c_str(), "org.freedesktop.portal.Request", "Response");
     DBusMessageIter out, results, entry, variant, uris;
     dbus_message_iter_init_append(signal, &out);
     dbus_message_iter_append_basic(&out, DBUS_TYPE_UINT32, &response_);

@@ -1,5 +1,8 @@
-// The in-place text field's editing: filters, length limits, caret and selection.
+// The in-place text field's editing (filters, length limits, caret and selection) and
+// the editor's key codes.
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 #include "platform/EditorKeys.h"
 #include "platform/TextField.h"
@@ -20,50 +23,57 @@ IKeyPress typed(char32_t c, bool control = false) {
   return k;
 }
 
-struct Editing {
-  const char* name;
-  const char* start;
-  const char* allowed;
-  int maxLength;
-  std::vector<IKeyPress> keys;
-  const char* result;
-};
-void PrintTo(const Editing& e, std::ostream* os) { *os << e.name; }
-
-class TextFieldEditing : public testing::TestWithParam<Editing> {};
-
-TEST_P(TextFieldEditing, GivesTheText) {
-  const Editing& e = GetParam();
-  TextField field(e.start, e.allowed, e.maxLength);
-  for (const IKeyPress& key : e.keys) field.Key(key);
-  EXPECT_EQ(field.Text(), e.result);
+// Keys written as text: characters type themselves; "<" and a letter name a key
+// (L left, R right, H home, E end, B backspace, D delete, lower case with shift); "^" and
+// a letter is that letter with control.
+std::vector<IKeyPress> keys(const std::u32string& script) {
+  const std::u32string names = U"LRHEBD";
+  const IKeyPress::ENamedKey namedKeys[] = {IKeyPress::kLeft,      IKeyPress::kRight,
+                                            IKeyPress::kHome,      IKeyPress::kEnd,
+                                            IKeyPress::kBackspace, IKeyPress::kDelete};
+  std::vector<IKeyPress> all;
+  for (size_t i = 0; i < script.size(); ++i) {
+    const char32_t c = script[i], next = i + 1 < script.size() ? script[i + 1] : 0;
+    if (c == U'<' || c == U'^') ++i;
+    if (c == U'^')
+      all.push_back(typed(next, true));
+    else if (c == U'<')
+      all.push_back(
+          named(namedKeys[names.find(char32_t(std::toupper(int(next))))], std::islower(int(next))));
+    else
+      all.push_back(typed(c));
+  }
+  return all;
 }
 
-const char* kDouble = "0123456789.-+";
-const char* kInteger = "0123456789-+";
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TextFieldEditing,
-    testing::Values(
-        // The initial text is selected: typing replaces it.
-        Editing{"TypingReplacesTheSelection", "0.50", kDouble, 7, {typed('1'), typed('.'), typed('2')}, "1.2"},
-        Editing{"FilterDropsOtherCharacters", "", kInteger, 7, {typed('1'), typed('.'), typed('x'), typed('-')}, "1-"},
-        Editing{"LengthLimitStopsTyping", "", kDouble, 3, {typed('1'), typed('2'), typed('3'), typed('4')}, "123"},
-        Editing{"NoFilterWithoutParameter", "", "", 0, {typed('a'), typed(U'\u00e9'), typed(' ')}, "a\u00e9 "},
-        Editing{"ArrowsAndBackspace", "abc", "", 0,
-                {named(IKeyPress::kRight), named(IKeyPress::kLeft), named(IKeyPress::kBackspace)}, "ac"},
-        Editing{"ShiftArrowSelectsThenDelete", "abcd", "", 0,
-                {named(IKeyPress::kEnd), named(IKeyPress::kLeft, true), named(IKeyPress::kLeft, true),
-                 named(IKeyPress::kDelete)},
-                "ab"},
-        Editing{"HomeThenType", "23", "", 0, {named(IKeyPress::kHome), typed('1')}, "123"},
-        Editing{"ControlASelectsAll", "old", "", 0,
-                {named(IKeyPress::kEnd), typed('a', true), typed('n')}, "n"},
-        Editing{"ControlKeysTypeNothing", "", "", 0, {typed('b', true)}, ""}),
-    [](const testing::TestParamInfo<Editing>& info) { return std::string(info.param.name); });
+TEST(TextField, EditingGivesTheText) {
+  const char* kDouble = "0123456789.-+";
+  const char* kInteger = "0123456789-+";
+  const struct {
+    const char* name;
+    const char* start;
+    const char* allowed;
+    int maxLength;
+    std::u32string keys;
+    const char* result;
+  } cases[] = {{"TypingReplacesTheSelection", "0.50", kDouble, 7, U"1.2", "1.2"},
+               {"FilterDropsOtherCharacters", "", kInteger, 7, U"1.x-", "1-"},
+               {"LengthLimitStopsTyping", "", kDouble, 3, U"1234", "123"},
+               {"NoFilterWithoutParameter", "", "", 0, U"a\u00e9 ", "a\u00e9 "},
+               {"ArrowsAndBackspace", "abc", "", 0, U"<R<L<B", "ac"},
+               {"ShiftArrowSelectsThenDelete", "abcd", "", 0, U"<E<l<l<D", "ab"},
+               {"HomeThenType", "23", "", 0, U"<H1", "123"},
+               {"ControlASelectsAll", "old", "", 0, U"<E^an", "n"},
+               {"ControlKeysTypeNothing", "", "", 0, U"^b", ""}};
+  for (const auto& c : cases) {
+    TextField field(c.start, c.allowed, c.maxLength);
+    for (const IKeyPress& key : keys(c.keys)) field.Key(key);
+    EXPECT_EQ(field.Text(), c.result) << c.name;
+  }
+}
 
 TEST(TextField, ReturnAppliesEscapeCancelsPasteIsFiltered) {
-  TextField field("", kInteger, 4);
+  TextField field("", "0123456789-+", 4);
   EXPECT_EQ(field.Key(named(IKeyPress::kReturn)), TextField::kApply);
   EXPECT_EQ(field.Key(named(IKeyPress::kEscape)), TextField::kCancel);
   EXPECT_TRUE(field.InsertText("12.345\n6"));
@@ -71,17 +81,15 @@ TEST(TextField, ReturnAppliesEscapeCancelsPasteIsFiltered) {
   EXPECT_FALSE(field.InsertText("7"));
 }
 
+// Space 0, the arrows 1 to 4, digits 5 to 14, letters 15 to 40 in either case; other
+// keys go to the host (-1).
 TEST(EditorKeys, CodesOfTheEditor) {
-  EXPECT_EQ(EditorKeyCode(typed(' ')), 0);
-  EXPECT_EQ(EditorKeyCode(named(IKeyPress::kUp)), 1);
-  EXPECT_EQ(EditorKeyCode(named(IKeyPress::kRight)), 4);
-  EXPECT_EQ(EditorKeyCode(typed('0')), 5);
-  EXPECT_EQ(EditorKeyCode(typed('9')), 14);
-  EXPECT_EQ(EditorKeyCode(typed('a')), 15);
-  EXPECT_EQ(EditorKeyCode(typed('A')), 15);
-  EXPECT_EQ(EditorKeyCode(typed('z')), 40);
-  EXPECT_EQ(EditorKeyCode(named(IKeyPress::kOtherKey)), -1);  // a function key goes to the host
-  EXPECT_EQ(EditorKeyCode(typed('%')), -1);
+  const std::pair<IKeyPress, int> cases[] = {
+      {typed(' '), 0},  {named(IKeyPress::kUp), 1}, {named(IKeyPress::kRight), 4},
+      {typed('0'), 5},  {typed('9'), 14},           {typed('a'), 15},
+      {typed('A'), 15}, {typed('z'), 40},           {named(IKeyPress::kOtherKey), -1},
+      {typed('%'), -1}};
+  for (const auto& [key, code] : cases) EXPECT_EQ(EditorKeyCode(key), code) << code;
 }
 
 }  // namespace

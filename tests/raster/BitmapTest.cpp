@@ -1,7 +1,6 @@
-#include "raster/Bitmap.h"
-
 #include <gtest/gtest.h>
 
+#include "raster/Bitmap.h"
 #include "raster/RasterTestBitmaps.h"
 
 namespace {
@@ -10,7 +9,8 @@ TEST(MemBitmap, RowSpanIsWidthRoundedUpToTheLineAlignment) {
   struct Case {
     int width, alignment, span;
   };
-  for (const Case c : {Case{5, 4, 8}, Case{8, 4, 8}, Case{5, 1, 5}, Case{5, 0, 5}, Case{1, 16, 16}}) {
+  for (const Case c :
+       {Case{5, 4, 8}, Case{8, 4, 8}, Case{5, 1, 5}, Case{5, 0, 5}, Case{1, 16, 16}}) {
     LICE_MemBitmap bitmap(c.width, 3, c.alignment);
     EXPECT_EQ(bitmap.getRowSpan(), c.span) << c.width << " aligned to " << c.alignment;
   }

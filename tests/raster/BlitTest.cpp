@@ -1,10 +1,9 @@
-#include "raster/Blit.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
+#include "raster/Blit.h"
 #include "raster/RasterTestBitmaps.h"
 
 namespace {
@@ -12,52 +11,118 @@ namespace {
 constexpr int kCopy = 0, kCopyAlpha = 0x10000, kAdd = 0x10001, kDodge = 0x10002;
 constexpr Argb kDest{100, 40, 180, 250};
 
-// The source pixel (alpha, 200, 100, 30) over the destination pixel kDest at the
-// weights 1.0, 0.5, 0.25 and 0.3 (w = 76). Expected bytes worked out from the
-// integer rules by hand and by a separate script.
-constexpr float kWeights[] = {1.f, .5f, .25f, .3f};
-
+// The exact integer rules, pixel by pixel, over the destination pixel kDest. Blit rows:
+// the source pixel (alpha, 200, 100, 30) at the listed weights; add and dodge fills of
+// that colour give the same bytes. Fill rows: the colour at the listed alpha. Expected
+// bytes worked out from the integer rules by hand and by a separate script.
 struct PixelCase {
   const char* name;
+  bool fill;
   int mode;
-  int sourceAlpha;
-  Argb expected[4];  // one per weight
+  Argb colour;
+  std::vector<std::pair<float, Argb>> results;  // weight (fill: alpha), pixel
 };
-void PrintTo(const PixelCase& c, std::ostream* os) { *os << c.name; }
 
+const Argb kSource{255, 200, 100, 30}, kHalf{128, 200, 100, 30}, kClear{0, 200, 100, 30};
 const PixelCase kPixelCases[] = {
-    {"Copy", kCopy, 128, {{128, 200, 100, 30}, {114, 120, 140, 140}, {107, 80, 160, 195}, {109, 88, 156, 184}}},
-    {"CopyAlphaTransparent", kCopyAlpha, 0, {kDest, kDest, kDest, kDest}},
-    {"CopyAlphaOpaque", kCopyAlpha, 255, {{255, 200, 100, 30}, {228, 120, 140, 140}, {164, 80, 160, 195}, {176, 88, 156, 184}}},
-    {"CopyAlphaMiddle", kCopyAlpha, 128, {{228, 121, 139, 139}, {164, 80, 160, 195}, {132, 60, 170, 222}, {138, 64, 168, 217}}},
-    {"AddTransparent", kAdd, 0, {kDest, kDest, kDest, kDest}},
-    {"AddOpaque", kAdd, 255, {{255, 240, 255, 255}, {227, 140, 230, 255}, {163, 90, 205, 255}, {175, 99, 209, 255}}},
-    {"AddMiddle", kAdd, 128, {{164, 140, 230, 255}, {132, 90, 205, 255}, {116, 65, 192, 253}, {119, 69, 194, 254}}},
-    {"DodgeTransparent", kDodge, 0, {kDest, kDest, kDest, kDest}},
-    {"DodgeOpaque", kDodge, 255, {{255, 182, 255, 255}, {198, 65, 223, 255}, {132, 49, 199, 255}, {141, 51, 202, 255}}},
-    {"DodgeMiddle", kDodge, 128, {{133, 65, 223, 255}, {114, 49, 199, 255}, {106, 44, 188, 252}, {108, 45, 190, 253}}},
+    {"Copy",
+     false,
+     kCopy,
+     kHalf,
+     {{1.f, kHalf},
+      {.5f, {114, 120, 140, 140}},
+      {.25f, {107, 80, 160, 195}},
+      {.3f, {109, 88, 156, 184}}}},
+    {"CopyWeightAboveOneIsOneAndBelowOneIn256IsNothing",
+     false,
+     kCopy,
+     kHalf,
+     {{7.f, kHalf}, {0.f, kDest}, {-.5f, kDest}, {NAN, kDest}, {1.f / 512, kDest}}},
+    {"CopyAlphaTransparent", false, kCopyAlpha, kClear, {{1.f, kDest}, {.3f, kDest}}},
+    {"CopyAlphaOpaque",
+     false,
+     kCopyAlpha,
+     kSource,
+     {{1.f, kSource},
+      {.5f, {228, 120, 140, 140}},
+      {.25f, {164, 80, 160, 195}},
+      {.3f, {176, 88, 156, 184}}}},
+    {"CopyAlphaMiddle",
+     false,
+     kCopyAlpha,
+     kHalf,
+     {{1.f, {228, 121, 139, 139}},
+      {.5f, {164, 80, 160, 195}},
+      {.25f, {132, 60, 170, 222}},
+      {.3f, {138, 64, 168, 217}}}},
+    {"AddTransparent", false, kAdd, kClear, {{1.f, kDest}, {.3f, kDest}}},
+    {"AddOpaque",
+     false,
+     kAdd,
+     kSource,
+     {{1.f, {255, 240, 255, 255}},
+      {.5f, {227, 140, 230, 255}},
+      {.25f, {163, 90, 205, 255}},
+      {.3f, {175, 99, 209, 255}}}},
+    {"AddMiddle",
+     false,
+     kAdd,
+     kHalf,
+     {{1.f, {164, 140, 230, 255}},
+      {.5f, {132, 90, 205, 255}},
+      {.25f, {116, 65, 192, 253}},
+      {.3f, {119, 69, 194, 254}}}},
+    {"DodgeTransparent", false, kDodge, kClear, {{1.f, kDest}, {.3f, kDest}}},
+    {"DodgeOpaque",
+     false,
+     kDodge,
+     kSource,
+     {{1.f, {255, 182, 255, 255}},
+      {.5f, {198, 65, 223, 255}},
+      {.25f, {132, 49, 199, 255}},
+      {.3f, {141, 51, 202, 255}}}},
+    {"DodgeMiddle",
+     false,
+     kDodge,
+     kHalf,
+     {{1.f, {133, 65, 223, 255}},
+      {.5f, {114, 49, 199, 255}},
+      {.25f, {106, 44, 188, 252}},
+      {.3f, {108, 45, 190, 253}}}},
+    {"FillTransparentColourChangesNothing", true, kCopyAlpha, {0, 0, 0, 0}, {{1.f, kDest}}},
+    {"FillOpaqueColour",
+     true,
+     kCopyAlpha,
+     {255, 10, 20, 30},
+     {{1.f, {255, 10, 20, 30}}, {.5f, {177, 25, 100, 140}}}},
+    {"FillColourAlphaIsOpacity", true, kCopyAlpha, {128, 10, 20, 30}, {{1.f, {114, 25, 100, 140}}}},
+    {"FillWithoutFlagCopiesTheColourAlpha",
+     true,
+     kCopy,
+     {128, 10, 20, 30},
+     {{1.f, {128, 10, 20, 30}}}},
+    {"FillWithoutFlagQuarter", true, kCopy, {0, 10, 20, 30}, {{.25f, {75, 32, 140, 195}}}},
 };
 
-class BlitPixel : public ::testing::TestWithParam<PixelCase> {};
-
-// Blits, and for add and dodge also fills, whose colour then is every source pixel.
-TEST_P(BlitPixel, CombinesBytesExactly) {
-  const PixelCase& c = GetParam();
-  for (int i = 0; i < 4; ++i) {
-    LICE_MemBitmap source(3, 2), dest(3, 2), filled(2, 2);
-    fillWith(source, {c.sourceAlpha, 200, 100, 30});
-    fillWith(dest, kDest);
-    fillWith(filled, kDest);
-    LICE_Blit(&dest, &source, 0, 0, 0, 0, 3, 2, kWeights[i], c.mode);
-    for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, c.expected[i]) << "weight " << kWeights[i];
-    if (c.mode != kAdd && c.mode != kDodge) continue;
-    LICE_FillRect(&filled, 0, 0, 2, 2, pack({c.sourceAlpha, 200, 100, 30}), kWeights[i], c.mode);
-    for (const Argb& p : pixelsOf(filled)) EXPECT_EQ(p, c.expected[i]) << "fill " << kWeights[i];
+TEST(Blit, CombinesBytesExactly) {
+  for (const PixelCase& c : kPixelCases) {
+    for (const auto& [weight, expected] : c.results) {
+      SCOPED_TRACE(::testing::Message() << c.name << " at " << weight);
+      LICE_MemBitmap source(3, 2), dest(3, 2), filled(2, 2);
+      fillWith(source, c.colour);
+      fillWith(dest, kDest);
+      fillWith(filled, kDest);
+      if (c.fill)
+        LICE_FillRect(&dest, 0, 0, 3, 2, pack(c.colour), weight, c.mode);
+      else
+        LICE_Blit(&dest, &source, 0, 0, 0, 0, 3, 2, weight, c.mode);
+      for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, expected);
+      if (c.fill || (c.mode != kAdd && c.mode != kDodge)) continue;
+      LICE_FillRect(&filled, 0, 0, 2, 2, pack(c.colour), weight, c.mode);
+      for (const Argb& p : pixelsOf(filled)) EXPECT_EQ(p, expected) << "fill";
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, BlitPixel, ::testing::ValuesIn(kPixelCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Opaque pixels are copied in runs: each pixel of a mixed row still gets its own rule.
 TEST(Blit, MixedSourceAlphaRowMatchesSinglePixels) {
@@ -72,50 +137,6 @@ TEST(Blit, MixedSourceAlphaRowMatchesSinglePixels) {
     EXPECT_EQ(pixelAt(dest, x, 0), pixelAt(single, 0, 0)) << x;
   }
 }
-
-// Above 1 is 1; zero, negative, NaN and weights below 1/256 draw nothing.
-TEST(Blit, ClampsTheWeight) {
-  const std::pair<float, Argb> cases[] = {{7.f, {128, 200, 100, 30}}, {0.f, kDest},
-                                          {-.5f, kDest}, {NAN, kDest}, {1.f / 512, kDest}};
-  for (const auto& [weight, expected] : cases) {
-    LICE_MemBitmap source(1, 1), dest(1, 1);
-    fillWith(source, {128, 200, 100, 30});
-    fillWith(dest, kDest);
-    LICE_Blit(&dest, &source, 0, 0, 0, 0, 1, 1, weight, kCopy);
-    EXPECT_EQ(pixelAt(dest, 0, 0), expected) << weight;
-  }
-}
-
-struct FillCase {
-  const char* name;
-  Argb colour;
-  float alpha;
-  int mode;
-  Argb expected;
-};
-void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
-
-const FillCase kFillCases[] = {
-    {"TransparentColourChangesNothing", {0, 0, 0, 0}, 1.f, kCopyAlpha, kDest},
-    {"OpaqueColourReplaces", {255, 10, 20, 30}, 1.f, kCopyAlpha, {255, 10, 20, 30}},
-    {"OpaqueColourAtHalf", {255, 10, 20, 30}, .5f, kCopyAlpha, {177, 25, 100, 140}},
-    {"ColourAlphaIsOpacity", {128, 10, 20, 30}, 1.f, kCopyAlpha, {114, 25, 100, 140}},
-    {"WithoutFlagColourAlphaIsCopied", {128, 10, 20, 30}, 1.f, kCopy, {128, 10, 20, 30}},
-    {"WithoutFlagQuarter", {0, 10, 20, 30}, .25f, kCopy, {75, 32, 140, 195}},
-};
-
-class FillPixel : public ::testing::TestWithParam<FillCase> {};
-
-TEST_P(FillPixel, CombinesColourExactly) {
-  const FillCase& c = GetParam();
-  LICE_MemBitmap dest(3, 2);
-  fillWith(dest, kDest);
-  LICE_FillRect(&dest, 0, 0, 3, 2, pack(c.colour), c.alpha, c.mode);
-  for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Colours, FillPixel, ::testing::ValuesIn(kFillCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Placement: a 16 x 8 source whose pixels name their own coordinates, blitted
 // into a 5 x 4 destination, and the same rectangle filled into another; every
@@ -164,7 +185,8 @@ TEST_P(BlitPlacement, CopiesTheClippedRectangle) {
                                int64_t(y) - c.dsty >= 0 && int64_t(y) - c.dsty < c.height;
       const bool inSource = sx >= 0 && sx < 16 && sy >= 0 && sy < 8;
       const Argb none{0, 0, 0, 0};
-      EXPECT_EQ(pixelAt(dest, x, y), inRectangle && inSource ? (Argb{255, int(sx), int(sy), 7}) : none)
+      EXPECT_EQ(pixelAt(dest, x, y),
+                inRectangle && inSource ? (Argb{255, int(sx), int(sy), 7}) : none)
           << "at " << x << "," << y;
       EXPECT_EQ(pixelAt(filled, x, y), inRectangle ? (Argb{255, 1, 2, 3}) : none)
           << "fill at " << x << "," << y;

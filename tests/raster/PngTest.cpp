@@ -17,8 +17,8 @@ struct PngImage {
   int colorType = 0;  // PNG_COLOR_TYPE_*
   int bitDepth = 8;
   bool interlaced = false;
-  std::vector<uint8_t> rows;  // packed rows as the file stores them, top row first
-  std::vector<uint8_t> palette;  // r, g, b per entry
+  std::vector<uint8_t> rows;          // packed rows as the file stores them, top row first
+  std::vector<uint8_t> palette;       // r, g, b per entry
   std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
 };
 
@@ -98,26 +98,35 @@ std::vector<DecodeCase> decodeCases() {
   PngImage palette = image(3, 2, PNG_COLOR_TYPE_PALETTE, 2, {0x18, 0xE4});
   palette.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
   palette.paletteAlpha = {0, 128};
-  cases.push_back({"PaletteWithTransparency", palette,
-                   {{0, 255, 0, 0}, {128, 0, 255, 0}, {255, 0, 0, 255},
-                    {255, 255, 255, 255}, {255, 0, 0, 255}, {128, 0, 255, 0}}});
+  cases.push_back({"PaletteWithTransparency",
+                   palette,
+                   {{0, 255, 0, 0},
+                    {128, 0, 255, 0},
+                    {255, 0, 0, 255},
+                    {255, 255, 255, 255},
+                    {255, 0, 0, 255},
+                    {128, 0, 255, 0}}});
 
   // 16-bit channels are scaled to 8 bits with rounding.
   std::vector<uint8_t> rgb16;
   appendBigEndian16(rgb16, {0xFFFF, 0x8000, 0x00FF, 0x0000, 0x1234, 0xFF00});
-  cases.push_back({"Rgb16", image(2, 1, PNG_COLOR_TYPE_RGB, 16, rgb16),
+  cases.push_back({"Rgb16",
+                   image(2, 1, PNG_COLOR_TYPE_RGB, 16, rgb16),
                    {{255, 255, 128, 1}, {255, 0, 18, 254}}});
   std::vector<uint8_t> rgba16;
   appendBigEndian16(rgba16, {0x1000, 0x2000, 0x3000, 0x8000});
-  cases.push_back({"RgbAlpha16", image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, rgba16),
-                   {{128, 16, 32, 48}}});
+  cases.push_back(
+      {"RgbAlpha16", image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, rgba16), {{128, 16, 32, 48}}});
 
-  cases.push_back({"Grey8", image(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 77, 255}),
+  cases.push_back({"Grey8",
+                   image(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 77, 255}),
                    {{255, 0, 0, 0}, {255, 77, 77, 77}, {255, 255, 255, 255}}});
-  cases.push_back({"Grey1", image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xB0}),
-                   {{255, 255, 255, 255}, {255, 0, 0, 0}, {255, 255, 255, 255},
-                    {255, 255, 255, 255}}});
-  cases.push_back({"GreyAlpha8", image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 0}),
+  cases.push_back(
+      {"Grey1",
+       image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xB0}),
+       {{255, 255, 255, 255}, {255, 0, 0, 0}, {255, 255, 255, 255}, {255, 255, 255, 255}}});
+  cases.push_back({"GreyAlpha8",
+                   image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 0}),
                    {{20, 10, 10, 10}, {0, 200, 200, 200}}});
 
   PngImage interlaced = image(5, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
@@ -135,7 +144,8 @@ std::vector<DecodeCase> decodeCases() {
 
 class PngDecode : public ::testing::TestWithParam<DecodeCase> {};
 
-TEST_P(PngDecode, FromMemoryIntoANewBitmap) {
+// From memory into a new bitmap, and from a file into a flipped bitmap of another size.
+TEST_P(PngDecode, GivesThePixels) {
   const DecodeCase& c = GetParam();
   const std::vector<uint8_t> png = encodePng(c.image);
   std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
@@ -143,15 +153,11 @@ TEST_P(PngDecode, FromMemoryIntoANewBitmap) {
   EXPECT_EQ(bitmap->getWidth(), c.image.width);
   EXPECT_EQ(bitmap->getHeight(), c.image.height);
   EXPECT_EQ(pixelsOf(*bitmap), c.expected);
-}
-
-TEST_P(PngDecode, FromFileIntoAFlippedBitmap) {
-  const DecodeCase& c = GetParam();
   TempFolder folder;
-  writeBytes(folder / "image.png", encodePng(c.image));
-  FlippedBitmap bitmap(40, 1);
-  EXPECT_EQ(LICE_LoadPNG((folder / "image.png").c_str(), &bitmap), &bitmap);
-  EXPECT_EQ(pixelsOf(bitmap), c.expected);
+  writeBytes(folder / "image.png", png);
+  FlippedBitmap flipped(40, 1);
+  EXPECT_EQ(LICE_LoadPNG((folder / "image.png").c_str(), &flipped), &flipped);
+  EXPECT_EQ(pixelsOf(flipped), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PngDecode, ::testing::ValuesIn(decodeCases()),
@@ -177,7 +183,8 @@ size_t idatData(const std::vector<uint8_t>& png) {
 
 using Bytes = std::vector<uint8_t>;
 const DamageCase kDamageCases[] = {
-    {"TruncatedInTheImageData", [](Bytes png) { return Bytes(png.begin(), png.begin() + idatData(png) + 20); }},
+    {"TruncatedInTheImageData",
+     [](Bytes png) { return Bytes(png.begin(), png.begin() + idatData(png) + 20); }},
     {"TruncatedBeforeTheEnd", [](Bytes png) { return Bytes(png.begin(), png.end() - 6); }},
     {"CorruptedImageData", [](Bytes png) { return png[idatData(png) + 10] ^= 0x5A, png; }},
     {"CorruptedSignature", [](Bytes png) { return png[1] = 'Q', png; }},
@@ -198,17 +205,13 @@ TEST_P(PngDamaged, LoadFailsCleanly) {
   EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
   EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
   bitmap.resize(3, 3);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, PngDamaged, ::testing::ValuesIn(kDamageCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Png, MissingFileGivesNull) {
-  TempFolder folder;
   EXPECT_EQ(LICE_LoadPNG((folder / "absent.png").c_str()), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, PngDamaged, ::testing::ValuesIn(kDamageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Png, WrittenBitmapsLoadBack) {
   TempFolder folder;

@@ -1,11 +1,10 @@
-#include "raster/RasterFont.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <climits>
 #include <thread>
 
+#include "raster/RasterFont.h"
 #include "raster/RasterTestBitmaps.h"
 #include "raster/Utf8.h"
 
@@ -20,8 +19,9 @@ TEST(RasterFont, FamiliesResolveToInstalledFaces) {
     const char* family;
     const char* face;
   };
-  for (const Case c : {Case{"Arial", "Liberation Sans"}, Case{"Helvetica", "Liberation Sans"},
-                       Case{"monaco", "Liberation Mono"}, Case{"Times New Roman", "Liberation Serif"}}) {
+  for (const Case c :
+       {Case{"Arial", "Liberation Sans"}, Case{"Helvetica", "Liberation Sans"},
+        Case{"monaco", "Liberation Mono"}, Case{"Times New Roman", "Liberation Serif"}}) {
     auto f = font(c.family, 12);
     ASSERT_TRUE(f) << c.family;
     EXPECT_EQ(f->FaceFamily(), c.face) << c.family;
@@ -82,7 +82,8 @@ TEST(RasterFont, ClipsToTheBitmapAndHonoursFlippedRows) {
   ASSERT_TRUE(arial);
   LICE_MemBitmap plain(30, 20);
   FlippedBitmap flipped(30, 20);
-  for (LICE_IBitmap* bitmap : {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
+  for (LICE_IBitmap* bitmap :
+       {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
     fillWith(*bitmap, {0, 0, 0, 0});
     arial->Draw(bitmap, "Wg\xC3\xA9", -7, -9, 255, 9, 8, 7);
     arial->Draw(bitmap, "far", INT_MAX - 5, INT_MIN + 5, 255, 9, 8, 7);
@@ -128,10 +129,10 @@ TEST(Utf8, DecodesOrReplacesWithoutPassingTheEnd) {
   const uint32_t bad = kReplacementCharacter;
   const Case cases[] = {
       {"A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9", {'A', 0xE9, 0x20AC, 0x1F3B9}},
-      {"\x80x", {bad, 'x'}},                 // stray continuation byte
-      {"\xE2\x82", {bad}},                   // cut short by the end
-      {"\xC0\xAF", {bad}},                   // overlong
-      {"\xED\xA0\x80", {bad}},               // surrogate
+      {"\x80x", {bad, 'x'}},    // stray continuation byte
+      {"\xE2\x82", {bad}},      // cut short by the end
+      {"\xC0\xAF", {bad}},      // overlong
+      {"\xED\xA0\x80", {bad}},  // surrogate
   };
   for (const Case& c : cases) {
     std::vector<uint32_t> decoded;

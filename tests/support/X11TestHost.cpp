@@ -1,18 +1,11 @@
 #include "support/X11TestHost.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xcb/xtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-
-extern char** environ;
 
 namespace {
 template <typename T>
@@ -30,47 +23,6 @@ int OpenDescriptorCount() {
   return count;
 }
 
-PrivateXServer::PrivateXServer(const std::vector<std::string>& arguments) {
-  int fds[2];
-  if (pipe(fds) != 0) return;
-  std::vector<std::string> all = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-noreset",
-                                  "-screen", "0", "1024x768x24"};
-  all.insert(all.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const int started = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (started != 0) {
-    close(fds[0]);
-    return;
-  }
-  pid_ = pid;
-  char number[32] = {};
-  size_t got = 0;
-  while (got < sizeof number - 1) {
-    const ssize_t n = read(fds[0], number + got, sizeof number - 1 - got);
-    if (n <= 0) break;
-    got += size_t(n);
-    if (std::strchr(number, '\n')) break;
-  }
-  close(fds[0]);
-  if (got > 0) display_ = ":" + std::string(number, std::strcspn(number, "\n"));
-}
-
-PrivateXServer::~PrivateXServer() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  int status = 0;
-  waitpid(pid_, &status, 0);
-}
-
 std::string X11TestHost::Unavailable() {
   const char* display = std::getenv("DISPLAY");
   if (!display || !display[0]) return "no X server: DISPLAY is not set (make test starts Xvfb)";
@@ -80,7 +32,8 @@ std::string X11TestHost::Unavailable() {
   return broken ? std::string("no X server answers on DISPLAY=") + display : "";
 }
 
-X11TestHost::X11TestHost(AEffect* effect, int parentDepth) : effect_(effect), parentDepth_(parentDepth) {
+X11TestHost::X11TestHost(AEffect* effect, int parentDepth)
+    : effect_(effect), parentDepth_(parentDepth) {
   connection_ = xcb_connect(nullptr, nullptr);
   screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
   thread_ = std::thread([this] { loop(); });
@@ -99,7 +52,8 @@ X11TestHost::~X11TestHost() {
   xcb_disconnect(connection_);
 }
 
-VstIntPtr X11TestHost::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr X11TestHost::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                float opt) {
   return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
@@ -162,8 +116,8 @@ bool X11TestHost::Open() {
       xcb_create_colormap(connection_, XCB_COLORMAP_ALLOC_NONE, colormap_, screen_->root, visual);
       parent_ = xcb_generate_id(connection_);
       const uint32_t values[] = {0, 0, colormap_};
-      xcb_create_window(connection_, depth, parent_, screen_->root, 10, 10, uint16_t(width_), uint16_t(height_), 0,
-                        XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
+      xcb_create_window(connection_, depth, parent_, screen_->root, 10, 10, uint16_t(width_),
+                        uint16_t(height_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
                         XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
       xcb_map_window(connection_, parent_);
       reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
@@ -182,7 +136,8 @@ void X11TestHost::Close() {
 }
 
 std::vector<xcb_window_t> X11TestHost::Children(xcb_window_t window) {
-  auto tree = reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+  auto tree =
+      reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
   if (!tree) return {};
   const xcb_window_t* children = xcb_query_tree_children(tree.get());
   return std::vector<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get()));
@@ -195,16 +150,18 @@ xcb_window_t X11TestHost::EditorWindow() {
 
 void X11TestHost::MoveTo(int x, int y) {
   auto position = reply(xcb_translate_coordinates_reply(
-      connection_, xcb_translate_coordinates(connection_, parent_, screen_->root, int16_t(x), int16_t(y)), nullptr));
+      connection_,
+      xcb_translate_coordinates(connection_, parent_, screen_->root, int16_t(x), int16_t(y)),
+      nullptr));
   if (!position) return;
-  xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root, position->dst_x,
-                      position->dst_y, 0);
+  xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root,
+                      position->dst_x, position->dst_y, 0);
   reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
 void X11TestHost::Button(int button, bool press) {
-  xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, uint8_t(button), XCB_CURRENT_TIME,
-                      XCB_NONE, 0, 0, 0);
+  xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, uint8_t(button),
+                      XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
@@ -220,30 +177,26 @@ uint32_t X11TestHost::keycodeOf(uint32_t keysym) {
   const xcb_setup_t* setup = xcb_get_setup(connection_);
   const int count = setup->max_keycode - setup->min_keycode + 1;
   auto mapping = reply(xcb_get_keyboard_mapping_reply(
-      connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, uint8_t(count)), nullptr));
+      connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, uint8_t(count)),
+      nullptr));
   if (!mapping) return 0;
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
   for (int k = 0; k < count; ++k)
     for (int i = 0; i < mapping->keysyms_per_keycode; ++i)
-      if (syms[k * mapping->keysyms_per_keycode + i] == keysym) return uint32_t(setup->min_keycode + k);
+      if (syms[k * mapping->keysyms_per_keycode + i] == keysym)
+        return uint32_t(setup->min_keycode + k);
   return 0;
 }
 
-void X11TestHost::Key(const char* name, bool withShift) {
-  static const struct {
-    const char* name;
-    uint32_t keysym;
-  } kNames[] = {{"Return", 0xff0d}, {"Escape", 0xff1b}, {"Down", 0xff54}, {"Up", 0xff52}, {"Left", 0xff51},
-                {"Right", 0xff53}, {"BackSpace", 0xff08}, {"Tab", 0xff09}, {"F5", 0xffc2}};
-  uint32_t keysym = std::strlen(name) == 1 ? uint32_t(name[0]) : 0;
-  for (const auto& entry : kNames)
-    if (!std::strcmp(entry.name, name)) keysym = entry.keysym;
-  const uint32_t code = keycodeOf(keysym), shift = keycodeOf(0xffe1);
+void X11TestHost::Key(const char* name) {
+  const uint32_t keysym = !std::strcmp(name, "Return")   ? 0xff0d
+                          : !std::strcmp(name, "Escape") ? 0xff1b
+                          : !std::strcmp(name, "Down")   ? 0xff54
+                                                         : uint32_t(name[0]);
+  const uint8_t code = uint8_t(keycodeOf(keysym));
   if (!code) return;
-  if (withShift) xcb_test_fake_input(connection_, XCB_KEY_PRESS, uint8_t(shift), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  xcb_test_fake_input(connection_, XCB_KEY_PRESS, uint8_t(code), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  xcb_test_fake_input(connection_, XCB_KEY_RELEASE, uint8_t(code), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  if (withShift) xcb_test_fake_input(connection_, XCB_KEY_RELEASE, uint8_t(shift), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
+    xcb_test_fake_input(connection_, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
   Settle(20);
 }
@@ -252,25 +205,34 @@ void X11TestHost::Type(const std::string& text) {
   for (char c : text) Key(std::string(1, c).c_str());
 }
 
+xcb_window_t X11TestHost::Focus() {
+  auto focus =
+      reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  return focus ? focus->focus : 0;
+}
+
 bool X11TestHost::PointerGrabbed() {
   auto grab = reply(xcb_grab_pointer_reply(
       connection_,
-      xcb_grab_pointer(connection_, 0, screen_->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                       XCB_CURRENT_TIME),
+      xcb_grab_pointer(connection_, 0, screen_->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                       XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
       nullptr));
   const bool grabbed = !grab || grab->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-  if (grab && grab->status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
+  if (grab && grab->status == XCB_GRAB_STATUS_SUCCESS)
+    xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
   xcb_flush(connection_);
   return grabbed;
 }
 
 xcb_window_t X11TestHost::FindTopLevel(const std::string& title) {
   for (xcb_window_t window : Children(screen_->root)) {
-    auto attributes = reply(
-        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr));
+    auto attributes = reply(xcb_get_window_attributes_reply(
+        connection_, xcb_get_window_attributes(connection_, window), nullptr));
     if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
     auto name = reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256), nullptr));
+        connection_,
+        xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256),
+        nullptr));
     if (name && std::string(static_cast<const char*>(xcb_get_property_value(name.get())),
                             size_t(xcb_get_property_value_length(name.get()))) == title)
       return window;
@@ -281,19 +243,21 @@ xcb_window_t X11TestHost::FindTopLevel(const std::string& title) {
 int X11TestHost::PopupWindows() {
   int count = 0;
   for (xcb_window_t window : Children(screen_->root)) {
-    auto attributes = reply(
-        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr));
-    count += attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    auto attributes = reply(xcb_get_window_attributes_reply(
+        connection_, xcb_get_window_attributes(connection_, window), nullptr));
+    count += attributes && attributes->override_redirect &&
+             attributes->map_state == XCB_MAP_STATE_VIEWABLE;
   }
   return count;
 }
 
 std::unique_ptr<LICE_MemBitmap> X11TestHost::Screenshot() {
   const xcb_window_t window = EditorWindow();
-  auto image = reply(xcb_get_image_reply(
-      connection_,
-      xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, uint16_t(width_), uint16_t(height_), ~0u),
-      nullptr));
+  auto image =
+      reply(xcb_get_image_reply(connection_,
+                                xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                              uint16_t(width_), uint16_t(height_), ~0u),
+                                nullptr));
   if (!image) return nullptr;
   auto shot = std::make_unique<LICE_MemBitmap>(width_, height_);
   const uint8_t* data = xcb_get_image_data(image.get());

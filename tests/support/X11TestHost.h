@@ -20,19 +20,6 @@
 #include "framework/VstAbi.h"
 #include "raster/Bitmap.h"
 
-// Xvfb on a display it picks itself (-displayfd), with extra arguments; killed with
-// the object. Display() is empty when it could not start.
-class PrivateXServer {
- public:
-  explicit PrivateXServer(const std::vector<std::string>& arguments);
-  ~PrivateXServer();
-  const std::string& Display() const { return display_; }
-
- private:
-  int pid_ = -1;
-  std::string display_;
-};
-
 // File descriptors this process has open (X connections are sockets).
 int OpenDescriptorCount();
 
@@ -68,8 +55,10 @@ class X11TestHost {
   void MoveTo(int x, int y);
   void Button(int button, bool press);
   void Click(int x, int y, int button = 1);
-  void Key(const char* keysym, bool withShift = false);
+  void Key(const char* name);  // "Return", "Escape", "Down" or one character
   void Type(const std::string& text);
+  // The window that has the keyboard focus.
+  xcb_window_t Focus();
   // Whether some client holds the pointer grab (a grab attempt of ours fails).
   bool PointerGrabbed();
   // A mapped top-level window whose name is title, or 0.
@@ -79,7 +68,8 @@ class X11TestHost {
   // The editor window's pixels (A = 255).
   std::unique_ptr<LICE_MemBitmap> Screenshot();
 
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0);
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0);
 
  private:
   void loop();
