@@ -98,41 +98,6 @@ TEST_F(ZorqSample, PlaysFileIntoBothModulatorChannelsForItsLength) {
   for (int i = 3000; i < 3500; ++i) ASSERT_EQ(out[i], 0.0);
 }
 
-struct EnvelopeCase {
-  const char* name;
-  int param;
-  double setting;
-};
-
-void PrintTo(const EnvelopeCase& c, std::ostream* os) { *os << c.name; }
-
-class ZorqSampleEnvelope : public ZorqSample, public ::testing::WithParamInterface<EnvelopeCase> {};
-
-TEST_P(ZorqSampleEnvelope, ParameterSetsTheSamplerTime) {
-  const EnvelopeCase& c = GetParam();
-  const double seconds = std::pow(10.0, 4.5 * c.setting - 2.3);
-  load(dir.write("dc.wav", wavtest::floatWav(1, 44100, std::vector<double>(88200, 1.0))));
-  h.setParam(kAttack, 0.0);
-  h.setParam(c.param, c.setting);
-  h.plug->restartSample();
-  const bool release = c.param == kRelease;
-  if (release) {
-    run(441);
-    h.plug->stopSample();
-  }
-  const int before = static_cast<int>(seconds * 44100 * 0.95);
-  run(before);
-  EXPECT_GT(h.plug->sampler().envelopeLevel(), 0.0);
-  EXPECT_LT(h.plug->sampler().envelopeLevel(), 1.0);
-  run(static_cast<int>(seconds * 44100 * 0.1));
-  EXPECT_EQ(h.plug->sampler().envelopeLevel(), release ? 0.0 : 1.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Times, ZorqSampleEnvelope,
-                         ::testing::Values(EnvelopeCase{"attack04", kAttack, 0.4},
-                                           EnvelopeCase{"release03", kRelease, 0.3}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(ZorqSample, RelativeNameLoadsFromWAVFolderAndStaysRelative) {
   writeTone("loops/a.wav", 22050, 100);
   h.plug->setWAVFolder(dir.path().c_str());
@@ -255,17 +220,23 @@ INSTANTIATE_TEST_SUITE_P(Modes, ZorqSampleLegato,
                                            LegatoCase{"keyboardOff", false, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The pedal holds the file's envelope until it lifts; "Attack" and "Release" are the
+// sample player's times too.
 TEST_F(ZorqSample, SustainPedalDelaysTheRelease) {
   load(dir.write("dc.wav", wavtest::floatWav(1, 44100, std::vector<double>(44100, 1.0))));
-  h.setParam(kAttack, 0.0);
-  h.setParam(kRelease, 0.0);
+  h.setParam(kAttack, 0.4);   // 0.32 s
+  h.setParam(kRelease, 0.3);  // 0.11 s
   h.plug->setSustain(true);
   h.plug->setNoteOn(60, 100);
   h.plug->setNoteOff(60);
-  run(2000);
+  run(11025);
+  EXPECT_LT(h.plug->sampler().envelopeLevel(), 1.0);
+  run(4410);
   EXPECT_EQ(h.plug->sampler().envelopeLevel(), 1.0);
   h.plug->setSustain(false);
-  run(441);
+  run(2205);
+  EXPECT_GT(h.plug->sampler().envelopeLevel(), 0.0);
+  run(4410);
   EXPECT_EQ(h.plug->sampler().envelopeLevel(), 0.0);
 }
 
