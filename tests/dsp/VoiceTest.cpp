@@ -148,20 +148,6 @@ TEST_F(VoiceAt44k, PedalHoldsReleasedKeyUntilLifted) {
   EXPECT_GT(samplesUntil(false, 0.0, 44100), 0);
 }
 
-TEST_F(VoiceAt44k, ProcessAddsIntoTheSliceOnly) {
-  voice_.setNoteOn(69, 127, 1, nullptr);
-  voice_.update(0.0);
-  std::vector<double> out(19, 0.25);
-  voice_.process(out.data() + 1, 17);
-  EXPECT_EQ(out.front(), 0.25);
-  EXPECT_EQ(out.back(), 0.25);
-  double energy = 0.0;
-  for (int i = 1; i <= 17; ++i) energy += std::fabs(out[i] - 0.25);
-  EXPECT_GT(energy, 0.0);
-  voice_.process(out.data(), 0);
-  EXPECT_TRUE(voice_.isActive());
-}
-
 TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
   voice_.setNoteOn(69, 127, 1, nullptr);
   std::vector<double> out(44100, 0.0);
