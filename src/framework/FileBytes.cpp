@@ -1,5 +1,7 @@
 #include "framework/FileBytes.h"
 
+#include "framework/ReplacementFile.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -34,13 +36,14 @@ bool readWholeFile(const std::string& path, ByteChunk* out, int maxBytes) {
   return ok;
 }
 
-static bool writeAll(int fd, const uint8_t* data, int size) {
+bool writeAll(int fd, const void* data, size_t size) {
+  const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+    const ssize_t written = ::write(fd, bytes, size);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
-    data += written;
-    size -= static_cast<int>(written);
+    bytes += written;
+    size -= static_cast<size_t>(written);
   }
   return true;
 }
@@ -58,13 +61,6 @@ int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
 }
 
 bool writeFileAtomically(const std::string& path, const ByteChunk& data) {
-  if (path.empty()) return false;
-  std::string temporaryPath;
-  const int fd = createTemporaryBeside(path, &temporaryPath);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, data.GetBytes(), data.Size()) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(temporaryPath.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temporaryPath.c_str());
-  return ok;
+  ReplacementFile file(path);
+  return file.write(data.GetBytes(), static_cast<size_t>(data.Size())) && file.place();
 }

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/FileBytes.h"
+#include "framework/ReplacementFile.h"
 #include "shell/ProfileStore.h"
 
 namespace {
@@ -60,19 +60,13 @@ bool makeFolder(const std::string& folder) {
   return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-bool copyBytes(int from, int to) {
+bool copyBytes(int from, ReplacementFile& to) {
   char buffer[8192];
   for (;;) {
-    ssize_t n = read(from, buffer, sizeof buffer);
+    const ssize_t n = read(from, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t w = write(to, buffer + done, size_t(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return false;
-      done += w;
-    }
+    if (n <= 0) return n == 0;
+    if (!to.write(buffer, size_t(n))) return false;
   }
 }
 
@@ -92,7 +86,7 @@ void Configuration::locate() {
   homeFolder_ = home ? home : "";
   if (homeFolder_.empty()) {
     // Hosts started by a service may lack HOME; the account's home folder is
-    // the sensible stand-in (the design would use "/Music/..." at the root).
+    // the sensible stand-in for a folder at the root of the file system.
     if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) homeFolder_ = user->pw_dir;
   }
   programPath_ = homeFolder_;
@@ -106,34 +100,19 @@ void Configuration::locate() {
 
 // The new file is built under a unique temporary name and linked into place,
 // so another instance starting at the same moment never reads a half-copied
-// file and never has its own file replaced.
+// file and never has its own file replaced (that instance's file is read then).
 bool Configuration::createIniFile(const std::string& folder) const {
-  // Mode 0666 less the umask (usually 0644).
-  std::string temporary;
-  const int fd = createTemporaryBeside(folder + "/." + kFileName, &temporary);
-  if (fd < 0) return false;
+  ReplacementFile file(folder + "/" + kFileName);  // mode 0666 less the umask
+  if (!file.isOpen()) return false;
   const std::string oldIni =
       homeFolder_ + "/Library/Application Support/" + kVendorFolder + "/" + kFileName;
   if (fileExists(oldIni)) {
     const int old = open(oldIni.c_str(), O_RDONLY | O_CLOEXEC);
-    const bool copied = old >= 0 && copyBytes(old, fd);
+    const bool copied = old >= 0 && copyBytes(old, file);
     if (old >= 0) close(old);
-    if (!copied && ftruncate(fd, 0) != 0) {  // a failed copy leaves an empty file
-      close(fd);
-      unlink(temporary.c_str());
-      return false;
-    }
+    if (!copied && ftruncate(file.descriptor(), 0) != 0) return false;  // else an empty file
   }
-  close(fd);
-  bool placed = link(temporary.c_str(), iniPath_.c_str()) == 0;
-  if (!placed && errno == EEXIST) {
-    placed = true;  // another instance created it first: read that one
-  } else if (!placed) {
-    // Filesystems without hard links: rename (may replace a file that appeared meanwhile).
-    placed = !fileExists(iniPath_) && rename(temporary.c_str(), iniPath_.c_str()) == 0;
-  }
-  unlink(temporary.c_str());
-  return placed || fileExists(iniPath_);
+  return file.place(ReplacementFile::Placement::kKeepExisting) || fileExists(iniPath_);
 }
 
 std::string Configuration::read(const char* section, const char* key,
@@ -153,8 +132,7 @@ void Configuration::writeFlag(const char* key, bool flag) const {
 }
 
 int Configuration::loadConfig() {
-  // The folders are read at full length (the design's 63 characters cut longer
-  // folder paths).
+  // The folders are read at full length (up to kPathBufferSize - 1 characters).
   std::string text = read(kGlobal, kWavPathKey, "");
   if (!text.empty()) defaultWAVPath_ = text;
   startupFxb_.clear();
@@ -172,9 +150,8 @@ int Configuration::loadConfig() {
   for (int controller = 0; controller < kNumControllers; ++controller) {
     char key[16];
     snprintf(key, sizeof key, "CC%i", controller);
-    // The design reads with the default "-1", which would unassign a controller
-    // the file does not mention; its own rule (and edge case) is that a missing
-    // key leaves the entry as it was, so the default here is empty.
+    // A controller the file does not mention keeps its entry: the default is empty
+    // (a default of "-1" would unassign it).
     text = read(kMidiControl, key, "");
     if (text.empty()) continue;
     const long number = parseDecimal(text);
@@ -186,9 +163,8 @@ int Configuration::loadConfig() {
   return 0;
 }
 
-// One section write replaces the design's "clear the section, then write File":
-// the same file results, written once, and another instance never sees the
-// section empty in between.
+// The section is replaced in one write, so another instance never sees it empty
+// in between.
 void Configuration::writeStartupSection(bool withFile) const {
   std::string data;
   if (withFile) {
@@ -205,8 +181,7 @@ void Configuration::saveConfig(int item) {
   if (item < 0 || item == kSaveIgnoreProgramChange)
     writeFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
   if (item < 0) {
-    // The whole controller section in one rewrite (the design clears it and
-    // writes one key at a time: up to 121 rewrites for the same result).
+    // The whole controller section in one rewrite, not one rewrite per key.
     std::string data;
     for (int controller = 0; controller < kNumControllers; ++controller) {
       if (controllerMap_[controller] == kUnassigned) continue;
@@ -243,12 +218,12 @@ void Configuration::unsetStartupFxb() {
 void Configuration::saveStartupFxb() { writeStartupSection(true); }
 
 int Configuration::controllerParameter(int controller) const {
-  if (controller < 0 || controller >= kNumControllers) return kUnassigned;
+  if (!isController(controller)) return kUnassigned;
   const int parameter = controllerMap_[controller];
   return isParameter(parameter) ? parameter : kUnassigned;
 }
 
 void Configuration::setControllerParameter(int controller, int parameter) {
-  if (controller < 0 || controller >= kNumControllers) return;
+  if (!isController(controller)) return;
   controllerMap_[controller] = isParameter(parameter) ? parameter : kUnassigned;
 }

@@ -89,6 +89,11 @@ class Configuration {
 
  private:
   bool isParameter(int index) const { return index >= 0 && index < parameterCount_; }
+  // The one bound of the controller map's index (MIDI controllers 120..127 reach
+  // controllerParameter from the audio thread and must read nothing).
+  static bool isController(int controller) {
+    return controller >= 0 && controller < kNumControllers;
+  }
   // Reads section/key into a std::string of at most kPathBufferSize - 1 characters.
   std::string read(const char* section, const char* key, const char* defaultValue) const;
   void readFlag(const char* key, bool& flag) const;

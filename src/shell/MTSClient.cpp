@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cassert>
 #include <cmath>
 
 namespace {
@@ -74,7 +75,11 @@ class MasterLibrary {
 
   bool connected() const { return tuningTable != nullptr && hasMaster != nullptr && hasMaster(); }
 
-  double twelveTet(int note) const { return 1.0 / inverseTwelveTet_[note]; }
+  // note is already taken modulo 128 by every caller.
+  double twelveTet(int note) const {
+    assert(note >= 0 && note < 128);
+    return 1.0 / inverseTwelveTet_[note];
+  }
 
   RegisterFn registerClient = nullptr;
   DeregisterFn deregisterClient = nullptr;

@@ -14,6 +14,8 @@
 #include <mutex>
 #include <string>
 
+#include "framework/ReplacementFile.h"
+
 namespace {
 
 constexpr int kCacheSize = 32;
@@ -39,10 +41,10 @@ struct AsciiCaseLess {
 using KeyMap = std::map<std::string, std::string, AsciiCaseLess>;
 using SectionMap = std::map<std::string, KeyMap, AsciiCaseLess>;
 
-// What the cache remembers of a file on disk. The design keeps modification
-// seconds and size; device, inode and nanoseconds are added so that a rewrite
-// by another process (always a new inode, through the rename) is noticed even
-// within the same second and at the same size. All zero: no file.
+// What the cache remembers of a file on disk: modification time to the
+// nanosecond, size, device and inode, so that a rewrite by another process
+// (always a new inode, through the rename) is noticed even within the same
+// second and at the same size. All zero: no file.
 struct FileStamp {
   dev_t device = 0;
   ino_t inode = 0;
@@ -226,17 +228,6 @@ std::string writtenForm(const SectionMap& sections) {
   return text;
 }
 
-bool writeAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
-}
-
 // Rewrites ctx's file from the cache; store mutex held. `edit` is the change
 // already applied to the cache: if another process rewrote the file since it
 // was read, the file is read again and the change applied to the fresh copy
@@ -253,18 +244,20 @@ void rewrite(FileContext& ctx, Edit& edit) {
     readFile(ctx);
     wanted = edit(ctx.sections);
   }
+  ReplacementFile temporary(ctx.path, tempPath, fd);
   bool ok = false;
   if (wanted) {
     struct stat target;
     if (stat(ctx.path.c_str(), &target) == 0) fchmod(fd, target.st_mode & 07777);
-    ok = ftruncate(fd, 0) == 0 && writeAll(fd, writtenForm(ctx.sections)) && fsync(fd) == 0 &&
-         rename(tempPath.c_str(), ctx.path.c_str()) == 0;
+    const std::string text = writtenForm(ctx.sections);
+    // Renamed while the lock is held (the descriptor stays open).
+    ok = ftruncate(fd, 0) == 0 && temporary.write(text.data(), text.size()) && temporary.place();
   }
   if (ok) {
     struct stat written;
     ctx.stamp = fstat(fd, &written) == 0 ? FileStamp::of(written) : FileStamp();
   } else {
-    unlink(tempPath.c_str());
+    temporary.discard();
   }
   flock(fd, LOCK_UN);
   close(fd);

@@ -4,82 +4,48 @@
 
 #include <climits>
 
-namespace {
-
-ByteChunk chunkWithLength(int32_t length, int trailingBytes) {
-  ByteChunk chunk;
-  chunk.Put(length);
-  for (int i = 0; i < trailingBytes; ++i) chunk.Put(static_cast<uint8_t>('a' + i));
-  return chunk;
-}
-
-}  // namespace
-
-TEST(ByteChunk, ValuesRoundTripLittleEndianWithTheirWidths) {
+TEST(ByteChunk, ValuesAndStringsRoundTripLittleEndianWithTheirWidths) {
   ByteChunk chunk;
   chunk.Put(int32_t{0x01020304});
   chunk.Put(-2.5);
   chunk.Put(true);
-  ASSERT_EQ(chunk.Size(), 13);
+  chunk.PutStr("Vox");
+  chunk.PutStr("");
+  ASSERT_EQ(chunk.Size(), 13 + 4 + 3 + 4);
   EXPECT_EQ(chunk.GetBytes()[0], 0x04);
   EXPECT_EQ(chunk.GetBytes()[3], 0x01);
   int32_t i = 0;
   double d = 0;
   bool b = false;
+  std::string text, empty;
   int pos = chunk.Get(&i, 0);
   pos = chunk.Get(&d, pos);
   pos = chunk.Get(&b, pos);
-  EXPECT_EQ(pos, 13);
+  pos = chunk.GetStr(&text, pos);
+  EXPECT_EQ(chunk.GetStr(&empty, pos), chunk.Size());
   EXPECT_EQ(i, 0x01020304);
   EXPECT_EQ(d, -2.5);
   EXPECT_TRUE(b);
+  EXPECT_EQ(text, "Vox");
+  EXPECT_EQ(empty, "");
 }
 
-TEST(ByteChunk, DoubleReadFailsWhenItRunsPastTheEnd) {
+TEST(ByteChunk, ReadsPastTheEndOrAtNegativeOrHugePositionsFail) {
   ByteChunk chunk;
   for (int i = 0; i < 3; ++i) chunk.Put(1.0 + i);
   double value = 7.0;
-  EXPECT_EQ(chunk.Get(&value, chunk.Size() - 7), -1);
+  for (int pos : {chunk.Size() - 7, -1, -8, INT_MIN, INT_MAX, INT_MAX - 4})
+    EXPECT_EQ(chunk.Get(&value, pos), -1) << pos;
   EXPECT_EQ(value, 7.0);
   EXPECT_EQ(chunk.Get(&value, chunk.Size() - 8), chunk.Size());
   EXPECT_EQ(value, 3.0);
-}
-
-TEST(ByteChunk, ReadsAtNegativeOrHugePositionsFail) {
-  ByteChunk chunk;
-  chunk.Put(1.0);
-  double value = 0;
-  for (int pos : {-1, -8, INT_MIN, INT_MAX, INT_MAX - 4}) EXPECT_EQ(chunk.Get(&value, pos), -1);
   std::string text;
   EXPECT_EQ(chunk.GetStr(&text, -4), -1);
 }
 
-TEST(ByteChunk, EmptyStringIsJustAZeroLength) {
-  ByteChunk chunk;
-  chunk.PutStr("");
-  ASSERT_EQ(chunk.Size(), 4);
-  EXPECT_EQ(chunk.GetBytes()[0] | chunk.GetBytes()[1] | chunk.GetBytes()[2] | chunk.GetBytes()[3], 0);
-  std::string text;
-  EXPECT_EQ(chunk.GetStr(&text, 0), 4);
-  EXPECT_EQ(text, "");
-}
-
-TEST(ByteChunk, StringRoundTripsWithoutTerminator) {
-  ByteChunk chunk;
-  chunk.PutStr("Vox");
-  chunk.Put(int32_t{9});
-  EXPECT_EQ(chunk.Size(), 4 + 3 + 4);
-  std::string text;
-  int pos = chunk.GetStr(&text, 0);
-  EXPECT_EQ(pos, 7);
-  EXPECT_EQ(text, "Vox");
-  int32_t after = 0;
-  EXPECT_EQ(chunk.Get(&after, pos), 11);
-  EXPECT_EQ(after, 9);
-}
-
 TEST(ByteChunk, StringStopsAtAnEmbeddedZeroButSkipsItsFullLength) {
-  ByteChunk chunk = chunkWithLength(4, 0);
+  ByteChunk chunk;
+  chunk.Put(int32_t{4});
   chunk.PutBytes("ab\0d", 4);
   std::string text;
   EXPECT_EQ(chunk.GetStr(&text, 0), 8);
@@ -87,32 +53,38 @@ TEST(ByteChunk, StringStopsAtAnEmbeddedZeroButSkipsItsFullLength) {
 }
 
 struct BadLength {
-  int32_t length;
+  const char* name;
+  int32_t length;  // -1 with no trailing bytes: a chunk of one byte, too short for a length
   int trailingBytes;
 };
+
+void PrintTo(const BadLength& c, std::ostream* os) { *os << c.name; }
 
 class ByteChunkBadStringLength : public ::testing::TestWithParam<BadLength> {};
 
 // A length that is negative, runs past the end or would overflow a 32-bit position
 // makes the record incomplete: -1, text untouched, no read outside the chunk.
 TEST_P(ByteChunkBadStringLength, IsRejected) {
-  const ByteChunk chunk = chunkWithLength(GetParam().length, GetParam().trailingBytes);
+  ByteChunk chunk;
+  if (GetParam().trailingBytes < 0) {
+    chunk.Put(uint8_t{1});
+  } else {
+    chunk.Put(GetParam().length);
+    for (int i = 0; i < GetParam().trailingBytes; ++i) chunk.Put(static_cast<uint8_t>('a' + i));
+  }
   std::string text = "kept";
   EXPECT_EQ(chunk.GetStr(&text, 0), -1);
   EXPECT_EQ(text, "kept");
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, ByteChunkBadStringLength,
-                         ::testing::Values(BadLength{-1, 8}, BadLength{-4, 8}, BadLength{INT_MIN, 8},
-                                           BadLength{INT_MAX, 8}, BadLength{INT_MAX - 3, 8},
-                                           BadLength{9, 8}, BadLength{1, 0}));
-
-TEST(ByteChunk, TruncatedLengthFails) {
-  ByteChunk chunk;
-  chunk.Put(uint8_t{1});
-  std::string text;
-  EXPECT_EQ(chunk.GetStr(&text, 0), -1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, ByteChunkBadStringLength,
+    ::testing::Values(BadLength{"MinusOne", -1, 8}, BadLength{"MinusFour", -4, 8},
+                      BadLength{"IntMin", INT_MIN, 8}, BadLength{"IntMax", INT_MAX, 8},
+                      BadLength{"IntMaxLessThree", INT_MAX - 3, 8},
+                      BadLength{"OneBeyondTheEnd", 9, 8}, BadLength{"NoText", 1, 0},
+                      BadLength{"CutLength", 0, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IPlugVersionMarker, IsTffpThenVersionInFileOrder) {
   ByteChunk chunk;
@@ -126,27 +98,22 @@ TEST(IPlugVersionMarker, IsTffpThenVersionInFileOrder) {
   EXPECT_EQ(pos, 8);
 }
 
-TEST(IPlugVersionMarker, OtherBytesLeaveThePositionAlone) {
-  ByteChunk chunk;
-  chunk.Put(0.25);
-  int pos = 0;
-  EXPECT_EQ(GetIPlugVerFromChunk(&chunk, &pos), 0);
-  EXPECT_EQ(pos, 0);
-  SkipIPlugVerMarker(&chunk, &pos);
-  EXPECT_EQ(pos, 0);
-  pos = -1;
-  EXPECT_EQ(GetIPlugVerFromChunk(&chunk, &pos), 0);
-  EXPECT_EQ(pos, -1);
-}
-
-TEST(IPlugVersionMarker, MagicWithoutVersionInvalidatesThePosition) {
-  ByteChunk chunk;
-  chunk.Put(kIPlugVersionMagic);
-  chunk.Put(uint8_t{0});
-  int pos = 0;
-  EXPECT_EQ(GetIPlugVerFromChunk(&chunk, &pos), 0);
-  EXPECT_EQ(pos, -1);
-  pos = 0;
-  SkipIPlugVerMarker(&chunk, &pos);
+// Other bytes leave the position alone; the magic without a version invalidates it.
+TEST(IPlugVersionMarker, OtherBytesKeepThePositionAndACutMarkerInvalidatesIt) {
+  ByteChunk other, cut;
+  other.Put(0.25);
+  cut.Put(kIPlugVersionMagic);
+  cut.Put(uint8_t{0});
+  for (const ByteChunk* chunk : {&other, &cut}) {
+    const int expected = chunk == &other ? 0 : -1;
+    int pos = 0;
+    EXPECT_EQ(GetIPlugVerFromChunk(chunk, &pos), 0);
+    EXPECT_EQ(pos, expected);
+    pos = 0;
+    SkipIPlugVerMarker(chunk, &pos);
+    EXPECT_EQ(pos, expected);
+  }
+  int pos = -1;
+  EXPECT_EQ(GetIPlugVerFromChunk(&other, &pos), 0);
   EXPECT_EQ(pos, -1);
 }

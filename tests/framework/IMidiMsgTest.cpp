@@ -12,6 +12,10 @@ struct WheelCase {
   double value;
 };
 
+void PrintTo(const WheelCase& c, std::ostream* os) {
+  *os << "data " << int(c.data1) << ", " << int(c.data2);
+}
+
 class IMidiMsgPitchWheel : public ::testing::TestWithParam<WheelCase> {};
 
 TEST_P(IMidiMsgPitchWheel, ReadsFourteenBitPosition) {
@@ -28,6 +32,8 @@ struct MakeWheelCase {
   uint8_t data1;
   uint8_t data2;
 };
+
+void PrintTo(const MakeWheelCase& c, std::ostream* os) { *os << "value " << c.value; }
 
 class IMidiMsgMakePitchWheel : public ::testing::TestWithParam<MakeWheelCase> {};
 

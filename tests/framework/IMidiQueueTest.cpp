@@ -36,37 +36,26 @@ TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
   EXPECT_EQ(queue.Peek().mOffset, 56);
 }
 
-TEST(IMidiQueue, GrowsByItsStepWhenFull) {
-  IMidiQueue queue;
-  for (int i = 0; i < 1025; ++i) {
-    const IMidiMsg msg = noteAt(i, i & 127);
-    queue.Add(&msg);
-  }
-  EXPECT_EQ(queue.Capacity(), 2048);
-  EXPECT_EQ(queue.ToDo(), 1025);
-}
-
-TEST(IMidiQueue, CompactsInsteadOfGrowingWhenFrontHasAdvanced) {
-  IMidiQueue queue;
+// Full: compacts when the front has advanced, else grows by its step up to the limit,
+// beyond which events drop.
+TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
+  IMidiQueue compacting, growing, limited;
   for (int i = 0; i < 1024; ++i) {
-    const IMidiMsg msg = noteAt(i, 1);
-    queue.Add(&msg);
+    const IMidiMsg msg = noteAt(i, i & 127);
+    compacting.Add(&msg);
+    growing.Add(&msg);
   }
-  queue.Remove();
+  compacting.Remove();
   const IMidiMsg last = noteAt(5000, 9);
-  queue.Add(&last);
-  EXPECT_EQ(queue.Capacity(), 1024);
-  EXPECT_EQ(queue.ToDo(), 1024);
-}
-
-TEST(IMidiQueue, DropsEventsBeyondTheCapacityLimit) {
-  IMidiQueue queue;
-  queue.Resize(IMidiQueue::kMaxCapacity);
-  for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) {
-    const IMidiMsg msg = noteAt(0, 1);
-    queue.Add(&msg);
-  }
-  EXPECT_EQ(queue.ToDo(), IMidiQueue::kMaxCapacity);
+  compacting.Add(&last);
+  growing.Add(&last);
+  EXPECT_EQ(compacting.Capacity(), 1024);
+  EXPECT_EQ(compacting.ToDo(), 1024);
+  EXPECT_EQ(growing.Capacity(), 2048);
+  EXPECT_EQ(growing.ToDo(), 1025);
+  limited.Resize(IMidiQueue::kMaxCapacity);
+  for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) limited.Add(&last);
+  EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
 }
 
 struct ResizeCase {
@@ -75,6 +64,10 @@ struct ResizeCase {
   int expectedStep;
   int expectedCapacity;
 };
+
+void PrintTo(const ResizeCase& c, std::ostream* os) {
+  *os << "block " << c.blockSize << ", " << c.queued << " queued";
+}
 
 class IMidiQueueResize : public ::testing::TestWithParam<ResizeCase> {};
 

@@ -106,25 +106,9 @@ TEST(IParam, MapDisplayTextIsCaseSensitiveAndFirstMatchWins) {
   EXPECT_EQ(value, 1);
 }
 
-TEST(IParam, DisplayFunctionOverridesTextsAndPrecision) {
-  IParam p;
-  p.InitBool("b", false);
-  p.SetDisplayFunction([](double v, char* text) { text[0] = v > 0.5 ? 'Y' : 'N', text[1] = 0; });
-  EXPECT_EQ(display(p, 1), "Y");
-  EXPECT_EQ(display(p, 0.0, true), "N");
-}
-
 TEST(IParam, LongTextsAreCut) {
   IParam p;
   const std::string longName(100, 'x');
   p.InitBool(longName.c_str(), false);
   EXPECT_EQ(std::string(p.GetNameForHost()), std::string(31, 'x'));
-}
-
-TEST(IParam, SecondInitKeepsTheFirstType) {
-  IParam p;
-  p.InitBool("b", false);
-  p.InitDouble("d", 0.5, 0, 1, 0.01);
-  EXPECT_EQ(p.Type(), IParam::kTypeBool);
-  EXPECT_EQ(p.Value(), 0.5);
 }

@@ -21,42 +21,37 @@ ByteChunk paramsChunk(const std::vector<double>& values) {
 
 }  // namespace
 
-TEST(IPlugBase, ParamsRoundTripAndReportEveryParameter) {
+struct ParamsCase {
+  const char* name;
+  std::vector<double> stored;  // written as doubles; one short when it has three
+  int start;
+  bool complete;
+  std::vector<double> after;  // the live values start as kValuesB
+};
+
+void PrintTo(const ParamsCase& c, std::ostream* os) { *os << c.name; }
+
+class UnserializeParams : public ::testing::TestWithParam<ParamsCase> {};
+
+// Every parameter is reported changed, whatever the chunk held. A missing value sets
+// zero (clamped); stored values are clamped and NaN counts as zero.
+TEST_P(UnserializeParams, SetsClampsAndReportsEveryParameter) {
   TestPlug plug;
-  plug.setValues(kValuesA);
-  ByteChunk chunk;
-  ASSERT_TRUE(plug.SerializeParams(&chunk));
   plug.setValues(kValuesB);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), chunk.Size());
-  EXPECT_EQ(plug.values(), kValuesA);
+  const ByteChunk chunk = paramsChunk(GetParam().stored);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, GetParam().start), GetParam().complete ? chunk.Size() : -1);
+  EXPECT_EQ(plug.values(), GetParam().after);
   EXPECT_EQ(plug.changes, kEveryParam);
 }
 
-TEST(IPlugBase, OneValueShortSetsTheLastToZeroClampedAndFails) {
-  TestPlug plug;
-  ByteChunk chunk = paramsChunk(kValuesA);
-  chunk.Resize(chunk.Size() - 8);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
-  EXPECT_EQ(plug.values(), (std::vector<double>{0.25, 7.0, 1.0, 20.0}));
-  EXPECT_EQ(plug.changes, kEveryParam);
-}
-
-TEST(IPlugBase, StoredValuesAreClampedAndNotANumberCountsAsZero) {
-  TestPlug plug;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const ByteChunk chunk = paramsChunk({5.0, -3.0, nan, 1e9});
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), chunk.Size());
-  EXPECT_EQ(plug.values(), (std::vector<double>{1.0, 0.0, 0.0, 20000.0}));
-}
-
-TEST(IPlugBase, NegativeStartChangesNothingButStillReports) {
-  TestPlug plug;
-  plug.setValues(kValuesA);
-  const ByteChunk chunk = paramsChunk(kValuesB);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
-  EXPECT_EQ(plug.values(), kValuesA);
-  EXPECT_EQ(plug.changes, kEveryParam);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, UnserializeParams,
+    ::testing::Values(ParamsCase{"RoundTrip", kValuesA, 0, true, kValuesA},
+                      ParamsCase{"OneValueShort", {0.25, 7.0, 1.0}, 0, false, {0.25, 7.0, 1.0, 20.0}},
+                      ParamsCase{"Clamped", {5.0, -3.0, std::numeric_limits<double>::quiet_NaN(), 1e9}, 0, true,
+                                 {1.0, 0.0, 0.0, 20000.0}},
+                      ParamsCase{"NegativeStart", kValuesA, -1, false, kValuesB}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IPlugBase, DirtyParametersInformsEveryParameterOfItsValue) {
   TestPlug plug;

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "PluginHost.h"
+#include "RecordingHost.h"
 #include "sampler/WavTestFile.h"
 
 namespace {
@@ -45,19 +45,11 @@ int32_t readInt32(const std::vector<char>& bytes, size_t pos) {
   return v;
 }
 
-std::vector<char> getChunk(PluginHost& host, bool bank) {
-  void* data = nullptr;
-  const VstIntPtr size = host.dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-  if (size <= 0 || !data) return {};
-  const char* bytes = static_cast<const char*>(data);
-  return std::vector<char>(bytes, bytes + size);
-}
-
 // The live program's chunk, changed to "File" input mode naming `wavPath`. The state
 // record: marker, program index, program name, one double per parameter, a
 // has-file byte, then (new here) the file name; the preset name follows.
-std::vector<char> programChunkNamingSample(PluginHost& host, const std::string& wavPath) {
-  std::vector<char> chunk = getChunk(host, false);
+std::vector<char> programChunkNamingSample(RecordingHost& host, const std::string& wavPath) {
+  std::vector<char> chunk = host.chunk(false);
   const char marker[] = "ZORQ_1.1.1";
   auto found = std::search(chunk.begin(), chunk.end(), marker, marker + kStateMarkerBytes);
   if (found == chunk.end()) return {};
@@ -74,16 +66,10 @@ std::vector<char> programChunkNamingSample(PluginHost& host, const std::string& 
   return chunk;
 }
 
-bool allFinite(const std::vector<std::vector<float>>& out) {
+template <typename Sample>
+bool allFinite(const std::vector<std::vector<Sample>>& out) {
   for (const auto& channel : out)
-    for (float v : channel)
-      if (!std::isfinite(v)) return false;
-  return true;
-}
-
-bool allFinite(const std::vector<std::vector<double>>& out) {
-  for (const auto& channel : out)
-    for (double v : channel)
+    for (Sample v : channel)
       if (!std::isfinite(v)) return false;
   return true;
 }
@@ -92,7 +78,7 @@ bool allFinite(const std::vector<std::vector<double>>& out) {
 // single and double precision in turn. Returns the number of blocks with a
 // non-finite output sample.
 struct AudioThread {
-  PluginHost& host;
+  RecordingHost& host;
   std::atomic<bool>& stop;
   int blocks = 0;
   int nonFiniteBlocks = 0;
@@ -109,7 +95,7 @@ struct AudioThread {
       host.sendMidi(0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
       if (blocks % 13 == 0) host.sendMidi(static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
       const bool ok = blocks % 2 ? allFinite(host.process(frames, 0.3f, 0.1f))
-                                 : allFinite(host.processDouble(frames, 0.3, 0.1));
+                                 : allFinite(host.process<double>(frames, 0.3, 0.1));
       if (!ok) ++nonFiniteBlocks;
       if (++blocks % 97 == 0) host.sendMidi(0, 0xB0, 123, 0);
     }
@@ -137,16 +123,15 @@ class Concurrency : public ::testing::Test {
 // program changes and the pedal while the user-interface thread sets parameters (by value and by text),
 // switches programs, saves and restores program and bank chunks and loads samples.
 TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
-  PluginHost host;
+  RecordingHost host;
   ASSERT_NE(host.effect, nullptr);
   host.start(44100.0f, 512);
   const std::vector<char> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
                                              programChunkNamingSample(host, wavPaths[1])};
   ASSERT_FALSE(sampleChunks[0].empty());
   // The spliced chunk restores the file name, as a saved song would.
-  ASSERT_EQ(host.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(sampleChunks[0].size()),
-                          const_cast<char*>(sampleChunks[0].data())), 1);
-  const std::vector<char> restored = getChunk(host, false);
+  ASSERT_EQ(host.setChunk(false, sampleChunks[0]), 1);
+  const std::vector<char> restored = host.chunk(false);
   ASSERT_NE(std::search(restored.begin(), restored.end(), wavPaths[0].begin(), wavPaths[0].end()),
             restored.end());
 
@@ -161,7 +146,7 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
     const int index = static_cast<int>(random() % kNumParams);
     switch (random() % 8) {
       case 0:
-      case 1: host.effect->setParameter(host.effect, index, float(random() % 1001) / 1000.0f); break;
+      case 1: host.setParameter(index, float(random() % 1001) / 1000.0f); break;
       case 2: {
         char text[32];
         std::snprintf(text, sizeof text, "%g", double(random() % 2000) / 100.0);
@@ -171,28 +156,24 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
       case 3: host.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(random() % 64)); break;
       case 4: {
         const bool bank = random() % 2 == 0;
-        std::vector<char> chunk = getChunk(host, bank);
-        if (!chunk.empty())
-          chunkLoads += host.dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(chunk.size()),
-                                      chunk.data()) == 1;
+        const std::vector<char> chunk = host.chunk(bank);
+        if (!chunk.empty()) chunkLoads += host.setChunk(bank, chunk) == 1;
         break;
       }
       case 5: {
-        const std::vector<char>& chunk = sampleChunks[random() % 2];
-        chunkLoads += host.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
-                                    const_cast<char*>(chunk.data())) == 1;
+        chunkLoads += host.setChunk(false, sampleChunks[random() % 2]) == 1;
         break;
       }
       case 6: {
-        host.effect->getParameter(host.effect, index);
+        host.parameter(index);
         host.text(effGetParamDisplay, index);
         host.text(effGetProgramName, 0);
         host.dispatch(effIdle);  // finishes a program change made by MIDI
         break;
       }
       default:
-        host.effect->setParameter(host.effect, kInputModeParam, random() % 2 ? 1.0f : 0.0f);
-        host.effect->setParameter(host.effect, kEnsembleParam, random() % 2 ? 1.0f : 0.0f);
+        host.setParameter(kInputModeParam, random() % 2 ? 1.0f : 0.0f);
+        host.setParameter(kEnsembleParam, random() % 2 ? 1.0f : 0.0f);
         break;
     }
     ++operations;
@@ -225,14 +206,14 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   const double seconds = stressSeconds();
   auto drive = [&](int seed) {
     for (int round = 0; round < 2; ++round) {
-      PluginHost host;
+      RecordingHost host;
       if (!host.effect) {
         ++failures;
         return;
       }
       host.start(seed % 2 ? 48000.0f : 44100.0f, 256);
-      host.effect->setParameter(host.effect, kInBalanceParam, 0.4f);  // noise in the carrier
-      host.effect->setParameter(host.effect, kEnsembleParam, 1.0f);
+      host.setParameter(kInBalanceParam, 0.4f);  // noise in the carrier
+      host.setParameter(kEnsembleParam, 1.0f);
       std::mt19937 random(static_cast<uint32_t>(seed));
       const auto deadline = deadlineAfter(round == 0 ? seconds / 4 : seconds);
       int blocks = 0;
@@ -240,10 +221,9 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
         host.sendMidi(0, 0x90, 40 + static_cast<int>(random() % 40), 100);
         if (!allFinite(host.process(1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
         if (++blocks % 8 == 0) {
-          host.effect->setParameter(host.effect, static_cast<int>(random() % kNumParams),
+          host.setParameter(static_cast<int>(random() % kNumParams),
                                     float(random() % 101) / 100.0f);
-          std::vector<char> chunk = getChunk(host, false);
-          host.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()), chunk.data());
+          host.setChunk(false, host.chunk(false));
         }
       }
     }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginHost.h"
+#include "RecordingHost.h"
 
 namespace {
 
@@ -37,17 +37,17 @@ float peak(const std::vector<std::vector<float>>& out) {
 // NaN keeps the previous value (reads, displays and the sound stay as they were);
 // anything beyond 0..1 reads back as the nearer end and reaches the engine as that.
 TEST_P(HostBadValues, AreIgnoredOrClampedBeforeTheEngineSeesThem) {
-  PluginHost host;
+  RecordingHost host;
   ASSERT_NE(host.effect, nullptr);
   host.start();
   const BadValueCase& c = GetParam();
   const int first = c.param < 0 ? 0 : c.param;
   const int last = c.param < 0 ? kParams - 1 : c.param;
   for (int i = first; i <= last; ++i) {
-    const float before = host.effect->getParameter(host.effect, i);
+    const float before = host.parameter(i);
     const std::string shown = host.text(effGetParamDisplay, i);
-    host.effect->setParameter(host.effect, i, c.value);
-    const float after = host.effect->getParameter(host.effect, i);
+    host.setParameter(i, c.value);
+    const float after = host.parameter(i);
     if (std::isnan(c.value)) {
       EXPECT_EQ(after, before) << i;
       EXPECT_EQ(host.text(effGetParamDisplay, i), shown) << i;
@@ -75,26 +75,26 @@ INSTANTIATE_TEST_SUITE_P(
 // A program chunk that cannot be read completely leaves the live values as they were
 // just before the call, including edits the current program does not hold.
 TEST(HostDamagedChunk, TruncatedProgramChunkKeepsTheLiveEdits) {
-  PluginHost host;
+  RecordingHost host;
   ASSERT_NE(host.effect, nullptr);
   host.start();
   const int params[] = {kOutBalance, 9, 15, kSpeed};  // before and after the cut
-  for (int p : params) host.effect->setParameter(host.effect, p, 0.9f);
-  void* data = nullptr;
-  const VstIntPtr size = host.dispatch(effGetChunk, 1, 0, &data);
-  ASSERT_GT(size, 0);
-  std::vector<char> truncated(static_cast<char*>(data), static_cast<char*>(data) + size / 2);
+  for (int p : params) host.setParameter(p, 0.9f);
+  std::vector<char> truncated = host.chunk(false);
+  ASSERT_FALSE(truncated.empty());
+  truncated.resize(truncated.size() / 2);
 
   const float edits[] = {0.3f, 0.25f, 0.5f, 0.75f};
-  for (int i = 0; i < 4; ++i) host.effect->setParameter(host.effect, params[i], edits[i]);
-  EXPECT_EQ(host.dispatch(effSetChunk, 1, VstIntPtr(truncated.size()), truncated.data()), 0);
+  for (int i = 0; i < 4; ++i) host.setParameter(params[i], edits[i]);
+  EXPECT_EQ(host.setChunk(false, truncated), 0);
   for (int i = 0; i < 4; ++i)
-    EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, params[i]), edits[i]) << params[i];
+    EXPECT_FLOAT_EQ(host.parameter(params[i]), edits[i]) << params[i];
 }
 
-// Without MIDI the output does not depend on how the host cuts the stream into blocks:
-// the control grid carries on across blocks. (MIDI events count from the start of the
-// block that delivers them, so their timing may move by up to one control tick.)
+// Without MIDI the output does not depend on how the host cuts the stream into blocks,
+// nor on calls longer than the block size it announced: the control grid carries on
+// across blocks. (MIDI events count from the start of the block that delivers them, so
+// their timing may move by up to one control tick.)
 TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
   constexpr int kFrames = 44100 / 2;
   std::vector<float> mic(kFrames), ext(kFrames);
@@ -102,10 +102,10 @@ TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
     mic[i] = 0.3f * float(std::sin(2.0 * M_PI * 440.0 * i / 44100.0));
     ext[i] = 0.2f * float(std::sin(2.0 * M_PI * 110.0 * i / 44100.0));
   }
-  auto render = [&](int blockSize) {
-    PluginHost host;
-    host.start(44100.0f, blockSize);
-    std::vector<float> left(kFrames), right(kFrames);
+  auto render = [&](int announced, int blockSize) {
+    RecordingHost host;
+    host.start(44100.0f, announced);
+    std::vector<float> left(kFrames, 9.0f), right(kFrames);
     for (int start = 0; start < kFrames; start += blockSize) {
       float* in[4] = {&mic[start], &mic[start], &ext[start], &ext[start]};
       float* out[2] = {&left[start], &right[start]};
@@ -113,7 +113,8 @@ TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
     }
     return left;
   };
-  const std::vector<float> reference = render(512);
+  const std::vector<float> reference = render(512, 512);
   EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 1e-3f);
-  for (int blockSize : {1, 17, 64, 333}) EXPECT_EQ(render(blockSize), reference) << blockSize;
+  for (int blockSize : {1, 17, 64, 333}) EXPECT_EQ(render(blockSize, blockSize), reference) << blockSize;
+  EXPECT_EQ(render(64, 1000), reference) << "calls longer than the announced block size";
 }

@@ -13,23 +13,24 @@
 
 #include "framework/VstAbi.h"
 
-// A minimal test host: loads ZORQ.so, answers the callback and records what the
-// plug-in tells it (automation, MIDI output, edits). Several hosts may live on
-// several threads: each effect's `user` field leads its callbacks to its host.
-class PluginHost {
+// A test host that loads ZORQ.so, answers the callback and records what the plug-in
+// tells it (automation, MIDI output, edits), which the offline host of zorq-render
+// does not keep. Several hosts may live on several threads: each effect's `user`
+// field leads its callbacks to its host.
+class RecordingHost {
  public:
-  PluginHost() {
+  RecordingHost() {
     library_ = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     if (!library_) return;
     auto entry = reinterpret_cast<VstPluginEntryProc>(dlsym(library_, "VSTPluginMain"));
     // Callbacks made while the entry point runs cannot know their effect yet.
     std::lock_guard<std::mutex> lock(creationMutex());
     current() = this;
-    effect = entry ? entry(&PluginHost::callback) : nullptr;
+    effect = entry ? entry(&RecordingHost::callback) : nullptr;
     if (effect) effect->user = this;
     current() = nullptr;
   }
-  ~PluginHost() {
+  ~RecordingHost() {
     if (effect) dispatch(effClose);
     if (library_) dlclose(library_);
   }
@@ -53,6 +54,20 @@ class PluginHost {
     return buffer;
   }
 
+  float parameter(int index) { return effect->getParameter(effect, index); }
+  void setParameter(int index, float value) { effect->setParameter(effect, index, value); }
+
+  // The bank (or the current program's) state chunk, copied.
+  std::vector<char> chunk(bool bank) {
+    void* data = nullptr;
+    const VstIntPtr size = dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+    if (size <= 0 || !data) return {};
+    return std::vector<char>(static_cast<char*>(data), static_cast<char*>(data) + size);
+  }
+  VstIntPtr setChunk(bool bank, const std::vector<char>& bytes) {
+    return dispatch(effSetChunk, bank ? 0 : 1, VstIntPtr(bytes.size()), const_cast<char*>(bytes.data()));
+  }
+
   void sendMidi(int offset, int status, int data1, int data2) {
     VstMidiEvent event{};
     event.type = kVstMidiType;
@@ -67,28 +82,22 @@ class PluginHost {
     dispatch(effProcessEvents, 0, 0, &events);
   }
 
-  // Float processing of n frames; the mic carries a 440 Hz tone of the given
-  // amplitude, the external inputs a constant. Returns the outputs.
-  std::vector<std::vector<float>> process(int nFrames, float mic = 0.0f, float ext = 0.0f) {
-    std::vector<std::vector<float>> in(4, std::vector<float>(nFrames, ext));
+  // Float (or double) processing of n frames; the mic carries a 440 Hz tone of the
+  // given amplitude, the external inputs a constant. Returns the outputs, which start
+  // as 9 so that samples left unwritten show.
+  template <typename Sample = float>
+  std::vector<std::vector<Sample>> process(int nFrames, Sample mic = 0, Sample ext = 0) {
+    std::vector<std::vector<Sample>> in(4, std::vector<Sample>(nFrames, ext));
     for (int i = 0; i < nFrames; ++i)
-      in[0][i] = in[1][i] = mic * static_cast<float>(std::sin(2.0 * M_PI * 440.0 * i / 44100.0));
-    std::vector<std::vector<float>> out(2, std::vector<float>(nFrames, 9.0f));
-    float* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
-    float* outs[2] = {out[0].data(), out[1].data()};
-    effect->processReplacing(effect, ins, outs, nFrames);
-    return out;
-  }
-
-  // Double processing of n frames, the same signals as process().
-  std::vector<std::vector<double>> processDouble(int nFrames, double mic = 0.0, double ext = 0.0) {
-    std::vector<std::vector<double>> in(4, std::vector<double>(nFrames, ext));
-    for (int i = 0; i < nFrames; ++i)
-      in[0][i] = in[1][i] = mic * std::sin(2.0 * M_PI * 440.0 * i / 44100.0);
-    std::vector<std::vector<double>> out(2, std::vector<double>(nFrames, 9.0));
-    double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
-    double* outs[2] = {out[0].data(), out[1].data()};
-    effect->processDoubleReplacing(effect, ins, outs, nFrames);
+      in[0][i] = in[1][i] = mic * static_cast<Sample>(std::sin(2.0 * M_PI * 440.0 * i / 44100.0));
+    std::vector<std::vector<Sample>> out(2, std::vector<Sample>(nFrames, Sample(9)));
+    Sample* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+    Sample* outs[2] = {out[0].data(), out[1].data()};
+    if constexpr (sizeof(Sample) == sizeof(float)) {
+      effect->processReplacing(effect, ins, outs, nFrames);
+    } else {
+      effect->processDoubleReplacing(effect, ins, outs, nFrames);
+    }
     return out;
   }
 
@@ -97,15 +106,14 @@ class PluginHost {
   std::mutex recordMutex;
   AEffect* effect = nullptr;
   std::string vendor = "Test Host Maker";
-  std::string product = "Test Host";
   std::vector<std::pair<int, float>> automation;
   // Begin-edit, automate and end-edit opcodes in the order they came.
   std::vector<int> edits;
   std::vector<std::vector<unsigned char>> midiOut;
 
  private:
-  static PluginHost*& current() {
-    static PluginHost* host = nullptr;
+  static RecordingHost*& current() {
+    static RecordingHost* host = nullptr;
     return host;
   }
   static std::mutex& creationMutex() {
@@ -115,37 +123,25 @@ class PluginHost {
 
   static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
                             void* ptr, float opt) {
-    PluginHost* host = effect && effect->user ? static_cast<PluginHost*>(effect->user) : current();
+    RecordingHost* host = effect && effect->user ? static_cast<RecordingHost*>(effect->user) : current();
     if (!host) return 0;
+    std::lock_guard<std::mutex> lock(host->recordMutex);
     switch (opcode) {
       case audioMasterVersion: return kVstVersion2400;
-      case audioMasterAutomate: {
-        std::lock_guard<std::mutex> lock(host->recordMutex);
-        host->automation.emplace_back(index, opt);
-        host->edits.push_back(opcode);
-        return 0;
-      }
+      case audioMasterAutomate: host->automation.emplace_back(index, opt); [[fallthrough]];
       case audioMasterBeginEdit:
-      case audioMasterEndEdit: {
-        std::lock_guard<std::mutex> lock(host->recordMutex);
-        host->edits.push_back(opcode);
-        return 0;
-      }
+      case audioMasterEndEdit: host->edits.push_back(opcode); return 0;
       case audioMasterGetVendorString:
         std::snprintf(static_cast<char*>(ptr), 64, "%s", host->vendor.c_str());
         return 1;
-      case audioMasterGetProductString:
-        std::snprintf(static_cast<char*>(ptr), 64, "%s", host->product.c_str());
-        return 1;
+      case audioMasterGetProductString: std::snprintf(static_cast<char*>(ptr), 64, "Test Host"); return 1;
       case audioMasterGetVendorVersion: return 10203;
       case audioMasterProcessEvents: {
         const VstEvents* events = static_cast<const VstEvents*>(ptr);
-        std::lock_guard<std::mutex> lock(host->recordMutex);
         for (int i = 0; i < events->numEvents; ++i) {
-          const VstMidiEvent* e = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
-          host->midiOut.push_back({static_cast<unsigned char>(e->midiData[0]),
-                                   static_cast<unsigned char>(e->midiData[1]),
-                                   static_cast<unsigned char>(e->midiData[2])});
+          const auto* data = reinterpret_cast<const VstMidiEvent*>(events->events[i])->midiData;
+          host->midiOut.push_back({static_cast<unsigned char>(data[0]), static_cast<unsigned char>(data[1]),
+                                   static_cast<unsigned char>(data[2])});
         }
         return 1;
       }
@@ -158,8 +154,8 @@ class PluginHost {
 
 // Writes the per-user INI file the instrument reads when it is created.
 inline void writeUserIni(const std::string& contents) {
-  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
-  mkdir((std::string(std::getenv("HOME")) + "/Music").c_str(), 0755);
-  mkdir(folder.c_str(), 0755);
-  std::ofstream(folder + "/zorq.ini") << contents;
+  const std::string music = std::string(std::getenv("HOME")) + "/Music";
+  mkdir(music.c_str(), 0755);
+  mkdir((music + "/ZanderVoltMusic").c_str(), 0755);
+  std::ofstream(music + "/ZanderVoltMusic/zorq.ini") << contents;
 }

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
 #include <cstdlib>
+#include <new>
+#include <vector>
 #include <filesystem>
 #include <string>
 
@@ -118,29 +121,24 @@ TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(located().controllerParameter(1), -1);
 }
 
-TEST_F(ConfigurationTest, SavingOneFlagLeavesTheControllerAssignments) {
-  Configuration config = located();
-  config.setControllerParameter(7, 3);
-  config.saveConfig(Configuration::kSaveEverything);
-  config.setControllerParameter(7, 9);
-  config.setMidiThru(true);
-  config.setIgnoreProgramChange(true);
-  config.setStartupFxb("/b.fxb");
-  config.saveConfig(Configuration::kSaveMidiThru);
-  const std::string text = readText(ini());
-  EXPECT_NE(text.find("CC7=3\n"), std::string::npos);
-  EXPECT_NE(text.find("MIDI Thru=true\n"), std::string::npos);
-  EXPECT_NE(text.find("Ignore Program Change=false\n"), std::string::npos);
-  EXPECT_NE(text.find("File=/b.fxb\n"), std::string::npos);
-  config.saveConfig(Configuration::kSaveIgnoreProgramChange);
-  EXPECT_NE(readText(ini()).find("Ignore Program Change=true\n"), std::string::npos);
-}
-
-TEST_F(ConfigurationTest, OtherItemsSaveOnlyTheStartupBank) {
+// Every save writes the startup bank; items 20 and 21 one MIDI flag each; other items
+// nothing more, and none of them the controller assignments.
+TEST_F(ConfigurationTest, SavingOneItemWritesTheStartupBankAndThatFlagOnly) {
   Configuration config = located();
   config.setMidiThru(true);
   config.saveConfig(5);
   EXPECT_EQ(readText(ini()), "[Startup Bank]\nFile=\n\n");
+  config.setControllerParameter(7, 3);
+  config.saveConfig(Configuration::kSaveEverything);
+  config.setControllerParameter(7, 9);
+  config.setIgnoreProgramChange(true);
+  config.setStartupFxb("/b.fxb");
+  config.saveConfig(Configuration::kSaveMidiThru);
+  EXPECT_EQ(readText(ini()),
+            "[MIDI Control]\nCC7=3\n\n[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
+            "[Startup Bank]\nFile=/b.fxb\n\n");
+  config.saveConfig(Configuration::kSaveIgnoreProgramChange);
+  EXPECT_NE(readText(ini()).find("Ignore Program Change=true\n"), std::string::npos);
 }
 
 TEST_F(ConfigurationTest, UnsetStartupFxbLeavesTheEmptySectionHeader) {
@@ -175,6 +173,10 @@ struct FlagText {
   bool after;
 };
 
+void PrintTo(const FlagText& c, std::ostream* os) {
+  *os << (c.text ? "MIDI Thru=" + std::string(c.text) : "no key") << (c.before ? ", was on" : ", was off");
+}
+
 class ConfigurationFlag : public ConfigurationTest, public ::testing::WithParamInterface<FlagText> {};
 
 TEST_P(ConfigurationFlag, ReadsTrueIgnoringCaseAndEmptyAsUnchanged) {
@@ -198,6 +200,8 @@ struct ControllerText {
   int expected;      // entry 7 afterwards; it starts as 42
 };
 
+void PrintTo(const ControllerText& c, std::ostream* os) { *os << (c.text ? "CC7=" + std::string(c.text) : "no key"); }
+
 class ConfigurationController : public ConfigurationTest,
                                 public ::testing::WithParamInterface<ControllerText> {};
 
@@ -219,16 +223,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ControllerText{"-1", -1}, ControllerText{"107", -1}, ControllerText{"500", -1},
                       ControllerText{"-5", -1}, ControllerText{"99999999999999999999", -1}));
 
-TEST_F(ConfigurationTest, ControllerMapNeverHoldsAnInvalidParameter) {
-  Configuration config(kParameters);
-  config.setControllerParameter(0, 200);
-  config.setControllerParameter(1, 106);
-  config.setControllerParameter(120, 5);
-  config.setControllerParameter(-1, 5);
-  EXPECT_EQ(config.controllerParameter(0), -1);
-  EXPECT_EQ(config.controllerParameter(1), 106);
-  EXPECT_EQ(config.controllerParameter(120), -1);
-  EXPECT_EQ(config.controllerParameter(-3), -1);
+// Controllers 120..127 arrive from MIDI: they read as unassigned and are never stored.
+// The object lives in memory filled with a valid parameter index (5), so one entry read
+// or written past either end of the map shows.
+TEST_F(ConfigurationTest, ControllerMapStaysInsideItsBoundsAndHoldsOnlyParameters) {
+  alignas(Configuration) unsigned char memory[sizeof(Configuration) + 64];
+  for (size_t i = 0; i + 4 <= sizeof memory; i += 4) *reinterpret_cast<int32_t*>(memory + i) = 5;
+  Configuration& config = *new (memory) Configuration(kParameters);
+  config.setControllerParameter(0, 3);
+  config.setControllerParameter(1, 200);
+  config.setControllerParameter(119, 106);
+  const std::vector<unsigned char> before(memory, memory + sizeof memory);
+  for (int controller : {120, 127, -1, INT_MIN, INT_MAX}) config.setControllerParameter(controller, 6);
+  EXPECT_TRUE(before == std::vector<unsigned char>(memory, memory + sizeof memory));
+  for (int controller : {120, 127, -1, INT_MIN}) EXPECT_EQ(config.controllerParameter(controller), -1);
+  EXPECT_EQ(config.controllerParameter(0), 3);
+  EXPECT_EQ(config.controllerParameter(1), -1);
+  EXPECT_EQ(config.controllerParameter(119), 106);
+  config.~Configuration();
 }
 
 TEST_F(ConfigurationTest, LongFolderPathsReadBackWhole) {

@@ -7,72 +7,45 @@
 #include <memory>
 
 #include "ToolsTestSupport.h"
+#include "framework/FxFormat.h"
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
 
-constexpr uint32_t kFakeId = ('Z' << 24) | ('f' << 16) | ('A' << 8) | 'k';
+const fx::Identity kFake{fx::fourCharCode('Z', 'f', 'A', 'k'), 1};
 
-void appendMagic(std::vector<uint8_t>& out, const char* magic) { out.insert(out.end(), magic, magic + 4); }
-
-void appendFloat(std::vector<uint8_t>& out, float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, 4);
-  appendBigEndian(out, bits, 4);
+std::vector<uint8_t> bytesOf(const ByteChunk& chunk) {
+  return {chunk.GetBytes(), chunk.GetBytes() + chunk.Size()};
 }
 
-void appendName(std::vector<uint8_t>& out, const std::string& name) {
-  std::vector<uint8_t> field(28, 0);
-  std::memcpy(field.data(), name.data(), std::min<size_t>(name.size(), 28));
-  out.insert(out.end(), field.begin(), field.end());
+std::vector<uint8_t> parameterProgram(const char* name, std::vector<float> values,
+                                      const fx::Identity& id = kFake) {
+  ByteChunk file;
+  fx::putProgramParamForm(&file, id, name, values.data(), int(values.size()));
+  return bytesOf(file);
 }
 
-// Program header up to and including the name (56 bytes).
-std::vector<uint8_t> programHeader(const char* type, uint32_t id, const std::string& name) {
-  std::vector<uint8_t> out;
-  appendMagic(out, "CcnK");
-  appendBigEndian(out, 0, 4);
-  appendMagic(out, type);
-  appendBigEndian(out, 1, 4);
-  appendBigEndian(out, id, 4);
-  appendBigEndian(out, 1, 4);
-  appendBigEndian(out, 3, 4);
-  appendName(out, name);
-  return out;
+// The fake plug-in's chunk: "FAKE" then native floats.
+std::vector<uint8_t> chunkProgram(const char* name, std::vector<float> values) {
+  ByteChunk state;
+  state.PutBytes("FAKE", 4);
+  state.PutBytes(values.data(), int(4 * values.size()));
+  return bytesOf(fx::programFileChunkForm(kFake, 3, name, state));
 }
 
-std::vector<uint8_t> parameterProgram(const std::string& name, std::vector<float> values,
-                                      uint32_t id = kFakeId) {
-  std::vector<uint8_t> out = programHeader("FxCk", id, name);
-  for (float v : values) appendFloat(out, v);
-  return out;
+std::vector<uint8_t> parameterBank(int current, std::initializer_list<std::vector<uint8_t>> programs) {
+  ByteChunk header;
+  fx::putBankHeader(&header, 0, fx::kBankParamsType, kFake, int(programs.size()), current);
+  std::vector<uint8_t> file = bytesOf(header);
+  for (const auto& program : programs) file.insert(file.end(), program.begin(), program.end());
+  return file;
 }
 
-std::vector<uint8_t> chunkProgram(const std::string& name, std::vector<float> values) {
-  std::vector<uint8_t> out = programHeader("FPCh", kFakeId, name);
-  appendBigEndian(out, uint32_t(4 + 4 * values.size()), 4);
-  appendMagic(out, "FAKE");
-  for (float v : values) {  // the fake plug-in's chunk keeps native floats
-    uint8_t raw[4];
-    std::memcpy(raw, &v, 4);
-    out.insert(out.end(), raw, raw + 4);
-  }
-  return out;
-}
-
-std::vector<uint8_t> bankHeader(const char* type, uint32_t programs, uint32_t current) {
-  std::vector<uint8_t> out;
-  appendMagic(out, "CcnK");
-  appendBigEndian(out, 0, 4);
-  appendMagic(out, type);
-  appendBigEndian(out, 2, 4);
-  appendBigEndian(out, kFakeId, 4);
-  appendBigEndian(out, 1, 4);
-  appendBigEndian(out, programs, 4);
-  appendBigEndian(out, current, 4);
-  out.resize(156, 0);
-  return out;
+template <typename Edit>
+std::vector<uint8_t> edited(std::vector<uint8_t> file, Edit edit) {
+  edit(file);
+  return file;
 }
 
 }  // namespace
@@ -82,73 +55,36 @@ class PresetFileTest : public ::testing::Test {
   PluginHost host_{ZORQ_FAKE_PLUGIN};
 };
 
-TEST_F(PresetFileTest, ParameterProgramSetsValuesAndName) {
+TEST_F(PresetFileTest, ProgramsSetValuesAndNameByParametersOrChunk) {
   const auto file = parameterProgram("Bright", {0.75f, 1.0f, 0.5f});
   EXPECT_EQ(PresetFile::kindOf(file), PresetFile::Kind::kProgram);
   PresetFile::load(host_, file);
   EXPECT_FLOAT_EQ(host_.getParameter(0), 0.75f);
   EXPECT_EQ(host_.paramDisplay(1), "Mute");
   EXPECT_EQ(host_.programName(0), "Bright");
-}
-
-TEST_F(PresetFileTest, ChunkProgramGoesThroughSetChunk) {
   PresetFile::load(host_, chunkProgram("Chunky", {0.1f, 0.5f, 0.2f}));
-  EXPECT_FLOAT_EQ(host_.getParameter(0), 0.1f);
   EXPECT_FLOAT_EQ(host_.getParameter(2), 0.2f);
   EXPECT_EQ(host_.programName(0), "Chunky");
 }
 
-TEST_F(PresetFileTest, ParameterBankFillsEveryProgramAndSelectsTheCurrentOne) {
-  auto file = bankHeader("FxBk", 2, 1);
-  const auto first = parameterProgram("One", {0.1f, 0.0f, 1.0f});
-  const auto second = parameterProgram("Two", {0.2f, 0.5f, 1.0f});
-  file.insert(file.end(), first.begin(), first.end());
-  file.insert(file.end(), second.begin(), second.end());
+TEST_F(PresetFileTest, BanksFillEveryProgramOrRoundTripThePluginsOwnChunk) {
+  const auto file = parameterBank(1, {parameterProgram("One", {0.1f, 0.0f, 1.0f}),
+                                      parameterProgram("Two", {0.2f, 0.5f, 1.0f})});
   EXPECT_EQ(PresetFile::kindOf(file), PresetFile::Kind::kBank);
   PresetFile::load(host_, file);
   EXPECT_EQ(host_.dispatch(effGetProgram), 1);
   EXPECT_FLOAT_EQ(host_.getParameter(0), 0.2f);
   EXPECT_EQ(host_.programName(0), "One");
   EXPECT_EQ(host_.programName(1), "Two");
-}
 
-TEST_F(PresetFileTest, ChunkBankRoundTripsThePluginsOwnChunk) {
   host_.setParameter(0, 0.125f);
   void* data = nullptr;
   const VstIntPtr size = host_.dispatch(effGetChunk, 0, 0, &data);
-  ASSERT_GT(size, 0);
-  auto file = bankHeader("FBCh", 2, 0);
-  appendBigEndian(file, uint32_t(size), 4);
-  file.insert(file.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  ByteChunk state;
+  state.PutBytes(data, int(size));
   host_.setParameter(0, 0.9f);
-  PresetFile::load(host_, file);
+  PresetFile::load(host_, bytesOf(fx::bankFileChunkForm(kFake, 2, 0, state)));
   EXPECT_FLOAT_EQ(host_.getParameter(0), 0.125f);
-}
-
-std::vector<uint8_t> truncatedChunkProgram() {
-  auto file = chunkProgram("Cut", {0.1f, 0.5f, 0.2f});
-  file.resize(file.size() - 3);
-  return file;
-}
-
-std::vector<uint8_t> hugeChunkSize() {
-  auto file = chunkProgram("Huge", {0.1f, 0.5f, 0.2f});
-  file[56] = 0xFF;
-  return file;
-}
-
-std::vector<uint8_t> bankWithShortProgram() {
-  auto file = bankHeader("FxBk", 2, 0);
-  const auto first = parameterProgram("One", {0.1f, 0.0f, 1.0f});
-  file.insert(file.end(), first.begin(), first.end());
-  file.insert(file.end(), first.begin(), first.begin() + 60);
-  return file;
-}
-
-std::vector<uint8_t> rejectedChunk() {
-  auto file = chunkProgram("Wrong", {0.1f, 0.5f, 0.2f});
-  file[60] = 'X';
-  return file;
 }
 
 struct DamagedPreset {
@@ -164,21 +100,22 @@ TEST_P(PresetFileDamage, IsRejected) {
   EXPECT_THROW(PresetFile::load(host_, GetParam().bytes), RenderError);
 }
 
+const auto kChunkProgram = chunkProgram("Cut", {0.1f, 0.5f, 0.2f});
+const auto kOneProgram = parameterProgram("One", {0.1f, 0.0f, 1.0f});
+
 INSTANTIATE_TEST_SUITE_P(
     Hostile, PresetFileDamage,
     ::testing::Values(
         DamagedPreset{"Empty", {}}, DamagedPreset{"Short", std::vector<uint8_t>(40, 'C')},
-        DamagedPreset{"OtherPlugin", parameterProgram("Other", {0.1f, 0.2f, 0.3f}, 0x41424344)},
-        DamagedPreset{"FewerValuesThanCounted", parameterProgram("Short", {0.1f})},
-        DamagedPreset{"UnknownType", programHeader("FxXx", kFakeId, "Kind")},
-        DamagedPreset{"TruncatedChunk", truncatedChunkProgram()},
-        DamagedPreset{"HugeChunkSize", hugeChunkSize()},
-        DamagedPreset{"BankWithShortProgram", bankWithShortProgram()},
-        DamagedPreset{"ChunkThePluginRejects", rejectedChunk()}));
-
-TEST(PresetFile, ReadingAMissingFileFails) {
-  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
-}
+        DamagedPreset{"OtherPlugin", parameterProgram("Other", {0.1f, 0.2f, 0.3f}, {0x41424344, 1})},
+        DamagedPreset{"FewerValuesThanCounted", edited(kOneProgram, [](auto& f) { f.resize(60); })},
+        DamagedPreset{"UnknownType", edited(kOneProgram, [](auto& f) { f[11] = 'x'; })},
+        DamagedPreset{"TruncatedChunk", edited(kChunkProgram, [](auto& f) { f.resize(f.size() - 3); })},
+        DamagedPreset{"HugeChunkSize", edited(kChunkProgram, [](auto& f) { f[56] = 0xFF; })},
+        DamagedPreset{"BankWithShortProgram",
+                      parameterBank(0, {kOneProgram, {kOneProgram.begin(), kOneProgram.begin() + 60}})},
+        DamagedPreset{"ChunkThePluginRejects", edited(kChunkProgram, [](auto& f) { f[60] = 'X'; })}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Saved through the host's chunk calls (the fake plug-in) or as parameter values (the
 // Debian equaliser keeps no chunks), then loaded into a fresh instance.
@@ -200,6 +137,7 @@ TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
       EXPECT_FLOAT_EQ(target.getParameter(0), 0.125f) << plugin << (bank ? " bank" : " program");
     }
   }
+  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
   EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<PluginHost>(ZORQ_FAKE_PLUGIN), temp / "no/x.fxp"),
                RenderError);
 }

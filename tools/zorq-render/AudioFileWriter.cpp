@@ -1,13 +1,11 @@
 #include "zorq-render/AudioFileWriter.h"
 
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 
-#include "framework/FileBytes.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -20,6 +18,12 @@ std::string lowerExtension(const std::string& path) {
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return char(std::tolower(c)); });
   return extension;
+}
+
+// The path once checkOutput accepts it, before a temporary file is created for it.
+const std::string& checkedOutput(const std::string& path, SampleFormat format) {
+  AudioFileWriter::checkOutput(path, format);
+  return path;
 }
 
 }  // namespace
@@ -45,19 +49,17 @@ void AudioFileWriter::checkOutput(const std::string& path, SampleFormat format) 
 
 AudioFileWriter::AudioFileWriter(const std::string& path, int channels, int sampleRate,
                                  SampleFormat format)
-    : path_(path) {
-  checkOutput(path, format);
+    : path_(path), output_(checkedOutput(path, format)) {
   const int type = lowerExtension(path) == "wav" ? SF_FORMAT_WAV : SF_FORMAT_FLAC;
   const int subtype = format == SampleFormat::kPcm16   ? SF_FORMAT_PCM_16
                       : format == SampleFormat::kPcm24 ? SF_FORMAT_PCM_24
                                                        : SF_FORMAT_FLOAT;
-  descriptor_ = createTemporaryBeside(path, &temporaryPath_);
-  if (descriptor_ < 0) throw RenderError("cannot write '" + path + "': cannot create a file in its folder");
+  if (!output_.isOpen()) throw RenderError("cannot write '" + path + "': cannot create a file in its folder");
   SF_INFO info{};
   info.channels = channels;
   info.samplerate = sampleRate;
   info.format = type | subtype;
-  file_ = sf_open_fd(descriptor_, SFM_WRITE, &info, SF_FALSE);
+  file_ = sf_open_fd(output_.descriptor(), SFM_WRITE, &info, SF_FALSE);
   if (!file_) {
     const std::string reason = sf_strerror(nullptr);
     discard();
@@ -72,11 +74,7 @@ AudioFileWriter::~AudioFileWriter() { discard(); }
 void AudioFileWriter::discard() {
   if (file_) sf_close(file_);
   file_ = nullptr;
-  if (descriptor_ >= 0) {
-    close(descriptor_);
-    unlink(temporaryPath_.c_str());
-  }
-  descriptor_ = -1;
+  output_.discard();
 }
 
 void AudioFileWriter::write(const float* interleaved, size_t frames) {
@@ -85,13 +83,8 @@ void AudioFileWriter::write(const float* interleaved, size_t frames) {
 }
 
 void AudioFileWriter::commit() {
-  bool ok = sf_close(file_) == 0;
+  const bool closed = sf_close(file_) == 0;
   file_ = nullptr;
-  ok = fsync(descriptor_) == 0 && ok;
-  ok = close(descriptor_) == 0 && ok;
-  descriptor_ = -1;
-  if (!ok || std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
-    unlink(temporaryPath_.c_str());
-    throw RenderError("cannot write '" + path_ + "'");
-  }
+  if (!closed) output_.discard();
+  if (!output_.place()) throw RenderError("cannot write '" + path_ + "'");
 }

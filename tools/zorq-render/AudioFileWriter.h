@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/ReplacementFile.h"
 #include "zorq-render/FrameSink.h"
 
 struct sf_private_tag;
@@ -10,8 +11,8 @@ struct sf_private_tag;
 enum class SampleFormat { kPcm16, kPcm24, kFloat };
 
 // Writes interleaved float frames to a WAV or FLAC file (chosen by the extension).
-// The data goes to a new temporary file in the target's folder, which replaces the
-// target only on commit() after it reached the disk; until then an existing file of
+// The data goes to a new temporary file in the target's folder (ReplacementFile), which
+// replaces the target only on commit() after it reached the disk; until then an existing file of
 // that name is untouched, and a writer destroyed without commit (an error, Ctrl-C)
 // removes its temporary file.
 class AudioFileWriter : public FrameSink {
@@ -35,7 +36,6 @@ class AudioFileWriter : public FrameSink {
   void discard();
 
   std::string path_;
-  std::string temporaryPath_;
-  int descriptor_ = -1;
+  ReplacementFile output_;
   sf_private_tag* file_ = nullptr;
 };

@@ -12,16 +12,6 @@ namespace {
 
 constexpr size_t kReplayFrames = 8192;
 
-void writeAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw RenderError("cannot write the scratch file for --normalize (disk full?)");
-    data += n;
-    size -= size_t(n);
-  }
-}
-
 // Fills size bytes unless the file ends first; returns the bytes read.
 size_t readUpTo(int fd, char* data, size_t size) {
   size_t done = 0;
@@ -49,7 +39,8 @@ ScratchAudio::~ScratchAudio() {
 }
 
 void ScratchAudio::write(const float* interleaved, size_t frames) {
-  writeAll(descriptor_, reinterpret_cast<const char*>(interleaved), frames * channels_ * sizeof(float));
+  if (!writeAll(descriptor_, interleaved, frames * channels_ * sizeof(float)))
+    throw RenderError("cannot write the scratch file for --normalize (disk full?)");
 }
 
 void ScratchAudio::replay(float gain, FrameSink& sink) {

@@ -70,11 +70,11 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       std::snprintf(p.programNames[p.program], 32, "%s", text);
       return 0;
     case effGetProgramName:
-      std::snprintf(text, 24, "%s", p.programNames[p.program]);
+      std::snprintf(text, 24, "%.23s", p.programNames[p.program]);
       return 0;
     case effGetProgramNameIndexed:
       if (index < 0 || index >= kPrograms) return 0;
-      std::snprintf(text, 24, "%s", p.programNames[index]);
+      std::snprintf(text, 24, "%.23s", p.programNames[index]);
       return 1;
     case effGetParamName:
       if (validParam) std::snprintf(text, 8, "%s", kParamNames[index]);
