@@ -165,7 +165,8 @@ def run(cmd, cwd, log, timeout=None, env=None):
     return status, data.decode(errors="replace")
 
 
-FAILED_TEST = re.compile(r"^\s*\d+ - (\S+) \((.*)\)\s*$", re.M)
+# "  692 - Suite.Test/param  # GetParam() = ... (Failed)": name, then the reason.
+FAILED_TEST = re.compile(r"^\s*\d+ - (.*) \(([^()]*)\)\s*$", re.M)
 
 
 def first_failure(output):
@@ -173,7 +174,8 @@ def first_failure(output):
     tail = output.split("The following tests FAILED:", 1)
     match = FAILED_TEST.search(tail[1]) if len(tail) == 2 else None
     if match:
-        return match.group(1) + ("" if match.group(2) == "Failed" else f" ({match.group(2)})")
+        name = re.sub(r"\s+#.*", "", match.group(1))
+        return name + ("" if match.group(2) == "Failed" else f" ({match.group(2)})")
     return "ctest failed"
 
 
