@@ -120,7 +120,7 @@ bool X11TestHost::Open() {
                         uint16_t(height_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
                         XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
       xcb_map_window(connection_, parent_);
-      reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+      Focus();
     }
     opened = Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent_))) == 1;
     open_ = opened;
@@ -156,13 +156,13 @@ void X11TestHost::MoveTo(int x, int y) {
   if (!position) return;
   xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root,
                       position->dst_x, position->dst_y, 0);
-  reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  Focus();
 }
 
 void X11TestHost::Button(int button, bool press) {
   xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, uint8_t(button),
                       XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  Focus();
 }
 
 void X11TestHost::Click(int x, int y, int button) {
@@ -197,7 +197,7 @@ void X11TestHost::Key(const char* name) {
   if (!code) return;
   for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
     xcb_test_fake_input(connection_, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  Focus();
   Settle(20);
 }
 
