@@ -24,9 +24,15 @@ SEARCH_ROOTS = ("src", "tools")
 SEARCH_SUFFIXES = (".cpp", ".h", ".c", ".py")
 
 
+class Edit:
+    def __init__(self, hint, find, replace):
+        self.hint, self.find, self.replace = hint, find, replace
+
+
 class Mutant:
-    def __init__(self, name, hint, find, replace, line):
-        self.name, self.hint, self.find, self.replace, self.line = name, hint, find, replace, line
+    """One bug: one or more edits, planted together."""
+    def __init__(self, name, edits):
+        self.name, self.edits = name, edits
 
 
 def unquote(text, where):
@@ -41,21 +47,34 @@ def unquote(text, where):
 
 
 def read_mutants(path):
-    """Blocks separated by blank lines; each block has `name:`, optional `file:`,
-    `find:` and `replace:` (replace may be "" to delete the snippet). '#' starts a
-    comment line."""
-    mutants, block, start = [], {}, 0
+    """Blocks separated by blank lines; each block has `name:`, then one or more edits:
+    optional `file:`, `find:` and `replace:` (replace may be "" to delete the snippet).
+    '#' starts a comment line."""
+    mutants, block, start = [], [], 0
 
     def finish():
         if not block:
             return
         where = f"{path}:{start}"
-        for key in ("name", "find", "replace"):
-            if key not in block:
-                raise ValueError(f"{where}: missing '{key}:'")
-        mutants.append(Mutant(block["name"], block.get("file"), unquote(block["find"], where),
-                              "" if block["replace"].strip() in ('""', "''")
-                              else unquote(block["replace"], where), start))
+        if block[0][0] != "name":
+            raise ValueError(f"{where}: a mutant starts with 'name:'")
+        edits, hint, find = [], None, None
+        for key, value in block[1:]:
+            if key == "name":
+                raise ValueError(f"{where}: two names in one block")
+            if key == "file":
+                hint = value
+            elif key == "find":
+                find = unquote(value, where)
+            elif find is None:
+                raise ValueError(f"{where}: 'replace:' without 'find:'")
+            else:
+                replace = "" if value.strip() in ('""', "''") else unquote(value, where)
+                edits.append(Edit(hint, find, replace))
+                hint, find = None, None
+        if not edits or find is not None:
+            raise ValueError(f"{where}: each 'find:' needs its 'replace:'")
+        mutants.append(Mutant(block[0][1], edits))
         block.clear()
 
     with open(path, encoding="utf-8") as f:
@@ -71,7 +90,8 @@ def read_mutants(path):
                 raise ValueError(f"{path}:{number}: expected name:, file:, find: or replace:")
             if not block:
                 start = number
-            block[key.strip()] = value.strip() if key.strip() in ("name", "file") else value
+            key = key.strip()
+            block.append((key, value.strip() if key in ("name", "file") else value))
         finish()
     names = [m.name for m in mutants]
     for name in names:
@@ -115,7 +135,7 @@ def sync_tree(source, scratch, files, keep):
     return copied
 
 
-def locate(scratch, mutant):
+def locate(scratch, edit):
     """Returns (relative path, offset) of the one place the snippet occurs, or an error."""
     def hits_in(rel):
         try:
@@ -123,18 +143,18 @@ def locate(scratch, mutant):
                 text = f.read()
         except (OSError, UnicodeDecodeError):
             return []
-        hits, at = [], text.find(mutant.find)
+        hits, at = [], text.find(edit.find)
         while at >= 0:
             hits.append((rel, at))
-            at = text.find(mutant.find, at + 1)
+            at = text.find(edit.find, at + 1)
         return hits
 
-    if mutant.hint:
-        hits = hits_in(mutant.hint)
+    if edit.hint:
+        hits = hits_in(edit.hint)
         if len(hits) == 1:
             return hits[0], None
         if len(hits) > 1:
-            return None, f"found {len(hits)} times in {mutant.hint}"
+            return None, f"found {len(hits)} times in {edit.hint}"
     hits = []
     for root in SEARCH_ROOTS:
         for top, _, names in os.walk(os.path.join(scratch, root)):
@@ -210,8 +230,8 @@ def main():
 
     if args.list:
         for m in mutants:
-            where, error = locate(scratch, m)
-            print(f"{m.name:32} {error or where[0]}")
+            places = [locate(scratch, e) for e in m.edits]
+            print(f"{m.name:32} " + ", ".join(error or where[0] for where, error in places))
         return
 
     env = dict(os.environ)
@@ -247,22 +267,30 @@ def main():
 
     counts = {"killed": 0, "compiler": 0, "survived": 0, "stale": 0}
     for m in mutants:
-        where, error = locate(scratch, m)
+        places = [locate(scratch, e) for e in m.edits]
+        error = next((error for _, error in places if error), None)
         if error:
             counts["stale"] += 1
             print(f"{'stale':9} {m.name:32} snippet {error}", flush=True)
             continue
-        rel, at = where
-        path = os.path.join(scratch, rel)
-        with open(path, encoding="utf-8") as f:
-            original = f.read()
-        line = original.count("\n", 0, at) + 1
+        originals = {}
+        for (rel, _), _ in places:
+            with open(os.path.join(scratch, rel), encoding="utf-8") as f:
+                originals.setdefault(rel, f.read())
+        mutated = dict(originals)
+        # Later offsets first, so that two edits in one file keep their places.
+        for (rel, at), edit in sorted(zip(places, m.edits), key=lambda p: p[0], reverse=True):
+            text = mutated[rel]
+            mutated[rel] = text[:at] + edit.replace + text[at + len(edit.find):]
+        rel, at = places[0][0]
+        line = originals[rel].count("\n", 0, at) + 1
         t0 = time.monotonic()
         with open(log, "a") as f:
             f.write(f"\n==== mutant {m.name}: {rel}:{line}\n")
         try:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original[:at] + m.replace + original[at + len(m.find):])
+            for path, text in mutated.items():
+                with open(os.path.join(scratch, path), "w", encoding="utf-8") as f:
+                    f.write(text)
             status, output = run(build_cmd, scratch, log, env=env)
             if status != 0:
                 if not args.keep_going:
@@ -278,8 +306,9 @@ def main():
                     verdict = "killed"
                     by = "timeout of the whole run" if status is None else first_failure(output)
         finally:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original)
+            for path, text in originals.items():
+                with open(os.path.join(scratch, path), "w", encoding="utf-8") as f:
+                    f.write(text)
         counts[verdict] += 1
         label = "killed" if verdict == "compiler" else verdict
         print(f"{label:9} {m.name:32} {rel}:{line:<5} {time.monotonic() - t0:5.0f} s  by {by}",
