@@ -279,7 +279,8 @@ def main():
                 originals.setdefault(rel, f.read())
         mutated = dict(originals)
         # Later offsets first, so that two edits in one file keep their places.
-        for (rel, at), edit in sorted(zip(places, m.edits), key=lambda p: p[0], reverse=True):
+        spots = [where for where, _ in places]
+        for (rel, at), edit in sorted(zip(spots, m.edits), key=lambda p: p[0], reverse=True):
             text = mutated[rel]
             mutated[rel] = text[:at] + edit.replace + text[at + len(edit.find):]
         rel, at = places[0][0]
