@@ -23,6 +23,8 @@ struct LengthCase {
   int length;
 };
 
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.rate << " Hz"; }
+
 class EnsembleLength : public ::testing::TestWithParam<LengthCase> {};
 
 TEST_P(EnsembleLength, HoldsSixteenMillisecondsPlusOne) {

@@ -11,6 +11,8 @@ struct PitchPoint {
   double hz;
 };
 
+void PrintTo(const PitchPoint& p, std::ostream* os) { *os << "pitch " << p.pitch; }
+
 class PitchTablesPoints : public ::testing::TestWithParam<PitchPoint> {};
 
 TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {

@@ -75,6 +75,8 @@ struct PitchCase {
   int expectedIndex;
 };
 
+void PrintTo(const PitchCase& c, std::ostream* os) { *os << c.name; }
+
 class VoicePitchClamp : public VoiceAt44k, public ::testing::WithParamInterface<PitchCase> {};
 
 TEST_P(VoicePitchClamp, IndexStaysInsideTheTable) {
@@ -108,6 +110,8 @@ struct EnvelopeCase {
   double time;
   double expectedSeconds;
 };
+
+void PrintTo(const EnvelopeCase& c, std::ostream* os) { *os << "time " << c.time; }
 
 class VoiceEnvelope : public VoiceAt44k, public ::testing::WithParamInterface<EnvelopeCase> {};
 

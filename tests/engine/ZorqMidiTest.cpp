@@ -36,6 +36,8 @@ struct TimingCase {
   int dispatchSample;  // first sample of the tick that dispatches the event
 };
 
+void PrintTo(const TimingCase& c, std::ostream* os) { *os << "offset " << c.offset; }
+
 class ZorqMidiTiming : public ZorqMidi, public ::testing::WithParamInterface<TimingCase> {};
 
 TEST_P(ZorqMidiTiming, EventLandsOnTheNearestTick) {

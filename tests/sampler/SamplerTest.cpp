@@ -197,7 +197,7 @@ void PrintTo(const EnvelopeCase& c, std::ostream* os) { *os << c.name; }
 class SamplerEnvelope : public Fixture, public ::testing::WithParamInterface<EnvelopeCase> {};
 
 // A setting x reaches full level (or silence) after about 10^(4.5 x - 2.3) seconds.
-TEST_P(SamplerEnvelope, TakesDesignedTime) {
+TEST_P(SamplerEnvelope, TakesTheSettingsTime) {
   const EnvelopeCase& c = GetParam();
   Sampler sampler;
   sampler.setAttack(c.release ? 0.0 : c.setting);
