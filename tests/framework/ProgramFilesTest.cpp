@@ -136,29 +136,25 @@ TEST_F(ProgramFiles, PluginWithoutChunksWritesParameterForms) {
   EXPECT_NEAR(target.GetParam(3)->Value(), 400.0, 0.1);
 }
 
-TEST_F(ProgramFiles, ParameterFormBankWithWrongParameterCountFailsAtFirstProgram) {
-  ByteChunk image;
-  fx::putBankHeader(&image, 0, fx::kBankParamsType, kTestId, 2, 0);
+// A parameter-form bank with the wrong parameter count fails at its first program and
+// changes nothing; programs beyond the plug-in's presets are ignored instead of
+// overwriting the last.
+TEST_F(ProgramFiles, ParameterFormBankNeedsTheParameterCountAndIgnoresExtraPrograms) {
   const std::vector<float> floats = normalisedValues();
-  fx::putProgramParamForm(&image, kTestId, "Short", floats.data(), TestPlug::kParams - 1);
-  writeBytes(path("b.fxb"), image);
-  TestPlug plug;
-  plug.EnsureDefaultPreset();
-  EXPECT_FALSE(plug.LoadBankFromFXB(path("b.fxb")));
-  EXPECT_STREQ(plug.GetPresetName(0), "Empty");
-}
-
-// Programs beyond the plug-in's presets are ignored instead of overwriting the last.
-TEST_F(ProgramFiles, ParameterFormBankIgnoresExtraPrograms) {
-  TestPlug plug(true, 2);
-  ByteChunk image;
-  fx::putBankHeader(&image, 0, fx::kBankParamsType, kTestId, 3, 0);
-  const std::vector<float> floats = normalisedValues();
-  for (const char* name : {"One", "Two", "Three"})
-    fx::putProgramParamForm(&image, kTestId, name, floats.data(), TestPlug::kParams);
-  writeBytes(path("b.fxb"), image);
-  ASSERT_TRUE(plug.LoadBankFromFXB(path("b.fxb")));
-  EXPECT_STREQ(plug.GetPresetName(1), "Two");
+  for (int params : {TestPlug::kParams - 1, TestPlug::kParams}) {
+    ByteChunk image;
+    fx::putBankHeader(&image, 0, fx::kBankParamsType, kTestId, 3, 0);
+    for (const char* name : {"One", "Two", "Three"})
+      fx::putProgramParamForm(&image, kTestId, name, floats.data(), params);
+    writeBytes(path("b.fxb"), image);
+    TestPlug plug(true, 2);
+    plug.EnsureDefaultPreset();
+    EXPECT_EQ(plug.LoadBankFromFXB(path("b.fxb")), params == TestPlug::kParams);
+    EXPECT_STREQ(plug.GetPresetName(0), params == TestPlug::kParams ? "One" : "Empty");
+    if (params == TestPlug::kParams) {
+      EXPECT_STREQ(plug.GetPresetName(1), "Two");
+    }
+  }
 }
 
 TEST_F(ProgramFiles, BankWithHeaderVersionOneIsAccepted) {

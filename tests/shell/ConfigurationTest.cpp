@@ -277,10 +277,6 @@ TEST_F(ConfigurationTest, AnotherInstancesSaveIsSeenAfterReload) {
   EXPECT_TRUE(second.ignoreProgramChange());
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(ConfigurationTest, EditorScaleIsOneTwoOrNoChoice) {
   located();
   for (const auto& [text, scale] : {std::pair<const char*, int>{"2", 2}, {"1", 1}, {"3", 0}, {"x", 0}}) {

@@ -65,21 +65,17 @@ TEST_F(MTSClientWithMaster, RegistrationReachesTheMaster) {
   EXPECT_EQ(clientCount_(), 1);
 }
 
-TEST_F(MTSClientWithMaster, FrequenciesComeFromTheMastersGlobalTable) {
+// The global table until a note filter query names a valid channel; then that
+// channel's table, for that channel only. The filter follows the global or channel rule.
+TEST_F(MTSClientWithMaster, FrequenciesAndFiltersComeFromTheMastersTables) {
   EXPECT_TRUE(MTS_HasMaster(client_));
   EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, -1), 440.0);
-  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 60, 1), 277.183);  // no channel filter query yet
-}
-
-TEST_F(MTSClientWithMaster, ChannelTableNeedsValidChannelsOnBothQueries) {
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 60, 1), 277.183);
   EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, 1));
   EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 69, 1), 880.0);
-  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 2), 440.0);  // channel 2 keeps the global table
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 2), 440.0);
   EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, -1));
   EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 1), 440.0);
-}
-
-TEST_F(MTSClientWithMaster, NoteFilterUsesGlobalOrChannelRule) {
   EXPECT_TRUE(MTS_ShouldFilterNote(client_, 120, -1));
   EXPECT_FALSE(MTS_ShouldFilterNote(client_, 5, -1));
   EXPECT_TRUE(MTS_ShouldFilterNote(client_, 5, 1));
