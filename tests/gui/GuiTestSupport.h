@@ -17,7 +17,9 @@ struct HostCall {
   int opcode;
   int index;
   float value;
-  bool operator==(const HostCall& o) const { return opcode == o.opcode && index == o.index; }
+  bool operator==(const HostCall& o) const {
+    return opcode == o.opcode && index == o.index && value == o.value;
+  }
 };
 
 // Parameters: 0 "Gain" (double 0..1), 1 "Mode" (enum "A", "B", "C"), 2 "On" (bool),
@@ -74,12 +76,8 @@ class RecordingControl : public IControl {
   void OnMouseDrag(int, int, int dX, int dY, IMouseMod*) override {
     events.push_back("drag " + std::to_string(dX) + "," + std::to_string(dY));
   }
-  bool Draw(IGraphics*) override {
-    ++draws;
-    return true;
-  }
+  bool Draw(IGraphics*) override { return true; }
   std::vector<std::string> events;
-  int draws = 0;
 };
 
 class RecordingKnob : public IKnobControl {

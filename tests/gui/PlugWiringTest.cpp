@@ -21,10 +21,8 @@ struct Wired : ::testing::Test {
 };
 
 TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
-  EXPECT_EQ(editor.plug.GetGUI(), editor.graphics);
   EXPECT_EQ(gain->GetValue(), 0.5);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized());
-  EXPECT_EQ(gain->GetDefaultValue(), 0.5);
   EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.5);
   EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);  // the headless layer shows no window
 
@@ -32,14 +30,10 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   effect->setParameter(effect, 0, 0.25f);
   EXPECT_EQ(gain->GetValue(), 0.25);
   EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.25);
-  EXPECT_TRUE(gain->IsDirty());
   char typed[] = "1000";
   effect->dispatcher(effect, effString2Parameter, 3, 0, typed, 0.0f);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(1000.0));
   EXPECT_TRUE(editor.plug.editOpcodes().empty());  // host automation is not echoed back
-  editor.plug.GetParam(3)->Set(2000.0);
-  editor.plug.RedrawParamControls();
-  EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(2000.0));
 }
 
 TEST_F(Wired, DragReachesTheParameterFramedByTheHostGesture) {
@@ -48,12 +42,10 @@ TEST_F(Wired, DragReachesTheParameterFramedByTheHostGesture) {
   editor.graphics->OnMouseDrag(20, 20, &mod);
   editor.graphics->OnMouseUp(20, 20, &mod);
   EXPECT_DOUBLE_EQ(editor.plug.GetParam(0)->Value(), 0.5625);
-  EXPECT_EQ(editor.plug.changes.back(), 0);
   const std::vector<HostCall> expected{{audioMasterBeginEdit, 0, 0.0f},
                                        {audioMasterAutomate, 0, 0.5625f},
                                        {audioMasterEndEdit, 0, 0.0f}};
   EXPECT_EQ(editor.plug.calls, expected);
-  EXPECT_FLOAT_EQ(editor.plug.calls[1].value, 0.5625f);
 }
 
 // The host's factor wins, else the screen's, else the user's.
@@ -98,8 +90,6 @@ TEST(EditorScale, AnOpenWindowsHostIsAskedToResizeOnce) {
   ASSERT_EQ(resizes.size(), 1u);
   EXPECT_EQ(resizes[0].index, 400);
   EXPECT_TRUE(editor.platform->Called("WindowResized", {"200", "100"}));
-  EXPECT_EQ(effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0), 1);
-  EXPECT_FALSE(editor.graphics->WindowIsOpen());
 }
 
 }  // namespace

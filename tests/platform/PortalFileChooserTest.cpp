@@ -34,11 +34,10 @@ struct PrivateBus {
 };
 
 // Answers OpenFile and SaveFile with a request object, then that object's Response:
-// `response` and, when 0, the uri.
+// chosen (0) with the uri.
 class StandInPortal {
  public:
-  StandInPortal(const std::string& address, dbus_uint32_t response, std::string uri)
-      : response_(response), uri_(std::move(uri)) {
+  StandInPortal(const std::string& address, std::string uri) : uri_(std::move(uri)) {
     connection_ = dbus_connection_open_private(address.c_str(), nullptr);
     dbus_bus_register(connection_, nullptr);
     dbus_bus_request_name(connection_, "org.freedesktop.portal.Desktop", 0, nullptr);
@@ -104,20 +103,19 @@ class StandInPortal {
         dbus_message_new_signal(path.c_str(), "org.freedesktop.portal.Request", "Response");
     DBusMessageIter out, results, entry, variant, uris;
     dbus_message_iter_init_append(signal, &out);
-    dbus_message_iter_append_basic(&out, DBUS_TYPE_UINT32, &response_);
+    const dbus_uint32_t chosen = 0;
+    dbus_message_iter_append_basic(&out, DBUS_TYPE_UINT32, &chosen);
     dbus_message_iter_open_container(&out, DBUS_TYPE_ARRAY, "{sv}", &results);
-    if (response_ == 0) {
-      const char* key = "uris";
-      const char* uri = uri_.c_str();
-      dbus_message_iter_open_container(&results, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
-      dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &key);
-      dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "as", &variant);
-      dbus_message_iter_open_container(&variant, DBUS_TYPE_ARRAY, "s", &uris);
-      dbus_message_iter_append_basic(&uris, DBUS_TYPE_STRING, &uri);
-      dbus_message_iter_close_container(&variant, &uris);
-      dbus_message_iter_close_container(&entry, &variant);
-      dbus_message_iter_close_container(&results, &entry);
-    }
+    const char* key = "uris";
+    const char* uri = uri_.c_str();
+    dbus_message_iter_open_container(&results, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
+    dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &key);
+    dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "as", &variant);
+    dbus_message_iter_open_container(&variant, DBUS_TYPE_ARRAY, "s", &uris);
+    dbus_message_iter_append_basic(&uris, DBUS_TYPE_STRING, &uri);
+    dbus_message_iter_close_container(&variant, &uris);
+    dbus_message_iter_close_container(&entry, &variant);
+    dbus_message_iter_close_container(&results, &entry);
     dbus_message_iter_close_container(&out, &results);
     dbus_connection_send(connection_, signal, nullptr);
     dbus_connection_flush(connection_);
@@ -125,7 +123,6 @@ class StandInPortal {
   }
 
   DBusConnection* connection_;
-  dbus_uint32_t response_;
   std::string uri_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
@@ -156,7 +153,7 @@ class Portal : public testing::Test {
 };
 
 TEST_F(Portal, ChosenFileArrivesThroughTheResponse) {
-  StandInPortal portal(bus_.Address(), 0, "file:///songs/My%20Lead");
+  StandInPortal portal(bus_.Address(), "file:///songs/My%20Lead");
   std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
   ASSERT_TRUE(chooser);
   ASSERT_EQ(waitForAnswer(chooser.get()), PortalFileChooser::kAnswered);
@@ -168,19 +165,8 @@ TEST_F(Portal, ChosenFileArrivesThroughTheResponse) {
   EXPECT_EQ(portal.optionTypes["filters"], DBUS_TYPE_ARRAY);
 }
 
-TEST_F(Portal, CancelledAnswersEmptyAndNoPortalMeansNone) {
-  {
-    StandInPortal portal(bus_.Address(), 1, "");
-    request_.action = kFileOpen;
-    std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
-    ASSERT_TRUE(chooser);
-    ASSERT_EQ(waitForAnswer(chooser.get()), PortalFileChooser::kAnswered);
-    EXPECT_EQ(chooser->File(), "");
-    EXPECT_EQ(portal.method, "OpenFile");
-    EXPECT_EQ(portal.optionTypes.count("current_name"), 0u);
-  }
-  // The stand-in has left the bus: nothing offers a portal now.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// Without a portal on the bus, or without a bus, the dialog programs answer instead.
+TEST_F(Portal, NoPortalMeansNone) {
   EXPECT_FALSE(PortalFileChooser::Start(request_));
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   EXPECT_FALSE(PortalFileChooser::Start(request_));

@@ -62,7 +62,6 @@ TEST(TextField, EditingGivesTheText) {
                {"NoFilterWithoutParameter", "", "", 0, U"a\u00e9 ", "a\u00e9 "},
                {"ArrowsAndBackspace", "abc", "", 0, U"<R<L<B", "ac"},
                {"ShiftArrowSelectsThenDelete", "abcd", "", 0, U"<E<l<l<D", "ab"},
-               {"HomeThenType", "23", "", 0, U"<H1", "123"},
                {"ControlASelectsAll", "old", "", 0, U"<E^an", "n"},
                {"ControlKeysTypeNothing", "", "", 0, U"^b", ""}};
   for (const auto& c : cases) {
