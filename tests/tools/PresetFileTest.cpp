@@ -106,7 +106,7 @@ const auto kOneProgram = parameterProgram("One", {0.1f, 0.0f, 1.0f});
 INSTANTIATE_TEST_SUITE_P(
     Hostile, PresetFileDamage,
     ::testing::Values(
-        DamagedPreset{"Empty", {}}, DamagedPreset{"Short", std::vector<uint8_t>(40, 'C')},
+        DamagedPreset{"Short", std::vector<uint8_t>(40, 'C')},
         DamagedPreset{"OtherPlugin", parameterProgram("Other", {0.1f, 0.2f, 0.3f}, {0x41424344, 1})},
         DamagedPreset{"FewerValuesThanCounted", edited(kOneProgram, [](auto& f) { f.resize(60); })},
         DamagedPreset{"UnknownType", edited(kOneProgram, [](auto& f) { f[11] = 'x'; })},

@@ -8,11 +8,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sndfile.h>
 
 #include "zorq-render/AudioFileWriter.h"
+#include "zorq-render/MidiSequence.h"
 #include "support/TempFolder.h"
 
 // A whole audio file as separate channels.
@@ -68,6 +70,14 @@ inline CommandResult runRender(const std::vector<std::string>& arguments, const 
   command += " >'" + out + "' 2>'" + err + "' </dev/null";
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(err), readText(out)};
+}
+
+// A sequence's events as (seconds, status, data 1, data 2), for whole-sequence comparisons.
+using EventRow = std::tuple<double, int, int, int>;
+inline std::vector<EventRow> rowsOf(const MidiSequence& sequence) {
+  std::vector<EventRow> rows;
+  for (const TimedMidiEvent& e : sequence.events) rows.emplace_back(e.seconds, e.status, e.data1, e.data2);
+  return rows;
 }
 
 // Standard MIDI File pieces.

@@ -124,13 +124,6 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       }
       return 1;
     }
-    case effIdentify:
-      return kVstIdentifyAnswer;
-    case effGetEffectName:
-      std::snprintf(text, 32, "Fake");
-      return 1;
-    case effGetVstVersion:
-      return kVstVersion2400;
     default:
       return 0;
   }
