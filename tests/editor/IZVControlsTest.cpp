@@ -155,7 +155,6 @@ TEST(IZVUtilityKick, ClicksChangeThePrograms) {
   EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 0);
   h.click(376, 316);  // previous
   EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 63);
-  EXPECT_EQ(h.control(113)->GetValue(), 0.0);  // popped out again
 }
 
 // --- WAV control
@@ -191,7 +190,7 @@ struct WavHarness : EditorHarness {
   wavtest::TempDir folder;
 };
 
-TEST(IZVLoadWAVControl, LoadsAChosenFileAndShowsItsShortName) {
+TEST(IZVLoadWAVControl, LoadsAChosenFileReportsAFailureAndSurvivesACancel) {
   WavHarness h;
   const std::string voice = h.folder.write(
       "voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
@@ -212,10 +211,8 @@ TEST(IZVLoadWAVControl, LoadsAChosenFileAndShowsItsShortName) {
   EXPECT_EQ(h.wav()->GetTooltip(), "");
   h.chooseInMenu(IZVLoadWAVControl::kUnload);
   EXPECT_EQ(h.instrument.sampleFileName(), "");
-}
 
-TEST(IZVLoadWAVControl, ReportsAFileThatFailsToLoadAndSurvivesACancelledPrompt) {
-  WavHarness h;
+  // A file that fails to load is reported; a cancelled prompt changes nothing.
   const std::string missing = h.folder / "gone.wav";
   h.platform->fileAnswers.push_back(missing);
   h.chooseInMenu(IZVLoadWAVControl::kLoad);
