@@ -3,7 +3,9 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -68,18 +70,24 @@ class RecordingHost {
     return dispatch(effSetChunk, bank ? 0 : 1, VstIntPtr(bytes.size()), const_cast<char*>(bytes.data()));
   }
 
-  void sendMidi(int offset, int status, int data1, int data2) {
-    VstMidiEvent event{};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = offset;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    VstEvents events{};
-    events.numEvents = 1;
-    events.events[0] = reinterpret_cast<VstEvent*>(&event);
-    dispatch(effProcessEvents, 0, 0, &events);
+  VstIntPtr sendMidi(int offset, int status, int data1, int data2) {
+    return sendMidi({{offset, status, data1, data2}});
+  }
+  // One event list of any length (offset, status, data 1, data 2 each), allocated as
+  // hosts do with room for every pointer beyond the two slots the declaration shows.
+  VstIntPtr sendMidi(const std::vector<std::array<int, 4>>& messages) {
+    std::vector<VstMidiEvent> events(messages.size());
+    std::vector<unsigned char> list(offsetof(VstEvents, events) + (messages.size() + 2) * sizeof(VstEvent*));
+    auto* pointers = reinterpret_cast<VstEvent**>(list.data() + offsetof(VstEvents, events));
+    for (size_t i = 0; i < messages.size(); ++i) {
+      events[i].type = kVstMidiType;
+      events[i].byteSize = sizeof(VstMidiEvent);
+      events[i].deltaFrames = messages[i][0];
+      for (int b = 0; b < 3; ++b) events[i].midiData[b] = static_cast<char>(messages[i][b + 1]);
+      pointers[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    }
+    reinterpret_cast<VstEvents*>(list.data())->numEvents = static_cast<VstInt32>(messages.size());
+    return dispatch(effProcessEvents, 0, 0, list.data());
   }
 
   // Float (or double) processing of n frames; the mic carries a 440 Hz tone of the
