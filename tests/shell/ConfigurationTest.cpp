@@ -100,7 +100,6 @@ TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(reread.defaultWAVPath(), "/wav folder");
   EXPECT_EQ(reread.programPath(), "/programs");
   EXPECT_EQ(reread.startupFxb(), "/banks/a=b c.fxb");
-  EXPECT_TRUE(reread.midiThru());
   EXPECT_EQ(reread.controllerMap(), config.controllerMap());
   config.setControllerParameter(1, -1);  // saving everything replaces the controller section
   config.saveConfig(Configuration::kSaveEverything);

@@ -5,15 +5,6 @@
 
 namespace {
 
-TEST(Synth, WithoutMasterPitchesAreEqualTempered) {
-  mts::reloadMasterForTesting(nullptr);
-  Synth synth;
-  EXPECT_FALSE(synth.hasMTSMaster());
-  EXPECT_EQ(synth.getFrequency(60), 7680);
-  EXPECT_EQ(Synth::convert2Hz(8832), 440.0);
-  for (int note = 0; note < 128; ++note) EXPECT_FALSE(synth.noteShouldBeSkipped(note)) << note;
-}
-
 TEST(Synth, MasterRetunesAndFiltersThroughTheClient) {
   ASSERT_TRUE(mts::reloadMasterForTesting(FAKE_MTS_MASTER_PATH));
   {
