@@ -124,7 +124,7 @@ def sync_tree(source, scratch, files, keep):
             os.makedirs(os.path.dirname(dst), exist_ok=True)
             # A fresh modification time, so the build sees the change even where the copy
             # replaces a newer file (a mutant left behind by an interrupted run).
-            shutil.copyfile(src, dst)
+            shutil.copy(src, dst)
             copied += 1
     for top, dirs, names in os.walk(scratch):
         rel_top = os.path.relpath(top, scratch)
