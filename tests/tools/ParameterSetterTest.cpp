@@ -88,14 +88,6 @@ TEST(ParameterSetter, DisplayTextLandsInTheMiddleOfItsRange) {
   EXPECT_FLOAT_EQ(blank.getParameter(kLevel), 0.9f);
 }
 
-TEST(ParameterSetter, FindsNamesExactlyThenIgnoringCase) {
-  PluginHost host(ZORQ_FAKE_PLUGIN);
-  ParameterSetter setter(host);
-  EXPECT_EQ(setter.findParameter("Mode"), kMode);
-  EXPECT_EQ(setter.findParameter("level"), kLevel);
-  EXPECT_THROW(setter.findParameter("Volume"), UsageError);
-}
-
 TEST(ParameterSetter, NormalisedValuesAreCheckedAndSetAsGiven) {
   PluginHost host(ZORQ_FAKE_PLUGIN);
   ParameterSetter setter(host);
