@@ -30,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(Values, IMidiMsgPitchWheel,
                          ::testing::Values(WheelCase{1.0, 127, 127, 8191.0 / 8192.0},
                                            WheelCase{-1.0, 0, 0, -1.0}, WheelCase{0.0, 0, 64, 0.0},
                                            WheelCase{50.0, 127, 127, 8191.0 / 8192.0},
-                                           WheelCase{-1e300, 0, 0, -1.0}, WheelCase{NAN, 0, 64, 0.0}));
+                                           WheelCase{-1e300, 0, 0, -1.0},
+                                           WheelCase{NAN, 0, 64, 0.0}));
 
 TEST(IMidiMsg, StatusBelowTopBitOrSystemReadsAsNone) {
   EXPECT_EQ(IMidiMsg(0, 0x45, 1, 2).StatusMsg(), IMidiMsg::kNone);

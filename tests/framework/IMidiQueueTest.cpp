@@ -84,7 +84,9 @@ TEST_P(IMidiQueueResize, SizesToWholePagesOfTheBlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, IMidiQueueResize,
-                         ::testing::Values(ResizeCase{512, 0, 512, 512}, ResizeCase{513, 0, 1024, 1024},
-                                           ResizeCase{-5, 0, 512, 512}, ResizeCase{100, 700, 512, 1024}));
+                         ::testing::Values(ResizeCase{512, 0, 512, 512},
+                                           ResizeCase{513, 0, 1024, 1024},
+                                           ResizeCase{-5, 0, 512, 512},
+                                           ResizeCase{100, 700, 512, 1024}));
 
 }  // namespace

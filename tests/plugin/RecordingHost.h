@@ -77,7 +77,8 @@ class RecordingHost {
   // hosts do with room for every pointer beyond the two slots the declaration shows.
   VstIntPtr sendMidi(const std::vector<std::array<int, 4>>& messages) {
     std::vector<VstMidiEvent> events(messages.size());
-    std::vector<unsigned char> list(offsetof(VstEvents, events) + (messages.size() + 2) * sizeof(VstEvent*));
+    const size_t slots = messages.size() + 2;
+    std::vector<unsigned char> list(offsetof(VstEvents, events) + slots * sizeof(VstEvent*));
     auto* pointers = reinterpret_cast<VstEvent**>(list.data() + offsetof(VstEvents, events));
     for (size_t i = 0; i < messages.size(); ++i) {
       events[i].type = kVstMidiType;

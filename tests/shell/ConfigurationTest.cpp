@@ -161,7 +161,8 @@ struct EntryText {
 
 void PrintTo(const EntryText& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
 
-class ConfigurationEntry : public ConfigurationTest, public ::testing::WithParamInterface<EntryText> {};
+class ConfigurationEntry : public ConfigurationTest,
+                           public ::testing::WithParamInterface<EntryText> {};
 
 // "true" in any case turns the flag on, other words off, an empty value changes nothing.
 // Controller entries naming no parameter (outside 0..106) are unassigned on reading.
@@ -178,7 +179,8 @@ TEST_P(ConfigurationEntry, ParsesFlagsAndControllers) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, ConfigurationEntry,
     ::testing::Values(EntryText{"CC7=0\n", true, true, 0}, EntryText{"CC7=106\n", true, true, 106},
-                      EntryText{"CC7=12abc\n", true, true, 12}, EntryText{"CC7=x\n", true, true, -1},
+                      EntryText{"CC7=12abc\n", true, true, 12},
+                      EntryText{"CC7=x\n", true, true, -1},
                       EntryText{"CC7=\n", true, true, 42}, EntryText{"CC7=-1\n", true, true, -1},
                       EntryText{"CC7=107\n", true, true, -1},
                       EntryText{"CC7=99999999999999999999\n", true, true, -1},

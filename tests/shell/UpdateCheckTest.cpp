@@ -58,8 +58,8 @@ TEST_P(UpdateAnswers, ShowTheOutcomeAndReturnTheCode) {
   LoopbackHttpServer server(c.mode, c.body);
   const bool refused = c.mode == Mode::kSilent && c.body.empty();
   RecordingDialogs dialogs(c.yesNoAnswer);
-  EXPECT_EQ(UpdateCheck(refused ? LoopbackHttpServer::refusedUrl() : server.url(), kQuick).run(dialogs),
-            c.result);
+  const std::string url = refused ? LoopbackHttpServer::refusedUrl() : server.url();
+  EXPECT_EQ(UpdateCheck(url, kQuick).run(dialogs), c.result);
   EXPECT_EQ(dialogs.boxes, std::vector<std::string>{c.box});
   const bool opens = c.yesNoAnswer == 6 && c.box.find("New Version") != std::string::npos;
   EXPECT_EQ(dialogs.pages, opens ? std::vector<std::string>{UpdateSite::kDownloadUrl}
