@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/ZORQ.h"
+#include "framework/IMidiMsg.h"
 
 // Drives a ZORQ the way a host does: set the rate, reset, activate, then process
 // blocks of four inputs and two outputs. Output buffers carry guard words after
@@ -25,6 +26,17 @@ class EngineHarness {
   void setParam(int index, double plain) {
     plug->GetParam(index)->Set(plain);
     plug->OnParamChange(index);
+  }
+
+  void setNormalized(int index, double value) {
+    plug->GetParam(index)->SetNormalized(value);
+    plug->OnParamChange(index);
+  }
+
+  // One MIDI message, as the host's event call delivers it.
+  void midi(uint8_t status, int data1, int data2 = 0, int offset = 0) {
+    IMidiMsg msg(offset, status, static_cast<uint8_t>(data1), static_cast<uint8_t>(data2));
+    plug->ProcessMidiMsg(&msg);
   }
 
   // Processes nFrames with the given input signals (empty vector = silence).

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "EngineHarness.h"
-#include "framework/IMidiMsg.h"
 
 namespace {
 constexpr double kRate = 44100.0;
@@ -56,16 +55,6 @@ class SignalRun {
   uint32_t noise_ = 1;
 };
 
-void noteOn(ZORQ& plug, int note) {
-  IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
-  plug.ProcessMidiMsg(&msg);
-}
-
-void setNormalized(ZORQ& plug, int index, double value) {
-  plug.GetParam(index)->SetNormalized(value);
-  plug.OnParamChange(index);
-}
-
 // Everything that runs at once: a held chord, noise and the external inputs in the
 // carrier, the dry microphone in the mix, accent bend and the ensemble.
 void playEverything(EngineHarness& h) {
@@ -73,7 +62,7 @@ void playEverything(EngineHarness& h) {
   h.setParam(kOutBalance, 0.3);
   h.setParam(kAccentBend, 1.0);
   h.setParam(kEnsemble, 1.0);
-  for (int note : {36, 48, 55, 64, 71}) noteOn(*h.plug, note);
+  for (int note : {36, 48, 55, 64, 71}) h.midi(0x90, note, 100);
 }
 
 // The live program saved and restored through the host's chunk calls.
@@ -96,7 +85,7 @@ TEST_P(ParameterExtremes, EitherEndKeepsOutputFinite) {
       EngineHarness h;
       playEverything(h);
       h.setParam(kVocoderMode, fullBands);
-      setNormalized(*h.plug, param, end);
+      h.setNormalized(param, end);
       SignalRun run(h);
       EXPECT_EQ(run.run(4410), -1) << "normalised " << end << ", full bands " << fullBands;
     }
@@ -118,7 +107,7 @@ TEST_P(ParameterCombinations, RandomSettingsKeepOutputFinite) {
   for (int round = 0; round < 2; ++round) {
     for (int p = 0; p < kNumParams; ++p) {
       const unsigned pick = random() % 3;
-      setNormalized(*h.plug, p, pick == 2 ? anywhere(random) : pick);
+      h.setNormalized(p, pick == 2 ? anywhere(random) : pick);
     }
     ASSERT_EQ(run.run(4410), -1) << "round " << round;
   }

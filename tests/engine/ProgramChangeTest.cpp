@@ -7,7 +7,6 @@
 #include <string>
 
 #include "EngineHarness.h"
-#include "framework/IMidiMsg.h"
 #include "sampler/WavTestFile.h"
 #include "support/AllocationCounter.h"
 
@@ -40,16 +39,12 @@ struct TwoPrograms {
     }
     updateDisplayCalls = 0;
   }
-  void programChange(int program, int offset = 0) {
-    IMidiMsg msg(offset, 0xC0, static_cast<uint8_t>(program), 0);
-    h.plug->ProcessMidiMsg(&msg);
-  }
+  void programChange(int program, int offset = 0) { h.midi(0xC0, program, 0, offset); }
   // Four blocks of a held note, with a change to kLoud at offset 100 of the third when
   // asked; the left output, and the allocations of that third block.
   std::vector<double> renderHeldNote(bool change, size_t* allocations = nullptr) {
     std::vector<double> left;
-    IMidiMsg note(0, 0x90, 60, 100);
-    h.plug->ProcessMidiMsg(&note);
+    h.midi(0x90, 60, 100);
     for (int block = 0; block < 4; ++block) {
       if (change && block == 2) programChange(kLoud, 100);
       const size_t before = allocationCount();

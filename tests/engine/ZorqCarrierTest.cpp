@@ -3,15 +3,11 @@
 #include <cmath>
 
 #include "EngineHarness.h"
-#include "framework/IMidiMsg.h"
 
 namespace {
 
-void playNotes(ZORQ& plug, std::initializer_list<int> notes) {
-  for (int note : notes) {
-    IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
-    plug.ProcessMidiMsg(&msg);
-  }
+void playNotes(EngineHarness& h, std::initializer_list<int> notes) {
+  for (int note : notes) h.midi(0x90, note, 100);
 }
 
 // Vocoder with a loud noise modulator so the carrier shows in the output.
@@ -30,7 +26,7 @@ TEST_F(ZorqCarrier, SilentWithoutNotesNoiseOrExternalCarrier) {
 }
 
 TEST_F(ZorqCarrier, HeldNotesSoundInBothChannels) {
-  playNotes(*h.plug, {48, 55, 60});
+  playNotes(h, {48, 55, 60});
   run(4410);
   EXPECT_GT(h.rms(0, 2205, 4410), 1e-4);
   EXPECT_GT(h.rms(1, 2205, 4410), 1e-4);
@@ -44,7 +40,7 @@ TEST_F(ZorqCarrier, NoiseCarrierFollowsInBalance) {
 }
 
 TEST_F(ZorqCarrier, ResetMidNoteKeepsReadsSafe) {
-  playNotes(*h.plug, {60});
+  playNotes(h, {60});
   h.setParam(kEnsemble, 1);
   run(100);
   h.plug->SetSampleRate(48000.0);
@@ -84,12 +80,8 @@ TEST(ZorqEnsemble, RateParametersDriveTheirLfosEveryTick) {
 
 TEST(ZorqMidiQueue, BurstBeyondTheInitialCapacityIsKept) {
   EngineHarness h;
-  for (int i = 0; i < 3000; ++i) {
-    IMidiMsg msg(0, 0xE0, 0, static_cast<uint8_t>(i & 127));
-    h.plug->ProcessMidiMsg(&msg);
-  }
-  IMidiMsg note(0, 0x90, 60, 100);
-  h.plug->ProcessMidiMsg(&note);
+  for (int i = 0; i < 3000; ++i) h.midi(0xE0, 0, i & 127);
+  h.midi(0x90, 60, 100);
   h.process(1);
   EXPECT_TRUE(h.plug->voice(0).isActive());
 }

@@ -3,24 +3,17 @@
 #include <climits>
 
 #include "EngineHarness.h"
-#include "framework/IMidiMsg.h"
 #include "shell/MTSClient.h"
 
 namespace {
 
 class ZorqMidi : public ::testing::Test {
  protected:
-  void send(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
-    IMidiMsg msg(offset, status, data1, data2);
-    h.plug->ProcessMidiMsg(&msg);
-  }
   void noteOn(int note, int velocity = 100, int offset = 0) {
-    send(offset, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
+    h.midi(0x90, note, velocity, offset);
   }
-  void noteOff(int note, int offset = 0) { send(offset, 0x80, static_cast<uint8_t>(note), 0); }
-  void controller(int index, int value, int offset = 0) {
-    send(offset, 0xB0, static_cast<uint8_t>(index), static_cast<uint8_t>(value));
-  }
+  void noteOff(int note, int offset = 0) { h.midi(0x80, note, 0, offset); }
+  void controller(int index, int value, int offset = 0) { h.midi(0xB0, index, value, offset); }
   const Voice& voice(int i) const { return h.plug->voice(i); }
   int activeVoices() const {
     int n = 0;
@@ -158,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Controllers, ZorqMidiAllNotesOff,
 // at the lowest index. (Reading the wheel's 14 bits is the MIDI record's job.)
 TEST_F(ZorqMidi, WheelBendsTheVoicesByTheRange) {
   h.setParam(kPitchBend, 12);
-  send(0, 0xE0, 0, 0);  // fully down
+  h.midi(0xE0, 0, 0);  // fully down
   noteOn(69);
   noteOn(0);
   h.process(1);
@@ -167,10 +160,10 @@ TEST_F(ZorqMidi, WheelBendsTheVoicesByTheRange) {
 }
 
 TEST_F(ZorqMidi, OtherMessagesAndNotesWithTheKeyboardOffAreIgnored) {
-  send(0, 0xA0, 60, 10);  // poly pressure
-  send(0, 0xD0, 10, 0);   // channel pressure
-  send(0, 0xF8, 0, 0);    // clock
-  send(0, 0x45, 60, 1);   // stray data byte
+  h.midi(0xA0, 60, 10);  // poly pressure
+  h.midi(0xD0, 10, 0);   // channel pressure
+  h.midi(0xF8, 0, 0);    // clock
+  h.midi(0x45, 60, 1);   // stray data byte
   controller(7, 100);     // unlearned controller
   h.process(44);
   EXPECT_EQ(activeVoices(), 0);
@@ -190,7 +183,7 @@ TEST_F(ZorqMidi, HugeOffsetsNeitherOverflowNorBlockEarlierEvents) {
 }
 
 TEST_F(ZorqMidi, ResetKeepsPendingEventsAndCentresTheWheel) {
-  send(0, 0xE0, 0, 0);
+  h.midi(0xE0, 0, 0);
   h.process(1);
   noteOn(60, 100, 300);
   h.plug->Reset();
@@ -229,10 +222,7 @@ TEST(ZorqTuning, NotesFollowAConnectedMaster) {
   for (bool master : {false, true}) {
     ASSERT_EQ(mts::reloadMasterForTesting(master ? FAKE_MTS_MASTER_PATH : nullptr), master);
     EngineHarness h;
-    for (int note : {60, 121}) {
-      IMidiMsg msg(0, 0x90, static_cast<uint8_t>(note), 100);
-      h.plug->ProcessMidiMsg(&msg);
-    }
+    for (int note : {60, 121}) h.midi(0x90, note, 100);
     h.process(44);
     // The test master plays every note a semitone up and filters notes from 120 on.
     EXPECT_EQ(h.plug->voice(0).pitch(), master ? 61 * 128 : 60 * 128);
