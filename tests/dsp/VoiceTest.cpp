@@ -91,16 +91,14 @@ TEST_P(VoicePitchClamp, IndexStaysInsideTheTable) {
   EXPECT_EQ(voice_.phaseIncrement(), table_.at(c.expectedIndex));
   std::vector<double> out(64, 0.0);
   voice_.process(out.data(), 64);
-  for (double v : out) EXPECT_TRUE(std::isfinite(v));
+  for (double v : out) ASSERT_TRUE(std::isfinite(v));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Extremes, VoicePitchClamp,
     ::testing::Values(PitchCase{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
                       PitchCase{"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
-                      PitchCase{"TuneDownVibratoDown", 1, -1200, 0, 1, -1, 0, 0},
                       PitchCase{"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280},
-                      PitchCase{"HugeNegativeOffset", 60, 0, 0, 0, 0, -1e300, 0},
                       PitchCase{"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
                       PitchCase{"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
                       PitchCase{"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}),
