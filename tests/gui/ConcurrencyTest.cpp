@@ -17,9 +17,11 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   auto frames = numberedFrames(20, 20, 65);
   IBitmap knobBitmap(frames.get(), 20, 20 * 65, 65);
   auto* gain = new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap);
+  auto* follower = new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap);
+  follower->AddAuxParam(0);
   IBitmap lamp(frames.get(), 20, 40, 2);
   auto* toggle = new ISwitchControl(&editor.plug, 60, 0, 2, &lamp);
-  for (IControl* c : std::vector<IControl*>{gain, toggle})
+  for (IControl* c : std::vector<IControl*>{gain, follower, toggle})
     editor.graphics->AttachControl(c);
   editor.attach();
   editor.platform->windowOpen = true;
@@ -53,6 +55,9 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   editor.settle();
   EXPECT_GE(gain->GetValue(), 0.0);
   EXPECT_LE(gain->GetValue(), 1.0);
+  const double followed = follower->GetAuxParam(0)->mValue.load();
+  EXPECT_GE(followed, 0.0);
+  EXPECT_LE(followed, 1.0);
 }
 
 }  // namespace

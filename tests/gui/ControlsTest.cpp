@@ -13,11 +13,17 @@
 
 namespace {
 
-// A 65-frame knob shows the frame its value selects.
-TEST(Knob, DrawsTheNearestFrame) {
-  const std::pair<double, int> cases[] = {{0.5, 33}, {0.0078, 1}, {0.0079, 2}, {7.0, 65}, {NAN, 1}};
-  for (const auto& [value, frame] : cases) {
-    SCOPED_TRACE(::testing::Message() << "value " << value);
+// A 65-frame knob shows the frame its value selects; grayed out, it draws at a
+// quarter weight over the black panel.
+TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
+  const struct {
+    double value;
+    int frame;
+    bool grayed;
+  } cases[] = {{0.5, 33, false}, {0.0078, 1, false}, {0.0079, 2, false},
+               {7.0, 65, false}, {NAN, 1, false},     {1.0, 65, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "value " << c.value << (c.grayed ? " grayed" : ""));
     TestEditor editor(40, 40);
     editor.graphics->AttachPanelBackground(&COLOR_BLACK);
     auto frames = numberedFrames(6, 5, 65);
@@ -25,43 +31,49 @@ TEST(Knob, DrawsTheNearestFrame) {
     auto* knob = new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap);
     editor.graphics->AttachControl(knob);
     editor.attach();
-    knob->SetValueFromPlug(value);
+    knob->SetValueFromPlug(c.value);
+    knob->GrayOut(c.grayed);
     editor.settle();
-    EXPECT_EQ(LICE_PixelR(pixelAt(editor.graphics->GetDrawBitmap(), 5, 8)), frame - 1);
+    const int red = LICE_PixelR(pixelAt(editor.graphics->GetDrawBitmap(), 5, 8));
+    EXPECT_EQ(red, c.grayed ? 16 : c.frame - 1);  // 64 at a weight of 64/256
   }
 }
 
-// A 40 x 40 knob with gearing 4 bound to "Gain": drags in pixels (y downwards), wheel
-// steps, with shift or control for fine steps.
+// A 40 x 40 knob with gearing 4 bound to "Gain": drags in pixels (y downwards for
+// vertical knobs), wheel steps, with shift or control for fine steps.
 TEST(Knob, DragAndWheelMoveTheValue) {
+  using Dir = IKnobControl::EDirection;
   const struct {
     const char* name;
+    Dir direction;
     double start;
     bool wheel;
     int delta;
     IMouseMod mod;
     double expected;
   } cases[] = {
-      {"UpTenPixels", 0.5, false, -10, {true}, 0.5625},
-      {"UpTenWithShift", 0.5, false, -10, {true, false, true}, 0.50625},
-      {"UpTenWithControl", 0.5, false, -10, {true, false, false, true}, 0.50625},
-      {"AtTheTopStaysThere", 1.0, false, -30, {true}, 1.0},
-      {"FirstPixelDownFromTheTop", 1.0, false, 1, {true}, 0.99375},
-      {"WheelUpThree", 0.5, true, 3, {}, 0.53},
-      {"WheelFineDown", 0.5, true, -3, {false, false, true}, 0.497},
-      {"WheelPastTheBottom", 0.5, true, -100, {}, 0.0}};
+      {"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
+      {"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
+      {"UpTenWithControl", Dir::kVertical, 0.5, false, -10, {true, false, false, true}, 0.50625},
+      {"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
+      {"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
+      {"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
+      {"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
+      {"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
+      {"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TestEditor editor;
-    auto* knob = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
+    auto* knob = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0, c.direction);
     editor.graphics->AttachControl(knob);
     editor.attach();
     knob->SetValueFromUserInput(c.start);
     IMouseMod mod = c.mod;
+    const bool vertical = c.direction == Dir::kVertical;
     if (c.wheel)
       knob->OnMouseWheel(20, 20, &mod, c.delta);
     else
-      knob->OnMouseDrag(20, 20, 0, c.delta, &mod);
+      knob->OnMouseDrag(20, 20, vertical ? 0 : c.delta, vertical ? c.delta : 0, &mod);
     EXPECT_DOUBLE_EQ(knob->GetValue(), c.expected);
   }
 }
@@ -133,7 +145,7 @@ TEST(Bitmaps, LoadByBaseNameAndMissingOnesStayEmpty) {
   BitmapResources::Clear();
 }
 
-TEST(PopupMenu, InsertsByIndexAndHoldsSubmenus) {
+TEST(PopupMenu, InsertsByIndexChecksAloneAndHoldsSubmenus) {
   const struct {
     std::vector<int> indexes;  // insertion index of items "0", "1", ... into "a".."m"
     std::string expected;
@@ -154,7 +166,10 @@ TEST(PopupMenu, InsertsByIndexAndHoldsSubmenus) {
   menu.AddItem("x");
   menu.AddSeparator();
   IPopupMenu* sub = new IPopupMenu;
-  menu.AddItem("more", sub);
+  menu.AddItem("more", sub)->SetChecked(true);
+  menu.CheckItemAlone(0);
+  EXPECT_TRUE(menu.IsItemChecked(0));
+  EXPECT_FALSE(menu.IsItemChecked(2));
   EXPECT_EQ(menu.GetItem(2)->GetSubmenu(), sub);
   EXPECT_EQ(menu.GetItem(3), nullptr);
   EXPECT_STREQ(menu.GetItemText(-1), "");

@@ -10,16 +10,21 @@ namespace {
 // Background panel (0), a lower control (1) at (10,10)-(50,50) and an upper one (2)
 // at (30,30)-(70,70) overlapping it.
 TEST(IGraphics, HitTestFindsTheTopmostCandidate) {
+  enum Upper { kVisible, kHidden, kGrayed, kGrayedMouseOver };
   const struct {
     const char* name;
-    bool upperHidden;
+    Upper upper;
     int x, y;
+    bool mouseOver;
     int expected;
-  } cases[] = {{"OverlapGoesToTheLaterControl", false, 40, 40, 2},
-               {"HiddenLetsTheClickThrough", true, 40, 40, 1},
-               {"HiddenUncoversTheBackground", true, 60, 60, 0},
-               {"RightAndBottomEdgesAreOutside", false, 70, 70, 0},
-               {"OutsideTheEditorHitsNothing", false, 250, 50, -1}};
+  } cases[] = {{"OverlapGoesToTheLaterControl", kVisible, 40, 40, false, 2},
+               {"HiddenLetsTheClickThrough", kHidden, 40, 40, false, 1},
+               {"GrayedLetsTheClickThrough", kGrayed, 40, 40, false, 1},
+               {"GrayedIsHoveredWhenAllowed", kGrayedMouseOver, 40, 40, true, 2},
+               {"GrayedIsNotClickedWhenHoverAllowed", kGrayedMouseOver, 40, 40, false, 1},
+               {"HiddenUncoversTheBackground", kHidden, 60, 60, false, 0},
+               {"RightAndBottomEdgesAreOutside", kVisible, 70, 70, false, 0},
+               {"OutsideTheEditorHitsNothing", kVisible, 250, 50, false, -1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TestEditor editor;
@@ -28,8 +33,10 @@ TEST(IGraphics, HitTestFindsTheTopmostCandidate) {
     g.AttachControl(new RecordingControl(&editor.plug, IRECT(10, 10, 50, 50)));
     auto* upper = new RecordingControl(&editor.plug, IRECT(30, 30, 70, 70));
     g.AttachControl(upper);
-    upper->Hide(c.upperHidden);
-    EXPECT_EQ(g.GetMouseControlIdx(c.x, c.y, false), c.expected);
+    upper->Hide(c.upper == kHidden);
+    upper->GrayOut(c.upper == kGrayed || c.upper == kGrayedMouseOver);
+    upper->SetMOWhenGrayed(c.upper == kGrayedMouseOver);
+    EXPECT_EQ(g.GetMouseControlIdx(c.x, c.y, c.mouseOver), c.expected);
   }
 }
 

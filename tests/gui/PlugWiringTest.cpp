@@ -9,11 +9,13 @@ namespace {
 
 struct Wired : ::testing::Test {
   Wired() {
-    for (IControl* c : {gain, freq}) editor.graphics->AttachControl(c);
+    gainFollower->AddAuxParam(0);
+    for (IControl* c : {gain, gainFollower, freq}) editor.graphics->AttachControl(c);
     editor.attach();
   }
   TestEditor editor;
   RecordingKnob* gain = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
+  RecordingKnob* gainFollower = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 1);
   RecordingKnob* freq = new RecordingKnob(&editor.plug, IRECT(110, 10, 150, 50), 3);
   AEffect* effect = editor.plug.GetAEffect();
 };
@@ -21,11 +23,13 @@ struct Wired : ::testing::Test {
 TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   EXPECT_EQ(gain->GetValue(), 0.5);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized());
+  EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.5);
   EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);  // the headless layer shows no window
 
   editor.settle();
   effect->setParameter(effect, 0, 0.25f);
   EXPECT_EQ(gain->GetValue(), 0.25);
+  EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.25);
   char typed[] = "1000";
   effect->dispatcher(effect, effString2Parameter, 3, 0, typed, 0.0f);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(1000.0));

@@ -1,10 +1,34 @@
-// The file prompt as the file selector sees it through the graphics context.
+// The platform prompts as controls see them through the graphics context.
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
 #include "gui/IFileSelectorControl.h"
 
 namespace {
+
+TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
+  TestEditor editor;
+  auto* mode = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1);
+  auto* freq = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3);
+  for (RecordingKnob* knob : {mode, freq}) {
+    knob->DisablePrompt(false);
+    editor.graphics->AttachControl(knob);
+  }
+  editor.attach();
+  IMouseMod right(false, true);
+  editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
+  EXPECT_EQ(editor.platform->Count("CreateIPopupMenu"), 0);
+
+  editor.platform->windowOpen = true;
+  editor.platform->menuAnswers.push_back({2});
+  mode->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
+  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
+  editor.platform->textEntryAnswers.push_back(std::string("880"));
+  freq->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+}
 
 TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
   TestEditor editor;

@@ -1,4 +1,4 @@
-// The project's own message boxes and popup menu levels: answers and keys.
+// The project's own message boxes and popup menu levels: answers, keys, labels.
 #include <gtest/gtest.h>
 
 #include "gui/IPopupMenu.h"
@@ -43,14 +43,16 @@ TEST(MessageBoxView, ButtonsAndKeysByType) {
   EXPECT_EQ(box.ButtonAt(0, 0), 0);
 }
 
-TEST(PopupMenuView, KeyboardSkipsSeparatorsAndDisabledItems) {
+TEST(PopupMenuView, LabelsAndKeyboardSkipSeparatorsAndDisabledItems) {
   PlatformFonts fonts(1);
   IPopupMenu menu;
   menu.AddItem("Copy Program");
   menu.AddSeparator();
   menu.AddItem("Paste Program", -1, IPopupMenuItem::kDisabled);
   menu.AddItem("Folders", new IPopupMenu());
+  menu.SetPrefix(2);
   PopupMenuView view(&menu, &fonts);
+  EXPECT_EQ(view.Label(0), "01: Copy Program");
   EXPECT_EQ(view.NextSelectable(1), 0);
   view.Highlight(0);
   EXPECT_EQ(view.NextSelectable(1), 3);
@@ -60,6 +62,8 @@ TEST(PopupMenuView, KeyboardSkipsSeparatorsAndDisabledItems) {
   EXPECT_TRUE(view.HasSubmenu(3));
   EXPECT_EQ(view.ItemAt(view.RowTop(3) + 1), 3);
   EXPECT_EQ(view.ItemAt(view.RowTop(1) + 1), -1);  // separator
+  menu.SetPrefix(3);
+  EXPECT_EQ(view.Label(0), "001: Copy Program");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The in-place text field's editing (caret and selection) and
+// The in-place text field's editing (filters, length limits, caret and selection) and
 // the editor's key codes.
 #include <gtest/gtest.h>
 
@@ -47,22 +47,37 @@ std::vector<IKeyPress> keys(const std::u32string& script) {
 }
 
 TEST(TextField, EditingGivesTheText) {
+  const char* kDouble = "0123456789.-+";
+  const char* kInteger = "0123456789-+";
   const struct {
     const char* name;
     const char* start;
+    const char* allowed;
+    int maxLength;
     std::u32string keys;
     const char* result;
-  } cases[] = {{"TypingReplacesTheSelection", "0.50", U"1.2", "1.2"},
-               {"AnyCharacter", "", U"a\u00e9 ", "a\u00e9 "},
-               {"ArrowsAndBackspace", "abc", U"<R<L<B", "ac"},
-               {"ShiftArrowSelectsThenDelete", "abcd", U"<E<l<l<D", "ab"},
-               {"ControlASelectsAll", "old", U"<E^an", "n"},
-               {"ControlKeysTypeNothing", "", U"^b", ""}};
+  } cases[] = {{"TypingReplacesTheSelection", "0.50", kDouble, 7, U"1.2", "1.2"},
+               {"FilterDropsOtherCharacters", "", kInteger, 7, U"1.x-", "1-"},
+               {"LengthLimitStopsTyping", "", kDouble, 3, U"1234", "123"},
+               {"NoFilterWithoutParameter", "", "", 0, U"a\u00e9 ", "a\u00e9 "},
+               {"ArrowsAndBackspace", "abc", "", 0, U"<R<L<B", "ac"},
+               {"ShiftArrowSelectsThenDelete", "abcd", "", 0, U"<E<l<l<D", "ab"},
+               {"ControlASelectsAll", "old", "", 0, U"<E^an", "n"},
+               {"ControlKeysTypeNothing", "", "", 0, U"^b", ""}};
   for (const auto& c : cases) {
-    TextField field(c.start, "", 0);  // as the program name field
+    TextField field(c.start, c.allowed, c.maxLength);
     for (const IKeyPress& key : keys(c.keys)) field.Key(key);
     EXPECT_EQ(field.Text(), c.result) << c.name;
   }
+}
+
+TEST(TextField, ReturnAppliesEscapeCancelsPasteIsFiltered) {
+  TextField field("", "0123456789-+", 4);
+  EXPECT_EQ(field.Key(named(IKeyPress::kReturn)), TextField::kApply);
+  EXPECT_EQ(field.Key(named(IKeyPress::kEscape)), TextField::kCancel);
+  EXPECT_TRUE(field.InsertText("12.345\n6"));
+  EXPECT_EQ(field.Text(), "1234");
+  EXPECT_FALSE(field.InsertText("7"));
 }
 
 // Space 0, the arrows 1 to 4, digits 5 to 14, letters 15 to 40 in either case; other
