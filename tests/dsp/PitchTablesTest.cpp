@@ -15,6 +15,7 @@ void PrintTo(const PitchPoint& p, std::ostream* os) { *os << "pitch " << p.pitch
 
 class PitchTablesPoints : public ::testing::TestWithParam<PitchPoint> {};
 
+// Between semitones the frequency is linear in Hz (pitch 64), not in cents.
 TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {
   EXPECT_DOUBLE_EQ(pitch::toHz(GetParam().pitch), GetParam().hz);
 }
@@ -25,12 +26,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PitchPoint{-17280, 0.0033570162}, PitchPoint{-128, 7.7171163805},
                       PitchPoint{64, (8.176 + 8.662) / 2}, PitchPoint{1 << 30, 19912.127},
                       PitchPoint{-(1 << 30), 0.0033570162}));
-
-TEST(PitchTables, MidpointIsLinearInHzNotInCents) {
-  const double mid = pitch::toHz(69 * 128 + 64);
-  EXPECT_DOUBLE_EQ(mid, (440.0 + 466.164) / 2);
-  EXPECT_GT(mid, 440.0 * std::pow(2.0, 0.5 / 12.0));
-}
 
 TEST(PitchTables, TablesStayWithinFiveMillihertzOfEqualTemperament) {
   for (int i = 0; i < pitch::kTableSize; ++i) {
