@@ -51,7 +51,6 @@ TEST(ZorqBands, LimitCapsAndBiasOpensBandsWithSilentModulator) {
     h.process(kSeconds, {{}, {}, carrier, carrier});
     return h.rms(0, kSeconds / 2, kSeconds);
   };
-  EXPECT_LT(outputFor(0.0, 0.0), 1e-9);
   EXPECT_EQ(outputFor(-0.5, 0.0), 0.0);
   const double open = outputFor(0.25, 0.0);  // gain 0.5 in every band
   EXPECT_GT(open, 1e-3);
@@ -84,9 +83,8 @@ TEST(ZorqBands, ModulatorBandSelectsCarrierBand) {
   h.setParam(kKeyboard, 0.0);
   const int n = kSeconds;
   const auto voice = sine(FREQUENCY[9], 44100, n, 0.5);
-  const auto carrier = sine(FREQUENCY[9], 44100, n, 0.5);
   const auto farCarrier = sine(FREQUENCY[1], 44100, n, 0.5);
-  h.process(n, {voice, voice, carrier, carrier});
+  h.process(n, {voice, voice, voice, voice});  // the carrier in the same band
   const double inBand = h.rms(0, n / 2, n);
   EngineHarness far;
   far.setParam(kKeyboard, 0.0);
