@@ -10,6 +10,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "sampler/Sampler.h"
+#include "sampler/WaveReader.h"
 
 namespace {
 
