@@ -67,17 +67,14 @@ void ZORQ::OnParamChange(int paramIdx) {
       for (int i = 0; i < kNumVibratoLFOs; ++i) vibratoLFOs_[i].setRate(v * kVibratoRateScale[i]);
       break;
     case kEnsembleLeftRate1:
-    case kEnsembleRightRate1: {
-      Ensemble& ensemble = ensembles_[paramIdx == kEnsembleLeftRate1 ? 0 : 1];
-      ensemble.rate1 = v;
-      ensemble.lfo1.setRate(v);
-      break;
-    }
+    case kEnsembleRightRate1:
     case kEnsembleLeftRate2:
     case kEnsembleRightRate2: {
-      Ensemble& ensemble = ensembles_[paramIdx == kEnsembleLeftRate2 ? 0 : 1];
-      ensemble.rate2 = v;
-      ensemble.lfo2.setRate(v);
+      const bool left = paramIdx == kEnsembleLeftRate1 || paramIdx == kEnsembleLeftRate2;
+      const bool first = paramIdx == kEnsembleLeftRate1 || paramIdx == kEnsembleRightRate1;
+      Ensemble& ensemble = ensembles_[left ? 0 : 1];
+      (first ? ensemble.rate1 : ensemble.rate2) = v;
+      (first ? ensemble.lfo1 : ensemble.lfo2).setRate(v);
       break;
     }
     case kMeterMode: meterShowsSignal_ = v < 0.5; break;
