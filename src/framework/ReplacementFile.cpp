@@ -33,16 +33,16 @@ bool ReplacementFile::place(Placement placement) {
     closed = ::close(descriptor_) == 0;
     descriptor_ = -1;
   }
-  bool placed = false;
+  bool placed = false, renamed = false;
   if (flushed && closed && placement == Placement::kReplace) {
-    placed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
+    placed = renamed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
   } else if (flushed && closed) {
     placed = ::link(temporaryPath_.c_str(), target_.c_str()) == 0;
     struct stat existing;
     if (!placed && errno != EEXIST && ::stat(target_.c_str(), &existing) != 0)
-      placed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
+      placed = renamed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
   }
-  if (placed && placement == Placement::kReplace) pending_ = false;  // renamed away
+  if (renamed) pending_ = false;  // the temporary is the target now: nothing to remove
   discard();
   return placed;
 }
