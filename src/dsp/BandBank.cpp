@@ -1,6 +1,7 @@
 #include "dsp/BandBank.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +20,7 @@ void (*kernelFunction(BandBank::Kernel kernel))(BandBankLanes&, const BandBankSl
 }
 
 void setLanes(LaneArray& lanes, int band, double value) {
+  assert(band >= 0 && band < kNumBands);
   lanes.v[2 * band] = value;
   lanes.v[2 * band + 1] = value;
 }

@@ -54,6 +54,8 @@ TEST(PhaseIncrementTable, ClampsIndicesAndRates) {
     EXPECT_LE(table.at(17280), PhaseIncrementTable::kPhaseMask);
     EXPECT_GE(table.sampleRate(), 1.0);
   }
+  table.build(44100.0);  // every entry is built, the last one too: the steps rise to the end
+  EXPECT_GT(table.at(PhaseIncrementTable::kMaxIndex), table.at(PhaseIncrementTable::kMaxIndex - 1));
 }
 
 TEST_F(VoiceAt44k, Note69UsesTable11AndTheListedIncrement) {
