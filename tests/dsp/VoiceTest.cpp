@@ -141,17 +141,6 @@ TEST_F(VoiceAt44k, VelocitySensitivityScalesAmplitude) {
   EXPECT_DOUBLE_EQ(voice_.amplitude(), 10.0 / 127);
 }
 
-TEST_F(VoiceAt44k, PedalHoldsReleasedKeyUntilLifted) {
-  voice_.setNoteOn(60, 127, 1, nullptr);
-  voice_.update(0.0);
-  samplesUntil(true, 1.0, 44100);
-  voice_.setSustain(true);
-  voice_.setNoteOff();
-  EXPECT_EQ(samplesUntil(false, 0.99, 4410), -1);
-  voice_.setSustain(false);
-  EXPECT_GT(samplesUntil(false, 0.0, 44100), 0);
-}
-
 TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
   voice_.setNoteOn(69, 127, 1, nullptr);
   std::vector<double> out(44100, 0.0);

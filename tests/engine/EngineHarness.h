@@ -7,6 +7,7 @@
 
 #include "engine/ZORQ.h"
 #include "framework/IMidiMsg.h"
+#include "sampler/WavTestFile.h"
 
 // Drives a ZORQ the way a host does: set the rate, reset, activate, then process
 // blocks of four inputs and two outputs. Output buffers carry guard words after
@@ -73,12 +74,6 @@ class EngineHarness {
   double* inPtr[4] = {};
   double* outPtr[2] = {};
 };
-
-inline std::vector<double> sine(double hz, double sampleRate, int n, double amplitude = 1.0) {
-  std::vector<double> s(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) s[i] = amplitude * std::sin(2.0 * M_PI * hz * i / sampleRate);
-  return s;
-}
 
 // Deterministic white noise in -1..1.
 inline std::vector<double> whiteNoise(int n, uint32_t seed = 1) {

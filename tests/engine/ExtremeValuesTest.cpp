@@ -18,7 +18,8 @@ constexpr int kBlock = 256;
 // microphone inputs, noise into the external carrier inputs.
 class SignalRun {
  public:
-  explicit SignalRun(EngineHarness& harness, double rate = kRate) : h_(harness), rate_(rate) {}
+  explicit SignalRun(EngineHarness& harness, double rate = kRate)
+      : h_(harness), rate_(rate), noise_(whiteNoise(1 << 17)) {}
 
   // Processes `frames`; samples from badFrom (inclusive) to badTo (exclusive), counted
   // from the start of the run, carry `bad` on input `badInput`. Returns the index of
@@ -30,10 +31,9 @@ class SignalRun {
       std::vector<std::vector<double>> in(4, std::vector<double>(static_cast<size_t>(n)));
       for (int i = 0; i < n; ++i) {
         const long t = position_ + i;
-        in[0][i] = 0.5 * std::sin(2.0 * M_PI * 180.0 * t / rate_) * (1.0 + std::sin(t * 44.1 / rate_));
-        in[1][i] = in[0][i];
-        noise_ = noise_ * 1664525u + 1013904223u;
-        in[2][i] = in[3][i] = 0.2 * (static_cast<double>(noise_) / 2147483648.0 - 1.0);
+        in[0][i] = in[1][i] =
+            0.5 * std::sin(2.0 * M_PI * 180.0 * t / rate_) * (1.0 + std::sin(t * 44.1 / rate_));
+        in[2][i] = in[3][i] = 0.2 * noise_[t % noise_.size()];
         if (badInput >= 0 && done + i >= badFrom && done + i < badTo) in[badInput][i] = bad;
       }
       h_.process(n, in);
@@ -52,7 +52,7 @@ class SignalRun {
   EngineHarness& h_;
   double rate_;
   long position_ = 0;
-  uint32_t noise_ = 1;
+  std::vector<double> noise_;
 };
 
 // Everything that runs at once: a held chord, noise and the external inputs in the
@@ -65,39 +65,12 @@ void playEverything(EngineHarness& h) {
   for (int note : {36, 48, 55, 64, 71}) h.midi(0x90, note, 100);
 }
 
-// The live program saved and restored through the host's chunk calls.
-void roundTripProgramChunk(ZORQ& plug) {
-  AEffect* effect = plug.GetAEffect();
-  void* data = nullptr;
-  const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
-  ASSERT_GT(size, 0);
-  std::vector<char> copy(static_cast<const char*>(data), static_cast<const char*>(data) + size);
-  ASSERT_EQ(effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f), 1);
-}
-
-class ParameterExtremes : public ::testing::TestWithParam<int> {};
 }  // namespace
-
-TEST_P(ParameterExtremes, EitherEndKeepsOutputFinite) {
-  const int param = GetParam();
-  for (double end : {0.0, 1.0}) {
-    for (int fullBands = 0; fullBands < 2; ++fullBands) {
-      EngineHarness h;
-      playEverything(h);
-      h.setParam(kVocoderMode, fullBands);
-      h.setNormalized(param, end);
-      SignalRun run(h);
-      EXPECT_EQ(run.run(4410), -1) << "normalised " << end << ", full bands " << fullBands;
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryParameter, ParameterExtremes, ::testing::Range(0, int(kNumParams)));
 
 class ParameterCombinations : public ::testing::TestWithParam<uint32_t> {};
 
-// Every parameter at 0, at 1 or anywhere between, chosen at random; changed again
-// halfway through.
+// Every parameter at 0, at 1 or anywhere between, chosen at random (each end of every
+// parameter comes up in several seeds); changed again halfway through.
 TEST_P(ParameterCombinations, RandomSettingsKeepOutputFinite) {
   std::mt19937 random(GetParam());
   std::uniform_real_distribution<double> anywhere(0.0, 1.0);
@@ -119,12 +92,10 @@ struct BadInputCase {
   int input;
   double value;
   bool ensemble;
-  bool restoredState;
 };
 
 void PrintTo(const BadInputCase& c, std::ostream* os) {
-  *os << "input " << c.input << " value " << c.value << (c.ensemble ? " ensemble" : "")
-      << (c.restoredState ? " restored" : "");
+  *os << "input " << c.input << " value " << c.value << (c.ensemble ? " ensemble" : "");
 }
 
 class NonFiniteInput : public ::testing::TestWithParam<BadInputCase> {};
@@ -138,13 +109,11 @@ TEST_P(NonFiniteInput, OutputIsFiniteAgainWithin50ms) {
     h.setParam(kEnsemble, c.ensemble ? 1.0 : 0.0);
     SignalRun run(h);
     ASSERT_EQ(run.run(4410), -1);
-    if (c.restoredState) roundTripProgramChunk(*h.plug);
 
     // 10 ms of bad samples starting inside a host block, then 200 ms of good ones.
     const long badFrom = 1000, badTo = 1441, total = badTo + 8820;
     const long lastBad = run.run(total, c.input, c.value, badFrom, badTo);
     EXPECT_LT(lastBad, badTo + 2205) << "mode " << mode;
-    if (c.restoredState) roundTripProgramChunk(*h.plug);
     EXPECT_EQ(run.run(4410), -1) << "mode " << mode;
   }
 }
@@ -154,8 +123,7 @@ std::vector<BadInputCase> badInputCases() {
   const double inf = std::numeric_limits<double>::infinity();
   for (int input = 0; input < 4; ++input)
     for (double value : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e300})
-      for (bool ensemble : {false, true})
-        for (bool restored : {false, true}) cases.push_back({input, value, ensemble, restored});
+      for (bool ensemble : {false, true}) cases.push_back({input, value, ensemble});
   return cases;
 }
 

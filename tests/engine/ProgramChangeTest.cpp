@@ -7,7 +7,6 @@
 #include <string>
 
 #include "EngineHarness.h"
-#include "sampler/WavTestFile.h"
 #include "support/AllocationCounter.h"
 
 namespace {

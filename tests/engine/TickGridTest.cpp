@@ -51,7 +51,7 @@ TEST(OutputStage, OutBalanceOneGivesTheMicGainedModulatorOnly) {
   EngineHarness h;
   h.setParam(kOutBalance, 1.0);
   h.setParam(kMicLevel, 0.5);
-  const auto mic = sine(440, 44100, 441);
+  const auto mic = wavtest::sine(441, 440, 44100, 1.0);
   h.process(441, {mic, mic});
   for (int i = 0; i < 441; ++i) EXPECT_DOUBLE_EQ(h.out[0][i], mic[i] * 0.25 * 1.0 * 0.5);
 }
@@ -60,22 +60,10 @@ TEST(OutputStage, UnconnectedMicInputIsSilentAndUngained) {
   EngineHarness h;
   h.plug->SetInputChannelConnections(1, 1, false);
   h.setParam(kOutBalance, 1.0);
-  const auto mic = sine(440, 44100, 441);
+  const auto mic = wavtest::sine(441, 440, 44100, 1.0);
   h.process(441, {mic, mic});
   EXPECT_GT(h.rms(0, 0, 441), 0.1);
   EXPECT_EQ(h.rms(1, 0, 441), 0.0);
-}
-
-TEST(OutputStage, ExternalCarrierIsVocodedByTheMic) {
-  EngineHarness h;
-  const int n = 44100;
-  const auto voice = whiteNoise(n, 7);
-  const auto carrier = whiteNoise(n, 99);
-  h.process(n, {voice, voice, carrier, carrier});
-  EXPECT_GT(h.rms(1, n / 2, n), 1e-3);
-  EngineHarness quiet;
-  quiet.process(n, {{}, {}, carrier, carrier});
-  EXPECT_LT(quiet.rms(0, n / 2, n), h.rms(0, n / 2, n) * 1e-3);
 }
 
 TEST(Meter, MicModeAppliesMicLevelOnlyWithBothChannelsActive) {

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "EngineHarness.h"
-#include "dsp/Noise.h"
 
 namespace {
 constexpr int kSeconds = 44100 / 2;
@@ -54,7 +50,6 @@ TEST(ZorqBands, LimitCapsAndBiasOpensBandsWithSilentModulator) {
   EXPECT_EQ(outputFor(-0.5, 0.0), 0.0);
   const double open = outputFor(0.25, 0.0);  // gain 0.5 in every band
   EXPECT_GT(open, 1e-3);
-  EXPECT_NEAR(outputFor(0.5, 0.0) / open, 2.0, 1e-6);    // gain 1
   EXPECT_NEAR(outputFor(1.0, 1.0) / open, 2.0, 1e-6);    // gain 2 capped at limit 1
 }
 
@@ -82,8 +77,8 @@ TEST(ZorqBands, ModulatorBandSelectsCarrierBand) {
   EngineHarness h;
   h.setParam(kKeyboard, 0.0);
   const int n = kSeconds;
-  const auto voice = sine(FREQUENCY[9], 44100, n, 0.5);
-  const auto farCarrier = sine(FREQUENCY[1], 44100, n, 0.5);
+  const auto voice = wavtest::sine(n, FREQUENCY[9], 44100, 0.5);
+  const auto farCarrier = wavtest::sine(n, FREQUENCY[1], 44100, 0.5);
   h.process(n, {voice, voice, voice, voice});  // the carrier in the same band
   const double inBand = h.rms(0, n / 2, n);
   EngineHarness far;
@@ -91,67 +86,3 @@ TEST(ZorqBands, ModulatorBandSelectsCarrierBand) {
   far.process(n, {voice, voice, farCarrier, farCarrier});
   EXPECT_GT(inBand, 30.0 * far.rms(0, n / 2, n));
 }
-
-// The whole engine renders the same samples, bit for bit, whichever band-bank kernel
-// the processor runs (chosen through ZORQ_SIMD at reset).
-struct KernelRenderCase {
-  BandBank::Kernel kernel;
-  bool fullBands;
-};
-
-void PrintTo(const KernelRenderCase& c, std::ostream* os) {
-  *os << BandBank::name(c.kernel) << (c.fullBands ? " full bands" : " standard");
-}
-
-class ZorqBandsKernels : public ::testing::TestWithParam<KernelRenderCase> {};
-
-std::vector<double> render(BandBank::Kernel kernel, bool fullBands) {
-  setenv("ZORQ_SIMD", BandBank::name(kernel), 1);
-  EngineHarness h;
-  unsetenv("ZORQ_SIMD");
-  EXPECT_EQ(h.plug->bandBank().kernel(), kernel);
-  h.setParam(kVocoderMode, fullBands ? 1.0 : 0.0);
-  h.setParam(kInBalance, 0.3);
-  h.setParam(kAccentBend, 0.6);
-  h.setParam(kEnsemble, 1.0);
-  h.setParam(kSynthesisFixed1 + 17, 1.0);
-  for (int note : {48, 55, 64}) h.plug->setNoteOn(note, 100);
-  const auto voice = sine(190.0, 44100, 20000, 0.4);
-  const auto carrier = whiteNoise(20000, 11);
-  std::vector<double> out;
-  const int blocks[] = {1, 17, 999, 44, 15, 512};
-  for (int k = 0; out.size() < 20000; ++k) {
-    if (k == 10) h.setParam(kSpeed, 0.4);
-    const int n = blocks[k % 6];
-    h.process(n, {voice, voice, carrier, carrier});
-    out.insert(out.end(), h.out[0].begin(), h.out[0].begin() + n);
-    out.insert(out.end(), h.out[1].begin(), h.out[1].begin() + n);
-  }
-  return out;
-}
-
-TEST_P(ZorqBandsKernels, RenderMatchesTheScalarReference) {
-  const KernelRenderCase c = GetParam();
-  if (!BandBank::isSupported(c.kernel))
-    GTEST_SKIP() << "this processor has no " << BandBank::name(c.kernel) << "; kernel not run";
-  resetNoiseSeed();
-  const std::vector<double> reference = render(BandBank::Kernel::kScalar, c.fullBands);
-  resetNoiseSeed();
-  const std::vector<double> rendered = render(c.kernel, c.fullBands);
-  ASSERT_EQ(rendered.size(), reference.size());
-  EXPECT_EQ(std::memcmp(rendered.data(), reference.data(), rendered.size() * sizeof(double)), 0);
-}
-
-std::vector<KernelRenderCase> kernelCases() {
-  std::vector<KernelRenderCase> cases;
-  for (BandBank::Kernel kernel : BandBank::kKernels)
-    if (kernel != BandBank::Kernel::kScalar)
-      for (bool fullBands : {false, true}) cases.push_back({kernel, fullBands});
-  return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Kernels, ZorqBandsKernels, ::testing::ValuesIn(kernelCases()),
-                         [](const auto& info) {
-                           return std::string(BandBank::name(info.param.kernel)) +
-                                  (info.param.fullBands ? "_FullBands" : "_Standard");
-                         });

@@ -44,7 +44,6 @@ TEST_F(ZorqCarrier, ResetMidNoteKeepsReadsSafe) {
   run(100);
   h.plug->SetSampleRate(48000.0);
   h.plug->Reset();
-  EXPECT_EQ(h.plug->ensemble(0).length(), 769);
   run(999);
   for (int i = 0; i < 999; ++i) ASSERT_TRUE(std::isfinite(h.out[0][i]));
   EXPECT_TRUE(h.guardsIntact(999));
