@@ -40,19 +40,6 @@ TEST(Resonator, PeaksNearItsBandAndRejectsFarFrequencies) {
   EXPECT_GT(atBand, 20.0 * octaveDown);
 }
 
-TEST(Resonator, LevelScalesOutputAndFrequencyChangeKeepsHistory) {
-  Resonator a, b;
-  a.init(kRate, 500.0);
-  b.init(kRate, 500.0);
-  b.setLevel(0.5);
-  for (int i = 0; i < 100; ++i) {
-    const double x = std::sin(i * 0.1);
-    EXPECT_DOUBLE_EQ(b.process(x), 0.5 * a.process(x));
-  }
-  a.setFrequency(800.0);
-  EXPECT_NE(a.process(0.0), 0.0);  // the ringing history survives a retune
-}
-
 // The history is held within +-64: a huge tone at the band centre comes out at a
 // bounded level instead of the filters' full gain (about 50) times its amplitude.
 TEST(Resonator, HistoryClampBoundsAHugeToneAtTheCentre) {
@@ -93,14 +80,8 @@ TEST(Resonator, NotANumberEntersAsZero) {
   }
 }
 
-TEST(Resonator, SilentWithoutSampleRateOrAfterReset) {
-  Resonator fresh;
-  EXPECT_EQ(fresh.process(1.0), 0.0);
-  Resonator r;
-  r.init(kRate, 1000.0);
-  r.process(1.0);
-  r.reset();
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(r.process(1.0), 0.0);
+// A rate not above 0 gives all-zero coefficients.
+TEST(Resonator, SilentWithoutSampleRate) {
   Resonator zeroRate;
   zeroRate.init(0.0, 1000.0);
   EXPECT_EQ(zeroRate.process(1.0), 0.0);

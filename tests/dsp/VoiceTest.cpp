@@ -91,9 +91,6 @@ TEST_P(VoicePitchClamp, IndexStaysInsideTheTable) {
   voice_.update(c.offset);
   EXPECT_EQ(voice_.pitchIndex(), c.expectedIndex);
   EXPECT_EQ(voice_.phaseIncrement(), table_.at(c.expectedIndex));
-  std::vector<double> out(64, 0.0);
-  voice_.process(out.data(), 64);
-  for (double v : out) ASSERT_TRUE(std::isfinite(v));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -29,11 +29,6 @@ class EngineHarness {
     plug->OnParamChange(index);
   }
 
-  void setNormalized(int index, double value) {
-    plug->GetParam(index)->SetNormalized(value);
-    plug->OnParamChange(index);
-  }
-
   // One MIDI message, as the host's event call delivers it.
   void midi(uint8_t status, int data1, int data2 = 0, int offset = 0) {
     IMidiMsg msg(offset, status, static_cast<uint8_t>(data1), static_cast<uint8_t>(data2));
@@ -74,6 +69,18 @@ class EngineHarness {
   double* inPtr[4] = {};
   double* outPtr[2] = {};
 };
+
+// The left output's RMS over the second half of n frames with the keyboard off, after
+// `setup`: `voice` feeds both microphone inputs, `carrier` both external carrier inputs.
+template <typename Setup>
+double keyboardOffLevel(Setup setup, const std::vector<double>& voice,
+                        const std::vector<double>& carrier, int n = 22050) {
+  EngineHarness h;
+  h.setParam(kKeyboard, 0.0);
+  setup(h);
+  h.process(n, {voice, voice, carrier, carrier});
+  return h.rms(0, n / 2, n);
+}
 
 // Deterministic white noise in -1..1.
 inline std::vector<double> whiteNoise(int n, uint32_t seed = 1) {

@@ -80,7 +80,8 @@ TEST_P(ParameterCombinations, RandomSettingsKeepOutputFinite) {
   for (int round = 0; round < 2; ++round) {
     for (int p = 0; p < kNumParams; ++p) {
       const unsigned pick = random() % 3;
-      h.setNormalized(p, pick == 2 ? anywhere(random) : pick);
+      h.plug->GetParam(p)->SetNormalized(pick == 2 ? anywhere(random) : pick);
+      h.plug->OnParamChange(p);
     }
     ASSERT_EQ(run.run(4410), -1) << "round " << round;
   }

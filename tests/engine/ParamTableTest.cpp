@@ -15,9 +15,9 @@ std::string display(const IParam& p, double plain) {
 }
 }  // namespace
 
-// Names unique and ungrouped; defaults inside the range and current at start; the
-// normalised mapping inverts; every switch text maps back to its value.
-TEST(ParamTable, EveryParameterIsNamedInRangeAndRoundTrips) {
+// Names unique and ungrouped; defaults inside the range and current at start; every
+// switch text maps back to its value.
+TEST(ParamTable, EveryParameterIsNamedInRangeAndSwitchTextsRoundTrip) {
   ZORQ plug;
   ASSERT_EQ(plug.NParams(), kNumParams);
   std::set<std::string> names;
@@ -31,7 +31,6 @@ TEST(ParamTable, EveryParameterIsNamedInRangeAndRoundTrips) {
     EXPECT_LT(p.GetMin(), p.GetMax());
     EXPECT_TRUE(p.GetDefault() >= p.GetMin() && p.GetDefault() <= p.GetMax());
     EXPECT_EQ(p.Value(), p.GetDefault());
-    for (double x : {0.0, 0.3, 1.0}) EXPECT_NEAR(p.GetNormalized(p.GetNonNormalized(x)), x, 1e-9);
     for (int t = 0; t < p.GetNDisplayTexts(); ++t) {
       int value = -1, mapped = -2;
       const char* text = p.GetDisplayTextAtIdx(t, &value);

@@ -175,7 +175,6 @@ TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
   EXPECT_EQ(allocationCount(), before);
   EXPECT_EQ(fileCallCount(), filesBefore);  // the file was read when it loaded
   EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
-  RecordProperty("converterInputDoubles", static_cast<int>(capacity));
 }
 
 INSTANTIATE_TEST_SUITE_P(FileRates, ConverterGrowth,

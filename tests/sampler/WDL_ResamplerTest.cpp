@@ -26,18 +26,6 @@ std::vector<double> convert(WDL_Resampler& r, const std::vector<double>& input, 
   return out;
 }
 
-double rms(const double* s, size_t n) {
-  double sum = 0;
-  for (size_t i = 0; i < n; ++i) sum += s[i] * s[i];
-  return std::sqrt(sum / n);
-}
-
-// The sample player's mode: interpolating, output-driven (it plays equal rates directly).
-void setPlayerMode(WDL_Resampler& r, double inputRate, double outputRate) {
-  r.SetMode(true, 32, false, 64, 32);
-  r.SetRates(inputRate, outputRate);
-}
-
 TEST(WDL_Resampler, ZeroRateCountsAsOneHertz) {
   WDL_Resampler r;
   r.SetRates(0.0, 44100.0);
@@ -59,44 +47,15 @@ TEST(WDL_Resampler, ShortSupplyReportsOnlyRealFrames) {
   EXPECT_EQ(out[9], 10.0);
 }
 
-struct ToneCase {
-  const char* name;
-  double inputRate;
-  double outputRate;
-  double toneHz;
-  double minRms;
-  double maxRms;
-};
-
-void PrintTo(const ToneCase& c, std::ostream* os) { *os << c.name; }
-
-class WDL_ResamplerTone : public ::testing::TestWithParam<ToneCase> {};
-
-// Pitch is kept; tones above the new Nyquist frequency are removed.
-TEST_P(WDL_ResamplerTone, KeepsPitchAndFiltersAliases) {
-  const ToneCase& c = GetParam();
+// Tones above the new Nyquist frequency are removed (the sample player's tests check
+// the pitch and level of tones below it).
+TEST(WDL_Resampler, DownsamplingRemovesTonesAboveTheNewNyquistFrequency) {
   WDL_Resampler r;
-  setPlayerMode(r, c.inputRate, c.outputRate);
-  const size_t outFrames = static_cast<size_t>(c.outputRate / 2);
-  const std::vector<double> input =
-      wavtest::sine(static_cast<size_t>(c.inputRate), c.toneHz, c.inputRate);
-  const std::vector<double> out = convert(r, input, 44, outFrames);
-  ASSERT_GE(out.size(), outFrames);
-  const size_t settle = 1000;
-  const double level = rms(out.data() + settle, outFrames - settle);
-  EXPECT_GE(level, c.minRms);
-  EXPECT_LE(level, c.maxRms);
-  if (c.minRms > 0.3) {
-    EXPECT_NEAR(wavtest::crossingRate(out.data() + settle, outFrames - settle, c.outputRate),
-                c.toneHz, c.toneHz * 0.01);
-  }
+  r.SetMode(true, 32, false, 64, 32);  // the sample player's mode
+  r.SetRates(96000, 44100);
+  const std::vector<double> out = convert(r, wavtest::sine(96000, 30000, 96000), 44, 22050);
+  ASSERT_GE(out.size(), 22050u);
+  EXPECT_LE(wavtest::rms(out.data() + 1000, 21050), 0.02);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Conversions, WDL_ResamplerTone,
-    ::testing::Values(ToneCase{"up", 22050, 44100, 441, 0.34, 0.36},
-                      ToneCase{"down", 96000, 44100, 1000, 0.34, 0.36},
-                      ToneCase{"downAlias", 96000, 44100, 30000, 0.0, 0.02}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

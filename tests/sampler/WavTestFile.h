@@ -121,6 +121,12 @@ inline double crossingRate(const double* s, size_t n, double rate) {
   return crossings * rate / n / 2.0;
 }
 
+inline double rms(const double* s, size_t n) {
+  double sum = 0;
+  for (size_t i = 0; i < n; ++i) sum += s[i] * s[i];
+  return std::sqrt(sum / n);
+}
+
 // A temporary folder that also writes files, creating their subfolders.
 class TempDir : public TempFolder {
  public:
