@@ -25,13 +25,10 @@ TEST(TickGrid, TicksFollowTheStreamAcrossHostBlocks) {
 }
 
 TEST(TickGrid, SubBlockLengthFollowsTheRateAndNeverReachesZero) {
-  struct Case {
-    double rate;
-    uint32_t length;
-  };
-  for (Case c : {Case{44100, 44}, Case{48000, 48}, Case{999.9, 1}, Case{0, 1}}) {
-    EngineHarness h(c.rate);
-    EXPECT_EQ(h.plug->subBlockLength(), c.length) << c.rate;
+  for (const auto& [rate, length] :
+       {std::pair{44100.0, 44u}, std::pair{48000.0, 48u}, std::pair{999.9, 1u}, std::pair{0.0, 1u}}) {
+    EngineHarness h(rate);
+    EXPECT_EQ(h.plug->subBlockLength(), length) << rate;
     h.process(7);
     EXPECT_TRUE(h.guardsIntact(7));
     EXPECT_GT(h.plug->controlTicks(), 0u);
