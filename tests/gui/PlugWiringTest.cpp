@@ -36,18 +36,6 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   EXPECT_TRUE(editor.plug.editOpcodes().empty());  // host automation is not echoed back
 }
 
-TEST_F(Wired, DragReachesTheParameterFramedByTheHostGesture) {
-  IMouseMod mod(true);
-  editor.graphics->OnMouseDown(20, 30, &mod);
-  editor.graphics->OnMouseDrag(20, 20, &mod);
-  editor.graphics->OnMouseUp(20, 20, &mod);
-  EXPECT_DOUBLE_EQ(editor.plug.GetParam(0)->Value(), 0.5625);
-  const std::vector<HostCall> expected{{audioMasterBeginEdit, 0, 0.0f},
-                                       {audioMasterAutomate, 0, 0.5625f},
-                                       {audioMasterEndEdit, 0, 0.0f}};
-  EXPECT_EQ(editor.plug.calls, expected);
-}
-
 // The host's factor wins, else the screen's, else the user's.
 TEST(EditorScale, HostThenScreenThenUserDecideTheWindowSize) {
   const struct {
