@@ -12,7 +12,6 @@
 #include "editor/IZVLoadWAVControl.h"
 #include "editor/IZVMenus.h"
 #include "editor/IZVPresetMenu.h"
-#include "editor/IZVSwitches.h"
 #include "gui/IPopupMenu.h"
 #include "sampler/WavTestFile.h"
 

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "gui/GuiTestSupport.h"
-#include "gui/IBitmapControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/ITextControl.h"
 #include "platform/X11Platform.h"

@@ -98,7 +98,6 @@ const PlaceCase kPlaceCases[] = {
     {"NegativeDestinationMovesSource", -10, -5, 0, 0, 16, 8, false, false},
     {"PartlyLeftAndAbove", -1, -2, 4, 1, 4, 4, false, false},
     {"PartlyRightAndBelow", 3, 2, 0, 0, 16, 8, false, false},
-    {"FarNegative", -100000, 0, 0, 0, 16, 8, false, false},
     {"SourceRectangleBeyondSource", 0, 0, 14, 6, 10, 10, false, false},
     {"NegativeSourceStartKeepsAlignment", 0, 0, -2, -1, 5, 4, false, false},
     {"ExtremeValues", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
