@@ -208,7 +208,6 @@ TEST_F(EditorCommands, ChosenStartupBankAndDefaultFoldersAreStored) {
   e().platform->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
                                folder / "wav/[file name is ignored]"};
   e().run(File::kSelectStartupBank);
-  EXPECT_EQ(e().lastPrompt()[2], home());
   e().run(File::kProgramFilesPath);
   EXPECT_EQ(e().lastPrompt()[2], home());
   e().run(File::kWAVFilesPath);
