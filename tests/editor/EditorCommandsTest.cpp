@@ -9,10 +9,8 @@
 #include <string>
 #include <tuple>
 
+#include "EditorTestSupport.h"
 #include "editor/EditorCommands.h"
-#include "engine/ZORQ.h"
-#include "gui/IGraphics.h"
-#include "platform/HeadlessPlatform.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempFolder.h"
 
@@ -27,35 +25,27 @@ bool iniHas(const std::string& line) {
   return readText(iniPath()).find(line + "\n") != std::string::npos;
 }
 
-// An instrument as the entry point makes it, with a plain graphics context on the
-// headless platform, its window open.
-struct CommandEditor {
+// The instrument with its editor open on the headless platform.
+struct CommandEditor : EditorHarness {
   CommandEditor() {
-    plug->EnsureDefaultPreset();
-    auto platform = std::make_unique<HeadlessPlatform>();
-    headless = platform.get();
-    headless->windowOpen = true;
-    plug->AttachGraphics(graphics = new IGraphics(plug.get(), 800, 360, 0, std::move(platform)));
+    instrument.EnsureDefaultPreset();
+    platform->windowOpen = true;
   }
-  void run(File::Command command) { runCommand(plug.get(), graphics, nullptr, command); }
+  void run(File::Command command) { runCommand(&instrument, editor, nullptr, command); }
   void setVolume(double value) {
-    plug->GetParam(kFinalVolume)->Set(value);
-    plug->OnParamChange(kFinalVolume);
+    instrument.GetParam(kFinalVolume)->Set(value);
+    instrument.OnParamChange(kFinalVolume);
   }
-  double volume() const { return plug->GetParam(kFinalVolume)->Value(); }
+  double volume() const { return instrument.GetParam(kFinalVolume)->Value(); }
   // The last file prompt: file, action, folder, extensions.
   Args lastPrompt() const {
-    for (auto call = headless->calls.rbegin(); call != headless->calls.rend(); ++call)
+    for (auto call = platform->calls.rbegin(); call != platform->calls.rend(); ++call)
       if (call->op == "PromptForFile") return call->args;
     return {};
   }
   bool showed(const char* text, const char* caption = "Error", const char* type = "0") const {
-    return headless->Called("ShowMessageBox", {text, caption, type});
+    return platform->Called("ShowMessageBox", {text, caption, type});
   }
-
-  std::unique_ptr<ZORQ> plug = std::make_unique<ZORQ>();
-  IGraphics* graphics = nullptr;  // owned by the instrument
-  HeadlessPlatform* headless = nullptr;
 };
 
 // Every test starts as a fresh process does: no INI file, no remembered folders.
@@ -67,7 +57,7 @@ class EditorCommands : public ::testing::Test {
     editor = std::make_unique<CommandEditor>();
   }
   CommandEditor& e() { return *editor; }
-  std::string home() { return e().plug->configuration().homeFolder(); }
+  std::string home() { return e().instrument.configuration().homeFolder(); }
 
   TempFolder folder;
   std::unique_ptr<CommandEditor> editor;
@@ -89,9 +79,9 @@ void PrintTo(const ConfirmCase& c, std::ostream* os) { *os << c.name; }
 
 void startupBank(CommandEditor& e, const TempFolder& folder) {
   e.setVolume(0.7);
-  e.plug->ModifyCurrentPreset();
-  e.plug->SaveBankAsFXB(folder / "startup.fxb");
-  e.plug->setStartupFxb((folder / "startup.fxb").c_str());
+  e.instrument.ModifyCurrentPreset();
+  e.instrument.SaveBankAsFXB(folder / "startup.fxb");
+  e.instrument.setStartupFxb((folder / "startup.fxb").c_str());
   e.setVolume(0.1);
 }
 
@@ -100,7 +90,7 @@ const ConfirmCase kConfirmCases[] = {
      "Do you really want to overwrite the current program?", 0,
      [](CommandEditor& e, const TempFolder&) {
        e.setVolume(0.9);
-       e.plug->copyPreset();
+       e.instrument.copyPreset();
        e.setVolume(0.1);
      },
      [](CommandEditor& e) { return e.volume() == 0.9; }},
@@ -113,16 +103,16 @@ const ConfirmCase kConfirmCases[] = {
      [](CommandEditor& e) { return e.volume() == 0.7; }},
     {"UnselectStartupBank", File::kUnselectStartupBank, "Unselect Startup Bank",
      "Do you really want to unselect it?", 1, startupBank,
-     [](CommandEditor& e) { return e.plug->configuration().startupFxb().empty(); }},
+     [](CommandEditor& e) { return e.instrument.configuration().startupFxb().empty(); }},
     {"ReloadConfiguration", File::kReloadConfiguration, "Reload Configuration",
      "Do you really want to reload it?", 2,
      [](CommandEditor&, const TempFolder&) {
        writeText(iniPath(), "[MIDI Global]\nMIDI Thru=true\n");
      },
-     [](CommandEditor& e) { return e.plug->configuration().midiThru(); }},
+     [](CommandEditor& e) { return e.instrument.configuration().midiThru(); }},
     {"SaveConfiguration", File::kSaveConfiguration, "Save Configuration",
      "Do you really want to overwrite it?", 2,
-     [](CommandEditor& e, const TempFolder&) { e.plug->configuration().setMidiThru(true); },
+     [](CommandEditor& e, const TempFolder&) { e.instrument.configuration().setMidiThru(true); },
      [](CommandEditor&) { return iniHas("MIDI Thru=true"); }},
 };
 
@@ -132,16 +122,16 @@ class Confirmation : public EditorCommands,
 TEST_P(Confirmation, AsksAndGoesAheadOnlyOnYes) {
   const auto& [c, answer] = GetParam();
   c.arrange(e(), folder);
-  const Configuration& config = e().plug->configuration();
+  const Configuration& config = e().instrument.configuration();
   const std::string text =
       c.pathKind == 0 ? c.question
       : c.pathKind == 1
           ? "The Startup Bank is:\n" + config.startupFxb() + "\n\n" + c.question
           : "The INI configuration file is:\n" + config.iniPath() + "\n\n" + c.question;
-  e().headless->messageBoxAnswers = {answer};
+  e().platform->messageBoxAnswers = {answer};
   e().run(c.command);
   EXPECT_TRUE(e().showed(text.c_str(), c.caption, "4"));
-  EXPECT_EQ(e().headless->Count("ShowMessageBox"), 1);
+  EXPECT_EQ(e().platform->Count("ShowMessageBox"), 1);
   EXPECT_EQ(c.acted(e()), answer == 6);
 }
 
@@ -158,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, Confirmation,
 
 // A cancelled prompt changes nothing; the second prompt starts where the first did.
 TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
-  e().plug->ModifyCurrentPreset("Current");
+  e().instrument.ModifyCurrentPreset("Current");
   const std::string ini = readText(iniPath());
   const std::pair<File::Command, Args> cases[] = {
       {File::kLoadProgram, {"", "open", "fxp"}},
@@ -173,7 +163,7 @@ TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
       e().run(command);
       EXPECT_EQ(e().lastPrompt(), (Args{prompt[0], prompt[1], home(), prompt[2]})) << command;
     }
-  EXPECT_EQ(e().headless->Count("ShowMessageBox"), 0);
+  EXPECT_EQ(e().platform->Count("ShowMessageBox"), 0);
   EXPECT_EQ(readText(iniPath()), ini);
 }
 
@@ -189,11 +179,11 @@ TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
         {File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
         {File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
     const bool save = command == File::kSaveProgram || command == File::kSaveBank;
-    e().headless->calls.clear();
+    e().platform->calls.clear();
     e().setVolume(save ? 0.6 : 0.2);
-    e().headless->fileAnswers = {folder / file};
+    e().platform->fileAnswers = {folder / file};
     e().run(command);
-    EXPECT_EQ(e().headless->Count("ShowMessageBox"), *message ? 1 : 0) << file;
+    EXPECT_EQ(e().platform->Count("ShowMessageBox"), *message ? 1 : 0) << file;
     if (*message) {
       EXPECT_TRUE(e().showed(message)) << file;
     } else if (!save) {
@@ -206,8 +196,8 @@ TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
   CommandEditor other;
   other.run(File::kLoadBank);
   EXPECT_EQ(other.lastPrompt()[2], folder / "no");
-  e().plug->setStartupFxb((folder / "gone.fxb").c_str());
-  e().headless->calls.clear();
+  e().instrument.setStartupFxb((folder / "gone.fxb").c_str());
+  e().platform->calls.clear();
   e().run(File::kLoadStartupBank);  // unscripted: answered "Yes"
   EXPECT_TRUE(e().showed("Cannot load file!"));
 }
@@ -215,17 +205,16 @@ TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
 // The startup bank and the default folders are stored; the prompts create no file,
 // and only the folder commands move the remembered folders.
 TEST_F(EditorCommands, ChosenStartupBankAndDefaultFoldersAreStored) {
-  e().headless->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
+  e().platform->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
                                folder / "wav/[file name is ignored]"};
   e().run(File::kSelectStartupBank);
-  EXPECT_EQ(e().lastPrompt()[2], home());
   e().run(File::kProgramFilesPath);
   EXPECT_EQ(e().lastPrompt()[2], home());
   e().run(File::kWAVFilesPath);
   EXPECT_TRUE(iniHas("File=" + folder / "start.fxb"));
   EXPECT_TRUE(iniHas("Path to Program Files=" + folder.path()));
   EXPECT_TRUE(iniHas("Path to WAV Files=" + folder / "wav"));
-  EXPECT_EQ(e().plug->configuration().defaultWAVPath(), folder / "wav");
+  EXPECT_EQ(e().instrument.configuration().defaultWAVPath(), folder / "wav");
   EXPECT_TRUE(folder.entries().empty());
   e().run(File::kWAVFilesPath);
   EXPECT_EQ(e().lastPrompt()[2], folder / "wav");
@@ -253,8 +242,8 @@ TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
       {times("\xC3\xA9", 40), times("\xC3\xA9", 31)},
       {times("a", 61) + "\xF0\x9F\x8E\xB9", times("a", 61)}};
   for (const auto& [programName, suggested] : cases) {
-    e().plug->ModifyCurrentPreset(programName.c_str());
-    e().headless->fileAnswers = {std::nullopt, folder / (suggested + ".fxp")};
+    e().instrument.ModifyCurrentPreset(programName.c_str());
+    e().platform->fileAnswers = {std::nullopt, folder / (suggested + ".fxp")};
     e().run(File::kSaveProgram);
     EXPECT_EQ(e().lastPrompt()[0], suggested);
     e().run(File::kSaveProgram);
@@ -269,16 +258,16 @@ TEST_F(EditorCommands, UpdateCheckAsksThroughTheEditorAndOpensTheDownloadPage) {
   writeText(iniPath(), "[Update Check]\nVersion URL=" + server.url() + "\n");
   CommandEditor online;
   online.run(File::kCheckForUpdate);
-  EXPECT_EQ(online.headless->Count("ShowMessageBox"), 1);
-  EXPECT_EQ(online.headless->calls.back().op, "OpenURL");
-  EXPECT_TRUE(online.headless->Called("OpenURL", {UpdateSite::kDownloadUrl}));
+  EXPECT_EQ(online.platform->Count("ShowMessageBox"), 1);
+  EXPECT_EQ(online.platform->calls.back().op, "OpenURL");
+  EXPECT_TRUE(online.platform->Called("OpenURL", {UpdateSite::kDownloadUrl}));
 }
 
 TEST_F(EditorCommands, WebSiteThatCannotBeOpenedIsReportedWithItsAddress) {
-  EXPECT_TRUE(openWebSite(e().graphics));
-  EXPECT_TRUE(e().headless->Called("OpenURL", {UpdateSite::kWebSiteUrl}));
-  e().headless->openURLResult = false;
-  EXPECT_FALSE(openWebSite(e().graphics));
+  EXPECT_TRUE(openWebSite(e().editor));
+  EXPECT_TRUE(e().platform->Called("OpenURL", {UpdateSite::kWebSiteUrl}));
+  e().platform->openURLResult = false;
+  EXPECT_FALSE(openWebSite(e().editor));
   EXPECT_TRUE(
       e().showed((std::string("Cannot open the web page!\n\n") + UpdateSite::kWebSiteUrl).c_str()));
 }

@@ -12,7 +12,6 @@
 #include "editor/IZVLoadWAVControl.h"
 #include "editor/IZVMenus.h"
 #include "editor/IZVPresetMenu.h"
-#include "editor/IZVSwitches.h"
 #include "gui/IPopupMenu.h"
 #include "sampler/WavTestFile.h"
 
@@ -160,11 +159,8 @@ TEST(IZVUtilityKick, ClicksChangeThePrograms) {
 // --- WAV control
 
 TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
-  for (const auto& [path, shown] : {std::pair{"/home/me/voice.wav", "voice"},
-                                    {"/a.b/take.1.wav", "take.1"},
-                                    {"C:\\loops\\beat.WAV", "beat"},
-                                    {"loops/noext", "noext"},
-                                    {"plain", "plain"}})
+  for (const auto& [path, shown] : {std::pair{"/a.b/take.1.wav", "take.1"},
+                                    {"C:\\loops\\beat.WAV", "beat"}, {"loops/noext", "noext"}})
     EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
 }
 

@@ -17,9 +17,6 @@ struct HostCall {
   int opcode;
   int index;
   float value;
-  bool operator==(const HostCall& o) const {
-    return opcode == o.opcode && index == o.index && value == o.value;
-  }
 };
 
 // Parameters: 0 "Gain" (double 0..1), 1 "Mode" (enum "A", "B", "C"), 2 "On" (bool),

@@ -19,10 +19,8 @@ TEST(IGraphics, HitTestFindsTheTopmostCandidate) {
     int expected;
   } cases[] = {{"OverlapGoesToTheLaterControl", kVisible, 40, 40, false, 2},
                {"HiddenLetsTheClickThrough", kHidden, 40, 40, false, 1},
-               {"GrayedLetsTheClickThrough", kGrayed, 40, 40, false, 1},
                {"GrayedIsHoveredWhenAllowed", kGrayedMouseOver, 40, 40, true, 2},
                {"GrayedIsNotClickedWhenHoverAllowed", kGrayedMouseOver, 40, 40, false, 1},
-               {"HiddenUncoversTheBackground", kHidden, 60, 60, false, 0},
                {"RightAndBottomEdgesAreOutside", kVisible, 70, 70, false, 0},
                {"OutsideTheEditorHitsNothing", kVisible, 250, 50, false, -1}};
   for (const auto& c : cases) {

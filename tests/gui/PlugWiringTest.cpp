@@ -24,6 +24,7 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   EXPECT_EQ(gain->GetValue(), 0.5);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized());
   EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.5);
+  EXPECT_EQ(gainFollower->GetAuxParam(1), nullptr);  // one auxiliary parameter only
   EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);  // the headless layer shows no window
 
   editor.settle();
@@ -34,18 +35,6 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   effect->dispatcher(effect, effString2Parameter, 3, 0, typed, 0.0f);
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized(1000.0));
   EXPECT_TRUE(editor.plug.editOpcodes().empty());  // host automation is not echoed back
-}
-
-TEST_F(Wired, DragReachesTheParameterFramedByTheHostGesture) {
-  IMouseMod mod(true);
-  editor.graphics->OnMouseDown(20, 30, &mod);
-  editor.graphics->OnMouseDrag(20, 20, &mod);
-  editor.graphics->OnMouseUp(20, 20, &mod);
-  EXPECT_DOUBLE_EQ(editor.plug.GetParam(0)->Value(), 0.5625);
-  const std::vector<HostCall> expected{{audioMasterBeginEdit, 0, 0.0f},
-                                       {audioMasterAutomate, 0, 0.5625f},
-                                       {audioMasterEndEdit, 0, 0.0f}};
-  EXPECT_EQ(editor.plug.calls, expected);
 }
 
 // The host's factor wins, else the screen's, else the user's.

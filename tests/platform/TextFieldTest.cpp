@@ -2,7 +2,8 @@
 // the editor's key codes.
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <string>
+#include <vector>
 
 #include "platform/EditorKeys.h"
 #include "platform/TextField.h"
@@ -23,50 +24,33 @@ IKeyPress typed(char32_t c, bool control = false) {
   return k;
 }
 
-// Keys written as text: characters type themselves; "<" and a letter name a key
-// (L left, R right, H home, E end, B backspace, D delete, lower case with shift); "^" and
-// a letter is that letter with control.
-std::vector<IKeyPress> keys(const std::u32string& script) {
-  const std::u32string names = U"LRHEBD";
-  const IKeyPress::ENamedKey namedKeys[] = {IKeyPress::kLeft,      IKeyPress::kRight,
-                                            IKeyPress::kHome,      IKeyPress::kEnd,
-                                            IKeyPress::kBackspace, IKeyPress::kDelete};
-  std::vector<IKeyPress> all;
-  for (size_t i = 0; i < script.size(); ++i) {
-    const char32_t c = script[i], next = i + 1 < script.size() ? script[i + 1] : 0;
-    if (c == U'<' || c == U'^') ++i;
-    if (c == U'^')
-      all.push_back(typed(next, true));
-    else if (c == U'<')
-      all.push_back(
-          named(namedKeys[names.find(char32_t(std::toupper(int(next))))], std::islower(int(next))));
-    else
-      all.push_back(typed(c));
-  }
-  return all;
-}
-
 TEST(TextField, EditingGivesTheText) {
   const char* kDouble = "0123456789.-+";
   const char* kInteger = "0123456789-+";
+  const IKeyPress left = named(IKeyPress::kLeft), right = named(IKeyPress::kRight),
+                  end = named(IKeyPress::kEnd), shiftLeft = named(IKeyPress::kLeft, true),
+                  backspace = named(IKeyPress::kBackspace), del = named(IKeyPress::kDelete);
   const struct {
     const char* name;
     const char* start;
     const char* allowed;
     int maxLength;
-    std::u32string keys;
+    std::vector<IKeyPress> keys;  // then the characters of text
+    std::u32string text;
     const char* result;
-  } cases[] = {{"TypingReplacesTheSelection", "0.50", kDouble, 7, U"1.2", "1.2"},
-               {"FilterDropsOtherCharacters", "", kInteger, 7, U"1.x-", "1-"},
-               {"LengthLimitStopsTyping", "", kDouble, 3, U"1234", "123"},
-               {"NoFilterWithoutParameter", "", "", 0, U"a\u00e9 ", "a\u00e9 "},
-               {"ArrowsAndBackspace", "abc", "", 0, U"<R<L<B", "ac"},
-               {"ShiftArrowSelectsThenDelete", "abcd", "", 0, U"<E<l<l<D", "ab"},
-               {"ControlASelectsAll", "old", "", 0, U"<E^an", "n"},
-               {"ControlKeysTypeNothing", "", "", 0, U"^b", ""}};
+  } cases[] = {
+      {"TypingReplacesTheSelection", "0.50", kDouble, 7, {}, U"1.2", "1.2"},
+      {"FilterDropsOtherCharacters", "", kInteger, 7, {}, U"1.x-", "1-"},
+      {"LengthLimitStopsTyping", "", kDouble, 3, {}, U"1234", "123"},
+      {"NoFilterWithoutParameter", "", "", 0, {}, U"a\u00e9 ", "a\u00e9 "},
+      {"ArrowsAndBackspace", "abc", "", 0, {right, left, backspace}, U"", "ac"},
+      {"ShiftArrowSelectsThenDelete", "abcd", "", 0, {end, shiftLeft, shiftLeft, del}, U"", "ab"},
+      {"ControlASelectsAll", "old", "", 0, {end, typed('a', true)}, U"n", "n"},
+      {"ControlKeysTypeNothing", "", "", 0, {typed('b', true)}, U"", ""}};
   for (const auto& c : cases) {
     TextField field(c.start, c.allowed, c.maxLength);
-    for (const IKeyPress& key : keys(c.keys)) field.Key(key);
+    for (const IKeyPress& key : c.keys) field.Key(key);
+    for (char32_t character : c.text) field.Key(typed(character));
     EXPECT_EQ(field.Text(), c.result) << c.name;
   }
 }

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "gui/GuiTestSupport.h"
-#include "gui/IBitmapControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/ITextControl.h"
 #include "platform/X11Platform.h"
@@ -54,12 +53,8 @@ class X11Editors : public testing::Test {
     ASSERT_TRUE(host->Open());
     host->Settle();
   }
-  void TearDown() override {
-    host.reset();
-    editor.reset();
-  }
   std::unique_ptr<X11Editor> editor;
-  std::unique_ptr<X11TestHost> host;
+  std::unique_ptr<X11TestHost> host;  // closes the editor before the editor goes
 };
 
 // $DISPLAY names another server for the scope.
@@ -120,7 +115,6 @@ TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
                      LICE_PackPixel(255, LICE_PixelR(r), LICE_PixelG(r), LICE_PixelB(r));
     }
   EXPECT_EQ(differences, 0);
-  host.Close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Visuals, X11Screens,
@@ -143,7 +137,6 @@ TEST_F(X11Editors, PopupMenuChosenWithTheKeyboardLeavesNoGrab) {
   host->Key("Return");
   ASSERT_TRUE(host->WaitFor([&] { return editor->param(1)->Int() == 1; }));
   EXPECT_FALSE(host->PointerGrabbed());
-
 }
 
 // Hosts do not give plug-in windows the keyboard focus: the field takes it and gives it

@@ -240,17 +240,6 @@ xcb_window_t X11TestHost::FindTopLevel(const std::string& title) {
   return 0;
 }
 
-int X11TestHost::PopupWindows() {
-  int count = 0;
-  for (xcb_window_t window : Children(screen_->root)) {
-    auto attributes = reply(xcb_get_window_attributes_reply(
-        connection_, xcb_get_window_attributes(connection_, window), nullptr));
-    count += attributes && attributes->override_redirect &&
-             attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-  }
-  return count;
-}
-
 std::unique_ptr<LICE_MemBitmap> X11TestHost::Screenshot() {
   const xcb_window_t window = EditorWindow();
   auto image =

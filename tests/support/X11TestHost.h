@@ -63,8 +63,6 @@ class X11TestHost {
   bool PointerGrabbed();
   // A mapped top-level window whose name is title, or 0.
   xcb_window_t FindTopLevel(const std::string& title);
-  // Mapped override-redirect windows on the root (menus, tooltips).
-  int PopupWindows();
   // The editor window's pixels (A = 255).
   std::unique_ptr<LICE_MemBitmap> Screenshot();
 
