@@ -58,35 +58,23 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
   EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
 }
 
-struct ResizeCase {
-  int blockSize;
-  int queued;
-  int expectedStep;
-  int expectedCapacity;
-};
-
-void PrintTo(const ResizeCase& c, std::ostream* os) {
-  *os << "block " << c.blockSize << ", " << c.queued << " queued";
-}
-
-class IMidiQueueResize : public ::testing::TestWithParam<ResizeCase> {};
-
-TEST_P(IMidiQueueResize, SizesToWholePagesOfTheBlock) {
-  IMidiQueue queue;
-  for (int i = 0; i < GetParam().queued; ++i) {
-    const IMidiMsg msg = noteAt(i, 1);
-    queue.Add(&msg);
+// The capacity becomes whole pages of the block size (512 at least) and keeps what is queued.
+TEST(IMidiQueue, ResizeTakesWholePagesOfTheBlock) {
+  struct Case {
+    int blockSize, queued, step, capacity;
+  };
+  for (const Case& c : {Case{512, 0, 512, 512}, Case{513, 0, 1024, 1024}, Case{-5, 0, 512, 512},
+                        Case{100, 700, 512, 1024}}) {
+    IMidiQueue queue;
+    for (int i = 0; i < c.queued; ++i) {
+      const IMidiMsg msg = noteAt(i, 1);
+      queue.Add(&msg);
+    }
+    queue.Resize(c.blockSize);
+    EXPECT_EQ(queue.GrowthStep(), c.step) << c.blockSize;
+    EXPECT_EQ(queue.Capacity(), c.capacity) << c.blockSize;
+    EXPECT_EQ(queue.ToDo(), c.queued) << c.blockSize;
   }
-  queue.Resize(GetParam().blockSize);
-  EXPECT_EQ(queue.GrowthStep(), GetParam().expectedStep);
-  EXPECT_EQ(queue.Capacity(), GetParam().expectedCapacity);
-  EXPECT_EQ(queue.ToDo(), GetParam().queued);
 }
-
-INSTANTIATE_TEST_SUITE_P(Blocks, IMidiQueueResize,
-                         ::testing::Values(ResizeCase{512, 0, 512, 512},
-                                           ResizeCase{513, 0, 1024, 1024},
-                                           ResizeCase{-5, 0, 512, 512},
-                                           ResizeCase{100, 700, 512, 1024}));
 
 }  // namespace

@@ -36,21 +36,9 @@ class ConfigurationTest : public ::testing::Test {
   TempFolder home_;
 };
 
-TEST_F(ConfigurationTest, FirstStartCreatesTheFolderAndAnEmptyFile) {
-  const Configuration config = located();
-  EXPECT_EQ(config.iniPath(), ini());
-  EXPECT_EQ(readText(ini()), "");
-  EXPECT_EQ(config.programPath(), home_.path());
-  EXPECT_EQ(config.controllerParameter(7), -1);
-  // Only the folder's own files are there: no temporary left behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
-                          std::filesystem::directory_iterator()),
-            1);
-}
-
-// The folder and file follow the umask, so other users cannot rewrite them; the
-// rewrite keeps the file's mode (ProfileStore).
-TEST_F(ConfigurationTest, FolderAndFileModesFollowTheUmask) {
+// The first start creates the folder and an empty file, following the umask so that
+// other users cannot rewrite them; the rewrite keeps the file's mode (ProfileStore).
+TEST_F(ConfigurationTest, FirstStartCreatesFolderAndEmptyFileFollowingTheUmask) {
   struct Case {
     mode_t umask, folder, file;
   };
@@ -58,12 +46,19 @@ TEST_F(ConfigurationTest, FolderAndFileModesFollowTheUmask) {
     std::filesystem::remove_all(home_ / "Music");
     const mode_t saved = umask(c.umask);
     Configuration config = located();
+    EXPECT_EQ(config.iniPath(), ini());
+    EXPECT_EQ(readText(ini()), "");
+    EXPECT_EQ(config.programPath(), home_.path());
     config.storeDefaultWAVPath("/wav");
     umask(saved);
     EXPECT_EQ(statOf(home_ / "Music").st_mode & 07777, c.folder) << std::oct << c.umask;
     EXPECT_EQ(statOf(folder()).st_mode & 07777, c.folder) << std::oct << c.umask;
     EXPECT_EQ(statOf(ini()).st_mode & 07777, c.file) << std::oct << c.umask;
   }
+  // Only the folder's own file is there: no temporary left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(ConfigurationTest, FirstStartCopiesTheOldFileOnce) {

@@ -86,24 +86,13 @@ TEST_F(ZorqRender, PlaysMidiFileEventsAtTheirTimesAcrossTempoChanges) {
   std::vector<uint8_t> file = midiHeader(0, 1, 96);
   appendTrack(file, track);
   writeBytes(temp_ / "song.mid", file);
-  const CommandResult result =
-      render({"--midi", temp_ / "song.mid", "--tail", "0.25", "-b", "333", "-o", out_});
+  const CommandResult result = render({"--midi=" + temp_ / "song.mid", "--rate=22050", "--tail",
+                                       "0.2", "-b", "333", "--bits", "float", "-o", out_});
   ASSERT_EQ(result.exitCode, 0) << result.errorText;
   const AudioBuffer audio = readAudio(out_);
-  EXPECT_EQ(audio.sampleRate, 44100);  // no input file: the default rate
-  EXPECT_EQ(impulseFrames(audio), (std::vector<size_t>{0, 22050, 44100}));
-  EXPECT_EQ(audio.frames(), size_t(44100 + 44100 / 4));
-}
-
-TEST_F(ZorqRender, PlaysANoteListAtTheChosenRate) {
-  const CommandResult result =
-      render({"--notes=C4+E4:0.5, r:0.25, 67", "--rate=8000", "--tail", "0", "--bits", "float",
-              "-o", out_});
-  ASSERT_EQ(result.exitCode, 0) << result.errorText;
-  const AudioBuffer audio = readAudio(out_);
-  EXPECT_EQ(impulseFrames(audio), (std::vector<size_t>{0, 6000}));
-  EXPECT_NEAR(audio.channels[0][0], 2 * 100 / 127.0f, 1e-6f) << "two notes at one frame";
-  EXPECT_EQ(audio.frames(), 14000u);
+  EXPECT_EQ(audio.sampleRate, 22050);
+  EXPECT_EQ(impulseFrames(audio), (std::vector<size_t>{0, 11025, 22050}));
+  EXPECT_EQ(audio.frames(), size_t(22050 + 4410));
 }
 
 TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
@@ -116,19 +105,6 @@ TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
   EXPECT_EQ(render({"--list-programs"}).outputText, "   0  First\n   1  Second\n");
   const CommandResult version = render({"--version"});
   EXPECT_EQ(version.outputText.rfind("zorq-render 1.", 0), 0u) << version.outputText;
-}
-
-TEST_F(ZorqRender, DefaultPluginIsBesideTheExecutable) {
-  const std::filesystem::path beside =
-      std::filesystem::path(ZORQ_RENDER_EXECUTABLE).parent_path() / "ZORQ.so";
-  const CommandResult result = runRender({"--list-params"}, temp_);
-  if (std::filesystem::exists(beside)) {
-    EXPECT_EQ(result.exitCode, 0) << result.errorText;
-    EXPECT_TRUE(contains(result.outputText, "Vocoder Mode"));
-  } else {
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(contains(result.errorText, beside.string())) << result.errorText;
-  }
 }
 
 struct FailureCase {
@@ -171,10 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NoOutput", {"-m", "@ok.wav"}, 2, "-o"},
         FailureCase{"NothingToRender", {"-o", "@out.wav"}, 2, "nothing to render"},
         FailureCase{"UnknownOption", {"--loud"}, 2, "--loud"},
-        FailureCase{"FlagWithAValue", {"--quiet=yes"}, 2, "takes no value"},
         FailureCase{"NormalizeAboveFullScale", {"-m", "@ok.wav", "--normalize=3", "-o", "@out.wav"},
                     2, "--normalize needs"},
-        FailureCase{"BadBlockSize", {"-m", "@ok.wav", "-b", "0", "-o", "@out.wav"}, 2, "-b needs"},
         FailureCase{"BadPlugin", {"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"}, 1,
                     "cannot load plug-in"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
@@ -324,7 +298,8 @@ TEST_F(ZorqRender, SavedProgramAndBankLoadBack) {
              ZORQ_PLUGIN);
   ASSERT_EQ(saved.exitCode, 0) << saved.errorText;
   for (const char* preset : {"p.fxp", "b.fxb"}) {
-    const CommandResult listed = render({"--preset", temp_ / preset, "--list-params"}, ZORQ_PLUGIN);
+    // Without --plugin: the build puts ZORQ.so beside zorq-render, where the tool looks.
+    const CommandResult listed = runRender({"--preset", temp_ / preset, "--list-params"}, temp_);
     EXPECT_EQ(listed.exitCode, 0) << listed.errorText;
     EXPECT_TRUE(contains(listed.outputText, "Final Volume                 -6.0 ")) << preset;
     EXPECT_TRUE(contains(listed.outputText, "Vocoder Mode                 VE-10 Full Bands"))
