@@ -18,22 +18,19 @@ TEST(ByteChunk, ReadsPastTheEndOrAtNegativeOrHugePositionsFail) {
   EXPECT_EQ(chunk.GetStr(&text, -4), -1);
 }
 
-TEST(ByteChunk, StringStopsAtAnEmbeddedZeroButSkipsItsFullLength) {
-  ByteChunk chunk;
-  chunk.Put(int32_t{4});
-  chunk.PutBytes("ab\0d", 4);
+// A string stops at an embedded zero but the read skips its full length. A length that is
+// negative, runs past the end or would overflow a 32-bit position, or a chunk too short to
+// hold one, makes the record incomplete: -1, text untouched, no read outside the chunk.
+TEST(ByteChunk, StringReadsItsLengthAndRejectsABadOne) {
+  ByteChunk good;
+  good.Put(int32_t{4});
+  good.PutBytes("ab\0d", 4);
   std::string text;
-  EXPECT_EQ(chunk.GetStr(&text, 0), 8);
+  EXPECT_EQ(good.GetStr(&text, 0), 8);
   EXPECT_EQ(text, "ab");
-}
-
-// A length that is negative, runs past the end or would overflow a 32-bit position, or
-// a chunk too short to hold one, makes the record incomplete: -1, text untouched, no read
-// outside the chunk.
-TEST(ByteChunk, BadStringLengthIsRejected) {
   auto rejects = [](const ByteChunk& chunk) {
-    std::string text = "kept";
-    return chunk.GetStr(&text, 0) == -1 && text == "kept";
+    std::string kept = "kept";
+    return chunk.GetStr(&kept, 0) == -1 && kept == "kept";
   };
   for (const int32_t length : {-1, INT_MAX - 3, 9}) {
     ByteChunk chunk;

@@ -14,22 +14,19 @@ std::string display(const IParam& p, double value, bool normalized = false) {
 }
 }  // namespace
 
-TEST(IParam, DegenerateRangesAreWidened) {
-  IParam oneEntryEnum, flatInt, narrowDouble;
+// Degenerate ranges are widened; non-double types snap to their step, never past the end.
+TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
+  IParam oneEntryEnum, flatInt, narrowDouble, ten, three;
   oneEntryEnum.InitEnum("e", 0, 1);
   EXPECT_EQ(oneEntryEnum.GetMax(), 1.0);
   flatInt.InitInt("i", 3, 3, 3);
   EXPECT_EQ(flatInt.GetMax(), 4.0);
   narrowDouble.InitDouble("d", 0, 0, 0.001, 0.01);
   EXPECT_DOUBLE_EQ(narrowDouble.GetMax(), 0.01);
-}
-
-TEST(IParam, NonDoubleTypesSnapToTheirStep) {
-  IParam ten, three;
   ten.InitInt("a", 0, 0, 10);
   ten.SetNormalized(0.5);
   EXPECT_EQ(ten.Value(), 5.0);
-  ten.SetNormalized(1.2);  // snapping never passes the maximum
+  ten.SetNormalized(1.2);
   EXPECT_EQ(ten.Value(), 10.0);
   three.InitInt("b", 0, 0, 3);
   three.SetNormalized(0.5);
