@@ -10,21 +10,14 @@ IMidiMsg noteAt(int offset, int note) {
   return IMidiMsg(offset, 0x90, static_cast<uint8_t>(note), 100);
 }
 
-std::vector<int> drainNotes(IMidiQueue& queue) {
-  std::vector<int> notes;
-  while (!queue.Empty()) {
-    notes.push_back(queue.Peek().mData1);
-    queue.Remove();
-  }
-  return notes;
-}
-
 TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
   IMidiQueue queue;
   for (const IMidiMsg& msg :
        {noteAt(50, 1), noteAt(10, 2), noteAt(50, 3), noteAt(10, 4), noteAt(0, 5), noteAt(10, 6)})
     queue.Add(&msg);
-  EXPECT_EQ(drainNotes(queue), (std::vector<int>{5, 2, 4, 6, 1, 3}));
+  std::vector<int> notes;
+  for (; !queue.Empty(); queue.Remove()) notes.push_back(queue.Peek().mData1);
+  EXPECT_EQ(notes, (std::vector<int>{5, 2, 4, 6, 1, 3}));
 }
 
 TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
