@@ -67,6 +67,7 @@ TEST_F(ProfileStore, ReadFollowsTheLineRules) {
                         Case{"[First]\nkey = spaced\n", "First", "key", "absent"},
                         Case{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K",
                              "absent"},
+                        Case{"[First]\n=no key\n", "First", "", "absent"},  // no empty key
                         Case{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},  // a section starts over
                         Case{"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
     const std::string path = folder / ("read" + std::to_string(n++) + ".ini");
