@@ -25,12 +25,6 @@ void writeBytes(const std::string& path, const ByteChunk& bytes) {
   ASSERT_TRUE(writeFileAtomically(path, bytes));
 }
 
-// Normalised floats for kValues: gain 0.25 on -1..1, 7 on 0..10, on, and 1000 Hz on
-// 20..20000 with shape 2 (sqrt of the linear position).
-std::vector<float> normalisedValues() {
-  return {0.625f, 0.7f, 1.0f, static_cast<float>(std::sqrt(980.0 / 19980.0))};
-}
-
 }  // namespace
 
 class ProgramFiles : public ::testing::Test {
@@ -58,19 +52,6 @@ TEST_F(ProgramFiles, ChunkFilesRestoreValuesAndNames) {
   }
 }
 
-TEST_F(ProgramFiles, ParameterFormProgramImageLoads) {
-  const std::vector<float> floats = normalisedValues();
-  ByteChunk image;
-  fx::putProgramParamForm(&image, kTestId, "Hand made", floats.data(), TestPlug::kParams);
-  writeBytes(path("p.fxp"), image);
-  TestPlug plug;
-  plug.EnsureDefaultPreset();
-  ASSERT_TRUE(plug.LoadProgramFromFXP(path("p.fxp")));
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(plug.GetParam(i)->Value(), kValues[i], 1e-3 * (i == 3 ? 1000 : 1));
-  EXPECT_STREQ(plug.GetPresetName(0), "Hand made");
-  EXPECT_EQ(plug.programChanges, 1);  // the host hears of the loaded program
-}
-
 TEST_F(ProgramFiles, PluginWithoutChunksWritesParameterForms) {
   TestPlug source(false);
   source.fillPresets(1, kValues);
@@ -86,11 +67,23 @@ TEST_F(ProgramFiles, PluginWithoutChunksWritesParameterForms) {
   EXPECT_NEAR(target.GetParam(3)->Value(), 400.0, 0.1);
 }
 
-// A parameter-form bank with the wrong parameter count fails at its first program and
-// changes nothing; programs beyond the plug-in's presets are ignored instead of
-// overwriting the last.
-TEST_F(ProgramFiles, ParameterFormBankNeedsTheParameterCountAndIgnoresExtraPrograms) {
-  const std::vector<float> floats = normalisedValues();
+// Parameter-form images made by the file writer load: a program (and the host hears of
+// it); a bank with the wrong parameter count fails at its first program and changes
+// nothing; programs beyond the plug-in's presets are ignored instead of overwriting the last.
+TEST_F(ProgramFiles, ParameterFormImagesLoadWithTheParameterCountAndIgnoreExtraPrograms) {
+  // kValues normalised: gain 0.25 on -1..1, 7 on 0..10, on, and 1000 Hz on 20..20000
+  // with shape 2 (sqrt of the linear position).
+  const std::vector<float> floats{0.625f, 0.7f, 1.0f, float(std::sqrt(980.0 / 19980.0))};
+  ByteChunk program;
+  fx::putProgramParamForm(&program, kTestId, "Hand made", floats.data(), TestPlug::kParams);
+  writeBytes(path("p.fxp"), program);
+  TestPlug loaded;
+  loaded.EnsureDefaultPreset();
+  ASSERT_TRUE(loaded.LoadProgramFromFXP(path("p.fxp")));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_NEAR(loaded.GetParam(i)->Value(), kValues[i], i == 3 ? 1.0 : 1e-3);
+  EXPECT_STREQ(loaded.GetPresetName(0), "Hand made");
+  EXPECT_EQ(loaded.programChanges, 1);
   for (int params : {TestPlug::kParams - 1, TestPlug::kParams}) {
     ByteChunk image;
     fx::putBankHeader(&image, 0, fx::kBankParamsType, kTestId, 3, 0);
