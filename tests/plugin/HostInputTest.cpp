@@ -71,10 +71,10 @@ TEST(HostDamagedChunk, TruncatedProgramChunkKeepsTheLiveEdits) {
     EXPECT_FLOAT_EQ(host.parameter(params[i]), edits[i]) << params[i];
 }
 
-// Without MIDI the output does not depend on how the host cuts the stream into blocks,
-// nor on the block size it announced: the control grid carries on
-// across blocks. (MIDI events count from the start of the block that delivers them, so
-// their timing may move by up to one control tick.)
+// Without MIDI the output does not depend on how the host cuts the stream into blocks
+// nor on the block size it announced: the control grid carries on across blocks. (MIDI
+// events count from the start of the block that delivers them, so their timing may move
+// by up to one control tick.)
 TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
   constexpr int kFrames = 44100 / 2;
   std::vector<float> mic(kFrames), ext(kFrames);
