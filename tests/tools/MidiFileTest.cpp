@@ -73,6 +73,9 @@ std::vector<uint8_t> withTrack(std::vector<uint8_t> body, int format = 0, int di
 TEST(MidiFile, DamagedFilesAreRejected) {
   std::vector<uint8_t> lengthBeyondFile = withTrack({0x00, 0x90, 60, 100});
   lengthBeyondFile[21] = 0x7F;  // track length byte
+  // A text event one byte longer than its track; the byte after the track is in the file.
+  std::vector<uint8_t> textOneBeyondTrack = withTrack({0x00, 0xFF, 0x01, 0x02, 'a'});
+  textOneBeyondTrack.push_back('b');
   const std::pair<const char*, std::vector<uint8_t>> files[] = {
       {"Empty", {}},
       {"NotMidi", {'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96}},
@@ -85,7 +88,8 @@ TEST(MidiFile, DamagedFilesAreRejected) {
       {"FiveByteLength", withTrack({0x80, 0x80, 0x80, 0x80, 0x00})},
       {"MetaLongerThanTrack", withTrack({0x00, 0xFF, 0x51, 0x7F, 0x01})},
       {"SystemMessage", withTrack({0x00, 0xF2, 0x01, 0x02})},
-      {"TrackLengthBeyondFile", lengthBeyondFile}};
+      {"TrackLengthBeyondFile", lengthBeyondFile},
+      {"TextOneByteBeyondTrack", textOneBeyondTrack}};
   for (const auto& [name, bytes] : files) EXPECT_THROW(MidiFile::parse(bytes), RenderError) << name;
 }
 
