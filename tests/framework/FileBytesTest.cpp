@@ -39,8 +39,13 @@ TEST(FileBytes, WriteThenReadRoundTripsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"bank.fxb"});
 }
 
-TEST(FileBytes, ReadRefusesMissingEmptyPathDirectoriesAndOversizedFiles) {
+TEST(FileBytes, ReadAndWriteRefuseEmptyPathsMissingFoldersDirectoriesAndOversizedFiles) {
   TempFolder folder;
+  EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
+  ASSERT_EQ(::mkdir((folder.path() + "/dir").c_str(), 0755), 0);
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"dir"});  // no temporary left behind
   ByteChunk read;
   read.Put(1.0);
   EXPECT_FALSE(readWholeFile("", &read));
@@ -54,15 +59,6 @@ TEST(FileBytes, ReadRefusesMissingEmptyPathDirectoriesAndOversizedFiles) {
   EXPECT_FALSE(readWholeFile(path, &read, 1000));
   EXPECT_TRUE(readWholeFile(path, &read, 1001));
   EXPECT_FALSE(readWholeFile("/dev/zero", &read, 100000));
-}
-
-TEST(FileBytes, WriteFailsForEmptyPathMissingFolderOrDirectoryTarget) {
-  TempFolder folder;
-  EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
-  EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
-  ASSERT_EQ(::mkdir((folder.path() + "/dir").c_str(), 0755), 0);
-  EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
-  EXPECT_EQ(folder.entries(), std::vector<std::string>{"dir"});
 }
 
 // A write that fails part-way (here: the file size limit stands in for a full disk)

@@ -10,21 +10,14 @@ IMidiMsg noteAt(int offset, int note) {
   return IMidiMsg(offset, 0x90, static_cast<uint8_t>(note), 100);
 }
 
-std::vector<int> drainNotes(IMidiQueue& queue) {
-  std::vector<int> notes;
-  while (!queue.Empty()) {
-    notes.push_back(queue.Peek().mData1);
-    queue.Remove();
-  }
-  return notes;
-}
-
 TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
   IMidiQueue queue;
   for (const IMidiMsg& msg :
        {noteAt(50, 1), noteAt(10, 2), noteAt(50, 3), noteAt(10, 4), noteAt(0, 5), noteAt(10, 6)})
     queue.Add(&msg);
-  EXPECT_EQ(drainNotes(queue), (std::vector<int>{5, 2, 4, 6, 1, 3}));
+  std::vector<int> notes;
+  for (; !queue.Empty(); queue.Remove()) notes.push_back(queue.Peek().mData1);
+  EXPECT_EQ(notes, (std::vector<int>{5, 2, 4, 6, 1, 3}));
 }
 
 TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
@@ -58,35 +51,23 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
   EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
 }
 
-struct ResizeCase {
-  int blockSize;
-  int queued;
-  int expectedStep;
-  int expectedCapacity;
-};
-
-void PrintTo(const ResizeCase& c, std::ostream* os) {
-  *os << "block " << c.blockSize << ", " << c.queued << " queued";
-}
-
-class IMidiQueueResize : public ::testing::TestWithParam<ResizeCase> {};
-
-TEST_P(IMidiQueueResize, SizesToWholePagesOfTheBlock) {
-  IMidiQueue queue;
-  for (int i = 0; i < GetParam().queued; ++i) {
-    const IMidiMsg msg = noteAt(i, 1);
-    queue.Add(&msg);
+// The capacity becomes whole pages of the block size (512 at least) and keeps what is queued.
+TEST(IMidiQueue, ResizeTakesWholePagesOfTheBlock) {
+  struct Case {
+    int blockSize, queued, step, capacity;
+  };
+  for (const Case& c : {Case{512, 0, 512, 512}, Case{513, 0, 1024, 1024}, Case{-5, 0, 512, 512},
+                        Case{100, 700, 512, 1024}}) {
+    IMidiQueue queue;
+    for (int i = 0; i < c.queued; ++i) {
+      const IMidiMsg msg = noteAt(i, 1);
+      queue.Add(&msg);
+    }
+    queue.Resize(c.blockSize);
+    EXPECT_EQ(queue.GrowthStep(), c.step) << c.blockSize;
+    EXPECT_EQ(queue.Capacity(), c.capacity) << c.blockSize;
+    EXPECT_EQ(queue.ToDo(), c.queued) << c.blockSize;
   }
-  queue.Resize(GetParam().blockSize);
-  EXPECT_EQ(queue.GrowthStep(), GetParam().expectedStep);
-  EXPECT_EQ(queue.Capacity(), GetParam().expectedCapacity);
-  EXPECT_EQ(queue.ToDo(), GetParam().queued);
 }
-
-INSTANTIATE_TEST_SUITE_P(Blocks, IMidiQueueResize,
-                         ::testing::Values(ResizeCase{512, 0, 512, 512},
-                                           ResizeCase{513, 0, 1024, 1024},
-                                           ResizeCase{-5, 0, 512, 512},
-                                           ResizeCase{100, 700, 512, 1024}));
 
 }  // namespace

@@ -14,22 +14,19 @@ std::string display(const IParam& p, double value, bool normalized = false) {
 }
 }  // namespace
 
-TEST(IParam, DegenerateRangesAreWidened) {
-  IParam oneEntryEnum, flatInt, narrowDouble;
+// Degenerate ranges are widened; non-double types snap to their step, never past the end.
+TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
+  IParam oneEntryEnum, flatInt, narrowDouble, ten, three;
   oneEntryEnum.InitEnum("e", 0, 1);
   EXPECT_EQ(oneEntryEnum.GetMax(), 1.0);
   flatInt.InitInt("i", 3, 3, 3);
   EXPECT_EQ(flatInt.GetMax(), 4.0);
   narrowDouble.InitDouble("d", 0, 0, 0.001, 0.01);
   EXPECT_DOUBLE_EQ(narrowDouble.GetMax(), 0.01);
-}
-
-TEST(IParam, NonDoubleTypesSnapToTheirStep) {
-  IParam ten, three;
   ten.InitInt("a", 0, 0, 10);
   ten.SetNormalized(0.5);
   EXPECT_EQ(ten.Value(), 5.0);
-  ten.SetNormalized(1.2);  // snapping never passes the maximum
+  ten.SetNormalized(1.2);
   EXPECT_EQ(ten.Value(), 10.0);
   three.InitInt("b", 0, 0, 3);
   three.SetNormalized(0.5);
@@ -62,50 +59,25 @@ TEST(IParam, NormalisedMappingFollowsTheShapeAndClamps) {
   EXPECT_NEAR(p.GetNormalized(p.GetNonNormalized(0.3)), 0.3, 1e-12);
 }
 
-TEST(IParam, PrecisionFollowsTheStep) {
-  struct Case {
-    double step;
-    int precision;
-  };
-  for (Case c : {Case{1, 0}, Case{0.5, 1}, Case{0.001, 3}, Case{1.0 / 3.0, 6}}) {
-
-    IParam p;
-    p.InitDouble("x", 0, 0, 10, c.step);
-    EXPECT_EQ(p.GetPrecision(), c.precision) << c.step;
-  }
-}
-
-TEST(IParam, BoolShowsWordsAndReportsNoLabel) {
-  IParam p;
-  p.InitBool("b", true, "units");
-  EXPECT_EQ(display(p, 0), "off");
-  EXPECT_EQ(display(p, 1), "on");
-  EXPECT_STREQ(p.GetLabelForHost(), "");
-}
-
-TEST(IParam, MissingDisplayTextFallsBackToNumberAndLabel) {
-  IParam p;
-  p.InitEnum("e", 2, 4, "steps");
-  p.SetDisplayText(0, "zero");
-  EXPECT_EQ(display(p, 2), "2");
-  EXPECT_STREQ(p.GetLabelForHost(), "steps");
-  EXPECT_EQ(display(p, 0.9), "zero");  // truncation toward zero
-}
-
-TEST(IParam, MapDisplayTextIsCaseSensitiveAndFirstMatchWins) {
-  IParam p;
-  p.InitBool("b", false);
-  p.SetDisplayText(5, "on");
+// Bools show words and no label; a missing text shows the number and the label; text
+// lookup is case-sensitive and the first match wins; long names are cut.
+TEST(IParam, DisplayTextsLabelsAndNames) {
+  IParam b, e, named;
+  b.InitBool("b", true, "units");
+  EXPECT_EQ(display(b, 0), "off");
+  EXPECT_EQ(display(b, 1), "on");
+  EXPECT_STREQ(b.GetLabelForHost(), "");
+  b.SetDisplayText(5, "on");
   int value = -1;
-  EXPECT_FALSE(p.MapDisplayText("On", &value));
+  EXPECT_FALSE(b.MapDisplayText("On", &value));
   EXPECT_EQ(value, -1);
-  EXPECT_TRUE(p.MapDisplayText("on", &value));
+  EXPECT_TRUE(b.MapDisplayText("on", &value));
   EXPECT_EQ(value, 1);
-}
-
-TEST(IParam, LongTextsAreCut) {
-  IParam p;
-  const std::string longName(100, 'x');
-  p.InitBool(longName.c_str(), false);
-  EXPECT_EQ(std::string(p.GetNameForHost()), std::string(31, 'x'));
+  e.InitEnum("e", 2, 4, "steps");
+  e.SetDisplayText(0, "zero");
+  EXPECT_EQ(display(e, 2), "2");
+  EXPECT_STREQ(e.GetLabelForHost(), "steps");
+  EXPECT_EQ(display(e, 0.9), "zero");  // truncation toward zero
+  named.InitBool(std::string(100, 'x').c_str(), false);
+  EXPECT_EQ(std::string(named.GetNameForHost()), std::string(31, 'x'));
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -21,37 +20,29 @@ ByteChunk paramsChunk(const std::vector<double>& values) {
 
 }  // namespace
 
-struct ParamsCase {
-  const char* name;
-  std::vector<double> stored;  // written as doubles; one short when it has three
-  int start;
-  bool complete;
-  std::vector<double> after;  // the live values start as kValuesB
-};
-
-void PrintTo(const ParamsCase& c, std::ostream* os) { *os << c.name; }
-
-class UnserializeParams : public ::testing::TestWithParam<ParamsCase> {};
-
 // Every parameter is reported changed, whatever the chunk held. A missing value sets
-// zero (clamped); stored values are clamped and NaN counts as zero.
-TEST_P(UnserializeParams, SetsClampsAndReportsEveryParameter) {
-  TestPlug plug;
-  plug.setValues(kValuesB);
-  const ByteChunk chunk = paramsChunk(GetParam().stored);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, GetParam().start), GetParam().complete ? chunk.Size() : -1);
-  EXPECT_EQ(plug.values(), GetParam().after);
-  EXPECT_EQ(plug.changes, kEveryParam);
+// zero (clamped); stored values are clamped and NaN counts as zero; a negative start
+// reads nothing.
+TEST(IPlugBase, UnserializeParamsSetsClampsAndReportsEveryParameter) {
+  struct Case {
+    std::vector<double> stored;  // written as doubles; one short when it has three
+    int start;
+    bool complete;
+    std::vector<double> after;  // the live values start as kValuesB
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const Case& c : {Case{kValuesA, 0, true, kValuesA},
+                        Case{{0.25, 7.0, 1.0}, 0, false, {0.25, 7.0, 1.0, 20.0}},
+                        Case{{5.0, -3.0, nan, 1e9}, 0, true, {1.0, 0.0, 0.0, 20000.0}},
+                        Case{kValuesA, -1, false, kValuesB}}) {
+    TestPlug plug;
+    plug.setValues(kValuesB);
+    const ByteChunk chunk = paramsChunk(c.stored);
+    EXPECT_EQ(plug.UnserializeParams(&chunk, c.start), c.complete ? chunk.Size() : -1);
+    EXPECT_EQ(plug.values(), c.after);
+    EXPECT_EQ(plug.changes, kEveryParam);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Chunks, UnserializeParams,
-    ::testing::Values(ParamsCase{"RoundTrip", kValuesA, 0, true, kValuesA},
-                      ParamsCase{"OneValueShort", {0.25, 7.0, 1.0}, 0, false, {0.25, 7.0, 1.0, 20.0}},
-                      ParamsCase{"Clamped", {5.0, -3.0, std::numeric_limits<double>::quiet_NaN(), 1e9}, 0, true,
-                                 {1.0, 0.0, 0.0, 20000.0}},
-                      ParamsCase{"NegativeStart", kValuesA, -1, false, kValuesB}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IPlugBase, DirtyParametersInformsEveryParameterOfItsValue) {
   TestPlug plug;
@@ -61,42 +52,33 @@ TEST(IPlugBase, DirtyParametersInformsEveryParameterOfItsValue) {
   EXPECT_EQ(plug.informed[1], std::make_pair(1, 0.7));
 }
 
-TEST(IPlugBasePresets, EnsureDefaultPresetFillsOnlyUnusedSlots) {
-  TestPlug plug;
-  plug.RestorePreset(1);
-  plug.EnsureDefaultPreset();
-  EXPECT_STREQ(plug.GetPresetName(0), "Empty");
-  EXPECT_STREQ(plug.GetPresetName(1), "user preset 1");
-  EXPECT_STREQ(plug.GetPresetName(4), "");
-}
-
 // A never-used slot becomes "user preset N", N one more than the names already
-// containing "user preset"; the live state stays as it is.
-TEST(IPlugBasePresets, NewUserPresetCountsExistingOnes) {
+// containing "user preset"; the live state stays as it is. The default preset fills
+// only the slots still unused.
+TEST(IPlugBasePresets, UnusedSlotsBecomeUserPresetsOrTheDefault) {
   TestPlug plug;
-  for (int i = 0; i < 2; ++i) plug.RestorePreset(i);
+  for (int i : {1, 0}) plug.RestorePreset(i);
   plug.setValues(kValuesB);
   ASSERT_TRUE(plug.RestorePreset(3));
   EXPECT_STREQ(plug.GetPresetName(3), "user preset 3");
   EXPECT_EQ(plug.values(), kValuesB);
+  plug.EnsureDefaultPreset();
+  EXPECT_STREQ(plug.GetPresetName(1), "user preset 1");
+  EXPECT_STREQ(plug.GetPresetName(2), "Empty");
+  EXPECT_STREQ(plug.GetPresetName(4), "");
 }
 
-TEST(IPlugBasePresets, RestoreOutsideTheListFailsAndKeepsTheIndex) {
-  TestPlug plug;
-  plug.RestorePreset(2);
-  EXPECT_FALSE(plug.RestorePreset(4));
-  EXPECT_FALSE(plug.RestorePreset(-1));
-  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
-}
-
-TEST(IPlugBasePresets, RestoreByNameNeedsAnExactMatch) {
+// By index inside the list, by name only on an exact match; a failure keeps the index.
+TEST(IPlugBasePresets, RestoreNeedsAnIndexInTheListOrTheExactName) {
   TestPlug plug;
   plug.fillPresets(0, kValuesA);
   EXPECT_TRUE(plug.RestorePreset("Prog 2"));
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
   EXPECT_EQ(plug.GetParam(3)->Value(), 300.0);
+  for (int index : {4, -1}) EXPECT_FALSE(plug.RestorePreset(index));
   EXPECT_FALSE(plug.RestorePreset("prog 2"));
   EXPECT_FALSE(plug.RestorePreset(static_cast<const char*>(nullptr)));
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
 }
 
 TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
@@ -110,30 +92,30 @@ TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
   EXPECT_EQ(plug.values(), kValuesB);
 }
 
-class BankChunkCut : public ::testing::TestWithParam<int> {};
-
-// A preset list that ends early updates the presets read in full, keeps the others
-// (including the one at the break) and still restores the current preset.
-TEST_P(BankChunkCut, KeepsUnreadPresets) {
+// A preset list that ends early (at a preset's end or inside the next) updates the presets
+// read in full, keeps the others (including the one at the break) and still restores the
+// current preset.
+TEST(IPlugBasePresets, CutBankChunkKeepsUnreadPresets) {
   TestPlug source;
   source.fillPresets(0, kValuesA);
-  ByteChunk bank;
-  source.serializeBankChunk(&bank);
   const int presetBytes = 4 + 6 + 1 + 8 * TestPlug::kParams;  // "Prog n", flag, values
-  bank.Resize(kIPlugVersionMarkerBytes + 2 * presetBytes + GetParam());
-  TestPlug target;
-  target.EnsureDefaultPreset();
-  target.RestorePreset(3);
-  target.setValues(kValuesB);
-  target.ModifyCurrentPreset("mine");
-  EXPECT_EQ(target.unserializeBankChunk(&bank), -1);
-  EXPECT_STREQ(target.GetPresetName(1), "Prog 1");
-  EXPECT_STREQ(target.GetPresetName(2), "Empty");
-  EXPECT_STREQ(target.GetPresetName(3), "mine");
-  EXPECT_EQ(target.values(), kValuesB);
+  for (int cut : {0, 7}) {
+    ByteChunk bank;
+    source.serializeBankChunk(&bank);
+    bank.Resize(kIPlugVersionMarkerBytes + 2 * presetBytes + cut);
+    TestPlug target;
+    target.EnsureDefaultPreset();
+    target.RestorePreset(3);
+    target.setValues(kValuesB);
+    target.ModifyCurrentPreset("mine");
+    EXPECT_EQ(target.unserializeBankChunk(&bank), -1) << cut;
+    EXPECT_STREQ(target.GetPresetName(1), "Prog 1");
+    EXPECT_STREQ(target.GetPresetName(2), "Empty");
+    EXPECT_STREQ(target.GetPresetName(3), "mine");
+    EXPECT_EQ(target.values(), kValuesB);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(CutAfterPresetBytes, BankChunkCut, ::testing::Values(0, 7));
 
 
 TEST(IPlugBasePresets, DamagedProgramChunkKeepsTheLiveEditsAndThePreset) {

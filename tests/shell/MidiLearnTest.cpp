@@ -18,7 +18,9 @@ class MidiLearnFixture : public ::testing::Test {
 };
 }  // namespace
 
-TEST_F(MidiLearnFixture, ParameterThenControllerAssignsAndEndsThePhase) {
+// Parameter then controller assigns and ends the phase; the remembered parameter moves
+// to the next controller learned, and a controller drives one parameter only.
+TEST_F(MidiLearnFixture, AParameterHasOneControllerAndAControllerOneParameter) {
   learn.doMidiLearn(true);
   learn.setMidiLearnParam(4);
   EXPECT_TRUE(learn.isLearning());
@@ -26,19 +28,13 @@ TEST_F(MidiLearnFixture, ParameterThenControllerAssignsAndEndsThePhase) {
   EXPECT_EQ(config.controllerParameter(7), 4);
   EXPECT_FALSE(learn.isLearning());
   EXPECT_EQ(view.turnedOff, 1);
-}
-
-TEST_F(MidiLearnFixture, AParameterHasOneControllerAndAControllerOneParameter) {
   learn.doMidiLearn(true);
-  learn.setMidiLearnParam(4);
-  learn.setMidiLearnCC(7);
-  learn.doMidiLearn(true);
-  learn.setMidiLearnCC(8);  // the remembered parameter 4 moves to controller 8
+  learn.setMidiLearnCC(8);
   EXPECT_EQ(config.controllerParameter(7), -1);
   EXPECT_EQ(config.controllerParameter(8), 4);
   learn.doMidiLearn(true);
   learn.setMidiLearnParam(5);
-  learn.setMidiLearnCC(8);  // controller 8 now drives 5 instead
+  learn.setMidiLearnCC(8);
   EXPECT_EQ(config.controllerParameter(8), 5);
 }
 

@@ -1,22 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "shell/MTSClient.h"
 #include "shell/Synth.h"
 
 namespace {
-
-TEST(Synth, MasterRetunesAndFiltersThroughTheClient) {
-  ASSERT_TRUE(mts::reloadMasterForTesting(FAKE_MTS_MASTER_PATH));
-  {
-    Synth synth;
-    EXPECT_TRUE(synth.hasMTSMaster());
-    EXPECT_EQ(synth.getFrequency(60), 61 * 128);  // the test master plays a semitone up
-    EXPECT_EQ(synth.getFrequency(68), 69 * 128);
-    EXPECT_TRUE(synth.noteShouldBeSkipped(120));
-    EXPECT_FALSE(synth.noteShouldBeSkipped(60));
-  }
-  mts::reloadMasterForTesting(nullptr);
-}
 
 TEST(Synth, KeyBufferCountsDistinctHeldNotesUntilReset) {
   Synth synth;

@@ -40,46 +40,38 @@ const std::string kErrorBox = "Check Online for Update | An error occurred while
 const std::string kUpToDate = "Check Online for Update | Your version is up to date.";
 using Mode = LoopbackHttpServer::Mode;
 
-struct AnswerCase {
-  const char* name;
-  Mode mode;  // kSilent with an empty body: no server listening at all
-  std::string body;
-  int result;
-  std::string box;
-  int yesNoAnswer;  // 6 Yes, 7 No: the download page opens after Yes to a new version
-};
-void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
-
-class UpdateAnswers : public ::testing::TestWithParam<AnswerCase> {};
-
-// Dead or endless servers end with an error within the limits.
-TEST_P(UpdateAnswers, ShowTheOutcomeAndReturnTheCode) {
-  const AnswerCase& c = GetParam();
-  LoopbackHttpServer server(c.mode, c.body);
-  const bool refused = c.mode == Mode::kSilent && c.body.empty();
-  RecordingDialogs dialogs(c.yesNoAnswer);
-  const std::string url = refused ? LoopbackHttpServer::refusedUrl() : server.url();
-  EXPECT_EQ(UpdateCheck(url, kQuick).run(dialogs), c.result);
-  EXPECT_EQ(dialogs.boxes, std::vector<std::string>{c.box});
-  const bool opens = c.yesNoAnswer == 6 && c.box.find("New Version") != std::string::npos;
-  EXPECT_EQ(dialogs.pages, opens ? std::vector<std::string>{UpdateSite::kDownloadUrl}
-                                 : std::vector<std::string>{});
+// Each server answer shows one box and returns its code; the download page opens after
+// Yes to a new version. Dead or endless servers end with an error within the limits.
+TEST(UpdateCheck, ServerAnswersShowTheOutcomeAndReturnTheCode) {
+  struct Case {
+    Mode mode;  // kSilent with an empty body: no server listening at all
+    std::string body;
+    int result;
+    std::string box;
+    int yesNoAnswer;  // 6 Yes, 7 No
+  };
+  for (const Case& c : {
+           Case{Mode::kAnswer, "1103", 0, kUpToDate, 6},
+           Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
+           Case{Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
+           Case{Mode::kAnswer, "1112\n", 0, newVersionBox("1.1.12"), 7},
+           Case{Mode::kAnswer, "2015", 0, newVersionBox("2.0.15"), 6},
+           Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
+                "Check Online for Update | Invalid call to 127.0.0.1.", 6},
+           Case{Mode::kAnswer, "", -1, kErrorBox, 6},
+           Case{Mode::kSilent, "", -5, kErrorBox, 6},
+           Case{Mode::kSilent, "x", -5, kErrorBox, 6},
+           Case{Mode::kEndless, "", -2, kErrorBox, 6}}) {
+    LoopbackHttpServer server(c.mode, c.body);
+    const bool refused = c.mode == Mode::kSilent && c.body.empty();
+    RecordingDialogs dialogs(c.yesNoAnswer);
+    const std::string url = refused ? LoopbackHttpServer::refusedUrl() : server.url();
+    EXPECT_EQ(UpdateCheck(url, kQuick).run(dialogs), c.result) << c.body;
+    EXPECT_EQ(dialogs.boxes, std::vector<std::string>{c.box}) << c.body;
+    const bool opens = c.yesNoAnswer == 6 && c.box.find("New Version") != std::string::npos;
+    EXPECT_EQ(dialogs.pages, opens ? std::vector<std::string>{UpdateSite::kDownloadUrl}
+                                   : std::vector<std::string>{});
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Server, UpdateAnswers,
-    ::testing::Values(AnswerCase{"Same", Mode::kAnswer, "1103", 0, kUpToDate, 6},
-                      AnswerCase{"NotANumber", Mode::kAnswer, "soon", 0, kUpToDate, 6},
-                      AnswerCase{"NextPatch", Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
-                      AnswerCase{"TwoDigitPatchAnsweredNo", Mode::kAnswer, "1112\n", 0,
-                                 newVersionBox("1.1.12"), 7},
-                      AnswerCase{"NextMajor", Mode::kAnswer, "2015", 0, newVersionBox("2.0.15"), 6},
-                      AnswerCase{"HtmlPage", Mode::kAnswer, "<html><body>404</body></html>", -3,
-                                 "Check Online for Update | Invalid call to 127.0.0.1.", 6},
-                      AnswerCase{"Empty", Mode::kAnswer, "", -1, kErrorBox, 6},
-                      AnswerCase{"Refused", Mode::kSilent, "", -5, kErrorBox, 6},
-                      AnswerCase{"Silent", Mode::kSilent, "x", -5, kErrorBox, 6},
-                      AnswerCase{"Endless", Mode::kEndless, "", -2, kErrorBox, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,34 +5,17 @@
 #include "ToolsTestSupport.h"
 #include "zorq-render/RenderError.h"
 
-struct NoteCase {
-  const char* text;
-  int note;
-};
-
-void PrintTo(const NoteCase& c, std::ostream* os) { *os << c.text; }
-
-class NoteListNames : public ::testing::TestWithParam<NoteCase> {};
-
-TEST_P(NoteListNames, ParseToMidiNumbers) {
-  EXPECT_EQ(NoteList::parseNote(GetParam().text), GetParam().note);
+TEST(NoteList, NamesParseToMidiNumbersOrAreRejected) {
+  const std::pair<const char*, int> names[] = {{"c4", 60}, {"F#3", 54}, {"Bb2", 46},
+                                               {"C-1", 0}, {"G9", 127}, {" 0 ", 0}};
+  for (const auto& [text, note] : names) EXPECT_EQ(NoteList::parseNote(text), note) << text;
+  for (const char* bad : {"", "H4", "C#", "G#9", "128", "-1", "C4.5", "Cb-1"})
+    EXPECT_THROW(NoteList::parseNote(bad), RenderError) << bad;
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, NoteListNames,
-                         ::testing::Values(NoteCase{"c4", 60}, NoteCase{"F#3", 54},
-                                           NoteCase{"Bb2", 46}, NoteCase{"C-1", 0},
-                                           NoteCase{"G9", 127}, NoteCase{" 0 ", 0}));
-
-class NoteListBadNames : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(NoteListBadNames, AreRejected) { EXPECT_THROW(NoteList::parseNote(GetParam()), RenderError); }
-
-INSTANTIATE_TEST_SUITE_P(Names, NoteListBadNames,
-                         ::testing::Values("", "H4", "C#", "G#9", "128", "-1", "C4.5", "Cb-1"));
-
 // Note-ons then their note-offs in time order; a repeated note is released before it
-// starts again.
-TEST(NoteList, GivesNoteOnsAndOffsInTimeOrder) {
+// starts again. Bad entries are refused.
+TEST(NoteList, GivesNoteOnsAndOffsInTimeOrderOrRefusesBadEntries) {
   const std::pair<const char*, std::vector<EventRow>> cases[] = {
       {"C3+E3:2, G3",  // defaults: velocity 100, one second, one after the other
        {{0, 0x90, 48, 100}, {0, 0x90, 52, 100}, {2, 0x80, 48, 0}, {2, 0x80, 52, 0},
@@ -42,12 +25,7 @@ TEST(NoteList, GivesNoteOnsAndOffsInTimeOrder) {
       {"C4:1, C4:1", {{0, 0x90, 60, 100}, {1, 0x80, 60, 0}, {1, 0x90, 60, 100}, {2, 0x80, 60, 0}}},
   };
   for (const auto& [text, rows] : cases) EXPECT_EQ(rowsOf(NoteList::parse(text)), rows) << text;
+  for (const char* bad : {"", "C4,", "C4:0", "C4@-1", "C4/0", "C4/128", "C4/1.5", "C4+", "C4@nan",
+                          "C4:inf"})
+    EXPECT_THROW(NoteList::parse(bad), RenderError) << bad;
 }
-
-class NoteListBadEntries : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(NoteListBadEntries, AreRejected) { EXPECT_THROW(NoteList::parse(GetParam()), RenderError); }
-
-INSTANTIATE_TEST_SUITE_P(Entries, NoteListBadEntries,
-                         ::testing::Values("", "C4,", "C4:0", "C4@-1", "C4/0", "C4/128", "C4/1.5",
-                                           "C4+", "C4@nan", "C4:inf"));

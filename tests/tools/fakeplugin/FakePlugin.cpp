@@ -26,7 +26,6 @@ constexpr int kMaxPendingNotes = 256;
 
 struct FakePlugin {
   AEffect effect{};
-  VstHostCallback host = nullptr;
   float values[kPrograms][kParams] = {{0.5f, 0.0f, 1.0f}, {0.25f, 1.0f, 1.0f}};
   char programNames[kPrograms][32] = {"First", "Second"};
   int program = 0;
@@ -161,7 +160,6 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(VstHost
   if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
   FakePlugin* p = new (std::nothrow) FakePlugin;
   if (!p) return nullptr;
-  p->host = host;
   AEffect& e = p->effect;
   e.magic = kVstEffectMagic;
   e.dispatcher = dispatcher;
