@@ -34,7 +34,7 @@ TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
     knob->SetValueFromPlug(c.value);
     knob->GrayOut(c.grayed);
     editor.settle();
-    const int red = LICE_PixelR(pixelAt(editor.graphics->GetDrawBitmap(), 5, 8));
+    const int red = LICE_PixelR(LICE_RowPointer(editor.graphics->GetDrawBitmap(), 8)[5]);
     EXPECT_EQ(red, c.grayed ? 16 : c.frame - 1);  // 64 at a weight of 64/256
   }
 }

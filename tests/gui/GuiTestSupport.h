@@ -113,7 +113,3 @@ inline std::unique_ptr<LICE_MemBitmap> numberedFrames(int w, int h, int n) {
     LICE_FillRect(bitmap.get(), 0, k * h, w, h, LICE_PackPixel(255, uint8_t(k), 0, 0), 1.0f, 0);
   return bitmap;
 }
-
-inline LICE_pixel pixelAt(const LICE_IBitmap* bitmap, int x, int y) {
-  return LICE_RowPointer(bitmap, y)[x];
-}
