@@ -93,6 +93,11 @@ struct TestEditor {
     graphics = pending.get();
   }
   void attach() { plug.AttachGraphics(pending.release()); }
+  template <typename Control>
+  Control* add(Control* control) {
+    graphics->AttachControl(control);
+    return control;
+  }
   // Draws everything dirty, as a timer tick does.
   void settle() {
     while (platform->Tick()) {

@@ -32,9 +32,8 @@ TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
 
 TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
   TestEditor editor;
-  auto* selector =
-      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav");
-  editor.graphics->AttachControl(selector);
+  auto* selector = editor.add(
+      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav"));
   editor.attach();
   HeadlessPlatform& platform = *editor.platform;
   IMouseMod mod(true);

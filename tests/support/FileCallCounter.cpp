@@ -68,13 +68,13 @@ ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))
 
 #undef ZORQ_FORWARD
 
-#define ZORQ_FORWARD_OPEN(name)                                 \
-  int name(const char* path, int flags, ...) {                  \
-    va_list arguments;                                          \
-    va_start(arguments, flags);                                 \
-    const int fd = forwardOpen(#name, path, flags, arguments);  \
-    va_end(arguments);                                          \
-    return fd;                                                  \
+#define ZORQ_FORWARD_OPEN(name)                                \
+  int name(const char* path, int flags, ...) {                 \
+    va_list arguments;                                         \
+    va_start(arguments, flags);                                \
+    const int fd = forwardOpen(#name, path, flags, arguments); \
+    va_end(arguments);                                         \
+    return fd;                                                 \
   }
 
 ZORQ_FORWARD_OPEN(open)
