@@ -75,12 +75,10 @@ TEST(IZVMenus, ChoiceGivesItsCommand) {
     bool tools;  // the tools menu, else the options menu
     std::vector<int> path;
     int command;
-  } cases[] = {{"ProgramPath", false, {13}, 13},    {"WavPath", false, {14}, 14},
-               {"MidiThru", false, {15, 0}, 20},    {"IgnoreProgramChange", false, {15, 1}, 21},
-               {"CheckUpdate", false, {19, 0}, 22}, {"WebSite", false, {19, 1}, 23},
-               {"LevelsEqual", true, {3}, 3},       {"ResetAll", true, {11}, 11},
-               {"AnalysisCopy", true, {0, 0}, 12},  {"AnalysisOctaveDown", true, {0, 9}, 21},
-               {"SynthesisCopy", true, {1, 0}, 22}, {"SynthesisSemitoneUp", true, {1, 7}, 29}};
+  } cases[] = {{"ProgramPath", false, {13}, 13},   {"IgnoreProgramChange", false, {15, 1}, 21},
+               {"WebSite", false, {19, 1}, 23},    {"LevelsEqual", true, {3}, 3},
+               {"AnalysisCopy", true, {0, 0}, 12}, {"AnalysisOctaveDown", true, {0, 9}, 21},
+               {"ResetAll", true, {11}, 11},       {"SynthesisSemitoneUp", true, {1, 7}, 29}};
   ZORQ instrument;
   for (const auto& c : cases) {
     IPopupMenu menu;

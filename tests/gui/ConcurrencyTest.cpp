@@ -53,11 +53,10 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   audio.join();
   automation.join();
   editor.settle();
-  EXPECT_GE(gain->GetValue(), 0.0);
-  EXPECT_LE(gain->GetValue(), 1.0);
-  const double followed = follower->GetAuxParam(0)->mValue.load();
-  EXPECT_GE(followed, 0.0);
-  EXPECT_LE(followed, 1.0);
+  for (const double value : {gain->GetValue(), follower->GetAuxParam(0)->mValue.load()}) {
+    EXPECT_GE(value, 0.0);
+    EXPECT_LE(value, 1.0);
+  }
 }
 
 }  // namespace
