@@ -16,13 +16,11 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   TestEditor editor(120, 60);
   auto frames = numberedFrames(20, 20, 65);
   IBitmap knobBitmap(frames.get(), 20, 20 * 65, 65);
-  auto* gain = new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap);
-  auto* follower = new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap);
+  auto* gain = editor.add(new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap));
+  auto* follower = editor.add(new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap));
   follower->AddAuxParam(0);
   IBitmap lamp(frames.get(), 20, 40, 2);
-  auto* toggle = new ISwitchControl(&editor.plug, 60, 0, 2, &lamp);
-  for (IControl* c : std::vector<IControl*>{gain, follower, toggle})
-    editor.graphics->AttachControl(c);
+  editor.add(new ISwitchControl(&editor.plug, 60, 0, 2, &lamp));
   editor.attach();
   editor.platform->windowOpen = true;
   AEffect* effect = editor.plug.GetAEffect();

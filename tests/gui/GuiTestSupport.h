@@ -16,7 +16,6 @@
 struct HostCall {
   int opcode;
   int index;
-  float value;
 };
 
 // Parameters: 0 "Gain" (double 0..1), 1 "Mode" (enum "A", "B", "C"), 2 "On" (bool),
@@ -55,11 +54,11 @@ class GuiPlug : public IPlugVST {
 
  private:
   static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                float opt) {
+                                float) {
     auto* plug = effect ? static_cast<GuiPlug*>(effect->user) : nullptr;
     if (!plug) return 0;
     std::lock_guard<std::mutex> lock(plug->callsMutex);
-    plug->calls.push_back({opcode, index, opt});
+    plug->calls.push_back({opcode, index});
     return 0;
   }
 };
