@@ -8,11 +8,7 @@
 
 namespace {
 
-IKeyPress key(IKeyPress::ENamedKey named) {
-  IKeyPress k;
-  k.key = named;
-  return k;
-}
+IKeyPress key(IKeyPress::ENamedKey named) { return {0, named}; }
 
 struct BoxCase {
   int type;

@@ -80,10 +80,7 @@ struct DecodeCase {
 void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 PngImage image(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> rows) {
-  PngImage image;
-  image.width = width, image.height = height, image.colorType = colorType;
-  image.bitDepth = bitDepth, image.rows = std::move(rows);
-  return image;
+  return {width, height, colorType, bitDepth, false, std::move(rows), {}, {}};
 }
 
 std::vector<DecodeCase> decodeCases() {
