@@ -1,9 +1,8 @@
 // The editor's own controls through the headless platform: menus with their texts,
 // flags and command numbers, the WAV control, the program display with its rename
-// field, the program buttons, the small knobs and the MIDI-learn switch.
+// field, the program buttons and the MIDI-learn switch.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,12 +75,10 @@ TEST(IZVMenus, ChoiceGivesItsCommand) {
     bool tools;  // the tools menu, else the options menu
     std::vector<int> path;
     int command;
-  } cases[] = {{"ProgramPath", false, {13}, 13},    {"WavPath", false, {14}, 14},
-               {"MidiThru", false, {15, 0}, 20},    {"IgnoreProgramChange", false, {15, 1}, 21},
-               {"CheckUpdate", false, {19, 0}, 22}, {"WebSite", false, {19, 1}, 23},
-               {"LevelsEqual", true, {3}, 3},       {"ResetAll", true, {11}, 11},
-               {"AnalysisCopy", true, {0, 0}, 12},  {"AnalysisOctaveDown", true, {0, 9}, 21},
-               {"SynthesisCopy", true, {1, 0}, 22}, {"SynthesisSemitoneUp", true, {1, 7}, 29}};
+  } cases[] = {{"ProgramPath", false, {13}, 13},   {"IgnoreProgramChange", false, {15, 1}, 21},
+               {"WebSite", false, {19, 1}, 23},    {"LevelsEqual", true, {3}, 3},
+               {"AnalysisCopy", true, {0, 0}, 12}, {"AnalysisOctaveDown", true, {0, 9}, 21},
+               {"ResetAll", true, {11}, 11},       {"SynthesisSemitoneUp", true, {1, 7}, 29}};
   ZORQ instrument;
   for (const auto& c : cases) {
     IPopupMenu menu;
@@ -218,32 +215,6 @@ TEST(IZVLoadWAVControl, LoadsAChosenFileReportsAFailureAndSurvivesACancel) {
   h.chooseInMenu(IZVLoadWAVControl::kLoad);
   EXPECT_EQ(h.instrument.sampleFileName(), missing);
   EXPECT_EQ(h.wav()->GetState(), IFileSelectorControl::kIdle);  // answers clicks again
-}
-
-// --- small knobs
-
-int brightestRed(const LICE_IBitmap* bitmap, const IRECT& r) {
-  int red = 0;
-  for (int y = r.T; y < r.B; ++y)
-    for (int x = r.L; x < r.R; ++x)
-      red = std::max(red, int(LICE_PixelR(LICE_RowPointer(bitmap, y)[x])));
-  return red;
-}
-
-TEST(IZVKnobMultiControlText, TextTurnsDimAtZero) {
-  EditorHarness h;
-  h.open();
-  h.click(769, 316);  // tweak view
-  h.settle();
-  const IRECT text(64 - 4, 176 + 34, 64 + 36, 176 + 44);  // "Synthesis Level 1"
-  const int atOne = brightestRed(h.editor->GetDrawBitmap(), text);
-  h.instrument.SetParameterFromGUI(kSynthesisLevel1, 0.0);
-  h.instrument.RedrawParamControls();
-  h.settle();
-  const int atZero = brightestRed(h.editor->GetDrawBitmap(), text);
-  // Full-coverage text pixels: 160/255 of 255 (normal) or of 128 (at zero) over the panel.
-  EXPECT_GT(atOne, 120);
-  EXPECT_LT(atZero, 100);
 }
 
 // --- MIDI learn switch

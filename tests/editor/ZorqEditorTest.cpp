@@ -1,6 +1,5 @@
 // The editor's layout: every control in attach order with its rectangle and binding;
-// the normal and tweak views; the chance picture; the level meter; embedded, skinned and
-// missing images.
+// the normal and tweak views; the level meter; embedded, skinned and missing images.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -46,19 +45,6 @@ TEST(ZorqEditorLayout, TweakSwitchGoesBackAndTheOverlayTakesTheClicks) {
   EXPECT_FALSE(h.editor->tweakMode());
   for (int i = 18; i <= 108; ++i) EXPECT_TRUE(h.control(i)->IsHidden()) << i;
   EXPECT_EQ(h.controlValue(kFinalVolume), volume);
-}
-
-TEST(ZorqEditorLayout, ChancePictureShowsOnAboutOneRedrawInTen) {
-  EditorHarness h;
-  IControl* picture = h.control(17);
-  h.open();
-  int shown = 0;
-  for (int i = 0; i < 1000; ++i) {
-    h.instrument.RedrawParamControls();
-    shown += picture->IsHidden() ? 0 : 1;
-  }
-  EXPECT_GT(shown, 60);
-  EXPECT_LT(shown, 140);
 }
 
 // -30 dB .. +6 dB onto 0 .. 1; above a level of 2 the meter is full.

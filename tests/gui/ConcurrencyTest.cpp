@@ -16,13 +16,11 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   TestEditor editor(120, 60);
   auto frames = numberedFrames(20, 20, 65);
   IBitmap knobBitmap(frames.get(), 20, 20 * 65, 65);
-  auto* gain = new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap);
-  auto* follower = new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap);
+  auto* gain = editor.add(new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap));
+  auto* follower = editor.add(new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap));
   follower->AddAuxParam(0);
   IBitmap lamp(frames.get(), 20, 40, 2);
-  auto* toggle = new ISwitchControl(&editor.plug, 60, 0, 2, &lamp);
-  for (IControl* c : std::vector<IControl*>{gain, follower, toggle})
-    editor.graphics->AttachControl(c);
+  editor.add(new ISwitchControl(&editor.plug, 60, 0, 2, &lamp));
   editor.attach();
   editor.platform->windowOpen = true;
   AEffect* effect = editor.plug.GetAEffect();
@@ -53,11 +51,10 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   audio.join();
   automation.join();
   editor.settle();
-  EXPECT_GE(gain->GetValue(), 0.0);
-  EXPECT_LE(gain->GetValue(), 1.0);
-  const double followed = follower->GetAuxParam(0)->mValue.load();
-  EXPECT_GE(followed, 0.0);
-  EXPECT_LE(followed, 1.0);
+  for (const double value : {gain->GetValue(), follower->GetAuxParam(0)->mValue.load()}) {
+    EXPECT_GE(value, 0.0);
+    EXPECT_LE(value, 1.0);
+  }
 }
 
 }  // namespace

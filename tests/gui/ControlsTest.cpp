@@ -28,13 +28,12 @@ TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
     editor.graphics->AttachPanelBackground(&COLOR_BLACK);
     auto frames = numberedFrames(6, 5, 65);
     IBitmap bitmap(frames.get(), 6, 5 * 65, 65);
-    auto* knob = new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap);
-    editor.graphics->AttachControl(knob);
+    auto* knob = editor.add(new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap));
     editor.attach();
     knob->SetValueFromPlug(c.value);
     knob->GrayOut(c.grayed);
     editor.settle();
-    const int red = LICE_PixelR(pixelAt(editor.graphics->GetDrawBitmap(), 5, 8));
+    const int red = LICE_PixelR(LICE_RowPointer(editor.graphics->GetDrawBitmap(), 8)[5]);
     EXPECT_EQ(red, c.grayed ? 16 : c.frame - 1);  // 64 at a weight of 64/256
   }
 }
@@ -93,8 +92,7 @@ TEST(Switches, StepThroughTheirFramesAndWrapAndContactsSpringBack) {
   EXPECT_EQ(threeWayValues, (std::vector<double>{0.5, 1.0, 0.0, 0.5}));
   EXPECT_EQ(singleValues, (std::vector<double>{1.0, 0.0, 1.0, 0.0}));
 
-  auto* contact = new IContactControl(&editor.plug, 0, 0, 2, &two);
-  editor.graphics->AttachControl(contact);
+  auto* contact = editor.add(new IContactControl(&editor.plug, 0, 0, 2, &two));
   editor.attach();
   IMouseMod mod(true);
   editor.graphics->OnMouseDown(1, 1, &mod);
@@ -106,8 +104,7 @@ TEST(Switches, StepThroughTheirFramesAndWrapAndContactsSpringBack) {
 
 TEST(Controls, DoubleClickRestoresTheFirstValueFromThePlugin) {
   TestEditor editor;
-  auto* knob = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
-  editor.graphics->AttachControl(knob);
+  auto* knob = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0));
   editor.attach();  // Gain's default 0.5 becomes the knob's default
   AEffect* effect = editor.plug.GetAEffect();
   effect->setParameter(effect, 0, 0.875f);

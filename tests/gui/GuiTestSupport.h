@@ -16,7 +16,6 @@
 struct HostCall {
   int opcode;
   int index;
-  float value;
 };
 
 // Parameters: 0 "Gain" (double 0..1), 1 "Mode" (enum "A", "B", "C"), 2 "On" (bool),
@@ -55,11 +54,11 @@ class GuiPlug : public IPlugVST {
 
  private:
   static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                float opt) {
+                                float) {
     auto* plug = effect ? static_cast<GuiPlug*>(effect->user) : nullptr;
     if (!plug) return 0;
     std::lock_guard<std::mutex> lock(plug->callsMutex);
-    plug->calls.push_back({opcode, index, opt});
+    plug->calls.push_back({opcode, index});
     return 0;
   }
 };
@@ -93,6 +92,11 @@ struct TestEditor {
     graphics = pending.get();
   }
   void attach() { plug.AttachGraphics(pending.release()); }
+  template <typename Control>
+  Control* add(Control* control) {
+    graphics->AttachControl(control);
+    return control;
+  }
   // Draws everything dirty, as a timer tick does.
   void settle() {
     while (platform->Tick()) {
@@ -112,8 +116,4 @@ inline std::unique_ptr<LICE_MemBitmap> numberedFrames(int w, int h, int n) {
   for (int k = 0; k < n; ++k)
     LICE_FillRect(bitmap.get(), 0, k * h, w, h, LICE_PackPixel(255, uint8_t(k), 0, 0), 1.0f, 0);
   return bitmap;
-}
-
-inline LICE_pixel pixelAt(const LICE_IBitmap* bitmap, int x, int y) {
-  return LICE_RowPointer(bitmap, y)[x];
 }

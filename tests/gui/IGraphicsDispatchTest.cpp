@@ -28,9 +28,8 @@ TEST(IGraphics, HitTestFindsTheTopmostCandidate) {
     TestEditor editor;
     IGraphics& g = *editor.graphics;
     g.AttachPanelBackground(&COLOR_BLACK);
-    g.AttachControl(new RecordingControl(&editor.plug, IRECT(10, 10, 50, 50)));
-    auto* upper = new RecordingControl(&editor.plug, IRECT(30, 30, 70, 70));
-    g.AttachControl(upper);
+    editor.add(new RecordingControl(&editor.plug, IRECT(10, 10, 50, 50)));
+    auto* upper = editor.add(new RecordingControl(&editor.plug, IRECT(30, 30, 70, 70)));
     upper->Hide(c.upper == kHidden);
     upper->GrayOut(c.upper == kGrayed || c.upper == kGrayedMouseOver);
     upper->SetMOWhenGrayed(c.upper == kGrayedMouseOver);
@@ -39,12 +38,9 @@ TEST(IGraphics, HitTestFindsTheTopmostCandidate) {
 }
 
 struct Dispatch : ::testing::Test {
-  Dispatch() {
-    control = new RecordingControl(&editor.plug, IRECT(10, 10, 50, 50), 0);
-    editor.graphics->AttachControl(control);
-  }
   TestEditor editor;
-  RecordingControl* control;
+  RecordingControl* control =
+      editor.add(new RecordingControl(&editor.plug, IRECT(10, 10, 50, 50), 0));
   IGraphics& g = *editor.graphics;
   IMouseMod mod{true};
 };
@@ -71,8 +67,7 @@ TEST_F(Dispatch, MouseUpOutsideEveryControlClosesTheHostGesture) {
 // later drags reach nothing.
 TEST_F(Dispatch, DoubleClickReleasesTheCapture) {
   IBitmap twoFrames(nullptr, 10, 20, 2);
-  auto* toggle = new ISwitchControl(&editor.plug, 60, 10, 2, &twoFrames);
-  g.AttachControl(toggle);
+  auto* toggle = editor.add(new ISwitchControl(&editor.plug, 60, 10, 2, &twoFrames));
   editor.attach();
   g.OnMouseDown(62, 12, &mod);
   g.OnMouseUp(62, 12, &mod);
@@ -93,8 +88,7 @@ TEST_F(Dispatch, DoubleClickReleasesTheCapture) {
 TEST_F(Dispatch, IndexWithoutParameterReachesNeitherParameterNorHost) {
   auto frames = numberedFrames(8, 8, 31);
   IBitmap meterBitmap(frames.get(), 8, 8 * 31, 31);
-  auto* meter = new IKnobMultiControl(&editor.plug, 60, 10, 112, &meterBitmap);
-  g.AttachControl(meter);
+  auto* meter = editor.add(new IKnobMultiControl(&editor.plug, 60, 10, 112, &meterBitmap));
   editor.attach();
   editor.plug.changes.clear();
   g.OnMouseDown(62, 12, &mod);

@@ -8,12 +8,9 @@ namespace {
 
 TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
   TestEditor editor;
-  auto* mode = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1);
-  auto* freq = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3);
-  for (RecordingKnob* knob : {mode, freq}) {
-    knob->DisablePrompt(false);
-    editor.graphics->AttachControl(knob);
-  }
+  auto* mode = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1));
+  auto* freq = editor.add(new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3));
+  for (RecordingKnob* knob : {mode, freq}) knob->DisablePrompt(false);
   editor.attach();
   IMouseMod right(false, true);
   editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
@@ -32,9 +29,8 @@ TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
 
 TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
   TestEditor editor;
-  auto* selector =
-      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav");
-  editor.graphics->AttachControl(selector);
+  auto* selector = editor.add(
+      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav"));
   editor.attach();
   HeadlessPlatform& platform = *editor.platform;
   IMouseMod mod(true);

@@ -8,13 +8,7 @@ namespace {
 
 FilePromptRequest request(EFileAction action, const char* dir, const char* file,
                           const char* extensions) {
-  FilePromptRequest r;
-  r.action = action;
-  r.dir = dir;
-  r.file = file;
-  r.extensions = extensions;
-  r.parentWindow = 0x400007;
-  return r;
+  return {action, dir, file, extensions, 0x400007};
 }
 
 TEST(FileDialogCommand, ZenityAndKdialogArguments) {
@@ -31,10 +25,7 @@ TEST(FileDialogCommand, ZenityAndKdialogArguments) {
                                       "--getopenfilename", "/music/", "*.fxp *.fxb"}));
   // The folder chooser's " ": no types, no filter.
   const auto folder = request(kFileSave, "/x", "[file name is ignored]", " ");
-  const auto arguments = DialogArguments(DialogTool::kZenity, folder);
-  EXPECT_EQ(std::count_if(arguments.begin(), arguments.end(),
-                          [](const std::string& a) { return a.rfind("--file-filter", 0) == 0; }),
-            0);
+  EXPECT_EQ(DialogArguments(DialogTool::kZenity, folder).size(), 8u);  // no --file-filter
 }
 
 TEST(FileDialogCommand, Answers) {

@@ -8,11 +8,7 @@
 
 namespace {
 
-IKeyPress key(IKeyPress::ENamedKey named) {
-  IKeyPress k;
-  k.key = named;
-  return k;
-}
+IKeyPress key(IKeyPress::ENamedKey named) { return {0, named}; }
 
 struct BoxCase {
   int type;
@@ -34,7 +30,6 @@ TEST(MessageBoxView, ButtonsAndKeysByType) {
     EXPECT_EQ(answers, c.buttons) << "type " << c.type;
     EXPECT_EQ(box.Key(key(IKeyPress::kReturn)), c.returnAnswer) << "type " << c.type;
     EXPECT_EQ(box.Key(key(IKeyPress::kEscape)), c.escapeAnswer) << "type " << c.type;
-    EXPECT_NE(box.Picture(), nullptr);
   }
   // Moving the focus moves Return's answer.
   MessageBoxView box("?", "Q", 4, &fonts);

@@ -8,14 +8,7 @@
 namespace {
 
 PixelFormat format(uint32_t r, uint32_t g, uint32_t b, int depth, int bpp, bool msb = false) {
-  PixelFormat f;
-  f.redMask = r;
-  f.greenMask = g;
-  f.blueMask = b;
-  f.depth = depth;
-  f.bitsPerPixel = bpp;
-  f.msbFirst = msb;
-  return f;
+  return {r, g, b, depth, bpp, msb};
 }
 
 // Pixel 1: half-transparent (0x80) R=0x12 G=0x34 B=0x56; pixel 2: opaque white-ish.

@@ -142,14 +142,9 @@ class Portal : public testing::Test {
   void SetUp() override {
     if (bus_.Address().empty()) GTEST_SKIP() << "dbus-daemon could not be started";
     setenv("DBUS_SESSION_BUS_ADDRESS", bus_.Address().c_str(), 1);
-    request_.action = kFileSave;
-    request_.dir = "/songs";
-    request_.file = "Lead";
-    request_.extensions = "fxp";
-    request_.parentWindow = 0x2a00007;
   }
   PrivateBus bus_;
-  FilePromptRequest request_;
+  FilePromptRequest request_{kFileSave, "/songs", "Lead", "fxp", 0x2a00007};
 };
 
 TEST_F(Portal, ChosenFileArrivesThroughTheResponse) {

@@ -10,19 +10,8 @@
 
 namespace {
 
-IKeyPress named(IKeyPress::ENamedKey key, bool shift = false) {
-  IKeyPress k;
-  k.key = key;
-  k.shift = shift;
-  return k;
-}
-
-IKeyPress typed(char32_t c, bool control = false) {
-  IKeyPress k;
-  k.character = uint32_t(c);
-  k.control = control;
-  return k;
-}
+IKeyPress named(IKeyPress::ENamedKey key, bool shift = false) { return {0, key, shift}; }
+IKeyPress typed(char32_t c, bool control = false) { return {uint32_t(c), {}, false, control}; }
 
 TEST(TextField, EditingGivesTheText) {
   const char* kDouble = "0123456789.-+";

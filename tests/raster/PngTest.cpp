@@ -80,10 +80,7 @@ struct DecodeCase {
 void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 PngImage image(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> rows) {
-  PngImage image;
-  image.width = width, image.height = height, image.colorType = colorType;
-  image.bitDepth = bitDepth, image.rows = std::move(rows);
-  return image;
+  return {width, height, colorType, bitDepth, false, std::move(rows), {}, {}};
 }
 
 std::vector<DecodeCase> decodeCases() {
@@ -133,8 +130,6 @@ TEST_P(PngDecode, GivesThePixels) {
   const std::vector<uint8_t> png = encodePng(c.image);
   std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
   ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->getWidth(), c.image.width);
-  EXPECT_EQ(bitmap->getHeight(), c.image.height);
   EXPECT_EQ(pixelsOf(*bitmap), c.expected);
   TempFolder folder;
   writeBytes(folder / "image.png", png);
@@ -152,44 +147,32 @@ std::vector<uint8_t> validPng() {
   return encodePng(picture);
 }
 
-struct DamageCase {
-  const char* name;
-  std::vector<uint8_t> (*damage)(std::vector<uint8_t>);
-};
-void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
-
 size_t idatData(const std::vector<uint8_t>& png) {
   for (size_t i = 0; i + 4 <= png.size(); ++i)
     if (std::memcmp(&png[i], "IDAT", 4) == 0) return i + 4;
   return 0;
 }
 
-using Bytes = std::vector<uint8_t>;
-const DamageCase kDamageCases[] = {
-    {"TruncatedInTheImageData",
-     [](Bytes png) { return Bytes(png.begin(), png.begin() + idatData(png) + 20); }},
-    {"HugeImageSize", [](Bytes png) { return patchPngSize(png, 100000, 100000), png; }},
-};
-
-class PngDamaged : public ::testing::TestWithParam<DamageCase> {};
-
-// Fails cleanly: no abort, nothing leaked (the sanitizer build checks), and a
-// bitmap the caller passed in survives.
-TEST_P(PngDamaged, LoadFailsCleanly) {
-  const std::vector<uint8_t> png = GetParam().damage(validPng());
-  EXPECT_EQ(LICE_LoadPNGFromMemory(png.data(), png.size()), nullptr);
-  TempFolder folder;
-  writeBytes(folder / "damaged.png", png);
-  LICE_MemBitmap bitmap(2, 2);
-  EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
-  EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
-  EXPECT_EQ(LICE_LoadPNG((folder / "absent.png").c_str()), nullptr);
+// Truncated in the image data, or with a huge size in the header: fails cleanly (no
+// abort, nothing leaked: the sanitizer build checks), and a bitmap the caller passed in
+// survives.
+TEST(Png, DamagedFilesFailCleanly) {
+  using Bytes = std::vector<uint8_t>;
+  const Bytes valid = validPng();
+  Bytes huge = valid;
+  patchPngSize(huge, 100000, 100000);
+  for (const Bytes& png : {Bytes(valid.begin(), valid.begin() + idatData(valid) + 20), huge}) {
+    EXPECT_EQ(LICE_LoadPNGFromMemory(png.data(), png.size()), nullptr);
+    TempFolder folder;
+    writeBytes(folder / "damaged.png", png);
+    LICE_MemBitmap bitmap(2, 2);
+    EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
+    EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
+  }
+  EXPECT_EQ(LICE_LoadPNG("/nonexistent/absent.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, PngDamaged, ::testing::ValuesIn(kDamageCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Png, WrittenBitmapsLoadBack) {
   TempFolder folder;

@@ -68,20 +68,18 @@ ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))
 
 #undef ZORQ_FORWARD
 
-int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const int fd = forwardOpen("open", path, flags, arguments);
-  va_end(arguments);
-  return fd;
-}
+#define ZORQ_FORWARD_OPEN(name)                                \
+  int name(const char* path, int flags, ...) {                 \
+    va_list arguments;                                         \
+    va_start(arguments, flags);                                \
+    const int fd = forwardOpen(#name, path, flags, arguments); \
+    va_end(arguments);                                         \
+    return fd;                                                 \
+  }
 
-int open64(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const int fd = forwardOpen("open64", path, flags, arguments);
-  va_end(arguments);
-  return fd;
-}
+ZORQ_FORWARD_OPEN(open)
+ZORQ_FORWARD_OPEN(open64)
+
+#undef ZORQ_FORWARD_OPEN
 
 }  // extern "C"

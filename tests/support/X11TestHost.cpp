@@ -201,10 +201,6 @@ void X11TestHost::Key(const char* name) {
   Settle(20);
 }
 
-void X11TestHost::Type(const std::string& text) {
-  for (char c : text) Key(std::string(1, c).c_str());
-}
-
 xcb_window_t X11TestHost::Focus() {
   auto focus =
       reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));

@@ -56,7 +56,6 @@ class X11TestHost {
   void Button(int button, bool press);
   void Click(int x, int y, int button = 1);
   void Key(const char* name);  // "Return", "Escape", "Down" or one character
-  void Type(const std::string& text);
   // The window that has the keyboard focus (a round trip: the server has seen all sent).
   xcb_window_t Focus();
   // Whether some client holds the pointer grab (a grab attempt of ours fails).
