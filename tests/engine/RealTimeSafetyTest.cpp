@@ -1,7 +1,7 @@
 // The audio path never allocates: from the first block on, the host's processing
 // callbacks (float and double) with MIDI notes, pitch wheel, pedal, learned
-// controllers, "MIDI Thru" and parameter changes between blocks make no heap
-// allocation. The instrument is driven through its AEffect, as a host does.
+// controllers, "MIDI Thru", sample files and parameter changes between blocks make no
+// heap allocation. The instrument is driven through its AEffect, as a host does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -113,10 +113,12 @@ class HostedInstrument {
 struct BlockCase {
   int blockSize;
   bool doublePrecision;
+  unsigned fileRate;  // of the sample file played in "File" mode; 0: none
 };
 
 void PrintTo(const BlockCase& c, std::ostream* os) {
   *os << c.blockSize << (c.doublePrecision ? " double" : " float");
+  if (c.fileRate) *os << ", file at " << c.fileRate << " Hz";
 }
 
 class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
@@ -124,60 +126,39 @@ class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
 }  // namespace
 
 // Between blocks the user-interface thread sets each parameter in turn to one of five
-// positions, switches and the ends of the ranges included.
+// positions, switches and the ends of the ranges included ("File" mode stays on while a
+// file plays). The sample player's converter is sized up front for a sub-block at any
+// file rate: playing files never grows it, and reads no file.
 TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   const BlockCase c = GetParam();
   HostedInstrument host(c.blockSize);
+  wavtest::TempDir dir;
+  if (c.fileRate) {
+    const auto tone = wavtest::sine(c.fileRate / 2, 330.0, c.fileRate);
+    const std::string path = dir.write("voice.wav", wavtest::wav(1, 16, 2, c.fileRate, tone));
+    host.plug->setSampleFileName(path.c_str());
+    host.effect->setParameter(host.effect, kInputMode, 1.0f);
+    host.plug->loadSampleFile(false);
+    ASSERT_FALSE(host.plug->sampleLoadFailed());
+  }
+  const size_t capacity = host.plug->sampler().converter().inputCapacity();
   thruEvents = 0;
-  const size_t before = allocationCount();
+  const size_t before = allocationCount(), filesBefore = fileCallCount();
   const int blocks = std::max(2 * kNumParams, 22050 / c.blockSize);
   for (int block = 0; block < blocks; ++block) {
-    host.effect->setParameter(host.effect, block % kNumParams, static_cast<float>(block % 5) / 4.0f);
+    const int param = block % kNumParams;
+    if (param != kInputMode || !c.fileRate)
+      host.effect->setParameter(host.effect, param, static_cast<float>(block % 5) / 4.0f);
     host.processBlock(block, c.doublePrecision);
   }
   EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
+  EXPECT_EQ(fileCallCount(), filesBefore);
+  EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
   EXPECT_GT(thruEvents, blocks);  // "MIDI Thru" answered every block
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockSizes, RealTimeSafety,
-                         ::testing::Values(BlockCase{1, false}, BlockCase{17, true},
-                                           BlockCase{64, false}, BlockCase{999, true},
-                                           BlockCase{999, false}, BlockCase{4096, true}));
-
-// The sample player's converter is sized up front for a sub-block at any file rate:
-// playing files through notes and host blocks never grows it, and reads no file.
-struct ConverterCase {
-  unsigned fileRate;
-  int blockSize;
-};
-
-void PrintTo(const ConverterCase& c, std::ostream* os) {
-  *os << c.fileRate << " Hz, block " << c.blockSize;
-}
-
-class ConverterGrowth : public ::testing::TestWithParam<ConverterCase> {};
-
-TEST_P(ConverterGrowth, PlayingFilesDoesNotGrowTheConverter) {
-  const ConverterCase c = GetParam();
-  wavtest::TempDir dir;
-  const std::string path = dir.write(
-      "voice.wav", wavtest::wav(1, 16, 2, c.fileRate, wavtest::sine(c.fileRate / 2, 330.0, c.fileRate)));
-  HostedInstrument host(c.blockSize);
-  host.plug->setSampleFileName(path.c_str());
-  host.effect->setParameter(host.effect, kInputMode, 1.0f);
-  host.plug->loadSampleFile(false);
-  ASSERT_FALSE(host.plug->sampleLoadFailed());
-  host.processBlock(0, true);
-
-  const size_t capacity = host.plug->sampler().converter().inputCapacity();
-  const size_t before = allocationCount(), filesBefore = fileCallCount();
-  for (int block = 1; block < 200; ++block) host.processBlock(block, block % 2 == 0);
-  EXPECT_EQ(allocationCount(), before);
-  EXPECT_EQ(fileCallCount(), filesBefore);  // the file was read when it loaded
-  EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
-}
-
-INSTANTIATE_TEST_SUITE_P(FileRates, ConverterGrowth,
-                         ::testing::Values(ConverterCase{8000, 64}, ConverterCase{22050, 999},
-                                           ConverterCase{48000, 17}, ConverterCase{96000, 512},
-                                           ConverterCase{192000, 4096}));
+                         ::testing::Values(BlockCase{1, false, 0}, BlockCase{17, true, 48000},
+                                           BlockCase{64, false, 8000}, BlockCase{512, true, 96000},
+                                           BlockCase{999, false, 22050},
+                                           BlockCase{4096, true, 192000}));
