@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "sampler/SampleData.h"
 #include "sampler/Sampler.h"
 #include "sampler/WavTestFile.h"
 
@@ -150,5 +151,18 @@ TEST_P(SamplerTruncated, RestOfPlaybackIsSilence) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileRates, SamplerTruncated, ::testing::Values(44100u, 22050u, 96000u));
+
+// Reads end at the frames the file holds, from any position, also past the declared length.
+TEST_F(SamplerTest, ReadsStopAtTheFramesHeld) {
+  Bytes file = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16))});
+  const Bytes data = dataChunkDeclaring(4000 * 2, encode(1, 16, std::vector<double>(3000, 0.5)));
+  file.insert(file.end(), data.begin(), data.end());
+  const auto sample = SampleData::load(dir.write("cut.wav", file).c_str());
+  ASSERT_TRUE(sample && sample->frames() == 3000 && sample->length() == 4000);
+  double left[64], right[64];
+  EXPECT_EQ(sample->read(2990, 64, left, right), 10u);
+  for (uint32_t position : {3000u, 3001u, 4000u, UINT32_MAX})
+    EXPECT_EQ(sample->read(position, 64, left, right), 0u) << position;
+}
 
 }  // namespace
