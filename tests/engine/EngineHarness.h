@@ -58,6 +58,7 @@ class EngineHarness {
   }
 
   double rms(int channel, int from, int to) const {
+    if (to <= from) return 0.0;
     return wavtest::rms(out[channel].data() + from, static_cast<size_t>(to - from));
   }
 

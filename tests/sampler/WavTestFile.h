@@ -103,6 +103,10 @@ inline Bytes wav(uint32_t tag, uint32_t bits, uint32_t channels, uint32_t rate,
                chunk("data", encode(tag, bits, samples))});
 }
 
+inline Bytes floatWav(uint32_t channels, uint32_t rate, const std::vector<double>& samples) {
+  return wav(3, 32, channels, rate, samples);
+}
+
 inline std::vector<double> sine(size_t frames, double hz, double rate, double amplitude = 0.5) {
   std::vector<double> s(frames);
   for (size_t i = 0; i < frames; ++i) s[i] = amplitude * std::sin(2 * M_PI * hz * i / rate);
@@ -120,11 +124,7 @@ inline double crossingRate(const double* s, size_t n, double rate) {
 inline double rms(const double* s, size_t n) {
   double sum = 0;
   for (size_t i = 0; i < n; ++i) sum += s[i] * s[i];
-  return std::sqrt(sum / n);
-}
-
-inline Bytes floatWav(uint32_t channels, uint32_t rate, const std::vector<double>& samples) {
-  return wav(3, 32, channels, rate, samples);
+  return n ? std::sqrt(sum / n) : 0.0;
 }
 
 // A temporary folder that also writes files, creating their subfolders.
