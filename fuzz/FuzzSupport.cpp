@@ -82,9 +82,9 @@ const uint8_t* InputReader::take(size_t wanted, size_t* taken) {
 FuzzPlugin::FuzzPlugin(const char* hostVendor) : vendor_(hostVendor) {
   scratchFolder();  // HOME first: the instrument creates its INI file there
   // As the exported entry point does it.
-  plug_ = new ZORQ(&FuzzPlugin::hostCallback);
+  plug_ = new ZORQ();
   plug_->EnsureDefaultPreset();
-  effect_ = plug_->GetAEffect();
+  effect_ = (new IPlugVST(plug_, &FuzzPlugin::hostCallback))->GetAEffect();
   effect_->user = this;
 }
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/VstAbi.h"
+#include "formats/vst2/IPlugVST.h"
 
 class ZORQ;
 
@@ -73,7 +73,7 @@ class FuzzPlugin {
                                 VstIntPtr value, void* ptr, float opt);
 
   std::string vendor_;
-  ZORQ* plug_ = nullptr;
+  ZORQ* plug_ = nullptr;  // owned by the adapter, which effClose deletes
   AEffect* effect_ = nullptr;
   double phase_ = 0.0;
 };

@@ -30,7 +30,7 @@ class ZORQ : public Synth {
   static constexpr int kNumVoices = 64;
   static constexpr int kNumVibratoLFOs = 3;
 
-  explicit ZORQ(VstHostCallback hostCallback = nullptr);
+  ZORQ();
   ~ZORQ() override;
 
   // Audio thread, plug-in mutex held by the base.

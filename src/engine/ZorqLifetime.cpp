@@ -1,7 +1,7 @@
 // Construction, the empty program and destruction of the instrument.
 #include "engine/ZORQ.h"
 
-ZORQ::ZORQ(VstHostCallback hostCallback) : Synth(hostCallback) {
+ZORQ::ZORQ() {
   for (int v = 0; v < kNumVoices; ++v) voiceList_[v] = &voices_[v];
   initParameters();
   // The plug-in's entry point attaches the editor (src/editor) after construction;

@@ -55,6 +55,35 @@ void IPlugBase::OnActivate(bool) { IMutexLock lock(mutex_); }
 
 void IPlugBase::ProcessMidiMsg(IMidiMsg* msg) { SendMidiMsg(msg); }
 
+void IPlugBase::SendMidiMsg(IMidiMsg* msg) {
+  if (host_ && msg) host_->SendMidiMsg(*msg);
+}
+
+void IPlugBase::InformHostOfParamChange(int paramIdx, double normalized) {
+  if (host_) host_->InformHostOfParamChange(paramIdx, normalized);
+}
+
+void IPlugBase::BeginInformHostOfParamChange(int paramIdx) {
+  if (host_) host_->BeginInformHostOfParamChange(paramIdx);
+}
+
+void IPlugBase::EndInformHostOfParamChange(int paramIdx) {
+  if (host_) host_->EndInformHostOfParamChange(paramIdx);
+}
+
+void IPlugBase::InformHostOfProgramChange() {
+  if (host_) host_->InformHostOfProgramChange();
+}
+
+void IPlugBase::ResizeGraphics(int width, int height) {
+  if (host_) host_->ResizeGraphics(width, height);
+}
+
+void IPlugBase::SetLatency(int samples) {
+  latency_ = samples;
+  if (host_) host_->SetLatency(samples);
+}
+
 void IPlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   const int nIn = NInChannels(), nOut = NOutChannels();
   for (int i = 0; i < nOut; ++i) {

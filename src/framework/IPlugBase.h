@@ -1,7 +1,9 @@
-// The host-independent core of the plug-in object: identity, legal channel
+// The format-neutral core of the plug-in object: identity, legal channel
 // configurations and channels with their buffers, sample rate and block size, the
-// parameter list, and the recursive mutex that serialises every host call, every
-// audio block and every parameter or state change.
+// parameter list and presets, and the recursive mutex that serialises every host call,
+// every audio block and every parameter or state change. A format adapter (VST 2,
+// LV2, CLAP, a standalone host) owns the plug-in, translates its host's calls into
+// these operations and attaches itself as the IPlugHost that the plug-in talks back to.
 #pragma once
 
 #include <algorithm>
@@ -13,9 +15,11 @@
 #include "framework/ByteChunk.h"
 #include "framework/IParam.h"
 #include "framework/IPlugGUI.h"
+#include "framework/IPlugHost.h"
 #include "framework/IPreset.h"
 
 struct IMidiMsg;
+struct ISysEx;
 
 class IPlugBase {
  public:
@@ -38,13 +42,41 @@ class IPlugBase {
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   virtual void OnActivate(bool active);
   virtual void ProcessMidiMsg(IMidiMsg* msg);
-  virtual void SendMidiMsg(IMidiMsg*) {}
-  virtual void InformHostOfParamChange(int, double) {}
-  virtual void BeginInformHostOfParamChange(int) {}
-  virtual void EndInformHostOfParamChange(int) {}
+  // A system-exclusive message from the host; audio thread, plug-in mutex held.
+  virtual void ProcessSysEx(ISysEx*) {}
   virtual void SetSampleRate(double sampleRate);
   virtual void SetBlockSize(int blockSize);
-  virtual void SetLatency(int samples) { latency_ = samples; }
+  virtual void SetLatency(int samples);
+
+  // Calls back to the host, forwarded to the attached IPlugHost (dropped without one);
+  // threads and locks as IPlugHost states them.
+  virtual void SendMidiMsg(IMidiMsg* msg);
+  virtual void InformHostOfParamChange(int paramIdx, double normalized);
+  virtual void BeginInformHostOfParamChange(int paramIdx);
+  virtual void EndInformHostOfParamChange(int paramIdx);
+
+  // The format adapter that hosts this plug-in, or null. Set by the adapter when it
+  // takes the plug-in and cleared before it lets go; construction or host thread.
+  void SetHost(IPlugHost* host) { host_ = host; }
+  IPlugHost* GetHost() const { return host_; }
+
+  // A host call in progress. An adapter opens one, under the plug-in mutex, around
+  // every host call that may restore state; when the outermost one has ended and the
+  // mutex is released, it calls OnHostCallReturned, where the instrument does the file
+  // work the call left (such as reading a sample file that a restored state names).
+  class HostCall {
+   public:
+    explicit HostCall(IPlugBase& plug) : depth_(plug.hostCallDepth_) { ++depth_; }
+    ~HostCall() { --depth_; }
+    HostCall(const HostCall&) = delete;
+    HostCall& operator=(const HostCall&) = delete;
+    bool Outermost() const { return depth_ == 1; }
+
+   private:
+    int& depth_;
+  };
+  // Host thread, plug-in mutex released: work a host call left for after it.
+  virtual void OnHostCallReturned() {}
 
   // State and presets (IPlugBasePresets.cpp). Every one runs under the plug-in mutex,
   // on the host's or the editor's thread.
@@ -55,7 +87,7 @@ class IPlugBase {
   virtual void PresetsChangedByHost() {}
   // Pushes every parameter's plain value into the attached editor's controls.
   virtual void RedrawParamControls();
-  virtual void InformHostOfProgramChange() {}
+  virtual void InformHostOfProgramChange();
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(const ByteChunk* chunk, int startPos);
   bool SerializePresets(ByteChunk* chunk);
@@ -93,7 +125,7 @@ class IPlugBase {
   virtual void AttachGraphics(IPlugGUI* graphics);
   IPlugGUI* GetGUI() const { return graphics_.get(); }
   // The editor asks for another size; the host adapter tells the host.
-  virtual void ResizeGraphics(int, int) {}
+  virtual void ResizeGraphics(int width, int height);
   // Idle time: from the host, or from the editor after a run of clean redraw ticks.
   virtual void OnIdle() {}
   // The editor's window has opened, or is about to close; plug-in mutex held.
@@ -144,6 +176,9 @@ class IPlugBase {
   std::recursive_mutex& Mutex() const { return mutex_; }
 
  protected:
+  // Plug-in mutex held: whether this thread is inside a host call (see HostCall).
+  bool InHostCall() const { return hostCallDepth_ > 0; }
+
   // Sets a parameter from a stored plain value, clamped to its range (no step
   // rounding); a value that is not a number counts as 0.
   void setParamClamped(int paramIdx, double value);
@@ -204,6 +239,8 @@ class IPlugBase {
   std::vector<InChannel> inChannels_;
   std::vector<OutChannel> outChannels_;
   std::unique_ptr<IPlugGUI> graphics_;
+  IPlugHost* host_ = nullptr;
+  int hostCallDepth_ = 0;  // host calls in progress; changed under the mutex
 
  protected:
   int nPresets_;

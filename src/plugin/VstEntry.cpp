@@ -10,7 +10,7 @@
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
-#include "framework/VstAbi.h"
+#include "formats/vst2/IPlugVST.h"
 #include "platform/PlatformFactory.h"
 
 #define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
@@ -24,10 +24,10 @@ ZORQ_EXPORT AEffect* VSTPluginMain(VstHostCallback hostCallback) {
       registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin");
       imagesRegistered = true;
     }
-    std::unique_ptr<ZORQ> plug(new ZORQ(hostCallback));
+    std::unique_ptr<ZORQ> plug(new ZORQ());
     ZorqEditor::attach(plug.get(), CreateGraphicsPlatform());
     plug->EnsureDefaultPreset();
-    AEffect* effect = plug.release()->GetAEffect();
+    AEffect* effect = (new IPlugVST(plug.release(), hostCallback))->GetAEffect();
     if (effect->numPrograms < 1) effect->numPrograms = 1;
     return effect;
   } catch (...) {

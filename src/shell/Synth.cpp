@@ -10,9 +10,10 @@ const char* const kInputLabels[] = {"MIC Left ", "MIC Right ", "EXT Left ", "EXT
 const char* const kOutputLabels[] = {"ZORQ Left ", "ZORQ Right "};
 }  // namespace
 
-Synth::Synth(VstHostCallback hostCallback)
-    : IPlugVST(hostCallback, kNumParams, "2-2 4-2", kNumPresets, "ZORQ", "", "Zander Volt Music", kVersion,
-               kUniqueID, kUniqueID, 0, true, true, false) {
+Synth::Synth()
+    : IPlugBase(kNumParams, "2-2 4-2", kNumPresets, "ZORQ", "", "Zander Volt Music", kVersion,
+                kUniqueID, kUniqueID, 0, true, true, false, 0) {
+  SetBlockSize(kDefaultBlockSize);
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);
   for (int i = 0; i < 2; ++i) SetOutputLabel(i, kOutputLabels[i]);
   config_.locate();
@@ -24,7 +25,7 @@ Synth::~Synth() { MTS_DeregisterClient(mtsClient_); }
 // Pending MIDI events survive a reset; only their storage is sized for the block.
 void Synth::AttachGraphics(IPlugGUI* graphics) {
   if (graphics) graphics->SetPreferredScale(config_.editorScale());
-  IPlugVST::AttachGraphics(graphics);
+  IPlugBase::AttachGraphics(graphics);
 }
 
 void Synth::Reset() {

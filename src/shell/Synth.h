@@ -1,6 +1,7 @@
-// Instrument shell: the layer between the host adapter and the vocoder engine. It
-// fixes the plug-in's identity and channel layout and offers the program
-// operations, activation and reset handling shared by the instrument.
+// Instrument shell: the layer between the format-neutral plug-in base and the vocoder
+// engine. It fixes the plug-in's identity and channel layout and offers the program
+// operations, activation and reset handling shared by the instrument. Every plug-in
+// format hosts the same instrument through its own adapter.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +9,14 @@
 
 #include "dsp/ParamIndex.h"
 #include "framework/IMidiQueue.h"
-#include "framework/IPlugVST.h"
+#include "framework/IPlugBase.h"
 #include "shell/Configuration.h"
 #include "shell/MidiLearn.h"
 #include "shell/UpdateCheck.h"
 
 class MTSClient;
 
-class Synth : public IPlugVST {
+class Synth : public IPlugBase {
  public:
   static constexpr int kNumParams = ::kNumParams;
   static constexpr int kNumPresets = 64;
@@ -23,8 +24,10 @@ class Synth : public IPlugVST {
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';
 
   static constexpr int kNumMidiNotes = 128;
+  // The block size until a host sets one.
+  static constexpr int kDefaultBlockSize = 1024;
 
-  explicit Synth(VstHostCallback hostCallback = nullptr);
+  Synth();
   ~Synth() override;
 
   // The editor gets the user's configured scale ("Editor Scale"), then is attached.

@@ -11,6 +11,7 @@
 #include "editor/IZVLoadWAVControl.h"
 #include "editor/IZVMenus.h"
 #include "editor/IZVPresetMenu.h"
+#include "formats/vst2/IPlugVST.h"
 #include "gui/IPopupMenu.h"
 #include "sampler/WavTestFile.h"
 
@@ -118,10 +119,10 @@ TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
 TEST(IZVPresetMenu, RenameThroughTheTextField) {
   EditorHarness h;
   h.open();
+  IPlugVST vst(&h.instrument, nullptr, false);
   auto hostName = [&] {
     char name[64] = {};
-    h.instrument.GetAEffect()->dispatcher(h.instrument.GetAEffect(), effGetProgramName, 0, 0, name,
-                                          0.0f);
+    vst.GetAEffect()->dispatcher(vst.GetAEffect(), effGetProgramName, 0, 0, name, 0.0f);
     return std::string(name);
   };
   h.click(500, 314);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/ZORQ.h"
+#include "formats/vst2/IPlugVST.h"
 #include "framework/IMidiMsg.h"
 #include "sampler/WavTestFile.h"
 
@@ -18,7 +19,8 @@ class EngineHarness {
   static constexpr int kGuardWords = 8;
 
   explicit EngineHarness(double sampleRate = 44100.0, VstHostCallback hostCallback = nullptr)
-      : plug(std::make_unique<ZORQ>(hostCallback)) {
+      : plug(std::make_unique<ZORQ>()),
+        vst(std::make_unique<IPlugVST>(plug.get(), hostCallback, false)) {
     plug->SetSampleRate(sampleRate);
     plug->Reset();
     plug->OnActivate(true);
@@ -63,6 +65,7 @@ class EngineHarness {
   }
 
   std::unique_ptr<ZORQ> plug;
+  std::unique_ptr<IPlugVST> vst;  // the VST 2 adapter around it, for tests that drive its AEffect
   std::vector<double> in[4];
   std::vector<double> out[2];
   double* inPtr[4] = {};

@@ -14,6 +14,7 @@
 #include "support/AllocationCounter.h"
 #include "support/FileCallCounter.h"
 #include "engine/ZORQ.h"
+#include "formats/vst2/IPlugVST.h"
 #include "sampler/WavTestFile.h"
 #include "support/TempFolder.h"
 
@@ -47,10 +48,11 @@ class HostedInstrument {
  public:
   explicit HostedInstrument(int blockSize) : blockSize_(blockSize) {
     const std::string ini = writeLearnedControllers();
-    plug = std::make_unique<ZORQ>(&hostCallback);
+    plug = std::make_unique<ZORQ>();
     std::remove(ini.c_str());  // later instruments in this process start plain
     plug->EnsureDefaultPreset();
-    effect = plug->GetAEffect();
+    vst = std::make_unique<IPlugVST>(plug.get(), &hostCallback, false);
+    effect = vst->GetAEffect();
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effSetBlockSize, 0, blockSize);
@@ -102,6 +104,7 @@ class HostedInstrument {
   }
 
   std::unique_ptr<ZORQ> plug;
+  std::unique_ptr<IPlugVST> vst;
   AEffect* effect = nullptr;
   std::vector<double> in[4], out[2];
   std::vector<float> inFloat[4], outFloat[2];

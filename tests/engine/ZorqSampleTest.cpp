@@ -139,7 +139,7 @@ void checkMutexFromAnotherThread() {
 TEST_F(ZorqSample, FileIsReadWithTheMutexReleased) {
   const std::string path = writeTone("a.wav", 44100, 30000);
   h.plug->setSampleFileName(path.c_str());
-  AEffect* effect = h.plug->GetAEffect();
+  AEffect* effect = h.vst->GetAEffect();
   void* bytes = nullptr;
   const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &bytes, 0.0f);
   ASSERT_GT(size, 0);

@@ -23,7 +23,7 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
   editor.add(new ISwitchControl(&editor.plug, 60, 0, 2, &lamp));
   editor.attach();
   editor.platform->windowOpen = true;
-  AEffect* effect = editor.plug.GetAEffect();
+  AEffect* effect = editor.effect();
 
   constexpr int kRounds = 4000;
   std::atomic<int> running{2};

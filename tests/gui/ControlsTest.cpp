@@ -106,7 +106,7 @@ TEST(Controls, DoubleClickRestoresTheFirstValueFromThePlugin) {
   TestEditor editor;
   auto* knob = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0));
   editor.attach();  // Gain's default 0.5 becomes the knob's default
-  AEffect* effect = editor.plug.GetAEffect();
+  AEffect* effect = editor.effect();
   effect->setParameter(effect, 0, 0.875f);
   EXPECT_EQ(knob->GetValue(), 0.875);
   IMouseMod mod(true);

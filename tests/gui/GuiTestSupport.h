@@ -1,4 +1,4 @@
-// A small plug-in on the real VST 2 adapter whose host callback records every opcode,
+// A small plug-in on the real VST 2 adapter, whose host callback records every opcode;
 // an editor on the headless platform, and controls and bitmaps made in memory.
 #pragma once
 
@@ -6,31 +6,29 @@
 #include <mutex>
 #include <vector>
 
-#include "framework/IPlugVST.h"
+#include "formats/vst2/IPlugVST.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "gui/IKnobControl.h"
 #include "platform/HeadlessPlatform.h"
 #include "raster/LICE.h"
 
-struct HostCall {
+struct RecordedHostCall {
   int opcode;
   int index;
 };
 
 // Parameters: 0 "Gain" (double 0..1), 1 "Mode" (enum "A", "B", "C"), 2 "On" (bool),
 // 3 "Freq" (double 20..20000, Hz).
-class GuiPlug : public IPlugVST {
+class GuiPlug : public IPlugBase {
  public:
   GuiPlug()
-      : IPlugVST(&GuiPlug::hostCallback, 4, "2-2", 1, "Test", "Test", "Maker", 0x10000, 1, 1, 0,
-                 false, true, false) {
+      : IPlugBase(4, "2-2", 1, "Test", "Test", "Maker", 0x10000, 1, 1, 0, false, true, false, 0) {
     GetParam(0)->InitDouble("Gain", 0.5, 0.0, 1.0, 0.001);
     GetParam(1)->InitEnum("Mode", 0, 3);
     for (int i = 0; i < 3; ++i) GetParam(1)->SetDisplayText(i, i == 0 ? "A" : i == 1 ? "B" : "C");
     GetParam(2)->InitBool("On", false);
     GetParam(3)->InitDouble("Freq", 440.0, 20.0, 20000.0, 0.1, "Hz");
-    GetAEffect()->user = this;
   }
 
   void OnParamChange(int index) override { changes.push_back(index); }
@@ -40,20 +38,19 @@ class GuiPlug : public IPlugVST {
   std::vector<int> editOpcodes() const {
     std::lock_guard<std::mutex> lock(callsMutex);
     std::vector<int> opcodes;
-    for (const HostCall& call : calls)
+    for (const RecordedHostCall& call : calls)
       if (call.opcode == audioMasterAutomate || call.opcode == audioMasterBeginEdit ||
           call.opcode == audioMasterEndEdit)
         opcodes.push_back(call.opcode);
     return opcodes;
   }
 
-  std::vector<HostCall> calls;
+  std::vector<RecordedHostCall> calls;
   mutable std::mutex callsMutex;
   std::vector<int> changes;
   int idles = 0;
 
- private:
-  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+ static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
                                 float) {
     auto* plug = effect ? static_cast<GuiPlug*>(effect->user) : nullptr;
     if (!plug) return 0;
@@ -91,7 +88,14 @@ struct TestEditor {
     pending = std::make_unique<IGraphics>(&plug, width, height, 0, std::move(headless));
     graphics = pending.get();
   }
-  void attach() { plug.AttachGraphics(pending.release()); }
+  // Attaches the editor, then puts the plug-in on the VST 2 adapter, as the entry point
+  // does.
+  void attach() {
+    plug.AttachGraphics(pending.release());
+    vst = std::make_unique<IPlugVST>(&plug, &GuiPlug::hostCallback, false);
+    vst->GetAEffect()->user = &plug;
+  }
+  AEffect* effect() { return vst->GetAEffect(); }
   template <typename Control>
   Control* add(Control* control) {
     graphics->AttachControl(control);
@@ -104,6 +108,7 @@ struct TestEditor {
   }
 
   GuiPlug plug;
+  std::unique_ptr<IPlugVST> vst;
   std::unique_ptr<IGraphics> pending;
   IGraphics* graphics;
   HeadlessPlatform* platform;

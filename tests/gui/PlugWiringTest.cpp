@@ -12,12 +12,13 @@ struct Wired : ::testing::Test {
     gainFollower->AddAuxParam(0);
     for (IControl* c : {gain, gainFollower, freq}) editor.graphics->AttachControl(c);
     editor.attach();
+    effect = editor.effect();
   }
   TestEditor editor;
   RecordingKnob* gain = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0);
   RecordingKnob* gainFollower = new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 1);
   RecordingKnob* freq = new RecordingKnob(&editor.plug, IRECT(110, 10, 150, 50), 3);
-  AEffect* effect = editor.plug.GetAEffect();
+  AEffect* effect = nullptr;
 };
 
 TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
@@ -53,7 +54,7 @@ TEST(EditorScale, HostThenScreenThenUserDecideTheWindowSize) {
     editor.platform->systemScale = c.systemScale;
     editor.graphics->SetPreferredScale(c.preferred);
     editor.attach();
-    AEffect* effect = editor.plug.GetAEffect();
+    AEffect* effect = editor.effect();
     if (c.hostFactor > 0)
       effect->dispatcher(effect, effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue,
                          nullptr, c.hostFactor);
@@ -68,13 +69,13 @@ TEST(EditorScale, HostThenScreenThenUserDecideTheWindowSize) {
 TEST(EditorScale, AnOpenWindowsHostIsAskedToResizeOnce) {
   TestEditor editor;
   editor.attach();
-  AEffect* effect = editor.plug.GetAEffect();
+  AEffect* effect = editor.effect();
   ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0), 1);
   for (int i = 0; i < 2; ++i)  // the second message changes nothing
     effect->dispatcher(effect, effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue,
                        nullptr, 2.0f);
-  std::vector<HostCall> resizes;
-  for (const HostCall& call : editor.plug.calls)
+  std::vector<RecordedHostCall> resizes;
+  for (const RecordedHostCall& call : editor.plug.calls)
     if (call.opcode == audioMasterSizeWindow) resizes.push_back(call);
   ASSERT_EQ(resizes.size(), 1u);
   EXPECT_EQ(resizes[0].index, 400);

@@ -34,11 +34,15 @@ struct X11Editor {
     IText style(14, &COLOR_WHITE, "Arial");
     graphics->AttachControl(new ITextControl(&plug, IRECT(10, 70, 190, 90), &style, "ZORQ editor"));
     plug.AttachGraphics(graphics);
+    vst = std::make_unique<IPlugVST>(&plug, &GuiPlug::hostCallback, false);
+    vst->GetAEffect()->user = &plug;
   }
   IParam* param(int i) { return plug.GetParam(i); }
+  AEffect* effect() { return vst->GetAEffect(); }
 
   std::unique_ptr<LICE_MemBitmap> knobFrames = numberedFrames(32, 32, 65);
   GuiPlug plug;
+  std::unique_ptr<IPlugVST> vst;
   IGraphics* graphics;
   X11Platform* platform;
 };
@@ -49,7 +53,7 @@ class X11Editors : public testing::Test {
     const std::string why = X11TestHost::Unavailable();
     if (!why.empty()) GTEST_SKIP() << why;
     editor = std::make_unique<X11Editor>();
-    host = std::make_unique<X11TestHost>(editor->plug.GetAEffect());
+    host = std::make_unique<X11TestHost>(editor->effect());
     ASSERT_TRUE(host->Open());
     host->Settle();
   }
@@ -87,7 +91,7 @@ TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
   const std::string why = X11TestHost::Unavailable();
   if (!why.empty()) GTEST_SKIP() << why;
   X11Editor editor;
-  X11TestHost host(editor.plug.GetAEffect(), screen.parentDepth);
+  X11TestHost host(editor.effect(), screen.parentDepth);
   if (screen.hostScale > 0) {
     host.Run([&] {
       host.Dispatch(effVendorSpecific, kVstScaleVendorIndex, kVstScaleVendorValue, nullptr, 2.0f);
@@ -179,7 +183,7 @@ TEST_F(X11Editors, MessageBoxWaitsForTheKeyWhileAudioGoesOn) {
     std::vector<float> in(64, 0.0f), out(64, 0.0f);
     float* ins[2] = {in.data(), in.data()};
     float* outs[2] = {out.data(), out.data()};
-    AEffect* effect = editor->plug.GetAEffect();
+    AEffect* effect = editor->effect();
     effect->processReplacing(effect, ins, outs, 64);
   });
   EXPECT_EQ(block.wait_for(std::chrono::seconds(2)), std::future_status::ready);

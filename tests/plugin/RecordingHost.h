@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/VstAbi.h"
+#include "formats/vst2/VstAbi.h"
 
 // A test host that loads ZORQ.so, answers the callback and records what the plug-in
 // tells it (automation, MIDI output, edits), which the offline host of zorq-render

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/VstAbi.h"
+#include "formats/vst2/VstAbi.h"
 #include "raster/Bitmap.h"
 
 // File descriptors this process has open (X connections are sockets).

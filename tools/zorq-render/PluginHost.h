@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/VstAbi.h"
+#include "formats/vst2/VstAbi.h"
 
 // One VST 2 plug-in loaded from a shared object through its exported entry point,
 // opened, and driven the way an offline host drives it. Owns the library handle and

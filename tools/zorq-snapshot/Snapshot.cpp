@@ -100,8 +100,9 @@ void renderSnapshot(const SnapshotOptions& options, std::ostream& out) {
   HeadlessPlatform* platform = headless.get();
   ZorqEditor* editor = ZorqEditor::attach(&instrument, std::move(headless));
   if (!state.empty()) {
-    AEffect* effect = instrument.GetAEffect();
-    effect->dispatcher(effect, effSetChunk, 1, VstIntPtr(state.size()), const_cast<char*>(state.data()), 0.0f);
+    ByteChunk chunk;
+    chunk.PutBytes(state.data(), static_cast<int>(state.size()));
+    if (instrument.unserializeProgramChunk(&chunk) >= 0) instrument.PresetsChangedByHost();
   }
   editor->OpenWindow(nullptr);
   if (options.tweakView) {

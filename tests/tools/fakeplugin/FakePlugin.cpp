@@ -13,7 +13,7 @@
 #include <cstring>
 #include <new>
 
-#include "framework/VstAbi.h"
+#include "formats/vst2/VstAbi.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/IMidiMsg.h"
-#include "framework/IPlugVST.h"
+#include "formats/vst2/IPlugVST.h"
 
 namespace {
 // Parameter names, labels and display texts: hosts hand in at least this much.
@@ -35,29 +35,24 @@ bool isProgramChunksOnlyVendor(const char* vendor) {
 
 VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                    VstIntPtr value, void* ptr, float opt) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return 0;
+  IPlugVST* vst = FromAEffect(effect);
+  if (!vst) return 0;
   try {
     if (opcode == effClose) {
-      delete plug;
+      delete vst;
       return 0;
     }
-    if (isEditorCall(opcode, index, value)) return plug->dispatchEditor(opcode, index, value, ptr, opt);
+    if (isEditorCall(opcode, index, value)) return vst->dispatchEditor(opcode, index, value, ptr, opt);
+    IPlugBase& plug = *vst->plug_;
     VstIntPtr result = 0;
     bool outermost = false;
     {
-      IMutexLock lock(plug->Mutex());
-      // Counted under the mutex: while it is above 0, the thread that holds the mutex
-      // is inside a host call.
-      struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-      } depth(plug->hostCallDepth_);
-      result = plug->dispatch(opcode, index, value, ptr, opt);
-      outermost = plug->hostCallDepth_ == 1;
+      IMutexLock lock(plug.Mutex());
+      IPlugBase::HostCall call(plug);
+      result = vst->dispatch(opcode, index, value, ptr, opt);
+      outermost = call.Outermost();
     }
-    if (outermost) plug->OnHostCallReturned();
+    if (outermost) plug.OnHostCallReturned();
     return result;
   } catch (...) {
     return 0;
@@ -66,27 +61,27 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
 
 VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                              float opt) {
-  IParam* param = GetParam(index);
+  IParam* param = plug_->GetParam(index);
   switch (opcode) {
     case effOpen:
       HostSpecificInit();
-      OnParamReset();
+      plug_->OnParamReset();
       return 0;
     case effSetProgram:
-      ModifyCurrentPreset(nullptr);
-      RestorePreset(static_cast<int>(value));
+      plug_->ModifyCurrentPreset(nullptr);
+      plug_->RestorePreset(static_cast<int>(value));
       return 0;
-    case effGetProgram: return GetCurrentPresetIdx();
+    case effGetProgram: return plug_->GetCurrentPresetIdx();
     case effSetProgramName:
       if (ptr) {
         char name[256];  // a preset name holds up to 255 characters
         copyText(name, static_cast<const char*>(ptr), sizeof name);
-        ModifyCurrentPreset(name);
-        PresetsChangedByHost();
+        plug_->ModifyCurrentPreset(name);
+        plug_->PresetsChangedByHost();
       }
       return 0;
     case effGetProgramName:
-      if (ptr) copyText(ptr, GetPresetName(GetCurrentPresetIdx()), kVstMaxProgNameLen);
+      if (ptr) copyText(ptr, plug_->GetPresetName(plug_->GetCurrentPresetIdx()), kVstMaxProgNameLen);
       return 0;
     case effGetParamLabel:
       if (param && ptr) copyText(ptr, param->GetLabelForHost(), kParamTextSize);
@@ -102,25 +97,25 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       if (param && ptr) copyText(ptr, param->GetNameForHost(), kParamTextSize);
       return 0;
     case effSetSampleRate:
-      SetSampleRate(opt);
-      Reset();
+      plug_->SetSampleRate(opt);
+      plug_->Reset();
       return 0;
     case effSetBlockSize:
       // A block size of 0 or less would leave the channels without scratch buffers.
       if (value > 0 && value <= (1 << 24)) {
-        SetBlockSize(static_cast<int>(value));
-        Reset();
+        plug_->SetBlockSize(static_cast<int>(value));
+        plug_->Reset();
       }
       return 0;
     case effMainsChanged:
       if (value == 0) {
-        OnActivate(false);
-        Reset();
+        plug_->OnActivate(false);
+        plug_->Reset();
       } else {
-        OnActivate(true);
+        plug_->OnActivate(true);
       }
       return 0;
-    case effIdle: OnIdle(); return 0;
+    case effIdle: plug_->OnIdle(); return 0;
     case effIdentify: return kVstIdentifyAnswer;
     case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), wantsBank(index)) : 0;
     case effSetChunk: return setChunk(ptr, value, wantsBank(index));
@@ -130,34 +125,34 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       return param ? string2Parameter(index, static_cast<const char*>(ptr)) : 0;
     case effGetProgramNameIndexed:
       if (!ptr) return 0;
-      copyText(ptr, GetPresetName(index), kVstMaxProgNameLen);
+      copyText(ptr, plug_->GetPresetName(index), kVstMaxProgNameLen);
       return static_cast<char*>(ptr)[0] != '\0';
     case effGetInputProperties:
       return pinProperties(static_cast<VstPinProperties*>(ptr), index, true);
     case effGetOutputProperties:
       return pinProperties(static_cast<VstPinProperties*>(ptr), index, false);
-    case effGetPlugCategory: return IsInst() ? kPlugCategSynth : kPlugCategEffect;
+    case effGetPlugCategory: return plug_->IsInst() ? kPlugCategSynth : kPlugCategEffect;
     case effSetSpeakerArrangement:
       setSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value), true);
       setSpeakerArrangement(static_cast<const VstSpeakerArrangement*>(ptr), false);
       return 1;
     case effGetEffectName:
       if (!ptr) return 0;
-      copyText(ptr, GetEffectName(), kVstMaxEffectNameLen);
+      copyText(ptr, plug_->GetEffectName(), kVstMaxEffectNameLen);
       return 1;
     case effGetVendorString:
       if (!ptr) return 0;
-      copyText(ptr, GetMfrName(), kVstMaxVendorStrLen);
+      copyText(ptr, plug_->GetMfrName(), kVstMaxVendorStrLen);
       return 1;
     case effGetProductString:
       if (!ptr) return 0;
-      copyText(ptr, GetProductName(), kVstMaxProductStrLen);
+      copyText(ptr, plug_->GetProductName(), kVstMaxProductStrLen);
       return 1;
-    case effGetVendorVersion: return GetEffectVersion(true);
+    case effGetVendorVersion: return plug_->GetEffectVersion(true);
     case effVendorSpecific:
       if (index == 7 && ptr) {
         // Text for an arbitrary normalised value of parameter `value`.
-        if (const IParam* shown = GetParam(static_cast<int>(value))) {
+        if (const IParam* shown = plug_->GetParam(static_cast<int>(value))) {
           char text[256] = {};
           shown->GetDisplayForHost(opt, true, text, true);
           copyText(ptr, text, kParamTextSize);
@@ -165,7 +160,7 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         return kVendorSpecificAnswer;
       }
       if (index == 8) {
-        const IParam* asked = GetParam(static_cast<int>(value));
+        const IParam* asked = plug_->GetParam(static_cast<int>(value));
         if (asked) return asked->Type() != IParam::kTypeDouble ? kVendorSpecificAnswer : 0;
       }
       return 0;
@@ -173,7 +168,7 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       const char* question = static_cast<const char*>(ptr);
       if (!question) return 0;
       if (!std::strcmp(question, "receiveVstTimeInfo")) return 1;
-      if (DoesMIDI() && (!std::strcmp(question, "sendVstEvents") ||
+      if (plug_->DoesMIDI() && (!std::strcmp(question, "sendVstEvents") ||
                          !std::strcmp(question, "sendVstMidiEvent") ||
                          !std::strcmp(question, "receiveVstEvents") ||
                          !std::strcmp(question, "receiveVstMidiEvent")))
@@ -213,7 +208,7 @@ bool IPlugVST::wantsBank(VstInt32 index) {
 VstIntPtr IPlugVST::getChunk(void** data, bool isBank) {
   ByteChunk& chunk = isBank ? bankChunk_ : programChunk_;
   chunk.Clear();
-  const bool ok = isBank ? serializeBankChunk(&chunk) : serializeProgramChunk(&chunk);
+  const bool ok = isBank ? plug_->serializeBankChunk(&chunk) : plug_->serializeProgramChunk(&chunk);
   if (!ok || chunk.Size() == 0) return 0;
   *data = chunk.GetBytes();
   return chunk.Size();
@@ -224,21 +219,21 @@ VstIntPtr IPlugVST::setChunk(const void* data, VstIntPtr size, bool isBank) {
   ByteChunk& chunk = isBank ? bankChunk_ : programChunk_;
   chunk.Clear();
   chunk.PutBytes(data, static_cast<int>(size));
-  int pos = isBank ? unserializeBankChunk(&chunk) : unserializeProgramChunk(&chunk);
+  int pos = isBank ? plug_->unserializeBankChunk(&chunk) : plug_->unserializeProgramChunk(&chunk);
   if (programChunksOnly_ && pos != chunk.Size()) {
     // These hosts may hand back a bank under the program index: read it again as one.
     bankChunk_.Clear();
     bankChunk_.PutBytes(data, static_cast<int>(size));
     int bankPos = 0;
     if (GetIPlugVerFromChunk(&bankChunk_, &bankPos) >= kIPlugVersion)
-      pos = UnserializePresets(&bankChunk_, bankPos);
+      pos = plug_->UnserializePresets(&bankChunk_, bankPos);
     if (pos < 0) return 0;
   } else if (pos < 0) {
     return 0;
   }
   // A restored program may name a sample file: reload it, as the bank path does.
-  if (!isBank) PresetsChangedByHost();
-  RedrawParamControls();
+  if (!isBank) plug_->PresetsChangedByHost();
+  plug_->RedrawParamControls();
   return 1;
 }
 
@@ -255,12 +250,12 @@ VstIntPtr IPlugVST::processEvents(const VstEvents* events) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
       IMidiMsg msg(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
                    static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
-      ProcessMidiMsg(&msg);
+      plug_->ProcessMidiMsg(&msg);
     } else if (event->type == kVstSysExType) {
       const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       ISysEx msg(sysex->deltaFrames, reinterpret_cast<const uint8_t*>(sysex->sysexDump),
                  sysex->sysexDump ? std::max(sysex->dumpBytes, 0) : 0);
-      ProcessSysEx(&msg);
+      plug_->ProcessSysEx(&msg);
     }
   }
   return 1;
@@ -268,7 +263,7 @@ VstIntPtr IPlugVST::processEvents(const VstEvents* events) {
 
 VstIntPtr IPlugVST::string2Parameter(int paramIdx, const char* text) {
   if (!text) return 1;
-  IParam* param = GetParam(paramIdx);
+  IParam* param = plug_->GetParam(paramIdx);
   double value;
   if (param->GetNDisplayTexts() > 0) {
     int mapped = 0;
@@ -278,20 +273,20 @@ VstIntPtr IPlugVST::string2Parameter(int paramIdx, const char* text) {
     value = std::atof(text);
   }
   if (value != value) return 0;
-  if (IPlugGUI* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, value, false);
+  if (IPlugGUI* gui = plug_->GetGUI()) gui->SetParameterFromPlug(paramIdx, value, false);
   double minValue = 0.0, maxValue = 1.0;
   param->GetBounds(&minValue, &maxValue);
   param->Set(std::min(std::max(value, minValue), maxValue));
-  OnParamChange(paramIdx);
+  plug_->OnParamChange(paramIdx);
   return 1;
 }
 
 VstIntPtr IPlugVST::pinProperties(VstPinProperties* properties, int index, bool input) {
-  const int nChannels = input ? NInChannels() : NOutChannels();
+  const int nChannels = input ? plug_->NInChannels() : plug_->NOutChannels();
   if (!properties || index < 0 || index >= nChannels) return 0;
   const bool startsPair = index % 2 == 0 && index + 1 < nChannels;
   properties->flags = kVstPinIsActive | (startsPair ? kVstPinIsStereo : 0);
-  const char* label = input ? GetInputLabel(index) : GetOutputLabel(index);
+  const char* label = input ? plug_->GetInputLabel(index) : plug_->GetOutputLabel(index);
   if (label[0])
     copyText(properties->label, label, sizeof properties->label);
   else
@@ -302,13 +297,13 @@ VstIntPtr IPlugVST::pinProperties(VstPinProperties* properties, int index, bool 
 
 void IPlugVST::setSpeakerArrangement(const VstSpeakerArrangement* arrangement, bool input) {
   if (!arrangement) return;
-  const int nChannels = input ? NInChannels() : NOutChannels();
+  const int nChannels = input ? plug_->NInChannels() : plug_->NOutChannels();
   const int connected = std::min(std::max(arrangement->numChannels, 0), nChannels);
   if (input) {
-    SetInputChannelConnections(0, connected, true);
-    SetInputChannelConnections(connected, nChannels - connected, false);
+    plug_->SetInputChannelConnections(0, connected, true);
+    plug_->SetInputChannelConnections(connected, nChannels - connected, false);
   } else {
-    SetOutputChannelConnections(0, connected, true);
-    SetOutputChannelConnections(connected, nChannels - connected, false);
+    plug_->SetOutputChannelConnections(0, connected, true);
+    plug_->SetOutputChannelConnections(connected, nChannels - connected, false);
   }
 }

@@ -1,44 +1,51 @@
+// VST 2 format adapter: the one place that knows the VST 2 binary interface. It owns
+// the AEffect record the host drives, answers the dispatcher, parameter and
+// processing callbacks by calling the format-neutral plug-in (IPlugBase), and is the
+// plug-in's IPlugHost: automation, MIDI output, program changes and editor sizes go
+// back to the host through its callback. Every callback except effClose and the
+// editor's opcodes holds the plug-in mutex for its whole run; no exception leaves one.
 #pragma once
 
+#include <memory>
+
+#include "formats/vst2/VstAbi.h"
 #include "framework/ByteChunk.h"
 #include "framework/Hosts.h"
 #include "framework/IPlugBase.h"
 #include "framework/ITimeInfo.h"
-#include "framework/VstAbi.h"
 
 struct ISysEx;
 
-// The VST 2 host adapter: fills the AEffect record the host drives, answers the
-// dispatcher, parameter and processing callbacks, and calls the host back for
-// automation, MIDI output, time and identity. Every callback except effClose
-// holds the plug-in mutex for its whole run; no exception leaves a callback.
-class IPlugVST : public IPlugBase {
+class IPlugVST : public IPlugHost {
  public:
   static constexpr int kDefaultBlockSize = 1024;
 
-  IPlugVST(VstHostCallback hostCallback, int nParams, const char* channelIOStr, int nPresets,
-           const char* effectName, const char* productName, const char* mfrName,
-           int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-           bool plugDoesChunks, bool plugIsInst);
+  // Hosts `plug` (owned when `ownsPlug`): the record takes its identity, channels,
+  // parameters and programs, and the editor flag when an editor that can open a window
+  // is attached. Construction thread.
+  IPlugVST(IPlugBase* plug, VstHostCallback hostCallback, bool ownsPlug = true);
+  ~IPlugVST() override;
+  IPlugVST(const IPlugVST&) = delete;
+  IPlugVST& operator=(const IPlugVST&) = delete;
 
   AEffect* GetAEffect() { return &aEffect_; }
   static IPlugVST* FromAEffect(AEffect* effect);
+  IPlugBase* Plug() const { return plug_; }
 
-  // Host calls; any thread.
+  // IPlugHost: threads as the interface states them.
   void InformHostOfParamChange(int paramIdx, double normalized) override;
   void BeginInformHostOfParamChange(int paramIdx) override;
   void EndInformHostOfParamChange(int paramIdx) override;
   void InformHostOfProgramChange() override;
-  // Audio thread: one MIDI event back to the host; true when it accepted it.
-  void SendMidiMsg(IMidiMsg* msg) override;
-  bool SendSysEx(ISysEx* msg);
-  void SetLatency(int samples) override;
-  // Base attach, then the has-editor flag (when the editor can show a window) and
-  // the editor rectangle.
-  void AttachGraphics(IPlugGUI* graphics) override;
+  // Audio thread: one MIDI event back to the host.
+  void SendMidiMsg(const IMidiMsg& msg) override;
   // The editor's size changed: the rectangle follows, and an open window's host is
   // asked to resize (audioMasterSizeWindow).
   void ResizeGraphics(int width, int height) override;
+  void SetLatency(int samples) override;
+
+  // Audio thread: one system-exclusive message to the host; true when it accepted it.
+  bool SendSysEx(ISysEx* msg);
   bool IsRenderingOffline();
   int GetSamplePos();
   double GetTempo();
@@ -47,26 +54,12 @@ class IPlugVST : public IPlugBase {
   // Identifies the host from its product string on first use.
   EHost GetHost();
   int GetHostVersion(bool decimal);
-
-  virtual void HostSpecificInit();
-  virtual void OnHostIdentified() {}
-  // Host thread, after a dispatcher call has released the plug-in mutex: work that
-  // must not hold it (such as reading a file that a restored state names).
-  virtual void OnHostCallReturned() {}
-  virtual void ProcessSysEx(ISysEx*) {}
-  virtual bool MidiNoteName(int, char* name) {
-    name[0] = '\0';
-    return false;
-  }
-
- protected:
-  // Disconnects inputs from the third on, connects outputs from the third on.
-  void LimitToStereoIO();
-  // Plug-in mutex held: whether this thread is inside a dispatcher call, which
-  // releases the mutex before OnHostCallReturned.
-  bool InHostCall() const { return hostCallDepth_ > 0; }
+  // Hosts that cannot take more than two inputs and two outputs get stereo pins only.
+  void HostSpecificInit();
 
  private:
+  // Disconnects inputs from the third on, connects outputs from the third on.
+  void limitToStereoIO();
   VstIntPtr hostCall(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                      void* ptr = nullptr, float opt = 0.0f);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
@@ -93,23 +86,23 @@ class IPlugVST : public IPlugBase {
   void silenceHostOutputs(Sample** outputs, int first, int nFrames);
 
   static VstIntPtr dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                              VstIntPtr value, void* ptr, float opt);
-  static void processProc(AEffect* effect, float** inputs, float** outputs,
-                                      VstInt32 nFrames);
+                                  VstIntPtr value, void* ptr, float opt);
+  static void processProc(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames);
   static void processReplacingProc(AEffect* effect, float** inputs, float** outputs,
-                                               VstInt32 nFrames);
-  static void processDoubleReplacingProc(AEffect* effect, double** inputs,
-                                                     double** outputs, VstInt32 nFrames);
+                                   VstInt32 nFrames);
+  static void processDoubleReplacingProc(AEffect* effect, double** inputs, double** outputs,
+                                         VstInt32 nFrames);
   static void setParameterProc(AEffect* effect, VstInt32 index, float value);
   static float getParameterProc(AEffect* effect, VstInt32 index);
 
+  IPlugBase* plug_;
+  std::unique_ptr<IPlugBase> ownedPlug_;
   VstHostCallback hostCallback_;
   AEffect aEffect_{};
   ERect editorRect_{};
   VstSpeakerArrangement inputSpeakers_{};
   VstSpeakerArrangement outputSpeakers_{};
   bool hostSpecificInitDone_ = false;
-  int hostCallDepth_ = 0;  // dispatcher calls in progress; changed under the mutex
   int hostExtensions_ = 0;  // bit 0 "hasCockosExtensions", bit 1 "hasCockosViewAsConfig"
   ByteChunk programChunk_;
   ByteChunk bankChunk_;

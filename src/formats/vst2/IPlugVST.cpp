@@ -1,4 +1,4 @@
-#include "framework/IPlugVST.h"
+#include "formats/vst2/IPlugVST.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,13 +16,8 @@ void fillSpeakerArrangement(VstSpeakerArrangement* arrangement, int nChannels) {
 }
 }  // namespace
 
-IPlugVST::IPlugVST(VstHostCallback hostCallback, int nParams, const char* channelIOStr,
-                   int nPresets, const char* effectName, const char* productName,
-                   const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
-                   bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst)
-    : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, 0),
-      hostCallback_(hostCallback) {
+IPlugVST::IPlugVST(IPlugBase* plug, VstHostCallback hostCallback, bool ownsPlug)
+    : plug_(plug), ownedPlug_(ownsPlug ? plug : nullptr), hostCallback_(hostCallback) {
   aEffect_.magic = kVstEffectMagic;
   aEffect_.dispatcher = dispatcherProc;
   aEffect_.process = processProc;
@@ -30,21 +25,33 @@ IPlugVST::IPlugVST(VstHostCallback hostCallback, int nParams, const char* channe
   aEffect_.getParameter = getParameterProc;
   aEffect_.processReplacing = processReplacingProc;
   aEffect_.processDoubleReplacing = processDoubleReplacingProc;
-  aEffect_.numPrograms = NPresets();
-  aEffect_.numParams = NParams();
+  aEffect_.numPrograms = plug_->NPresets();
+  aEffect_.numParams = plug_->NParams();
   aEffect_.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
-  if (plugDoesChunks) aEffect_.flags |= effFlagsProgramChunks;
-  if (LegalIO(1, -1)) aEffect_.flags |= effFlagsCanMono;
-  if (plugIsInst) aEffect_.flags |= effFlagsIsSynth;
-  aEffect_.initialDelay = latency;
+  if (plug_->DoesStateChunks()) aEffect_.flags |= effFlagsProgramChunks;
+  if (plug_->LegalIO(1, -1)) aEffect_.flags |= effFlagsCanMono;
+  if (plug_->IsInst()) aEffect_.flags |= effFlagsIsSynth;
+  aEffect_.initialDelay = plug_->GetLatency();
   aEffect_.ioRatio = 1.0f;
   aEffect_.object = this;
-  aEffect_.uniqueID = uniqueID;
-  aEffect_.version = GetEffectVersion(true);
+  aEffect_.uniqueID = plug_->GetUniqueID();
+  aEffect_.version = plug_->GetEffectVersion(true);
   updateChannelCounts();
-  SetInputChannelConnections(0, NInChannels(), true);
-  SetOutputChannelConnections(0, NOutChannels(), true);
-  SetBlockSize(kDefaultBlockSize);
+  // Hosts may process before they announce a block size.
+  if (plug_->GetBlockSize() <= 0) plug_->SetBlockSize(kDefaultBlockSize);
+  // The scale is asked for when the host asks for the rectangle: finding the screen's
+  // may mean talking to the display, which a plug-in scan must not wait for.
+  if (IPlugGUI* gui = plug_->GetGUI()) {
+    if (gui->CanOpenWindow()) aEffect_.flags |= effFlagsHasEditor;
+    editorRect_ = ERect{0, 0, int16_t(gui->Height()), int16_t(gui->Width())};
+  }
+  plug_->SetHost(this);
+}
+
+// The plug-in goes while still attached: its editor may report a last change.
+IPlugVST::~IPlugVST() {
+  ownedPlug_.reset();
+  if (plug_ && plug_->GetHost() == this) plug_->SetHost(nullptr);
 }
 
 IPlugVST* IPlugVST::FromAEffect(AEffect* effect) {
@@ -52,10 +59,10 @@ IPlugVST* IPlugVST::FromAEffect(AEffect* effect) {
 }
 
 void IPlugVST::updateChannelCounts() {
-  aEffect_.numInputs = NInChannels();
-  aEffect_.numOutputs = NOutChannels();
-  fillSpeakerArrangement(&inputSpeakers_, NInChannels());
-  fillSpeakerArrangement(&outputSpeakers_, NOutChannels());
+  aEffect_.numInputs = plug_->NInChannels();
+  aEffect_.numOutputs = plug_->NOutChannels();
+  fillSpeakerArrangement(&inputSpeakers_, plug_->NInChannels());
+  fillSpeakerArrangement(&outputSpeakers_, plug_->NOutChannels());
 }
 
 VstIntPtr IPlugVST::hostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -73,15 +80,14 @@ void IPlugVST::EndInformHostOfParamChange(int paramIdx) { hostCall(audioMasterEn
 
 void IPlugVST::InformHostOfProgramChange() { hostCall(audioMasterUpdateDisplay); }
 
-void IPlugVST::SendMidiMsg(IMidiMsg* msg) {
-  if (!msg) return;
+void IPlugVST::SendMidiMsg(const IMidiMsg& msg) {
   VstMidiEvent event{};
   event.type = kVstMidiType;
   event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = msg->mOffset;
-  event.midiData[0] = static_cast<char>(msg->mStatus);
-  event.midiData[1] = static_cast<char>(msg->mData1);
-  event.midiData[2] = static_cast<char>(msg->mData2);
+  event.deltaFrames = msg.mOffset;
+  event.midiData[0] = static_cast<char>(msg.mStatus);
+  event.midiData[1] = static_cast<char>(msg.mData1);
+  event.midiData[2] = static_cast<char>(msg.mData2);
   VstEvents events{};
   events.numEvents = 1;
   events.events[0] = reinterpret_cast<VstEvent*>(&event);
@@ -102,10 +108,7 @@ bool IPlugVST::SendSysEx(ISysEx* msg) {
   return hostCall(audioMasterProcessEvents, 0, 0, &events) == 1;
 }
 
-void IPlugVST::SetLatency(int samples) {
-  aEffect_.initialDelay = samples;
-  IPlugBase::SetLatency(samples);
-}
+void IPlugVST::SetLatency(int samples) { aEffect_.initialDelay = samples; }
 
 bool IPlugVST::IsRenderingOffline() {
   return hostCall(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline;
@@ -188,9 +191,10 @@ int IPlugVST::GetHostVersion(bool decimal) {
          (hostVersion_ & 0xFF);
 }
 
-void IPlugVST::LimitToStereoIO() {
-  if (NInChannels() > 2) SetInputChannelConnections(2, NInChannels() - 2, false);
-  if (NOutChannels() > 2) SetOutputChannelConnections(2, NOutChannels() - 2, true);
+void IPlugVST::limitToStereoIO() {
+  const int nIn = plug_->NInChannels(), nOut = plug_->NOutChannels();
+  if (nIn > 2) plug_->SetInputChannelConnections(2, nIn - 2, false);
+  if (nOut > 2) plug_->SetOutputChannelConnections(2, nOut - 2, true);
 }
 
 void IPlugVST::HostSpecificInit() {
@@ -198,9 +202,8 @@ void IPlugVST::HostSpecificInit() {
   hostSpecificInitDone_ = true;
   const EHost host = GetHost();
   if (host == kHostForte || host == kHostAudition || host == kHostOrion || host == kHostSAWStudio)
-    LimitToStereoIO();
+    limitToStereoIO();
   updateChannelCounts();
-  OnHostIdentified();
 }
 
 // Hosts may hand a process call more frames than the block size they announced, and
@@ -226,11 +229,12 @@ void IPlugVST::silenceHostOutputs(Sample** outputs, int first, int nFrames) {
 
 template <typename Sample>
 void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool accumulate) {
-  IMutexLock lock(Mutex());
-  if (DoesMIDI()) hostCall(audioMasterWantMidi);
+  IPlugBase& plug = *plug_;
+  IMutexLock lock(plug.Mutex());
+  if (plug.DoesMIDI()) hostCall(audioMasterWantMidi);
   if (nFrames <= 0) return;
-  const int nIn = std::min(NInChannels(), aEffect_.numInputs);
-  const int nOut = std::min(NOutChannels(), aEffect_.numOutputs);
+  const int nIn = std::min(plug.NInChannels(), aEffect_.numInputs);
+  const int nOut = std::min(plug.NOutChannels(), aEffect_.numOutputs);
   if (nIn > 64 || nOut > 64) {
     if (!accumulate) silenceHostOutputs(outputs, 0, nFrames);
     return;
@@ -238,20 +242,20 @@ void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool
   // Host buffers go to the connected channels in order; with a smaller speaker
   // arrangement the host's buffers beyond them are silenced below.
   int hostOutputsUsed = 0;
-  for (int c = 0; c < nOut; ++c) hostOutputsUsed += IsOutChannelConnected(c) ? 1 : 0;
-  const int piece = ProcessFrames();
+  for (int c = 0; c < nOut; ++c) hostOutputsUsed += plug.IsOutChannelConnected(c) ? 1 : 0;
+  const int piece = plug.ProcessFrames();
   Sample* in[64];
   Sample* out[64];
   for (int done = 0; done < nFrames; done += piece) {
     const int n = std::min(piece, nFrames - done);
     for (int c = 0; c < nIn; ++c) in[c] = inputs[c] + done;
     for (int c = 0; c < nOut; ++c) out[c] = outputs[c] + done;
-    AttachInputBuffers(0, nIn, in, n);
-    AttachOutputBuffers(0, nOut, out);
+    plug.AttachInputBuffers(0, nIn, in, n);
+    plug.AttachOutputBuffers(0, nOut, out);
     if (accumulate)
-      ProcessBuffersAccumulating(Sample(0), n);
+      plug.ProcessBuffersAccumulating(Sample(0), n);
     else
-      ProcessBuffers(Sample(0), n);
+      plug.ProcessBuffers(Sample(0), n);
   }
   if (!accumulate) silenceHostOutputs(outputs, hostOutputsUsed, nFrames);
 }
@@ -271,8 +275,9 @@ void IPlugVST::processDoubleReplacingProc(AEffect* effect, double** inputs, doub
 }
 
 void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return;
+  IPlugVST* vst = FromAEffect(effect);
+  if (!vst) return;
+  IPlugBase* plug = vst->plug_;
   try {
     // NaN from a host is ignored; values beyond 0..1 are held at the nearer end.
     double normalized = value;
@@ -288,8 +293,9 @@ void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {
 }
 
 float IPlugVST::getParameterProc(AEffect* effect, VstInt32 index) {
-  IPlugVST* plug = FromAEffect(effect);
-  if (!plug) return 0.0f;
+  IPlugVST* vst = FromAEffect(effect);
+  if (!vst) return 0.0f;
+  const IPlugBase* plug = vst->plug_;
   try {
     IMutexLock lock(plug->Mutex());
     const IParam* param = plug->GetParam(index);

@@ -1,11 +1,11 @@
 // The editor's opcodes: its rectangle, opening, closing and idling its window, keys
 // the host forwards, and the host's scale factor. They run on the host's editor thread
 // without holding the plug-in mutex: menus and message boxes keep effEditIdle busy
-// while the user answers, and the audio thread must not wait for that. The editor
-// takes the mutex itself where it changes the plug-in.
+// while the user answers, and the audio thread must not wait for that. The instrument
+// takes the mutex itself where the editor changes it.
 #include <cstdint>
 
-#include "framework/IPlugVST.h"
+#include "formats/vst2/IPlugVST.h"
 
 namespace {
 IKeyPress::ENamedKey namedKey(VstIntPtr virtualKey) {
@@ -60,17 +60,8 @@ bool IPlugVST::isEditorCall(VstInt32 opcode, VstInt32 index, VstIntPtr value) {
   }
 }
 
-void IPlugVST::AttachGraphics(IPlugGUI* graphics) {
-  IPlugBase::AttachGraphics(graphics);
-  if (!GetGUI()) return;
-  if (GetGUI()->CanOpenWindow()) aEffect_.flags |= effFlagsHasEditor;
-  // The scale is asked for when the host asks for the rectangle: finding the screen's
-  // may mean talking to the display, which a plug-in scan must not wait for.
-  editorRect_ = ERect{0, 0, int16_t(GetGUI()->Height()), int16_t(GetGUI()->Width())};
-}
-
 bool IPlugVST::refreshEditorRect() {
-  IPlugGUI* gui = GetGUI();
+  IPlugGUI* gui = plug_->GetGUI();
   if (!gui) return false;
   const int scale = gui->Scale();
   const ERect rect{0, 0, int16_t(gui->Height() * scale), int16_t(gui->Width() * scale)};
@@ -80,13 +71,13 @@ bool IPlugVST::refreshEditorRect() {
 }
 
 void IPlugVST::ResizeGraphics(int, int) {
-  if (refreshEditorRect() && GetGUI()->WindowIsOpen())
+  if (refreshEditorRect() && plug_->GetGUI()->WindowIsOpen())
     hostCall(audioMasterSizeWindow, editorRect_.right, editorRect_.bottom);
 }
 
 VstIntPtr IPlugVST::dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt) {
-  IPlugGUI* gui = GetGUI();
+  IPlugGUI* gui = plug_->GetGUI();
   switch (opcode) {
     case effEditGetRect:
       if (!ptr || !gui) return 0;
@@ -99,22 +90,22 @@ VstIntPtr IPlugVST::dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr va
       // ptr is the host's window; a Display pointer some hosts pass in value is not
       // used: the editor opens its own connection on this thread.
       if (!gui->OpenWindow(ptr)) return 0;
-      IMutexLock lock(Mutex());
-      OnGUIOpen();
+      IMutexLock lock(plug_->Mutex());
+      plug_->OnGUIOpen();
       return 1;
     }
     case effEditClose:
       if (!gui) return 0;
       {
-        IMutexLock lock(Mutex());
-        OnGUIClose();
+        IMutexLock lock(plug_->Mutex());
+        plug_->OnGUIClose();
       }
       gui->CloseWindow();
       return 1;
     case effEditIdle:
       {
-        IMutexLock lock(Mutex());
-        OnIdle();
+        IMutexLock lock(plug_->Mutex());
+        plug_->OnIdle();
       }
       if (gui) gui->OnWindowIdle();
       return 0;
