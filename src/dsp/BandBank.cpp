@@ -76,8 +76,14 @@ BandBank::BandBank() : lanes_(std::make_unique<BandBankLanes>()) { reset(); }
 
 void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
   sampleRate_ = sampleRate;
-  maxFrames_ = std::max(maxFrames, 1);
-  scratch_.reset(new double[kBandBankScratchPerFrame * static_cast<size_t>(maxFrames_)]());
+  // The same size again keeps the scratch (a reset on the audio thread allocates nothing).
+  const int frames = std::max(maxFrames, 1);
+  const size_t scratchSize = kBandBankScratchPerFrame * static_cast<size_t>(frames);
+  if (!scratch_ || frames != maxFrames_)
+    scratch_.reset(new double[scratchSize]());
+  else
+    std::fill(scratch_.get(), scratch_.get() + scratchSize, 0.0);
+  maxFrames_ = frames;
   kernel_ = isSupported(kernel) ? kernel : best();
   run_ = kernelFunction(kernel_);
 }

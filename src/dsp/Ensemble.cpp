@@ -28,9 +28,12 @@ void Ensemble::cleanUp() {
 void Ensemble::prepare(double sampleRate) {
   sampleRate_ = sampleRate;
   glideFactor_ = sampleRate > 0.0 ? 999.0 / sampleRate : 0.0;
-  cleanUp();
   const double samples = kMaxDelaySeconds * sampleRate + 1.0;
-  length_ = samples >= 1.0 && samples < 1e7 ? static_cast<int>(samples) : 0;
+  const int length = samples >= 1.0 && samples < 1e7 ? static_cast<int>(samples) : 0;
+  // The same length again keeps the delay lines (reset clears them).
+  if (length == length_ && (length == 0 || tapA_.line)) return;
+  cleanUp();
+  length_ = length;
   if (length_ > 0)
     for (Tap* tap : {&tapA_, &tapB_}) tap->line.reset(new double[length_]);
 }

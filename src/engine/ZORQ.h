@@ -18,6 +18,7 @@
 #include "dsp/LFO.h"
 #include "dsp/PhaseIncrementTable.h"
 #include "dsp/Voice.h"
+#include "engine/ParamChangeQueue.h"
 #include "engine/ToolsCommand.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
@@ -37,8 +38,13 @@ class ZORQ : public Synth {
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
   // Any thread; takes the plug-in mutex.
   void OnParamChange(int paramIdx) override;
+  // A host's parameter change waits for the control tick whose window holds its
+  // offset (as notes do); audio thread, plug-in mutex held; no allocation.
+  void ScheduleParamChange(int paramIdx, double value, int offset) override;
   // Host thread (sample rate, block size, suspend); takes the plug-in mutex.
   void Reset() override;
+  // Also ends every note at once and drops MIDI still waiting for its tick.
+  void ResetToSilence() override;
   void initParameters() override;
   // User-interface thread: every parameter to its default, the program named "Init".
   void initPreset() override;
@@ -131,10 +137,14 @@ class ZORQ : public Synth {
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
   void update();
   void handleMidiEvents();
+  // Applies the host's parameter changes due before frame `limit` of the block.
+  void applyParamChanges(int limit);
   void loadBuffers(double** inputs, int n);
   void vocode(int n);
   void cleanup();
   void refreshInputConnections();
+  // Which modulator channels carry signal: both in "File" mode, else the connected ones.
+  void refreshModulatorActive();
   // MIDI program change at its control tick; audio thread, plug-in mutex held; no
   // allocation, no file access (ZorqProgramChange.cpp).
   void restoreProgram(int program);
@@ -154,6 +164,7 @@ class ZORQ : public Synth {
   uint32_t remainder_ = 0;
   double reciprocal_ = 0.0;
   uint64_t controlTicks_ = 0;
+  ParamChangeQueue paramChanges_;
 
   bool inputConnected_[kNumInputs] = {};
   bool modulatorActive_[2] = {};

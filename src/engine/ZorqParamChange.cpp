@@ -2,6 +2,7 @@
 // working values (levels, switches, rates and band settings).
 #include "engine/ZORQ.h"
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -88,4 +89,15 @@ void ZORQ::OnParamChange(int paramIdx) {
       break;
     default: break;
   }
+}
+
+void ZORQ::ScheduleParamChange(int paramIdx, double value, int offset) {
+  IMutexLock lock(Mutex());
+  if (!paramChanges_.add(offset, paramIdx, value)) SetParameterValueFromHost(paramIdx, value);
+}
+
+void ZORQ::applyParamChanges(int limit) {
+  paramChanges_.takeDue(limit, [this](int paramIdx, double value) {
+    SetParameterValueFromHost(paramIdx, value);
+  });
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <cmath>
 
 #include "dsp/Noise.h"
@@ -25,17 +26,25 @@ void ZORQ::refreshInputConnections() {
   for (int i = 0; i < kNumInputs; ++i) inputConnected_[i] = IsInChannelConnected(i);
 }
 
+void ZORQ::refreshModulatorActive() {
+  modulatorActive_[0] = inputFromFile_ || inputConnected_[0];
+  modulatorActive_[1] = inputFromFile_ || inputConnected_[1];
+}
+
 void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames < 1) return;
   // No reset has sized the buffers yet: the grid stays where it is and the host
   // gets silence rather than stale buffers.
   if (allocatedLength_ == 0) {
+    applyParamChanges(INT_MAX);
     silence(outputs, kNumOutputs, nFrames);
     return;
   }
+  // A host's parameter change takes effect at the control tick whose window holds
+  // its offset; one due in a window that began in an earlier block, at once.
+  applyParamChanges(static_cast<int>(remainder_));
   refreshInputConnections();
-  modulatorActive_[0] = inputFromFile_ || inputConnected_[0];
-  modulatorActive_[1] = inputFromFile_ || inputConnected_[1];
+  refreshModulatorActive();
 
   double* in[kNumInputs];
   std::copy(inputs, inputs + kNumInputs, in);
@@ -49,6 +58,9 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
       n = std::min(static_cast<int>(remainder_), framesLeft);
       remainder_ -= static_cast<uint32_t>(n);
     } else {
+      const int64_t windowEnd = int64_t(nFrames - framesLeft) + subBlockLength_;
+      applyParamChanges(static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX)));
+      refreshModulatorActive();
       handleMidiEvents();
       update();
       ++controlTicks_;
@@ -86,6 +98,7 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
     outR += n;
     framesLeft -= n;
   }
+  paramChanges_.advance(nFrames);
 }
 
 void ZORQ::loadBuffers(double** inputs, int n) {

@@ -3,6 +3,7 @@
 #include "engine/ZORQ.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -18,6 +19,9 @@ constexpr double kEnsembleRates[2][2] = {{0.65, 5.7}, {0.55, 6.3}};
 void ZORQ::Reset() {
   IMutexLock lock(Mutex());
   Synth::Reset();
+  // Parameter changes still waiting for a tick are not lost: the grid restarts.
+  applyParamChanges(INT_MAX);
+  paramChanges_.advance(0);
 
   const double sampleRate = GetSampleRate();
   // One millisecond of samples; at least one so the block loop always advances.
@@ -64,4 +68,14 @@ void ZORQ::Reset() {
   meterAccumulator_ = 0.0;
   refreshInputConnections();
   sampler_.init(sampleRate, subBlockLength_);
+}
+
+// Voices go back to their state at construction (Reset keeps notes sounding, as a
+// host's suspend and resume expect); their settings come back with the parameters.
+void ZORQ::ResetToSilence() {
+  IMutexLock lock(Mutex());
+  for (Voice& voice : voices_) voice = Voice();
+  midiQueue_.Clear();
+  Reset();
+  OnParamReset();
 }

@@ -1,6 +1,7 @@
 #include "framework/IPlugBase.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -49,11 +50,33 @@ IPlugBase::~IPlugBase() { graphics_.reset(); }
 
 void IPlugBase::Reset() { IMutexLock lock(mutex_); }
 
+void IPlugBase::ResetToSilence() {
+  IMutexLock lock(mutex_);
+  Reset();
+  OnParamReset();
+}
+
 void IPlugBase::OnParamChange(int) { IMutexLock lock(mutex_); }
 
 void IPlugBase::OnActivate(bool) { IMutexLock lock(mutex_); }
 
 void IPlugBase::ProcessMidiMsg(IMidiMsg* msg) { SendMidiMsg(msg); }
+
+void IPlugBase::ScheduleParamChange(int paramIdx, double value, int) {
+  SetParameterValueFromHost(paramIdx, value);
+}
+
+void IPlugBase::SetParameterValueFromHost(int paramIdx, double value) {
+  IMutexLock lock(mutex_);
+  IParam* param = GetParam(paramIdx);
+  if (!param || std::isnan(value)) return;
+  value = std::min(std::max(value, param->GetMin()), param->GetMax());
+  if (param->Type() != IParam::kTypeDouble)
+    value = std::min(std::floor(value / param->GetStep() + 0.5) * param->GetStep(), param->GetMax());
+  param->Set(value);
+  if (graphics_) graphics_->SetParameterFromPlug(paramIdx, value, false);
+  OnParamChange(paramIdx);
+}
 
 void IPlugBase::SendMidiMsg(IMidiMsg* msg) {
   if (host_ && msg) host_->SendMidiMsg(*msg);

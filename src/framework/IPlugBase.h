@@ -38,12 +38,28 @@ class IPlugBase {
 
   // Hooks the instrument overrides. Each runs under the plug-in mutex.
   virtual void Reset();
+  // The host asks for silence at the same rate (a jump in the timeline): voices,
+  // buffers, filters and envelopes start from rest, parameter values stay. The base
+  // resets and applies every parameter again. Audio or host thread; takes the mutex;
+  // no allocation while the rate and block size are unchanged.
+  virtual void ResetToSilence();
   virtual void OnParamChange(int paramIdx);
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   virtual void OnActivate(bool active);
   virtual void ProcessMidiMsg(IMidiMsg* msg);
   // A system-exclusive message from the host; audio thread, plug-in mutex held.
   virtual void ProcessSysEx(ISysEx*) {}
+  // A host's change of a parameter to a plain value, due `offset` frames into the next
+  // block processed. The base applies it at once (SetParameterValueFromHost); an
+  // instrument with a control grid applies it at the control tick whose window holds
+  // the offset. Audio thread (host thread while not processing), plug-in mutex held;
+  // no allocation.
+  virtual void ScheduleParamChange(int paramIdx, double value, int offset);
+  // A host sets a parameter to a plain value (formats whose hosts exchange plain
+  // values): NaN is ignored, the value is held in range and, for a parameter that is
+  // not a double, on its step; the editor's control follows, then OnParamChange. The
+  // host is not informed back. Any thread; takes the mutex.
+  void SetParameterValueFromHost(int paramIdx, double value);
   virtual void SetSampleRate(double sampleRate);
   virtual void SetBlockSize(int blockSize);
   virtual void SetLatency(int samples);
@@ -105,6 +121,13 @@ class IPlugBase {
   int unserializeProgramChunk(const ByteChunk* chunk);
   bool serializeBankChunk(ByteChunk* chunk);
   int unserializeBankChunk(const ByteChunk* chunk);
+  // The whole state for hosts that keep no program number of their own: the bank
+  // chunk, then a tag and the current preset's index. Reading also takes a bank chunk
+  // without the tag (the current preset stays). A chunk without the version marker or
+  // one that cannot be read to its end is refused and changes nothing (the state as it
+  // was is put back). Host thread; takes the mutex.
+  bool serializeSessionChunk(ByteChunk* chunk);
+  bool unserializeSessionChunk(const ByteChunk* chunk);
 
   // Program (.fxp) and bank (.fxb) files (IPlugBaseFiles.cpp); editor or host thread,
   // under the plug-in mutex. Chunk form when the plug-in does chunks, parameter form

@@ -195,3 +195,40 @@ int IPlugBase::unserializeBankChunk(const ByteChunk* chunk) {
   if (GetIPlugVerFromChunk(chunk, &pos) < kIPlugVersion) return unserializeProgramChunk(chunk);
   return UnserializePresets(chunk, pos);
 }
+
+namespace {
+// Behind the bank in a session chunk: "ZQcp" in file order, then the current preset.
+constexpr int32_t kSessionProgramTag = 0x7063515A;
+constexpr int kSessionTrailerBytes = 8;
+}  // namespace
+
+bool IPlugBase::serializeSessionChunk(ByteChunk* chunk) {
+  IMutexLock lock(mutex_);
+  if (!serializeBankChunk(chunk)) return false;
+  chunk->Put(kSessionProgramTag);
+  chunk->Put(static_cast<int32_t>(currentPresetIdx_));
+  return true;
+}
+
+bool IPlugBase::unserializeSessionChunk(const ByteChunk* chunk) {
+  IMutexLock lock(mutex_);
+  int pos = 0;
+  if (GetIPlugVerFromChunk(chunk, &pos) < kIPlugVersion) return false;
+  int end = chunk->Size();
+  int program = currentPresetIdx_;
+  int32_t tag = 0, storedProgram = 0;
+  const int trailer = end - kSessionTrailerBytes;
+  if (trailer > pos && chunk->Get(&tag, trailer) > 0 && tag == kSessionProgramTag) {
+    chunk->Get(&storedProgram, trailer + 4);
+    if (storedProgram < 0 || storedProgram >= NPresets()) return false;
+    program = storedProgram;
+    end = trailer;
+  }
+  ByteChunk before;
+  if (!serializeSessionChunk(&before)) return false;
+  // The bank's last step restores the current preset: the stored one.
+  selectPreset(program);
+  if (UnserializePresets(chunk, pos) == end) return true;
+  unserializeSessionChunk(&before);
+  return false;
+}

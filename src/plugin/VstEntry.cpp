@@ -1,32 +1,16 @@
-// The plug-in's exported entry points. Hosts call VSTPluginMain (older ones look
-// for `main`) once per instance; creation is serialised across instances. Each
-// instance gets its editor on the window system's platform layer; the editor's
-// images are registered once per process (a "ZORQ-skin" folder of PNGs beside the
-// plug-in file replaces them by name).
+// The VST 2 plug-in's exported entry points. Hosts call VSTPluginMain (older ones look
+// for `main`) once per instance; creation is serialised across instances.
 #include <memory>
-#include <mutex>
-#include <new>
 
-#include "editor/EmbeddedBitmaps.h"
-#include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
 #include "formats/vst2/IPlugVST.h"
-#include "platform/PlatformFactory.h"
+#include "plugin/Instrument.h"
 
 #define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 ZORQ_EXPORT AEffect* VSTPluginMain(VstHostCallback hostCallback) {
-  static std::recursive_mutex creationMutex;
-  std::lock_guard<std::recursive_mutex> lock(creationMutex);
-  static bool imagesRegistered = false;
   try {
-    if (!imagesRegistered) {
-      registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin");
-      imagesRegistered = true;
-    }
-    std::unique_ptr<ZORQ> plug(new ZORQ());
-    ZorqEditor::attach(plug.get(), CreateGraphicsPlatform());
-    plug->EnsureDefaultPreset();
+    std::unique_ptr<ZORQ> plug = createInstrument();
     AEffect* effect = (new IPlugVST(plug.release(), hostCallback))->GetAEffect();
     if (effect->numPrograms < 1) effect->numPrograms = 1;
     return effect;

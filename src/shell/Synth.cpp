@@ -11,7 +11,7 @@ const char* const kOutputLabels[] = {"ZORQ Left ", "ZORQ Right "};
 }  // namespace
 
 Synth::Synth()
-    : IPlugBase(kNumParams, "2-2 4-2", kNumPresets, "ZORQ", "", "Zander Volt Music", kVersion,
+    : IPlugBase(kNumParams, "2-2 4-2", kNumPresets, kEffectName, "", kMfrName, kVersion,
                 kUniqueID, kUniqueID, 0, true, true, false, 0) {
   SetBlockSize(kDefaultBlockSize);
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);

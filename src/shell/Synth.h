@@ -21,6 +21,8 @@ class Synth : public IPlugBase {
   static constexpr int kNumParams = ::kNumParams;
   static constexpr int kNumPresets = 64;
   static constexpr int kVersion = 0x00010103;
+  static constexpr const char* kEffectName = "ZORQ";
+  static constexpr const char* kMfrName = "Zander Volt Music";
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';
 
   static constexpr int kNumMidiNotes = 128;

@@ -1,0 +1,185 @@
+#include "framework/ParamText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "framework/IParam.h"
+
+namespace {
+constexpr size_t kDisplaySize = 256;
+constexpr int kMaxBisections = 100;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+std::string displayOf(const IParam& param, double value) {
+  char text[kDisplaySize] = {};
+  param.GetDisplayForHost(value, false, text, true);
+  text[kDisplaySize - 1] = '\0';
+  return text;
+}
+
+std::string trimmed(const char* text) {
+  std::string result(text);
+  const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+  while (!result.empty() && blank(result.back())) result.pop_back();
+  const auto first = std::find_if_not(result.begin(), result.end(), blank);
+  return std::string(first, result.end());
+}
+
+bool equalIgnoringCase(const std::string& a, const char* b) {
+  const size_t length = std::strlen(b);
+  if (a.size() != length) return false;
+  for (size_t i = 0; i < length; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The finite number a text starts with ("-6.0", "25:75", "33%").
+bool leadingNumber(const std::string& text, double* number) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  *number = std::strtod(start, &end);
+  return end != start && std::isfinite(*number);
+}
+
+// Numbers in the order their texts run: "-0.0" comes just before "0.0".
+double orderKey(double number) {
+  if (number != 0.0) return number;
+  return std::signbit(number) ? -1e-300 : 1e-300;
+}
+
+// Where a display function's text stands, as a number that rises with the value: the
+// number shown (negated when the numbers fall), words counting as beyond their end.
+class DisplayScale {
+ public:
+  explicit DisplayScale(const IParam& param) : param_(param), min_(param.GetMin()), max_(param.GetMax()) {
+    double low = 0.0, high = 0.0;
+    const double span = max_ - min_;
+    if (shown(min_ + 0.25 * span, &low) && shown(min_ + 0.75 * span, &high) && high < low) sign_ = -1.0;
+  }
+
+  double key(double value) const {
+    double number = 0.0;
+    if (shown(value, &number)) return sign_ * orderKey(number);
+    return value - min_ < max_ - value ? -kInfinity : kInfinity;
+  }
+  double target(double number) const { return sign_ * orderKey(number); }
+
+  // The first value whose key reaches `target` (max when none does).
+  double firstAtLeast(double target) const {
+    if (key(min_) >= target) return min_;
+    double below = min_, above = max_;
+    if (key(above) < target) return max_;
+    bisect(&below, &above, [&](double v) { return key(v) >= target; });
+    return above;
+  }
+  // The last value whose key stays at or below `target` (min when none does).
+  double lastAtMost(double target) const {
+    if (key(max_) <= target) return max_;
+    double below = min_, above = max_;
+    if (key(below) > target) return min_;
+    bisect(&below, &above, [&](double v) { return key(v) > target; });
+    return below;
+  }
+
+ private:
+  bool shown(double value, double* number) const { return leadingNumber(displayOf(param_, value), number); }
+
+  // Narrows [*below, *above] around the point where `reached` turns true.
+  template <typename Test>
+  static void bisect(double* below, double* above, Test reached) {
+    for (int i = 0; i < kMaxBisections; ++i) {
+      const double middle = *below + (*above - *below) / 2;
+      if (middle <= *below || middle >= *above) break;
+      (reached(middle) ? *above : *below) = middle;
+    }
+  }
+
+  const IParam& param_;
+  double min_, max_;
+  double sign_ = 1.0;
+};
+
+double clampToRange(const IParam& param, double value) {
+  return std::min(std::max(value, param.GetMin()), param.GetMax());
+}
+
+bool choiceValue(const IParam& param, const std::string& text, double* value) {
+  for (int i = 0; i < param.GetNDisplayTexts(); ++i) {
+    int entryValue = 0;
+    const char* entry = param.GetDisplayTextAtIdx(i, &entryValue);
+    if (entry && equalIgnoringCase(text, entry)) {
+      *value = clampToRange(param, entryValue);
+      return true;
+    }
+  }
+  // The number of a choice, as hosts that know only numbers send it.
+  char* end = nullptr;
+  const double number = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0' || !std::isfinite(number)) return false;
+  *value = clampToRange(param, std::round(number));
+  return true;
+}
+
+// A value whose text shows `number` (or the nearest number shown), in the middle of
+// the values that show it.
+double searchNumber(const IParam& param, double number) {
+  const DisplayScale scale(param);
+  const double target = scale.target(number);
+  const double first = scale.firstAtLeast(target);
+  const double last = scale.lastAtMost(target);
+  if (scale.key(first) == target) {
+    const double middle = first + (last - first) / 2;
+    return scale.key(middle) == target ? middle : first;
+  }
+  // Nothing shows it: the nearer of the neighbouring texts.
+  const double above = scale.key(first), below = scale.key(last);
+  if (!std::isfinite(below)) return first;
+  if (!std::isfinite(above)) return last;
+  return above - target <= target - below ? first : last;
+}
+}  // namespace
+
+namespace paramtext {
+
+void fromValue(const IParam& param, double value, char* text, size_t size) {
+  if (!text || size == 0) return;
+  std::string shown = displayOf(param, value);
+  // Only parameters that show numbers carry a unit.
+  const char* label = param.GetNDisplayTexts() == 0 ? param.GetLabelForHost() : "";
+  if (label[0]) shown += std::string(" ") + label;
+  const size_t length = std::min(shown.size(), size - 1);
+  std::memcpy(text, shown.data(), length);
+  text[length] = '\0';
+}
+
+bool toValue(const IParam& param, const char* text, double* value) {
+  if (!text || !value) return false;
+  const std::string wanted = trimmed(text);
+  if (wanted.empty()) return false;
+  if (param.GetNDisplayTexts() > 0) return choiceValue(param, wanted, value);
+  for (const double end : {param.GetMin(), param.GetMax()}) {
+    if (equalIgnoringCase(wanted, displayOf(param, end).c_str())) {
+      *value = end;
+      return true;
+    }
+  }
+  double number = 0.0;
+  if (!leadingNumber(wanted, &number)) return false;
+  // A number the parameter shows as itself is taken as it is.
+  const double direct = clampToRange(param, number);
+  double shown = 0.0;
+  if (leadingNumber(displayOf(param, direct), &shown) && orderKey(shown) == orderKey(number)) {
+    *value = direct;
+    return true;
+  }
+  *value = searchNumber(param, number);
+  return true;
+}
+
+}  // namespace paramtext
