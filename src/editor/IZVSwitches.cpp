@@ -31,8 +31,6 @@ void IZVSwitchMidiLearn::OnMouseDown(int x, int y, IMouseMod* mod) {
       bitmap_ = learn ? graphics_->LoadIBitmap(8, "resources/img/learn.png", 2)
                       : graphics_->LoadIBitmap(9, "resources/img/unlearn.png", 2);
     ISwitchControl::OnMouseDown(x, y, mod);
-    // The audio thread reads the learn flags under the mutex.
-    IMutexLock lock(instrument_->Mutex());
     if (learn)
       instrument_->doMidiLearn(GetValue() > 0.0);
     else
