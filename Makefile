@@ -85,8 +85,8 @@ demo: build
 	  --midi demo/chords.mid --rate 44100 --tail 1.5 $(DEMO_SETTINGS) --output $(DEMO_OUTPUT)
 	@echo ""
 	@echo "Demo rendered: $(abspath $(DEMO_OUTPUT))"
-	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst and"
-	@echo "zorq-render into ~/.local/bin),"
+	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst,"
+	@echo "ZORQ.clap into ~/.clap and zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
 
@@ -100,17 +100,20 @@ artwork: deps
 	  --preview $(BUILD_DIR)-artwork/preview
 	@echo "Pictures: resources/img; previews: $(BUILD_DIR)-artwork/preview"
 
-# Installs the plug-in where Linux hosts look for VST 2 plug-ins (VST_DIR) and the
-# offline host where the shell finds commands (BIN_DIR). By default ~/.vst and
-# ~/.local/bin; PREFIX=/usr/local gives /usr/local/lib/vst and /usr/local/bin.
+# Installs the plug-in where Linux hosts look for VST 2 plug-ins (VST_DIR) and CLAP
+# plug-ins (CLAP_DIR), and the offline host where the shell finds commands (BIN_DIR).
+# By default ~/.vst, ~/.clap and ~/.local/bin; PREFIX=/usr/local gives
+# /usr/local/lib/vst, /usr/local/lib/clap and /usr/local/bin.
 PREFIX ?= $(HOME)/.local
 BIN_DIR ?= $(PREFIX)/bin
 VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
+CLAP_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.clap,$(PREFIX)/lib/clap)
 install: build
-	install -d $(VST_DIR) $(BIN_DIR)
+	install -d $(VST_DIR) $(CLAP_DIR) $(BIN_DIR)
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
+	install -m 0755 $(BUILD_DIR)/ZORQ.clap $(CLAP_DIR)/ZORQ.clap
 	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
-	@echo "Installed $(VST_DIR)/ZORQ.so and $(BIN_DIR)/zorq-render"
+	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap and $(BIN_DIR)/zorq-render"
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
