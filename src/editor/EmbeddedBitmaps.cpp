@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/BitmapResources.h"
+#include "gui/BitmapResources.h"
 
 // Defined in the generated EmbeddedBitmapData.cpp.
 extern const EmbeddedBitmap kEmbeddedBitmaps[];

@@ -6,9 +6,9 @@
 #include "framework/IPlugBase.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IControl.h"
+#include "gui/IGraphicsPlatform.h"
 #include "gui/IPopupMenu.h"
 #include "gui/ITextControl.h"
-#include "platform/IGraphicsPlatform.h"
 #include "raster/LICE.h"
 
 BitmapStorage IGraphics::s_bitmapCache;

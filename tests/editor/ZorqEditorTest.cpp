@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
+#include "gui/BitmapResources.h"
 #include "gui/ITextControl.h"
-#include "platform/BitmapResources.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ChildProcess.h"
+#include "platform/x11/ChildProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/X11Platform.h"
+#include "platform/x11/X11Platform.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -9,15 +9,15 @@
 #include <cstring>
 #include <sstream>
 
+#include "gui/BitmapResources.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
-#include "platform/BitmapResources.h"
-#include "platform/ChildProcess.h"
-#include "platform/PortalFileChooser.h"
-#include "platform/X11Connection.h"
-#include "platform/X11MessageBox.h"
-#include "platform/X11PopupMenu.h"
-#include "platform/X11View.h"
+#include "platform/x11/ChildProcess.h"
+#include "platform/x11/PortalFileChooser.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11MessageBox.h"
+#include "platform/x11/X11PopupMenu.h"
+#include "platform/x11/X11View.h"
 
 namespace {
 std::string homeFolder() {

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "platform/X11Connection.h"
-#include "platform/X11Surface.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Surface.h"
 
 class X11PlatformWindow {
  public:

@@ -1,10 +1,10 @@
-#include "platform/PopupMenuView.h"
+#include "platform/x11/PopupMenuView.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "gui/IPopupMenu.h"
-#include "platform/PlatformFonts.h"
+#include "platform/x11/PlatformFonts.h"
 #include "raster/LICE.h"
 
 namespace {

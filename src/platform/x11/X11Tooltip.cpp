@@ -1,7 +1,7 @@
-#include "platform/X11Tooltip.h"
+#include "platform/x11/X11Tooltip.h"
 
-#include "platform/PlatformFonts.h"
-#include "platform/X11PlatformWindow.h"
+#include "platform/x11/PlatformFonts.h"
+#include "platform/x11/X11PlatformWindow.h"
 #include "raster/LICE.h"
 
 X11Tooltip::X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_window_t root, const std::string& text,

@@ -1,4 +1,4 @@
-#include "platform/X11Surface.h"
+#include "platform/x11/X11Surface.h"
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/X11Connection.h"
+#include "platform/x11/X11Connection.h"
 #include "raster/Bitmap.h"
 
 X11Surface::X11Surface(X11Connection* connection, xcb_window_t window, const PixelFormat& format,

@@ -1,15 +1,15 @@
-#include "platform/X11MessageBox.h"
+#include "platform/x11/X11MessageBox.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/MessageBoxView.h"
-#include "platform/X11Connection.h"
-#include "platform/X11Keyboard.h"
-#include "platform/X11PlatformWindow.h"
-#include "platform/X11View.h"
+#include "platform/x11/MessageBoxView.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11PlatformWindow.h"
+#include "platform/x11/X11View.h"
 
 namespace X11MessageBox {
 

@@ -10,12 +10,12 @@
 #include "framework/IParam.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
-#include "platform/EditorKeys.h"
-#include "platform/TextField.h"
-#include "platform/X11Connection.h"
-#include "platform/X11Keyboard.h"
-#include "platform/X11Tooltip.h"
-#include "platform/X11View.h"
+#include "platform/x11/EditorKeys.h"
+#include "platform/x11/TextField.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Tooltip.h"
+#include "platform/x11/X11View.h"
 #include "raster/LICE.h"
 
 namespace {

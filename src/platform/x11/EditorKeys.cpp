@@ -1,4 +1,4 @@
-#include "platform/EditorKeys.h"
+#include "platform/x11/EditorKeys.h"
 
 int EditorKeyCode(const IKeyPress& key) {
   switch (key.key) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "gui/IGraphicsStructs.h"
-#include "platform/PlatformFonts.h"
+#include "platform/x11/PlatformFonts.h"
 #include "raster/Bitmap.h"
 
 class IControl;

@@ -1,8 +1,8 @@
-#include "platform/MessageBoxView.h"
+#include "platform/x11/MessageBoxView.h"
 
 #include <algorithm>
 
-#include "platform/PlatformFonts.h"
+#include "platform/x11/PlatformFonts.h"
 #include "raster/LICE.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/TextField.h"
+#include "platform/x11/TextField.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/X11PlatformWindow.h"
+#include "platform/x11/X11PlatformWindow.h"
 
 X11PlatformWindow::X11PlatformWindow(X11Connection* connection, xcb_window_t root, int x, int y, int width,
                                      int height, bool overrideRedirect, uint32_t eventMask)

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/PixelFormat.h"
+#include "platform/x11/PixelFormat.h"
 
 struct xkb_context;
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "gui/IGraphicsPlatform.h"
 #include "gui/IGraphicsStructs.h"
-#include "platform/FileDialogCommand.h"
-#include "platform/IGraphicsPlatform.h"
+#include "platform/x11/FileDialogCommand.h"
 
 class ChildProcess;
 class PortalFileChooser;

@@ -4,9 +4,11 @@
 // that calls IGraphics::IsDirty and IGraphics::Draw, copying the raster to the
 // screen, popup menus, an in-place text field, message boxes, file prompts, folders,
 // the clipboard, the pointer, tooltips and bitmap resources. The graphics context
-// owns one implementation and forwards its platform operations to it. This header
-// includes no window-system header; the implementations live in src/platform (the
-// headless one for tests, the window-system ones beside it).
+// owns one implementation and forwards its platform operations to it. The interface
+// belongs to the graphics context that uses it and includes no window-system header;
+// the implementations live in src/platform (platform/headless for tests and tools,
+// platform/x11 for the plug-in's window), and only the program that builds an editor
+// chooses one.
 //
 // Every operation runs on the editor's (host's main) thread. Menus and message boxes
 // are modal: they return when the user has answered. File prompts are not: the host's

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/IGraphicsPlatform.h"
 #include "gui/IGraphicsStructs.h"
-#include "platform/IGraphicsPlatform.h"
 
 class HeadlessPlatform : public IGraphicsPlatform {
  public:

@@ -1,4 +1,4 @@
-#include "platform/BitmapResources.h"
+#include "gui/BitmapResources.h"
 
 #include <cctype>
 #include <strings.h>

@@ -1,4 +1,4 @@
-#include "platform/PortalFileChooser.h"
+#include "platform/x11/PortalFileChooser.h"
 
 #include <dbus/dbus.h>
 

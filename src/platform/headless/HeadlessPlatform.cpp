@@ -1,11 +1,11 @@
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 #include <algorithm>
 
+#include "gui/BitmapResources.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "gui/IPopupMenu.h"
-#include "platform/BitmapResources.h"
 
 namespace {
 std::string rectText(const IRECT* r) {

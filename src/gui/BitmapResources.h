@@ -2,9 +2,10 @@
 
 // The editor's PNG images by base name ("knob" for "resources/img/knob.png"): a
 // process-wide table that the plug-in fills with its embedded images at start-up, and
-// folders searched for "<base name>.png" when the table has no entry. Every platform
-// layer's OSLoadBitmap reads images through here. Any thread; one mutex guards the
-// table, none is held while an image is decoded.
+// folders searched for "<base name>.png" when the table has no entry. It belongs to
+// the graphics context; every platform layer's OSLoadBitmap reads images through
+// here. Any thread; one mutex guards the table, none is held while an image is
+// decoded.
 #include <cstddef>
 #include <string>
 

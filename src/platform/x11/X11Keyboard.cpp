@@ -1,11 +1,11 @@
-#include "platform/X11Keyboard.h"
+#include "platform/x11/X11Keyboard.h"
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include "platform/X11Connection.h"
+#include "platform/x11/X11Connection.h"
 
 namespace {
 IKeyPress::ENamedKey namedKey(xkb_keysym_t sym) {

@@ -1,4 +1,4 @@
-#include "platform/FileDialogCommand.h"
+#include "platform/x11/FileDialogCommand.h"
 
 #include <strings.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ChildProcess.h"
+#include "platform/x11/ChildProcess.h"
 
 std::vector<std::string> SplitExtensions(const std::string& extensions) {
   std::vector<std::string> types;

@@ -1,4 +1,4 @@
-#include "platform/X11PopupMenu.h"
+#include "platform/x11/X11PopupMenu.h"
 
 #include <xcb/xcb.h>
 
@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "gui/IPopupMenu.h"
-#include "platform/PopupMenuView.h"
-#include "platform/X11Connection.h"
-#include "platform/X11Keyboard.h"
-#include "platform/X11PlatformWindow.h"
-#include "platform/X11View.h"
+#include "platform/x11/PopupMenuView.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11PlatformWindow.h"
+#include "platform/x11/X11View.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gui/IGraphicsStructs.h"
-#include "platform/PixelFormat.h"
+#include "platform/x11/PixelFormat.h"
 
 class LICE_IBitmap;
 class X11Connection;

@@ -1,4 +1,4 @@
-#include "platform/PixelFormat.h"
+#include "platform/x11/PixelFormat.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "platform/X11View.h"
+#include "platform/x11/X11View.h"
 
 #include <poll.h>
 #include <xcb/shm.h>
@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "gui/IGraphics.h"
-#include "platform/TextField.h"
-#include "platform/X11Connection.h"
-#include "platform/X11Keyboard.h"
-#include "platform/X11Surface.h"
-#include "platform/X11Tooltip.h"
+#include "platform/x11/TextField.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Surface.h"
+#include "platform/x11/X11Tooltip.h"
 #include "raster/LICE.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/FileDialogCommand.h"
+#include "platform/x11/FileDialogCommand.h"
 
 struct DBusConnection;
 struct DBusPendingCall;
