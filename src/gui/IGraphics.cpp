@@ -257,10 +257,6 @@ bool IGraphics::OpenURL(const char* url, const char* windowTitle, const char* co
   return url && platform_->OpenURL(url, windowTitle, confirmText, errorText);
 }
 
-bool IGraphics::GetTextFromClipboard(std::string* text) {
-  return text && platform_->GetTextFromClipboard(text);
-}
-
 void IGraphics::HostPath(std::string* path) { platform_->HostPath(path); }
 void IGraphics::PluginPath(std::string* path) { platform_->PluginPath(path); }
 void IGraphics::DesktopPath(std::string* path) { platform_->DesktopPath(path); }

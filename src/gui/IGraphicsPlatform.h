@@ -3,7 +3,7 @@
 // What the graphics context needs from a window system: a view with a redraw timer
 // that calls IGraphics::IsDirty and IGraphics::Draw, copying the raster to the
 // screen, popup menus, an in-place text field, message boxes, file prompts, folders,
-// the clipboard, the pointer, tooltips and bitmap resources. The graphics context
+// the pointer, tooltips and bitmap resources. The graphics context
 // owns one implementation and forwards its platform operations to it. The interface
 // belongs to the graphics context that uses it and includes no window-system header;
 // the implementations live in src/platform (platform/headless for tests and tools,
@@ -78,7 +78,6 @@ class IGraphicsPlatform {
   virtual bool PromptForColor(IColor* color, const char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle, const char* confirmText,
                        const char* errorText) = 0;
-  virtual bool GetTextFromClipboard(std::string* text) = 0;
 
   // Folders; PluginPath ends with "/".
   virtual void HostPath(std::string* path) = 0;

@@ -142,11 +142,6 @@ bool HeadlessPlatform::OpenURL(const char* url, const char*, const char*, const 
   return openURLResult;
 }
 
-bool HeadlessPlatform::GetTextFromClipboard(std::string* text) {
-  *text = clipboard;
-  return !clipboard.empty();
-}
-
 void HeadlessPlatform::UpdateTooltips() {
   tooltips.clear();
   for (int i = 0; graphics_ && i < graphics_->NControls(); ++i) {

@@ -35,7 +35,7 @@ class HeadlessPlatform : public IGraphicsPlatform {
   bool canOpenWindow = false;
   int systemScale = 0;
   bool openURLResult = true;
-  std::string clipboard, hostPath, pluginPath, desktopPath, appSupportPath;
+  std::string hostPath, pluginPath, desktopPath, appSupportPath;
 
   std::vector<Call> calls;
   // Tooltip regions registered by the last UpdateTooltips.
@@ -73,7 +73,6 @@ class HeadlessPlatform : public IGraphicsPlatform {
                      const char* extensions, FileChosenCallback done) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
   bool OpenURL(const char* url, const char*, const char*, const char*) override;
-  bool GetTextFromClipboard(std::string* text) override;
   void HostPath(std::string* path) override { *path = hostPath; }
   void PluginPath(std::string* path) override { *path = pluginPath; }
   void DesktopPath(std::string* path) override { *path = desktopPath; }

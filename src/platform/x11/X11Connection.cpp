@@ -2,19 +2,9 @@
 
 #include <xkbcommon/xkbcommon.h>
 
-#include <cstdlib>
 #include <cstring>
 
-namespace {
-template <typename Reply>
-struct Freed {
-  Reply* reply;
-  explicit Freed(Reply* r) : reply(r) {}
-  ~Freed() { std::free(reply); }
-  Reply* operator->() const { return reply; }
-  explicit operator bool() const { return reply != nullptr; }
-};
-}  // namespace
+#include "platform/x11/X11Owned.h"
 
 std::unique_ptr<X11Connection> X11Connection::Open(const char* displayName) {
   int screenNumber = 0;
@@ -51,7 +41,7 @@ xcb_screen_t* X11Connection::ScreenOf(xcb_window_t root) const {
 xcb_atom_t X11Connection::Atom(const char* name) {
   auto found = atoms_.find(name);
   if (found != atoms_.end()) return found->second;
-  Freed<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+  X11Owned<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
       connection_, xcb_intern_atom(connection_, 0, uint16_t(std::strlen(name)), name), nullptr));
   const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
   if (atom != XCB_ATOM_NONE) atoms_[name] = atom;
@@ -82,7 +72,7 @@ bool X11Connection::ChooseVisual(xcb_window_t parent, X11Visual* visual) {
   xcb_window_t root = RootOf(parent);
   xcb_screen_t* screen = ScreenOf(root);
   if (!screen) return false;
-  Freed<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+  X11Owned<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
       connection_, xcb_get_window_attributes(connection_, parent), nullptr));
   if (attributes) {
     for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d)) {
@@ -121,14 +111,14 @@ bool X11Connection::DefaultVisual(xcb_screen_t* screen, X11Visual* visual) {
 }
 
 xcb_window_t X11Connection::RootOf(xcb_window_t window) {
-  Freed<xcb_get_geometry_reply_t> geometry(
+  X11Owned<xcb_get_geometry_reply_t> geometry(
       xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
   return geometry ? geometry->root : 0;
 }
 
 xcb_window_t X11Connection::TopLevelOf(xcb_window_t window) {
   for (int depth = 0; window && depth < 64; ++depth) {
-    Freed<xcb_query_tree_reply_t> tree(
+    X11Owned<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
     if (!tree) return 0;
     if (tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) return window;
@@ -140,7 +130,7 @@ xcb_window_t X11Connection::TopLevelOf(xcb_window_t window) {
 bool X11Connection::RootPosition(xcb_window_t window, int* x, int* y) {
   const xcb_window_t root = RootOf(window);
   if (!root) return false;
-  Freed<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+  X11Owned<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
       connection_, xcb_translate_coordinates(connection_, window, root, 0, 0), nullptr));
   if (!reply) return false;
   *x = reply->dst_x;
@@ -149,7 +139,7 @@ bool X11Connection::RootPosition(xcb_window_t window, int* x, int* y) {
 }
 
 bool X11Connection::RootSize(xcb_window_t root, int* width, int* height) {
-  Freed<xcb_get_geometry_reply_t> geometry(
+  X11Owned<xcb_get_geometry_reply_t> geometry(
       xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root), nullptr));
   if (!geometry) return false;
   *width = geometry->width;
@@ -176,13 +166,13 @@ void X11Connection::SetFixedSize(xcb_window_t window, int width, int height) {
 }
 
 std::string X11Connection::ResourceManager(xcb_window_t root) {
-  Freed<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+  X11Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
       connection_,
       xcb_get_property(connection_, 0, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 16),
       nullptr));
   if (!reply || reply->format != 8) return "";
-  const char* text = static_cast<const char*>(xcb_get_property_value(reply.reply));
-  return std::string(text, size_t(xcb_get_property_value_length(reply.reply)));
+  const char* text = static_cast<const char*>(xcb_get_property_value(reply.get()));
+  return std::string(text, size_t(xcb_get_property_value_length(reply.get())));
 }
 
 xkb_context* X11Connection::KeyContext() {

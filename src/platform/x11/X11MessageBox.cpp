@@ -3,11 +3,11 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/x11/MessageBoxView.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Owned.h"
 #include "platform/x11/X11PlatformWindow.h"
 #include "platform/x11/X11View.h"
 
@@ -20,10 +20,9 @@ int Run(X11View* view, const std::string& text, const std::string& caption, int 
   int editorX = 0, editorY = 0, rootWidth = 0, rootHeight = 0;
   c->RootPosition(view->Window(), &editorX, &editorY);
   c->RootSize(view->Root(), &rootWidth, &rootHeight);
-  xcb_get_geometry_reply_t* geometry =
-      xcb_get_geometry_reply(c->Get(), xcb_get_geometry(c->Get(), view->Window()), nullptr);
+  const X11Owned<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(c->Get(), xcb_get_geometry(c->Get(), view->Window()), nullptr));
   const int width = geometry ? geometry->width : 0, height = geometry ? geometry->height : 0;
-  std::free(geometry);
   int x = editorX + (width - box.Width()) / 2, y = editorY + (height - box.Height()) / 2;
   x = std::max(0, std::min(x, rootWidth - box.Width()));
   y = std::max(0, std::min(y, rootHeight - box.Height()));

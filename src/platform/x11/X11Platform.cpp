@@ -17,6 +17,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11MessageBox.h"
 #include "platform/x11/X11PopupMenu.h"
+#include "platform/x11/X11TextEntry.h"
 #include "platform/x11/X11View.h"
 
 namespace {
@@ -99,11 +100,11 @@ IPopupMenu* X11Platform::CreateIPopupMenu(IPopupMenu* menu, const IRECT* r) {
 
 void X11Platform::CreateTextEntry(IControl* control, const IText* text, const IRECT* r, const char* str,
                                   IParam* param) {
-  if (view_ && r) view_->OpenTextEntry(control, text, *r, str, param);
+  if (view_ && r) view_->TextEntry()->Open(control, text, *r, str, param);
 }
 
 void X11Platform::ForceEndUserEdit() {
-  if (view_) view_->EndTextEntry(false);
+  if (view_) view_->TextEntry()->End(false);
 }
 
 int X11Platform::ShowMessageBox(const char* text, const char* caption, int type) {
@@ -173,8 +174,6 @@ void X11Platform::finishFilePrompt(const std::string& file) {
 bool X11Platform::OpenURL(const char* url, const char*, const char*, const char*) {
   return url && url[0] && ChildProcess::StartDetached({"xdg-open", url});
 }
-
-bool X11Platform::GetTextFromClipboard(std::string* text) { return view_ && view_->ClipboardText(text); }
 
 void X11Platform::HostPath(std::string* path) {
   char buffer[PATH_MAX] = {};

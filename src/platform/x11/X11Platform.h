@@ -3,8 +3,8 @@
 // The platform layer on X11: the editor's window inside the host's (X11View), popup
 // menus, message boxes and the text field it runs, file prompts through the desktop's
 // own file chooser (the desktop portal, or zenity or kdialog) polled from the host's
-// idle calls, tooltips, the clipboard,
-// folders, the web browser, and the screen's scale from the Xft.dpi resource.
+// idle calls, tooltips, folders, the web browser, and the screen's scale from the
+// Xft.dpi resource.
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,7 +46,6 @@ class X11Platform : public IGraphicsPlatform {
                      FileChosenCallback done) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
   bool OpenURL(const char* url, const char* windowTitle, const char* confirmText, const char* errorText) override;
-  bool GetTextFromClipboard(std::string* text) override;
   void HostPath(std::string* path) override;
   void PluginPath(std::string* path) override;
   void DesktopPath(std::string* path) override;

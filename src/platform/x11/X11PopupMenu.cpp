@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "platform/x11/PopupMenuView.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Owned.h"
 #include "platform/x11/X11PlatformWindow.h"
 #include "platform/x11/X11View.h"
 
@@ -35,18 +35,16 @@ class Grab {
     const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
     // The host may hold a grab for a moment (a click still settling): try for a while.
     for (int attempt = 0; attempt < 20 && !pointer_; ++attempt) {
-      xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
+      const X11Owned<xcb_grab_pointer_reply_t> reply(xcb_grab_pointer_reply(
           c, xcb_grab_pointer(c, 1, window, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
                               XCB_CURRENT_TIME),
-          nullptr);
+          nullptr));
       pointer_ = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-      std::free(reply);
       if (!pointer_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
-        c, xcb_grab_keyboard(c, 1, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr);
+    const X11Owned<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
+        c, xcb_grab_keyboard(c, 1, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr));
     keyboard_ = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-    std::free(reply);
   }
   ~Grab() {
     if (pointer_) xcb_ungrab_pointer(c_, XCB_CURRENT_TIME);

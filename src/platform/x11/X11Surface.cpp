@@ -5,9 +5,9 @@
 #include <xcb/shm.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Owned.h"
 #include "raster/Bitmap.h"
 
 X11Surface::X11Surface(X11Connection* connection, xcb_window_t window, const PixelFormat& format,
@@ -26,7 +26,8 @@ X11Surface::~X11Surface() {
   xcb_free_gc(c, gc_);
   // The server must have let go of the segment before we unmap it.
   if (shmData_) {
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    const X11Owned<xcb_get_input_focus_reply_t> roundTrip(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     shmdt(shmData_);
   }
 }
@@ -46,11 +47,10 @@ bool X11Surface::attachSharedMemory() {
   }
   const uint32_t segment = xcb_generate_id(c);
   // A server on another machine or in another IPC namespace refuses the segment.
-  xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0));
+  const X11Owned<xcb_generic_error_t> error(xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0)));
   // Marked for removal now: it goes when both sides have detached, even after a crash.
   shmctl(id, IPC_RMID, nullptr);
   if (error) {
-    std::free(error);
     shmdt(data);
     return false;
   }

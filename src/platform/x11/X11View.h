@@ -1,13 +1,12 @@
 #pragma once
 
-// The editor's window on X11: a child of the host's window on our own connection,
-// with the parent's visual when it is 24- or 32-bit TrueColor (otherwise a TrueColor
-// visual with its own colormap and border pixel) and fixed-size hints. The host's
-// idle calls drive everything: Idle drains the connection's events and translates
-// them into the graphics context's mouse, wheel and key calls, runs the 25 frames per
-// second redraw timer on a monotonic clock (a late call runs one tick, never a queue
-// of them), copies what was drawn to the window and flushes. It also holds the
-// in-place text field, tooltips and the modal loop that menus and message boxes run.
+// The editor's view on X11, driven by the host's idle calls: its own connection, the
+// window (X11EditorWindow), the in-place text field (X11TextEntry) and the tooltips
+// (X11Tooltips). Idle takes the connection's events through the one event pump and
+// translates them into the graphics context's mouse, wheel and key calls, runs the
+// 25 frames per second redraw timer on a monotonic clock (a late call runs one tick,
+// never a queue of them), copies what was drawn to the window and flushes. Menus and
+// message boxes run their modal loop here, on the same pump.
 //
 // Everything runs on the thread that created the view.
 #include <xcb/xcb.h>
@@ -15,21 +14,18 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "gui/IGraphicsStructs.h"
 #include "platform/x11/PlatformFonts.h"
-#include "raster/Bitmap.h"
 
-class IControl;
 class IGraphics;
-class IParam;
-class TextField;
 class X11Connection;
+class X11EditorWindow;
+class X11EventPump;
 class X11Keyboard;
-class X11Surface;
-class X11Tooltip;
+class X11TextEntry;
+class X11Tooltips;
 struct IKeyPress;
 
 class X11View {
@@ -37,8 +33,6 @@ class X11View {
   using Clock = std::chrono::steady_clock;
   static constexpr int kDoubleClickMs = 400;
   static constexpr int kDoubleClickDistance = 4;  // editor pixels
-  static constexpr int kTooltipDelayMs = 500;
-  static constexpr int kCaretBlinkMs = 500;
 
   // Null when no display answers or the window cannot be made. With a parent of 0 the
   // view is a top-level window of its own.
@@ -49,14 +43,16 @@ class X11View {
   X11View& operator=(const X11View&) = delete;
 
   X11Connection* Connection() const { return connection_.get(); }
-  xcb_window_t Window() const { return window_; }
-  xcb_window_t Root() const { return root_; }
-  int Scale() const { return scale_; }
+  xcb_window_t Window() const;
+  xcb_window_t Root() const;
+  int Scale() const;
   bool UsesSharedMemory() const;
   PlatformFonts* Fonts() { return fonts_.get(); }
   X11Keyboard* Keyboard() const { return keyboard_.get(); }
+  X11TextEntry* TextEntry() const { return textEntry_.get(); }
+  X11Tooltips* Tooltips() const { return tooltips_.get(); }
   // The window was destroyed with its parent (the host closed first).
-  bool Destroyed() const { return destroyed_; }
+  bool Destroyed() const;
 
   void Idle();
   // The region was drawn into the raster; it reaches the window at the next chance.
@@ -70,78 +66,39 @@ class X11View {
   bool RunModal(const std::function<bool(const xcb_generic_event_t*)>& handle,
                 const std::function<bool()>& finished);
 
-  void OpenTextEntry(IControl* control, const IText* style, const IRECT& r, const char* text, IParam* param);
-  // Applies the field's text (through the graphics context or the control) or drops it.
-  void EndTextEntry(bool apply);
-  bool TextEntryOpen() const { return field_ != nullptr; }
+  // A key the host forwards; true when an open text field took it.
   bool HostKey(const IKeyPress& key, bool down);
-
-  // The CLIPBOARD selection as UTF-8, waiting up to half a second for its owner.
-  bool ClipboardText(std::string* text);
-  void SetTooltipRegions(std::vector<IRECT> regions) { tooltipRegions_ = std::move(regions); }
+  void SetTooltipRegions(std::vector<IRECT> regions);
 
  private:
   X11View(IGraphics* graphics, std::unique_ptr<X11Connection> connection, int scale);
-  bool create(xcb_window_t parent, bool trySharedMemory);
   void handleEvent(const xcb_generic_event_t* event);
-  // Non-input events of the editor window: exposure, destruction, copy completion.
+  // Events that are not input to the editor: the window's, the tooltip's.
   bool handleWindowEvent(const xcb_generic_event_t* event);
   void button(const xcb_button_press_event_t* event, bool press);
   void motion(const xcb_motion_notify_event_t* event);
   void key(const xcb_key_press_event_t* event, bool press);
+  void forwardToHost(const xcb_key_press_event_t* event);
   void tickIfDue(Clock::time_point now);
   void upload();
-  void composeField();
-  void fieldKey(const IKeyPress& key);
-  void forwardToHost(const xcb_key_press_event_t* event);
-  void takeFocus();
-  void returnFocus();
-  void updateTooltip(Clock::time_point now);
-  void hideTooltip();
-  int toEditor(int windowCoordinate) const;
 
   IGraphics* graphics_;
   std::unique_ptr<X11Connection> connection_;
-  std::unique_ptr<X11Keyboard> keyboard_;
+  std::unique_ptr<X11EventPump> pump_;
   std::unique_ptr<PlatformFonts> fonts_;
-  std::unique_ptr<X11Surface> surface_;
-  xcb_window_t parent_ = 0, window_ = 0, root_ = 0;
-  xcb_colormap_t colormap_ = 0;
-  uint8_t depth_ = 0;
-  int scale_;
-  bool destroyed_ = false;
+  std::unique_ptr<X11EditorWindow> window_;
+  std::unique_ptr<X11Keyboard> keyboard_;
+  std::unique_ptr<X11TextEntry> textEntry_;
+  std::unique_ptr<X11Tooltips> tooltips_;
   bool inModal_ = false;
 
   // Redraw timer.
   Clock::duration period_;
   Clock::time_point nextTick_;
-  // Editor pixels to copy to the window; the raster with the text field over it.
-  IRECT pending_;
-  LICE_MemBitmap screen_;
 
   // Mouse: last position (editor pixels), the last left press for double clicks.
   int mouseX_ = 0, mouseY_ = 0;
   Clock::time_point lastPress_;
   int lastPressX_ = -1000, lastPressY_ = -1000;
   bool buttonHeld_ = false;
-
-  // Text field.
-  std::unique_ptr<TextField> field_;
-  IControl* fieldControl_ = nullptr;
-  IParam* fieldParam_ = nullptr;
-  IText fieldStyle_;
-  IRECT fieldRect_;
-  std::unique_ptr<RasterFont> fieldFont_;
-  LICE_MemBitmap fieldPicture_;
-  bool caretOn_ = true;
-  bool selecting_ = false;
-  Clock::time_point nextBlink_;
-  bool tookFocus_ = false;
-  xcb_window_t previousFocus_ = 0;
-
-  // Tooltips.
-  std::vector<IRECT> tooltipRegions_;
-  Clock::time_point restingSince_;
-  std::unique_ptr<X11Tooltip> tooltip_;
-  bool tooltipDone_ = false;
 };
