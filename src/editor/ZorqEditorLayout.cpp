@@ -157,8 +157,9 @@ void ZorqEditor::createGraphics() {
   wavControl_ = new IZVLoadWAVControl(instrument_, IRECT(410, 262, 538, 278), kInputMode, "", "wav");
   AttachControl(wavControl_);
   AttachControl(new IZVPresetMenu(instrument_, IRECT(390, 308, 414, 324), IRECT(441, 308, 633, 322)));
-  AttachControl(new IZVUtilityKick(instrument_, 365, 305, kPreviousProgram, &prev));
-  AttachControl(new IZVUtilityKick(instrument_, 416, 305, kNextProgram, &next));
+  programButtons_[0] = new IZVUtilityKick(instrument_, 365, 305, kPreviousProgram, &prev);
+  programButtons_[1] = new IZVUtilityKick(instrument_, 416, 305, kNextProgram, &next);
+  for (IControl* button : programButtons_) AttachControl(button);
   AttachControl(new IZVOptionMenu(instrument_, IRECT(646, 306, 694, 326)));
   AttachControl(new IZVInvisibleSwitch(this, IRECT(759, 306, 779, 326), kTweakSwitch));
   auto* learnSwitch = new IZVSwitchMidiLearn(instrument_, 702, 305, kMidiLearnSwitch, &learn);
