@@ -69,8 +69,10 @@ test-tsan: deps
 BENCH_FILTER ?= .
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF
-	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_dsp_bench zorq_bench zorq_clap_bench
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_dsp_bench zorq_framework_bench zorq_bench \
+	  zorq_clap_bench
 	$(BUILD_DIR)-bench/bench/zorq_dsp_bench --benchmark_filter='$(BENCH_FILTER)'
+	$(BUILD_DIR)-bench/bench/zorq_framework_bench --benchmark_filter='$(BENCH_FILTER)'
 	$(BUILD_DIR)-bench/bench/zorq_bench --benchmark_filter='$(BENCH_FILTER)'
 	$(BUILD_DIR)-bench/bench/zorq_clap_bench --benchmark_filter='$(BENCH_FILTER)'
 
