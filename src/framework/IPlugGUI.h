@@ -58,6 +58,10 @@ class IPlugGUI {
   virtual void CloseWindow() = 0;
   // The host's idle call while the window is open: redraw timer, window events.
   virtual void OnWindowIdle() = 0;
+  // The file descriptor the open window's events arrive on, for hosts that watch
+  // descriptors and call OnWindowIdle when it is readable; -1 when there is none (no
+  // window, no descriptor, or the connection is lost).
+  virtual int WindowEventFd() { return -1; }
   // A key the host forwards; true when the editor took it (only an open text field
   // takes keys this way).
   virtual bool OnHostKey(const IKeyPress& key, bool down) = 0;

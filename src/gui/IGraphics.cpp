@@ -200,6 +200,7 @@ bool IGraphics::CanOpenWindow() const { return platform_->CanOpenWindow(); }
 void* IGraphics::OpenWindow(void* parent) { return platform_->OpenWindow(parent); }
 void IGraphics::CloseWindow() { platform_->CloseWindow(); }
 void IGraphics::OnWindowIdle() { platform_->Idle(); }
+int IGraphics::WindowEventFd() { return platform_->WindowEventFd(); }
 bool IGraphics::OnHostKey(const IKeyPress& key, bool down) { return platform_->HostKey(key, down); }
 
 int IGraphics::Scale() {

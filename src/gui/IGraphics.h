@@ -142,6 +142,7 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
   void OnWindowIdle() override;
+  int WindowEventFd() override;
   bool OnHostKey(const IKeyPress& key, bool down) override;
   // The host's factor when it sent one (1.5 or more doubles), else the screen's
   // choice, else the user's, else 1.

@@ -46,6 +46,9 @@ class IGraphicsPlatform {
   // The host's idle call: runs the redraw timer when it is due (IsDirty, Draw),
   // handles the window system's events, continues file prompts.
   virtual void Idle() = 0;
+  // The descriptor the view's events arrive on, for a host that calls Idle when it is
+  // readable; -1 without a view, without a descriptor, or once the connection is lost.
+  virtual int WindowEventFd() { return -1; }
   // A key the host forwards (down or up); true when an open text field took it.
   virtual bool HostKey(const IKeyPress& key, bool down) = 0;
   // 2 when the screen asks for doubled pixels, 0 when it does not say.

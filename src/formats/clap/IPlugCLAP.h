@@ -101,6 +101,7 @@ class IPlugCLAP : public IPlugHost {
   // Runs the editor's window: its events and its redraw tick.
   void runEditor();
   void stopEditorCallbacks();
+  void stopWatchingFd();
 
   // The extension tables; each function finds its adapter through the plug-in record.
   static const clap_plugin_audio_ports_t kAudioPorts;

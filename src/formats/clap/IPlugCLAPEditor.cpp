@@ -1,7 +1,8 @@
 // The editor, embedded in the host's X11 window. Its window runs on the host's main
-// thread: the host's timer drives the redraw tick (and the window's events when the
-// host offers no file descriptor watch). Without the host's timer the plug-in offers
-// no editor. Hidden, the window is closed and the callbacks stop; the controls stay.
+// thread: the host watches the window's X11 connection (posix-fd-support) and calls
+// back when events arrive, and its timer (timer-support) drives the redraw tick; either
+// one alone also runs both. A host that offers neither gets no editor. Hidden, the
+// window is closed and the callbacks stop; the controls stay.
 // Main thread, plug-in mutex not held: a menu or message box may keep a call busy
 // while the user answers, and audio must go on meanwhile.
 #include <cstring>
@@ -64,7 +65,9 @@ const clap_plugin_posix_fd_support_t IPlugCLAP::kPosixFdSupport = {
 
 bool IPlugCLAP::editorAvailable() const {
   const IPlugGUI* gui = plug_->GetGUI();
-  return gui && gui->CanOpenWindow() && hostTimer_ && hostTimer_->register_timer && hostTimer_->unregister_timer;
+  const bool timers = hostTimer_ && hostTimer_->register_timer && hostTimer_->unregister_timer;
+  const bool fds = hostFd_ && hostFd_->register_fd && hostFd_->unregister_fd;
+  return gui && gui->CanOpenWindow() && (timers || fds);
 }
 
 bool IPlugCLAP::guiCreate(const char* api, bool isFloating) {
@@ -114,7 +117,10 @@ bool IPlugCLAP::guiShow() {
     plug_->OnGUIOpen();
   }
   guiShown_ = true;
-  if (!hostTimer_->register_timer(host_, kEditorTimerMs, &timerId_)) timerId_ = kClapInvalidId;
+  if (hostTimer_ && hostTimer_->register_timer && !hostTimer_->register_timer(host_, kEditorTimerMs, &timerId_))
+    timerId_ = kClapInvalidId;
+  const int fd = gui->WindowEventFd();
+  if (fd >= 0 && hostFd_ && hostFd_->register_fd && hostFd_->register_fd(host_, fd, kClapPosixFdRead)) eventFd_ = fd;
   return true;
 }
 
@@ -134,7 +140,11 @@ bool IPlugCLAP::guiHide() {
 void IPlugCLAP::stopEditorCallbacks() {
   if (timerId_ != kClapInvalidId) hostTimer_->unregister_timer(host_, timerId_);
   timerId_ = kClapInvalidId;
-  if (eventFd_ >= 0 && hostFd_ && hostFd_->unregister_fd) hostFd_->unregister_fd(host_, eventFd_);
+  stopWatchingFd();
+}
+
+void IPlugCLAP::stopWatchingFd() {
+  if (eventFd_ >= 0) hostFd_->unregister_fd(host_, eventFd_);
   eventFd_ = -1;
 }
 
@@ -146,9 +156,13 @@ void IPlugCLAP::onFd(int fd, uint32_t) {
   if (fd == eventFd_ && guiShown_) runEditor();
 }
 
+// A connection that is lost (or a window the host destroyed) would keep its
+// descriptor readable: the host stops watching it.
 void IPlugCLAP::runEditor() {
   plug_->OnIdle();
-  if (IPlugGUI* gui = plug_->GetGUI()) gui->OnWindowIdle();
+  IPlugGUI* gui = plug_->GetGUI();
+  if (gui) gui->OnWindowIdle();
+  if (eventFd_ >= 0 && (!gui || gui->WindowEventFd() != eventFd_)) stopWatchingFd();
   requestFlushIfPending();
 }
 

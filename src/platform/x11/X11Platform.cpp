@@ -64,6 +64,11 @@ void X11Platform::Idle() {
   if (filePrompt_) pollFilePrompt();
 }
 
+int X11Platform::WindowEventFd() {
+  if (!view_ || view_->Destroyed() || view_->Connection()->Broken()) return -1;
+  return view_->Connection()->Fd();
+}
+
 bool X11Platform::HostKey(const IKeyPress& key, bool down) { return view_ && view_->HostKey(key, down); }
 
 double X11Platform::ResourceDpi(const std::string& resources) {

@@ -34,6 +34,7 @@ class X11Platform : public IGraphicsPlatform {
   void* GetWindow() override;
   void WindowResized(int width, int height) override;
   void Idle() override;
+  int WindowEventFd() override;
   bool HostKey(const IKeyPress& key, bool down) override;
   int SystemScale() override;
   void DrawScreen(const IRECT* r) override;

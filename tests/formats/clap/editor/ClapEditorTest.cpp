@@ -1,0 +1,241 @@
+// ZORQ.clap's editor as a CLAP host shows it: embedded in the host's X11 window, its
+// connection watched through the host's file descriptor support and its redraws run
+// from the host's timer, a knob drag reaching the host as gesture begin, values and
+// gesture end, and made and destroyed again without a leak or a stray window.
+#include <poll.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+#include "ClapFixture.h"
+#include "support/TempFolder.h"
+#include "support/X11TestHost.h"
+
+namespace {
+template <typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply) {
+  return {reply, &std::free};
+}
+
+// The host's side of the window system: a parent window of the editor's size, the
+// host's main loop (descriptor watch and timers), pointer input through XTest.
+class ClapWindowHost {
+ public:
+  explicit ClapWindowHost(LoadedClap& clap) : clap_(clap) {
+    connection_ = xcb_connect(nullptr, nullptr);
+    screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    gui_ = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
+    fdSupport_ = clap.host.extension<clap_plugin_posix_fd_support_t>(kClapExtPosixFdSupport);
+    timerSupport_ = clap.host.extension<clap_plugin_timer_support_t>(kClapExtTimerSupport);
+  }
+  ~ClapWindowHost() {
+    if (parent_) xcb_destroy_window(connection_, parent_);
+    xcb_disconnect(connection_);
+  }
+
+  const clap_plugin_gui_t* gui() const { return gui_; }
+  const clap_plugin_t* plugin() const { return clap_.host.plugin(); }
+
+  // The usual embedded order: create, scale, size, parent (which shows it), show.
+  bool open(double scale = 1.0) {
+    if (!gui_ || !gui_->create(plugin(), kClapWindowApiX11, false)) return false;
+    gui_->set_scale(plugin(), scale);
+    uint32_t width = 0, height = 0;
+    if (!gui_->get_size(plugin(), &width, &height)) return false;
+    width_ = width;
+    height_ = height;
+    if (!parent_) {
+      parent_ = xcb_generate_id(connection_);
+      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0, uint16_t(width),
+                        uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
+      xcb_map_window(connection_, parent_);
+      xcb_flush(connection_);
+    }
+    clap_window_t window{kClapWindowApiX11, {}};
+    window.x11 = parent_;
+    return gui_->set_parent(plugin(), &window) && gui_->show(plugin());
+  }
+
+  // The host's main loop for ms: the editor's descriptor when readable, its timers when due.
+  void run(int ms) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    Clock::time_point nextTimer = Clock::now();
+    while (Clock::now() < end) {
+      for (const auto& [fd, flags] : clap_.host.fds) {
+        pollfd watch{fd, POLLIN, 0};
+        if (poll(&watch, 1, 5) > 0) {
+          fdCallbacks++;
+          fdSupport_->on_fd(plugin(), fd, kClapPosixFdRead);
+          break;
+        }
+      }
+      if (clap_.host.fds.empty()) poll(nullptr, 0, 5);
+      if (Clock::now() >= nextTimer) {
+        for (const auto& [id, period] : std::map<clap_id, uint32_t>(clap_.host.timers)) {
+          timerSupport_->on_timer(plugin(), id);
+          nextTimer = Clock::now() + std::chrono::milliseconds(period);
+        }
+      }
+    }
+  }
+
+  std::vector<xcb_window_t> children(xcb_window_t window) {
+    auto tree = owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+    if (!tree) return {};
+    const xcb_window_t* list = xcb_query_tree_children(tree.get());
+    return std::vector<xcb_window_t>(list, list + xcb_query_tree_children_length(tree.get()));
+  }
+  xcb_window_t parent() const { return parent_; }
+  xcb_window_t root() const { return screen_->root; }
+  uint32_t width() const { return width_; }
+  uint32_t height() const { return height_; }
+
+  void moveTo(int x, int y) {
+    auto position = owned(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, parent_, screen_->root, int16_t(x), int16_t(y)), nullptr));
+    if (position)
+      xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root, position->dst_x,
+                          position->dst_y, 0);
+    xcb_flush(connection_);
+  }
+  void button(bool press) {
+    xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0,
+                        0, 0);
+    xcb_flush(connection_);
+  }
+
+  int fdCallbacks = 0;
+
+ private:
+  LoadedClap& clap_;
+  xcb_connection_t* connection_;
+  xcb_screen_t* screen_;
+  const clap_plugin_gui_t* gui_;
+  const clap_plugin_posix_fd_support_t* fdSupport_;
+  const clap_plugin_timer_support_t* timerSupport_;
+  xcb_window_t parent_ = 0;
+  uint32_t width_ = 0, height_ = 0;
+};
+
+class ClapEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = X11TestHost::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    setenv("HOME", home_.path().c_str(), 1);
+  }
+  TempFolder home_;
+};
+}  // namespace
+
+TEST_F(ClapEditor, OffersEmbeddedX11OnlyWhenTheHostCanRunIt) {
+  LoadedClap clap;
+  ASSERT_TRUE(clap.created);
+  const auto* gui = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
+  ASSERT_NE(gui, nullptr);
+  EXPECT_TRUE(gui->is_api_supported(clap.host.plugin(), "x11", false));
+  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "x11", true));
+  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", true));
+  const char* api = nullptr;
+  bool floating = true;
+  ASSERT_TRUE(gui->get_preferred_api(clap.host.plugin(), &api, &floating));
+  EXPECT_STREQ(api, "x11");
+  EXPECT_FALSE(floating);
+  EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", true));
+
+  LoadedClap bare(false);  // a host without timers or descriptor watches
+  ASSERT_TRUE(bare.created);
+  EXPECT_EQ(bare.host.extension<clap_plugin_gui_t>(kClapExtGui), nullptr);
+}
+
+TEST_F(ClapEditor, EmbedsInTheHostsWindowAndRunsOnItsCallbacks) {
+  LoadedClap clap;
+  ASSERT_TRUE(clap.created);
+  ClapWindowHost window(clap);
+  ASSERT_TRUE(window.open(2.0));
+  EXPECT_EQ(window.width(), 1600u);  // the host's scale doubles the editor's pixels
+  EXPECT_EQ(window.height(), 720u);
+  ASSERT_EQ(clap.host.timers.size(), 1u);
+  EXPECT_EQ(clap.host.timers.begin()->second, 40u);
+  ASSERT_EQ(clap.host.fds.size(), 1u);
+  EXPECT_EQ(clap.host.fds.begin()->second, kClapPosixFdRead);
+  window.run(300);
+  EXPECT_GT(window.fdCallbacks, 0);  // the window's first events arrive on the descriptor
+  EXPECT_EQ(window.children(window.parent()).size(), 1u);
+
+  // Hidden: the window and the callbacks go; shown again: they come back.
+  ASSERT_TRUE(window.gui()->hide(window.plugin()));
+  EXPECT_TRUE(clap.host.timers.empty());
+  EXPECT_TRUE(clap.host.fds.empty());
+  EXPECT_TRUE(window.children(window.parent()).empty());
+  ASSERT_TRUE(window.gui()->show(window.plugin()));
+  EXPECT_EQ(clap.host.timers.size(), 1u);
+  EXPECT_EQ(window.children(window.parent()).size(), 1u);
+  window.gui()->destroy(window.plugin());
+  EXPECT_TRUE(clap.host.timers.empty());
+  EXPECT_TRUE(clap.host.fds.empty());
+  EXPECT_TRUE(window.children(window.parent()).empty());
+}
+
+// A drag of "Final Volume" (the big knob at 706, 102) is one gesture for the host: begin,
+// the values, end, in the flush the editor asks for.
+TEST_F(ClapEditor, KnobDragReachesTheHostAsAGesture) {
+  LoadedClap clap;
+  ASSERT_TRUE(clap.created);
+  ClapWindowHost window(clap);
+  ASSERT_TRUE(window.open());
+  window.run(300);
+  window.moveTo(730, 126);
+  window.run(40);
+  window.button(true);
+  for (int y = 124; y >= 100; y -= 3) {
+    window.moveTo(730, y);
+    window.run(15);
+  }
+  window.button(false);
+  window.run(150);
+  EXPECT_GT(clap.host.flushRequests, 0);
+  clap.host.flush(nullptr);
+  const auto& sent = clap.host.sent;
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_EQ(sent.front().type, kClapEventParamGestureBegin);
+  EXPECT_EQ(sent.back().type, kClapEventParamGestureEnd);
+  for (const auto& event : sent) EXPECT_EQ(event.param, 4u);
+  EXPECT_EQ(sent[sent.size() - 2].type, kClapEventParamValue);
+  EXPECT_EQ(sent[sent.size() - 2].value, clap.host.value(4));
+  EXPECT_GT(clap.host.value(4), 0.25);  // dragged up from its starting value
+  window.gui()->destroy(window.plugin());
+}
+
+// Made, shown and destroyed many times (and once more with the instrument going while
+// shown): no descriptor stays open and no window is left, in the host's window or on
+// the screen.
+TEST_F(ClapEditor, CreateAndDestroyLeaveNothingBehind) {
+  std::vector<xcb_window_t> screenBefore;
+  int descriptors = 0;
+  {
+    LoadedClap clap;
+    ASSERT_TRUE(clap.created);
+    ClapWindowHost window(clap);
+    ASSERT_TRUE(window.open());
+    window.run(50);
+    window.gui()->destroy(window.plugin());
+    screenBefore = window.children(window.root());
+    descriptors = OpenDescriptorCount();
+    for (int i = 0; i < 20; ++i) {
+      ASSERT_TRUE(window.open());
+      window.run(20);
+      window.gui()->destroy(window.plugin());
+    }
+    EXPECT_TRUE(window.children(window.parent()).empty());
+    EXPECT_EQ(window.children(window.root()), screenBefore);
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+    ASSERT_TRUE(window.open());
+    window.run(20);
+  }  // the host destroys the plug-in with its editor shown
+  EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
+}
