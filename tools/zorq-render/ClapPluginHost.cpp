@@ -220,7 +220,7 @@ bool ClapPluginHost::setChunk(bool, const std::vector<uint8_t>& bytes) {
   const clap_istream_t in{&stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
                             auto* source = static_cast<ByteStream*>(s->ctx);
                             const size_t n = std::min<uint64_t>(size, source->bytes->size() - source->position);
-                            std::memcpy(data, source->bytes->data() + source->position, n);
+                            if (n > 0) std::memcpy(data, source->bytes->data() + source->position, n);
                             source->position += n;
                             return static_cast<int64_t>(n);
                           }};

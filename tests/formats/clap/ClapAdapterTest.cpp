@@ -1,7 +1,7 @@
 // The adapter around an instrument made in the test process, where a test reaches the
 // plug-in inside: the editor's gestures and values reach the host in order, learned
-// controllers and "MIDI Thru" come out of the block, program changes and state loads
-// ask the host to read the values again, and neither processing nor a reset allocates.
+// controllers and "MIDI Thru" come out of the block, a program change asks the host to
+// read the values again, and neither processing nor a reset allocates.
 #include <cstdio>
 #include <memory>
 
@@ -139,15 +139,4 @@ TEST(ClapAdapter, ProcessingResetAndFlushAllocateNothing) {
   params->flush(plugin, list, &sink);
   ASSERT_EQ(plugin->process(plugin, &process), kClapProcessContinue);
   EXPECT_EQ(allocationCount(), before);
-}
-
-// A state load asks the host to read the values again; the editor follows too.
-TEST(ClapAdapter, StateLoadAsksTheHostToRescanValues) {
-  HostedZorq source, target;
-  ClapEventList events;
-  events.param(0, kBias, -0.5);
-  source.host.flush(&events);
-  ASSERT_TRUE(target.host.loadState(source.host.saveState()));
-  EXPECT_EQ(target.host.valueRescans, 1);
-  EXPECT_EQ(target.zorq->bias(), -1.0);
 }

@@ -86,15 +86,3 @@ TEST(ClapEntry, ScanReadsNoFile) {
   ASSERT_TRUE(host.create(library.factory(), library.descriptor()->id));
   EXPECT_GT(fileCallCount(), before);
 }
-
-// Two instances at once are independent.
-TEST(ClapEntry, InstancesAreIndependent) {
-  LoadedClap first, second;
-  ASSERT_TRUE(first.created && second.created);
-  const double untouched = second.host.value(4);  // "Final Volume"
-  ClapEventList events;
-  events.param(0, 4, untouched / 2);
-  first.host.flush(&events);
-  EXPECT_EQ(first.host.value(4), untouched / 2);
-  EXPECT_EQ(second.host.value(4), untouched);
-}

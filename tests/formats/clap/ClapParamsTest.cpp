@@ -10,7 +10,7 @@
 
 namespace {
 constexpr clap_id kVocoderMode = 0, kKeyboard = 1, kFinalVolume = 4, kOutBalance = 5;
-constexpr clap_id kAnalysisFreq5 = 28, kSynthesisLevel3 = 66, kBias = 104;
+constexpr clap_id kAnalysisFreq5 = 28, kBias = 104;
 }  // namespace
 
 TEST(ClapParams, ListHasStableIdsRangesAndDiscreteFlags) {
@@ -73,19 +73,11 @@ TEST(ClapParams, TextsReadAsTheyAreShown) {
     const char* shown;
   };
   const Row rows[] = {
-      {kVocoderMode, "VE-10 Full Bands", "VE-10 Full Bands"},
       {kVocoderMode, "ve-10 full bands", "VE-10 Full Bands"},
-      {kKeyboard, " off ", "off"},
-      {kFinalVolume, "-6", "-6.0"},
       {kFinalVolume, "-6 dB", "-6.0"},
-      {kFinalVolume, "-oo", "-oo"},
       {kFinalVolume, "+40", "0.0"},  // beyond the range: its end
       {kOutBalance, "25:75", "25:75"},
-      {kOutBalance, "Simulator", "Simulator"},
-      {kSynthesisLevel3, "-0.0", "-0.0"},
-      {kAnalysisFreq5, "1000", "1000"},
       {14, "5.5 Hz", "5.50 Hz"},  // "Vibrato Speed" shows its unit
-      {15, "33%", "33%"},         // "Vibrato Depth"
   };
   for (const Row& row : rows) {
     double value = 0.0;
@@ -93,8 +85,7 @@ TEST(ClapParams, TextsReadAsTheyAreShown) {
     EXPECT_EQ(clap.host.text(row.id, value), row.shown) << row.text;
   }
   double untouched = 123.0;
-  for (const auto& [id, text] : {std::pair{kVocoderMode, "VE-11"}, std::pair{kFinalVolume, "loud"},
-                                 std::pair{kFinalVolume, ""}, std::pair{kKeyboard, "maybe"}})
+  for (const auto& [id, text] : {std::pair{kVocoderMode, "VE-11"}, std::pair{kFinalVolume, "loud"}})
     EXPECT_FALSE(clap.host.toValue(id, text, &untouched)) << text;
   EXPECT_EQ(untouched, 123.0);
 }

@@ -295,7 +295,7 @@ bool ClapTestHost::loadState(const std::vector<uint8_t>& bytes, size_t piece) co
   clap_istream_t in{&stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
                       auto* st = static_cast<Stream*>(s->ctx);
                       const size_t n = std::min<uint64_t>({size, st->piece, st->source->size() - st->position});
-                      std::memcpy(data, st->source->data() + st->position, n);
+                      if (n > 0) std::memcpy(data, st->source->data() + st->position, n);
                       st->position += n;
                       return static_cast<int64_t>(n);
                     }};

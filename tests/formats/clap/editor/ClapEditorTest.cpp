@@ -187,6 +187,7 @@ TEST_F(ClapEditor, KnobDragReachesTheHostAsAGesture) {
   LoadedClap clap;
   ASSERT_TRUE(clap.created);
   ClapWindowHost window(clap);
+  const double before = clap.host.value(4);
   ASSERT_TRUE(window.open());
   window.run(300);
   window.moveTo(730, 126);
@@ -207,7 +208,7 @@ TEST_F(ClapEditor, KnobDragReachesTheHostAsAGesture) {
   for (const auto& event : sent) EXPECT_EQ(event.param, 4u);
   EXPECT_EQ(sent[sent.size() - 2].type, kClapEventParamValue);
   EXPECT_EQ(sent[sent.size() - 2].value, clap.host.value(4));
-  EXPECT_GT(clap.host.value(4), 0.25);  // dragged up from its starting value
+  EXPECT_GT(clap.host.value(4), before);  // dragged up
   window.gui()->destroy(window.plugin());
 }
 
