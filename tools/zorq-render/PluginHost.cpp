@@ -30,14 +30,20 @@ PluginHost::PluginHost(const std::string& path) {
   auto entry = reinterpret_cast<VstPluginEntryProc>(dlsym(library_, "VSTPluginMain"));
   if (!entry) entry = reinterpret_cast<VstPluginEntryProc>(dlsym(library_, "main"));
   if (!entry) {
-    dlclose(library_);
+    closeLibrary();
     throw RenderError("'" + path + "' is not a VST 2 plug-in (no VSTPluginMain)");
   }
+  open(entry, path);
+}
+
+PluginHost::PluginHost(VstPluginEntryProc entry, const std::string& name) { open(entry, name); }
+
+void PluginHost::open(VstPluginEntryProc entry, const std::string& path) {
   hostUnderConstruction = this;
   effect_ = entry(&PluginHost::hostCallback);
   hostUnderConstruction = nullptr;
   if (!effect_ || effect_->magic != kVstEffectMagic || !effect_->dispatcher) {
-    dlclose(library_);
+    closeLibrary();
     throw RenderError("plug-in '" + path + "' failed to start");
   }
   effect_->user = this;
@@ -50,9 +56,14 @@ PluginHost::PluginHost(const std::string& path) {
     unusable = "declares impossible channel, parameter or program counts";
   if (unusable) {
     dispatch(effClose);
-    dlclose(library_);
+    closeLibrary();
     throw RenderError("plug-in '" + path + "' " + unusable);
   }
+}
+
+void PluginHost::closeLibrary() {
+  if (library_) dlclose(library_);
+  library_ = nullptr;
 }
 
 PluginHost::~PluginHost() {
@@ -61,7 +72,7 @@ PluginHost::~PluginHost() {
     dispatch(effMainsChanged, 0, 0);
   }
   dispatch(effClose);
-  dlclose(library_);
+  closeLibrary();
 }
 
 VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

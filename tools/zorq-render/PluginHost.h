@@ -17,6 +17,9 @@ class PluginHost {
 
   // Loads and opens the plug-in; RenderError when it cannot.
   explicit PluginHost(const std::string& path);
+  // Opens a plug-in linked into this program, created by `entry` (a tool that builds
+  // programs for the instrument it links); `name` stands for the file in messages.
+  PluginHost(VstPluginEntryProc entry, const std::string& name);
   ~PluginHost();
   PluginHost(const PluginHost&) = delete;
   PluginHost& operator=(const PluginHost&) = delete;
@@ -59,6 +62,10 @@ class PluginHost {
                                 void* ptr, float opt);
   VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   std::string textFromDispatcher(VstInt32 opcode, VstInt32 index);
+  // Creates the plug-in through its entry point and opens it; on failure releases the
+  // library (when there is one) and throws RenderError.
+  void open(VstPluginEntryProc entry, const std::string& name);
+  void closeLibrary();
 
   void* library_ = nullptr;
   AEffect* effect_ = nullptr;
