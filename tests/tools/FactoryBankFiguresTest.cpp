@@ -14,6 +14,14 @@ namespace {
 
 constexpr int kShards = 4;  // the 64 renders split so that the suite runs them side by side
 
+#ifdef ZORQ_SANITIZED_BUILD
+// Under the sanitizers every program plays one second, enough for them to watch all of
+// its code run; the ordinary build renders each in full and compares the figures.
+constexpr double kExcerptSeconds = 1.0;
+#else
+constexpr double kExcerptSeconds = 0.0;
+#endif
+
 const std::string kSource = ZORQ_SOURCE_DIR "/resources/factory-bank.txt";
 const std::string kTable = ZORQ_SOURCE_DIR "/resources/factory-bank-figures.txt";
 
@@ -37,18 +45,21 @@ TEST_P(FactoryBankPrograms, MidiProgramChangeReachesEachAndItMeasuresAsCommitted
   const std::vector<FigureRow> committed = committedTable();
   ASSERT_EQ(committed.size(), programs.size());
   const double reference = committed[0].figures.levelDb;
-  const ProgramMeter meter({ZORQ_PLUGIN, ZORQ_SOURCE_DIR "/demo/voice.wav", ZORQ_SOURCE_DIR "/demo/chords.mid",
-                            ZORQ_SOURCE_DIR "/demo/carrier.wav"});
+  ProgramMeter::Setup setup{ZORQ_PLUGIN, ZORQ_SOURCE_DIR "/demo/voice.wav", ZORQ_SOURCE_DIR "/demo/chords.mid",
+                            ZORQ_SOURCE_DIR "/demo/carrier.wav"};
+  setup.excerptSeconds = kExcerptSeconds;
+  const ProgramMeter meter(setup);
   for (size_t i = size_t(GetParam()); i < programs.size(); i += kShards) {
     const ProgramMeter::Result result = meter.measure(int(i), programs[i].externalCarrier);
     const SignalFigures& f = result.figures;
-    SCOPED_TRACE(FigureTable::format({{int(i), result.name, f}}));
+    SCOPED_TRACE(FigureTable::formatRow({int(i), result.name, f}));
     EXPECT_EQ(result.programAfter, int(i));
     EXPECT_EQ(result.name, programs[i].name);
     ASSERT_TRUE(f.finite);
     EXPECT_GT(f.levelDb, FigureTable::kSilentDb);
-    EXPECT_LE(std::fabs(f.levelDb - reference), FigureTable::kLoudnessWindowDb);
     EXPECT_LT(f.peakDb, FigureTable::kClipDb);
+    if (kExcerptSeconds > 0.0) continue;
+    EXPECT_LE(std::fabs(f.levelDb - reference), FigureTable::kLoudnessWindowDb);
     for (const std::string& difference : FigureTable::differences(committed[i], {int(i), result.name, f}))
       ADD_FAILURE() << difference << " (run `make bank-figures` after an intended change)";
   }

@@ -41,15 +41,17 @@ std::string label(const FigureRow& row) {
 
 std::string FigureTable::format(const std::vector<FigureRow>& rows) {
   std::string text = kHeader;
-  for (const FigureRow& row : rows) {
-    const SignalFigures& f = row.figures;
-    char line[160];
-    std::snprintf(line, sizeof line, "%5d %6.1f %6.1f %9.0f %9.0f %6.2f %6.2f %6.2f %6.1f  %s\n", row.program,
-                  f.levelDb, f.peakDb, f.centroidHz, f.bandwidthHz, f.intelligibility, f.noisiness, f.width,
-                  f.dynamicsDb, row.name.c_str());
-    text += line;
-  }
+  for (const FigureRow& row : rows) text += formatRow(row);
   return text;
+}
+
+std::string FigureTable::formatRow(const FigureRow& row) {
+  const SignalFigures& f = row.figures;
+  char line[160];
+  std::snprintf(line, sizeof line, "%5d %6.1f %6.1f %9.0f %9.0f %6.2f %6.2f %6.2f %6.1f  %s\n", row.program,
+                f.levelDb, f.peakDb, f.centroidHz, f.bandwidthHz, f.intelligibility, f.noisiness, f.width,
+                f.dynamicsDb, row.name.c_str());
+  return line;
 }
 
 std::vector<FigureRow> FigureTable::parse(const std::string& text) {

@@ -24,7 +24,9 @@ class FigureTable {
   // A peak at or above full scale clips.
   static constexpr double kClipDb = 0.0;
 
+  // The whole table with its header, or one row as it stands in it.
   static std::string format(const std::vector<FigureRow>& rows);
+  static std::string formatRow(const FigureRow& row);
   // RenderError naming the line that cannot be read.
   static std::vector<FigureRow> parse(const std::string& text);
 

@@ -50,6 +50,7 @@ ProgramMeter::Result ProgramMeter::measure(int program, bool externalCarrier) co
   job.sampleRate = setup_.sampleRate;
   job.blockSize = setup_.blockSize;
   job.tailSeconds = setup_.tailSeconds;
+  job.lengthLimitSeconds = setup_.excerptSeconds;
 
   PluginHost host(setup_.plugin);
   host.start(job.sampleRate, job.blockSize);

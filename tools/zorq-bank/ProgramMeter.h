@@ -21,6 +21,7 @@ class ProgramMeter {
     double sampleRate = 44100.0;
     int blockSize = 512;
     double tailSeconds = 0.5;
+    double excerptSeconds = 0.0;  // above 0: only the first seconds play
   };
   struct Result {
     SignalFigures figures;
