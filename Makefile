@@ -20,8 +20,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 # python3: the mutation tool (make mutate).
 
-.PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
-        fuzz-smoke artwork mutate
+.PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
+        fuzz fuzz-seeds fuzz-smoke artwork mutate
 
 all: build
 
@@ -90,6 +90,32 @@ demo: build
 	@echo "zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
+
+# Factory programs rendered from the bundled voice and chords into demo/out/, one file
+# each named after the program; DEMO_CARRIER_PROGRAMS vocode demo/carrier.wav on inputs
+# 3-4. HOME points at a scratch folder, so a startup bank of your own does not replace
+# the factory bank.
+DEMO_PROGRAMS ?= 1 2 9 12 17 20 25 31 33 35 38 44 47
+DEMO_CARRIER_PROGRAMS ?= 52 55
+demos: build
+	@mkdir -p demo/out
+	@home=$$(mktemp -d); trap 'rm -rf "$$home"' EXIT; \
+	for n in $(DEMO_PROGRAMS) $(DEMO_CARRIER_PROGRAMS); do \
+	  carrier=; case " $(DEMO_CARRIER_PROGRAMS) " in *" $$n "*) carrier="--carrier demo/carrier.wav";; esac; \
+	  name=$$(HOME=$$home $(BUILD_DIR)/zorq-render --plugin $(DEMO_PLUGIN) --list-programs | \
+	    awk -v n=$$n '$$1 == n { $$1 = ""; print }' | tr -cs 'A-Za-z0-9' '-' | tr 'A-Z' 'a-z' | sed 's/^-//; s/-$$//'); \
+	  output=demo/out/$$(printf '%02d' $$n)-$$name.wav; \
+	  HOME=$$home $(BUILD_DIR)/zorq-render --plugin $(DEMO_PLUGIN) --program $$n --modulator demo/voice.wav \
+	    --midi demo/chords.mid $$carrier --rate 44100 --tail 1.5 -q --output $$output || exit 1; \
+	  echo "$$output"; \
+	done
+
+# Measures every factory program of the built plug-in and rewrites the committed figure
+# table; lists (and fails on) whatever makes the bank unfit to ship.
+bank-figures: build
+	$(BUILD_DIR)/zorq-bank figures --plugin $(DEMO_PLUGIN) --source resources/factory-bank.txt \
+	  --voice demo/voice.wav --midi demo/chords.mid --carrier demo/carrier.wav \
+	  --output resources/factory-bank-figures.txt
 
 # Redraws the editor's pictures into resources/img with tools/zorq-artwork, and writes
 # preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.

@@ -2,7 +2,8 @@
 // for `main`) once per instance; creation is serialised across instances. Each
 // instance gets its editor on the window system's platform layer; the editor's
 // images are registered once per process (a "ZORQ-skin" folder of PNGs beside the
-// plug-in file replaces them by name).
+// plug-in file replaces them by name), and so is the factory bank new instances
+// start with.
 #include <memory>
 #include <mutex>
 #include <new>
@@ -10,6 +11,7 @@
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
+#include "factory/FactoryBank.h"
 #include "formats/vst2/IPlugVST.h"
 #include "platform/PlatformFactory.h"
 
@@ -22,6 +24,7 @@ ZORQ_EXPORT AEffect* VSTPluginMain(VstHostCallback hostCallback) {
   try {
     if (!imagesRegistered) {
       registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin");
+      registerFactoryBank();
       imagesRegistered = true;
     }
     std::unique_ptr<ZORQ> plug(new ZORQ());

@@ -25,7 +25,9 @@ size_t Renderer::totalFrames(const RenderJob& job) {
                       " s, more than the limit of " + std::to_string(long(kMaxRenderSeconds)) + " s");
   const size_t midiFrames = size_t(std::ceil(job.midi.endSeconds() * job.sampleRate));
   const size_t content = std::max({framesOf(job.modulator), framesOf(job.carrier), midiFrames});
-  return content + size_t(std::llround(job.tailSeconds * job.sampleRate));
+  const size_t frames = content + size_t(std::llround(job.tailSeconds * job.sampleRate));
+  if (job.lengthLimitSeconds <= 0.0) return frames;
+  return std::min(frames, size_t(std::llround(std::min(job.lengthLimitSeconds, seconds) * job.sampleRate)));
 }
 
 void Renderer::render(PluginHost& host, const RenderJob& job, FrameSink& sink,
