@@ -20,8 +20,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 # python3: the mutation tool (make mutate).
 
-.PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
-        fuzz-smoke artwork mutate
+.PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386
 
 all: build
 
@@ -64,6 +64,41 @@ test-tsan: deps
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
 	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
+# The 32-bit x86 build (cmake/i386.cmake: gcc -m32 against Debian's i386 libraries) and
+# its suite, in its own folder. deps-i386 adds the i386 architecture and installs the
+# i386 libraries as root; otherwise it only reports what is missing. Debian's i386
+# third-party plug-ins (dpf-plugins-vst:i386) cannot be installed beside the 64-bit ones:
+# the tests that load them pass over them in this build.
+DEB_PACKAGES_I386 = g++-multilib libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386 \
+                    libsndfile1-dev:i386 libsamplerate0-dev:i386 libpng-dev:i386 zlib1g-dev:i386 \
+                    libfreetype-dev:i386 libfontconfig-dev:i386 libcairo2-dev:i386 \
+                    libcurl4-openssl-dev:i386 libxcb1-dev:i386 libxcb-shm0-dev:i386 \
+                    libxkbcommon-x11-dev:i386 libxcb-xtest0-dev:i386 libdbus-1-dev:i386
+deps-i386:
+	@missing=""; for p in $(DEB_PACKAGES_I386); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; \
+	    apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	  else echo "missing packages:$$missing (run as root, or dpkg --add-architecture i386 and install them)"; exit 1; fi; \
+	fi
+
+# Then both builds render the bundled voice and chords: the same samples, bit for bit.
+CROSS_RENDER = --modulator demo/voice.wav --midi demo/chords.mid --rate 48000 --tail 1 \
+               --set "Ensemble=on" --set "Vibrato Depth=40%"
+test-i386: build deps-i386
+	cmake -S . -B $(BUILD_DIR)-i386 -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386.cmake $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-i386 -j $(JOBS)
+	cd $(BUILD_DIR)-i386 && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
+	for b in $(BUILD_DIR) $(BUILD_DIR)-i386; do \
+	  $$b/zorq-render --plugin $$b/ZORQ.so $(CROSS_RENDER) --output $$b/cross-render.wav || exit 1; \
+	done
+	@cmp $(BUILD_DIR)/cross-render.wav $(BUILD_DIR)-i386/cross-render.wav || \
+	  { echo "The 32-bit build renders other samples than the 64-bit build (see cmake/i386.cmake)"; exit 1; }
+	@echo "The 64-bit and the 32-bit build render the same samples."
+
 # Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).
 BENCH_FILTER ?= .
@@ -92,6 +127,32 @@ demo: build
 	@echo "ZORQ.clap into ~/.clap and zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
+
+# Factory programs rendered from the bundled voice and chords into demo/out/, one file
+# each named after the program; DEMO_CARRIER_PROGRAMS vocode demo/carrier.wav on inputs
+# 3-4. HOME points at a scratch folder, so a startup bank of your own does not replace
+# the factory bank.
+DEMO_PROGRAMS ?= 1 2 9 12 17 20 25 31 33 35 38 44 47
+DEMO_CARRIER_PROGRAMS ?= 52 55
+demos: build
+	@mkdir -p demo/out
+	@home=$$(mktemp -d); trap 'rm -rf "$$home"' EXIT; \
+	for n in $(DEMO_PROGRAMS) $(DEMO_CARRIER_PROGRAMS); do \
+	  carrier=; case " $(DEMO_CARRIER_PROGRAMS) " in *" $$n "*) carrier="--carrier demo/carrier.wav";; esac; \
+	  name=$$(HOME=$$home $(BUILD_DIR)/zorq-render --plugin $(DEMO_PLUGIN) --list-programs | \
+	    awk -v n=$$n '$$1 == n { $$1 = ""; print }' | tr -cs 'A-Za-z0-9' '-' | tr 'A-Z' 'a-z' | sed 's/^-//; s/-$$//'); \
+	  output=demo/out/$$(printf '%02d' $$n)-$$name.wav; \
+	  HOME=$$home $(BUILD_DIR)/zorq-render --plugin $(DEMO_PLUGIN) --program $$n --modulator demo/voice.wav \
+	    --midi demo/chords.mid $$carrier --rate 44100 --tail 1.5 -q --output $$output || exit 1; \
+	  echo "$$output"; \
+	done
+
+# Measures every factory program of the built plug-in and rewrites the committed figure
+# table; lists (and fails on) whatever makes the bank unfit to ship.
+bank-figures: build
+	$(BUILD_DIR)/zorq-bank figures --plugin $(DEMO_PLUGIN) --source resources/factory-bank.txt \
+	  --voice demo/voice.wav --midi demo/chords.mid --carrier demo/carrier.wav \
+	  --output resources/factory-bank-figures.txt
 
 # Redraws the editor's pictures into resources/img with tools/zorq-artwork, and writes
 # preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.
@@ -167,4 +228,4 @@ mutate: deps
 
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-tsan $(BUILD_DIR)-mutate \
-	  $(FUZZ_BUILD_DIR)
+	  $(BUILD_DIR)-i386 $(FUZZ_BUILD_DIR)

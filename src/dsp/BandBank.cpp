@@ -8,6 +8,13 @@
 #include "dsp/Filter.h"
 #include "dsp/Resonator.h"
 
+// SSE2 double arithmetic is the baseline on every x86 target: the SSE2 kernel is always
+// there, and scalar doubles round as the kernels' lanes do (x87 registers would not;
+// 32-bit builds use -msse2 -mfpmath=sse, see cmake/i386.cmake).
+#if !defined(__SSE2_MATH__)
+#error "build with SSE2 double arithmetic (-msse2 -mfpmath=sse on 32-bit x86)"
+#endif
+
 namespace {
 
 void (*kernelFunction(BandBank::Kernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {

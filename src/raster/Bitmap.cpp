@@ -17,8 +17,10 @@ bool LICE_MemBitmap::resize(int width, int height) {
   const int64_t alignment = lineAlignment_;
   const int64_t rowSpan = (int64_t(width) + alignment - 1) / alignment * alignment;
   if (rowSpan > INT32_MAX) return false;
-  const size_t needed = size_t(rowSpan) * size_t(height);
-  if (needed > kMaxPixels) return false;
+  // In 64 bits: a 32-bit size_t would wrap (2^20 x 2^20 is 0) and pass the check.
+  const uint64_t pixels = uint64_t(rowSpan) * uint64_t(height);
+  if (pixels > kMaxPixels) return false;
+  const size_t needed = size_t(pixels);
 
   if (needed > capacity_) {
     // A quarter in reserve, so a bitmap that grows step by step reallocates rarely.

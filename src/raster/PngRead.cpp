@@ -54,7 +54,7 @@ LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* target,
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (size_t(width) * height > kMaxPngPixels) png_error(png, "image too large");
+  if (uint64_t(width) * height > kMaxPngPixels) png_error(png, "image too large");
   const int passes = png_set_interlace_handling(png);
   requestArgb(png, info);
   if (png_get_rowbytes(png, info) != size_t(width) * 4) png_error(png, "unexpected row format");

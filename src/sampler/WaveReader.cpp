@@ -102,6 +102,10 @@ void WaveReader::readFormat(const unsigned char* body, size_t size) {
   floatSamples_ = tag == kFormatFloat;
 }
 
+// A chunk size up to 4 GiB must stay a forward seek (on 32-bit targets the build
+// asks for 64-bit offsets).
+static_assert(sizeof(off_t) == 8, "file offsets must be 64-bit");
+
 bool WaveReader::skip(uint64_t bytes) {
   return bytes == 0 || fseeko(file_, static_cast<off_t>(bytes), SEEK_CUR) == 0;
 }

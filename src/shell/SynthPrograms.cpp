@@ -5,8 +5,11 @@
 
 #include "shell/Synth.h"
 
+#include "shell/BuiltInBank.h"
+
 namespace {
-constexpr const char* kFallbackBank = "ZORQ.vst/Contents/Resources/init.fxb";
+// A bank of the user's own, beside the plug-in file, that replaces the built-in one.
+constexpr const char* kUserFallbackBank = "ZORQ-resources/init.fxb";
 }
 
 std::string Synth::pluginFolder() {
@@ -17,14 +20,17 @@ std::string Synth::pluginFolder() {
   return slash == std::string::npos ? "" : file.substr(0, slash + 1);
 }
 
-// The fallback bank is looked for relative to the working directory and, so an
-// installed plug-in finds its own bank, beside the loaded plug-in file.
+// After the startup bank, the user's fallback bank in the plug-in's own folder (never
+// the working directory), then the bank built into the plug-in. A bank file that does
+// not load completely counts as failed: the built-in bank then replaces every program,
+// including any the failed file had already filled.
 void Synth::initAllPrograms() {
   if (LoadBankFromFXB(config_.startupFxb())) return;
   config_.clearStartupFxb();
-  if (LoadBankFromFXB(kFallbackBank)) return;
   const std::string folder = pluginFolder();
-  if (!folder.empty()) LoadBankFromFXB(folder + kFallbackBank);
+  if (!folder.empty() && LoadBankFromFXB(folder + kUserFallbackBank)) return;
+  if (const BankImage* bank = builtInBank())
+    loadFXBfromBlob(bank->bytes, static_cast<int>(bank->size));
 }
 
 void Synth::copyPreset() {

@@ -76,10 +76,12 @@ Bytes patched(Bytes b, size_t at) {
 
 const Bytes kPcm16 = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)), dataOf(4)});
 
-// A chunk that claims almost 4 GB sends the walk past the end of the file.
-Bytes hugeChunkBeforeData() {
+// A chunk that claims almost 4 GB sends the walk past the end of the file. Its size
+// read as a signed 32-bit offset would send it back: by -16, into the format chunk,
+// or by -8, onto its own header again and again.
+Bytes hugeChunkBeforeData(uint8_t lowByte) {
   Bytes b = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16))});
-  const Bytes junk = {'J', 'U', 'N', 'K', 0xF0, 0xFF, 0xFF, 0xFF, 0, 0};
+  const Bytes junk = {'J', 'U', 'N', 'K', lowByte, 0xFF, 0xFF, 0xFF, 0, 0};
   b.insert(b.end(), junk.begin(), junk.end());
   const Bytes data = dataOf(4);
   b.insert(b.end(), data.begin(), data.end());
@@ -104,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"data_before_fmt", riff({dataOf(4), chunk("fmt ", fmtBody(1, 1, 44100, 16))})},
         RefusedCase{"later_bad_fmt", riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)),
                                            chunk("fmt ", fmtBody(1, 1, 44100, 12)), dataOf(4)})},
-        RefusedCase{"huge_chunk_before_data", hugeChunkBeforeData()}),
+        RefusedCase{"huge_chunk_before_data", hugeChunkBeforeData(0xF0)},
+        RefusedCase{"chunk_size_minus_8", hugeChunkBeforeData(0xF8)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // (A missing file is refused through the instrument's sample-load tests.)

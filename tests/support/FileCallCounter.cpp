@@ -44,7 +44,10 @@ size_t fileCallCount() { return calls.load(); }
 void setFileCallObserver(void (*f)()) { observer.store(f); }
 
 struct FileStream;
-using SeekOffset = int64_t;
+// fseeko takes the C library's own off_t (as wide as long: 32 bits on 32-bit x86);
+// fseeko64 always 64 bits.
+using SeekOffset = long;
+using SeekOffset64 = int64_t;
 
 extern "C" {
 
@@ -61,7 +64,7 @@ ZORQ_FORWARD(fread, size_t, (void* to, size_t size, size_t count, FileStream* fi
              (to, size, count, file))
 ZORQ_FORWARD(fseek, int, (FileStream* file, long offset, int whence), (file, offset, whence))
 ZORQ_FORWARD(fseeko, int, (FileStream* file, SeekOffset offset, int whence), (file, offset, whence))
-ZORQ_FORWARD(fseeko64, int, (FileStream* file, SeekOffset offset, int whence), (file, offset, whence))
+ZORQ_FORWARD(fseeko64, int, (FileStream* file, SeekOffset64 offset, int whence), (file, offset, whence))
 ZORQ_FORWARD(fsetpos, int, (FileStream* file, const void* position), (file, position))
 ZORQ_FORWARD(fsetpos64, int, (FileStream* file, const void* position), (file, position))
 ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))

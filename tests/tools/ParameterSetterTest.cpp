@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "ToolsTestSupport.h"
 #include "zorq-render/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
@@ -38,7 +37,7 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
            Case{ZORQ_FAKE_PLUGIN, "Gain", "2.004", "2.00", ""},  // within the last digit of the end
            Case{ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
            Case{ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr, "shows no values"}}) {
-    if (!std::filesystem::exists(c.plugin)) continue;
+    if (!loadablePlugin(c.plugin)) continue;
     Vst2PluginHost host(c.plugin);
     ParameterSetter setter(host);
     const int index = setter.findParameter(c.parameter);

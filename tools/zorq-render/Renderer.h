@@ -16,6 +16,7 @@ struct RenderJob {
   double sampleRate = 44100.0;
   int blockSize = 512;
   double tailSeconds = 1.0;
+  double lengthLimitSeconds = 0.0;  // above 0: the render ends there, early if need be
 };
 
 // Runs the block loop: feeds the input files (mono files to both inputs of a pair),
@@ -28,8 +29,9 @@ class Renderer {
 
   static constexpr double kMaxRenderSeconds = 4 * 3600.0;
 
-  // Length: the longest of the input files and the last MIDI event, plus the tail;
-  // RenderError beyond kMaxRenderSeconds (a damaged MIDI file can place events years out).
+  // Length: the longest of the input files and the last MIDI event, plus the tail, at
+  // most the job's length limit; RenderError beyond kMaxRenderSeconds (a damaged MIDI
+  // file can place events years out).
   static size_t totalFrames(const RenderJob& job);
   static void render(PluginHost& host, const RenderJob& job, FrameSink& sink,
                      const Progress& progress = {});

@@ -4,8 +4,8 @@
 // the entry point returns, the callback types, the opcode numbers of the plug-in's
 // dispatcher and of the host callback, and the records that cross the boundary
 // (events, time information, pin and speaker properties, editor rectangle).
-// Plain C layouts with natural alignment; the x86-64 sizes and offsets are checked
-// at the end. Usable from C and C++.
+// Plain C layouts with natural alignment; the sizes and offsets for 64- and 32-bit
+// pointers are checked at the end. Usable from C and C++.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -327,38 +327,125 @@ struct ERect {
 }  // extern "C"
 #endif
 
-// Layout checks for the platforms the project builds for.
+// ---- Layout checks --------------------------------------------------------------
+// Every record's size and every field's offset, for 64-bit pointers (x86-64) and
+// 32-bit pointers (32-bit x86): ZORQ_VST_ABI_PICK(bytes with 64-bit pointers, bytes
+// with 32-bit pointers). Natural alignment, no packing; on 32-bit x86 a double in a
+// record is aligned to 4 bytes, which VstTimeInfo's order makes irrelevant.
 #if defined(__cplusplus)
 #define ZORQ_VST_ABI_ASSERT(cond, text) static_assert(cond, text)
 #else
 #define ZORQ_VST_ABI_ASSERT(cond, text) _Static_assert(cond, text)
 #endif
 
-#if defined(__x86_64__) || defined(_M_X64)
-ZORQ_VST_ABI_ASSERT(sizeof(struct AEffect) == 192, "AEffect size");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, dispatcher) == 8, "AEffect.dispatcher");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, numPrograms) == 40, "AEffect.numPrograms");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, flags) == 56, "AEffect.flags");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, reserved1) == 64, "AEffect.reserved1");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, initialDelay) == 80, "AEffect.initialDelay");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, ioRatio) == 92, "AEffect.ioRatio");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, object) == 96, "AEffect.object");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, uniqueID) == 112, "AEffect.uniqueID");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, processReplacing) == 120, "AEffect.processReplacing");
-ZORQ_VST_ABI_ASSERT(offsetof(struct AEffect, future) == 136, "AEffect.future");
-ZORQ_VST_ABI_ASSERT(offsetof(struct VstEvents, events) == 16, "VstEvents.events");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstMidiSysexEvent) == 48, "VstMidiSysexEvent size");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstTimeInfo) == 88, "VstTimeInfo size");
-#elif defined(__i386__) || defined(_M_IX86)
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstMidiSysexEvent) == 32, "VstMidiSysexEvent size");
+#if UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+#define ZORQ_VST_ABI_PICK(bytes64, bytes32) (bytes64)
+#elif UINTPTR_MAX == 0xFFFFFFFFu
+#define ZORQ_VST_ABI_PICK(bytes64, bytes32) (bytes32)
+#else
+#error "the VST 2 layout is known for 32- and 64-bit pointers only"
 #endif
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstMidiEvent) == 32, "VstMidiEvent size");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstEvent) == 32, "VstEvent head size");
-ZORQ_VST_ABI_ASSERT(offsetof(struct VstMidiEvent, midiData) == 24, "VstMidiEvent.midiData");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstPinProperties) == 128, "VstPinProperties size");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstSpeakerProperties) == 112, "VstSpeakerProperties size");
-ZORQ_VST_ABI_ASSERT(sizeof(struct VstSpeakerArrangement) == 8 + 8 * 112,
-                    "VstSpeakerArrangement size");
-ZORQ_VST_ABI_ASSERT(sizeof(struct ERect) == 8, "ERect size");
 
+#define ZORQ_VST_ABI_SIZE(type, bytes64, bytes32) \
+  ZORQ_VST_ABI_ASSERT(sizeof(struct type) == ZORQ_VST_ABI_PICK(bytes64, bytes32), #type " size")
+#define ZORQ_VST_ABI_AT(type, field, at64, at32)                                       \
+  ZORQ_VST_ABI_ASSERT(offsetof(struct type, field) == ZORQ_VST_ABI_PICK(at64, at32), \
+                      #type "." #field " offset")
+
+ZORQ_VST_ABI_ASSERT(sizeof(VstIntPtr) == sizeof(void*), "VstIntPtr is pointer-sized");
+ZORQ_VST_ABI_ASSERT(sizeof(VstDispatcherProc) == sizeof(void*), "function pointers are pointer-sized");
+
+ZORQ_VST_ABI_SIZE(AEffect, 192, 144);
+ZORQ_VST_ABI_AT(AEffect, magic, 0, 0);
+ZORQ_VST_ABI_AT(AEffect, dispatcher, 8, 4);
+ZORQ_VST_ABI_AT(AEffect, process, 16, 8);
+ZORQ_VST_ABI_AT(AEffect, setParameter, 24, 12);
+ZORQ_VST_ABI_AT(AEffect, getParameter, 32, 16);
+ZORQ_VST_ABI_AT(AEffect, numPrograms, 40, 20);
+ZORQ_VST_ABI_AT(AEffect, numParams, 44, 24);
+ZORQ_VST_ABI_AT(AEffect, numInputs, 48, 28);
+ZORQ_VST_ABI_AT(AEffect, numOutputs, 52, 32);
+ZORQ_VST_ABI_AT(AEffect, flags, 56, 36);
+ZORQ_VST_ABI_AT(AEffect, reserved1, 64, 40);
+ZORQ_VST_ABI_AT(AEffect, reserved2, 72, 44);
+ZORQ_VST_ABI_AT(AEffect, initialDelay, 80, 48);
+ZORQ_VST_ABI_AT(AEffect, realQualities, 84, 52);
+ZORQ_VST_ABI_AT(AEffect, offQualities, 88, 56);
+ZORQ_VST_ABI_AT(AEffect, ioRatio, 92, 60);
+ZORQ_VST_ABI_AT(AEffect, object, 96, 64);
+ZORQ_VST_ABI_AT(AEffect, user, 104, 68);
+ZORQ_VST_ABI_AT(AEffect, uniqueID, 112, 72);
+ZORQ_VST_ABI_AT(AEffect, version, 116, 76);
+ZORQ_VST_ABI_AT(AEffect, processReplacing, 120, 80);
+ZORQ_VST_ABI_AT(AEffect, processDoubleReplacing, 128, 84);
+ZORQ_VST_ABI_AT(AEffect, future, 136, 88);
+
+ZORQ_VST_ABI_SIZE(VstEvent, 32, 32);
+ZORQ_VST_ABI_AT(VstEvent, type, 0, 0);
+ZORQ_VST_ABI_AT(VstEvent, byteSize, 4, 4);
+ZORQ_VST_ABI_AT(VstEvent, deltaFrames, 8, 8);
+ZORQ_VST_ABI_AT(VstEvent, flags, 12, 12);
+ZORQ_VST_ABI_AT(VstEvent, data, 16, 16);
+
+ZORQ_VST_ABI_SIZE(VstMidiEvent, 32, 32);
+ZORQ_VST_ABI_AT(VstMidiEvent, deltaFrames, 8, 8);
+ZORQ_VST_ABI_AT(VstMidiEvent, noteLength, 16, 16);
+ZORQ_VST_ABI_AT(VstMidiEvent, noteOffset, 20, 20);
+ZORQ_VST_ABI_AT(VstMidiEvent, midiData, 24, 24);
+ZORQ_VST_ABI_AT(VstMidiEvent, detune, 28, 28);
+ZORQ_VST_ABI_AT(VstMidiEvent, noteOffVelocity, 29, 29);
+ZORQ_VST_ABI_AT(VstMidiEvent, reserved2, 31, 31);
+
+ZORQ_VST_ABI_SIZE(VstMidiSysexEvent, 48, 32);
+ZORQ_VST_ABI_AT(VstMidiSysexEvent, deltaFrames, 8, 8);
+ZORQ_VST_ABI_AT(VstMidiSysexEvent, dumpBytes, 16, 16);
+ZORQ_VST_ABI_AT(VstMidiSysexEvent, reserved1, 24, 20);
+ZORQ_VST_ABI_AT(VstMidiSysexEvent, sysexDump, 32, 24);
+ZORQ_VST_ABI_AT(VstMidiSysexEvent, reserved2, 40, 28);
+
+ZORQ_VST_ABI_SIZE(VstEvents, 32, 16);
+ZORQ_VST_ABI_AT(VstEvents, numEvents, 0, 0);
+ZORQ_VST_ABI_AT(VstEvents, reserved, 8, 4);
+ZORQ_VST_ABI_AT(VstEvents, events, 16, 8);
+
+ZORQ_VST_ABI_SIZE(VstTimeInfo, 88, 88);
+ZORQ_VST_ABI_AT(VstTimeInfo, samplePos, 0, 0);
+ZORQ_VST_ABI_AT(VstTimeInfo, sampleRate, 8, 8);
+ZORQ_VST_ABI_AT(VstTimeInfo, nanoSeconds, 16, 16);
+ZORQ_VST_ABI_AT(VstTimeInfo, ppqPos, 24, 24);
+ZORQ_VST_ABI_AT(VstTimeInfo, tempo, 32, 32);
+ZORQ_VST_ABI_AT(VstTimeInfo, barStartPos, 40, 40);
+ZORQ_VST_ABI_AT(VstTimeInfo, cycleStartPos, 48, 48);
+ZORQ_VST_ABI_AT(VstTimeInfo, cycleEndPos, 56, 56);
+ZORQ_VST_ABI_AT(VstTimeInfo, timeSigNumerator, 64, 64);
+ZORQ_VST_ABI_AT(VstTimeInfo, timeSigDenominator, 68, 68);
+ZORQ_VST_ABI_AT(VstTimeInfo, smpteOffset, 72, 72);
+ZORQ_VST_ABI_AT(VstTimeInfo, smpteFrameRate, 76, 76);
+ZORQ_VST_ABI_AT(VstTimeInfo, samplesToNextClock, 80, 80);
+ZORQ_VST_ABI_AT(VstTimeInfo, flags, 84, 84);
+
+ZORQ_VST_ABI_SIZE(VstPinProperties, 128, 128);
+ZORQ_VST_ABI_AT(VstPinProperties, flags, 64, 64);
+ZORQ_VST_ABI_AT(VstPinProperties, arrangementType, 68, 68);
+ZORQ_VST_ABI_AT(VstPinProperties, shortLabel, 72, 72);
+ZORQ_VST_ABI_AT(VstPinProperties, future, 80, 80);
+
+ZORQ_VST_ABI_SIZE(VstSpeakerProperties, 112, 112);
+ZORQ_VST_ABI_AT(VstSpeakerProperties, reserved, 12, 12);
+ZORQ_VST_ABI_AT(VstSpeakerProperties, name, 16, 16);
+ZORQ_VST_ABI_AT(VstSpeakerProperties, type, 80, 80);
+ZORQ_VST_ABI_AT(VstSpeakerProperties, future, 84, 84);
+
+ZORQ_VST_ABI_SIZE(VstSpeakerArrangement, 904, 904);
+ZORQ_VST_ABI_AT(VstSpeakerArrangement, numChannels, 4, 4);
+ZORQ_VST_ABI_AT(VstSpeakerArrangement, speakers, 8, 8);
+
+ZORQ_VST_ABI_SIZE(ERect, 8, 8);
+ZORQ_VST_ABI_AT(ERect, left, 2, 2);
+ZORQ_VST_ABI_AT(ERect, bottom, 4, 4);
+ZORQ_VST_ABI_AT(ERect, right, 6, 6);
+
+#undef ZORQ_VST_ABI_AT
+#undef ZORQ_VST_ABI_SIZE
+#undef ZORQ_VST_ABI_PICK
 #undef ZORQ_VST_ABI_ASSERT

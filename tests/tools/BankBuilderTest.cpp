@@ -1,0 +1,115 @@
+#include "zorq-bank/BankBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ToolsTestSupport.h"
+#include "engine/ZORQ.h"
+#include "zorq-bank/BankApp.h"
+#include "zorq-render/RenderError.h"
+
+namespace {
+
+const std::string kFactorySource = ZORQ_SOURCE_DIR "/resources/factory-bank.txt";
+
+std::vector<BankProgram> programs(const std::string& text) { return BankSource::parse(text, "bank.txt"); }
+
+// The bank file loaded into an instrument of its own, as a user's bank file would be.
+struct LoadedBank {
+  explicit LoadedBank(const std::string& path) { loaded = plug.LoadBankFromFXB(path); }
+  double value(int program, int param) {
+    plug.RestorePreset(program);
+    return plug.GetParam(param)->Value();
+  }
+  ZORQ plug;
+  bool loaded = false;
+};
+
+TEST(BankBuilder, WritesNamesAndValuesThroughTheInstrumentAndDefaultsTheRest) {
+  TempFolder temp;
+  BankBuilder::build(programs("program First\npurpose a\n"
+                              "program Second\npurpose b\n"
+                              "  set Vocoder Mode=VE-10 Full Bands\n"
+                              "  set Final Volume=-6 dB\n"
+                              "  set Synthesis Freq 3=400\n"
+                              "  set In Balance=70:30\n"),
+                     "bank.txt", temp / "bank.fxb");
+  LoadedBank bank(temp / "bank.fxb");
+  ASSERT_TRUE(bank.loaded);
+  EXPECT_STREQ(bank.plug.GetPresetName(0), "First");
+  EXPECT_STREQ(bank.plug.GetPresetName(1), "Second");
+  for (int i = 2; i < Synth::kNumPresets; ++i) EXPECT_STREQ(bank.plug.GetPresetName(i), "Init") << i;
+  EXPECT_EQ(bank.plug.GetCurrentPresetIdx(), 0);
+
+  EXPECT_EQ(bank.value(1, kVocoderMode), 1.0);
+  EXPECT_NEAR(20.0 * std::log10(bank.value(1, kFinalVolume)), -6.0, 0.05);
+  EXPECT_NEAR(bank.value(1, kSynthesisFreq1 + 2), 400.0, 0.5);
+  EXPECT_NEAR(bank.value(1, kInBalance), 0.3, 0.005);
+  ZORQ defaults;
+  for (int param = 0; param < kNumParams; ++param) {
+    EXPECT_EQ(bank.value(0, param), defaults.GetParam(param)->Value()) << param;
+    EXPECT_EQ(bank.value(63, param), defaults.GetParam(param)->Value()) << param;
+  }
+}
+
+TEST(BankBuilder, SameSourceGivesTheSameBytes) {
+  TempFolder temp;
+  const auto source = programs("program A\npurpose a\n  set Bias=0.25\n  set Ensemble=on\n");
+  BankBuilder::build(source, "bank.txt", temp / "one.fxb");
+  BankBuilder::build(source, "bank.txt", temp / "two.fxb");
+  EXPECT_EQ(readText(temp / "one.fxb"), readText(temp / "two.fxb"));
+}
+
+struct BuildRefusal {
+  const char* text;
+  const char* reason;
+  friend void PrintTo(const BuildRefusal& refusal, std::ostream* out) { *out << refusal.reason; }
+};
+
+class BankBuilderRefuses : public ::testing::TestWithParam<BuildRefusal> {};
+
+TEST_P(BankBuilderRefuses, SettingsThatCannotBeMeantAndWritesNothing) {
+  TempFolder temp;
+  try {
+    BankBuilder::build(programs(GetParam().text), "bank.txt", temp / "bank.fxb");
+    FAIL() << "accepted";
+  } catch (const RenderError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().reason), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(temp.entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, BankBuilderRefuses,
+    ::testing::Values(BuildRefusal{"program A\npurpose p\n  set Loudness=3\n", "bank.txt:3: unknown parameter"},
+                      BuildRefusal{"program A\npurpose p\n  set Bias=7\n", "bank.txt:3: parameter 'Bias' takes no"},
+                      BuildRefusal{"program A\npurpose p\n  set Final Volume=-12 dB\n", "bank.txt:3: 'Final Volume=-12 dB' shows as the default"},
+                      BuildRefusal{"program A\npurpose p\n  set Ensemble=off\n", "'Ensemble=off' shows as the default"},
+                      BuildRefusal{"program A\npurpose p\n  set Bias=0.5\n  set bias=0.2\n", "bank.txt:4: 'bias' is set twice"}));
+
+TEST(BankBuilder, RefusesMoreProgramsThanTheInstrumentHas) {
+  std::string text;
+  for (int i = 0; i <= Synth::kNumPresets; ++i) text += "program P" + std::to_string(i) + "\npurpose p\n";
+  TempFolder temp;
+  EXPECT_THROW(BankBuilder::build(programs(text), "bank.txt", temp / "bank.fxb"), RenderError);
+}
+
+// The factory source fills every slot with a named program, starts from the plain
+// defaults, and builds; the README lists it as it stands.
+TEST(FactoryBankSource, SixtyFourProgramsFromAPlainStartBuildAndTheReadmeListsThem) {
+  const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
+  ASSERT_EQ(factory.size(), size_t(Synth::kNumPresets));
+  EXPECT_TRUE(factory[0].settings.empty()) << "program 0 stays the plain starting point";
+  TempFolder temp;
+  BankBuilder::build(factory, kFactorySource, temp / "factory.fxb");
+  LoadedBank bank(temp / "factory.fxb");
+  ASSERT_TRUE(bank.loaded);
+  for (int i = 0; i < Synth::kNumPresets; ++i) EXPECT_EQ(bank.plug.GetPresetName(i), factory[i].name);
+
+  const std::string readme = readText(ZORQ_SOURCE_DIR "/README.md");
+  EXPECT_NE(readme.find(BankApp::markdownTable(kFactorySource)), std::string::npos)
+      << "README.md's program table differs from `zorq-bank table resources/factory-bank.txt`";
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Which bank a new instance of ZORQ.so starts with: the startup bank the user's INI
+// names, else ZORQ-resources/init.fxb beside the plug-in file, else the factory bank
+// built into it. A host's saved chunk then replaces whichever it was, exactly.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ToolsTestSupport.h"
+#include "zorq-bank/BankBuilder.h"
+#include "zorq-render/Vst2PluginHost.h"
+
+namespace {
+
+const std::string kFactorySource = ZORQ_SOURCE_DIR "/resources/factory-bank.txt";
+
+enum class Bank { kFactory, kStartup, kBeside };
+enum class File { kNone, kValid, kTruncated, kNotABank };
+
+struct Lookup {
+  const char* name;
+  File startup;  // the bank the INI names
+  File beside;   // ZORQ-resources/init.fxb
+  Bank expected;
+  friend void PrintTo(const Lookup& lookup, std::ostream* out) { *out << lookup.name; }
+};
+
+void writeStartupIni(const std::string& bankPath) {
+  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
+  std::filesystem::create_directories(folder);
+  writeText(folder + "/zorq.ini", bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
+}
+
+// A bank of the user's whose programs are all named after `label`.
+void placeBank(File kind, const std::string& label, const std::string& path) {
+  if (kind == File::kNone) return;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  if (kind == File::kNotABank) {
+    writeText(path, "CcnK but nothing a bank holds");
+    return;
+  }
+  std::string source;
+  for (int i = 0; i < 64; ++i) source += "program " + label + " " + std::to_string(i) + "\npurpose p\n";
+  BankBuilder::build(BankSource::parse(source, label), label, path);
+  // Cut in the middle of the preset list: the first programs read, the rest missing.
+  if (kind == File::kTruncated) std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+}
+
+class BankLookup : public ::testing::TestWithParam<Lookup> {};
+
+TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
+  const Lookup& lookup = GetParam();
+  TempFolder temp;
+  const std::string plugin = temp / "plug-ins/ZORQ.so";
+  std::filesystem::create_directories(temp / "plug-ins");
+  std::filesystem::copy_file(ZORQ_PLUGIN, plugin);
+  placeBank(lookup.startup, "Startup", temp / "banks/startup.fxb");
+  placeBank(lookup.beside, "Beside", temp / "plug-ins/ZORQ-resources/init.fxb");
+  writeStartupIni(lookup.startup == File::kNone ? "" : temp / "banks/startup.fxb");
+
+  Vst2PluginHost host(plugin);
+  const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
+  for (int i : {0, 1, 63}) {
+    const std::string name = host.programName(i);
+    switch (lookup.expected) {
+      case Bank::kFactory: EXPECT_EQ(name, factory[i].name) << i; break;
+      case Bank::kStartup: EXPECT_EQ(name, "Startup " + std::to_string(i)); break;
+      case Bank::kBeside: EXPECT_EQ(name, "Beside " + std::to_string(i)); break;
+    }
+  }
+  EXPECT_EQ(host.currentProgram(), 0);
+  writeStartupIni("");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BankLookup,
+    ::testing::Values(Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
+                      Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
+                      Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
+                      Lookup{"StartupAlone", File::kValid, File::kNone, Bank::kStartup},
+                      Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid, Bank::kBeside},
+                      Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
+                      Lookup{"InitThatIsNoBankRefused", File::kNone, File::kNotABank, Bank::kFactory},
+                      Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
+    [](const ::testing::TestParamInfo<Lookup>& info) { return std::string(info.param.name); });
+
+std::vector<char> readChunk(const std::string& name) {
+  const std::string text = readText(ZORQ_SOURCE_DIR "/tests/tools/data/" + name);
+  return {text.begin(), text.end()};
+}
+
+std::vector<char> hostChunk(PluginHost& host, bool bank) {
+  const std::vector<uint8_t> bytes = host.chunk(bank);
+  return std::vector<char>(bytes.begin(), bytes.end());
+}
+
+// Chunks a host saved from ZORQ 1.1.3 before it had a factory bank (64 programs named
+// "Empty" at the defaults) come back byte for byte, and so does every program.
+TEST(SavedChunks, ChunksOfTheOldEmptyBankRestoreExactly) {
+  for (const bool bank : {true, false}) {
+    std::vector<char> saved = readChunk(bank ? "empty-bank.chunk" : "empty-program.chunk");
+    ASSERT_FALSE(saved.empty());
+    Vst2PluginHost host(ZORQ_PLUGIN);
+    host.start(44100.0, 512);
+    ASSERT_TRUE(host.setChunk(bank, std::vector<uint8_t>(saved.begin(), saved.end())));
+    EXPECT_EQ(hostChunk(host, bank), saved) << (bank ? "bank" : "program");
+    EXPECT_EQ(host.currentProgramName(), "Empty");
+    for (int i = 0; bank && i < 64; ++i) EXPECT_EQ(host.programName(i), "Empty") << i;
+  }
+}
+
+}  // namespace
