@@ -1,6 +1,5 @@
 #include "engine/ParamChangeQueue.h"
 
-#include <algorithm>
 #include <climits>
 
 bool ParamChangeQueue::add(int offset, int paramIdx, double value) {

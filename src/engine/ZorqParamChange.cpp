@@ -2,7 +2,6 @@
 // working values (levels, switches, rates and band settings).
 #include "engine/ZORQ.h"
 
-#include <climits>
 #include <cmath>
 
 namespace {
