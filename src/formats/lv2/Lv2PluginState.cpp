@@ -24,15 +24,19 @@ LV2_State_Status Lv2Plugin::save(LV2_State_Store_Function store, LV2_State_Handl
   ByteChunk bank;
   std::string file;
   std::vector<float> seen;
+  int32_t current = 0;
   {
     IMutexLock lock(plug_->Mutex());
     if (!plug_->serializeBankChunk(&bank) || bank.Size() == 0) return LV2_STATE_ERR_UNKNOWN;
+    current = plug_->GetCurrentPresetIdx();
     file = plug_->LiveStateFile();
     seen = lastSeen_;
   }
   const uint32_t flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
   LV2_State_Status status = store(handle, uris_->stateBank, bank.GetBytes(),
                                   static_cast<size_t>(bank.Size()), uris_->atomChunk, flags);
+  if (status != LV2_STATE_SUCCESS) return status;
+  status = store(handle, uris_->stateCurrentProgram, &current, sizeof current, uris_->atomInt, flags);
   if (status != LV2_STATE_SUCCESS) return status;
 
   // The port values as a vector of floats: its body, then the values.
@@ -63,6 +67,12 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
   ByteChunk bank;
   bank.PutBytes(data, static_cast<int>(size));
 
+  // The bank chunk holds no current program (the VST 2 build's host keeps its own): the
+  // state names it apart, and the bank is read with it selected.
+  int32_t current = -1;
+  if (const void* index = retrieve(handle, uris_->stateCurrentProgram, &size, &type, &flags))
+    if (type == uris_->atomInt && size == sizeof current) std::memcpy(&current, index, sizeof current);
+
   std::string file;
   if (const void* path = retrieve(handle, uris_->stateFile, &size, &type, &flags)) {
     if (type != uris_->atomPath || size == 0) return LV2_STATE_ERR_BAD_TYPE;
@@ -88,7 +98,12 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     IMutexLock lock(plug_->Mutex());
     IPlugBase::HostCall call(*plug_);
     outermost = call.Outermost();
-    if (plug_->unserializeBankChunkWhole(&bank) < 0) return LV2_STATE_ERR_UNKNOWN;
+    const int before = plug_->GetCurrentPresetIdx();
+    plug_->SelectPreset(current);
+    if (plug_->unserializeBankChunkWhole(&bank) < 0) {
+      plug_->SelectPreset(before);
+      return LV2_STATE_ERR_UNKNOWN;
+    }
     if (!file.empty()) {
       plug_->SetLiveStateFile(file);
       plug_->ModifyCurrentPreset(nullptr);
