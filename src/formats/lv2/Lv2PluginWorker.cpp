@@ -26,6 +26,7 @@ void Lv2Plugin::applyEditorMessages() {
     IPlugBase::HostCall call(*plug_);
     outermost = call.Outermost();
     Lv2Messages::Message message;
+    bool currentChanged = false;
     while (toWorker_.pop(workerBuffer_.data(), static_cast<uint32_t>(workerBuffer_.size()))) {
       const LV2_Atom* atom = reinterpret_cast<const LV2_Atom*>(workerBuffer_.data());
       message = Lv2Messages::Message();
@@ -36,13 +37,19 @@ void Lv2Plugin::applyEditorMessages() {
         sync_.forget();
       } else if (message.type == uris_->msgPreset) {
         sync_.applyPreset(*plug_, message.index, message.preset);
+        currentChanged = currentChanged || message.index == plug_->GetCurrentPresetIdx();
       } else if (message.type == uris_->msgCurrent) {
         sync_.applyCurrent(*plug_, message.index);
+        currentChanged = true;
       } else if (message.type == uris_->msgEditorState) {
         sync_.applyEditorState(*plug_, message.record);
       }
     }
     if (toWorker_.nextSize() > workerBuffer_.size()) toWorker_.clear();  // not one of ours
+    // The editor's copy plays the current program's stored state: so does the plug-in,
+    // to the bit (the ports carry the same values only as floats, and a port holding
+    // the float image of the plug-in's value leaves it as it is).
+    if (currentChanged) plug_->RestorePreset(plug_->GetCurrentPresetIdx());
   }
   if (outermost || files) plug_->OnHostCallReturned();
 }

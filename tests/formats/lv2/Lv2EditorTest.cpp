@@ -16,7 +16,7 @@ class Lv2Editor : public ::testing::Test {
   void SetUp() override {
     registerEditorBitmaps();
     plugin = std::make_unique<Lv2Instance>(world);
-    ASSERT_EQ(plugin->restoreBank(testBank(2)), LV2_STATE_SUCCESS);
+    ASSERT_EQ(plugin->restoreBank(testBank(2), 0, 2), LV2_STATE_SUCCESS);
     setControls(*plugin, programValues(2));
     auto copy = std::make_unique<ZORQ>();
     ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
@@ -38,8 +38,12 @@ class Lv2Editor : public ::testing::Test {
   void cycle(int times = 1, std::vector<TimedMidi> midi = {}) {
     for (int t = 0; t < times; ++t) {
       ui->idle();
-      renderLv2(*plugin, signal, position, 512, 512, midi);
-      for (TimedMidi& m : midi) m.frame -= 512;
+      std::vector<TimedMidi> due;
+      for (TimedMidi& m : midi) {
+        if (m.frame >= 0 && m.frame < 512) due.push_back({m.frame + position, m.bytes, m.size});
+        m.frame -= 512;
+      }
+      renderLv2(*plugin, signal, position, 512, 512, due);
       position = (position + 512) % 40000;
       for (const std::vector<uint8_t>& atom : plugin->takeNotifications())
         ui->portEvent(description.notifyPort(), static_cast<uint32_t>(atom.size()),

@@ -19,7 +19,7 @@ class Lv2Plugin : public ::testing::Test {
   std::unique_ptr<Lv2Instance> instanceWithBank(int current) {
     auto instance = std::make_unique<Lv2Instance>(world);
     EXPECT_TRUE(instance->valid());
-    EXPECT_EQ(instance->restoreBank(testBank(current)), LV2_STATE_SUCCESS);
+    EXPECT_EQ(instance->restoreBank(testBank(current), 0, current), LV2_STATE_SUCCESS);
     setControls(*instance, programValues(current));
     return instance;
   }
@@ -29,8 +29,8 @@ class Lv2Plugin : public ::testing::Test {
 };
 
 TEST_F(Lv2Plugin, UnconnectedSideChainIsSilence) {
-  auto connected = instanceWithBank(2);  // "Ext Level" 0.3: the carrier inputs count
-  auto unconnected = instanceWithBank(2);
+  auto connected = instanceWithBank(0);
+  auto unconnected = instanceWithBank(0);
   std::vector<float> silence(signal.carrier.size(), 0.0f);
   TestSignal silentCarrier = signal;
   silentCarrier.carrier = silence;
@@ -128,7 +128,7 @@ TEST_F(Lv2Plugin, BypassFadesWithoutAClick) {
 // ZORQ_dsp.so (LV2) give the same samples, the noise carrier included.
 TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
   const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3}, {10, {0x90, 55, 90}, 3},
-                                       {12000, {0xC0, 1, 0}, 2}, {20100, {0xE0, 0, 80}, 3},
+                                       {12000, {0xC0, 2, 0}, 2}, {20100, {0xE0, 0, 80}, 3},
                                        {30000, {0x80, 48, 0}, 3}, {30000, {0x80, 55, 0}, 3}};
   const int frames = 44100;
   auto lv2 = instanceWithBank(0);

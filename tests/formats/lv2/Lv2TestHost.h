@@ -176,9 +176,11 @@ class Lv2Instance {
         &store, 0, features_.data());
     return properties;
   }
-  // The plug-in's state interface called directly with one bank chunk (nothing else).
-  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, LV2_URID type = 0) {
+  // The plug-in's state interface called directly with a bank chunk and, when not
+  // negative, the current program (nothing else).
+  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, LV2_URID type = 0, int32_t current = -1) {
     bank_ = bytes;
+    current_ = current;
     bankType_ = type ? type : world_.urids(LV2_ATOM__Chunk);
     const auto* state = static_cast<const LV2_State_Interface*>(
         lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
@@ -255,6 +257,12 @@ class Lv2Instance {
   static const void* retrieveBank(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type,
                                   uint32_t* flags) {
     auto* self = static_cast<Lv2Instance*>(handle);
+    if (key == self->world_.urids("urn:zandervoltmusic:zorq#currentProgram") && self->current_ >= 0) {
+      *size = sizeof self->current_;
+      *type = self->world_.urids(LV2_ATOM__Int);
+      *flags = LV2_STATE_IS_POD;
+      return &self->current_;
+    }
     if (key != self->world_.urids("urn:zandervoltmusic:zorq#bank")) return nullptr;
     *size = self->bank_.size();
     *type = self->bankType_;
@@ -276,4 +284,5 @@ class Lv2Instance {
   std::vector<std::vector<uint8_t>> notifications_;
   std::vector<uint8_t> bank_;
   LV2_URID bankType_ = 0;
+  int32_t current_ = -1;
 };
