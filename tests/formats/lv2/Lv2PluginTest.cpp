@@ -124,6 +124,27 @@ TEST_F(Lv2Plugin, BypassFadesWithoutAClick) {
   EXPECT_EQ(during[2 * 4000], signal.voice[8192 + 4000]);
 }
 
+// run() allocates nothing: MIDI notes, controllers and a program change, an editor's
+// messages and the answers the worker queued for it all pass through it.
+TEST_F(Lv2Plugin, RunAllocatesNothing) {
+  auto instance = instanceWithBank(0);
+  Lv2World& w = world;
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &w.urids.map);
+  std::vector<uint8_t> request(64);
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, w.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  instance->message(request);
+  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3}, {700, {0xB0, 64, 127}, 3},
+                                       {1500, {0xC0, 1, 0}, 2}, {2100, {0xE0, 0, 90}, 3},
+                                       {3000, {0x80, 48, 0}, 3}};
+  renderLv2(*instance, signal, 0, 8192, 256, midi);
+  EXPECT_GT(instance->takeNotifications().size(), 64u);  // the whole state went out
+  EXPECT_EQ(instance->allocationsInRun(), 0u);
+}
+
 // The same bank, input and MIDI through ZORQ.so (VST 2, float processing) and
 // ZORQ_dsp.so (LV2) give the same samples, the noise carrier included.
 TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "framework/ByteChunk.h"
+#include "support/AllocationCounter.h"
 
 class UridMap {
  public:
@@ -136,7 +137,9 @@ class Lv2Instance {
     LV2_Atom_Sequence* out = reinterpret_cast<LV2_Atom_Sequence*>(out_.data());
     out->atom.type = 0;
     out->atom.size = kAtomCapacity - sizeof(LV2_Atom);
+    const size_t allocationsBefore = allocationCount();
     lilv_instance_run(instance_, n);
+    allocationsInRun_ += allocationCount() - allocationsBefore;
     LV2_ATOM_SEQUENCE_FOREACH(out, event) {
       const uint8_t* body = reinterpret_cast<const uint8_t*>(&event->body);
       notifications_.emplace_back(body, body + sizeof(LV2_Atom) + event->body.size);
@@ -144,6 +147,8 @@ class Lv2Instance {
     runWorker();
   }
   std::vector<std::vector<uint8_t>> takeNotifications() { return std::move(notifications_); }
+  // Heap allocations made inside run() so far.
+  size_t allocationsInRun() const { return allocationsInRun_; }
 
   // The state through lilv: saved with the control inputs' values, restored in lilv's
   // order (the plug-in's state, then the saved port values).
@@ -285,4 +290,5 @@ class Lv2Instance {
   std::vector<uint8_t> bank_;
   LV2_URID bankType_ = 0;
   int32_t current_ = -1;
+  size_t allocationsInRun_ = 0;
 };
