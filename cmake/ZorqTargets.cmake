@@ -5,8 +5,11 @@ function(zorq_set_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${ZORQ_WERROR}>:-Werror>)
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/Layering.cmake)
+
 # zorq_add_subsystem(name DEPENDS lib...): one static library from every .cpp in
-# the calling folder, public include root src/.
+# the calling folder, public include root src/. Its links are the folder's allowed
+# include edges (Layering.cmake), and each of its headers compiles on its own.
 function(zorq_add_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -14,6 +17,33 @@ function(zorq_add_subsystem name)
   target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(zorq_${name} PUBLIC ${ARG_DEPENDS})
   zorq_set_warnings(zorq_${name})
+  zorq_layer(zorq_${name} DEPENDS ${ARG_DEPENDS})
+  zorq_check_headers(${name})
+endfunction()
+
+# Every header of the calling folder compiled alone (syntax only) as part of the
+# build: a header that leans on what its includer happened to include first fails.
+function(zorq_check_headers name)
+  if(ZORQ_ENABLE_FUZZ)
+    return()
+  endif()
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(stamps)
+  foreach(header IN LISTS headers)
+    file(RELATIVE_PATH included ${PROJECT_SOURCE_DIR}/src ${header})
+    string(MAKE_C_IDENTIFIER "${included}" id)
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/header-check/${id}.cpp)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/header-check/${id}.stamp)
+    file(CONFIGURE OUTPUT ${source} CONTENT "#include \"${included}\"\n")
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${CMAKE_CXX_COMPILER} -std=c++17 -fsyntax-only -Wall -Wextra -Werror
+              -I${PROJECT_SOURCE_DIR}/src ${source}
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${header} ${source} IMPLICIT_DEPENDS CXX ${source}
+      COMMENT "Header ${included} on its own" VERBATIM)
+    list(APPEND stamps ${stamp})
+  endforeach()
+  add_custom_target(zorq_${name}_headers ALL DEPENDS ${stamps})
 endfunction()
 
 # zorq_add_test_suite(name DEPENDS lib... [RESOURCE_LOCK lock]): one GoogleTest

@@ -35,7 +35,7 @@ struct Isa {
 using V = Isa::V;
 using IV = Isa::IV;
 
-#include "dsp/BandBankSimd.h"
+#include "dsp/BandBankSimd.inc"
 
 }  // namespace
 

@@ -185,17 +185,6 @@ void promptForFile(ZORQ* instrument, IGraphics* graphics, File::Command command)
                           });
 }
 
-// Inverts one of the MIDI switches, which the audio thread reads, and writes it.
-void toggleMidiSetting(ZORQ& instrument, bool (Configuration::*get)() const,
-                       void (Configuration::*set)(bool), int saveItem) {
-  Configuration& config = instrument.configuration();
-  {
-    IMutexLock lock(instrument.Mutex());
-    (config.*set)(!(config.*get)());
-  }
-  instrument.saveConfig(saveItem);
-}
-
 }  // namespace
 
 void runCommand(ZORQ* instrument, IGraphics* graphics, IControl*, File::Command command) {
@@ -235,24 +224,15 @@ void runCommand(ZORQ* instrument, IGraphics* graphics, IControl*, File::Command 
         instrument->unsetStartupFxb();
       break;
     case File::kReloadConfiguration:
-      if (confirmedYes(graphics, iniQuestion("Do you really want to reload it?"), "Reload Configuration")) {
-        // The MIDI settings and controller map are read by the audio thread.
-        IMutexLock lock(instrument->Mutex());
+      if (confirmedYes(graphics, iniQuestion("Do you really want to reload it?"), "Reload Configuration"))
         instrument->loadConfig();
-      }
       break;
     case File::kSaveConfiguration:
       if (confirmedYes(graphics, iniQuestion("Do you really want to overwrite it?"), "Save Configuration"))
         instrument->saveConfig(Configuration::kSaveEverything);
       break;
-    case File::kMidiThru:
-      toggleMidiSetting(*instrument, &Configuration::midiThru, &Configuration::setMidiThru,
-                        Configuration::kSaveMidiThru);
-      break;
-    case File::kIgnoreProgramChange:
-      toggleMidiSetting(*instrument, &Configuration::ignoreProgramChange,
-                        &Configuration::setIgnoreProgramChange, Configuration::kSaveIgnoreProgramChange);
-      break;
+    case File::kMidiThru: instrument->toggleMidiThru(); break;
+    case File::kIgnoreProgramChange: instrument->toggleIgnoreProgramChange(); break;
     case File::kCheckForUpdate: {
       EditorDialogs dialogs(graphics);
       instrument->checkVersionAgainstWeb(dialogs);

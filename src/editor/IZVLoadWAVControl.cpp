@@ -24,10 +24,10 @@ std::string IZVLoadWAVControl::shortName(const std::string& path) {
 
 bool IZVLoadWAVControl::Draw(IGraphics* graphics) {
   if (IsDirty()) {
-    // A state restore may change the name on the host's thread, under the mutex.
-    IMutexLock lock(instrument_->Mutex());
-    file_ = instrument_->sampleFileName();
-    loadFailed_ = instrument_->sampleLoadFailed();
+    // A state restore may change the name on the host's thread.
+    ZORQ::SampleFileState state = instrument_->sampleFileState();
+    file_ = std::move(state.name);
+    loadFailed_ = state.loadFailed;
   }
   graphics->FillIRect(&COLOR_TRANSPARENT, &textArea_);
   if (GetValue() < 0.5) {
@@ -77,7 +77,8 @@ void IZVLoadWAVControl::OnMouseDown(int x, int, IMouseMod*) {
       break;
     case kLoad:
       state_ = kSelecting;
-      graphics_->PromptForFile("", kFileOpen, instrument_->wavFolder(), extensions_.c_str(),
+      graphics_->PromptForFile("", kFileOpen, instrument_->configuration().defaultWAVPath(),
+                               extensions_.c_str(),
                                [this](const std::string& file, const std::string&) { fileChosen(file); });
       break;
     case kUnload:
@@ -98,8 +99,7 @@ void IZVLoadWAVControl::fileChosen(const std::string& file) {
     state_ = kDone;
     instrument_->setSampleFileName(file.c_str());
     instrument_->loadSampleFile(true);
-    IMutexLock lock(instrument_->Mutex());
-    file_ = instrument_->sampleFileName();
+    file_ = instrument_->sampleFileState().name;
   }
   // Chosen or not, "Input Mode" gets the control's value.
   choose(GetValue());

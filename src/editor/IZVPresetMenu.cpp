@@ -19,13 +19,13 @@ IZVPresetMenu::IZVPresetMenu(Synth* instrument, IRECT numberArea, IRECT nameArea
 
 bool IZVPresetMenu::Draw(IGraphics* graphics) {
   {
-    // Host calls rename and switch programs under the mutex; the name is read whole.
-    IMutexLock lock(instrument_->Mutex());
-    const int current = instrument_->GetCurrentPresetIdx();
+    // Host calls rename and switch programs meanwhile; the name is read whole.
+    std::string name;
+    const int current = instrument_->currentProgram(&name);
     char number[16];
     std::snprintf(number, sizeof number, "%02d", current);
     number_ = number;
-    name_ = cutText(instrument_->GetPresetName(current), kShownNameLength);
+    name_ = cutText(name, kShownNameLength);
   }
   graphics->FillIRect(&COLOR_TRANSPARENT, &numberArea_);
   graphics->FillIRect(&COLOR_TRANSPARENT, &nameArea_);
@@ -34,9 +34,11 @@ bool IZVPresetMenu::Draw(IGraphics* graphics) {
   return true;
 }
 
-void IZVPresetMenu::buildMenu(IPopupMenu& menu, const IPlugBase& plug) {
+void IZVPresetMenu::buildMenu(IPopupMenu& menu, const Synth& instrument) {
   IPopupMenu* submenu = nullptr;
-  const int count = plug.NPresets();
+  int current = 0;
+  const std::vector<std::string> names = instrument.programNames(&current);
+  const int count = static_cast<int>(names.size());
   for (int i = 0; i < count; ++i) {
     if (i % kProgramsPerSubmenu == 0 && i / kProgramsPerSubmenu < kMaxSubmenus) {
       char title[32];
@@ -45,9 +47,9 @@ void IZVPresetMenu::buildMenu(IPopupMenu& menu, const IPlugBase& plug) {
       menu.AddItem(title, submenu);
     }
     char entry[300];
-    std::snprintf(entry, sizeof entry, "%02u: %s", unsigned(i), plug.GetPresetName(i));
+    std::snprintf(entry, sizeof entry, "%02u: %s", unsigned(i), names[size_t(i)].c_str());
     IPopupMenuItem* item = submenu->AddItem(cutText(entry, kMenuEntryLength).c_str());
-    item->SetChecked(i == plug.GetCurrentPresetIdx());
+    item->SetChecked(i == current);
   }
 }
 
@@ -62,17 +64,11 @@ void IZVPresetMenu::OnMouseDown(int x, int y, IMouseMod*) {
   if (!graphics_) return;
   if (nameArea_.Contains(x, y)) {
     std::string name;
-    {
-      IMutexLock lock(instrument_->Mutex());
-      name = instrument_->GetPresetName(instrument_->GetCurrentPresetIdx());
-    }
+    instrument_->currentProgram(&name);
     graphics_->CreateTextEntry(this, &text_, &nameArea_, name.c_str(), nullptr);
   } else if (numberArea_.Contains(x, y)) {
     IPopupMenu menu;
-    {
-      IMutexLock lock(instrument_->Mutex());
-      buildMenu(menu, *instrument_);
-    }
+    buildMenu(menu, *instrument_);
     const int program = chosenProgram(menu, graphics_->CreateIPopupMenu(&menu, &numberArea_));
     if (program >= 0) instrument_->changePreset(program);
   }
@@ -80,9 +76,6 @@ void IZVPresetMenu::OnMouseDown(int x, int y, IMouseMod*) {
 
 void IZVPresetMenu::TextFromTextEntry(const char* text) {
   const std::string name = cutText(text ? text : "", kMaxRename);
-  // ModifyCurrentPreset keeps the program's name when the text is empty.
-  instrument_->ModifyCurrentPreset(name.c_str());
-  instrument_->InformHostOfProgramChange();
-  instrument_->DirtyParameters();
+  instrument_->renameCurrentProgram(name.c_str());
   SetDirty(false);
 }

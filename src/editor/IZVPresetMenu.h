@@ -27,7 +27,7 @@ class IZVPresetMenu : public IControl {
 
   // The program menu: "NN: name" entries, the current one checked, in submenus
   // "00 - 15", "16 - 31", ...; entries past the last submenu stay in it.
-  static void buildMenu(IPopupMenu& menu, const IPlugBase& plug);
+  static void buildMenu(IPopupMenu& menu, const Synth& instrument);
   // The program an answer of the menu chose, or -1.
   static int chosenProgram(const IPopupMenu& menu, const IPopupMenu* chosen);
 

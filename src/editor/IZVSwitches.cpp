@@ -1,5 +1,6 @@
 #include "editor/IZVSwitches.h"
 
+#include "editor/EditorPictures.h"
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
 #include "gui/IGraphics.h"
@@ -28,11 +29,8 @@ void IZVSwitchMidiLearn::OnMouseDown(int x, int y, IMouseMod* mod) {
   const bool learn = mod && mod->L;
   if (learn || (mod && mod->R)) {
     if (graphics_)
-      bitmap_ = learn ? graphics_->LoadIBitmap(8, "resources/img/learn.png", 2)
-                      : graphics_->LoadIBitmap(9, "resources/img/unlearn.png", 2);
+      bitmap_ = loadPicture(*graphics_, learn ? layout::kLearnPicture : layout::kUnlearnPicture);
     ISwitchControl::OnMouseDown(x, y, mod);
-    // The audio thread reads the learn flags under the mutex.
-    IMutexLock lock(instrument_->Mutex());
     if (learn)
       instrument_->doMidiLearn(GetValue() > 0.0);
     else

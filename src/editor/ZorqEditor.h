@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/EditorGeometry.h"
 #include "gui/IGraphics.h"
 
 class IControl;
@@ -23,8 +24,8 @@ class ZORQ;
 
 class ZorqEditor : public IGraphics {
  public:
-  static constexpr int kWidth = 800;
-  static constexpr int kHeight = 360;
+  static constexpr int kWidth = layout::kWidth;
+  static constexpr int kHeight = layout::kHeight;
   static constexpr int kNumControls = 118;
   static constexpr int kNumBands = 20;
   static constexpr int kNumTweakKnobs = 9;

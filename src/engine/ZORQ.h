@@ -111,11 +111,20 @@ class ZORQ : public Synth {
   void loadSampleFile(bool showError);
   void updateWAVPath();
   void setSampleFileName(const char* name);
+  // Plug-in mutex held (tests and the engine's own code).
   const std::string& sampleFileName() const { return sampleFileName_; }
   bool sampleLoadFailed() const { return sampleLoadFailed_; }
+  // The sample file's name and whether it failed to load, read whole under the
+  // plug-in mutex; any thread.
+  struct SampleFileState {
+    std::string name;
+    bool loadFailed = false;
+  };
+  SampleFileState sampleFileState() const;
   // Default WAV folder that relative sample names are resolved against.
   // The folder is the configuration's "Path to WAV Files"; setting it stores it.
   void setWAVFolder(const char* folder);
+  // Plug-in mutex held, or the thread that changes the folder.
   const std::string& wavFolder() const { return configuration().defaultWAVPath(); }
   // Strips the default WAV folder off the front of `path` (after turning '\\' into '/').
   void simplifyPath(std::string& path) const;

@@ -10,10 +10,12 @@ void ZORQ::setSampleFileName(const char* name) {
   sampleFileName_ = name ? name : "";
 }
 
-void ZORQ::setWAVFolder(const char* folder) {
+ZORQ::SampleFileState ZORQ::sampleFileState() const {
   IMutexLock lock(Mutex());
-  storeDefaultWAVPath(folder ? folder : "");
+  return {sampleFileName_, sampleLoadFailed_};
 }
+
+void ZORQ::setWAVFolder(const char* folder) { storeDefaultWAVPath(folder ? folder : ""); }
 
 // The file is read and decoded with the plug-in mutex free, so audio keeps running
 // (with the old sample) meanwhile; the new one is swapped in under the mutex, and the

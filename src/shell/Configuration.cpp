@@ -122,9 +122,9 @@ std::string Configuration::read(const char* section, const char* key,
   return buffer;
 }
 
-void Configuration::readFlag(const char* key, bool& flag) const {
-  const std::string text = read(kMidiGlobal, key, flag ? "true" : "false");
-  if (!text.empty()) flag = equalsIgnoringAsciiCase(text, "true");
+int Configuration::readFlag(const char* key) const {
+  const std::string text = read(kMidiGlobal, key, "");
+  return text.empty() ? -1 : equalsIgnoringAsciiCase(text, "true") ? 1 : 0;
 }
 
 void Configuration::writeFlag(const char* key, bool flag) const {
@@ -132,35 +132,51 @@ void Configuration::writeFlag(const char* key, bool flag) const {
 }
 
 int Configuration::loadConfig() {
+  applyFileSettings(readFileSettings());
+  return 0;
+}
+
+Configuration::FileSettings Configuration::readFileSettings() const {
+  FileSettings settings;
   // The folders are read at full length (up to kPathBufferSize - 1 characters).
-  std::string text = read(kGlobal, kWavPathKey, "");
-  if (!text.empty()) defaultWAVPath_ = text;
-  startupFxb_.clear();
-  text = read(kStartupBank, kStartupFileKey, "");
-  if (!text.empty()) startupFxb_ = text;
-  text = read(kGlobal, kProgramPathKey, "");
-  if (!text.empty()) programPath_ = text;
+  settings.defaultWAVPath = read(kGlobal, kWavPathKey, "");
+  settings.startupFxb = read(kStartupBank, kStartupFileKey, "");
+  settings.programPath = read(kGlobal, kProgramPathKey, "");
   // Set by hand in the file: 1 or 2; anything else leaves the choice to the host and
   // the screen.
-  text = read(kGlobal, kEditorScaleKey, "");
-  editorScale_ = text == "1" ? 1 : text == "2" ? 2 : 0;
-  versionUrl_ = read(kUpdateCheck, kVersionUrlKey, "");
-  readFlag(kMidiThruKey, midiThru_);
-  readFlag(kIgnoreProgramChangeKey, ignoreProgramChange_);
+  const std::string scale = read(kGlobal, kEditorScaleKey, "");
+  settings.editorScale = scale == "1" ? 1 : scale == "2" ? 2 : 0;
+  settings.versionUrl = read(kUpdateCheck, kVersionUrlKey, "");
+  settings.midiThru = readFlag(kMidiThruKey);
+  settings.ignoreProgramChange = readFlag(kIgnoreProgramChangeKey);
   for (int controller = 0; controller < kNumControllers; ++controller) {
     char key[16];
     snprintf(key, sizeof key, "CC%i", controller);
     // A controller the file does not mention keeps its entry: the default is empty
     // (a default of "-1" would unassign it).
-    text = read(kMidiControl, key, "");
+    const std::string text = read(kMidiControl, key, "");
+    settings.controllers[controller] = kNotMentioned;
     if (text.empty()) continue;
     const long number = parseDecimal(text);
     const long entry = (number != 0 || text[0] == '0') ? number : kUnassigned;
     // An entry that names no parameter is unassigned, so nothing can index the
     // parameter list with it.
-    controllerMap_[controller] = isParameter(int(entry)) ? int(entry) : kUnassigned;
+    settings.controllers[controller] = isParameter(int(entry)) ? int(entry) : kUnassigned;
   }
-  return 0;
+  return settings;
+}
+
+void Configuration::applyFileSettings(FileSettings&& settings) {
+  if (!settings.defaultWAVPath.empty()) defaultWAVPath_.swap(settings.defaultWAVPath);
+  startupFxb_.swap(settings.startupFxb);
+  if (!settings.programPath.empty()) programPath_.swap(settings.programPath);
+  editorScale_ = settings.editorScale;
+  versionUrl_.swap(settings.versionUrl);
+  if (settings.midiThru >= 0) midiThru_ = settings.midiThru == 1;
+  if (settings.ignoreProgramChange >= 0) ignoreProgramChange_ = settings.ignoreProgramChange == 1;
+  for (int controller = 0; controller < kNumControllers; ++controller)
+    if (settings.controllers[controller] != kNotMentioned)
+      controllerMap_[controller] = settings.controllers[controller];
 }
 
 // The section is replaced in one write, so another instance never sees it empty

@@ -16,6 +16,7 @@ class Configuration {
  public:
   static constexpr int kNumControllers = 120;
   static constexpr int kUnassigned = -1;
+  static constexpr int kNotMentioned = -2;  // FileSettings: the file has no entry
   // saveConfig items: below 0 everything; 20 and 21 one MIDI flag.
   static constexpr int kSaveEverything = -1;
   static constexpr int kSaveMidiThru = 20;
@@ -37,12 +38,32 @@ class Configuration {
   // exists), then loadConfig(). Failures leave the defaults.
   void locate();
 
+  // What the INI file says, read without changing the configuration: every field is
+  // unset (empty, -2 for a controller) where the file does not mention it.
+  struct FileSettings {
+    std::string defaultWAVPath, programPath, startupFxb, versionUrl;
+    int editorScale = 0;
+    int midiThru = -1, ignoreProgramChange = -1;  // -1: not mentioned, else 0 or 1
+    std::array<int, kNumControllers> controllers;
+  };
+
   // Reads every setting from the INI file; settings the file does not mention
   // keep their values, except the startup bank file, emptied first. Returns 0.
   int loadConfig();
+  // The two halves of loadConfig: the file work (any thread, no lock needed beyond
+  // the store's own) and applying its result, which reads no file and takes constant
+  // time (the caller holds the lock that guards the configuration).
+  FileSettings readFileSettings() const;
+  void applyFileSettings(FileSettings&& settings);
   // Writes settings back: always the startup bank; "MIDI Thru" for item < 0 or
   // 20; "Ignore Program Change" for item < 0 or 21; the controller map for item < 0.
   void saveConfig(int item);
+
+  // In memory only: the folder when given (null keeps the current one), the startup
+  // bank file (null counts as empty).
+  void setDefaultWAVPath(const char* folder) { if (folder) defaultWAVPath_ = folder; }
+  void setProgramPath(const char* folder) { if (folder) programPath_ = folder; }
+  void setStartupFxbPath(const char* path) { startupFxb_ = path ? path : ""; }
 
   // Sets the folder when given (null keeps the current one), then writes it.
   void storeDefaultWAVPath(const char* folder);
@@ -98,7 +119,8 @@ class Configuration {
   }
   // Reads section/key into a std::string of at most kPathBufferSize - 1 characters.
   std::string read(const char* section, const char* key, const char* defaultValue) const;
-  void readFlag(const char* key, bool& flag) const;
+  // 1 for "true" (any case), 0 for any other text, -1 when the key is missing or empty.
+  int readFlag(const char* key) const;
   void writeFlag(const char* key, bool flag) const;
   void writeStartupSection(bool withFile) const;
   // Creates the missing INI file, from the old location's file when there is one.

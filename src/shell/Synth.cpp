@@ -107,3 +107,87 @@ int Synth::checkVersionAgainstWeb(UpdateCheck::Dialogs& dialogs) const {
   const std::string& url = config_.versionUrl();
   return UpdateCheck(url.empty() ? UpdateSite::kVersionUrl : url).run(dialogs);
 }
+
+int Synth::loadConfig() {
+  Configuration::FileSettings settings = config_.readFileSettings();
+  IMutexLock lock(Mutex());
+  config_.applyFileSettings(std::move(settings));
+  return 0;
+}
+
+// A copy taken under the mutex is written with it released: the audio thread may
+// change the controller map (MIDI learn) meanwhile.
+void Synth::saveConfig(int item) {
+  Configuration copy = lockedConfiguration();
+  copy.saveConfig(item);
+}
+
+void Synth::storeDefaultWAVPath(const char* folder) {
+  Configuration copy = changedConfiguration([folder](Configuration& c) { c.setDefaultWAVPath(folder); });
+  copy.storeDefaultWAVPath(nullptr);
+}
+
+void Synth::storeProgramPath(const char* folder) {
+  Configuration copy = changedConfiguration([folder](Configuration& c) { c.setProgramPath(folder); });
+  copy.storeProgramPath(nullptr);
+}
+
+void Synth::setStartupFxb(const char* path) {
+  Configuration copy = changedConfiguration([path](Configuration& c) { c.setStartupFxbPath(path); });
+  copy.saveStartupFxb();
+}
+
+void Synth::unsetStartupFxb() {
+  Configuration copy = changedConfiguration([](Configuration& c) { c.clearStartupFxb(); });
+  copy.unsetStartupFxb();
+}
+
+void Synth::saveStartupFxb() { lockedConfiguration().saveStartupFxb(); }
+
+void Synth::toggleMidiThru() {
+  Configuration copy = changedConfiguration([](Configuration& c) { c.setMidiThru(!c.midiThru()); });
+  copy.saveConfig(Configuration::kSaveMidiThru);
+}
+
+void Synth::toggleIgnoreProgramChange() {
+  Configuration copy =
+      changedConfiguration([](Configuration& c) { c.setIgnoreProgramChange(!c.ignoreProgramChange()); });
+  copy.saveConfig(Configuration::kSaveIgnoreProgramChange);
+}
+
+Configuration Synth::lockedConfiguration() const {
+  IMutexLock lock(Mutex());
+  return config_;
+}
+
+void Synth::doMidiLearn(bool on) {
+  IMutexLock lock(Mutex());
+  midiLearn_.doMidiLearn(on);
+}
+
+void Synth::doMidiUnlearn(bool on) {
+  IMutexLock lock(Mutex());
+  midiLearn_.doMidiUnlearn(on);
+}
+
+int Synth::currentProgram(std::string* name) const {
+  IMutexLock lock(Mutex());
+  const int current = GetCurrentPresetIdx();
+  if (name) *name = GetPresetName(current);
+  return current;
+}
+
+std::vector<std::string> Synth::programNames(int* current) const {
+  IMutexLock lock(Mutex());
+  std::vector<std::string> names;
+  for (int i = 0; i < NPresets(); ++i) names.push_back(GetPresetName(i));
+  if (current) *current = GetCurrentPresetIdx();
+  return names;
+}
+
+void Synth::renameCurrentProgram(const char* name) {
+  IMutexLock lock(Mutex());
+  ModifyCurrentPreset(name);
+  InformHostOfProgramChange();
+  DirtyParameters();
+}

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dsp/ParamIndex.h"
 #include "framework/IMidiQueue.h"
@@ -71,24 +72,45 @@ class Synth : public IPlugBase {
   // Velocity of a held key, 0 when it is not held.
   int pressedKeyVelocity(int note) const;
 
-  // Configuration (constructor or editor thread; file I/O, never from audio).
-  virtual int loadConfig() { return config_.loadConfig(); }
-  void saveConfig(int item) { config_.saveConfig(item); }
-  void storeDefaultWAVPath(const char* folder) { config_.storeDefaultWAVPath(folder); }
-  void storeProgramPath(const char* folder) { config_.storeProgramPath(folder); }
-  void setStartupFxb(const char* path) { config_.setStartupFxb(path); }
-  void unsetStartupFxb() { config_.unsetStartupFxb(); }
-  void saveStartupFxb() { config_.saveStartupFxb(); }
+  // Configuration: constructor or editor thread, never audio. Each takes the plug-in
+  // mutex only to read or change the settings the audio thread uses, and reads or
+  // writes the INI file with it released.
+  //
+  // Reads the INI file, then swaps its settings in under the mutex.
+  virtual int loadConfig();
+  void saveConfig(int item);
+  void storeDefaultWAVPath(const char* folder);
+  void storeProgramPath(const char* folder);
+  void setStartupFxb(const char* path);
+  void unsetStartupFxb();
+  void saveStartupFxb();
+  // "MIDI Thru" and "Ignore Program Change" switched over and written.
+  void toggleMidiThru();
+  void toggleIgnoreProgramChange();
   static bool fileExists(const char* path) { return path && Configuration::fileExists(path); }
+  // The folders, files and switches change only on the editor's (or construction)
+  // thread, which may read them without the mutex; the controller map changes on the
+  // audio thread too (MIDI learn): read it under the plug-in mutex.
   Configuration& configuration() { return config_; }
   const Configuration& configuration() const { return config_; }
 
-  // MIDI learn; plug-in mutex held (the switch's learn and unlearn only set flags).
-  void doMidiLearn(bool on) { midiLearn_.doMidiLearn(on); }
-  void doMidiUnlearn(bool on) { midiLearn_.doMidiUnlearn(on); }
+  // MIDI learn: arms or ends a learn or unlearn phase; any thread, takes the plug-in
+  // mutex (the audio thread reads the flags).
+  void doMidiLearn(bool on);
+  void doMidiUnlearn(bool on);
+  // Plug-in mutex held.
   void setMidiLearnCC(int controller) { midiLearn_.setMidiLearnCC(controller); }
   void setMidiLearnParam(int index) { midiLearn_.setMidiLearnParam(index); }
   MidiLearn& midiLearn() { return midiLearn_; }
+
+  // Programs as the editor shows them; any thread, take the plug-in mutex.
+  // The current program's index, and its name in `name`.
+  int currentProgram(std::string* name) const;
+  // Every program's name, and the current program's index in `current`.
+  std::vector<std::string> programNames(int* current) const;
+  // The current program takes the name (an empty one keeps it) and the live state,
+  // and the host hears of it.
+  void renameCurrentProgram(const char* name);
 
   // "Check Online for Update": asks the version server (the INI file may name
   // another one) and reports through the editor's dialogs. Editor thread; blocks
@@ -113,6 +135,17 @@ class Synth : public IPlugBase {
   int clipboardSourceIndex_ = -1;
 
  private:
+  // A copy of the settings taken under the plug-in mutex, for writing the file with
+  // the mutex released.
+  Configuration lockedConfiguration() const;
+  // Applies `change` to the settings under the plug-in mutex; returns a copy of them.
+  template <typename Change>
+  Configuration changedConfiguration(Change change) {
+    IMutexLock lock(Mutex());
+    change(config_);
+    return config_;
+  }
+
   uint8_t pressedKeys_[kNumMidiNotes] = {};  // velocity per held note, 0 = not held
   int pressedKeyCount_ = 0;
   MTSClient* mtsClient_ = nullptr;

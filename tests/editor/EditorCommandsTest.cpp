@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "EditorTestSupport.h"
 #include "editor/EditorCommands.h"
+#include "support/FileCallCounter.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempFolder.h"
 
@@ -243,6 +245,44 @@ TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
     e().run(File::kSaveProgram);
     EXPECT_TRUE(std::filesystem::exists(folder / (suggested + ".fxp"))) << suggested;
   }
+}
+
+// --- the audio thread never waits for a file
+
+// Whether another thread (standing in for audio) could take the plug-in mutex at each
+// file call of the commands below.
+ZORQ* observedInstrument = nullptr;
+int fileCallsWithMutexFree = 0, fileCallsWithMutexHeld = 0;
+
+void checkMutexAtFileCall() {
+  bool free = false;
+  std::thread([&] {
+    if ((free = observedInstrument->Mutex().try_lock())) observedInstrument->Mutex().unlock();
+  }).join();
+  ++(free ? fileCallsWithMutexFree : fileCallsWithMutexHeld);
+}
+
+TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
+  e().platform->fileAnswers = {folder / "p.fxp", folder / "p.fxp", folder / "b.fxb",
+                               folder / "b.fxb", folder / "b.fxb", folder / "[file name is ignored]",
+                               folder / "[file name is ignored]"};
+  const File::Command commands[] = {
+      File::kSaveProgram,       File::kLoadProgram,      File::kSaveBank,
+      File::kLoadBank,          File::kSelectStartupBank, File::kProgramFilesPath,
+      File::kWAVFilesPath,      File::kLoadStartupBank,   File::kReloadConfiguration,
+      File::kSaveConfiguration, File::kMidiThru,          File::kIgnoreProgramChange,
+      File::kUnselectStartupBank};
+  observedInstrument = &e().instrument;
+  setFileCallObserver(checkMutexAtFileCall);
+  for (File::Command command : commands) {
+    const int before = fileCallsWithMutexFree;
+    e().run(command);  // every question answered "Yes"
+    EXPECT_GT(fileCallsWithMutexFree, before) << "no file work in command " << command;
+  }
+  setFileCallObserver(nullptr);
+  EXPECT_EQ(fileCallsWithMutexHeld, 0);
+  EXPECT_EQ(e().platform->Count("ShowMessageBox"), 4);  // the four questions, no error
+  EXPECT_TRUE(iniHas("MIDI Thru=true"));
 }
 
 // --- going online

@@ -65,6 +65,13 @@ ZORQ_FORWARD(fseeko64, int, (FileStream* file, SeekOffset offset, int whence), (
 ZORQ_FORWARD(fsetpos, int, (FileStream* file, const void* position), (file, position))
 ZORQ_FORWARD(fsetpos64, int, (FileStream* file, const void* position), (file, position))
 ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))
+// Looking a file up, locking it and renaming it: the INI store does these.
+ZORQ_FORWARD(stat, int, (const char* path, void* status), (path, status))
+ZORQ_FORWARD(stat64, int, (const char* path, void* status), (path, status))
+ZORQ_FORWARD(lstat, int, (const char* path, void* status), (path, status))
+ZORQ_FORWARD(fstat, int, (int fd, void* status), (fd, status))
+ZORQ_FORWARD(flock, int, (int fd, int operation), (fd, operation))
+ZORQ_FORWARD(rename, int, (const char* from, const char* to), (from, to))
 
 #undef ZORQ_FORWARD
 

@@ -2,8 +2,9 @@
 
 #include <cstddef>
 
-// Number of file calls in this test binary so far (all threads): opening, reading and
-// seeking through stdio or the system calls' wrappers. The audio path must make none.
+// Number of file calls in this test binary so far (all threads): opening, reading,
+// seeking, looking up (stat), locking and renaming, through stdio or the system calls'
+// wrappers. The audio path must make none.
 size_t fileCallCount();
 
 // Called at every counted file call (null: nothing); for tests that check what holds

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "zorq-render/PluginHost.h"
+#include "zorq-render/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
            Case{ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
            Case{ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr, "shows no values"}}) {
     if (!std::filesystem::exists(c.plugin)) continue;
-    PluginHost host(c.plugin);
+    Vst2PluginHost host(c.plugin);
     ParameterSetter setter(host);
     const int index = setter.findParameter(c.parameter);
     const float before = host.getParameter(index);
@@ -59,19 +59,19 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
 }
 
 TEST(ParameterSetter, DisplayTextLandsInTheMiddleOfItsRange) {
-  PluginHost host(ZORQ_FAKE_PLUGIN);
+  Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   ParameterSetter setter(host);
   setter.setFromText(kMode, "Invert");
   EXPECT_NEAR(host.getParameter(kMode), 0.5f, 1e-3f);
   setter.setFromText(kLevel, "-6");  // the plug-in would read this itself; the search is used
   EXPECT_NEAR(host.getParameter(kLevel), 0.9f, 1e-3f);
-  PluginHost blank(ZORQ_FAKE_PLUGIN_BLANK);
+  Vst2PluginHost blank(ZORQ_FAKE_PLUGIN_BLANK);
   ParameterSetter(blank).setFromText(kLevel, "-6");
   EXPECT_FLOAT_EQ(blank.getParameter(kLevel), 0.9f);
 }
 
 TEST(ParameterSetter, NormalisedValuesAreCheckedAndSetAsGiven) {
-  PluginHost host(ZORQ_FAKE_PLUGIN);
+  Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   ParameterSetter setter(host);
   setter.setNormalised(kGain, "0.25");
   EXPECT_FLOAT_EQ(host.getParameter(kGain), 0.25f);

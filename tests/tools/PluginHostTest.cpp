@@ -1,4 +1,4 @@
-#include "zorq-render/PluginHost.h"
+#include "zorq-render/Vst2PluginHost.h"
 
 #include <gtest/gtest.h>
 
@@ -6,21 +6,13 @@
 #include "zorq-render/RenderError.h"
 
 TEST(PluginHost, ProcessesAllInputsAndDeliversEventsAtTheirFrames) {
-  PluginHost host(ZORQ_FAKE_PLUGIN);
+  Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   host.start(48000.0, 16);
   std::vector<std::vector<float>> in(4, std::vector<float>(16, 0.25f)), out(2, std::vector<float>(16, 9.0f));
   float* inputs[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
   float* outputs[2] = {out[0].data(), out[1].data()};
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof note;
-  note.deltaFrames = 5;
-  note.midiData[0] = char(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 127;
-  std::vector<VstMidiEvent> events(3, note);  // more than the two declared slots
-  events[1].deltaFrames = 7;
-  events[2].deltaFrames = 9;
+  // More than the two event slots the VST 2 list declares.
+  const std::vector<HostMidiEvent> events = {{5, 0x90, 60, 127}, {7, 0x90, 60, 127}, {9, 0x90, 60, 127}};
   host.sendEvents(events);
   host.process(inputs, outputs, 16);
   // Gain 0.5 (x1.0 plain), level 0 dB: out = in[c] + in[c + 2] = 0.5, plus impulses of 1.
@@ -33,7 +25,7 @@ TEST(PluginHost, ProcessesAllInputsAndDeliversEventsAtTheirFrames) {
 TEST(PluginHost, LoadFailureNamesTheFile) {
   for (const std::string path : {"/nonexistent/x.so", ZORQ_FAKE_PLUGIN_REFUSES}) {
     try {
-      PluginHost host(path);
+      Vst2PluginHost host(path);
       ADD_FAILURE() << "loaded " << path;
     } catch (const RenderError& e) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();

@@ -7,7 +7,7 @@
 
 #include "ToolsTestSupport.h"
 #include "framework/FxFormat.h"
-#include "zorq-render/PluginHost.h"
+#include "zorq-render/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -51,7 +51,7 @@ std::vector<uint8_t> edited(std::vector<uint8_t> file, Edit edit) {
 
 class PresetFileTest : public ::testing::Test {
  protected:
-  PluginHost host_{ZORQ_FAKE_PLUGIN};
+  Vst2PluginHost host_{ZORQ_FAKE_PLUGIN};
 };
 
 TEST_F(PresetFileTest, ProgramsSetValuesAndNameByParametersOrChunk) {
@@ -104,11 +104,11 @@ TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
     for (const bool bank : {false, true}) {
       const std::string path = temp / (bank ? "saved.fxb" : "saved.fxp");
       {
-        PluginHost source(plugin);
+        Vst2PluginHost source(plugin);
         source.setParameter(0, 0.125f);
         bank ? PresetFile::saveBank(source, path) : PresetFile::saveProgram(source, path);
       }
-      PluginHost target(plugin);
+      Vst2PluginHost target(plugin);
       const std::vector<uint8_t> bytes = PresetFile::readFile(path);
       EXPECT_EQ(PresetFile::kindOf(bytes), bank ? PresetFile::Kind::kBank : PresetFile::Kind::kProgram);
       PresetFile::load(target, bytes);
@@ -116,6 +116,6 @@ TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
     }
   }
   EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
-  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<PluginHost>(ZORQ_FAKE_PLUGIN), temp / "no/x.fxp"),
+  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN), temp / "no/x.fxp"),
                RenderError);
 }

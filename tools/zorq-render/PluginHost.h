@@ -1,70 +1,67 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "formats/vst2/VstAbi.h"
+// One channel message for the next process call, at a frame within it.
+struct HostMidiEvent {
+  int frame = 0;
+  uint8_t status = 0;
+  uint8_t data1 = 0;
+  uint8_t data2 = 0;
+};
 
-// One VST 2 plug-in loaded from a shared object through its exported entry point,
-// opened, and driven the way an offline host drives it. Owns the library handle and
-// the plug-in instance; answers the plug-in's host callback. Single-threaded: every
-// call, including processing, comes from the thread that created it.
+// A plug-in as the offline host drives it, whatever its format: identity, parameters
+// and programs, state, events and audio. Each format's host implements it. Every call,
+// processing included, comes from the thread that opened the plug-in. Calls report
+// failures as RenderError.
 class PluginHost {
  public:
-  static constexpr const char* kVendorString = "ZORQ";
-  static constexpr const char* kProductString = "zorq-render";
   static constexpr int kMaxChannels = 64;
 
-  // Loads and opens the plug-in; RenderError when it cannot.
-  explicit PluginHost(const std::string& path);
-  ~PluginHost();
-  PluginHost(const PluginHost&) = delete;
-  PluginHost& operator=(const PluginHost&) = delete;
+  virtual ~PluginHost() = default;
 
-  AEffect& effect() { return *effect_; }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  // The plug-in in the file (a VST 2 shared object); RenderError when it cannot be
+  // loaded or opened.
+  static std::unique_ptr<PluginHost> open(const std::string& path);
 
-  int numParams() const { return effect_->numParams; }
-  int numPrograms() const { return effect_->numPrograms; }
-  int numInputs() const { return effect_->numInputs; }
-  int numOutputs() const { return effect_->numOutputs; }
-  bool hasProgramChunks() const { return effect_->flags & effFlagsProgramChunks; }
+  virtual int numParams() const = 0;
+  virtual int numPrograms() const = 0;
+  virtual int numInputs() const = 0;
+  virtual int numOutputs() const = 0;
+  // Whether the plug-in keeps its state as chunks (else as parameter values).
+  virtual bool hasProgramChunks() const = 0;
+  // What program and bank files record about the plug-in that wrote them.
+  virtual int32_t uniqueId() const = 0;
+  virtual int32_t version() const = 0;
 
-  std::string effectName();
-  std::string paramName(int index);
-  std::string paramDisplay(int index);
-  std::string paramLabel(int index);
-  std::string programName(int index);
-  int currentProgram();
-  std::string currentProgramName();
-  float getParameter(int index);
-  void setParameter(int index, float normalised);
+  virtual std::string effectName() = 0;
+  virtual std::string paramName(int index) = 0;
+  virtual std::string paramDisplay(int index) = 0;
+  virtual std::string paramLabel(int index) = 0;
+  virtual std::string programName(int index) = 0;
+  virtual int currentProgram() = 0;
+  virtual std::string currentProgramName() = 0;
+  virtual float getParameter(int index) = 0;
+  virtual void setParameter(int index, float normalised) = 0;
   // The plug-in's own text-to-value conversion; false when it declines.
-  bool setParameterFromText(int index, const std::string& text);
-  void setProgram(int index);
-  void setProgramName(const std::string& name);
+  virtual bool setParameterFromText(int index, const std::string& text) = 0;
+  virtual void setProgram(int index) = 0;
+  virtual void setProgramName(const std::string& name) = 0;
+
+  // The current program's state (or every program's); empty when the plug-in gives none.
+  virtual std::vector<uint8_t> chunk(bool bank) = 0;
+  // Restores a state chunk; false when the plug-in refuses it.
+  virtual bool setChunk(bool bank, const std::vector<uint8_t>& bytes) = 0;
 
   // Sample rate and block size, then switched on and started. Call once before process.
-  void start(double sampleRate, int blockSize);
-  // Delivers events for the next process call (deltaFrames relative to its start).
-  void sendEvents(std::vector<VstMidiEvent>& events);
+  virtual void start(double sampleRate, int blockSize) = 0;
+  // Delivers events for the next process call.
+  virtual void sendEvents(const std::vector<HostMidiEvent>& events) = 0;
   // Replacing processing of numInputs() inputs into numOutputs() outputs.
-  void process(float** inputs, float** outputs, int frames);
-  // Transport reported through the time-info callback.
-  void setTransport(double samplePosition, double beatsPerMinute, double beatPosition);
-
- private:
-  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                void* ptr, float opt);
-  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
-  std::string textFromDispatcher(VstInt32 opcode, VstInt32 index);
-
-  void* library_ = nullptr;
-  AEffect* effect_ = nullptr;
-  bool started_ = false;
-  double sampleRate_ = 44100.0;
-  int blockSize_ = 512;
-  VstTimeInfo timeInfo_{};
-  std::vector<unsigned char> eventStorage_;
+  virtual void process(float** inputs, float** outputs, int frames) = 0;
+  // Transport reported to the plug-in.
+  virtual void setTransport(double samplePosition, double beatsPerMinute, double beatPosition) = 0;
 };

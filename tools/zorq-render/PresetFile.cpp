@@ -1,55 +1,11 @@
 #include "zorq-render/PresetFile.h"
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "framework/FileBytes.h"
 #include "framework/FxFormat.h"
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/RenderError.h"
 
-// File layout: big-endian 32-bit header fields, four-character magics in reading
-// order, parameter values as big-endian IEEE floats.
 namespace {
-
-constexpr size_t kProgramNameOffset = 28;
-constexpr size_t kProgramNameSize = 28;
-constexpr size_t kProgramDataOffset = 56;
-constexpr size_t kBankCurrentProgramOffset = 28;
-constexpr size_t kBankDataOffset = 156;
-
-class PresetBytes {
- public:
-  explicit PresetBytes(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-
-  size_t size() const { return bytes_.size(); }
-  const uint8_t* at(size_t offset, size_t count) const {
-    if (offset > bytes_.size() || count > bytes_.size() - offset)
-      throw RenderError("preset file is truncated");
-    return bytes_.data() + offset;
-  }
-  std::string magic(size_t offset) const {
-    return std::string(reinterpret_cast<const char*>(at(offset, 4)), 4);
-  }
-  uint32_t u32(size_t offset) const {
-    const uint8_t* b = at(offset, 4);
-    return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3];
-  }
-  float f32(size_t offset) const {
-    const uint32_t bits = u32(offset);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
-  std::string name(size_t offset) const {
-    const char* text = reinterpret_cast<const char*>(at(offset, kProgramNameSize));
-    return std::string(text, strnlen(text, kProgramNameSize));
-  }
-
- private:
-  const std::vector<uint8_t>& bytes_;
-};
 
 std::string idText(uint32_t id) {
   std::string text;
@@ -60,89 +16,106 @@ std::string idText(uint32_t id) {
   return text;
 }
 
-void setChunk(PluginHost& host, const PresetBytes& file, size_t sizeOffset, int chunkIndex) {
+ByteChunk chunkOfBytes(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() > size_t(kMaxFileBytes)) throw RenderError("preset file is too large");
+  ByteChunk chunk;
+  if (!bytes.empty()) chunk.PutBytes(bytes.data(), int(bytes.size()));
+  return chunk;
+}
+
+// The state chunk that follows its big-endian size at pos.
+std::vector<uint8_t> embeddedChunk(const ByteChunk& file, int pos) {
+  int32_t size = 0;
+  pos = fx::getBigEndian(file, &size, pos);
+  if (pos < 0 || size < 0 || !file.Fits(pos, size)) throw RenderError("preset file is truncated");
+  const uint8_t* start = file.GetBytes() + pos;
+  return std::vector<uint8_t>(start, start + size);
+}
+
+void setChunk(PluginHost& host, const ByteChunk& file, int sizePos, bool bank) {
   if (!host.hasProgramChunks()) throw RenderError("the plug-in does not take preset chunks");
-  const uint32_t size = file.u32(sizeOffset);
-  const uint8_t* chunk = file.at(sizeOffset + 4, size);
-  std::vector<uint8_t> copy(chunk, chunk + size);  // the plug-in may keep or modify it
-  if (host.dispatch(effSetChunk, chunkIndex, VstIntPtr(size), copy.data()) == 0)
+  if (!host.setChunk(bank, embeddedChunk(file, sizePos)))
     throw RenderError("the plug-in rejected the preset data");
 }
 
-// One parameter-form program record at offset; returns the offset after it.
-size_t applyParameterProgram(PluginHost& host, const PresetBytes& file, size_t offset) {
-  if (file.magic(offset) != "CcnK" || file.magic(offset + 8) != "FxCk")
+// One parameter-form program record at pos; returns the position after it.
+int applyParameterProgram(PluginHost& host, const ByteChunk& file, int pos) {
+  const fx::ProgramHeader header = fx::readProgramHeader(file, pos);
+  if (header.pos < 0) throw RenderError("preset file is truncated");
+  if (header.magic != fx::kMagic || header.type != fx::kProgramParamsType)
     throw RenderError("preset file holds a damaged program record");
-  const uint32_t count = file.u32(offset + 24);
-  file.at(offset + kProgramDataOffset, size_t(count) * 4);  // all values present
-  for (uint32_t i = 0; i < count && int(i) < host.numParams(); ++i) {
-    const float value = file.f32(offset + kProgramDataOffset + 4 * size_t(i));
-    if (value >= 0.0f && value <= 1.0f) host.setParameter(int(i), value);
+  if (header.numParams < 0 || !file.Fits(header.pos, int64_t(header.numParams) * 4))
+    throw RenderError("preset file is truncated");
+  pos = header.pos;
+  for (int32_t i = 0; i < header.numParams; ++i) {
+    float value = 0.0f;
+    pos = fx::getBigEndianFloat(file, &value, pos);
+    if (i < host.numParams() && value >= 0.0f && value <= 1.0f) host.setParameter(int(i), value);
   }
-  host.setProgramName(file.name(offset + kProgramNameOffset));
-  return offset + kProgramDataOffset + size_t(count) * 4;
+  host.setProgramName(header.name);
+  return pos;
 }
 
 }  // namespace
 
 std::vector<uint8_t> PresetFile::readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw RenderError("cannot open preset file '" + path + "'");
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ByteChunk file;
+  if (!readWholeFile(path, &file))
+    throw RenderError("cannot read preset file '" + path + "' (missing, unreadable or too large)");
+  return std::vector<uint8_t>(file.GetBytes(), file.GetBytes() + file.Size());
 }
 
 PresetFile::Kind PresetFile::kindOf(const std::vector<uint8_t>& bytes) {
-  const PresetBytes file(bytes);
-  if (file.size() < kProgramDataOffset || file.magic(0) != "CcnK")
-    throw RenderError("not a VST program or bank file");
-  const std::string type = file.magic(8);
-  if (type == "FPCh" || type == "FxCk") return Kind::kProgram;
-  if (type == "FBCh" || type == "FxBk") return Kind::kBank;
-  throw RenderError("unknown preset type '" + type + "'");
+  const fx::ProgramHeader header = fx::readProgramHeader(chunkOfBytes(bytes), 0);
+  if (header.pos < 0 || header.magic != fx::kMagic) throw RenderError("not a VST program or bank file");
+  if (header.type == fx::kProgramChunkType || header.type == fx::kProgramParamsType) return Kind::kProgram;
+  if (header.type == fx::kBankChunkType || header.type == fx::kBankParamsType) return Kind::kBank;
+  const uint32_t type = uint32_t(header.type);
+  throw RenderError("unknown preset type '" + idText(type) + "'");
 }
 
 void PresetFile::load(PluginHost& host, const std::vector<uint8_t>& bytes) {
-  const PresetBytes file(bytes);
+  const ByteChunk file = chunkOfBytes(bytes);
   kindOf(bytes);
-  const uint32_t id = file.u32(16);
-  if (id != uint32_t(host.effect().uniqueID))
+  const fx::ProgramHeader program = fx::readProgramHeader(file, 0);
+  const uint32_t id = uint32_t(program.uniqueId);
+  if (id != uint32_t(host.uniqueId()))
     throw RenderError("preset is for plug-in id '" + idText(id) + "', this plug-in is '" +
-                      idText(uint32_t(host.effect().uniqueID)) + "'");
+                      idText(uint32_t(host.uniqueId())) + "'");
 
-  const std::string type = file.magic(8);
-  if (type == "FPCh") {
-    setChunk(host, file, kProgramDataOffset, 1);
-    host.setProgramName(file.name(kProgramNameOffset));
-  } else if (type == "FxCk") {
+  if (program.type == fx::kProgramChunkType) {
+    setChunk(host, file, fx::kProgramHeaderBytes, false);
+    host.setProgramName(program.name);
+  } else if (program.type == fx::kProgramParamsType) {
     applyParameterProgram(host, file, 0);
-  } else if (type == "FBCh") {
-    setChunk(host, file, kBankDataOffset, 0);
   } else {
-    const uint32_t programs = file.u32(24);
-    const uint32_t current = file.u32(kBankCurrentProgramOffset);
-    size_t offset = kBankDataOffset;
-    for (uint32_t i = 0; i < programs && int(i) < host.numPrograms(); ++i) {
-      host.setProgram(int(i));
-      offset = applyParameterProgram(host, file, offset);
+    const fx::BankHeader bank = fx::readBankHeader(file);
+    if (bank.pos < 0) throw RenderError("preset file is truncated");
+    if (bank.type == fx::kBankChunkType) {
+      setChunk(host, file, fx::kBankHeaderBytes, true);
+      return;
     }
-    if (current < uint32_t(host.numPrograms())) host.setProgram(int(current));
+    int pos = bank.pos;
+    for (int32_t i = 0; i < bank.numPrograms && i < host.numPrograms(); ++i) {
+      host.setProgram(int(i));
+      pos = applyParameterProgram(host, file, pos);
+    }
+    if (bank.currentProgram >= 0 && bank.currentProgram < host.numPrograms())
+      host.setProgram(int(bank.currentProgram));
   }
 }
 
 namespace {
 
-fx::Identity identityOf(PluginHost& host) {
-  return {host.effect().uniqueID, host.effect().version};
-}
+fx::Identity identityOf(PluginHost& host) { return {host.uniqueId(), host.version()}; }
 
-// The plug-in's program (index 1) or bank (index 0) chunk.
+// The plug-in's program or bank chunk.
 ByteChunk chunkOf(PluginHost& host, bool bank) {
-  void* data = nullptr;
-  const VstIntPtr size = host.dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-  if (size <= 0 || size > 0x7FFFFFFF || !data)
+  const std::vector<uint8_t> data = host.chunk(bank);
+  if (data.empty() || data.size() > size_t(kMaxFileBytes))
     throw RenderError(std::string("the plug-in gave no ") + (bank ? "bank" : "program") + " data");
   ByteChunk chunk;
-  chunk.PutBytes(data, int(size));
+  chunk.PutBytes(data.data(), int(data.size()));
   return chunk;
 }
 

@@ -6,9 +6,10 @@
 
 class PluginHost;
 
-// Loads and saves VST program files (.fxp) and bank files (.fxb) through a plug-in's
-// dispatcher: chunk forms with effSetChunk and effGetChunk when the plug-in keeps its
-// state in chunks, parameter forms with the parameter and program calls otherwise.
+// Loads and saves program files (.fxp) and bank files (.fxb) through the plug-in host:
+// chunk forms through the plug-in's state chunks when it keeps its state in chunks,
+// parameter forms with the parameter and program calls otherwise. The layouts are the
+// plug-in core's (framework/FxFormat.h), and files above its size cap are not read.
 // The file's kind is read from its header, not its name. Files for another plug-in,
 // damaged or truncated files raise RenderError.
 class PresetFile {

@@ -173,7 +173,8 @@ int work(const RenderOptions& options, const std::string& defaultPlugin, std::os
   job.blockSize = options.blockSize;
   job.tailSeconds = options.tailSeconds;
 
-  PluginHost host(plugin);
+  const std::unique_ptr<PluginHost> opened = PluginHost::open(plugin);
+  PluginHost& host = *opened;
   if (carrier && host.numInputs() < 3)
     throw UsageError("the plug-in has " + std::to_string(host.numInputs()) +
                      " inputs: no room for a carrier on inputs 3-4");

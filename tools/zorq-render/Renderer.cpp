@@ -42,7 +42,7 @@ void Renderer::render(PluginHost& host, const RenderJob& job, FrameSink& sink,
   for (int c = 0; c < outputs; ++c) outputPointers[c] = outputBuffers[c].data();
   std::vector<float> interleaved(block * outputs);
   std::vector<float> unused(block);  // an input pair beyond the plug-in's inputs
-  std::vector<VstMidiEvent> blockEvents;
+  std::vector<HostMidiEvent> blockEvents;
 
   size_t nextEvent = 0;
   const std::vector<TimedMidiEvent>& events = job.midi.events;
@@ -55,14 +55,7 @@ void Renderer::render(PluginHost& host, const RenderJob& job, FrameSink& sink,
       const TimedMidiEvent& e = events[nextEvent];
       const size_t frame = size_t(std::llround(std::max(0.0, e.seconds) * job.sampleRate));
       if (frame >= start + count) break;
-      VstMidiEvent midi{};
-      midi.type = kVstMidiType;
-      midi.byteSize = sizeof(VstMidiEvent);
-      midi.deltaFrames = VstInt32(frame > start ? frame - start : 0);
-      midi.midiData[0] = char(e.status);
-      midi.midiData[1] = char(e.data1);
-      midi.midiData[2] = char(e.data2);
-      blockEvents.push_back(midi);
+      blockEvents.push_back({int(frame > start ? frame - start : 0), e.status, e.data1, e.data2});
     }
 
     const double seconds = double(start) / job.sampleRate;

@@ -8,7 +8,8 @@
 #include "platform/HeadlessPlatform.h"
 #include "raster/LICE.h"
 #include "zorq-render/ParameterSetter.h"
-#include "zorq-render/PluginHost.h"
+#include "formats/vst2/IPlugVST.h"
+#include "zorq-render/Vst2PluginHost.h"
 #include "zorq-render/PresetFile.h"
 #include "zorq-render/RenderError.h"
 
@@ -18,11 +19,12 @@ const std::string& valueAfter(const std::vector<std::string>& arguments, size_t&
   return arguments[++i];
 }
 
-// The live program of the built plug-in after the program file and the settings,
-// as its program chunk; empty when neither was given.
-std::vector<char> programState(const SnapshotOptions& options) {
-  if (options.programFile.empty() && options.settings.empty()) return {};
-  PluginHost host(options.pluginPath);
+// The program file, then the settings, through the VST 2 adapter of the instrument
+// that is drawn: the values are found exactly as a host's would be.
+void applyProgramAndSettings(ZORQ& instrument, const SnapshotOptions& options) {
+  if (options.programFile.empty() && options.settings.empty()) return;
+  IPlugVST adapter(&instrument, Vst2PluginHost::callback(), false);
+  Vst2PluginHost host(adapter.GetAEffect());
   if (!options.programFile.empty()) PresetFile::load(host, PresetFile::readFile(options.programFile));
   ParameterSetter setter(host);
   for (const std::string& setting : options.settings) {
@@ -30,25 +32,16 @@ std::vector<char> programState(const SnapshotOptions& options) {
     ParameterSetter::splitAssignment(setting, name, value);
     setter.setFromText(setter.findParameter(name), value);
   }
-  void* chunk = nullptr;
-  const VstIntPtr size = host.dispatch(effGetChunk, 1, 0, &chunk);
-  if (size <= 0 || !chunk) throw RenderError("the plug-in gave no program state");
-  const char* bytes = static_cast<const char*>(chunk);
-  return std::vector<char>(bytes, bytes + size);
 }
 }  // namespace
 
-SnapshotOptions parseSnapshotArguments(const std::vector<std::string>& arguments,
-                                       const std::string& defaultPlugin, bool* help) {
+SnapshotOptions parseSnapshotArguments(const std::vector<std::string>& arguments, bool* help) {
   SnapshotOptions options;
-  options.pluginPath = defaultPlugin;
   *help = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
     if (a == "--help" || a == "-h") {
       *help = true;
-    } else if (a == "--plugin") {
-      options.pluginPath = valueAfter(arguments, i);
     } else if (a == "--fxp") {
       options.programFile = valueAfter(arguments, i);
     } else if (a == "--set") {
@@ -77,9 +70,7 @@ void printSnapshotHelp(std::ostream& out) {
          "  --set NAME=VALUE   a parameter by name, the value as the parameter displays it\n"
          "                     (\"Vocoder Mode=VE-10 Full Bands\", \"Tune=-12\"); repeatable\n"
          "  --fxp FILE         a program (or bank) file loaded before the settings\n"
-         "  --list-params      prints every parameter's name and default value\n"
-         "  --plugin FILE      the built plug-in that finds the values (default: ZORQ.so\n"
-         "                     beside this program); needed only with --set or --fxp\n";
+         "  --list-params      prints every parameter's name and default value\n";
 }
 
 void renderSnapshot(const SnapshotOptions& options, std::ostream& out) {
@@ -93,17 +84,12 @@ void renderSnapshot(const SnapshotOptions& options, std::ostream& out) {
     }
     return;
   }
-  const std::vector<char> state = programState(options);
   registerEditorBitmaps();
   ZORQ instrument;
   auto headless = std::make_unique<HeadlessPlatform>();
   HeadlessPlatform* platform = headless.get();
   ZorqEditor* editor = ZorqEditor::attach(&instrument, std::move(headless));
-  if (!state.empty()) {
-    ByteChunk chunk;
-    chunk.PutBytes(state.data(), static_cast<int>(state.size()));
-    if (instrument.unserializeProgramChunk(&chunk) >= 0) instrument.PresetsChangedByHost();
-  }
+  applyProgramAndSettings(instrument, options);
   editor->OpenWindow(nullptr);
   if (options.tweakView) {
     editor->setTweakMode(true);

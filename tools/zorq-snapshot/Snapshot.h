@@ -9,7 +9,6 @@
 #include <vector>
 
 struct SnapshotOptions {
-  std::string pluginPath;             // used only for --set and --fxp
   std::string programFile;            // .fxp (or .fxb) loaded first
   std::vector<std::string> settings;  // "Name=value", applied in order
   bool tweakView = false;
@@ -18,8 +17,7 @@ struct SnapshotOptions {
 };
 
 // Reads the command line; RenderError on a mistake. help is set for --help.
-SnapshotOptions parseSnapshotArguments(const std::vector<std::string>& arguments,
-                                       const std::string& defaultPlugin, bool* help);
+SnapshotOptions parseSnapshotArguments(const std::vector<std::string>& arguments, bool* help);
 void printSnapshotHelp(std::ostream& out);
 // Draws and writes the picture (or lists the parameters); RenderError on failure.
 void renderSnapshot(const SnapshotOptions& options, std::ostream& out);
