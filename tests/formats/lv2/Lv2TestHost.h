@@ -12,6 +12,7 @@
 #include <lv2/urid/urid.h>
 #include <lv2/worker/worker.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -228,17 +229,20 @@ class Lv2Instance {
   void runWorker() {
     const auto* worker = static_cast<const LV2_Worker_Interface*>(
         lilv_instance_get_extension_data(instance_, LV2_WORKER__interface));
-    std::vector<std::vector<uint8_t>> jobs = std::move(jobs_);
-    for (const auto& job : jobs)
-      worker->work(lilv_instance_get_handle(instance_), &Lv2Instance::respond, this,
-                   static_cast<uint32_t>(job.size()), job.data());
+    const int jobs = jobCount_;
+    jobCount_ = 0;
+    for (int j = 0; j < jobs; ++j)
+      worker->work(lilv_instance_get_handle(instance_), &Lv2Instance::respond, this, jobSizes_[j],
+                   jobData_[j].data());
     if (worker->end_run) worker->end_run(lilv_instance_get_handle(instance_));
   }
 
   static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data) {
+    // Called from run(): no allocation here either.
     auto* self = static_cast<Lv2Instance*>(handle);
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    self->jobs_.emplace_back(bytes, bytes + size);
+    if (self->jobCount_ == kMaxJobs || size > self->jobData_[0].size()) return LV2_WORKER_ERR_NO_SPACE;
+    std::memcpy(self->jobData_[self->jobCount_].data(), data, size);
+    self->jobSizes_[self->jobCount_++] = size;
     return LV2_WORKER_SUCCESS;
   }
   static LV2_Worker_Status respond(LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }
@@ -285,7 +289,10 @@ class Lv2Instance {
   std::vector<uint64_t> in_, out_;
   LV2_Atom_Forge forge_{};
   std::vector<Event> events_;
-  std::vector<std::vector<uint8_t>> jobs_;
+  static constexpr int kMaxJobs = 16;
+  std::array<std::array<uint8_t, 64>, kMaxJobs> jobData_{};
+  uint32_t jobSizes_[kMaxJobs] = {};
+  int jobCount_ = 0;
   std::vector<std::vector<uint8_t>> notifications_;
   std::vector<uint8_t> bank_;
   LV2_URID bankType_ = 0;
