@@ -60,7 +60,10 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
                                     const LV2_Feature* const* features) {
   size_t size = 0;
   uint32_t type = 0, flags = 0;
+  // A session holds the whole bank; a preset only its program's state (VST 2's program chunk).
   const void* data = retrieve(handle, uris_->stateBank, &size, &type, &flags);
+  const bool wholeBank = data != nullptr;
+  if (!data) data = retrieve(handle, uris_->stateProgram, &size, &type, &flags);
   if (!data) return LV2_STATE_ERR_NO_PROPERTY;
   if (type != uris_->atomChunk) return LV2_STATE_ERR_BAD_TYPE;
   if (size == 0 || size > 0x7FFFFFF) return LV2_STATE_ERR_UNKNOWN;
@@ -100,7 +103,8 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     outermost = call.Outermost();
     const int before = plug_->GetCurrentPresetIdx();
     plug_->SelectPreset(current);
-    if (plug_->unserializeBankChunkWhole(&bank) < 0) {
+    const int read = wholeBank ? plug_->unserializeBankChunkWhole(&bank) : plug_->unserializeProgramChunk(&bank);
+    if (read < 0) {
       plug_->SelectPreset(before);
       return LV2_STATE_ERR_UNKNOWN;
     }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/ByteChunk.h"
 #include "framework/IPlugBase.h"
 
 namespace {
@@ -45,6 +46,22 @@ std::string quoted(const std::string& text) {
 }
 
 std::string uri(const std::string& text) { return "<" + text + ">"; }
+
+std::string base64(const ByteChunk& chunk) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  const uint8_t* bytes = chunk.GetBytes();
+  for (int i = 0; i < chunk.Size(); i += 3) {
+    const int left = chunk.Size() - i;
+    const uint32_t word = uint32_t(bytes[i]) << 16 | (left > 1 ? uint32_t(bytes[i + 1]) << 8 : 0) |
+                          (left > 2 ? bytes[i + 2] : 0);
+    out += kDigits[(word >> 18) & 63];
+    out += kDigits[(word >> 12) & 63];
+    out += left > 1 ? kDigits[(word >> 6) & 63] : '=';
+    out += left > 2 ? kDigits[word & 63] : '=';
+  }
+  return out;
+}
 
 std::string groupUri(const Lv2Description& description, const char* group) {
   return uri(std::string(description.pluginUri) + "#" + group);
@@ -198,6 +215,17 @@ std::string plugin(const Lv2Description& description, const IPlugBase& plug) {
     writeParamPort(out, description, plug, i);
   }
   out << "    ] .\n\n";
+  // The keys of the plug-in's state (presets hold the program's, sessions the rest).
+  const struct {
+    const char *name, *label, *range;
+  } keys[] = {{"bank", "bank chunk", "atom:Chunk"},
+              {"program", "program chunk", "atom:Chunk"},
+              {"currentProgram", "current program", "atom:Int"},
+              {"sampleFile", "sample file", "atom:Path"},
+              {"portValues", "port values last applied", "atom:Vector"}};
+  for (const auto& key : keys)
+    out << uri(std::string(description.pluginUri) + "#" + key.name) << "\n    a rdf:Property ;\n"
+        << "    rdfs:label " << quoted(key.label) << " ;\n    rdfs:range " << key.range << " .\n\n";
   out << uri(description.uiUri) << "\n    a ui:X11UI ;\n    lv2:requiredFeature urid:map , ui:idleInterface ;\n"
       << "    lv2:optionalFeature ui:parent , ui:touch , opts:options ;\n"
       << "    opts:supportedOption ui:scaleFactor ;\n"
@@ -212,9 +240,16 @@ std::string presets(const Lv2Description& description, IPlugBase& plug) {
   out << kPrefixes;
   for (int i = 0; i < plug.NPresets(); ++i) {
     plug.RestorePreset(i);
+    // The program's state too, so that a host restoring the preset restores the
+    // program to the bit (the port values are floats) and selects it.
+    ByteChunk program;
+    plug.serializeProgramChunk(&program);
     out << uri(presetUri(description, i + 1)) << "\n    a pset:Preset ;\n    lv2:appliesTo "
         << uri(description.pluginUri) << " ;\n    rdfs:label " << quoted(plug.GetPresetName(i))
-        << " ;\n    lv2:port ";
+        << " ;\n    state:state [\n        " << uri(std::string(description.pluginUri) + "#program")
+        << " \"" << base64(program) << "\"^^atom:Chunk ;\n        "
+        << uri(std::string(description.pluginUri) + "#currentProgram") << " \"" << i
+        << "\"^^<http://www.w3.org/2001/XMLSchema#int>\n    ] ;\n    lv2:port ";
     for (int p = 0; p < plug.NParams(); ++p)
       out << (p ? " , " : "") << "[\n        lv2:symbol "
           << quoted(description.paramPorts[static_cast<size_t>(p)].symbol) << " ;\n        pset:value "

@@ -45,6 +45,7 @@ Lv2Uris::Lv2Uris(LV2_URID_Map* map, const std::string& pluginUri) {
   keyLevel = own("level");
   keyValue = own("value");
   stateBank = own("bank");
+  stateProgram = own("program");
   stateCurrentProgram = own("currentProgram");
   stateFile = own("sampleFile");
   statePortValues = own("portValues");

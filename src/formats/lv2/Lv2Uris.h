@@ -20,5 +20,5 @@ struct Lv2Uris {
       msgSynced;
   LV2_URID keyIndex, keyName, keyInitialized, keyRecord, keyValues, keyLevel, keyValue;
   // State keys.
-  LV2_URID stateBank, stateCurrentProgram, stateFile, statePortValues;
+  LV2_URID stateBank, stateProgram, stateCurrentProgram, stateFile, statePortValues;
 };

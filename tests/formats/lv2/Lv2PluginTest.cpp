@@ -80,6 +80,34 @@ TEST_F(Lv2Plugin, APortTheHostMovesIsApplied) {
   EXPECT_EQ(a, b);
 }
 
+// A preset holds its program's state besides the port values: restoring it through
+// lilv selects the program and plays its stored values to the bit.
+TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
+  Lv2Instance instance(world);
+  LilvNode* preset = world.node("urn:zandervoltmusic:zorq#preset03");
+  lilv_world_load_resource(world.world, preset);
+  LilvState* state = lilv_state_new_from_world(world.world, &world.urids.map, preset);
+  ASSERT_NE(state, nullptr);
+  instance.restore(state);
+  renderLv2(instance, signal, 0, 512, kBlock, {});
+  auto properties = instance.savedProperties();
+  int32_t current = -1;
+  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(), sizeof current);
+  EXPECT_EQ(current, 2);
+  ZORQ played, builtIn;
+  builtIn.EnsureDefaultPreset();
+  builtIn.RestorePreset(2);
+  ByteChunk bank;
+  const std::vector<uint8_t>& bytes = properties["urn:zandervoltmusic:zorq#bank"];
+  bank.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+  played.SelectPreset(current);
+  ASSERT_GT(played.unserializeBankChunk(&bank), 0);
+  EXPECT_STREQ(played.GetPresetName(2), builtIn.GetPresetName(2));
+  for (int i = 0; i < played.NParams(); ++i) EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
+  lilv_state_free(state);
+  lilv_node_free(preset);
+}
+
 struct DamagedState {
   const char* name;
   std::vector<uint8_t> (*bytes)();
