@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks an LV2 bundle of ZORQ with the LV2 tools: lv2_validate and sord_validate (no
 # error allowed), lv2ls and lv2info (the plug-in, its ports and presets), lv2bench,
-# and jalv with the editor under Xvfb on JACK's dummy backend (started privately here).
+# jalv with the editor under Xvfb on JACK's dummy backend (started privately here), and
+# Ardour 7 headless when it is installed (tools/lv2-ardour/check.sh).
 # Usage: tools/lv2-check.sh BUNDLE   Prints each step; exits non-zero on a failed one.
 set -eu
 bundle=$(cd "$1" && pwd)
@@ -49,5 +50,11 @@ grep -E "^UI:|^Plugin:" "$work/jalv.log"
 if [ -s "$work/screen.xwd" ] && command -v convert > /dev/null; then
   convert "xwd:$work/screen.xwd" "${LV2_CHECK_SCREENSHOT:-/tmp/zorq-lv2-jalv.png}"
   echo "screenshot: ${LV2_CHECK_SCREENSHOT:-/tmp/zorq-lv2-jalv.png}"
+fi
+if command -v ardour7-lua > /dev/null; then
+  echo "== Ardour 7 headless (ardour7-lua, ardour7-export)"
+  "$(dirname "$0")/lv2-ardour/check.sh" "$bundle"
+else
+  echo "== Ardour 7 headless: skipped (install the Debian package ardour to run it)"
 fi
 echo "lv2-check: all steps passed"

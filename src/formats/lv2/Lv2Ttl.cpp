@@ -247,7 +247,7 @@ std::string presets(const Lv2Description& description, IPlugBase& plug) {
     out << uri(presetUri(description, i + 1)) << "\n    a pset:Preset ;\n    lv2:appliesTo "
         << uri(description.pluginUri) << " ;\n    rdfs:label " << quoted(plug.GetPresetName(i))
         << " ;\n    state:state [\n        " << uri(std::string(description.pluginUri) + "#program")
-        << " \"" << base64(program) << "\"^^atom:Chunk ;\n        "
+        << " \"" << base64(program) << "\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> ;\n        "
         << uri(std::string(description.pluginUri) + "#currentProgram") << " \"" << i
         << "\"^^<http://www.w3.org/2001/XMLSchema#int>\n    ] ;\n    lv2:port ";
     for (int p = 0; p < plug.NParams(); ++p)
