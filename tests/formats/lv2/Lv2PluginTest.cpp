@@ -3,6 +3,9 @@
 // damaged states refused, bypass, and one render through both the VST 2 and the LV2 build.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "formats/lv2/Lv2TestSignals.h"
 #include "plugin/RecordingHost.h"
 
@@ -171,6 +174,47 @@ TEST_F(Lv2Plugin, RunAllocatesNothing) {
   renderLv2(*instance, signal, 0, 8192, 256, midi);
   EXPECT_GT(instance->takeNotifications().size(), 64u);  // the whole state went out
   EXPECT_EQ(instance->allocationsInRun(), 0u);
+}
+
+// Hosts call work() and save() from other threads while run() plays: nothing breaks (and
+// the sanitizer builds watch the rings and the mutex between them).
+TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
+  auto instance = instanceWithBank(1);
+  instance->runWorkerElsewhere();
+  LV2_Handle handle = lilv_instance_get_handle(instance->instance());
+  const auto* worker = static_cast<const LV2_Worker_Interface*>(
+      lilv_instance_get_extension_data(instance->instance(), LV2_WORKER__interface));
+  const auto* state = static_cast<const LV2_State_Interface*>(
+      lilv_instance_get_extension_data(instance->instance(), LV2_STATE__interface));
+  std::atomic<bool> stop{false};
+  std::atomic<int> saves{0};
+  std::thread other([&] {
+    const uint32_t job = 1;
+    while (!stop.load()) {
+      worker->work(handle, [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; },
+                   nullptr, sizeof job, &job);
+      state->save(handle, [](LV2_State_Handle, uint32_t, const void*, size_t, uint32_t, uint32_t) {
+        return LV2_STATE_SUCCESS;
+      }, nullptr, 0, instance->features());
+      ++saves;
+    }
+  });
+  std::vector<uint8_t> request(64);
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &world.urids.map);
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, world.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  instance->message(request);
+  std::vector<TimedMidi> midi;
+  for (int i = 0; i < 40; ++i) midi.push_back({i * 1000, {uint8_t(i % 2 ? 0x80 : 0x90), 60, 100}, 3});
+  midi.push_back({20000, {0xC0, 2, 0}, 2});
+  const std::vector<float> out = renderLv2(*instance, signal, 0, 44100, 128, midi);
+  stop = true;
+  other.join();
+  EXPECT_GT(saves.load(), 0);
+  EXPECT_GT(rms(out), 1e-4);
 }
 
 // The same bank, input and MIDI through ZORQ.so (VST 2, float processing) and

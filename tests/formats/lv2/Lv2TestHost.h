@@ -145,8 +145,11 @@ class Lv2Instance {
       const uint8_t* body = reinterpret_cast<const uint8_t*>(&event->body);
       notifications_.emplace_back(body, body + sizeof(LV2_Atom) + event->body.size);
     }
-    runWorker();
+    if (workerHere_) runWorker();
   }
+  // The worker's jobs are left to another thread (which calls work() itself).
+  void runWorkerElsewhere() { workerHere_ = false; }
+  const LV2_Feature* const* features() const { return features_.data(); }
   std::vector<std::vector<uint8_t>> takeNotifications() { return std::move(notifications_); }
   // Heap allocations made inside run() so far.
   size_t allocationsInRun() const { return allocationsInRun_; }
@@ -298,4 +301,5 @@ class Lv2Instance {
   LV2_URID bankType_ = 0;
   int32_t current_ = -1;
   size_t allocationsInRun_ = 0;
+  bool workerHere_ = true;
 };
