@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "formats/lv2/Lv2TestSignals.h"
+#include "sampler/WavTestFile.h"
 #include "plugin/RecordingHost.h"
 
 namespace {
@@ -109,6 +112,54 @@ TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
   for (int i = 0; i < played.NParams(); ++i) EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
   lilv_state_free(state);
   lilv_node_free(preset);
+}
+
+// A state that plays a sample file: lilv saves it with the file as a mapped path and
+// links the file into the state's folder; a new instance restored from that folder
+// reads it on the worker and plays it.
+TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
+  TempFolder folder;
+  const std::string wav = folder / "voice.wav";
+  const wavtest::Bytes bytes = wavtest::floatWav(1, 44100, wavtest::sine(44100, 330.0, 44100.0));
+  std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ZORQ source;
+  source.EnsureDefaultPreset();
+  source.GetParam(kInputMode)->Set(1);  // "File"
+  source.setSampleFileName(wav.c_str());
+  source.ModifyCurrentPreset("Sampled");
+  ByteChunk bank;
+  source.serializeBankChunk(&bank);
+  Lv2Instance played(world);
+  ASSERT_EQ(played.restoreBank(std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size()), 0, 0),
+            LV2_STATE_SUCCESS);
+  played.control("input_mode") = 1.0f;
+  TestSignal silentVoice = signal;
+  std::fill(silentVoice.voice.begin(), silentVoice.voice.end(), 0.0f);  // only the file can speak
+  renderLv2(played, silentVoice, 0, 2048, kBlock, {});
+  EXPECT_GT(rms(renderLv2(played, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}})), 1e-4);
+
+  const std::string saved = folder / "saved.lv2";
+  LilvState* state = lilv_state_new_from_instance(world.plugin, played.instance(), &world.urids.map, nullptr,
+                                                  nullptr, saved.c_str(), saved.c_str(), &Lv2Instance::portValueOf,
+                                                  &played, LV2_STATE_IS_POD, played.features());
+  ASSERT_NE(state, nullptr);
+  ASSERT_EQ(lilv_state_save(world.world, &world.urids.map, &world.urids.unmap, state, "urn:test:saved",
+                            saved.c_str(), "state.ttl"), 0);
+  lilv_state_free(state);
+  std::ifstream text(saved + "/state.ttl");
+  const std::string turtle((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(turtle.find(folder.path()), std::string::npos);  // mapped, not the absolute path
+
+  LilvNode* subject = world.node("urn:test:saved");
+  LilvState* reread = lilv_state_new_from_file(world.world, &world.urids.map, subject, (saved + "/state.ttl").c_str());
+  lilv_node_free(subject);
+  ASSERT_NE(reread, nullptr);
+  Lv2Instance restored(world);
+  restored.restore(reread);
+  lilv_state_free(reread);
+  renderLv2(restored, silentVoice, 0, 2048, kBlock, {});
+  const std::vector<float> out = renderLv2(restored, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}});
+  EXPECT_GT(rms(out), 1e-4);
 }
 
 struct DamagedState {

@@ -250,6 +250,13 @@ class Lv2Instance {
   }
   static LV2_Worker_Status respond(LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }
 
+ public:
+  // lilv's callback for the control inputs' values (user: the instance).
+  static const void* portValueOf(const char* symbol, void* user, uint32_t* size, uint32_t* type) {
+    return portValue(symbol, user, size, type);
+  }
+
+ private:
   static const void* portValue(const char* symbol, void* user, uint32_t* size, uint32_t* type) {
     auto* self = static_cast<Lv2Instance*>(user);
     const LilvPort* port = self->world_.port(symbol);
