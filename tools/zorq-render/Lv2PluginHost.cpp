@@ -96,9 +96,11 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
       atomBuffers_[p].assign(kAtomCapacity / 8, 0);
       if (input && midiIn_ < 0 && lilv_port_supports_event(plugin_, port, midiEvent)) midiIn_ = int(p);
     } else if (input && portIs(world_, plugin_, port, LV2_CORE__ControlPort)) {
-      LilvNodes* designation = lilv_port_get_value(plugin_, port, lilv_new_uri(world_, LV2_CORE__designation));
+      LilvNode* designationKey = lilv_new_uri(world_, LV2_CORE__designation);
+      LilvNodes* designation = lilv_port_get_value(plugin_, port, designationKey);
       const bool designated = designation && lilv_nodes_size(designation) > 0;
       lilv_nodes_free(designation);
+      lilv_node_free(designationKey);
       if (designated) continue;  // enabled, free-wheeling and the like keep their defaults
       Control control{p, "", "", minimum[p], maximum[p], portHas(world_, plugin_, port, LV2_CORE__toggled),
                       portHas(world_, plugin_, port, LV2_CORE__integer), {}};
