@@ -10,7 +10,7 @@
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
 #include "gui/IControl.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "raster/LICE.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "gui/IGraphics.h"
 #include "gui/IKnobControl.h"
 #include "gui/ITextControl.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "raster/LICE.h"
 
 namespace {

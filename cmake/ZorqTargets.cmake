@@ -64,3 +64,35 @@ function(zorq_add_test_suite name)
   gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data" ${lock})
 endfunction()
+
+# zorq_require_headless(target): stops the configure step when the target reaches a
+# window system through its link libraries (directly or through any library it
+# links). Programs that draw the editor in memory (the gui and editor suites, the
+# benchmarks, zorq-snapshot) link the headless platform layer only.
+function(zorq_require_headless target)
+  set(forbidden zorq_platform zorq_platform_x11 PkgConfig::ZORQ_X11_DEPS)
+  set(pending ${target})
+  set(seen)
+  while(pending)
+    list(POP_FRONT pending current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    if(current IN_LIST forbidden)
+      message(FATAL_ERROR "${target} must draw without a display but links ${current}")
+    endif()
+    set(libraries)
+    foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+      get_target_property(found ${current} ${property})
+      if(found)
+        list(APPEND libraries ${found})
+      endif()
+    endforeach()
+    foreach(library IN LISTS libraries)
+      # Static libraries pass their private links on as $<LINK_ONLY:...>.
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" library "${library}")
+      list(APPEND pending ${library})
+    endforeach()
+  endwhile()
+endfunction()

@@ -15,8 +15,10 @@ struct EmbeddedBitmap {
 // The embedded images, in name order.
 const EmbeddedBitmap* embeddedBitmaps(size_t* count);
 
-// Registers every embedded image with BitmapResources by its base name. A readable
-// "<name>.png" in skinFolder (when given) is registered in its place, so a folder of
-// pictures beside the plug-in reskins it. Registering again replaces the entries.
-// Any thread (BitmapResources has its own lock); reads files.
+// Registers every embedded image with BitmapResources by its base name, and skinFolder
+// (when given) as the skin folder: a "<name>.png" there that fits the embedded
+// picture is drawn in its place, so a folder of pictures beside the plug-in reskins
+// it; one that does not fit is reported and not used. Registering again replaces the
+// entries and the skin folder. Reads no file (pictures are read when the editor
+// loads them). Any thread (BitmapResources has its own lock).
 void registerEditorBitmaps(const std::string& skinFolder = "");

@@ -5,7 +5,7 @@
 
 #include "editor/IZVLoadWAVControl.h"
 #include "engine/ZORQ.h"
-#include "platform/IGraphicsPlatform.h"
+#include "gui/IGraphicsPlatform.h"
 
 namespace {
 // A pseudo-random draw for the chance picture (xorshift32): lock-free, so the audio

@@ -6,9 +6,9 @@
 #include "framework/IPlugBase.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IControl.h"
+#include "gui/IGraphicsPlatform.h"
 #include "gui/IPopupMenu.h"
 #include "gui/ITextControl.h"
-#include "platform/IGraphicsPlatform.h"
 #include "raster/LICE.h"
 
 BitmapStorage IGraphics::s_bitmapCache;
@@ -255,10 +255,6 @@ bool IGraphics::PromptForColor(IColor* color, const char* prompt) {
 bool IGraphics::OpenURL(const char* url, const char* windowTitle, const char* confirmText,
                         const char* errorText) {
   return url && platform_->OpenURL(url, windowTitle, confirmText, errorText);
-}
-
-bool IGraphics::GetTextFromClipboard(std::string* text) {
-  return text && platform_->GetTextFromClipboard(text);
 }
 
 void IGraphics::HostPath(std::string* path) { platform_->HostPath(path); }

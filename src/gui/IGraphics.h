@@ -165,7 +165,6 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   bool PromptForColor(IColor* color, const char* prompt);
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmText = nullptr,
                const char* errorText = nullptr);
-  bool GetTextFromClipboard(std::string* text);
   void HostPath(std::string* path);
   void PluginPath(std::string* path);
   void DesktopPath(std::string* path);

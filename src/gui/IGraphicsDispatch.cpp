@@ -2,7 +2,7 @@
 #include "framework/IPlugBase.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
-#include "platform/IGraphicsPlatform.h"
+#include "gui/IGraphicsPlatform.h"
 
 void IGraphics::ReleaseMouseCapture() {
   mouseCapture_ = mouseX_ = mouseY_ = -1;

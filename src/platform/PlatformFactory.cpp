@@ -1,5 +1,5 @@
 #include "platform/PlatformFactory.h"
 
-#include "platform/X11Platform.h"
+#include "platform/x11/X11Platform.h"
 
 std::unique_ptr<IGraphicsPlatform> CreateGraphicsPlatform() { return std::make_unique<X11Platform>(); }

@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "GuiTestSupport.h"
+#include "gui/BitmapResources.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/IPopupMenu.h"
-#include "platform/BitmapResources.h"
 #include "support/TempFolder.h"
 
 namespace {

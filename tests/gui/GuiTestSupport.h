@@ -10,7 +10,7 @@
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
 #include "gui/IKnobControl.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "raster/LICE.h"
 
 struct RecordedHostCall {

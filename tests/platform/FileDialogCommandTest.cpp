@@ -1,8 +1,8 @@
 // The command lines of the desktop's dialog programs and the answers read from them.
 #include <gtest/gtest.h>
 
-#include "platform/FileDialogCommand.h"
-#include "platform/X11Platform.h"
+#include "platform/x11/FileDialogCommand.h"
+#include "platform/x11/X11Platform.h"
 
 namespace {
 

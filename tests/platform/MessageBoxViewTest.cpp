@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "gui/IPopupMenu.h"
-#include "platform/MessageBoxView.h"
-#include "platform/PlatformFonts.h"
-#include "platform/PopupMenuView.h"
+#include "platform/x11/MessageBoxView.h"
+#include "platform/x11/PlatformFonts.h"
+#include "platform/x11/PopupMenuView.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/PixelFormat.h"
+#include "platform/x11/PixelFormat.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <thread>
 
-#include "platform/PortalFileChooser.h"
+#include "platform/x11/PortalFileChooser.h"
 #include "support/Daemon.h"
 #include "support/TempFolder.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/EditorKeys.h"
-#include "platform/TextField.h"
+#include "platform/x11/EditorKeys.h"
+#include "platform/x11/TextField.h"
 
 namespace {
 

@@ -189,14 +189,19 @@ uint32_t X11TestHost::keycodeOf(uint32_t keysym) {
 }
 
 void X11TestHost::Key(const char* name) {
+  const bool control = !std::strncmp(name, "Ctrl+", 5);
+  if (control) name += 5;
   const uint32_t keysym = !std::strcmp(name, "Return")   ? 0xff0d
                           : !std::strcmp(name, "Escape") ? 0xff1b
                           : !std::strcmp(name, "Down")   ? 0xff54
                                                          : uint32_t(name[0]);
   const uint8_t code = uint8_t(keycodeOf(keysym));
-  if (!code) return;
+  const uint8_t controlCode = control ? uint8_t(keycodeOf(0xffe3)) : 0;  // Control_L
+  if (!code || (control && !controlCode)) return;
+  if (control) xcb_test_fake_input(connection_, XCB_KEY_PRESS, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
     xcb_test_fake_input(connection_, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  if (control) xcb_test_fake_input(connection_, XCB_KEY_RELEASE, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   Focus();
   Settle(20);
 }

@@ -55,7 +55,8 @@ class X11TestHost {
   void MoveTo(int x, int y);
   void Button(int button, bool press);
   void Click(int x, int y, int button = 1);
-  void Key(const char* name);  // "Return", "Escape", "Down" or one character
+  // "Return", "Escape", "Down" or one character; "Ctrl+" before it holds Control.
+  void Key(const char* name);
   // The window that has the keyboard focus (a round trip: the server has seen all sent).
   xcb_window_t Focus();
   // Whether some client holds the pointer grab (a grab attempt of ours fails).

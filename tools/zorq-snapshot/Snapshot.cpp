@@ -5,7 +5,7 @@
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "raster/LICE.h"
 #include "zorq-render/ParameterSetter.h"
 #include "formats/vst2/IPlugVST.h"

@@ -1,0 +1,115 @@
+// Skin pictures are checked against the built-in picture they would replace: only a
+// PNG of the same size is used; every other file is refused with its reason, which
+// the PNG table reports once on standard error.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "gui/BitmapResources.h"
+#include "gui/SkinPicture.h"
+#include "raster/LICE.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr int kWidth = 16, kHeight = 32;  // the built-in picture's size in these tests
+
+// A PNG of w x h pixels, every pixel the given red byte.
+std::string pngOf(int w, int h, uint8_t red = 200) {
+  TempFolder scratch;
+  LICE_MemBitmap picture(w, h);
+  LICE_FillRect(&picture, 0, 0, w, h, LICE_PackPixel(255, red, 0, 0), 1.0f, LICE_BLIT_MODE_COPY);
+  LICE_WritePNG((scratch / "p.png").c_str(), &picture);
+  return readText(scratch / "p.png");
+}
+
+struct SkinFile {
+  const char* name;
+  // Writes the file (or whatever stands under its name) into the folder.
+  void (*make)(const std::string& path);
+  const char* refusal;  // empty: used (when the file exists) or silently absent
+};
+void PrintTo(const SkinFile& f, std::ostream* os) { *os << f.name; }
+
+const SkinFile kSkinFiles[] = {
+    {"Fits", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight)); }, ""},
+    {"Missing", [](const std::string&) {}, ""},
+    {"OnePixel", [](const std::string& p) { writeText(p, pngOf(1, 1)); }, "wrong size: 1 x 1 pixels, wanted 16 x 32"},
+    {"TwiceTheSize", [](const std::string& p) { writeText(p, pngOf(2 * kWidth, 2 * kHeight)); },
+     "wrong size: 32 x 64 pixels, wanted 16 x 32"},
+    {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
+     "wrong size: 32 x 16 pixels, wanted 16 x 32"},
+    {"RandomBytes", [](const std::string& p) { writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 24)); },
+     "damaged PNG"},
+    {"SignatureOnly", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 8)); }, "damaged PNG"},
+    {"CutShort",
+     [](const std::string& p) {
+       const std::string png = pngOf(kWidth, kHeight);
+       writeText(p, png.substr(0, png.size() - 20));
+     },
+     "damaged PNG"},
+    {"Empty", [](const std::string& p) { writeText(p, ""); }, "empty file"},
+    {"Larger16MB",  // a good picture with 17 MB of zeros after it, never read
+     [](const std::string& p) {
+       writeText(p, pngOf(kWidth, kHeight));
+       ASSERT_EQ(truncate(p.c_str(), 17 << 20), 0);
+     },
+     "larger than 16 MB (17825792 bytes)"},
+    {"Folder", [](const std::string& p) { mkdir(p.c_str(), 0755); }, "not a regular file"},
+    // Opening a pipe that nobody writes must not hang the editor.
+    {"Pipe", [](const std::string& p) { mkfifo(p.c_str(), 0644); }, "not a regular file"},
+};
+
+class SkinPictures : public testing::TestWithParam<SkinFile> {};
+
+TEST_P(SkinPictures, OnlyAPngOfTheBuiltInSizeIsUsed) {
+  TempFolder folder;
+  const std::string path = folder / "knob.png";
+  GetParam().make(path);
+  const SkinPicture skin = LoadSkinPicture(path, kWidth, kHeight);
+  EXPECT_EQ(skin.refusal, GetParam().refusal);
+  const bool used = std::string(GetParam().name) == "Fits";
+  ASSERT_EQ(skin.bitmap != nullptr, used);
+  if (used) {
+    EXPECT_EQ(LICE_PixelR(LICE_RowPointer(skin.bitmap.get(), kHeight - 1)[kWidth - 1]), 200);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SkinPictures, testing::ValuesIn(kSkinFiles),
+                         [](const testing::TestParamInfo<SkinFile>& info) { return std::string(info.param.name); });
+
+// The table draws the built-in picture in place of one that does not fit, says so
+// once per file, and leaves the rest of the skin in use.
+TEST(SkinFolder, RefusedPicturesFallBackAndAreReportedOnce) {
+  TempFolder skin;
+  writeText(skin / "knob.png", pngOf(1, 1));
+  writeText(skin / "led.png", pngOf(kWidth, kHeight, 77));
+  const std::string builtIn = pngOf(kWidth, kHeight, 11);
+  for (const char* name : {"knob", "led", "lamp"}) BitmapResources::Register(name, builtIn.data(), builtIn.size());
+  BitmapResources::SetSkinFolder(skin.path());
+  auto redOf = [](const char* name) {
+    std::unique_ptr<LICE_IBitmap> image(BitmapResources::Load(name));
+    return image ? int(LICE_PixelR(LICE_RowPointer(image.get(), 0)[0])) : -1;
+  };
+
+  testing::internal::CaptureStderr();
+  const std::vector<int> reds = {redOf("img/knob.png"), redOf("img/led.png"), redOf("img/lamp.png"),
+                                 redOf("img/knob.png")};
+  const std::string firstReport = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(reds, std::vector<int>({11, 77, 11, 11}));
+  EXPECT_EQ(firstReport, "skin picture " + skin / "knob.png" +
+                             " not used (wrong size: 1 x 1 pixels, wanted 16 x 32); the built-in picture is drawn\n");
+
+  // Choosing the skin folder again starts the reports afresh; no folder, no skin.
+  BitmapResources::SetSkinFolder(skin.path());
+  testing::internal::CaptureStderr();
+  redOf("knob.png");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), firstReport);
+  BitmapResources::SetSkinFolder("");
+  EXPECT_EQ(redOf("led.png"), 11);
+  BitmapResources::Clear();
+}
+
+}  // namespace
