@@ -7,7 +7,7 @@
 #include "editor/ZorqEditor.h"
 #include "formats/lv2/Lv2TestSignals.h"
 #include "formats/lv2/Lv2Ui.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 namespace {
 
