@@ -49,7 +49,7 @@ Lv2Ui::Lv2Ui(const Lv2Description& description, std::unique_ptr<IPlugBase> copy,
     ResizeGraphics(gui.Width(), gui.Height());
   }
   valid_ = true;
-  requestState();
+  requestState();  // sent at the first idle call: no writes before instantiation returns
 }
 
 // The window closes while the copy still exists: a file prompt still open ends there.
@@ -62,7 +62,6 @@ void Lv2Ui::requestState() {
   outgoing_.push_back(messages_->build(64, [&](LV2_Atom_Forge* forge) {
     return messages_->writeEmpty(forge, uris_->msgStateRequest);
   }));
-  flushOutgoing();
 }
 
 void Lv2Ui::setCopyValue(int paramIdx, double value) {

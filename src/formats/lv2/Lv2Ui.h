@@ -79,6 +79,7 @@ class Lv2Ui : public IPlugHost {
   void writeValuesToHost();
   void sendChanges();
   void flushOutgoing();
+  // Queues a request for the plug-in's whole state (sent by the next idle call).
   void requestState();
 
   const Lv2Description& description_;
