@@ -72,8 +72,9 @@ test-tsan: deps
 BENCH_FILTER ?= .
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DZORQ_BUILD_TESTS=OFF
-	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_dsp_bench zorq_bench
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target zorq_dsp_bench zorq_framework_bench zorq_bench
 	$(BUILD_DIR)-bench/bench/zorq_dsp_bench --benchmark_filter='$(BENCH_FILTER)'
+	$(BUILD_DIR)-bench/bench/zorq_framework_bench --benchmark_filter='$(BENCH_FILTER)'
 	$(BUILD_DIR)-bench/bench/zorq_bench --benchmark_filter='$(BENCH_FILTER)'
 
 # The demo: the bundled voice (demo/voice.wav) through the bundled chord progression

@@ -44,7 +44,18 @@ void* ZorqEditor::OpenWindow(void* parent) {
 
 void ZorqEditor::CloseWindow() {
   windowOpen_.store(false, std::memory_order_relaxed);
+  endCutShortPress();
   IGraphics::CloseWindow();
+}
+
+void ZorqEditor::endCutShortPress() {
+  IControl* pressed = GetControl(GetMouseCapture());
+  ReleaseMouseCapture();
+  OnMouseOut();
+  if (!pressed) return;
+  if (pressed->GetParam()) instrument_->EndInformHostOfParamChange(pressed->ParamIdx());
+  for (IControl* button : programButtons_)
+    if (button == pressed) button->SetValueFromPlug(0.0);
 }
 
 void ZorqEditor::hideTweakControls(bool hide) {

@@ -59,6 +59,7 @@ class ZorqEditor : public IGraphics {
   void OnIdle() override;
 
   // The window; the editor keeps whether it is open for calls from other threads.
+  // Closing it ends a press it cuts short (see endCutShortPress).
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
 
@@ -72,6 +73,10 @@ class ZorqEditor : public IGraphics {
 
  private:
   ZorqEditor(ZORQ* instrument, std::unique_ptr<IGraphicsPlatform> platform);
+  // The window closes under a press whose release will never come: the capture and
+  // the hover go, the host's edit gesture ends, and a program button comes back up
+  // without acting, so nothing shows pressed when the window opens again.
+  void endCutShortPress();
 
   ZORQ* instrument_;
   std::atomic<bool> tweakMode_{false};
@@ -87,4 +92,5 @@ class ZorqEditor : public IGraphics {
   IControl* synthesisKnobs_[kNumBands] = {};
   IControl* levelKnobs_[kNumBands] = {};
   IControl* fixedSwitches_[kNumBands] = {};
+  IControl* programButtons_[2] = {};
 };

@@ -129,8 +129,9 @@ void ZorqEditor::createGraphics() {
   wavControl_ = new IZVLoadWAVControl(instrument_, rect(layout::kWavControl), kInputMode, "", "wav");
   AttachControl(wavControl_);
   AttachControl(new IZVPresetMenu(instrument_, rect(layout::kProgramNumber), rect(layout::kProgramName)));
-  AttachControl(new IZVUtilityKick(instrument_, layout::kPrev.x, layout::kPrev.y, kPreviousProgram, &prev));
-  AttachControl(new IZVUtilityKick(instrument_, layout::kNext.x, layout::kNext.y, kNextProgram, &next));
+  programButtons_[0] = new IZVUtilityKick(instrument_, layout::kPrev.x, layout::kPrev.y, kPreviousProgram, &prev);
+  programButtons_[1] = new IZVUtilityKick(instrument_, layout::kNext.x, layout::kNext.y, kNextProgram, &next);
+  for (IControl* button : programButtons_) AttachControl(button);
   AttachControl(new IZVOptionMenu(instrument_, rect(layout::kOptionsMenu)));
   AttachControl(new IZVInvisibleSwitch(this, rect(layout::kTweakSwitch), kTweakSwitch));
   auto* learnSwitch = new IZVSwitchMidiLearn(instrument_, layout::kLearn.x, layout::kLearn.y, kMidiLearnSwitch, &learn);

@@ -103,6 +103,12 @@ void IParam::SetNormalized(double normalized) {
   if (value_ > max_) value_ = max_;
 }
 
+bool IParam::SetNormalizedFromHost(float normalized) {
+  if (normalized == static_cast<float>(GetNormalized())) return false;
+  SetNormalized(normalized);
+  return true;
+}
+
 double IParam::GetNormalized() const { return GetNormalized(value_); }
 
 double IParam::GetNormalized(double plain) const {

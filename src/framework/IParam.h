@@ -34,6 +34,11 @@ class IParam {
   // A normalised value from a host, control or record: false for NaN (keep the current
   // value), otherwise true with the value held inside 0..1.
   static bool ClampNormalized(double* normalized);
+  // A normalised value from a host, which keeps every value as the 32-bit float it
+  // was given: the float of the current normalised value keeps the current value (a
+  // float round trip would move it by the float's rounding); any other value goes
+  // through SetNormalized. Returns false when the value was kept.
+  bool SetNormalizedFromHost(float normalized);
   double Value() const { return value_; }
   bool Bool() const { return value_ >= 0.5; }
   int Int() const { return static_cast<int>(value_); }

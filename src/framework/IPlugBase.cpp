@@ -118,6 +118,18 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
   OnParamChange(paramIdx);
 }
 
+void IPlugBase::SetParameterFromHost(int paramIdx, float normalized) {
+  double value = normalized;
+  if (!IParam::ClampNormalized(&value)) return;
+  IMutexLock lock(mutex_);
+  IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  // A kept value leaves the controls where the value puts them.
+  if (!param->SetNormalizedFromHost(normalized)) value = param->GetNormalized();
+  if (graphics_) graphics_->SetParameterFromPlug(paramIdx, value, true);
+  OnParamChange(paramIdx);
+}
+
 void IPlugBase::AttachGraphics(IPlugGUI* graphics) {
   if (!graphics) return;
   IMutexLock lock(mutex_);

@@ -147,6 +147,12 @@ class IPlugBase {
 
   // Any thread; takes the mutex.
   void SetParameterFromGUI(int paramIdx, double normalized);
+  // A host sets a parameter to a normalised value it keeps as a 32-bit float (every
+  // plug-in format's set-parameter call): the float of the current value keeps the
+  // value, NaN is ignored, values beyond 0..1 count as the nearer end. The editor's
+  // controls follow, then OnParamChange; the host is not informed back.
+  // Host thread; takes the mutex.
+  void SetParameterFromHost(int paramIdx, float normalized);
   // Calls OnParamChange for every parameter in index order.
   void OnParamReset();
 

@@ -63,8 +63,11 @@ bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* bl
   return true;
 }
 
-// Text is placed at the top of r, aligned left, centred or right; it is clipped to
-// the raster only (controls draw with kDrawTextNoClip, the only flag in use).
+// Text is placed at the top of r, aligned left, centred or right; it is not clipped
+// to r (controls draw with kDrawTextNoClip, the only flag in use), but like every
+// drawing it stays inside the area being redrawn: a control redrawn because it meets
+// a dirty one must not lay its translucent text again over pixels whose background
+// was not redrawn.
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, unsigned, bool measure) {
   if (!str || !str[0]) return true;
   if (!text || !r) return false;
@@ -84,8 +87,12 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, unsigned, bool
     return true;
   }
   if (!drawBitmap_) return false;
+  const IRECT raster(0, 0, width_, height_);
+  const IRECT limit = drawRect_.Empty() ? raster : drawRect_.Intersect(raster);
+  LICE_SubBitmap area(drawBitmap_.get(), limit.L, limit.T, limit.W(), limit.H());
   const IColor& c = text->mColor;
-  font->Draw(drawBitmap_.get(), str, x, r->T, uint8_t(c.A), uint8_t(c.R), uint8_t(c.G), uint8_t(c.B));
+  font->Draw(&area, str, x - limit.L, r->T - limit.T, uint8_t(c.A), uint8_t(c.R), uint8_t(c.G),
+             uint8_t(c.B));
   return true;
 }
 

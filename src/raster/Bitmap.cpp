@@ -37,3 +37,21 @@ bool LICE_MemBitmap::resize(int width, int height) {
   rowSpan_ = int(rowSpan);
   return true;
 }
+
+LICE_SubBitmap::LICE_SubBitmap(LICE_IBitmap* parent, int x, int y, int width, int height)
+    : parent_(parent) {
+  const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+  const int64_t right = std::min<int64_t>(int64_t(x) + std::max(width, 0), parent->getWidth());
+  const int64_t bottom = std::min<int64_t>(int64_t(y) + std::max(height, 0), parent->getHeight());
+  if (right <= left || bottom <= top) return;
+  x_ = int(left);
+  y_ = int(top);
+  width_ = int(right - left);
+  height_ = int(bottom - top);
+}
+
+// The first stored row: the rectangle's bottom row in a flipped parent.
+LICE_pixel* LICE_SubBitmap::getBits() const {
+  if (width_ == 0) return parent_->getBits();
+  return LICE_RowPointer(parent_, parent_->isFlipped() ? y_ + height_ - 1 : y_) + x_;
+}

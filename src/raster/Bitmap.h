@@ -63,6 +63,26 @@ class LICE_MemBitmap : public LICE_IBitmap {
   int lineAlignment_ = 4;
 };
 
+// A rectangle of another bitmap, drawn into in place. The rectangle is cut to the
+// parent first; its pixel (0, 0) is the top-left pixel of what remains. Drawing
+// through it touches nothing of the parent outside the rectangle. The parent must
+// outlive it and keep its size. Not resizable.
+class LICE_SubBitmap : public LICE_IBitmap {
+ public:
+  LICE_SubBitmap(LICE_IBitmap* parent, int x, int y, int width, int height);
+
+  LICE_pixel* getBits() const override;
+  int getWidth() const override { return width_; }
+  int getHeight() const override { return height_; }
+  int getRowSpan() const override { return parent_->getRowSpan(); }
+  bool isFlipped() const override { return parent_->isFlipped(); }
+  bool resize(int, int) override { return false; }
+
+ private:
+  LICE_IBitmap* parent_;
+  int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
+};
+
 // The editor-sized bitmap the platform layer copies to the screen. On Linux it is
 // plain memory: the window code reads getBits(), getRowSpan(), getWidth() and
 // getHeight() and uploads the rows (A,R,G,B bytes, row span a multiple of 4).

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "framework/IMidiQueue.h"
@@ -10,6 +13,34 @@ IMidiMsg noteAt(int offset, int note) {
   return IMidiMsg(offset, 0x90, static_cast<uint8_t>(note), 100);
 }
 
+// An event that carries its arrival number in its three bytes.
+IMidiMsg numbered(int offset, int number) {
+  return IMidiMsg(offset, static_cast<uint8_t>(number >> 16), static_cast<uint8_t>(number >> 8),
+                  static_cast<uint8_t>(number));
+}
+int numberOf(const IMidiMsg& msg) { return msg.mStatus << 16 | msg.mData1 << 8 | msg.mData2; }
+
+struct Pseudorandom {
+  uint32_t state;
+  int below(int n) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<int>((state >> 8) % static_cast<uint32_t>(n));
+  }
+};
+
+// (offset, arrival number) of every event, in the order the queue must hand them out:
+// by offset, ties in arrival order.
+using Expected = std::vector<std::pair<int, int>>;
+void sortAsTheQueueMust(Expected* events) {
+  std::stable_sort(events->begin(), events->end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+Expected drain(IMidiQueue& queue) {
+  Expected out;
+  for (; !queue.Empty(); queue.Remove()) out.emplace_back(queue.Peek().mOffset, numberOf(queue.Peek()));
+  return out;
+}
+
 TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
   IMidiQueue queue;
   for (const IMidiMsg& msg :
@@ -18,6 +49,69 @@ TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
   std::vector<int> notes;
   for (; !queue.Empty(); queue.Remove()) notes.push_back(queue.Peek().mData1);
   EXPECT_EQ(notes, (std::vector<int>{5, 2, 4, 6, 1, 3}));
+}
+
+// Deliveries in any order (falling, rising, crowded ties, far ahead of or behind what is
+// pending), with ticks that take the due events between them: every event comes out
+// by offset, and events with equal offsets in arrival order, across deliveries too.
+TEST(IMidiQueue, DeliveriesInAnyOrderComeOutByOffsetThenArrival) {
+  IMidiQueue queue;
+  Pseudorandom random{7};
+  Expected pending, handedOut, expectedOut;
+  int number = 0;
+  for (int delivery = 0; delivery < 40; ++delivery) {
+    const int count = random.below(3000);
+    const int spread = delivery % 4 == 0 ? 4 : 2000;  // every fourth one crowded into 4 offsets
+    for (int i = 0; i < count; ++i) {
+      const int offset = delivery % 5 == 1 ? 3000 - i : delivery % 5 == 2 ? i : random.below(spread);
+      const IMidiMsg msg = numbered(offset, number);
+      queue.Add(&msg);
+      pending.emplace_back(offset, number++);
+    }
+    // A tick: what is due at 1000 goes, the rest waits with its offset lowered.
+    sortAsTheQueueMust(&pending);
+    for (; !queue.Empty() && queue.Peek().mOffset <= 1000; queue.Remove())
+      handedOut.emplace_back(queue.Peek().mOffset, numberOf(queue.Peek()));
+    const auto due = std::find_if(pending.begin(), pending.end(), [](const auto& e) { return e.first > 1000; });
+    expectedOut.insert(expectedOut.end(), pending.begin(), due);
+    pending.erase(pending.begin(), due);
+    queue.Flush(1000);
+    for (auto& event : pending) event.first -= 1000;
+  }
+  EXPECT_EQ(handedOut, expectedOut);
+  EXPECT_EQ(drain(queue), pending);
+  EXPECT_EQ(queue.Dropped(), 0);
+}
+
+// At its size limit the queue keeps the earliest events of all it was given and drops
+// (and counts) the latest; among equal offsets the last to arrive goes first. Events
+// due now displace far-future ones, also in a second delivery after a read.
+TEST(IMidiQueue, FullAtItsLimitDropsTheLatestEventsAndCountsThem) {
+  IMidiQueue queue;
+  queue.Resize(IMidiQueue::kMaxCapacity);
+  Pseudorandom random{11};
+  Expected all;
+  int number = 0;
+  // spread 0: falling from lowest, two events per offset.
+  auto deliver = [&](int count, int lowest, int spread) {
+    for (int i = 0; i < count; ++i) {
+      const int offset = spread > 0 ? lowest + random.below(spread) : lowest - i / 2;
+      const IMidiMsg msg = numbered(offset, number);
+      queue.Add(&msg);
+      all.emplace_back(offset, number++);
+    }
+  };
+  deliver(IMidiQueue::kMaxCapacity, 1000, 3000);
+  EXPECT_EQ(queue.Dropped(), 0);
+  deliver(3000, 0, 5000);
+  EXPECT_EQ(queue.ToDo(), IMidiQueue::kMaxCapacity);
+  deliver(2000, 0, 1000);  // all due before anything held
+  deliver(10, 3999, 1);    // ties with the latest held: these arrived last, so they go
+  deliver(1000, 3999, 0);  // once below the latest held, each soon displaces one of its own
+  EXPECT_EQ(queue.Dropped(), 6010);
+  sortAsTheQueueMust(&all);
+  all.resize(IMidiQueue::kMaxCapacity);
+  EXPECT_EQ(drain(queue), all);
 }
 
 TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
@@ -49,6 +143,7 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
   limited.Resize(IMidiQueue::kMaxCapacity);
   for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) limited.Add(&last);
   EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
+  EXPECT_EQ(limited.Dropped(), 10);
 }
 
 // The capacity becomes whole pages of the block size (512 at least) and keeps what is queued.

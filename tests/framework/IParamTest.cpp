@@ -81,3 +81,38 @@ TEST(IParam, DisplayTextsLabelsAndNames) {
   named.InitBool(std::string(100, 'x').c_str(), false);
   EXPECT_EQ(std::string(named.GetNameForHost()), std::string(31, 'x'));
 }
+
+// A host hands back the float it was given: that keeps the value exactly, whatever the
+// type and shape (a stepped value would otherwise round the other way, a shaped one
+// move by the float's rounding). Any other float goes through SetNormalized as before.
+TEST(IParam, HostFloatOfTheCurrentValueKeepsItAndOthersMapAsBefore) {
+  struct Case {
+    const char* kind;
+    void (*init)(IParam&);
+    double plain;
+  };
+  const Case cases[] = {
+      {"bool", [](IParam& p) { p.InitBool("b", false); }, 1},
+      {"int", [](IParam& p) { p.InitInt("i", 0, -3, 20); }, 7},
+      {"enum", [](IParam& p) { p.InitEnum("e", 0, 5); }, 2},
+      {"stepped double", [](IParam& p) { p.InitDouble("d", 0, -12, 12, 1); }, 2},
+      {"shaped double", [](IParam& p) { p.InitDouble("f", 16, 16, 16000, 1, "", "", 4); }, 290},
+      {"fine double", [](IParam& p) { p.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2); }, 0.37}};
+  for (const Case& c : cases) {
+    IParam p;
+    c.init(p);
+    const std::string kind = c.kind;
+    p.Set(c.plain);
+    const float reported = static_cast<float>(p.GetNormalized());
+    EXPECT_FALSE(p.SetNormalizedFromHost(reported)) << kind;
+    EXPECT_EQ(p.Value(), c.plain) << kind;
+    for (const float other : {0.0f, 0.3f, std::nextafter(reported, 1.0f), 1.0f, 1.5f}) {
+      if (other == reported) continue;
+      IParam mapped = p;
+      mapped.SetNormalized(other);
+      EXPECT_TRUE(p.SetNormalizedFromHost(other)) << kind << " " << other;
+      EXPECT_EQ(p.Value(), mapped.Value()) << kind << " " << other;
+      p.Set(c.plain);
+    }
+  }
+}

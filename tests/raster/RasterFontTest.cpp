@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <thread>
@@ -75,6 +76,36 @@ TEST(RasterFont, ClipsToTheBitmapAndHonoursFlippedRows) {
   }
   EXPECT_EQ(pixelsOf(plain), pixelsOf(flipped));
   EXPECT_NE(pixelsOf(plain), pixelsOf(LICE_MemBitmap(30, 20)));
+}
+
+// Text drawn through a rectangle of a bitmap lands where it lands on the whole bitmap,
+// inside the rectangle, and nowhere outside it; a rectangle reaching past the bitmap is
+// cut to it (and starts where the cut one starts). Plain and flipped rows agree.
+TEST(RasterFont, DrawsThroughASubBitmapOnlyInsideItsRectangle) {
+  auto arial = font("Arial", 24);
+  ASSERT_TRUE(arial);
+  struct Case {
+    int x, y, w, h;
+  };
+  for (const Case& c : {Case{10, 4, 25, 12}, Case{-5, -5, 30, 30}, Case{50, 10, 40, 40}, Case{70, 0, 5, 5}}) {
+    LICE_MemBitmap whole(60, 30), plain(60, 30);
+    FlippedBitmap flipped(60, 30);
+    for (LICE_IBitmap* bitmap : {static_cast<LICE_IBitmap*>(&whole), static_cast<LICE_IBitmap*>(&plain),
+                                 static_cast<LICE_IBitmap*>(&flipped)})
+      fillWith(*bitmap, {255, 10, 20, 30});
+    arial->Draw(&whole, "Wig", 3, 2, 160, 255, 255, 192);
+    for (LICE_IBitmap* parent : {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
+      LICE_SubBitmap area(parent, c.x, c.y, c.w, c.h);
+      arial->Draw(&area, "Wig", 3 - std::max(c.x, 0), 2 - std::max(c.y, 0), 160, 255, 255, 192);
+    }
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 60; ++x) {
+        const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
+        const Argb expected = inside ? pixelAt(whole, x, y) : Argb{255, 10, 20, 30};
+        ASSERT_EQ(pixelAt(plain, x, y), expected) << x << "," << y;
+        ASSERT_EQ(pixelAt(flipped, x, y), expected) << x << "," << y;
+      }
+  }
 }
 
 // One font, two threads measuring and drawing at once, each meeting glyphs not

@@ -283,15 +283,7 @@ void IPlugVST::setParameterProc(AEffect* effect, VstInt32 index, float value) {
   if (!vst) return;
   IPlugBase* plug = vst->plug_;
   try {
-    // NaN from a host is ignored; values beyond 0..1 are held at the nearer end.
-    double normalized = value;
-    if (!IParam::ClampNormalized(&normalized)) return;
-    IMutexLock lock(plug->Mutex());
-    IParam* param = plug->GetParam(index);
-    if (!param) return;
-    if (IPlugGUI* gui = plug->GetGUI()) gui->SetParameterFromPlug(index, normalized, true);
-    param->SetNormalized(normalized);
-    plug->OnParamChange(index);
+    plug->SetParameterFromHost(index, value);
   } catch (...) {
   }
 }
