@@ -39,10 +39,10 @@ TEST(Lv2PluginHost, RendersWhatTheVst2BuildRenders) {
   for (const char* plugin : {ZORQ_PLUGIN, ZORQ_LV2_BUNDLE}) {
     const std::string out = temp / (std::to_string(renders.size()) + ".wav");
     const CommandResult result = runRender(
-        {"--plugin", plugin, "--modulator", std::string(ZORQ_SOURCE_DIR) + "/demo/voice.wav", "--midi",
-         std::string(ZORQ_SOURCE_DIR) + "/demo/chords.mid", "--rate", "44100", "--set",
-         "Vocoder Mode=VE-10 Full Bands", "--set", "Ensemble=on", "--program", "2", "--bits", "float",
-         "--output", out},
+        {"--plugin", plugin, "--modulator", std::string(ZORQ_SOURCE_DIR) + "/demo/voice.wav",
+         "--midi", std::string(ZORQ_SOURCE_DIR) + "/demo/chords.mid", "--rate", "44100", "--set",
+         "Vocoder Mode=VE-10 Full Bands", "--set", "Ensemble=on", "--program", "2", "--bits",
+         "float", "--output", out},
         temp);
     ASSERT_EQ(result.exitCode, 0) << result.errorText;
     renders.push_back(readAudio(out));

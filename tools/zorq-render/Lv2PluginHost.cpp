@@ -51,7 +51,8 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
   uridMap_ = LV2_URID_Map{this, &Lv2PluginHost::mapUri};
   uridUnmap_ = LV2_URID_Unmap{this, &Lv2PluginHost::unmapUri};
   schedule_ = LV2_Worker_Schedule{this, &Lv2PluginHost::scheduleWork};
-  featureList_ = {{LV2_URID__map, &uridMap_}, {LV2_URID__unmap, &uridUnmap_},
+  featureList_ = {{LV2_URID__map, &uridMap_},
+                  {LV2_URID__unmap, &uridUnmap_},
                   {LV2_WORKER__schedule, &schedule_}};
   for (const LV2_Feature& feature : featureList_) features_.push_back(&feature);
   features_.push_back(nullptr);
@@ -60,7 +61,8 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
   std::string folder = bundle;
   if (folder.back() != '/') folder += '/';
   char* absolute = realpath(folder.c_str(), nullptr);
-  LilvNode* bundleNode = lilv_new_file_uri(world_, nullptr, (std::string(absolute ? absolute : folder.c_str()) + "/").c_str());
+  LilvNode* bundleNode = lilv_new_file_uri(
+      world_, nullptr, (std::string(absolute ? absolute : folder.c_str()) + "/").c_str());
   std::free(absolute);
   lilv_world_load_bundle(world_, bundleNode);
   lilv_node_free(bundleNode);
@@ -88,13 +90,15 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
   for (uint32_t p = 0; p < nPorts; ++p) {
     const LilvPort* port = lilv_plugin_get_port_by_index(plugin_, p);
     const bool input = portIs(world_, plugin_, port, LV2_CORE__InputPort);
-    values_[p] = std::isnan(defaults[p]) ? (std::isnan(minimum[p]) ? 0.0f : minimum[p]) : defaults[p];
+    values_[p] =
+        std::isnan(defaults[p]) ? (std::isnan(minimum[p]) ? 0.0f : minimum[p]) : defaults[p];
     if (portIs(world_, plugin_, port, LV2_CORE__AudioPort)) {
       (input ? audioIn_ : audioOut_).push_back(p);
     } else if (portIs(world_, plugin_, port, LV2_ATOM__AtomPort)) {
       (input ? atomIn_ : atomOut_).push_back(p);
       atomBuffers_[p].assign(kAtomCapacity / 8, 0);
-      if (input && midiIn_ < 0 && lilv_port_supports_event(plugin_, port, midiEvent)) midiIn_ = int(p);
+      if (input && midiIn_ < 0 && lilv_port_supports_event(plugin_, port, midiEvent))
+        midiIn_ = int(p);
     } else if (input && portIs(world_, plugin_, port, LV2_CORE__ControlPort)) {
       LilvNode* designationKey = lilv_new_uri(world_, LV2_CORE__designation);
       LilvNodes* designation = lilv_port_get_value(plugin_, port, designationKey);
@@ -102,8 +106,14 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
       lilv_nodes_free(designation);
       lilv_node_free(designationKey);
       if (designated) continue;  // enabled, free-wheeling and the like keep their defaults
-      Control control{p, "", "", minimum[p], maximum[p], portHas(world_, plugin_, port, LV2_CORE__toggled),
-                      portHas(world_, plugin_, port, LV2_CORE__integer), {}};
+      Control control{p,
+                      "",
+                      "",
+                      minimum[p],
+                      maximum[p],
+                      portHas(world_, plugin_, port, LV2_CORE__toggled),
+                      portHas(world_, plugin_, port, LV2_CORE__integer),
+                      {}};
       LilvNode* portName = lilv_port_get_name(plugin_, port);
       control.name = portName ? lilv_node_as_string(portName) : "";
       lilv_node_free(portName);
@@ -122,20 +132,24 @@ Lv2PluginHost::Lv2PluginHost(const std::string& bundle) {
   LilvNode* presetClass = lilv_new_uri(world_, "http://lv2plug.in/ns/ext/presets#Preset");
   LilvNode* label = lilv_new_uri(world_, "http://www.w3.org/2000/01/rdf-schema#label");
   LilvNodes* presets = lilv_plugin_get_related(plugin_, presetClass);
-  LILV_FOREACH(nodes, it, presets) presets_.push_back(lilv_node_as_uri(lilv_nodes_get(presets, it)));
+  LILV_FOREACH(nodes, it, presets)
+  presets_.push_back(lilv_node_as_uri(lilv_nodes_get(presets, it)));
   std::sort(presets_.begin(), presets_.end());
   for (const std::string& preset : presets_) {
     LilvNode* node = lilv_new_uri(world_, preset.c_str());
     lilv_world_load_resource(world_, node);
     LilvNodes* labels = lilv_world_find_nodes(world_, node, label, nullptr);
-    presetLabels_.push_back(labels && lilv_nodes_size(labels) ? lilv_node_as_string(lilv_nodes_get_first(labels)) : preset);
+    presetLabels_.push_back(labels && lilv_nodes_size(labels)
+                                ? lilv_node_as_string(lilv_nodes_get_first(labels))
+                                : preset);
     lilv_nodes_free(labels);
     lilv_node_free(node);
   }
   lilv_nodes_free(presets);
   lilv_node_free(label);
   lilv_node_free(presetClass);
-  if (audioOut_.empty() || audioIn_.size() > size_t(kMaxChannels) || audioOut_.size() > size_t(kMaxChannels)) {
+  if (audioOut_.empty() || audioIn_.size() > size_t(kMaxChannels) ||
+      audioOut_.size() > size_t(kMaxChannels)) {
     lilv_world_free(world_);
     throw RenderError("plug-in '" + bundle + "' has no usable audio outputs");
   }
@@ -160,8 +174,9 @@ void Lv2PluginHost::instantiate(double sampleRate) {
   instance_ = lilv_plugin_instantiate(plugin_, sampleRate, features_.data());
   if (!instance_) throw RenderError("plug-in '" + name_ + "' failed to start");
   for (uint32_t p = 0; p < values_.size(); ++p)
-    lilv_instance_connect_port(instance_, p, atomBuffers_[p].empty() ? static_cast<void*>(&values_[p])
-                                                                     : atomBuffers_[p].data());
+    lilv_instance_connect_port(
+        instance_, p,
+        atomBuffers_[p].empty() ? static_cast<void*>(&values_[p]) : atomBuffers_[p].data());
   lilv_instance_activate(instance_);
 }
 
@@ -210,7 +225,8 @@ float Lv2PluginHost::getParameter(int index) {
 void Lv2PluginHost::setParameter(int index, float normalised) {
   if (index < 0 || index >= numParams() || std::isnan(normalised)) return;
   const Control& control = params_[size_t(index)];
-  float value = control.minimum + std::min(std::max(normalised, 0.0f), 1.0f) * (control.maximum - control.minimum);
+  float value = control.minimum +
+                std::min(std::max(normalised, 0.0f), 1.0f) * (control.maximum - control.minimum);
   if (control.toggled || control.integer) value = std::round(value);
   values_[control.port] = value;
 }
@@ -229,7 +245,8 @@ bool Lv2PluginHost::setParameterFromText(int index, const std::string& text) {
   }
   char* end = nullptr;
   const float value = std::strtof(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || std::isnan(value) || value < control.minimum || value > control.maximum)
+  if (text.empty() || *end != '\0' || std::isnan(value) || value < control.minimum ||
+      value > control.maximum)
     return false;
   values_[control.port] = value;
   return true;
@@ -248,7 +265,8 @@ void Lv2PluginHost::setProgram(int index) {
   currentProgram_ = index;
 }
 
-void Lv2PluginHost::setPortValue(const char* symbol, void* user, const void* value, uint32_t size, uint32_t type) {
+void Lv2PluginHost::setPortValue(const char* symbol, void* user, const void* value, uint32_t size,
+                                 uint32_t type) {
   auto* self = static_cast<Lv2PluginHost*>(user);
   LilvNode* name = lilv_new_string(self->world_, symbol);
   const LilvPort* port = lilv_plugin_get_port_by_symbol(self->plugin_, name);
@@ -257,7 +275,9 @@ void Lv2PluginHost::setPortValue(const char* symbol, void* user, const void* val
   std::memcpy(&self->values_[lilv_port_get_index(self->plugin_, port)], value, sizeof(float));
 }
 
-std::string Lv2PluginHost::stateKey(bool bank) const { return uri_ + (bank ? "#bank" : "#program"); }
+std::string Lv2PluginHost::stateKey(bool bank) const {
+  return uri_ + (bank ? "#bank" : "#program");
+}
 
 std::vector<uint8_t> Lv2PluginHost::chunk(bool bank) {
   const auto* state = static_cast<const LV2_State_Interface*>(
@@ -269,9 +289,12 @@ std::vector<uint8_t> Lv2PluginHost::chunk(bool bank) {
   } found{map(stateKey(bank).c_str()), {}};
   state->save(
       lilv_instance_get_handle(instance_),
-      [](LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t, uint32_t) {
+      [](LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t,
+         uint32_t) {
         auto* f = static_cast<Found*>(handle);
-        if (key == f->key) f->bytes.assign(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + size);
+        if (key == f->key)
+          f->bytes.assign(static_cast<const uint8_t*>(value),
+                          static_cast<const uint8_t*>(value) + size);
         return LV2_STATE_SUCCESS;
       },
       &found, LV2_STATE_IS_POD, features_.data());
@@ -288,7 +311,8 @@ bool Lv2PluginHost::setChunk(bool bank, const std::vector<uint8_t>& bytes) {
   } given{map(stateKey(bank).c_str()), map(LV2_ATOM__Chunk), &bytes};
   const LV2_State_Status status = state->restore(
       lilv_instance_get_handle(instance_),
-      [](LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void* {
+      [](LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type,
+         uint32_t* flags) -> const void* {
         auto* g = static_cast<Given*>(handle);
         if (key != g->key) return nullptr;
         *size = g->bytes->size();
@@ -306,9 +330,11 @@ void Lv2PluginHost::start(double sampleRate, int blockSize) {
   instantiate(sampleRate);
 }
 
-LV2_Worker_Status Lv2PluginHost::scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data) {
+LV2_Worker_Status Lv2PluginHost::scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size,
+                                              const void* data) {
   auto* self = static_cast<Lv2PluginHost*>(handle);
-  if (self->jobCount_ == kMaxJobs || size > self->jobData_[0].size()) return LV2_WORKER_ERR_NO_SPACE;
+  if (self->jobCount_ == kMaxJobs || size > self->jobData_[0].size())
+    return LV2_WORKER_ERR_NO_SPACE;
   std::memcpy(self->jobData_[size_t(self->jobCount_)].data(), data, size);
   self->jobSizes_[self->jobCount_++] = size;
   return LV2_WORKER_SUCCESS;
@@ -321,15 +347,18 @@ void Lv2PluginHost::runWorker() {
   jobCount_ = 0;
   if (!worker) return;
   for (int j = 0; j < jobs; ++j)
-    worker->work(lilv_instance_get_handle(instance_),
-                 [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }, this,
-                 jobSizes_[j], jobData_[size_t(j)].data());
+    worker->work(
+        lilv_instance_get_handle(instance_),
+        [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }, this,
+        jobSizes_[j], jobData_[size_t(j)].data());
   if (worker->end_run) worker->end_run(lilv_instance_get_handle(instance_));
 }
 
 void Lv2PluginHost::process(float** inputs, float** outputs, int frames) {
-  for (size_t c = 0; c < audioIn_.size(); ++c) lilv_instance_connect_port(instance_, audioIn_[c], inputs[c]);
-  for (size_t c = 0; c < audioOut_.size(); ++c) lilv_instance_connect_port(instance_, audioOut_[c], outputs[c]);
+  for (size_t c = 0; c < audioIn_.size(); ++c)
+    lilv_instance_connect_port(instance_, audioIn_[c], inputs[c]);
+  for (size_t c = 0; c < audioOut_.size(); ++c)
+    lilv_instance_connect_port(instance_, audioOut_[c], outputs[c]);
   LV2_Atom_Forge forge;
   lv2_atom_forge_init(&forge, &uridMap_);
   for (uint32_t port : atomIn_) {
@@ -340,7 +369,8 @@ void Lv2PluginHost::process(float** inputs, float** outputs, int frames) {
     if (int(port) == midiIn_)
       for (const HostMidiEvent& event : events_) {
         const uint8_t bytes[3] = {event.status, event.data1, event.data2};
-        const uint32_t size = (event.status & 0xF0) == 0xC0 || (event.status & 0xF0) == 0xD0 ? 2 : 3;
+        const uint32_t size =
+            (event.status & 0xF0) == 0xC0 || (event.status & 0xF0) == 0xD0 ? 2 : 3;
         lv2_atom_forge_frame_time(&forge, std::max(event.frame, 0));
         lv2_atom_forge_atom(&forge, size, map(LV2_MIDI__MidiEvent));
         lv2_atom_forge_write(&forge, bytes, size);

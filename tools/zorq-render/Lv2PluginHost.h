@@ -75,8 +75,10 @@ class Lv2PluginHost : public PluginHost {
   std::string stateKey(bool bank) const;
   static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri);
   static const char* unmapUri(LV2_URID_Unmap_Handle handle, LV2_URID urid);
-  static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data);
-  static void setPortValue(const char* symbol, void* user, const void* value, uint32_t size, uint32_t type);
+  static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size,
+                                        const void* data);
+  static void setPortValue(const char* symbol, void* user, const void* value, uint32_t size,
+                           uint32_t type);
 
   LilvWorld* world_ = nullptr;
   const LilvPlugin* plugin_ = nullptr;

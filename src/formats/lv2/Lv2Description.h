@@ -56,8 +56,9 @@ struct Lv2Description {
   uint32_t portCount() const { return firstParamPort() + static_cast<uint32_t>(paramPorts.size()); }
   // The parameter of a port, or -1.
   int paramOfPort(uint32_t port) const {
-    return port >= firstParamPort() && port < portCount() ? static_cast<int>(port - firstParamPort())
-                                                          : -1;
+    return port >= firstParamPort() && port < portCount()
+               ? static_cast<int>(port - firstParamPort())
+               : -1;
   }
 };
 

@@ -31,9 +31,11 @@ bool Lv2Messages::writePreset(LV2_Atom_Forge* forge, int index, const IPreset& p
   const bool ok =
       lv2_atom_forge_key(forge, uris_.keyIndex) && lv2_atom_forge_int(forge, index) &&
       lv2_atom_forge_key(forge, uris_.keyName) &&
-      lv2_atom_forge_string(forge, preset.name.c_str(), static_cast<uint32_t>(preset.name.size())) &&
+      lv2_atom_forge_string(forge, preset.name.c_str(),
+                            static_cast<uint32_t>(preset.name.size())) &&
       lv2_atom_forge_key(forge, uris_.keyInitialized) &&
-      lv2_atom_forge_bool(forge, preset.initialized) && lv2_atom_forge_key(forge, uris_.keyRecord) &&
+      lv2_atom_forge_bool(forge, preset.initialized) &&
+      lv2_atom_forge_key(forge, uris_.keyRecord) &&
       lv2_atom_forge_atom(forge, static_cast<uint32_t>(record.Size()), uris_.atomChunk) &&
       (record.Size() == 0 ||
        lv2_atom_forge_write(forge, record.GetBytes(), static_cast<uint32_t>(record.Size())));
@@ -48,8 +50,8 @@ bool Lv2Messages::writeCurrent(LV2_Atom_Forge* forge, int index, const double* v
   bool ok = lv2_atom_forge_key(forge, uris_.keyIndex) && lv2_atom_forge_int(forge, index);
   if (ok && values && count > 0)
     ok = lv2_atom_forge_key(forge, uris_.keyValues) &&
-         lv2_atom_forge_vector(forge, sizeof(double), uris_.atomDouble, static_cast<uint32_t>(count),
-                               values);
+         lv2_atom_forge_vector(forge, sizeof(double), uris_.atomDouble,
+                               static_cast<uint32_t>(count), values);
   lv2_atom_forge_pop(forge, &frame);
   return ok;
 }

@@ -16,7 +16,8 @@
 namespace {
 // The block length the host announces (options), or 0 when it says none.
 int hostBlockLength(const LV2_Feature* const* features, const Lv2Uris& uris) {
-  const auto* options = static_cast<const LV2_Options_Option*>(lv2Feature(features, LV2_OPTIONS__options));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(lv2Feature(features, LV2_OPTIONS__options));
   int length = 0;
   for (int i = 0; options && options[i].key; ++i) {
     const bool wanted = options[i].key == uris.bufMaxBlockLength ||
@@ -38,7 +39,8 @@ Lv2Plugin::Lv2Plugin(const Lv2Description& description, std::unique_ptr<IPlugBas
     map_ = nullptr;
     return;
   }
-  schedule_ = static_cast<LV2_Worker_Schedule*>(const_cast<void*>(lv2Feature(features, LV2_WORKER__schedule)));
+  schedule_ = static_cast<LV2_Worker_Schedule*>(
+      const_cast<void*>(lv2Feature(features, LV2_WORKER__schedule)));
   uris_ = std::make_unique<Lv2Uris>(map_, description_.pluginUri);
   messages_ = std::make_unique<Lv2Messages>(*uris_, map_);
 
@@ -119,8 +121,8 @@ void Lv2Plugin::readControlInput(uint32_t nFrames) {
   if (!controlIn_) return;
   LV2_ATOM_SEQUENCE_FOREACH(controlIn_, event) {
     const LV2_Atom& body = event->body;
-    const int offset = static_cast<int>(std::min<int64_t>(std::max<int64_t>(event->time.frames, 0),
-                                                          nFrames ? nFrames - 1 : 0));
+    const int offset = static_cast<int>(
+        std::min<int64_t>(std::max<int64_t>(event->time.frames, 0), nFrames ? nFrames - 1 : 0));
     if (body.type == uris_->midiEvent && body.size > 0) {
       const uint8_t* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body));
       if (bytes[0] == 0xF0) {
@@ -162,7 +164,8 @@ void Lv2Plugin::processPiece(uint32_t offset, uint32_t frames) {
   const bool mixing = wet_ != 1.0 || target != 1.0;
   const int nDry = std::min({nIn, nOut, 2});
   if (mixing)
-    for (int c = 0; c < nDry; ++c) std::copy(in[c], in[c] + frames, dry_[static_cast<size_t>(c)].data());
+    for (int c = 0; c < nDry; ++c)
+      std::copy(in[c], in[c] + frames, dry_[static_cast<size_t>(c)].data());
 
   nIn = std::min(nIn, plug_->NInChannels());
   nOut = std::min(nOut, plug_->NOutChannels());
@@ -191,10 +194,10 @@ bool Lv2Plugin::notifyEventHeader(uint32_t frame) {
 void Lv2Plugin::SendMidiMsg(const IMidiMsg& msg) {
   if (!running_) return;
   const uint8_t bytes[3] = {msg.mStatus, msg.mData1, msg.mData2};
-  const uint32_t size = msg.StatusMsg() == IMidiMsg::kProgramChange ||
-                                msg.StatusMsg() == IMidiMsg::kChannelAftertouch
-                            ? 2
-                            : 3;
+  const uint32_t size =
+      msg.StatusMsg() == IMidiMsg::kProgramChange || msg.StatusMsg() == IMidiMsg::kChannelAftertouch
+          ? 2
+          : 3;
   if (notifyEventHeader(static_cast<uint32_t>(std::max(msg.mOffset, 0))) &&
       lv2_atom_forge_atom(&forge_, size, uris_->midiEvent))
     lv2_atom_forge_write(&forge_, bytes, size);
@@ -205,7 +208,9 @@ void Lv2Plugin::InformHostOfParamChange(int paramIdx, double) {
   dirtyParams_[paramIdx / 64].fetch_or(uint64_t(1) << (paramIdx % 64), std::memory_order_acq_rel);
 }
 
-void Lv2Plugin::InformHostOfProgramChange() { programChanged_.store(true, std::memory_order_release); }
+void Lv2Plugin::InformHostOfProgramChange() {
+  programChanged_.store(true, std::memory_order_release);
+}
 
 // Plug-in mutex held: the values read here are the ones just played.
 void Lv2Plugin::writeNotifications(uint32_t nFrames) {

@@ -126,11 +126,11 @@ class Lv2Plugin : public IPlugHost {
   std::vector<float> lastSeen_;  // plug-in mutex held
 
   // Processing.
-  std::vector<float> silence_;             // for an unconnected input
-  std::vector<float> discard_;             // for an unconnected output
-  std::vector<std::vector<float>> dry_;    // the voice inputs of a piece, for bypass
-  double wet_ = 1.0;                       // 1 processing, 0 bypassed
-  bool running_ = false;                   // inside run(), on the audio thread
+  std::vector<float> silence_;           // for an unconnected input
+  std::vector<float> discard_;           // for an unconnected output
+  std::vector<std::vector<float>> dry_;  // the voice inputs of a piece, for bypass
+  double wet_ = 1.0;                     // 1 processing, 0 bypassed
+  bool running_ = false;                 // inside run(), on the audio thread
 
   // Messages to the editor, written into the atom output during run().
   LV2_Atom_Forge forge_{};
@@ -150,9 +150,9 @@ class Lv2Plugin : public IPlugHost {
   MessageRing fromWorker_{1 << 19};
   std::atomic<bool> workScheduled_{false};
   std::atomic<bool> messagesWaiting_{false};
-  std::atomic<bool> filesPending_{false};    // a restore left file work
-  std::atomic<bool> editorAsked_{false};     // an editor asked for the whole state
-  bool editorConnected_ = false;             // worker thread
-  MirrorSync sync_;                          // worker thread, plug-in mutex held
-  std::vector<uint8_t> workerBuffer_;        // worker thread
+  std::atomic<bool> filesPending_{false};  // a restore left file work
+  std::atomic<bool> editorAsked_{false};   // an editor asked for the whole state
+  bool editorConnected_ = false;           // worker thread
+  MirrorSync sync_;                        // worker thread, plug-in mutex held
+  std::vector<uint8_t> workerBuffer_;      // worker thread
 };

@@ -20,7 +20,9 @@ LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
   }
 }
 
-void connectPort(LV2_Handle handle, uint32_t port, void* data) { self(handle)->connectPort(port, data); }
+void connectPort(LV2_Handle handle, uint32_t port, void* data) {
+  self(handle)->connectPort(port, data);
+}
 
 void activate(LV2_Handle handle) {
   try {

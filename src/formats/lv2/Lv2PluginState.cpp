@@ -11,7 +11,8 @@
 
 namespace {
 void freePath(const LV2_Feature* const* features, char* path) {
-  const auto* free = static_cast<const LV2_State_Free_Path*>(lv2Feature(features, LV2_STATE__freePath));
+  const auto* free =
+      static_cast<const LV2_State_Free_Path*>(lv2Feature(features, LV2_STATE__freePath));
   if (free)
     free->free_path(free->handle, path);
   else
@@ -36,7 +37,8 @@ LV2_State_Status Lv2Plugin::save(LV2_State_Store_Function store, LV2_State_Handl
   LV2_State_Status status = store(handle, uris_->stateBank, bank.GetBytes(),
                                   static_cast<size_t>(bank.Size()), uris_->atomChunk, flags);
   if (status != LV2_STATE_SUCCESS) return status;
-  status = store(handle, uris_->stateCurrentProgram, &current, sizeof current, uris_->atomInt, flags);
+  status =
+      store(handle, uris_->stateCurrentProgram, &current, sizeof current, uris_->atomInt, flags);
   if (status != LV2_STATE_SUCCESS) return status;
 
   // The port values as a vector of floats: its body, then the values.
@@ -44,11 +46,13 @@ LV2_State_Status Lv2Plugin::save(LV2_State_Store_Function store, LV2_State_Handl
   LV2_Atom_Vector_Body body{static_cast<uint32_t>(sizeof(float)), uris_->atomFloat};
   std::memcpy(vector.data(), &body, sizeof body);
   std::memcpy(vector.data() + sizeof body, seen.data(), seen.size() * sizeof(float));
-  status = store(handle, uris_->statePortValues, vector.data(), vector.size(), uris_->atomVector, flags);
+  status =
+      store(handle, uris_->statePortValues, vector.data(), vector.size(), uris_->atomVector, flags);
   if (status != LV2_STATE_SUCCESS) return status;
 
   if (file.empty()) return LV2_STATE_SUCCESS;
-  const auto* mapPath = static_cast<const LV2_State_Map_Path*>(lv2Feature(features, LV2_STATE__mapPath));
+  const auto* mapPath =
+      static_cast<const LV2_State_Map_Path*>(lv2Feature(features, LV2_STATE__mapPath));
   char* abstract = mapPath ? mapPath->abstract_path(mapPath->handle, file.c_str()) : nullptr;
   const std::string stored = abstract ? abstract : file;
   if (abstract) freePath(features, abstract);
@@ -74,13 +78,16 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
   // state names it apart, and the bank is read with it selected.
   int32_t current = -1;
   if (const void* index = retrieve(handle, uris_->stateCurrentProgram, &size, &type, &flags))
-    if (type == uris_->atomInt && size == sizeof current) std::memcpy(&current, index, sizeof current);
+    if (type == uris_->atomInt && size == sizeof current)
+      std::memcpy(&current, index, sizeof current);
 
   std::string file;
   if (const void* path = retrieve(handle, uris_->stateFile, &size, &type, &flags)) {
     if (type != uris_->atomPath || size == 0) return LV2_STATE_ERR_BAD_TYPE;
-    const std::string stored(static_cast<const char*>(path), strnlen(static_cast<const char*>(path), size));
-    const auto* mapPath = static_cast<const LV2_State_Map_Path*>(lv2Feature(features, LV2_STATE__mapPath));
+    const std::string stored(static_cast<const char*>(path),
+                             strnlen(static_cast<const char*>(path), size));
+    const auto* mapPath =
+        static_cast<const LV2_State_Map_Path*>(lv2Feature(features, LV2_STATE__mapPath));
     char* absolute = mapPath ? mapPath->absolute_path(mapPath->handle, stored.c_str()) : nullptr;
     file = absolute ? absolute : stored;
     if (absolute) freePath(features, absolute);
@@ -103,7 +110,8 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     outermost = call.Outermost();
     const int before = plug_->GetCurrentPresetIdx();
     plug_->SelectPreset(current);
-    const int read = wholeBank ? plug_->unserializeBankChunkWhole(&bank) : plug_->unserializeProgramChunk(&bank);
+    const int read =
+        wholeBank ? plug_->unserializeBankChunkWhole(&bank) : plug_->unserializeProgramChunk(&bank);
     if (read < 0) {
       plug_->SelectPreset(before);
       return LV2_STATE_ERR_UNKNOWN;
@@ -115,7 +123,8 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     // Without the values last seen, the restored ones count as seen: a port the host
     // then sets to another value is applied, one it leaves is not.
     if (seen.empty())
-      for (int i = 0; i < plug_->NParams(); ++i) seen.push_back(static_cast<float>(plug_->GetParam(i)->Value()));
+      for (int i = 0; i < plug_->NParams(); ++i)
+        seen.push_back(static_cast<float>(plug_->GetParam(i)->Value()));
     lastSeen_ = std::move(seen);
   }
   programChanged_.store(true, std::memory_order_release);

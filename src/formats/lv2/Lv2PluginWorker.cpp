@@ -99,7 +99,6 @@ void Lv2Plugin::answerEditor() {
     }
   }
   if (whole)
-    queueForEditor(messages_->build(64, [&](LV2_Atom_Forge* forge) {
-      return messages_->writeEmpty(forge, uris_->msgSynced);
-    }));
+    queueForEditor(messages_->build(
+        64, [&](LV2_Atom_Forge* forge) { return messages_->writeEmpty(forge, uris_->msgSynced); }));
 }

@@ -72,7 +72,8 @@ void writeGroups(std::ostringstream& out, const Lv2Description& description) {
   for (const Lv2AudioPort& port : description.audioPorts) {
     if (written.find(std::string("|") + port.group + "|") != std::string::npos) continue;
     written += std::string("|") + port.group + "|";
-    out << groupUri(description, port.group) << "\n    a " << (port.input ? "pg:InputGroup" : "pg:OutputGroup")
+    out << groupUri(description, port.group) << "\n    a "
+        << (port.input ? "pg:InputGroup" : "pg:OutputGroup")
         << " , pg:StereoGroup ;\n    lv2:symbol " << quoted(port.group) << " ;\n    rdfs:label "
         << quoted(std::string(1, char(std::toupper(port.group[0]))) + (port.group + 1)) << " .\n\n";
   }
@@ -98,8 +99,8 @@ void writeAudioPort(std::ostringstream& out, const Lv2Description& description, 
   out << "\n";
 }
 
-void writeParamPort(std::ostringstream& out, const Lv2Description& description, const IPlugBase& plug,
-                    int index) {
+void writeParamPort(std::ostringstream& out, const Lv2Description& description,
+                    const IPlugBase& plug, int index) {
   const IParam& param = *plug.GetParam(index);
   const Lv2ParamPort& port = description.paramPorts[static_cast<size_t>(index)];
   out << "    a lv2:InputPort , lv2:ControlPort ;\n"
@@ -124,8 +125,8 @@ void writeParamPort(std::ostringstream& out, const Lv2Description& description, 
     for (int i = 0; i < param.GetNDisplayTexts(); ++i) {
       int value = 0;
       const char* text = param.GetDisplayTextAtIdx(i, &value);
-      out << (i ? " ,\n        " : " ") << "[ rdfs:label " << quoted(text) << " ; rdf:value " << value
-          << " ]";
+      out << (i ? " ,\n        " : " ") << "[ rdfs:label " << quoted(text) << " ; rdf:value "
+          << value << " ]";
     }
   }
   out << "\n";
@@ -155,7 +156,8 @@ std::string presetUri(const Lv2Description& description, int number) {
 std::string manifest(const Lv2Description& description, const IPlugBase& plug) {
   std::ostringstream out;
   out << kPrefixes;
-  out << uri(description.pluginUri) << "\n    a lv2:Plugin , lv2:" << description.pluginClass << " ;\n"
+  out << uri(description.pluginUri) << "\n    a lv2:Plugin , lv2:" << description.pluginClass
+      << " ;\n"
       << "    lv2:binary " << uri(description.dspBinary) << " ;\n"
       << "    rdfs:seeAlso " << uri(description.ttlFile) << " .\n\n";
   out << uri(description.uiUri) << "\n    a ui:X11UI ;\n    ui:binary " << uri(description.uiBinary)
@@ -175,18 +177,22 @@ std::string plugin(const Lv2Description& description, const IPlugBase& plug) {
   out << project << "\n    a doap:Project ;\n    doap:name " << quoted(plug.GetEffectName())
       << " ;\n    doap:maintainer [ a foaf:Organization ; foaf:name " << quoted(plug.GetMfrName())
       << " ] .\n\n";
-  out << uri(description.pluginUri) << "\n    a lv2:Plugin , lv2:" << description.pluginClass << " ;\n"
+  out << uri(description.pluginUri) << "\n    a lv2:Plugin , lv2:" << description.pluginClass
+      << " ;\n"
       << "    doap:name " << quoted(plug.GetEffectName()) << " ;\n"
       << "    lv2:project " << project << " ;\n"
       << "    lv2:minorVersion " << ((plug.GetEffectVersion(false) >> 8) & 0xFF) * 2 << " ;\n"
       << "    lv2:microVersion " << (plug.GetEffectVersion(false) & 0xFF) << " ;\n"
       << "    lv2:requiredFeature urid:map ;\n"
-      << "    lv2:optionalFeature lv2:hardRTCapable , work:schedule , opts:options , state:mapPath ,"
+      << "    lv2:optionalFeature lv2:hardRTCapable , work:schedule , opts:options , state:mapPath "
+         ","
          " state:freePath ;\n"
       << "    lv2:extensionData state:interface , work:interface ;\n"
       << "    opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n";
-  if (const char* group = mainGroup(description, true)) out << "    pg:mainInput " << groupUri(description, group) << " ;\n";
-  if (const char* group = mainGroup(description, false)) out << "    pg:mainOutput " << groupUri(description, group) << " ;\n";
+  if (const char* group = mainGroup(description, true))
+    out << "    pg:mainInput " << groupUri(description, group) << " ;\n";
+  if (const char* group = mainGroup(description, false))
+    out << "    pg:mainOutput " << groupUri(description, group) << " ;\n";
   out << "    ui:ui " << uri(description.uiUri) << " ;\n    lv2:port [\n";
   for (uint32_t p = 0; p < description.audioPortCount(); ++p) {
     writeAudioPort(out, description, p);
@@ -202,12 +208,17 @@ std::string plugin(const Lv2Description& description, const IPlugBase& plug) {
       << "    rsz:minimumSize " << kLv2AtomPortMinimumSize << " ;\n"
       << "    lv2:index " << description.notifyPort() << " ;\n    lv2:symbol \"notify\" ;\n"
       << "    lv2:name \"MIDI thru and editor output\"\n    ] , [\n"
-      << "    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " << description.enabledPort() << " ;\n"
-      << "    lv2:symbol \"enabled\" ;\n    lv2:name \"Enabled\" ;\n    lv2:designation lv2:enabled ;\n"
-      << "    lv2:default 1 ;\n    lv2:minimum 0 ;\n    lv2:maximum 1 ;\n    lv2:portProperty lv2:toggled\n"
+      << "    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " << description.enabledPort()
+      << " ;\n"
+      << "    lv2:symbol \"enabled\" ;\n    lv2:name \"Enabled\" ;\n    lv2:designation "
+         "lv2:enabled ;\n"
+      << "    lv2:default 1 ;\n    lv2:minimum 0 ;\n    lv2:maximum 1 ;\n    lv2:portProperty "
+         "lv2:toggled\n"
       << "    ] , [\n"
-      << "    a lv2:OutputPort , lv2:ControlPort ;\n    lv2:index " << description.latencyPort() << " ;\n"
-      << "    lv2:symbol \"latency\" ;\n    lv2:name \"Latency\" ;\n    lv2:designation lv2:latency ;\n"
+      << "    a lv2:OutputPort , lv2:ControlPort ;\n    lv2:index " << description.latencyPort()
+      << " ;\n"
+      << "    lv2:symbol \"latency\" ;\n    lv2:name \"Latency\" ;\n    lv2:designation "
+         "lv2:latency ;\n"
       << "    lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
       << "    lv2:minimum 0 ;\n    lv2:maximum 192000 ;\n    units:unit units:frame\n";
   for (int i = 0; i < plug.NParams(); ++i) {
@@ -226,7 +237,8 @@ std::string plugin(const Lv2Description& description, const IPlugBase& plug) {
   for (const auto& key : keys)
     out << uri(std::string(description.pluginUri) + "#" + key.name) << "\n    a rdf:Property ;\n"
         << "    rdfs:label " << quoted(key.label) << " ;\n    rdfs:range " << key.range << " .\n\n";
-  out << uri(description.uiUri) << "\n    a ui:X11UI ;\n    lv2:requiredFeature urid:map , ui:idleInterface ;\n"
+  out << uri(description.uiUri)
+      << "\n    a ui:X11UI ;\n    lv2:requiredFeature urid:map , ui:idleInterface ;\n"
       << "    lv2:optionalFeature ui:parent , ui:touch , opts:options ;\n"
       << "    opts:supportedOption ui:scaleFactor ;\n"
       << "    lv2:extensionData ui:idleInterface , ui:showInterface ;\n"
@@ -247,13 +259,14 @@ std::string presets(const Lv2Description& description, IPlugBase& plug) {
     out << uri(presetUri(description, i + 1)) << "\n    a pset:Preset ;\n    lv2:appliesTo "
         << uri(description.pluginUri) << " ;\n    rdfs:label " << quoted(plug.GetPresetName(i))
         << " ;\n    state:state [\n        " << uri(std::string(description.pluginUri) + "#program")
-        << " \"" << base64(program) << "\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> ;\n        "
+        << " \"" << base64(program)
+        << "\"^^<http://www.w3.org/2001/XMLSchema#base64Binary> ;\n        "
         << uri(std::string(description.pluginUri) + "#currentProgram") << " \"" << i
         << "\"^^<http://www.w3.org/2001/XMLSchema#int>\n    ] ;\n    lv2:port ";
     for (int p = 0; p < plug.NParams(); ++p)
       out << (p ? " , " : "") << "[\n        lv2:symbol "
-          << quoted(description.paramPorts[static_cast<size_t>(p)].symbol) << " ;\n        pset:value "
-          << number(plug.GetParam(p)->Value()) << "\n    ]";
+          << quoted(description.paramPorts[static_cast<size_t>(p)].symbol)
+          << " ;\n        pset:value " << number(plug.GetParam(p)->Value()) << "\n    ]";
     out << " .\n\n";
   }
   return out.str();

@@ -13,7 +13,8 @@
 
 namespace {
 float hostScale(const LV2_Feature* const* features, const Lv2Uris& uris) {
-  const auto* options = static_cast<const LV2_Options_Option*>(lv2Feature(features, LV2_OPTIONS__options));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(lv2Feature(features, LV2_OPTIONS__options));
   for (int i = 0; options && options[i].key; ++i)
     if (options[i].key == uris.uiScaleFactor && options[i].type == uris.atomFloat &&
         options[i].size == sizeof(float))
@@ -33,7 +34,8 @@ Lv2Ui::Lv2Ui(const Lv2Description& description, std::unique_ptr<IPlugBase> copy,
   parent_ = const_cast<void*>(lv2Feature(features, LV2_UI__parent));
   uris_ = std::make_unique<Lv2Uris>(map_, description_.pluginUri);
   messages_ = std::make_unique<Lv2Messages>(*uris_, map_);
-  hostValues_.assign(static_cast<size_t>(plug_->NParams()), std::numeric_limits<float>::quiet_NaN());
+  hostValues_.assign(static_cast<size_t>(plug_->NParams()),
+                     std::numeric_limits<float>::quiet_NaN());
   {
     IMutexLock lock(plug_->Mutex());
     plug_->SetHost(this);
@@ -127,8 +129,8 @@ void Lv2Ui::writeParam(int paramIdx) {
   float& known = hostValues_[static_cast<size_t>(paramIdx)];
   if (value == known) return;
   known = value;
-  write_(controller_, description_.firstParamPort() + static_cast<uint32_t>(paramIdx), sizeof value, 0,
-         &value);
+  write_(controller_, description_.firstParamPort() + static_cast<uint32_t>(paramIdx), sizeof value,
+         0, &value);
 }
 
 void Lv2Ui::writeValuesToHost() {
@@ -141,17 +143,20 @@ void Lv2Ui::InformHostOfParamChange(int paramIdx, double) { writeParam(paramIdx)
 
 void Lv2Ui::BeginInformHostOfParamChange(int paramIdx) {
   if (touch_ && plug_->GetParam(paramIdx))
-    touch_->touch(touch_->handle, description_.firstParamPort() + static_cast<uint32_t>(paramIdx), true);
+    touch_->touch(touch_->handle, description_.firstParamPort() + static_cast<uint32_t>(paramIdx),
+                  true);
 }
 
 void Lv2Ui::EndInformHostOfParamChange(int paramIdx) {
   if (touch_ && plug_->GetParam(paramIdx))
-    touch_->touch(touch_->handle, description_.firstParamPort() + static_cast<uint32_t>(paramIdx), false);
+    touch_->touch(touch_->handle, description_.firstParamPort() + static_cast<uint32_t>(paramIdx),
+                  false);
 }
 
 void Lv2Ui::ResizeGraphics(int, int) {
   IPlugGUI* gui = plug_->GetGUI();
-  if (resize_ && gui) resize_->ui_resize(resize_->handle, gui->Width() * gui->Scale(), gui->Height() * gui->Scale());
+  if (resize_ && gui)
+    resize_->ui_resize(resize_->handle, gui->Width() * gui->Scale(), gui->Height() * gui->Scale());
 }
 
 // Only once the plug-in's whole state has arrived: before that the copy holds its own
@@ -167,9 +172,12 @@ void Lv2Ui::sendChanges() {
   for (const MirrorSync::Change& change : changes) {
     std::vector<uint8_t> atom = messages_->build(room, [&](LV2_Atom_Forge* forge) {
       switch (change.kind) {
-        case MirrorSync::Change::kPreset: return messages_->writePreset(forge, change.index, change.preset);
-        case MirrorSync::Change::kCurrent: return messages_->writeCurrent(forge, change.index, nullptr, 0);
-        case MirrorSync::Change::kEditorState: return messages_->writeEditorState(forge, change.editorState);
+        case MirrorSync::Change::kPreset:
+          return messages_->writePreset(forge, change.index, change.preset);
+        case MirrorSync::Change::kCurrent:
+          return messages_->writeCurrent(forge, change.index, nullptr, 0);
+        case MirrorSync::Change::kEditorState:
+          return messages_->writeEditorState(forge, change.editorState);
       }
       return false;
     });

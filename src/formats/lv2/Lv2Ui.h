@@ -48,7 +48,8 @@ class Lv2Ui : public IPlugHost {
   static constexpr int kRequestInterval = 30;
 
   Lv2Ui(const Lv2Description& description, std::unique_ptr<IPlugBase> copy,
-        LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_Feature* const* features);
+        LV2UI_Write_Function write, LV2UI_Controller controller,
+        const LV2_Feature* const* features);
   ~Lv2Ui() override;
   Lv2Ui(const Lv2Ui&) = delete;
   Lv2Ui& operator=(const Lv2Ui&) = delete;

@@ -13,8 +13,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* descriptor, const char* pluginU
   try {
     const Lv2Description& description = Lv2UiDescriptor::descriptionOf(descriptor);
     if (!pluginUri || std::strcmp(pluginUri, description.pluginUri) != 0) return nullptr;
-    auto ui = std::make_unique<Lv2Ui>(description, description.createEditorCopy(), write, controller,
-                                      features);
+    auto ui = std::make_unique<Lv2Ui>(description, description.createEditorCopy(), write,
+                                      controller, features);
     if (!ui->valid()) return nullptr;
     if (widget) *widget = ui->widget();
     return ui.release();
@@ -30,7 +30,8 @@ void cleanup(LV2UI_Handle handle) {
   }
 }
 
-void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
+               const void* buffer) {
   try {
     self(handle)->portEvent(port, size, format, buffer);
   } catch (...) {

@@ -3,7 +3,8 @@
 #include "formats/lv2/Lv2Plugin.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 
-extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(
+    uint32_t index) {
   try {
     static const Lv2Description description = zorqLv2Description();
     static const Lv2PluginDescriptor descriptor(description);

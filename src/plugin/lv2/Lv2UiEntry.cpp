@@ -15,7 +15,8 @@
 namespace {
 std::unique_ptr<IPlugBase> createEditorCopy() {
   static std::once_flag imagesRegistered;
-  std::call_once(imagesRegistered, [] { registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin"); });
+  std::call_once(imagesRegistered,
+                 [] { registerEditorBitmaps(Synth::pluginFolder() + "ZORQ-skin"); });
   auto plug = std::make_unique<ZORQ>();
   ZorqEditor::attach(plug.get(), CreateGraphicsPlatform());
   plug->EnsureDefaultPreset();
@@ -23,7 +24,8 @@ std::unique_ptr<IPlugBase> createEditorCopy() {
 }
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+extern "C" __attribute__((visibility("default"))) const LV2UI_Descriptor* lv2ui_descriptor(
+    uint32_t index) {
   try {
     static const Lv2Description description = [] {
       Lv2Description withEditor = zorqLv2Description();

@@ -22,7 +22,9 @@ class Lv2Bundle : public ::testing::Test {
     lilv_node_free(node);
     return result;
   }
-  const LilvPort* portAt(uint32_t index) { return lilv_plugin_get_port_by_index(world.plugin, index); }
+  const LilvPort* portAt(uint32_t index) {
+    return lilv_plugin_get_port_by_index(world.plugin, index);
+  }
 
   Lv2World world;
   const Lv2Description description = zorqLv2Description();
@@ -33,7 +35,8 @@ TEST_F(Lv2Bundle, PortSymbolsAreThePinnedOnes) {
   std::vector<std::string> expected;
   for (std::string line; std::getline(pinned, line);) expected.push_back(line);
   ASSERT_EQ(expected.size(), description.paramPorts.size());
-  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(description.paramPorts[i].symbol, expected[i]) << i;
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(description.paramPorts[i].symbol, expected[i]) << i;
 }
 
 TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
@@ -66,7 +69,8 @@ TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
     LILV_FOREACH(scale_points, it, points) {
       const LilvScalePoint* point = lilv_scale_points_get(points, it);
       const int value = lilv_node_as_int(lilv_scale_point_get_value(point));
-      EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)), param.GetDisplayText(value));
+      EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)),
+                   param.GetDisplayText(value));
     }
     lilv_scale_points_free(points);
   }
@@ -85,7 +89,8 @@ TEST_F(Lv2Bundle, CarrierIsAnOptionalSideChainAndTheOtherPortsAreThere) {
   lilv_node_free(midi);
   EXPECT_TRUE(has(world.port("latency"), LV2_CORE__reportsLatency));
   LilvNode* enabled = world.node(LV2_CORE_PREFIX "enabled");
-  EXPECT_EQ(lilv_plugin_get_port_by_designation(world.plugin, nullptr, enabled), world.port("enabled"));
+  EXPECT_EQ(lilv_plugin_get_port_by_designation(world.plugin, nullptr, enabled),
+            world.port("enabled"));
   lilv_node_free(enabled);
 }
 
@@ -121,7 +126,8 @@ TEST_F(Lv2Bundle, PresetsAreTheBuiltInPrograms) {
         [](const char* symbol, void* user, const void* value, uint32_t size, uint32_t) {
           auto* v = static_cast<Visit*>(user);
           for (size_t i = 0; i < v->description->paramPorts.size(); ++i)
-            if (symbol == std::string(v->description->paramPorts[i].symbol) && size == sizeof(float)) {
+            if (symbol == std::string(v->description->paramPorts[i].symbol) &&
+                size == sizeof(float)) {
               EXPECT_EQ(*static_cast<const float*>(value),
                         static_cast<float>(v->zorq->GetParam(static_cast<int>(i))->Value()))
                   << symbol;

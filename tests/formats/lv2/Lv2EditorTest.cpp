@@ -29,7 +29,8 @@ class Lv2Editor : public ::testing::Test {
     // Hosts tell a new editor every control port's value.
     for (size_t i = 0; i < description.paramPorts.size(); ++i) {
       const float value = plugin->control(description.paramPorts[i].symbol);
-      ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0, &value);
+      ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0,
+                    &value);
     }
   }
 
@@ -131,7 +132,8 @@ TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
   EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
   for (int i = 0; i < ui->copy().NParams(); ++i) {
     EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
-    EXPECT_EQ(plugin->control(description.paramPorts[static_cast<size_t>(i)].symbol), static_cast<float>(values[i]));
+    EXPECT_EQ(plugin->control(description.paramPorts[static_cast<size_t>(i)].symbol),
+              static_cast<float>(values[i]));
   }
   EXPECT_GT(portWrites, 0);
 }
@@ -148,7 +150,8 @@ TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
   std::unique_ptr<ZORQ> state = pluginState();
   EXPECT_EQ(state->GetCurrentPresetIdx(), 1);
   EXPECT_STREQ(state->GetPresetName(1), "Renamed");
-  for (int i = 0; i < copy.NParams(); ++i) EXPECT_EQ(state->GetParam(i)->Value(), copy.GetParam(i)->Value()) << i;
+  for (int i = 0; i < copy.NParams(); ++i)
+    EXPECT_EQ(state->GetParam(i)->Value(), copy.GetParam(i)->Value()) << i;
   state->RestorePreset(2);
   EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy.GetParam(kMicLevel)->GetNonNormalized(0.2));
 }

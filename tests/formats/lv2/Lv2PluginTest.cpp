@@ -15,8 +15,8 @@
 namespace {
 
 constexpr int kBlock = 512;
-const std::vector<TimedMidi> kNotes = {{10, {0x90, 48, 100}, 3}, {10, {0x90, 55, 90}, 3},
-                                       {30000, {0x80, 48, 0}, 3}};
+const std::vector<TimedMidi> kNotes = {
+    {10, {0x90, 48, 100}, 3}, {10, {0x90, 55, 90}, 3}, {30000, {0x80, 48, 0}, 3}};
 
 class Lv2Plugin : public ::testing::Test {
  protected:
@@ -98,7 +98,8 @@ TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
   renderLv2(instance, signal, 0, 512, kBlock, {});
   auto properties = instance.savedProperties();
   int32_t current = -1;
-  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(), sizeof current);
+  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(),
+              sizeof current);
   EXPECT_EQ(current, 2);
   ZORQ played, builtIn;
   builtIn.EnsureDefaultPreset();
@@ -109,7 +110,8 @@ TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
   played.SelectPreset(current);
   ASSERT_GT(played.unserializeBankChunk(&bank), 0);
   EXPECT_STREQ(played.GetPresetName(2), builtIn.GetPresetName(2));
-  for (int i = 0; i < played.NParams(); ++i) EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
+  for (int i = 0; i < played.NParams(); ++i)
+    EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
   lilv_state_free(state);
   lilv_node_free(preset);
 }
@@ -121,7 +123,8 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   TempFolder folder;
   const std::string wav = folder / "voice.wav";
   const wavtest::Bytes bytes = wavtest::floatWav(1, 44100, wavtest::sine(44100, 330.0, 44100.0));
-  std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(wav, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   ZORQ source;
   source.EnsureDefaultPreset();
   source.GetParam(kInputMode)->Set(1);  // "File"
@@ -130,35 +133,41 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   ByteChunk bank;
   source.serializeBankChunk(&bank);
   Lv2Instance played(world);
-  ASSERT_EQ(played.restoreBank(std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size()), 0, 0),
+  ASSERT_EQ(played.restoreBank(std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size()),
+                               0, 0),
             LV2_STATE_SUCCESS);
   played.control("input_mode") = 1.0f;
   TestSignal silentVoice = signal;
   std::fill(silentVoice.voice.begin(), silentVoice.voice.end(), 0.0f);  // only the file can speak
   renderLv2(played, silentVoice, 0, 2048, kBlock, {});
-  EXPECT_GT(rms(renderLv2(played, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}})), 1e-4);
+  EXPECT_GT(rms(renderLv2(played, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}})),
+            1e-4);
 
   const std::string saved = folder / "saved.lv2";
-  LilvState* state = lilv_state_new_from_instance(world.plugin, played.instance(), &world.urids.map, nullptr,
-                                                  nullptr, saved.c_str(), saved.c_str(), &Lv2Instance::portValueOf,
-                                                  &played, LV2_STATE_IS_POD, played.features());
+  LilvState* state = lilv_state_new_from_instance(
+      world.plugin, played.instance(), &world.urids.map, nullptr, nullptr, saved.c_str(),
+      saved.c_str(), &Lv2Instance::portValueOf, &played, LV2_STATE_IS_POD, played.features());
   ASSERT_NE(state, nullptr);
-  ASSERT_EQ(lilv_state_save(world.world, &world.urids.map, &world.urids.unmap, state, "urn:test:saved",
-                            saved.c_str(), "state.ttl"), 0);
+  ASSERT_EQ(lilv_state_save(world.world, &world.urids.map, &world.urids.unmap, state,
+                            "urn:test:saved", saved.c_str(), "state.ttl"),
+            0);
   lilv_state_free(state);
   std::ifstream text(saved + "/state.ttl");
-  const std::string turtle((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  const std::string turtle((std::istreambuf_iterator<char>(text)),
+                           std::istreambuf_iterator<char>());
   EXPECT_EQ(turtle.find(folder.path()), std::string::npos);  // mapped, not the absolute path
 
   LilvNode* subject = world.node("urn:test:saved");
-  LilvState* reread = lilv_state_new_from_file(world.world, &world.urids.map, subject, (saved + "/state.ttl").c_str());
+  LilvState* reread = lilv_state_new_from_file(world.world, &world.urids.map, subject,
+                                               (saved + "/state.ttl").c_str());
   lilv_node_free(subject);
   ASSERT_NE(reread, nullptr);
   Lv2Instance restored(world);
   restored.restore(reread);
   lilv_state_free(reread);
   renderLv2(restored, silentVoice, 0, 2048, kBlock, {});
-  const std::vector<float> out = renderLv2(restored, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}});
+  const std::vector<float> out =
+      renderLv2(restored, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}});
   EXPECT_GT(rms(out), 1e-4);
 }
 
@@ -171,7 +180,13 @@ struct DamagedState {
 const DamagedState kDamaged[] = {
     {"Empty", [] { return std::vector<uint8_t>(); }, false},
     {"Garbage", [] { return std::vector<uint8_t>(5000, 0xA5); }, false},
-    {"CutInsideTheThirdProgram", [] { auto bank = testBank(2); bank.resize(8 + 2 * 950); return bank; }, false},
+    {"CutInsideTheThirdProgram",
+     [] {
+       auto bank = testBank(2);
+       bank.resize(8 + 2 * 950);
+       return bank;
+     },
+     false},
     {"NotAChunk", [] { return testBank(2); }, true},
 };
 
@@ -180,7 +195,8 @@ class Lv2DamagedState : public Lv2Plugin, public ::testing::WithParamInterface<D
 TEST_P(Lv2DamagedState, IsRefusedAndChangesNothing) {
   auto instance = instanceWithBank(1);
   LilvState* before = instance->save();
-  EXPECT_NE(instance->restoreBank(GetParam().bytes(), GetParam().wrongType ? world.urids(LV2_ATOM__String) : 0),
+  EXPECT_NE(instance->restoreBank(GetParam().bytes(),
+                                  GetParam().wrongType ? world.urids(LV2_ATOM__String) : 0),
             LV2_STATE_SUCCESS);
   LilvState* after = instance->save();
   EXPECT_TRUE(lilv_state_equals(before, after));
@@ -199,9 +215,12 @@ TEST_F(Lv2Plugin, BypassFadesWithoutAClick) {
   instance->control("enabled") = 0.0f;
   const std::vector<float> during = renderLv2(*instance, signal, 8192, 4096, kBlock, {});
   float largestStep = 0, signalStep = 0;
-  for (size_t i = 2; i < during.size(); i += 2) largestStep = std::max(largestStep, std::fabs(during[i] - during[i - 2]));
-  for (size_t i = 2; i < before.size(); i += 2) signalStep = std::max(signalStep, std::fabs(before[i] - before[i - 2]));
-  for (int i = 8192 + 1000; i < 8192 + 1010; ++i) signalStep = std::max(signalStep, std::fabs(signal.voice[i] - signal.voice[i - 1]));
+  for (size_t i = 2; i < during.size(); i += 2)
+    largestStep = std::max(largestStep, std::fabs(during[i] - during[i - 2]));
+  for (size_t i = 2; i < before.size(); i += 2)
+    signalStep = std::max(signalStep, std::fabs(before[i] - before[i - 2]));
+  for (int i = 8192 + 1000; i < 8192 + 1010; ++i)
+    signalStep = std::max(signalStep, std::fabs(signal.voice[i] - signal.voice[i - 1]));
   EXPECT_LE(largestStep, signalStep * 1.5f);
   EXPECT_EQ(during[2 * 4000], signal.voice[8192 + 4000]);
 }
@@ -219,8 +238,10 @@ TEST_F(Lv2Plugin, RunAllocatesNothing) {
   lv2_atom_forge_object(&forge, &frame, 0, w.urids("urn:zandervoltmusic:zorq#StateRequest"));
   lv2_atom_forge_pop(&forge, &frame);
   instance->message(request);
-  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3}, {700, {0xB0, 64, 127}, 3},
-                                       {1500, {0xC0, 1, 0}, 2}, {2100, {0xE0, 0, 90}, 3},
+  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3},
+                                       {700, {0xB0, 64, 127}, 3},
+                                       {1500, {0xC0, 1, 0}, 2},
+                                       {2100, {0xE0, 0, 90}, 3},
                                        {3000, {0x80, 48, 0}, 3}};
   renderLv2(*instance, signal, 0, 8192, 256, midi);
   EXPECT_GT(instance->takeNotifications().size(), 64u);  // the whole state went out
@@ -242,11 +263,16 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
   std::thread other([&] {
     const uint32_t job = 1;
     while (!stop.load()) {
-      worker->work(handle, [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; },
-                   nullptr, sizeof job, &job);
-      state->save(handle, [](LV2_State_Handle, uint32_t, const void*, size_t, uint32_t, uint32_t) {
-        return LV2_STATE_SUCCESS;
-      }, nullptr, 0, instance->features());
+      worker->work(
+          handle,
+          [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; },
+          nullptr, sizeof job, &job);
+      state->save(
+          handle,
+          [](LV2_State_Handle, uint32_t, const void*, size_t, uint32_t, uint32_t) {
+            return LV2_STATE_SUCCESS;
+          },
+          nullptr, 0, instance->features());
       ++saves;
     }
   });
@@ -259,7 +285,8 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
   lv2_atom_forge_pop(&forge, &frame);
   instance->message(request);
   std::vector<TimedMidi> midi;
-  for (int i = 0; i < 40; ++i) midi.push_back({i * 1000, {uint8_t(i % 2 ? 0x80 : 0x90), 60, 100}, 3});
+  for (int i = 0; i < 40; ++i)
+    midi.push_back({i * 1000, {uint8_t(i % 2 ? 0x80 : 0x90), 60, 100}, 3});
   midi.push_back({20000, {0xC0, 2, 0}, 2});
   const std::vector<float> out = renderLv2(*instance, signal, 0, 44100, 128, midi);
   stop = true;
@@ -271,8 +298,8 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
 // The same bank, input and MIDI through ZORQ.so (VST 2, float processing) and
 // ZORQ_dsp.so (LV2) give the same samples, the noise carrier included.
 TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
-  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3}, {10, {0x90, 55, 90}, 3},
-                                       {12000, {0xC0, 2, 0}, 2}, {20100, {0xE0, 0, 80}, 3},
+  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3},  {10, {0x90, 55, 90}, 3},
+                                       {12000, {0xC0, 2, 0}, 2},  {20100, {0xE0, 0, 80}, 3},
                                        {30000, {0x80, 48, 0}, 3}, {30000, {0x80, 55, 0}, 3}};
   const int frames = 44100;
   auto lv2 = instanceWithBank(0);
@@ -289,7 +316,8 @@ TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
     const int n = std::min(kBlock, frames - done);
     std::vector<std::array<int, 4>> events;
     for (const TimedMidi& m : midi)
-      if (m.frame >= done && m.frame < done + n) events.push_back({m.frame - done, m.bytes[0], m.bytes[1], m.bytes[2]});
+      if (m.frame >= done && m.frame < done + n)
+        events.push_back({m.frame - done, m.bytes[0], m.bytes[1], m.bytes[2]});
     if (!events.empty()) vst.sendMidi(events);
     float* voice = const_cast<float*>(signal.voice.data()) + done;
     float* carrier = const_cast<float*>(signal.carrier.data()) + done;

@@ -88,7 +88,8 @@ class Lv2Instance {
     controls_.assign(nPorts_, 0.0f);
     std::vector<float> mins(nPorts_), maxs(nPorts_), defaults(nPorts_);
     lilv_plugin_get_port_ranges_float(world.plugin, mins.data(), maxs.data(), defaults.data());
-    for (uint32_t p = 0; p < nPorts_; ++p) controls_[p] = std::isnan(defaults[p]) ? 0.0f : defaults[p];
+    for (uint32_t p = 0; p < nPorts_; ++p)
+      controls_[p] = std::isnan(defaults[p]) ? 0.0f : defaults[p];
     schedule_ = LV2_Worker_Schedule{this, &Lv2Instance::scheduleWork};
     mapFeature_ = LV2_Feature{LV2_URID__map, &world.urids.map};
     unmapFeature_ = LV2_Feature{LV2_URID__unmap, &world.urids.unmap};
@@ -122,7 +123,9 @@ class Lv2Instance {
   float& control(const char* symbol) { return controls_[world_.index(symbol)]; }
 
   // Queued for the next run, in the order given (frames must not go down).
-  void midi(uint32_t frame, std::vector<uint8_t> bytes) { events_.push_back({frame, true, std::move(bytes)}); }
+  void midi(uint32_t frame, std::vector<uint8_t> bytes) {
+    events_.push_back({frame, true, std::move(bytes)});
+  }
   void message(std::vector<uint8_t> atom) { events_.push_back({0, false, std::move(atom)}); }
 
   // One run() of n frames, then the worker's jobs. A null carrier is left unconnected.
@@ -157,8 +160,8 @@ class Lv2Instance {
   // The state through lilv: saved with the control inputs' values, restored in lilv's
   // order (the plug-in's state, then the saved port values).
   LilvState* save() {
-    return lilv_state_new_from_instance(world_.plugin, instance_, &world_.urids.map, nullptr, nullptr,
-                                        nullptr, nullptr, &Lv2Instance::portValue, this,
+    return lilv_state_new_from_instance(world_.plugin, instance_, &world_.urids.map, nullptr,
+                                        nullptr, nullptr, nullptr, &Lv2Instance::portValue, this,
                                         LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, features_.data());
   }
   void restore(const LilvState* state) {
@@ -175,7 +178,8 @@ class Lv2Instance {
         lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
     state->save(
         lilv_instance_get_handle(instance_),
-        [](LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t, uint32_t) {
+        [](LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t,
+           uint32_t) {
           auto* s = static_cast<Store*>(handle);
           const uint8_t* bytes = static_cast<const uint8_t*>(value);
           (*s->properties)[s->urids->unmap.unmap(s->urids->unmap.handle, key)] =
@@ -187,7 +191,8 @@ class Lv2Instance {
   }
   // The plug-in's state interface called directly with a bank chunk and, when not
   // negative, the current program (nothing else).
-  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, LV2_URID type = 0, int32_t current = -1) {
+  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, LV2_URID type = 0,
+                               int32_t current = -1) {
     bank_ = bytes;
     current_ = current;
     bankType_ = type ? type : world_.urids(LV2_ATOM__Chunk);
@@ -220,9 +225,11 @@ class Lv2Instance {
       lv2_atom_forge_frame_time(&forge_, event.frame);
       if (event.midi) {
         lv2_atom_forge_atom(&forge_, static_cast<uint32_t>(event.bytes.size()), midiType);
-        lv2_atom_forge_write(&forge_, event.bytes.data(), static_cast<uint32_t>(event.bytes.size()));
+        lv2_atom_forge_write(&forge_, event.bytes.data(),
+                             static_cast<uint32_t>(event.bytes.size()));
       } else {
-        lv2_atom_forge_write(&forge_, event.bytes.data(), static_cast<uint32_t>(event.bytes.size()));
+        lv2_atom_forge_write(&forge_, event.bytes.data(),
+                             static_cast<uint32_t>(event.bytes.size()));
       }
     }
     lv2_atom_forge_pop(&forge_, &frame);
@@ -240,15 +247,19 @@ class Lv2Instance {
     if (worker->end_run) worker->end_run(lilv_instance_get_handle(instance_));
   }
 
-  static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data) {
+  static LV2_Worker_Status scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size,
+                                        const void* data) {
     // Called from run(): no allocation here either.
     auto* self = static_cast<Lv2Instance*>(handle);
-    if (self->jobCount_ == kMaxJobs || size > self->jobData_[0].size()) return LV2_WORKER_ERR_NO_SPACE;
+    if (self->jobCount_ == kMaxJobs || size > self->jobData_[0].size())
+      return LV2_WORKER_ERR_NO_SPACE;
     std::memcpy(self->jobData_[self->jobCount_].data(), data, size);
     self->jobSizes_[self->jobCount_++] = size;
     return LV2_WORKER_SUCCESS;
   }
-  static LV2_Worker_Status respond(LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }
+  static LV2_Worker_Status respond(LV2_Worker_Respond_Handle, uint32_t, const void*) {
+    return LV2_WORKER_SUCCESS;
+  }
 
  public:
   // lilv's callback for the control inputs' values (user: the instance).
@@ -268,15 +279,17 @@ class Lv2Instance {
     *type = self->world_.urids(LV2_ATOM__Float);
     return &self->controls_[lilv_port_get_index(self->world_.plugin, port)];
   }
-  static void setPortValue(const char* symbol, void* user, const void* value, uint32_t size, uint32_t type) {
+  static void setPortValue(const char* symbol, void* user, const void* value, uint32_t size,
+                           uint32_t type) {
     auto* self = static_cast<Lv2Instance*>(user);
     if (size == sizeof(float) && type == self->world_.urids(LV2_ATOM__Float))
       std::memcpy(&self->control(symbol), value, sizeof(float));
   }
-  static const void* retrieveBank(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type,
-                                  uint32_t* flags) {
+  static const void* retrieveBank(LV2_State_Handle handle, uint32_t key, size_t* size,
+                                  uint32_t* type, uint32_t* flags) {
     auto* self = static_cast<Lv2Instance*>(handle);
-    if (key == self->world_.urids("urn:zandervoltmusic:zorq#currentProgram") && self->current_ >= 0) {
+    if (key == self->world_.urids("urn:zandervoltmusic:zorq#currentProgram") &&
+        self->current_ >= 0) {
       *size = sizeof self->current_;
       *type = self->world_.urids(LV2_ATOM__Int);
       *flags = LV2_STATE_IS_POD;

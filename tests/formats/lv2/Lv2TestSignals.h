@@ -20,10 +20,11 @@ inline std::vector<uint8_t> testBank(int current = 0, ZORQ* copy = nullptr) {
     int program, param;
     double value;
   };
-  const Setting settings[] = {
-      {0, kFinalVolume, 0.5}, {1, kVocoderMode, 1}, {1, kFinalVolume, 0.8},
-      {1, kSynthesisLevel1 + 3, 1.7}, {1, kOctaveUp, 1}, {2, kEnsemble, 1},
-      {2, kTune, 30}, {2, kExtLevel, 0.3}, {2, kInBalance, 0.4}};
+  const Setting settings[] = {{0, kFinalVolume, 0.5}, {1, kVocoderMode, 1},
+                              {1, kFinalVolume, 0.8}, {1, kSynthesisLevel1 + 3, 1.7},
+                              {1, kOctaveUp, 1},      {2, kEnsemble, 1},
+                              {2, kTune, 30},         {2, kExtLevel, 0.3},
+                              {2, kInBalance, 0.4}};
   for (int program = 0; program < 3; ++program) {
     zorq.RestorePreset(program);
     for (const Setting& s : settings)
@@ -63,7 +64,8 @@ struct TestSignal {
   explicit TestSignal(int frames) : voice(frames), carrier(frames) {
     for (int i = 0; i < frames; ++i) {
       const double t = i / 44100.0;
-      voice[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) * (0.6 + 0.4 * std::sin(2 * M_PI * 3 * t)) +
+      voice[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) *
+                                        (0.6 + 0.4 * std::sin(2 * M_PI * 3 * t)) +
                                     0.2 * std::sin(2 * M_PI * 1330 * t));
       carrier[i] = static_cast<float>(0.25 * std::fmod(110.0 * t, 1.0) - 0.125);
     }
@@ -79,8 +81,8 @@ struct TimedMidi {
 };
 
 // Renders `frames` frames in blocks through an LV2 instance; left and right interleaved.
-inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& signal, int start, int frames,
-                                    int block, const std::vector<TimedMidi>& midi,
+inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& signal, int start,
+                                    int frames, int block, const std::vector<TimedMidi>& midi,
                                     bool carrierConnected = true) {
   std::vector<float> out(2 * static_cast<size_t>(frames));
   std::vector<float> left(block), right(block);
@@ -92,7 +94,8 @@ inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& sig
                       std::vector<uint8_t>(m.bytes.begin(), m.bytes.begin() + m.size));
     const float* voice = signal.voice.data() + start + done;
     const float* carrier = carrierConnected ? signal.carrier.data() + start + done : nullptr;
-    instance.run(voice, voice, carrier, carrier, left.data(), right.data(), static_cast<uint32_t>(n));
+    instance.run(voice, voice, carrier, carrier, left.data(), right.data(),
+                 static_cast<uint32_t>(n));
     for (int i = 0; i < n; ++i) {
       out[2 * static_cast<size_t>(done + i)] = left[i];
       out[2 * static_cast<size_t>(done + i) + 1] = right[i];
