@@ -1,7 +1,9 @@
 #include "zorq-render/PluginHost.h"
 
+#include "zorq-render/Lv2PluginHost.h"
 #include "zorq-render/Vst2PluginHost.h"
 
 std::unique_ptr<PluginHost> PluginHost::open(const std::string& path) {
+  if (Lv2PluginHost::isBundle(path)) return std::make_unique<Lv2PluginHost>(path);
   return std::make_unique<Vst2PluginHost>(path);
 }

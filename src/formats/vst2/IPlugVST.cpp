@@ -48,9 +48,13 @@ IPlugVST::IPlugVST(IPlugBase* plug, VstHostCallback hostCallback, bool ownsPlug)
   plug_->SetHost(this);
 }
 
-// The plug-in goes while still attached: its editor may report a last change.
+// The plug-in goes while still attached: its editor may report a last change. A
+// borrowed one is detached (an owned one is gone by then and must not be touched).
 IPlugVST::~IPlugVST() {
-  ownedPlug_.reset();
+  if (ownedPlug_) {
+    ownedPlug_.reset();
+    return;
+  }
   if (plug_ && plug_->GetHost() == this) plug_->SetHost(nullptr);
 }
 
