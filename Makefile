@@ -76,7 +76,8 @@ DEB_PACKAGES_I386 = g++-multilib libgtest-dev:i386 libgmock-dev:i386 libbenchmar
                     libsndfile1-dev:i386 libsamplerate0-dev:i386 libpng-dev:i386 zlib1g-dev:i386 \
                     libfreetype-dev:i386 libfontconfig-dev:i386 libcairo2-dev:i386 \
                     libcurl4-openssl-dev:i386 libxcb1-dev:i386 libxcb-shm0-dev:i386 \
-                    libxkbcommon-x11-dev:i386 libxcb-xtest0-dev:i386 libdbus-1-dev:i386
+                    libxkbcommon-x11-dev:i386 libxcb-xtest0-dev:i386 libdbus-1-dev:i386 \
+                    liblilv-dev:i386
 deps-i386:
 	@missing=""; for p in $(DEB_PACKAGES_I386); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
