@@ -71,6 +71,19 @@ class ZORQ : public Synth {
   // True when the 10 bytes at pos are the current record format's marker.
   static bool isNewVersion_1_1_1(const ByteChunk* chunk, int pos);
 
+  // For an editor's copy of the instrument in another process (ZorqEditorState.cpp):
+  // the sample file name, the MIDI-learn phase, "MIDI Thru", "Ignore Program Change",
+  // the WAV folder and the controller map; plug-in mutex held by the caller. Applying a
+  // record with another sample file name loads that file (after the host call).
+  void SerializeEditorState(ByteChunk* chunk) override;
+  bool UnserializeEditorState(const ByteChunk* chunk) override;
+  double EditorMeterLevel() const override;
+  void SetEditorMeterLevel(double level) override;
+  // The sample file of the live state ("File" input mode), found in the WAV folder
+  // when its name is relative; "" for none.
+  std::string LiveStateFile() const override;
+  void SetLiveStateFile(const std::string& path) override;
+
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
   uint32_t remainder() const { return remainder_; }

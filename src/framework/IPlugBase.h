@@ -129,6 +129,37 @@ class IPlugBase {
   bool serializeSessionChunk(ByteChunk* chunk);
   bool unserializeSessionChunk(const ByteChunk* chunk);
 
+  // A bank chunk (or a program chunk) restored whole or not at all: when it cannot be
+  // read completely, the presets, the current preset and the live state are put back as
+  // they were. Returns the final position, or -1. Host thread; takes the mutex.
+  int unserializeBankChunkWhole(const ByteChunk* chunk);
+
+  // For an editor that runs apart from the plug-in (in a host's own UI process) and keeps
+  // a copy of the plug-in in step with it (RemoteSync.h). Plug-in mutex held by the
+  // caller; the getters allocate nothing.
+  //
+  // Preset idx as stored, or null outside the list.
+  const IPreset* GetPreset(int idx) const;
+  // Stores a preset as given (name and state kept as they are, not passed through the
+  // live plug-in); false outside the list.
+  bool SetPreset(int idx, const IPreset& preset);
+  // Makes idx the current preset without applying its state; false outside the list.
+  bool SelectPreset(int idx) { return selectPreset(idx); }
+  // The live state beyond parameter values and presets that an editor shows and
+  // changes (for this instrument: its sample file and user settings), as one record.
+  // Applying a record that does not read completely changes nothing and gives false.
+  virtual void SerializeEditorState(ByteChunk*) {}
+  virtual bool UnserializeEditorState(const ByteChunk*) { return true; }
+  // The level the editor's meter shows (linear, 1.0 = 0 dB), and a copy showing
+  // another instance's level; audio or editor thread, no lock.
+  virtual double EditorMeterLevel() const { return 0.0; }
+  virtual void SetEditorMeterLevel(double) {}
+  // The file the live state plays from (an absolute path when it can be found; "" for
+  // none), and a replacement for it, read once the host call ends (OnHostCallReturned),
+  // for hosts that store such files apart and move them between machines.
+  virtual std::string LiveStateFile() const { return ""; }
+  virtual void SetLiveStateFile(const std::string&) {}
+
   // Program (.fxp) and bank (.fxb) files (IPlugBaseFiles.cpp); editor or host thread,
   // under the plug-in mutex. Chunk form when the plug-in does chunks, parameter form
   // otherwise; loading accepts both.

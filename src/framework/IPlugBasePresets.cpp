@@ -196,6 +196,34 @@ int IPlugBase::unserializeBankChunk(const ByteChunk* chunk) {
   return UnserializePresets(chunk, pos);
 }
 
+int IPlugBase::unserializeBankChunkWhole(const ByteChunk* chunk) {
+  IMutexLock lock(mutex_);
+  std::vector<IPreset> presetsBefore = presets_;
+  const int currentBefore = currentPresetIdx_;
+  ByteChunk liveBefore;
+  SerializeState(&liveBefore);
+  const int pos = unserializeBankChunk(chunk);
+  if (pos > 0) return pos;
+  presets_ = std::move(presetsBefore);
+  currentPresetIdx_ = currentBefore;
+  UnserializeState(&liveBefore, 0);
+  PresetsChangedByHost();
+  return -1;
+}
+
+const IPreset* IPlugBase::GetPreset(int idx) const {
+  return idx >= 0 && idx < NPresets() ? &presets_[static_cast<size_t>(idx)] : nullptr;
+}
+
+bool IPlugBase::SetPreset(int idx, const IPreset& preset) {
+  if (idx < 0 || idx >= NPresets()) return false;
+  IPreset& stored = presets_[static_cast<size_t>(idx)];
+  stored.initialized = preset.initialized;
+  stored.setName(preset.name.c_str());
+  stored.chunk = preset.chunk;
+  return true;
+}
+
 namespace {
 // Behind the bank in a session chunk: "ZQcp" in file order, then the current preset.
 constexpr int32_t kSessionProgramTag = 0x7063515A;

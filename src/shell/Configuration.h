@@ -68,6 +68,8 @@ class Configuration {
   // Sets the folder when given (null keeps the current one), then writes it.
   void storeDefaultWAVPath(const char* folder);
   void storeProgramPath(const char* folder);
+  // Sets the WAV folder in memory only (another instance wrote the file).
+  void setDefaultWAVPath(const std::string& folder) { defaultWAVPath_ = folder; }
 
   // Startup bank file = path (null counts as empty); rewrites the "Startup Bank" section.
   void setStartupFxb(const char* path);

@@ -51,3 +51,11 @@ void MidiLearn::applyMidiLearn() {
     endPhase();
   }
 }
+
+void MidiLearn::setPhase(bool learning, bool unlearning) {
+  const bool wasLearning = learning_;
+  if (learning != wasLearning) learnedController_ = -1;
+  learning_ = learning;
+  unlearning_ = unlearning;
+  if (wasLearning && !learning && switchView_) switchView_->showOff();
+}

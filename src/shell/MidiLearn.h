@@ -25,6 +25,9 @@ class MidiLearn {
   void setMidiLearnParam(int index);
   // Ends a phase without touching the map or the switch (the plug-in was reset).
   void stop() { learning_ = unlearning_ = false; }
+  // Takes over the phase of another instance (an editor's copy of the plug-in in its
+  // own process); a phase that ends this way shows the switch off.
+  void setPhase(bool learning, bool unlearning);
 
   bool isLearning() const { return learning_; }
   bool isUnlearning() const { return unlearning_; }

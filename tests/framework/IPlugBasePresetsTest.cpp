@@ -116,7 +116,50 @@ TEST(IPlugBasePresets, CutBankChunkKeepsUnreadPresets) {
   }
 }
 
+// Whole or not at all: a cut bank leaves every preset, the current one and the live
+// edits as they were; a whole one is read as unserializeBankChunk reads it.
+TEST(IPlugBasePresets, BankChunkWholeOrNotAtAll) {
+  TestPlug source;
+  source.fillPresets(2, kValuesA);
+  ByteChunk bank;
+  source.serializeBankChunk(&bank);
+  ByteChunk cut = bank;
+  cut.Resize(bank.Size() - 3);
+  TestPlug target;
+  target.fillPresets(1, kValuesB);
+  const std::vector<double> edited{0.5, 4.0, 1.0, 300.0};
+  target.setValues(edited);
+  ByteChunk before;
+  target.SerializePresets(&before);
+  EXPECT_EQ(target.unserializeBankChunkWhole(&cut), -1);
+  ByteChunk after;
+  target.SerializePresets(&after);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(target.GetCurrentPresetIdx(), 1);
+  EXPECT_EQ(target.values(), edited);
+  EXPECT_EQ(target.unserializeBankChunkWhole(&bank), bank.Size());
+  EXPECT_STREQ(target.GetPresetName(3), "Prog 3");
+  const std::vector<double> sourceProgram1{0.1, 1.0, 0.0, 200.0};
+  EXPECT_EQ(target.values(), sourceProgram1);  // the current preset, 1, holds the source's
+}
 
+// A preset stored as given keeps its bytes; selecting one applies nothing.
+TEST(IPlugBasePresets, PresetsStoredAndSelectedAsTheyAre) {
+  TestPlug plug;
+  plug.fillPresets(0, kValuesA);
+  IPreset preset;
+  preset.initialized = true;
+  preset.setName("Given");
+  preset.chunk.PutStr("not a state");
+  EXPECT_TRUE(plug.SetPreset(2, preset));
+  EXPECT_FALSE(plug.SetPreset(4, preset));
+  EXPECT_EQ(plug.GetPreset(2)->chunk, preset.chunk);
+  EXPECT_EQ(plug.GetPreset(4), nullptr);
+  EXPECT_TRUE(plug.SelectPreset(2));
+  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
+  EXPECT_EQ(plug.values(), kValuesA);
+  EXPECT_FALSE(plug.SelectPreset(-1));
+}
 
 TEST(IPlugBasePresets, DamagedProgramChunkKeepsTheLiveEditsAndThePreset) {
   TestPlug source;

@@ -65,3 +65,14 @@ TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfway) {
   EXPECT_FALSE(learn.isLearning());
   EXPECT_EQ(view.turnedOff, 0);  // a reset ends the phase silently
 }
+
+// Another instance's phase taken over: ending it shows the switch off, once.
+TEST_F(MidiLearnFixture, PhaseTakenOverFromAnotherInstance) {
+  learn.setPhase(true, false);
+  EXPECT_TRUE(learn.isLearning());
+  EXPECT_EQ(view.turnedOff, 0);
+  learn.setPhase(false, false);
+  learn.setPhase(false, false);
+  EXPECT_FALSE(learn.isLearning());
+  EXPECT_EQ(view.turnedOff, 1);
+}

@@ -122,11 +122,12 @@ std::string CommandLine::versionText() { return std::string("zorq-render ") + ZO
 
 std::string CommandLine::helpText(const std::string& defaultPlugin) {
   return R"(Usage: zorq-render [options] -o OUTPUT
-Renders audio and MIDI offline through a VST 2 or CLAP plug-in and writes the result.
+Renders audio and MIDI offline through a VST 2, LV2 or CLAP plug-in and writes the result.
 A vocoder needs both a modulator (a voice, -m) and a carrier (notes, --midi or -n).
 
 Plug-in
-  -p, --plugin FILE        VST 2 shared object, or .clap file, to load (default: )" + defaultPlugin + R"()
+  -p, --plugin FILE        VST 2 shared object, LV2 bundle folder (NAME.lv2) or CLAP
+                           file (NAME.clap) to load (default: )" + defaultPlugin + R"()
       --preset FILE        load a program (.fxp) or bank (.fxb) file, chunk or
                            parameter form
       --program N          choose program N (0-based); with a bank it applies after

@@ -23,8 +23,9 @@ class PluginHost {
 
   virtual ~PluginHost() = default;
 
-  // The plug-in in the file (a CLAP file when its name ends in ".clap", else a VST 2
-  // shared object); RenderError when it cannot be loaded or opened.
+  // The plug-in in the file (a VST 2 shared object, or a CLAP file when its name ends
+  // in ".clap") or the bundle folder (LV2, a name ending in ".lv2"); RenderError when
+  // it cannot be loaded or opened.
   static std::unique_ptr<PluginHost> open(const std::string& path);
 
   virtual int numParams() const = 0;

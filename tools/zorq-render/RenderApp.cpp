@@ -16,6 +16,7 @@
 #include "zorq-render/MidiFile.h"
 #include "zorq-render/NoteList.h"
 #include "zorq-render/ParameterSetter.h"
+#include "zorq-render/Lv2PluginHost.h"
 #include "zorq-render/PluginHost.h"
 #include "zorq-render/PresetFile.h"
 #include "zorq-render/ProgressBar.h"
@@ -34,6 +35,7 @@ void warn(std::ostream& err, const std::string& text) { err << "zorq-render: war
 std::string pluginFile(const RenderOptions& options, const std::string& defaultPlugin) {
   std::string path = options.pluginPath.empty() ? defaultPlugin : options.pluginPath;
   struct stat info{};
+  if (Lv2PluginHost::isBundle(path)) return path;
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     throw RenderError("plug-in file '" + path + "' not found" +
                       (options.pluginPath.empty() ? " (build it, or name one with --plugin)" : ""));

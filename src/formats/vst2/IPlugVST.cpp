@@ -48,8 +48,8 @@ IPlugVST::IPlugVST(IPlugBase* plug, VstHostCallback hostCallback, bool ownsPlug)
   plug_->SetHost(this);
 }
 
-// The plug-in goes while still attached: its editor may report a last change. One
-// that is not ours stays, and is let go.
+// The plug-in goes while still attached: its editor may report a last change. A
+// borrowed one is detached (an owned one is gone by then and must not be touched).
 IPlugVST::~IPlugVST() {
   if (ownedPlug_) {
     ownedPlug_.reset();

@@ -1,0 +1,186 @@
+// The editor (Lv2Ui, on the headless platform) and the built ZORQ_dsp.so talking only
+// through a host: the editor's port writes go to the plug-in's control ports, its
+// messages into the plug-in's atom input, the plug-in's atom output back to the editor.
+#include <gtest/gtest.h>
+
+#include "editor/EmbeddedBitmaps.h"
+#include "editor/ZorqEditor.h"
+#include "formats/lv2/Lv2TestSignals.h"
+#include "formats/lv2/Lv2Ui.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+class Lv2Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registerEditorBitmaps();
+    plugin = std::make_unique<Lv2Instance>(world);
+    ASSERT_EQ(plugin->restoreBank(testBank(2), 0, 2), LV2_STATE_SUCCESS);
+    setControls(*plugin, programValues(2));
+    auto copy = std::make_unique<ZORQ>();
+    ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
+    copy->EnsureDefaultPreset();
+    touchFeature = LV2_Feature{LV2_UI__touch, &touch};
+    mapFeature = LV2_Feature{LV2_URID__map, &world.urids.map};
+    const LV2_Feature* features[] = {&mapFeature, &touchFeature, nullptr};
+    ui = std::make_unique<Lv2Ui>(description, std::move(copy), &Lv2Editor::write, this, features);
+    ASSERT_TRUE(ui->valid());
+    // Hosts tell a new editor every control port's value.
+    for (size_t i = 0; i < description.paramPorts.size(); ++i) {
+      const float value = plugin->control(description.paramPorts[i].symbol);
+      ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0,
+                    &value);
+    }
+  }
+
+  // Host cycles: the editor idles, the plug-in runs (worker included), its atom output
+  // goes to the editor, and the ports the editor wrote are sent back to it too.
+  void cycle(int times = 1, std::vector<TimedMidi> midi = {}) {
+    for (int t = 0; t < times; ++t) {
+      ui->idle();
+      std::vector<TimedMidi> due;
+      for (TimedMidi& m : midi) {
+        if (m.frame >= 0 && m.frame < 512) due.push_back({m.frame + position, m.bytes, m.size});
+        m.frame -= 512;
+      }
+      renderLv2(*plugin, signal, position, 512, 512, due);
+      position = (position + 512) % 40000;
+      for (const std::vector<uint8_t>& atom : plugin->takeNotifications())
+        ui->portEvent(description.notifyPort(), static_cast<uint32_t>(atom.size()),
+                      world.urids(LV2_ATOM__eventTransfer), atom.data());
+    }
+  }
+  void syncUp() {
+    for (int t = 0; t < 200 && !ui->inStep(); ++t) cycle();
+    ASSERT_TRUE(ui->inStep());
+    cycle(5);
+  }
+
+  // The plug-in's live state, as its state interface saves it, read by a ZORQ.
+  std::unique_ptr<ZORQ> pluginState() {
+    auto properties = plugin->savedProperties();
+    auto zorq = std::make_unique<ZORQ>();
+    const std::vector<uint8_t>& bank = properties["urn:zandervoltmusic:zorq#bank"];
+    int32_t current = 0;
+    std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(), 4);
+    ByteChunk chunk;
+    chunk.PutBytes(bank.data(), static_cast<int>(bank.size()));
+    zorq->SelectPreset(current);
+    zorq->unserializeBankChunk(&chunk);
+    return zorq;
+  }
+
+  static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                    const void* buffer) {
+    auto* self = static_cast<Lv2Editor*>(controller);
+    const int param = self->description.paramOfPort(port);
+    if (param >= 0 && format == 0 && size == sizeof(float)) {
+      self->plugin->control(self->description.paramPorts[static_cast<size_t>(param)].symbol) =
+          *static_cast<const float*>(buffer);
+      ++self->portWrites;
+    } else if (port == self->description.controlInPort()) {
+      const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
+      self->plugin->message(std::vector<uint8_t>(bytes, bytes + size));
+    }
+  }
+
+  Lv2World world;
+  const Lv2Description description = zorqLv2Description();
+  std::unique_ptr<Lv2Instance> plugin;
+  std::unique_ptr<Lv2Ui> ui;
+  TestSignal signal{44100};
+  int position = 0;
+  int portWrites = 0;
+  std::vector<std::pair<uint32_t, bool>> touches;
+  LV2UI_Touch touch{this, [](LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+                      static_cast<Lv2Editor*>(handle)->touches.emplace_back(port, grabbed);
+                    }};
+  LV2_Feature touchFeature{}, mapFeature{};
+};
+
+TEST_F(Lv2Editor, OpensInStepWithThePlugin) {
+  syncUp();
+  IPlugBase& copy = ui->copy();
+  EXPECT_EQ(copy.GetCurrentPresetIdx(), 2);
+  EXPECT_STREQ(copy.GetPresetName(1), "Robot");
+  EXPECT_STREQ(copy.GetPresetName(2), "Choir");
+  const std::vector<double> values = programValues(2);
+  for (int i = 0; i < copy.NParams(); ++i) EXPECT_EQ(copy.GetParam(i)->Value(), values[i]) << i;
+  EXPECT_EQ(portWrites, 0);  // the host already held these values
+}
+
+TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
+  syncUp();
+  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
+  copy.BeginInformHostOfParamChange(kTune);
+  copy.SetParameterFromGUI(kTune, 0.75);
+  copy.EndInformHostOfParamChange(kTune);
+  cycle(3);
+  const uint32_t port = description.firstParamPort() + kTune;
+  EXPECT_EQ(touches, (std::vector<std::pair<uint32_t, bool>>{{port, true}, {port, false}}));
+  EXPECT_EQ(plugin->control("tune"), static_cast<float>(copy.GetParam(kTune)->Value()));
+  EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy.GetParam(kTune)->Value());
+}
+
+// A MIDI program change in the plug-in reaches the editor, which writes the values
+// that changed to the host's ports.
+TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
+  syncUp();
+  cycle(4, {{100, {0xC0, 1, 0}, 2}});
+  const std::vector<double> values = programValues(1);
+  EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
+  for (int i = 0; i < ui->copy().NParams(); ++i) {
+    EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
+    EXPECT_EQ(plugin->control(description.paramPorts[static_cast<size_t>(i)].symbol),
+              static_cast<float>(values[i]));
+  }
+  EXPECT_GT(portWrites, 0);
+}
+
+// A program change and a rename in the editor reach the plug-in: its current program,
+// the program left (with the editor's edits) and the name.
+TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
+  syncUp();
+  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
+  copy.SetParameterFromGUI(kMicLevel, 0.2);
+  copy.changePreset(1);
+  copy.ModifyCurrentPreset("Renamed");
+  cycle(10);
+  std::unique_ptr<ZORQ> state = pluginState();
+  EXPECT_EQ(state->GetCurrentPresetIdx(), 1);
+  EXPECT_STREQ(state->GetPresetName(1), "Renamed");
+  for (int i = 0; i < copy.NParams(); ++i)
+    EXPECT_EQ(state->GetParam(i)->Value(), copy.GetParam(i)->Value()) << i;
+  state->RestorePreset(2);
+  EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy.GetParam(kMicLevel)->GetNonNormalized(0.2));
+}
+
+// MIDI learn across the two: the editor arms it, a knob names the parameter, a
+// controller played into the plug-in completes it, and the editor's switch and map follow.
+TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
+  syncUp();
+  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
+  {
+    IMutexLock lock(copy.Mutex());
+    copy.doMidiLearn(true);
+  }
+  cycle(4);
+  copy.SetParameterFromGUI(kVibratoDepth, 0.4);
+  cycle(4);
+  cycle(4, {{0, {0xB0, 20, 64}, 3}});
+  EXPECT_EQ(copy.configuration().controllerParameter(20), kVibratoDepth);
+  EXPECT_FALSE(copy.midiLearn().isLearning());
+  // The controller now moves the parameter in the plug-in, and the editor follows.
+  cycle(4, {{0, {0xB0, 20, 127}, 3}});
+  EXPECT_EQ(copy.GetParam(kVibratoDepth)->Value(), 1.0);
+  EXPECT_EQ(plugin->control("vibrato_depth"), 1.0f);
+}
+
+TEST_F(Lv2Editor, TheMeterShowsThePluginsLevel) {
+  syncUp();
+  cycle(20, {{0, {0x90, 48, 100}, 3}});
+  EXPECT_GT(ui->copy().EditorMeterLevel(), 0.0);
+}
+
+}  // namespace

@@ -1,0 +1,336 @@
+// The built ZORQ_dsp.so driven through lilv: an unconnected side chain, a MIDI program
+// change that the host's ports do not follow kept through a saved and restored state,
+// damaged states refused, bypass, and one render through both the VST 2 and the LV2 build.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "formats/lv2/Lv2TestSignals.h"
+#include "sampler/WavTestFile.h"
+#include "plugin/RecordingHost.h"
+
+namespace {
+
+constexpr int kBlock = 512;
+const std::vector<TimedMidi> kNotes = {
+    {10, {0x90, 48, 100}, 3}, {10, {0x90, 55, 90}, 3}, {30000, {0x80, 48, 0}, 3}};
+
+class Lv2Plugin : public ::testing::Test {
+ protected:
+  // An instance holding the test bank with program `current`, its ports at the
+  // program's values (as a host shows them after reading them).
+  std::unique_ptr<Lv2Instance> instanceWithBank(int current) {
+    auto instance = std::make_unique<Lv2Instance>(world);
+    EXPECT_TRUE(instance->valid());
+    EXPECT_EQ(instance->restoreBank(testBank(current), 0, current), LV2_STATE_SUCCESS);
+    setControls(*instance, programValues(current));
+    return instance;
+  }
+
+  Lv2World world;
+  TestSignal signal{44100 * 2};
+};
+
+TEST_F(Lv2Plugin, UnconnectedSideChainIsSilence) {
+  auto connected = instanceWithBank(0);
+  auto unconnected = instanceWithBank(0);
+  std::vector<float> silence(signal.carrier.size(), 0.0f);
+  TestSignal silentCarrier = signal;
+  silentCarrier.carrier = silence;
+  const std::vector<float> a = renderLv2(*connected, silentCarrier, 0, 20000, kBlock, kNotes);
+  const std::vector<float> b = renderLv2(*unconnected, signal, 0, 20000, kBlock, kNotes, false);
+  EXPECT_GT(rms(a), 1e-4);
+  EXPECT_EQ(a, b);
+}
+
+// The host's ports stay at program 0 while a MIDI program change plays program 1; the
+// state saved then (through lilv's Turtle) and restored in lilv's order (state, then
+// those port values) plays program 1, as a fresh instance of program 1 does.
+TEST_F(Lv2Plugin, MidiProgramChangeSurvivesSaveAndRestore) {
+  auto played = instanceWithBank(0);
+  renderLv2(*played, signal, 0, 4096, kBlock, {{100, {0xC0, 1, 0}, 2}});
+  LilvState* saved = played->save();
+  ASSERT_NE(saved, nullptr);
+  char* text = lilv_state_to_string(world.world, &world.urids.map, &world.urids.unmap, saved,
+                                    "urn:test:saved", nullptr);
+  LilvState* reread = lilv_state_new_from_string(world.world, &world.urids.map, text);
+  ASSERT_NE(reread, nullptr);
+
+  Lv2Instance restored(world);
+  restored.restore(reread);
+  EXPECT_EQ(restored.control("final_volume"), static_cast<float>(programValues(0)[kFinalVolume]));
+  auto fresh = instanceWithBank(1);
+  const std::vector<float> a = renderLv2(restored, signal, 0, 30000, kBlock, kNotes);
+  const std::vector<float> b = renderLv2(*fresh, signal, 0, 30000, kBlock, kNotes);
+  EXPECT_GT(rms(a), 1e-4);
+  EXPECT_EQ(a, b);
+  lilv_state_free(reread);
+  lilv_free(text);
+  lilv_state_free(saved);
+}
+
+// A port the host moves after the program change is applied on top of it.
+TEST_F(Lv2Plugin, APortTheHostMovesIsApplied) {
+  auto moved = instanceWithBank(0);
+  renderLv2(*moved, signal, 0, 1024, kBlock, {{0, {0xC0, 1, 0}, 2}});
+  moved->control("final_volume") = 0.1f;
+  const std::vector<float> a = renderLv2(*moved, signal, 1024, 20000, kBlock, kNotes);
+  auto reference = instanceWithBank(1);
+  reference->control("final_volume") = 0.1f;
+  renderLv2(*reference, signal, 0, 1024, kBlock, {});
+  const std::vector<float> b = renderLv2(*reference, signal, 1024, 20000, kBlock, kNotes);
+  EXPECT_GT(rms(a), 1e-4);
+  EXPECT_EQ(a, b);
+}
+
+// A preset holds its program's state besides the port values: restoring it through
+// lilv selects the program and plays its stored values to the bit.
+TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
+  Lv2Instance instance(world);
+  LilvNode* preset = world.node("urn:zandervoltmusic:zorq#preset03");
+  lilv_world_load_resource(world.world, preset);
+  LilvState* state = lilv_state_new_from_world(world.world, &world.urids.map, preset);
+  ASSERT_NE(state, nullptr);
+  instance.restore(state);
+  renderLv2(instance, signal, 0, 512, kBlock, {});
+  auto properties = instance.savedProperties();
+  int32_t current = -1;
+  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(),
+              sizeof current);
+  EXPECT_EQ(current, 2);
+  ZORQ played, builtIn;
+  builtIn.EnsureDefaultPreset();
+  builtIn.RestorePreset(2);
+  ByteChunk bank;
+  const std::vector<uint8_t>& bytes = properties["urn:zandervoltmusic:zorq#bank"];
+  bank.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
+  played.SelectPreset(current);
+  ASSERT_GT(played.unserializeBankChunk(&bank), 0);
+  EXPECT_STREQ(played.GetPresetName(2), builtIn.GetPresetName(2));
+  for (int i = 0; i < played.NParams(); ++i)
+    EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
+  lilv_state_free(state);
+  lilv_node_free(preset);
+}
+
+// A state that plays a sample file: lilv saves it with the file as a mapped path and
+// links the file into the state's folder; a new instance restored from that folder
+// reads it on the worker and plays it.
+TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
+  TempFolder folder;
+  const std::string wav = folder / "voice.wav";
+  const wavtest::Bytes bytes = wavtest::floatWav(1, 44100, wavtest::sine(44100, 330.0, 44100.0));
+  std::ofstream(wav, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ZORQ source;
+  source.EnsureDefaultPreset();
+  source.GetParam(kInputMode)->Set(1);  // "File"
+  source.setSampleFileName(wav.c_str());
+  source.ModifyCurrentPreset("Sampled");
+  ByteChunk bank;
+  source.serializeBankChunk(&bank);
+  Lv2Instance played(world);
+  ASSERT_EQ(played.restoreBank(std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size()),
+                               0, 0),
+            LV2_STATE_SUCCESS);
+  played.control("input_mode") = 1.0f;
+  TestSignal silentVoice = signal;
+  std::fill(silentVoice.voice.begin(), silentVoice.voice.end(), 0.0f);  // only the file can speak
+  renderLv2(played, silentVoice, 0, 2048, kBlock, {});
+  EXPECT_GT(rms(renderLv2(played, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}})),
+            1e-4);
+
+  const std::string saved = folder / "saved.lv2";
+  LilvState* state = lilv_state_new_from_instance(
+      world.plugin, played.instance(), &world.urids.map, nullptr, nullptr, saved.c_str(),
+      saved.c_str(), &Lv2Instance::portValueOf, &played, LV2_STATE_IS_POD, played.features());
+  ASSERT_NE(state, nullptr);
+  ASSERT_EQ(lilv_state_save(world.world, &world.urids.map, &world.urids.unmap, state,
+                            "urn:test:saved", saved.c_str(), "state.ttl"),
+            0);
+  lilv_state_free(state);
+  std::ifstream text(saved + "/state.ttl");
+  const std::string turtle((std::istreambuf_iterator<char>(text)),
+                           std::istreambuf_iterator<char>());
+  EXPECT_EQ(turtle.find(folder.path()), std::string::npos);  // mapped, not the absolute path
+
+  LilvNode* subject = world.node("urn:test:saved");
+  LilvState* reread = lilv_state_new_from_file(world.world, &world.urids.map, subject,
+                                               (saved + "/state.ttl").c_str());
+  lilv_node_free(subject);
+  ASSERT_NE(reread, nullptr);
+  Lv2Instance restored(world);
+  restored.restore(reread);
+  lilv_state_free(reread);
+  renderLv2(restored, silentVoice, 0, 2048, kBlock, {});
+  const std::vector<float> out =
+      renderLv2(restored, silentVoice, 2048, 20000, kBlock, {{2148, {0x90, 48, 100}, 3}});
+  EXPECT_GT(rms(out), 1e-4);
+}
+
+struct DamagedState {
+  const char* name;
+  std::vector<uint8_t> (*bytes)();
+  bool wrongType;
+};
+
+const DamagedState kDamaged[] = {
+    {"Empty", [] { return std::vector<uint8_t>(); }, false},
+    {"Garbage", [] { return std::vector<uint8_t>(5000, 0xA5); }, false},
+    {"CutInsideTheThirdProgram",
+     [] {
+       auto bank = testBank(2);
+       bank.resize(8 + 2 * 950);
+       return bank;
+     },
+     false},
+    {"NotAChunk", [] { return testBank(2); }, true},
+};
+
+class Lv2DamagedState : public Lv2Plugin, public ::testing::WithParamInterface<DamagedState> {};
+
+TEST_P(Lv2DamagedState, IsRefusedAndChangesNothing) {
+  auto instance = instanceWithBank(1);
+  LilvState* before = instance->save();
+  EXPECT_NE(instance->restoreBank(GetParam().bytes(),
+                                  GetParam().wrongType ? world.urids(LV2_ATOM__String) : 0),
+            LV2_STATE_SUCCESS);
+  LilvState* after = instance->save();
+  EXPECT_TRUE(lilv_state_equals(before, after));
+  lilv_state_free(before);
+  lilv_state_free(after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2DamagedState, ::testing::ValuesIn(kDamaged),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Bypass fades to the voice input over ten milliseconds: no step between samples is
+// larger than the signals' own, and after the fade the output is the voice.
+TEST_F(Lv2Plugin, BypassFadesWithoutAClick) {
+  auto instance = instanceWithBank(0);
+  const std::vector<float> before = renderLv2(*instance, signal, 0, 8192, kBlock, kNotes);
+  instance->control("enabled") = 0.0f;
+  const std::vector<float> during = renderLv2(*instance, signal, 8192, 4096, kBlock, {});
+  float largestStep = 0, signalStep = 0;
+  for (size_t i = 2; i < during.size(); i += 2)
+    largestStep = std::max(largestStep, std::fabs(during[i] - during[i - 2]));
+  for (size_t i = 2; i < before.size(); i += 2)
+    signalStep = std::max(signalStep, std::fabs(before[i] - before[i - 2]));
+  for (int i = 8192 + 1000; i < 8192 + 1010; ++i)
+    signalStep = std::max(signalStep, std::fabs(signal.voice[i] - signal.voice[i - 1]));
+  EXPECT_LE(largestStep, signalStep * 1.5f);
+  EXPECT_EQ(during[2 * 4000], signal.voice[8192 + 4000]);
+}
+
+// run() allocates nothing: MIDI notes, controllers and a program change, an editor's
+// messages and the answers the worker queued for it all pass through it.
+TEST_F(Lv2Plugin, RunAllocatesNothing) {
+  auto instance = instanceWithBank(0);
+  Lv2World& w = world;
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &w.urids.map);
+  std::vector<uint8_t> request(64);
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, w.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  instance->message(request);
+  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3},
+                                       {700, {0xB0, 64, 127}, 3},
+                                       {1500, {0xC0, 1, 0}, 2},
+                                       {2100, {0xE0, 0, 90}, 3},
+                                       {3000, {0x80, 48, 0}, 3}};
+  renderLv2(*instance, signal, 0, 8192, 256, midi);
+  EXPECT_GT(instance->takeNotifications().size(), 64u);  // the whole state went out
+  EXPECT_EQ(instance->allocationsInRun(), 0u);
+}
+
+// Hosts call work() and save() from other threads while run() plays: nothing breaks (and
+// the sanitizer builds watch the rings and the mutex between them).
+TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
+  auto instance = instanceWithBank(1);
+  instance->runWorkerElsewhere();
+  LV2_Handle handle = lilv_instance_get_handle(instance->instance());
+  const auto* worker = static_cast<const LV2_Worker_Interface*>(
+      lilv_instance_get_extension_data(instance->instance(), LV2_WORKER__interface));
+  const auto* state = static_cast<const LV2_State_Interface*>(
+      lilv_instance_get_extension_data(instance->instance(), LV2_STATE__interface));
+  std::atomic<bool> stop{false};
+  std::atomic<int> saves{0};
+  std::thread other([&] {
+    const uint32_t job = 1;
+    while (!stop.load()) {
+      worker->work(
+          handle,
+          [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; },
+          nullptr, sizeof job, &job);
+      state->save(
+          handle,
+          [](LV2_State_Handle, uint32_t, const void*, size_t, uint32_t, uint32_t) {
+            return LV2_STATE_SUCCESS;
+          },
+          nullptr, 0, instance->features());
+      ++saves;
+    }
+  });
+  std::vector<uint8_t> request(64);
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &world.urids.map);
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, world.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  instance->message(request);
+  std::vector<TimedMidi> midi;
+  for (int i = 0; i < 40; ++i)
+    midi.push_back({i * 1000, {uint8_t(i % 2 ? 0x80 : 0x90), 60, 100}, 3});
+  midi.push_back({20000, {0xC0, 2, 0}, 2});
+  const std::vector<float> out = renderLv2(*instance, signal, 0, 44100, 128, midi);
+  stop = true;
+  other.join();
+  EXPECT_GT(saves.load(), 0);
+  EXPECT_GT(rms(out), 1e-4);
+}
+
+// The same bank, input and MIDI through ZORQ.so (VST 2, float processing) and
+// ZORQ_dsp.so (LV2) give the same samples, the noise carrier included.
+TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
+  const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3},  {10, {0x90, 55, 90}, 3},
+                                       {12000, {0xC0, 2, 0}, 2},  {20100, {0xE0, 0, 80}, 3},
+                                       {30000, {0x80, 48, 0}, 3}, {30000, {0x80, 55, 0}, 3}};
+  const int frames = 44100;
+  auto lv2 = instanceWithBank(0);
+  const std::vector<float> fromLv2 = renderLv2(*lv2, signal, 0, frames, kBlock, midi);
+
+  RecordingHost vst;
+  ASSERT_NE(vst.effect, nullptr);
+  const std::vector<uint8_t> bank = testBank(0);
+  ASSERT_EQ(vst.setChunk(true, std::vector<char>(bank.begin(), bank.end())), 1);
+  vst.start(44100.0f, kBlock);
+  std::vector<float> fromVst(2 * frames);
+  std::vector<float> left(kBlock), right(kBlock);
+  for (int done = 0; done < frames; done += kBlock) {
+    const int n = std::min(kBlock, frames - done);
+    std::vector<std::array<int, 4>> events;
+    for (const TimedMidi& m : midi)
+      if (m.frame >= done && m.frame < done + n)
+        events.push_back({m.frame - done, m.bytes[0], m.bytes[1], m.bytes[2]});
+    if (!events.empty()) vst.sendMidi(events);
+    float* voice = const_cast<float*>(signal.voice.data()) + done;
+    float* carrier = const_cast<float*>(signal.carrier.data()) + done;
+    float* ins[4] = {voice, voice, carrier, carrier};
+    float* outs[2] = {left.data(), right.data()};
+    vst.effect->processReplacing(vst.effect, ins, outs, n);
+    for (int i = 0; i < n; ++i) {
+      fromVst[2 * static_cast<size_t>(done + i)] = left[i];
+      fromVst[2 * static_cast<size_t>(done + i) + 1] = right[i];
+    }
+  }
+  EXPECT_GT(rms(fromVst), 1e-4);
+  EXPECT_EQ(fromVst, fromLv2);
+}
+
+}  // namespace
