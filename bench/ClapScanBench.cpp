@@ -16,7 +16,8 @@ void BM_ClapScan(benchmark::State& state) {
     }
     const auto* entry = static_cast<const clap_plugin_entry_t*>(dlsym(library, "clap_entry"));
     if (entry && entry->init(ZORQ_CLAP_PATH)) {
-      const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
+      const auto* factory =
+          static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
       for (uint32_t i = 0; factory && i < factory->get_plugin_count(factory); ++i)
         benchmark::DoNotOptimize(factory->get_plugin_descriptor(factory, i));
       entry->deinit();

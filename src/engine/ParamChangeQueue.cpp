@@ -11,7 +11,8 @@ bool ParamChangeQueue::add(int offset, int paramIdx, double value) {
   // After the last change whose offset is not greater: hosts send them in order, so
   // this is nearly always the end.
   auto position = changes_.end();
-  while (position != changes_.begin() + static_cast<long>(front_) && (position - 1)->offset > offset)
+  while (position != changes_.begin() + static_cast<long>(front_) &&
+         (position - 1)->offset > offset)
     --position;
   changes_.insert(position, Change{offset, paramIdx, value});
   return true;

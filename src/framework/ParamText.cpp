@@ -34,7 +34,8 @@ bool equalIgnoringCase(const std::string& a, const char* b) {
   const size_t length = std::strlen(b);
   if (a.size() != length) return false;
   for (size_t i = 0; i < length; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -57,10 +58,12 @@ double orderKey(double number) {
 // number shown (negated when the numbers fall), words counting as beyond their end.
 class DisplayScale {
  public:
-  explicit DisplayScale(const IParam& param) : param_(param), min_(param.GetMin()), max_(param.GetMax()) {
+  explicit DisplayScale(const IParam& param)
+      : param_(param), min_(param.GetMin()), max_(param.GetMax()) {
     double low = 0.0, high = 0.0;
     const double span = max_ - min_;
-    if (shown(min_ + 0.25 * span, &low) && shown(min_ + 0.75 * span, &high) && high < low) sign_ = -1.0;
+    if (shown(min_ + 0.25 * span, &low) && shown(min_ + 0.75 * span, &high) && high < low)
+      sign_ = -1.0;
   }
 
   double key(double value) const {
@@ -88,7 +91,9 @@ class DisplayScale {
   }
 
  private:
-  bool shown(double value, double* number) const { return leadingNumber(displayOf(param_, value), number); }
+  bool shown(double value, double* number) const {
+    return leadingNumber(displayOf(param_, value), number);
+  }
 
   // Narrows [*below, *above] around the point where `reached` turns true.
   template <typename Test>

@@ -22,7 +22,8 @@ TEST(ParamSchedule, ChangesTakeEffectAtTheTickOfTheirOffset) {
     int preroll, offset;
   };
   const auto voice = whiteNoise(4000, 3), carrier = whiteNoise(4000, 4);
-  for (const Row& row : {Row{0, 0}, Row{0, 43}, Row{0, 44}, Row{10, 0}, Row{10, 33}, Row{10, 34}, Row{100, 500}}) {
+  for (const Row& row :
+       {Row{0, 0}, Row{0, 43}, Row{0, 44}, Row{10, 0}, Row{10, 33}, Row{10, 34}, Row{100, 500}}) {
     SCOPED_TRACE(::testing::Message() << row.preroll << " + " << row.offset);
     const int tick = (row.preroll + row.offset) / 44 * 44;
     const int start = std::max(tick, row.preroll);
@@ -33,11 +34,13 @@ TEST(ParamSchedule, ChangesTakeEffectAtTheTickOfTheirOffset) {
       std::vector<double> left;
       for (size_t b = 0; b + 1 < splits.size(); ++b) {
         const int n = splits[b + 1] - splits[b];
-        if (scheduled && splits[b] == row.preroll) h.plug->ScheduleParamChange(kVocoderMode, 1.0, row.offset);
+        if (scheduled && splits[b] == row.preroll)
+          h.plug->ScheduleParamChange(kVocoderMode, 1.0, row.offset);
         if (!scheduled && splits[b] == start) h.setParam(kVocoderMode, 1.0);
         std::vector<std::vector<double>> in(4);
         for (int c = 0; c < 4; ++c)
-          in[c].assign((c < 2 ? voice : carrier).begin() + splits[b], (c < 2 ? voice : carrier).begin() + splits[b] + n);
+          in[c].assign((c < 2 ? voice : carrier).begin() + splits[b],
+                       (c < 2 ? voice : carrier).begin() + splits[b] + n);
         h.process(n, in);
         left.insert(left.end(), h.out[0].begin(), h.out[0].begin() + n);
       }
@@ -65,7 +68,8 @@ TEST(ParamSchedule, ChangesLeftOverApplyInTheNextBlockOrAtAReset) {
 // The queue holds a fixed number of changes; one more is applied at once rather than lost.
 TEST(ParamSchedule, AFullQueueAppliesAChangeAtOnce) {
   EngineHarness h;
-  for (int i = 0; i < ParamChangeQueue::kCapacity; ++i) h.plug->ScheduleParamChange(kBias, 0.25, 100);
+  for (int i = 0; i < ParamChangeQueue::kCapacity; ++i)
+    h.plug->ScheduleParamChange(kBias, 0.25, 100);
   h.plug->ScheduleParamChange(kLimit, 1.0, 100);
   EXPECT_EQ(h.plug->limit(), 1.0);
   EXPECT_EQ(h.plug->bias(), 0.0);

@@ -48,19 +48,20 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
   plain.InitDouble("Rate", 5.5, 0.001, 24.999, 0.01, "Hz");
   IParam whole;
   whole.InitDouble("Tune", 0.0, -100.0, 100.0, 1.0);
-  const IParam level = withDisplay(decibels, 2.0), pan = withDisplay(balance), depth = withDisplay(percent);
+  const IParam level = withDisplay(decibels, 2.0), pan = withDisplay(balance),
+               depth = withDisplay(percent);
   struct Row {
     const IParam* param;
     const char* typed;
     const char* shown;
   };
   const Row rows[] = {
-      {&choice, "Hard", "Hard"},   {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},
-      {&plain, "5.5", "5.50 Hz"},  {&plain, "7 hz", "7.00 Hz"}, {&plain, "99", "25.00 Hz"},
-      {&whole, "-12", "-12"},      {&whole, "-0", "0"},         {&level, "-6", "-6.0"},
-      {&level, "-oo", "-oo"},      {&level, "-0.0", "-0.0"},    {&level, "6.0", "6.0"},
-      {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},      {&pan, "25:75", "25:75"},
-      {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},      {&depth, "0", "0%"},
+      {&choice, "Hard", "Hard"},  {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},
+      {&plain, "5.5", "5.50 Hz"}, {&plain, "7 hz", "7.00 Hz"}, {&plain, "99", "25.00 Hz"},
+      {&whole, "-12", "-12"},     {&whole, "-0", "0"},         {&level, "-6", "-6.0"},
+      {&level, "-oo", "-oo"},     {&level, "-0.0", "-0.0"},    {&level, "6.0", "6.0"},
+      {&level, "-6.04", "-6.0"},  {&pan, "Left", "Left"},      {&pan, "25:75", "25:75"},
+      {&pan, "100:0", "100:0"},   {&depth, "33%", "33%"},      {&depth, "0", "0%"},
   };
   for (const Row& row : rows) {
     double value = -1.0;

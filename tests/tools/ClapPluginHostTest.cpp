@@ -56,8 +56,9 @@ TEST(ClapPluginHost, RendersAsTheVst2BuildDoes) {
   for (const char* plugin : {ZORQ_PLUGIN, ZORQ_CLAP_PLUGIN}) {
     const std::string out = temp / (std::string("out") + std::to_string(renders.size()) + ".wav");
     const CommandResult result =
-        runRender({"-q", "--plugin", plugin, "-m", temp / "voice.wav", "-n", "C3+G3:0.3,E3+B3@0.31:0.2", "--set",
-                   "Vocoder Mode=VE-10 Full Bands", "--set", "Ensemble=on", "-b", "333", "--tail", "0.2", "-o", out},
+        runRender({"-q", "--plugin", plugin, "-m", temp / "voice.wav", "-n",
+                   "C3+G3:0.3,E3+B3@0.31:0.2", "--set", "Vocoder Mode=VE-10 Full Bands", "--set",
+                   "Ensemble=on", "-b", "333", "--tail", "0.2", "-o", out},
                   temp);
     ASSERT_EQ(result.exitCode, 0) << result.errorText;
     renders.push_back(readAudio(out).channels.at(0));

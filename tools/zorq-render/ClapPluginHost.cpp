@@ -28,9 +28,8 @@ clap_input_events_t inputList(const std::vector<Event>* events) {
 }
 
 // What the plug-in sends back is not used offline.
-const clap_output_events_t kDiscard{nullptr, [](const clap_output_events_t*, const clap_event_header_t*) {
-                                      return true;
-                                    }};
+const clap_output_events_t kDiscard{
+    nullptr, [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
 
 // 'zorq' from "com.zandervoltmusic.zorq": the last part's first four characters.
 int32_t fileId(const char* pluginId) {
@@ -49,7 +48,8 @@ int32_t decimalVersion(const char* text) {
 }
 
 std::vector<uint32_t> portChannels(const clap_plugin_t* plugin, bool input) {
-  const auto* ports = static_cast<const clap_plugin_audio_ports_t*>(plugin->get_extension(plugin, kClapExtAudioPorts));
+  const auto* ports = static_cast<const clap_plugin_audio_ports_t*>(
+      plugin->get_extension(plugin, kClapExtAudioPorts));
   std::vector<uint32_t> channels;
   const uint32_t count = ports ? ports->count(plugin, input) : 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -87,12 +87,17 @@ ClapPluginHost::ClapPluginHost(const std::string& path) {
   host_.get_extension = [](const clap_host_t*, const char*) -> const void* { return nullptr; };
   host_.request_restart = [](const clap_host_t*) {};
   host_.request_process = [](const clap_host_t*) {};
-  host_.request_callback = [](const clap_host_t* h) { static_cast<ClapPluginHost*>(h->host_data)->callbackWanted_ = true; };
+  host_.request_callback = [](const clap_host_t* h) {
+    static_cast<ClapPluginHost*>(h->host_data)->callbackWanted_ = true;
+  };
 
-  const auto* factory = static_cast<const clap_plugin_factory_t*>(entry_->get_factory(kClapPluginFactoryId));
-  const clap_plugin_descriptor_t* descriptor =
-      factory && factory->get_plugin_count(factory) > 0 ? factory->get_plugin_descriptor(factory, 0) : nullptr;
-  plugin_ = descriptor && descriptor->id ? factory->create_plugin(factory, &host_, descriptor->id) : nullptr;
+  const auto* factory =
+      static_cast<const clap_plugin_factory_t*>(entry_->get_factory(kClapPluginFactoryId));
+  const clap_plugin_descriptor_t* descriptor = factory && factory->get_plugin_count(factory) > 0
+                                                   ? factory->get_plugin_descriptor(factory, 0)
+                                                   : nullptr;
+  plugin_ = descriptor && descriptor->id ? factory->create_plugin(factory, &host_, descriptor->id)
+                                         : nullptr;
   if (!plugin_ || !plugin_->init(plugin_)) {
     if (plugin_) plugin_->destroy(plugin_);
     plugin_ = nullptr;
@@ -101,7 +106,8 @@ ClapPluginHost::ClapPluginHost(const std::string& path) {
   }
   uniqueId_ = fileId(descriptor->id);
   version_ = decimalVersion(descriptor->version);
-  paramsExtension_ = static_cast<const clap_plugin_params_t*>(plugin_->get_extension(plugin_, kClapExtParams));
+  paramsExtension_ =
+      static_cast<const clap_plugin_params_t*>(plugin_->get_extension(plugin_, kClapExtParams));
   state_ = static_cast<const clap_plugin_state_t*>(plugin_->get_extension(plugin_, kClapExtState));
   for (uint32_t i = 0, n = paramsExtension_ ? paramsExtension_->count(plugin_) : 0; i < n; ++i) {
     clap_param_info_t info{};
@@ -138,7 +144,9 @@ int ClapPluginHost::channels(const std::vector<uint32_t>& ports) {
   return static_cast<int>(std::min<uint64_t>(total, kMaxChannels + 1));
 }
 
-std::string ClapPluginHost::effectName() { return plugin_->desc && plugin_->desc->name ? plugin_->desc->name : ""; }
+std::string ClapPluginHost::effectName() {
+  return plugin_->desc && plugin_->desc->name ? plugin_->desc->name : "";
+}
 
 const clap_param_info_t* ClapPluginHost::info(int index) const {
   return index >= 0 && index < numParams() ? &params_[size_t(index)] : nullptr;
@@ -159,7 +167,9 @@ std::string ClapPluginHost::paramName(int index) {
 std::string ClapPluginHost::paramDisplay(int index) {
   const clap_param_info_t* param = info(index);
   char text[kTextBufferSize] = {};
-  if (!param || !paramsExtension_->value_to_text(plugin_, param->id, value(index), text, sizeof text)) return "";
+  if (!param ||
+      !paramsExtension_->value_to_text(plugin_, param->id, value(index), text, sizeof text))
+    return "";
   text[kTextBufferSize - 1] = '\0';
   return text;
 }
@@ -167,13 +177,15 @@ std::string ClapPluginHost::paramDisplay(int index) {
 float ClapPluginHost::getParameter(int index) {
   const clap_param_info_t* param = info(index);
   if (!param || !(param->max_value > param->min_value)) return 0.0f;
-  return static_cast<float>((value(index) - param->min_value) / (param->max_value - param->min_value));
+  return static_cast<float>((value(index) - param->min_value) /
+                            (param->max_value - param->min_value));
 }
 
 void ClapPluginHost::setParameter(int index, float normalised) {
   const clap_param_info_t* param = info(index);
   if (!param || !std::isfinite(normalised)) return;
-  double plain = param->min_value + (param->max_value - param->min_value) * std::clamp(double(normalised), 0.0, 1.0);
+  double plain = param->min_value +
+                 (param->max_value - param->min_value) * std::clamp(double(normalised), 0.0, 1.0);
   if (param->flags & kClapParamIsStepped) plain = std::round(plain);
   setValue(index, plain);
 }
@@ -181,7 +193,8 @@ void ClapPluginHost::setParameter(int index, float normalised) {
 bool ClapPluginHost::setParameterFromText(int index, const std::string& text) {
   const clap_param_info_t* param = info(index);
   double plain = 0.0;
-  if (!param || !paramsExtension_->text_to_value(plugin_, param->id, text.c_str(), &plain)) return false;
+  if (!param || !paramsExtension_->text_to_value(plugin_, param->id, text.c_str(), &plain))
+    return false;
   setValue(index, plain);
   return true;
 }
@@ -203,7 +216,8 @@ std::vector<uint8_t> ClapPluginHost::chunk(bool bank) {
   std::vector<uint8_t> bytes;
   if (!bank || !state_) return bytes;
   ByteStream stream{&bytes};
-  const clap_ostream_t out{&stream, [](const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t {
+  const clap_ostream_t out{&stream,
+                           [](const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t {
                              auto* target = static_cast<ByteStream*>(s->ctx)->bytes;
                              target->insert(target->end(), static_cast<const uint8_t*>(data),
                                             static_cast<const uint8_t*>(data) + size);
@@ -217,13 +231,14 @@ bool ClapPluginHost::setChunk(bool, const std::vector<uint8_t>& bytes) {
   if (!state_) return false;
   std::vector<uint8_t> copy = bytes;
   ByteStream stream{&copy};
-  const clap_istream_t in{&stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
-                            auto* source = static_cast<ByteStream*>(s->ctx);
-                            const size_t n = std::min<uint64_t>(size, source->bytes->size() - source->position);
-                            if (n > 0) std::memcpy(data, source->bytes->data() + source->position, n);
-                            source->position += n;
-                            return static_cast<int64_t>(n);
-                          }};
+  const clap_istream_t in{
+      &stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
+        auto* source = static_cast<ByteStream*>(s->ctx);
+        const size_t n = std::min<uint64_t>(size, source->bytes->size() - source->position);
+        if (n > 0) std::memcpy(data, source->bytes->data() + source->position, n);
+        source->position += n;
+        return static_cast<int64_t>(n);
+      }};
   return state_->load(plugin_, &in);
 }
 
@@ -231,7 +246,8 @@ void ClapPluginHost::start(double sampleRate, int blockSize) {
   if (active_) return;
   sampleRate_ = sampleRate;
   if (!plugin_->activate(plugin_, sampleRate, 1, static_cast<uint32_t>(std::max(blockSize, 1))))
-    throw RenderError("the plug-in refused to start at " + std::to_string(long(sampleRate)) + " Hz");
+    throw RenderError("the plug-in refused to start at " + std::to_string(long(sampleRate)) +
+                      " Hz");
   active_ = true;
   if (!plugin_->start_processing(plugin_)) throw RenderError("the plug-in refused to process");
 }
@@ -240,23 +256,28 @@ void ClapPluginHost::sendEvents(const std::vector<HostMidiEvent>& events) {
   events_.clear();
   for (const HostMidiEvent& e : events) {
     clap_event_midi_t midi{};
-    midi.header = {sizeof midi, static_cast<uint32_t>(std::max(e.frame, 0)), kClapCoreEventSpaceId, kClapEventMidi, 0};
+    midi.header = {sizeof midi, static_cast<uint32_t>(std::max(e.frame, 0)), kClapCoreEventSpaceId,
+                   kClapEventMidi, 0};
     midi.data[0] = e.status;
     midi.data[1] = e.data1;
     midi.data[2] = e.data2;
     events_.push_back(midi);
   }
   std::stable_sort(events_.begin(), events_.end(),
-                   [](const clap_event_midi_t& a, const clap_event_midi_t& b) { return a.header.time < b.header.time; });
+                   [](const clap_event_midi_t& a, const clap_event_midi_t& b) {
+                     return a.header.time < b.header.time;
+                   });
 }
 
-void ClapPluginHost::setTransport(double samplePosition, double beatsPerMinute, double beatPosition) {
+void ClapPluginHost::setTransport(double samplePosition, double beatsPerMinute,
+                                  double beatPosition) {
   transport_ = clap_event_transport_t{};
   transport_.header = {sizeof transport_, 0, kClapCoreEventSpaceId, kClapEventTransport, 0};
-  transport_.flags = kClapTransportHasTempo | kClapTransportHasBeatsTimeline | kClapTransportHasSecondsTimeline |
-                     kClapTransportIsPlaying;
+  transport_.flags = kClapTransportHasTempo | kClapTransportHasBeatsTimeline |
+                     kClapTransportHasSecondsTimeline | kClapTransportIsPlaying;
   transport_.tempo = beatsPerMinute;
-  transport_.song_pos_beats = static_cast<int64_t>(std::llround(beatPosition * double(kClapBeatTimeFactor)));
+  transport_.song_pos_beats =
+      static_cast<int64_t>(std::llround(beatPosition * double(kClapBeatTimeFactor)));
   transport_.song_pos_seconds =
       static_cast<int64_t>(std::llround(samplePosition / sampleRate_ * double(kClapSecTimeFactor)));
 }

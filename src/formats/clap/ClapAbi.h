@@ -65,8 +65,8 @@ struct clap_plugin;
 
 typedef struct clap_plugin_factory {
   uint32_t (*get_plugin_count)(const struct clap_plugin_factory* factory);
-  const clap_plugin_descriptor_t* (*get_plugin_descriptor)(const struct clap_plugin_factory* factory,
-                                                          uint32_t index);
+  const clap_plugin_descriptor_t* (*get_plugin_descriptor)(
+      const struct clap_plugin_factory* factory, uint32_t index);
   const struct clap_plugin* (*create_plugin)(const struct clap_plugin_factory* factory,
                                              const struct clap_host* host, const char* plugin_id);
 } clap_plugin_factory_t;
@@ -297,7 +297,8 @@ typedef struct clap_audio_port_info {
 
 typedef struct clap_plugin_audio_ports {
   uint32_t (*count)(const clap_plugin_t* plugin, bool is_input);
-  bool (*get)(const clap_plugin_t* plugin, uint32_t index, bool is_input, clap_audio_port_info_t* info);
+  bool (*get)(const clap_plugin_t* plugin, uint32_t index, bool is_input,
+              clap_audio_port_info_t* info);
 } clap_plugin_audio_ports_t;
 
 typedef struct clap_host_audio_ports {
@@ -320,7 +321,8 @@ typedef struct clap_note_port_info {
 
 typedef struct clap_plugin_note_ports {
   uint32_t (*count)(const clap_plugin_t* plugin, bool is_input);
-  bool (*get)(const clap_plugin_t* plugin, uint32_t index, bool is_input, clap_note_port_info_t* info);
+  bool (*get)(const clap_plugin_t* plugin, uint32_t index, bool is_input,
+              clap_note_port_info_t* info);
 } clap_plugin_note_ports_t;
 
 typedef struct clap_host_note_ports {
@@ -359,8 +361,8 @@ typedef struct clap_plugin_params {
   uint32_t (*count)(const clap_plugin_t* plugin);
   bool (*get_info)(const clap_plugin_t* plugin, uint32_t param_index, clap_param_info_t* info);
   bool (*get_value)(const clap_plugin_t* plugin, clap_id param_id, double* out_value);
-  bool (*value_to_text)(const clap_plugin_t* plugin, clap_id param_id, double value, char* out_buffer,
-                        uint32_t out_buffer_capacity);
+  bool (*value_to_text)(const clap_plugin_t* plugin, clap_id param_id, double value,
+                        char* out_buffer, uint32_t out_buffer_capacity);
   bool (*text_to_value)(const clap_plugin_t* plugin, clap_id param_id, const char* param_value_text,
                         double* out_value);
   void (*flush)(const clap_plugin_t* plugin, const clap_input_events_t* in,
@@ -376,12 +378,14 @@ typedef struct clap_host_params {
 // State and streams: either call may move fewer bytes than asked.
 typedef struct clap_istream {
   void* ctx;
-  int64_t (*read)(const struct clap_istream* stream, void* buffer, uint64_t size);  // 0: end, -1: error
+  int64_t (*read)(const struct clap_istream* stream, void* buffer,
+                  uint64_t size);  // 0: end, -1: error
 } clap_istream_t;
 
 typedef struct clap_ostream {
   void* ctx;
-  int64_t (*write)(const struct clap_ostream* stream, const void* buffer, uint64_t size);  // -1: error
+  int64_t (*write)(const struct clap_ostream* stream, const void* buffer,
+                   uint64_t size);  // -1: error
 } clap_ostream_t;
 
 typedef struct clap_plugin_state {
@@ -508,7 +512,8 @@ typedef struct clap_host_posix_fd_support {
 #define ZORQ_CLAP_ALIGNOF(type) _Alignof(type)
 #endif
 
-ZORQ_CLAP_ABI_ASSERT(sizeof(clap_version_t) == 12 && ZORQ_CLAP_ALIGNOF(clap_version_t) == 4, "clap_version");
+ZORQ_CLAP_ABI_ASSERT(sizeof(clap_version_t) == 12 && ZORQ_CLAP_ALIGNOF(clap_version_t) == 4,
+                     "clap_version");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_event_header_t) == 16, "clap_event_header size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_header_t, time) == 4, "clap_event_header.time");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_header_t, space_id) == 8, "clap_event_header.space_id");
@@ -522,12 +527,16 @@ ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_midi_t, data) == 18, "clap_event_midi.d
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_event_midi2_t) == 36 && ZORQ_CLAP_ALIGNOF(clap_event_midi2_t) == 4,
                      "clap_event_midi2 size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_note_port_info_t) == 268, "clap_note_port_info size");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_note_port_info_t, supported_dialects) == 4, "note port dialects");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_note_port_info_t, preferred_dialect) == 8, "note port preferred");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_note_port_info_t, supported_dialects) == 4,
+                     "note port dialects");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_note_port_info_t, preferred_dialect) == 8,
+                     "note port preferred");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_note_port_info_t, name) == 12, "clap_note_port_info.name");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_gui_resize_hints_t) == 12, "clap_gui_resize_hints size");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, can_resize_vertically) == 1, "hints.vertically");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, preserve_aspect_ratio) == 2, "hints.preserve");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, can_resize_vertically) == 1,
+                     "hints.vertically");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, preserve_aspect_ratio) == 2,
+                     "hints.preserve");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, aspect_ratio_width) == 4, "hints.width");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, aspect_ratio_height) == 8, "hints.height");
 
@@ -535,7 +544,8 @@ ZORQ_CLAP_ABI_ASSERT(offsetof(clap_gui_resize_hints_t, aspect_ratio_height) == 8
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_entry_t) == 40, "clap_plugin_entry size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_entry_t, init) == 16, "clap_plugin_entry.init");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_entry_t, deinit) == 24, "clap_plugin_entry.deinit");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_entry_t, get_factory) == 32, "clap_plugin_entry.get_factory");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_entry_t, get_factory) == 32,
+                     "clap_plugin_entry.get_factory");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_factory_t) == 24, "clap_plugin_factory size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_descriptor_t) == 88, "clap_plugin_descriptor size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_descriptor_t, id) == 16, "descriptor.id");
@@ -559,8 +569,10 @@ ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, frames_count) == 8, "clap_process.
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, transport) == 16, "clap_process.transport");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_inputs) == 24, "clap_process.audio_inputs");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_outputs) == 32, "clap_process.audio_outputs");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_inputs_count) == 40, "clap_process.inputs_count");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_outputs_count) == 44, "clap_process.outputs_count");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_inputs_count) == 40,
+                     "clap_process.inputs_count");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, audio_outputs_count) == 44,
+                     "clap_process.outputs_count");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, in_events) == 48, "clap_process.in_events");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_process_t, out_events) == 56, "clap_process.out_events");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_audio_buffer_t) == 32, "clap_audio_buffer size");
@@ -585,7 +597,8 @@ ZORQ_CLAP_ABI_ASSERT(sizeof(clap_event_param_mod_t) == 56, "clap_event_param_mod
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_param_mod_t, amount) == 48, "param_mod.amount");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_event_transport_t) == 104, "clap_event_transport size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, flags) == 16, "transport.flags");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, song_pos_beats) == 24, "transport.song_pos_beats");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, song_pos_beats) == 24,
+                     "transport.song_pos_beats");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, tempo) == 40, "transport.tempo");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, bar_start) == 88, "transport.bar_start");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_event_transport_t, bar_number) == 96, "transport.bar_number");
@@ -600,9 +613,12 @@ ZORQ_CLAP_ABI_ASSERT(sizeof(clap_output_events_t) == 16, "clap_output_events siz
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_audio_port_info_t) == 288, "clap_audio_port_info size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, name) == 4, "audio_port_info.name");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, flags) == 260, "audio_port_info.flags");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, channel_count) == 264, "audio_port_info.channels");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, port_type) == 272, "audio_port_info.port_type");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, in_place_pair) == 280, "audio_port_info.pair");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, channel_count) == 264,
+                     "audio_port_info.channels");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, port_type) == 272,
+                     "audio_port_info.port_type");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_audio_port_info_t, in_place_pair) == 280,
+                     "audio_port_info.pair");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_param_info_t) == 1320, "clap_param_info size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, flags) == 4, "param_info.flags");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, cookie) == 8, "param_info.cookie");
@@ -610,11 +626,14 @@ ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, name) == 16, "param_info.name")
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, module) == 272, "param_info.module");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, min_value) == 1296, "param_info.min_value");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, max_value) == 1304, "param_info.max_value");
-ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, default_value) == 1312, "param_info.default_value");
+ZORQ_CLAP_ABI_ASSERT(offsetof(clap_param_info_t, default_value) == 1312,
+                     "param_info.default_value");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_window_t) == 16, "clap_window size");
 ZORQ_CLAP_ABI_ASSERT(offsetof(clap_window_t, x11) == 8, "clap_window.x11");
-ZORQ_CLAP_ABI_ASSERT(sizeof(clap_istream_t) == 16 && offsetof(clap_istream_t, read) == 8, "clap_istream");
-ZORQ_CLAP_ABI_ASSERT(sizeof(clap_ostream_t) == 16 && offsetof(clap_ostream_t, write) == 8, "clap_ostream");
+ZORQ_CLAP_ABI_ASSERT(sizeof(clap_istream_t) == 16 && offsetof(clap_istream_t, read) == 8,
+                     "clap_istream");
+ZORQ_CLAP_ABI_ASSERT(sizeof(clap_ostream_t) == 16 && offsetof(clap_ostream_t, write) == 8,
+                     "clap_ostream");
 // Function tables: 8 bytes per function, in the published order.
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_audio_ports_t) == 16, "clap_plugin_audio_ports size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_host_audio_ports_t) == 16, "clap_host_audio_ports size");
@@ -636,7 +655,8 @@ ZORQ_CLAP_ABI_ASSERT(offsetof(clap_plugin_gui_t, hide) == 112, "clap_plugin_gui.
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_host_gui_t) == 40, "clap_host_gui size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_timer_support_t) == 8, "clap_plugin_timer_support size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_host_timer_support_t) == 16, "clap_host_timer_support size");
-ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_posix_fd_support_t) == 8, "clap_plugin_posix_fd_support size");
+ZORQ_CLAP_ABI_ASSERT(sizeof(clap_plugin_posix_fd_support_t) == 8,
+                     "clap_plugin_posix_fd_support size");
 ZORQ_CLAP_ABI_ASSERT(sizeof(clap_host_posix_fd_support_t) == 24, "clap_host_posix_fd_support size");
 #endif
 

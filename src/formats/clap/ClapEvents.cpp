@@ -22,7 +22,8 @@ bool pushParamValue(const clap_output_events_t* out, uint32_t time, clap_id para
 bool pushGesture(const clap_output_events_t* out, uint32_t time, clap_id param, bool begin) {
   if (!out || !out->try_push) return false;
   clap_event_param_gesture_t event{};
-  event.header = header(sizeof event, time, begin ? kClapEventParamGestureBegin : kClapEventParamGestureEnd, 0);
+  event.header = header(sizeof event, time,
+                        begin ? kClapEventParamGestureBegin : kClapEventParamGestureEnd, 0);
   event.param_id = param;
   return out->try_push(out, &event.header);
 }

@@ -19,14 +19,19 @@ IPlugCLAP::IPlugCLAP(std::unique_ptr<IPlugBase> plug, const clap_plugin_descript
     clapCall(p, [](IPlugCLAP& self) { delete &self; });
   };
   plugin_.activate = [](const clap_plugin_t* p, double sampleRate, uint32_t, uint32_t maxFrames) {
-    return clapCall(p, false, [&](IPlugCLAP& self) { return self.activate(sampleRate, maxFrames); });
+    return clapCall(p, false,
+                    [&](IPlugCLAP& self) { return self.activate(sampleRate, maxFrames); });
   };
   plugin_.deactivate = [](const clap_plugin_t* p) {
     clapCall(p, [](IPlugCLAP& self) { self.deactivate(); });
   };
-  plugin_.start_processing = [](const clap_plugin_t* p) { return IPlugCLAP::FromPlugin(p) != nullptr; };
+  plugin_.start_processing = [](const clap_plugin_t* p) {
+    return IPlugCLAP::FromPlugin(p) != nullptr;
+  };
   plugin_.stop_processing = [](const clap_plugin_t*) {};
-  plugin_.reset = [](const clap_plugin_t* p) { clapCall(p, [](IPlugCLAP& self) { self.reset(); }); };
+  plugin_.reset = [](const clap_plugin_t* p) {
+    clapCall(p, [](IPlugCLAP& self) { self.reset(); });
+  };
   plugin_.process = [](const clap_plugin_t* p, const clap_process_t* process) {
     return clapCall(p, int32_t(kClapProcessError),
                     [&](IPlugCLAP& self) { return self.process(process); });

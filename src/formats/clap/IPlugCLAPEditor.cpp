@@ -47,14 +47,22 @@ const clap_plugin_gui_t IPlugCLAP::kGui = {
     [](const clap_plugin_t* p, const clap_window_t* window) {
       return clapCall(p, false, [&](IPlugCLAP& self) { return self.guiSetParent(window); });
     },
-    [](const clap_plugin_t*, const clap_window_t*) { return false; },  // set_transient: floating only
-    [](const clap_plugin_t*, const char*) {},                          // suggest_title: floating only
-    [](const clap_plugin_t* p) { return clapCall(p, false, [](IPlugCLAP& self) { return self.guiShow(); }); },
-    [](const clap_plugin_t* p) { return clapCall(p, false, [](IPlugCLAP& self) { return self.guiHide(); }); },
+    [](const clap_plugin_t*, const clap_window_t*) {
+      return false;
+    },                                         // set_transient: floating only
+    [](const clap_plugin_t*, const char*) {},  // suggest_title: floating only
+    [](const clap_plugin_t* p) {
+      return clapCall(p, false, [](IPlugCLAP& self) { return self.guiShow(); });
+    },
+    [](const clap_plugin_t* p) {
+      return clapCall(p, false, [](IPlugCLAP& self) { return self.guiHide(); });
+    },
 };
 
 const clap_plugin_timer_support_t IPlugCLAP::kTimerSupport = {
-    [](const clap_plugin_t* p, clap_id timer) { clapCall(p, [&](IPlugCLAP& self) { self.onTimer(timer); }); },
+    [](const clap_plugin_t* p, clap_id timer) {
+      clapCall(p, [&](IPlugCLAP& self) { self.onTimer(timer); });
+    },
 };
 
 const clap_plugin_posix_fd_support_t IPlugCLAP::kPosixFdSupport = {
@@ -71,7 +79,9 @@ bool IPlugCLAP::editorAvailable() const {
 }
 
 bool IPlugCLAP::guiCreate(const char* api, bool isFloating) {
-  if (guiCreated_ || !editorAvailable() || !api || std::strcmp(api, kClapWindowApiX11) || isFloating) return false;
+  if (guiCreated_ || !editorAvailable() || !api || std::strcmp(api, kClapWindowApiX11) ||
+      isFloating)
+    return false;
   guiCreated_ = true;
   return true;
 }
@@ -100,7 +110,8 @@ bool IPlugCLAP::guiSize(uint32_t* width, uint32_t* height) const {
 }
 
 bool IPlugCLAP::guiSetParent(const clap_window_t* window) {
-  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kClapWindowApiX11) || !window->x11)
+  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kClapWindowApiX11) ||
+      !window->x11)
     return false;
   guiHide();
   guiParent_ = reinterpret_cast<void*>(window->x11);
@@ -117,10 +128,13 @@ bool IPlugCLAP::guiShow() {
     plug_->OnGUIOpen();
   }
   guiShown_ = true;
-  if (hostTimer_ && hostTimer_->register_timer && !hostTimer_->register_timer(host_, kEditorTimerMs, &timerId_))
+  if (hostTimer_ && hostTimer_->register_timer &&
+      !hostTimer_->register_timer(host_, kEditorTimerMs, &timerId_))
     timerId_ = kClapInvalidId;
   const int fd = gui->WindowEventFd();
-  if (fd >= 0 && hostFd_ && hostFd_->register_fd && hostFd_->register_fd(host_, fd, kClapPosixFdRead)) eventFd_ = fd;
+  if (fd >= 0 && hostFd_ && hostFd_->register_fd &&
+      hostFd_->register_fd(host_, fd, kClapPosixFdRead))
+    eventFd_ = fd;
   return true;
 }
 

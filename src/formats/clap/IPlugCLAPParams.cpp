@@ -16,7 +16,8 @@ void copyText(char* dest, const char* text, size_t size) {
 
 // Every whole value from min to max has a text of its own.
 bool hasTextForEveryValue(const IParam& param) {
-  for (int value = static_cast<int>(param.GetMin()); value <= static_cast<int>(param.GetMax()); ++value) {
+  for (int value = static_cast<int>(param.GetMin()); value <= static_cast<int>(param.GetMax());
+       ++value) {
     bool found = false;
     for (int i = 0; i < param.GetNDisplayTexts() && !found; ++i) {
       int entry = 0;
@@ -31,7 +32,8 @@ bool hasTextForEveryValue(const IParam& param) {
 
 const clap_plugin_params_t IPlugCLAP::kParams = {
     [](const clap_plugin_t* p) {
-      return clapCall(p, 0u, [](IPlugCLAP& self) { return static_cast<uint32_t>(self.plug_->NParams()); });
+      return clapCall(p, 0u,
+                      [](IPlugCLAP& self) { return static_cast<uint32_t>(self.plug_->NParams()); });
     },
     [](const clap_plugin_t* p, uint32_t index, clap_param_info_t* info) {
       return clapCall(p, false, [&](IPlugCLAP& self) { return self.paramInfo(index, info); });
@@ -40,7 +42,8 @@ const clap_plugin_params_t IPlugCLAP::kParams = {
       return clapCall(p, false, [&](IPlugCLAP& self) { return self.paramValue(id, value); });
     },
     [](const clap_plugin_t* p, clap_id id, double value, char* text, uint32_t capacity) {
-      return clapCall(p, false, [&](IPlugCLAP& self) { return self.valueToText(id, value, text, capacity); });
+      return clapCall(p, false,
+                      [&](IPlugCLAP& self) { return self.valueToText(id, value, text, capacity); });
     },
     [](const clap_plugin_t* p, clap_id id, const char* text, double* value) {
       return clapCall(p, false, [&](IPlugCLAP& self) { return self.textToValue(id, text, value); });
@@ -51,7 +54,8 @@ const clap_plugin_params_t IPlugCLAP::kParams = {
 };
 
 const IParam* IPlugCLAP::param(clap_id id) const {
-  return id < static_cast<clap_id>(plug_->NParams()) ? plug_->GetParam(static_cast<int>(id)) : nullptr;
+  return id < static_cast<clap_id>(plug_->NParams()) ? plug_->GetParam(static_cast<int>(id))
+                                                     : nullptr;
 }
 
 bool IPlugCLAP::paramInfo(uint32_t index, clap_param_info_t* info) const {

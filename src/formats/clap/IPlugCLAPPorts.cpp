@@ -12,7 +12,9 @@
 namespace {
 constexpr uint32_t kChannelsPerPort = 2;
 
-uint32_t portsFor(int channels) { return (static_cast<uint32_t>(std::max(channels, 0)) + 1) / kChannelsPerPort; }
+uint32_t portsFor(int channels) {
+  return (static_cast<uint32_t>(std::max(channels, 0)) + 1) / kChannelsPerPort;
+}
 
 std::string portName(const char* left, const char* right) {
   size_t common = 0;
@@ -36,7 +38,8 @@ const clap_plugin_audio_ports_t IPlugCLAP::kAudioPorts = {
       });
     },
     [](const clap_plugin_t* p, uint32_t index, bool isInput, clap_audio_port_info_t* info) {
-      return clapCall(p, false, [&](IPlugCLAP& self) { return self.audioPortInfo(index, isInput, info); });
+      return clapCall(p, false,
+                      [&](IPlugCLAP& self) { return self.audioPortInfo(index, isInput, info); });
     },
 };
 
@@ -51,7 +54,8 @@ const clap_plugin_note_ports_t IPlugCLAP::kNotePorts = {
         info->id = 0;
         // Notes arrive as CLAP notes or MIDI; MIDI also brings the controllers, pitch
         // wheel and program changes the plug-in answers.
-        info->supported_dialects = isInput ? kClapNoteDialectClap | kClapNoteDialectMidi : kClapNoteDialectMidi;
+        info->supported_dialects =
+            isInput ? kClapNoteDialectClap | kClapNoteDialectMidi : kClapNoteDialectMidi;
         info->preferred_dialect = kClapNoteDialectMidi;
         copyName(info->name, isInput ? "MIDI In" : "MIDI Out", sizeof info->name);
         return true;
@@ -74,7 +78,9 @@ bool IPlugCLAP::audioPortInfo(uint32_t index, bool isInput, clap_audio_port_info
   const int left = static_cast<int>(index * kChannelsPerPort);
   const int count = std::min(channels - left, static_cast<int>(kChannelsPerPort));
   const char* leftLabel = isInput ? plug_->GetInputLabel(left) : plug_->GetOutputLabel(left);
-  const char* rightLabel = count > 1 ? (isInput ? plug_->GetInputLabel(left + 1) : plug_->GetOutputLabel(left + 1)) : leftLabel;
+  const char* rightLabel =
+      count > 1 ? (isInput ? plug_->GetInputLabel(left + 1) : plug_->GetOutputLabel(left + 1))
+                : leftLabel;
   *info = clap_audio_port_info_t{};
   info->id = index;
   copyName(info->name, portName(leftLabel, rightLabel), sizeof info->name);

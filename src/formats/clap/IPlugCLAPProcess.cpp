@@ -19,10 +19,13 @@ uint8_t midiVelocity(double velocity, bool noteOn) {
   return static_cast<uint8_t>(std::min(std::max(scaled, noteOn ? 1.0 : 0.0), 127.0));
 }
 
-uint8_t midiChannel(int16_t channel) { return static_cast<uint8_t>(channel >= 0 ? channel & 0x0F : 0); }
+uint8_t midiChannel(int16_t channel) {
+  return static_cast<uint8_t>(channel >= 0 ? channel & 0x0F : 0);
+}
 
 // The channel pointers of one port, or null where the host gives none.
-float* portChannel(const clap_audio_buffer_t* buffers, uint32_t count, uint32_t port, uint32_t channel) {
+float* portChannel(const clap_audio_buffer_t* buffers, uint32_t count, uint32_t port,
+                   uint32_t channel) {
   if (port >= count || !buffers) return nullptr;
   const clap_audio_buffer_t& buffer = buffers[port];
   return buffer.data32 && channel < buffer.channel_count ? buffer.data32[channel] : nullptr;
@@ -63,7 +66,8 @@ void IPlugCLAP::deliverEvents(const clap_input_events_t* in, uint32_t frames) {
     } else if (const auto* midi = clapevents::as<clap_event_midi_t>(event, kClapEventMidi)) {
       IMidiMsg msg(offset, midi->data[0], midi->data[1], midi->data[2]);
       plug_->ProcessMidiMsg(&msg);
-    } else if (const auto* sysex = clapevents::as<clap_event_midi_sysex_t>(event, kClapEventMidiSysex)) {
+    } else if (const auto* sysex =
+                   clapevents::as<clap_event_midi_sysex_t>(event, kClapEventMidiSysex)) {
       const uint32_t size = sysex->buffer ? std::min<uint32_t>(sysex->size, INT32_MAX) : 0;
       ISysEx msg(offset, sysex->buffer, static_cast<int32_t>(size));
       plug_->ProcessSysEx(&msg);
@@ -79,11 +83,13 @@ void IPlugCLAP::deliverNote(const clap_event_note_t& note, int offset) {
   IMidiMsg msg;
   if (note.header.type == kClapEventNoteOn) {
     if (note.key < 0 || note.key > 127) return;
-    msg = IMidiMsg(offset, kNoteOn | channel, static_cast<uint8_t>(note.key), midiVelocity(note.velocity, true));
+    msg = IMidiMsg(offset, kNoteOn | channel, static_cast<uint8_t>(note.key),
+                   midiVelocity(note.velocity, true));
   } else if (note.key < 0) {
     msg = IMidiMsg(offset, kControlChange | channel, kAllNotesOffController, 0);
   } else if (note.key <= 127) {
-    msg = IMidiMsg(offset, kNoteOff | channel, static_cast<uint8_t>(note.key), midiVelocity(note.velocity, false));
+    msg = IMidiMsg(offset, kNoteOff | channel, static_cast<uint8_t>(note.key),
+                   midiVelocity(note.velocity, false));
   } else {
     return;
   }
@@ -101,11 +107,13 @@ void IPlugCLAP::processAudio(const clap_process_t* process) {
   float* inputs[kMaxChannels] = {};
   float* outputs[kMaxChannels] = {};
   for (int c = 0; c < nIn; ++c) {
-    inputs[c] = portChannel(process->audio_inputs, process->audio_inputs_count, uint32_t(c / 2), uint32_t(c % 2));
+    inputs[c] = portChannel(process->audio_inputs, process->audio_inputs_count, uint32_t(c / 2),
+                            uint32_t(c % 2));
     plug.SetInputChannelConnections(c, 1, inputs[c] != nullptr);
   }
   for (int c = 0; c < nOut; ++c) {
-    outputs[c] = portChannel(process->audio_outputs, process->audio_outputs_count, uint32_t(c / 2), uint32_t(c % 2));
+    outputs[c] = portChannel(process->audio_outputs, process->audio_outputs_count, uint32_t(c / 2),
+                             uint32_t(c % 2));
     plug.SetOutputChannelConnections(c, 1, outputs[c] != nullptr);
   }
   const int piece = plug.ProcessFrames();
@@ -128,7 +136,8 @@ void IPlugCLAP::processAudio(const clap_process_t* process) {
     clap_audio_buffer_t& buffer = process->audio_outputs[port];
     buffer.constant_mask = 0;
     for (uint32_t c = 0; buffer.data32 && c < buffer.channel_count; ++c)
-      if (buffer.data32[c] && int(port * 2 + c) >= nOut) std::fill(buffer.data32[c], buffer.data32[c] + frames, 0.0f);
+      if (buffer.data32[c] && int(port * 2 + c) >= nOut)
+        std::fill(buffer.data32[c], buffer.data32[c] + frames, 0.0f);
   }
 }
 
@@ -139,7 +148,8 @@ void IPlugCLAP::flush(const clap_input_events_t* in, const clap_output_events_t*
   beginOutput(out);
   const uint32_t count = in && in->size ? in->size(in) : 0;
   for (uint32_t i = 0; i < count; ++i) {
-    const auto* value = clapevents::as<clap_event_param_value_t>(clapevents::coreEvent(in, i), kClapEventParamValue);
+    const auto* value = clapevents::as<clap_event_param_value_t>(clapevents::coreEvent(in, i),
+                                                                 kClapEventParamValue);
     if (value && param(value->param_id))
       plug_->SetParameterValueFromHost(static_cast<int>(value->param_id), value->value);
   }

@@ -66,7 +66,8 @@ bool IPlugCLAP::loadState(const clap_istream_t* stream) {
     outermost = call.Outermost();
   }
   if (outermost) plug_->OnHostCallReturned();
-  if (loaded && hostParams_ && hostParams_->rescan) hostParams_->rescan(host_, kClapParamRescanValues);
+  if (loaded && hostParams_ && hostParams_->rescan)
+    hostParams_->rescan(host_, kClapParamRescanValues);
   requestFlushIfPending();
   return loaded;
 }

@@ -13,8 +13,8 @@
 
 namespace {
 const char* const kFeatures[] = {"audio-effect", nullptr};
-const clap_plugin_descriptor_t kDescriptor = {{1, 2, 10}, "test.zorq", "ZORQ", "", "", "", "", "1", "", kFeatures};
-
+const clap_plugin_descriptor_t kDescriptor = {{1, 2, 10}, "test.zorq", "ZORQ", "", "",
+                                              "",         "",          "1",    "", kFeatures};
 
 // The instrument hosted by the adapter; `ini` is the user's settings file while it is made.
 struct HostedZorq {
@@ -30,7 +30,8 @@ struct HostedZorq {
   ZORQ* zorq = nullptr;
 };
 
-std::vector<ClapTestHost::OutEvent> ofType(const std::vector<ClapTestHost::OutEvent>& events, uint16_t type) {
+std::vector<ClapTestHost::OutEvent> ofType(const std::vector<ClapTestHost::OutEvent>& events,
+                                           uint16_t type) {
   std::vector<ClapTestHost::OutEvent> found;
   for (const auto& e : events)
     if (e.type == type) found.push_back(e);
@@ -116,7 +117,8 @@ TEST(ClapAdapter, ProcessingResetAndFlushAllocateNothing) {
   ASSERT_TRUE(hosted.host.activate(44100.0, 1024));
   const std::vector<float> voice = noise(1024, 1);
   std::vector<float> carrier = noise(1024, 2), left(1024), right(1024);
-  float* inputs[4] = {const_cast<float*>(voice.data()), const_cast<float*>(voice.data()), carrier.data(), carrier.data()};
+  float* inputs[4] = {const_cast<float*>(voice.data()), const_cast<float*>(voice.data()),
+                      carrier.data(), carrier.data()};
   float* outputs[2] = {left.data(), right.data()};
   clap_audio_buffer_t in[2] = {{inputs, nullptr, 2, 0, 0}, {inputs + 2, nullptr, 2, 0, 0}};
   clap_audio_buffer_t out = {outputs, nullptr, 2, 0, 0};
@@ -128,13 +130,17 @@ TEST(ClapAdapter, ProcessingResetAndFlushAllocateNothing) {
   events.midi(300, 0xE0, 0, 70);
   events.note(kClapEventNoteOff, 900, 64, 0.0);
   const clap_input_events_t* list = events.list();
-  clap_output_events_t sink{nullptr, [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
+  clap_output_events_t sink{
+      nullptr, [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
   clap_process_t process{-1, 1024, nullptr, in, &out, 2, 1, list, &sink};
-  const auto* params = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, kClapExtParams));
-  ASSERT_EQ(plugin->process(plugin, &process), kClapProcessContinue);  // the first block may grow the queues
+  const auto* params =
+      static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, kClapExtParams));
+  ASSERT_EQ(plugin->process(plugin, &process),
+            kClapProcessContinue);  // the first block may grow the queues
 
   const size_t before = allocationCount();
-  for (int block = 0; block < 20; ++block) ASSERT_EQ(plugin->process(plugin, &process), kClapProcessContinue);
+  for (int block = 0; block < 20; ++block)
+    ASSERT_EQ(plugin->process(plugin, &process), kClapProcessContinue);
   plugin->reset(plugin);
   params->flush(plugin, list, &sink);
   ASSERT_EQ(plugin->process(plugin, &process), kClapProcessContinue);

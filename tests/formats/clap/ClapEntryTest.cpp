@@ -10,7 +10,8 @@
 namespace {
 std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
   std::vector<std::string> list;
-  for (const char* const* feature = descriptor->features; feature && *feature; ++feature) list.push_back(*feature);
+  for (const char* const* feature = descriptor->features; feature && *feature; ++feature)
+    list.push_back(*feature);
   return list;
 }
 }  // namespace
@@ -31,7 +32,8 @@ TEST(ClapEntry, DescriptorNamesTheVocoderAsAStereoEffect) {
   EXPECT_STREQ(d->name, "ZORQ");
   EXPECT_STREQ(d->vendor, "Zander Volt Music");
   EXPECT_STREQ(d->version, "1.1.3");
-  for (const char* text : {d->url, d->manual_url, d->support_url, d->description}) EXPECT_NE(text, nullptr);
+  for (const char* text : {d->url, d->manual_url, d->support_url, d->description})
+    EXPECT_NE(text, nullptr);
   const std::vector<std::string> list = features(d);
   EXPECT_EQ(list, (std::vector<std::string>{"audio-effect", "stereo", "zandervoltmusic:vocoder"}));
 }
@@ -41,7 +43,8 @@ TEST(ClapEntry, DescriptorNamesTheVocoderAsAStereoEffect) {
 TEST(ClapEntry, IdsMatchExactly) {
   ClapLibrary& library = sharedClap();
   ASSERT_NE(library.factory(), nullptr);
-  for (const char* id : {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})
+  for (const char* id :
+       {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})
     EXPECT_EQ(library.entry()->get_factory(id), nullptr) << id;
   ClapTestHost host;
   EXPECT_FALSE(host.create(library.factory(), "com.zandervoltmusic.zorq2"));
@@ -56,7 +59,8 @@ TEST(ClapEntry, IdsMatchExactly) {
 TEST(ClapEntry, InitAndDeinitAreCounted) {
   const clap_plugin_entry_t* entry = sharedClap().entry();  // initialised once already
   ASSERT_NE(entry, nullptr);
-  const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
+  const auto* factory =
+      static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
   ASSERT_TRUE(entry->init(ZORQ_CLAP_PATH));
   entry->deinit();
   {
@@ -77,7 +81,8 @@ TEST(ClapEntry, ScanReadsNoFile) {
   const size_t before = fileCallCount();
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(entry->init(ZORQ_CLAP_PATH));
-    const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
+    const auto* factory =
+        static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
     ASSERT_NE(factory->get_plugin_descriptor(factory, 0), nullptr);
     entry->deinit();
   }

@@ -32,7 +32,8 @@ TEST(ClapParams, ListHasStableIdsRangesAndDiscreteFlags) {
   }
   const clap_param_info_t mode = clap.host.paramInfo(kVocoderMode);
   EXPECT_STREQ(mode.name, "Vocoder Mode");
-  EXPECT_EQ(mode.flags & (kClapParamIsStepped | kClapParamIsEnum), kClapParamIsStepped | kClapParamIsEnum);
+  EXPECT_EQ(mode.flags & (kClapParamIsStepped | kClapParamIsEnum),
+            kClapParamIsStepped | kClapParamIsEnum);
   EXPECT_EQ(clap.host.paramInfo(kKeyboard).flags & kClapParamIsEnum, kClapParamIsEnum);
   EXPECT_EQ(clap.host.paramInfo(kFinalVolume).flags & kClapParamIsStepped, 0u);
   const clap_param_info_t frequency = clap.host.paramInfo(kAnalysisFreq5);
@@ -53,7 +54,8 @@ TEST(ClapParams, TextsSurviveRoundTrips) {
     const clap_param_info_t info = clap.host.paramInfo(id);
     std::vector<double> values = {info.min_value, info.max_value, info.default_value};
     for (int i = 0; i < 12; ++i)
-      values.push_back(std::uniform_real_distribution<double>(info.min_value, info.max_value)(generator));
+      values.push_back(
+          std::uniform_real_distribution<double>(info.min_value, info.max_value)(generator));
     for (double value : values) {
       const std::string text = clap.host.text(id, value);
       double back = -1.0;
@@ -115,8 +117,11 @@ TEST(ClapParams, FlushAppliesValues) {
 // of the block instead, the samples differ.
 TEST(ClapParams, ValueEventsTakeEffectAtTheirTick) {
   std::mt19937 generator(2024);
-  const std::pair<clap_id, double> changes[] = {
-      {kFinalVolume, 0.7}, {kOutBalance, 0.4}, {kAnalysisFreq5, 3000.0}, {kBias, -0.6}, {kVocoderMode, 1.0}};
+  const std::pair<clap_id, double> changes[] = {{kFinalVolume, 0.7},
+                                                {kOutBalance, 0.4},
+                                                {kAnalysisFreq5, 3000.0},
+                                                {kBias, -0.6},
+                                                {kVocoderMode, 1.0}};
   int differedFromBlockStart = 0;
   for (int trial = 0; trial < 20; ++trial) {
     const auto [id, value] = changes[trial % 5];
@@ -138,7 +143,8 @@ TEST(ClapParams, ValueEventsTakeEffectAtTheirTick) {
         if (b == 0)
           for (uint8_t key : {50, 57, 62}) events.midi(0, 0x90, key, 90);
         if (splits[b] == at) events.param(frame, id, value);
-        clap.host.process(splits[b + 1] - splits[b], voice.data() + splits[b], carrier.data() + splits[b], &events);
+        clap.host.process(splits[b + 1] - splits[b], voice.data() + splits[b],
+                          carrier.data() + splits[b], &events);
       }
       return clap.host.left;
     };

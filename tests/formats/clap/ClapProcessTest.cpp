@@ -19,13 +19,15 @@ ClapEventList chord() {
 
 // Renders `total` frames of a noise voice and carrier in blocks of the given sizes
 // (cycled), the chord in the first block.
-void render(ClapTestHost& host, uint32_t total, const std::vector<uint32_t>& blocks, ClapEventList first = chord()) {
+void render(ClapTestHost& host, uint32_t total, const std::vector<uint32_t>& blocks,
+            ClapEventList first = chord()) {
   const std::vector<float> voice = noise(total, 1), carrier = noise(total, 2, 0.2f);
   size_t next = 0;
   for (uint32_t done = 0; done < total;) {
     const uint32_t n = std::min(blocks[next++ % blocks.size()], total - done);
-    ASSERT_EQ(host.process(n, voice.data() + done, carrier.data() + done, done == 0 ? &first : nullptr),
-              kClapProcessContinue);
+    ASSERT_EQ(
+        host.process(n, voice.data() + done, carrier.data() + done, done == 0 ? &first : nullptr),
+        kClapProcessContinue);
     done += n;
   }
 }
@@ -53,8 +55,8 @@ TEST_P(ClapRates, EveryBlockSizeGivesCleanOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ValidatorRates, ClapRates,
-                         ::testing::Values(1000.0, 8000.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0,
-                                           192000.0, 384000.0, 768000.0));
+                         ::testing::Values(1000.0, 8000.0, 22050.0, 44100.0, 48000.0, 88200.0,
+                                           96000.0, 192000.0, 384000.0, 768000.0));
 
 // Audio and notes at the first frame give the same samples in any blocks.
 TEST(ClapProcess, RandomBlockSizesGiveTheSamplesOfOneBlockSize) {
@@ -63,7 +65,8 @@ TEST(ClapProcess, RandomBlockSizesGiveTheSamplesOfOneBlockSize) {
   ASSERT_TRUE(steady.host.activate(44100.0, 4096) && random.host.activate(44100.0, 4096));
   std::mt19937 generator(24);
   std::vector<uint32_t> sizes;
-  for (int i = 0; i < 64; ++i) sizes.push_back(std::uniform_int_distribution<uint32_t>(1, 4096)(generator));
+  for (int i = 0; i < 64; ++i)
+    sizes.push_back(std::uniform_int_distribution<uint32_t>(1, 4096)(generator));
   render(steady.host, 30000, {4096});
   render(random.host, 30000, sizes);
   EXPECT_EQ(steady.host.left, random.host.left);

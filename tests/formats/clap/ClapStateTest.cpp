@@ -73,7 +73,10 @@ TEST(ClapState, EmptyRandomOrCutStatesAreRefusedAndChangeNothing) {
   std::vector<uint8_t> markedRandom = random;  // the bank's version marker, then noise
   std::copy(before.begin(), before.begin() + 8, markedRandom.begin());
   const std::vector<std::vector<uint8_t>> refused = {
-      {}, random, markedRandom, {before.begin(), before.begin() + static_cast<long>(before.size() / 2)},
+      {},
+      random,
+      markedRandom,
+      {before.begin(), before.begin() + static_cast<long>(before.size() / 2)},
       {before.begin(), before.end() - 9}};
   for (const auto& bytes : refused) {
     EXPECT_FALSE(clap.host.loadState(bytes)) << bytes.size();

@@ -17,8 +17,9 @@ ClapLibrary::~ClapLibrary() {
 }
 
 const clap_plugin_factory_t* ClapLibrary::factory() const {
-  return initialised_ ? static_cast<const clap_plugin_factory_t*>(entry_->get_factory(kClapPluginFactoryId))
-                      : nullptr;
+  return initialised_
+             ? static_cast<const clap_plugin_factory_t*>(entry_->get_factory(kClapPluginFactoryId))
+             : nullptr;
 }
 
 const clap_plugin_descriptor_t* ClapLibrary::descriptor() const {
@@ -90,7 +91,8 @@ void ClapEventList::transport(uint32_t time, double tempo) {
 namespace {
 const clap_host_params_t kHostParams = {
     [](const clap_host_t* host, uint32_t flags) {
-      if (flags & kClapParamRescanValues) ++static_cast<ClapTestHost*>(host->host_data)->valueRescans;
+      if (flags & kClapParamRescanValues)
+        ++static_cast<ClapTestHost*>(host->host_data)->valueRescans;
     },
     [](const clap_host_t*, clap_id, uint32_t) {},
     [](const clap_host_t* host) { ++static_cast<ClapTestHost*>(host->host_data)->flushRequests; },
@@ -138,7 +140,9 @@ const void* ClapTestHost::getExtension(const clap_host_t* host, const char* id) 
       [](const clap_host_t* h, clap_id timer) { return of(h).timers.erase(timer) == 1; },
   };
   static const clap_host_posix_fd_support_t fdSupport = {
-      [](const clap_host_t* h, int fd, uint32_t flags) { return of(h).fds.emplace(fd, flags).second; },
+      [](const clap_host_t* h, int fd, uint32_t flags) {
+        return of(h).fds.emplace(fd, flags).second;
+      },
       [](const clap_host_t* h, int fd, uint32_t flags) {
         auto found = of(h).fds.find(fd);
         if (found == of(h).fds.end()) return false;
@@ -195,7 +199,8 @@ int32_t ClapTestHost::process(uint32_t frames, const float* voice, const float* 
   for (auto& channel : out) channel.assign(frames, 12345.0f);  // every frame must be written
   float* inPointers[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
   float* outPointers[2] = {out[0].data(), out[1].data()};
-  clap_audio_buffer_t inputs[2] = {{&inPointers[0], nullptr, 2, 0, 0}, {&inPointers[2], nullptr, 2, 0, 0}};
+  clap_audio_buffer_t inputs[2] = {{&inPointers[0], nullptr, 2, 0, 0},
+                                   {&inPointers[2], nullptr, 2, 0, 0}};
   clap_audio_buffer_t output = {outPointers, nullptr, 2, 0, 0};
 
   ClapEventList empty;
@@ -226,7 +231,8 @@ bool ClapTestHost::record(const clap_output_events_t* list, const clap_event_hea
     const auto* value = reinterpret_cast<const clap_event_param_value_t*>(event);
     copy.param = value->param_id;
     copy.value = value->value;
-  } else if (event->type == kClapEventParamGestureBegin || event->type == kClapEventParamGestureEnd) {
+  } else if (event->type == kClapEventParamGestureBegin ||
+             event->type == kClapEventParamGestureEnd) {
     copy.param = reinterpret_cast<const clap_event_param_gesture_t*>(event)->param_id;
   } else if (event->type == kClapEventMidi) {
     std::memcpy(copy.midi, reinterpret_cast<const clap_event_midi_t*>(event)->data, 3);
@@ -235,7 +241,9 @@ bool ClapTestHost::record(const clap_output_events_t* list, const clap_event_hea
   return true;
 }
 
-uint32_t ClapTestHost::paramCount() const { return extension<clap_plugin_params_t>(kClapExtParams)->count(plugin_); }
+uint32_t ClapTestHost::paramCount() const {
+  return extension<clap_plugin_params_t>(kClapExtParams)->count(plugin_);
+}
 
 clap_param_info_t ClapTestHost::paramInfo(uint32_t index) const {
   clap_param_info_t info{};
@@ -252,19 +260,22 @@ double ClapTestHost::value(clap_id id) const {
 
 std::string ClapTestHost::text(clap_id id, double value) const {
   char buffer[kClapNameSize] = {};
-  if (!extension<clap_plugin_params_t>(kClapExtParams)->value_to_text(plugin_, id, value, buffer, sizeof buffer))
+  if (!extension<clap_plugin_params_t>(kClapExtParams)
+           ->value_to_text(plugin_, id, value, buffer, sizeof buffer))
     return "<none>";
   return buffer;
 }
 
 bool ClapTestHost::toValue(clap_id id, const std::string& text, double* value) const {
-  return extension<clap_plugin_params_t>(kClapExtParams)->text_to_value(plugin_, id, text.c_str(), value);
+  return extension<clap_plugin_params_t>(kClapExtParams)
+      ->text_to_value(plugin_, id, text.c_str(), value);
 }
 
 void ClapTestHost::flush(ClapEventList* events) {
   ClapEventList empty;
   const clap_output_events_t outEvents{this, &ClapTestHost::record};
-  extension<clap_plugin_params_t>(kClapExtParams)->flush(plugin_, (events ? events : &empty)->list(), &outEvents);
+  extension<clap_plugin_params_t>(kClapExtParams)
+      ->flush(plugin_, (events ? events : &empty)->list(), &outEvents);
 }
 
 namespace {
@@ -279,7 +290,8 @@ struct Stream {
 std::vector<uint8_t> ClapTestHost::saveState(size_t piece) const {
   std::vector<uint8_t> bytes;
   Stream stream{&bytes, nullptr, 0, piece};
-  clap_ostream_t out{&stream, [](const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t {
+  clap_ostream_t out{&stream,
+                     [](const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t {
                        auto* st = static_cast<Stream*>(s->ctx);
                        const size_t n = std::min<uint64_t>(size, st->piece);
                        st->bytes->insert(st->bytes->end(), static_cast<const uint8_t*>(data),
@@ -292,13 +304,14 @@ std::vector<uint8_t> ClapTestHost::saveState(size_t piece) const {
 
 bool ClapTestHost::loadState(const std::vector<uint8_t>& bytes, size_t piece) const {
   Stream stream{nullptr, &bytes, 0, piece};
-  clap_istream_t in{&stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
-                      auto* st = static_cast<Stream*>(s->ctx);
-                      const size_t n = std::min<uint64_t>({size, st->piece, st->source->size() - st->position});
-                      if (n > 0) std::memcpy(data, st->source->data() + st->position, n);
-                      st->position += n;
-                      return static_cast<int64_t>(n);
-                    }};
+  clap_istream_t in{
+      &stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
+        auto* st = static_cast<Stream*>(s->ctx);
+        const size_t n = std::min<uint64_t>({size, st->piece, st->source->size() - st->position});
+        if (n > 0) std::memcpy(data, st->source->data() + st->position, n);
+        st->position += n;
+        return static_cast<int64_t>(n);
+      }};
   return extension<clap_plugin_state_t>(kClapExtState)->load(plugin_, &in);
 }
 

@@ -112,7 +112,9 @@ class ClapTestHost {
  private:
   static const void* getExtension(const clap_host_t* host, const char* id);
   static bool record(const clap_output_events_t* list, const clap_event_header_t* event);
-  static ClapTestHost& of(const clap_host_t* host) { return *static_cast<ClapTestHost*>(host->host_data); }
+  static ClapTestHost& of(const clap_host_t* host) {
+    return *static_cast<ClapTestHost*>(host->host_data);
+  }
 
   clap_host_t host_{};
   bool offerEditorSupport_;

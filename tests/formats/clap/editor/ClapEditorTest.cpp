@@ -49,8 +49,9 @@ class ClapWindowHost {
     height_ = height;
     if (!parent_) {
       parent_ = xcb_generate_id(connection_);
-      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0, uint16_t(width),
-                        uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
+      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0,
+                        uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                        screen_->root_visual, 0, nullptr);
       xcb_map_window(connection_, parent_);
       xcb_flush(connection_);
     }
@@ -84,7 +85,8 @@ class ClapWindowHost {
   }
 
   std::vector<xcb_window_t> children(xcb_window_t window) {
-    auto tree = owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+    auto tree =
+        owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
     if (!tree) return {};
     const xcb_window_t* list = xcb_query_tree_children(tree.get());
     return std::vector<xcb_window_t>(list, list + xcb_query_tree_children_length(tree.get()));
@@ -96,15 +98,17 @@ class ClapWindowHost {
 
   void moveTo(int x, int y) {
     auto position = owned(xcb_translate_coordinates_reply(
-        connection_, xcb_translate_coordinates(connection_, parent_, screen_->root, int16_t(x), int16_t(y)), nullptr));
+        connection_,
+        xcb_translate_coordinates(connection_, parent_, screen_->root, int16_t(x), int16_t(y)),
+        nullptr));
     if (position)
-      xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root, position->dst_x,
-                          position->dst_y, 0);
+      xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root,
+                          position->dst_x, position->dst_y, 0);
     xcb_flush(connection_);
   }
   void button(bool press) {
-    xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0,
-                        0, 0);
+    xcb_test_fake_input(connection_, press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, 1,
+                        XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_flush(connection_);
   }
 
