@@ -85,7 +85,9 @@ X11EditorWindow::~X11EditorWindow() {
 }
 
 void X11EditorWindow::SetTitle(const std::string& title) {
-  if (TopLevel()) connection_->SetTitle(window_, title);
+  if (!TopLevel()) return;
+  connection_->SetTitle(window_, title);
+  xcb_flush(connection_->Get());
 }
 
 void X11EditorWindow::SetClass(const std::string& instance, const std::string& className) {
@@ -94,6 +96,7 @@ void X11EditorWindow::SetClass(const std::string& instance, const std::string& c
   const std::string value = instance + '\0' + className + '\0';
   xcb_change_property(connection_->Get(), XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                       uint32_t(value.size()), value.data());
+  xcb_flush(connection_->Get());
 }
 
 bool X11EditorWindow::TakeCloseRequest() {
