@@ -9,7 +9,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
                libcairo2-dev libcurl4-openssl-dev \
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
-               xvfb x11-utils dbus-daemon python3
+               xvfb x11-utils dbus-daemon python3 \
+               jackd2 libjack-jackd2-dev liblo-dev
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -19,6 +20,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
 # (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 # python3: the mutation tool (make mutate).
+# jackd2, libjack-jackd2-dev, liblo-dev: zorq-live (JACK, and OSC for session managers);
+# jackd2 also gives its tests a dummy server and the jack_* tools.
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo install clean fuzz fuzz-seeds \
         fuzz-smoke artwork mutate
@@ -106,11 +109,17 @@ artwork: deps
 PREFIX ?= $(HOME)/.local
 BIN_DIR ?= $(PREFIX)/bin
 VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
+# zorq-live goes to BIN_DIR with its desktop entry and icon under $(PREFIX)/share.
+SHARE_DIR ?= $(PREFIX)/share
 install: build
-	install -d $(VST_DIR) $(BIN_DIR)
+	install -d $(VST_DIR) $(BIN_DIR) $(SHARE_DIR)/applications $(SHARE_DIR)/icons/hicolor/256x256/apps
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
 	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
-	@echo "Installed $(VST_DIR)/ZORQ.so and $(BIN_DIR)/zorq-render"
+	install -m 0755 $(BUILD_DIR)/zorq-live $(BIN_DIR)/zorq-live
+	install -m 0644 tools/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
+	install -m 0644 $(BUILD_DIR)/zorq-live.png $(SHARE_DIR)/icons/hicolor/256x256/apps/zorq-live.png
+	@echo "Installed $(VST_DIR)/ZORQ.so, $(BIN_DIR)/zorq-render and $(BIN_DIR)/zorq-live"
+	@echo "(with $(SHARE_DIR)/applications/zorq-live.desktop and its icon)"
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
