@@ -170,16 +170,17 @@ std::string JackHost::MidiInputPort() const { return midiInput_ ? jack_port_name
 
 std::string JackHost::ShutdownReason() const { return serverGone_ ? shutdownReason_ : ""; }
 
+// Period() and SampleRate() change only once the plug-in is set up for them.
 void JackHost::setUp(int period, double rate) {
   IMutexLock lock(plug_->Mutex());
-  const bool changed = period != plug_->GetBlockSize() || rate != plug_->GetSampleRate() || period_ == 0;
-  period_ = period;
+  if (period != plug_->GetBlockSize() || rate != plug_->GetSampleRate() || period_ == 0) {
+    plug_->SetSampleRate(rate);
+    plug_->SetBlockSize(period);
+    plug_->Reset();
+    ramp_.Restart(int(rate * kRampSeconds));
+  }
   sampleRate_ = rate;
-  if (!changed) return;
-  plug_->SetSampleRate(rate);
-  plug_->SetBlockSize(period);
-  plug_->Reset();
-  ramp_.Restart(int(rate * kRampSeconds));
+  period_ = period;
 }
 
 int JackCallbacks::bufferSize(jack_nframes_t nFrames, void* self) {

