@@ -48,9 +48,13 @@ IPlugVST::IPlugVST(IPlugBase* plug, VstHostCallback hostCallback, bool ownsPlug)
   plug_->SetHost(this);
 }
 
-// The plug-in goes while still attached: its editor may report a last change.
+// An owned plug-in goes while still attached: its editor may report a last change. One
+// that stays is let go; an owned one must not be asked afterwards (it is gone).
 IPlugVST::~IPlugVST() {
-  ownedPlug_.reset();
+  if (ownedPlug_) {
+    ownedPlug_.reset();
+    return;
+  }
   if (plug_ && plug_->GetHost() == this) plug_->SetHost(nullptr);
 }
 
