@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 // The bundled voice recording at `rate` (linear interpolation), its peak at 0.5.
@@ -40,6 +43,8 @@ inline std::vector<float> loadVoice(double rate, double seconds) {
 
 class LiveTestClient {
  public:
+  static constexpr int kChordRepeat = 4800;
+
   // Plays voice (silence after voiceEnd), the chord at chordFrame, and records
   // recordFrames of zorq-live's outputs.
   LiveTestClient(std::vector<float> voice, int voiceEnd, int chordFrame, int recordFrames)
@@ -52,7 +57,7 @@ class LiveTestClient {
     leftIn_ = jack_port_register(client_, "left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     rightIn_ = jack_port_register(client_, "right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client_, process, this);
-    jack_activate(client_);
+    active_ = voiceOut_ && midiOut_ && leftIn_ && rightIn_ && jack_activate(client_) == 0;
   }
   ~LiveTestClient() {
     if (client_) jack_client_close(client_);
@@ -60,14 +65,27 @@ class LiveTestClient {
   LiveTestClient(const LiveTestClient&) = delete;
   LiveTestClient& operator=(const LiveTestClient&) = delete;
 
-  bool Ready() const { return client_ != nullptr; }
-  // Voice to both voice inputs, chord to the MIDI input, both outputs recorded.
-  bool ConnectTo(const std::string& live) {
-    return jack_connect(client_, "performer:voice", (live + ":mic_left").c_str()) == 0 &&
-           jack_connect(client_, "performer:voice", (live + ":mic_right").c_str()) == 0 &&
-           jack_connect(client_, "performer:keys", (live + ":midi_in").c_str()) == 0 &&
-           jack_connect(client_, (live + ":zorq_left").c_str(), "performer:left") == 0 &&
-           jack_connect(client_, (live + ":zorq_right").c_str(), "performer:right") == 0;
+  bool Ready() const { return active_; }
+  // Voice to both voice inputs, chord to the MIDI input, both outputs recorded. The
+  // connections that failed, or "" when all were made.
+  std::string ConnectTo(const std::string& live) {
+    const std::string me = jack_get_client_name(client_);
+    const std::pair<std::string, std::string> links[] = {
+        {me + ":voice", live + ":mic_left"}, {me + ":voice", live + ":mic_right"},
+        {me + ":keys", live + ":midi_in"},   {live + ":zorq_left", me + ":left"},
+        {live + ":zorq_right", me + ":right"}};
+    std::string failed;
+    // A client that has just been activated may not be connectable for a few cycles
+    // (longer under the sanitizers): each connection is retried for a while.
+    for (const auto& [from, to] : links) {
+      int code = 0;
+      for (int attempt = 0; attempt < 150; ++attempt) {
+        if ((code = jack_connect(client_, from.c_str(), to.c_str())) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      if (code) failed += from + " -> " + to + " (" + std::to_string(code) + ") ";
+    }
+    return failed;
   }
   void Arm() { armed_ = true; }
   int Frame() const { return frame_.load(); }
@@ -91,11 +109,14 @@ class LiveTestClient {
       const int f = start + i;
       if (f < voiceEnd_ && f < int(voice_.size())) voice[i] = voice_[size_t(f)];
     }
-    if (chordFrame_ >= start && chordFrame_ < start + n)
-      for (jack_midi_data_t note : {48, 55, 60, 64}) {
-        const jack_midi_data_t on[3] = {0x90, note, 100};
-        jack_midi_event_write(keys, jack_nframes_t(chordFrame_ - start), on, 3);
-      }
+    // The chord is struck again every kChordRepeat frames while the voice sings: a
+    // period that an overloaded machine drops (an xrun) must not lose the whole chord.
+    for (int at = chordFrame_; at < voiceEnd_; at += kChordRepeat)
+      if (at >= start && at < start + n)
+        for (jack_midi_data_t note : {48, 55, 60, 64}) {
+          const jack_midi_data_t on[3] = {0x90, note, 100};
+          jack_midi_event_write(keys, jack_nframes_t(at - start), on, 3);
+        }
     const auto* left = static_cast<const float*>(jack_port_get_buffer(leftIn_, jack_nframes_t(n)));
     const auto* right = static_cast<const float*>(jack_port_get_buffer(rightIn_, jack_nframes_t(n)));
     for (int i = 0; i < n && start + i < int(left_.size()); ++i) {
@@ -109,6 +130,7 @@ class LiveTestClient {
   int voiceEnd_, chordFrame_;
   std::vector<float> left_, right_;
   jack_client_t* client_ = nullptr;
+  bool active_ = false;
   jack_port_t *voiceOut_ = nullptr, *midiOut_ = nullptr, *leftIn_ = nullptr, *rightIn_ = nullptr;
   std::atomic<bool> armed_{false};
   std::atomic<int> frame_{0};

@@ -6,7 +6,9 @@
 #include <lo/lo.h>
 #include <signal.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -60,10 +62,15 @@ class FakeSessionManager {
                       void* self) {
     auto* manager = static_cast<FakeSessionManager*>(self);
     OscMessage m{path, {}};
-    for (int i = 0; i < argc; ++i)
-      m.arguments.push_back(types[i] == 's' ? std::string(&argv[i]->s)
-                            : types[i] == 'i' ? std::to_string(argv[i]->i)
+    // Arguments are 4-byte aligned only: read as bytes.
+    for (int i = 0; i < argc; ++i) {
+      const char* bytes = reinterpret_cast<const char*>(argv[i]);
+      int32_t number = 0;
+      if (types[i] == 'i') std::memcpy(&number, bytes, sizeof number);
+      m.arguments.push_back(types[i] == 's' ? std::string(bytes)
+                            : types[i] == 'i' ? std::to_string(number)
                                               : std::string("?"));
+    }
     if (m.path == "/nsm/server/announce" && !manager->client_) {
       lo_address source = lo_message_get_source(message);
       manager->client_ = lo_address_new(lo_address_get_hostname(source), lo_address_get_port(source));

@@ -101,7 +101,7 @@ TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
   ASSERT_TRUE(portsUp("zv")) << live.Errors();
   LiveTestClient performer(voice, voiceEnd, chord, length);
   ASSERT_TRUE(performer.Ready());
-  ASSERT_TRUE(performer.ConnectTo("zv"));
+  ASSERT_EQ(performer.ConnectTo("zv"), "") << live.Errors();
   performer.Arm();
   if (GetParam().newPeriod) {
     ASSERT_TRUE(eventually([&] { return performer.Frame() >= int(0.8 * kRate); }));

@@ -116,7 +116,8 @@ int LiveApp::runAlone() {
   showWindow();
   const bool serverStayed = loop();
   if (window_) window_->Hide();
-  jack_->Close();
+  // The state is written before the client closes: what the user has is on disk even
+  // if closing goes wrong (the audio plays on meanwhile; writing never holds it up).
   int status = serverStayed ? 0 : 1;
   if (!options_.state.empty()) {
     if (LiveState::save(*instrument_, options_.state, &error))
@@ -126,6 +127,7 @@ int LiveApp::runAlone() {
       status = 1;
     }
   }
+  jack_->Close();
   return status;
 }
 

@@ -11,8 +11,9 @@ constexpr int kApiMajor = 1, kApiMinor = 1;
 struct NsmMessages {
   static int on(const char* path, const char* types, lo_arg** argv, int argc, lo_message, void* self) {
     std::vector<std::string> strings;
+    // liblo aligns arguments to 4 bytes only: read them as bytes, not through lo_arg.
     for (int i = 0; i < argc; ++i)
-      strings.push_back(types[i] == 's' ? std::string(&argv[i]->s) : std::string());
+      strings.push_back(types[i] == 's' ? std::string(reinterpret_cast<const char*>(argv[i])) : std::string());
     try {
       static_cast<NsmClient*>(self)->handle(path, types, strings);
     } catch (...) {
