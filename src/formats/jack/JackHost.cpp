@@ -46,6 +46,9 @@ std::vector<std::string> portList(jack_client_t* client, const char* type, unsig
 }  // namespace
 
 struct JackCallbacks {
+  // A callback may go on (counted as inside), or the host is stopping.
+  static bool enter(JackHost* host);
+  static void leave(JackHost* host);
   static int process(jack_nframes_t nFrames, void* self);
   static int bufferSize(jack_nframes_t nFrames, void* self);
   static int sampleRate(jack_nframes_t rate, void* self);
@@ -139,6 +142,10 @@ void JackHost::describePort(jack_port_t* port, const std::string& prettyName, in
 
 void JackHost::Close() {
   if (!client_) return;
+  stopping_ = true;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (busy_.load() > 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (!serverGone_) {
     jack_deactivate(client_);
     for (std::vector<jack_port_t*>* ports : {&inputs_, &outputs_})
@@ -150,6 +157,7 @@ void JackHost::Close() {
   inputs_.clear();
   outputs_.clear();
   midiInput_ = nullptr;
+  stopping_ = false;
   IMutexLock lock(plug_->Mutex());
   plug_->OnActivate(false);
 }
@@ -183,24 +191,44 @@ void JackHost::setUp(int period, double rate) {
   period_ = period;
 }
 
+// JACK's threads may be cancelled asynchronously when the client closes, at any
+// instruction: a cancel inside our code could leave the plug-in mutex held or unwind
+// through a destructor (std::terminate). Each callback counts itself in busy_ and does
+// nothing once the host is stopping; Close waits until none is inside before it lets
+// JACK stop its threads. The paths taken while stopping run no destructors.
+bool JackCallbacks::enter(JackHost* host) {
+  host->busy_.fetch_add(1);
+  if (!host->stopping_.load()) return true;
+  host->busy_.fetch_sub(1);
+  return false;
+}
+
+void JackCallbacks::leave(JackHost* host) { host->busy_.fetch_sub(1); }
+
 int JackCallbacks::bufferSize(jack_nframes_t nFrames, void* self) {
   auto* host = static_cast<JackHost*>(self);
+  if (!enter(host)) return 0;
+  int result = 0;
   try {
     if (nFrames > 0) host->setUp(int(nFrames), host->sampleRate_.load());
   } catch (...) {
-    return 1;
+    result = 1;
   }
-  return 0;
+  leave(host);
+  return result;
 }
 
 int JackCallbacks::sampleRate(jack_nframes_t rate, void* self) {
   auto* host = static_cast<JackHost*>(self);
+  if (!enter(host)) return 0;
+  int result = 0;
   try {
     if (rate > 0) host->setUp(host->period_.load() > 0 ? host->period_.load() : 1024, double(rate));
   } catch (...) {
-    return 1;
+    result = 1;
   }
-  return 0;
+  leave(host);
+  return result;
 }
 
 int JackCallbacks::xrun(void* self) {
@@ -217,13 +245,19 @@ void JackCallbacks::shutdown(jack_status_t, const char* reason, void* self) {
 
 int JackCallbacks::process(jack_nframes_t nFrames, void* self) {
   auto* host = static_cast<JackHost*>(self);
-  try {
-    host->process(nFrames);
-  } catch (...) {
-    // Nothing may leave a JACK callback; the period stays silent instead.
+  bool done = false;
+  if (enter(host)) {
+    try {
+      host->process(nFrames);
+      done = true;
+    } catch (...) {
+      // Nothing may leave a JACK callback; the period stays silent instead.
+    }
+    leave(host);
+  }
+  if (!done)
     for (jack_port_t* port : host->outputs_)
       std::fill_n(static_cast<float*>(jack_port_get_buffer(port, nFrames)), nFrames, 0.0f);
-  }
   return 0;
 }
 

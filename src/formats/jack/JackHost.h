@@ -111,5 +111,8 @@ class JackHost : public IPlugHost {
   std::atomic<double> sampleRate_{0.0};
   std::atomic<unsigned> xruns_{0};
   std::atomic<bool> serverGone_{false};
+  // Callbacks inside our code, and whether Close has asked them to do nothing.
+  std::atomic<int> busy_{0};
+  std::atomic<bool> stopping_{false};
   char shutdownReason_[256] = {};  // written once, before serverGone_ is set
 };
