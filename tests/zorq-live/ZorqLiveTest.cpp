@@ -56,9 +56,12 @@ class ZorqLive : public testing::Test {
     defaults.initPreset();
     ASSERT_TRUE(defaults.SaveProgramAsFXP(folder / "defaults.fxp"));
   }
-  // Waits until the client's ports are on the server.
-  bool portsUp(const std::string& name) {
-    return eventually([&] { return commandOutput("jack_lsp").find(name + ":zorq_right") != std::string::npos; });
+  // Waits until the client runs: its ports are on the server and it says it is active.
+  bool portsUp(const LiveProcess& live, const std::string& name) {
+    return eventually([&] {
+      return live.Output().find("JACK client '" + name + "'") != std::string::npos &&
+             commandOutput("jack_lsp").find(name + ":zorq_right") != std::string::npos;
+    });
   }
 
   JackTestServer server;
@@ -67,7 +70,7 @@ class ZorqLive : public testing::Test {
 
 TEST_F(ZorqLive, RegistersItsPortsWithPrettyNamesInOrder) {
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
-  ASSERT_TRUE(portsUp("zl")) << live.Errors();
+  ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
   const std::string ports = commandOutput("jack_lsp -t");
   for (const char* port : {"zl:mic_left", "zl:mic_right", "zl:ext_left", "zl:ext_right", "zl:zorq_left",
                            "zl:zorq_right"})
@@ -98,7 +101,7 @@ TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
   const std::vector<float> voice = loadVoice(kRate, 2.0);
   ASSERT_FALSE(voice.empty()) << "the voice file could not be read";
   LiveProcess live(folder, {"--no-gui", "--name", "zv", "--preset", folder / "defaults.fxp"});
-  ASSERT_TRUE(portsUp("zv")) << live.Errors();
+  ASSERT_TRUE(portsUp(live, "zv")) << live.Errors();
   LiveTestClient performer(voice, voiceEnd, chord, length);
   ASSERT_TRUE(performer.Ready());
   ASSERT_EQ(performer.ConnectTo("zv"), "") << live.Errors();
@@ -146,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Periods, ZorqLiveVocodes,
 
 TEST_F(ZorqLive, AutoconnectsToTheSystemPortsAndReportsWhatIsMissing) {
   LiveProcess live(folder, {"--no-gui", "--name", "za", "--autoconnect"});
-  ASSERT_TRUE(portsUp("za")) << live.Errors();
+  ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
   ASSERT_TRUE(eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
   const std::string connections = commandOutput("jack_lsp -c");
   for (const char* link : {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
@@ -170,7 +173,7 @@ TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
   const std::string state = folder / "state.fxb";
   {
     LiveProcess live(folder, {"--no-gui", "--name", "zs", "--state", state, "--program", "5"});
-    ASSERT_TRUE(portsUp("zs")) << live.Errors();
+    ASSERT_TRUE(portsUp(live, "zs")) << live.Errors();
     live.Signal(SIGTERM);
     ASSERT_EQ(live.Wait(), 0) << live.Errors();
     EXPECT_NE(live.Errors().find("state written to " + state), std::string::npos) << live.Errors();
@@ -179,7 +182,7 @@ TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
   writeText(state + ".keep", readText(state));
   // Started again without --program: the state's program is the current one again.
   LiveProcess again(folder, {"--no-gui", "--name", "zs", "--state", state});
-  ASSERT_TRUE(portsUp("zs")) << again.Errors();
+  ASSERT_TRUE(portsUp(again, "zs")) << again.Errors();
   again.Signal(SIGINT);
   ASSERT_EQ(again.Wait(), 0) << again.Errors();
   EXPECT_EQ(currentProgramIn(state), 4);

@@ -35,6 +35,8 @@ void say(const std::string& line) { std::cerr << "zorq-live: " << line << std::e
 void LiveApp::InstallSignalHandlers() {
   struct sigaction action {};
   action.sa_handler = onQuitSignal;
+  // Interrupted system calls restart: libjack does not retry a request cut short.
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);

@@ -20,6 +20,8 @@ namespace {
 constexpr const char* kIntegerType = "http://www.w3.org/2001/XMLSchema#integer";
 // How long Autoconnect waits for the server to carry out the requests it accepted.
 constexpr auto kConnectionWait = std::chrono::milliseconds(500);
+// Time given to notifications in flight after deactivation, before the client closes.
+constexpr auto kNotificationSettle = std::chrono::milliseconds(50);
 
 // libjack prints its own lines when no server answers; Open says it once, plainly.
 void quietJackError(const char*) {}
@@ -151,6 +153,9 @@ void JackHost::Close() {
     for (std::vector<jack_port_t*>* ports : {&inputs_, &outputs_})
       for (jack_port_t* port : *ports) jack_remove_properties(client_, jack_port_uuid(port));
     if (midiInput_) jack_remove_properties(client_, jack_port_uuid(midiInput_));
+    // Notifications still under way (xruns on a busy server) land before libjack
+    // cancels its notification thread, rather than in the middle of its handling.
+    std::this_thread::sleep_for(kNotificationSettle);
   }
   jack_client_close(client_);
   client_ = nullptr;
