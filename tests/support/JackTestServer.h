@@ -7,7 +7,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,11 +24,15 @@ class JackTestServer {
     pid_ = spawnQuiet({"jackd", "--no-realtime", "-d", "dummy", "-r", std::to_string(rate), "-p",
                        std::to_string(period)});
     if (pid_ <= 0) {
-      reason_ = "jackd could not be started (install jackd2)";
+      reason_ = "jackd could not be started";
       return;
     }
     // jack_wait returns once the server answers, or fails after 10 seconds.
-    if (runQuiet({"jack_wait", "-w", "-t", "10"}) != 0) reason_ = "jackd did not come up within 10 seconds";
+    const int waited = runQuiet({"jack_wait", "-w", "-t", "10"});
+    if (waited == 127)
+      reason_ = "jackd and its tools are not installed (Debian package jackd2)";
+    else if (waited != 0)
+      reason_ = "jackd did not come up within 10 seconds (JACK allows only a few servers at a time)";
   }
   ~JackTestServer() {
     if (pid_ <= 0) return;
@@ -41,21 +45,27 @@ class JackTestServer {
   // Empty when the server runs.
   const std::string& Reason() const { return reason_; }
 
-  // Starts a program with its output dropped; its pid, or -1.
+  // Starts a program with its output dropped; its pid, or -1. The program gets SIGTERM
+  // when the thread that started it ends, so a test that dies leaves no server behind
+  // (JACK allows only a few at a time).
   static pid_t spawnQuiet(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    // Child: only async-signal-safe calls until exec.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(127);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
   }
-  // Runs a program to its end with its output dropped; its exit status, or -1.
+  // Runs a program to its end with its output dropped; its exit status, or -1 (127
+  // when it could not be started).
   static int runQuiet(std::vector<std::string> arguments) {
     const pid_t pid = spawnQuiet(std::move(arguments));
     int status = 0;

@@ -29,7 +29,7 @@ void quietJackError(const char*) {}
 std::string openFailure(jack_status_t status, const std::string& name) {
   if (status & JackServerFailed)
     return "no JACK server is running (start one, for example with qjackctl or `jackd -d alsa`, "
-           "or run under PipeWire with pw-jack); zorq-live does not start one";
+           "or run under PipeWire with pw-jack); none is started from here";
   if (status & JackInvalidOption) return "the JACK server refused the client options";
   if (status & JackNameNotUnique) return "the JACK client name '" + name + "' is taken";
   if (status & JackVersionError) return "the JACK server speaks another protocol version";

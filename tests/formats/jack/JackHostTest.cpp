@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <jack/jack.h>
-#include <jack/midiport.h>
+
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +19,8 @@
 namespace {
 using namespace std::chrono_literals;
 
-// Records the MIDI it receives (offset and note) and the resets; outputs a constant.
+// Records the MIDI it receives (offset and note), the frames it processed and the
+// resets; outputs a constant.
 class RecordingPlug : public IPlugBase {
  public:
   static constexpr int kMaxEvents = 16;
@@ -36,6 +39,7 @@ class RecordingPlug : public IPlugBase {
   void ProcessDoubleReplacing(double**, double** outputs, int nFrames) override {
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.5;
+    processed.fetch_add(nFrames);
   }
   void Reset() override { resets.fetch_add(1); }
 
@@ -43,45 +47,27 @@ class RecordingPlug : public IPlugBase {
   int offsets[kMaxEvents] = {};
   int notes[kMaxEvents] = {};
   std::atomic<int> resets{0};
+  std::atomic<int> processed{0};
 };
 
-// A client that sends two notes in one period (at frames 7 and 100) once armed, and
-// keeps the last sample it saw on the plug-in's left output.
-struct Keyboard {
-  Keyboard() {
-    client = jack_client_open("keyboard", JackNoStartServer, nullptr);
-    if (!client) return;
-    midiOut = jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    audioIn = jack_port_register(client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-    jack_set_process_callback(client, process, this);
-    jack_activate(client);
+// jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
+// period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it. A process
+// of its own, stopped with the object.
+struct Sequencer {
+  Sequencer()
+      : pid(JackTestServer::spawnQuiet({"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"})) {}
+  ~Sequencer() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
   }
-  ~Keyboard() {
-    if (client) jack_client_close(client);
-  }
-  static int process(jack_nframes_t n, void* self) {
-    auto* k = static_cast<Keyboard*>(self);
-    void* buffer = jack_port_get_buffer(k->midiOut, n);
-    jack_midi_clear_buffer(buffer);
-    if (k->armed.exchange(false)) {
-      const jack_midi_data_t first[3] = {0x90, 60, 100}, second[3] = {0x90, 64, 90};
-      jack_midi_event_write(buffer, 7, first, 3);
-      jack_midi_event_write(buffer, 100, second, 3);
-    }
-    k->lastSample.store(static_cast<float*>(jack_port_get_buffer(k->audioIn, n))[n - 1]);
-    return 0;
-  }
-  jack_client_t* client = nullptr;
-  jack_port_t* midiOut = nullptr;
-  jack_port_t* audioIn = nullptr;
-  std::atomic<bool> armed{false};
-  std::atomic<float> lastSample{0.0f};
+  pid_t pid;
 };
 
-// A client just activated may not be connectable for a few cycles: retried.
-bool connect(jack_client_t* client, const char* from, const char* to) {
-  for (int attempt = 0; attempt < 150; ++attempt) {
-    if (jack_connect(client, from, to) == 0) return true;
+// A client just started may not be connectable for a few cycles: retried.
+bool connect(const char* from, const char* to) {
+  for (int attempt = 0; attempt < 250; ++attempt) {
+    if (JackTestServer::runQuiet({"jack_connect", from, to}) == 0) return true;
     std::this_thread::sleep_for(20ms);
   }
   return false;
@@ -119,27 +105,21 @@ TEST_F(JackHostOnServer, NamesItsPortsAfterTheChannelsAndTakesTheServersRateAndP
 }
 
 TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
-  Keyboard keyboard;
-  ASSERT_TRUE(keyboard.client);
-  ASSERT_TRUE(connect(keyboard.client, "keyboard:out", "host:midi_in"));
-  ASSERT_TRUE(connect(keyboard.client, "host:zorq_left", "keyboard:in"));
-  // The plug-in's output reaches the keyboard: the graph runs.
-  ASSERT_TRUE(waitFor([&] { return keyboard.lastSample.load() == 0.5f; }));
-  keyboard.armed = true;
-  ASSERT_TRUE(waitFor([&] { return plug.events.load() == 2; }));
-  EXPECT_EQ(plug.offsets[0], 7);
-  EXPECT_EQ(plug.notes[0], 60);
-  EXPECT_EQ(plug.offsets[1], 100);
-  EXPECT_EQ(plug.notes[1], 64);
+  Sequencer sequencer;
+  ASSERT_GT(sequencer.pid, 0) << "jack_midiseq could not be started";
+  ASSERT_TRUE(connect("sequencer:out", "host:midi_in"));
+  ASSERT_TRUE(waitFor([&] { return plug.events.load() >= 4; }));
+  const int offsets[] = {7, 57, 100, 150}, notes[] = {60, 60, 64, 64};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(plug.offsets[i], offsets[i]) << i;
+    EXPECT_EQ(plug.notes[i], notes[i]) << i;
+  }
 }
 
 // jack_bufsize changes the server's period as a session manager or PipeWire may do
 // while the client runs: the plug-in is set up for it and reset, and plays on.
 TEST_F(JackHostOnServer, FollowsAPeriodChangeWhileRunning) {
-  Keyboard keyboard;
-  ASSERT_TRUE(keyboard.client);
-  ASSERT_TRUE(connect(keyboard.client, "host:zorq_left", "keyboard:in"));
-  ASSERT_TRUE(waitFor([&] { return keyboard.lastSample.load() == 0.5f; }));
+  ASSERT_TRUE(waitFor([&] { return plug.processed.load() > 0; }));
   const int resets = plug.resets.load();
   ASSERT_EQ(JackTestServer::runQuiet({"jack_bufsize", "128"}), 0);
   ASSERT_TRUE(waitFor([&] { return host.Period() == 128; }));
@@ -148,8 +128,8 @@ TEST_F(JackHostOnServer, FollowsAPeriodChangeWhileRunning) {
     EXPECT_EQ(plug.GetBlockSize(), 128);
   }
   EXPECT_GT(plug.resets.load(), resets);
-  keyboard.lastSample = 0.0f;
-  EXPECT_TRUE(waitFor([&] { return keyboard.lastSample.load() == 0.5f; }));
+  const int processed = plug.processed.load();
+  EXPECT_TRUE(waitFor([&] { return plug.processed.load() > processed + 4800; }));
 }
 
 TEST(JackHost, SaysSoWhenNoServerRuns) {
