@@ -10,7 +10,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libcairo2-dev libcurl4-openssl-dev \
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
-               lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
+               lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -22,6 +22,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # python3: the mutation tool (make mutate).
 # lv2-dev, liblilv-dev: the LV2 build and its tests (lilv hosts the plug-in there);
 # lilv-utils, sordi, jalv, jackd2: the checks of the LV2 bundle with real tools (make lv2-check).
+# jackd2, libjack-jackd2-dev, liblo-dev: zorq-live (JACK, and OSC for session managers);
+# jackd2 also gives its tests a dummy server and the jack_* tools.
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
         fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check
@@ -77,7 +79,7 @@ DEB_PACKAGES_I386 = g++-multilib libgtest-dev:i386 libgmock-dev:i386 libbenchmar
                     libfreetype-dev:i386 libfontconfig-dev:i386 libcairo2-dev:i386 \
                     libcurl4-openssl-dev:i386 libxcb1-dev:i386 libxcb-shm0-dev:i386 \
                     libxkbcommon-x11-dev:i386 libxcb-xtest0-dev:i386 libdbus-1-dev:i386 \
-                    liblilv-dev:i386
+                    liblilv-dev:i386 libjack-jackd2-dev:i386 liblo7:i386
 deps-i386:
 	@missing=""; for p in $(DEB_PACKAGES_I386); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
@@ -178,14 +180,21 @@ VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vs
 CLAP_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.clap,$(PREFIX)/lib/clap)
 # The LV2 bundle goes to LV2_DIR: ~/.lv2 by default, $(PREFIX)/lib/lv2 with a PREFIX.
 LV2_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)
+# zorq-live goes to BIN_DIR with its desktop entry and icon under $(PREFIX)/share.
+SHARE_DIR ?= $(PREFIX)/share
 install: build
-	install -d $(VST_DIR) $(CLAP_DIR) $(BIN_DIR) $(LV2_DIR)/ZORQ.lv2
+	install -d $(VST_DIR) $(CLAP_DIR) $(BIN_DIR) $(LV2_DIR)/ZORQ.lv2 $(SHARE_DIR)/applications \
+	  $(SHARE_DIR)/icons/hicolor/256x256/apps
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
 	install -m 0755 $(BUILD_DIR)/ZORQ.clap $(CLAP_DIR)/ZORQ.clap
 	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
 	install -m 0755 $(BUILD_DIR)/ZORQ.lv2/ZORQ_dsp.so $(BUILD_DIR)/ZORQ.lv2/ZORQ_ui.so $(LV2_DIR)/ZORQ.lv2/
 	install -m 0644 $(BUILD_DIR)/ZORQ.lv2/*.ttl $(LV2_DIR)/ZORQ.lv2/
-	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2 and $(BIN_DIR)/zorq-render"
+	install -m 0755 $(BUILD_DIR)/zorq-live $(BIN_DIR)/zorq-live
+	install -m 0644 tools/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
+	install -m 0644 $(BUILD_DIR)/zorq-live.png $(SHARE_DIR)/icons/hicolor/256x256/apps/zorq-live.png
+	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(BIN_DIR)/zorq-render"
+	@echo "and $(BIN_DIR)/zorq-live (with $(SHARE_DIR)/applications/zorq-live.desktop and its icon)"
 
 # The LV2 bundle of the build folder checked with the LV2 tools (tools/lv2-check.sh).
 lv2-check: build

@@ -61,7 +61,12 @@ bool X11EditorWindow::create(xcb_window_t parent, bool trySharedMemory) {
     return false;
   }
   connection_->SetFixedSize(window_, width, height);
-  if (TopLevel()) connection_->SetTitle(window_, "ZORQ");
+  if (TopLevel()) {
+    SetTitle("ZORQ");
+    deleteWindow_ = connection_->Atom("WM_DELETE_WINDOW");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, connection_->Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32,
+                        1, &deleteWindow_);
+  }
   surface_ = std::make_unique<X11Surface>(connection_, window_, visual.format, depth_, width, height,
                                           trySharedMemory);
   screen_.resize(width_, height_);
@@ -77,6 +82,27 @@ X11EditorWindow::~X11EditorWindow() {
   if (window_ && !destroyed_) xcb_destroy_window(c, window_);
   if (colormap_) xcb_free_colormap(c, colormap_);
   xcb_flush(c);
+}
+
+void X11EditorWindow::SetTitle(const std::string& title) {
+  if (!TopLevel()) return;
+  connection_->SetTitle(window_, title);
+  xcb_flush(connection_->Get());
+}
+
+void X11EditorWindow::SetClass(const std::string& instance, const std::string& className) {
+  if (!TopLevel()) return;
+  // WM_CLASS: the two names, each ending in a zero byte.
+  const std::string value = instance + '\0' + className + '\0';
+  xcb_change_property(connection_->Get(), XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                      uint32_t(value.size()), value.data());
+  xcb_flush(connection_->Get());
+}
+
+bool X11EditorWindow::TakeCloseRequest() {
+  const bool requested = closeRequested_;
+  closeRequested_ = false;
+  return requested;
 }
 
 bool X11EditorWindow::UsesSharedMemory() const { return surface_ && surface_->UsesSharedMemory(); }
@@ -133,6 +159,12 @@ bool X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
     case XCB_DESTROY_NOTIFY: {
       const auto* destroy = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
       if (destroy->window == window_) destroyed_ = true;
+      return true;
+    }
+    case XCB_CLIENT_MESSAGE: {
+      const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+      if (message->window != window_ || !deleteWindow_ || message->data.data32[0] != deleteWindow_) return false;
+      closeRequested_ = true;
       return true;
     }
     case 0:  // an error reply: a request about a window the host destroyed; nothing to do

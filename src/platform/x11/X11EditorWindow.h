@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "gui/IGraphicsStructs.h"
 #include "raster/Bitmap.h"
@@ -21,7 +22,8 @@ class X11Surface;
 class X11EditorWindow {
  public:
   // width and height in editor pixels. Null when the window cannot be made. With a
-  // parent of 0 the window is a top-level one, titled "ZORQ".
+  // parent of 0 the window is a top-level one, titled "ZORQ", whose close button
+  // is reported (TakeCloseRequest) instead of closing it.
   static std::unique_ptr<X11EditorWindow> Create(X11Connection* connection, xcb_window_t parent, int width,
                                                  int height, int scale, bool trySharedMemory);
   ~X11EditorWindow();
@@ -37,6 +39,11 @@ class X11EditorWindow {
   bool UsesSharedMemory() const;
   // The window was destroyed with its parent (the host closed first).
   bool Destroyed() const { return destroyed_; }
+  // A top-level window's title and WM_CLASS (instance and class name).
+  void SetTitle(const std::string& title);
+  void SetClass(const std::string& instance, const std::string& className);
+  // True once after the window manager's close button was pressed.
+  bool TakeCloseRequest();
   // Window pixels to editor pixels, rounding down (negative beyond the left or top).
   int ToEditor(int windowCoordinate) const;
 
@@ -65,6 +72,8 @@ class X11EditorWindow {
   uint8_t depth_ = 0;
   int width_, height_, scale_;
   bool destroyed_ = false;
+  bool closeRequested_ = false;
+  xcb_atom_t deleteWindow_ = 0;
   // Editor pixels still to copy; the raster with the text field over it.
   IRECT pending_;
   LICE_MemBitmap screen_;

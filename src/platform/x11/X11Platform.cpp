@@ -37,9 +37,26 @@ void* X11Platform::OpenWindow(void* parent) {
   view_ = X11View::Create(graphics_, xcb_window_t(reinterpret_cast<uintptr_t>(parent)), graphics_->Scale(),
                           trySharedMemory_);
   if (!view_) return nullptr;
+  if (!parent) {
+    view_->SetOwner(owner_);
+    view_->SetTitle(title_);
+    if (!className_.empty()) view_->SetClass(instance_, className_);
+  }
   graphics_->SetAllControlsDirty();
   graphics_->UpdateTooltips();
   return GetWindow();
+}
+
+void X11Platform::SetTopLevel(X11WindowOwner* owner, const std::string& title, const std::string& instance,
+                              const std::string& className) {
+  owner_ = owner;
+  title_ = title;
+  instance_ = instance;
+  className_ = className;
+  if (view_) {
+    view_->SetTitle(title_);
+    view_->SetClass(instance_, className_);
+  }
 }
 
 void X11Platform::CloseWindow() {

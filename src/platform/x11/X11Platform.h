@@ -16,6 +16,7 @@
 class ChildProcess;
 class PortalFileChooser;
 class X11View;
+class X11WindowOwner;
 
 class X11Platform : public IGraphicsPlatform {
  public:
@@ -25,6 +26,11 @@ class X11Platform : public IGraphicsPlatform {
   // Tests: false keeps the view off MIT-SHM (plain put-image copies).
   void SetTrySharedMemory(bool tryIt) { trySharedMemory_ = tryIt; }
   X11View* View() const { return view_.get(); }
+  // For a program that opens the editor as a top-level window of its own (OpenWindow
+  // with a null parent): its title, WM_CLASS names, and the owner that hears of the
+  // close button and of the keys the editor leaves. Editor thread, before OpenWindow.
+  void SetTopLevel(X11WindowOwner* owner, const std::string& title, const std::string& instance,
+                   const std::string& className);
 
   void Bind(IGraphics* graphics) override { graphics_ = graphics; }
   bool CanOpenWindow() const override { return true; }
@@ -80,4 +86,7 @@ class X11Platform : public IGraphicsPlatform {
   int systemScale_ = -1;  // -1 until asked
   std::unique_ptr<FilePrompt> filePrompt_;
   uint32_t hiddenCursor_ = 0;
+  X11WindowOwner* owner_ = nullptr;
+  std::string title_ = "ZORQ";
+  std::string instance_, className_;
 };

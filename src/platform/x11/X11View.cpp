@@ -9,6 +9,7 @@
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11TextEntry.h"
 #include "platform/x11/X11Tooltips.h"
+#include "platform/x11/X11WindowOwner.h"
 
 namespace {
 // Longest sleep of a modal loop between two looks at its state.
@@ -57,6 +58,12 @@ void X11View::Invalidate(const IRECT& r) { window_->Invalidate(r); }
 
 void X11View::SetTooltipRegions(std::vector<IRECT> regions) { tooltips_->SetRegions(std::move(regions)); }
 
+void X11View::SetTitle(const std::string& title) { window_->SetTitle(title); }
+
+void X11View::SetClass(const std::string& instance, const std::string& className) {
+  window_->SetClass(instance, className);
+}
+
 void X11View::Resize(int width, int height, int scale) {
   if (Destroyed()) return;
   fonts_ = std::make_unique<PlatformFonts>(scale);
@@ -79,6 +86,7 @@ void X11View::Idle() {
   if (!inModal_ && !buttonHeld_ && !textEntry_->IsOpen() && !Destroyed())
     tooltips_->Update(now, mouseX_, mouseY_, graphics_->GetHoveredTooltip(), fonts_.get(), Scale());
   xcb_flush(connection_->Get());
+  if (!inModal_ && window_->TakeCloseRequest() && owner_) owner_->CloseRequested();
 }
 
 void X11View::tickIfDue(Clock::time_point now) {

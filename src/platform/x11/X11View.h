@@ -14,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gui/IGraphicsStructs.h"
@@ -26,6 +27,7 @@ class X11EventPump;
 class X11Keyboard;
 class X11TextEntry;
 class X11Tooltips;
+class X11WindowOwner;
 struct IKeyPress;
 
 class X11View {
@@ -69,6 +71,11 @@ class X11View {
   // A key the host forwards; true when an open text field took it.
   bool HostKey(const IKeyPress& key, bool down);
   void SetTooltipRegions(std::vector<IRECT> regions);
+  // A top-level window's owner hears of its close button and the keys nobody took;
+  // null for none. Title and WM_CLASS of a top-level window.
+  void SetOwner(X11WindowOwner* owner) { owner_ = owner; }
+  void SetTitle(const std::string& title);
+  void SetClass(const std::string& instance, const std::string& className);
 
  private:
   X11View(IGraphics* graphics, std::unique_ptr<X11Connection> connection, int scale);
@@ -91,6 +98,7 @@ class X11View {
   std::unique_ptr<X11TextEntry> textEntry_;
   std::unique_ptr<X11Tooltips> tooltips_;
   bool inModal_ = false;
+  X11WindowOwner* owner_ = nullptr;
 
   // Redraw timer.
   Clock::duration period_;

@@ -10,6 +10,7 @@
 #include "platform/x11/X11TextEntry.h"
 #include "platform/x11/X11Tooltips.h"
 #include "platform/x11/X11View.h"
+#include "platform/x11/X11WindowOwner.h"
 
 namespace {
 constexpr uint16_t kLeftHeld = XCB_BUTTON_MASK_1, kRightHeld = XCB_BUTTON_MASK_3;
@@ -131,6 +132,10 @@ void X11View::key(const xcb_key_press_event_t* event, bool press) {
   if (press) {
     const int code = EditorKeyCode(pressed);
     if (code >= 0 && graphics_->OnKeyDown(mouseX_, mouseY_, code)) return;
+    if (window_->TopLevel() && owner_) {
+      owner_->KeyPressed(pressed);
+      return;
+    }
   }
   forwardToHost(event);
 }

@@ -1,0 +1,146 @@
+// The adapter on a private dummy JACK server: its ports, the MIDI it hands the plug-in
+// with the frame offsets they had in the period, and a period change while running.
+#include "formats/jack/JackHost.h"
+
+#include <gtest/gtest.h>
+#include <jack/jack.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "framework/IMidiMsg.h"
+#include "framework/IPlugBase.h"
+#include "support/JackTestServer.h"
+
+namespace {
+using namespace std::chrono_literals;
+
+// Records the MIDI it receives (offset and note), the frames it processed and the
+// resets; outputs a constant.
+class RecordingPlug : public IPlugBase {
+ public:
+  static constexpr int kMaxEvents = 16;
+  RecordingPlug() : IPlugBase(0, "2-2 4-2", 1, "Rec", "", "Maker", 0x00010000, 1, 0, 0, true, true, false, 0) {
+    SetInputLabel(0, "MIC Left ");
+    SetInputLabel(1, "MIC Right ");
+    SetOutputLabel(0, "ZORQ Left ");
+  }
+  void ProcessMidiMsg(IMidiMsg* msg) override {
+    const int n = events.load();
+    if (n >= kMaxEvents) return;
+    offsets[n] = msg->mOffset;
+    notes[n] = msg->NoteNumber();
+    events.store(n + 1);
+  }
+  void ProcessDoubleReplacing(double**, double** outputs, int nFrames) override {
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.5;
+    processed.fetch_add(nFrames);
+  }
+  void Reset() override { resets.fetch_add(1); }
+
+  std::atomic<int> events{0};
+  int offsets[kMaxEvents] = {};
+  int notes[kMaxEvents] = {};
+  std::atomic<int> resets{0};
+  std::atomic<int> processed{0};
+};
+
+// jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
+// period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it. A process
+// of its own, stopped with the object.
+struct Sequencer {
+  Sequencer()
+      : pid(JackTestServer::spawnQuiet({"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"})) {}
+  ~Sequencer() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+  pid_t pid;
+};
+
+// A client just started may not be connectable for a few cycles: retried.
+bool connect(const char* from, const char* to) {
+  for (int attempt = 0; attempt < 250; ++attempt) {
+    if (JackTestServer::runQuiet({"jack_connect", from, to}) == 0) return true;
+    std::this_thread::sleep_for(20ms);
+  }
+  return false;
+}
+
+template <typename Pred>
+bool waitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+class JackHostOnServer : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.Reason().empty()) GTEST_SKIP() << server.Reason();
+    std::string error;
+    ASSERT_TRUE(host.Open("host", &error)) << error;
+  }
+  JackTestServer server;
+  RecordingPlug plug;
+  JackHost host{&plug};
+};
+
+TEST_F(JackHostOnServer, NamesItsPortsAfterTheChannelsAndTakesTheServersRateAndPeriod) {
+  EXPECT_EQ(host.InputPorts(), (std::vector<std::string>{"host:mic_left", "host:mic_right", "host:in_3", "host:in_4"}));
+  EXPECT_EQ(host.OutputPorts(), (std::vector<std::string>{"host:zorq_left", "host:out_2"}));
+  EXPECT_EQ(host.MidiInputPort(), "host:midi_in");
+  EXPECT_EQ(plug.GetSampleRate(), 48000.0);
+  EXPECT_EQ(plug.GetBlockSize(), 256);
+  EXPECT_EQ(plug.GetHost(), &host);
+}
+
+TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
+  Sequencer sequencer;
+  ASSERT_GT(sequencer.pid, 0) << "jack_midiseq could not be started";
+  ASSERT_TRUE(connect("sequencer:out", "host:midi_in"));
+  ASSERT_TRUE(waitFor([&] { return plug.events.load() >= 4; }));
+  const int offsets[] = {7, 57, 100, 150}, notes[] = {60, 60, 64, 64};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(plug.offsets[i], offsets[i]) << i;
+    EXPECT_EQ(plug.notes[i], notes[i]) << i;
+  }
+}
+
+// jack_bufsize changes the server's period as a session manager or PipeWire may do
+// while the client runs: the plug-in is set up for it and reset, and plays on.
+TEST_F(JackHostOnServer, FollowsAPeriodChangeWhileRunning) {
+  ASSERT_TRUE(waitFor([&] { return plug.processed.load() > 0; }));
+  const int resets = plug.resets.load();
+  ASSERT_EQ(JackTestServer::runQuiet({"jack_bufsize", "128"}), 0);
+  ASSERT_TRUE(waitFor([&] { return host.Period() == 128; }));
+  {
+    IMutexLock lock(plug.Mutex());
+    EXPECT_EQ(plug.GetBlockSize(), 128);
+  }
+  EXPECT_GT(plug.resets.load(), resets);
+  const int processed = plug.processed.load();
+  EXPECT_TRUE(waitFor([&] { return plug.processed.load() > processed + 4800; }));
+}
+
+TEST(JackHost, SaysSoWhenNoServerRuns) {
+  setenv("JACK_DEFAULT_SERVER", ("zorq-none-" + std::to_string(getpid())).c_str(), 1);
+  RecordingPlug plug;
+  JackHost host(&plug);
+  std::string error;
+  EXPECT_FALSE(host.Open("host", &error));
+  EXPECT_NE(error.find("no JACK server is running"), std::string::npos) << error;
+  EXPECT_FALSE(host.IsOpen());
+  // No server was started on the way.
+  EXPECT_EQ(JackTestServer::runQuiet({"jack_lsp"}), 1);
+}
+}  // namespace

@@ -1,0 +1,139 @@
+// The editor in a top-level window of a program's own (no host window around it): its
+// title, WM_CLASS and close protocol on the server, the close button and the keys the
+// editor leaves reported to the window's owner.
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "gui/GuiTestSupport.h"
+#include "platform/x11/X11Owned.h"
+#include "platform/x11/X11Platform.h"
+#include "platform/x11/X11View.h"
+#include "platform/x11/X11WindowOwner.h"
+#include "support/X11TestHost.h"
+
+namespace {
+struct RecordingOwner : X11WindowOwner {
+  void CloseRequested() override { ++closes; }
+  void KeyPressed(const IKeyPress& key) override { keys.push_back(key); }
+  int closes = 0;
+  std::vector<IKeyPress> keys;
+};
+
+std::string property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+  X11Owned<xcb_get_property_reply_t> reply(
+      xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
+  if (!reply) return "";
+  return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                     size_t(xcb_get_property_value_length(reply.get())));
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+  X11Owned<xcb_intern_atom_reply_t> reply(
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+  return reply ? reply->atom : 0;
+}
+
+xcb_keycode_t keycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  const int count = setup->max_keycode - setup->min_keycode + 1;
+  X11Owned<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
+      c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr));
+  if (!map) return 0;
+  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+  for (int k = 0; k < count; ++k)
+    for (int i = 0; i < map->keysyms_per_keycode; ++i)
+      if (syms[k * map->keysyms_per_keycode + i] == keysym) return xcb_keycode_t(setup->min_keycode + k);
+  return 0;
+}
+
+class X11TopLevel : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = X11TestHost::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    auto x11 = std::make_unique<X11Platform>();
+    platform = x11.get();
+    graphics = new IGraphics(&plug, 200, 100, 0, std::move(x11));
+    const IColor panel(255, 40, 60, 90);
+    graphics->AttachPanelBackground(&panel);
+    plug.AttachGraphics(graphics);
+    platform->SetTopLevel(&owner, "ZORQ - stage", "zorq-live", "ZORQ");
+    ASSERT_TRUE(graphics->OpenWindow(nullptr));
+    window = platform->View()->Window();
+    c = xcb_connect(nullptr, nullptr);
+  }
+  void TearDown() override {
+    if (c) xcb_disconnect(c);
+  }
+  // Idles the editor as a program's main loop does until pred holds.
+  template <typename Pred>
+  bool idleUntil(Pred pred) {
+    for (int i = 0; i < 300 && !pred(); ++i) {
+      graphics->OnWindowIdle();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pred();
+  }
+
+  GuiPlug plug;
+  IGraphics* graphics = nullptr;
+  X11Platform* platform = nullptr;
+  RecordingOwner owner;
+  xcb_window_t window = 0;
+  xcb_connection_t* c = nullptr;
+};
+
+TEST_F(X11TopLevel, IsAWindowOfItsOwnWithTitleClassAndCloseProtocol) {
+  X11Owned<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(tree->parent, tree->root);
+  X11Owned<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->width, 200 * graphics->Scale());
+  EXPECT_EQ(geometry->height, 100 * graphics->Scale());
+  EXPECT_EQ(property(c, window, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING")), "ZORQ - stage");
+  EXPECT_EQ(property(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING), std::string("zorq-live\0ZORQ\0", 15));
+  const std::string protocols = property(c, window, atom(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM);
+  const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
+  ASSERT_EQ(protocols.size(), sizeof deleteWindow);
+  EXPECT_EQ(std::memcmp(protocols.data(), &deleteWindow, sizeof deleteWindow), 0);
+}
+
+TEST_F(X11TopLevel, ReportsTheCloseButtonAndStaysOpenUntilTheOwnerClosesIt) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = atom(c, "WM_PROTOCOLS");
+  message.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
+  xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+  xcb_flush(c);
+  ASSERT_TRUE(idleUntil([&] { return owner.closes == 1; }));
+  EXPECT_TRUE(graphics->WindowIsOpen());
+  graphics->CloseWindow();
+  EXPECT_FALSE(graphics->WindowIsOpen());
+}
+
+TEST_F(X11TopLevel, HandsTheOwnerTheKeysTheEditorLeaves) {
+  const xcb_keycode_t o = keycodeOf(c, 'o');
+  ASSERT_NE(o, 0);
+  xcb_key_press_event_t press{};
+  press.response_type = XCB_KEY_PRESS;
+  press.detail = o;
+  press.event = window;
+  press.root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  press.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+  press.same_screen = 1;
+  xcb_send_event(c, 0, window, XCB_EVENT_MASK_KEY_PRESS, reinterpret_cast<const char*>(&press));
+  xcb_flush(c);
+  ASSERT_TRUE(idleUntil([&] { return owner.keys.size() == 1; }));
+  EXPECT_EQ(owner.keys[0].character, uint32_t('O'));
+  EXPECT_TRUE(owner.keys[0].control);
+  EXPECT_TRUE(owner.keys[0].shift);
+  EXPECT_EQ(owner.closes, 0);
+}
+}  // namespace

@@ -1,0 +1,99 @@
+#include "zorq-live/LiveOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "zorq-live/LiveWindow.h"
+
+namespace {
+TEST(LiveOptions, ReadsEveryOption) {
+  const LiveOptions o = parseLiveArguments({"--name", "Vox", "--autoconnect", "--program", "64", "--preset",
+                                            "a.fxp", "--state", "s.fxb", "--no-gui"},
+                                           64);
+  EXPECT_EQ(o.name, "Vox");
+  EXPECT_TRUE(o.autoconnect);
+  EXPECT_EQ(o.program, 63);
+  EXPECT_EQ(o.preset, "a.fxp");
+  EXPECT_EQ(o.state, "s.fxb");
+  EXPECT_TRUE(o.noGui);
+  EXPECT_FALSE(o.help || o.version);
+}
+
+TEST(LiveOptions, DefaultsNameTheClientZorqWithEverythingElseOff) {
+  const LiveOptions o = parseLiveArguments({}, 64);
+  EXPECT_EQ(o.name, "ZORQ");
+  EXPECT_FALSE(o.autoconnect || o.noGui);
+  EXPECT_EQ(o.program, LiveOptions::kNoProgram);
+  EXPECT_TRUE(o.state.empty() && o.preset.empty());
+}
+
+struct Refused {
+  std::vector<std::string> arguments;
+  const char* says;
+};
+void PrintTo(const Refused& r, std::ostream* os) { *os << (r.arguments.empty() ? "" : r.arguments[0]); }
+class LiveOptionsRefused : public testing::TestWithParam<Refused> {};
+
+TEST_P(LiveOptionsRefused, WithAReason) {
+  try {
+    parseLiveArguments(GetParam().arguments, 64);
+    FAIL() << "accepted";
+  } catch (const LiveUsageError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().says), std::string::npos) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, LiveOptionsRefused,
+                         testing::Values(Refused{{"--program", "0"}, "1 to 64"},
+                                         Refused{{"--program", "65"}, "1 to 64"},
+                                         Refused{{"--program", "3x"}, "1 to 64"},
+                                         Refused{{"--name"}, "--name needs a value"},
+                                         Refused{{"--state", ""}, "--state needs a value"},
+                                         Refused{{"--bogus"}, "unknown argument '--bogus'"}));
+
+TEST(LiveOptions, HelpNamesEveryOptionAndTheKeys) {
+  std::ostringstream help;
+  printLiveHelp(help);
+  for (const char* text : {"--name", "--autoconnect", "--program", "--preset", "--state", "--no-gui", "--version",
+                           "Ctrl+O", "Ctrl+Shift+S", "Page Up", "Ctrl+M", "Ctrl+Q", "NSM_URL"})
+    EXPECT_NE(help.str().find(text), std::string::npos) << text;
+}
+
+struct Key {
+  uint32_t character;
+  IKeyPress::ENamedKey named;
+  bool control, shift, alt;
+  LiveCommand command;
+};
+void PrintTo(const Key& k, std::ostream* os) { *os << int(k.command) << "_" << k.character << "_" << int(k.named); }
+class LiveKeys : public testing::TestWithParam<Key> {};
+
+TEST_P(LiveKeys, AskForTheirCommand) {
+  const Key& k = GetParam();
+  IKeyPress key;
+  key.character = k.character;
+  key.key = k.named;
+  key.control = k.control;
+  key.shift = k.shift;
+  key.alt = k.alt;
+  EXPECT_EQ(liveCommandForKey(key), k.command);
+}
+
+constexpr auto kChar = IKeyPress::kNoNamedKey;
+INSTANTIATE_TEST_SUITE_P(
+    Table, LiveKeys,
+    testing::Values(Key{'o', kChar, true, false, false, LiveCommand::kLoadProgram},
+                    Key{'O', kChar, true, true, false, LiveCommand::kLoadBank},
+                    Key{'s', kChar, true, false, false, LiveCommand::kSaveProgram},
+                    Key{'S', kChar, true, true, false, LiveCommand::kSaveBank},
+                    Key{'m', kChar, true, false, false, LiveCommand::kMenu},
+                    Key{'q', kChar, true, false, false, LiveCommand::kQuit},
+                    Key{0, IKeyPress::kPageUp, false, false, false, LiveCommand::kPreviousProgram},
+                    Key{0, IKeyPress::kPageDown, false, false, false, LiveCommand::kNextProgram},
+                    // Without Control, or with Alt, letters are not commands.
+                    Key{'o', kChar, false, false, false, LiveCommand::kNone},
+                    Key{'q', kChar, true, false, true, LiveCommand::kNone},
+                    Key{'x', kChar, true, false, false, LiveCommand::kNone},
+                    Key{0, IKeyPress::kPageUp, true, false, false, LiveCommand::kNone}));
+}  // namespace

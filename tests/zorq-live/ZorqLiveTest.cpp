@@ -1,0 +1,240 @@
+// zorq-live itself on a private dummy JACK server: its ports as jack_lsp and
+// jack_property show them, a voice and a chord vocoded through it (also across a
+// change of the server's period by jack_bufsize), autoconnect, and the state written
+// on SIGTERM and read at the next start.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "engine/ZORQ.h"
+#include "framework/FileBytes.h"
+#include "framework/FxFormat.h"
+#include "support/JackTestServer.h"
+#include "zorq-live/LiveProcess.h"
+#include "zorq-live/LiveTestClient.h"
+
+namespace {
+using namespace std::chrono_literals;
+constexpr int kRate = 48000;
+
+// Pearson correlation of the two level curves (RMS over `window` frames), at the lag
+// (0 to 3 windows of the output behind the voice) where it is highest.
+double levelCorrelation(const std::vector<float>& voice, const std::vector<float>& out, int from, int to,
+                        int window) {
+  double best = -1.0;
+  for (int lag = 0; lag <= 3; ++lag) {
+    std::vector<double> a, b;
+    for (int w = from; w + window + lag * window <= to; w += window) {
+      a.push_back(rms(voice, w, w + window));
+      b.push_back(rms(out, w + lag * window, w + (lag + 1) * window));
+    }
+    const double n = double(a.size());
+    double ma = 0, mb = 0;
+    for (size_t i = 0; i < a.size(); ++i) ma += a[i] / n, mb += b[i] / n;
+    double sab = 0, saa = 0, sbb = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+      sab += (a[i] - ma) * (b[i] - mb);
+      saa += (a[i] - ma) * (a[i] - ma);
+      sbb += (b[i] - mb) * (b[i] - mb);
+    }
+    if (saa > 0 && sbb > 0) best = std::max(best, sab / std::sqrt(saa * sbb));
+  }
+  return best;
+}
+
+class ZorqLive : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.Reason().empty()) GTEST_SKIP() << server.Reason();
+    // A program with every parameter at its default: the vocoder alone (no dry voice,
+    // no noise), its carrier the keyboard.
+    ZORQ defaults;
+    defaults.initPreset();
+    ASSERT_TRUE(defaults.SaveProgramAsFXP(folder / "defaults.fxp"));
+  }
+  // Waits until the client runs: its ports are on the server and it says it is active.
+  bool portsUp(const LiveProcess& live, const std::string& name) {
+    return eventually([&] {
+      return live.Output().find("JACK client '" + name + "'") != std::string::npos &&
+             commandOutput("jack_lsp").find(name + ":zorq_right") != std::string::npos;
+    });
+  }
+
+  JackTestServer server;
+  TempFolder folder;
+};
+
+TEST_F(ZorqLive, RegistersItsPortsWithPrettyNamesInOrder) {
+  LiveProcess live(folder, {"--no-gui", "--name", "zl"});
+  ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
+  const std::string ports = commandOutput("jack_lsp -t");
+  for (const char* port : {"zl:mic_left", "zl:mic_right", "zl:ext_left", "zl:ext_right", "zl:zorq_left",
+                           "zl:zorq_right"})
+    EXPECT_NE(ports.find(std::string(port) + "\n\t32 bit float mono audio"), std::string::npos) << port;
+  EXPECT_NE(ports.find("zl:midi_in\n\t8 bit raw midi"), std::string::npos) << ports;
+  const std::string mic = commandOutput("jack_property -p -l zl:mic_right");
+  EXPECT_NE(mic.find("MIC Right"), std::string::npos) << mic;
+  EXPECT_NE(mic.find("http://jackaudio.org/metadata/order"), std::string::npos) << mic;
+  const std::string out = commandOutput("jack_property -p -l zl:zorq_left");
+  EXPECT_NE(out.find("ZORQ Left"), std::string::npos) << out;
+  live.Signal(SIGINT);
+  EXPECT_EQ(live.Wait(), 0) << live.Errors();
+  EXPECT_EQ(commandOutput("jack_lsp").find("zl:"), std::string::npos);
+}
+
+// 0.4 s of voice alone, then the chord: vocoded sound whose level follows the voice's,
+// then the voice stops while the chord holds and the sound dies away with it.
+struct Scenario {
+  const char* name;
+  int newPeriod;  // jack_bufsize to this at 0.8 s; 0 for none
+};
+void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
+
+class ZorqLiveVocodes : public ZorqLive, public testing::WithParamInterface<Scenario> {};
+
+TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
+  const int chord = int(0.4 * kRate), voiceEnd = int(1.4 * kRate), length = int(1.9 * kRate);
+  const std::vector<float> voice = loadVoice(kRate, 2.0);
+  ASSERT_FALSE(voice.empty()) << "the voice file could not be read";
+  LiveProcess live(folder, {"--no-gui", "--name", "zv", "--preset", folder / "defaults.fxp"});
+  ASSERT_TRUE(portsUp(live, "zv")) << live.Errors();
+  LiveTestClient performer(voice, voiceEnd, chord, length);
+  ASSERT_TRUE(performer.Ready());
+  ASSERT_EQ(performer.ConnectTo("zv"), "") << live.Errors();
+  performer.Arm();
+  if (GetParam().newPeriod) {
+    ASSERT_TRUE(eventually([&] { return performer.Frame() >= int(0.8 * kRate); }));
+    EXPECT_EQ(JackTestServer::runQuiet({"jack_bufsize", std::to_string(GetParam().newPeriod)}), 0);
+    EXPECT_NE(commandOutput("jack_bufsize").find(std::to_string(GetParam().newPeriod)), std::string::npos);
+  }
+  ASSERT_TRUE(eventually([&] { return performer.Done(); }));
+  EXPECT_TRUE(live.Running()) << live.Errors();
+
+  const std::vector<float>& left = performer.Left();
+  const std::vector<float>& right = performer.Right();
+  for (size_t i = 0; i < left.size(); ++i)
+    ASSERT_TRUE(std::isfinite(left[i]) && std::isfinite(right[i])) << "frame " << i;
+  const double before = rms(left, int(0.05 * kRate), chord);
+  const double during = rms(left, chord + int(0.05 * kRate), voiceEnd);
+  const double after = rms(left, voiceEnd + int(0.25 * kRate), length);
+  // No carrier without keys: the voice alone is not heard. With the chord it speaks.
+  EXPECT_LT(before, 1e-4);
+  EXPECT_GT(during, 1e-3);
+  EXPECT_GT(rms(right, chord + int(0.05 * kRate), voiceEnd), 1e-3);
+  // The level follows the voice: it falls when the voice stops and moves with it.
+  EXPECT_LT(after, 0.1 * during);
+  const double correlation = levelCorrelation(voice, left, chord + int(0.05 * kRate), voiceEnd, kRate / 50);
+  EXPECT_GT(correlation, 0.5);
+  RecordProperty("correlation", std::to_string(correlation));
+  if (std::getenv("ZORQ_LIVE_TEST_VERBOSE"))
+    std::printf("before %g during %g after %g correlation %g peak %g\n", before, during, after, correlation,
+                peak(left, 0, length));
+  if (GetParam().newPeriod) {
+    // Through the change: no click louder than the music, and the music goes on.
+    const int change = int(0.8 * kRate);
+    const double music = peak(left, chord + int(0.05 * kRate), change - int(0.1 * kRate));
+    EXPECT_LE(peak(left, change - int(0.1 * kRate), voiceEnd), 1.5 * music);
+    EXPECT_GT(rms(left, voiceEnd - int(0.3 * kRate), voiceEnd), 1e-3);
+  }
+  live.Signal(SIGTERM);
+  EXPECT_EQ(live.Wait(), 0) << live.Errors();
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, ZorqLiveVocodes,
+                         testing::Values(Scenario{"SteadyPeriod", 0}, Scenario{"PeriodChangedTo512", 512}));
+
+TEST_F(ZorqLive, AutoconnectsToTheSystemPortsAndReportsWhatIsMissing) {
+  LiveProcess live(folder, {"--no-gui", "--name", "za", "--autoconnect"});
+  ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
+  ASSERT_TRUE(eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
+  const std::string connections = commandOutput("jack_lsp -c");
+  for (const char* link : {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
+                           "za:zorq_left\n   system:playback_1", "za:zorq_right\n   system:playback_2"})
+    EXPECT_NE(connections.find(link), std::string::npos) << link << "\n" << connections;
+  // The dummy backend has no MIDI hardware: said, not hidden.
+  EXPECT_NE(live.Errors().find("not connected: za:midi_in: no hardware MIDI output"), std::string::npos)
+      << live.Errors();
+  EXPECT_NE(live.Errors().find("autoconnect made 4 connection(s)"), std::string::npos) << live.Errors();
+  live.Signal(SIGINT);
+  EXPECT_EQ(live.Wait(), 0);
+}
+
+int currentProgramIn(const std::string& path) {
+  ByteChunk file;
+  if (!readWholeFile(path, &file)) return -1;
+  return fx::readBankHeader(file).currentProgram;
+}
+
+// Every program of a bank file as the instrument plays it: its name and values. (The
+// bytes may differ between two saves of the same programs: each stored program also
+// records the name the current program had when it was read, which nothing reads back.)
+std::vector<std::pair<std::string, std::vector<double>>> programsIn(const std::string& path) {
+  ZORQ zorq;
+  std::vector<std::pair<std::string, std::vector<double>>> programs;
+  if (!zorq.LoadBankFromFXB(path)) return programs;
+  for (int i = 0; i < zorq.NPresets(); ++i) {
+    zorq.RestorePreset(i);
+    std::vector<double> values;
+    for (int p = 0; p < zorq.NParams(); ++p) values.push_back(zorq.GetParam(p)->Value());
+    programs.emplace_back(zorq.GetPresetName(i), values);
+  }
+  return programs;
+}
+
+TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
+  const std::string state = folder / "state.fxb";
+  {
+    LiveProcess live(folder, {"--no-gui", "--name", "zs", "--state", state, "--program", "5"});
+    ASSERT_TRUE(portsUp(live, "zs")) << live.Errors();
+    live.Signal(SIGTERM);
+    ASSERT_EQ(live.Wait(), 0) << live.Errors();
+    EXPECT_NE(live.Errors().find("state written to " + state), std::string::npos) << live.Errors();
+  }
+  EXPECT_EQ(currentProgramIn(state), 4);
+  writeText(state + ".keep", readText(state));
+  // Started again without --program: the state's program is the current one again.
+  LiveProcess again(folder, {"--no-gui", "--name", "zs", "--state", state});
+  ASSERT_TRUE(portsUp(again, "zs")) << again.Errors();
+  again.Signal(SIGINT);
+  ASSERT_EQ(again.Wait(), 0) << again.Errors();
+  EXPECT_EQ(currentProgramIn(state), 4);
+  EXPECT_FALSE(programsIn(state).empty());
+  EXPECT_EQ(programsIn(state), programsIn(state + ".keep"));
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"defaults.fxp", "live.err", "live.out", "state.fxb",
+                                                        "state.fxb.keep"}));
+}
+
+TEST(ZorqLiveAlone, SaysSoAndEndsWhenNoJackServerRuns) {
+  setenv("JACK_DEFAULT_SERVER", ("zorq-none-" + std::to_string(getpid())).c_str(), 1);
+  TempFolder folder;
+  LiveProcess live(folder, {"--no-gui"});
+  EXPECT_EQ(live.Wait(), 1);
+  EXPECT_NE(live.Errors().find("no JACK server is running"), std::string::npos) << live.Errors();
+  EXPECT_EQ(JackTestServer::runQuiet({"jack_lsp"}), 1);  // and it started none
+}
+
+TEST(ZorqLiveAlone, RefusesADamagedStateFileWithoutTouchingIt) {
+  TempFolder folder;
+  writeText(folder / "state.fxb", "CcnK not a bank");
+  LiveProcess live(folder, {"--no-gui", "--state", folder / "state.fxb"});
+  EXPECT_EQ(live.Wait(), 1);
+  EXPECT_NE(live.Errors().find("is left as it is"), std::string::npos) << live.Errors();
+  EXPECT_EQ(readText(folder / "state.fxb"), "CcnK not a bank");
+}
+
+TEST(ZorqLiveAlone, AnswersVersionAndHelpAndRefusesAWrongCommandLine) {
+  TempFolder folder;
+  LiveProcess version(folder, {"--version"});
+  EXPECT_EQ(version.Wait(), 0);
+  EXPECT_EQ(version.Output(), "zorq-live 1.1.3\n");
+  LiveProcess wrong(folder, {"--program", "99"});
+  EXPECT_EQ(wrong.Wait(), 2);
+  EXPECT_NE(wrong.Errors().find("1 to 64"), std::string::npos);
+}
+}  // namespace
