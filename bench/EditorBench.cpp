@@ -37,9 +37,10 @@ struct OpenEditor {
 
 void setTickCounters(benchmark::State& state) {
   const double ticks = static_cast<double>(state.iterations());
-  state.counters["us_per_tick"] = benchmark::Counter(ticks * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["tick_share"] =
-      benchmark::Counter(ticks * kTickSeconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["us_per_tick"] =
+      benchmark::Counter(ticks * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["tick_share"] = benchmark::Counter(
+      ticks * kTickSeconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void fullRedraw(benchmark::State& state, bool tweak) {

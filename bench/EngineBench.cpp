@@ -48,7 +48,8 @@ void holdNotes(ZORQ& plug, std::initializer_list<int> notes) {
 
 // Processes noise blocks of the given amplitude on all four inputs; reports the
 // real-time factor.
-void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude = 1.0, int block = kBlock) {
+void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude = 1.0,
+                   int block = kBlock) {
   std::vector<double> in[4] = {noise(block, 1), noise(block, 2), noise(block, 3), noise(block, 4)};
   for (auto& channel : in)
     for (double& v : channel) v *= amplitude;
@@ -59,8 +60,9 @@ void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude = 1.0, 
     plug.ProcessDoubleReplacing(ins, outs, block);
     benchmark::DoNotOptimize(out[0].data());
   }
-  state.counters["realtime_factor"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * block / plug.GetSampleRate(), benchmark::Counter::kIsRate);
+  state.counters["realtime_factor"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * block / plug.GetSampleRate(),
+                         benchmark::Counter::kIsRate);
 }
 
 struct EngineCase {
@@ -114,7 +116,8 @@ const bool registered = [] {
   for (const EngineCase& c : kEngineCases)
     for (BandBank::Kernel kernel : BandBank::kKernels)
       benchmark::RegisterBenchmark(
-          (std::string("BM_Engine/") + c.name + "/" + BandBank::name(kernel)).c_str(), engine, c, kernel);
+          (std::string("BM_Engine/") + c.name + "/" + BandBank::name(kernel)).c_str(), engine, c,
+          kernel);
   return true;
 }();
 
@@ -146,7 +149,8 @@ void BM_SilenceAfterLoudBurst(benchmark::State& state) {
   double* outs[2] = {out[0].data(), out[1].data()};
   double* loudIns[4] = {loud.data(), loud.data(), loud.data(), loud.data()};
   double* quietIns[4] = {quiet.data(), quiet.data(), quiet.data(), quiet.data()};
-  for (int b = 0; b < static_cast<int>(kRate) / kBlock; ++b) plug.ProcessDoubleReplacing(loudIns, outs, kBlock);
+  for (int b = 0; b < static_cast<int>(kRate) / kBlock; ++b)
+    plug.ProcessDoubleReplacing(loudIns, outs, kBlock);
   for (int b = 0; b < 30 * static_cast<int>(kRate) / kBlock; ++b)
     plug.ProcessDoubleReplacing(quietIns, outs, kBlock);
   measureBlocks(state, plug, 0.0);

@@ -41,7 +41,9 @@ void measureCall(benchmark::State& state, int capacity, int pending, int count) 
 void BM_MidiQueueCyclingDeltas(benchmark::State& state) { measureCall(state, kBlock, 0, 100000); }
 BENCHMARK(BM_MidiQueueCyclingDeltas)->Unit(benchmark::kMillisecond);
 
-void BM_MidiQueueBehindFarFuture(benchmark::State& state) { measureCall(state, kBlock, 500000, 10000); }
+void BM_MidiQueueBehindFarFuture(benchmark::State& state) {
+  measureCall(state, kBlock, 500000, 10000);
+}
 BENCHMARK(BM_MidiQueueBehindFarFuture)->Unit(benchmark::kMillisecond);
 
 // At its size limit and full of far-future events, the queue receives 100,000 due ones.

@@ -21,7 +21,9 @@ constexpr double kTickSeconds = 0.040;
 
 class BenchPlug : public IPlugBase {
  public:
-  BenchPlug() : IPlugBase(0, "2-2", 1, "Bench", "Bench", "Bench", 0x10000, 1, 1, 0, false, true, false, 0) {}
+  BenchPlug()
+      : IPlugBase(0, "2-2", 1, "Bench", "Bench", "Bench", 0x10000, 1, 1, 0, false, true, false, 0) {
+  }
 };
 
 // Discs with a soft edge, so most pixels need the source-alpha blend.
@@ -60,9 +62,9 @@ void BM_FullEditorRedraw(benchmark::State& state) {
   for (int i = 0; i < kTexts; ++i) {
     char label[16];
     std::snprintf(label, sizeof label, "%d.%02d dB", i - 10, i * 7 % 100);
-    graphics->AttachControl(
-        new ITextControl(&plug, IRECT((i % 10) * 80, 300 + (i / 10) * 20, (i % 10) * 80 + 80, 316 + (i / 10) * 20),
-                         &style, label));
+    graphics->AttachControl(new ITextControl(
+        &plug, IRECT((i % 10) * 80, 300 + (i / 10) * 20, (i % 10) * 80 + 80, 316 + (i / 10) * 20),
+        &style, label));
   }
   plug.AttachGraphics(graphics);
   platform->windowOpen = true;
@@ -76,10 +78,10 @@ void BM_FullEditorRedraw(benchmark::State& state) {
     platform->calls.clear();
   }
   const double frameCount = static_cast<double>(state.iterations());
-  state.counters["us_per_frame"] =
-      benchmark::Counter(frameCount * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["tick_share"] =
-      benchmark::Counter(frameCount * kTickSeconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["us_per_frame"] = benchmark::Counter(
+      frameCount * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["tick_share"] = benchmark::Counter(
+      frameCount * kTickSeconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_FullEditorRedraw)->Unit(benchmark::kMicrosecond);
 }  // namespace

@@ -17,7 +17,8 @@ void paintKnob(LICE_IBitmap* knob) {
       const int dx = 2 * x - kKnob + 1, dy = 2 * y - kKnob + 1;
       const int edge = kKnob * kKnob - (dx * dx + dy * dy);
       const int alpha = edge <= 0 ? 0 : edge >= 400 ? 255 : edge * 255 / 400;
-      LICE_RowPointer(knob, y)[x] = LICE_PackPixel(uint8_t(alpha), uint8_t(4 * x), 90, uint8_t(4 * y));
+      LICE_RowPointer(knob, y)[x] =
+          LICE_PackPixel(uint8_t(alpha), uint8_t(4 * x), 90, uint8_t(4 * y));
     }
 }
 
@@ -26,8 +27,8 @@ void paintKnob(LICE_IBitmap* knob) {
 void setFrameCounters(benchmark::State& state) {
   const double frames = double(state.iterations());
   state.counters["budget_factor"] = benchmark::Counter(frames * 2e-3, benchmark::Counter::kIsRate);
-  state.counters["tick_share"] = benchmark::Counter(
-      frames * 40e-3, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["tick_share"] =
+      benchmark::Counter(frames * 40e-3, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_KnobBlit(benchmark::State& state) {
@@ -60,8 +61,8 @@ void BM_EditorFrameRaster(benchmark::State& state) {
       LICE_Blit(&screen, &knob, 10 + (k % 14) * 56, 10 + (k / 14) * 48, 0, 0, kKnob, kKnob, 1.f,
                 LICE_BLIT_USE_ALPHA);
     for (int t = 0; t < 20; ++t)
-      font->Draw(&screen, "Band 12: 3.5 kHz", 20 + (t % 5) * 150, 300 + (t / 5) * 14, 255, 230,
-                 230, 220);
+      font->Draw(&screen, "Band 12: 3.5 kHz", 20 + (t % 5) * 150, 300 + (t / 5) * 14, 255, 230, 230,
+                 220);
     benchmark::DoNotOptimize(screen.getBits());
   }
   setFrameCounters(state);

@@ -53,9 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The host's buffer belongs to the host: hand in a copy of exactly the input bytes.
   std::vector<uint8_t> chunk(data + 1, data + size);
-  const VstIntPtr accepted = plugin.dispatch(effSetChunk, index,
-                                             static_cast<VstIntPtr>(chunk.size()),
-                                             chunk.empty() ? nullptr : chunk.data());
+  const VstIntPtr accepted =
+      plugin.dispatch(effSetChunk, index, static_cast<VstIntPtr>(chunk.size()),
+                      chunk.empty() ? nullptr : chunk.data());
   plugin.process(37, doublePrecision, true);
   if (accepted) {
     void* saved = nullptr;

@@ -146,8 +146,8 @@ void FuzzPlugin::process(int nFrames, bool doublePrecision, bool requireFinite) 
     runBlock<float>(effect_, nFrames, &phase_, requireFinite);
 }
 
-VstIntPtr FuzzPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr,
-                                   void* ptr, float) {
+VstIntPtr FuzzPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr,
+                                   float) {
   const FuzzPlugin* host = effect ? static_cast<const FuzzPlugin*>(effect->user) : nullptr;
   switch (opcode) {
     case audioMasterVersion: return kVstVersion2400;

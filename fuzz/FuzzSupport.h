@@ -54,8 +54,8 @@ class FuzzPlugin {
   FuzzPlugin(const FuzzPlugin&) = delete;
   FuzzPlugin& operator=(const FuzzPlugin&) = delete;
 
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   // Open, sample rate, block size, switch on.
   void start(float sampleRate, int blockSize);
   // Float or double processing of n frames (n <= kMaxFrames) with a quiet tone on
@@ -69,8 +69,8 @@ class FuzzPlugin {
   static constexpr int kMaxFrames = 1024;
 
  private:
-  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                VstIntPtr value, void* ptr, float opt);
+  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                void* ptr, float opt);
 
   std::string vendor_;
   ZORQ* plug_ = nullptr;  // owned by the adapter, which effClose deletes

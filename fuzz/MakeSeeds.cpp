@@ -20,8 +20,8 @@ using Bytes = std::vector<uint8_t>;
 
 std::string root;
 
-void writeSeed(const std::string& target, const std::string& name, uint8_t lead,
-               const Bytes& body, bool withLead = true) {
+void writeSeed(const std::string& target, const std::string& name, uint8_t lead, const Bytes& body,
+               bool withLead = true) {
   const std::string folder = root + "/" + target;
   mkdir(folder.c_str(), 0755);
   const std::string path = folder + "/" + name;

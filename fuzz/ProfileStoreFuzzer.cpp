@@ -37,8 +37,8 @@ std::vector<std::string> namesFromText(const std::string& text) {
   for (const std::string& line : splitLines(text)) {
     if (names.size() >= 2 * kMaxLookups) break;
     if (!line.empty() && line[0] == '[') {
-      section = line.substr(1, line.find(']') == std::string::npos ? std::string::npos
-                                                                    : line.find(']') - 1);
+      section = line.substr(
+          1, line.find(']') == std::string::npos ? std::string::npos : line.find(']') - 1);
       continue;
     }
     const size_t equals = line.find('=');
@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static int inputCount = 0;
   const char* text = reinterpret_cast<const char*>(data);
   const void* lastZero = size ? memrchr(text, 0, size) : nullptr;
-  const size_t fileSize = lastZero ? static_cast<size_t>(static_cast<const char*>(lastZero) - text)
-                                   : size;
+  const size_t fileSize =
+      lastZero ? static_cast<size_t>(static_cast<const char*>(lastZero) - text) : size;
   const std::string fileText(text, fileSize);
   const std::vector<std::string> names =
       lastZero ? splitLines(std::string(text + fileSize + 1, size - fileSize - 1))

@@ -52,12 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       break;
     }
-    case 1:
-      plug.LoadBankFromFXB(fuzz::writeScratchFile("input.fxb", file, fileSize));
-      break;
-    default:
-      plug.loadFXBfromBlob(fileSize ? file : nullptr, static_cast<int>(fileSize));
-      break;
+    case 1: plug.LoadBankFromFXB(fuzz::writeScratchFile("input.fxb", file, fileSize)); break;
+    default: plug.loadFXBfromBlob(fileSize ? file : nullptr, static_cast<int>(fileSize)); break;
   }
   shared.plugin->process(41, (data[0] & 0x80) != 0, true);
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr double kHostRates[8] = {44100.0, 48000.0, 22050.0, 96000.0,
+constexpr double kHostRates[8] = {44100.0, 48000.0,  22050.0, 96000.0,
                                   8000.0,  192000.0, 11025.0, 44101.0};
 constexpr unsigned kSubBlocks[4] = {1, 17, 44, 133};
 constexpr double kGuard = -7777.0;

@@ -42,7 +42,8 @@ void setCoefficients(ResonatorLanes& r, int band, const Resonator::Coefficients&
 }
 
 void clearHistory(ResonatorLanes& r) {
-  for (LaneArray* a : {&r.x1a, &r.x2a, &r.y1a, &r.y2a, &r.x1b, &r.x2b, &r.y1b, &r.y2b}) *a = LaneArray{};
+  for (LaneArray* a : {&r.x1a, &r.x2a, &r.y1a, &r.y2a, &r.x1b, &r.x2b, &r.y1b, &r.y2b})
+    *a = LaneArray{};
 }
 
 }  // namespace
@@ -99,7 +100,8 @@ void BandBank::reset() {
   BandBankLanes& l = *lanes_;
   clearHistory(l.analysis);
   clearHistory(l.synthesis);
-  for (LaneArray* a : {&l.follower.x1, &l.follower.x2, &l.follower.y1, &l.follower.y2}) *a = LaneArray{};
+  for (LaneArray* a : {&l.follower.x1, &l.follower.x2, &l.follower.y1, &l.follower.y2})
+    *a = LaneArray{};
   for (int lane = 0; lane < kBandLanes; ++lane) {
     l.analysisOffset.v[lane] = Resonator::kInitialOffset;
     l.synthesisOffset.v[lane] = Resonator::kInitialOffset;

@@ -16,7 +16,9 @@ struct Isa {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
   }
   static void store(double* p, V v) { _mm256_store_pd(p, v); }
-  static V loadPair(const double* p) { return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p)); }
+  static V loadPair(const double* p) {
+    return _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p));
+  }
   // Band 2k, then band 2k + 1.
   static void addPairs(double* p, V v) {
     const __m128d sum = _mm_loadu_pd(p) + _mm256_castpd256_pd128(v);

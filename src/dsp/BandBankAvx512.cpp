@@ -18,7 +18,8 @@ struct Isa {
   static IV loadMask(const long long* p) { return _mm512_load_si512(p); }
   static void store(double* p, V v) { _mm512_store_pd(p, v); }
   static V loadPair(const double* p) {
-    return _mm512_maskz_broadcast_f64x4(kAll, _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p)));
+    return _mm512_maskz_broadcast_f64x4(kAll,
+                                        _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(p)));
   }
   // Bands 4k to 4k + 3, in order.
   static void addPairs(double* p, V v) {

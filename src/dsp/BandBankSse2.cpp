@@ -11,7 +11,9 @@ struct Isa {
   using V = __m128d;
   using IV = __m128i;
   static V load(const double* p) { return _mm_load_pd(p); }
-  static IV loadMask(const long long* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); }
+  static IV loadMask(const long long* p) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+  }
   static void store(double* p, V v) { _mm_store_pd(p, v); }
   static V loadPair(const double* p) { return _mm_loadu_pd(p); }
   static void addPairs(double* p, V v) { _mm_storeu_pd(p, _mm_loadu_pd(p) + v); }

@@ -10,4 +10,6 @@ void LFO::update() noexcept {
   if (phase_ >= 2.0 * M_PI) phase_ = 0.0;
 }
 
-double LFO::getOutPos2() const noexcept { return (std::sin(phase_ + 2.0 * M_PI / 3.0) + 1.0) * 0.5; }
+double LFO::getOutPos2() const noexcept {
+  return (std::sin(phase_ + 2.0 * M_PI / 3.0) + 1.0) * 0.5;
+}

@@ -35,7 +35,8 @@ class Voice {
   static void processAll(Voice* const* voices, int count, double* out, int n) noexcept;
   // vibratoSource may be null (no vibrato). The note sounds at pitch (1/128 semitone
   // units; note x 128 unless a tuning says otherwise).
-  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource, double pitch);
+  void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource,
+                 double pitch);
   void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource) {
     setNoteOn(note, velocity, sequence, vibratoSource, note * 128.0);
   }

@@ -103,7 +103,8 @@ class EditorDialogs : public UpdateCheck::Dialogs {
 // The suggested file name of "Save Program": the program's name with the characters
 // file names cannot hold replaced, at most kMaxSuggestedName bytes.
 std::string suggestedProgramFileName(const ZORQ& instrument) {
-  std::string name = cutText(instrument.GetPresetName(instrument.GetCurrentPresetIdx()), kMaxSuggestedName);
+  std::string name =
+      cutText(instrument.GetPresetName(instrument.GetCurrentPresetIdx()), kMaxSuggestedName);
   replaceIllegalFileChar(name.data());
   return name;
 }
@@ -179,10 +180,11 @@ void promptForFile(ZORQ* instrument, IGraphics* graphics, File::Command command)
     if (command == File::kWAVFilesPath) folder = rememberedFolder(&RememberedFolders::wav);
     if (folder.empty()) folder = instrument->configuration().homeFolder();
   }
-  graphics->PromptForFile(file, prompt.action, folder, prompt.extension,
-                          [instrument, graphics, command](const std::string& chosen, const std::string&) {
-                            if (!chosen.empty()) completeFilePrompt(instrument, graphics, command, chosen);
-                          });
+  graphics->PromptForFile(
+      file, prompt.action, folder, prompt.extension,
+      [instrument, graphics, command](const std::string& chosen, const std::string&) {
+        if (!chosen.empty()) completeFilePrompt(instrument, graphics, command, chosen);
+      });
 }
 
 }  // namespace
@@ -204,7 +206,8 @@ void runCommand(ZORQ* instrument, IGraphics* graphics, IControl*, File::Command 
   switch (command) {
     case File::kCopyProgram: instrument->copyPreset(); break;
     case File::kPasteProgram:
-      if (confirmedUnlessNo(graphics, "Do you really want to overwrite the current program?", "Paste Program"))
+      if (confirmedUnlessNo(graphics, "Do you really want to overwrite the current program?",
+                            "Paste Program"))
         instrument->pastePreset();
       break;
     case File::kInitProgram:
@@ -224,11 +227,13 @@ void runCommand(ZORQ* instrument, IGraphics* graphics, IControl*, File::Command 
         instrument->unsetStartupFxb();
       break;
     case File::kReloadConfiguration:
-      if (confirmedYes(graphics, iniQuestion("Do you really want to reload it?"), "Reload Configuration"))
+      if (confirmedYes(graphics, iniQuestion("Do you really want to reload it?"),
+                       "Reload Configuration"))
         instrument->loadConfig();
       break;
     case File::kSaveConfiguration:
-      if (confirmedYes(graphics, iniQuestion("Do you really want to overwrite it?"), "Save Configuration"))
+      if (confirmedYes(graphics, iniQuestion("Do you really want to overwrite it?"),
+                       "Save Configuration"))
         instrument->saveConfig(Configuration::kSaveEverything);
       break;
     case File::kMidiThru: instrument->toggleMidiThru(); break;
@@ -242,7 +247,9 @@ void runCommand(ZORQ* instrument, IGraphics* graphics, IControl*, File::Command 
   }
 }
 
-bool openWebSite(IGraphics* graphics) { return graphics && openPage(graphics, UpdateSite::kWebSiteUrl); }
+bool openWebSite(IGraphics* graphics) {
+  return graphics && openPage(graphics, UpdateSite::kWebSiteUrl);
+}
 
 void replaceIllegalFileChar(char* text) {
   if (!text) return;

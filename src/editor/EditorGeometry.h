@@ -48,9 +48,9 @@ constexpr Picture kChancePicture{12, "responce", 1, {132, 72}};
 constexpr Picture kTweakPicture{13, "tweak", 1, {kWidth, kHeight}};
 constexpr Picture kTrimpotPicture{14, "trimpot", kKnobFrames, {32, 32}};
 
-constexpr Picture kPictures[] = {kBackPicture,   kKnobPicture,    kKnobBigPicture, kSwitchVPicture,
-                                 kSwitchHPicture, kMeterPicture,  kLearnPicture,   kUnlearnPicture,
-                                 kPrevPicture,   kNextPicture,    kChancePicture,  kTweakPicture,
+constexpr Picture kPictures[] = {kBackPicture,    kKnobPicture,  kKnobBigPicture, kSwitchVPicture,
+                                 kSwitchHPicture, kMeterPicture, kLearnPicture,   kUnlearnPicture,
+                                 kPrevPicture,    kNextPicture,  kChancePicture,  kTweakPicture,
                                  kTrimpotPicture};
 
 // Frame sizes by role.

@@ -18,7 +18,8 @@ IZVKnobMultiControlText::IZVKnobMultiControlText(IPlugBase* plug, int x, int y, 
     : IKnobControl(plug, controlRect(x, y, bitmap), paramIdx, kVertical, kDefaultGearing),
       bitmap_(bitmap ? *bitmap : IBitmap()),
       bitmapArea_(bitmap_.FrameRect(x, y)),
-      textArea_(x - 4, y + bitmap_.FrameHeight() + 2, x + bitmap_.FrameWidth() + 4, y + bitmap_.FrameHeight() + 12),
+      textArea_(x - 4, y + bitmap_.FrameHeight() + 2, x + bitmap_.FrameWidth() + 4,
+                y + bitmap_.FrameHeight() + 12),
       zeroText_(EditorStyles::knobValueAtZero()) {
   text_ = EditorStyles::knobValue();
   // The declared default, so a double click restores it (not the first value seen).

@@ -41,11 +41,13 @@ bool IZVLoadWAVControl::Draw(IGraphics* graphics) {
                              IGraphics::kDrawTextNoClip);
 }
 
-void IZVLoadWAVControl::buildMenu(IPopupMenu& menu, const std::string& file, double value, bool legato) {
+void IZVLoadWAVControl::buildMenu(IPopupMenu& menu, const std::string& file, double value,
+                                  bool legato) {
   const bool hasFile = !file.empty();
   const int disabled = hasFile ? IPopupMenuItem::kNoFlags : IPopupMenuItem::kDisabled;
   menu.AddItem("MIC Input")->SetChecked(value < 0.5);
-  IPopupMenuItem* fileItem = menu.AddItem(hasFile ? file.c_str() : "No WAV file loaded", -1, disabled);
+  IPopupMenuItem* fileItem =
+      menu.AddItem(hasFile ? file.c_str() : "No WAV file loaded", -1, disabled);
   fileItem->SetChecked(hasFile && value >= 0.5);
   menu.AddSeparator();
   menu.AddItem("Legato", -1, disabled)->SetChecked(hasFile && legato);
@@ -77,9 +79,9 @@ void IZVLoadWAVControl::OnMouseDown(int x, int, IMouseMod*) {
       break;
     case kLoad:
       state_ = kSelecting;
-      graphics_->PromptForFile("", kFileOpen, instrument_->configuration().defaultWAVPath(),
-                               extensions_.c_str(),
-                               [this](const std::string& file, const std::string&) { fileChosen(file); });
+      graphics_->PromptForFile(
+          "", kFileOpen, instrument_->configuration().defaultWAVPath(), extensions_.c_str(),
+          [this](const std::string& file, const std::string&) { fileChosen(file); });
       break;
     case kUnload:
       file_.clear();

@@ -17,7 +17,8 @@ class IZVLoadWAVControl : public IFileSelectorControl {
   // Menu positions.
   enum EItem { kMicInput = 0, kFile = 1, kLegato = 3, kUnload = 5, kLoad = 6 };
 
-  IZVLoadWAVControl(ZORQ* instrument, IRECT rect, int paramIdx, const char* dir, const char* extensions);
+  IZVLoadWAVControl(ZORQ* instrument, IRECT rect, int paramIdx, const char* dir,
+                    const char* extensions);
   bool Draw(IGraphics* graphics) override;
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 

@@ -20,8 +20,8 @@ int submenuPosition(const IPopupMenu& menu, const IPopupMenu* submenu) {
 
 // The command of an answer: the chosen position in the top menu, or plus the offset
 // of the submenu at `first` or `second` position.
-int chosenCode(const IPopupMenu& menu, const IPopupMenu* chosen, int first, int firstOffset, int second,
-               int secondOffset) {
+int chosenCode(const IPopupMenu& menu, const IPopupMenu* chosen, int first, int firstOffset,
+               int second, int secondOffset) {
   if (!chosen || chosen->GetChosenItemIdx() < 0) return -1;
   const int position = chosen->GetChosenItemIdx();
   if (chosen == &menu) return position;
@@ -31,14 +31,20 @@ int chosenCode(const IPopupMenu& menu, const IPopupMenu* chosen, int first, int 
   return -1;
 }
 
-int disabledUnless(bool enabled) { return enabled ? IPopupMenuItem::kNoFlags : IPopupMenuItem::kDisabled; }
-int checkedWhen(bool checked) { return checked ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags; }
+int disabledUnless(bool enabled) {
+  return enabled ? IPopupMenuItem::kNoFlags : IPopupMenuItem::kDisabled;
+}
+int checkedWhen(bool checked) {
+  return checked ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags;
+}
 
 void addFrequencyItems(IPopupMenu* submenu, const char* copyText) {
-  for (const char* text : {copyText, "Distribute (logarithmic)", "Distribute (linear)", "Reverse", "Reset"})
+  for (const char* text :
+       {copyText, "Distribute (logarithmic)", "Distribute (linear)", "Reverse", "Reset"})
     submenu->AddItem(text);
   submenu->AddSeparator();
-  for (const char* text : {"Shift 1 octave up", "Shift 1 semitone up", "Shift 1 semitone down", "Shift 1 octave down"})
+  for (const char* text :
+       {"Shift 1 octave up", "Shift 1 semitone up", "Shift 1 semitone down", "Shift 1 octave down"})
     submenu->AddItem(text);
 }
 }  // namespace
@@ -48,7 +54,9 @@ void addFrequencyItems(IPopupMenu* submenu, const char* copyText) {
 IZVOptionMenu::IZVOptionMenu(ZORQ* instrument, IRECT rect)
     : IControl(instrument, rect, ZorqEditor::kOptionsMenu), instrument_(instrument) {}
 
-bool IZVOptionMenu::Draw(IGraphics* graphics) { return graphics->FillIRect(&COLOR_TRANSPARENT, &rect_); }
+bool IZVOptionMenu::Draw(IGraphics* graphics) {
+  return graphics->FillIRect(&COLOR_TRANSPARENT, &rect_);
+}
 
 void IZVOptionMenu::buildMenu(IPopupMenu& menu, const ZORQ& instrument) {
   const Configuration& settings = instrument.configuration();
@@ -57,7 +65,8 @@ void IZVOptionMenu::buildMenu(IPopupMenu& menu, const ZORQ& instrument) {
   menu.AddItem("Paste Program", -1, disabledUnless(instrument.hasClipboard()));
   menu.AddItem("Init Program");
   menu.AddSeparator();
-  for (const char* text : {"Load Program", "Save Program", "Load Bank", "Save Bank"}) menu.AddItem(text);
+  for (const char* text : {"Load Program", "Save Program", "Load Bank", "Save Bank"})
+    menu.AddItem(text);
   menu.AddSeparator();
   menu.AddItem("Select Startup Bank");
   menu.AddItem("Load Startup Bank", -1, disabledUnless(hasStartupBank));
@@ -105,7 +114,9 @@ void IZVOptionMenu::OnMouseDown(int x, int y, IMouseMod*) {
 IZVToolsMenu::IZVToolsMenu(ZORQ* instrument, IRECT rect)
     : IControl(instrument, rect, ZorqEditor::kToolsMenu), instrument_(instrument) {}
 
-bool IZVToolsMenu::Draw(IGraphics* graphics) { return graphics->FillIRect(&COLOR_TRANSPARENT, &rect_); }
+bool IZVToolsMenu::Draw(IGraphics* graphics) {
+  return graphics->FillIRect(&COLOR_TRANSPARENT, &rect_);
+}
 
 void IZVToolsMenu::buildMenu(IPopupMenu& menu) {
   auto* analysis = new IPopupMenu;
@@ -115,8 +126,8 @@ void IZVToolsMenu::buildMenu(IPopupMenu& menu) {
   menu.AddItem("Analysis frequencies...", analysis);
   menu.AddItem("Synthesis frequencies...", synthesis);
   menu.AddSeparator();
-  for (const char* text : {"Set all levels equal to level 1", "Set all levels to +6 dB", "Set all levels to 0 dB",
-                           "Set all levels to -oo dB"})
+  for (const char* text : {"Set all levels equal to level 1", "Set all levels to +6 dB",
+                           "Set all levels to 0 dB", "Set all levels to -oo dB"})
     menu.AddItem(text);
   menu.AddSeparator();
   menu.AddItem("Set all to \"Modulate\"");

@@ -56,7 +56,8 @@ void IZVPresetMenu::buildMenu(IPopupMenu& menu, const Synth& instrument) {
 int IZVPresetMenu::chosenProgram(const IPopupMenu& menu, const IPopupMenu* chosen) {
   if (!chosen) return -1;
   for (int k = 0; k < menu.GetNItems(); ++k)
-    if (menu.GetItem(k)->GetSubmenu() == chosen) return k * kProgramsPerSubmenu + chosen->GetChosenItemIdx();
+    if (menu.GetItem(k)->GetSubmenu() == chosen)
+      return k * kProgramsPerSubmenu + chosen->GetChosenItemIdx();
   return -1;
 }
 

@@ -45,7 +45,8 @@ void IZVSwitchMidiLearn::showOff() {
 }
 
 IZVInvisibleSwitch::IZVInvisibleSwitch(ZorqEditor* editor, IRECT rect, int index)
-    : IInvisibleSwitchControl(editor ? editor->instrument() : nullptr, rect, index), editor_(editor) {}
+    : IInvisibleSwitchControl(editor ? editor->instrument() : nullptr, rect, index),
+      editor_(editor) {}
 
 void IZVInvisibleSwitch::OnMouseDown(int x, int y, IMouseMod* mod) {
   IInvisibleSwitchControl::OnMouseDown(x, y, mod);

@@ -51,9 +51,15 @@ const Placement kMainControls[] = {
 };
 
 // Rows 19 to 27: the tweak view's small knobs, left to right.
-const int kTweakKnobParams[ZorqEditor::kNumTweakKnobs] = {
-    kBias, kLimit, kSpeed, kAttack, kRelease, kEnsembleLeftRate1, kEnsembleLeftRate2,
-    kEnsembleRightRate1, kEnsembleRightRate2};
+const int kTweakKnobParams[ZorqEditor::kNumTweakKnobs] = {kBias,
+                                                          kLimit,
+                                                          kSpeed,
+                                                          kAttack,
+                                                          kRelease,
+                                                          kEnsembleLeftRate1,
+                                                          kEnsembleLeftRate2,
+                                                          kEnsembleRightRate1,
+                                                          kEnsembleRightRate2};
 static_assert(ZorqEditor::kNumTweakKnobs == layout::kSmallKnobs, "one place per tweak knob");
 static_assert(ZorqEditor::kNumBands == layout::kBands, "one column per band");
 
@@ -86,15 +92,22 @@ void ZorqEditor::createGraphics() {
   for (const Placement& p : kMainControls) {
     const int x = p.at.x, y = p.at.y;
     switch (p.kind) {
-      case EKind::kKnob: AttachControl(new IKnobMultiControl(instrument_, x, y, p.param, &knob)); break;
-      case EKind::kBigKnob: AttachControl(new IKnobMultiControl(instrument_, x, y, p.param, &knobBig)); break;
-      case EKind::kVerticalSwitch: AttachControl(new ISwitchControl(instrument_, x, y, p.param, &switchV)); break;
+      case EKind::kKnob:
+        AttachControl(new IKnobMultiControl(instrument_, x, y, p.param, &knob));
+        break;
+      case EKind::kBigKnob:
+        AttachControl(new IKnobMultiControl(instrument_, x, y, p.param, &knobBig));
+        break;
+      case EKind::kVerticalSwitch:
+        AttachControl(new ISwitchControl(instrument_, x, y, p.param, &switchV));
+        break;
       case EKind::kHorizontalSwitch:
         AttachControl(new ISwitchControl(instrument_, x, y, p.param, &switchH));
         break;
     }
   }
-  meter_ = new IKnobMultiControl(instrument_, layout::kMeterAt.x, layout::kMeterAt.y, kLevelMeter, &meter);
+  meter_ = new IKnobMultiControl(instrument_, layout::kMeterAt.x, layout::kMeterAt.y, kLevelMeter,
+                                 &meter);
   AttachControl(meter_);
   chancePicture_ = new IBitmapControl(instrument_, layout::kBadgeAt.x, layout::kBadgeAt.y, &chance);
   AttachControl(chancePicture_);
@@ -102,22 +115,23 @@ void ZorqEditor::createGraphics() {
   AttachControl(tweakOverlay_);
 
   for (int i = 0; i < kNumTweakKnobs; ++i) {
-    tweakKnobs_[i] = new IZVKnobMultiControlText(instrument_, layout::kSmallKnobX[i], layout::kSmallKnobRow,
-                                                 kTweakKnobParams[i], &trimpot);
+    tweakKnobs_[i] = new IZVKnobMultiControlText(
+        instrument_, layout::kSmallKnobX[i], layout::kSmallKnobRow, kTweakKnobParams[i], &trimpot);
     AttachControl(tweakKnobs_[i]);
   }
   for (int band = 0; band < kNumBands; ++band) {
     const int x = layout::kBandKnobX0 + layout::kBandPitch * band;
     const int switchX = layout::kBandSwitchX0 + layout::kBandPitch * band;
-    analysisKnobs_[band] =
-        new IZVKnobMultiControlText(instrument_, x, layout::kAnalysisRow, kAnalysisFreq1 + band, &trimpot);
-    synthesisKnobs_[band] =
-        new IZVKnobMultiControlText(instrument_, x, layout::kSynthesisRow, kSynthesisFreq1 + band, &trimpot);
-    levelKnobs_[band] =
-        new IZVKnobMultiControlText(instrument_, x, layout::kLevelRow, kSynthesisLevel1 + band, &trimpot);
-    fixedSwitches_[band] =
-        new ISwitchControl(instrument_, switchX, layout::kFixedRow, kSynthesisFixed1 + band, &switchV);
-    for (IControl* control : {analysisKnobs_[band], synthesisKnobs_[band], levelKnobs_[band], fixedSwitches_[band]})
+    analysisKnobs_[band] = new IZVKnobMultiControlText(instrument_, x, layout::kAnalysisRow,
+                                                       kAnalysisFreq1 + band, &trimpot);
+    synthesisKnobs_[band] = new IZVKnobMultiControlText(instrument_, x, layout::kSynthesisRow,
+                                                        kSynthesisFreq1 + band, &trimpot);
+    levelKnobs_[band] = new IZVKnobMultiControlText(instrument_, x, layout::kLevelRow,
+                                                    kSynthesisLevel1 + band, &trimpot);
+    fixedSwitches_[band] = new ISwitchControl(instrument_, switchX, layout::kFixedRow,
+                                              kSynthesisFixed1 + band, &switchV);
+    for (IControl* control :
+         {analysisKnobs_[band], synthesisKnobs_[band], levelKnobs_[band], fixedSwitches_[band]})
       AttachControl(control);
   }
 
@@ -126,18 +140,24 @@ void ZorqEditor::createGraphics() {
   hideTweakControls(true);
 
   AttachControl(new IZVPopUpMenuControl(instrument_, rect(layout::kModeMenu), kVocoderMode));
-  wavControl_ = new IZVLoadWAVControl(instrument_, rect(layout::kWavControl), kInputMode, "", "wav");
+  wavControl_ =
+      new IZVLoadWAVControl(instrument_, rect(layout::kWavControl), kInputMode, "", "wav");
   AttachControl(wavControl_);
-  AttachControl(new IZVPresetMenu(instrument_, rect(layout::kProgramNumber), rect(layout::kProgramName)));
-  programButtons_[0] = new IZVUtilityKick(instrument_, layout::kPrev.x, layout::kPrev.y, kPreviousProgram, &prev);
-  programButtons_[1] = new IZVUtilityKick(instrument_, layout::kNext.x, layout::kNext.y, kNextProgram, &next);
+  AttachControl(
+      new IZVPresetMenu(instrument_, rect(layout::kProgramNumber), rect(layout::kProgramName)));
+  programButtons_[0] =
+      new IZVUtilityKick(instrument_, layout::kPrev.x, layout::kPrev.y, kPreviousProgram, &prev);
+  programButtons_[1] =
+      new IZVUtilityKick(instrument_, layout::kNext.x, layout::kNext.y, kNextProgram, &next);
   for (IControl* button : programButtons_) AttachControl(button);
   AttachControl(new IZVOptionMenu(instrument_, rect(layout::kOptionsMenu)));
   AttachControl(new IZVInvisibleSwitch(this, rect(layout::kTweakSwitch), kTweakSwitch));
-  auto* learnSwitch = new IZVSwitchMidiLearn(instrument_, layout::kLearn.x, layout::kLearn.y, kMidiLearnSwitch, &learn);
+  auto* learnSwitch = new IZVSwitchMidiLearn(instrument_, layout::kLearn.x, layout::kLearn.y,
+                                             kMidiLearnSwitch, &learn);
   AttachControl(learnSwitch);
   IText versionStyle = EditorStyles::version();
-  AttachControl(new ITextControl(instrument_, rect(layout::kVersion), &versionStyle, versionText().c_str()));
+  AttachControl(
+      new ITextControl(instrument_, rect(layout::kVersion), &versionStyle, versionText().c_str()));
 
   instrument_->midiLearn().setSwitchView(learnSwitch);
   instrument_->setMessageBox(this);

@@ -96,7 +96,6 @@ void ZORQ::ScheduleParamChange(int paramIdx, double value, int offset) {
 }
 
 void ZORQ::applyParamChanges(int limit) {
-  paramChanges_.takeDue(limit, [this](int paramIdx, double value) {
-    SetParameterValueFromHost(paramIdx, value);
-  });
+  paramChanges_.takeDue(
+      limit, [this](int paramIdx, double value) { SetParameterValueFromHost(paramIdx, value); });
 }

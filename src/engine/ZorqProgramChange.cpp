@@ -19,7 +19,8 @@ void ZORQ::restoreProgram(int program) {
     const char* file = nullptr;
     int fileLength = 0;
     const int pos = stateValuesPosition(state, 0);
-    if (pos < 0 || !storedSampleFile(state, &file, &fileLength)) return;  // a broken record changes nothing
+    if (pos < 0 || !storedSampleFile(state, &file, &fileLength))
+      return;  // a broken record changes nothing
     selectPreset(program);
     programSlotPending_ = -1;
     // Only the parameters that change are applied: re-applying an unchanged one

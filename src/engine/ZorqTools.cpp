@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr double kSemitone = 1.0594630943592953;     // 2^(1/12)
+constexpr double kSemitone = 1.0594630943592953;        // 2^(1/12)
 constexpr double kOneNineteenth = 0.05263157894736842;  // 19 steps from band 1 to band 20
 
 // One of the frequency operations (the code's place in its submenu, 0..9, 5 being
@@ -39,10 +39,18 @@ void applyFrequencyOp(int op, double* f, const double* source, const double* def
     case 4:
       for (int b = 0; b < kNumBands; ++b) f[b] = clamp(defaults[b]);
       break;
-    case 6: for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * 2.0); break;
-    case 7: for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * kSemitone); break;
-    case 8: for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] / kSemitone); break;
-    case 9: for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * 0.5); break;
+    case 6:
+      for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * 2.0);
+      break;
+    case 7:
+      for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * kSemitone);
+      break;
+    case 8:
+      for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] / kSemitone);
+      break;
+    case 9:
+      for (int b = 0; b < kNumBands; ++b) f[b] = clamp(f[b] * 0.5);
+      break;
     default: break;
   }
 }
@@ -64,7 +72,8 @@ void ZORQ::runToolsCommand(Properties::ToolsCmd command) {
     switch (command) {
       case kLevelsEqualToLevel1: {
         const double level = GetParam(kSynthesisLevel1)->Value();
-        for (int band = 1; band < kNumBands; ++band) setParamClamped(kSynthesisLevel1 + band, level);
+        for (int band = 1; band < kNumBands; ++band)
+          setParamClamped(kSynthesisLevel1 + band, level);
         break;
       }
       case kLevelsPlus6dB: setBlock(kSynthesisLevel1, 2.0); break;

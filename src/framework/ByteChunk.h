@@ -18,19 +18,21 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 // position and returns the position after what it read, or -1 when the read does not
 // fit (a negative start always fails), so a reader that gets -1 stops.
 class ByteChunk {
-public:
+ public:
   static constexpr int kMaxSize = 0x7fffffff;
 
   // Appends the value's bytes (4 for a 32-bit integer, 8 for a double, 1 for a bool).
   // Returns the new size, or -1 when the chunk would pass kMaxSize (nothing appended).
-  template <class T> int Put(const T& value) {
+  template <class T>
+  int Put(const T& value) {
     static_assert(std::is_arithmetic_v<T>, "only plain numbers go into a chunk");
     return append(&value, sizeof(T));
   }
 
   // Copies the value's bytes at pos into value and returns pos + width; returns -1 and
   // leaves value unchanged when they do not lie inside the chunk.
-  template <class T> int Get(T* value, int pos) const {
+  template <class T>
+  int Get(T* value, int pos) const {
     static_assert(std::is_arithmetic_v<T>, "only plain numbers come out of a chunk");
     if (!Fits(pos, sizeof(T))) return -1;
     if constexpr (std::is_same_v<T, bool>) {
@@ -71,7 +73,7 @@ public:
   bool operator==(const ByteChunk& other) const { return bytes_ == other.bytes_; }
   bool operator!=(const ByteChunk& other) const { return bytes_ != other.bytes_; }
 
-private:
+ private:
   int append(const void* data, size_t size);
 
   std::vector<uint8_t> bytes_;

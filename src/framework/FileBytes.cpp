@@ -52,8 +52,8 @@ bool writeAll(int fd, const void* data, size_t size) {
 int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    *temporaryPath = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                     std::to_string(counter.fetch_add(1));
+    *temporaryPath =
+        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     const int fd = ::open(temporaryPath->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

@@ -67,16 +67,15 @@ ProgramHeader readProgramHeader(const ByteChunk& in, int start) {
 
 BankHeader readBankHeader(const ByteChunk& in) {
   BankHeader h;
-  int32_t* const fields[] = {&h.magic,         &h.byteSize,    &h.type,
-                             &h.formatVersion, &h.uniqueId,    &h.pluginVersion,
-                             &h.numPrograms,   &h.currentProgram};
+  int32_t* const fields[] = {&h.magic,    &h.byteSize,      &h.type,        &h.formatVersion,
+                             &h.uniqueId, &h.pluginVersion, &h.numPrograms, &h.currentProgram};
   readFields(in, 0, fields, 8);
   if (in.Fits(0, kBankHeaderBytes)) h.pos = kBankHeaderBytes;
   return h;
 }
 
-static void putCommonHeader(ByteChunk* out, int32_t byteSize, int32_t type,
-                            int32_t formatVersion, const Identity& id, int32_t count) {
+static void putCommonHeader(ByteChunk* out, int32_t byteSize, int32_t type, int32_t formatVersion,
+                            const Identity& id, int32_t count) {
   putBigEndian(out, kMagic);
   putBigEndian(out, byteSize);
   putBigEndian(out, type);

@@ -29,7 +29,7 @@ constexpr int kProgramNameBytes = 28;
 constexpr int kProgramHeaderBytes = 56;  // up to the chunk size or the first float
 constexpr int kProgramChunkOffset = 60;
 constexpr int kBankReservedBytes = 124;
-constexpr int kBankHeaderBytes = 156;    // up to the chunk size or the first program
+constexpr int kBankHeaderBytes = 156;  // up to the chunk size or the first program
 constexpr int kBankChunkOffset = 160;
 
 // What every header says about the plug-in that wrote it.

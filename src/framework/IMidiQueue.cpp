@@ -20,8 +20,7 @@ IMidiQueue::IMidiQueue() { reallocate(kInitialCapacity); }
 IMidiQueue::~IMidiQueue() { std::free(buffer_); }
 
 bool IMidiQueue::earlier(const Entry& a, const Entry& b) {
-  return a.msg.mOffset < b.msg.mOffset ||
-         (a.msg.mOffset == b.msg.mOffset && a.arrival < b.arrival);
+  return a.msg.mOffset < b.msg.mOffset || (a.msg.mOffset == b.msg.mOffset && a.arrival < b.arrival);
 }
 
 // The queue and its scratch share one block; the pending events stay at its start.

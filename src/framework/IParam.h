@@ -49,7 +49,8 @@ class IParam {
   double GetNonNormalized(double normalized) const;
 
   // text must hold at least kMaxParamName characters for numeric and table texts.
-  void GetDisplayForHost(double value, bool normalized, char* text, bool withDisplayText = true) const;
+  void GetDisplayForHost(double value, bool normalized, char* text,
+                         bool withDisplayText = true) const;
   void GetDisplayForHost(char* text, bool withDisplayText = true) const {
     GetDisplayForHost(value_, false, text, withDisplayText);
   }

@@ -6,9 +6,9 @@
 #include <cstring>
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-                     const char* productName, const char* mfrName, int vendorVersion,
-                     int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-                     bool plugDoesChunks, bool plugIsInst, int plugAPI)
+                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+                     int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+                     bool plugIsInst, int plugAPI)
     : uniqueID_(uniqueID),
       mfrID_(mfrID),
       version_(vendorVersion),
@@ -72,7 +72,8 @@ void IPlugBase::SetParameterValueFromHost(int paramIdx, double value) {
   if (!param || std::isnan(value)) return;
   value = std::min(std::max(value, param->GetMin()), param->GetMax());
   if (param->Type() != IParam::kTypeDouble)
-    value = std::min(std::floor(value / param->GetStep() + 0.5) * param->GetStep(), param->GetMax());
+    value =
+        std::min(std::floor(value / param->GetStep() + 0.5) * param->GetStep(), param->GetMax());
   param->Set(value);
   if (graphics_) graphics_->SetParameterFromPlug(paramIdx, value, false);
   OnParamChange(paramIdx);
@@ -198,8 +199,7 @@ bool IPlugBase::IsInChannelConnected(int chIdx) const {
 }
 
 bool IPlugBase::IsOutChannelConnected(int chIdx) const {
-  return chIdx >= 0 && chIdx < NOutChannels() &&
-         outChannels_[static_cast<size_t>(chIdx)].connected;
+  return chIdx >= 0 && chIdx < NOutChannels() && outChannels_[static_cast<size_t>(chIdx)].connected;
 }
 
 void IPlugBase::SetInputChannelConnections(int first, int count, bool connected) {
@@ -219,19 +219,24 @@ void IPlugBase::SetOutputChannelConnections(int first, int count, bool connected
 }
 
 void IPlugBase::SetInputLabel(int chIdx, const char* label) {
-  if (chIdx >= 0 && chIdx < NInChannels()) inChannels_[static_cast<size_t>(chIdx)].label = label ? label : "";
+  if (chIdx >= 0 && chIdx < NInChannels())
+    inChannels_[static_cast<size_t>(chIdx)].label = label ? label : "";
 }
 
 void IPlugBase::SetOutputLabel(int chIdx, const char* label) {
-  if (chIdx >= 0 && chIdx < NOutChannels()) outChannels_[static_cast<size_t>(chIdx)].label = label ? label : "";
+  if (chIdx >= 0 && chIdx < NOutChannels())
+    outChannels_[static_cast<size_t>(chIdx)].label = label ? label : "";
 }
 
 const char* IPlugBase::GetInputLabel(int chIdx) const {
-  return chIdx >= 0 && chIdx < NInChannels() ? inChannels_[static_cast<size_t>(chIdx)].label.c_str() : "";
+  return chIdx >= 0 && chIdx < NInChannels() ? inChannels_[static_cast<size_t>(chIdx)].label.c_str()
+                                             : "";
 }
 
 const char* IPlugBase::GetOutputLabel(int chIdx) const {
-  return chIdx >= 0 && chIdx < NOutChannels() ? outChannels_[static_cast<size_t>(chIdx)].label.c_str() : "";
+  return chIdx >= 0 && chIdx < NOutChannels()
+             ? outChannels_[static_cast<size_t>(chIdx)].label.c_str()
+             : "";
 }
 
 // Host buffers are consumed in order by connected channels only.

@@ -39,7 +39,8 @@ bool IPlugBase::SaveProgramAsFXP(const std::string& path) {
       file = fx::programFileChunkForm(id, NParams(), name, state);
     } else {
       std::vector<float> values;
-      for (const IParam& param : params_) values.push_back(static_cast<float>(param.GetNormalized()));
+      for (const IParam& param : params_)
+        values.push_back(static_cast<float>(param.GetNormalized()));
       fx::putProgramParamForm(&file, id, name, values.data(), NParams());
     }
   }
@@ -134,8 +135,7 @@ bool IPlugBase::LoadBankFromFXB(const std::string& path) {
   const int count = std::min(header.numPrograms, NPresets());
   for (int i = 0; i < count; ++i) {
     const fx::ProgramHeader program = fx::readProgramHeader(file, pos);
-    if (program.pos < 0 || program.magic != fx::kMagic ||
-        program.type != fx::kProgramParamsType ||
+    if (program.pos < 0 || program.magic != fx::kMagic || program.type != fx::kProgramParamsType ||
         program.formatVersion != fx::kProgramFormatVersion || program.numParams != NParams())
       return false;
     RestorePreset(i);

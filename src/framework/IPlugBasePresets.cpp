@@ -100,9 +100,10 @@ bool IPlugBase::RestorePreset(int idx) {
     if (UnserializeState(&preset.chunk, 0) <= 0) return false;
   } else {
     // A never-used slot becomes the next "user preset N" holding the live state.
-    const int userPresets = static_cast<int>(std::count_if(
-        presets_.begin(), presets_.end(),
-        [](const IPreset& p) { return p.name.find("user preset") != std::string::npos; }));
+    const int userPresets =
+        static_cast<int>(std::count_if(presets_.begin(), presets_.end(), [](const IPreset& p) {
+          return p.name.find("user preset") != std::string::npos;
+        }));
     char name[IPreset::kMaxNameLength + 1];
     std::snprintf(name, sizeof name, "%s %d", "user preset", userPresets + 1);
     preset.initialized = true;

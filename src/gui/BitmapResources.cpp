@@ -32,7 +32,8 @@ Table& table() {
 
 // The skin's picture for base when it fits builtIn; otherwise null, with the refusal
 // reported the first time.
-LICE_IBitmap* skinPicture(const std::string& folder, const std::string& base, const LICE_IBitmap& builtIn) {
+LICE_IBitmap* skinPicture(const std::string& folder, const std::string& base,
+                          const LICE_IBitmap& builtIn) {
   const std::string path = folder + "/" + base + ".png";
   SkinPicture skin = LoadSkinPicture(path, builtIn.getWidth(), builtIn.getHeight());
   if (skin.bitmap) return skin.bitmap.release();
@@ -41,8 +42,8 @@ LICE_IBitmap* skinPicture(const std::string& folder, const std::string& base, co
     std::lock_guard<std::mutex> lock(table().mutex);
     if (!table().refused.insert(path).second) return nullptr;
   }
-  std::fprintf(stderr, "skin picture %s not used (%s); the built-in picture is drawn\n", path.c_str(),
-               skin.refusal.c_str());
+  std::fprintf(stderr, "skin picture %s not used (%s); the built-in picture is drawn\n",
+               path.c_str(), skin.refusal.c_str());
   return nullptr;
 }
 }  // namespace

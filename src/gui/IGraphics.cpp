@@ -62,8 +62,8 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nFrames, bool frame
 
 void IGraphics::AttachBackground(int id, const char* name) {
   IBitmap bitmap = LoadIBitmap(id, name, 1);
-  auto background = std::make_unique<IBitmapControl>(plug_, 0, 0, -1, &bitmap,
-                                                     IChannelBlend::kBlendClobber);
+  auto background =
+      std::make_unique<IBitmapControl>(plug_, 0, 0, -1, &bitmap, IChannelBlend::kBlendClobber);
   background->SetGUI(this);
   controls_.insert(controls_.begin(), std::move(background));
 }
@@ -217,7 +217,9 @@ void IGraphics::SetHostScale(float factor) {
   if (Scale() != before) platform_->WindowResized(width_, height_);
 }
 
-void IGraphics::SetPreferredScale(int scale) { preferredScale_ = scale == 1 || scale == 2 ? scale : 0; }
+void IGraphics::SetPreferredScale(int scale) {
+  preferredScale_ = scale == 1 || scale == 2 ? scale : 0;
+}
 bool IGraphics::WindowIsOpen() { return platform_->WindowIsOpen(); }
 void* IGraphics::GetWindow() { return platform_->GetWindow(); }
 void IGraphics::ForceEndUserEdit() { platform_->ForceEndUserEdit(); }
@@ -245,8 +247,8 @@ void IGraphics::PromptForFile(const std::string& file, EFileAction action, const
     done("", dir);
     return;
   }
-  platform_->PromptForFile(file, action, dir.empty() ? "~/Desktop" : dir, extensions ? extensions : "",
-                           std::move(done));
+  platform_->PromptForFile(file, action, dir.empty() ? "~/Desktop" : dir,
+                           extensions ? extensions : "", std::move(done));
 }
 
 bool IGraphics::PromptForColor(IColor* color, const char* prompt) {

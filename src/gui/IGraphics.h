@@ -124,9 +124,11 @@ class IGraphics : public IPlugGUI, public IMessageBox {
 
   // --- drawing (IGraphicsDraw.cpp), called by controls from Draw; clipped to the
   // rectangle being redrawn
-  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend = nullptr);
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
+                  const IChannelBlend* blend = nullptr);
   // Frames are numbered from 1.
-  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame = 1, const IChannelBlend* blend = nullptr);
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame = 1,
+                  const IChannelBlend* blend = nullptr);
   bool FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend = nullptr);
   // False (nothing drawn) when the style's font cannot be made. With measure, r
   // receives the text's extent instead.
@@ -164,8 +166,8 @@ class IGraphics : public IPlugGUI, public IMessageBox {
   void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
                      const char* extensions, FileChosenCallback done);
   bool PromptForColor(IColor* color, const char* prompt);
-  bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmText = nullptr,
-               const char* errorText = nullptr);
+  bool OpenURL(const char* url, const char* windowTitle = nullptr,
+               const char* confirmText = nullptr, const char* errorText = nullptr);
   void HostPath(std::string* path);
   void PluginPath(std::string* path);
   void DesktopPath(std::string* path);

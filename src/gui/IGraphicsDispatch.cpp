@@ -4,9 +4,7 @@
 #include "gui/IGraphics.h"
 #include "gui/IGraphicsPlatform.h"
 
-void IGraphics::ReleaseMouseCapture() {
-  mouseCapture_ = mouseX_ = mouseY_ = -1;
-}
+void IGraphics::ReleaseMouseCapture() { mouseCapture_ = mouseX_ = mouseY_ = -1; }
 
 int IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {
   if (mouseCapture_ >= 0) return mouseCapture_;

@@ -54,12 +54,13 @@ bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* bl
   const IRECT limit = drawRect_.Empty() ? IRECT(0, 0, width_, height_) : drawRect_;
   const IRECT area = r->Intersect(limit);
   if (area.Empty()) return true;
-  const LICE_pixel pixel = LICE_PackPixel(uint8_t(color->A), uint8_t(color->R), uint8_t(color->G),
-                                          uint8_t(color->B));
+  const LICE_pixel pixel =
+      LICE_PackPixel(uint8_t(color->A), uint8_t(color->R), uint8_t(color->G), uint8_t(color->B));
   const int mode = blend && blend->mMethod != IChannelBlend::kBlendClobber
                        ? blitMode(blend)
                        : LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA;
-  LICE_FillRect(drawBitmap_.get(), area.L, area.T, area.W(), area.H(), pixel, blendWeight(blend), mode);
+  LICE_FillRect(drawBitmap_.get(), area.L, area.T, area.W(), area.H(), pixel, blendWeight(blend),
+                mode);
   return true;
 }
 
@@ -113,7 +114,8 @@ RasterFont* IGraphics::CacheFont(IText* text) {
       const int asked = request.pixelHeight;
       request.pixelHeight = static_cast<int>(std::lround(double(asked) * asked / lineHeight));
       if (request.pixelHeight >= 1)
-        if (std::unique_ptr<RasterFont> corrected = RasterFont::Create(request)) font = std::move(corrected);
+        if (std::unique_ptr<RasterFont> corrected = RasterFont::Create(request))
+          font = std::move(corrected);
     }
     return font;
   });

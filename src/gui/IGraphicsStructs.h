@@ -60,7 +60,12 @@ struct IText {
   static constexpr int kMaxFontName = 32;
   enum EStyle { kStyleNormal = 0, kStyleBold, kStyleItalic };
   enum EAlign { kAlignNear = 0, kAlignCenter, kAlignFar };
-  enum EQuality { kQualityDefault = 0, kQualityNonAntiAliased, kQualityAntiAliased, kQualityClearType };
+  enum EQuality {
+    kQualityDefault = 0,
+    kQualityNonAntiAliased,
+    kQualityAntiAliased,
+    kQualityClearType
+  };
 
   char mFont[kMaxFontName] = {};
   int mSize = 10;

@@ -21,10 +21,9 @@ void IKnobControl::OnMouseWheel(int, int, IMouseMod* mod, int d) {
   SetDirty(true);
 }
 
-IKnobMultiControl::IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx,
-                                     IBitmap* bitmap, EDirection direction, double gearing)
-    : IKnobControl(plug, bitmap ? bitmap->FrameRect(x, y) : IRECT(), paramIdx, direction,
-                   gearing),
+IKnobMultiControl::IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
+                                     EDirection direction, double gearing)
+    : IKnobControl(plug, bitmap ? bitmap->FrameRect(x, y) : IRECT(), paramIdx, direction, gearing),
       bitmap_(bitmap ? *bitmap : IBitmap()) {}
 
 bool IKnobMultiControl::Draw(IGraphics* graphics) {

@@ -49,7 +49,9 @@ class IPopupMenu {
   IPopupMenuItem* AddItem(IPopupMenuItem* item, int index = -1);
   IPopupMenuItem* AddItem(const char* text, int index = -1, int flags = IPopupMenuItem::kNoFlags);
   IPopupMenuItem* AddItem(const char* text, int index, IPopupMenu* submenu);
-  IPopupMenuItem* AddItem(const char* text, IPopupMenu* submenu) { return AddItem(text, -1, submenu); }
+  IPopupMenuItem* AddItem(const char* text, IPopupMenu* submenu) {
+    return AddItem(text, -1, submenu);
+  }
   IPopupMenuItem* AddSeparator(int index = -1);
 
   int GetNItems() const { return static_cast<int>(items_.size()); }

@@ -19,4 +19,6 @@ bool ITextControl::Draw(IGraphics* graphics) {
   return graphics->DrawIText(&text_, str_.c_str(), &rect_, IGraphics::kDrawTextNoClip);
 }
 
-bool IPanelControl::Draw(IGraphics* graphics) { return graphics->FillIRect(&color_, &rect_, &blend_); }
+bool IPanelControl::Draw(IGraphics* graphics) {
+  return graphics->FillIRect(&color_, &rect_, &blend_);
+}

@@ -13,7 +13,8 @@
 namespace {
 // A PNG opens with its 8-byte signature and then the IHDR chunk: length 13, "IHDR",
 // width and height as big-endian 32-bit numbers.
-constexpr unsigned char kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+constexpr unsigned char kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
 
 uint32_t bigEndian32(const unsigned char* p) {
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);

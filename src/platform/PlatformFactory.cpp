@@ -2,4 +2,6 @@
 
 #include "platform/x11/X11Platform.h"
 
-std::unique_ptr<IGraphicsPlatform> CreateGraphicsPlatform() { return std::make_unique<X11Platform>(); }
+std::unique_ptr<IGraphicsPlatform> CreateGraphicsPlatform() {
+  return std::make_unique<X11Platform>();
+}

@@ -126,8 +126,7 @@ RowFunction rowFunctionFor(int mode) {
     case LICE_BLIT_MODE_DODGE:
       return useAlpha ? weightedRow<DodgeBytes, kSourceStep, true>
                       : weightedRow<DodgeBytes, kSourceStep, false>;
-    default:
-      return useAlpha ? copyAlphaRow<kSourceStep> : copyRow<kSourceStep>;
+    default: return useAlpha ? copyAlphaRow<kSourceStep> : copyRow<kSourceStep>;
   }
 }
 

@@ -64,7 +64,8 @@ bool findFontFile(const std::string& family, bool bold, bool italic, FontFile* f
     if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
       found->path = reinterpret_cast<const char*>(file);
       int index = 0;
-      found->faceIndex = FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch ? index : 0;
+      found->faceIndex =
+          FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch ? index : 0;
       FcChar8* matchedFamily = nullptr;
       found->family = FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily) == FcResultMatch
                           ? reinterpret_cast<const char*>(matchedFamily)

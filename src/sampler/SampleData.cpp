@@ -19,7 +19,8 @@ std::unique_ptr<SampleData> SampleData::load(const char* path) noexcept {
     data->channelCount_ = reader.channelCount();
     data->sampleRate_ = reader.sampleRate();
     const int arrays = data->isStereo() ? 2 : 1;
-    std::vector<double> chunk[2] = {std::vector<double>(kChunkFrames), std::vector<double>(kChunkFrames)};
+    std::vector<double> chunk[2] = {std::vector<double>(kChunkFrames),
+                                    std::vector<double>(kChunkFrames)};
     double* to[2] = {chunk[0].data(), chunk[1].data()};
     for (;;) {
       const unsigned got = reader.ReadDoublesNI(to, 0, kChunkFrames, arrays);
@@ -65,7 +66,8 @@ void SampleData::copy(const std::vector<T>& from, uint32_t position, unsigned co
   std::copy(from.begin() + position, from.begin() + position + count, to);
 }
 
-unsigned SampleData::read(uint32_t position, unsigned count, double* left, double* right) const noexcept {
+unsigned SampleData::read(uint32_t position, unsigned count, double* left,
+                          double* right) const noexcept {
   if (position >= frames_) return 0;
   const unsigned n = std::min<uint32_t>(count, frames_ - position);
   for (int c = 0; c < (isStereo() ? 2 : 1); ++c) {

@@ -46,17 +46,14 @@ double convertSample(const unsigned char* p, uint32_t bits, bool isFloat) {
     return d;
   }
   switch (bits) {
-    case 8:
-      return p[0] / 128.0 - 1.0;
-    case 16:
-      return static_cast<int16_t>(readU16(p)) / 32768.0;
+    case 8: return p[0] / 128.0 - 1.0;
+    case 16: return static_cast<int16_t>(readU16(p)) / 32768.0;
     case 24: {
       int32_t v = static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
       if (v & 0x800000) v -= 0x1000000;
       return v / 8388608.0;
     }
-    default:
-      return static_cast<int32_t>(readU32(p)) / 2147483648.0;
+    default: return static_cast<int32_t>(readU32(p)) / 2147483648.0;
   }
 }
 

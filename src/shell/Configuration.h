@@ -61,8 +61,12 @@ class Configuration {
 
   // In memory only: the folder when given (null keeps the current one), the startup
   // bank file (null counts as empty).
-  void setDefaultWAVPath(const char* folder) { if (folder) defaultWAVPath_ = folder; }
-  void setProgramPath(const char* folder) { if (folder) programPath_ = folder; }
+  void setDefaultWAVPath(const char* folder) {
+    if (folder) defaultWAVPath_ = folder;
+  }
+  void setProgramPath(const char* folder) {
+    if (folder) programPath_ = folder;
+  }
   void setStartupFxbPath(const char* path) { startupFxb_ = path ? path : ""; }
 
   // Sets the folder when given (null keeps the current one), then writes it.

@@ -5,8 +5,8 @@
 #include <string>
 
 struct HttpGetLimits {
-  long connectTimeoutMs = 5000;   // name lookup and connection
-  long totalTimeoutMs = 10000;    // whole transfer: a dead network never blocks longer
+  long connectTimeoutMs = 5000;  // name lookup and connection
+  long totalTimeoutMs = 10000;   // whole transfer: a dead network never blocks longer
   std::size_t maxBytes = 64 * 1024;
 };
 

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kCacheSize = 32;
-constexpr size_t kMaxLineLength = 32u << 20;         // longer lines are cut
+constexpr size_t kMaxLineLength = 32u << 20;           // longer lines are cut
 constexpr size_t kMaxBytesBeforeSection = 256u << 10;  // not an INI file: stop reading
 constexpr size_t kMaxSectionEntryLength = 8191;
 constexpr int kTempLockAttempts = 100;
@@ -107,7 +107,8 @@ bool readLine(FILE* f, std::string& line, size_t& consumed) {
     consumed += n;
     const bool ended = n > 0 && buffer[n - 1] == '\n';
     if (ended) --n;
-    if (line.size() < kMaxLineLength) line.append(buffer, std::min(n, kMaxLineLength - line.size()));
+    if (line.size() < kMaxLineLength)
+      line.append(buffer, std::min(n, kMaxLineLength - line.size()));
     if (ended) return true;
   }
   return any;
@@ -131,7 +132,8 @@ void readFile(FileContext& ctx) {
   while (readLine(f, line, consumed)) {
     if (!seenSection && consumed > kMaxBytesBeforeSection) break;
     size_t end = line.size();
-    while (end > 0 && (isBlank(line[end - 1]) || line[end - 1] == '\r' || line[end - 1] == '\n')) --end;
+    while (end > 0 && (isBlank(line[end - 1]) || line[end - 1] == '\r' || line[end - 1] == '\n'))
+      --end;
     size_t begin = 0;
     while (begin < end && isBlank(line[begin])) ++begin;
     if (begin == end) continue;
@@ -325,7 +327,7 @@ int WritePrivateProfileString(const char* section, const char* key, const char* 
     auto k = s->second.find(keyName);
     if (k != s->second.end()) {
       if (k->second == newValue) return false;  // same value: the file is not touched
-      k->second = newValue;                      // the existing key keeps its letter case
+      k->second = newValue;                     // the existing key keeps its letter case
     } else {
       s->second.emplace(keyName, newValue);
     }

@@ -11,8 +11,8 @@ const char* const kOutputLabels[] = {"ZORQ Left ", "ZORQ Right "};
 }  // namespace
 
 Synth::Synth()
-    : IPlugBase(kNumParams, "2-2 4-2", kNumPresets, kEffectName, "", kMfrName, kVersion,
-                kUniqueID, kUniqueID, 0, true, true, false, 0) {
+    : IPlugBase(kNumParams, "2-2 4-2", kNumPresets, kEffectName, "", kMfrName, kVersion, kUniqueID,
+                kUniqueID, 0, true, true, false, 0) {
   SetBlockSize(kDefaultBlockSize);
   for (int i = 0; i < 4; ++i) SetInputLabel(i, kInputLabels[i]);
   for (int i = 0; i < 2; ++i) SetOutputLabel(i, kOutputLabels[i]);
@@ -123,17 +123,20 @@ void Synth::saveConfig(int item) {
 }
 
 void Synth::storeDefaultWAVPath(const char* folder) {
-  Configuration copy = changedConfiguration([folder](Configuration& c) { c.setDefaultWAVPath(folder); });
+  Configuration copy =
+      changedConfiguration([folder](Configuration& c) { c.setDefaultWAVPath(folder); });
   copy.storeDefaultWAVPath(nullptr);
 }
 
 void Synth::storeProgramPath(const char* folder) {
-  Configuration copy = changedConfiguration([folder](Configuration& c) { c.setProgramPath(folder); });
+  Configuration copy =
+      changedConfiguration([folder](Configuration& c) { c.setProgramPath(folder); });
   copy.storeProgramPath(nullptr);
 }
 
 void Synth::setStartupFxb(const char* path) {
-  Configuration copy = changedConfiguration([path](Configuration& c) { c.setStartupFxbPath(path); });
+  Configuration copy =
+      changedConfiguration([path](Configuration& c) { c.setStartupFxbPath(path); });
   copy.saveStartupFxb();
 }
 
@@ -150,8 +153,8 @@ void Synth::toggleMidiThru() {
 }
 
 void Synth::toggleIgnoreProgramChange() {
-  Configuration copy =
-      changedConfiguration([](Configuration& c) { c.setIgnoreProgramChange(!c.ignoreProgramChange()); });
+  Configuration copy = changedConfiguration(
+      [](Configuration& c) { c.setIgnoreProgramChange(!c.ignoreProgramChange()); });
   copy.saveConfig(Configuration::kSaveIgnoreProgramChange);
 }
 

@@ -126,6 +126,7 @@ class Synth : public IPlugBase {
   // InitEnum on parameter `index`, then one display text per entry.
   void initListParameter(int index, const char* name, int defaultValue, int count,
                          const char** labels);
+
  protected:
   // MIDI events waiting for their control tick.
   IMidiQueue midiQueue_;

@@ -10,7 +10,7 @@
 namespace {
 // A bank of the user's own, beside the plug-in file, that replaces the built-in one.
 constexpr const char* kUserFallbackBank = "ZORQ-resources/init.fxb";
-}
+}  // namespace
 
 std::string Synth::pluginFolder() {
   Dl_info info{};

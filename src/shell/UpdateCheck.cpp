@@ -58,11 +58,10 @@ int UpdateCheck::run(Dialogs& dialogs) const {
         result = kUnprocessable;
       } else {
         const std::string caption = std::string("New Version of ") + kProductName + " Detected";
-        const std::string text = std::string("A new version of ") + kProductName +
-                                 " is available.\n\n" + "\tYour version: \t" + kOwnVersion +
-                                 "\n" + "\tNew version: \t" + newVersion + "\n" +
-                                 "\nDo you want to go to " + UpdateSite::kServerName +
-                                 " to get the new version?";
+        const std::string text =
+            std::string("A new version of ") + kProductName + " is available.\n\n" +
+            "\tYour version: \t" + kOwnVersion + "\n" + "\tNew version: \t" + newVersion + "\n" +
+            "\nDo you want to go to " + UpdateSite::kServerName + " to get the new version?";
         if (dialogs.ShowMessageBox(text.c_str(), caption.c_str(), kYesNo) != kAnswerNo)
           dialogs.OpenURL(UpdateSite::kDownloadUrl);
       }

@@ -39,8 +39,7 @@ class UpdateCheck {
     virtual bool OpenURL(const char* url) = 0;
   };
 
-  explicit UpdateCheck(std::string versionUrl = UpdateSite::kVersionUrl,
-                       HttpGetLimits limits = {});
+  explicit UpdateCheck(std::string versionUrl = UpdateSite::kVersionUrl, HttpGetLimits limits = {});
 
   // Editor thread; blocks until the server answers or the time limit passes.
   int run(Dialogs& dialogs) const;

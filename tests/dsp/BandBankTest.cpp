@@ -91,7 +91,9 @@ const Scenario kScenarios[] = {
      vowel, carrierNoise},
     {"ClippingBursts", fullBands(), nullptr,
      [](int t, int c, Noise& n) { return (t / 300) % 3 == 1 ? 1000.0 * n.next() : vowel(t, c, n); },
-     [](int t, int, Noise& n) { return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next(); }},
+     [](int t, int, Noise& n) {
+       return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next();
+     }},
     {"LongSilence", standard(true), nullptr,
      [](int t, int c, Noise& n) { return t < 2000 ? vowel(t, c, n) : 0.0; },
      [](int t, int, Noise& n) { return t < 3000 ? n.next() : 0.0; }, 400},
@@ -99,7 +101,9 @@ const Scenario kScenarios[] = {
      [](int t, int c, Noise& n) {
        return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
      },
-     [](int t, int, Noise& n) { return t % 1201 == 3 ? kInf : t % 877 == 9 ? std::nan("") : n.next(); }},
+     [](int t, int, Noise& n) {
+       return t % 1201 == 3 ? kInf : t % 877 == 9 ? std::nan("") : n.next();
+     }},
 };
 
 struct Case {
@@ -107,7 +111,9 @@ struct Case {
   const Scenario* scenario;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << BandBank::name(c.kernel) << "_" << c.scenario->name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << BandBank::name(c.kernel) << "_" << c.scenario->name;
+}
 
 class BandBankKernels : public ::testing::TestWithParam<Case> {};
 
@@ -154,7 +160,8 @@ TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
 
 std::vector<Case> allCases() {
   std::vector<Case> cases;
-  for (BandBank::Kernel kernel : {BandBank::Kernel::kSse2, BandBank::Kernel::kAvx2, BandBank::Kernel::kAvx512})
+  for (BandBank::Kernel kernel :
+       {BandBank::Kernel::kSse2, BandBank::Kernel::kAvx2, BandBank::Kernel::kAvx512})
     for (const Scenario& scenario : kScenarios) cases.push_back({kernel, &scenario});
   return cases;
 }
@@ -174,7 +181,8 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
   if (!BandBank::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
   const struct {
     double bias, limit, gain;
-  } cases[] = {{0.5, 10.0, 0.5}, {3.0, 10.0, 3.0}, {-1.0, 10.0, 0.0}, {3.0, 2.0, 2.0}, {-1.0, 2.0, 0.0}};
+  } cases[] = {
+      {0.5, 10.0, 0.5}, {3.0, 10.0, 3.0}, {-1.0, 10.0, 0.0}, {3.0, 2.0, 2.0}, {-1.0, 2.0, 0.0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "bias " << c.bias << ", limit " << c.limit);
     BandBank vocoding, fixed;

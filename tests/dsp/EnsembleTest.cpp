@@ -103,12 +103,14 @@ TEST(Ensemble, TapsReadTheLineAsAHistoryWhereverTheIndexesWrap) {
   int readsAcrossTheEnd = 0;
   for (long n = 0; n < 6L * length; ++n) {
     if (n % tick == 0) ensemble.update();
-    const double x = std::sin(0.05 * static_cast<double>(n)) + 0.3 * std::sin(0.31 * static_cast<double>(n));
+    const double x =
+        std::sin(0.05 * static_cast<double>(n)) + 0.3 * std::sin(0.31 * static_cast<double>(n));
     history.push_back(filter.process(x));
     const double delayA = ensemble.delayA(), delayB = ensemble.delayB();
     readsAcrossTheEnd += n % length == static_cast<long>(delayA) - 1;
     const double expected = (history.back() + tap(n, delayA) + tap(n, delayB)) * 0.5;
-    ASSERT_NEAR(ensemble.process(x), expected, 1e-12) << "sample " << n << " of a " << length << "-sample line";
+    ASSERT_NEAR(ensemble.process(x), expected, 1e-12)
+        << "sample " << n << " of a " << length << "-sample line";
   }
   EXPECT_GT(readsAcrossTheEnd, 0);  // the second read index wrapped to 0 that often
 }

@@ -59,7 +59,8 @@ TEST(FilterDesign, FrequenciesAreHeldBelowNyquist) {
     SCOPED_TRACE(rate);
     const double highest = 0.45 * rate;
     for (double hz : {0.46 * rate, 0.5 * rate, 16000.0 + rate}) {
-      const Resonator::Coefficients a = Resonator::design(rate, hz), b = Resonator::design(rate, highest);
+      const Resonator::Coefficients a = Resonator::design(rate, hz),
+                                    b = Resonator::design(rate, highest);
       EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << hz;
       const Filter::Coefficients c = Lowpass::design(rate, hz), d = Lowpass::design(rate, highest);
       EXPECT_EQ(std::memcmp(&c, &d, sizeof c), 0) << hz;

@@ -22,9 +22,8 @@ TEST_P(PitchTablesPoints, ToHzGivesListedFrequency) {
 
 INSTANTIATE_TEST_SUITE_P(
     ListedPoints, PitchTablesPoints,
-    ::testing::Values(PitchPoint{17280, 19912.127},
-                      PitchPoint{-17280, 0.0033570162}, PitchPoint{-128, 7.7171163805},
-                      PitchPoint{-64, (8.176 + 7.7171163805) / 2},
+    ::testing::Values(PitchPoint{17280, 19912.127}, PitchPoint{-17280, 0.0033570162},
+                      PitchPoint{-128, 7.7171163805}, PitchPoint{-64, (8.176 + 7.7171163805) / 2},
                       PitchPoint{64, (8.176 + 8.662) / 2}, PitchPoint{1 << 30, 19912.127},
                       PitchPoint{-(1 << 30), 0.0033570162}));
 

@@ -174,8 +174,10 @@ TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
 TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
   writeText(folder / "garbage.fxb", "not a bank");
   for (const auto& [command, file, message] :
-       {std::tuple{File::kSaveProgram, "p.fxp", ""}, {File::kLoadProgram, "p.fxp", ""},
-        {File::kSaveBank, "b.fxb", ""}, {File::kLoadBank, "b.fxb", ""},
+       {std::tuple{File::kSaveProgram, "p.fxp", ""},
+        {File::kLoadProgram, "p.fxp", ""},
+        {File::kSaveBank, "b.fxb", ""},
+        {File::kLoadBank, "b.fxb", ""},
         {File::kLoadProgram, "none.fxp", "Cannot load file!"},
         {File::kLoadBank, "garbage.fxb", "Cannot load file!"},
         {File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
@@ -263,14 +265,18 @@ void checkMutexAtFileCall() {
 }
 
 TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
-  e().platform->fileAnswers = {folder / "p.fxp", folder / "p.fxp", folder / "b.fxb",
-                               folder / "b.fxb", folder / "b.fxb", folder / "[file name is ignored]",
+  e().platform->fileAnswers = {folder / "p.fxp",
+                               folder / "p.fxp",
+                               folder / "b.fxb",
+                               folder / "b.fxb",
+                               folder / "b.fxb",
+                               folder / "[file name is ignored]",
                                folder / "[file name is ignored]"};
   const File::Command commands[] = {
-      File::kSaveProgram,       File::kLoadProgram,      File::kSaveBank,
-      File::kLoadBank,          File::kSelectStartupBank, File::kProgramFilesPath,
-      File::kWAVFilesPath,      File::kLoadStartupBank,   File::kReloadConfiguration,
-      File::kSaveConfiguration, File::kMidiThru,          File::kIgnoreProgramChange,
+      File::kSaveProgram,        File::kLoadProgram,       File::kSaveBank,
+      File::kLoadBank,           File::kSelectStartupBank, File::kProgramFilesPath,
+      File::kWAVFilesPath,       File::kLoadStartupBank,   File::kReloadConfiguration,
+      File::kSaveConfiguration,  File::kMidiThru,          File::kIgnoreProgramChange,
       File::kUnselectStartupBank};
   observedInstrument = &e().instrument;
   setFileCallObserver(checkMutexAtFileCall);

@@ -158,7 +158,8 @@ TEST(IZVUtilityKick, ClicksChangeThePrograms) {
 
 TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
   for (const auto& [path, shown] : {std::pair{"/a.b/take.1.wav", "take.1"},
-                                    {"C:\\loops\\beat.WAV", "beat"}, {"loops/noext", "noext"}})
+                                    {"C:\\loops\\beat.WAV", "beat"},
+                                    {"loops/noext", "noext"}})
     EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
 }
 

@@ -48,9 +48,9 @@ TEST(ZorqEditorLayout, GeometryDescribesEveryBuiltInPicture) {
   for (const layout::Picture& picture : layout::kPictures) {
     SCOPED_TRACE(picture.name);
     EXPECT_TRUE(ids.insert(picture.id).second);
-    const EmbeddedBitmap* found = std::find_if(embedded, embedded + count, [&](const EmbeddedBitmap& e) {
-      return std::string(e.name) == picture.name;
-    });
+    const EmbeddedBitmap* found =
+        std::find_if(embedded, embedded + count,
+                     [&](const EmbeddedBitmap& e) { return std::string(e.name) == picture.name; });
     ASSERT_NE(found, embedded + count);
     std::unique_ptr<LICE_IBitmap> image(LICE_LoadPNGFromMemory(found->bytes, found->size));
     ASSERT_TRUE(image);
@@ -75,9 +75,14 @@ TEST(ZorqEditorLayout, TweakSwitchGoesBackAndTheOverlayTakesTheClicks) {
 
 // -30 dB .. +6 dB onto 0 .. 1; above a level of 2 the meter is full.
 TEST(ZorqEditorMeter, MapsLevelToMeterValue) {
-  const std::pair<double, double> cases[] = {
-      {0.0, 0.0},         {0.0316, 0.0},   {0.031623, 1.70447e-6}, {std::pow(10.0, -0.6), 0.5},
-      {1.0, 30.0 / 36.0}, {2.0, 1.00057222}, {2.5, 1.0},      {std::nan(""), 0.0}};
+  const std::pair<double, double> cases[] = {{0.0, 0.0},
+                                             {0.0316, 0.0},
+                                             {0.031623, 1.70447e-6},
+                                             {std::pow(10.0, -0.6), 0.5},
+                                             {1.0, 30.0 / 36.0},
+                                             {2.0, 1.00057222},
+                                             {2.5, 1.0},
+                                             {std::nan(""), 0.0}};
   for (const auto& [level, expected] : cases)
     EXPECT_NEAR(ZorqEditor::meterValue(level), expected, 1e-9) << level;
 }
@@ -112,12 +117,14 @@ TEST(ZorqEditorImages, SkinPicturesThatDoNotFitAreRefusedAndReportedOnce) {
     const EmbeddedBitmap* embedded = embeddedBitmaps(&count);
     for (size_t i = 0; i < count; ++i)
       if (name == embedded[i].name)
-        return std::unique_ptr<LICE_IBitmap>(LICE_LoadPNGFromMemory(embedded[i].bytes, embedded[i].size));
+        return std::unique_ptr<LICE_IBitmap>(
+            LICE_LoadPNGFromMemory(embedded[i].bytes, embedded[i].size));
     return std::unique_ptr<LICE_IBitmap>();
   };
   auto builtInSize = [&](const std::string& name) {
     const std::unique_ptr<LICE_IBitmap> image = builtIn(name);
-    return image ? std::to_string(image->getWidth()) + " x " + std::to_string(image->getHeight()) : "";
+    return image ? std::to_string(image->getWidth()) + " x " + std::to_string(image->getHeight())
+                 : "";
   };
   TempFolder skin;
   auto writePicture = [&](const char* name, int w, int h, LICE_pixel colour) {
@@ -130,7 +137,8 @@ TEST(ZorqEditorImages, SkinPicturesThatDoNotFitAreRefusedAndReportedOnce) {
   for (const char* name : {"prev", "switch_h"}) {
     const std::unique_ptr<LICE_IBitmap> image = builtIn(name);
     ASSERT_TRUE(image);
-    writePicture((std::string(name) + ".png").c_str(), image->getWidth(), image->getHeight(), kMagenta);
+    writePicture((std::string(name) + ".png").c_str(), image->getWidth(), image->getHeight(),
+                 kMagenta);
   }
   writePicture("knob.png", 1, 1, kMagenta);
   writePicture("back.png", 3, 7, kMagenta);
@@ -181,8 +189,8 @@ TEST(ZorqEditorImages, SkinPicturesThatDoNotFitAreRefusedAndReportedOnce) {
   std::sort(lines.begin(), lines.end());
   ASSERT_EQ(lines.size(), refusals.size());
   for (size_t i = 0; i < lines.size(); ++i)
-    EXPECT_EQ(lines[i], "skin picture " + skin / refusals[i].first + " not used (" + refusals[i].second +
-                            "); the built-in picture is drawn");
+    EXPECT_EQ(lines[i], "skin picture " + skin / refusals[i].first + " not used (" +
+                            refusals[i].second + "); the built-in picture is drawn");
 
   // Loaded again by a new editor, the refused pictures are not reported again.
   evictEditorImages();

@@ -34,7 +34,8 @@ void setFixedState(ZORQ& plug) {
       param->Set(value);
     }
     plug.OnParamReset();
-    const std::string name = program == kCurrentProgram ? kLongName : "Program " + std::to_string(program);
+    const std::string name =
+        program == kCurrentProgram ? kLongName : "Program " + std::to_string(program);
     plug.ModifyCurrentPreset(name.c_str());
   }
   ASSERT_TRUE(plug.RestorePreset(kCurrentProgram));

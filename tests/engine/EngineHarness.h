@@ -42,7 +42,8 @@ class EngineHarness {
     for (int c = 0; c < 4; ++c) {
       in[c].assign(static_cast<size_t>(nFrames), 0.0);
       if (c < static_cast<int>(inputs.size()) && !inputs[c].empty())
-        for (int i = 0; i < nFrames; ++i) in[c][i] = inputs[c][static_cast<size_t>(i) % inputs[c].size()];
+        for (int i = 0; i < nFrames; ++i)
+          in[c][i] = inputs[c][static_cast<size_t>(i) % inputs[c].size()];
       inPtr[c] = in[c].data();
     }
     for (int c = 0; c < 2; ++c) {

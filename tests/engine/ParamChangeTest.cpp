@@ -29,7 +29,8 @@ TEST(ParamChange, AutomatedSpeedKeepsTheLevelSteady) {
   const int block = 441;  // 10 ms per automation step; the vowel repeats every 441 samples
   std::vector<double> vowel(44100);
   for (int i = 0; i < 44100; ++i)
-    vowel[i] = 0.3 * std::sin(2 * M_PI * 200 * i / 44100.0) + 0.2 * std::sin(2 * M_PI * 700 * i / 44100.0) +
+    vowel[i] = 0.3 * std::sin(2 * M_PI * 200 * i / 44100.0) +
+               0.2 * std::sin(2 * M_PI * 700 * i / 44100.0) +
                0.1 * std::sin(2 * M_PI * 2300 * i / 44100.0);
   const auto carrier = whiteNoise(44100, 5);
   h.process(22050, {vowel, vowel, carrier, carrier});  // settle

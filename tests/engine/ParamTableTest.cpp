@@ -48,19 +48,31 @@ TEST(ParamTable, DisplayTextsAndLabels) {
     double value;
     const char* text;
   } cases[] = {
-      {kFinalVolume, 0.25, "-12.0"},     {kFinalVolume, 0.0, "-oo"},
-      {kMicLevel, 2.0, "6.0"},           {kOutBalance, 0.25, "75:25"},
-      {kOutBalance, 0.0, "Simulator"},   {kOutBalance, 1.0, "Mic"},
-      {kInBalance, 0.5, "50:50"},        {kInBalance, 0.0, "KBD"},
-      {kInBalance, 1.0, "Noise"},        {kVibratoDepth, 0.333, "33%"},
-      {kInputMode, 1.0, "File"},         {kMeterMode, 1.0, "Mic"},
-      {kVocoderMode, 1.0, "VE-10 Full Bands"}, {kOctaveUp, 0.0, "Normal"},
-      {kKeyboard, 1.0, "on"},            {kEnsemble, 0.0, "off"},
-      {kTune, -37.6, "-37"},             {kVelocity, 0.5, "0.50"},
-      {kVibratoSpeed, 5.5, "5.50"},      {kAnalysisFreq1, 240.6, "240"},
-      {kSynthesisLevel1 + 3, 0.5, "-6.0"}, {kBias, -0.25, "-0.25"},
+      {kFinalVolume, 0.25, "-12.0"},
+      {kFinalVolume, 0.0, "-oo"},
+      {kMicLevel, 2.0, "6.0"},
+      {kOutBalance, 0.25, "75:25"},
+      {kOutBalance, 0.0, "Simulator"},
+      {kOutBalance, 1.0, "Mic"},
+      {kInBalance, 0.5, "50:50"},
+      {kInBalance, 0.0, "KBD"},
+      {kInBalance, 1.0, "Noise"},
+      {kVibratoDepth, 0.333, "33%"},
+      {kInputMode, 1.0, "File"},
+      {kMeterMode, 1.0, "Mic"},
+      {kVocoderMode, 1.0, "VE-10 Full Bands"},
+      {kOctaveUp, 0.0, "Normal"},
+      {kKeyboard, 1.0, "on"},
+      {kEnsemble, 0.0, "off"},
+      {kTune, -37.6, "-37"},
+      {kVelocity, 0.5, "0.50"},
+      {kVibratoSpeed, 5.5, "5.50"},
+      {kAnalysisFreq1, 240.6, "240"},
+      {kSynthesisLevel1 + 3, 0.5, "-6.0"},
+      {kBias, -0.25, "-0.25"},
   };
-  for (const auto& c : cases) EXPECT_EQ(display(*plug.GetParam(c.index), c.value), c.text) << c.index;
+  for (const auto& c : cases)
+    EXPECT_EQ(display(*plug.GetParam(c.index), c.value), c.text) << c.index;
   EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
   EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");
 }

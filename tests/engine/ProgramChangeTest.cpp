@@ -25,8 +25,10 @@ constexpr int kLoud = 5;  // "Final Volume" 0.8, sample b.wav (0.5 s)
 // Two programs that differ only in "Final Volume" and sample file, in "File" input mode.
 struct TwoPrograms {
   TwoPrograms() : h(44100.0, &hostCallback) {
-    sampleA = dir.write("a.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(44100, 220.0, 44100.0)));
-    sampleB = dir.write("b.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(22050, 330.0, 44100.0)));
+    sampleA =
+        dir.write("a.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(44100, 220.0, 44100.0)));
+    sampleB =
+        dir.write("b.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(22050, 330.0, 44100.0)));
     for (const auto& [index, name, volume, sample] :
          {std::tuple{kLoud, "Loud", 0.8, sampleB}, std::tuple{kSoft, "Soft", 0.25, sampleA}}) {
       h.plug->RestorePreset(index);
@@ -108,7 +110,8 @@ TEST_F(ProgramChange, NeverUsedSlotKeepsTheLiveStateAndIsNamedAtIdle) {
 
 // Ignored when the setting says so, and for programs past the 64th.
 TEST_F(ProgramChange, IgnoredCasesLeaveEverythingAsItWas) {
-  for (const auto& [ignore, program] : {std::pair{true, kLoud}, std::pair{false, 64}, std::pair{false, 127}}) {
+  for (const auto& [ignore, program] :
+       {std::pair{true, kLoud}, std::pair{false, 64}, std::pair{false, 127}}) {
     h.plug->configuration().setIgnoreProgramChange(ignore);
     programChange(program);
     h.process(kBlock);

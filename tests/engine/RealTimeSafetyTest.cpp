@@ -39,7 +39,8 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
 std::string writeLearnedControllers() {
   const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
   std::filesystem::create_directories(folder);
-  writeText(folder + "/zorq.ini", "[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
+  writeText(folder + "/zorq.ini",
+            "[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
   return folder + "/zorq.ini";
 }
 
@@ -67,8 +68,8 @@ class HostedInstrument {
     }
   }
 
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) {
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) {
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
   }
 

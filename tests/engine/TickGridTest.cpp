@@ -25,8 +25,8 @@ TEST(TickGrid, TicksFollowTheStreamAcrossHostBlocks) {
 }
 
 TEST(TickGrid, SubBlockLengthFollowsTheRateAndNeverReachesZero) {
-  for (const auto& [rate, length] :
-       {std::pair{44100.0, 44u}, std::pair{48000.0, 48u}, std::pair{999.9, 1u}, std::pair{0.0, 1u}}) {
+  for (const auto& [rate, length] : {std::pair{44100.0, 44u}, std::pair{48000.0, 48u},
+                                     std::pair{999.9, 1u}, std::pair{0.0, 1u}}) {
     EngineHarness h(rate);
     EXPECT_EQ(h.plug->subBlockLength(), length) << rate;
     h.process(7);

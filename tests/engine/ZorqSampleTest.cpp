@@ -151,7 +151,8 @@ TEST_F(ZorqSample, FileIsReadWithTheMutexReleased) {
   EXPECT_EQ(h.plug->sampler().length(), 30000u);
   h.plug->setSampleFileName("");
   h.plug->updateWAVPath();
-  EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 1, size, const_cast<char*>(program.data()), 0.0f), 1);
+  EXPECT_EQ(
+      effect->dispatcher(effect, effSetChunk, 1, size, const_cast<char*>(program.data()), 0.0f), 1);
   setFileCallObserver(nullptr);
   EXPECT_EQ(h.plug->sampleFileName(), path);
   EXPECT_EQ(h.plug->sampler().length(), 30000u);

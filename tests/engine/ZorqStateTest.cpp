@@ -27,12 +27,14 @@ class CountingZorq : public ZORQ {
   int reported = 0;
 };
 
-constexpr int kNameLengthField = 10 + 4;             // after the marker and program index
+constexpr int kNameLengthField = 10 + 4;                // after the marker and program index
 constexpr int kValuesStart = kNameLengthField + 4 + 5;  // the program name is "Empty"
-constexpr int kFlag = kValuesStart + 8 * kNumParams;  // the has-file byte
-constexpr int kWhole = 1 << 30;                       // `end`: the record's own size
+constexpr int kFlag = kValuesStart + 8 * kNumParams;    // the has-file byte
+constexpr int kWhole = 1 << 30;                         // `end`: the record's own size
 
-void putInt(ByteChunk& record, int at, int32_t value) { std::memcpy(record.GetBytes() + at, &value, 4); }
+void putInt(ByteChunk& record, int at, int32_t value) {
+  std::memcpy(record.GetBytes() + at, &value, 4);
+}
 
 struct StateCase {
   const char* name;
@@ -101,7 +103,8 @@ TEST_P(ZorqState, RestoresWhatTheRecordHolds) {
     ASSERT_TRUE(p.Value() >= p.GetMin() && p.Value() <= p.GetMax()) << i;
     if ((c.values == StateCase::kFirst50 && i == 50) || (c.end == kWhole && i == kFinalVolume))
       continue;  // cut inside, or clamped
-    const bool fromSource = c.values == StateCase::kSource || (c.values == StateCase::kFirst50 && i < 50);
+    const bool fromSource =
+        c.values == StateCase::kSource || (c.values == StateCase::kFirst50 && i < 50);
     EXPECT_EQ(p.Value(), fromSource ? expected[i] : before[i]) << i;
   }
   if (c.values != StateCase::kUnchanged) {

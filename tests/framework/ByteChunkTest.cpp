@@ -71,4 +71,3 @@ TEST(IPlugVersionMarker, OtherBytesKeepThePositionAndACutMarkerInvalidatesIt) {
     EXPECT_EQ(pos, expected);
   }
 }
-

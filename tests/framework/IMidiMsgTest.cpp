@@ -13,9 +13,9 @@ TEST(IMidiMsg, PitchWheelClampsToFourteenBitsAndReadsThePosition) {
     uint8_t data1, data2;
     double readBack;
   };
-  for (const Case& c : {Case{1.0, 127, 127, 8191.0 / 8192.0}, Case{-1.0, 0, 0, -1.0},
-                        Case{0.0, 0, 64, 0.0}, Case{50.0, 127, 127, 8191.0 / 8192.0},
-                        Case{-1e300, 0, 0, -1.0}, Case{NAN, 0, 64, 0.0}}) {
+  for (const Case& c :
+       {Case{1.0, 127, 127, 8191.0 / 8192.0}, Case{-1.0, 0, 0, -1.0}, Case{0.0, 0, 64, 0.0},
+        Case{50.0, 127, 127, 8191.0 / 8192.0}, Case{-1e300, 0, 0, -1.0}, Case{NAN, 0, 64, 0.0}}) {
     IMidiMsg msg;
     msg.MakePitchWheelMsg(c.value, 2);
     EXPECT_EQ(msg.mStatus, 0xE2);

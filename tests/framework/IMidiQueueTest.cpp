@@ -37,7 +37,8 @@ void sortAsTheQueueMust(Expected* events) {
 }
 Expected drain(IMidiQueue& queue) {
   Expected out;
-  for (; !queue.Empty(); queue.Remove()) out.emplace_back(queue.Peek().mOffset, numberOf(queue.Peek()));
+  for (; !queue.Empty(); queue.Remove())
+    out.emplace_back(queue.Peek().mOffset, numberOf(queue.Peek()));
   return out;
 }
 
@@ -63,7 +64,9 @@ TEST(IMidiQueue, DeliveriesInAnyOrderComeOutByOffsetThenArrival) {
     const int count = random.below(3000);
     const int spread = delivery % 4 == 0 ? 4 : 2000;  // every fourth one crowded into 4 offsets
     for (int i = 0; i < count; ++i) {
-      const int offset = delivery % 5 == 1 ? 3000 - i : delivery % 5 == 2 ? i : random.below(spread);
+      const int offset = delivery % 5 == 1   ? 3000 - i
+                         : delivery % 5 == 2 ? i
+                                             : random.below(spread);
       const IMidiMsg msg = numbered(offset, number);
       queue.Add(&msg);
       pending.emplace_back(offset, number++);
@@ -72,7 +75,8 @@ TEST(IMidiQueue, DeliveriesInAnyOrderComeOutByOffsetThenArrival) {
     sortAsTheQueueMust(&pending);
     for (; !queue.Empty() && queue.Peek().mOffset <= 1000; queue.Remove())
       handedOut.emplace_back(queue.Peek().mOffset, numberOf(queue.Peek()));
-    const auto due = std::find_if(pending.begin(), pending.end(), [](const auto& e) { return e.first > 1000; });
+    const auto due =
+        std::find_if(pending.begin(), pending.end(), [](const auto& e) { return e.first > 1000; });
     expectedOut.insert(expectedOut.end(), pending.begin(), due);
     pending.erase(pending.begin(), due);
     queue.Flush(1000);

@@ -39,8 +39,9 @@ TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
     double shape, normalized, plain;
   };
   const double inf = std::numeric_limits<double>::infinity();
-  for (const Case& c : {Case{1, std::nan(""), 0.5}, Case{1, -1e30, -1}, Case{1, 1e30, 1},
-                        Case{1, -inf, -1}, Case{1, inf, 1}, Case{3, -0.5, -1}, Case{2, -1e30, -1}}) {
+  for (const Case& c :
+       {Case{1, std::nan(""), 0.5}, Case{1, -1e30, -1}, Case{1, 1e30, 1}, Case{1, -inf, -1},
+        Case{1, inf, 1}, Case{3, -0.5, -1}, Case{2, -1e30, -1}}) {
     IParam p;
     p.InitDouble("x", 0.5, -1, 1, 0.01, "", "", c.shape);
     p.SetNormalized(c.normalized);
@@ -97,7 +98,8 @@ TEST(IParam, HostFloatOfTheCurrentValueKeepsItAndOthersMapAsBefore) {
       {"enum", [](IParam& p) { p.InitEnum("e", 0, 5); }, 2},
       {"stepped double", [](IParam& p) { p.InitDouble("d", 0, -12, 12, 1); }, 2},
       {"shaped double", [](IParam& p) { p.InitDouble("f", 16, 16, 16000, 1, "", "", 4); }, 290},
-      {"fine double", [](IParam& p) { p.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2); }, 0.37}};
+      {"fine double", [](IParam& p) { p.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2); },
+       0.37}};
   for (const Case& c : cases) {
     IParam p;
     c.init(p);

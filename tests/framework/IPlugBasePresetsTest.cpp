@@ -31,10 +31,10 @@ TEST(IPlugBase, UnserializeParamsSetsClampsAndReportsEveryParameter) {
     std::vector<double> after;  // the live values start as kValuesB
   };
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  for (const Case& c : {Case{kValuesA, 0, true, kValuesA},
-                        Case{{0.25, 7.0, 1.0}, 0, false, {0.25, 7.0, 1.0, 20.0}},
-                        Case{{5.0, -3.0, nan, 1e9}, 0, true, {1.0, 0.0, 0.0, 20000.0}},
-                        Case{kValuesA, -1, false, kValuesB}}) {
+  for (const Case& c :
+       {Case{kValuesA, 0, true, kValuesA}, Case{{0.25, 7.0, 1.0}, 0, false, {0.25, 7.0, 1.0, 20.0}},
+        Case{{5.0, -3.0, nan, 1e9}, 0, true, {1.0, 0.0, 0.0, 20000.0}},
+        Case{kValuesA, -1, false, kValuesB}}) {
     TestPlug plug;
     plug.setValues(kValuesB);
     const ByteChunk chunk = paramsChunk(c.stored);

@@ -28,7 +28,7 @@ void writeBytes(const std::string& path, const ByteChunk& bytes) {
 }  // namespace
 
 class ProgramFiles : public ::testing::Test {
-protected:
+ protected:
   std::string path(const char* name) const { return folder_.path() + "/" + name; }
   TempFolder folder_;
 };

@@ -9,7 +9,7 @@
 
 // A small plug-in with one parameter of each kind that records what the base reports.
 class TestPlug : public IPlugBase {
-public:
+ public:
   static constexpr int kParams = 4;
   static constexpr int kUniqueId = fx::fourCharCode('t', 'e', 's', 't');
 

@@ -21,7 +21,7 @@ TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
     int frame;
     bool grayed;
   } cases[] = {{0.5, 33, false}, {0.0078, 1, false}, {0.0079, 2, false},
-               {7.0, 65, false}, {NAN, 1, false},     {1.0, 65, true}};
+               {7.0, 65, false}, {NAN, 1, false},    {1.0, 65, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "value " << c.value << (c.grayed ? " grayed" : ""));
     TestEditor editor(40, 40);

@@ -50,7 +50,7 @@ class GuiPlug : public IPlugBase {
   std::vector<int> changes;
   int idles = 0;
 
- static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+  static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
                                 float) {
     auto* plug = effect ? static_cast<GuiPlug*>(effect->user) : nullptr;
     if (!plug) return 0;

@@ -26,7 +26,7 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
   EXPECT_DOUBLE_EQ(freq->GetValue(), editor.plug.GetParam(3)->GetNormalized());
   EXPECT_EQ(gainFollower->GetAuxParam(0)->mValue.load(), 0.5);
   EXPECT_EQ(gainFollower->GetAuxParam(1), nullptr);  // one auxiliary parameter only
-  EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);  // the headless layer shows no window
+  EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);   // the headless layer shows no window
 
   editor.settle();
   effect->setParameter(effect, 0, 0.25f);

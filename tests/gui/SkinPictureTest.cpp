@@ -36,14 +36,20 @@ void PrintTo(const SkinFile& f, std::ostream* os) { *os << f.name; }
 const SkinFile kSkinFiles[] = {
     {"Fits", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight)); }, ""},
     {"Missing", [](const std::string&) {}, ""},
-    {"OnePixel", [](const std::string& p) { writeText(p, pngOf(1, 1)); }, "wrong size: 1 x 1 pixels, wanted 16 x 32"},
+    {"OnePixel", [](const std::string& p) { writeText(p, pngOf(1, 1)); },
+     "wrong size: 1 x 1 pixels, wanted 16 x 32"},
     {"TwiceTheSize", [](const std::string& p) { writeText(p, pngOf(2 * kWidth, 2 * kHeight)); },
      "wrong size: 32 x 64 pixels, wanted 16 x 32"},
     {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
      "wrong size: 32 x 16 pixels, wanted 16 x 32"},
-    {"RandomBytes", [](const std::string& p) { writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 24)); },
+    {"RandomBytes",
+     [](const std::string& p) {
+       writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 24));
+     },
      "damaged PNG"},
-    {"SignatureOnly", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 8)); }, "damaged PNG"},
+    {"SignatureOnly",
+     [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 8)); },
+     "damaged PNG"},
     {"CutShort",
      [](const std::string& p) {
        const std::string png = pngOf(kWidth, kHeight);
@@ -78,7 +84,9 @@ TEST_P(SkinPictures, OnlyAPngOfTheBuiltInSizeIsUsed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SkinPictures, testing::ValuesIn(kSkinFiles),
-                         [](const testing::TestParamInfo<SkinFile>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SkinFile>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The table draws the built-in picture in place of one that does not fit, says so
 // once per file, and leaves the rest of the skin in use.
@@ -87,7 +95,8 @@ TEST(SkinFolder, RefusedPicturesFallBackAndAreReportedOnce) {
   writeText(skin / "knob.png", pngOf(1, 1));
   writeText(skin / "led.png", pngOf(kWidth, kHeight, 77));
   const std::string builtIn = pngOf(kWidth, kHeight, 11);
-  for (const char* name : {"knob", "led", "lamp"}) BitmapResources::Register(name, builtIn.data(), builtIn.size());
+  for (const char* name : {"knob", "led", "lamp"})
+    BitmapResources::Register(name, builtIn.data(), builtIn.size());
   BitmapResources::SetSkinFolder(skin.path());
   auto redOf = [](const char* name) {
     std::unique_ptr<LICE_IBitmap> image(BitmapResources::Load(name));
@@ -99,8 +108,10 @@ TEST(SkinFolder, RefusedPicturesFallBackAndAreReportedOnce) {
                                  redOf("img/knob.png")};
   const std::string firstReport = testing::internal::GetCapturedStderr();
   EXPECT_EQ(reds, std::vector<int>({11, 77, 11, 11}));
-  EXPECT_EQ(firstReport, "skin picture " + skin / "knob.png" +
-                             " not used (wrong size: 1 x 1 pixels, wanted 16 x 32); the built-in picture is drawn\n");
+  EXPECT_EQ(
+      firstReport,
+      "skin picture " + skin / "knob.png" +
+          " not used (wrong size: 1 x 1 pixels, wanted 16 x 32); the built-in picture is drawn\n");
 
   // Choosing the skin folder again starts the reports afresh; no folder, no skin.
   BitmapResources::SetSkinFolder(skin.path());

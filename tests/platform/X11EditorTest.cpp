@@ -185,11 +185,12 @@ TEST_F(X11Editors, TextFieldTakesTheFocusAndTypedTextAndGivesTheFocusBack) {
 // request for its text only when the test says so.
 class SlowClipboardOwner {
  public:
-  explicit SlowClipboardOwner(std::string text) : text_(std::move(text)), c_(xcb_connect(nullptr, nullptr)) {
+  explicit SlowClipboardOwner(std::string text)
+      : text_(std::move(text)), c_(xcb_connect(nullptr, nullptr)) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     window_ = xcb_generate_id(c_);
-    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     xcb_set_selection_owner(c_, window_, atom("CLIPBOARD"), XCB_CURRENT_TIME);
     roundTrip();
     thread_ = std::thread([this] { serve(); });
@@ -201,7 +202,9 @@ class SlowClipboardOwner {
     xcb_destroy_window(c_, window_);
     xcb_disconnect(c_);
   }
-  bool WaitForRequest() { return requested_.wait_for(std::chrono::seconds(3)) == std::future_status::ready; }
+  bool WaitForRequest() {
+    return requested_.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+  }
   // Lets the owner answer; returns when the server has taken the answer.
   void Answer() {
     if (!answerGiven_.exchange(true)) go_.set_value();
@@ -210,12 +213,13 @@ class SlowClipboardOwner {
 
  private:
   xcb_atom_t atom(const char* name) {
-    const X11Owned<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
+    const X11Owned<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : 0;
   }
   void roundTrip() {
-    const X11Owned<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+    const X11Owned<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
   }
   void serve() {
     while (!stop_) {
@@ -228,8 +232,8 @@ class SlowClipboardOwner {
       const auto* request = reinterpret_cast<const xcb_selection_request_event_t*>(event.get());
       requestedSignal_.set_value();
       goSignal_.wait();
-      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request->requestor, request->property, request->target, 8,
-                          uint32_t(text_.size()), text_.data());
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request->requestor, request->property,
+                          request->target, 8, uint32_t(text_.size()), text_.data());
       xcb_selection_notify_event_t notify{};
       notify.response_type = XCB_SELECTION_NOTIFY;
       notify.time = request->time;

@@ -46,7 +46,8 @@ xcb_keycode_t keycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
   for (int k = 0; k < count; ++k)
     for (int i = 0; i < map->keysyms_per_keycode; ++i)
-      if (syms[k * map->keysyms_per_keycode + i] == keysym) return xcb_keycode_t(setup->min_keycode + k);
+      if (syms[k * map->keysyms_per_keycode + i] == keysym)
+        return xcb_keycode_t(setup->min_keycode + k);
   return 0;
 }
 
@@ -88,15 +89,18 @@ class X11TopLevel : public testing::Test {
 };
 
 TEST_F(X11TopLevel, IsAWindowOfItsOwnWithTitleClassAndCloseProtocol) {
-  X11Owned<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+  X11Owned<xcb_query_tree_reply_t> tree(
+      xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
   ASSERT_TRUE(tree);
   EXPECT_EQ(tree->parent, tree->root);
-  X11Owned<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+  X11Owned<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
   ASSERT_TRUE(geometry);
   EXPECT_EQ(geometry->width, 200 * graphics->Scale());
   EXPECT_EQ(geometry->height, 100 * graphics->Scale());
   EXPECT_EQ(property(c, window, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING")), "ZORQ - stage");
-  EXPECT_EQ(property(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING), std::string("zorq-live\0ZORQ\0", 15));
+  EXPECT_EQ(property(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING),
+            std::string("zorq-live\0ZORQ\0", 15));
   const std::string protocols = property(c, window, atom(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM);
   const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
   ASSERT_EQ(protocols.size(), sizeof deleteWindow);

@@ -32,8 +32,8 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point deadlineAfter(double fraction) {
   const char* text = std::getenv("ZORQ_STRESS_SECONDS");
   const double seconds = (text && std::atof(text) > 0.0 ? std::atof(text) : 2.0) * fraction;
-  return Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                            std::chrono::duration<double>(seconds));
+  return Clock::now() +
+         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 // The live program's chunk, changed to "File" input mode naming `wavPath`. The state
@@ -86,7 +86,8 @@ struct AudioThread {
       host.sendMidi(0, 0xE0, 0, static_cast<int>(random() % 128));
       host.sendMidi(static_cast<int>(random() % frames), 0xB0, 7, static_cast<int>(random() % 128));
       host.sendMidi(0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
-      if (blocks % 13 == 0) host.sendMidi(static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
+      if (blocks % 13 == 0)
+        host.sendMidi(static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
       const bool ok = blocks % 2 ? allFinite(host.process(frames, 0.3f, 0.1f))
                                  : allFinite(host.process<double>(frames, 0.3, 0.1));
       if (!ok) ++nonFiniteBlocks;
@@ -103,7 +104,8 @@ class Concurrency : public ::testing::Test {
     // Two short files at another rate than the host's, so the converter runs.
     for (int i = 0; i < 2; ++i) {
       const auto samples = wavtest::sine(8000 + 4000 * i, 300.0 + 100 * i, 22050.0);
-      wavPaths[i] = folder.write("voice" + std::to_string(i) + ".wav", wavtest::wav(1, 16, 1, 22050, samples));
+      wavPaths[i] = folder.write("voice" + std::to_string(i) + ".wav",
+                                 wavtest::wav(1, 16, 1, 22050, samples));
     }
   }
 
@@ -113,8 +115,8 @@ class Concurrency : public ::testing::Test {
 }  // namespace
 
 // One instance: the audio thread plays notes, pitch wheel, a learned controller,
-// program changes and the pedal while the user-interface thread sets parameters (by value and by text),
-// switches programs, saves and restores program and bank chunks and loads samples.
+// program changes and the pedal while the user-interface thread sets parameters (by value and by
+// text), switches programs, saves and restores program and bank chunks and loads samples.
 TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   RecordingHost host;
   ASSERT_NE(host.effect, nullptr);
@@ -205,7 +207,7 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
         if (!allFinite(host.process(1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
         if (++blocks % 8 == 0) {
           host.setParameter(static_cast<int>(random() % kNumParams),
-                                    float(random() % 101) / 100.0f);
+                            float(random() % 101) / 100.0f);
           host.setChunk(false, host.chunk(false));
         }
       }

@@ -67,8 +67,7 @@ TEST(HostDamagedChunk, TruncatedProgramChunkKeepsTheLiveEdits) {
   const float edits[] = {0.3f, 0.25f, 0.5f, 0.75f};
   for (int i = 0; i < 4; ++i) host.setParameter(params[i], edits[i]);
   EXPECT_EQ(host.setChunk(false, truncated), 0);
-  for (int i = 0; i < 4; ++i)
-    EXPECT_FLOAT_EQ(host.parameter(params[i]), edits[i]) << params[i];
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(host.parameter(params[i]), edits[i]) << params[i];
 }
 
 // Without MIDI the output does not depend on how the host cuts the stream into blocks
@@ -95,7 +94,8 @@ TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
   };
   const std::vector<float> reference = render(512, 512);
   EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 1e-3f);
-  for (int blockSize : {1, 17, 64, 333}) EXPECT_EQ(render(blockSize, blockSize), reference) << blockSize;
+  for (int blockSize : {1, 17, 64, 333})
+    EXPECT_EQ(render(blockSize, blockSize), reference) << blockSize;
   EXPECT_EQ(render(64, 1000), reference) << "calls longer than the announced block size";
   // A block size of 2^24 frames once made the instrument allocate about 800 MB; the
   // buffers stay at most 8192 frames and calls longer than that give the same output.

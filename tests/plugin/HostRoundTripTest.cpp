@@ -59,9 +59,11 @@ TEST(HostRoundTrip, LongProgramNamesAreCutToTheHostsBuffer) {
       char buffer[kHostBuffer + kGuard];
       std::memset(buffer, 0x5A, sizeof buffer);
       host->dispatch(opcode, 0, 0, buffer);
-      EXPECT_EQ(std::string(buffer, strnlen(buffer, kHostBuffer)), longName.substr(0, kHostBuffer - 1))
+      EXPECT_EQ(std::string(buffer, strnlen(buffer, kHostBuffer)),
+                longName.substr(0, kHostBuffer - 1))
           << "opcode " << opcode;
-      EXPECT_EQ(std::string(buffer + kHostBuffer, kGuard), std::string(kGuard, '\x5A')) << "opcode " << opcode;
+      EXPECT_EQ(std::string(buffer + kHostBuffer, kGuard), std::string(kGuard, '\x5A'))
+          << "opcode " << opcode;
     }
 }
 

@@ -67,7 +67,8 @@ class RecordingHost {
     return std::vector<char>(static_cast<char*>(data), static_cast<char*>(data) + size);
   }
   VstIntPtr setChunk(bool bank, const std::vector<char>& bytes) {
-    return dispatch(effSetChunk, bank ? 0 : 1, VstIntPtr(bytes.size()), const_cast<char*>(bytes.data()));
+    return dispatch(effSetChunk, bank ? 0 : 1, VstIntPtr(bytes.size()),
+                    const_cast<char*>(bytes.data()));
   }
 
   VstIntPtr sendMidi(int offset, int status, int data1, int data2) {
@@ -130,9 +131,10 @@ class RecordingHost {
     return mutex;
   }
 
-  static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
-                            void* ptr, float opt) {
-    RecordingHost* host = effect && effect->user ? static_cast<RecordingHost*>(effect->user) : current();
+  static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                            float opt) {
+    RecordingHost* host =
+        effect && effect->user ? static_cast<RecordingHost*>(effect->user) : current();
     if (!host) return 0;
     std::lock_guard<std::mutex> lock(host->recordMutex);
     switch (opcode) {
@@ -143,13 +145,16 @@ class RecordingHost {
       case audioMasterGetVendorString:
         std::snprintf(static_cast<char*>(ptr), 64, "%s", host->vendor.c_str());
         return 1;
-      case audioMasterGetProductString: std::snprintf(static_cast<char*>(ptr), 64, "Test Host"); return 1;
+      case audioMasterGetProductString:
+        std::snprintf(static_cast<char*>(ptr), 64, "Test Host");
+        return 1;
       case audioMasterGetVendorVersion: return 10203;
       case audioMasterProcessEvents: {
         const VstEvents* events = static_cast<const VstEvents*>(ptr);
         for (int i = 0; i < events->numEvents; ++i) {
           const auto* data = reinterpret_cast<const VstMidiEvent*>(events->events[i])->midiData;
-          host->midiOut.push_back({static_cast<unsigned char>(data[0]), static_cast<unsigned char>(data[1]),
+          host->midiOut.push_back({static_cast<unsigned char>(data[0]),
+                                   static_cast<unsigned char>(data[1]),
                                    static_cast<unsigned char>(data[2])});
         }
         return 1;

@@ -60,7 +60,7 @@ TEST_F(VstInterface, ParameterTextsAndStringToParameterRules) {
   EXPECT_EQ(host.dispatch(effString2Parameter, 16, 0, off), 1);
   EXPECT_EQ(host.text(effGetParamDisplay, 16), "off");
   EXPECT_EQ(host.dispatch(effString2Parameter, 1, 0, offCapital), 0);  // texts match exactly
-  EXPECT_EQ(host.dispatch(effString2Parameter, 11, 0, tooLoud), 1);  // "Mic Level" 0..2: clamped
+  EXPECT_EQ(host.dispatch(effString2Parameter, 11, 0, tooLoud), 1);    // "Mic Level" 0..2: clamped
   EXPECT_FLOAT_EQ(host.parameter(11), 1.0f);
   EXPECT_EQ(host.dispatch(effString2Parameter, 0, 0, mode), 1);
   EXPECT_EQ(host.text(effGetParamDisplay, 0), "VE-10 Full Bands");
@@ -69,9 +69,11 @@ TEST_F(VstInterface, ParameterTextsAndStringToParameterRules) {
 }
 
 TEST_F(VstInterface, CanDoAnswersAreExact) {
-  const std::pair<std::string, VstIntPtr> answers[] = {
-      {"receiveVstMidiEvent", 1}, {"receiveVstMidiEvent ", 0}, {"hasCockosExtensions", 0xBEEF0000},
-      {"receiveVstTimeInfo", 1}, {"offline", 0}};
+  const std::pair<std::string, VstIntPtr> answers[] = {{"receiveVstMidiEvent", 1},
+                                                       {"receiveVstMidiEvent ", 0},
+                                                       {"hasCockosExtensions", 0xBEEF0000},
+                                                       {"receiveVstTimeInfo", 1},
+                                                       {"offline", 0}};
   for (auto [text, answer] : answers)
     EXPECT_EQ(host.dispatch(effCanDo, 0, 0, text.data()), answer) << text;
 }

@@ -87,14 +87,17 @@ TEST(RasterFont, DrawsThroughASubBitmapOnlyInsideItsRectangle) {
   struct Case {
     int x, y, w, h;
   };
-  for (const Case& c : {Case{10, 4, 25, 12}, Case{-5, -5, 30, 30}, Case{50, 10, 40, 40}, Case{70, 0, 5, 5}}) {
+  for (const Case& c :
+       {Case{10, 4, 25, 12}, Case{-5, -5, 30, 30}, Case{50, 10, 40, 40}, Case{70, 0, 5, 5}}) {
     LICE_MemBitmap whole(60, 30), plain(60, 30);
     FlippedBitmap flipped(60, 30);
-    for (LICE_IBitmap* bitmap : {static_cast<LICE_IBitmap*>(&whole), static_cast<LICE_IBitmap*>(&plain),
-                                 static_cast<LICE_IBitmap*>(&flipped)})
+    for (LICE_IBitmap* bitmap :
+         {static_cast<LICE_IBitmap*>(&whole), static_cast<LICE_IBitmap*>(&plain),
+          static_cast<LICE_IBitmap*>(&flipped)})
       fillWith(*bitmap, {255, 10, 20, 30});
     arial->Draw(&whole, "Wig", 3, 2, 160, 255, 255, 192);
-    for (LICE_IBitmap* parent : {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
+    for (LICE_IBitmap* parent :
+         {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
       LICE_SubBitmap area(parent, c.x, c.y, c.w, c.h);
       arial->Draw(&area, "Wig", 3 - std::max(c.x, 0), 2 - std::max(c.y, 0), 160, 255, 255, 192);
     }

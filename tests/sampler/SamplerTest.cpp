@@ -82,9 +82,8 @@ TEST_P(SamplerDirect, PlaysSampleForSampleForExactLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, SamplerDirect,
-                         ::testing::Values(DirectCase{1, 1}, DirectCase{1, 44},
-                                           DirectCase{2, 15}, DirectCase{2, 100},
-                                           DirectCase{4, 17}),
+                         ::testing::Values(DirectCase{1, 1}, DirectCase{1, 44}, DirectCase{2, 15},
+                                           DirectCase{2, 100}, DirectCase{4, 17}),
                          [](const auto& info) {
                            return std::to_string(info.param.channels) + "ch_block" +
                                   std::to_string(info.param.block);
@@ -115,8 +114,7 @@ TEST_P(SamplerConverted, KeepsPitchFillsEveryBlockAndEndsOnTime) {
   for (size_t i = 0; i < o.left.size(); ++i) ASSERT_EQ(o.left[i], o.right[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(FileRates, SamplerConverted,
-                         ::testing::Values(22050u, 48000u, 96000u));
+INSTANTIATE_TEST_SUITE_P(FileRates, SamplerConverted, ::testing::Values(22050u, 48000u, 96000u));
 
 // After a host-rate change the open file plays for its length at the new rate.
 TEST_F(SamplerTest, HostRateChangeRefitsOpenFile) {

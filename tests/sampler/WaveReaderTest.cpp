@@ -99,9 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"absurd_rate", riff({chunk("fmt ", fmtBody(1, 1, 0xFFFFFFFF, 16)), dataOf(4)})},
         RefusedCase{"pcm_12_bit", riff({chunk("fmt ", fmtBody(1, 1, 44100, 12)), dataOf(4)})},
         RefusedCase{"unknown_tag", riff({chunk("fmt ", fmtBody(2, 1, 44100, 16)), dataOf(4)})},
-        RefusedCase{"ext_foreign",
-                    riff({chunk("fmt ", patched(extensibleFmtBody(1, 1, 44100, 16), 39)),
-                          dataOf(4)})},
+        RefusedCase{
+            "ext_foreign",
+            riff({chunk("fmt ", patched(extensibleFmtBody(1, 1, 44100, 16), 39)), dataOf(4)})},
         RefusedCase{"short_fmt", riff({chunk("fmt ", Bytes(14, 1)), dataOf(4)})},
         RefusedCase{"data_before_fmt", riff({dataOf(4), chunk("fmt ", fmtBody(1, 1, 44100, 16))})},
         RefusedCase{"later_bad_fmt", riff({chunk("fmt ", fmtBody(1, 1, 44100, 16)),
@@ -160,8 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                        chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))}),
                  3, 1, 22050},
         WalkCase{"partial_frame",
-                 riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}), 0,
-                 2, 44100}),
+                 riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}), 0, 2,
+                 44100}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Frames stop at the end of the data chunk; a trailing chunk is not audio.

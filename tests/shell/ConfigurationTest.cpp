@@ -24,7 +24,9 @@ class ConfigurationTest : public ::testing::Test {
 
   std::string folder() const { return home_ / "Music/ZanderVoltMusic"; }
   std::string ini() const { return folder() + "/zorq.ini"; }
-  std::string oldIni() const { return home_ / "Library/Application Support/ZanderVoltMusic/zorq.ini"; }
+  std::string oldIni() const {
+    return home_ / "Library/Application Support/ZanderVoltMusic/zorq.ini";
+  }
 
   Configuration located() const {
     Configuration config(kParameters);
@@ -118,9 +120,10 @@ TEST_F(ConfigurationTest, SavingOneItemWritesTheStartupBankAndThatFlagOnly) {
   config.setIgnoreProgramChange(true);
   config.setStartupFxb("/b.fxb");
   config.saveConfig(Configuration::kSaveMidiThru);
-  EXPECT_EQ(readText(ini()),
-            "[MIDI Control]\nCC7=3\n\n[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
-            "[Startup Bank]\nFile=/b.fxb\n\n");
+  EXPECT_EQ(
+      readText(ini()),
+      "[MIDI Control]\nCC7=3\n\n[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
+      "[Startup Bank]\nFile=/b.fxb\n\n");
   config.saveConfig(Configuration::kSaveIgnoreProgramChange);
   EXPECT_NE(readText(ini()).find("Ignore Program Change=true\n"), std::string::npos);
 }
@@ -175,9 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, ConfigurationEntry,
     ::testing::Values(EntryText{"CC7=0\n", true, true, 0}, EntryText{"CC7=106\n", true, true, 106},
                       EntryText{"CC7=12abc\n", true, true, 12},
-                      EntryText{"CC7=x\n", true, true, -1},
-                      EntryText{"CC7=\n", true, true, 42}, EntryText{"CC7=-1\n", true, true, -1},
-                      EntryText{"CC7=107\n", true, true, -1},
+                      EntryText{"CC7=x\n", true, true, -1}, EntryText{"CC7=\n", true, true, 42},
+                      EntryText{"CC7=-1\n", true, true, -1}, EntryText{"CC7=107\n", true, true, -1},
                       EntryText{"CC7=99999999999999999999\n", true, true, -1},
                       EntryText{"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
                       EntryText{"[MIDI Global]\nMIDI Thru=\n", true, true, 42},
@@ -194,9 +196,11 @@ TEST_F(ConfigurationTest, ControllerMapStaysInsideItsBoundsAndHoldsOnlyParameter
   config.setControllerParameter(1, 200);
   config.setControllerParameter(119, 106);
   const std::vector<unsigned char> before(memory, memory + sizeof memory);
-  for (int controller : {120, 127, -1, INT_MIN, INT_MAX}) config.setControllerParameter(controller, 6);
+  for (int controller : {120, 127, -1, INT_MIN, INT_MAX})
+    config.setControllerParameter(controller, 6);
   EXPECT_TRUE(before == std::vector<unsigned char>(memory, memory + sizeof memory));
-  for (int controller : {120, 127, -1, INT_MIN}) EXPECT_EQ(config.controllerParameter(controller), -1);
+  for (int controller : {120, 127, -1, INT_MIN})
+    EXPECT_EQ(config.controllerParameter(controller), -1);
   EXPECT_EQ(config.controllerParameter(0), 3);
   EXPECT_EQ(config.controllerParameter(1), -1);
   EXPECT_EQ(config.controllerParameter(119), 106);
@@ -213,10 +217,10 @@ TEST_F(ConfigurationTest, AnUncreatableFolderLeavesTheDefaults) {
   EXPECT_EQ(config.defaultWAVPath(), "/w");
 }
 
-
 TEST_F(ConfigurationTest, EditorScaleIsOneTwoOrNoChoice) {
   located();
-  for (const auto& [text, scale] : {std::pair<const char*, int>{"2", 2}, {"1", 1}, {"3", 0}, {"x", 0}}) {
+  for (const auto& [text, scale] :
+       {std::pair<const char*, int>{"2", 2}, {"1", 1}, {"3", 0}, {"x", 0}}) {
     writeText(ini(), std::string("[Global]\nEditor Scale=") + text + "\n\n");
     EXPECT_EQ(located().editorScale(), scale) << text;
   }

@@ -17,7 +17,8 @@ namespace {
 std::string get(const std::string& file, const char* section, const char* key,
                 const char* defaultValue = "", int size = 1024) {
   std::vector<char> out(size > 0 ? size : 1, 'Z');
-  const int length = GetPrivateProfileString(section, key, defaultValue, out.data(), size, file.c_str());
+  const int length =
+      GetPrivateProfileString(section, key, defaultValue, out.data(), size, file.c_str());
   EXPECT_EQ(length, int(strlen(out.data())));
   return out.data();
 }
@@ -57,19 +58,17 @@ TEST_F(ProfileStore, ReadFollowsTheLineRules) {
     const char *text, *section, *key, *expected;
   };
   int n = 0;
-  for (const Case& c : {Case{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
-                        Case{"[S]\nK=\"\n", "S", "K", "\""},
-                        Case{"[S]\nK='single'\n", "S", "K", "single"},
-                        Case{"[S]\nK=\"mixed'\n", "S", "K", "\"mixed'"},
-                        Case{"[S]\nK=a=b\n", "S", "K", "a=b"},
-                        Case{"[S]\n   K=crlf\r\n", "S", "K", "crlf"},
-                        Case{"[Global]\nMIDI Thru=false\n", "GLOBAL", "Midi THRU", "false"},
-                        Case{"[First]\nkey = spaced\n", "First", "key", "absent"},
-                        Case{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K",
-                             "absent"},
-                        Case{"[First]\n=no key\n", "First", "", "absent"},  // no empty key
-                        Case{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},  // a section starts over
-                        Case{"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
+  for (const Case& c :
+       {Case{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
+        Case{"[S]\nK=\"\n", "S", "K", "\""}, Case{"[S]\nK='single'\n", "S", "K", "single"},
+        Case{"[S]\nK=\"mixed'\n", "S", "K", "\"mixed'"}, Case{"[S]\nK=a=b\n", "S", "K", "a=b"},
+        Case{"[S]\n   K=crlf\r\n", "S", "K", "crlf"},
+        Case{"[Global]\nMIDI Thru=false\n", "GLOBAL", "Midi THRU", "false"},
+        Case{"[First]\nkey = spaced\n", "First", "key", "absent"},
+        Case{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K", "absent"},
+        Case{"[First]\n=no key\n", "First", "", "absent"},  // no empty key
+        Case{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},   // a section starts over
+        Case{"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
     const std::string path = folder / ("read" + std::to_string(n++) + ".ini");
     writeText(path, c.text);
     EXPECT_EQ(get(path, c.section, c.key, "absent"), c.expected) << c.text;
@@ -100,19 +99,19 @@ TEST_F(ProfileStore, WriteRewritesSortedIgnoringCase) {
     const char *before, *section, *key, *value, *after;
   };
   int n = 0;
-  for (const Case& c : {
-           Case{"[b section]\nzeta=1\nAlpha=3\n[A Section]\nbeta=2\n", "a section", "ALPHA", "4",
-                "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n"},
-           Case{"[Global]\nMIDI Thru=false\n", "gLoBaL", "midi thru", "true",
-                "[Global]\nMIDI Thru=true\n\n"},
-           Case{"# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n", "Global", "Other", "y",
-                "[Global]\nOther=y\nPath=/x\n\n"},
-           Case{"orphan=1\n  [First] x\nkey = spaced\nno equals\n=no key\n[]\nlost=1\n"
-                "[Unclosed\nin=u\n",
-                "First", "added", "1", "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=u\n\n"},
-           Case{"[A]\nx=1\ny=2\n\n[B]\nz=3\n\n", "a", "X", nullptr, "[A]\ny=2\n\n[B]\nz=3\n\n"},
-           Case{"[A]\ny=2\n\n[B]\nz=3\n\n", "b", nullptr, nullptr, "[A]\ny=2\n\n"},
-           Case{"[A]\ny=2\n\n", "Missing", nullptr, nullptr, "[A]\ny=2\n\n"}}) {
+  for (const Case& c :
+       {Case{"[b section]\nzeta=1\nAlpha=3\n[A Section]\nbeta=2\n", "a section", "ALPHA", "4",
+             "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n"},
+        Case{"[Global]\nMIDI Thru=false\n", "gLoBaL", "midi thru", "true",
+             "[Global]\nMIDI Thru=true\n\n"},
+        Case{"# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n", "Global", "Other", "y",
+             "[Global]\nOther=y\nPath=/x\n\n"},
+        Case{"orphan=1\n  [First] x\nkey = spaced\nno equals\n=no key\n[]\nlost=1\n"
+             "[Unclosed\nin=u\n",
+             "First", "added", "1", "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=u\n\n"},
+        Case{"[A]\nx=1\ny=2\n\n[B]\nz=3\n\n", "a", "X", nullptr, "[A]\ny=2\n\n[B]\nz=3\n\n"},
+        Case{"[A]\ny=2\n\n[B]\nz=3\n\n", "b", nullptr, nullptr, "[A]\ny=2\n\n"},
+        Case{"[A]\ny=2\n\n", "Missing", nullptr, nullptr, "[A]\ny=2\n\n"}}) {
     const std::string path = folder / ("write" + std::to_string(n++) + ".ini");
     writeText(path, c.before);
     put(path, c.section, c.key, c.value);

@@ -32,11 +32,12 @@ const HttpGetLimits kQuick{1000, 1000, 64 * 1024};
 
 std::string newVersionBox(const std::string& version) {
   return "New Version of ZORQ Detected | A new version of ZORQ is available.\n\n"
-         "\tYour version: \t1.1.3\n\tNew version: \t" + version +
-         "\n\nDo you want to go to www.zandervoltmusic.com to get the new version?";
+         "\tYour version: \t1.1.3\n\tNew version: \t" +
+         version + "\n\nDo you want to go to www.zandervoltmusic.com to get the new version?";
 }
 
-const std::string kErrorBox = "Check Online for Update | An error occurred while contacting 127.0.0.1.";
+const std::string kErrorBox =
+    "Check Online for Update | An error occurred while contacting 127.0.0.1.";
 const std::string kUpToDate = "Check Online for Update | Your version is up to date.";
 using Mode = LoopbackHttpServer::Mode;
 
@@ -50,18 +51,15 @@ TEST(UpdateCheck, ServerAnswersShowTheOutcomeAndReturnTheCode) {
     std::string box;
     int yesNoAnswer;  // 6 Yes, 7 No
   };
-  for (const Case& c : {
-           Case{Mode::kAnswer, "1103", 0, kUpToDate, 6},
-           Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
-           Case{Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
-           Case{Mode::kAnswer, "1112\n", 0, newVersionBox("1.1.12"), 7},
-           Case{Mode::kAnswer, "2015", 0, newVersionBox("2.0.15"), 6},
-           Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
-                "Check Online for Update | Invalid call to 127.0.0.1.", 6},
-           Case{Mode::kAnswer, "", -1, kErrorBox, 6},
-           Case{Mode::kSilent, "", -5, kErrorBox, 6},
-           Case{Mode::kSilent, "x", -5, kErrorBox, 6},
-           Case{Mode::kEndless, "", -2, kErrorBox, 6}}) {
+  for (const Case& c :
+       {Case{Mode::kAnswer, "1103", 0, kUpToDate, 6}, Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
+        Case{Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
+        Case{Mode::kAnswer, "1112\n", 0, newVersionBox("1.1.12"), 7},
+        Case{Mode::kAnswer, "2015", 0, newVersionBox("2.0.15"), 6},
+        Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
+             "Check Online for Update | Invalid call to 127.0.0.1.", 6},
+        Case{Mode::kAnswer, "", -1, kErrorBox, 6}, Case{Mode::kSilent, "", -5, kErrorBox, 6},
+        Case{Mode::kSilent, "x", -5, kErrorBox, 6}, Case{Mode::kEndless, "", -2, kErrorBox, 6}}) {
     LoopbackHttpServer server(c.mode, c.body);
     const bool refused = c.mode == Mode::kSilent && c.body.empty();
     RecordingDialogs dialogs(c.yesNoAnswer);

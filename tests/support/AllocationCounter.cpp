@@ -59,8 +59,12 @@ void* operator new(std::size_t size) {
 
 void* operator new[](std::size_t size) { return operator new(size); }
 // The nothrow forms too: their blocks are freed by the replaced delete below.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size ? size : 1); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size ? size : 1); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return allocate(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return allocate(size ? size : 1);
+}
 
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }

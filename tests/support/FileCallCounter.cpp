@@ -51,22 +51,24 @@ using SeekOffset64 = int64_t;
 
 extern "C" {
 
-#define ZORQ_FORWARD(name, result, parameters, arguments)            \
-  result name parameters {                                           \
-    countCall();                                                       \
-    static const auto real = next<result(*) parameters>(#name);      \
-    return real arguments;                                           \
+#define ZORQ_FORWARD(name, result, parameters, arguments)       \
+  result name parameters {                                      \
+    countCall();                                                \
+    static const auto real = next<result(*) parameters>(#name); \
+    return real arguments;                                      \
   }
 
 ZORQ_FORWARD(fopen, FileStream*, (const char* path, const char* mode), (path, mode))
 ZORQ_FORWARD(fopen64, FileStream*, (const char* path, const char* mode), (path, mode))
 ZORQ_FORWARD(fread, size_t, (void* to, size_t size, size_t count, FileStream* file),
              (to, size, count, file))
-ZORQ_FORWARD(fseek, int, (FileStream* file, long offset, int whence), (file, offset, whence))
-ZORQ_FORWARD(fseeko, int, (FileStream* file, SeekOffset offset, int whence), (file, offset, whence))
-ZORQ_FORWARD(fseeko64, int, (FileStream* file, SeekOffset64 offset, int whence), (file, offset, whence))
-ZORQ_FORWARD(fsetpos, int, (FileStream* file, const void* position), (file, position))
-ZORQ_FORWARD(fsetpos64, int, (FileStream* file, const void* position), (file, position))
+ZORQ_FORWARD(fseek, int, (FileStream * file, long offset, int whence), (file, offset, whence))
+ZORQ_FORWARD(fseeko, int, (FileStream * file, SeekOffset offset, int whence),
+             (file, offset, whence))
+ZORQ_FORWARD(fseeko64, int, (FileStream * file, SeekOffset64 offset, int whence),
+             (file, offset, whence))
+ZORQ_FORWARD(fsetpos, int, (FileStream * file, const void* position), (file, position))
+ZORQ_FORWARD(fsetpos64, int, (FileStream * file, const void* position), (file, position))
 ZORQ_FORWARD(read, long, (int fd, void* to, size_t size), (fd, to, size))
 // Looking a file up, locking it and renaming it: the INI store does these.
 ZORQ_FORWARD(stat, int, (const char* path, void* status), (path, status))

@@ -32,7 +32,8 @@ class JackTestServer {
     if (waited == 127)
       reason_ = "jackd and its tools are not installed (Debian package jackd2)";
     else if (waited != 0)
-      reason_ = "jackd did not come up within 10 seconds (JACK allows only a few servers at a time)";
+      reason_ =
+          "jackd did not come up within 10 seconds (JACK allows only a few servers at a time)";
   }
   ~JackTestServer() {
     if (pid_ <= 0) return;

@@ -16,7 +16,8 @@ class LoopbackHttpServer {
  public:
   enum class Mode { kAnswer, kSilent, kEndless };
 
-  explicit LoopbackHttpServer(Mode mode, std::string body = "") : mode_(mode), body_(std::move(body)) {
+  explicit LoopbackHttpServer(Mode mode, std::string body = "")
+      : mode_(mode), body_(std::move(body)) {
     listener_ = boundSocket(&port_);
     listen(listener_, 4);
     thread_ = std::thread([this] { serve(); });
@@ -27,7 +28,9 @@ class LoopbackHttpServer {
     close(listener_);
   }
 
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/music/version/?file=zorq"; }
+  std::string url() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/music/version/?file=zorq";
+  }
 
   // A URL on which nothing listens: the connection is refused.
   static std::string refusedUrl() {
@@ -70,14 +73,16 @@ class LoopbackHttpServer {
         request.append(buffer, size_t(n));
       }
       if (mode_ == Mode::kAnswer) {
-        const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                  std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
+        const std::string reply =
+            "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+            std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
         send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
       } else if (mode_ == Mode::kEndless) {
         const std::string head = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
         send(client, head.data(), head.size(), MSG_NOSIGNAL);
         const std::string chunk(4096, '7');
-        while (wait(client, POLLOUT) && send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+        while (wait(client, POLLOUT) &&
+               send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
         }
       } else {
         while (wait(client, POLLIN) && read(client, buffer, sizeof buffer) > 0) {

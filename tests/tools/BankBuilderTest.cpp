@@ -13,7 +13,9 @@ namespace {
 
 const std::string kFactorySource = ZORQ_SOURCE_DIR "/resources/factory-bank.txt";
 
-std::vector<BankProgram> programs(const std::string& text) { return BankSource::parse(text, "bank.txt"); }
+std::vector<BankProgram> programs(const std::string& text) {
+  return BankSource::parse(text, "bank.txt");
+}
 
 // The bank file loaded into an instrument of its own, as a user's bank file would be.
 struct LoadedBank {
@@ -39,7 +41,8 @@ TEST(BankBuilder, WritesNamesAndValuesThroughTheInstrumentAndDefaultsTheRest) {
   ASSERT_TRUE(bank.loaded);
   EXPECT_STREQ(bank.plug.GetPresetName(0), "First");
   EXPECT_STREQ(bank.plug.GetPresetName(1), "Second");
-  for (int i = 2; i < Synth::kNumPresets; ++i) EXPECT_STREQ(bank.plug.GetPresetName(i), "Init") << i;
+  for (int i = 2; i < Synth::kNumPresets; ++i)
+    EXPECT_STREQ(bank.plug.GetPresetName(i), "Init") << i;
   EXPECT_EQ(bank.plug.GetCurrentPresetIdx(), 0);
 
   EXPECT_EQ(bank.value(1, kVocoderMode), 1.0);
@@ -82,15 +85,21 @@ TEST_P(BankBuilderRefuses, SettingsThatCannotBeMeantAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, BankBuilderRefuses,
-    ::testing::Values(BuildRefusal{"program A\npurpose p\n  set Loudness=3\n", "bank.txt:3: unknown parameter"},
-                      BuildRefusal{"program A\npurpose p\n  set Bias=7\n", "bank.txt:3: parameter 'Bias' takes no"},
-                      BuildRefusal{"program A\npurpose p\n  set Final Volume=-12 dB\n", "bank.txt:3: 'Final Volume=-12 dB' shows as the default"},
-                      BuildRefusal{"program A\npurpose p\n  set Ensemble=off\n", "'Ensemble=off' shows as the default"},
-                      BuildRefusal{"program A\npurpose p\n  set Bias=0.5\n  set bias=0.2\n", "bank.txt:4: 'bias' is set twice"}));
+    ::testing::Values(BuildRefusal{"program A\npurpose p\n  set Loudness=3\n",
+                                   "bank.txt:3: unknown parameter"},
+                      BuildRefusal{"program A\npurpose p\n  set Bias=7\n",
+                                   "bank.txt:3: parameter 'Bias' takes no"},
+                      BuildRefusal{"program A\npurpose p\n  set Final Volume=-12 dB\n",
+                                   "bank.txt:3: 'Final Volume=-12 dB' shows as the default"},
+                      BuildRefusal{"program A\npurpose p\n  set Ensemble=off\n",
+                                   "'Ensemble=off' shows as the default"},
+                      BuildRefusal{"program A\npurpose p\n  set Bias=0.5\n  set bias=0.2\n",
+                                   "bank.txt:4: 'bias' is set twice"}));
 
 TEST(BankBuilder, RefusesMoreProgramsThanTheInstrumentHas) {
   std::string text;
-  for (int i = 0; i <= Synth::kNumPresets; ++i) text += "program P" + std::to_string(i) + "\npurpose p\n";
+  for (int i = 0; i <= Synth::kNumPresets; ++i)
+    text += "program P" + std::to_string(i) + "\npurpose p\n";
   TempFolder temp;
   EXPECT_THROW(BankBuilder::build(programs(text), "bank.txt", temp / "bank.fxb"), RenderError);
 }
@@ -105,7 +114,8 @@ TEST(FactoryBankSource, SixtyFourProgramsFromAPlainStartBuildAndTheReadmeListsTh
   BankBuilder::build(factory, kFactorySource, temp / "factory.fxb");
   LoadedBank bank(temp / "factory.fxb");
   ASSERT_TRUE(bank.loaded);
-  for (int i = 0; i < Synth::kNumPresets; ++i) EXPECT_EQ(bank.plug.GetPresetName(i), factory[i].name);
+  for (int i = 0; i < Synth::kNumPresets; ++i)
+    EXPECT_EQ(bank.plug.GetPresetName(i), factory[i].name);
 
   const std::string readme = readText(ZORQ_SOURCE_DIR "/README.md");
   EXPECT_NE(readme.find(BankApp::markdownTable(kFactorySource)), std::string::npos)

@@ -58,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"program 1234567890123456789012345\npurpose p\n", "bank.txt:1:", "longer than 24"},
         Refusal{"program Caf\xc3\xa9\npurpose p\n", "bank.txt:1:", "printable ASCII"},
-        Refusal{"program Robot\npurpose p\nprogram ROBOT\npurpose q\n", "bank.txt:3:", "already used on line 1"},
+        Refusal{"program Robot\npurpose p\nprogram ROBOT\npurpose q\n",
+                "bank.txt:3:", "already used on line 1"},
         Refusal{"program\npurpose p\n", "bank.txt:1:", "needs a name"},
         Refusal{"program A\n\nprogram B\npurpose p\n", "bank.txt:1:", "has no purpose"},
         Refusal{"program A\npurpose p\npurpose q\n", "bank.txt:3:", "a second purpose"},

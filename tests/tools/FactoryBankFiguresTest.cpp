@@ -45,7 +45,8 @@ TEST_P(FactoryBankPrograms, MidiProgramChangeReachesEachAndItMeasuresAsCommitted
   const std::vector<FigureRow> committed = committedTable();
   ASSERT_EQ(committed.size(), programs.size());
   const double reference = committed[0].figures.levelDb;
-  ProgramMeter::Setup setup{ZORQ_PLUGIN, ZORQ_SOURCE_DIR "/demo/voice.wav", ZORQ_SOURCE_DIR "/demo/chords.mid",
+  ProgramMeter::Setup setup{ZORQ_PLUGIN, ZORQ_SOURCE_DIR "/demo/voice.wav",
+                            ZORQ_SOURCE_DIR "/demo/chords.mid",
                             ZORQ_SOURCE_DIR "/demo/carrier.wav"};
   setup.excerptSeconds = kExcerptSeconds;
   const ProgramMeter meter(setup);
@@ -60,7 +61,8 @@ TEST_P(FactoryBankPrograms, MidiProgramChangeReachesEachAndItMeasuresAsCommitted
     EXPECT_LT(f.peakDb, FigureTable::kClipDb);
     if (kExcerptSeconds > 0.0) continue;
     EXPECT_LE(std::fabs(f.levelDb - reference), FigureTable::kLoudnessWindowDb);
-    for (const std::string& difference : FigureTable::differences(committed[i], {int(i), result.name, f}))
+    for (const std::string& difference :
+         FigureTable::differences(committed[i], {int(i), result.name, f}))
       ADD_FAILURE() << difference << " (run `make bank-figures` after an intended change)";
   }
 }

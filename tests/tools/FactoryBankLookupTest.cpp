@@ -27,7 +27,8 @@ struct Lookup {
 void writeStartupIni(const std::string& bankPath) {
   const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
   std::filesystem::create_directories(folder);
-  writeText(folder + "/zorq.ini", bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
+  writeText(folder + "/zorq.ini",
+            bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
 }
 
 // A bank of the user's whose programs are all named after `label`.
@@ -39,10 +40,12 @@ void placeBank(File kind, const std::string& label, const std::string& path) {
     return;
   }
   std::string source;
-  for (int i = 0; i < 64; ++i) source += "program " + label + " " + std::to_string(i) + "\npurpose p\n";
+  for (int i = 0; i < 64; ++i)
+    source += "program " + label + " " + std::to_string(i) + "\npurpose p\n";
   BankBuilder::build(BankSource::parse(source, label), label, path);
   // Cut in the middle of the preset list: the first programs read, the rest missing.
-  if (kind == File::kTruncated) std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+  if (kind == File::kTruncated)
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
 }
 
 class BankLookup : public ::testing::TestWithParam<Lookup> {};
@@ -73,14 +76,15 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BankLookup,
-    ::testing::Values(Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
-                      Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
-                      Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
-                      Lookup{"StartupAlone", File::kValid, File::kNone, Bank::kStartup},
-                      Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid, Bank::kBeside},
-                      Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
-                      Lookup{"InitThatIsNoBankRefused", File::kNone, File::kNotABank, Bank::kFactory},
-                      Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
+    ::testing::Values(
+        Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
+        Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
+        Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
+        Lookup{"StartupAlone", File::kValid, File::kNone, Bank::kStartup},
+        Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid, Bank::kBeside},
+        Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
+        Lookup{"InitThatIsNoBankRefused", File::kNone, File::kNotABank, Bank::kFactory},
+        Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
     [](const ::testing::TestParamInfo<Lookup>& info) { return std::string(info.param.name); });
 
 std::vector<char> readChunk(const std::string& name) {

@@ -11,8 +11,8 @@ constexpr int kDivision = 480;
 
 std::vector<uint8_t> typeZeroWithTempoChange() {
   std::vector<uint8_t> track;
-  appendEvent(track, 0, {0x90, 60, 100});   // beat 0 at 120 bpm
-  appendTempo(track, kDivision, 1000000);   // beat 1 (0.5 s): now 60 bpm
+  appendEvent(track, 0, {0x90, 60, 100});  // beat 0 at 120 bpm
+  appendTempo(track, kDivision, 1000000);  // beat 1 (0.5 s): now 60 bpm
   appendEvent(track, 0, {0x80, 60, 0});
   appendEvent(track, kDivision, {0x90, 62, 90});  // one beat later: 1.5 s
   appendEvent(track, kDivision / 2, {62, 0});     // running status, 2.0 s
@@ -26,8 +26,10 @@ std::vector<uint8_t> typeZeroWithTempoChange() {
 
 TEST(MidiFile, TypeZeroHonoursTempoChangesAndRunningStatus) {
   const MidiSequence sequence = MidiFile::parse(typeZeroWithTempoChange());
-  EXPECT_EQ(rowsOf(sequence), (std::vector<EventRow>{{0.0, 0x90, 60, 100}, {0.5, 0x80, 60, 0},
-                                                     {1.5, 0x90, 62, 90}, {2.0, 0x90, 62, 0}}));
+  EXPECT_EQ(
+      rowsOf(sequence),
+      (std::vector<EventRow>{
+          {0.0, 0x90, 60, 100}, {0.5, 0x80, 60, 0}, {1.5, 0x90, 62, 90}, {2.0, 0x90, 62, 0}}));
   EXPECT_DOUBLE_EQ(sequence.tempo.beatsAtSeconds(1.5), 2.0);
   EXPECT_DOUBLE_EQ(sequence.tempo.beatsPerMinuteAtSeconds(1.0), 60.0);
 }
@@ -92,4 +94,3 @@ TEST(MidiFile, DamagedFilesAreRejected) {
       {"TextOneByteBeyondTrack", textOneBeyondTrack}};
   for (const auto& [name, bytes] : files) EXPECT_THROW(MidiFile::parse(bytes), RenderError) << name;
 }
-

@@ -22,21 +22,21 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
     const char* display;  // nullptr: refused
     const char* errorPart;
   };
-  for (const Case& c : {
-           Case{ZORQ_PLUGIN, "Final Volume", "-6 dB", "-6.0", ""},
-           Case{ZORQ_PLUGIN, "Final Volume", "-oo", "-oo", ""},
-           Case{ZORQ_PLUGIN, "Out Balance", "50:50", "50:50", ""},
-           Case{ZORQ_PLUGIN, "Vocoder Mode", "ve-10 full bands", "VE-10 Full Bands", ""},
-           Case{ZORQ_PLUGIN, "Analysis Freq 20", "15000", "15000", ""},  // a steep end of the range
-           Case{ZORQ_PLUGIN, "Final Volume", "6 dB", nullptr, "range: -oo .. 0.0"},
-           Case{ZORQ_PLUGIN, "In Balance", "0.2", nullptr, "KBD .. Noise"},  // a ratio needs text
-           Case{ZORQ_PLUGIN, "Vibrato Depth", "10 dB", nullptr, "0% .. 100%"},  // wrong unit
-           Case{kEqualiser, "Low-Mid Freq", "440 Hz", "440.000000", ""},
-           Case{kBassSynth, "Waveform", "triangle", "Triangle", ""},
-           Case{ZORQ_FAKE_PLUGIN, "Gain", "1.5", "1.50", ""},
-           Case{ZORQ_FAKE_PLUGIN, "Gain", "2.004", "2.00", ""},  // within the last digit of the end
-           Case{ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
-           Case{ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr, "shows no values"}}) {
+  for (const Case& c :
+       {Case{ZORQ_PLUGIN, "Final Volume", "-6 dB", "-6.0", ""},
+        Case{ZORQ_PLUGIN, "Final Volume", "-oo", "-oo", ""},
+        Case{ZORQ_PLUGIN, "Out Balance", "50:50", "50:50", ""},
+        Case{ZORQ_PLUGIN, "Vocoder Mode", "ve-10 full bands", "VE-10 Full Bands", ""},
+        Case{ZORQ_PLUGIN, "Analysis Freq 20", "15000", "15000", ""},  // a steep end of the range
+        Case{ZORQ_PLUGIN, "Final Volume", "6 dB", nullptr, "range: -oo .. 0.0"},
+        Case{ZORQ_PLUGIN, "In Balance", "0.2", nullptr, "KBD .. Noise"},     // a ratio needs text
+        Case{ZORQ_PLUGIN, "Vibrato Depth", "10 dB", nullptr, "0% .. 100%"},  // wrong unit
+        Case{kEqualiser, "Low-Mid Freq", "440 Hz", "440.000000", ""},
+        Case{kBassSynth, "Waveform", "triangle", "Triangle", ""},
+        Case{ZORQ_FAKE_PLUGIN, "Gain", "1.5", "1.50", ""},
+        Case{ZORQ_FAKE_PLUGIN, "Gain", "2.004", "2.00", ""},  // within the last digit of the end
+        Case{ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
+        Case{ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr, "shows no values"}}) {
     if (!loadablePlugin(c.plugin)) continue;
     Vst2PluginHost host(c.plugin);
     ParameterSetter setter(host);

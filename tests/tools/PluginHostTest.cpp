@@ -8,11 +8,13 @@
 TEST(PluginHost, ProcessesAllInputsAndDeliversEventsAtTheirFrames) {
   Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   host.start(48000.0, 16);
-  std::vector<std::vector<float>> in(4, std::vector<float>(16, 0.25f)), out(2, std::vector<float>(16, 9.0f));
+  std::vector<std::vector<float>> in(4, std::vector<float>(16, 0.25f)),
+      out(2, std::vector<float>(16, 9.0f));
   float* inputs[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
   float* outputs[2] = {out[0].data(), out[1].data()};
   // More than the two event slots the VST 2 list declares.
-  const std::vector<HostMidiEvent> events = {{5, 0x90, 60, 127}, {7, 0x90, 60, 127}, {9, 0x90, 60, 127}};
+  const std::vector<HostMidiEvent> events = {
+      {5, 0x90, 60, 127}, {7, 0x90, 60, 127}, {9, 0x90, 60, 127}};
   host.sendEvents(events);
   host.process(inputs, outputs, 16);
   // Gain 0.5 (x1.0 plain), level 0 dB: out = in[c] + in[c + 2] = 0.5, plus impulses of 1.

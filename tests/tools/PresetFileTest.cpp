@@ -32,7 +32,8 @@ std::vector<uint8_t> chunkProgram(const char* name, std::vector<float> values) {
   return bytesOf(fx::programFileChunkForm(kFake, 3, name, state));
 }
 
-std::vector<uint8_t> parameterBank(int current, std::initializer_list<std::vector<uint8_t>> programs) {
+std::vector<uint8_t> parameterBank(int current,
+                                   std::initializer_list<std::vector<uint8_t>> programs) {
   ByteChunk header;
   fx::putBankHeader(&header, 0, fx::kBankParamsType, kFake, int(programs.size()), current);
   std::vector<uint8_t> file = bytesOf(header);
@@ -109,12 +110,14 @@ TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
       }
       Vst2PluginHost target(plugin);
       const std::vector<uint8_t> bytes = PresetFile::readFile(path);
-      EXPECT_EQ(PresetFile::kindOf(bytes), bank ? PresetFile::Kind::kBank : PresetFile::Kind::kProgram);
+      EXPECT_EQ(PresetFile::kindOf(bytes),
+                bank ? PresetFile::Kind::kBank : PresetFile::Kind::kProgram);
       PresetFile::load(target, bytes);
       EXPECT_FLOAT_EQ(target.getParameter(0), 0.125f) << plugin << (bank ? " bank" : " program");
     }
   }
   EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
-  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN), temp / "no/x.fxp"),
+  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN),
+                                       temp / "no/x.fxp"),
                RenderError);
 }

@@ -29,7 +29,8 @@ double noise(size_t i) {  // deterministic white noise in -1 .. 1
 // A voice-like modulator: noise whose loudness and brightness move over the second.
 double voice(size_t i) {
   const double t = double(i) / kRate;
-  return 0.3 * std::sin(2 * M_PI * 3 * t) * (noise(i) * 0.5 + std::sin(2 * M_PI * (300 + 2000 * t) * t));
+  return 0.3 * std::sin(2 * M_PI * 3 * t) *
+         (noise(i) * 0.5 + std::sin(2 * M_PI * (300 + 2000 * t) * t));
 }
 
 TEST(SignalFigures, KnownSignals) {
@@ -40,7 +41,8 @@ TEST(SignalFigures, KnownSignals) {
   EXPECT_NEAR(dry.intelligibility, 1.0, 1e-9);
   EXPECT_EQ(dry.width, 0.0);
 
-  const std::vector<float> tone = signal([](size_t i) { return 0.5 * std::sin(2 * M_PI * 1000.0 * double(i) / kRate); });
+  const std::vector<float> tone =
+      signal([](size_t i) { return 0.5 * std::sin(2 * M_PI * 1000.0 * double(i) / kRate); });
   const SignalFigures sine = analyser.measure(tone, tone);
   EXPECT_NEAR(sine.levelDb, 20 * std::log10(0.5 / std::sqrt(2.0)), 0.01);
   EXPECT_NEAR(sine.peakDb, 20 * std::log10(0.5), 0.01);
@@ -50,7 +52,8 @@ TEST(SignalFigures, KnownSignals) {
   EXPECT_LT(std::fabs(sine.intelligibility), 0.2);  // a steady tone follows no formant
   EXPECT_LT(sine.dynamicsDb, 1.0);
 
-  const SignalFigures hiss = analyser.measure(signal(noise), signal([](size_t i) { return noise(i + 7919); }));
+  const SignalFigures hiss =
+      analyser.measure(signal(noise), signal([](size_t i) { return noise(i + 7919); }));
   EXPECT_GT(hiss.noisiness, 0.4);
   EXPECT_NEAR(hiss.width, 1.0, 0.05);  // independent channels: side as strong as mid
   EXPECT_GT(hiss.centroidHz, 9000.0);
@@ -62,7 +65,8 @@ TEST(SignalFigures, KnownSignals) {
   EXPECT_FALSE(analyser.measure(broken, tone).finite);
 }
 
-SignalFigures figures(double level, double centroid, double intelligibility = 0.5, double width = 0.0) {
+SignalFigures figures(double level, double centroid, double intelligibility = 0.5,
+                      double width = 0.0) {
   SignalFigures f;
   f.levelDb = level;
   f.peakDb = level + 15.0;
@@ -89,11 +93,11 @@ TEST(FigureTable, TextRoundTripsAndTheRulesNameEachProblem) {
   EXPECT_TRUE(FigureTable::differences(rows[1], parsed[1]).empty());
 
   EXPECT_EQ(FigureTable::problems(rows),
-            (std::vector<std::string>{"program 1 'Too Quiet' is -3.2 dB from program 0 (window +-3 dB)",
-                                      "program 4 'Loud Clipper' is +13.0 dB from program 0 (window +-3 dB)",
-                                      "program 4 'Loud Clipper' clips (peak +1.0 dBFS)",
-                                      "program 5 'Silent' is silent",
-                                      "program 0 'Plain' and program 2 'Same As Plain' measure alike"}));
+            (std::vector<std::string>{
+                "program 1 'Too Quiet' is -3.2 dB from program 0 (window +-3 dB)",
+                "program 4 'Loud Clipper' is +13.0 dB from program 0 (window +-3 dB)",
+                "program 4 'Loud Clipper' clips (peak +1.0 dBFS)", "program 5 'Silent' is silent",
+                "program 0 'Plain' and program 2 'Same As Plain' measure alike"}));
 
   FigureRow drifted = rows[0];
   drifted.figures.centroidHz = 540.0;

@@ -47,7 +47,8 @@ inline AudioBuffer readAudio(const std::string& path) {
   std::vector<float> interleaved(size_t(info.frames) * size_t(info.channels));
   const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
   sf_close(file);
-  audio.channels.assign(size_t(info.channels), std::vector<float>(size_t(std::max<sf_count_t>(frames, 0))));
+  audio.channels.assign(size_t(info.channels),
+                        std::vector<float>(size_t(std::max<sf_count_t>(frames, 0))));
   for (size_t c = 0; c < audio.channels.size(); ++c)
     for (size_t i = 0; i < audio.channels[c].size(); ++i)
       audio.channels[c][i] = interleaved[i * size_t(info.channels) + c];
@@ -89,7 +90,8 @@ inline CommandResult runRender(const std::vector<std::string>& arguments, const 
 using EventRow = std::tuple<double, int, int, int>;
 inline std::vector<EventRow> rowsOf(const MidiSequence& sequence) {
   std::vector<EventRow> rows;
-  for (const TimedMidiEvent& e : sequence.events) rows.emplace_back(e.seconds, e.status, e.data1, e.data2);
+  for (const TimedMidiEvent& e : sequence.events)
+    rows.emplace_back(e.seconds, e.status, e.data1, e.data2);
   return rows;
 }
 
@@ -130,8 +132,11 @@ inline void appendEvent(std::vector<uint8_t>& track, uint32_t delta, std::vector
 }
 
 inline void appendTempo(std::vector<uint8_t>& track, uint32_t delta, uint32_t microsecondsPerBeat) {
-  appendEvent(track, delta, {0xFF, 0x51, 0x03, uint8_t(microsecondsPerBeat >> 16),
-                             uint8_t(microsecondsPerBeat >> 8), uint8_t(microsecondsPerBeat)});
+  appendEvent(track, delta,
+              {0xFF, 0x51, 0x03, uint8_t(microsecondsPerBeat >> 16),
+               uint8_t(microsecondsPerBeat >> 8), uint8_t(microsecondsPerBeat)});
 }
 
-inline void appendEndOfTrack(std::vector<uint8_t>& track) { appendEvent(track, 0, {0xFF, 0x2F, 0x00}); }
+inline void appendEndOfTrack(std::vector<uint8_t>& track) {
+  appendEvent(track, 0, {0xFF, 0x2F, 0x00});
+}

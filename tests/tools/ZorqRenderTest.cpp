@@ -48,8 +48,8 @@ class ZorqRender : public ::testing::Test {
 
 TEST_F(ZorqRender, MixesModulatorAndCarrierThroughTheSetGain) {
   const std::string modulator = temp_ / "mod.wav", carrier = temp_ / "car.wav";
-  writeWav(modulator, {ramp(1000, 0.001f)}, kRate);                      // mono: both inputs
-  writeWav(carrier, {ramp(600, 0.002f), ramp(600, -0.001f)}, kRate);    // stereo
+  writeWav(modulator, {ramp(1000, 0.001f)}, kRate);                   // mono: both inputs
+  writeWav(carrier, {ramp(600, 0.002f), ramp(600, -0.001f)}, kRate);  // stereo
   const CommandResult result = render({"-q", "-m", modulator, "-c", carrier, "--set", "Gain=1.5",
                                        "--tail", "0.5", "-b", "17", "-o", out_});
   ASSERT_EQ(result.exitCode, 0) << result.errorText;
@@ -70,10 +70,10 @@ TEST_F(ZorqRender, MixesModulatorAndCarrierThroughTheSetGain) {
 
 TEST_F(ZorqRender, PlaysMidiFileEventsAtTheirTimesAcrossTempoChanges) {
   std::vector<uint8_t> track;
-  appendEvent(track, 0, {0x90, 60, 127});        // 0 s
-  appendTempo(track, 96, 1000000);               // one beat at 120 bpm: 0.5 s
-  appendEvent(track, 0, {0x90, 62, 127});        // 0.5 s
-  appendEvent(track, 48, {0x90, 64, 127});       // half a beat at 60 bpm: 1.0 s
+  appendEvent(track, 0, {0x90, 60, 127});   // 0 s
+  appendTempo(track, 96, 1000000);          // one beat at 120 bpm: 0.5 s
+  appendEvent(track, 0, {0x90, 62, 127});   // 0.5 s
+  appendEvent(track, 48, {0x90, 64, 127});  // half a beat at 60 bpm: 1.0 s
   appendEndOfTrack(track);
   std::vector<uint8_t> file = midiHeader(0, 1, 96);
   appendTrack(file, track);
@@ -112,20 +112,21 @@ TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
   };
   writeBytes(temp_ / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1});
   writeWav(temp_ / "ok.wav", {ramp(100, 0.001f)}, kRate);
-  for (const Case& c : {
-           Case{{"-m", "@none.wav", "-o", "@out.wav"}, 1, "none.wav"},
-           Case{{"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
-           Case{{"--notes", "C4@3000000000", "-o", "@out.wav"}, 1, "would last 3000000"},  // > 2^31 s
-           Case{{"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"}, 2,
-                "choices: Pass, Invert, Mute"},
-           Case{{"-m", "@ok.wav", "--program", "2", "-o", "@out.wav"}, 2, "program 2"},
-           Case{{"-m", "@ok.wav", "-o", "@out.mp3"}, 2, ".wav or .flac"},
-           Case{{"-m", "@ok.wav"}, 2, "-o"},
-           Case{{"-o", "@out.wav"}, 2, "nothing to render"},
-           Case{{"--loud"}, 2, "--loud"},
-           Case{{"-m", "@ok.wav", "--normalize=3", "-o", "@out.wav"}, 2, "--normalize needs"},
-           Case{{"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"}, 1,
-                "cannot load plug-in"}}) {
+  for (const Case& c :
+       {Case{{"-m", "@none.wav", "-o", "@out.wav"}, 1, "none.wav"},
+        Case{{"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
+        Case{{"--notes", "C4@3000000000", "-o", "@out.wav"}, 1, "would last 3000000"},  // > 2^31 s
+        Case{{"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"},
+             2,
+             "choices: Pass, Invert, Mute"},
+        Case{{"-m", "@ok.wav", "--program", "2", "-o", "@out.wav"}, 2, "program 2"},
+        Case{{"-m", "@ok.wav", "-o", "@out.mp3"}, 2, ".wav or .flac"},
+        Case{{"-m", "@ok.wav"}, 2, "-o"}, Case{{"-o", "@out.wav"}, 2, "nothing to render"},
+        Case{{"--loud"}, 2, "--loud"},
+        Case{{"-m", "@ok.wav", "--normalize=3", "-o", "@out.wav"}, 2, "--normalize needs"},
+        Case{{"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"},
+             1,
+             "cannot load plug-in"}}) {
     std::vector<std::string> arguments;
     for (std::string argument : c.arguments)
       arguments.push_back(argument[0] == '@' ? temp_ / argument.substr(1) : argument);
@@ -151,21 +152,33 @@ TEST_F(ZorqRender, LevelsAreReportedAndNormalised) {
     const char* warning;  // part of a warning, or "" for none
     float filePeak;
   };
-  for (const Case& c : {
-           Case{0.5f, "float", {},
-                "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples", "", 0.5f},
-           Case{0.5f, "24", {"--normalize"}, "peak -1.0 / -1.0 dBFS, RMS -4.0", "", 0.89125f},
-           Case{0.5f, "float", {"--normalize=-12"}, "peak -12.0 / -12.0 dBFS, RMS -15.0", "",
-                0.25119f},
-           Case{1.5f, "16", {}, "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
-                "8400 samples clipped in the 16-bit file", 1.0f},
-           Case{1.5f, "float", {}, "clipped 4200 / 4200", "", 1.5f},  // the overs are kept
-           Case{1.5f, "24", {"-q"}, "", "clipped in the 24-bit file", 1.0f},
-           Case{0.0f, "float", {"--normalize"}, "peak -inf / -inf dBFS",
-                "warning: output is silent\n", 0.0f}}) {
+  for (const Case& c :
+       {Case{0.5f,
+             "float",
+             {},
+             "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples",
+             "",
+             0.5f},
+        Case{0.5f, "24", {"--normalize"}, "peak -1.0 / -1.0 dBFS, RMS -4.0", "", 0.89125f},
+        Case{
+            0.5f, "float", {"--normalize=-12"}, "peak -12.0 / -12.0 dBFS, RMS -15.0", "", 0.25119f},
+        Case{1.5f,
+             "16",
+             {},
+             "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
+             "8400 samples clipped in the 16-bit file",
+             1.0f},
+        Case{1.5f, "float", {}, "clipped 4200 / 4200", "", 1.5f},  // the overs are kept
+        Case{1.5f, "24", {"-q"}, "", "clipped in the 24-bit file", 1.0f},
+        Case{0.0f,
+             "float",
+             {"--normalize"},
+             "peak -inf / -inf dBFS",
+             "warning: output is silent\n",
+             0.0f}}) {
     writeWav(temp_ / "in.wav", {sine(c.amplitude)}, kRate);
-    std::vector<std::string> arguments = {"-m", temp_ / "in.wav", "-t", "0", "--bits", c.bits,
-                                          "-o", out_};
+    std::vector<std::string> arguments = {"-m",     temp_ / "in.wav", "-t", "0",
+                                          "--bits", c.bits,           "-o", out_};
     arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
     const CommandResult result = render(arguments);
     const std::string& report = result.errorText;

@@ -25,7 +25,8 @@ IRECT differences(const LICE_IBitmap& a, const LICE_IBitmap& b) {
   IRECT r;
   for (int y = 0; y < a.getHeight(); ++y)
     for (int x = 0; x < a.getWidth(); ++x)
-      if (LICE_RowPointer(&a, y)[x] != LICE_RowPointer(&b, y)[x]) r = r.Union(IRECT(x, y, x + 1, y + 1));
+      if (LICE_RowPointer(&a, y)[x] != LICE_RowPointer(&b, y)[x])
+        r = r.Union(IRECT(x, y, x + 1, y + 1));
   return r;
 }
 

@@ -8,8 +8,8 @@
 
 namespace {
 TEST(LiveOptions, ReadsEveryOption) {
-  const LiveOptions o = parseLiveArguments({"--name", "Vox", "--autoconnect", "--program", "64", "--preset",
-                                            "a.fxp", "--state", "s.fxb", "--no-gui"},
+  const LiveOptions o = parseLiveArguments({"--name", "Vox", "--autoconnect", "--program", "64",
+                                            "--preset", "a.fxp", "--state", "s.fxb", "--no-gui"},
                                            64);
   EXPECT_EQ(o.name, "Vox");
   EXPECT_TRUE(o.autoconnect);
@@ -32,7 +32,9 @@ struct Refused {
   std::vector<std::string> arguments;
   const char* says;
 };
-void PrintTo(const Refused& r, std::ostream* os) { *os << (r.arguments.empty() ? "" : r.arguments[0]); }
+void PrintTo(const Refused& r, std::ostream* os) {
+  *os << (r.arguments.empty() ? "" : r.arguments[0]);
+}
 class LiveOptionsRefused : public testing::TestWithParam<Refused> {};
 
 TEST_P(LiveOptionsRefused, WithAReason) {
@@ -55,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, LiveOptionsRefused,
 TEST(LiveOptions, HelpNamesEveryOptionAndTheKeys) {
   std::ostringstream help;
   printLiveHelp(help);
-  for (const char* text : {"--name", "--autoconnect", "--program", "--preset", "--state", "--no-gui", "--version",
-                           "Ctrl+O", "Ctrl+Shift+S", "Page Up", "Ctrl+M", "Ctrl+Q", "NSM_URL"})
+  for (const char* text :
+       {"--name", "--autoconnect", "--program", "--preset", "--state", "--no-gui", "--version",
+        "Ctrl+O", "Ctrl+Shift+S", "Page Up", "Ctrl+M", "Ctrl+Q", "NSM_URL"})
     EXPECT_NE(help.str().find(text), std::string::npos) << text;
 }
 
@@ -66,7 +69,9 @@ struct Key {
   bool control, shift, alt;
   LiveCommand command;
 };
-void PrintTo(const Key& k, std::ostream* os) { *os << int(k.command) << "_" << k.character << "_" << int(k.named); }
+void PrintTo(const Key& k, std::ostream* os) {
+  *os << int(k.command) << "_" << k.character << "_" << int(k.named);
+}
 class LiveKeys : public testing::TestWithParam<Key> {};
 
 TEST_P(LiveKeys, AskForTheirCommand) {

@@ -27,7 +27,8 @@ TEST_F(LiveStateFiles, KeepTheBankTheCurrentProgramAndItsLiveEdits) {
   ASSERT_TRUE(LiveState::load(other, folder / "state.fxb", &error)) << error;
   EXPECT_EQ(other.GetCurrentPresetIdx(), 9);
   EXPECT_DOUBLE_EQ(other.GetParam(kFinalVolume)->GetNormalized(), 0.75);
-  for (int i = 0; i < plug.NPresets(); ++i) EXPECT_STREQ(other.GetPresetName(i), plug.GetPresetName(i));
+  for (int i = 0; i < plug.NPresets(); ++i)
+    EXPECT_STREQ(other.GetPresetName(i), plug.GetPresetName(i));
 }
 
 TEST_F(LiveStateFiles, RefuseAFileThatIsNotAWholeBankAndLeaveItAlone) {

@@ -32,7 +32,8 @@ inline std::vector<float> loadVoice(double rate, double seconds) {
     const size_t k = size_t(at);
     if (k + 1 >= size_t(info.frames)) break;
     const double f = at - double(k);
-    voice[i] = float((1 - f) * frames[k * size_t(info.channels)] + f * frames[(k + 1) * size_t(info.channels)]);
+    voice[i] = float((1 - f) * frames[k * size_t(info.channels)] +
+                     f * frames[(k + 1) * size_t(info.channels)]);
   }
   float peak = 0.0f;
   for (float v : voice) peak = std::max(peak, std::fabs(v));
@@ -48,7 +49,10 @@ class LiveTestClient {
   // Plays voice (silence after voiceEnd), the chord at chordFrame, and records
   // recordFrames of zorq-live's outputs.
   LiveTestClient(std::vector<float> voice, int voiceEnd, int chordFrame, int recordFrames)
-      : voice_(std::move(voice)), voiceEnd_(voiceEnd), chordFrame_(chordFrame), left_(size_t(recordFrames)),
+      : voice_(std::move(voice)),
+        voiceEnd_(voiceEnd),
+        chordFrame_(chordFrame),
+        left_(size_t(recordFrames)),
         right_(size_t(recordFrames)) {
     client_ = jack_client_open("performer", JackNoStartServer, nullptr);
     if (!client_) return;
@@ -70,10 +74,11 @@ class LiveTestClient {
   // connections that failed, or "" when all were made.
   std::string ConnectTo(const std::string& live) {
     const std::string me = jack_get_client_name(client_);
-    const std::pair<std::string, std::string> links[] = {
-        {me + ":voice", live + ":mic_left"}, {me + ":voice", live + ":mic_right"},
-        {me + ":keys", live + ":midi_in"},   {live + ":zorq_left", me + ":left"},
-        {live + ":zorq_right", me + ":right"}};
+    const std::pair<std::string, std::string> links[] = {{me + ":voice", live + ":mic_left"},
+                                                         {me + ":voice", live + ":mic_right"},
+                                                         {me + ":keys", live + ":midi_in"},
+                                                         {live + ":zorq_left", me + ":left"},
+                                                         {live + ":zorq_right", me + ":right"}};
     std::string failed;
     // A client that has just been activated may not be connectable for a few cycles
     // (longer under the sanitizers): each connection is retried for a while.
@@ -118,7 +123,8 @@ class LiveTestClient {
           jack_midi_event_write(keys, jack_nframes_t(at - start), on, 3);
         }
     const auto* left = static_cast<const float*>(jack_port_get_buffer(leftIn_, jack_nframes_t(n)));
-    const auto* right = static_cast<const float*>(jack_port_get_buffer(rightIn_, jack_nframes_t(n)));
+    const auto* right =
+        static_cast<const float*>(jack_port_get_buffer(rightIn_, jack_nframes_t(n)));
     for (int i = 0; i < n && start + i < int(left_.size()); ++i) {
       left_[size_t(start + i)] = left[i];
       right_[size_t(start + i)] = right[i];

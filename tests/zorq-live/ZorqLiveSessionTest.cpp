@@ -39,7 +39,8 @@ class FakeSessionManager {
     return text;
   }
   // The next message with this path (earlier ones with other paths are kept).
-  bool WaitFor(const std::string& path, OscMessage* message = nullptr, std::chrono::milliseconds limit = 10000ms) {
+  bool WaitFor(const std::string& path, OscMessage* message = nullptr,
+               std::chrono::milliseconds limit = 10000ms) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
       for (size_t i = 0; i < messages_.size(); ++i)
@@ -58,8 +59,8 @@ class FakeSessionManager {
   }
 
  private:
-  static int received(const char* path, const char* types, lo_arg** argv, int argc, lo_message message,
-                      void* self) {
+  static int received(const char* path, const char* types, lo_arg** argv, int argc,
+                      lo_message message, void* self) {
     auto* manager = static_cast<FakeSessionManager*>(self);
     OscMessage m{path, {}};
     // Arguments are 4-byte aligned only: read as bytes.
@@ -67,13 +68,14 @@ class FakeSessionManager {
       const char* bytes = reinterpret_cast<const char*>(argv[i]);
       int32_t number = 0;
       if (types[i] == 'i') std::memcpy(&number, bytes, sizeof number);
-      m.arguments.push_back(types[i] == 's' ? std::string(bytes)
+      m.arguments.push_back(types[i] == 's'   ? std::string(bytes)
                             : types[i] == 'i' ? std::to_string(number)
                                               : std::string("?"));
     }
     if (m.path == "/nsm/server/announce" && !manager->client_) {
       lo_address source = lo_message_get_source(message);
-      manager->client_ = lo_address_new(lo_address_get_hostname(source), lo_address_get_port(source));
+      manager->client_ =
+          lo_address_new(lo_address_get_hostname(source), lo_address_get_port(source));
     }
     manager->messages_.push_back(m);
     return 0;
@@ -95,9 +97,10 @@ class ZorqLiveSession : public testing::Test {
   void announce(LiveProcess& live, bool gui) {
     OscMessage announce;
     ASSERT_TRUE(manager.WaitFor("/nsm/server/announce", &announce)) << live.Errors();
-    EXPECT_EQ(announce.arguments, (std::vector<std::string>{"ZORQ", ":optional-gui:", "zorq-live", "1", "1",
-                                                            std::to_string(live.Pid())}));
-    manager.Send("/reply", "ssss", "/nsm/server/announce", "Welcome", "Fake Session Manager", ":server-control:");
+    EXPECT_EQ(announce.arguments, (std::vector<std::string>{"ZORQ", ":optional-gui:", "zorq-live",
+                                                            "1", "1", std::to_string(live.Pid())}));
+    manager.Send("/reply", "ssss", "/nsm/server/announce", "Welcome", "Fake Session Manager",
+                 ":server-control:");
     // No JACK client before the session opens.
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(commandOutput("jack_lsp").find("ZORQ"), std::string::npos);
@@ -106,7 +109,8 @@ class ZorqLiveSession : public testing::Test {
     OscMessage reply;
     ASSERT_TRUE(manager.WaitFor("/reply", &reply)) << live.Errors();
     EXPECT_EQ(reply.arguments.at(0), "/nsm/client/open");
-    EXPECT_TRUE(manager.WaitFor(gui ? "/nsm/client/gui_is_shown" : "/nsm/client/gui_is_hidden")) << live.Errors();
+    EXPECT_TRUE(manager.WaitFor(gui ? "/nsm/client/gui_is_shown" : "/nsm/client/gui_is_hidden"))
+        << live.Errors();
   }
 
   JackTestServer server;

@@ -25,8 +25,8 @@ constexpr int kRate = 48000;
 
 // Pearson correlation of the two level curves (RMS over `window` frames), at the lag
 // (0 to 3 windows of the output behind the voice) where it is highest.
-double levelCorrelation(const std::vector<float>& voice, const std::vector<float>& out, int from, int to,
-                        int window) {
+double levelCorrelation(const std::vector<float>& voice, const std::vector<float>& out, int from,
+                        int to, int window) {
   double best = -1.0;
   for (int lag = 0; lag <= 3; ++lag) {
     std::vector<double> a, b;
@@ -74,9 +74,10 @@ TEST_F(ZorqLive, RegistersItsPortsWithPrettyNamesInOrder) {
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
   const std::string ports = commandOutput("jack_lsp -t");
-  for (const char* port : {"zl:mic_left", "zl:mic_right", "zl:ext_left", "zl:ext_right", "zl:zorq_left",
-                           "zl:zorq_right"})
-    EXPECT_NE(ports.find(std::string(port) + "\n\t32 bit float mono audio"), std::string::npos) << port;
+  for (const char* port : {"zl:mic_left", "zl:mic_right", "zl:ext_left", "zl:ext_right",
+                           "zl:zorq_left", "zl:zorq_right"})
+    EXPECT_NE(ports.find(std::string(port) + "\n\t32 bit float mono audio"), std::string::npos)
+        << port;
   EXPECT_NE(ports.find("zl:midi_in\n\t8 bit raw midi"), std::string::npos) << ports;
   const std::string mic = commandOutput("jack_property -p -l zl:mic_right");
   EXPECT_NE(mic.find("MIC Right"), std::string::npos) << mic;
@@ -111,7 +112,8 @@ TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
   if (GetParam().newPeriod) {
     ASSERT_TRUE(eventually([&] { return performer.Frame() >= int(0.8 * kRate); }));
     EXPECT_EQ(JackTestServer::runQuiet({"jack_bufsize", std::to_string(GetParam().newPeriod)}), 0);
-    EXPECT_NE(commandOutput("jack_bufsize").find(std::to_string(GetParam().newPeriod)), std::string::npos);
+    EXPECT_NE(commandOutput("jack_bufsize").find(std::to_string(GetParam().newPeriod)),
+              std::string::npos);
   }
   ASSERT_TRUE(eventually([&] { return performer.Done(); }));
   EXPECT_TRUE(live.Running()) << live.Errors();
@@ -129,12 +131,13 @@ TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
   EXPECT_GT(rms(right, chord + int(0.05 * kRate), voiceEnd), 1e-3);
   // The level follows the voice: it falls when the voice stops and moves with it.
   EXPECT_LT(after, 0.1 * during);
-  const double correlation = levelCorrelation(voice, left, chord + int(0.05 * kRate), voiceEnd, kRate / 50);
+  const double correlation =
+      levelCorrelation(voice, left, chord + int(0.05 * kRate), voiceEnd, kRate / 50);
   EXPECT_GT(correlation, 0.5);
   RecordProperty("correlation", std::to_string(correlation));
   if (std::getenv("ZORQ_LIVE_TEST_VERBOSE"))
-    std::printf("before %g during %g after %g correlation %g peak %g\n", before, during, after, correlation,
-                peak(left, 0, length));
+    std::printf("before %g during %g after %g correlation %g peak %g\n", before, during, after,
+                correlation, peak(left, 0, length));
   if (GetParam().newPeriod) {
     // Through the change: no click louder than the music, and the music goes on.
     const int change = int(0.8 * kRate);
@@ -147,20 +150,25 @@ TEST_P(ZorqLiveVocodes, AVoiceWithAChordAndFollowsItsLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, ZorqLiveVocodes,
-                         testing::Values(Scenario{"SteadyPeriod", 0}, Scenario{"PeriodChangedTo512", 512}));
+                         testing::Values(Scenario{"SteadyPeriod", 0},
+                                         Scenario{"PeriodChangedTo512", 512}));
 
 TEST_F(ZorqLive, AutoconnectsToTheSystemPortsAndReportsWhatIsMissing) {
   LiveProcess live(folder, {"--no-gui", "--name", "za", "--autoconnect"});
   ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
-  ASSERT_TRUE(eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
+  ASSERT_TRUE(
+      eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
   const std::string connections = commandOutput("jack_lsp -c");
-  for (const char* link : {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
-                           "za:zorq_left\n   system:playback_1", "za:zorq_right\n   system:playback_2"})
+  for (const char* link :
+       {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
+        "za:zorq_left\n   system:playback_1", "za:zorq_right\n   system:playback_2"})
     EXPECT_NE(connections.find(link), std::string::npos) << link << "\n" << connections;
   // The dummy backend has no MIDI hardware: said, not hidden.
-  EXPECT_NE(live.Errors().find("not connected: za:midi_in: no hardware MIDI output"), std::string::npos)
+  EXPECT_NE(live.Errors().find("not connected: za:midi_in: no hardware MIDI output"),
+            std::string::npos)
       << live.Errors();
-  EXPECT_NE(live.Errors().find("autoconnect made 4 connection(s)"), std::string::npos) << live.Errors();
+  EXPECT_NE(live.Errors().find("autoconnect made 4 connection(s)"), std::string::npos)
+      << live.Errors();
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0);
 }
@@ -206,8 +214,8 @@ TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
   EXPECT_EQ(currentProgramIn(state), 4);
   EXPECT_FALSE(programsIn(state).empty());
   EXPECT_EQ(programsIn(state), programsIn(state + ".keep"));
-  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"defaults.fxp", "live.err", "live.out", "state.fxb",
-                                                        "state.fxb.keep"}));
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"defaults.fxp", "live.err", "live.out",
+                                                        "state.fxb", "state.fxb.keep"}));
 }
 
 TEST(ZorqLiveAlone, SaysSoAndEndsWhenNoJackServerRuns) {

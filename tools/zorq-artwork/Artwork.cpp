@@ -23,8 +23,8 @@ const std::vector<Artwork>& allArtwork() {
 }
 
 RgbaImage renderArtwork(const Artwork& artwork, const Fonts& fonts) {
-  cairo_surface_t* surface = cairo_image_surface_create(
-      CAIRO_FORMAT_ARGB32, artwork.frameWidth, artwork.frameHeight * artwork.frames);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, artwork.frameWidth,
+                                                        artwork.frameHeight * artwork.frames);
   cairo_t* cr = cairo_create(surface);
   Painter painter(cr, fonts);
   for (int i = 0; i < artwork.frames; ++i) {

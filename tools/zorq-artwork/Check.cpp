@@ -48,8 +48,10 @@ bool checkArtwork(const ArtworkImages& fresh, const std::string& folder) {
     }
     const long differing = differingPixels(committed, fresh.at(artwork.name));
     if (differing > 0) {
-      std::fprintf(stderr, "%s: %ld pixels differ from the generator's drawing "
-                           "(run `make artwork`)\n", path.c_str(), differing);
+      std::fprintf(stderr,
+                   "%s: %ld pixels differ from the generator's drawing "
+                   "(run `make artwork`)\n",
+                   path.c_str(), differing);
       ok = false;
     }
   }

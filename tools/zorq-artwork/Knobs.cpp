@@ -12,9 +12,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 struct KnobStyle {
-  double radius;       // skirt
-  double capRatio;     // cap radius / skirt radius
-  int flutes;          // grip notches around the skirt
+  double radius;    // skirt
+  double capRatio;  // cap radius / skirt radius
+  int flutes;       // grip notches around the skirt
   double pointerWidth;
   Colour pointer;
   Colour capLight;
@@ -58,8 +58,9 @@ void drawKnobFrame(const Painter& p, double cx, double cy, const KnobStyle& s, d
   }
 
   // Rim: a thin bright edge, lit at the top.
-  p.shadedRing(cx, cy, R - 0.5, 1.0,
-               {{0, Colour(1, 1, 1, 0.55)}, {0.5, Colour(1, 1, 1, 0.12)}, {1, Colour(0, 0, 0, 0.6)}});
+  p.shadedRing(
+      cx, cy, R - 0.5, 1.0,
+      {{0, Colour(1, 1, 1, 0.55)}, {0.5, Colour(1, 1, 1, 0.12)}, {1, Colour(0, 0, 0, 0.6)}});
   cairo_pattern_destroy(skirt);
 
   // Cap: a step down to the skirt (dark ring), then the cap lit from the upper left.
@@ -68,8 +69,9 @@ void drawKnobFrame(const Painter& p, double cx, double cy, const KnobStyle& s, d
   cairo_fill(cr);
   p.radialDisc(cx, cy, Rc, cx - Rc * 0.35, cy - Rc * 0.45, Rc * 0.1,
                {{0, s.capLight}, {1, s.capDark}});
-  p.shadedRing(cx, cy, Rc - 0.45, 0.9,
-               {{0, Colour(1, 1, 1, 0.45)}, {0.55, Colour(1, 1, 1, 0.04)}, {1, Colour(0, 0, 0, 0.35)}});
+  p.shadedRing(
+      cx, cy, Rc - 0.45, 0.9,
+      {{0, Colour(1, 1, 1, 0.45)}, {0.55, Colour(1, 1, 1, 0.04)}, {1, Colour(0, 0, 0, 0.35)}});
 
   // Pointer: from near the centre across the cap onto the skirt, with a dark edge so it
   // reads on light and dark parts alike.
@@ -97,21 +99,21 @@ double frameValue(int index, int frames) {
 }  // namespace
 
 void drawKnob(const Painter& p, int index, int frames) {
-  const KnobStyle style{18.5, 0.66, 28, 2.2, Colour::hex(0xf3efe6), Colour::hex(0x59616b),
-                        Colour::hex(0x1c2026)};
+  const KnobStyle style{
+      18.5, 0.66, 28, 2.2, Colour::hex(0xf3efe6), Colour::hex(0x59616b), Colour::hex(0x1c2026)};
   drawKnobFrame(p, layout::kKnobCentre, layout::kKnobCentre, style, frameValue(index, frames));
 }
 
 void drawKnobBig(const Painter& p, int index, int frames) {
-  const KnobStyle style{25.5, 0.68, 36, 2.8, Colour::hex(0xff9a3c), Colour::hex(0x5d6570),
-                        Colour::hex(0x1a1e24)};
+  const KnobStyle style{
+      25.5, 0.68, 36, 2.8, Colour::hex(0xff9a3c), Colour::hex(0x5d6570), Colour::hex(0x1a1e24)};
   drawKnobFrame(p, layout::kKnobBigCentreX, layout::kKnobBigCentreY, style,
                 frameValue(index, frames));
 }
 
 void drawTrimpot(const Painter& p, int index, int frames) {
-  const KnobStyle style{11.5, 0.64, 18, 1.8, Colour::hex(0xffc25a), Colour::hex(0x56606c),
-                        Colour::hex(0x1b2027)};
+  const KnobStyle style{
+      11.5, 0.64, 18, 1.8, Colour::hex(0xffc25a), Colour::hex(0x56606c), Colour::hex(0x1b2027)};
   drawKnobFrame(p, layout::kTrimpotCentre, layout::kTrimpotCentre, style,
                 frameValue(index, frames));
 }

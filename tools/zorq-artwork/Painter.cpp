@@ -13,9 +13,12 @@ std::vector<std::string> characters(const std::string& s) {
   for (size_t i = 0; i < s.size();) {
     size_t n = 1;
     const auto lead = static_cast<unsigned char>(s[i]);
-    if (lead >= 0xf0) n = 4;
-    else if (lead >= 0xe0) n = 3;
-    else if (lead >= 0xc0) n = 2;
+    if (lead >= 0xf0)
+      n = 4;
+    else if (lead >= 0xe0)
+      n = 3;
+    else if (lead >= 0xc0)
+      n = 2;
     out.push_back(s.substr(i, n));
     i += n;
   }
@@ -73,8 +76,7 @@ namespace {
 
 void addStops(cairo_pattern_t* p, std::initializer_list<ColourStop> stops) {
   for (const ColourStop& s : stops)
-    cairo_pattern_add_color_stop_rgba(p, s.offset, s.colour.r, s.colour.g, s.colour.b,
-                                      s.colour.a);
+    cairo_pattern_add_color_stop_rgba(p, s.offset, s.colour.r, s.colour.g, s.colour.b, s.colour.a);
 }
 
 }  // namespace
@@ -231,8 +233,9 @@ void Painter::raisedPlate(const Rect& r, double radius, const Colour& top,
     fillRounded({r.x - i * 0.5, r.y + i * 0.7, r.w + i, r.h + i * 0.6}, radius + i,
                 Colour(0, 0, 0, 0.10));
   fillVertical(r, radius, top, bottom);
-  shadedEdge(r, radius,
-             {{0, Colour(1, 1, 1, 0.22)}, {0.5, Colour(1, 1, 1, 0.05)}, {1, Colour(0, 0, 0, 0.35)}});
+  shadedEdge(
+      r, radius,
+      {{0, Colour(1, 1, 1, 0.22)}, {0.5, Colour(1, 1, 1, 0.05)}, {1, Colour(0, 0, 0, 0.35)}});
 }
 
 void Painter::screw(double cx, double cy, double radius, double slotAngle) const {
@@ -241,7 +244,8 @@ void Painter::screw(double cx, double cy, double radius, double slotAngle) const
   setColour(Colour(0, 0, 0, 0.45));
   cairo_fill(cr_);
   radialDisc(cx, cy, radius, cx - radius * 0.4, cy - radius * 0.5, 0.5,
-             {{0, Colour(0.86, 0.88, 0.92)}, {0.6, Colour(0.55, 0.58, 0.63)},
+             {{0, Colour(0.86, 0.88, 0.92)},
+              {0.6, Colour(0.55, 0.58, 0.63)},
               {1, Colour(0.30, 0.32, 0.36)}});
   cairo_set_line_width(cr_, radius * 0.32);
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
@@ -255,8 +259,8 @@ void Painter::screw(double cx, double cy, double radius, double slotAngle) const
   }
 }
 
-void Painter::knobScale(double cx, double cy, double inner, double outer, int count,
-                        int majorEvery, const Colour& colour) const {
+void Painter::knobScale(double cx, double cy, double inner, double outer, int count, int majorEvery,
+                        const Colour& colour) const {
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
   for (int i = 0; i < count; ++i) {
     const double a = knobAngle(static_cast<double>(i) / (count - 1));
@@ -284,13 +288,15 @@ void Painter::buttonFace(const Rect& r, double radius, bool pressed) const {
     cairo_stroke(cr_);
   } else {
     fillVertical(cap, radius - 0.5, Colour::hex(0x56626f), Colour::hex(0x2c3540));
-    shadedEdge(cap, radius - 1,
-               {{0, Colour(1, 1, 1, 0.35)}, {0.45, Colour(1, 1, 1, 0.06)}, {1, Colour(0, 0, 0, 0.3)}});
+    shadedEdge(
+        cap, radius - 1,
+        {{0, Colour(1, 1, 1, 0.35)}, {0.45, Colour(1, 1, 1, 0.06)}, {1, Colour(0, 0, 0, 0.3)}});
   }
 }
 
 void Painter::lamp(double cx, double cy, double radius, const Colour& lit, bool on) const {
-  if (on) radialDisc(cx, cy, radius * 2.6, cx, cy, 0, {{0, lit.withAlpha(0.55)}, {1, lit.withAlpha(0)}});
+  if (on)
+    radialDisc(cx, cy, radius * 2.6, cx, cy, 0, {{0, lit.withAlpha(0.55)}, {1, lit.withAlpha(0)}});
   cairo_arc(cr_, cx, cy, radius + 0.8, 0, 2 * kPi);
   setColour(Colour(0, 0, 0, 0.7));
   cairo_fill(cr_);

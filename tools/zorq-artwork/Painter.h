@@ -16,8 +16,7 @@ struct Colour {
       : r(red), g(green), b(blue), a(alpha) {}
   // From 0xRRGGBB.
   static constexpr Colour hex(unsigned rgb, double alpha = 1.0) {
-    return {((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0,
-            alpha};
+    return {((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0, alpha};
   }
   Colour withAlpha(double alpha) const { return {r, g, b, alpha}; }
   Colour mix(const Colour& other, double t) const {

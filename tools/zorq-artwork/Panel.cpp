@@ -153,8 +153,7 @@ void drawLeftPlate(const Painter& p) {
   for (const Knob& k : kMainKnobs) {
     if (k.at.x > 400) continue;
     drawMainKnobScale(p, k.at.x, k.at.y);
-    p.engravedText(k.label, k.at.x + kKnobCentre, k.at.y + kKnobCentre + 34, Align::Centre,
-                   label);
+    p.engravedText(k.label, k.at.x + kKnobCentre, k.at.y + kKnobCentre + 34, Align::Centre, label);
   }
   // Scale legends where a knob's ends mean something, beside the ends of the scale.
   const TextStyle legend = style::legend();
@@ -171,8 +170,7 @@ void drawLeftPlate(const Painter& p) {
 
   // Switches: their names under them, on the knob label rows.
   p.engravedText("OCTAVE UP", kOctaveUp.x + kSwitchV.w / 2.0, 238, Align::Centre, label);
-  p.engravedText("ENSEMBLE", kEnsemble.x + kSwitchV.w / 2.0, kEnsemble.y - 6, Align::Centre,
-                 label);
+  p.engravedText("ENSEMBLE", kEnsemble.x + kSwitchV.w / 2.0, kEnsemble.y - 6, Align::Centre, label);
 
   // Level meter: its name, the dB scale under it, the mode switch below.
   const double mx = kMeterAt.x, my = kMeterAt.y + kMeter.h;
@@ -192,8 +190,7 @@ void drawLeftPlate(const Painter& p) {
   }
   p.text("dB", mx + kMeter.w + 4, my + 12, Align::Left, scale);
   const double sy = kMeterMode.y + kSwitchH.h / 2.0 + 3;
-  p.engravedText("METER", kMeterMode.x + kSwitchH.w / 2.0, kMeterMode.y - 6, Align::Centre,
-                 label);
+  p.engravedText("METER", kMeterMode.x + kSwitchH.w / 2.0, kMeterMode.y - 6, Align::Centre, label);
   p.text("SIGNAL", kMeterMode.x - 5, sy, Align::Right, legend);
   p.text("MIC", kMeterMode.x + kSwitchH.w + 5, sy, Align::Left, legend);
 }

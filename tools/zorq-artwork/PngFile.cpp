@@ -89,8 +89,8 @@ std::vector<uint8_t> encode(const RgbaImage& image, int filters) {
 
 bool writePng(const RgbaImage& image, const std::string& path) {
   std::vector<uint8_t> best;
-  for (int filters : {PNG_ALL_FILTERS, PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP,
-                      PNG_FILTER_PAETH}) {
+  for (int filters :
+       {PNG_ALL_FILTERS, PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_PAETH}) {
     std::vector<uint8_t> bytes = encode(image, filters);
     if (!bytes.empty() && (best.empty() || bytes.size() < best.size())) best.swap(bytes);
   }

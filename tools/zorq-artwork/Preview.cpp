@@ -73,7 +73,8 @@ struct Canvas {
 void drawNormalControls(cairo_t* cr, const ArtworkImages& images) {
   const int knobFrames[] = {33, 1, 49, 45, 12, 20, 65, 40, 17, 1};
   int i = 0;
-  for (const Knob& k : kMainKnobs) place(cr, images.at("knob"), kKnobFrames, knobFrames[i++], k.at.x, k.at.y);
+  for (const Knob& k : kMainKnobs)
+    place(cr, images.at("knob"), kKnobFrames, knobFrames[i++], k.at.x, k.at.y);
   place(cr, images.at("knob_big"), kKnobFrames, 41, kFinalVolume.x, kFinalVolume.y);
   place(cr, images.at("switch_v"), 2, 1, kOctaveUp.x, kOctaveUp.y);
   place(cr, images.at("switch_v"), 2, 2, kEnsemble.x, kEnsemble.y);
@@ -87,7 +88,8 @@ void drawNormalControls(cairo_t* cr, const ArtworkImages& images) {
 void drawCommonControls(const Painter& p, const ArtworkImages& images, bool tweak) {
   cairo_t* cr = p.cr();
   const Colour menu(1, 1, 1, 192 / 255.0);
-  styledText(p, tweak ? "voice take 3" : "MIC Input", {kWavControl.l, kWavControl.t + 1, kWavControl.r, kWavControl.b}, 12,
+  styledText(p, tweak ? "voice take 3" : "MIC Input",
+             {kWavControl.l, kWavControl.t + 1, kWavControl.r, kWavControl.b}, 12,
              tweak ? Colour(1, 32 / 255.0, 32 / 255.0, 192 / 255.0) : menu, Align::Centre);
   styledText(p, tweak ? "VE-10 Full Bands" : "VE-10 Standard",
              {kModeMenu.l, kModeMenu.t + 1, kModeMenu.r, kModeMenu.b}, 12, menu, Align::Centre);
@@ -142,9 +144,9 @@ RgbaImage previewTweak(const ArtworkImages& images, const Fonts& fonts) {
     double value, min, max, shape;
     const char* text;
   };
-  const Small small[] = {{0, -1, 1, 1, "0.00"},      {0.35, 0, 1, 1, "0.35"},
-                         {-0.4, -1, 1, 1, "-0.40"},  {0, 0, 1, 1, "0.00"},
-                         {0.12, 0, 1, 1, "0.12"},    {0.65, 0.001, 24.999, 2, "0.65"},
+  const Small small[] = {{0, -1, 1, 1, "0.00"},           {0.35, 0, 1, 1, "0.35"},
+                         {-0.4, -1, 1, 1, "-0.40"},       {0, 0, 1, 1, "0.00"},
+                         {0.12, 0, 1, 1, "0.12"},         {0.65, 0.001, 24.999, 2, "0.65"},
                          {5.7, 0.001, 24.999, 2, "5.70"}, {0.55, 0.001, 24.999, 2, "0.55"},
                          {6.3, 0.001, 24.999, 2, "6.30"}};
   for (int i = 0; i < 9; ++i) {
@@ -162,8 +164,10 @@ RgbaImage previewTweak(const ArtworkImages& images, const Fonts& fonts) {
     std::snprintf(text, sizeof text, "%.0f", g);
     smallKnob(p, images, x, kSynthesisRow, shaped(g, 16, 16000, 4), text, false);
     const double level = b == 19 ? 0.0 : (b % 5 == 2 ? 1.6 : 1.0);
-    if (level > 0) std::snprintf(text, sizeof text, "%.1f", 20 * std::log10(level));
-    else std::snprintf(text, sizeof text, "-oo");
+    if (level > 0)
+      std::snprintf(text, sizeof text, "%.1f", 20 * std::log10(level));
+    else
+      std::snprintf(text, sizeof text, "-oo");
     smallKnob(p, images, x, kLevelRow, level / 2, text, level == 0);
     place(canvas.cr, images.at("switch_v"), 2, (b == 0 || b == 7 || b == 8) ? 2 : 1,
           kBandSwitchX0 + kBandPitch * b, kFixedRow);
@@ -184,7 +188,8 @@ RgbaImage previewStrips(const ArtworkImages& images, int scale) {
   double y = 8;
   for (const char* name : {"knob_big", "knob", "trimpot"}) {
     const RgbaImage& image = images.at(name);
-    for (int i = 0; i < 5; ++i) place(cr, image, kKnobFrames, frames[i], 8 + i * (kKnobBig.w + 8), y);
+    for (int i = 0; i < 5; ++i)
+      place(cr, image, kKnobFrames, frames[i], 8 + i * (kKnobBig.w + 8), y);
     y += image.height / kKnobFrames + 8;
   }
   for (int f = 1; f <= kMeterFrames; ++f) {
@@ -206,6 +211,7 @@ RgbaImage enlarged(const RgbaImage& image, int x, int y, int w, int h, int scale
     for (int xx = 0; xx < big.width; ++xx)
       for (int c = 0; c < 4; ++c)
         big.pixels[(static_cast<size_t>(yy) * big.width + xx) * 4 + c] =
-            image.pixels[(static_cast<size_t>(y + yy / scale) * image.width + x + xx / scale) * 4 + c];
+            image.pixels[(static_cast<size_t>(y + yy / scale) * image.width + x + xx / scale) * 4 +
+                         c];
   return big;
 }

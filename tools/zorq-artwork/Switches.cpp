@@ -61,8 +61,7 @@ void arrowButton(const Painter& p, bool pointsLeft, bool pressed) {
     cairo_line_to(cr, cx - d * 2.8, cy - 4.6 + oy);
     cairo_line_to(cr, cx - d * 2.8, cy + 4.6 + oy);
     cairo_close_path(cr);
-    p.setColour(pass == 0 ? Colour(0, 0, 0, 0.5)
-                          : (pressed ? kAmber : Colour::hex(0xe4e9ef)));
+    p.setColour(pass == 0 ? Colour(0, 0, 0, 0.5) : (pressed ? kAmber : Colour::hex(0xe4e9ef)));
     cairo_fill(cr);
   }
 }
@@ -99,9 +98,7 @@ void drawSwitchH(const Painter& p, int index, int) {
 
 void drawLearn(const Painter& p, int index, int) { legendButton(p, "LEARN", kAmber, index == 1); }
 
-void drawUnlearn(const Painter& p, int index, int) {
-  legendButton(p, "UNLEARN", kRed, index == 1);
-}
+void drawUnlearn(const Painter& p, int index, int) { legendButton(p, "UNLEARN", kRed, index == 1); }
 
 void drawPrev(const Painter& p, int index, int) { arrowButton(p, true, index == 1); }
 

@@ -90,8 +90,8 @@ void drawSmallKnobPlate(const Painter& p) {
     int first, last;  // indexes into kSmallKnobX
     const char* title;
   };
-  const Group groups[] = {{0, 2, "FOLLOWER"}, {3, 4, "ENVELOPE"}, {5, 6, "ENSEMBLE L"},
-                          {7, 8, "ENSEMBLE R"}};
+  const Group groups[] = {
+      {0, 2, "FOLLOWER"}, {3, 4, "ENVELOPE"}, {5, 6, "ENSEMBLE L"}, {7, 8, "ENSEMBLE R"}};
   const TextStyle title{Face::Bold, 6.5, style::kAccent, 0.3};
   for (const Group& g : groups) {
     const double left = kSmallKnobX[g.first] + 1, right = kSmallKnobX[g.last] + kTrimpot.w - 1;
@@ -105,7 +105,7 @@ void drawSmallKnobPlate(const Painter& p) {
     p.fillRect({left, 271.5, 1, 4}, line);
     p.fillRect({right - 1, 271.5, 1, 4}, line);
   }
-  const char* names[] = {"BIAS", "LIMIT", "SPEED", "ATTACK", "RELEASE",
+  const char* names[] = {"BIAS",   "LIMIT",  "SPEED",  "ATTACK", "RELEASE",
                          "RATE 1", "RATE 2", "RATE 1", "RATE 2"};
   const TextStyle label{Face::Bold, 6.3, style::kLabel, 0};
   for (int i = 0; i < 9; ++i) {
@@ -126,9 +126,10 @@ void drawTweakOverlay(const Painter& p, int, int) {
   p.fillRect({0, kTop, kWidth, 1}, Colour(0, 0, 0, 0.5));
   drawBandPlate(p);
   drawSmallKnobPlate(p);
-  drawLegendButton(p, {double(kToolsMenu.l), double(kToolsMenu.t), double(kToolsMenu.w()),
-                       double(kToolsMenu.h())},
-                   "TOOLS");
+  drawLegendButton(
+      p,
+      {double(kToolsMenu.l), double(kToolsMenu.t), double(kToolsMenu.w()), double(kToolsMenu.h())},
+      "TOOLS");
   cairo_restore(cr);
   // The lamp beside "TWEAK" lights while this view is up.
   drawTweakCaption(p, true);

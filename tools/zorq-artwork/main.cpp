@@ -35,10 +35,14 @@ int main(int argc, char** argv) {
   std::string output, preview, check;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
-    if (!std::strcmp(argv[i], "--output") && hasValue) output = argv[++i];
-    else if (!std::strcmp(argv[i], "--preview") && hasValue) preview = argv[++i];
-    else if (!std::strcmp(argv[i], "--check") && hasValue) check = argv[++i];
-    else return usage();
+    if (!std::strcmp(argv[i], "--output") && hasValue)
+      output = argv[++i];
+    else if (!std::strcmp(argv[i], "--preview") && hasValue)
+      preview = argv[++i];
+    else if (!std::strcmp(argv[i], "--check") && hasValue)
+      check = argv[++i];
+    else
+      return usage();
   }
   if (output.empty() == check.empty() || (!preview.empty() && output.empty())) return usage();
 
@@ -65,7 +69,8 @@ int main(int argc, char** argv) {
       // Quarters at twice the size, for a close look.
       for (int q = 0; q < 4; ++q)
         ok = writeOrComplain(enlarged(views[v], (q % 2) * 400, (q / 2) * 180, 400, 180, 2),
-                             stem + "-zoom-" + std::to_string(q + 1) + ".png") && ok;
+                             stem + "-zoom-" + std::to_string(q + 1) + ".png") &&
+             ok;
     }
     ok = writeOrComplain(previewStrips(images, 4), preview + "/preview-strips.png") && ok;
   }

@@ -69,7 +69,8 @@ int figures(const std::vector<std::string>& arguments, std::ostream& out, std::o
   const ProgramMeter meter({given["plugin"], given["voice"], given["midi"], given["carrier"]});
   std::vector<FigureRow> rows;
   for (size_t i = 0; i < programs.size(); ++i) {
-    const ProgramMeter::Result result = meter.measure(static_cast<int>(i), programs[i].externalCarrier);
+    const ProgramMeter::Result result =
+        meter.measure(static_cast<int>(i), programs[i].externalCarrier);
     rows.push_back({static_cast<int>(i), result.name, result.figures});
     err << "zorq-bank: measured " << i << " " << result.name << '\n';
   }
@@ -91,7 +92,8 @@ std::string BankApp::markdownTable(const std::string& sourcePath) {
   std::string table = "| # | Name | What it is for |\n|---|---|---|\n";
   const std::vector<BankProgram> programs = BankSource::read(sourcePath);
   for (size_t i = 0; i < programs.size(); ++i)
-    table += "| " + std::to_string(i) + " | " + programs[i].name + " | " + programs[i].purpose + " |\n";
+    table +=
+        "| " + std::to_string(i) + " | " + programs[i].name + " | " + programs[i].purpose + " |\n";
   return table;
 }
 

@@ -27,12 +27,14 @@ void applySettings(PluginHost& host, const BankProgram& program, const std::stri
       std::string name, value;
       ParameterSetter::splitAssignment(setting.assignment, name, value);
       const int index = setter.findParameter(name);
-      if (!set.insert(index).second) throw RenderError("'" + name + "' is set twice in '" + program.name + "'");
+      if (!set.insert(index).second)
+        throw RenderError("'" + name + "' is set twice in '" + program.name + "'");
       const float before = host.getParameter(index);
       const std::string shownBefore = host.paramDisplay(index);
       setter.setFromText(index, value);
       if (host.getParameter(index) == before || host.paramDisplay(index) == shownBefore)
-        throw RenderError("'" + setting.assignment + "' shows as the default: list only values that differ");
+        throw RenderError("'" + setting.assignment +
+                          "' shows as the default: list only values that differ");
     } catch (const RenderError& e) {
       throw RenderError(where + e.what());
     }
@@ -49,8 +51,8 @@ void BankBuilder::build(const std::vector<BankProgram>& programs, const std::str
   Vst2PluginHost host(adapter.GetAEffect());
   ZORQ* plug = &instrument;
   if (programs.size() > static_cast<size_t>(host.numPrograms()))
-    throw RenderError(origin + ": " + std::to_string(programs.size()) + " programs, but the instrument has " +
-                      std::to_string(host.numPrograms()));
+    throw RenderError(origin + ": " + std::to_string(programs.size()) +
+                      " programs, but the instrument has " + std::to_string(host.numPrograms()));
   for (int i = 0; i < host.numPrograms(); ++i) {
     host.setProgram(i);
     resetToDefaults(*plug);
@@ -59,5 +61,6 @@ void BankBuilder::build(const std::vector<BankProgram>& programs, const std::str
     host.setProgramName(listed ? programs[i].name : kUnlistedName);
   }
   host.setProgram(0);
-  if (!plug->SaveBankAsFXB(bankPath)) throw RenderError("cannot write bank file '" + bankPath + "'");
+  if (!plug->SaveBankAsFXB(bankPath))
+    throw RenderError("cannot write bank file '" + bankPath + "'");
 }

@@ -26,12 +26,14 @@ class Reader {
     finishProgram();
     if (name.empty()) fail(line, "a program needs a name");
     if (name.size() > BankSource::kMaxNameLength)
-      fail(line, "program name '" + name + "' is longer than " + std::to_string(BankSource::kMaxNameLength) +
-                     " characters");
-    if (!printable(name)) fail(line, "program name '" + name + "' holds characters other than printable ASCII");
+      fail(line, "program name '" + name + "' is longer than " +
+                     std::to_string(BankSource::kMaxNameLength) + " characters");
+    if (!printable(name))
+      fail(line, "program name '" + name + "' holds characters other than printable ASCII");
     for (const BankProgram& earlier : programs_)
       if (equalIgnoringCase(earlier.name, name))
-        fail(line, "program name '" + name + "' is already used on line " + std::to_string(earlier.line));
+        fail(line,
+             "program name '" + name + "' is already used on line " + std::to_string(earlier.line));
     BankProgram program;
     program.name = name;
     program.line = line;
@@ -44,14 +46,16 @@ class Reader {
     if (keyword == "purpose") {
       if (!program.purpose.empty()) fail(line, "a second purpose for '" + program.name + "'");
       if (value.empty() || value.size() > BankSource::kMaxPurposeLength || !printable(value))
-        fail(line, "a purpose is one line of 1 to " + std::to_string(BankSource::kMaxPurposeLength) +
+        fail(line, "a purpose is one line of 1 to " +
+                       std::to_string(BankSource::kMaxPurposeLength) +
                        " printable ASCII characters");
       program.purpose = value;
     } else if (keyword == "carrier") {
       if (value != "external") fail(line, "'carrier' takes only 'external', got '" + value + "'");
       program.externalCarrier = true;
     } else if (keyword == "set") {
-      if (value.find('=') == std::string::npos) fail(line, "'set' needs \"Name=value\", got '" + value + "'");
+      if (value.find('=') == std::string::npos)
+        fail(line, "'set' needs \"Name=value\", got '" + value + "'");
       program.settings.push_back({value, line});
     } else {
       fail(line, "unknown keyword '" + keyword + "' (program, purpose, carrier, set)");

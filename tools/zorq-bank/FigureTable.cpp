@@ -48,9 +48,9 @@ std::string FigureTable::format(const std::vector<FigureRow>& rows) {
 std::string FigureTable::formatRow(const FigureRow& row) {
   const SignalFigures& f = row.figures;
   char line[160];
-  std::snprintf(line, sizeof line, "%5d %6.1f %6.1f %9.0f %9.0f %6.2f %6.2f %6.2f %6.1f  %s\n", row.program,
-                f.levelDb, f.peakDb, f.centroidHz, f.bandwidthHz, f.intelligibility, f.noisiness, f.width,
-                f.dynamicsDb, row.name.c_str());
+  std::snprintf(line, sizeof line, "%5d %6.1f %6.1f %9.0f %9.0f %6.2f %6.2f %6.2f %6.1f  %s\n",
+                row.program, f.levelDb, f.peakDb, f.centroidHz, f.bandwidthHz, f.intelligibility,
+                f.noisiness, f.width, f.dynamicsDb, row.name.c_str());
   return line;
 }
 
@@ -64,11 +64,12 @@ std::vector<FigureRow> FigureTable::parse(const std::string& text) {
     FigureRow row;
     SignalFigures& f = row.figures;
     int consumed = 0;
-    if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf %lf %lf %lf %n", &row.program, &f.levelDb, &f.peakDb,
-                    &f.centroidHz, &f.bandwidthHz, &f.intelligibility, &f.noisiness, &f.width, &f.dynamicsDb,
-                    &consumed) != 9 ||
+    if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf %lf %lf %lf %n", &row.program, &f.levelDb,
+                    &f.peakDb, &f.centroidHz, &f.bandwidthHz, &f.intelligibility, &f.noisiness,
+                    &f.width, &f.dynamicsDb, &consumed) != 9 ||
         consumed >= static_cast<int>(line.size()))
-      throw RenderError("figure table line " + std::to_string(number) + ": nine numbers and a name expected");
+      throw RenderError("figure table line " + std::to_string(number) +
+                        ": nine numbers and a name expected");
     row.name = line.substr(consumed);
     rows.push_back(row);
   }
@@ -79,7 +80,8 @@ bool FigureTable::alike(const SignalFigures& a, const SignalFigures& b) {
   return withinRatio(a.centroidHz, b.centroidHz, kAlike.frequencyRatio) &&
          withinRatio(a.bandwidthHz, b.bandwidthHz, kAlike.frequencyRatio) &&
          std::fabs(a.intelligibility - b.intelligibility) < kAlike.intelligibility &&
-         std::fabs(a.noisiness - b.noisiness) < kAlike.noisiness && std::fabs(a.width - b.width) < kAlike.width &&
+         std::fabs(a.noisiness - b.noisiness) < kAlike.noisiness &&
+         std::fabs(a.width - b.width) < kAlike.width &&
          std::fabs(a.dynamicsDb - b.dynamicsDb) < kAlike.dynamicsDb;
 }
 
@@ -95,8 +97,8 @@ std::vector<std::string> FigureTable::problems(const std::vector<FigureRow>& row
       found.push_back(label(row) + " is silent");
     } else {
       if (std::fabs(f.levelDb - reference) > kLoudnessWindowDb) {
-        std::snprintf(text, sizeof text, " is %+.1f dB from program 0 (window +-%.0f dB)", f.levelDb - reference,
-                      kLoudnessWindowDb);
+        std::snprintf(text, sizeof text, " is %+.1f dB from program 0 (window +-%.0f dB)",
+                      f.levelDb - reference, kLoudnessWindowDb);
         found.push_back(label(row) + text);
       }
       if (f.peakDb >= kClipDb) {
@@ -107,12 +109,14 @@ std::vector<std::string> FigureTable::problems(const std::vector<FigureRow>& row
   }
   for (size_t i = 0; i < rows.size(); ++i)
     for (size_t j = i + 1; j < rows.size(); ++j)
-      if (rows[i].figures.finite && rows[j].figures.finite && alike(rows[i].figures, rows[j].figures))
+      if (rows[i].figures.finite && rows[j].figures.finite &&
+          alike(rows[i].figures, rows[j].figures))
         found.push_back(label(rows[i]) + " and " + label(rows[j]) + " measure alike");
   return found;
 }
 
-std::vector<std::string> FigureTable::differences(const FigureRow& committed, const FigureRow& measured) {
+std::vector<std::string> FigureTable::differences(const FigureRow& committed,
+                                                  const FigureRow& measured) {
   const SignalFigures& a = committed.figures;
   const SignalFigures& b = measured.figures;
   struct Check {
@@ -123,17 +127,21 @@ std::vector<std::string> FigureTable::differences(const FigureRow& committed, co
   const Check checks[] = {
       {"level", a.levelDb, b.levelDb, std::fabs(a.levelDb - b.levelDb) <= kTolerance.levelDb},
       {"peak", a.peakDb, b.peakDb, std::fabs(a.peakDb - b.peakDb) <= kTolerance.peakDb},
-      {"centroid", a.centroidHz, b.centroidHz, withinRatio(a.centroidHz, b.centroidHz, kTolerance.frequencyRatio)},
+      {"centroid", a.centroidHz, b.centroidHz,
+       withinRatio(a.centroidHz, b.centroidHz, kTolerance.frequencyRatio)},
       {"bandwidth", a.bandwidthHz, b.bandwidthHz,
        withinRatio(a.bandwidthHz, b.bandwidthHz, kTolerance.frequencyRatio)},
       {"intelligibility", a.intelligibility, b.intelligibility,
        std::fabs(a.intelligibility - b.intelligibility) <= kTolerance.intelligibility},
-      {"noisiness", a.noisiness, b.noisiness, std::fabs(a.noisiness - b.noisiness) <= kTolerance.noisiness},
+      {"noisiness", a.noisiness, b.noisiness,
+       std::fabs(a.noisiness - b.noisiness) <= kTolerance.noisiness},
       {"width", a.width, b.width, std::fabs(a.width - b.width) <= kTolerance.width},
-      {"dynamics", a.dynamicsDb, b.dynamicsDb, std::fabs(a.dynamicsDb - b.dynamicsDb) <= kTolerance.dynamicsDb},
+      {"dynamics", a.dynamicsDb, b.dynamicsDb,
+       std::fabs(a.dynamicsDb - b.dynamicsDb) <= kTolerance.dynamicsDb},
   };
   std::vector<std::string> found;
-  if (committed.name != measured.name) found.push_back(label(committed) + " is now named '" + measured.name + "'");
+  if (committed.name != measured.name)
+    found.push_back(label(committed) + " is now named '" + measured.name + "'");
   if (!b.finite) found.push_back(label(committed) + " puts out values that are not numbers");
   char text[160];
   for (const Check& check : checks)

@@ -35,6 +35,7 @@ class FigureTable {
   // programs that measure alike (the same sound twice).
   static std::vector<std::string> problems(const std::vector<FigureRow>& rows);
   // Figures of `measured` that left the tolerance around `committed`, one line each.
-  static std::vector<std::string> differences(const FigureRow& committed, const FigureRow& measured);
+  static std::vector<std::string> differences(const FigureRow& committed,
+                                              const FigureRow& measured);
   static bool alike(const SignalFigures& a, const SignalFigures& b);
 };

@@ -41,12 +41,14 @@ ProgramMeter::~ProgramMeter() = default;
 
 ProgramMeter::Result ProgramMeter::measure(int program, bool externalCarrier) const {
   const std::unique_ptr<AudioInput> voice = openAt(setup_.voice, setup_.sampleRate);
-  const std::unique_ptr<AudioInput> carrier = externalCarrier ? openAt(setup_.carrier, setup_.sampleRate) : nullptr;
+  const std::unique_ptr<AudioInput> carrier =
+      externalCarrier ? openAt(setup_.carrier, setup_.sampleRate) : nullptr;
   RenderJob job;
   job.modulator = voice.get();
   job.carrier = carrier.get();
   job.midi = midi_;
-  job.midi.events.insert(job.midi.events.begin(), {0.0, kProgramChange, uint8_t(program & 0x7f), 0});
+  job.midi.events.insert(job.midi.events.begin(),
+                         {0.0, kProgramChange, uint8_t(program & 0x7f), 0});
   job.sampleRate = setup_.sampleRate;
   job.blockSize = setup_.blockSize;
   job.tailSeconds = setup_.tailSeconds;

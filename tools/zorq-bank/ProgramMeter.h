@@ -25,7 +25,7 @@ class ProgramMeter {
   };
   struct Result {
     SignalFigures figures;
-    std::string name;     // the program's name as the host lists it
+    std::string name;       // the program's name as the host lists it
     int programAfter = -1;  // the instance's current program after the render
   };
 

@@ -34,7 +34,8 @@ void windowedFrame(const Sample& sample, size_t length, int t, std::vector<doubl
   const std::vector<double>& window = hannWindow();
   out.resize(kFrame);
   const size_t start = static_cast<size_t>(t) * kHop;
-  for (int i = 0; i < kFrame; ++i) out[i] = start + i < length ? window[i] * sample(start + i) : 0.0;
+  for (int i = 0; i < kFrame; ++i)
+    out[i] = start + i < length ? window[i] * sample(start + i) : 0.0;
 }
 
 double decibels(double power) { return 10.0 * std::log10(power); }
@@ -107,7 +108,8 @@ SignalAnalyser::SignalAnalyser(const std::vector<float>& voice, double sampleRat
     frameEnergy.push_back(total);
   }
   voiceShape_ = shapes(energies);
-  const double loudest = frameEnergy.empty() ? 0.0 : *std::max_element(frameEnergy.begin(), frameEnergy.end());
+  const double loudest =
+      frameEnergy.empty() ? 0.0 : *std::max_element(frameEnergy.begin(), frameEnergy.end());
   for (double e : frameEnergy)
     active_.push_back(e > 0.0 && decibels(e) > decibels(loudest) - SignalFigures::kActiveRangeDb);
 }
@@ -119,7 +121,8 @@ std::vector<double> SignalAnalyser::bandEnergies(const std::vector<double>& powe
   return energies;
 }
 
-SignalFigures SignalAnalyser::measure(const std::vector<float>& left, const std::vector<float>& right) const {
+SignalFigures SignalAnalyser::measure(const std::vector<float>& left,
+                                      const std::vector<float>& right) const {
   SignalFigures figures;
   const size_t length = std::min(left.size(), right.size());
   double sumSquares = 0.0, mid = 0.0, side = 0.0, peak = 0.0;
@@ -144,9 +147,11 @@ SignalFigures SignalAnalyser::measure(const std::vector<float>& left, const std:
   std::vector<std::vector<double>> energies, voiceShapes;
   std::vector<double> flatness, frameLevels;
   const int lowBin = static_cast<int>(std::ceil(kFlatnessLowHz * kFrame / sampleRate_));
-  const int highBin = std::min(kFrame / 2, static_cast<int>(kFlatnessHighHz * kFrame / sampleRate_));
+  const int highBin =
+      std::min(kFrame / 2, static_cast<int>(kFlatnessHighHz * kFrame / sampleRate_));
   for (int t = 0; t < frameCount(length); ++t) {
-    windowedFrame([&](size_t i) { return 0.5 * (double(left[i]) + double(right[i])); }, length, t, frame);
+    windowedFrame([&](size_t i) { return 0.5 * (double(left[i]) + double(right[i])); }, length, t,
+                  frame);
     fft.powerSpectrum(frame.data(), power);
     for (size_t k = 0; k < power.size(); ++k) spectrum[k] += power[k];
     if (static_cast<size_t>(t) >= active_.size() || !active_[t]) continue;
@@ -191,7 +196,8 @@ SignalFigures SignalAnalyser::measure(const std::vector<float>& left, const std:
   double flat = 0.0;
   for (double f : flatness) flat += f;
   figures.noisiness = flatness.empty() ? 0.0 : flat / static_cast<double>(flatness.size());
-  const double loudestFrame = frameLevels.empty() ? 0.0 : *std::max_element(frameLevels.begin(), frameLevels.end());
+  const double loudestFrame =
+      frameLevels.empty() ? 0.0 : *std::max_element(frameLevels.begin(), frameLevels.end());
   for (double& level : frameLevels) level = std::max(level, loudestFrame - kFrameFloorDb);
   figures.dynamicsDb = percentile(frameLevels, 0.9) - percentile(frameLevels, 0.1);
   return figures;

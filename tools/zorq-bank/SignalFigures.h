@@ -57,6 +57,6 @@ class SignalAnalyser {
 
   double sampleRate_;
   std::vector<std::vector<double>> voiceShape_;  // per frame: band level minus the frame's mean
-  std::vector<bool> active_;                      // per frame: the voice sounds
-  std::vector<int> bandOfBin_;                    // -1 outside every band
+  std::vector<bool> active_;                     // per frame: the voice sounds
+  std::vector<int> bandOfBin_;                   // -1 outside every band
 };

@@ -53,7 +53,8 @@ LiveApp::LiveApp(LiveOptions options, std::string executable)
     platform_ = platform.get();
     editor_ = ZorqEditor::attach(instrument_.get(), std::move(platform));
     window_ = std::make_unique<LiveWindow>(
-        instrument_.get(), editor_, platform_, [this] { requestQuit(); }, [this] { requestClose(); });
+        instrument_.get(), editor_, platform_, [this] { requestQuit(); },
+        [this] { requestClose(); });
   }
   instrument_->EnsureDefaultPreset();
   jack_ = std::make_unique<JackHost>(instrument_.get());
@@ -85,8 +86,10 @@ bool LiveApp::applyStartFiles() {
       say("the state file " + options_.state + " does not exist yet; it is written on quit");
     }
   }
-  if (options_.program != LiveOptions::kNoProgram) LiveState::selectProgram(*instrument_, options_.program);
-  if (!options_.preset.empty() && !LiveState::loadProgramFile(*instrument_, options_.preset, &error)) {
+  if (options_.program != LiveOptions::kNoProgram)
+    LiveState::selectProgram(*instrument_, options_.program);
+  if (!options_.preset.empty() &&
+      !LiveState::loadProgramFile(*instrument_, options_.preset, &error)) {
     say(error);
     return false;
   }
@@ -95,9 +98,10 @@ bool LiveApp::applyStartFiles() {
 
 bool LiveApp::openJack(const std::string& name, std::string* error) {
   if (!jack_->Open(name, error)) return false;
-  std::cout << "zorq-live: JACK client '" << jack_->ClientName() << "' at " << jack_->SampleRate() << " Hz, "
-            << jack_->Period() << " frames a period" << std::endl;
-  if (window_) window_->SetTitle(jack_->ClientName() == "ZORQ" ? "ZORQ" : "ZORQ - " + jack_->ClientName());
+  std::cout << "zorq-live: JACK client '" << jack_->ClientName() << "' at " << jack_->SampleRate()
+            << " Hz, " << jack_->Period() << " frames a period" << std::endl;
+  if (window_)
+    window_->SetTitle(jack_->ClientName() == "ZORQ" ? "ZORQ" : "ZORQ - " + jack_->ClientName());
   return true;
 }
 
@@ -136,7 +140,8 @@ int LiveApp::runAlone() {
 }
 
 int LiveApp::runInSession(const std::string& url) {
-  if (!options_.state.empty()) say("--state is ignored under a session manager: it keeps the state");
+  if (!options_.state.empty())
+    say("--state is ignored under a session manager: it keeps the state");
   std::string error;
   nsm_ = NsmClient::Connect(url, this, &error);
   if (!nsm_) {
@@ -144,7 +149,8 @@ int LiveApp::runInSession(const std::string& url) {
     return 1;
   }
   const std::string::size_type slash = executable_.rfind('/');
-  nsm_->Announce("ZORQ", kCapabilities, slash == std::string::npos ? executable_ : executable_.substr(slash + 1));
+  nsm_->Announce("ZORQ", kCapabilities,
+                 slash == std::string::npos ? executable_ : executable_.substr(slash + 1));
   const bool serverStayed = loop();
   // The manager's SIGTERM means quit at once; saving is what /nsm/client/save is for.
   if (window_) window_->Hide();
@@ -154,8 +160,8 @@ int LiveApp::runInSession(const std::string& url) {
   return serverStayed ? 0 : 1;
 }
 
-bool LiveApp::Open(const std::string& path, const std::string& displayName, const std::string& clientId,
-                   std::string* error) {
+bool LiveApp::Open(const std::string& path, const std::string& displayName,
+                   const std::string& clientId, std::string* error) {
   jack_->Close();
   statePath_ = path + ".fxb";
   if (fileExists(statePath_) && !LiveState::load(*instrument_, statePath_, error)) return false;
@@ -225,8 +231,8 @@ void LiveApp::reportXruns() {
   const unsigned xruns = jack_->Xruns();
   const auto now = std::chrono::steady_clock::now();
   if (xruns == xrunsReported_ || now - lastXrunReport_ < kXrunReportPeriod) return;
-  say(std::to_string(xruns - xrunsReported_) + " xrun(s) (the period was late; " + std::to_string(xruns) +
-      " since start)");
+  say(std::to_string(xruns - xrunsReported_) + " xrun(s) (the period was late; " +
+      std::to_string(xruns) + " since start)");
   xrunsReported_ = xruns;
   lastXrunReport_ = now;
 }

@@ -60,8 +60,8 @@ class LiveApp : public NsmClient::Handler {
   LiveOptions options_;
   std::string executable_;
   std::unique_ptr<ZORQ> instrument_;
-  ZorqEditor* editor_ = nullptr;      // owned by the instrument
-  X11Platform* platform_ = nullptr;   // owned by the editor
+  ZorqEditor* editor_ = nullptr;     // owned by the instrument
+  X11Platform* platform_ = nullptr;  // owned by the editor
   std::unique_ptr<LiveWindow> window_;
   std::unique_ptr<JackHost> jack_;
   std::unique_ptr<NsmClient> nsm_;

@@ -13,7 +13,8 @@ int programNumber(const std::string& text, int programs) {
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end || n < 1 || n > programs)
-    throw LiveUsageError("--program takes a number from 1 to " + std::to_string(programs) + ", not '" + text + "'");
+    throw LiveUsageError("--program takes a number from 1 to " + std::to_string(programs) +
+                         ", not '" + text + "'");
   return int(n) - 1;
 }
 }  // namespace

@@ -17,9 +17,9 @@ struct LiveOptions {
 
   std::string name = "ZORQ";  // JACK client name
   bool autoconnect = false;
-  int program = kNoProgram;   // 0-based; the command line counts from 1
-  std::string preset;         // program file (.fxp) loaded into the current program
-  std::string state;          // bank file restored at start and written on quit
+  int program = kNoProgram;  // 0-based; the command line counts from 1
+  std::string preset;        // program file (.fxp) loaded into the current program
+  std::string state;         // bank file restored at start and written on quit
   bool noGui = false;
   bool help = false;
   bool version = false;

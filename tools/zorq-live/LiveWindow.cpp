@@ -46,9 +46,13 @@ LiveCommand liveCommandForKey(const IKeyPress& key) {
   }
 }
 
-LiveWindow::LiveWindow(ZORQ* instrument, ZorqEditor* editor, X11Platform* platform, std::function<void()> quit,
-                       std::function<void()> close)
-    : instrument_(instrument), editor_(editor), platform_(platform), quit_(std::move(quit)), close_(std::move(close)) {
+LiveWindow::LiveWindow(ZORQ* instrument, ZorqEditor* editor, X11Platform* platform,
+                       std::function<void()> quit, std::function<void()> close)
+    : instrument_(instrument),
+      editor_(editor),
+      platform_(platform),
+      quit_(std::move(quit)),
+      close_(std::move(close)) {
   platform_->SetTopLevel(this, title_, "zorq-live", "ZORQ");
 }
 
@@ -87,8 +91,12 @@ void LiveWindow::Idle() {
 
 void LiveWindow::Run(LiveCommand command) {
   switch (command) {
-    case LiveCommand::kLoadProgram: runCommand(instrument_, editor_, nullptr, File::kLoadProgram); break;
-    case LiveCommand::kSaveProgram: runCommand(instrument_, editor_, nullptr, File::kSaveProgram); break;
+    case LiveCommand::kLoadProgram:
+      runCommand(instrument_, editor_, nullptr, File::kLoadProgram);
+      break;
+    case LiveCommand::kSaveProgram:
+      runCommand(instrument_, editor_, nullptr, File::kSaveProgram);
+      break;
     case LiveCommand::kLoadBank: runCommand(instrument_, editor_, nullptr, File::kLoadBank); break;
     case LiveCommand::kSaveBank: runCommand(instrument_, editor_, nullptr, File::kSaveBank); break;
     case LiveCommand::kPreviousProgram: stepProgram(-1); break;

@@ -17,14 +17,14 @@ class ZorqEditor;
 // What a key in the window asks for.
 enum class LiveCommand {
   kNone,
-  kLoadProgram,   // Ctrl+O
-  kSaveProgram,   // Ctrl+S
-  kLoadBank,      // Ctrl+Shift+O
-  kSaveBank,      // Ctrl+Shift+S
+  kLoadProgram,      // Ctrl+O
+  kSaveProgram,      // Ctrl+S
+  kLoadBank,         // Ctrl+Shift+O
+  kSaveBank,         // Ctrl+Shift+S
   kPreviousProgram,  // Page Up
   kNextProgram,      // Page Down
-  kMenu,          // Ctrl+M
-  kQuit           // Ctrl+Q
+  kMenu,             // Ctrl+M
+  kQuit              // Ctrl+Q
 };
 LiveCommand liveCommandForKey(const IKeyPress& key);
 
@@ -32,8 +32,8 @@ class LiveWindow : public X11WindowOwner {
  public:
   // quit: the user asked to end the program (Ctrl+Q, the menu); close: the window's
   // close button.
-  LiveWindow(ZORQ* instrument, ZorqEditor* editor, X11Platform* platform, std::function<void()> quit,
-             std::function<void()> close);
+  LiveWindow(ZORQ* instrument, ZorqEditor* editor, X11Platform* platform,
+             std::function<void()> quit, std::function<void()> close);
   ~LiveWindow() override;
   LiveWindow(const LiveWindow&) = delete;
   LiveWindow& operator=(const LiveWindow&) = delete;

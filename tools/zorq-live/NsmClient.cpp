@@ -9,11 +9,13 @@ constexpr int kApiMajor = 1, kApiMinor = 1;
 
 // liblo's callback: the message's string arguments, in order, go to handle().
 struct NsmMessages {
-  static int on(const char* path, const char* types, lo_arg** argv, int argc, lo_message, void* self) {
+  static int on(const char* path, const char* types, lo_arg** argv, int argc, lo_message,
+                void* self) {
     std::vector<std::string> strings;
     // liblo aligns arguments to 4 bytes only: read them as bytes, not through lo_arg.
     for (int i = 0; i < argc; ++i)
-      strings.push_back(types[i] == 's' ? std::string(reinterpret_cast<const char*>(argv[i])) : std::string());
+      strings.push_back(types[i] == 's' ? std::string(reinterpret_cast<const char*>(argv[i]))
+                                        : std::string());
     try {
       static_cast<NsmClient*>(self)->handle(path, types, strings);
     } catch (...) {
@@ -23,7 +25,8 @@ struct NsmMessages {
   }
 };
 
-std::unique_ptr<NsmClient> NsmClient::Connect(const std::string& url, Handler* handler, std::string* error) {
+std::unique_ptr<NsmClient> NsmClient::Connect(const std::string& url, Handler* handler,
+                                              std::string* error) {
   lo_address manager = lo_address_new_from_url(url.c_str());
   if (!manager) {
     *error = "NSM_URL '" + url + "' is not an OSC address";
@@ -74,16 +77,17 @@ void NsmClient::GuiShown(bool shown) {
 }
 
 void NsmClient::reply(const std::string& path, const std::string& message) {
-  lo_send_from(static_cast<lo_address>(manager_), static_cast<lo_server>(server_), LO_TT_IMMEDIATE, "/reply",
-               "ss", path.c_str(), message.c_str());
+  lo_send_from(static_cast<lo_address>(manager_), static_cast<lo_server>(server_), LO_TT_IMMEDIATE,
+               "/reply", "ss", path.c_str(), message.c_str());
 }
 
 void NsmClient::fail(const std::string& path, int code, const std::string& message) {
-  lo_send_from(static_cast<lo_address>(manager_), static_cast<lo_server>(server_), LO_TT_IMMEDIATE, "/error",
-               "sis", path.c_str(), code, message.c_str());
+  lo_send_from(static_cast<lo_address>(manager_), static_cast<lo_server>(server_), LO_TT_IMMEDIATE,
+               "/error", "sis", path.c_str(), code, message.c_str());
 }
 
-void NsmClient::handle(const std::string& path, const std::string& types, const std::vector<std::string>& strings) {
+void NsmClient::handle(const std::string& path, const std::string& types,
+                       const std::vector<std::string>& strings) {
   if (path == "/reply" && !strings.empty() && strings[0] == "/nsm/server/announce") {
     announced_ = true;
   } else if (path == "/error" && types.size() >= 3 && strings[0] == "/nsm/server/announce") {

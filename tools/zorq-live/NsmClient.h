@@ -22,8 +22,8 @@ class NsmClient {
     virtual ~Handler() = default;
     // A session opens: state lives at `path` (a prefix to add a file extension to),
     // the JACK client takes the name `clientId`. False with *error to refuse.
-    virtual bool Open(const std::string& path, const std::string& displayName, const std::string& clientId,
-                      std::string* error) = 0;
+    virtual bool Open(const std::string& path, const std::string& displayName,
+                      const std::string& clientId, std::string* error) = 0;
     virtual bool Save(std::string* error) = 0;
     // The manager shows or hides the editor; the handler reports the outcome with
     // GuiShown.
@@ -31,7 +31,8 @@ class NsmClient {
   };
 
   // Null, with *error set, when the URL is not an OSC address or no socket is free.
-  static std::unique_ptr<NsmClient> Connect(const std::string& url, Handler* handler, std::string* error);
+  static std::unique_ptr<NsmClient> Connect(const std::string& url, Handler* handler,
+                                            std::string* error);
   ~NsmClient();
   NsmClient(const NsmClient&) = delete;
   NsmClient& operator=(const NsmClient&) = delete;
@@ -51,7 +52,8 @@ class NsmClient {
   // liblo's server and the manager's address (liblo hands both out as void*).
   NsmClient(void* server, void* manager, Handler* handler);
   friend struct NsmMessages;
-  void handle(const std::string& path, const std::string& types, const std::vector<std::string>& strings);
+  void handle(const std::string& path, const std::string& types,
+              const std::vector<std::string>& strings);
   void reply(const std::string& path, const std::string& message);
   void fail(const std::string& path, int code, const std::string& message);
 

@@ -36,7 +36,9 @@ SampleFormat AudioFileWriter::parseFormat(const std::string& text) {
 }
 
 const char* AudioFileWriter::describe(SampleFormat format) {
-  return format == SampleFormat::kPcm16 ? "16-bit" : format == SampleFormat::kPcm24 ? "24-bit" : "float";
+  return format == SampleFormat::kPcm16   ? "16-bit"
+         : format == SampleFormat::kPcm24 ? "24-bit"
+                                          : "float";
 }
 
 void AudioFileWriter::checkOutput(const std::string& path, SampleFormat format) {
@@ -54,7 +56,8 @@ AudioFileWriter::AudioFileWriter(const std::string& path, int channels, int samp
   const int subtype = format == SampleFormat::kPcm16   ? SF_FORMAT_PCM_16
                       : format == SampleFormat::kPcm24 ? SF_FORMAT_PCM_24
                                                        : SF_FORMAT_FLOAT;
-  if (!output_.isOpen()) throw RenderError("cannot write '" + path + "': cannot create a file in its folder");
+  if (!output_.isOpen())
+    throw RenderError("cannot write '" + path + "': cannot create a file in its folder");
   SF_INFO info{};
   info.channels = channels;
   info.samplerate = sampleRate;

@@ -36,8 +36,7 @@ std::string correctionsInLog(sf_private_tag* file) {
 AudioInput::AudioInput(const std::string& path) : path_(path) {
   SF_INFO info{};
   file_ = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file_)
-    throw RenderError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
+  if (!file_) throw RenderError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
   if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1 || info.frames < 0) {
     sf_close(file_);
     throw RenderError("audio file '" + path + "' has an unusable channel count or sample rate");

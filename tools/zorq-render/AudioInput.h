@@ -42,13 +42,13 @@ class AudioInput {
   SRC_STATE_tag* converter_ = nullptr;
   double fileRate_ = 0.0;
   int fileChannels_ = 0;
-  long long fileFrames_ = 0;   // what the header says
-  long long framesRead_ = 0;   // from the file so far
+  long long fileFrames_ = 0;  // what the header says
+  long long framesRead_ = 0;  // from the file so far
   double ratio_ = 1.0;
   size_t frames_ = 0;
   size_t delivered_ = 0;
   bool ended_ = false;
-  std::vector<float> fileBlock_;     // interleaved, straight from the file
-  std::vector<float> renderBlock_;   // interleaved, at the render rate
+  std::vector<float> fileBlock_;    // interleaved, straight from the file
+  std::vector<float> renderBlock_;  // interleaved, at the render rate
   std::vector<std::string> warnings_;
 };

@@ -24,7 +24,8 @@ double parseNumber(const std::string& option, const std::string& text, double lo
 
 int parseWhole(const std::string& option, const std::string& text, int low, int high) {
   const double value = parseNumber(option, text, low, high);
-  if (value != std::floor(value)) throw UsageError(option + " needs a whole number, got '" + text + "'");
+  if (value != std::floor(value))
+    throw UsageError(option + " needs a whole number, got '" + text + "'");
   return int(value);
 }
 
@@ -113,12 +114,15 @@ RenderOptions CommandLine::parse(const std::vector<std::string>& arguments) {
   if (options.outputPath.empty() && !otherWork) throw UsageError("no output file (use -o FILE)");
   if (!options.outputPath.empty()) {
     AudioFileWriter::checkOutput(options.outputPath, options.sampleFormat);
-    if (!inputs) throw UsageError("nothing to render: give a modulator, a carrier, --midi or --notes");
+    if (!inputs)
+      throw UsageError("nothing to render: give a modulator, a carrier, --midi or --notes");
   }
   return options;
 }
 
-std::string CommandLine::versionText() { return std::string("zorq-render ") + ZORQ_RENDER_VERSION + "\n"; }
+std::string CommandLine::versionText() {
+  return std::string("zorq-render ") + ZORQ_RENDER_VERSION + "\n";
+}
 
 std::string CommandLine::helpText(const std::string& defaultPlugin) {
   return R"(Usage: zorq-render [options] -o OUTPUT
@@ -127,7 +131,8 @@ A vocoder needs both a modulator (a voice, -m) and a carrier (notes, --midi or -
 
 Plug-in
   -p, --plugin FILE        VST 2 shared object, LV2 bundle folder (NAME.lv2) or CLAP
-                           file (NAME.clap) to load (default: )" + defaultPlugin + R"()
+                           file (NAME.clap) to load (default: )" +
+         defaultPlugin + R"()
       --preset FILE        load a program (.fxp) or bank (.fxb) file, chunk or
                            parameter form
       --program N          choose program N (0-based); with a bank it applies after

@@ -42,7 +42,9 @@ long long LevelMeter::clipped() const {
   return total;
 }
 
-double LevelMeter::toDbfs(double level) { return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY; }
+double LevelMeter::toDbfs(double level) {
+  return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY;
+}
 
 namespace {
 

@@ -129,8 +129,9 @@ MidiSequence MidiFile::parse(const std::vector<uint8_t>& bytes) {
   const uint32_t format = header.bigEndian(2);
   const uint32_t trackCount = header.bigEndian(2);
   const uint32_t division = header.bigEndian(2);
-  if (format > 1) ByteReader::fail("only types 0 and 1 are supported (this is type " +
-                                   std::to_string(format) + ")");
+  if (format > 1)
+    ByteReader::fail("only types 0 and 1 are supported (this is type " + std::to_string(format) +
+                     ")");
 
   MidiSequence sequence;
   if (division & 0x8000) {
@@ -176,7 +177,8 @@ MidiSequence MidiFile::parse(const std::vector<uint8_t>& bytes) {
 MidiSequence MidiFile::read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw RenderError("cannot open MIDI file '" + path + "'");
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   try {
     return parse(bytes);
   } catch (const RenderError& e) {

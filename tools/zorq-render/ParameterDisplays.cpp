@@ -47,8 +47,7 @@ bool ParameterDisplays::splitNumber(const std::string& text, double* number, std
   *number = std::strtod(trimmed.c_str(), &end);
   if (end == trimmed.c_str() || !std::isfinite(*number)) return false;
   *unit = trimBlanks(end);
-  return std::none_of(unit->begin(), unit->end(),
-                      [](unsigned char c) { return std::isdigit(c); });
+  return std::none_of(unit->begin(), unit->end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 bool ParameterDisplays::unitFits(const std::string& unit, const Shown& shown) {
@@ -135,8 +134,8 @@ std::optional<float> ParameterDisplays::findNumber(double number, Shown* found) 
     if (i > 0 && grid_[i - 1].numeric != grid_[i].numeric) {
       const Shown& numeric = grid_[i].numeric ? grid_[i] : grid_[i - 1];
       const Shown& word = grid_[i].numeric ? grid_[i - 1] : grid_[i];
-      const Shown boundary =
-          probe(edge(numeric.normalised, word.normalised, [](const Shown& s) { return s.numeric; }));
+      const Shown boundary = probe(
+          edge(numeric.normalised, word.normalised, [](const Shown& s) { return s.numeric; }));
       if (boundary.numeric) samples.push_back(boundary);
     }
     samples.push_back(grid_[i]);
@@ -148,7 +147,8 @@ std::optional<float> ParameterDisplays::findNumber(double number, Shown* found) 
   for (size_t i = 1; i < samples.size() && !chosen; ++i) {
     Shown low = samples[i - 1], high = samples[i];
     if (!low.numeric || !high.numeric || !between(number, low.number, high.number)) continue;
-    for (int step = 0; step < kMaxBisections && low.number != number && high.number != number; ++step) {
+    for (int step = 0; step < kMaxBisections && low.number != number && high.number != number;
+         ++step) {
       const float middle = low.normalised + (high.normalised - low.normalised) / 2;
       if (middle == low.normalised || middle == high.normalised) break;
       const Shown s = probe(middle);
@@ -163,9 +163,11 @@ std::optional<float> ParameterDisplays::findNumber(double number, Shown* found) 
   if (!chosen) {
     // Beyond every display: accepted only within the last digit of the nearest end.
     for (const Shown& s : samples)
-      if (s.numeric && (!chosen || std::fabs(s.number - number) < std::fabs(chosen->number - number)))
+      if (s.numeric &&
+          (!chosen || std::fabs(s.number - number) < std::fabs(chosen->number - number)))
         chosen = s;
-    if (!chosen || std::fabs(chosen->number - number) > lastDigit(chosen->display)) return std::nullopt;
+    if (!chosen || std::fabs(chosen->number - number) > lastDigit(chosen->display))
+      return std::nullopt;
   }
   *found = *chosen;
   const std::string display = chosen->display;

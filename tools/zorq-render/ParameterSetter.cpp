@@ -78,20 +78,21 @@ void ParameterSetter::setFromText(int index, const std::string& value) {
     if (displays.choices().empty()) values += ", middle " + displays.middle();
     host_.setParameter(index, before);
   }
-  throw UsageError("parameter '" + trimBlanks(host_.paramName(index)) + "' takes no value '" + value +
-                   "' (" + values + ")");
+  throw UsageError("parameter '" + trimBlanks(host_.paramName(index)) + "' takes no value '" +
+                   value + "' (" + values + ")");
 }
 
 std::string ParameterSetter::describe(int index) {
   const float before = host_.getParameter(index);
   const std::string label = trimBlanks(host_.paramLabel(index));
-  const std::string current = trimBlanks(host_.paramDisplay(index)) + (label.empty() ? "" : " " + label);
+  const std::string current =
+      trimBlanks(host_.paramDisplay(index)) + (label.empty() ? "" : " " + label);
   ParameterDisplays displays(host_, index);
   const std::string values = displays.searchable() ? valuesOf(displays) : "";
   host_.setParameter(index, before);
   char line[512];
-  std::snprintf(line, sizeof line, "%4d  %-28s %-18s %s", index, trimBlanks(host_.paramName(index)).c_str(),
-                current.c_str(), values.c_str());
+  std::snprintf(line, sizeof line, "%4d  %-28s %-18s %s", index,
+                trimBlanks(host_.paramName(index)).c_str(), current.c_str(), values.c_str());
   std::string text = line;
   text.erase(text.find_last_not_of(' ') + 1);
   return text;

@@ -7,7 +7,8 @@
 std::unique_ptr<PluginHost> PluginHost::open(const std::string& path) {
   if (Lv2PluginHost::isBundle(path)) return std::make_unique<Lv2PluginHost>(path);
   const std::string clapSuffix = ".clap";
-  if (path.size() > clapSuffix.size() && path.compare(path.size() - clapSuffix.size(), clapSuffix.size(), clapSuffix) == 0)
+  if (path.size() > clapSuffix.size() &&
+      path.compare(path.size() - clapSuffix.size(), clapSuffix.size(), clapSuffix) == 0)
     return std::make_unique<ClapPluginHost>(path);
   return std::make_unique<Vst2PluginHost>(path);
 }

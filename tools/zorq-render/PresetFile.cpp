@@ -67,8 +67,10 @@ std::vector<uint8_t> PresetFile::readFile(const std::string& path) {
 
 PresetFile::Kind PresetFile::kindOf(const std::vector<uint8_t>& bytes) {
   const fx::ProgramHeader header = fx::readProgramHeader(chunkOfBytes(bytes), 0);
-  if (header.pos < 0 || header.magic != fx::kMagic) throw RenderError("not a VST program or bank file");
-  if (header.type == fx::kProgramChunkType || header.type == fx::kProgramParamsType) return Kind::kProgram;
+  if (header.pos < 0 || header.magic != fx::kMagic)
+    throw RenderError("not a VST program or bank file");
+  if (header.type == fx::kProgramChunkType || header.type == fx::kProgramParamsType)
+    return Kind::kProgram;
   if (header.type == fx::kBankChunkType || header.type == fx::kBankParamsType) return Kind::kBank;
   const uint32_t type = uint32_t(header.type);
   throw RenderError("unknown preset type '" + idText(type) + "'");
@@ -126,7 +128,8 @@ std::vector<float> normalisedValues(PluginHost& host) {
 }
 
 void writeFile(const std::string& path, const ByteChunk& file) {
-  if (!writeFileAtomically(path, file)) throw RenderError("cannot write preset file '" + path + "'");
+  if (!writeFileAtomically(path, file))
+    throw RenderError("cannot write preset file '" + path + "'");
 }
 
 }  // namespace
@@ -148,7 +151,8 @@ void PresetFile::saveBank(PluginHost& host, const std::string& path) {
   const int current = host.currentProgram();
   ByteChunk file;
   if (host.hasProgramChunks()) {
-    file = fx::bankFileChunkForm(identityOf(host), host.numPrograms(), current, chunkOf(host, true));
+    file =
+        fx::bankFileChunkForm(identityOf(host), host.numPrograms(), current, chunkOf(host, true));
   } else {
     fx::putBankHeader(&file, 0, fx::kBankParamsType, identityOf(host), host.numPrograms(), current);
     for (int program = 0; program < host.numPrograms(); ++program) {

@@ -35,7 +35,8 @@ void ProgressBar::update(double doneSeconds) {
 
 void ProgressBar::draw(double doneSeconds) {
   shown_ = true;
-  const double fraction = totalSeconds_ > 0 ? std::clamp(doneSeconds / totalSeconds_, 0.0, 1.0) : 1.0;
+  const double fraction =
+      totalSeconds_ > 0 ? std::clamp(doneSeconds / totalSeconds_, 0.0, 1.0) : 1.0;
   const int filled = int(fraction * kBarWidth + 0.5);
   const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
   std::fprintf(stream_, "\rrendering [%s] %3d%%  %.1f of %.1f s", bar.c_str(), int(fraction * 100),

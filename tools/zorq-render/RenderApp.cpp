@@ -30,11 +30,13 @@ constexpr double kFallbackSampleRate = 44100.0;
 // Below -120 dBFS everywhere: nothing anyone could hear.
 constexpr double kSilentPeak = 1e-6;
 
-void warn(std::ostream& err, const std::string& text) { err << "zorq-render: warning: " << text << '\n'; }
+void warn(std::ostream& err, const std::string& text) {
+  err << "zorq-render: warning: " << text << '\n';
+}
 
 std::string pluginFile(const RenderOptions& options, const std::string& defaultPlugin) {
   std::string path = options.pluginPath.empty() ? defaultPlugin : options.pluginPath;
-  struct stat info{};
+  struct stat info {};
   if (Lv2PluginHost::isBundle(path)) return path;
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     throw RenderError("plug-in file '" + path + "' not found" +
@@ -47,8 +49,9 @@ std::string pluginFile(const RenderOptions& options, const std::string& defaultP
 void applyPresetAndProgram(PluginHost& host, const RenderOptions& options) {
   const bool programValid = options.program < host.numPrograms();
   if (options.program >= 0 && !programValid)
-    throw UsageError("program " + std::to_string(options.program) + " does not exist (the plug-in has " +
-                     std::to_string(host.numPrograms()) + ")");
+    throw UsageError("program " + std::to_string(options.program) +
+                     " does not exist (the plug-in has " + std::to_string(host.numPrograms()) +
+                     ")");
   if (options.presetPath.empty()) {
     if (options.program >= 0) host.setProgram(options.program);
     return;
@@ -57,7 +60,8 @@ void applyPresetAndProgram(PluginHost& host, const RenderOptions& options) {
   std::vector<uint8_t> bytes = PresetFile::readFile(options.presetPath);
   try {
     const PresetFile::Kind kind = PresetFile::kindOf(bytes);
-    if (options.program >= 0 && kind == PresetFile::Kind::kProgram) host.setProgram(options.program);
+    if (options.program >= 0 && kind == PresetFile::Kind::kProgram)
+      host.setProgram(options.program);
     PresetFile::load(host, bytes);
     if (options.program >= 0 && kind == PresetFile::Kind::kBank) host.setProgram(options.program);
   } catch (const RenderError& e) {
@@ -126,7 +130,8 @@ void renderOutput(PluginHost& host, const RenderJob& job, const RenderOptions& o
   LevelMeter normalised(channels, &writer);
   if (scratch) {
     const bool scalable = !silent && std::isfinite(rendered.peak());
-    const double gain = scalable ? std::pow(10.0, options.normalizePeakDbfs / 20.0) / rendered.peak() : 1.0;
+    const double gain =
+        scalable ? std::pow(10.0, options.normalizePeakDbfs / 20.0) / rendered.peak() : 1.0;
     scratch->replay(float(gain), normalised);
   }
   const LevelMeter& written = scratch ? normalised : rendered;
@@ -135,8 +140,8 @@ void renderOutput(PluginHost& host, const RenderJob& job, const RenderOptions& o
   if (!options.quiet) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f s", totalSeconds);
-    err << "zorq-render: wrote " << options.outputPath << " (" << seconds << "): " << written.summary()
-        << '\n';
+    err << "zorq-render: wrote " << options.outputPath << " (" << seconds
+        << "): " << written.summary() << '\n';
   }
   if (AudioFileWriter::isInteger(options.sampleFormat) && written.clipped() > 0)
     warn(err, std::to_string(written.clipped()) + " samples clipped in the " +

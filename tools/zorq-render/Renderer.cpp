@@ -23,12 +23,14 @@ size_t Renderer::totalFrames(const RenderJob& job) {
   const double seconds = std::max(inputSeconds, job.midi.endSeconds()) + job.tailSeconds;
   if (!(seconds <= kMaxRenderSeconds))
     throw RenderError("the render would last " + std::to_string(int64_t(std::min(seconds, 1e15))) +
-                      " s, more than the limit of " + std::to_string(int64_t(kMaxRenderSeconds)) + " s");
+                      " s, more than the limit of " + std::to_string(int64_t(kMaxRenderSeconds)) +
+                      " s");
   const size_t midiFrames = size_t(std::ceil(job.midi.endSeconds() * job.sampleRate));
   const size_t content = std::max({framesOf(job.modulator), framesOf(job.carrier), midiFrames});
   const size_t frames = content + size_t(std::llround(job.tailSeconds * job.sampleRate));
   if (job.lengthLimitSeconds <= 0.0) return frames;
-  return std::min(frames, size_t(std::llround(std::min(job.lengthLimitSeconds, seconds) * job.sampleRate)));
+  return std::min(frames,
+                  size_t(std::llround(std::min(job.lengthLimitSeconds, seconds) * job.sampleRate)));
 }
 
 void Renderer::render(PluginHost& host, const RenderJob& job, FrameSink& sink,

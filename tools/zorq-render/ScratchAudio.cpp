@@ -30,7 +30,8 @@ size_t readUpTo(int fd, char* data, size_t size) {
 ScratchAudio::ScratchAudio(const std::string& besidePath, int channels) : channels_(channels) {
   std::string path;
   descriptor_ = createTemporaryBeside(besidePath, &path);
-  if (descriptor_ < 0) throw RenderError("cannot create a scratch file beside '" + besidePath + "'");
+  if (descriptor_ < 0)
+    throw RenderError("cannot create a scratch file beside '" + besidePath + "'");
   unlink(path.c_str());
 }
 

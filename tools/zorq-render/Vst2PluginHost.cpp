@@ -16,7 +16,7 @@ constexpr size_t kTextBufferSize = 512;
 // record (and so our back pointer in AEffect::user) exists.
 thread_local Vst2PluginHost* hostUnderConstruction = nullptr;
 
-const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo",
+const char* const kHostCanDo[] = {"sendVstEvents",    "sendVstMidiEvent",    "sendVstTimeInfo",
                                   "receiveVstEvents", "receiveVstMidiEvent", "offline"};
 
 }  // namespace
@@ -79,7 +79,7 @@ Vst2PluginHost::~Vst2PluginHost() {
 }
 
 VstIntPtr Vst2PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                               float opt) {
+                                   float opt) {
   return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
@@ -91,11 +91,15 @@ std::string Vst2PluginHost::textFromDispatcher(VstInt32 opcode, VstInt32 index) 
 }
 
 std::string Vst2PluginHost::effectName() { return textFromDispatcher(effGetEffectName, 0); }
-std::string Vst2PluginHost::paramName(int index) { return textFromDispatcher(effGetParamName, index); }
+std::string Vst2PluginHost::paramName(int index) {
+  return textFromDispatcher(effGetParamName, index);
+}
 std::string Vst2PluginHost::paramDisplay(int index) {
   return textFromDispatcher(effGetParamDisplay, index);
 }
-std::string Vst2PluginHost::paramLabel(int index) { return textFromDispatcher(effGetParamLabel, index); }
+std::string Vst2PluginHost::paramLabel(int index) {
+  return textFromDispatcher(effGetParamLabel, index);
+}
 
 std::string Vst2PluginHost::programName(int index) {
   return textFromDispatcher(effGetProgramNameIndexed, index);
@@ -103,7 +107,9 @@ std::string Vst2PluginHost::programName(int index) {
 
 int Vst2PluginHost::currentProgram() { return int(dispatch(effGetProgram)); }
 
-std::string Vst2PluginHost::currentProgramName() { return textFromDispatcher(effGetProgramName, 0); }
+std::string Vst2PluginHost::currentProgramName() {
+  return textFromDispatcher(effGetProgramName, 0);
+}
 
 float Vst2PluginHost::getParameter(int index) {
   return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
@@ -171,7 +177,8 @@ void Vst2PluginHost::sendEvents(const std::vector<HostMidiEvent>& events) {
   list->numEvents = VstInt32(events_.size());
   // Indexed from the first slot's address: the declared array holds only two.
   auto* pointers = reinterpret_cast<VstEvent**>(eventStorage_.data() + offsetof(VstEvents, events));
-  for (size_t i = 0; i < events_.size(); ++i) pointers[i] = reinterpret_cast<VstEvent*>(&events_[i]);
+  for (size_t i = 0; i < events_.size(); ++i)
+    pointers[i] = reinterpret_cast<VstEvent*>(&events_[i]);
   dispatch(effProcessEvents, 0, 0, list);
 }
 
@@ -184,23 +191,24 @@ void Vst2PluginHost::process(float** inputs, float** outputs, int frames) {
   }
 }
 
-void Vst2PluginHost::setTransport(double samplePosition, double beatsPerMinute, double beatPosition) {
+void Vst2PluginHost::setTransport(double samplePosition, double beatsPerMinute,
+                                  double beatPosition) {
   timeInfo_.samplePos = samplePosition;
   timeInfo_.tempo = beatsPerMinute;
   timeInfo_.ppqPos = beatPosition;
   timeInfo_.timeSigNumerator = 4;
   timeInfo_.timeSigDenominator = 4;
   timeInfo_.barStartPos = 4.0 * int(beatPosition / 4.0);
-  timeInfo_.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstBarsValid |
-                    kVstTimeSigValid;
+  timeInfo_.flags =
+      kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
 }
 
 VstIntPtr Vst2PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                   VstIntPtr value, void* ptr, float opt) {
+                                       VstIntPtr value, void* ptr, float opt) {
   // Called from plug-in code: nothing may escape as an exception.
   try {
-    Vst2PluginHost* host = effect && effect->user ? static_cast<Vst2PluginHost*>(effect->user)
-                                              : hostUnderConstruction;
+    Vst2PluginHost* host =
+        effect && effect->user ? static_cast<Vst2PluginHost*>(effect->user) : hostUnderConstruction;
     if (opcode == audioMasterVersion) return kVstVersion2400;
     return host ? host->answer(opcode, index, value, ptr, opt) : 0;
   } catch (...) {
@@ -210,24 +218,19 @@ VstIntPtr Vst2PluginHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt3
 
 VstIntPtr Vst2PluginHost::answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
   switch (opcode) {
-    case audioMasterGetTime:
-      return started_ ? reinterpret_cast<VstIntPtr>(&timeInfo_) : 0;
+    case audioMasterGetTime: return started_ ? reinterpret_cast<VstIntPtr>(&timeInfo_) : 0;
     case audioMasterProcessEvents:  // MIDI from the plug-in is accepted and dropped
       return 1;
-    case audioMasterGetSampleRate:
-      return VstIntPtr(sampleRate_);
-    case audioMasterGetBlockSize:
-      return blockSize_;
-    case audioMasterGetCurrentProcessLevel:
-      return kVstProcessLevelOffline;
+    case audioMasterGetSampleRate: return VstIntPtr(sampleRate_);
+    case audioMasterGetBlockSize: return blockSize_;
+    case audioMasterGetCurrentProcessLevel: return kVstProcessLevelOffline;
     case audioMasterGetVendorString:
       if (ptr) std::strcpy(static_cast<char*>(ptr), kVendorString);
       return ptr ? 1 : 0;
     case audioMasterGetProductString:
       if (ptr) std::strcpy(static_cast<char*>(ptr), kProductString);
       return ptr ? 1 : 0;
-    case audioMasterGetVendorVersion:
-      return 1;
+    case audioMasterGetVendorVersion: return 1;
     case audioMasterCanDo:
       if (!ptr) return 0;
       for (const char* question : kHostCanDo)

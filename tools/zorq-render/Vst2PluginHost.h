@@ -27,8 +27,8 @@ class Vst2PluginHost : public PluginHost {
   static VstHostCallback callback() { return &Vst2PluginHost::hostCallback; }
 
   AEffect& effect() { return *effect_; }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
 
   int numParams() const override { return effect_->numParams; }
   int numPrograms() const override { return effect_->numPrograms; }

@@ -25,7 +25,8 @@ void applyProgramAndSettings(ZORQ& instrument, const SnapshotOptions& options) {
   if (options.programFile.empty() && options.settings.empty()) return;
   IPlugVST adapter(&instrument, Vst2PluginHost::callback(), false);
   Vst2PluginHost host(adapter.GetAEffect());
-  if (!options.programFile.empty()) PresetFile::load(host, PresetFile::readFile(options.programFile));
+  if (!options.programFile.empty())
+    PresetFile::load(host, PresetFile::readFile(options.programFile));
   ParameterSetter setter(host);
   for (const std::string& setting : options.settings) {
     std::string name, value;
@@ -48,7 +49,8 @@ SnapshotOptions parseSnapshotArguments(const std::vector<std::string>& arguments
       options.settings.push_back(valueAfter(arguments, i));
     } else if (a == "--view") {
       const std::string& view = valueAfter(arguments, i);
-      if (view != "main" && view != "tweak") throw RenderError("--view is main or tweak, not '" + view + "'");
+      if (view != "main" && view != "tweak")
+        throw RenderError("--view is main or tweak, not '" + view + "'");
       options.tweakView = view == "tweak";
     } else if (a == "--list-params") {
       options.listParameters = true;

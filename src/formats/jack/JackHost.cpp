@@ -117,16 +117,16 @@ bool JackHost::registerPorts(std::string* error) {
     return p;
   };
   for (int i = 0; i < plug_->NInChannels(); ++i) {
-    jack_port_t* p = add(jackAudioPortName(plug_->GetInputLabel(i), i, true), JACK_DEFAULT_AUDIO_TYPE,
-                         JackPortIsInput);
+    jack_port_t* p = add(jackAudioPortName(plug_->GetInputLabel(i), i, true),
+                         JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput);
     if (!p) return false;
     inputs_.push_back(p);
   }
   midiInput_ = add(jackMidiInputName(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
   if (!midiInput_) return false;
   for (int i = 0; i < plug_->NOutChannels(); ++i) {
-    jack_port_t* p = add(jackAudioPortName(plug_->GetOutputLabel(i), i, false), JACK_DEFAULT_AUDIO_TYPE,
-                         JackPortIsOutput);
+    jack_port_t* p = add(jackAudioPortName(plug_->GetOutputLabel(i), i, false),
+                         JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
     if (!p) return false;
     outputs_.push_back(p);
   }
@@ -139,7 +139,8 @@ void JackHost::describePort(jack_port_t* port, const std::string& prettyName, in
   const jack_uuid_t uuid = jack_port_uuid(port);
   if (jack_uuid_empty(uuid)) return;
   jack_set_property(client_, uuid, JACK_METADATA_PRETTY_NAME, prettyName.c_str(), "text/plain");
-  jack_set_property(client_, uuid, JACK_METADATA_ORDER, std::to_string(order).c_str(), kIntegerType);
+  jack_set_property(client_, uuid, JACK_METADATA_ORDER, std::to_string(order).c_str(),
+                    kIntegerType);
 }
 
 void JackHost::Close() {
@@ -270,8 +271,10 @@ void JackHost::process(uint32_t nFrames) {
   float* in[kMaxChannels];
   float* out[kMaxChannels];
   const int nIn = int(inputs_.size()), nOut = int(outputs_.size());
-  for (int c = 0; c < nIn; ++c) in[c] = static_cast<float*>(jack_port_get_buffer(inputs_[c], nFrames));
-  for (int c = 0; c < nOut; ++c) out[c] = static_cast<float*>(jack_port_get_buffer(outputs_[c], nFrames));
+  for (int c = 0; c < nIn; ++c)
+    in[c] = static_cast<float*>(jack_port_get_buffer(inputs_[c], nFrames));
+  for (int c = 0; c < nOut; ++c)
+    out[c] = static_cast<float*>(jack_port_get_buffer(outputs_[c], nFrames));
   IPlugBase& plug = *plug_;
   IMutexLock lock(plug.Mutex());
   deliverMidi(nFrames);
@@ -305,7 +308,8 @@ void JackHost::deliverMidi(uint32_t nFrames) {
       ISysEx sysex(offset, event.buffer, int32_t(event.size));
       plug_->ProcessSysEx(&sysex);
     } else if (status >= 0x80 && status < 0xF0 && event.size <= 3) {
-      IMidiMsg msg(offset, status, event.size > 1 ? event.buffer[1] : 0, event.size > 2 ? event.buffer[2] : 0);
+      IMidiMsg msg(offset, status, event.size > 1 ? event.buffer[1] : 0,
+                   event.size > 2 ? event.buffer[2] : 0);
       plug_->ProcessMidiMsg(&msg);
     }
   }
@@ -329,7 +333,8 @@ JackHost::Connections JackHost::Autoconnect() {
     if (code == 0 || code == EEXIST)
       requested.emplace_back(from, to);
     else
-      result.failed.push_back(from + " -> " + to + ": the server refused (code " + std::to_string(code) + ")");
+      result.failed.push_back(from + " -> " + to + ": the server refused (code " +
+                              std::to_string(code) + ")");
   };
 
   const std::vector<std::string> capture =
@@ -350,9 +355,11 @@ JackHost::Connections JackHost::Autoconnect() {
     if (i < playback.size())
       request(outs[i], playback[i]);
     else
-      result.failed.push_back(outs[i] + ": no physical playback port " + std::to_string(i + 1) + " to connect");
+      result.failed.push_back(outs[i] + ": no physical playback port " + std::to_string(i + 1) +
+                              " to connect");
   }
-  if (keyboards.empty()) result.failed.push_back(MidiInputPort() + ": no hardware MIDI output to connect");
+  if (keyboards.empty())
+    result.failed.push_back(MidiInputPort() + ": no hardware MIDI output to connect");
   for (const std::string& keyboard : keyboards) request(keyboard, MidiInputPort());
 
   // A server may accept a request and drop it (a session's self-connect policy): only
@@ -364,9 +371,10 @@ JackHost::Connections JackHost::Autoconnect() {
     if (connected(from, to))
       result.made.push_back(from + " -> " + to);
     else
-      result.failed.push_back(from + " -> " + to +
-                              ": the server accepted the request but did not connect (a session policy may "
-                              "forbid a client's own connections)");
+      result.failed.push_back(
+          from + " -> " + to +
+          ": the server accepted the request but did not connect (a session policy may "
+          "forbid a client's own connections)");
   }
   return result;
 }

@@ -78,7 +78,9 @@ void IPlugVST::InformHostOfParamChange(int paramIdx, double normalized) {
   hostCall(audioMasterAutomate, paramIdx, 0, nullptr, static_cast<float>(normalized));
 }
 
-void IPlugVST::BeginInformHostOfParamChange(int paramIdx) { hostCall(audioMasterBeginEdit, paramIdx); }
+void IPlugVST::BeginInformHostOfParamChange(int paramIdx) {
+  hostCall(audioMasterBeginEdit, paramIdx);
+}
 
 void IPlugVST::EndInformHostOfParamChange(int paramIdx) { hostCall(audioMasterEndEdit, paramIdx); }
 

@@ -60,8 +60,8 @@ class IPlugVST : public IPlugHost {
  private:
   // Disconnects inputs from the third on, connects outputs from the third on.
   void limitToStereoIO();
-  VstIntPtr hostCall(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr hostCall(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   // The editor's opcodes, on the host's editor thread without the plug-in mutex.
   static bool isEditorCall(VstInt32 opcode, VstInt32 index, VstIntPtr value);
@@ -85,8 +85,8 @@ class IPlugVST : public IPlugHost {
   template <typename Sample>
   void silenceHostOutputs(Sample** outputs, int first, int nFrames);
 
-  static VstIntPtr dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                  VstIntPtr value, void* ptr, float opt);
+  static VstIntPtr dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                  void* ptr, float opt);
   static void processProc(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames);
   static void processReplacingProc(AEffect* effect, float** inputs, float** outputs,
                                    VstInt32 nFrames);

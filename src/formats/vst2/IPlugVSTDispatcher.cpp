@@ -42,7 +42,8 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
       delete vst;
       return 0;
     }
-    if (isEditorCall(opcode, index, value)) return vst->dispatchEditor(opcode, index, value, ptr, opt);
+    if (isEditorCall(opcode, index, value))
+      return vst->dispatchEditor(opcode, index, value, ptr, opt);
     IPlugBase& plug = *vst->plug_;
     VstIntPtr result = 0;
     bool outermost = false;
@@ -81,7 +82,8 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       }
       return 0;
     case effGetProgramName:
-      if (ptr) copyText(ptr, plug_->GetPresetName(plug_->GetCurrentPresetIdx()), kVstMaxProgNameLen);
+      if (ptr)
+        copyText(ptr, plug_->GetPresetName(plug_->GetCurrentPresetIdx()), kVstMaxProgNameLen);
       return 0;
     case effGetParamLabel:
       if (param && ptr) copyText(ptr, param->GetLabelForHost(), kParamTextSize);
@@ -168,10 +170,10 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       const char* question = static_cast<const char*>(ptr);
       if (!question) return 0;
       if (!std::strcmp(question, "receiveVstTimeInfo")) return 1;
-      if (plug_->DoesMIDI() && (!std::strcmp(question, "sendVstEvents") ||
-                         !std::strcmp(question, "sendVstMidiEvent") ||
-                         !std::strcmp(question, "receiveVstEvents") ||
-                         !std::strcmp(question, "receiveVstMidiEvent")))
+      if (plug_->DoesMIDI() &&
+          (!std::strcmp(question, "sendVstEvents") || !std::strcmp(question, "sendVstMidiEvent") ||
+           !std::strcmp(question, "receiveVstEvents") ||
+           !std::strcmp(question, "receiveVstMidiEvent")))
         return 1;
       if (!std::strcmp(question, "hasCockosExtensions")) {
         hostExtensions_ |= 1;
@@ -249,7 +251,8 @@ VstIntPtr IPlugVST::processEvents(const VstEvents* events) {
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
       IMidiMsg msg(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                   static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
+                   static_cast<uint8_t>(midi->midiData[1]),
+                   static_cast<uint8_t>(midi->midiData[2]));
       plug_->ProcessMidiMsg(&msg);
     } else if (event->type == kVstSysExType) {
       const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);

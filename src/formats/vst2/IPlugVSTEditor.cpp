@@ -24,8 +24,9 @@ IKeyPress::ENamedKey namedKey(VstIntPtr virtualKey) {
     case VKEY_PAGEUP: return IKeyPress::kPageUp;
     case VKEY_PAGEDOWN: return IKeyPress::kPageDown;
     case VKEY_DELETE: return IKeyPress::kDelete;
-    default: return virtualKey >= VKEY_F1 && virtualKey < VKEY_F1 + 12 ? IKeyPress::kOtherKey
-                                                                       : IKeyPress::kNoNamedKey;
+    default:
+      return virtualKey >= VKEY_F1 && virtualKey < VKEY_F1 + 12 ? IKeyPress::kOtherKey
+                                                                : IKeyPress::kNoNamedKey;
   }
 }
 
@@ -102,11 +103,10 @@ VstIntPtr IPlugVST::dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr va
       }
       gui->CloseWindow();
       return 1;
-    case effEditIdle:
-      {
-        IMutexLock lock(plug_->Mutex());
-        plug_->OnIdle();
-      }
+    case effEditIdle: {
+      IMutexLock lock(plug_->Mutex());
+      plug_->OnIdle();
+    }
       if (gui) gui->OnWindowIdle();
       return 0;
     case effEditKeyDown:

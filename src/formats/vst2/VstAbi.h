@@ -348,12 +348,13 @@ struct ERect {
 
 #define ZORQ_VST_ABI_SIZE(type, bytes64, bytes32) \
   ZORQ_VST_ABI_ASSERT(sizeof(struct type) == ZORQ_VST_ABI_PICK(bytes64, bytes32), #type " size")
-#define ZORQ_VST_ABI_AT(type, field, at64, at32)                                       \
+#define ZORQ_VST_ABI_AT(type, field, at64, at32)                                     \
   ZORQ_VST_ABI_ASSERT(offsetof(struct type, field) == ZORQ_VST_ABI_PICK(at64, at32), \
                       #type "." #field " offset")
 
 ZORQ_VST_ABI_ASSERT(sizeof(VstIntPtr) == sizeof(void*), "VstIntPtr is pointer-sized");
-ZORQ_VST_ABI_ASSERT(sizeof(VstDispatcherProc) == sizeof(void*), "function pointers are pointer-sized");
+ZORQ_VST_ABI_ASSERT(sizeof(VstDispatcherProc) == sizeof(void*),
+                    "function pointers are pointer-sized");
 
 ZORQ_VST_ABI_SIZE(AEffect, 192, 144);
 ZORQ_VST_ABI_AT(AEffect, magic, 0, 0);

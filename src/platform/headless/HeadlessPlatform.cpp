@@ -15,7 +15,8 @@ std::string rectText(const IRECT* r) {
 
 std::string itemTexts(const IPopupMenu* menu) {
   std::string texts;
-  for (int i = 0; i < menu->GetNItems(); ++i) texts += (i ? "|" : "") + std::string(menu->GetItemText(i));
+  for (int i = 0; i < menu->GetNItems(); ++i)
+    texts += (i ? "|" : "") + std::string(menu->GetItemText(i));
   return texts;
 }
 
@@ -24,8 +25,8 @@ int firstButton(int type) { return type == 3 || type == 4 ? 6 : 1; }
 }  // namespace
 
 int HeadlessPlatform::Count(const std::string& op) const {
-  return static_cast<int>(std::count_if(calls.begin(), calls.end(),
-                                        [&op](const Call& call) { return call.op == op; }));
+  return static_cast<int>(
+      std::count_if(calls.begin(), calls.end(), [&op](const Call& call) { return call.op == op; }));
 }
 
 bool HeadlessPlatform::Called(const std::string& op, const std::vector<std::string>& args) const {

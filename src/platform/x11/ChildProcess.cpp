@@ -58,7 +58,8 @@ std::string ChildProcess::Find(const std::string& name) {
     const std::string folder = folders.substr(start, end - start);
     const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
     struct stat info {};
-    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        access(candidate.c_str(), X_OK) == 0)
       return candidate;
     start = end + 1;
   }

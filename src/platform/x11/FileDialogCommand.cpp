@@ -79,7 +79,8 @@ std::vector<std::string> DialogArguments(DialogTool tool, const FilePromptReques
   return arguments;
 }
 
-std::string DialogAnswer(const FilePromptRequest& request, int exitStatus, const std::string& output) {
+std::string DialogAnswer(const FilePromptRequest& request, int exitStatus,
+                         const std::string& output) {
   if (exitStatus != 0) return "";
   std::string path = output.substr(0, output.find('\n'));
   if (path.empty() || path[0] != '/') return "";

@@ -30,6 +30,7 @@ std::vector<std::string> DialogArguments(DialogTool tool, const FilePromptReques
 // The chosen file from the tool's exit status and output (first line), with the
 // first extension appended to a saved name that has none of the allowed ones; empty
 // for a cancelled dialog.
-std::string DialogAnswer(const FilePromptRequest& request, int exitStatus, const std::string& output);
+std::string DialogAnswer(const FilePromptRequest& request, int exitStatus,
+                         const std::string& output);
 // The folder of a path with its trailing "/".
 std::string FolderOf(const std::string& path);

@@ -66,7 +66,8 @@ MessageBoxView::MessageBoxView(const std::string& text, const std::string& capti
   width_ = std::max(textWidth, buttonsWidth) + 2 * kMargin * s;
   const int lineHeight = font ? font->LineHeight() : 15 * s;
   const int headerHeight = bold ? bold->LineHeight() : 15 * s;
-  const int buttonTop = kMargin * s + headerHeight + 8 * s + int(lines_.size()) * lineHeight + kMargin * s;
+  const int buttonTop =
+      kMargin * s + headerHeight + 8 * s + int(lines_.size()) * lineHeight + kMargin * s;
   height_ = buttonTop + kButtonHeight * s + kMargin * s;
   int x = width_ - kMargin * s - buttonsWidth;
   for (Button& button : buttons_) {
@@ -127,13 +128,15 @@ const LICE_IBitmap* MessageBoxView::Picture() {
   for (size_t i = 0; i < buttons_.size(); ++i) {
     const IRECT& r = buttons_[i].rect;
     const bool focused = int(i) == focused_;
-    fill(&picture_, r, focused ? LICE_PackPixel(255, 51, 110, 204) : LICE_PackPixel(255, 150, 150, 150));
+    fill(&picture_, r,
+         focused ? LICE_PackPixel(255, 51, 110, 204) : LICE_PackPixel(255, 150, 150, 150));
     const int frame = focused ? 2 * s : s;
-    fill(&picture_, IRECT(r.L + frame, r.T + frame, r.R - frame, r.B - frame), LICE_PackPixel(255, 250, 250, 250));
+    fill(&picture_, IRECT(r.L + frame, r.T + frame, r.R - frame, r.B - frame),
+         LICE_PackPixel(255, 250, 250, 250));
     if (font) {
       const int w = widthOf(font, buttons_[i].label);
-      font->Draw(&picture_, buttons_[i].label, (r.L + r.R - w) / 2, (r.T + r.B - font->LineHeight()) / 2, 255,
-                 20, 20, 20);
+      font->Draw(&picture_, buttons_[i].label, (r.L + r.R - w) / 2,
+                 (r.T + r.B - font->LineHeight()) / 2, 255, 20, 20, 20);
     }
   }
   return &picture_;

@@ -16,7 +16,8 @@ class PlatformFonts;
 
 class MessageBoxView {
  public:
-  MessageBoxView(const std::string& text, const std::string& caption, int type, PlatformFonts* fonts);
+  MessageBoxView(const std::string& text, const std::string& caption, int type,
+                 PlatformFonts* fonts);
 
   int Width() const { return width_; }
   int Height() const { return height_; }

@@ -24,11 +24,12 @@ uint32_t depthMask(int depth) { return depth >= 32 ? 0xffffffffu : (1u << depth)
 }  // namespace
 
 bool PixelFormat::Valid() const {
-  const bool knownSize = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 ||
-                         bitsPerPixel == 32;
+  const bool knownSize =
+      bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
   const uint32_t colours = redMask | greenMask | blueMask;
   return knownSize && depth > 0 && depth <= bitsPerPixel && redMask && greenMask && blueMask &&
-         !(colours & ~depthMask(depth)) && (scanlinePad == 8 || scanlinePad == 16 || scanlinePad == 32);
+         !(colours & ~depthMask(depth)) &&
+         (scanlinePad == 8 || scanlinePad == 16 || scanlinePad == 32);
 }
 
 int PixelFormat::Stride(int width) const {
@@ -38,7 +39,8 @@ int PixelFormat::Stride(int width) const {
 
 uint32_t PixelFormat::Encode(uint8_t r, uint8_t g, uint8_t b) const {
   const uint32_t colours = redMask | greenMask | blueMask;
-  return place(r, redMask) | place(g, greenMask) | place(b, blueMask) | (depthMask(depth) & ~colours);
+  return place(r, redMask) | place(g, greenMask) | place(b, blueMask) |
+         (depthMask(depth) & ~colours);
 }
 
 bool PixelFormat::isByteSwapLayout() const {

@@ -11,10 +11,10 @@
 
 struct PixelFormat {
   uint32_t redMask = 0xff0000, greenMask = 0xff00, blueMask = 0xff;
-  int depth = 24;          // significant bits; bits above the colour masks hold alpha
-  int bitsPerPixel = 32;   // 8, 16, 24 or 32
-  bool msbFirst = false;   // image byte order of the server
-  int scanlinePad = 32;    // bits each image row is padded to
+  int depth = 24;         // significant bits; bits above the colour masks hold alpha
+  int bitsPerPixel = 32;  // 8, 16, 24 or 32
+  bool msbFirst = false;  // image byte order of the server
+  int scanlinePad = 32;   // bits each image row is padded to
 
   // A format this code can write: TrueColor masks within the depth, a known size.
   bool Valid() const;

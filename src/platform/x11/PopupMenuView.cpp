@@ -29,7 +29,8 @@ void fill(LICE_IBitmap* bitmap, int x, int y, int w, int h, LICE_pixel colour) {
 void drawCheck(LICE_IBitmap* bitmap, int x, int y, int s, LICE_pixel colour) {
   const int t = std::max(1, s / 6);
   for (int i = 0; i <= s / 3; ++i) fill(bitmap, x + i, y + s / 2 + i, t, t, colour);
-  for (int i = 0; i <= 2 * s / 3; ++i) fill(bitmap, x + s / 3 + i, y + s / 2 + s / 3 - i, t, t, colour);
+  for (int i = 0; i <= 2 * s / 3; ++i)
+    fill(bitmap, x + s / 3 + i, y + s / 2 + s / 3 - i, t, t, colour);
 }
 
 // A right-pointing triangle of height h at (x, y).
@@ -117,7 +118,8 @@ const LICE_IBitmap* PopupMenuView::Picture() {
     const IPopupMenuItem* item = menu_->GetItem(i);
     const Row& row = rows_[size_t(i)];
     if (item->GetIsSeparator()) {
-      fill(&picture_, kPadding * s, row.top + row.height / 2, width_ - 2 * kPadding * s, s, kSeparator);
+      fill(&picture_, kPadding * s, row.top + row.height / 2, width_ - 2 * kPadding * s, s,
+           kSeparator);
       continue;
     }
     const bool lit = i == highlighted_;
@@ -125,13 +127,15 @@ const LICE_IBitmap* PopupMenuView::Picture() {
     const uint8_t ink = lit ? 255 : item->GetEnabled() ? 20 : 150;
     const LICE_pixel inkPixel = LICE_PackPixel(255, ink, ink, ink);
     const int textTop = row.top + 3 * s;
-    if (item->GetChecked()) drawCheck(&picture_, (kPadding + 3) * s, row.top + row.height / 2 - 6 * s, 11 * s, inkPixel);
+    if (item->GetChecked())
+      drawCheck(&picture_, (kPadding + 3) * s, row.top + row.height / 2 - 6 * s, 11 * s, inkPixel);
     if (font) {
       const int x = (kPadding + kCheckColumn + (item->GetIsTitle() ? kTitleIndent : 0)) * s;
       font->Draw(&picture_, Label(i).c_str(), x, textTop, 255, ink, ink, ink);
     }
     if (item->GetSubmenu())
-      drawArrow(&picture_, width_ - (kPadding + 12) * s, row.top + row.height / 2 - 4 * s, 9 * s, inkPixel);
+      drawArrow(&picture_, width_ - (kPadding + 12) * s, row.top + row.height / 2 - 4 * s, 9 * s,
+                inkPixel);
   }
   return &picture_;
 }

@@ -30,9 +30,11 @@ bool portalOffered(DBusConnection* connection) {
   bool activatable = false;
   if (reply) {
     DBusMessageIter it, names;
-    if (dbus_message_iter_init(reply, &it) && dbus_message_iter_get_arg_type(&it) == DBUS_TYPE_ARRAY) {
+    if (dbus_message_iter_init(reply, &it) &&
+        dbus_message_iter_get_arg_type(&it) == DBUS_TYPE_ARRAY) {
       dbus_message_iter_recurse(&it, &names);
-      for (; dbus_message_iter_get_arg_type(&names) == DBUS_TYPE_STRING; dbus_message_iter_next(&names)) {
+      for (; dbus_message_iter_get_arg_type(&names) == DBUS_TYPE_STRING;
+           dbus_message_iter_next(&names)) {
         const char* name = nullptr;
         dbus_message_iter_get_basic(&names, &name);
         activatable |= name && !std::strcmp(name, kService);
@@ -112,7 +114,8 @@ std::string PortalFileChooser::PathOfUri(const std::string& uri) {
   if (uri.rfind(scheme, 0) != 0) return "";
   std::string path;
   for (size_t i = scheme.size(); i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && hexValue(uri[i + 1]) >= 0 && hexValue(uri[i + 2]) >= 0) {
+    if (uri[i] == '%' && i + 2 < uri.size() && hexValue(uri[i + 1]) >= 0 &&
+        hexValue(uri[i + 2]) >= 0) {
       path += char(hexValue(uri[i + 1]) * 16 + hexValue(uri[i + 2]));
       i += 2;
     } else {
@@ -154,7 +157,8 @@ PortalFileChooser::~PortalFileChooser() {
   }
   if (state_ == kWaiting && !handlePath_.empty()) {
     // Closes a dialog still open.
-    DBusMessage* close = dbus_message_new_method_call(kService, handlePath_.c_str(), kRequestInterface, "Close");
+    DBusMessage* close =
+        dbus_message_new_method_call(kService, handlePath_.c_str(), kRequestInterface, "Close");
     dbus_connection_send(connection_, close, nullptr);
     dbus_connection_flush(connection_);
     dbus_message_unref(close);
@@ -183,7 +187,8 @@ bool PortalFileChooser::send() {
   if (!matched) return false;
 
   const bool save = request_.action == kFileSave;
-  DBusMessage* call = dbus_message_new_method_call(kService, kObject, kInterface, save ? "SaveFile" : "OpenFile");
+  DBusMessage* call =
+      dbus_message_new_method_call(kService, kObject, kInterface, save ? "SaveFile" : "OpenFile");
   DBusMessageIter args, options;
   dbus_message_iter_init_append(call, &args);
   char parent[32];
@@ -205,7 +210,9 @@ bool PortalFileChooser::send() {
     appendEntry(&options, "current_name", DBUS_TYPE_STRING, &name);
   }
   dbus_message_iter_close_container(&args, &options);
-  const bool sent = dbus_connection_send_with_reply(connection_, call, &pending_, DBUS_TIMEOUT_INFINITE) && pending_;
+  const bool sent =
+      dbus_connection_send_with_reply(connection_, call, &pending_, DBUS_TIMEOUT_INFINITE) &&
+      pending_;
   dbus_message_unref(call);
   dbus_connection_flush(connection_);
   return sent;
@@ -236,12 +243,17 @@ PortalFileChooser::EState PortalFileChooser::Poll() {
 void PortalFileChooser::readResponse(DBusMessage* signal) {
   state_ = kAnswered;
   DBusMessageIter it;
-  if (!dbus_message_iter_init(signal, &it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_UINT32) return;
+  if (!dbus_message_iter_init(signal, &it) ||
+      dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_UINT32)
+    return;
   dbus_uint32_t response = 2;
   dbus_message_iter_get_basic(&it, &response);
-  if (response != 0 || !dbus_message_iter_next(&it) || dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY) return;
+  if (response != 0 || !dbus_message_iter_next(&it) ||
+      dbus_message_iter_get_arg_type(&it) != DBUS_TYPE_ARRAY)
+    return;
   DBusMessageIter results;
-  for (dbus_message_iter_recurse(&it, &results); dbus_message_iter_get_arg_type(&results) == DBUS_TYPE_DICT_ENTRY;
+  for (dbus_message_iter_recurse(&it, &results);
+       dbus_message_iter_get_arg_type(&results) == DBUS_TYPE_DICT_ENTRY;
        dbus_message_iter_next(&results)) {
     DBusMessageIter entry, variant, uris;
     dbus_message_iter_recurse(&results, &entry);

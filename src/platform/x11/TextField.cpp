@@ -35,7 +35,9 @@ std::string encode(const std::u32string& text) {
   return utf8;
 }
 
-LICE_pixel pixelOf(const IColor& c) { return LICE_PackPixel(255, uint8_t(c.R), uint8_t(c.G), uint8_t(c.B)); }
+LICE_pixel pixelOf(const IColor& c) {
+  return LICE_PackPixel(255, uint8_t(c.R), uint8_t(c.G), uint8_t(c.B));
+}
 }  // namespace
 
 TextField::TextField(const std::string& text, const std::string& allowed, int maxLength)
@@ -93,7 +95,8 @@ TextField::EAction TextField::Key(const IKeyPress& key) {
     case IKeyPress::kDown: moveCaret(end, key.shift); return kEdited;
     case IKeyPress::kBackspace:
     case IKeyPress::kDelete:
-      if (!HasSelection()) moveCaret(key.key == IKeyPress::kBackspace ? caret_ - 1 : caret_ + 1, true);
+      if (!HasSelection())
+        moveCaret(key.key == IKeyPress::kBackspace ? caret_ - 1 : caret_ + 1, true);
       eraseSelection();
       return kEdited;
     case IKeyPress::kNoNamedKey: break;
@@ -148,7 +151,8 @@ void TextField::ClickAt(int x, bool extend, RasterFont* font, int fieldWidth, IT
 
 void TextField::Draw(LICE_IBitmap* dest, RasterFont* font, const IText& style, bool caretOn) const {
   const int width = dest->getWidth(), height = dest->getHeight();
-  LICE_FillRect(dest, 0, 0, width, height, pixelOf(style.mTextEntryBGColor), 1.0f, LICE_BLIT_MODE_COPY);
+  LICE_FillRect(dest, 0, 0, width, height, pixelOf(style.mTextEntryBGColor), 1.0f,
+                LICE_BLIT_MODE_COPY);
   if (!font) return;
   const int left = textLeft(font, width, style.mAlign);
   const int lineHeight = font->LineHeight();

@@ -12,8 +12,9 @@ constexpr uint32_t kMaxUnits = 1 << 16;
 
 void X11Clipboard::Request() {
   xcb_connection_t* c = connection_->Get();
-  xcb_convert_selection(c, window_, connection_->Atom("CLIPBOARD"), connection_->Atom("UTF8_STRING"),
-                        connection_->Atom(kProperty), XCB_CURRENT_TIME);
+  xcb_convert_selection(c, window_, connection_->Atom("CLIPBOARD"),
+                        connection_->Atom("UTF8_STRING"), connection_->Atom(kProperty),
+                        XCB_CURRENT_TIME);
   xcb_flush(c);
 }
 
@@ -25,7 +26,8 @@ bool X11Clipboard::HandleEvent(const xcb_generic_event_t* event, std::string* te
   if (notify->property == XCB_NONE) return true;  // no owner, or it refused
   xcb_connection_t* c = connection_->Get();
   X11Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-      c, xcb_get_property(c, 1, window_, notify->property, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxUnits), nullptr));
+      c, xcb_get_property(c, 1, window_, notify->property, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxUnits),
+      nullptr));
   if (reply && reply->format == 8)
     text->assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
                  size_t(xcb_get_property_value_length(reply.get())));

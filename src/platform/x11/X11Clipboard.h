@@ -15,7 +15,8 @@ class X11Connection;
 
 class X11Clipboard {
  public:
-  X11Clipboard(X11Connection* connection, xcb_window_t window) : connection_(connection), window_(window) {}
+  X11Clipboard(X11Connection* connection, xcb_window_t window)
+      : connection_(connection), window_(window) {}
 
   void Request();
   // True when the event answers a request of ours; text then holds the clipboard's

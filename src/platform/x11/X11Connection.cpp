@@ -48,7 +48,8 @@ xcb_atom_t X11Connection::Atom(const char* name) {
   return atom;
 }
 
-bool X11Connection::formatOf(const xcb_visualtype_t* type, uint8_t depth, PixelFormat* format) const {
+bool X11Connection::formatOf(const xcb_visualtype_t* type, uint8_t depth,
+                             PixelFormat* format) const {
   if (type->_class != XCB_VISUAL_CLASS_TRUE_COLOR && type->_class != XCB_VISUAL_CLASS_DIRECT_COLOR)
     return false;
   PixelFormat f;
@@ -78,7 +79,8 @@ bool X11Connection::ChooseVisual(xcb_window_t parent, X11Visual* visual) {
     for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d)) {
       if (d.data->depth != 24 && d.data->depth != 32) continue;
       for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
-        if (v.data->visual_id == attributes->visual && v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR &&
+        if (v.data->visual_id == attributes->visual &&
+            v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR &&
             formatOf(v.data, d.data->depth, &visual->format)) {
           visual->id = v.data->visual_id;
           visual->depth = d.data->depth;
@@ -149,8 +151,8 @@ bool X11Connection::RootSize(xcb_window_t root, int* width, int* height) {
 
 void X11Connection::SetTitle(xcb_window_t window, const std::string& title) {
   const auto length = uint32_t(title.size());
-  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                      length, title.data());
+  xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
+                      8, length, title.data());
   xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, Atom("_NET_WM_NAME"),
                       Atom("UTF8_STRING"), 8, length, title.data());
 }
@@ -166,10 +168,11 @@ void X11Connection::SetFixedSize(xcb_window_t window, int width, int height) {
 }
 
 std::string X11Connection::ResourceManager(xcb_window_t root) {
-  X11Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-      connection_,
-      xcb_get_property(connection_, 0, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 16),
-      nullptr));
+  X11Owned<xcb_get_property_reply_t> reply(
+      xcb_get_property_reply(connection_,
+                             xcb_get_property(connection_, 0, root, XCB_ATOM_RESOURCE_MANAGER,
+                                              XCB_ATOM_STRING, 0, 1 << 16),
+                             nullptr));
   if (!reply || reply->format != 8) return "";
   const char* text = static_cast<const char*>(xcb_get_property_value(reply.get()));
   return std::string(text, size_t(xcb_get_property_value_length(reply.get())));

@@ -13,9 +13,9 @@ constexpr uint32_t kEventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_
                                 XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 }  // namespace
 
-std::unique_ptr<X11EditorWindow> X11EditorWindow::Create(X11Connection* connection, xcb_window_t parent,
-                                                         int width, int height, int scale,
-                                                         bool trySharedMemory) {
+std::unique_ptr<X11EditorWindow> X11EditorWindow::Create(X11Connection* connection,
+                                                         xcb_window_t parent, int width, int height,
+                                                         int scale, bool trySharedMemory) {
   if (!connection) return nullptr;
   std::unique_ptr<X11EditorWindow> window(new X11EditorWindow(connection, width, height, scale));
   if (!window->create(parent, trySharedMemory)) return nullptr;
@@ -52,10 +52,11 @@ bool X11EditorWindow::create(xcb_window_t parent, bool trySharedMemory) {
   const uint32_t values[] = {visual.format.Encode(0, 0, 0), 0, kEventMask,
                              colormap_ ? colormap_ : screen->default_colormap};
   const X11Owned<xcb_generic_error_t> error(xcb_request_check(
-      c, xcb_create_window_checked(c, depth_, window_, parent_, 0, 0, uint16_t(width), uint16_t(height), 0,
-                                   XCB_WINDOW_CLASS_INPUT_OUTPUT, visual.id,
-                                   XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP,
-                                   values)));
+      c,
+      xcb_create_window_checked(
+          c, depth_, window_, parent_, 0, 0, uint16_t(width), uint16_t(height), 0,
+          XCB_WINDOW_CLASS_INPUT_OUTPUT, visual.id,
+          XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values)));
   if (error) {
     window_ = 0;
     return false;
@@ -64,11 +65,11 @@ bool X11EditorWindow::create(xcb_window_t parent, bool trySharedMemory) {
   if (TopLevel()) {
     SetTitle("ZORQ");
     deleteWindow_ = connection_->Atom("WM_DELETE_WINDOW");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, connection_->Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32,
-                        1, &deleteWindow_);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, connection_->Atom("WM_PROTOCOLS"),
+                        XCB_ATOM_ATOM, 32, 1, &deleteWindow_);
   }
-  surface_ = std::make_unique<X11Surface>(connection_, window_, visual.format, depth_, width, height,
-                                          trySharedMemory);
+  surface_ = std::make_unique<X11Surface>(connection_, window_, visual.format, depth_, width,
+                                          height, trySharedMemory);
   screen_.resize(width_, height_);
   xcb_map_window(c, window_);
   pending_ = IRECT(0, 0, width_, height_);
@@ -94,8 +95,8 @@ void X11EditorWindow::SetClass(const std::string& instance, const std::string& c
   if (!TopLevel()) return;
   // WM_CLASS: the two names, each ending in a zero byte.
   const std::string value = instance + '\0' + className + '\0';
-  xcb_change_property(connection_->Get(), XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                      uint32_t(value.size()), value.data());
+  xcb_change_property(connection_->Get(), XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS,
+                      XCB_ATOM_STRING, 8, uint32_t(value.size()), value.data());
   xcb_flush(connection_->Get());
 }
 
@@ -111,7 +112,8 @@ bool X11EditorWindow::CopyInFlight() const { return surface_ && surface_->Busy()
 
 int X11EditorWindow::ToEditor(int windowCoordinate) const {
   // Floor division: drags beyond the left or top edge stay negative.
-  return windowCoordinate >= 0 ? windowCoordinate / scale_ : -((-windowCoordinate + scale_ - 1) / scale_);
+  return windowCoordinate >= 0 ? windowCoordinate / scale_
+                               : -((-windowCoordinate + scale_ - 1) / scale_);
 }
 
 void X11EditorWindow::Invalidate(const IRECT& r) {
@@ -152,7 +154,8 @@ bool X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
     case XCB_EXPOSE: {
       const auto* expose = reinterpret_cast<const xcb_expose_event_t*>(event);
       if (expose->window != window_) return false;
-      Invalidate(IRECT(ToEditor(expose->x), ToEditor(expose->y), ToEditor(expose->x + expose->width + scale_ - 1),
+      Invalidate(IRECT(ToEditor(expose->x), ToEditor(expose->y),
+                       ToEditor(expose->x + expose->width + scale_ - 1),
                        ToEditor(expose->y + expose->height + scale_ - 1)));
       return true;
     }
@@ -163,7 +166,8 @@ bool X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
     }
     case XCB_CLIENT_MESSAGE: {
       const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
-      if (message->window != window_ || !deleteWindow_ || message->data.data32[0] != deleteWindow_) return false;
+      if (message->window != window_ || !deleteWindow_ || message->data.data32[0] != deleteWindow_)
+        return false;
       closeRequested_ = true;
       return true;
     }

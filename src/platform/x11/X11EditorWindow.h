@@ -24,8 +24,9 @@ class X11EditorWindow {
   // width and height in editor pixels. Null when the window cannot be made. With a
   // parent of 0 the window is a top-level one, titled "ZORQ", whose close button
   // is reported (TakeCloseRequest) instead of closing it.
-  static std::unique_ptr<X11EditorWindow> Create(X11Connection* connection, xcb_window_t parent, int width,
-                                                 int height, int scale, bool trySharedMemory);
+  static std::unique_ptr<X11EditorWindow> Create(X11Connection* connection, xcb_window_t parent,
+                                                 int width, int height, int scale,
+                                                 bool trySharedMemory);
   ~X11EditorWindow();
   X11EditorWindow(const X11EditorWindow&) = delete;
   X11EditorWindow& operator=(const X11EditorWindow&) = delete;

@@ -40,11 +40,13 @@ IKeyPress::ENamedKey namedKey(xkb_keysym_t sym) {
 X11Keyboard::X11Keyboard(X11Connection* connection) {
   xcb_connection_t* c = connection->Get();
   if (!xkb_x11_setup_xkb_extension(c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                   XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
+                                   XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
+                                   nullptr))
     return;
   const int32_t device = xkb_x11_get_core_keyboard_device_id(c);
   if (device < 0 || !connection->KeyContext()) return;
-  keymap_ = xkb_x11_keymap_new_from_device(connection->KeyContext(), c, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  keymap_ = xkb_x11_keymap_new_from_device(connection->KeyContext(), c, device,
+                                           XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (keymap_) state_ = xkb_x11_state_new_from_device(keymap_, c, device);
 }
 

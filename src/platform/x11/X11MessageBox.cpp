@@ -26,8 +26,9 @@ int Run(X11View* view, const std::string& text, const std::string& caption, int 
   int x = editorX + (width - box.Width()) / 2, y = editorY + (height - box.Height()) / 2;
   x = std::max(0, std::min(x, rootWidth - box.Width()));
   y = std::max(0, std::min(y, rootHeight - box.Height()));
-  X11PlatformWindow window(c, view->Root(), x, y, box.Width(), box.Height(), false,
-                           XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_KEY_PRESS);
+  X11PlatformWindow window(
+      c, view->Root(), x, y, box.Width(), box.Height(), false,
+      XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_KEY_PRESS);
   if (!window.Valid()) return 0;
   xcb_connection_t* conn = c->Get();
   const xcb_window_t id = window.Window();
@@ -35,13 +36,18 @@ int Run(X11View* view, const std::string& text, const std::string& caption, int 
   c->SetFixedSize(id, box.Width(), box.Height());
   // A dialog of the host's window: the window manager keeps it above and centred.
   const xcb_window_t owner = c->TopLevelOf(view->Window());
-  if (owner) xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &owner);
+  if (owner)
+    xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                        32, 1, &owner);
   const xcb_atom_t dialog = c->Atom("_NET_WM_WINDOW_TYPE_DIALOG");
-  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dialog);
+  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("_NET_WM_WINDOW_TYPE"),
+                      XCB_ATOM_ATOM, 32, 1, &dialog);
   const xcb_atom_t modal = c->Atom("_NET_WM_STATE_MODAL");
-  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &modal);
+  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
+                      1, &modal);
   const xcb_atom_t deleteWindow = c->Atom("WM_DELETE_WINDOW");
-  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+  xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, c->Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32,
+                      1, &deleteWindow);
   window.Map();
   window.Show(box.Picture());
 

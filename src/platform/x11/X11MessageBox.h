@@ -11,4 +11,4 @@ namespace X11MessageBox {
 // Answers 1 OK, 2 Cancel, 6 Yes, 7 No; 0 when the box could not be shown or the
 // connection was lost.
 int Run(X11View* view, const std::string& text, const std::string& caption, int type);
-}
+}  // namespace X11MessageBox

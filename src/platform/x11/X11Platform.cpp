@@ -34,8 +34,8 @@ X11Platform::~X11Platform() { CloseWindow(); }
 void* X11Platform::OpenWindow(void* parent) {
   CloseWindow();
   if (!graphics_) return nullptr;
-  view_ = X11View::Create(graphics_, xcb_window_t(reinterpret_cast<uintptr_t>(parent)), graphics_->Scale(),
-                          trySharedMemory_);
+  view_ = X11View::Create(graphics_, xcb_window_t(reinterpret_cast<uintptr_t>(parent)),
+                          graphics_->Scale(), trySharedMemory_);
   if (!view_) return nullptr;
   if (!parent) {
     view_->SetOwner(owner_);
@@ -47,8 +47,8 @@ void* X11Platform::OpenWindow(void* parent) {
   return GetWindow();
 }
 
-void X11Platform::SetTopLevel(X11WindowOwner* owner, const std::string& title, const std::string& instance,
-                              const std::string& className) {
+void X11Platform::SetTopLevel(X11WindowOwner* owner, const std::string& title,
+                              const std::string& instance, const std::string& className) {
   owner_ = owner;
   title_ = title;
   instance_ = instance;
@@ -86,7 +86,9 @@ int X11Platform::WindowEventFd() {
   return view_->Connection()->Fd();
 }
 
-bool X11Platform::HostKey(const IKeyPress& key, bool down) { return view_ && view_->HostKey(key, down); }
+bool X11Platform::HostKey(const IKeyPress& key, bool down) {
+  return view_ && view_->HostKey(key, down);
+}
 
 double X11Platform::ResourceDpi(const std::string& resources) {
   std::istringstream lines(resources);
@@ -105,7 +107,9 @@ int X11Platform::SystemScale() {
     // Asked once: before the window exists too (hosts ask for its size first).
     std::unique_ptr<X11Connection> connection = X11Connection::Open();
     if (connection && connection->DefaultScreen())
-      systemScale_ = ResourceDpi(connection->ResourceManager(connection->DefaultScreen()->root)) >= 144.0 ? 2 : 0;
+      systemScale_ =
+          ResourceDpi(connection->ResourceManager(connection->DefaultScreen()->root)) >= 144.0 ? 2
+                                                                                               : 0;
   }
   return systemScale_;
 }
@@ -120,8 +124,8 @@ IPopupMenu* X11Platform::CreateIPopupMenu(IPopupMenu* menu, const IRECT* r) {
   return X11PopupMenu::Run(view_.get(), menu, *r);
 }
 
-void X11Platform::CreateTextEntry(IControl* control, const IText* text, const IRECT* r, const char* str,
-                                  IParam* param) {
+void X11Platform::CreateTextEntry(IControl* control, const IText* text, const IRECT* r,
+                                  const char* str, IParam* param) {
   if (view_ && r) view_->TextEntry()->Open(control, text, *r, str, param);
 }
 
@@ -161,9 +165,11 @@ bool X11Platform::startDialog(FilePrompt* prompt, bool tryPortal) {
   if (tryPortal) prompt->portal = PortalFileChooser::Start(prompt->request);
   if (prompt->portal) return true;
   DialogTool tool;
-  if (ChooseDialogTool(&tool)) prompt->child = ChildProcess::Start(DialogArguments(tool, prompt->request));
+  if (ChooseDialogTool(&tool))
+    prompt->child = ChildProcess::Start(DialogArguments(tool, prompt->request));
   if (prompt->child) return true;
-  ShowMessageBox("No file dialog could be opened. Install zenity or kdialog to choose files.", "File Dialog", 0);
+  ShowMessageBox("No file dialog could be opened. Install zenity or kdialog to choose files.",
+                 "File Dialog", 0);
   return false;
 }
 
@@ -180,7 +186,8 @@ void X11Platform::pollFilePrompt() {
     }
   }
   if (prompt.child && prompt.child->Poll())
-    finishFilePrompt(DialogAnswer(prompt.request, prompt.child->ExitStatus(), prompt.child->Output()));
+    finishFilePrompt(
+        DialogAnswer(prompt.request, prompt.child->ExitStatus(), prompt.child->Output()));
 }
 
 void X11Platform::finishFilePrompt(const std::string& file) {
@@ -205,7 +212,9 @@ void X11Platform::HostPath(std::string* path) {
 
 void X11Platform::PluginPath(std::string* path) {
   Dl_info info{};
-  *path = dladdr(reinterpret_cast<void*>(&homeFolder), &info) && info.dli_fname ? FolderOf(info.dli_fname) : "";
+  *path = dladdr(reinterpret_cast<void*>(&homeFolder), &info) && info.dli_fname
+              ? FolderOf(info.dli_fname)
+              : "";
 }
 
 void X11Platform::DesktopPath(std::string* path) { *path = homeFolder() + "/Desktop"; }
@@ -242,9 +251,12 @@ void X11Platform::UpdateTooltips() {
   std::vector<IRECT> regions;
   for (int i = 0; i < graphics_->NControls(); ++i) {
     const IControl* control = graphics_->GetControl(i);
-    if (!control->IsHidden() && !control->GetTargetRECT().Empty()) regions.push_back(control->GetTargetRECT());
+    if (!control->IsHidden() && !control->GetTargetRECT().Empty())
+      regions.push_back(control->GetTargetRECT());
   }
   view_->SetTooltipRegions(std::move(regions));
 }
 
-LICE_IBitmap* X11Platform::OSLoadBitmap(int, const char* name) { return BitmapResources::Load(name); }
+LICE_IBitmap* X11Platform::OSLoadBitmap(int, const char* name) {
+  return BitmapResources::Load(name);
+}

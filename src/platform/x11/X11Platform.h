@@ -49,10 +49,11 @@ class X11Platform : public IGraphicsPlatform {
                        IParam* param) override;
   void ForceEndUserEdit() override;
   int ShowMessageBox(const char* text, const char* caption, int type) override;
-  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir, const char* extensions,
-                     FileChosenCallback done) override;
+  void PromptForFile(const std::string& file, EFileAction action, const std::string& dir,
+                     const char* extensions, FileChosenCallback done) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
-  bool OpenURL(const char* url, const char* windowTitle, const char* confirmText, const char* errorText) override;
+  bool OpenURL(const char* url, const char* windowTitle, const char* confirmText,
+               const char* errorText) override;
   void HostPath(std::string* path) override;
   void PluginPath(std::string* path) override;
   void DesktopPath(std::string* path) override;

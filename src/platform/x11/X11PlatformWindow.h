@@ -14,8 +14,8 @@ class X11PlatformWindow {
  public:
   // overrideRedirect: menus and tooltips (placed by us, no frame). eventMask: the
   // input events wanted besides exposure.
-  X11PlatformWindow(X11Connection* connection, xcb_window_t root, int x, int y, int width, int height,
-                    bool overrideRedirect, uint32_t eventMask);
+  X11PlatformWindow(X11Connection* connection, xcb_window_t root, int x, int y, int width,
+                    int height, bool overrideRedirect, uint32_t eventMask);
   ~X11PlatformWindow();
   X11PlatformWindow(const X11PlatformWindow&) = delete;
   X11PlatformWindow& operator=(const X11PlatformWindow&) = delete;

@@ -32,18 +32,22 @@ struct Level {
 class Grab {
  public:
   Grab(xcb_connection_t* c, xcb_window_t window) : c_(c) {
-    const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
+    const uint16_t mask =
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
     // The host may hold a grab for a moment (a click still settling): try for a while.
     for (int attempt = 0; attempt < 20 && !pointer_; ++attempt) {
       const X11Owned<xcb_grab_pointer_reply_t> reply(xcb_grab_pointer_reply(
-          c, xcb_grab_pointer(c, 1, window, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                              XCB_CURRENT_TIME),
+          c,
+          xcb_grab_pointer(c, 1, window, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                           XCB_NONE, XCB_CURRENT_TIME),
           nullptr));
       pointer_ = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
       if (!pointer_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const X11Owned<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
-        c, xcb_grab_keyboard(c, 1, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC), nullptr));
+        c,
+        xcb_grab_keyboard(c, 1, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr));
     keyboard_ = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
   }
   ~Grab() {
@@ -70,7 +74,8 @@ class MenuSession {
   IPopupMenu* Run(int rootX, int rootY) {
     if (!open(root_, rootX, rootY)) return nullptr;
     Grab grab(c_->Get(), levels_[0].window->Window());
-    if (!grab.HasPointer()) return nullptr;  // without it a click elsewhere could never end the menu
+    if (!grab.HasPointer())
+      return nullptr;  // without it a click elsewhere could never end the menu
     opened_ = Clock::now();
     view_->RunModal([this](const xcb_generic_event_t* event) { return handle(event); },
                     [this] { return done_; });
@@ -85,9 +90,10 @@ class MenuSession {
     // Kept on the screen: moved left or up when it would leave it.
     if (rootWidth_ > 0) x = std::max(0, std::min(x, rootWidth_ - view->Width()));
     if (rootHeight_ > 0) y = std::max(0, std::min(y, rootHeight_ - view->Height()));
-    auto window = std::make_unique<X11PlatformWindow>(c_, view_->Root(), x, y, view->Width(), view->Height(), true,
-                                                      XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                                                          XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS);
+    auto window = std::make_unique<X11PlatformWindow>(
+        c_, view_->Root(), x, y, view->Width(), view->Height(), true,
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+            XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS);
     if (!window->Valid()) return false;
     window->Map();
     window->Show(view->Picture());
@@ -120,7 +126,8 @@ class MenuSession {
   int levelAt(int x, int y) const {
     for (int i = int(levels_.size()) - 1; i >= 0; --i) {
       const Level& level = levels_[size_t(i)];
-      if (x >= level.x && y >= level.y && x < level.x + level.view->Width() && y < level.y + level.view->Height())
+      if (x >= level.x && y >= level.y && x < level.x + level.view->Width() &&
+          y < level.y + level.view->Height())
         return i;
     }
     return -1;
@@ -172,7 +179,9 @@ class MenuSession {
     Level& level = levels_.back();
     switch (key.key) {
       case IKeyPress::kUp:
-      case IKeyPress::kDown: highlight(level, level.view->NextSelectable(key.key == IKeyPress::kDown ? 1 : -1)); return;
+      case IKeyPress::kDown:
+        highlight(level, level.view->NextSelectable(key.key == IKeyPress::kDown ? 1 : -1));
+        return;
       case IKeyPress::kRight: openSubmenu(true); return;
       case IKeyPress::kLeft:
         if (levels_.size() > 1) levels_.pop_back();
@@ -217,8 +226,7 @@ class MenuSession {
       }
       case XCB_KEY_RELEASE:
       case XCB_ENTER_NOTIFY:
-      case XCB_LEAVE_NOTIFY:
-        return true;
+      case XCB_LEAVE_NOTIFY: return true;
       default: return false;
     }
   }

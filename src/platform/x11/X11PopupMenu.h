@@ -12,4 +12,4 @@ struct IRECT;
 namespace X11PopupMenu {
 // r is in editor pixels; the menu's top-left corner goes to (r.L, r.B).
 IPopupMenu* Run(X11View* view, IPopupMenu* menu, const IRECT& r);
-}
+}  // namespace X11PopupMenu

@@ -12,7 +12,12 @@
 
 X11Surface::X11Surface(X11Connection* connection, xcb_window_t window, const PixelFormat& format,
                        uint8_t depth, int width, int height, bool trySharedMemory)
-    : connection_(connection), window_(window), format_(format), depth_(depth), width_(width), height_(height) {
+    : connection_(connection),
+      window_(window),
+      format_(format),
+      depth_(depth),
+      width_(width),
+      height_(height) {
   xcb_connection_t* c = connection_->Get();
   gc_ = xcb_generate_id(c);
   const uint32_t noExposures = 0;
@@ -47,7 +52,8 @@ bool X11Surface::attachSharedMemory() {
   }
   const uint32_t segment = xcb_generate_id(c);
   // A server on another machine or in another IPC namespace refuses the segment.
-  const X11Owned<xcb_generic_error_t> error(xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0)));
+  const X11Owned<xcb_generic_error_t> error(
+      xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0)));
   // Marked for removal now: it goes when both sides have detached, even after a crash.
   shmctl(id, IPC_RMID, nullptr);
   if (error) {
@@ -78,7 +84,8 @@ bool X11Surface::Upload(const LICE_IBitmap* source, IRECT r, int scale) {
   const int stride = format_.Stride(width_);
   const int bytesPerPixel = format_.bitsPerPixel / 8;
   for (int y = r.T; y < r.B; ++y) {
-    uint8_t* row = shmData_ + size_t(y * scale) * size_t(stride) + size_t(r.L * scale * bytesPerPixel);
+    uint8_t* row =
+        shmData_ + size_t(y * scale) * size_t(stride) + size_t(r.L * scale * bytesPerPixel);
     format_.ConvertRow(LICE_RowPointer(source, y) + r.L, r.W(), scale, row);
     for (int k = 1; k < scale; ++k)
       std::copy(row, row + r.W() * scale * bytesPerPixel, row + size_t(k) * size_t(stride));
@@ -105,6 +112,7 @@ void X11Surface::putRows(const LICE_IBitmap* source, const IRECT& r, int scale) 
       format_.ConvertRow(LICE_RowPointer(source, (top + i) / scale) + r.L, r.W(), scale,
                          rows_.data() + size_t(i) * size_t(stride));
     xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, uint16_t(width), uint16_t(rows),
-                  int16_t(r.L * scale), int16_t(top), 0, depth_, uint32_t(rows_.size()), rows_.data());
+                  int16_t(r.L * scale), int16_t(top), 0, depth_, uint32_t(rows_.size()),
+                  rows_.data());
   }
 }

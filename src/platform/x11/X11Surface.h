@@ -19,8 +19,8 @@ class X11Connection;
 class X11Surface {
  public:
   // width and height in window pixels. Shared memory is tried when asked for.
-  X11Surface(X11Connection* connection, xcb_window_t window, const PixelFormat& format, uint8_t depth,
-             int width, int height, bool trySharedMemory);
+  X11Surface(X11Connection* connection, xcb_window_t window, const PixelFormat& format,
+             uint8_t depth, int width, int height, bool trySharedMemory);
   ~X11Surface();
   X11Surface(const X11Surface&) = delete;
   X11Surface& operator=(const X11Surface&) = delete;

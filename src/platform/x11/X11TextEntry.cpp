@@ -22,11 +22,15 @@ const char* allowedCharacters(const IParam* param) {
 }  // namespace
 
 X11TextEntry::X11TextEntry(IGraphics* graphics, X11Connection* connection, X11EditorWindow* window)
-    : graphics_(graphics), connection_(connection), window_(window), clipboard_(connection, window->Window()) {}
+    : graphics_(graphics),
+      connection_(connection),
+      window_(window),
+      clipboard_(connection, window->Window()) {}
 
 X11TextEntry::~X11TextEntry() = default;
 
-void X11TextEntry::Open(IControl* control, const IText* style, const IRECT& r, const char* text, IParam* param) {
+void X11TextEntry::Open(IControl* control, const IText* style, const IRECT& r, const char* text,
+                        IParam* param) {
   if (field_ || !control || !style) return;
   const IRECT rect = r.Intersect(IRECT(0, 0, graphics_->Width(), graphics_->Height()));
   if (rect.Empty() || rect.W() <= 0 || rect.H() <= 0) return;
@@ -38,8 +42,8 @@ void X11TextEntry::Open(IControl* control, const IText* style, const IRECT& r, c
                                        param ? control->GetTextEntryLength() : 0);
   // The style's face at 0.9 times its size (truncated).
   const int size = std::max(int(style->mSize * 0.9), 1);
-  font_ = RasterFont::Create(
-      {style->mFont, size, style->mStyle == IText::kStyleBold, style->mStyle == IText::kStyleItalic, 0, 4});
+  font_ = RasterFont::Create({style->mFont, size, style->mStyle == IText::kStyleBold,
+                              style->mStyle == IText::kStyleItalic, 0, 4});
   picture_.resize(rect.W(), rect.H());
   showCaret();
   takeFocus();
@@ -112,8 +116,9 @@ bool X11TextEntry::HandleEvent(const xcb_generic_event_t* event) {
   if ((event->response_type & 0x7f) != XCB_FOCUS_OUT) return false;
   // Focus taken by another window while the field edits: the text applies.
   const auto* focus = reinterpret_cast<const xcb_focus_out_event_t*>(event);
-  if (focus->event == window_->Window() && field_ && tookFocus_ && focus->mode == XCB_NOTIFY_MODE_NORMAL &&
-      focus->detail != XCB_NOTIFY_DETAIL_INFERIOR && focus->detail != XCB_NOTIFY_DETAIL_POINTER) {
+  if (focus->event == window_->Window() && field_ && tookFocus_ &&
+      focus->mode == XCB_NOTIFY_MODE_NORMAL && focus->detail != XCB_NOTIFY_DETAIL_INFERIOR &&
+      focus->detail != XCB_NOTIFY_DETAIL_POINTER) {
     tookFocus_ = false;
     End(true);
   }
@@ -130,7 +135,8 @@ void X11TextEntry::Tick(Clock::time_point now) {
 void X11TextEntry::Compose(LICE_IBitmap* screen) {
   if (!field_) return;
   field_->Draw(&picture_, font_.get(), style_, caretOn_);
-  LICE_Blit(screen, &picture_, rect_.L, rect_.T, 0, 0, rect_.W(), rect_.H(), 1.0f, LICE_BLIT_MODE_COPY);
+  LICE_Blit(screen, &picture_, rect_.L, rect_.T, 0, 0, rect_.W(), rect_.H(), 1.0f,
+            LICE_BLIT_MODE_COPY);
 }
 
 // The caret shows at once after an edit and blinks from then on.
@@ -143,7 +149,8 @@ void X11TextEntry::showCaret() {
 void X11TextEntry::takeFocus() {
   if (tookFocus_ || window_->Destroyed()) return;
   xcb_connection_t* c = connection_->Get();
-  const X11Owned<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  const X11Owned<xcb_get_input_focus_reply_t> focus(
+      xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   previousFocus_ = focus ? focus->focus : 0;
   if (previousFocus_ == window_->Window()) return;
   xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window_->Window(), XCB_CURRENT_TIME);
@@ -155,9 +162,11 @@ void X11TextEntry::returnFocus() {
   tookFocus_ = false;
   if (window_->Destroyed()) return;
   xcb_connection_t* c = connection_->Get();
-  const X11Owned<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  const X11Owned<xcb_get_input_focus_reply_t> focus(
+      xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   if (focus && focus->focus == window_->Window())
-    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT,
-                        previousFocus_ > XCB_INPUT_FOCUS_POINTER_ROOT ? previousFocus_ : window_->Parent(),
-                        XCB_CURRENT_TIME);
+    xcb_set_input_focus(
+        c, XCB_INPUT_FOCUS_PARENT,
+        previousFocus_ > XCB_INPUT_FOCUS_POINTER_ROOT ? previousFocus_ : window_->Parent(),
+        XCB_CURRENT_TIME);
 }

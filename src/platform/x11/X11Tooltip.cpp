@@ -4,8 +4,8 @@
 #include "platform/x11/X11PlatformWindow.h"
 #include "raster/LICE.h"
 
-X11Tooltip::X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_window_t root, const std::string& text,
-                       int rootX, int rootY) {
+X11Tooltip::X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_window_t root,
+                       const std::string& text, int rootX, int rootY) {
   const int s = fonts->Scale();
   RasterFont* font = fonts->Regular(12);
   if (!font) return;
@@ -13,9 +13,10 @@ X11Tooltip::X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_wind
   font->Measure(text.c_str(), &w, &h);
   const int width = w + 10 * s, height = h + 6 * s;
   picture_.resize(width, height);
-  LICE_FillRect(&picture_, 0, 0, width, height, LICE_PackPixel(255, 90, 90, 90), 1.0f, LICE_BLIT_MODE_COPY);
-  LICE_FillRect(&picture_, s, s, width - 2 * s, height - 2 * s, LICE_PackPixel(255, 255, 255, 225), 1.0f,
+  LICE_FillRect(&picture_, 0, 0, width, height, LICE_PackPixel(255, 90, 90, 90), 1.0f,
                 LICE_BLIT_MODE_COPY);
+  LICE_FillRect(&picture_, s, s, width - 2 * s, height - 2 * s, LICE_PackPixel(255, 255, 255, 225),
+                1.0f, LICE_BLIT_MODE_COPY);
   font->Draw(&picture_, text.c_str(), 5 * s, 3 * s, 255, 20, 20, 20);
   int rootWidth = 0, rootHeight = 0;
   connection->RootSize(root, &rootWidth, &rootHeight);
@@ -31,4 +32,6 @@ X11Tooltip::~X11Tooltip() = default;
 
 xcb_window_t X11Tooltip::Window() const { return window_ ? window_->Window() : 0; }
 
-bool X11Tooltip::HandleEvent(const xcb_generic_event_t* event) { return window_ && window_->HandleEvent(event); }
+bool X11Tooltip::HandleEvent(const xcb_generic_event_t* event) {
+  return window_ && window_->HandleEvent(event);
+}

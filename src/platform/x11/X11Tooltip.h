@@ -15,8 +15,8 @@ class X11PlatformWindow;
 
 class X11Tooltip {
  public:
-  X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_window_t root, const std::string& text,
-             int rootX, int rootY);
+  X11Tooltip(X11Connection* connection, PlatformFonts* fonts, xcb_window_t root,
+             const std::string& text, int rootX, int rootY);
   ~X11Tooltip();
   X11Tooltip(const X11Tooltip&) = delete;
   X11Tooltip& operator=(const X11Tooltip&) = delete;

@@ -23,15 +23,19 @@ void X11Tooltips::Dismiss() {
   done_ = true;
 }
 
-void X11Tooltips::Update(Clock::time_point now, int x, int y, const char* text, PlatformFonts* fonts, int scale) {
+void X11Tooltips::Update(Clock::time_point now, int x, int y, const char* text,
+                         PlatformFonts* fonts, int scale) {
   if (shown_ || done_ || now - restingSince_ < std::chrono::milliseconds(kDelayMs)) return;
   done_ = true;
-  const bool inRegion =
-      std::any_of(regions_.begin(), regions_.end(), [x, y](const IRECT& r) { return r.Contains(x, y); });
+  const bool inRegion = std::any_of(regions_.begin(), regions_.end(),
+                                    [x, y](const IRECT& r) { return r.Contains(x, y); });
   if (!inRegion || !text || !text[0]) return;
   int windowX = 0, windowY = 0;
   if (!connection_->RootPosition(window_, &windowX, &windowY)) return;
-  shown_ = std::make_unique<X11Tooltip>(connection_, fonts, root_, text, windowX + x * scale, windowY + y * scale);
+  shown_ = std::make_unique<X11Tooltip>(connection_, fonts, root_, text, windowX + x * scale,
+                                        windowY + y * scale);
 }
 
-bool X11Tooltips::HandleEvent(const xcb_generic_event_t* event) { return shown_ && shown_->HandleEvent(event); }
+bool X11Tooltips::HandleEvent(const xcb_generic_event_t* event) {
+  return shown_ && shown_->HandleEvent(event);
+}

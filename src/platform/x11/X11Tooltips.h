@@ -38,7 +38,8 @@ class X11Tooltips {
   void Dismiss();
   // Shows text when the pointer at (x, y) (editor pixels) has rested long enough
   // inside a region; text null or empty shows nothing. Once per rest either way.
-  void Update(Clock::time_point now, int x, int y, const char* text, PlatformFonts* fonts, int scale);
+  void Update(Clock::time_point now, int x, int y, const char* text, PlatformFonts* fonts,
+              int scale);
   // Exposure of the tooltip's window; true when the event was its.
   bool HandleEvent(const xcb_generic_event_t* event);
 

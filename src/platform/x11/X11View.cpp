@@ -21,13 +21,14 @@ std::unique_ptr<X11View> X11View::Create(IGraphics* graphics, xcb_window_t paren
   std::unique_ptr<X11Connection> connection = X11Connection::Open();
   if (!connection || !graphics) return nullptr;
   std::unique_ptr<X11View> view(new X11View(graphics, std::move(connection), scale));
-  view->window_ = X11EditorWindow::Create(view->connection_.get(), parent, graphics->Width(), graphics->Height(),
-                                          scale, trySharedMemory);
+  view->window_ = X11EditorWindow::Create(view->connection_.get(), parent, graphics->Width(),
+                                          graphics->Height(), scale, trySharedMemory);
   if (!view->window_) return nullptr;
   X11Connection* c = view->connection_.get();
   view->keyboard_ = std::make_unique<X11Keyboard>(c);
   view->textEntry_ = std::make_unique<X11TextEntry>(graphics, c, view->window_.get());
-  view->tooltips_ = std::make_unique<X11Tooltips>(c, view->window_->Window(), view->window_->Root());
+  view->tooltips_ =
+      std::make_unique<X11Tooltips>(c, view->window_->Window(), view->window_->Root());
   view->nextTick_ = Clock::now();
   return view;
 }
@@ -56,7 +57,9 @@ bool X11View::Destroyed() const { return window_->Destroyed(); }
 
 void X11View::Invalidate(const IRECT& r) { window_->Invalidate(r); }
 
-void X11View::SetTooltipRegions(std::vector<IRECT> regions) { tooltips_->SetRegions(std::move(regions)); }
+void X11View::SetTooltipRegions(std::vector<IRECT> regions) {
+  tooltips_->SetRegions(std::move(regions));
+}
 
 void X11View::SetTitle(const std::string& title) { window_->SetTitle(title); }
 
@@ -103,7 +106,8 @@ void X11View::tickIfDue(Clock::time_point now) {
 }
 
 void X11View::upload() {
-  window_->Upload(graphics_->GetDrawBitmap(), [this](LICE_IBitmap* screen) { textEntry_->Compose(screen); });
+  window_->Upload(graphics_->GetDrawBitmap(),
+                  [this](LICE_IBitmap* screen) { textEntry_->Compose(screen); });
 }
 
 bool X11View::handleWindowEvent(const xcb_generic_event_t* event) {
@@ -130,7 +134,8 @@ bool X11View::RunModal(const std::function<bool(const xcb_generic_event_t*)>& ha
     if (finished()) break;
     tickIfDue(Clock::now());
     xcb_flush(c);
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - Clock::now());
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - Clock::now());
     pump_->WaitForInput(std::clamp(wait, std::chrono::milliseconds(1), kModalWait));
   }
   inModal_ = false;

@@ -148,7 +148,7 @@ void X11View::forwardToHost(const xcb_key_press_event_t* event) {
   copy.event = parent;
   copy.child = 0;
   const uint32_t mask = (event->response_type & 0x7f) == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS
-                                                                      : XCB_EVENT_MASK_KEY_RELEASE;
+                                                                       : XCB_EVENT_MASK_KEY_RELEASE;
   xcb_send_event(connection_->Get(), 0, parent, mask, reinterpret_cast<const char*>(&copy));
 }
 

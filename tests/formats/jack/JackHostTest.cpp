@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 class RecordingPlug : public IPlugBase {
  public:
   static constexpr int kMaxEvents = 16;
-  RecordingPlug() : IPlugBase(0, "2-2 4-2", 1, "Rec", "", "Maker", 0x00010000, 1, 0, 0, true, true, false, 0) {
+  RecordingPlug()
+      : IPlugBase(0, "2-2 4-2", 1, "Rec", "", "Maker", 0x00010000, 1, 0, 0, true, true, false, 0) {
     SetInputLabel(0, "MIC Left ");
     SetInputLabel(1, "MIC Right ");
     SetOutputLabel(0, "ZORQ Left ");
@@ -55,7 +56,8 @@ class RecordingPlug : public IPlugBase {
 // of its own, stopped with the object.
 struct Sequencer {
   Sequencer()
-      : pid(JackTestServer::spawnQuiet({"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"})) {}
+      : pid(JackTestServer::spawnQuiet(
+            {"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"})) {}
   ~Sequencer() {
     if (pid <= 0) return;
     kill(pid, SIGTERM);
@@ -96,7 +98,8 @@ class JackHostOnServer : public testing::Test {
 };
 
 TEST_F(JackHostOnServer, NamesItsPortsAfterTheChannelsAndTakesTheServersRateAndPeriod) {
-  EXPECT_EQ(host.InputPorts(), (std::vector<std::string>{"host:mic_left", "host:mic_right", "host:in_3", "host:in_4"}));
+  EXPECT_EQ(host.InputPorts(), (std::vector<std::string>{"host:mic_left", "host:mic_right",
+                                                         "host:in_3", "host:in_4"}));
   EXPECT_EQ(host.OutputPorts(), (std::vector<std::string>{"host:zorq_left", "host:out_2"}));
   EXPECT_EQ(host.MidiInputPort(), "host:midi_in");
   EXPECT_EQ(plug.GetSampleRate(), 48000.0);

@@ -111,7 +111,8 @@ TEST_F(HostValues, EveryParameterHandedBackAsItsFloatLeavesBothViewsAsTheyWere) 
   // As a host restoring its session: every parameter set to the float it was given.
   auto handBack = [&] {
     host.Run([&] {
-      for (int i = 0; i < plugin.effect->numParams; ++i) plugin.setParameter(i, plugin.parameter(i));
+      for (int i = 0; i < plugin.effect->numParams; ++i)
+        plugin.setParameter(i, plugin.parameter(i));
     });
   };
   handBack();
@@ -177,7 +178,8 @@ TEST_F(HostValues, PressCutShortByClosingEndsItsGestureAndLeavesNoButtonDown) {
   RecordingHost& plugin = session.plugin;
   X11TestHost& host = session.host;
   const std::unique_ptr<LICE_MemBitmap> before = shot(host);
-  for (const auto& [x, y] : {std::pair<int, int>{730, 126}, {425, 312}}) {  // "Final Volume", next program
+  for (const auto& [x, y] :
+       {std::pair<int, int>{730, 126}, {425, 312}}) {  // "Final Volume", next program
     host.MoveTo(x, y);
     host.Settle(30);
     host.Button(1, true);

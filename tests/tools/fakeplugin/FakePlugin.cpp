@@ -57,20 +57,13 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
   char* text = static_cast<char*>(ptr);
   const bool validParam = index >= 0 && index < kParams;
   switch (opcode) {
-    case effClose:
-      delete &p;
-      return 0;
+    case effClose: delete &p; return 0;
     case effSetProgram:
       if (value >= 0 && value < kPrograms) p.program = int(value);
       return 0;
-    case effGetProgram:
-      return p.program;
-    case effSetProgramName:
-      std::snprintf(p.programNames[p.program], 32, "%s", text);
-      return 0;
-    case effGetProgramName:
-      std::snprintf(text, 24, "%.23s", p.programNames[p.program]);
-      return 0;
+    case effGetProgram: return p.program;
+    case effSetProgramName: std::snprintf(p.programNames[p.program], 32, "%s", text); return 0;
+    case effGetProgramName: std::snprintf(text, 24, "%.23s", p.programNames[p.program]); return 0;
     case effGetProgramNameIndexed:
       if (index < 0 || index >= kPrograms) return 0;
       std::snprintf(text, 24, "%.23s", p.programNames[index]);
@@ -79,7 +72,8 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       if (validParam) std::snprintf(text, 8, "%s", kParamNames[index]);
       return 0;
     case effGetParamLabel:
-      if (validParam) std::snprintf(text, 8, "%s", index == kGain ? "x" : index == kLevel ? "dB" : "");
+      if (validParam)
+        std::snprintf(text, 8, "%s", index == kGain ? "x" : index == kLevel ? "dB" : "");
       return 0;
     case effGetParamDisplay:
       if (validParam) displayOf(p, index, text);
@@ -90,9 +84,7 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       p.values[p.program][kLevel] = float(std::fmin(1.0, std::fmax(0.0, (db + 60.0) / 60.0)));
       return 1;
     }
-    case effSetBlockSize:
-      p.blockSize = int(value);
-      return 0;
+    case effSetBlockSize: p.blockSize = int(value); return 0;
     case effGetChunk: {
       const bool bank = index == 0;
       std::memcpy(p.chunk, bank ? "FAKB" : "FAKE", 4);
@@ -123,8 +115,7 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       }
       return 1;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -133,7 +124,9 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
   const float* v = p.values[p.program];
   const int mode = modeOf(v[kMode]);
   const float factor = float(2.0 * v[kGain] * std::pow(10.0, (-60.0 + 60.0 * v[kLevel]) / 20.0)) *
-                       (mode == 0 ? 1.0f : mode == 1 ? -1.0f : 0.0f);
+                       (mode == 0   ? 1.0f
+                        : mode == 1 ? -1.0f
+                                    : 0.0f);
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < frames; ++i)
       outputs[c][i] = frames > p.blockSize ? NAN : factor * (inputs[c][i] + inputs[c + 2][i]);

@@ -33,8 +33,9 @@ void scaleInto(const LICE_IBitmap& source, LICE_IBitmap* out, int size) {
         }
       const double count = double((x1 - x0) * (y1 - y0));
       const auto byte = [](double v) { return uint8_t(std::clamp(v + 0.5, 0.0, 255.0)); };
-      LICE_RowPointer(out, y)[x] = a > 0 ? LICE_PackPixel(byte(255 * a / count), byte(r / a), byte(g / a), byte(b / a))
-                                         : LICE_PackPixel(0, 0, 0, 0);
+      LICE_RowPointer(out, y)[x] =
+          a > 0 ? LICE_PackPixel(byte(255 * a / count), byte(r / a), byte(g / a), byte(b / a))
+                : LICE_PackPixel(0, 0, 0, 0);
     }
 }
 }  // namespace
@@ -46,10 +47,12 @@ int main(int argc, char** argv) {
   }
   const int size = std::atoi(argv[3]);
   std::unique_ptr<LICE_IBitmap> back(LICE_LoadPNG(argv[1]));
-  if (!back || back->getWidth() < kLogoX + kLogoWidth || back->getHeight() < kLogoY + kLogoHeight || size < 16 ||
-      size > 1024) {
-    std::fprintf(stderr, "zorq-live-icon: %s is not the editor's background, or the size is not 16 to 1024\n",
-                 argv[1]);
+  if (!back || back->getWidth() < kLogoX + kLogoWidth || back->getHeight() < kLogoY + kLogoHeight ||
+      size < 16 || size > 1024) {
+    std::fprintf(
+        stderr,
+        "zorq-live-icon: %s is not the editor's background, or the size is not 16 to 1024\n",
+        argv[1]);
     return 1;
   }
   const int side = kLogoWidth;
@@ -58,7 +61,8 @@ int main(int argc, char** argv) {
   const int top = (side - kLogoHeight) / 2;
   for (int y = 0; y < side; ++y) {
     const int row = std::clamp(y - top, 0, kLogoHeight - 1);
-    LICE_Blit(&square, back.get(), 0, y, kLogoX, kLogoY + row, kLogoWidth, 1, 1.0f, LICE_BLIT_MODE_COPY);
+    LICE_Blit(&square, back.get(), 0, y, kLogoX, kLogoY + row, kLogoWidth, 1, 1.0f,
+              LICE_BLIT_MODE_COPY);
   }
   // Rounded corners: pixels outside a corner radius of a sixth of the side are clear.
   const int radius = side / 6;
@@ -66,7 +70,8 @@ int main(int argc, char** argv) {
     for (int x = 0; x < side; ++x) {
       const int dx = std::max({radius - x, x - (side - 1 - radius), 0});
       const int dy = std::max({radius - y, y - (side - 1 - radius), 0});
-      if (dx * dx + dy * dy > radius * radius) LICE_RowPointer(&square, y)[x] = LICE_PackPixel(0, 0, 0, 0);
+      if (dx * dx + dy * dy > radius * radius)
+        LICE_RowPointer(&square, y)[x] = LICE_PackPixel(0, 0, 0, 0);
     }
   LICE_MemBitmap icon;
   scaleInto(square, &icon, size);
