@@ -10,7 +10,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libcairo2-dev libcurl4-openssl-dev \
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
-               lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev
+               lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
+               clang-format
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -24,9 +25,10 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # lilv-utils, sordi, jalv, jackd2: the checks of the LV2 bundle with real tools (make lv2-check).
 # jackd2, libjack-jackd2-dev, liblo-dev: zorq-live (JACK, and OSC for session managers);
 # jackd2 also gives its tests a dummy server and the jack_* tools.
+# clang-format: the house style (.clang-format), checked by make format-check.
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check format format-check
 
 all: build
 
@@ -104,6 +106,15 @@ test-i386: build deps-i386
 	@cmp $(BUILD_DIR)/cross-render.wav $(BUILD_DIR)-i386/cross-render.wav || \
 	  { echo "The 32-bit build renders other samples than the 64-bit build (see cmake/i386.cmake)"; exit 1; }
 	@echo "The 64-bit and the 32-bit build render the same samples."
+
+# The house style (.clang-format) on every C++ file in the repository: format rewrites
+# them, format-check fails on the first file that differs.
+FORMAT_FILES = git ls-files '*.cpp' '*.h' '*.inc' ':!:tests/layering/*'
+format: deps
+	$(FORMAT_FILES) | xargs clang-format -i
+format-check: deps
+	$(FORMAT_FILES) | xargs clang-format --dry-run -Werror
+	@echo "Every C++ file is in the house style."
 
 # Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).
