@@ -1,8 +1,10 @@
-// zorq-live itself on a private dummy JACK server: its ports as jack_lsp and
-// jack_property show them, a voice and a chord vocoded through it (also across a
+// zorq-live itself on a private dummy JACK server: its ports as jack_lsp lists them
+// and their metadata as a patchbay reads it, a voice and a chord vocoded through it (also across a
 // change of the server's period by jack_bufsize), autoconnect, and the state written
 // on SIGTERM and read at the next start.
 #include <gtest/gtest.h>
+#include <jack/jack.h>
+#include <jack/metadata.h>
 #include <signal.h>
 
 #include <cmath>
@@ -48,6 +50,48 @@ double levelCorrelation(const std::vector<float>& voice, const std::vector<float
   return best;
 }
 
+// A patchbay's view of port metadata, from a client of this process. JACK keeps
+// metadata in a database that only processes of the server's word size can share, so
+// the 32-bit suite on a 64-bit server finds none; Works() says whether it is readable.
+class PatchbayClient {
+ public:
+  PatchbayClient() : client_(jack_client_open("patchbay", JackNoStartServer, nullptr)) {}
+  ~PatchbayClient() {
+    if (client_) jack_client_close(client_);
+  }
+  PatchbayClient(const PatchbayClient&) = delete;
+  PatchbayClient& operator=(const PatchbayClient&) = delete;
+
+  bool Works() {
+    if (!client_) return false;
+    jack_port_t* own =
+        jack_port_register(client_, "probe", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    if (!own) return false;
+    const jack_uuid_t uuid = jack_port_uuid(own);
+    const bool works =
+        jack_set_property(client_, uuid, JACK_METADATA_PRETTY_NAME, "probe", "text/plain") == 0 &&
+        value(uuid, JACK_METADATA_PRETTY_NAME) == "probe";
+    jack_port_unregister(client_, own);
+    return works;
+  }
+  std::string Property(const std::string& port, const char* key) {
+    jack_port_t* p = client_ ? jack_port_by_name(client_, port.c_str()) : nullptr;
+    return p ? value(jack_port_uuid(p), key) : "(no port " + port + ")";
+  }
+
+ private:
+  static std::string value(jack_uuid_t uuid, const char* key) {
+    char* text = nullptr;
+    char* type = nullptr;
+    if (jack_get_property(uuid, key, &text, &type) != 0) return "(no value)";
+    std::string result = text ? text : "";
+    jack_free(text);
+    jack_free(type);
+    return result;
+  }
+  jack_client_t* client_;
+};
+
 class ZorqLive : public testing::Test {
  protected:
   void SetUp() override {
@@ -70,7 +114,7 @@ class ZorqLive : public testing::Test {
   TempFolder folder;
 };
 
-TEST_F(ZorqLive, RegistersItsPortsWithPrettyNamesInOrder) {
+TEST_F(ZorqLive, RegistersItsPortsForAudioAndMidi) {
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
   const std::string ports = commandOutput("jack_lsp -t");
@@ -79,14 +123,24 @@ TEST_F(ZorqLive, RegistersItsPortsWithPrettyNamesInOrder) {
     EXPECT_NE(ports.find(std::string(port) + "\n\t32 bit float mono audio"), std::string::npos)
         << port;
   EXPECT_NE(ports.find("zl:midi_in\n\t8 bit raw midi"), std::string::npos) << ports;
-  const std::string mic = commandOutput("jack_property -p -l zl:mic_right");
-  EXPECT_NE(mic.find("MIC Right"), std::string::npos) << mic;
-  EXPECT_NE(mic.find("http://jackaudio.org/metadata/order"), std::string::npos) << mic;
-  const std::string out = commandOutput("jack_property -p -l zl:zorq_left");
-  EXPECT_NE(out.find("ZORQ Left"), std::string::npos) << out;
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
   EXPECT_EQ(commandOutput("jack_lsp").find("zl:"), std::string::npos);
+}
+
+TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
+  PatchbayClient patchbay;
+  if (!patchbay.Works())
+    GTEST_SKIP() << "this process cannot share the JACK server's metadata database";
+  LiveProcess live(folder, {"--no-gui", "--name", "zl"});
+  ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
+  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
+  EXPECT_EQ(patchbay.Property("zl:zorq_left", JACK_METADATA_PRETTY_NAME), "ZORQ Left");
+  EXPECT_EQ(patchbay.Property("zl:mic_left", JACK_METADATA_ORDER), "0");
+  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
+  EXPECT_EQ(patchbay.Property("zl:midi_in", JACK_METADATA_ORDER), "4");
+  live.Signal(SIGINT);
+  EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
 // 0.4 s of voice alone, then the chord: vocoded sound whose level follows the voice's,
