@@ -8,7 +8,7 @@
 
 namespace {
 TEST(LiveOptions, ReadsEveryOption) {
-  const LiveOptions o = parseLiveArguments({"--name", "Vox", "--autoconnect", "--program", "64",
+  const LiveOptions o = parseLiveArguments({"--name", "Vox", "--autoconnect", "--program", "63",
                                             "--preset", "a.fxp", "--state", "s.fxb", "--no-gui"},
                                            64);
   EXPECT_EQ(o.name, "Vox");
@@ -47,9 +47,9 @@ TEST_P(LiveOptionsRefused, WithAReason) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, LiveOptionsRefused,
-                         testing::Values(Refused{{"--program", "0"}, "1 to 64"},
-                                         Refused{{"--program", "65"}, "1 to 64"},
-                                         Refused{{"--program", "3x"}, "1 to 64"},
+                         testing::Values(Refused{{"--program", "-1"}, "0 to 63"},
+                                         Refused{{"--program", "64"}, "0 to 63"},
+                                         Refused{{"--program", "3x"}, "0 to 63"},
                                          Refused{{"--name"}, "--name needs a value"},
                                          Refused{{"--state", ""}, "--state needs a value"},
                                          Refused{{"--bogus"}, "unknown argument '--bogus'"}));

@@ -12,10 +12,10 @@ const std::string& valueAfter(const std::vector<std::string>& arguments, size_t&
 int programNumber(const std::string& text, int programs) {
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || n < 1 || n > programs)
-    throw LiveUsageError("--program takes a number from 1 to " + std::to_string(programs) +
+  if (text.empty() || *end || n < 0 || n >= programs)
+    throw LiveUsageError("--program takes a number from 0 to " + std::to_string(programs - 1) +
                          ", not '" + text + "'");
-  return int(n) - 1;
+  return int(n);
 }
 }  // namespace
 
@@ -55,7 +55,7 @@ void printLiveHelp(std::ostream& out) {
          "  --autoconnect     physical capture 1/2 to the voice inputs, the outputs to physical\n"
          "                    playback 1/2, every hardware MIDI output to midi_in; connections\n"
          "                    that could not be made are reported\n"
-         "  --program N       start on program N (1 to 64)\n"
+         "  --program N       start on program N (0 to 63, numbered as the editor shows them)\n"
          "  --preset FILE     load a program file (.fxp) into the current program\n"
          "  --state FILE      the whole bank and the current program: restored at start (when\n"
          "                    the file exists) and written on quit\n"

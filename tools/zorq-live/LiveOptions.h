@@ -17,7 +17,7 @@ struct LiveOptions {
 
   std::string name = "ZORQ";  // JACK client name
   bool autoconnect = false;
-  int program = kNoProgram;  // 0-based; the command line counts from 1
+  int program = kNoProgram;  // 0-based, as the editor and zorq-render number programs
   std::string preset;        // program file (.fxp) loaded into the current program
   std::string state;         // bank file restored at start and written on quit
   bool noGui = false;
@@ -26,6 +26,6 @@ struct LiveOptions {
 };
 
 // Throws LiveUsageError for an unknown option, a missing value or a program number
-// outside 1..programs.
+// outside 0..programs-1.
 LiveOptions parseLiveArguments(const std::vector<std::string>& arguments, int programs);
 void printLiveHelp(std::ostream& out);
