@@ -19,7 +19,7 @@ lv2_validate "$bundle"/*.ttl 2>&1 | grep -v '^Skipping' | tee "$work/validate"
 grep -q "Found 0 errors" "$work/validate"
 
 echo "== sord_validate"
-sord_validate $(dpkg -L lv2-dev | grep "\.ttl$") "$bundle"/*.ttl 2>&1 | tee "$work/sord"
+sord_validate $(dpkg -L "lv2-dev:$(dpkg --print-architecture)" | grep "\.ttl$") "$bundle"/*.ttl 2>&1 | tee "$work/sord"
 grep -q "Found 0 errors" "$work/sord"
 
 echo "== lv2ls"
