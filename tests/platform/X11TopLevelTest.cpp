@@ -37,20 +37,6 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
   return reply ? reply->atom : 0;
 }
 
-xcb_keycode_t keycodeOf(xcb_connection_t* c, xcb_keysym_t keysym) {
-  const xcb_setup_t* setup = xcb_get_setup(c);
-  const int count = setup->max_keycode - setup->min_keycode + 1;
-  X11Owned<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
-      c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr));
-  if (!map) return 0;
-  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
-  for (int k = 0; k < count; ++k)
-    for (int i = 0; i < map->keysyms_per_keycode; ++i)
-      if (syms[k * map->keysyms_per_keycode + i] == keysym)
-        return xcb_keycode_t(setup->min_keycode + k);
-  return 0;
-}
-
 class X11TopLevel : public testing::Test {
  protected:
   void SetUp() override {
@@ -123,7 +109,7 @@ TEST_F(X11TopLevel, ReportsTheCloseButtonAndStaysOpenUntilTheOwnerClosesIt) {
 }
 
 TEST_F(X11TopLevel, HandsTheOwnerTheKeysTheEditorLeaves) {
-  const xcb_keycode_t o = keycodeOf(c, 'o');
+  const xcb_keycode_t o = xcb_keycode_t(KeycodeOf(c, 'o'));
   ASSERT_NE(o, 0);
   xcb_key_press_event_t press{};
   press.response_type = XCB_KEY_PRESS;

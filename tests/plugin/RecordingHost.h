@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -109,6 +110,32 @@ class RecordingHost {
       effect->processDoubleReplacing(effect, ins, outs, nFrames);
     }
     return out;
+  }
+
+  // Float processing of `frames` frames in blocks: the voice into both mic inputs, the
+  // carrier into both external inputs, each MIDI message (absolute frame, status, data 1,
+  // data 2) sent before the block it falls in. Returns the left and right outputs.
+  std::array<std::vector<float>, 2> render(const std::vector<float>& voice,
+                                           const std::vector<float>& carrier, int frames, int block,
+                                           const std::vector<std::array<int, 4>>& midi = {}) {
+    std::array<std::vector<float>, 2> result;
+    std::vector<float> in[4], out[2] = {std::vector<float>(block), std::vector<float>(block)};
+    for (int done = 0; done < frames; done += block) {
+      const int n = std::min(block, frames - done);
+      std::vector<std::array<int, 4>> events;
+      for (const auto& m : midi)
+        if (m[0] >= done && m[0] < done + n) events.push_back({m[0] - done, m[1], m[2], m[3]});
+      if (!events.empty()) sendMidi(events);
+      for (int c = 0; c < 4; ++c)
+        in[c].assign((c < 2 ? voice : carrier).begin() + done,
+                     (c < 2 ? voice : carrier).begin() + done + n);
+      float* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
+      float* outs[2] = {out[0].data(), out[1].data()};
+      effect->processReplacing(effect, ins, outs, n);
+      for (int c = 0; c < 2; ++c)
+        result[c].insert(result[c].end(), out[c].begin(), out[c].begin() + n);
+    }
+    return result;
   }
 
   // The recorded automation and MIDI output are filled from the plug-in's threads:

@@ -173,11 +173,11 @@ void X11TestHost::Click(int x, int y, int button) {
   Button(button, false);
 }
 
-uint32_t X11TestHost::keycodeOf(uint32_t keysym) {
-  const xcb_setup_t* setup = xcb_get_setup(connection_);
+uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(connection);
   const int count = setup->max_keycode - setup->min_keycode + 1;
   auto mapping = reply(xcb_get_keyboard_mapping_reply(
-      connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, uint8_t(count)),
+      connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, uint8_t(count)),
       nullptr));
   if (!mapping) return 0;
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
@@ -195,8 +195,8 @@ void X11TestHost::Key(const char* name) {
                           : !std::strcmp(name, "Escape") ? 0xff1b
                           : !std::strcmp(name, "Down")   ? 0xff54
                                                          : uint32_t(name[0]);
-  const uint8_t code = uint8_t(keycodeOf(keysym));
-  const uint8_t controlCode = control ? uint8_t(keycodeOf(0xffe3)) : 0;  // Control_L
+  const uint8_t code = uint8_t(KeycodeOf(connection_, keysym));
+  const uint8_t controlCode = control ? uint8_t(KeycodeOf(connection_, 0xffe3)) : 0;  // Control_L
   if (!code || (control && !controlCode)) return;
   if (control)
     xcb_test_fake_input(connection_, XCB_KEY_PRESS, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0,

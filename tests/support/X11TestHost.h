@@ -22,6 +22,8 @@
 
 // File descriptors this process has open (X connections are sockets).
 int OpenDescriptorCount();
+// The key code that types the keysym on this server, or 0.
+uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
 
 class X11TestHost {
  public:
@@ -71,7 +73,6 @@ class X11TestHost {
 
  private:
   void loop();
-  uint32_t keycodeOf(uint32_t keysym);
 
   AEffect* effect_;
   xcb_connection_t* connection_ = nullptr;

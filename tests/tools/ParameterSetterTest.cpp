@@ -25,7 +25,6 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
   for (const Case& c :
        {Case{ZORQ_PLUGIN, "Final Volume", "-6 dB", "-6.0", ""},
         Case{ZORQ_PLUGIN, "Final Volume", "-oo", "-oo", ""},
-        Case{ZORQ_PLUGIN, "Out Balance", "50:50", "50:50", ""},
         Case{ZORQ_PLUGIN, "Vocoder Mode", "ve-10 full bands", "VE-10 Full Bands", ""},
         Case{ZORQ_PLUGIN, "Analysis Freq 20", "15000", "15000", ""},  // a steep end of the range
         Case{ZORQ_PLUGIN, "Final Volume", "6 dB", nullptr, "range: -oo .. 0.0"},

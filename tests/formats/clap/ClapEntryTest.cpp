@@ -16,41 +16,29 @@ std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
 }
 }  // namespace
 
-TEST(ClapEntry, DescriptorNamesTheVocoderAsAStereoEffect) {
+// One plug-in, a stereo effect with the vocoder's own feature. The factory answers its
+// exact id only; a plug-in is made for the exact plug-in id and carries the factory's
+// descriptor.
+TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
   ClapLibrary& library = sharedClap();
-  const clap_plugin_entry_t* entry = library.entry();
-  ASSERT_NE(entry, nullptr) << dlerror();
-  EXPECT_GE(entry->clap_version.major, 1u);
   const clap_plugin_factory_t* factory = library.factory();
-  ASSERT_NE(factory, nullptr);
+  ASSERT_NE(factory, nullptr) << dlerror();
   ASSERT_EQ(factory->get_plugin_count(factory), 1u);
   EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
-  const clap_plugin_descriptor_t* d = factory->get_plugin_descriptor(factory, 0);
+  const clap_plugin_descriptor_t* d = library.descriptor();
   ASSERT_NE(d, nullptr);
-  EXPECT_GE(d->clap_version.major, 1u);
-  EXPECT_STREQ(d->id, "com.zandervoltmusic.zorq");
-  EXPECT_STREQ(d->name, "ZORQ");
-  EXPECT_STREQ(d->vendor, "Zander Volt Music");
-  EXPECT_STREQ(d->version, "1.1.3");
   for (const char* text : {d->url, d->manual_url, d->support_url, d->description})
     EXPECT_NE(text, nullptr);
-  const std::vector<std::string> list = features(d);
-  EXPECT_EQ(list, (std::vector<std::string>{"audio-effect", "stereo", "zandervoltmusic:vocoder"}));
-}
-
-// The factory answers its exact id only; a plug-in is made for the exact plug-in id,
-// and carries the factory's descriptor.
-TEST(ClapEntry, IdsMatchExactly) {
-  ClapLibrary& library = sharedClap();
-  ASSERT_NE(library.factory(), nullptr);
+  EXPECT_EQ(features(d),
+            (std::vector<std::string>{"audio-effect", "stereo", "zandervoltmusic:vocoder"}));
   for (const char* id :
        {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})
     EXPECT_EQ(library.entry()->get_factory(id), nullptr) << id;
   ClapTestHost host;
-  EXPECT_FALSE(host.create(library.factory(), "com.zandervoltmusic.zorq2"));
-  EXPECT_FALSE(host.create(library.factory(), "COM.ZANDERVOLTMUSIC.ZORQ"));
-  ASSERT_TRUE(host.create(library.factory(), "com.zandervoltmusic.zorq"));
-  EXPECT_EQ(host.plugin()->desc, library.descriptor());
+  EXPECT_FALSE(host.create(factory, "com.zandervoltmusic.zorq2"));
+  EXPECT_FALSE(host.create(factory, "COM.ZANDERVOLTMUSIC.ZORQ"));
+  ASSERT_TRUE(host.create(factory, d->id));
+  EXPECT_EQ(host.plugin()->desc, d);
   EXPECT_EQ(host.plugin()->get_extension(host.plugin(), "clap.no-such-extension"), nullptr);
 }
 

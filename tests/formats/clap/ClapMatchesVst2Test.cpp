@@ -10,41 +10,14 @@ namespace {
 constexpr int kBlock = 512;
 constexpr int kBlocks = 24;
 
-struct Event {
-  int frame;
-  uint8_t status, data1, data2;
-};
-
-// Notes struck and released across block boundaries, pitch wheel, sustain pedal.
-const Event kSequence[] = {
+// Notes struck and released across block boundaries, pitch wheel, sustain pedal: frame,
+// status, data 1, data 2.
+const std::vector<std::array<int, 4>> kSequence = {
     {0, 0x90, 48, 100},    {0, 0x90, 55, 90},    {700, 0x90, 60, 110},  {1500, 0xE0, 0, 80},
     {2100, 0x80, 48, 0},   {2100, 0x90, 52, 70}, {3333, 0xB0, 64, 127}, {4000, 0x80, 55, 0},
     {5000, 0x80, 60, 0},   {6001, 0xB0, 64, 0},  {6500, 0x90, 67, 1},   {9000, 0xE0, 0, 64},
     {10000, 0x80, 52, 64}, {11000, 0x80, 67, 0},
 };
-
-std::vector<float> renderVst2(RecordingHost& vst, const std::vector<float>& voice,
-                              const std::vector<float>& carrier) {
-  std::vector<float> left;
-  std::vector<float> in[4], out[2];
-  for (int block = 0; block < kBlocks; ++block) {
-    const int start = block * kBlock;
-    std::vector<std::array<int, 4>> events;
-    for (const Event& e : kSequence)
-      if (e.frame >= start && e.frame < start + kBlock)
-        events.push_back({e.frame - start, e.status, e.data1, e.data2});
-    if (!events.empty()) vst.sendMidi(events);
-    for (int c = 0; c < 4; ++c)
-      in[c].assign((c < 2 ? voice : carrier).begin() + start,
-                   (c < 2 ? voice : carrier).begin() + start + kBlock);
-    for (auto& channel : out) channel.assign(kBlock, 0.0f);
-    float* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
-    float* outs[2] = {out[0].data(), out[1].data()};
-    vst.effect->processReplacing(vst.effect, ins, outs, kBlock);
-    left.insert(left.end(), out[0].begin(), out[0].end());
-  }
-  return left;
-}
 
 // Notes as CLAP note events (velocity / 127) or as MIDI; the rest as MIDI.
 std::vector<float> renderClap(ClapTestHost& host, const std::vector<float>& voice,
@@ -52,15 +25,15 @@ std::vector<float> renderClap(ClapTestHost& host, const std::vector<float>& voic
   for (int block = 0; block < kBlocks; ++block) {
     const int start = block * kBlock;
     ClapEventList events;
-    for (const Event& e : kSequence) {
-      if (e.frame < start || e.frame >= start + kBlock) continue;
-      const uint32_t time = static_cast<uint32_t>(e.frame - start);
-      const int kind = e.status & 0xF0;
+    for (const auto& [frame, status, data1, data2] : kSequence) {
+      if (frame < start || frame >= start + kBlock) continue;
+      const uint32_t time = static_cast<uint32_t>(frame - start);
+      const int kind = status & 0xF0;
       if (clapNotes && (kind == 0x90 || kind == 0x80))
-        events.note(kind == 0x90 ? kClapEventNoteOn : kClapEventNoteOff, time, e.data1,
-                    e.data2 / 127.0);
+        events.note(kind == 0x90 ? kClapEventNoteOn : kClapEventNoteOff, time, data1,
+                    data2 / 127.0);
       else
-        events.midi(time, e.status, e.data1, e.data2);
+        events.midi(time, uint8_t(status), uint8_t(data1), uint8_t(data2));
     }
     host.process(kBlock, voice.data() + start, carrier.data() + start, &events);
   }
@@ -79,7 +52,8 @@ TEST(ClapMatchesVst2, SameProgramInputAndMidiGiveTheSameSamples) {
   ASSERT_FALSE(chunk.empty());
   const std::vector<float> voice = noise(kBlock * kBlocks, 3),
                            carrier = noise(kBlock * kBlocks, 4, 0.3f);
-  const std::vector<float> expected = renderVst2(vst, voice, carrier);
+  const std::vector<float> expected =
+      vst.render(voice, carrier, kBlock * kBlocks, kBlock, kSequence)[0];
   ASSERT_GT(rms(expected), 1e-3);
 
   for (bool clapNotes : {false, true}) {

@@ -9,7 +9,7 @@
 #include "ClapFixture.h"
 
 namespace {
-constexpr clap_id kVocoderMode = 0, kKeyboard = 1, kFinalVolume = 4, kOutBalance = 5;
+constexpr clap_id kVocoderMode = 0, kFinalVolume = 4, kOutBalance = 5;
 constexpr clap_id kAnalysisFreq5 = 28, kBias = 104;
 }  // namespace
 
@@ -30,16 +30,9 @@ TEST(ClapParams, ListHasStableIdsRangesAndDiscreteFlags) {
     const double value = clap.host.value(i);
     EXPECT_TRUE(value >= info.min_value && value <= info.max_value);
   }
-  const clap_param_info_t mode = clap.host.paramInfo(kVocoderMode);
-  EXPECT_STREQ(mode.name, "Vocoder Mode");
-  EXPECT_EQ(mode.flags & (kClapParamIsStepped | kClapParamIsEnum),
+  EXPECT_EQ(clap.host.paramInfo(kVocoderMode).flags & (kClapParamIsStepped | kClapParamIsEnum),
             kClapParamIsStepped | kClapParamIsEnum);
-  EXPECT_EQ(clap.host.paramInfo(kKeyboard).flags & kClapParamIsEnum, kClapParamIsEnum);
   EXPECT_EQ(clap.host.paramInfo(kFinalVolume).flags & kClapParamIsStepped, 0u);
-  const clap_param_info_t frequency = clap.host.paramInfo(kAnalysisFreq5);
-  EXPECT_STREQ(frequency.name, "Analysis Freq 5");
-  EXPECT_EQ(frequency.min_value, 16.0);
-  EXPECT_EQ(frequency.max_value, 16000.0);
   EXPECT_EQ(clap.host.paramInfo(107).id, kClapInvalidId);
   EXPECT_EQ(clap.host.text(107, 0.0), "<none>");
 }
@@ -66,26 +59,16 @@ TEST(ClapParams, TextsSurviveRoundTrips) {
   }
 }
 
-TEST(ClapParams, TextsReadAsTheyAreShown) {
+// Typed text is read as the parameter's own (the forms it accepts are the framework
+// tests'); text that is no value is refused and leaves the value alone.
+TEST(ClapParams, TypedTextsAreReadOrRefused) {
   LoadedClap clap;
   ASSERT_TRUE(clap.created);
-  struct Row {
-    clap_id id;
-    const char* text;
-    const char* shown;
-  };
-  const Row rows[] = {
-      {kVocoderMode, "ve-10 full bands", "VE-10 Full Bands"},
-      {kFinalVolume, "-6 dB", "-6.0"},
-      {kFinalVolume, "+40", "0.0"},  // beyond the range: its end
-      {kOutBalance, "25:75", "25:75"},
-      {14, "5.5 Hz", "5.50 Hz"},  // "Vibrato Speed" shows its unit
-  };
-  for (const Row& row : rows) {
-    double value = 0.0;
-    ASSERT_TRUE(clap.host.toValue(row.id, row.text, &value)) << row.text;
-    EXPECT_EQ(clap.host.text(row.id, value), row.shown) << row.text;
-  }
+  double value = 0.0;
+  ASSERT_TRUE(clap.host.toValue(kVocoderMode, "ve-10 full bands", &value));
+  EXPECT_EQ(clap.host.text(kVocoderMode, value), "VE-10 Full Bands");
+  ASSERT_TRUE(clap.host.toValue(kFinalVolume, "-6 dB", &value));
+  EXPECT_EQ(clap.host.text(kFinalVolume, value), "-6.0");
   double untouched = 123.0;
   for (const auto& [id, text] : {std::pair{kVocoderMode, "VE-11"}, std::pair{kFinalVolume, "loud"}})
     EXPECT_FALSE(clap.host.toValue(id, text, &untouched)) << text;

@@ -91,20 +91,16 @@ void ClapEventList::transport(uint32_t time, double tempo) {
 namespace {
 const clap_host_params_t kHostParams = {
     [](const clap_host_t* host, uint32_t flags) {
-      if (flags & kClapParamRescanValues)
-        ++static_cast<ClapTestHost*>(host->host_data)->valueRescans;
+      if (flags & kClapParamRescanValues) ++ClapTestHost::of(host).valueRescans;
     },
     [](const clap_host_t*, clap_id, uint32_t) {},
-    [](const clap_host_t* host) { ++static_cast<ClapTestHost*>(host->host_data)->flushRequests; },
+    [](const clap_host_t* host) { ++ClapTestHost::of(host).flushRequests; },
 };
 const clap_host_latency_t kHostLatency = {[](const clap_host_t*) {}};
 const clap_host_state_t kHostState = {[](const clap_host_t*) {}};
 const clap_host_gui_t kHostGui = {
     [](const clap_host_t*) {},
-    [](const clap_host_t* host, uint32_t width, uint32_t height) {
-      static_cast<ClapTestHost*>(host->host_data)->resizeRequests.emplace_back(width, height);
-      return true;
-    },
+    [](const clap_host_t*, uint32_t, uint32_t) { return true; },
     [](const clap_host_t*) { return true; },
     [](const clap_host_t*) { return true; },
     [](const clap_host_t*, bool) {},
@@ -119,7 +115,7 @@ ClapTestHost::ClapTestHost(bool offerEditorSupport) : offerEditorSupport_(offerE
   host_.url = "";
   host_.version = "1.0";
   host_.get_extension = &ClapTestHost::getExtension;
-  host_.request_restart = [](const clap_host_t* h) { ++of(h).restartRequests; };
+  host_.request_restart = [](const clap_host_t*) {};
   host_.request_process = [](const clap_host_t*) {};
   host_.request_callback = [](const clap_host_t* h) { ++of(h).callbackRequests; };
 }

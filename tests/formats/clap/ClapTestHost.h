@@ -104,17 +104,17 @@ class ClapTestHost {
   bool loadState(const std::vector<uint8_t>& bytes, size_t piece = SIZE_MAX) const;
 
   // What the plug-in asked of the host.
-  int valueRescans = 0, flushRequests = 0, callbackRequests = 0, restartRequests = 0;
+  int valueRescans = 0, flushRequests = 0, callbackRequests = 0;
   std::map<clap_id, uint32_t> timers;  // id -> period
   std::map<int, uint32_t> fds;         // fd -> flags
-  std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
+
+  static ClapTestHost& of(const clap_host_t* host) {
+    return *static_cast<ClapTestHost*>(host->host_data);
+  }
 
  private:
   static const void* getExtension(const clap_host_t* host, const char* id);
   static bool record(const clap_output_events_t* list, const clap_event_header_t* event);
-  static ClapTestHost& of(const clap_host_t* host) {
-    return *static_cast<ClapTestHost*>(host->host_data);
-  }
 
   clap_host_t host_{};
   bool offerEditorSupport_;

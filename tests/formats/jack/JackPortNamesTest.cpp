@@ -24,16 +24,10 @@ TEST_P(JackPortNames, ComeFromTheChannelLabel) {
 
 INSTANTIATE_TEST_SUITE_P(Labels, JackPortNames,
                          testing::Values(Case{"MIC Left ", 0, true, "mic_left", "MIC Left"},
-                                         Case{"EXT Right ", 3, true, "ext_right", "EXT Right"},
-                                         Case{"ZORQ Left ", 0, false, "zorq_left", "ZORQ Left"},
                                          Case{"  Side: chain (L) ", 2, true, "side_chain_l",
                                               "Side: chain (L)"},
                                          Case{"", 1, true, "in_2", "Input 2"},
                                          Case{" :: ", 0, false, "out_1", "Output 1"},
                                          Case{nullptr, 4, false, "out_5", "Output 5"}));
 
-TEST(JackPortNames, TheMidiInputHasItsOwnName) {
-  EXPECT_EQ(jackMidiInputName().name, "midi_in");
-  EXPECT_EQ(jackMidiInputName().prettyName, "MIDI In");
-}
 }  // namespace

@@ -23,7 +23,7 @@ TEST(OutputRamp, RisesLinearlyAcrossPeriodsThenLeavesTheSignalAlone) {
   EXPECT_FALSE(ramp.Active());
 }
 
-TEST(OutputRamp, ARestartDuringARampStartsFromSilenceAgain) {
+TEST(OutputRamp, ARestartStartsFromSilenceAgainAndEmptyOnesChangeNothing) {
   OutputRamp ramp;
   ramp.Restart(4);
   std::vector<float> a(2, 1.0f), b(4, 1.0f);
@@ -34,17 +34,15 @@ TEST(OutputRamp, ARestartDuringARampStartsFromSilenceAgain) {
   ramp.Apply(second, 1, 4);
   EXPECT_FLOAT_EQ(b[0], 0.0f);
   EXPECT_FLOAT_EQ(b[3], 0.75f);
-}
-
-TEST(OutputRamp, ZeroLengthOrNoFramesChangeNothing) {
-  OutputRamp ramp;
+  // A ramp of no length changes nothing; no frames leave a ramp where it was.
   std::vector<float> x(4, 1.0f);
   float* channels[1] = {x.data()};
   ramp.Restart(0);
   ramp.Apply(channels, 1, 4);
+  EXPECT_EQ(x, std::vector<float>(4, 1.0f));
   ramp.Restart(4);
   ramp.Apply(channels, 1, 0);
-  EXPECT_EQ(x, std::vector<float>(4, 1.0f));
   EXPECT_TRUE(ramp.Active());
 }
+
 }  // namespace

@@ -22,9 +22,6 @@ class Lv2Bundle : public ::testing::Test {
     lilv_node_free(node);
     return result;
   }
-  const LilvPort* portAt(uint32_t index) {
-    return lilv_plugin_get_port_by_index(world.plugin, index);
-  }
 
   Lv2World world;
   const Lv2Description description = zorqLv2Description();
@@ -46,7 +43,8 @@ TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
   for (int i = 0; i < zorq.NParams(); ++i) {
     SCOPED_TRACE(i);
     const IParam& param = *zorq.GetParam(i);
-    const LilvPort* port = portAt(description.firstParamPort() + static_cast<uint32_t>(i));
+    const LilvPort* port = lilv_plugin_get_port_by_index(
+        world.plugin, description.firstParamPort() + static_cast<uint32_t>(i));
     EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(world.plugin, port)),
                  description.paramPorts[static_cast<size_t>(i)].symbol);
     LilvNode* name = lilv_port_get_name(world.plugin, port);

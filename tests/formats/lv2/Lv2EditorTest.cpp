@@ -57,19 +57,7 @@ class Lv2Editor : public ::testing::Test {
     cycle(5);
   }
 
-  // The plug-in's live state, as its state interface saves it, read by a ZORQ.
-  std::unique_ptr<ZORQ> pluginState() {
-    auto properties = plugin->savedProperties();
-    auto zorq = std::make_unique<ZORQ>();
-    const std::vector<uint8_t>& bank = properties["urn:zandervoltmusic:zorq#bank"];
-    int32_t current = 0;
-    std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(), 4);
-    ByteChunk chunk;
-    chunk.PutBytes(bank.data(), static_cast<int>(bank.size()));
-    zorq->SelectPreset(current);
-    zorq->unserializeBankChunk(&chunk);
-    return zorq;
-  }
+  std::unique_ptr<ZORQ> pluginState() { return savedState(*plugin); }
 
   static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
                     const void* buffer) {

@@ -96,22 +96,15 @@ TEST_F(Lv2Plugin, APresetRestoresItsProgramToTheBit) {
   ASSERT_NE(state, nullptr);
   instance.restore(state);
   renderLv2(instance, signal, 0, 512, kBlock, {});
-  auto properties = instance.savedProperties();
-  int32_t current = -1;
-  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(),
-              sizeof current);
-  EXPECT_EQ(current, 2);
-  ZORQ played, builtIn;
+  const std::unique_ptr<ZORQ> played = savedState(instance);
+  ASSERT_TRUE(played);
+  EXPECT_EQ(played->GetCurrentPresetIdx(), 2);
+  ZORQ builtIn;
   builtIn.EnsureDefaultPreset();
   builtIn.RestorePreset(2);
-  ByteChunk bank;
-  const std::vector<uint8_t>& bytes = properties["urn:zandervoltmusic:zorq#bank"];
-  bank.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
-  played.SelectPreset(current);
-  ASSERT_GT(played.unserializeBankChunk(&bank), 0);
-  EXPECT_STREQ(played.GetPresetName(2), builtIn.GetPresetName(2));
-  for (int i = 0; i < played.NParams(); ++i)
-    EXPECT_EQ(played.GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
+  EXPECT_STREQ(played->GetPresetName(2), builtIn.GetPresetName(2));
+  for (int i = 0; i < played->NParams(); ++i)
+    EXPECT_EQ(played->GetParam(i)->Value(), builtIn.GetParam(i)->Value()) << i;
   lilv_state_free(state);
   lilv_node_free(preset);
 }
@@ -146,7 +139,7 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   const std::string saved = folder / "saved.lv2";
   LilvState* state = lilv_state_new_from_instance(
       world.plugin, played.instance(), &world.urids.map, nullptr, nullptr, saved.c_str(),
-      saved.c_str(), &Lv2Instance::portValueOf, &played, LV2_STATE_IS_POD, played.features());
+      saved.c_str(), &Lv2Instance::portValue, &played, LV2_STATE_IS_POD, played.features());
   ASSERT_NE(state, nullptr);
   ASSERT_EQ(lilv_state_save(world.world, &world.urids.map, &world.urids.unmap, state,
                             "urn:test:saved", saved.c_str(), "state.ttl"),
@@ -229,15 +222,7 @@ TEST_F(Lv2Plugin, BypassFadesWithoutAClick) {
 // messages and the answers the worker queued for it all pass through it.
 TEST_F(Lv2Plugin, RunAllocatesNothing) {
   auto instance = instanceWithBank(0);
-  Lv2World& w = world;
-  LV2_Atom_Forge forge;
-  lv2_atom_forge_init(&forge, &w.urids.map);
-  std::vector<uint8_t> request(64);
-  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
-  LV2_Atom_Forge_Frame frame;
-  lv2_atom_forge_object(&forge, &frame, 0, w.urids("urn:zandervoltmusic:zorq#StateRequest"));
-  lv2_atom_forge_pop(&forge, &frame);
-  instance->message(request);
+  instance->message(stateRequest(world));
   const std::vector<TimedMidi> midi = {{10, {0x90, 48, 100}, 3},
                                        {700, {0xB0, 64, 127}, 3},
                                        {1500, {0xC0, 1, 0}, 2},
@@ -276,14 +261,7 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
       ++saves;
     }
   });
-  std::vector<uint8_t> request(64);
-  LV2_Atom_Forge forge;
-  lv2_atom_forge_init(&forge, &world.urids.map);
-  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
-  LV2_Atom_Forge_Frame frame;
-  lv2_atom_forge_object(&forge, &frame, 0, world.urids("urn:zandervoltmusic:zorq#StateRequest"));
-  lv2_atom_forge_pop(&forge, &frame);
-  instance->message(request);
+  instance->message(stateRequest(world));
   std::vector<TimedMidi> midi;
   for (int i = 0; i < 40; ++i)
     midi.push_back({i * 1000, {uint8_t(i % 2 ? 0x80 : 0x90), 60, 100}, 3});
@@ -310,25 +288,11 @@ TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
   const std::vector<uint8_t> bank = testBank(0);
   ASSERT_EQ(vst.setChunk(true, std::vector<char>(bank.begin(), bank.end())), 1);
   vst.start(44100.0f, kBlock);
-  std::vector<float> fromVst(2 * frames);
-  std::vector<float> left(kBlock), right(kBlock);
-  for (int done = 0; done < frames; done += kBlock) {
-    const int n = std::min(kBlock, frames - done);
-    std::vector<std::array<int, 4>> events;
-    for (const TimedMidi& m : midi)
-      if (m.frame >= done && m.frame < done + n)
-        events.push_back({m.frame - done, m.bytes[0], m.bytes[1], m.bytes[2]});
-    if (!events.empty()) vst.sendMidi(events);
-    float* voice = const_cast<float*>(signal.voice.data()) + done;
-    float* carrier = const_cast<float*>(signal.carrier.data()) + done;
-    float* ins[4] = {voice, voice, carrier, carrier};
-    float* outs[2] = {left.data(), right.data()};
-    vst.effect->processReplacing(vst.effect, ins, outs, n);
-    for (int i = 0; i < n; ++i) {
-      fromVst[2 * static_cast<size_t>(done + i)] = left[i];
-      fromVst[2 * static_cast<size_t>(done + i) + 1] = right[i];
-    }
-  }
+  std::vector<std::array<int, 4>> events;
+  for (const TimedMidi& m : midi) events.push_back({m.frame, m.bytes[0], m.bytes[1], m.bytes[2]});
+  const auto outputs = vst.render(signal.voice, signal.carrier, frames, kBlock, events);
+  std::vector<float> fromVst;
+  for (int i = 0; i < frames; ++i) fromVst.insert(fromVst.end(), {outputs[0][i], outputs[1][i]});
   EXPECT_GT(rms(fromVst), 1e-4);
   EXPECT_EQ(fromVst, fromLv2);
 }

@@ -263,11 +263,6 @@ class Lv2Instance {
 
  public:
   // lilv's callback for the control inputs' values (user: the instance).
-  static const void* portValueOf(const char* symbol, void* user, uint32_t* size, uint32_t* type) {
-    return portValue(symbol, user, size, type);
-  }
-
- private:
   static const void* portValue(const char* symbol, void* user, uint32_t* size, uint32_t* type) {
     auto* self = static_cast<Lv2Instance*>(user);
     const LilvPort* port = self->world_.port(symbol);
@@ -279,6 +274,8 @@ class Lv2Instance {
     *type = self->world_.urids(LV2_ATOM__Float);
     return &self->controls_[lilv_port_get_index(self->world_.plugin, port)];
   }
+
+ private:
   static void setPortValue(const char* symbol, void* user, const void* value, uint32_t size,
                            uint32_t type) {
     auto* self = static_cast<Lv2Instance*>(user);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/ZORQ.h"
@@ -102,6 +104,33 @@ inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& sig
     }
   }
   return out;
+}
+
+// The editor's request for the plug-in's whole state, as an atom.
+inline std::vector<uint8_t> stateRequest(Lv2World& world) {
+  std::vector<uint8_t> request(64);
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &world.urids.map);
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, world.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  return request;
+}
+
+// The instance's live state as its state interface saves it, read by a ZORQ.
+inline std::unique_ptr<ZORQ> savedState(Lv2Instance& instance) {
+  auto properties = instance.savedProperties();
+  const std::vector<uint8_t>& bank = properties["urn:zandervoltmusic:zorq#bank"];
+  int32_t current = -1;
+  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(),
+              sizeof current);
+  ByteChunk chunk;
+  chunk.PutBytes(bank.data(), static_cast<int>(bank.size()));
+  auto zorq = std::make_unique<ZORQ>();
+  zorq->SelectPreset(current);
+  if (zorq->unserializeBankChunk(&chunk) <= 0) return nullptr;
+  return zorq;
 }
 
 inline double rms(const std::vector<float>& samples) {
