@@ -113,9 +113,7 @@ class ZorqLive : public testing::Test {
   TempFolder folder;
 };
 
-// Its ports as jack_lsp lists them and, where this process can read the server's
-// metadata, the pretty names and order a patchbay shows.
-TEST_F(ZorqLive, RegistersItsPortsForAudioAndMidiWithPatchbayMetadata) {
+TEST_F(ZorqLive, RegistersItsPortsForAudioAndMidi) {
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
   const std::string ports = commandOutput("jack_lsp -t");
@@ -124,15 +122,22 @@ TEST_F(ZorqLive, RegistersItsPortsForAudioAndMidiWithPatchbayMetadata) {
     EXPECT_NE(ports.find(std::string(port) + "\n\t32 bit float mono audio"), std::string::npos)
         << port;
   EXPECT_NE(ports.find("zl:midi_in\n\t8 bit raw midi"), std::string::npos) << ports;
-  PatchbayClient patchbay;
-  if (patchbay.Works()) {
-    EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
-    EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
-    EXPECT_EQ(patchbay.Property("zl:midi_in", JACK_METADATA_ORDER), "4");
-  }
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
   EXPECT_EQ(commandOutput("jack_lsp").find("zl:"), std::string::npos);
+}
+
+TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
+  PatchbayClient patchbay;
+  if (!patchbay.Works())
+    GTEST_SKIP() << "this process cannot share the JACK server's metadata database";
+  LiveProcess live(folder, {"--no-gui", "--name", "zl"});
+  ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
+  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
+  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
+  EXPECT_EQ(patchbay.Property("zl:midi_in", JACK_METADATA_ORDER), "4");
+  live.Signal(SIGINT);
+  EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
 // 0.4 s of voice alone, then the chord: vocoded sound whose level follows the voice's,
