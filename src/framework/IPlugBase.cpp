@@ -1,9 +1,12 @@
 #include "framework/IPlugBase.h"
 
+#include "framework/IMidiMsg.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
@@ -286,6 +289,54 @@ void IPlugBase::ProcessBuffers(float, int nFrames) {
 void IPlugBase::ProcessBuffersAccumulating(float, int nFrames) {
   ProcessDoubleReplacing(inData_.data(), outData_.data(), nFrames);
   processFloatOutputs(nFrames, true);
+}
+
+void IPlugBase::ProcessBlock(float** inputs, int nIn, float** outputs, int nOut, int nFrames,
+                             bool accumulate) {
+  processBlock(inputs, nIn, outputs, nOut, nFrames, accumulate);
+}
+
+void IPlugBase::ProcessBlock(double** inputs, int nIn, double** outputs, int nOut, int nFrames) {
+  processBlock(inputs, nIn, outputs, nOut, nFrames, false);
+}
+
+template <typename Sample>
+void IPlugBase::processBlock(Sample** inputs, int nIn, Sample** outputs, int nOut, int nFrames,
+                             bool accumulate) {
+  nIn = std::clamp(nIn, 0, NInChannels());
+  nOut = std::clamp(nOut, 0, NOutChannels());
+  int inBuffers = 0, outBuffers = 0;
+  for (int c = 0; c < nIn; ++c) inBuffers += IsInChannelConnected(c) ? 1 : 0;
+  for (int c = 0; c < nOut; ++c) outBuffers += IsOutChannelConnected(c) ? 1 : 0;
+  if (inBuffers > kMaxBlockChannels || outBuffers > kMaxBlockChannels) return;
+  Sample* in[kMaxBlockChannels];
+  Sample* out[kMaxBlockChannels];
+  const int piece = ProcessFrames();
+  for (int done = 0; done < nFrames; done += piece) {
+    const int n = std::min(piece, nFrames - done);
+    for (int c = 0; c < inBuffers; ++c) in[c] = inputs[c] + done;
+    for (int c = 0; c < outBuffers; ++c) out[c] = outputs[c] + done;
+    AttachInputBuffers(0, nIn, in, n);
+    AttachOutputBuffers(0, nOut, out);
+    if constexpr (std::is_same_v<Sample, float>) {
+      if (accumulate) {
+        ProcessBuffersAccumulating(Sample(0), n);
+        continue;
+      }
+    }
+    ProcessBuffers(Sample(0), n);
+  }
+}
+
+void IPlugBase::ProcessMidiBytes(int offset, const uint8_t* bytes, int size) {
+  if (bytes == nullptr || size <= 0 || bytes[0] < 0x80) return;
+  if (bytes[0] == 0xF0) {
+    ISysEx sysex(offset, bytes, size);
+    ProcessSysEx(&sysex);
+    return;
+  }
+  IMidiMsg msg(offset, bytes[0], size > 1 ? bytes[1] : 0, size > 2 ? bytes[2] : 0);
+  ProcessMidiMsg(&msg);
 }
 
 void IPlugBase::processFloatOutputs(int nFrames, bool accumulate) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -232,6 +233,19 @@ class IPlugBase {
   void ProcessBuffers(double sampleType, int nFrames);
   void ProcessBuffers(float sampleType, int nFrames);
   void ProcessBuffersAccumulating(float sampleType, int nFrames);
+  // A host block of any length, run through the buffers above in pieces of at most
+  // ProcessFrames() frames. `inputs` and `outputs` hold one buffer for each connected
+  // channel among the first nIn and nOut, in order (as AttachInputBuffers takes them);
+  // MIDI offsets keep counting from the block's start. More than kMaxBlockChannels
+  // buffers on a side process nothing.
+  static constexpr int kMaxBlockChannels = 64;
+  void ProcessBlock(float** inputs, int nIn, float** outputs, int nOut, int nFrames,
+                    bool accumulate = false);
+  void ProcessBlock(double** inputs, int nIn, double** outputs, int nOut, int nFrames);
+  // One MIDI message as a byte-stream format delivers it: system exclusive goes to
+  // ProcessSysEx, any other message with a status byte to ProcessMidiMsg (its first
+  // three bytes); bytes without a status are dropped. Audio thread, mutex held.
+  void ProcessMidiBytes(int offset, const uint8_t* bytes, int size);
 
   std::recursive_mutex& Mutex() const { return mutex_; }
 
@@ -275,6 +289,9 @@ class IPlugBase {
 
  private:
   void processFloatOutputs(int nFrames, bool accumulate);
+  template <typename Sample>
+  void processBlock(Sample** inputs, int nIn, Sample** outputs, int nOut, int nFrames,
+                    bool accumulate);
 
   std::vector<ChannelIO> channelIO_;
   mutable std::recursive_mutex mutex_;

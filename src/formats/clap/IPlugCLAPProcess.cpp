@@ -98,7 +98,7 @@ void IPlugCLAP::deliverNote(const clap_event_note_t& note, int offset) {
 
 // Port 0 in: the voice (channels 0, 1); port 1 in: the carrier (channels 2, 3); port 0
 // out: channels 0, 1. A channel the host gives no buffer for counts as unconnected
-// (silent in, thrown away out). Blocks longer than the plug-in's piece run in pieces.
+// (silent in, thrown away out).
 void IPlugCLAP::processAudio(const clap_process_t* process) {
   IPlugBase& plug = *plug_;
   const int frames = static_cast<int>(std::min<uint32_t>(process->frames_count, INT32_MAX));
@@ -116,21 +116,15 @@ void IPlugCLAP::processAudio(const clap_process_t* process) {
                              uint32_t(c % 2));
     plug.SetOutputChannelConnections(c, 1, outputs[c] != nullptr);
   }
-  const int piece = plug.ProcessFrames();
-  for (int done = 0; done < frames; done += piece) {
-    const int n = std::min(piece, frames - done);
-    // The plug-in takes the connected channels' buffers in order.
-    float* in[kMaxChannels];
-    float* out[kMaxChannels];
-    int connectedIn = 0, connectedOut = 0;
-    for (int c = 0; c < nIn; ++c)
-      if (inputs[c]) in[connectedIn++] = inputs[c] + done;
-    for (int c = 0; c < nOut; ++c)
-      if (outputs[c]) out[connectedOut++] = outputs[c] + done;
-    plug.AttachInputBuffers(0, nIn, in, n);
-    plug.AttachOutputBuffers(0, nOut, out);
-    plug.ProcessBuffers(0.0f, n);
-  }
+  // The plug-in takes the connected channels' buffers in order.
+  float* in[kMaxChannels];
+  float* out[kMaxChannels];
+  int connectedIn = 0, connectedOut = 0;
+  for (int c = 0; c < nIn; ++c)
+    if (inputs[c]) in[connectedIn++] = inputs[c];
+  for (int c = 0; c < nOut; ++c)
+    if (outputs[c]) out[connectedOut++] = outputs[c];
+  plug.ProcessBlock(in, nIn, out, nOut, frames);
   // Output channels beyond the plug-in's are silent.
   for (uint32_t port = 0; port < process->audio_outputs_count && process->audio_outputs; ++port) {
     clap_audio_buffer_t& buffer = process->audio_outputs[port];

@@ -6,6 +6,7 @@
 #include <jack/uuid.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
@@ -13,7 +14,6 @@
 #include <thread>
 
 #include "formats/jack/JackPortNames.h"
-#include "framework/IMidiMsg.h"
 #include "framework/IPlugBase.h"
 
 namespace {
@@ -278,40 +278,19 @@ void JackHost::process(uint32_t nFrames) {
   IPlugBase& plug = *plug_;
   IMutexLock lock(plug.Mutex());
   deliverMidi(nFrames);
-  // Periods longer than the plug-in's scratch buffers run in pieces; the MIDI
-  // offsets count from the start of the period, as the instrument expects.
-  const int piece = plug.ProcessFrames();
-  float* inPiece[kMaxChannels];
-  float* outPiece[kMaxChannels];
-  for (int done = 0; done < int(nFrames); done += piece) {
-    const int n = std::min(piece, int(nFrames) - done);
-    for (int c = 0; c < nIn; ++c) inPiece[c] = in[c] + done;
-    for (int c = 0; c < nOut; ++c) outPiece[c] = out[c] + done;
-    plug.AttachInputBuffers(0, nIn, inPiece, n);
-    plug.AttachOutputBuffers(0, nOut, outPiece);
-    plug.ProcessBuffers(0.0f, n);
-  }
+  plug.ProcessBlock(in, nIn, out, nOut, int(nFrames));
   ramp_.Apply(out, nOut, int(nFrames));
 }
 
-// Channel messages of up to three bytes go to ProcessMidiMsg, system-exclusive ones to
-// ProcessSysEx; real-time and other system messages are not the instrument's.
+// Each event at its frame in the period; events with no bytes are skipped.
 void JackHost::deliverMidi(uint32_t nFrames) {
   void* buffer = jack_port_get_buffer(midiInput_, nFrames);
   const uint32_t count = jack_midi_get_event_count(buffer);
   for (uint32_t i = 0; i < count; ++i) {
     jack_midi_event_t event;
     if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0) continue;
-    const uint8_t status = event.buffer[0];
-    const int32_t offset = int32_t(std::min(event.time, nFrames - 1));
-    if (status == 0xF0) {
-      ISysEx sysex(offset, event.buffer, int32_t(event.size));
-      plug_->ProcessSysEx(&sysex);
-    } else if (status >= 0x80 && status < 0xF0 && event.size <= 3) {
-      IMidiMsg msg(offset, status, event.size > 1 ? event.buffer[1] : 0,
-                   event.size > 2 ? event.buffer[2] : 0);
-      plug_->ProcessMidiMsg(&msg);
-    }
+    plug_->ProcessMidiBytes(int(std::min(event.time, nFrames - 1)), event.buffer,
+                            int(std::min<size_t>(event.size, INT32_MAX)));
   }
 }
 

@@ -123,15 +123,9 @@ void Lv2Plugin::readControlInput(uint32_t nFrames) {
     const LV2_Atom& body = event->body;
     const int offset = static_cast<int>(
         std::min<int64_t>(std::max<int64_t>(event->time.frames, 0), nFrames ? nFrames - 1 : 0));
-    if (body.type == uris_->midiEvent && body.size > 0) {
-      const uint8_t* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body));
-      if (bytes[0] == 0xF0) {
-        ISysEx sysex(offset, bytes, static_cast<int>(body.size));
-        plug_->ProcessSysEx(&sysex);
-      } else if (bytes[0] >= 0x80) {
-        IMidiMsg msg(offset, bytes[0], body.size > 1 ? bytes[1] : 0, body.size > 2 ? bytes[2] : 0);
-        plug_->ProcessMidiMsg(&msg);
-      }
+    if (body.type == uris_->midiEvent) {
+      plug_->ProcessMidiBytes(offset, static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body)),
+                              static_cast<int>(std::min<uint32_t>(body.size, INT32_MAX)));
     } else if (body.type == uris_->atomObject || body.type == uris_->atomBlank) {
       if (schedule_ && toWorker_.push(&body, static_cast<uint32_t>(sizeof(LV2_Atom) + body.size)))
         messagesWaiting_.store(true, std::memory_order_release);

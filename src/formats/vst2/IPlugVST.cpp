@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "framework/IMidiMsg.h"
 
@@ -241,7 +242,7 @@ void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool
   if (nFrames <= 0) return;
   const int nIn = std::min(plug.NInChannels(), aEffect_.numInputs);
   const int nOut = std::min(plug.NOutChannels(), aEffect_.numOutputs);
-  if (nIn > 64 || nOut > 64) {
+  if (nIn > IPlugBase::kMaxBlockChannels || nOut > IPlugBase::kMaxBlockChannels) {
     if (!accumulate) silenceHostOutputs(outputs, 0, nFrames);
     return;
   }
@@ -249,20 +250,10 @@ void IPlugVST::processBlock(Sample** inputs, Sample** outputs, int nFrames, bool
   // arrangement the host's buffers beyond them are silenced below.
   int hostOutputsUsed = 0;
   for (int c = 0; c < nOut; ++c) hostOutputsUsed += plug.IsOutChannelConnected(c) ? 1 : 0;
-  const int piece = plug.ProcessFrames();
-  Sample* in[64];
-  Sample* out[64];
-  for (int done = 0; done < nFrames; done += piece) {
-    const int n = std::min(piece, nFrames - done);
-    for (int c = 0; c < nIn; ++c) in[c] = inputs[c] + done;
-    for (int c = 0; c < nOut; ++c) out[c] = outputs[c] + done;
-    plug.AttachInputBuffers(0, nIn, in, n);
-    plug.AttachOutputBuffers(0, nOut, out);
-    if (accumulate)
-      plug.ProcessBuffersAccumulating(Sample(0), n);
-    else
-      plug.ProcessBuffers(Sample(0), n);
-  }
+  if constexpr (std::is_same_v<Sample, float>)
+    plug.ProcessBlock(inputs, nIn, outputs, nOut, nFrames, accumulate);
+  else
+    plug.ProcessBlock(inputs, nIn, outputs, nOut, nFrames);
   if (!accumulate) silenceHostOutputs(outputs, hostOutputsUsed, nFrames);
 }
 
