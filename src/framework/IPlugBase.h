@@ -168,6 +168,9 @@ class IPlugBase {
   bool SaveBankAsFXB(const std::string& path);
   bool LoadProgramFromFXP(const std::string& path);
   bool LoadBankFromFXB(const std::string& path);
+  // The same from a file already read (the caller did the file work).
+  bool LoadProgramFromBytes(const ByteChunk& file);
+  bool LoadBankFromBytes(const ByteChunk& file);
 
   // Any thread; takes the mutex.
   void SetParameterFromGUI(int paramIdx, double normalized);

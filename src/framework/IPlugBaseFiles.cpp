@@ -80,7 +80,10 @@ bool IPlugBase::SaveBankAsFXB(const std::string& path) {
 // as it was before the load, so a damaged file changes nothing.
 bool IPlugBase::LoadProgramFromFXP(const std::string& path) {
   ByteChunk file;
-  if (!readWholeFile(path, &file)) return false;
+  return readWholeFile(path, &file) && LoadProgramFromBytes(file);
+}
+
+bool IPlugBase::LoadProgramFromBytes(const ByteChunk& file) {
   IMutexLock lock(mutex_);
   const fx::ProgramHeader header = fx::readProgramHeader(file, 0);
   if (header.magic != fx::kMagic || header.formatVersion != fx::kProgramFormatVersion ||
@@ -122,7 +125,10 @@ int IPlugBase::loadBankChunkForm(const ByteChunk& file) {
 
 bool IPlugBase::LoadBankFromFXB(const std::string& path) {
   ByteChunk file;
-  if (!readWholeFile(path, &file)) return false;
+  return readWholeFile(path, &file) && LoadBankFromBytes(file);
+}
+
+bool IPlugBase::LoadBankFromBytes(const ByteChunk& file) {
   IMutexLock lock(mutex_);
   const fx::BankHeader header = fx::readBankHeader(file);
   if (header.magic != fx::kMagic || header.uniqueId != uniqueID_) return false;

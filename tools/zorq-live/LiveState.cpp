@@ -30,10 +30,8 @@ bool load(IPlugBase& plug, const std::string& path, std::string* error) {
     return false;
   }
   const fx::BankHeader header = fx::readBankHeader(file);
-  // Audio is not running yet when a state is loaded, so the bank is read under the
-  // mutex here without holding anything up.
   const bool ok = asHostCall(plug, [&] {
-    return plug.LoadBankFromFXB(path) && plug.RestorePreset(header.currentProgram);
+    return plug.LoadBankFromBytes(file) && plug.RestorePreset(header.currentProgram);
   });
   if (!ok) *error = "the state file " + path + " is not a complete ZORQ bank";
   return ok;
@@ -51,7 +49,10 @@ bool selectProgram(IPlugBase& plug, int program) {
 }
 
 bool loadProgramFile(IPlugBase& plug, const std::string& path, std::string* error) {
-  if (asHostCall(plug, [&] { return plug.LoadProgramFromFXP(path); })) return true;
+  ByteChunk file;
+  if (readWholeFile(path, &file) &&
+      asHostCall(plug, [&] { return plug.LoadProgramFromBytes(file); }))
+    return true;
   *error = "cannot load the program file " + path;
   return false;
 }
