@@ -6,10 +6,7 @@ ZORQ::ZORQ() {
   initParameters();
   // The plug-in's entry point attaches the editor (src/editor) after construction;
   // tests and tools construct the instrument without one.
-  if (!LoadBankFromFXB(configuration().startupFxb())) {
-    configuration().clearStartupFxb();
-    initAllPrograms();
-  }
+  initAllPrograms();
 }
 
 void ZORQ::initPreset() {
