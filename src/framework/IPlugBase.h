@@ -94,6 +94,21 @@ class IPlugBase {
   };
   // Host thread, plug-in mutex released: work a host call left for after it.
   virtual void OnHostCallReturned() {}
+  // Runs f() under the plug-in mutex as one host call; when it was the outermost one,
+  // the work it left follows with the mutex released. Host or editor thread.
+  template <typename F>
+  auto RunHostCall(F f) -> decltype(f()) {
+    bool outermost = false;
+    decltype(f()) result{};
+    {
+      std::lock_guard<std::recursive_mutex> lock(mutex_);
+      HostCall call(*this);
+      result = f();
+      outermost = call.Outermost();
+    }
+    if (outermost) OnHostCallReturned();
+    return result;
+  }
 
   // State and presets (IPlugBasePresets.cpp). Every one runs under the plug-in mutex,
   // on the host's or the editor's thread.

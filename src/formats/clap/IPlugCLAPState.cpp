@@ -57,15 +57,11 @@ bool IPlugCLAP::saveState(const clap_ostream_t* stream) {
 bool IPlugCLAP::loadState(const clap_istream_t* stream) {
   ByteChunk chunk;
   if (!readAll(stream, &chunk) || chunk.Size() == 0) return false;
-  bool loaded = false, outermost = false;
-  {
-    IMutexLock lock(plug_->Mutex());
-    IPlugBase::HostCall call(*plug_);
-    loaded = plug_->unserializeSessionChunk(&chunk);
-    if (loaded) plug_->RedrawParamControls();
-    outermost = call.Outermost();
-  }
-  if (outermost) plug_->OnHostCallReturned();
+  const bool loaded = plug_->RunHostCall([&] {
+    const bool ok = plug_->unserializeSessionChunk(&chunk);
+    if (ok) plug_->RedrawParamControls();
+    return ok;
+  });
   if (loaded && hostParams_ && hostParams_->rescan)
     hostParams_->rescan(host_, kClapParamRescanValues);
   requestFlushIfPending();

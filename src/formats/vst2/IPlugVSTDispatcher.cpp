@@ -44,17 +44,7 @@ VstIntPtr IPlugVST::dispatcherProc(AEffect* effect, VstInt32 opcode, VstInt32 in
     }
     if (isEditorCall(opcode, index, value))
       return vst->dispatchEditor(opcode, index, value, ptr, opt);
-    IPlugBase& plug = *vst->plug_;
-    VstIntPtr result = 0;
-    bool outermost = false;
-    {
-      IMutexLock lock(plug.Mutex());
-      IPlugBase::HostCall call(plug);
-      result = vst->dispatch(opcode, index, value, ptr, opt);
-      outermost = call.Outermost();
-    }
-    if (outermost) plug.OnHostCallReturned();
-    return result;
+    return vst->plug_->RunHostCall([&] { return vst->dispatch(opcode, index, value, ptr, opt); });
   } catch (...) {
     return 0;
   }
