@@ -56,14 +56,6 @@ TEST(BankBuilder, WritesNamesAndValuesThroughTheInstrumentAndDefaultsTheRest) {
   }
 }
 
-TEST(BankBuilder, SameSourceGivesTheSameBytes) {
-  TempFolder temp;
-  const auto source = programs("program A\npurpose a\n  set Bias=0.25\n  set Ensemble=on\n");
-  BankBuilder::build(source, "bank.txt", temp / "one.fxb");
-  BankBuilder::build(source, "bank.txt", temp / "two.fxb");
-  EXPECT_EQ(readText(temp / "one.fxb"), readText(temp / "two.fxb"));
-}
-
 struct BuildRefusal {
   const char* text;
   const char* reason;

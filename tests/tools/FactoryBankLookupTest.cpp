@@ -76,15 +76,13 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BankLookup,
-    ::testing::Values(
-        Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
-        Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
-        Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
-        Lookup{"StartupAlone", File::kValid, File::kNone, Bank::kStartup},
-        Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid, Bank::kBeside},
-        Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
-        Lookup{"InitThatIsNoBankRefused", File::kNone, File::kNotABank, Bank::kFactory},
-        Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
+    ::testing::Values(Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
+                      Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
+                      Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
+                      Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid,
+                             Bank::kBeside},
+                      Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
+                      Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
     [](const ::testing::TestParamInfo<Lookup>& info) { return std::string(info.param.name); });
 
 std::vector<char> readChunk(const std::string& name) {

@@ -5,14 +5,6 @@
 #include "ToolsTestSupport.h"
 #include "zorq-render/RenderError.h"
 
-TEST(NoteList, NamesParseToMidiNumbersOrAreRejected) {
-  const std::pair<const char*, int> names[] = {{"c4", 60}, {"F#3", 54}, {"Bb2", 46},
-                                               {"C-1", 0}, {"G9", 127}, {" 0 ", 0}};
-  for (const auto& [text, note] : names) EXPECT_EQ(NoteList::parseNote(text), note) << text;
-  for (const char* bad : {"", "H4", "C#", "G#9", "128", "-1", "C4.5", "Cb-1"})
-    EXPECT_THROW(NoteList::parseNote(bad), RenderError) << bad;
-}
-
 // Note-ons then their note-offs in time order; a repeated note is released before it
 // starts again. Bad entries are refused.
 TEST(NoteList, GivesNoteOnsAndOffsInTimeOrderOrRefusesBadEntries) {

@@ -9,13 +9,11 @@
 namespace {
 
 constexpr int kGain = 0, kMode = 1, kLevel = 2;
-const char* const kEqualiser = "/usr/lib/vst/3BandEQ-vst.so";
-const char* const kBassSynth = "/usr/lib/vst/Nekobi-vst.so";
 
 }  // namespace
 
 // One --set value on one plug-in: the display it must reach, or a part of the error (and
-// the value unchanged). Plug-ins that are not installed are passed over.
+// the value unchanged).
 TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
   struct Case {
     const char *plugin, *parameter, *value;
@@ -30,13 +28,10 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
         Case{ZORQ_PLUGIN, "Final Volume", "6 dB", nullptr, "range: -oo .. 0.0"},
         Case{ZORQ_PLUGIN, "In Balance", "0.2", nullptr, "KBD .. Noise"},     // a ratio needs text
         Case{ZORQ_PLUGIN, "Vibrato Depth", "10 dB", nullptr, "0% .. 100%"},  // wrong unit
-        Case{kEqualiser, "Low-Mid Freq", "440 Hz", "440.000000", ""},
-        Case{kBassSynth, "Waveform", "triangle", "Triangle", ""},
         Case{ZORQ_FAKE_PLUGIN, "Gain", "1.5", "1.50", ""},
         Case{ZORQ_FAKE_PLUGIN, "Gain", "2.004", "2.00", ""},  // within the last digit of the end
         Case{ZORQ_FAKE_PLUGIN, "Gain", "loud", nullptr, "range"},
         Case{ZORQ_FAKE_PLUGIN_BLANK, "Gain", "1", nullptr, "shows no values"}}) {
-    if (!loadablePlugin(c.plugin)) continue;
     Vst2PluginHost host(c.plugin);
     ParameterSetter setter(host);
     const int index = setter.findParameter(c.parameter);
@@ -74,13 +69,4 @@ TEST(ParameterSetter, NormalisedValuesAreCheckedAndSetAsGiven) {
   setter.setNormalised(kGain, "0.25");
   EXPECT_FLOAT_EQ(host.getParameter(kGain), 0.25f);
   EXPECT_THROW(setter.setNormalised(kGain, "1.5"), UsageError);
-}
-
-TEST(ParameterSetter, SplitsAssignmentsAtTheFirstEquals) {
-  std::string name, value;
-  ParameterSetter::splitAssignment(" A = B=1 ", name, value);
-  EXPECT_EQ(name, "A");
-  EXPECT_EQ(value, "B=1");
-  EXPECT_THROW(ParameterSetter::splitAssignment("Gain 1", name, value), UsageError);
-  EXPECT_THROW(ParameterSetter::splitAssignment("=1", name, value), UsageError);
 }

@@ -107,7 +107,7 @@ const clap_host_gui_t kHostGui = {
 };
 }  // namespace
 
-ClapTestHost::ClapTestHost(bool offerEditorSupport) : offerEditorSupport_(offerEditorSupport) {
+ClapTestHost::ClapTestHost() {
   host_.clap_version = {kClapVersionMajor, kClapVersionMinor, kClapVersionRevision};
   host_.host_data = this;
   host_.name = "zorq-test-host";
@@ -126,7 +126,7 @@ ClapTestHost::~ClapTestHost() {
   plugin_->destroy(plugin_);
 }
 
-const void* ClapTestHost::getExtension(const clap_host_t* host, const char* id) {
+const void* ClapTestHost::getExtension(const clap_host_t*, const char* id) {
   static const clap_host_timer_support_t timerSupport = {
       [](const clap_host_t* h, uint32_t period, clap_id* timer) {
         *timer = of(h).nextTimer_++;
@@ -151,7 +151,6 @@ const void* ClapTestHost::getExtension(const clap_host_t* host, const char* id) 
   if (wanted == kClapExtParams) return &kHostParams;
   if (wanted == kClapExtLatency) return &kHostLatency;
   if (wanted == kClapExtState) return &kHostState;
-  if (!of(host).offerEditorSupport_) return nullptr;
   if (wanted == kClapExtGui) return &kHostGui;
   if (wanted == kClapExtTimerSupport) return &timerSupport;
   if (wanted == kClapExtPosixFdSupport) return &fdSupport;
@@ -235,17 +234,6 @@ bool ClapTestHost::record(const clap_output_events_t* list, const clap_event_hea
   }
   static_cast<ClapTestHost*>(list->ctx)->sent.push_back(copy);
   return true;
-}
-
-uint32_t ClapTestHost::paramCount() const {
-  return extension<clap_plugin_params_t>(kClapExtParams)->count(plugin_);
-}
-
-clap_param_info_t ClapTestHost::paramInfo(uint32_t index) const {
-  clap_param_info_t info{};
-  info.id = kClapInvalidId;
-  extension<clap_plugin_params_t>(kClapExtParams)->get_info(plugin_, index, &info);
-  return info;
 }
 
 double ClapTestHost::value(clap_id id) const {

@@ -41,7 +41,6 @@ class ClapEventList {
   void midi(uint32_t time, uint8_t status, uint8_t data1, uint8_t data2);
   void param(uint32_t time, clap_id id, double value, uint16_t space = kClapCoreEventSpaceId);
   void transport(uint32_t time, double tempo);
-  size_t size() const { return offsets_.size(); }
   // The list as the plug-in reads it; valid until the next change.
   const clap_input_events_t* list();
 
@@ -66,7 +65,7 @@ class ClapTestHost {
     uint8_t midi[3];
   };
 
-  explicit ClapTestHost(bool offerEditorSupport = true);
+  ClapTestHost();
   ~ClapTestHost();
   ClapTestHost(const ClapTestHost&) = delete;
   ClapTestHost& operator=(const ClapTestHost&) = delete;
@@ -92,8 +91,6 @@ class ClapTestHost {
   std::vector<OutEvent> sent;
 
   // Parameters.
-  uint32_t paramCount() const;
-  clap_param_info_t paramInfo(uint32_t index) const;
   double value(clap_id id) const;
   std::string text(clap_id id, double value) const;
   bool toValue(clap_id id, const std::string& text, double* value) const;
@@ -117,7 +114,6 @@ class ClapTestHost {
   static bool record(const clap_output_events_t* list, const clap_event_header_t* event);
 
   clap_host_t host_{};
-  bool offerEditorSupport_;
   const clap_plugin_t* plugin_ = nullptr;
   bool active_ = false;
   bool processing_ = false;

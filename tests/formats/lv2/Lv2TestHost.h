@@ -12,6 +12,7 @@
 #include <lv2/urid/urid.h>
 #include <lv2/worker/worker.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -34,17 +35,15 @@ class UridMap {
 
  private:
   static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
-    auto* self = static_cast<UridMap*>(handle);
-    auto found = self->ids_.find(uri);
-    if (found != self->ids_.end()) return found->second;
-    self->uris_.push_back(uri);
-    return self->ids_[uri] = static_cast<LV2_URID>(self->uris_.size());
+    std::vector<std::string>& uris = static_cast<UridMap*>(handle)->uris_;
+    const size_t found = size_t(std::find(uris.begin(), uris.end(), uri) - uris.begin());
+    if (found == uris.size()) uris.push_back(uri);
+    return static_cast<LV2_URID>(found + 1);
   }
   static const char* unmapUri(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
     auto* self = static_cast<UridMap*>(handle);
     return urid >= 1 && urid <= self->uris_.size() ? self->uris_[urid - 1].c_str() : nullptr;
   }
-  std::map<std::string, LV2_URID> ids_;
   std::vector<std::string> uris_;
 };
 
@@ -83,7 +82,7 @@ class Lv2Instance {
  public:
   static constexpr uint32_t kAtomCapacity = 65536;
 
-  explicit Lv2Instance(Lv2World& world, double sampleRate = 44100.0, bool worker = true)
+  explicit Lv2Instance(Lv2World& world)
       : world_(world), nPorts_(lilv_plugin_get_num_ports(world.plugin)) {
     controls_.assign(nPorts_, 0.0f);
     std::vector<float> mins(nPorts_), maxs(nPorts_), defaults(nPorts_);
@@ -94,10 +93,8 @@ class Lv2Instance {
     mapFeature_ = LV2_Feature{LV2_URID__map, &world.urids.map};
     unmapFeature_ = LV2_Feature{LV2_URID__unmap, &world.urids.unmap};
     scheduleFeature_ = LV2_Feature{LV2_WORKER__schedule, &schedule_};
-    features_ = {&mapFeature_, &unmapFeature_};
-    if (worker) features_.push_back(&scheduleFeature_);
-    features_.push_back(nullptr);
-    instance_ = lilv_plugin_instantiate(world.plugin, sampleRate, features_.data());
+    features_ = {&mapFeature_, &unmapFeature_, &scheduleFeature_, nullptr};
+    instance_ = lilv_plugin_instantiate(world.plugin, 44100.0, features_.data());
     if (!instance_) return;
     in_.assign(kAtomCapacity / 8, 0);
     out_.assign(kAtomCapacity / 8, 0);
@@ -128,7 +125,7 @@ class Lv2Instance {
   }
   void message(std::vector<uint8_t> atom) { events_.push_back({0, false, std::move(atom)}); }
 
-  // One run() of n frames, then the worker's jobs. A null carrier is left unconnected.
+  // One run() of n frames, then the worker's jobs.
   void run(const float* voiceL, const float* voiceR, const float* carrierL, const float* carrierR,
            float* outL, float* outR, uint32_t n) {
     const float* ins[] = {voiceL, voiceR, carrierL, carrierR};
