@@ -8,66 +8,10 @@
 
 namespace {
 
-// Runs the ensemble as the engine does: one update per 1 ms tick of sampleRate / 1000 samples.
-double runConstant(Ensemble& ensemble, double value, int samples, int tick) {
-  double out = 0.0;
-  for (int i = 0; i < samples; ++i) {
-    if (i % tick == 0) ensemble.update();
-    out = ensemble.process(value);
-  }
-  return out;
-}
-
-struct LengthCase {
-  double rate;
-  int length;
-};
-
-void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.rate << " Hz"; }
-
-class EnsembleLength : public ::testing::TestWithParam<LengthCase> {};
-
-TEST_P(EnsembleLength, HoldsSixteenMillisecondsPlusOne) {
-  Ensemble ensemble;
-  ensemble.setSampleRate(GetParam().rate);
-  EXPECT_EQ(ensemble.length(), GetParam().length);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rates, EnsembleLength,
-                         ::testing::Values(LengthCase{44100.0, 706}, LengthCase{48000.0, 769},
-                                           LengthCase{0.0, 1}, LengthCase{-1.0, 0},
-                                           LengthCase{NAN, 0}));
-
 TEST(Ensemble, SilentBeforeTheFirstReset) {
   Ensemble ensemble;
   ensemble.update();
   EXPECT_EQ(ensemble.process(1.0), 0.0);
-}
-
-TEST(Ensemble, ConstantInputSettlesAtOneAndAHalfTimes) {
-  Ensemble ensemble;
-  ensemble.setSampleRate(44100.0);
-  EXPECT_NEAR(runConstant(ensemble, 0.4, 44100, 44), 0.6, 1e-6);
-}
-
-TEST(Ensemble, DelaysGlideIntoTheSweepRange) {
-  Ensemble ensemble;
-  ensemble.setSampleRate(48000.0);
-  runConstant(ensemble, 0.0, 4800, 48);
-  for (double delay : {ensemble.delayA(), ensemble.delayB()}) {
-    EXPECT_GE(delay, 0.0139 * 48000 - 1);
-    EXPECT_LE(delay, 0.016 * 48000);
-  }
-}
-
-TEST(Ensemble, FirstSampleAfterResetReadsTheOldestPosition) {
-  Ensemble ensemble;
-  ensemble.setSampleRate(44100.0);
-  ensemble.update();
-  const double first = ensemble.process(1.0);
-  Lowpass filter;
-  filter.init(44100.0, 7000.0);
-  EXPECT_NEAR(first, 0.5 * filter.process(1.0), 1e-12);  // both taps read the zeroed oldest sample
 }
 
 TEST(Ensemble, DelaysStayInsideTheLineWithoutTicks) {

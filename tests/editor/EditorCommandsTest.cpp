@@ -13,7 +13,6 @@
 #include "EditorTestSupport.h"
 #include "editor/EditorCommands.h"
 #include "support/FileCallCounter.h"
-#include "support/LoopbackHttpServer.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -103,15 +102,6 @@ const ConfirmCase kConfirmCases[] = {
     {"LoadStartupBank", File::kLoadStartupBank, "Load Startup Bank",
      "Do you really want to reload all programs?", 1, startupBank,
      [](CommandEditor& e) { return e.volume() == 0.7; }},
-    {"UnselectStartupBank", File::kUnselectStartupBank, "Unselect Startup Bank",
-     "Do you really want to unselect it?", 1, startupBank,
-     [](CommandEditor& e) { return e.instrument.configuration().startupFxb().empty(); }},
-    {"ReloadConfiguration", File::kReloadConfiguration, "Reload Configuration",
-     "Do you really want to reload it?", 2,
-     [](CommandEditor&, const TempFolder&) {
-       writeText(iniPath(), "[MIDI Global]\nMIDI Thru=true\n");
-     },
-     [](CommandEditor& e) { return e.instrument.configuration().midiThru(); }},
     {"SaveConfiguration", File::kSaveConfiguration, "Save Configuration",
      "Do you really want to overwrite it?", 2,
      [](CommandEditor& e, const TempFolder&) { e.instrument.configuration().setMidiThru(true); },
@@ -224,14 +214,6 @@ TEST_F(EditorCommands, ChosenStartupBankAndDefaultFoldersAreStored) {
   EXPECT_EQ(e().lastPrompt()[2], folder / "wav");
 }
 
-TEST_F(EditorCommands, MidiSwitchesToggleAndAreWritten) {
-  for (const std::string value : {"true", "false"}) {
-    e().run(File::kMidiThru);
-    e().run(File::kIgnoreProgramChange);
-    EXPECT_TRUE(iniHas("MIDI Thru=" + value) && iniHas("Ignore Program Change=" + value));
-  }
-}
-
 // "Save Program" suggests the program's name, file-name characters replaced, cut to 63
 // bytes between characters, and saves under it.
 TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
@@ -292,16 +274,6 @@ TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
 }
 
 // --- going online
-
-TEST_F(EditorCommands, UpdateCheckAsksThroughTheEditorAndOpensTheDownloadPage) {
-  LoopbackHttpServer server(LoopbackHttpServer::Mode::kAnswer, "1104");
-  writeText(iniPath(), "[Update Check]\nVersion URL=" + server.url() + "\n");
-  CommandEditor online;
-  online.run(File::kCheckForUpdate);
-  EXPECT_EQ(online.platform->Count("ShowMessageBox"), 1);
-  EXPECT_EQ(online.platform->calls.back().op, "OpenURL");
-  EXPECT_TRUE(online.platform->Called("OpenURL", {UpdateSite::kDownloadUrl}));
-}
 
 TEST_F(EditorCommands, WebSiteThatCannotBeOpenedIsReportedWithItsAddress) {
   EXPECT_TRUE(openWebSite(e().editor));

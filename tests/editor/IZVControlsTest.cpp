@@ -1,6 +1,6 @@
-// The editor's own controls through the headless platform: menus with their texts,
-// flags and command numbers, the WAV control, the program display with its rename
-// field, the program buttons and the MIDI-learn switch.
+// The editor's own controls through the headless platform: menu commands, the WAV
+// control, the program display with its rename field, the program buttons and the
+// MIDI-learn switch.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,13 +29,6 @@ std::string texts(const IPopupMenu& menu) {
   return all;
 }
 
-std::vector<int> flags(const IPopupMenu& menu) {
-  std::vector<int> all;
-  for (int i = 0; i < menu.GetNItems(); ++i)
-    all.push_back(menu.GetItem(i)->GetFlags() & ~IPopupMenuItem::kSeparator);
-  return all;
-}
-
 // The menu's answer for a path of positions, as the platform gives it.
 const IPopupMenu* choose(IPopupMenu& menu, const std::vector<int>& path) {
   IPopupMenu* level = &menu;
@@ -44,42 +37,19 @@ const IPopupMenu* choose(IPopupMenu& menu, const std::vector<int>& path) {
   return level;
 }
 
-constexpr int D = IPopupMenuItem::kDisabled;
-constexpr int C = IPopupMenuItem::kChecked;
-
 // --- options and tools menus
 
-TEST(IZVOptionMenu, ListsItsItemsWithTheFolderItemsInsertedAt13And14) {
-  EditorHarness h;
-  IPopupMenu menu;
-  IZVOptionMenu::buildMenu(menu, h.instrument);
-  EXPECT_EQ(texts(menu),
-            "Copy Program|Paste Program|Init Program|-|Load Program|Save Program|Load Bank|"
-            "Save Bank|-|Select Startup Bank|Load Startup Bank|Unselect Startup Bank|-|"
-            "Default Path for Program Files|Default Path for WAV Files|Global MIDI Settings...|"
-            "Reload Configuration|Save Configuration|-|Go Online...");
-  // Nothing copied, no startup bank: those items are disabled.
-  EXPECT_EQ(flags(menu),
-            (std::vector<int>{0, D, 0, 0, 0, 0, 0, 0, 0, 0, D, D, 0, 0, 0, 0, 0, 0, 0, 0}));
-
-  h.instrument.copyPreset();
-  h.instrument.configuration().setMidiThru(true);
-  IPopupMenu after;
-  IZVOptionMenu::buildMenu(after, h.instrument);
-  EXPECT_TRUE(after.GetItem(1)->GetEnabled());
-  EXPECT_EQ(flags(*after.GetItem(15)->GetSubmenu()), (std::vector<int>{C, 0}));
-}
-
+// A top-level item and an item of a submenu of each menu.
 TEST(IZVMenus, ChoiceGivesItsCommand) {
   const struct {
     const char* name;
     bool tools;  // the tools menu, else the options menu
     std::vector<int> path;
     int command;
-  } cases[] = {{"ProgramPath", false, {13}, 13},   {"IgnoreProgramChange", false, {15, 1}, 21},
-               {"WebSite", false, {19, 1}, 23},    {"LevelsEqual", true, {3}, 3},
-               {"AnalysisCopy", true, {0, 0}, 12}, {"AnalysisOctaveDown", true, {0, 9}, 21},
-               {"ResetAll", true, {11}, 11},       {"SynthesisSemitoneUp", true, {1, 7}, 29}};
+  } cases[] = {{"ProgramPath", false, {13}, 13},
+               {"IgnoreProgramChange", false, {15, 1}, 21},
+               {"ResetAll", true, {11}, 11},
+               {"SynthesisSemitoneUp", true, {1, 7}, 29}};
   ZORQ instrument;
   for (const auto& c : cases) {
     IPopupMenu menu;
@@ -161,16 +131,6 @@ TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
                                     {"C:\\loops\\beat.WAV", "beat"},
                                     {"loops/noext", "noext"}})
     EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
-}
-
-TEST(IZVLoadWAVControl, MenuFlagsFollowTheFileTheValueAndLegato) {
-  IPopupMenu none;
-  IZVLoadWAVControl::buildMenu(none, "", 0.0, true);
-  EXPECT_EQ(flags(none), (std::vector<int>{C, D, 0, D, 0, D, 0}));
-  IPopupMenu file;
-  IZVLoadWAVControl::buildMenu(file, "/x/voice.wav", 1.0, true);
-  EXPECT_EQ(file.GetItemText(1), std::string("/x/voice.wav"));
-  EXPECT_EQ(flags(file), (std::vector<int>{0, C, 0, C, 0, 0, 0}));
 }
 
 struct WavHarness : EditorHarness {

@@ -44,15 +44,6 @@ TEST(TickGrid, ProcessingBeforeTheFirstResetGivesSilence) {
   for (int i = 0; i < 64; ++i) ASSERT_TRUE(outL[i] == 0.0 && outR[i] == 0.0) << i;
 }
 
-TEST(OutputStage, OutBalanceOneGivesTheMicGainedModulatorOnly) {
-  EngineHarness h;
-  h.setParam(kOutBalance, 1.0);
-  h.setParam(kMicLevel, 0.5);
-  const auto mic = wavtest::sine(441, 440, 44100, 1.0);
-  h.process(441, {mic, mic});
-  for (int i = 0; i < 441; ++i) EXPECT_DOUBLE_EQ(h.out[0][i], mic[i] * 0.25 * 1.0 * 0.5);
-}
-
 // An unconnected right microphone input is silent, in the output and the meter.
 TEST(Meter, MicModeAppliesMicLevelOnlyWithBothChannelsActive) {
   const auto mic = std::vector<double>(44, 0.5);
@@ -69,17 +60,4 @@ TEST(Meter, MicModeAppliesMicLevelOnlyWithBothChannelsActive) {
   EXPECT_NEAR(left.plug->meterAccumulator(), 22.0, 1e-9);
   EXPECT_GT(left.rms(0, 0, 44), 0.1);
   EXPECT_EQ(left.rms(1, 0, 44), 0.0);
-}
-
-TEST(Meter, SignalModeSumsTheCarrierAndDecaysEachTick) {
-  EngineHarness h;
-  h.setParam(kMeterMode, 0.0);
-  h.setParam(kKeyboard, 0.0);
-  const auto ext = std::vector<double>(44, 0.25);
-  h.process(44, {{}, {}, ext, ext});
-  // external (both connected: halved) + carrier L
-  const double expected = 0.5 * (11.0 + 11.0) + 11.0;
-  EXPECT_NEAR(h.plug->meterAccumulator(), expected, 1e-9);
-  h.process(44);  // the next tick decays it by (1 - 1/44), silence adds nothing
-  EXPECT_NEAR(h.plug->meterAccumulator(), expected * (1.0 - 1.0 / 44.0), 1e-9);
 }

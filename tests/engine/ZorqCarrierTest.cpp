@@ -24,12 +24,6 @@ TEST_F(ZorqCarrier, SilentWithoutNotesNoiseOrExternalCarrierAndHeldNotesSoundInB
   EXPECT_TRUE(h.guardsIntact(4410));
 }
 
-TEST_F(ZorqCarrier, NoiseCarrierFollowsInBalance) {
-  h.setParam(kInBalance, 1.0);
-  run(4410);
-  EXPECT_GT(h.rms(0, 2205, 4410), 1e-4);
-}
-
 TEST_F(ZorqCarrier, ResetMidNoteKeepsReadsSafe) {
   h.midi(0x90, 60, 100);
   h.setParam(kEnsemble, 1);
@@ -46,26 +40,6 @@ TEST(ZorqVibrato, LfosRestWhileTheKeyboardIsOff) {
   h.setParam(kKeyboard, 0);
   h.process(440);
   EXPECT_EQ(h.plug->vibratoLFO(0).phase(), 0.0);
-}
-
-// Each rate parameter drives its own ensemble's LFO; the LFOs run every tick, the
-// ensemble on or off.
-TEST(ZorqEnsemble, RateParametersDriveTheirLfosEveryTick) {
-  EngineHarness h;
-  const int params[] = {kEnsembleLeftRate1, kEnsembleLeftRate2, kEnsembleRightRate1,
-                        kEnsembleRightRate2};
-  auto lfo = [&h](int k) -> const LFO& {
-    const Ensemble& ensemble = h.plug->ensemble(k / 2);
-    return k % 2 ? ensemble.lfo2 : ensemble.lfo1;
-  };
-  double before[4];
-  for (int k = 0; k < 4; ++k) {
-    h.setParam(params[k], 1.0 + k);
-    before[k] = lfo(k).phase();
-  }
-  h.process(440);
-  for (int k = 0; k < 4; ++k)
-    EXPECT_NEAR(lfo(k).phase() - before[k], 10 * (1.0 + k) * 2 * M_PI / 1000, 1e-12) << k;
 }
 
 }  // namespace

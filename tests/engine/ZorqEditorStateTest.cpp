@@ -1,5 +1,5 @@
 // The editor state record that keeps an editor's copy of the instrument in step with
-// it: read back whole, refused when cut; the live sample file; the meter level.
+// it: read back whole, refused when cut; the live sample file.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -57,14 +57,6 @@ TEST(ZorqEditorState, LiveStateFileIsFoundInTheWavFolder) {
   EXPECT_EQ(zorq.LiveStateFile(), "/elsewhere/b.wav");
   zorq.SetLiveStateFile("/moved/c.wav");
   EXPECT_EQ(zorq.sampleFileName(), "/moved/c.wav");
-}
-
-TEST(ZorqEditorState, MeterShowsTheLevelItIsGiven) {
-  ZORQ zorq;
-  zorq.SetSampleRate(48000.0);
-  zorq.Reset();
-  zorq.SetEditorMeterLevel(0.5);
-  EXPECT_DOUBLE_EQ(zorq.EditorMeterLevel(), 0.5);
 }
 
 }  // namespace

@@ -166,20 +166,6 @@ TEST_F(ZorqMidi, ResetKeepsPendingEventsAndCentresTheWheel) {
 
 }  // namespace
 
-TEST_F(ZorqMidi, LearnedControllerDrivesItsParameterAndLearningConsumesIt) {
-  h.plug->doMidiLearn(true);
-  h.setParam(kFinalVolume, 0.5);  // touching a parameter while learning records it
-  controller(7, 100);             // consumed by learning, changes nothing
-  EXPECT_EQ(h.plug->configuration().controllerParameter(7), kFinalVolume);
-  EXPECT_DOUBLE_EQ(h.plug->GetParam(kFinalVolume)->Value(), 0.5);
-  controller(7, 127);
-  h.process(44);
-  EXPECT_DOUBLE_EQ(h.plug->GetParam(kFinalVolume)->GetNormalized(), 1.0);
-  controller(64, 0);  // the pedal never consults the table
-  h.process(44);
-  EXPECT_DOUBLE_EQ(h.plug->GetParam(kFinalVolume)->GetNormalized(), 1.0);
-}
-
 // With a tuning master connected, a note sounds at the pitch the master gives it and
 // notes the master filters are not played.
 TEST(ZorqTuning, NotesFollowAConnectedMaster) {

@@ -43,18 +43,6 @@ TEST(ByteChunk, StringReadsItsLengthAndRejectsABadOne) {
   EXPECT_TRUE(rejects(cut)) << "too short for a length";
 }
 
-TEST(IPlugVersionMarker, IsTffpThenVersionInFileOrder) {
-  ByteChunk chunk;
-  chunk.Put(1.0);
-  InitChunkWithIPlugVer(&chunk);
-  const uint8_t expected[] = {'t', 'f', 'f', 'p', 0x00, 0x00, 0x01, 0x00};
-  ASSERT_EQ(chunk.Size(), 8);
-  EXPECT_EQ(std::memcmp(chunk.GetBytes(), expected, 8), 0);
-  int pos = 0;
-  EXPECT_EQ(GetIPlugVerFromChunk(&chunk, &pos), kIPlugVersion);
-  EXPECT_EQ(pos, 8);
-}
-
 // Other bytes leave the position alone; the magic without a version invalidates it.
 TEST(IPlugVersionMarker, OtherBytesKeepThePositionAndACutMarkerInvalidatesIt) {
   ByteChunk other, cut;

@@ -42,16 +42,6 @@ Expected drain(IMidiQueue& queue) {
   return out;
 }
 
-TEST(IMidiQueue, SortsByOffsetKeepingArrivalOrderForTies) {
-  IMidiQueue queue;
-  for (const IMidiMsg& msg :
-       {noteAt(50, 1), noteAt(10, 2), noteAt(50, 3), noteAt(10, 4), noteAt(0, 5), noteAt(10, 6)})
-    queue.Add(&msg);
-  std::vector<int> notes;
-  for (; !queue.Empty(); queue.Remove()) notes.push_back(queue.Peek().mData1);
-  EXPECT_EQ(notes, (std::vector<int>{5, 2, 4, 6, 1, 3}));
-}
-
 // Deliveries in any order (falling, rising, crowded ties, far ahead of or behind what is
 // pending), with ticks that take the due events between them: every event comes out
 // by offset, and events with equal offsets in arrival order, across deliveries too.
@@ -118,15 +108,6 @@ TEST(IMidiQueue, FullAtItsLimitDropsTheLatestEventsAndCountsThem) {
   EXPECT_EQ(drain(queue), all);
 }
 
-TEST(IMidiQueue, FlushCompactsAndLowersOffsets) {
-  IMidiQueue queue;
-  for (const IMidiMsg& msg : {noteAt(10, 1), noteAt(100, 2)}) queue.Add(&msg);
-  queue.Remove();
-  queue.Flush(44);
-  ASSERT_EQ(queue.ToDo(), 1);
-  EXPECT_EQ(queue.Peek().mOffset, 56);
-}
-
 // Full: compacts when the front has advanced, else grows by its step up to the limit,
 // beyond which events drop.
 TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
@@ -148,25 +129,6 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
   for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) limited.Add(&last);
   EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
   EXPECT_EQ(limited.Dropped(), 10);
-}
-
-// The capacity becomes whole pages of the block size (512 at least) and keeps what is queued.
-TEST(IMidiQueue, ResizeTakesWholePagesOfTheBlock) {
-  struct Case {
-    int blockSize, queued, step, capacity;
-  };
-  for (const Case& c : {Case{512, 0, 512, 512}, Case{513, 0, 1024, 1024}, Case{-5, 0, 512, 512},
-                        Case{100, 700, 512, 1024}}) {
-    IMidiQueue queue;
-    for (int i = 0; i < c.queued; ++i) {
-      const IMidiMsg msg = noteAt(i, 1);
-      queue.Add(&msg);
-    }
-    queue.Resize(c.blockSize);
-    EXPECT_EQ(queue.GrowthStep(), c.step) << c.blockSize;
-    EXPECT_EQ(queue.Capacity(), c.capacity) << c.blockSize;
-    EXPECT_EQ(queue.ToDo(), c.queued) << c.blockSize;
-  }
 }
 
 }  // namespace

@@ -49,17 +49,6 @@ TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
   }
 }
 
-TEST(IParam, NormalisedMappingFollowsTheShapeAndClamps) {
-  IParam p;
-  p.InitDouble("f", 100, 16, 16000, 1, "", "", 4);
-  EXPECT_NEAR(p.GetNonNormalized(0.5), 16 + 15984 * 0.0625, 1e-9);
-  p.Set(20000);
-  EXPECT_EQ(p.GetNormalized(), 1.0);
-  p.Set(-5);
-  EXPECT_EQ(p.GetNormalized(), 0.0);
-  EXPECT_NEAR(p.GetNormalized(p.GetNonNormalized(0.3)), 0.3, 1e-12);
-}
-
 // Bools show words and no label; a missing text shows the number and the label; text
 // lookup is case-sensitive and the first match wins; long names are cut.
 TEST(IParam, DisplayTextsLabelsAndNames) {

@@ -44,14 +44,6 @@ TEST(IPlugBase, UnserializeParamsSetsClampsAndReportsEveryParameter) {
   }
 }
 
-TEST(IPlugBase, DirtyParametersInformsEveryParameterOfItsValue) {
-  TestPlug plug;
-  plug.setValues(kValuesA);
-  plug.DirtyParameters();
-  ASSERT_EQ(plug.informed.size(), static_cast<size_t>(TestPlug::kParams));
-  EXPECT_EQ(plug.informed[1], std::make_pair(1, 0.7));
-}
-
 // A never-used slot becomes "user preset N", N one more than the names already
 // containing "user preset"; the live state stays as it is. The default preset fills
 // only the slots still unused.
@@ -79,17 +71,6 @@ TEST(IPlugBasePresets, RestoreNeedsAnIndexInTheListOrTheExactName) {
   EXPECT_FALSE(plug.RestorePreset("prog 2"));
   EXPECT_FALSE(plug.RestorePreset(static_cast<const char*>(nullptr)));
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
-}
-
-TEST(IPlugBasePresets, ModifyWithEmptyNameKeepsNameAndStoresState) {
-  TestPlug plug;
-  plug.fillPresets(0, kValuesA);
-  plug.setValues(kValuesB);
-  plug.ModifyCurrentPreset("");
-  plug.setValues(kValuesA);
-  ASSERT_TRUE(plug.RestorePreset(0));
-  EXPECT_STREQ(plug.GetPresetName(0), "Prog 0");
-  EXPECT_EQ(plug.values(), kValuesB);
 }
 
 // A preset list that ends early (at a preset's end or inside the next) updates the presets
@@ -141,24 +122,6 @@ TEST(IPlugBasePresets, BankChunkWholeOrNotAtAll) {
   EXPECT_STREQ(target.GetPresetName(3), "Prog 3");
   const std::vector<double> sourceProgram1{0.1, 1.0, 0.0, 200.0};
   EXPECT_EQ(target.values(), sourceProgram1);  // the current preset, 1, holds the source's
-}
-
-// A preset stored as given keeps its bytes; selecting one applies nothing.
-TEST(IPlugBasePresets, PresetsStoredAndSelectedAsTheyAre) {
-  TestPlug plug;
-  plug.fillPresets(0, kValuesA);
-  IPreset preset;
-  preset.initialized = true;
-  preset.setName("Given");
-  preset.chunk.PutStr("not a state");
-  EXPECT_TRUE(plug.SetPreset(2, preset));
-  EXPECT_FALSE(plug.SetPreset(4, preset));
-  EXPECT_EQ(plug.GetPreset(2)->chunk, preset.chunk);
-  EXPECT_EQ(plug.GetPreset(4), nullptr);
-  EXPECT_TRUE(plug.SelectPreset(2));
-  EXPECT_EQ(plug.GetCurrentPresetIdx(), 2);
-  EXPECT_EQ(plug.values(), kValuesA);
-  EXPECT_FALSE(plug.SelectPreset(-1));
 }
 
 TEST(IPlugBasePresets, DamagedProgramChunkKeepsTheLiveEditsAndThePreset) {

@@ -7,16 +7,6 @@
 #include <cmath>
 #include <vector>
 
-TEST(IPlugBase, ChannelStringGivesConfigurations) {
-  TestPlug plug;
-  EXPECT_EQ(plug.NInChannels(), 4);
-  EXPECT_TRUE(plug.LegalIO(2, -1));
-  EXPECT_FALSE(plug.LegalIO(1, -1));
-  EXPECT_FALSE(plug.LegalIO(4, 4));
-  EXPECT_TRUE(plug.IsInChannelConnected(3));
-  EXPECT_FALSE(plug.IsInChannelConnected(4));
-}
-
 // The editor and MIDI learn path sets, informs the host and notifies; NaN changes and
 // reports nothing; the host hears the clamped value that was stored. Indexes beyond the
 // parameters and inputs are ignored.

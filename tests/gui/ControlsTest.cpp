@@ -50,16 +50,14 @@ TEST(Knob, DragAndWheelMoveTheValue) {
     int delta;
     IMouseMod mod;
     double expected;
-  } cases[] = {
-      {"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
-      {"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
-      {"UpTenWithControl", Dir::kVertical, 0.5, false, -10, {true, false, false, true}, 0.50625},
-      {"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
-      {"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
-      {"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
-      {"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
-      {"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
-      {"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}};
+  } cases[] = {{"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
+               {"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
+               {"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
+               {"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
+               {"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
+               {"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
+               {"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
+               {"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TestEditor editor;

@@ -1,4 +1,4 @@
-// The command lines of the desktop's dialog programs and the answers read from them.
+// The answers read from the desktop's dialog programs.
 #include <gtest/gtest.h>
 
 #include "platform/x11/FileDialogCommand.h"
@@ -9,23 +9,6 @@ namespace {
 FilePromptRequest request(EFileAction action, const char* dir, const char* file,
                           const char* extensions) {
   return {action, dir, file, extensions, 0x400007};
-}
-
-TEST(FileDialogCommand, ZenityAndKdialogArguments) {
-  setenv("HOME", "/home/u", 1);
-  const auto save = request(kFileSave, "~/Banks", "ZORQ", "fxb");
-  EXPECT_EQ(
-      DialogArguments(DialogTool::kZenity, save),
-      (std::vector<std::string>{"zenity", "--file-selection", "--title=Save File",
-                                "--filename=/home/u/Banks/ZORQ", "--save", "--confirm-overwrite",
-                                "--file-filter=*.fxb", "--modal", "--attach=4194311"}));
-  const auto open = request(kFileOpen, "/music/", "", "fxp fxb");
-  EXPECT_EQ(DialogArguments(DialogTool::kKdialog, open),
-            (std::vector<std::string>{"kdialog", "--title", "Open File", "--attach", "4194311",
-                                      "--getopenfilename", "/music/", "*.fxp *.fxb"}));
-  // The folder chooser's " ": no types, no filter.
-  const auto folder = request(kFileSave, "/x", "[file name is ignored]", " ");
-  EXPECT_EQ(DialogArguments(DialogTool::kZenity, folder).size(), 8u);  // no --file-filter
 }
 
 TEST(FileDialogCommand, Answers) {

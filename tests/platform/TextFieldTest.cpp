@@ -1,11 +1,9 @@
-// The in-place text field's editing (filters, length limits, caret and selection) and
-// the editor's key codes.
+// The in-place text field's editing: filters, length limits, caret and selection.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/x11/EditorKeys.h"
 #include "platform/x11/TextField.h"
 
 namespace {
@@ -51,17 +49,6 @@ TEST(TextField, ReturnAppliesEscapeCancelsPasteIsFiltered) {
   EXPECT_TRUE(field.InsertText("12.345\n6"));
   EXPECT_EQ(field.Text(), "1234");
   EXPECT_FALSE(field.InsertText("7"));
-}
-
-// Space 0, the arrows 1 to 4, digits 5 to 14, letters 15 to 40 in either case; other
-// keys go to the host (-1).
-TEST(EditorKeys, CodesOfTheEditor) {
-  const std::pair<IKeyPress, int> cases[] = {
-      {typed(' '), 0},  {named(IKeyPress::kUp), 1}, {named(IKeyPress::kRight), 4},
-      {typed('0'), 5},  {typed('9'), 14},           {typed('a'), 15},
-      {typed('A'), 15}, {typed('z'), 40},           {named(IKeyPress::kOtherKey), -1},
-      {typed('%'), -1}};
-  for (const auto& [key, code] : cases) EXPECT_EQ(EditorKeyCode(key), code) << code;
 }
 
 }  // namespace

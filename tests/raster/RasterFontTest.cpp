@@ -15,26 +15,6 @@ std::unique_ptr<RasterFont> font(const char* family, int pixels, bool bold = fal
   return RasterFont::Create({family, pixels, bold, false, 0, 0});
 }
 
-// "Arial" resolves to Liberation Sans: the exact measures below depend on it.
-TEST(RasterFont, FamiliesResolveToInstalledFaces) {
-  auto mono = font("monaco", 12);
-  ASSERT_TRUE(mono);
-  EXPECT_EQ(mono->FaceFamily(), "Liberation Mono");
-  EXPECT_TRUE(font("No Such Family Anywhere", 12));  // fontconfig's default face
-}
-
-// Liberation Sans at 20 pixels per em: ascent 1854/2048 em rounded up (19) plus
-// descent 434/2048 em rounded up (5); the width is the sum of the advances.
-TEST(RasterFont, MeasuresThroughTheInstalledFace) {
-  auto arial = font("Arial", 20);
-  ASSERT_TRUE(arial);
-  int width = 0, height = 0;
-  arial->Measure("ZORQ Vocoder", &width, &height);
-  EXPECT_EQ(height, 24);
-  EXPECT_EQ(arial->LineHeight(), 24);
-  EXPECT_EQ(width, 138);  // the unhinted advances add up to 137.8
-}
-
 // "H" in red over white: covered pixels lie on the line from white to red, the
 // stems reach the exact colour, and nothing lands outside the measured line box.
 TEST(RasterFont, DrawsGlyphsInTheColourInsideTheLineBox) {

@@ -107,38 +107,6 @@ TEST_F(ConfigurationTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(located().defaultWAVPath(), limit.substr(0, 1023));
 }
 
-// Every save writes the startup bank; items 20 and 21 one MIDI flag each; other items
-// nothing more, and none of them the controller assignments.
-TEST_F(ConfigurationTest, SavingOneItemWritesTheStartupBankAndThatFlagOnly) {
-  Configuration config = located();
-  config.setMidiThru(true);
-  config.saveConfig(5);
-  EXPECT_EQ(readText(ini()), "[Startup Bank]\nFile=\n\n");
-  config.setControllerParameter(7, 3);
-  config.saveConfig(Configuration::kSaveEverything);
-  config.setControllerParameter(7, 9);
-  config.setIgnoreProgramChange(true);
-  config.setStartupFxb("/b.fxb");
-  config.saveConfig(Configuration::kSaveMidiThru);
-  EXPECT_EQ(
-      readText(ini()),
-      "[MIDI Control]\nCC7=3\n\n[MIDI Global]\nIgnore Program Change=false\nMIDI Thru=true\n\n"
-      "[Startup Bank]\nFile=/b.fxb\n\n");
-  config.saveConfig(Configuration::kSaveIgnoreProgramChange);
-  EXPECT_NE(readText(ini()).find("Ignore Program Change=true\n"), std::string::npos);
-}
-
-TEST_F(ConfigurationTest, UnsetStartupFxbLeavesTheEmptySectionHeader) {
-  Configuration config = located();
-  config.setStartupFxb("/banks/a.fxb");
-  config.storeProgramPath(nullptr);
-  config.unsetStartupFxb();
-  EXPECT_EQ(readText(ini()),
-            "[Global]\nPath to Program Files=" + home_.path() + "\n\n[Startup Bank]\n\n");
-  config.saveStartupFxb();
-  EXPECT_NE(readText(ini()).find("[Startup Bank]\nFile=\n\n"), std::string::npos);
-}
-
 // (The entry table below shows that flags and controllers the file does not mention stay.)
 TEST_F(ConfigurationTest, ReloadKeepsWhatTheFileDoesNotMentionButEmptiesTheStartupBank) {
   Configuration config = located();
@@ -179,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(EntryText{"CC7=0\n", true, true, 0}, EntryText{"CC7=106\n", true, true, 106},
                       EntryText{"CC7=12abc\n", true, true, 12},
                       EntryText{"CC7=x\n", true, true, -1}, EntryText{"CC7=\n", true, true, 42},
-                      EntryText{"CC7=-1\n", true, true, -1}, EntryText{"CC7=107\n", true, true, -1},
+                      EntryText{"CC7=107\n", true, true, -1},
                       EntryText{"CC7=99999999999999999999\n", true, true, -1},
                       EntryText{"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
                       EntryText{"[MIDI Global]\nMIDI Thru=\n", true, true, 42},

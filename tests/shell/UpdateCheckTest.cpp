@@ -55,7 +55,6 @@ TEST(UpdateCheck, ServerAnswersShowTheOutcomeAndReturnTheCode) {
        {Case{Mode::kAnswer, "1103", 0, kUpToDate, 6}, Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
         Case{Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
         Case{Mode::kAnswer, "1112\n", 0, newVersionBox("1.1.12"), 7},
-        Case{Mode::kAnswer, "2015", 0, newVersionBox("2.0.15"), 6},
         Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
              "Check Online for Update | Invalid call to 127.0.0.1.", 6},
         Case{Mode::kAnswer, "", -1, kErrorBox, 6}, Case{Mode::kSilent, "", -5, kErrorBox, 6},

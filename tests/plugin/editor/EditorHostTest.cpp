@@ -2,18 +2,12 @@
 // host's, effEditIdle on a timer, synthetic mouse input, and fifty reopenings.
 #include <gtest/gtest.h>
 
+#include "PictureDifference.h"
 #include "RecordingHost.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
 namespace {
-
-bool samePicture(const LICE_IBitmap* a, const LICE_IBitmap* b) {
-  for (int y = 0; y < a->getHeight(); ++y)
-    for (int x = 0; x < a->getWidth(); ++x)
-      if (LICE_RowPointer(a, y)[x] != LICE_RowPointer(b, y)[x]) return false;
-  return true;
-}
 
 TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
   const std::string why = X11TestHost::Unavailable();
@@ -57,7 +51,7 @@ TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
   host.Settle(300);
   std::unique_ptr<LICE_MemBitmap> after;
   host.Run([&] { after = host.Screenshot(); });
-  EXPECT_FALSE(samePicture(before.get(), after.get()));
+  EXPECT_GT(differingPixels(before.get(), after.get()), 0);
 
   host.Close();
   const int descriptors = OpenDescriptorCount();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include "PictureDifference.h"
 #include "RecordingHost.h"
 #include "dsp/ParamIndex.h"
 #include "support/TempFolder.h"
@@ -19,20 +20,7 @@ constexpr int kLevelKnobX = 80, kLevelKnobY = 192;
 
 // The chance picture shows on one view change in ten (by design): the main view is
 // compared outside its place, (530, 160) and 132 x 72 pixels.
-struct Area {
-  int left, top, right, bottom;
-  bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-};
-constexpr Area kNowhere{0, 0, 0, 0};
 constexpr Area kChancePicture{530, 160, 662, 232};
-
-int differingPixels(const LICE_IBitmap* a, const LICE_IBitmap* b, Area skipped = kNowhere) {
-  int differing = 0;
-  for (int y = 0; y < a->getHeight(); ++y)
-    for (int x = 0; x < a->getWidth(); ++x)
-      differing += !skipped.contains(x, y) && LICE_RowPointer(a, y)[x] != LICE_RowPointer(b, y)[x];
-  return differing;
-}
 
 struct Views {
   std::unique_ptr<LICE_MemBitmap> tweak, main;
