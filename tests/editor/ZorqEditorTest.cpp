@@ -1,14 +1,20 @@
-// The editor's layout: each parameter's control and the band rows; the tweak view; the
-// level meter; missing images.
+// The editor's layout: every control in attach order with its rectangle and binding;
+// the normal and tweak views; the level meter; embedded, skinned and missing images.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
+#include <sstream>
 #include <vector>
 
 #include "EditorTestSupport.h"
+#include "editor/EditorGeometry.h"
 #include "gui/BitmapResources.h"
 #include "gui/ITextControl.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -30,6 +36,27 @@ TEST(ZorqEditorLayout, BindsEachParameterOnceAndTheBandsLeftToRight) {
       EXPECT_EQ(rectOf[first + b].T, rectOf[first + b - 1].T) << first + b;
     }
   EXPECT_STREQ(static_cast<ITextControl*>(h.control(117))->GetTextForPlug(), "v1.1.3.1");
+}
+
+// The geometry the editor and the artwork generator share names every built-in picture
+// with its size and frames, under one id each.
+TEST(ZorqEditorLayout, GeometryDescribesEveryBuiltInPicture) {
+  size_t count = 0;
+  const EmbeddedBitmap* embedded = embeddedBitmaps(&count);
+  ASSERT_EQ(count, std::size(layout::kPictures));
+  std::set<int> ids;
+  for (const layout::Picture& picture : layout::kPictures) {
+    SCOPED_TRACE(picture.name);
+    EXPECT_TRUE(ids.insert(picture.id).second);
+    const EmbeddedBitmap* found =
+        std::find_if(embedded, embedded + count,
+                     [&](const EmbeddedBitmap& e) { return std::string(e.name) == picture.name; });
+    ASSERT_NE(found, embedded + count);
+    std::unique_ptr<LICE_IBitmap> image(LICE_LoadPNGFromMemory(found->bytes, found->size));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getWidth(), picture.frame.w);
+    EXPECT_EQ(image->getHeight(), picture.frame.h * picture.frames);
+  }
 }
 
 // What each view shows is fixed by the golden pictures; here the switch goes back and
@@ -64,6 +91,100 @@ TEST(ZorqEditorMeter, IdleShowsTheEngineLevelWhileTheWindowIsOpen) {
   h.open();
   h.instrument.OnIdle();
   EXPECT_DOUBLE_EQ(meter->GetValue(), ZorqEditor::meterValue(level));
+}
+
+// A careless skin beside one good picture: the good one is drawn, every other picture
+// is the built-in one (the editor matches the golden pictures everywhere else), each
+// refused file is reported once with its reason, and the knobs keep their size and
+// drag.
+TEST(ZorqEditorImages, SkinPicturesThatDoNotFitAreRefusedAndReportedOnce) {
+  auto builtIn = [](const std::string& name) {
+    size_t count = 0;
+    const EmbeddedBitmap* embedded = embeddedBitmaps(&count);
+    for (size_t i = 0; i < count; ++i)
+      if (name == embedded[i].name)
+        return std::unique_ptr<LICE_IBitmap>(
+            LICE_LoadPNGFromMemory(embedded[i].bytes, embedded[i].size));
+    return std::unique_ptr<LICE_IBitmap>();
+  };
+  auto builtInSize = [&](const std::string& name) {
+    const std::unique_ptr<LICE_IBitmap> image = builtIn(name);
+    return image ? std::to_string(image->getWidth()) + " x " + std::to_string(image->getHeight())
+                 : "";
+  };
+  TempFolder skin;
+  auto writePicture = [&](const char* name, int w, int h, LICE_pixel colour) {
+    LICE_MemBitmap picture(w, h);
+    LICE_FillRect(&picture, 0, 0, w, h, colour, 1.0f, LICE_BLIT_MODE_COPY);
+    ASSERT_TRUE(LICE_WritePNG((skin / name).c_str(), &picture));
+  };
+  const LICE_pixel kMagenta = LICE_PackPixel(255, 255, 0, 255);
+  // The good picture, and one of the right size that is then cut short.
+  for (const char* name : {"prev", "switch_h"}) {
+    const std::unique_ptr<LICE_IBitmap> image = builtIn(name);
+    ASSERT_TRUE(image);
+    writePicture((std::string(name) + ".png").c_str(), image->getWidth(), image->getHeight(),
+                 kMagenta);
+  }
+  writePicture("knob.png", 1, 1, kMagenta);
+  writePicture("back.png", 3, 7, kMagenta);
+  const std::string switchBytes = readText(skin / "switch_h.png");
+  writeText(skin / "switch_h.png", switchBytes.substr(0, switchBytes.size() / 2));
+  writeText(skin / "trimpot.png", switchBytes.substr(0, 8));
+  writeText(skin / "vumeter.png", "\x7f\x13 random bytes, not a picture");
+  const std::vector<std::pair<std::string, std::string>> refusals = {
+      {"back.png", "wrong size: 3 x 7 pixels, wanted " + builtInSize("back")},
+      {"knob.png", "wrong size: 1 x 1 pixels, wanted " + builtInSize("knob")},
+      {"switch_h.png", "damaged PNG"},
+      {"trimpot.png", "damaged PNG"},
+      {"vumeter.png", "damaged PNG"}};
+
+  evictEditorImages();
+  registerEditorBitmaps(skin.path());
+  testing::internal::CaptureStderr();
+  {
+    EditorHarness h(false);
+    h.open();
+    IControl* prevButton = nullptr;
+    for (int i = 0; i < h.editor->NControls(); ++i)
+      if (h.control(i)->ParamIdx() == ZorqEditor::kPreviousProgram) prevButton = h.control(i);
+    ASSERT_TRUE(prevButton);
+    const IRECT prevRect = prevButton->GetRECT();
+    EXPECT_EQ(compareWithGolden(h.editor->GetDrawBitmap(), "golden-main.png", &prevRect), 0);
+    for (int y = prevRect.T; y < prevRect.B; ++y)
+      for (int x = prevRect.L; x < prevRect.R; ++x)
+        ASSERT_EQ(LICE_RowPointer(h.editor->GetDrawBitmap(), y)[x], kMagenta) << x << "," << y;
+
+    // TUNE: the size of the built-in knob, and dragged upwards it turns up.
+    IControl* tune = h.control(1);
+    EXPECT_EQ(tune->GetRECT(), IRECT(46, 60, 94, 108));
+    const double before = tune->GetValue();
+    IMouseMod mod(true);
+    h.editor->OnMouseDown(70, 84, &mod);
+    h.editor->OnMouseDrag(70, 64, &mod);
+    h.editor->OnMouseUp(70, 64, &mod);
+    EXPECT_GT(tune->GetValue(), before);
+
+    h.click(769, 316);  // the tweak view: trimpots over the band columns
+    h.settle();
+    EXPECT_EQ(compareWithGolden(h.editor->GetDrawBitmap(), "golden-tweak.png", &prevRect), 0);
+  }
+  std::vector<std::string> lines;
+  std::istringstream report(testing::internal::GetCapturedStderr());
+  for (std::string line; std::getline(report, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  ASSERT_EQ(lines.size(), refusals.size());
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_EQ(lines[i], "skin picture " + skin / refusals[i].first + " not used (" +
+                            refusals[i].second + "); the built-in picture is drawn");
+
+  // Loaded again by a new editor, the refused pictures are not reported again.
+  evictEditorImages();
+  testing::internal::CaptureStderr();
+  { EditorHarness again(false); }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  evictEditorImages();
+  registerEditorBitmaps();
 }
 
 // Without any image the editor is still whole: controls sit at their corners without

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cstring>
+
 #include "gui/GuiTestSupport.h"
 #include "gui/IKnobControl.h"
 #include "gui/ITextControl.h"
+#include "platform/x11/X11Owned.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11TextEntry.h"
 #include "platform/x11/X11Tooltips.h"
@@ -175,6 +179,101 @@ TEST_F(X11Editors, TextFieldTakesTheFocusAndTypedTextAndGivesTheFocusBack) {
   EXPECT_EQ(taken, 1);
   EXPECT_FALSE(editor->platform->View()->TextEntry()->IsOpen());
   EXPECT_DOUBLE_EQ(editor->param(3)->Value(), 1000.0);  // Escape cancelled the 5
+}
+
+// Owns the CLIPBOARD on a connection of its own and, as a slow owner does, answers a
+// request for its text only when the test says so.
+class SlowClipboardOwner {
+ public:
+  explicit SlowClipboardOwner(std::string text)
+      : text_(std::move(text)), c_(xcb_connect(nullptr, nullptr)) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+    window_ = xcb_generate_id(c_);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c_, window_, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+    roundTrip();
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~SlowClipboardOwner() {
+    stop_ = true;
+    Answer();
+    thread_.join();
+    xcb_destroy_window(c_, window_);
+    xcb_disconnect(c_);
+  }
+  bool WaitForRequest() {
+    return requested_.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+  }
+  // Lets the owner answer; returns when the server has taken the answer.
+  void Answer() {
+    if (!answerGiven_.exchange(true)) go_.set_value();
+    served_.wait();
+  }
+
+ private:
+  xcb_atom_t atom(const char* name) {
+    const X11Owned<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : 0;
+  }
+  void roundTrip() {
+    const X11Owned<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+  }
+  void serve() {
+    while (!stop_) {
+      const X11Event event(xcb_poll_for_event(c_));
+      if (!event) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST) continue;
+      const auto* request = reinterpret_cast<const xcb_selection_request_event_t*>(event.get());
+      requestedSignal_.set_value();
+      goSignal_.wait();
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request->requestor, request->property,
+                          request->target, 8, uint32_t(text_.size()), text_.data());
+      xcb_selection_notify_event_t notify{};
+      notify.response_type = XCB_SELECTION_NOTIFY;
+      notify.time = request->time;
+      notify.requestor = request->requestor;
+      notify.selection = request->selection;
+      notify.target = request->target;
+      notify.property = request->property;
+      xcb_send_event(c_, 0, request->requestor, 0, reinterpret_cast<const char*>(&notify));
+      roundTrip();
+      break;
+    }
+    servedSignal_.set_value();
+  }
+
+  std::string text_;
+  xcb_connection_t* c_;
+  xcb_window_t window_ = 0;
+  std::promise<void> requestedSignal_, go_, servedSignal_;
+  std::future<void> requested_ = requestedSignal_.get_future(), goSignal_ = go_.get_future(),
+                    served_ = servedSignal_.get_future();
+  std::atomic<bool> stop_{false}, answerGiven_{false};
+  std::thread thread_;
+};
+
+// Control+V asks the clipboard's owner and returns: keys typed before the answer
+// arrives reach the field, and the pasted text (filtered) lands at the caret.
+TEST_F(X11Editors, PasteArrivesLaterWhileTheFieldKeepsTakingKeys) {
+  SlowClipboardOwner owner("345x");
+  host->Click(156, 36, 3);
+  ASSERT_TRUE(host->WaitFor([&] { return editor->platform->View()->TextEntry()->IsOpen(); }));
+  host->Key("1");
+  host->Key("Ctrl+v");
+  ASSERT_TRUE(owner.WaitForRequest());
+  host->Key("2");
+  host->Settle(50);
+  owner.Answer();
+  host->Settle(50);
+  host->Key("Return");
+  ASSERT_TRUE(host->WaitFor([&] { return !editor->platform->View()->TextEntry()->IsOpen(); }));
+  EXPECT_DOUBLE_EQ(editor->param(3)->Value(), 12345.0);
 }
 
 // A tooltip shows once the pointer rests over a control that has one; a click hides it

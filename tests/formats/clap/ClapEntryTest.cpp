@@ -1,7 +1,46 @@
-// The entry and the factory as a host's scan sees them: counted init and deinit, and a
-// scan that reads no file.
+// The entry, the factory and the descriptor as a host's scan sees them.
+#include <dlfcn.h>
+
+#include <cstring>
+#include <string>
+
 #include "ClapFixture.h"
 #include "support/FileCallCounter.h"
+
+namespace {
+std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
+  std::vector<std::string> list;
+  for (const char* const* feature = descriptor->features; feature && *feature; ++feature)
+    list.push_back(*feature);
+  return list;
+}
+}  // namespace
+
+// One plug-in, a stereo effect with the vocoder's own feature. The factory answers its
+// exact id only; a plug-in is made for the exact plug-in id and carries the factory's
+// descriptor.
+TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
+  ClapLibrary& library = sharedClap();
+  const clap_plugin_factory_t* factory = library.factory();
+  ASSERT_NE(factory, nullptr) << dlerror();
+  ASSERT_EQ(factory->get_plugin_count(factory), 1u);
+  EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
+  const clap_plugin_descriptor_t* d = library.descriptor();
+  ASSERT_NE(d, nullptr);
+  for (const char* text : {d->url, d->manual_url, d->support_url, d->description})
+    EXPECT_NE(text, nullptr);
+  EXPECT_EQ(features(d),
+            (std::vector<std::string>{"audio-effect", "stereo", "zandervoltmusic:vocoder"}));
+  for (const char* id :
+       {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})
+    EXPECT_EQ(library.entry()->get_factory(id), nullptr) << id;
+  ClapTestHost host;
+  EXPECT_FALSE(host.create(factory, "com.zandervoltmusic.zorq2"));
+  EXPECT_FALSE(host.create(factory, "COM.ZANDERVOLTMUSIC.ZORQ"));
+  ASSERT_TRUE(host.create(factory, d->id));
+  EXPECT_EQ(host.plugin()->desc, d);
+  EXPECT_EQ(host.plugin()->get_extension(host.plugin(), "clap.no-such-extension"), nullptr);
+}
 
 // init may come again before deinit (a wrapper in the same process); only the last
 // deinit ends the library's life, and instances can be made until then.

@@ -14,9 +14,10 @@ inline ClapLibrary& sharedClap() {
   return library;
 }
 
-// One instance of it, created and initialised in a host that offers what an editor needs.
+// One instance of it, created and initialised in a host that offers (or not) what an
+// editor needs.
 struct LoadedClap {
-  LoadedClap() {
+  explicit LoadedClap(bool editorSupport = true) : host(editorSupport) {
     const clap_plugin_descriptor_t* descriptor = library.descriptor();
     created = descriptor && host.create(library.factory(), descriptor->id);
   }

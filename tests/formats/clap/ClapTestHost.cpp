@@ -107,7 +107,7 @@ const clap_host_gui_t kHostGui = {
 };
 }  // namespace
 
-ClapTestHost::ClapTestHost() {
+ClapTestHost::ClapTestHost(bool offerEditorSupport) : offerEditorSupport_(offerEditorSupport) {
   host_.clap_version = {kClapVersionMajor, kClapVersionMinor, kClapVersionRevision};
   host_.host_data = this;
   host_.name = "zorq-test-host";
@@ -126,7 +126,7 @@ ClapTestHost::~ClapTestHost() {
   plugin_->destroy(plugin_);
 }
 
-const void* ClapTestHost::getExtension(const clap_host_t*, const char* id) {
+const void* ClapTestHost::getExtension(const clap_host_t* host, const char* id) {
   static const clap_host_timer_support_t timerSupport = {
       [](const clap_host_t* h, uint32_t period, clap_id* timer) {
         *timer = of(h).nextTimer_++;
@@ -151,6 +151,7 @@ const void* ClapTestHost::getExtension(const clap_host_t*, const char* id) {
   if (wanted == kClapExtParams) return &kHostParams;
   if (wanted == kClapExtLatency) return &kHostLatency;
   if (wanted == kClapExtState) return &kHostState;
+  if (!of(host).offerEditorSupport_) return nullptr;
   if (wanted == kClapExtGui) return &kHostGui;
   if (wanted == kClapExtTimerSupport) return &timerSupport;
   if (wanted == kClapExtPosixFdSupport) return &fdSupport;

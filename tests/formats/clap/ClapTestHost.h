@@ -65,7 +65,7 @@ class ClapTestHost {
     uint8_t midi[3];
   };
 
-  ClapTestHost();
+  explicit ClapTestHost(bool offerEditorSupport = true);
   ~ClapTestHost();
   ClapTestHost(const ClapTestHost&) = delete;
   ClapTestHost& operator=(const ClapTestHost&) = delete;
@@ -114,6 +114,7 @@ class ClapTestHost {
   static bool record(const clap_output_events_t* list, const clap_event_header_t* event);
 
   clap_host_t host_{};
+  bool offerEditorSupport_;
   const clap_plugin_t* plugin_ = nullptr;
   bool active_ = false;
   bool processing_ = false;

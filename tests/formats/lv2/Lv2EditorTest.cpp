@@ -144,4 +144,25 @@ TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
   EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy.GetParam(kMicLevel)->GetNonNormalized(0.2));
 }
 
+// MIDI learn across the two: the editor arms it, a knob names the parameter, a
+// controller played into the plug-in completes it, and the editor's switch and map follow.
+TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
+  syncUp();
+  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
+  {
+    IMutexLock lock(copy.Mutex());
+    copy.doMidiLearn(true);
+  }
+  cycle(4);
+  copy.SetParameterFromGUI(kVibratoDepth, 0.4);
+  cycle(4);
+  cycle(4, {{0, {0xB0, 20, 64}, 3}});
+  EXPECT_EQ(copy.configuration().controllerParameter(20), kVibratoDepth);
+  EXPECT_FALSE(copy.midiLearn().isLearning());
+  // The controller now moves the parameter in the plug-in, and the editor follows.
+  cycle(4, {{0, {0xB0, 20, 127}, 3}});
+  EXPECT_EQ(copy.GetParam(kVibratoDepth)->Value(), 1.0);
+  EXPECT_EQ(plugin->control("vibrato_depth"), 1.0f);
+}
+
 }  // namespace

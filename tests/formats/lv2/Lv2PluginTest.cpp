@@ -286,4 +286,16 @@ TEST_F(Lv2Plugin, Vst2AndLv2RenderTheSameSamples) {
   EXPECT_EQ(fromVst, fromLv2);
 }
 
+TEST_F(Lv2Plugin, UnconnectedSideChainIsSilence) {
+  auto connected = instanceWithBank(0);
+  auto unconnected = instanceWithBank(0);
+  std::vector<float> silence(signal.carrier.size(), 0.0f);
+  TestSignal silentCarrier = signal;
+  silentCarrier.carrier = silence;
+  const std::vector<float> a = renderLv2(*connected, silentCarrier, 0, 20000, kBlock, kNotes);
+  const std::vector<float> b = renderLv2(*unconnected, signal, 0, 20000, kBlock, kNotes, false);
+  EXPECT_GT(rms(a), 1e-4);
+  EXPECT_EQ(a, b);
+}
+
 }  // namespace

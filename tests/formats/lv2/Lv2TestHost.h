@@ -125,7 +125,7 @@ class Lv2Instance {
   }
   void message(std::vector<uint8_t> atom) { events_.push_back({0, false, std::move(atom)}); }
 
-  // One run() of n frames, then the worker's jobs.
+  // One run() of n frames, then the worker's jobs. A null carrier is left unconnected.
   void run(const float* voiceL, const float* voiceR, const float* carrierL, const float* carrierR,
            float* outL, float* outR, uint32_t n) {
     const float* ins[] = {voiceL, voiceR, carrierL, carrierR};

@@ -84,7 +84,8 @@ struct TimedMidi {
 
 // Renders `frames` frames in blocks through an LV2 instance; left and right interleaved.
 inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& signal, int start,
-                                    int frames, int block, const std::vector<TimedMidi>& midi) {
+                                    int frames, int block, const std::vector<TimedMidi>& midi,
+                                    bool carrierConnected = true) {
   std::vector<float> out(2 * static_cast<size_t>(frames));
   std::vector<float> left(block), right(block);
   for (int done = 0; done < frames; done += block) {
@@ -94,7 +95,7 @@ inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& sig
         instance.midi(static_cast<uint32_t>(m.frame - start - done),
                       std::vector<uint8_t>(m.bytes.begin(), m.bytes.begin() + m.size));
     const float* voice = signal.voice.data() + start + done;
-    const float* carrier = signal.carrier.data() + start + done;
+    const float* carrier = carrierConnected ? signal.carrier.data() + start + done : nullptr;
     instance.run(voice, voice, carrier, carrier, left.data(), right.data(),
                  static_cast<uint32_t>(n));
     for (int i = 0; i < n; ++i) {

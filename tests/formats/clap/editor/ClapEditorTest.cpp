@@ -1,6 +1,7 @@
 // ZORQ.clap's editor as a CLAP host shows it: embedded in the host's X11 window, its
 // connection watched through the host's file descriptor support and its redraws run
-// from the host's timer, and made and destroyed again without a leak or a stray window.
+// from the host's timer, offered only to hosts that can run it, and made and destroyed
+// again without a leak or a stray window.
 // (The editor's gestures reaching the host are the adapter test's.)
 #include <poll.h>
 #include <xcb/xcb.h>
@@ -175,4 +176,24 @@ TEST_F(ClapEditor, CreateAndDestroyLeaveNothingBehind) {
     window.run(20);
   }  // the host destroys the plug-in with its editor shown
   EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
+}
+
+TEST_F(ClapEditor, OffersEmbeddedX11OnlyWhenTheHostCanRunIt) {
+  LoadedClap clap;
+  ASSERT_TRUE(clap.created);
+  const auto* gui = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
+  ASSERT_NE(gui, nullptr);
+  EXPECT_TRUE(gui->is_api_supported(clap.host.plugin(), "x11", false));
+  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "x11", true));
+  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", true));
+  const char* api = nullptr;
+  bool floating = true;
+  ASSERT_TRUE(gui->get_preferred_api(clap.host.plugin(), &api, &floating));
+  EXPECT_STREQ(api, "x11");
+  EXPECT_FALSE(floating);
+  EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", true));
+
+  LoadedClap bare(false);  // a host without timers or descriptor watches
+  ASSERT_TRUE(bare.created);
+  EXPECT_EQ(bare.host.extension<clap_plugin_gui_t>(kClapExtGui), nullptr);
 }
