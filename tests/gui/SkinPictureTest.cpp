@@ -38,12 +38,17 @@ const SkinFile kSkinFiles[] = {
     {"Missing", [](const std::string&) {}, ""},
     {"OnePixel", [](const std::string& p) { writeText(p, pngOf(1, 1)); },
      "wrong size: 1 x 1 pixels, wanted 16 x 32"},
+    {"TwiceTheSize", [](const std::string& p) { writeText(p, pngOf(2 * kWidth, 2 * kHeight)); },
+     "wrong size: 32 x 64 pixels, wanted 16 x 32"},
     {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
      "wrong size: 32 x 16 pixels, wanted 16 x 32"},
     {"RandomBytes",
      [](const std::string& p) {
        writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 24));
      },
+     "damaged PNG"},
+    {"SignatureOnly",
+     [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 8)); },
      "damaged PNG"},
     {"CutShort",
      [](const std::string& p) {
