@@ -157,6 +157,7 @@ void IPlugVST3::InformHostOfProgramChange() {
 
 void IPlugVST3::SetLatency(int) { restartFlags_ |= vst3::kLatencyChanged; }
 
+// Edits go first: a restart after them makes the host read what holds now.
 void IPlugVST3::FlushToHost() {
   std::vector<HostEditQueue::Edit> edits;
   {
@@ -164,25 +165,23 @@ void IPlugVST3::FlushToHost() {
     edits.reserve(edits_.size());
     edits_.drain([&](const HostEditQueue::Edit& edit) { edits.push_back(edit); });
   }
+  for (const HostEditQueue::Edit& edit : edits) {
+    const vst3::ParamID id = static_cast<vst3::ParamID>(edit.param);
+    if (edit.kind == HostEditQueue::Kind::kValue) {
+      const double normalized = plug_->GetParam(edit.param)->GetNormalized(edit.value);
+      controllerValues_[edit.param] = normalized;
+      if (handler_) handler_->performEdit(id, normalized);
+    } else if (handler_) {
+      edit.kind == HostEditQueue::Kind::kBegin ? handler_->beginEdit(id) : handler_->endEdit(id);
+    }
+  }
   const vst3::int32 restart = restartFlags_.exchange(0);
   if (restart & vst3::kParamValuesChanged) {
     IMutexLock lock(plug_->Mutex());
     syncControllerValues();
   }
-  if (!handler_) return;
-  for (const HostEditQueue::Edit& edit : edits) {
-    const vst3::ParamID id = static_cast<vst3::ParamID>(edit.param);
-    if (edit.kind == HostEditQueue::Kind::kBegin) {
-      handler_->beginEdit(id);
-    } else if (edit.kind == HostEditQueue::Kind::kEnd) {
-      handler_->endEdit(id);
-    } else {
-      const double normalized = plug_->GetParam(edit.param)->GetNormalized(edit.value);
-      controllerValues_[edit.param] = normalized;
-      handler_->performEdit(id, normalized);
-    }
-  }
-  if (restart) handler_->restartComponent(restart);
+  if (!handler_ || !restart) return;
+  handler_->restartComponent(restart);
   if ((restart & vst3::kParamValuesChanged) && unitHandler_)
     unitHandler_->notifyProgramListChange(kProgramListId, -1);
 }

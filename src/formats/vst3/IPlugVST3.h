@@ -270,6 +270,9 @@ class IPlugVST3 final : public vst3detail::ComponentSide,
   vst3::IParameterChanges* outChanges_ = nullptr;
   bool valuesChangedByPlug_ = false;  // a program change inside the block
 
+  // The state the component last loaded or saved; plug-in mutex held.
+  ByteChunk lastState_;
+
   // What goes to the host at the next FlushToHost; plug-in mutex held to change it.
   HostEditQueue edits_;
   std::atomic<vst3::int32> restartFlags_{0};  // restartComponent flags still to send

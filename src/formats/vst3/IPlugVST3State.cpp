@@ -11,6 +11,7 @@ vst3::tresult IPlugVST3::saveState(vst3::IBStream* state) {
   {
     IMutexLock lock(plug_->Mutex());
     if (!plug_->serializeSessionChunk(&chunk)) return vst3::kResultFalse;
+    lastState_ = chunk;
   }
   return vst3streams::writeAll(state, chunk) ? vst3::kResultOk : vst3::kResultFalse;
 }
@@ -30,6 +31,7 @@ bool IPlugVST3::loadChunk(const ByteChunk& chunk) {
       plug_->RedrawParamControls();
       edits_.drain([](const HostEditQueue::Edit&) {});  // the host reads the values anew
       syncControllerValues();
+      lastState_ = chunk;
     }
     return ok;
   });
@@ -41,14 +43,14 @@ bool IPlugVST3::loadChunk(const ByteChunk& chunk) {
 }
 
 // The same object is the component: the state the host hands the controller is the
-// one the component holds (then the controller's values follow it), or one it has not
-// seen (then it loads, as the component's would).
+// one the component last loaded or saved (then the controller's values follow it), or
+// one it has not seen (then it loads, as the component's would).
 vst3::tresult IPlugVST3::setComponentState(vst3::IBStream* state) {
-  ByteChunk given, held;
+  ByteChunk given;
   if (!vst3streams::readAll(state, &given) || given.Size() == 0) return vst3::kResultFalse;
   {
     IMutexLock lock(plug_->Mutex());
-    if (plug_->serializeSessionChunk(&held) && held == given) {
+    if (given == lastState_) {
       syncControllerValues();
       return vst3::kResultOk;
     }

@@ -32,7 +32,7 @@ void appendUtf8(std::string* out, char32_t code) {
     return;
   }
   const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-  out->push_back(static_cast<char>((0xF00 >> extra) | (code >> (6 * extra))));
+  out->push_back(static_cast<char>(((0xFF00 >> (extra + 1)) & 0xFF) | (code >> (6 * extra))));
   for (int i = extra - 1; i >= 0; --i)
     out->push_back(static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F)));
 }

@@ -1,0 +1,73 @@
+// The component's state: the plug-in's session chunk (the CLAP state's bytes), the same
+// bytes when saved twice, restored through streams that move a few bytes at a time;
+// empty, cut, random and foreign streams refused without a change; the controller
+// following the state it is handed.
+#include <random>
+
+#include "Vst3Fixture.h"
+
+namespace {
+void changeSomething(HostedVst3& hosted) {
+  hosted.zorq->changePreset(9);
+  hosted.zorq->SetParameterFromGUI(kBias, 0.25);
+  hosted.zorq->SetParameterFromGUI(kVocoderMode, 1.0);
+}
+}  // namespace
+
+TEST(Vst3State, SavesTheSessionChunkAndRestoresItInPieces) {
+  HostedVst3 saved, restored;
+  changeSomething(saved);
+  const std::vector<uint8_t> bytes = saved.state();
+  EXPECT_EQ(saved.state(3), bytes);  // saved twice, even in small pieces
+  ByteChunk session;
+  ASSERT_TRUE(saved.zorq->serializeSessionChunk(&session));
+  EXPECT_EQ(bytes, std::vector<uint8_t>(session.GetBytes(), session.GetBytes() + session.Size()));
+
+  ASSERT_EQ(restored.setState(bytes, 7), vst3::kResultOk);
+  EXPECT_EQ(restored.zorq->GetCurrentPresetIdx(), 9);
+  EXPECT_DOUBLE_EQ(restored.zorq->GetParam(kBias)->GetNormalized(), 0.25);
+  // The controller follows, and the host is told to read every value.
+  EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(kBias), 0.25);
+  EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(IPlugVST3::kProgramId), 9.0 / 63.0);
+  ASSERT_FALSE(restored.handler.restarts.empty());
+  EXPECT_TRUE(restored.handler.restarts.back() & vst3::kParamValuesChanged);
+}
+
+TEST(Vst3State, RefusesDamagedStreamsAndChangesNothing) {
+  HostedVst3 source, target;
+  changeSomething(source);
+  const std::vector<uint8_t> good = source.state();
+  const std::vector<uint8_t> before = target.state();
+  std::mt19937 generator(11);
+  std::vector<uint8_t> random(good.size());
+  for (uint8_t& byte : random) byte = uint8_t(generator());
+  std::vector<uint8_t> foreign = good;
+  foreign[0] ^= 0xFF;
+  const std::vector<std::vector<uint8_t>> damaged = {
+      {},
+      std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2)),
+      random,
+      foreign};
+  for (const auto& bytes : damaged) {
+    EXPECT_EQ(target.setState(bytes), vst3::kResultFalse) << bytes.size();
+    Vst3MemoryStream stream(bytes);
+    EXPECT_EQ(target.object->setComponentState(&stream), vst3::kResultFalse);
+    EXPECT_EQ(target.state(), before);
+  }
+}
+
+// Hosts hand the controller the state the component was just given (only the
+// controller's values follow) or one it has not seen (it loads).
+TEST(Vst3State, ComponentStateHandedToTheControllerKeepsBothInStep) {
+  HostedVst3 source, target;
+  changeSomething(source);
+  const std::vector<uint8_t> bytes = source.state();
+  Vst3MemoryStream stream(bytes, 5);
+  ASSERT_EQ(target.object->setComponentState(&stream), vst3::kResultOk);
+  EXPECT_EQ(target.zorq->GetCurrentPresetIdx(), 9);
+  EXPECT_DOUBLE_EQ(target.object->getParamNormalized(kBias), 0.25);
+  const size_t restarts = target.handler.restarts.size();
+  Vst3MemoryStream again(bytes);
+  ASSERT_EQ(target.object->setComponentState(&again), vst3::kResultOk);
+  EXPECT_EQ(target.handler.restarts.size(), restarts);  // nothing new to read
+}
