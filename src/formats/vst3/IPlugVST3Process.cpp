@@ -140,7 +140,10 @@ void IPlugVST3::deliverPoint(int slot, double normalized, int offset, bool now) 
     const double gain = bypassed_ ? 0.0 : 1.0;
     now ? bypass_.JumpTo(gain) : bypass_.SetTarget(gain);
     return;
-  } else if (own == 1) {  // program: the plug-in's MIDI program change, at its tick
+  } else if (own == 1) {
+    // The plug-in's MIDI program change, at its tick. The program already current is
+    // kept as it is (hosts set the parameter again when they restore a session).
+    if (static_cast<int>(plain) == plug_->GetCurrentPresetIdx()) return;
     msg = IMidiMsg(offset, kProgramChange, static_cast<uint8_t>(plain), 0);
   } else if (idAt(slot) == kMidiControllerId + vst3::kPitchBend) {
     const int bend = static_cast<int>(plain);
