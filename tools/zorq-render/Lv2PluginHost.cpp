@@ -13,6 +13,8 @@
 #include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
 
+#include "framework/IParam.h"
+#include "framework/ParamText.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -31,6 +33,9 @@ bool portHas(LilvWorld* world, const LilvPlugin* plugin, const LilvPort* port, c
   lilv_node_free(node);
   return result;
 }
+
+// The finest step a plain-number port is read to: six decimals.
+constexpr double kPortResolution = 1e-6;
 
 std::string formatted(float value) {
   char text[32];
@@ -231,24 +236,24 @@ void Lv2PluginHost::setParameter(int index, float normalised) {
   values_[control.port] = value;
 }
 
+// The core's text path over the port as it shows: its range, unit, steps and labels.
 bool Lv2PluginHost::setParameterFromText(int index, const std::string& text) {
   if (index < 0 || index >= numParams()) return false;
   const Control& control = params_[size_t(index)];
-  for (const auto& choice : control.choices)
-    if (choice.second == text) {
-      values_[control.port] = choice.first;
-      return true;
-    }
-  if (control.toggled && (text == "on" || text == "off")) {
-    values_[control.port] = text == "on" ? 1.0f : 0.0f;
-    return true;
-  }
-  char* end = nullptr;
-  const float value = std::strtof(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || std::isnan(value) || value < control.minimum ||
-      value > control.maximum)
-    return false;
-  values_[control.port] = value;
+  const char* name = control.name.c_str();
+  IParam port;
+  if (control.toggled)
+    port.InitBool(name, false);
+  else if (control.integer)
+    port.InitInt(name, 0, int(control.minimum), int(control.maximum), control.unit.c_str());
+  else
+    port.InitDouble(name, control.minimum, control.minimum, control.maximum, kPortResolution,
+                    control.unit.c_str());
+  for (const auto& [value, label] : control.choices)
+    if (value == std::round(value)) port.SetDisplayText(int(value), label.c_str());
+  double value = 0.0;
+  if (!paramtext::toValue(port, text.c_str(), &value)) return false;
+  values_[control.port] = float(value);
   return true;
 }
 
