@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "HostedZorq.h"
+#include "dsp/ParamIndex.h"
 #include "support/UserIni.h"
 
 // A host known to keep program chunks only gets the current program for the bank index.
@@ -48,4 +49,20 @@ TEST(VstInterfaceSettings, MidiThruEchoesTheWholeListAndLearnedControllerAutomat
   ASSERT_EQ(recorder.changes.size(), 1u);
   EXPECT_EQ(recorder.changes[0].index, 4);
   EXPECT_EQ(recorder.changes[0].value, 1.0);
+}
+
+// A typed value goes through the core's text rule: "-6 dB" and "-6.0" give -6 dB; a
+// text that names no value answers 0 and changes nothing. (The one per-format row of
+// the text rule; the rule itself is tested in the framework.)
+TEST(VstInterface, TypedTextsSetTheirValueAndRefuseWhatNamesNone) {
+  Vst2PluginHost host(ZORQ_PLUGIN_PATH);
+  host.start(44100.0, 512);
+  for (const char* typed : {"-6 dB", "-6.0"}) {
+    EXPECT_TRUE(host.setParameterFromText(kFinalVolume, typed)) << typed;
+    EXPECT_EQ(host.paramDisplay(kFinalVolume), "-6.0") << typed;
+  }
+  const float before = host.getParameter(kFinalVolume);
+  for (const char* typed : {"loud", "", "+12 dB"})
+    EXPECT_FALSE(host.setParameterFromText(kFinalVolume, typed)) << typed;
+  EXPECT_EQ(host.getParameter(kFinalVolume), before);
 }
