@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "RecordingHost.h"
+#include "dsp/ParamIndex.h"
 
 namespace {
 class VstInterface : public ::testing::Test {
@@ -54,4 +56,24 @@ TEST(VstInterfaceSettings, MidiThruEchoesTheWholeListAndLearnedControllerAutomat
   host.automation.clear();
   host.process(64);
   EXPECT_EQ(host.automation, (std::vector<std::pair<int, float>>{{4, 1.0f}}));
+}
+
+// A typed value goes through the core's text rule: "-6 dB" and "-6.0" give -6 dB; a
+// text that names no value answers 0 and changes nothing. (The one per-format row of
+// the text rule; the rule itself is tested in the framework.)
+TEST_F(VstInterface, TypedTextsSetTheirValueAndRefuseWhatNamesNone) {
+  host.start();
+  for (const char* typed : {"-6 dB", "-6.0"}) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s", typed);
+    EXPECT_EQ(host.dispatch(effString2Parameter, kFinalVolume, 0, text), 1) << typed;
+    EXPECT_EQ(host.text(effGetParamDisplay, kFinalVolume), "-6.0") << typed;
+  }
+  const float before = host.parameter(kFinalVolume);
+  for (const char* typed : {"loud", "", "+12 dB"}) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s", typed);
+    EXPECT_EQ(host.dispatch(effString2Parameter, kFinalVolume, 0, text), 0) << typed;
+  }
+  EXPECT_EQ(host.parameter(kFinalVolume), before);
 }

@@ -1,4 +1,4 @@
-#include "formats/lv2/Lv2Ttl.h"
+#include "plugin/lv2/Lv2Ttl.h"
 
 #include <cctype>
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "framework/ByteChunk.h"
 #include "framework/IPlugBase.h"
+#include "framework/PortValue.h"
 
 namespace {
 constexpr const char* kPrefixes =
@@ -107,20 +108,22 @@ void writeParamPort(std::ostringstream& out, const Lv2Description& description,
       << "    lv2:index " << description.firstParamPort() + static_cast<uint32_t>(index) << " ;\n"
       << "    lv2:symbol " << quoted(port.symbol) << " ;\n"
       << "    lv2:name " << quoted(param.GetNameForHost()) << " ;\n"
-      << "    lv2:default " << Lv2Ttl::number(param.GetDefault()) << " ;\n"
-      << "    lv2:minimum " << Lv2Ttl::number(param.GetMin()) << " ;\n"
-      << "    lv2:maximum " << Lv2Ttl::number(param.GetMax());
-  switch (param.Type()) {
-    case IParam::kTypeBool: out << " ;\n    lv2:portProperty lv2:toggled"; break;
-    case IParam::kTypeInt: out << " ;\n    lv2:portProperty lv2:integer"; break;
-    case IParam::kTypeEnum: out << " ;\n    lv2:portProperty lv2:integer , lv2:enumeration"; break;
-    default:
-      if (param.GetShape() >= 4.0 && param.GetMin() > 0.0)
-        out << " ;\n    lv2:portProperty pprops:logarithmic";
-      break;
-  }
-  if (port.unit) out << " ;\n    units:unit units:" << port.unit;
-  if (param.Type() == IParam::kTypeEnum && param.GetNDisplayTexts() > 0) {
+      << "    lv2:default " << Lv2Ttl::number(portvalue::Default(param)) << " ;\n"
+      << "    lv2:minimum " << Lv2Ttl::number(portvalue::Minimum(param)) << " ;\n"
+      << "    lv2:maximum " << Lv2Ttl::number(portvalue::Maximum(param));
+  // A switch shows as a toggle, a list as a menu of its texts, another stepped value
+  // as whole numbers.
+  if (param.Type() == IParam::kTypeBool)
+    out << " ;\n    lv2:portProperty lv2:toggled";
+  else if (param.IsChoice())
+    out << " ;\n    lv2:portProperty lv2:integer , lv2:enumeration";
+  else if (param.IsStepped())
+    out << " ;\n    lv2:portProperty lv2:integer";
+  else if (param.GetShape() >= 4.0 && param.GetMin() > 0.0 && !portvalue::InDecibels(param))
+    out << " ;\n    lv2:portProperty pprops:logarithmic";
+  const char* unit = portvalue::InDecibels(param) ? "db" : port.unit;
+  if (unit) out << " ;\n    units:unit units:" << unit;
+  if (param.IsChoice() && param.Type() != IParam::kTypeBool) {
     out << " ;\n    lv2:scalePoint";
     for (int i = 0; i < param.GetNDisplayTexts(); ++i) {
       int value = 0;
@@ -233,7 +236,8 @@ std::string plugin(const Lv2Description& description, const IPlugBase& plug) {
               {"program", "program chunk", "atom:Chunk"},
               {"currentProgram", "current program", "atom:Int"},
               {"sampleFile", "sample file", "atom:Path"},
-              {"portValues", "port values last applied", "atom:Vector"}};
+              {"ports", "port values last applied", "atom:Vector"},
+              {"portValues", "plain values last applied (older builds)", "atom:Vector"}};
   for (const auto& key : keys)
     out << uri(std::string(description.pluginUri) + "#" + key.name) << "\n    a rdf:Property ;\n"
         << "    rdfs:label " << quoted(key.label) << " ;\n    rdfs:range " << key.range << " .\n\n";
@@ -266,7 +270,9 @@ std::string presets(const Lv2Description& description, IPlugBase& plug) {
     for (int p = 0; p < plug.NParams(); ++p)
       out << (p ? " , " : "") << "[\n        lv2:symbol "
           << quoted(description.paramPorts[static_cast<size_t>(p)].symbol)
-          << " ;\n        pset:value " << number(plug.GetParam(p)->Value()) << "\n    ]";
+          << " ;\n        pset:value "
+          << number(portvalue::FromPlain(*plug.GetParam(p), plug.GetParam(p)->Value()))
+          << "\n    ]";
     out << " .\n\n";
   }
   return out.str();

@@ -1,4 +1,4 @@
-#include "formats/lv2/Lv2Ui.h"
+#include "formats/lv2/ui/Lv2Ui.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <lv2/urid/urid.h>
 
 #include "formats/lv2/Lv2Features.h"
+#include "framework/PortValue.h"
 
 namespace {
 float hostScale(const LV2_Feature* const* features, const Lv2Uris& uris) {
@@ -69,7 +70,7 @@ void Lv2Ui::requestState() {
 void Lv2Ui::setCopyValue(int paramIdx, double value) {
   IParam* param = plug_->GetParam(paramIdx);
   if (!param || std::isnan(value)) return;
-  value = std::min(std::max(value, param->GetMin()), param->GetMax());
+  value = param->Constrain(value);
   if (param->Value() == value) return;
   param->Set(value);
   plug_->OnParamChange(paramIdx);
@@ -83,7 +84,9 @@ void Lv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void*
     const float value = *static_cast<const float*>(buffer);
     hostValues_[static_cast<size_t>(param)] = value;
     IMutexLock lock(plug_->Mutex());
-    if (static_cast<float>(plug_->GetParam(param)->Value()) != value) setCopyValue(param, value);
+    const IParam& shown = *plug_->GetParam(param);
+    if (static_cast<float>(portvalue::FromPlain(shown, shown.Value())) != value)
+      setCopyValue(param, portvalue::ToPlain(shown, value));
     return;
   }
   if (port == description_.notifyPort() && format == uris_->atomEventTransfer &&
@@ -125,7 +128,7 @@ void Lv2Ui::receive(const LV2_Atom* atom) {
 void Lv2Ui::writeParam(int paramIdx) {
   const IParam* param = plug_->GetParam(paramIdx);
   if (!param) return;
-  const float value = static_cast<float>(param->Value());
+  const float value = static_cast<float>(portvalue::FromPlain(*param, param->Value()));
   float& known = hostValues_[static_cast<size_t>(paramIdx)];
   if (value == known) return;
   known = value;

@@ -2,7 +2,7 @@
 // every exception at the boundary.
 #include <cstring>
 
-#include "formats/lv2/Lv2Ui.h"
+#include "formats/lv2/ui/Lv2Ui.h"
 
 namespace {
 Lv2Ui* self(LV2UI_Handle handle) { return static_cast<Lv2Ui*>(handle); }
