@@ -11,7 +11,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
-               clang-format
+               clang-format qtractor
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -26,9 +26,10 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # jackd2, libjack-jackd2-dev, liblo-dev: zorq-live (JACK, and OSC for session managers);
 # jackd2 also gives its tests a dummy server and the jack_* tools.
 # clang-format: the house style (.clang-format), checked by make format-check.
+# qtractor: a CLAP host whose plug-in scanner checks ZORQ.clap (make clap-check).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check format format-check
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check
 
 all: build
 
@@ -210,6 +211,11 @@ install: build
 # The LV2 bundle of the build folder checked with the LV2 tools (tools/dev/lv2-check.sh).
 lv2-check: build
 	tools/dev/lv2-check.sh $(BUILD_DIR)/ZORQ.lv2
+
+# ZORQ.clap of the build folder as Qtractor's plug-in scanner sees it (tools/clap-check.sh):
+# listed with its ports and an editor. Skipped, with a message, without Qtractor.
+clap-check: build
+	tools/clap-check.sh $(BUILD_DIR)/ZORQ.clap
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
