@@ -212,10 +212,10 @@ install: build
 lv2-check: build
 	tools/dev/lv2-check.sh $(BUILD_DIR)/ZORQ.lv2
 
-# ZORQ.clap of the build folder as Qtractor's plug-in scanner sees it (tools/clap-check.sh):
+# ZORQ.clap of the build folder as Qtractor's plug-in scanner sees it (tools/dev/clap-check.sh):
 # listed with its ports and an editor. Skipped, with a message, without Qtractor.
 clap-check: build
-	tools/clap-check.sh $(BUILD_DIR)/ZORQ.clap
+	tools/dev/clap-check.sh $(BUILD_DIR)/ZORQ.clap
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz

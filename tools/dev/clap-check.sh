@@ -4,7 +4,7 @@
 # lists a plug-in, with a host that offers no extensions, and must report ZORQ with its
 # ports, parameters and an editor ("GUI"). Where Qtractor is not installed the check
 # says so and is skipped (exit 0); QTRACTOR_SCAN names another scan helper.
-# Usage: tools/clap-check.sh PLUGIN.clap   Prints each step; exits non-zero on a failure.
+# Usage: tools/dev/clap-check.sh PLUGIN.clap   Prints each step; exits non-zero on a failure.
 set -eu
 plugin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 [ -f "$plugin" ] || { echo "clap-check: no plug-in at $1"; exit 1; }
