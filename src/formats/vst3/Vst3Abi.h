@@ -171,6 +171,12 @@ enum EventTypes : uint16 {
 };
 inline constexpr uint32 kDataTypeMidiSysEx = 0;
 
+enum ProcessContextStates : uint32 {
+  kPlaying = 2,
+  kProjectTimeMusicValid = 0x200,
+  kTempoValid = 0x400
+};
+
 // Controller numbers a host asks IMidiMapping about: 0..127 are MIDI controllers.
 enum ControllerNumbers : int16 { kAfterTouch = 128, kPitchBend = 129, kCountCtrlNumber = 130 };
 

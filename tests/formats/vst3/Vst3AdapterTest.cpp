@@ -28,9 +28,10 @@ bool fromText(IPlugVST3& object, vst3::ParamID id, const std::string& typed, dou
 TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
   HostedVst3 hosted;
   IPlugVST3& object = *hosted.object;
-  EXPECT_EQ(object.initialize(&hosted.application), vst3::kResultFalse);  // nested
-  EXPECT_EQ(object.terminate(), vst3::kResultOk);  // the nested one's: nothing ends
-  EXPECT_EQ(hosted.process(64), vst3::kResultOk);  // before setActive: silence
+  Vst3HostApplication application;
+  EXPECT_EQ(object.initialize(&application), vst3::kResultFalse);  // nested
+  EXPECT_EQ(object.terminate(), vst3::kResultOk);                  // the nested one's: nothing ends
+  hosted.process(64);                                              // before setActive: silence
   EXPECT_EQ(rms(hosted.left), 0.0);
   for (int loop = 0; loop < 4; ++loop) {
     vst3::ProcessSetup setup{0, vst3::kSample32, 256, 48000.0};
@@ -42,7 +43,7 @@ TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
     EXPECT_EQ(object.setActive(false), vst3::kResultOk);
     EXPECT_EQ(object.terminate(), vst3::kResultOk);
     EXPECT_EQ(object.terminate(), vst3::kResultFalse);
-    EXPECT_EQ(object.initialize(&hosted.application), vst3::kResultOk);
+    EXPECT_EQ(object.initialize(&application), vst3::kResultOk);
   }
   vst3::ProcessSetup odd{0, vst3::kSample32, 1, 1234.5678};
   EXPECT_EQ(object.setupProcessing(odd), vst3::kResultOk);
@@ -220,9 +221,9 @@ TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
   zorq.SetParameterFromGUI(kFinalVolume, 0.5);
   zorq.SetParameterFromGUI(kFinalVolume, 0.6);
   zorq.EndInformHostOfParamChange(kFinalVolume);
-  EXPECT_TRUE(hosted.handler.edits.empty());
+  EXPECT_TRUE(hosted.handler().edits.empty());
   hosted.object->FlushToHost();
-  const auto& edits = hosted.handler.edits;
+  const auto& edits = hosted.handler().edits;
   ASSERT_EQ(edits.size(), 3u);
   EXPECT_EQ(edits[0].kind, 'b');
   EXPECT_EQ(edits[1].kind, 'p');
@@ -232,8 +233,8 @@ TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
 
   zorq.changePreset(7);
   hosted.object->FlushToHost();
-  ASSERT_EQ(hosted.handler.restarts.size(), 1u);
-  EXPECT_EQ(hosted.handler.restarts[0], vst3::kParamValuesChanged);
+  ASSERT_EQ(hosted.handler().restarts.size(), 1u);
+  EXPECT_EQ(hosted.handler().restarts[0], vst3::kParamValuesChanged);
   EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(IPlugVST3::kProgramId), 7.0 / 63.0);
   EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(kFinalVolume),
                    zorq.GetParam(kFinalVolume)->GetNormalized());

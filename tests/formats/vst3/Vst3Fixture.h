@@ -1,17 +1,17 @@
 #pragma once
 
-// The VST 3 object around an instrument made in the test process, driven the way hosts
-// drive it: initialised with a host application and a component handler, set up,
-// activated and processing, with blocks of a stereo voice, a stereo carrier (or none:
-// the side chain off), events and parameter changes. Outputs are appended to `left` and
-// `right`; what the plug-in reports lands in `out` (cleared before each block).
+// The VST 3 object around an instrument made in the test process, driven by the hosting
+// library's VST 3 host: initialised with a host application and a component handler,
+// set up, activated and processing, with blocks of a stereo voice, a stereo carrier (or
+// none), events and parameter changes. Outputs are appended to `left` and `right`;
+// what the plug-in reported in the last block is out().
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <vector>
 
-#include "Vst3HostObjects.h"
+#include "hosting/Vst3PluginHost.h"
 #include "engine/ZORQ.h"
 #include "formats/vst3/IPlugVST3.h"
 
@@ -21,107 +21,76 @@ struct HostedVst3 {
     plug->EnsureDefaultPreset();
     zorq = plug.get();
     object = new IPlugVST3(std::move(plug));
-    object->initialize(&application);
-    object->setComponentHandler(&handler);
-  }
-  ~HostedVst3() {
-    object->setProcessing(false);
-    object->setActive(false);
-    object->terminate();
-    object->release();
+    host = std::make_unique<Vst3PluginHost>(static_cast<vst3::IComponent*>(object));
+    carrierOn(false);  // as hosts leave the side chain until it is routed
   }
 
-  void start(double rate = 44100.0, int maxBlock = 512, vst3::int32 sampleSize = vst3::kSample32) {
-    vst3::ProcessSetup setup{0, sampleSize, maxBlock, rate};
-    ASSERT_EQ(object->setupProcessing(setup), vst3::kResultOk);
-    ASSERT_EQ(object->setActive(true), vst3::kResultOk);
-    ASSERT_EQ(object->setProcessing(true), vst3::kResultOk);
-    wide = sampleSize == vst3::kSample64;
+  void start(double rate = 44100.0, int maxBlock = 512, bool wide = false) {
+    host->start(rate, maxBlock, wide);
+    this->wide = wide;
   }
-
   void carrierOn(bool on) { object->activateBus(vst3::kAudio, vst3::kInput, 1, on); }
 
-  // One block; null voice or carrier is silence (the carrier bus then gets no buffers).
-  vst3::tresult process(int frames, const float* voice = nullptr, const float* carrier = nullptr,
-                        Vst3EventList* events = nullptr, Vst3ParameterChanges* changes = nullptr) {
-    std::vector<float> in[4], outputs[2];
+  // One block; null voice or carrier is silence (the carrier then has no buffers).
+  void process(int frames, const float* voice = nullptr, const float* carrier = nullptr,
+               Vst3EventList* events = nullptr, Vst3ParameterChanges* changes = nullptr) {
+    std::vector<float> in[4], out[2];
+    std::vector<double> in64[4], out64[2];
+    float* in32[4];
+    double* inWide[4];
     for (int c = 0; c < 4; ++c) {
       const float* source = c < 2 ? voice : carrier;
       in[c].assign(size_t(frames), 0.0f);
       if (source) std::copy(source, source + frames, in[c].begin());
-    }
-    for (auto& o : outputs) o.assign(size_t(frames), 0.0f);
-    std::vector<double> in64[4], out64[2];
-    float* in32[4];
-    double* inWide[4];
-    float* out32[2];
-    double* outWide[2];
-    for (int c = 0; c < 4; ++c) {
       in64[c].assign(in[c].begin(), in[c].end());
-      in32[c] = in[c].data();
-      inWide[c] = in64[c].data();
+      in32[c] = c >= 2 && !carrier ? nullptr : in[c].data();
+      inWide[c] = c >= 2 && !carrier ? nullptr : in64[c].data();
     }
-    for (int c = 0; c < 2; ++c) {
-      out64[c].assign(size_t(frames), 0.0);
-      out32[c] = outputs[c].data();
-      outWide[c] = out64[c].data();
+    for (int c = 0; c < 2; ++c)
+      out[c].assign(size_t(frames), 0.0f), out64[c].assign(size_t(frames), 0.0);
+    float* out32[2] = {out[0].data(), out[1].data()};
+    double* outWide[2] = {out64[0].data(), out64[1].data()};
+    if (events) host->events().events = events->events;
+    copy(changes);
+    if (wide) {
+      host->process(inWide, outWide, frames);
+      for (int c = 0; c < 2; ++c) std::copy(out64[c].begin(), out64[c].end(), out[c].begin());
+    } else {
+      host->process(in32, out32, frames);
     }
-    vst3::AudioBusBuffers inputs[2]{}, output{};
-    for (int bus = 0; bus < 2; ++bus) {
-      inputs[bus].numChannels = bus == 1 && !carrier ? 0 : 2;
-      if (wide)
-        inputs[bus].channelBuffers64 = inWide + 2 * bus;
-      else
-        inputs[bus].channelBuffers32 = in32 + 2 * bus;
-    }
-    output.numChannels = 2;
-    if (wide)
-      output.channelBuffers64 = outWide;
-    else
-      output.channelBuffers32 = out32;
-    vst3::ProcessData data{};
-    data.symbolicSampleSize = wide ? vst3::kSample64 : vst3::kSample32;
-    data.numSamples = frames;
-    data.numInputs = 2;
-    data.numOutputs = 1;
-    data.inputs = inputs;
-    data.outputs = &output;
-    data.inputParameterChanges = changes;
-    data.outputParameterChanges = &out;
-    data.inputEvents = events;
-    out.clear();
-    const vst3::tresult result = object->process(data);
-    for (int c = 0; c < 2 && wide; ++c)
-      for (int i = 0; i < frames; ++i) outputs[c][size_t(i)] = float(out64[c][size_t(i)]);
-    left.insert(left.end(), outputs[0].begin(), outputs[0].end());
-    right.insert(right.end(), outputs[1].begin(), outputs[1].end());
-    return result;
+    left.insert(left.end(), out[0].begin(), out[0].end());
+    right.insert(right.end(), out[1].begin(), out[1].end());
   }
 
   // A block of no samples and no buses: parameter changes only.
-  vst3::tresult flush(Vst3ParameterChanges* changes) {
-    vst3::ProcessData data{};
-    data.inputParameterChanges = changes;
-    data.outputParameterChanges = &out;
-    out.clear();
-    return object->process(data);
+  void flush(Vst3ParameterChanges* changes) {
+    copy(changes);
+    host->flush();
   }
 
-  std::vector<uint8_t> state(size_t piece = SIZE_MAX) {
-    Vst3MemoryStream stream({}, piece);
-    EXPECT_EQ(object->vst3detail::ComponentSide::getState(&stream), vst3::kResultOk);
-    return stream.bytes;
+  void copy(Vst3ParameterChanges* changes) {
+    for (vst3::int32 q = 0; changes && q < changes->getParameterCount(); ++q) {
+      vst3::IParamValueQueue* queue = changes->getParameterData(q);
+      for (vst3::int32 p = 0; p < queue->getPointCount(); ++p) {
+        vst3::int32 offset = 0;
+        double value = 0.0;
+        queue->getPoint(p, offset, value);
+        host->changes().add(queue->getParameterId(), offset, value);
+      }
+    }
   }
+
+  const Vst3ParameterChanges& out() const { return host->reported(); }
+  Vst3ComponentHandler& handler() { return host->handler(); }
+  std::vector<uint8_t> state(size_t piece = SIZE_MAX) { return host->saveState(piece); }
   vst3::tresult setState(const std::vector<uint8_t>& bytes, size_t piece = SIZE_MAX) {
     Vst3MemoryStream stream(bytes, piece);
     return object->vst3detail::ComponentSide::setState(&stream);
   }
 
-  Vst3HostApplication application;
-  Vst3ComponentHandler handler;
-  Vst3ParameterChanges out;
   ZORQ* zorq = nullptr;
-  IPlugVST3* object = nullptr;
+  IPlugVST3* object = nullptr;  // held by the host
+  std::unique_ptr<Vst3PluginHost> host;
   bool wide = false;
   std::vector<float> left, right;
 };

@@ -1,6 +1,7 @@
 // The built bundle as a host's scanner sees it: its layout, its three exported
 // functions, nested module entries, the factory and class info matching the bundle's
 // moduleinfo.json, and instances that are one object behind every interface.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,9 +13,36 @@
 #include "formats/vst3/Vst3Text.h"
 
 #ifdef ZORQ_VST3_BUNDLE
-#include "Vst3Bundle.h"
-
 namespace {
+// The built bundle opened and entered, as a host's loader does.
+struct Vst3Bundle {
+  static std::string binary() {
+    return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-linux/ZORQ.so";
+  }
+
+  Vst3Bundle() {
+    handle = dlopen(binary().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return;
+    entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
+    exit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit"));
+    getFactory = reinterpret_cast<vst3::GetFactoryProc>(dlsym(handle, "GetPluginFactory"));
+    if (entry && exit && getFactory && entry(handle)) factory = getFactory();
+  }
+  ~Vst3Bundle() {
+    if (factory) factory->release();
+    if (factory) exit();
+    if (handle) dlclose(handle);
+  }
+  Vst3Bundle(const Vst3Bundle&) = delete;
+  Vst3Bundle& operator=(const Vst3Bundle&) = delete;
+
+  void* handle = nullptr;
+  bool (*entry)(void*) = nullptr;
+  bool (*exit)() = nullptr;
+  vst3::GetFactoryProc getFactory = nullptr;
+  vst3::IPluginFactory* factory = nullptr;
+};
+
 const std::string kBinary = Vst3Bundle::binary();
 
 std::string fileText(const std::string& path) {

@@ -29,8 +29,8 @@ TEST(Vst3State, SavesTheSessionChunkAndRestoresItInPieces) {
   // The controller follows, and the host is told to read every value.
   EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(kBias), 0.25);
   EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(IPlugVST3::kProgramId), 9.0 / 63.0);
-  ASSERT_FALSE(restored.handler.restarts.empty());
-  EXPECT_TRUE(restored.handler.restarts.back() & vst3::kParamValuesChanged);
+  ASSERT_FALSE(restored.handler().restarts.empty());
+  EXPECT_TRUE(restored.handler().restarts.back() & vst3::kParamValuesChanged);
 }
 
 TEST(Vst3State, RefusesDamagedStreamsAndChangesNothing) {
@@ -66,8 +66,8 @@ TEST(Vst3State, ComponentStateHandedToTheControllerKeepsBothInStep) {
   ASSERT_EQ(target.object->setComponentState(&stream), vst3::kResultOk);
   EXPECT_EQ(target.zorq->GetCurrentPresetIdx(), 9);
   EXPECT_DOUBLE_EQ(target.object->getParamNormalized(kBias), 0.25);
-  const size_t restarts = target.handler.restarts.size();
+  const size_t restarts = target.handler().restarts.size();
   Vst3MemoryStream again(bytes);
   ASSERT_EQ(target.object->setComponentState(&again), vst3::kResultOk);
-  EXPECT_EQ(target.handler.restarts.size(), restarts);  // nothing new to read
+  EXPECT_EQ(target.handler().restarts.size(), restarts);  // nothing new to read
 }

@@ -11,8 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Vst3Bundle.h"
-#include "Vst3HostObjects.h"
+#include "hosting/Vst3PluginHost.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
@@ -23,7 +22,12 @@ class Vst3WindowHost {
   explicit Vst3WindowHost(bool offersRunLoop = true) : frame(offersRunLoop) {
     connection_ = xcb_connect(nullptr, nullptr);
     screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    component = bundle.create<vst3::IComponent>();
+    vst3::PClassInfo info{};
+    void* object = nullptr;
+    if (module.factory()->getClassInfo(0, &info) == vst3::kResultOk &&
+        module.factory()->createInstance(info.cid, vst3::IComponent::iid.bytes, &object) ==
+            vst3::kResultOk)
+      component = static_cast<vst3::IComponent*>(object);
     if (!component || component->initialize(&application) != vst3::kResultOk) return;
     void* controller = nullptr;
     component->queryInterface(vst3::IEditController::iid.bytes, &controller);
@@ -105,7 +109,7 @@ class Vst3WindowHost {
   xcb_window_t parent() const { return parent_; }
   xcb_window_t root() const { return screen_->root; }
 
-  Vst3Bundle bundle;
+  Vst3Module module{ZORQ_VST3_BUNDLE};
   Vst3HostApplication application;
   Vst3PlugFrame frame;
   vst3::IComponent* component = nullptr;

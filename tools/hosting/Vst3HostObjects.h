@@ -1,12 +1,14 @@
 #pragma once
 
-// The host's side of the VST 3 interface, as a host offers it to a plug-in: a memory
-// stream (which may move fewer bytes than asked, as some hosts' streams do), the
+// The host's side of the VST 3 interface, as Vst3PluginHost offers it to a plug-in: a
+// memory stream (which may move fewer bytes than asked, as some hosts' streams do), the
 // parameter changes and events of one block, the component handler (which records
-// edits and restarts), and the plug-in frame with a Linux run loop whose handlers the
-// host's loop calls. Each object lives as long as its owner; references are counted
-// but free nothing. The owner's thread is the UI and the audio thread.
+// edits and restarts and passes them on), and the plug-in frame with a Linux run loop
+// whose handlers the host's loop calls. Each object lives as long as its owner;
+// references are counted but free nothing. Storage that a block refills is kept, so a
+// block allocates nothing once it has been as long.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,9 @@ class Vst3ComponentHandler : public Vst3HostObject<vst3::IComponentHandler, vst3
   std::vector<Edit> edits;
   std::vector<vst3::int32> restarts;
   int programListChanges = 0;
+  // Each edit and restart as it comes; UI thread.
+  std::function<void(const Edit&)> onEdit;
+  std::function<void(vst3::int32)> onRestart;
 };
 
 // The frame around an editor, with the run loop it offers (or not).
@@ -143,10 +148,11 @@ class Vst3PlugFrame : public Vst3HostObject<vst3::IPlugFrame, vst3::linux_ui::IR
   bool offersRunLoop_;
 };
 
-// IHostApplication.
+// IHostApplication, with the host's name (ASCII).
 class Vst3HostApplication : public Vst3HostObject<vst3::IHostApplication> {
  public:
-  vst3::tresult ZORQ_VST3_API getName(vst3::String128 name) override;
+  vst3::tresult ZORQ_VST3_API getName(vst3::String128 text) override;
+  std::string name = "zorq-render";
   vst3::tresult ZORQ_VST3_API createInstance(vst3::TUID, vst3::TUID, void** obj) override {
     *obj = nullptr;
     return vst3::kNoInterface;

@@ -1,4 +1,4 @@
-#include "Vst3HostObjects.h"
+#include "hosting/Vst3HostObjects.h"
 
 #include <algorithm>
 #include <cstring>
@@ -114,23 +114,29 @@ void Vst3EventList::note(bool on, vst3::int32 offset, int pitch, float velocity,
   events.push_back(e);
 }
 
-vst3::tresult Vst3ComponentHandler::beginEdit(vst3::ParamID id) {
-  edits.push_back(Edit{'b', id, 0.0});
+namespace {
+vst3::tresult record(Vst3ComponentHandler& handler, const Vst3ComponentHandler::Edit& edit) {
+  handler.edits.push_back(edit);
+  if (handler.onEdit) handler.onEdit(edit);
   return vst3::kResultOk;
+}
+}  // namespace
+
+vst3::tresult Vst3ComponentHandler::beginEdit(vst3::ParamID id) {
+  return record(*this, Edit{'b', id, 0.0});
 }
 
 vst3::tresult Vst3ComponentHandler::performEdit(vst3::ParamID id, vst3::ParamValue value) {
-  edits.push_back(Edit{'p', id, value});
-  return vst3::kResultOk;
+  return record(*this, Edit{'p', id, value});
 }
 
 vst3::tresult Vst3ComponentHandler::endEdit(vst3::ParamID id) {
-  edits.push_back(Edit{'e', id, 0.0});
-  return vst3::kResultOk;
+  return record(*this, Edit{'e', id, 0.0});
 }
 
 vst3::tresult Vst3ComponentHandler::restartComponent(vst3::int32 flags) {
   restarts.push_back(flags);
+  if (onRestart) onRestart(flags);
   return vst3::kResultOk;
 }
 
@@ -190,10 +196,9 @@ void Vst3PlugFrame::runOnce() {
   if (timer) timer->onTimer();
 }
 
-vst3::tresult Vst3HostApplication::getName(vst3::String128 name) {
-  const char* text = "zorq-test";
+vst3::tresult Vst3HostApplication::getName(vst3::String128 text) {
   size_t i = 0;
-  for (; text[i]; ++i) name[i] = static_cast<vst3::char16>(text[i]);
-  name[i] = 0;
+  for (; i < name.size() && i < 127; ++i) text[i] = static_cast<vst3::char16>(name[i]);
+  text[i] = 0;
   return vst3::kResultOk;
 }
