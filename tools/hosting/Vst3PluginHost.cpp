@@ -43,7 +43,8 @@ void setChannels(vst3::AudioBusBuffers& bus, double** channels) { bus.channelBuf
 int32_t fileId(const std::string& name) {
   uint32_t id = 0;
   for (size_t i = 0; i < 4; ++i)
-    id = (id << 8) | uint8_t(i < name.size() ? std::tolower(static_cast<unsigned char>(name[i])) : ' ');
+    id = (id << 8) |
+         uint8_t(i < name.size() ? std::tolower(static_cast<unsigned char>(name[i])) : ' ');
   return static_cast<int32_t>(id);
 }
 }  // namespace
@@ -62,8 +63,9 @@ std::string Vst3Module::binaryOf(const std::string& bundle) {
   std::string folder = bundle;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   const size_t slash = folder.find_last_of('/');
-  const std::string stem = folder.substr(slash == std::string::npos ? 0 : slash + 1,
-                                         folder.size() - (slash == std::string::npos ? 0 : slash + 1) - 5);
+  const std::string stem =
+      folder.substr(slash == std::string::npos ? 0 : slash + 1,
+                    folder.size() - (slash == std::string::npos ? 0 : slash + 1) - 5);
   utsname machine{};
   uname(&machine);
   return folder + "/Contents/" + machine.machine + "-linux/" + stem + ".so";
@@ -205,7 +207,8 @@ void Vst3PluginHost::readPrograms() {
   if (!units) return;
   vst3::UnitInfo unit{};
   for (vst3::int32 i = 0; i < units->getUnitCount(); ++i)
-    if (units->getUnitInfo(i, unit) == vst3::kResultOk && unit.programListId != vst3::kNoProgramListId)
+    if (units->getUnitInfo(i, unit) == vst3::kResultOk &&
+        unit.programListId != vst3::kNoProgramListId)
       programList_ = unit.programListId;
   units->release();
 }
@@ -296,7 +299,8 @@ bool Vst3PluginHost::setParameterFromText(int index, const std::string& text) {
   vst3::String128 wide{};
   vst3::ParamValue value = 0.0;
   vst3text::toUtf16(text.c_str(), wide, 128);
-  if (id == vst3::kNoParamId || controller_->getParamValueByString(id, wide, value) != vst3::kResultOk)
+  if (id == vst3::kNoParamId ||
+      controller_->getParamValueByString(id, wide, value) != vst3::kResultOk)
     return false;
   setValue(id, value);
   return true;
@@ -332,7 +336,9 @@ std::vector<uint8_t> Vst3PluginHost::chunk(bool bank) {
 
 bool Vst3PluginHost::setChunk(bool, const std::vector<uint8_t>& bytes) { return loadState(bytes); }
 
-void Vst3PluginHost::start(double sampleRate, int blockSize) { start(sampleRate, blockSize, false); }
+void Vst3PluginHost::start(double sampleRate, int blockSize) {
+  start(sampleRate, blockSize, false);
+}
 
 void Vst3PluginHost::start(double sampleRate, int blockSize, bool wide) {
   stop();
@@ -363,9 +369,9 @@ void Vst3PluginHost::sendEvents(const std::vector<HostMidiEvent>& events) {
     const int frame = std::max(e.frame, 0);
     vst3::ParamID id = vst3::kNoParamId;
     const auto mapped = [&](vst3::CtrlNumber controller) {
-      return midiMapping_ && midiMapping_->getMidiControllerAssignment(
-                                 0, static_cast<vst3::int16>(channel), controller, id) ==
-                                 vst3::kResultTrue;
+      return midiMapping_ &&
+             midiMapping_->getMidiControllerAssignment(0, static_cast<vst3::int16>(channel),
+                                                       controller, id) == vst3::kResultTrue;
     };
     if (kind == kNoteOn || kind == kNoteOff) {
       events_.note(kind == kNoteOn && e.data2 > 0, frame, e.data1, e.data2 / 127.0f, channel);
@@ -376,7 +382,8 @@ void Vst3PluginHost::sendEvents(const std::vector<HostMidiEvent>& events) {
     } else if (kind == kPitchWheel && mapped(vst3::kPitchBend)) {
       changes_.add(id, frame, (e.data1 | e.data2 << 7) / 16383.0);
     } else if (kind == kProgramChange && e.data1 < programCount_) {
-      changes_.add(programParam_, frame, programCount_ > 1 ? e.data1 / double(programCount_ - 1) : 0);
+      changes_.add(programParam_, frame,
+                   programCount_ > 1 ? e.data1 / double(programCount_ - 1) : 0);
     }
   }
 }

@@ -23,16 +23,19 @@ const std::vector<HostMidiEvent> kSequence = {
 std::vector<float> render(PluginHost& host, const std::vector<uint8_t>& bank) {
   EXPECT_TRUE(host.setChunk(true, bank));
   host.start(44100.0, kBlock);
-  const std::vector<float> voice = noise(kBlock * kBlocks, 3), carrier = noise(kBlock * kBlocks, 4, 0.3f);
+  const std::vector<float> voice = noise(kBlock * kBlocks, 3),
+                           carrier = noise(kBlock * kBlocks, 4, 0.3f);
   std::vector<float> left(kBlock * kBlocks), right(kBlock);
   for (int block = 0; block < kBlocks; ++block) {
     const int start = block * kBlock;
     std::vector<HostMidiEvent> events;
     for (HostMidiEvent e : kSequence)
-      if (e.frame >= start && e.frame < start + kBlock) events.push_back({e.frame - start, e.status, e.data1, e.data2});
+      if (e.frame >= start && e.frame < start + kBlock)
+        events.push_back({e.frame - start, e.status, e.data1, e.data2});
     host.sendEvents(events);
-    float* in[4] = {const_cast<float*>(voice.data()) + start, const_cast<float*>(voice.data()) + start,
-                    const_cast<float*>(carrier.data()) + start, const_cast<float*>(carrier.data()) + start};
+    float* in[4] = {
+        const_cast<float*>(voice.data()) + start, const_cast<float*>(voice.data()) + start,
+        const_cast<float*>(carrier.data()) + start, const_cast<float*>(carrier.data()) + start};
     float* out[2] = {left.data() + start, right.data()};
     host.process(in, out, kBlock);
   }
