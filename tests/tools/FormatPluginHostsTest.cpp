@@ -6,8 +6,9 @@
 #include <cmath>
 
 #include "ToolsTestSupport.h"
-#include "zorq-render/ClapPluginHost.h"
-#include "zorq-render/Lv2PluginHost.h"
+#include "hosting/ClapPluginHost.h"
+#include "hosting/Lv2PluginHost.h"
+#include "hosting/OpenPluginHost.h"
 #include "zorq-render/RenderError.h"
 
 TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
@@ -39,11 +40,11 @@ TEST(FormatPluginHosts, RefuseWhatIsNoPlugInOfTheirFormatAndDamagedStates) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
   }
-  EXPECT_FALSE(Lv2PluginHost::isBundle(ZORQ_PLUGIN));
+  EXPECT_FALSE(Lv2Bundle::isBundle(ZORQ_PLUGIN));
   EXPECT_THROW(Lv2PluginHost(std::string(ZORQ_SOURCE_DIR) + "/demo"), RenderError);
   ClapPluginHost clap(ZORQ_CLAP_PLUGIN);
   EXPECT_FALSE(clap.setChunk(true, {1, 2, 3}));
-  std::unique_ptr<PluginHost> lv2 = PluginHost::open(ZORQ_LV2_BUNDLE);
+  std::unique_ptr<PluginHost> lv2 = openPluginHost(ZORQ_LV2_BUNDLE);
   lv2->start(44100.0, 512);
   EXPECT_FALSE(lv2->setChunk(true, std::vector<uint8_t>(40, 7)));
 }

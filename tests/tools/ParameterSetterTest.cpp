@@ -1,9 +1,9 @@
-#include "zorq-render/ParameterSetter.h"
+#include "hosting/ParameterSetter.h"
 
 #include <gtest/gtest.h>
 
 #include "ToolsTestSupport.h"
-#include "zorq-render/Vst2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
