@@ -9,6 +9,7 @@
 #include "hosting/ClapPluginHost.h"
 #include "hosting/Lv2PluginHost.h"
 #include "hosting/OpenPluginHost.h"
+#include "hosting/ParameterSetter.h"
 #include "zorq-render/RenderError.h"
 
 TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
@@ -29,6 +30,23 @@ TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
     for (float x : audio.channels[0]) energy += double(x) * x;
     EXPECT_GT(energy, 1e-2) << plugin;
   }
+}
+
+// The LV2 host reads a port's text through the core's text path: a level in decibels as
+// the port holds it, a list's number on its step, a value beyond the range refused.
+TEST(FormatPluginHosts, Lv2TextsAreReadByTheCoresTextPath) {
+  std::unique_ptr<PluginHost> lv2 = openPluginHost(ZORQ_LV2_BUNDLE);
+  ParameterSetter setter(*lv2);
+  const int volume = setter.findParameter("Final Volume"),
+            mode = setter.findParameter("Vocoder Mode");
+  setter.setFromText(volume, "-6 dB");
+  EXPECT_EQ(lv2->paramDisplay(volume), "-6");
+  EXPECT_THROW(setter.setFromText(volume, "6 dB"), UsageError);
+  setter.setFromText(mode, "1");
+  const std::string full = lv2->paramDisplay(mode);
+  setter.setFromText(mode, "0");
+  setter.setFromText(mode, "0.6");
+  EXPECT_EQ(lv2->paramDisplay(mode), full);
 }
 
 TEST(FormatPluginHosts, RefuseWhatIsNoPlugInOfTheirFormatAndDamagedStates) {
