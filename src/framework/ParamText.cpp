@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/IParam.h"
+#include "framework/PortValue.h"
 
 namespace {
 constexpr size_t kDisplaySize = 256;
@@ -204,8 +205,9 @@ bool numberValue(const IParam& param, const std::string& wanted, double* value) 
   double number = 0.0;
   std::string unit;
   if (!leadingNumber(wanted, &number, &unit)) return false;
-  // A number the parameter shows as itself is taken as it is.
-  double found = clampToRange(param, number);
+  // A number the parameter shows as itself is taken as it is; a gain's number is its
+  // decibels, read exactly as hosts that exchange plain numbers read them.
+  double found = param.IsGain() ? portvalue::ToPlain(param, number) : clampToRange(param, number);
   double shown = 0.0;
   if (!leadingNumber(displayOf(param, found), &shown) || orderKey(shown) != orderKey(number))
     found = searchNumber(param, number);

@@ -4,7 +4,8 @@
 // typed to a value, for every format and tool. A text is the parameter's display text
 // for the value, followed by its unit label when it shows a number. Reading a text
 // back gives a value that shows the same text again: word texts are looked up, plain
-// numbers are taken as they are, and a display function's text (decibels, ratios,
+// numbers are taken as they are (a gain's number as its decibels, exactly as LV2 ports
+// take it), and a display function's text (decibels, ratios,
 // percentages) is found by bisection over the range, since its number rises or falls
 // steadily with the value. Every value read lands on what the parameter can hold
 // (IParam::Constrain). Any thread; reads only the parameter.

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "framework/IParam.h"
+#include "framework/PortValue.h"
 
 namespace {
 // Display functions of the shapes parameters use: decibels with a word at zero, a
@@ -106,6 +107,16 @@ TEST(ParamText, TextsThatNameNoValueAreRefused) {
     EXPECT_FALSE(paramtext::toValue(*row.param, row.typed, &untouched)) << row.typed;
     EXPECT_EQ(untouched, 7.0) << row.typed;
   }
+}
+
+// A gain's decibels read as the value an LV2 port in decibels stands for, so a typed
+// level means the same in every format.
+TEST(ParamText, AGainsDecibelsAreReadExactly) {
+  IParam gain = withDisplay(decibels, 2.0);
+  gain.SetGain(true);
+  double value = 0.0;
+  ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &value));
+  EXPECT_EQ(value, portvalue::ToPlain(gain, -6.0));
 }
 
 // A stepped parameter's text lands on a step.

@@ -11,9 +11,10 @@
 #include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
 
+#include "framework/IParam.h"
+#include "framework/ParamText.h"
 #include "hosting/HostError.h"
 #include "hosting/HostObserver.h"
-#include "hosting/Text.h"
 
 namespace {
 constexpr uint32_t kAtomCapacity = 65536;
@@ -30,6 +31,9 @@ std::string unitSymbol(const std::string& unitUri) {
     if (name == unit) return symbol;
   return "";
 }
+
+// The finest step a plain-number port is read to: six decimals.
+constexpr double kPortResolution = 1e-6;
 
 std::string formatted(float value) {
   char text[32];
@@ -208,27 +212,24 @@ void Lv2PluginHost::setParameter(int index, float normalised) {
   values_[control.port] = value;
 }
 
-bool Lv2PluginHost::setParameterFromText(int index, const std::string& typed) {
+// The core's text path over the port as it shows: its range, unit, steps and labels.
+bool Lv2PluginHost::setParameterFromText(int index, const std::string& text) {
   if (index < 0 || index >= numParams()) return false;
   const Control& control = params_[size_t(index)];
-  const std::string text = trimBlanks(typed);
-  for (const auto& choice : control.choices)
-    if (equalIgnoringCase(choice.second, text)) {
-      values_[control.port] = choice.first;
-      return true;
-    }
-  if (control.toggled && (equalIgnoringCase(text, "on") || equalIgnoringCase(text, "off"))) {
-    values_[control.port] = equalIgnoringCase(text, "on") ? 1.0f : 0.0f;
-    return true;
-  }
-  char* end = nullptr;
-  const float value = std::strtof(text.c_str(), &end);
-  const std::string unit = trimBlanks(end ? end : "");
-  if (text.empty() || end == text.c_str() ||
-      !(unit.empty() || equalIgnoringCase(unit, control.unit)) || std::isnan(value) ||
-      value < control.minimum || value > control.maximum)
-    return false;
-  values_[control.port] = value;
+  const char* name = control.name.c_str();
+  IParam port;
+  if (control.toggled)
+    port.InitBool(name, false);
+  else if (control.integer)
+    port.InitInt(name, 0, int(control.minimum), int(control.maximum), control.unit.c_str());
+  else
+    port.InitDouble(name, control.minimum, control.minimum, control.maximum, kPortResolution,
+                    control.unit.c_str());
+  for (const auto& [value, label] : control.choices)
+    if (value == std::round(value)) port.SetDisplayText(int(value), label.c_str());
+  double value = 0.0;
+  if (!paramtext::toValue(port, text.c_str(), &value)) return false;
+  values_[control.port] = float(value);
   return true;
 }
 

@@ -63,21 +63,28 @@ void ParameterSetter::setNormalised(int index, const std::string& value) {
   host_.setParameter(index, float(normalised));
 }
 
+// A plug-in that reads back the text it shows converts texts itself, and its answer
+// decides (ZORQ's is the core's text path, the same in every format). The display
+// search is for plug-ins that read no texts.
 void ParameterSetter::setFromText(int index, const std::string& value) {
   const float before = host_.getParameter(index);
+  const bool readsTexts = host_.setParameterFromText(index, host_.paramDisplay(index));
+  host_.setParameter(index, before);
+  if (readsTexts && host_.setParameterFromText(index, value)) return;
+  host_.setParameter(index, before);
   ParameterDisplays displays(host_, index);
   std::string values = "the plug-in shows no values for it";
-  if (!displays.searchable()) {
-    host_.setParameter(index, before);
-    if (!value.empty() && host_.setParameterFromText(index, value)) return;
-  } else if (const std::optional<float> chosen = valueFor(displays, value)) {
-    host_.setParameter(index, *chosen);
-    return;
-  } else {
+  if (displays.searchable()) {
+    if (!readsTexts) {
+      if (const std::optional<float> chosen = valueFor(displays, value)) {
+        host_.setParameter(index, *chosen);
+        return;
+      }
+    }
     values = valuesOf(displays);
     if (displays.choices().empty()) values += ", middle " + displays.middle();
-    host_.setParameter(index, before);
   }
+  host_.setParameter(index, before);
   throw UsageError("parameter '" + trimBlanks(host_.paramName(index)) + "' takes no value '" +
                    value + "' (" + values + ")");
 }

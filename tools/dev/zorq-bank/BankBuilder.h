@@ -7,7 +7,7 @@
 
 // Turns a bank source into a chunk-form bank file through the instrument itself: an
 // instance linked into this program is driven the way zorq-render drives a plug-in
-// (values found by ParameterSetter from the instrument's own displays) and writes
+// (each value read by the instrument's own text path, as --set reads it) and writes
 // the bank with its own bank writer. Every program starts from the defaults; slots
 // the source does not list stay at the defaults, named "Init".
 //
