@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "formats/vst3/Vst3ModuleInfo.h"
+#include "plugin/Vst3ModuleInfo.h"
 #include "plugin/Vst3Description.h"
 
 int main(int argc, char** argv) {

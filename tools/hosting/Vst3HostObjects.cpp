@@ -1,6 +1,9 @@
 #include "hosting/Vst3HostObjects.h"
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 vst3::tresult Vst3MemoryStream::read(void* buffer, vst3::int32 numBytes,
@@ -191,9 +194,23 @@ vst3::tresult Vst3PlugFrame::unregisterTimer(vst3::linux_ui::ITimerHandler* hand
   return vst3::kResultOk;
 }
 
-void Vst3PlugFrame::runOnce() {
-  if (eventHandler) eventHandler->onFDIsSet(fd);
-  if (timer) timer->onTimer();
+int Vst3PlugFrame::run(int ms) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+  Clock::time_point nextTimer = Clock::now();
+  int ready = 0;
+  while (Clock::now() < end) {
+    pollfd watch{fd, POLLIN, 0};
+    if (poll(eventHandler ? &watch : nullptr, eventHandler ? 1 : 0, 5) > 0 && eventHandler) {
+      ++ready;
+      eventHandler->onFDIsSet(fd);
+    }
+    if (timer && Clock::now() >= nextTimer) {
+      timer->onTimer();
+      nextTimer = Clock::now() + std::chrono::milliseconds(timerMs);
+    }
+  }
+  return ready;
 }
 
 vst3::tresult Vst3HostApplication::getName(vst3::String128 text) {

@@ -135,8 +135,9 @@ class Vst3PlugFrame : public Vst3HostObject<vst3::IPlugFrame, vst3::linux_ui::IR
   vst3::tresult ZORQ_VST3_API registerTimer(vst3::linux_ui::ITimerHandler* handler,
                                             vst3::linux_ui::TimerInterval ms) override;
   vst3::tresult ZORQ_VST3_API unregisterTimer(vst3::linux_ui::ITimerHandler*) override;
-  // The host's loop: every registered handler called once.
-  void runOnce();
+  // The host's loop for `ms`: the descriptor's handler when it is readable, the timer's
+  // when due. Returns how often the descriptor's handler ran.
+  int run(int ms);
 
   vst3::linux_ui::IEventHandler* eventHandler = nullptr;  // held while registered
   int fd = -1;

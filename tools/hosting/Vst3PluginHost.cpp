@@ -91,7 +91,9 @@ Vst3Module::~Vst3Module() {
 }
 
 Vst3PluginHost::Vst3PluginHost(const std::string& bundle, const HostSetup& setup)
-    : setup_(setup), module_(std::make_shared<Vst3Module>(bundle)) {
+    : setup_(setup),
+      module_(std::make_shared<Vst3Module>(bundle)),
+      frame_(setup.editorSupport != HostSetup::EditorSupport::kNever) {
   vst3::IPluginFactory* factory = module_->factory();
   for (vst3::int32 i = 0; i < factory->countClasses() && !component_; ++i) {
     vst3::PClassInfo info{};
@@ -105,7 +107,9 @@ Vst3PluginHost::Vst3PluginHost(const std::string& bundle, const HostSetup& setup
 }
 
 Vst3PluginHost::Vst3PluginHost(vst3::IComponent* component, const HostSetup& setup)
-    : setup_(setup), component_(component) {
+    : setup_(setup),
+      frame_(setup.editorSupport != HostSetup::EditorSupport::kNever),
+      component_(component) {
   initialise("the plug-in");
 }
 
@@ -214,6 +218,7 @@ void Vst3PluginHost::readPrograms() {
 }
 
 void Vst3PluginHost::close() {
+  closeEditor();
   if (component_) stop();
   if (controller_) {
     controller_->setComponentHandler(nullptr);
@@ -466,3 +471,37 @@ void Vst3PluginHost::report() {
 }
 
 void Vst3PluginHost::idle() {}
+
+vst3::IPlugView* Vst3PluginHost::createEditor(float scale) {
+  closeEditor();
+  view_ = controller_->createView(vst3::kEditorViewName);
+  if (!view_) return nullptr;
+  if (view_->isPlatformTypeSupported(vst3::kPlatformTypeX11EmbedWindowID) != vst3::kResultTrue) {
+    closeEditor();
+    return nullptr;
+  }
+  view_->setFrame(&frame_);
+  if (auto* scaling = query<vst3::IPlugViewContentScaleSupport>(view_)) {
+    scaling->setContentScaleFactor(scale);
+    scaling->release();
+  }
+  return view_;
+}
+
+vst3::ViewRect Vst3PluginHost::editorSize() const {
+  vst3::ViewRect size{};
+  if (view_) view_->getSize(&size);
+  return size;
+}
+
+bool Vst3PluginHost::attachEditor(void* parent) {
+  return view_ && view_->attached(parent, vst3::kPlatformTypeX11EmbedWindowID) == vst3::kResultOk;
+}
+
+void Vst3PluginHost::closeEditor() {
+  if (!view_) return;
+  view_->removed();
+  view_->setFrame(nullptr);
+  view_->release();
+  view_ = nullptr;
+}

@@ -111,6 +111,18 @@ class Vst3PluginHost : public PluginHost {
   int indexOf(vst3::ParamID id) const;
   vst3::ParamID programParamId() const { return programParam_; }
 
+  // The editor, the way hosts open it: created for an embedded window of this platform,
+  // framed (the frame offers a run loop unless HostSetup::editorSupport is kNever),
+  // scaled, its size read; then attached to `parent` (an X11 window id on Linux). Null,
+  // or false, when the plug-in gives no editor or refuses. The frame's run loop runs it
+  // (frame().run).
+  vst3::IPlugView* createEditor(float scale = 1.0f);
+  vst3::ViewRect editorSize() const;
+  bool attachEditor(void* parent);
+  // Removed, framed by nothing and released.
+  void closeEditor();
+  Vst3PlugFrame& frame() { return frame_; }
+
   // The component's state through streams that move at most `piece` bytes per call;
   // loading tells the controller too.
   std::vector<uint8_t> saveState(size_t piece = SIZE_MAX);
@@ -132,6 +144,8 @@ class Vst3PluginHost : public PluginHost {
   std::shared_ptr<Vst3Module> module_;
   Vst3HostApplication application_;
   Vst3ComponentHandler handler_;
+  Vst3PlugFrame frame_;
+  vst3::IPlugView* view_ = nullptr;
   Vst3ParameterChanges changes_, reported_;
   Vst3EventList events_;
   vst3::IComponent* component_ = nullptr;

@@ -26,9 +26,7 @@ bool Vst3Factory::enter() {
 }
 
 bool Vst3Factory::exit() {
-  int entries = entries_.load();
-  while (entries > 0 && !entries_.compare_exchange_weak(entries, entries - 1)) {
-  }
+  if (entries_ > 0) --entries_;
   return true;
 }
 
@@ -54,12 +52,7 @@ vst3::tresult Vst3Factory::queryInterface(const vst3::TUID interfaceId, void** o
 
 vst3::uint32 Vst3Factory::addRef() { return ++references_; }
 
-vst3::uint32 Vst3Factory::release() {
-  vst3::uint32 references = references_.load();
-  while (references > 0 && !references_.compare_exchange_weak(references, references - 1)) {
-  }
-  return references > 0 ? references - 1 : 0;
-}
+vst3::uint32 Vst3Factory::release() { return references_ > 0 ? --references_ : 0; }
 
 vst3::tresult Vst3Factory::getFactoryInfo(vst3::PFactoryInfo* info) {
   if (!info) return vst3::kInvalidArgument;

@@ -40,10 +40,8 @@ class Vst3Factory final : public vst3::IPluginFactory3 {
   // The module's entry and exit; true.
   bool enter();
   bool exit();
-  int entryCount() const { return entries_; }
   // The factory as GetPluginFactory returns it: one more reference for the caller.
   vst3::IPluginFactory* acquire();
-  const Vst3ClassDescription& description() const { return description_; }
 
   // FUnknown
   vst3::tresult ZORQ_VST3_API queryInterface(const vst3::TUID interfaceId, void** obj) override;

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "formats/vst3/Vst3ModuleInfo.h"
+#include "plugin/Vst3ModuleInfo.h"
 #include "formats/vst3/Vst3Text.h"
 
 #ifdef ZORQ_VST3_BUNDLE

@@ -1,9 +1,6 @@
 // The component's state: the plug-in's session chunk (the CLAP state's bytes), the same
-// bytes when saved twice, restored through streams that move a few bytes at a time;
-// empty, cut, random and foreign streams refused without a change; the controller
-// following the state it is handed.
-#include <random>
-
+// bytes when saved twice, restored through streams that move a few bytes at a time; the
+// controller following the state it is handed, and refusing a damaged one.
 #include "Vst3Fixture.h"
 
 namespace {
@@ -33,23 +30,13 @@ TEST(Vst3State, SavesTheSessionChunkAndRestoresItInPieces) {
   EXPECT_TRUE(restored.handler().restarts.back() & vst3::kParamValuesChanged);
 }
 
-TEST(Vst3State, RefusesDamagedStreamsAndChangesNothing) {
+// Refusing a damaged state is the parity suite's; the controller refuses one too.
+TEST(Vst3State, ControllerRefusesDamagedStreamsAndChangesNothing) {
   HostedVst3 source, target;
   changeSomething(source);
-  const std::vector<uint8_t> good = source.state();
-  const std::vector<uint8_t> before = target.state();
-  std::mt19937 generator(11);
-  std::vector<uint8_t> random(good.size());
-  for (uint8_t& byte : random) byte = uint8_t(generator());
-  std::vector<uint8_t> foreign = good;
-  foreign[0] ^= 0xFF;
-  const std::vector<std::vector<uint8_t>> damaged = {
-      {},
-      std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2)),
-      random,
-      foreign};
-  for (const auto& bytes : damaged) {
-    EXPECT_EQ(target.setState(bytes), vst3::kResultFalse) << bytes.size();
+  const std::vector<uint8_t> good = source.state(), before = target.state();
+  for (const auto& bytes :
+       {std::vector<uint8_t>(), std::vector<uint8_t>(good.begin(), good.begin() + 100)}) {
     Vst3MemoryStream stream(bytes);
     EXPECT_EQ(target.object->setComponentState(&stream), vst3::kResultFalse);
     EXPECT_EQ(target.state(), before);

@@ -4,10 +4,8 @@
 // by the host's content scale, refused when the frame offers no run loop, and made and
 // released again without a leak or a stray window.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <xcb/xcb.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -16,112 +14,45 @@
 #include "support/X11TestHost.h"
 
 namespace {
-// The host's side: the plug-in from the bundle, a parent window, the frame and its loop.
-class Vst3WindowHost {
+// The host's side of the window system: a parent window of the editor's size.
+class HostWindow {
  public:
-  explicit Vst3WindowHost(bool offersRunLoop = true) : frame(offersRunLoop) {
-    connection_ = xcb_connect(nullptr, nullptr);
+  HostWindow() : connection_(xcb_connect(nullptr, nullptr)) {
     screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    vst3::PClassInfo info{};
-    void* object = nullptr;
-    if (module.factory()->getClassInfo(0, &info) == vst3::kResultOk &&
-        module.factory()->createInstance(info.cid, vst3::IComponent::iid.bytes, &object) ==
-            vst3::kResultOk)
-      component = static_cast<vst3::IComponent*>(object);
-    if (!component || component->initialize(&application) != vst3::kResultOk) return;
-    void* controller = nullptr;
-    component->queryInterface(vst3::IEditController::iid.bytes, &controller);
-    this->controller = static_cast<vst3::IEditController*>(controller);
   }
-  ~Vst3WindowHost() {
-    close();
-    if (controller) controller->release();
-    if (component) {
-      component->terminate();
-      component->release();
-    }
-    if (parent_) xcb_destroy_window(connection_, parent_);
+  ~HostWindow() {
+    if (window_) xcb_destroy_window(connection_, window_);
     xcb_disconnect(connection_);
   }
-
-  // The usual order: create, ask for the platform, frame, scale, size, attach.
-  vst3::tresult open(float scale = 1.0f) {
-    view = controller ? controller->createView(vst3::kEditorViewName) : nullptr;
-    if (!view) return vst3::kResultFalse;
-    if (view->isPlatformTypeSupported(vst3::kPlatformTypeX11EmbedWindowID) != vst3::kResultTrue)
-      return vst3::kResultFalse;
-    view->setFrame(&frame);
-    void* scaling = nullptr;
-    if (view->queryInterface(vst3::IPlugViewContentScaleSupport::iid.bytes, &scaling) ==
-        vst3::kResultOk) {
-      static_cast<vst3::IPlugViewContentScaleSupport*>(scaling)->setContentScaleFactor(scale);
-      static_cast<vst3::IPlugViewContentScaleSupport*>(scaling)->release();
-    }
-    view->getSize(&size);
-    if (!parent_) {
-      parent_ = xcb_generate_id(connection_);
-      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0,
+  // The editor of `host` created at `scale` and attached to this window; null when not.
+  vst3::IPlugView* open(Vst3PluginHost& host, float scale = 1.0f) {
+    vst3::IPlugView* view = host.createEditor(scale);
+    if (!view) return nullptr;
+    const vst3::ViewRect size = host.editorSize();
+    if (!window_) {
+      window_ = xcb_generate_id(connection_);
+      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen_->root, 0, 0,
                         uint16_t(size.right), uint16_t(size.bottom), 0,
                         XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
-      xcb_map_window(connection_, parent_);
+      xcb_map_window(connection_, window_);
       xcb_flush(connection_);
     }
-    return view->attached(reinterpret_cast<void*>(uintptr_t(parent_)),
-                          vst3::kPlatformTypeX11EmbedWindowID);
+    return host.attachEditor(reinterpret_cast<void*>(uintptr_t(window_))) ? view : nullptr;
   }
-
-  void close() {
-    if (!view) return;
-    view->removed();
-    view->setFrame(nullptr);
-    view->release();
-    view = nullptr;
-  }
-
-  // The host's loop for ms: the descriptor when readable, the timer when due.
-  void run(int ms) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
-    Clock::time_point nextTimer = Clock::now();
-    while (Clock::now() < end) {
-      pollfd watch{frame.fd, POLLIN, 0};
-      if (frame.eventHandler && poll(&watch, 1, 5) > 0) {
-        ++fdCallbacks;
-        frame.eventHandler->onFDIsSet(frame.fd);
-      } else if (!frame.eventHandler) {
-        poll(nullptr, 0, 5);
-      }
-      if (frame.timer && Clock::now() >= nextTimer) {
-        frame.timer->onTimer();
-        nextTimer = Clock::now() + std::chrono::milliseconds(frame.timerMs);
-      }
-    }
-  }
-
-  std::vector<xcb_window_t> children(xcb_window_t window) {
+  std::vector<xcb_window_t> children(bool ofRoot = false) {
     std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
-        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr),
+        xcb_query_tree_reply(
+            connection_, xcb_query_tree(connection_, ofRoot ? screen_->root : window_), nullptr),
         &std::free);
     if (!tree) return {};
     const xcb_window_t* list = xcb_query_tree_children(tree.get());
     return std::vector<xcb_window_t>(list, list + xcb_query_tree_children_length(tree.get()));
   }
-  xcb_window_t parent() const { return parent_; }
-  xcb_window_t root() const { return screen_->root; }
-
-  Vst3Module module{ZORQ_VST3_BUNDLE};
-  Vst3HostApplication application;
-  Vst3PlugFrame frame;
-  vst3::IComponent* component = nullptr;
-  vst3::IEditController* controller = nullptr;
-  vst3::IPlugView* view = nullptr;
-  vst3::ViewRect size{};
-  int fdCallbacks = 0;
 
  private:
   xcb_connection_t* connection_;
   xcb_screen_t* screen_;
-  xcb_window_t parent_ = 0;
+  xcb_window_t window_ = 0;
 };
 
 class Vst3Editor : public ::testing::Test {
@@ -136,67 +67,70 @@ class Vst3Editor : public ::testing::Test {
 }  // namespace
 
 TEST_F(Vst3Editor, EmbedsInTheHostsWindowAndRunsOnItsRunLoop) {
-  Vst3WindowHost host;
-  ASSERT_NE(host.controller, nullptr);
-  ASSERT_EQ(host.open(2.0f), vst3::kResultOk);
-  EXPECT_EQ(host.size.right, 1600);  // the host's scale doubles the editor's pixels
-  EXPECT_EQ(host.size.bottom, 720);
-  EXPECT_EQ(host.view->isPlatformTypeSupported(vst3::kPlatformTypeHWND), vst3::kResultFalse);
-  ASSERT_NE(host.frame.timer, nullptr);
-  EXPECT_EQ(host.frame.timerMs, 25u);
-  ASSERT_NE(host.frame.eventHandler, nullptr);
-  host.run(300);
-  EXPECT_GT(host.fdCallbacks, 0);  // the window's first events arrive on the descriptor
-  EXPECT_EQ(host.children(host.parent()).size(), 1u);
+  Vst3PluginHost host(ZORQ_VST3_BUNDLE);
+  HostWindow window;
+  vst3::IPlugView* view = window.open(host, 2.0f);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(host.editorSize().right, 1600);  // the host's scale doubles the editor's pixels
+  EXPECT_EQ(host.editorSize().bottom, 720);
+  Vst3PlugFrame& frame = host.frame();
+  ASSERT_NE(frame.timer, nullptr);
+  EXPECT_EQ(frame.timerMs, 25u);
+  ASSERT_NE(frame.eventHandler, nullptr);
+  EXPECT_GT(frame.run(300), 0);  // the window's first events arrive on the descriptor
+  EXPECT_EQ(window.children().size(), 1u);
+  EXPECT_EQ(host.controller()->createView(vst3::kEditorViewName), nullptr);  // one at a time
 
   // Another scale while open: the host is asked for the new size.
   void* scaling = nullptr;
-  ASSERT_EQ(host.view->queryInterface(vst3::IPlugViewContentScaleSupport::iid.bytes, &scaling),
+  ASSERT_EQ(view->queryInterface(vst3::IPlugViewContentScaleSupport::iid.bytes, &scaling),
             vst3::kResultOk);
   static_cast<vst3::IPlugViewContentScaleSupport*>(scaling)->setContentScaleFactor(1.0f);
   static_cast<vst3::IPlugViewContentScaleSupport*>(scaling)->release();
-  ASSERT_FALSE(host.frame.resizes.empty());
-  EXPECT_EQ(host.frame.resizes.back().right, 800);
+  ASSERT_FALSE(frame.resizes.empty());
+  EXPECT_EQ(frame.resizes.back().right, 800);
 
-  // Removed: the window and the handlers go.
-  ASSERT_EQ(host.view->removed(), vst3::kResultOk);
-  EXPECT_EQ(host.frame.timer, nullptr);
-  EXPECT_EQ(host.frame.eventHandler, nullptr);
-  EXPECT_TRUE(host.children(host.parent()).empty());
+  // Closed: the window and the handlers go.
+  host.closeEditor();
+  EXPECT_EQ(frame.timer, nullptr);
+  EXPECT_EQ(frame.eventHandler, nullptr);
+  EXPECT_TRUE(window.children().empty());
 }
 
 // A frame without a run loop gets no editor: nothing could run its window.
 TEST_F(Vst3Editor, IsRefusedWhenTheFrameOffersNoRunLoop) {
-  Vst3WindowHost host(false);
-  ASSERT_NE(host.controller, nullptr);
-  EXPECT_EQ(host.open(), vst3::kResultFalse);
-  EXPECT_TRUE(host.children(host.parent()).empty());
+  HostSetup setup;
+  setup.editorSupport = HostSetup::EditorSupport::kNever;
+  Vst3PluginHost host(ZORQ_VST3_BUNDLE, setup);
+  HostWindow window;
+  EXPECT_FALSE(window.open(host));
+  EXPECT_TRUE(window.children().empty());
 }
 
 // Made, attached and released many times (and once more with the plug-in going while
 // attached): no descriptor stays open and no window is left, in the host's window or on
-// the screen; one view at a time.
+// the screen.
 TEST_F(Vst3Editor, CreateAndReleaseLeaveNothingBehind) {
   std::vector<xcb_window_t> screenBefore;
   int descriptors = 0;
   {
-    Vst3WindowHost host;
-    ASSERT_EQ(host.open(), vst3::kResultOk);
-    EXPECT_EQ(host.controller->createView(vst3::kEditorViewName), nullptr);
-    host.run(50);
-    host.close();
-    screenBefore = host.children(host.root());
+    Vst3PluginHost host(ZORQ_VST3_BUNDLE);
+    HostWindow window;
+    ASSERT_TRUE(window.open(host));
+    host.frame().run(50);
+    host.closeEditor();
+    screenBefore = window.children(true);
     descriptors = OpenDescriptorCount();
     for (int i = 0; i < 20; ++i) {
-      ASSERT_EQ(host.open(), vst3::kResultOk);
-      host.run(20);
-      host.close();
+      ASSERT_TRUE(window.open(host));
+      host.frame().run(20);
+      host.closeEditor();
     }
-    EXPECT_TRUE(host.children(host.parent()).empty());
-    EXPECT_EQ(host.children(host.root()), screenBefore);
+    EXPECT_TRUE(window.children().empty());
+    EXPECT_EQ(window.children(true), screenBefore);
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_EQ(host.open(), vst3::kResultOk);
-    host.run(20);
+    ASSERT_TRUE(window.open(host));
+    host.frame().run(20);
   }  // the host lets go of everything with the editor attached
   EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
 }

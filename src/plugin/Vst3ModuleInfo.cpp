@@ -1,4 +1,4 @@
-#include "formats/vst3/Vst3ModuleInfo.h"
+#include "plugin/Vst3ModuleInfo.h"
 
 #include <cstdio>
 #include <sstream>
