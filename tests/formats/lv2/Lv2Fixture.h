@@ -20,6 +20,7 @@
 #include "framework/PortValue.h"
 #include "hosting/Lv2PluginHost.h"
 #include "plugin/lv2/ZorqLv2Description.h"
+#include "support/AllocationCounter.h"
 
 constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
 
@@ -109,10 +110,11 @@ struct TestSignal {
 
 // Renders `frames` frames from `start` of the signal in blocks through an instance,
 // MIDI at absolute frames, the main thread's turn after each block; left and right
-// interleaved. A carrier not connected is left unconnected.
+// interleaved. A carrier not connected is left unconnected. The allocations inside
+// run() are added to `allocations` when given.
 inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signal, int start,
                                     int frames, int block, const std::vector<HostMidiEvent>& midi,
-                                    bool carrierConnected = true) {
+                                    bool carrierConnected = true, size_t* allocations = nullptr) {
   std::vector<float> out(2 * static_cast<size_t>(frames));
   std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
   for (int done = 0; done < frames; done += block) {
@@ -127,7 +129,9 @@ inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signa
         carrierConnected ? const_cast<float*>(signal.carrier.data()) + start + done : nullptr;
     float* in[4] = {voice, voice, carrier, carrier};
     float* outputs[2] = {left.data(), right.data()};
+    const size_t before = allocationCount();
     host.process(in, outputs, n);
+    if (allocations) *allocations += allocationCount() - before;
     host.idle();
     for (int i = 0; i < n; ++i) {
       out[2 * static_cast<size_t>(done + i)] = left[static_cast<size_t>(i)];
