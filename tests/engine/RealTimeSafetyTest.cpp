@@ -56,8 +56,8 @@ class HostedInstrument {
                                    {0xB0, 64, uint8_t(block % 32 < 16 ? 127 : 0)}};
     events.clear();
     for (int i = 0; i < 6; ++i)
-      events.push_back({(i * 7919 + block) % blockSize_, messages[i][0], messages[i][1],
-                        messages[i][2]});
+      events.push_back(
+          {(i * 7919 + block) % blockSize_, messages[i][0], messages[i][1], messages[i][2]});
     host->sendEvents(events);
     if (doublePrecision) {
       double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};

@@ -1,7 +1,8 @@
 // The built ZORQ_dsp.so driven through the hosting library's LV2 host (lilv): a MIDI
 // program change that the host's ports do not follow kept through a saved and restored
 // state, presets and sample files in states, older states, a state of the wrong type
-// refused, bypass, and run() beside the worker. (What every format does alike is the parity suite's.)
+// refused, bypass, and run() beside the worker. (What every format does alike is the parity
+// suite's.)
 #include <gtest/gtest.h>
 #include <lv2/state/state.h>
 #include <lv2/worker/worker.h>
