@@ -15,7 +15,8 @@ constexpr size_t kBufferSize = 400;
 // The text of `value` in `buffer`, ended; empty when it does not fit.
 template <typename... Format>
 size_t format(char (&buffer)[kBufferSize], double value, Format... format) {
-  const std::to_chars_result result = std::to_chars(buffer, buffer + kBufferSize - 1, value, format...);
+  const std::to_chars_result result =
+      std::to_chars(buffer, buffer + kBufferSize - 1, value, format...);
   const size_t length = result.ec == std::errc() ? static_cast<size_t>(result.ptr - buffer) : 0;
   buffer[length] = '\0';
   return length;
@@ -63,8 +64,7 @@ bool ReadLeading(const char* text, double* value, const char** end) {
 bool Read(const std::string& text, double* value) {
   const char* end = nullptr;
   double number = 0.0;
-  if (!ReadLeading(text.c_str(), &number, &end) || end != text.c_str() + text.size())
-    return false;
+  if (!ReadLeading(text.c_str(), &number, &end) || end != text.c_str() + text.size()) return false;
   *value = number;
   return true;
 }

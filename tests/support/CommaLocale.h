@@ -23,9 +23,8 @@ class CommaLocale {
     if (previous) previousLocPath_ = previous;
     hadLocPath_ = previous != nullptr;
     std::ofstream(folder_ / "comma") << kDefinition;
-    const std::string command = "localedef -i '" + folder_ / "comma" +
-                                "' -f ANSI_X3.4-1968 '" + folder_ / "zorq_TEST" +
-                                "' >/dev/null 2>&1";
+    const std::string command = "localedef -i '" + folder_ / "comma" + "' -f ANSI_X3.4-1968 '" +
+                                folder_ / "zorq_TEST" + "' >/dev/null 2>&1";
     // localedef exits 1 for the categories POSIX leaves out; whether the locale works
     // is what counts.
     if (std::system(command.c_str()) >= 0 && setenv("LOCPATH", folder_.path().c_str(), 1) == 0 &&
@@ -33,8 +32,9 @@ class CommaLocale {
       return;
     restoreLocPath();
 #endif
-    reason_ = "no comma-decimal locale: none installed, and localedef could not make one "
-              "(it needs the locales package)";
+    reason_ =
+        "no comma-decimal locale: none installed, and localedef could not make one "
+        "(it needs the locales package)";
   }
   ~CommaLocale() {
     std::setlocale(LC_ALL, "C");
