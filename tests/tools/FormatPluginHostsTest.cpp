@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "ToolsTestSupport.h"
 #include "hosting/ClapPluginHost.h"
 #include "hosting/Lv2PluginHost.h"
 #include "hosting/OpenPluginHost.h"
 #include "hosting/ParameterSetter.h"
+#include "shell/ZorqVersion.h"
 #include "zorq-render/RenderError.h"
 
 TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
@@ -65,4 +68,20 @@ TEST(FormatPluginHosts, RefuseWhatIsNoPlugInOfTheirFormatAndDamagedStates) {
   std::unique_ptr<PluginHost> lv2 = openPluginHost(ZORQ_LV2_BUNDLE);
   lv2->start(44100.0, 512);
   EXPECT_FALSE(lv2->setChunk(true, std::vector<uint8_t>(40, 7)));
+}
+
+// The project's one version in what each format reports: VST 2's number, CLAP's
+// descriptor text (as a host reads it) and LV2's minor (even for releases) and micro
+// version in the bundle's description.
+TEST(FormatPluginHosts, EveryFormatReportsTheProjectVersion) {
+  const int32_t decimal =
+      ZorqVersion::kMajor * 10000 + ZorqVersion::kMinor * 100 + ZorqVersion::kPatch;
+  EXPECT_EQ(openPluginHost(ZORQ_PLUGIN)->version(), decimal);
+  EXPECT_EQ(ClapPluginHost(ZORQ_CLAP_PLUGIN).version(), decimal);
+  std::ifstream file(std::string(ZORQ_LV2_BUNDLE) + "/ZORQ.ttl");
+  const std::string ttl{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  EXPECT_NE(ttl.find("lv2:minorVersion " + std::to_string(2 * ZorqVersion::kMinor) + " ;"),
+            std::string::npos);
+  EXPECT_NE(ttl.find("lv2:microVersion " + std::to_string(ZorqVersion::kPatch) + " ;"),
+            std::string::npos);
 }
