@@ -114,7 +114,10 @@ void ClapPluginHost::setUpHost() {
 
 void ClapPluginHost::initialise(const clap_plugin_t* plugin, const std::string& name) {
   plugin_ = plugin;
-  if (!plugin_ || !plugin_->init(plugin_)) {
+  initialising_ = true;
+  const bool initialised = plugin_ && plugin_->init(plugin_);
+  initialising_ = false;
+  if (!initialised) {
     close();
     throw HostError(name + " failed to start");
   }
@@ -199,11 +202,14 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
         return true;
       },
   };
+  const ClapPluginHost& self = of(host);
+  const HostSetup::EditorSupport support = self.setup_.editorSupport;
+  if (self.initialising_ && support == HostSetup::EditorSupport::kAfterInit) return nullptr;
   const std::string wanted = id ? id : "";
   if (wanted == kClapExtParams) return &params;
   if (wanted == kClapExtLatency) return &kHostLatency;
   if (wanted == kClapExtState) return &kHostState;
-  if (!of(host).setup_.editorSupport) return nullptr;
+  if (support == HostSetup::EditorSupport::kNever) return nullptr;
   if (wanted == kClapExtGui) return &kHostGui;
   if (wanted == kClapExtTimerSupport) return &timerSupport;
   if (wanted == kClapExtPosixFdSupport) return &fdSupport;
