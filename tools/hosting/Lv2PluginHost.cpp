@@ -12,6 +12,7 @@
 #include <lv2/state/state.h>
 
 #include "framework/IParam.h"
+#include "framework/NumberText.h"
 #include "framework/ParamText.h"
 #include "hosting/HostError.h"
 #include "hosting/HostObserver.h"
@@ -35,11 +36,7 @@ std::string unitSymbol(const std::string& unitUri) {
 // The finest step a plain-number port is read to: six decimals.
 constexpr double kPortResolution = 1e-6;
 
-std::string formatted(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-  return text;
-}
+std::string formatted(float value) { return numbertext::General(static_cast<double>(value), 6); }
 
 const void* propertyOf(const std::map<std::string, Lv2Property>& properties, Lv2Bundle& bundle,
                        uint32_t key, size_t* size, uint32_t* type) {
