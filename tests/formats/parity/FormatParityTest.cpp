@@ -3,9 +3,10 @@
 // MIDI; random block sizes give the samples of one size; a damaged state is refused and
 // changes nothing; processing allocates nothing; a side chain left unconnected is
 // silence; MIDI Thru and a learned controller reach the host; a stepped value that
-// arrives between steps and a typed text give the value the core decides. A format is
-// one row of kFormats.
+// arrives between steps and a typed text give the value the core decides; each reports
+// the project's version. A format is one row of kFormats.
 #include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,7 @@
 #include "hosting/ClapPluginHost.h"
 #include "hosting/Lv2PluginHost.h"
 #include "hosting/Vst2PluginHost.h"
+#include "shell/ZorqVersion.h"
 #include "support/AllocationCounter.h"
 #include "support/HostRecorder.h"
 #include "support/UserIni.h"
@@ -53,6 +55,11 @@ std::unique_ptr<PluginHost> openClap(const HostSetup& setup, ClapPluginHost::Not
   return host;
 }
 
+const std::shared_ptr<Lv2Bundle>& lv2Bundle() {
+  static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
+  return bundle;
+}
+
 const Format kFormats[] = {
     {"Vst2",
      [](const HostSetup& setup) {
@@ -77,10 +84,7 @@ const Format kFormats[] = {
      },
      false},
     {"Lv2",
-     [](const HostSetup& setup) {
-       static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
-       return std::make_unique<Lv2PluginHost>(bundle, setup);
-     },
+     [](const HostSetup& setup) { return std::make_unique<Lv2PluginHost>(lv2Bundle(), setup); },
      [](PluginHost& host, int index, double plain) {
        static_cast<Lv2PluginHost&>(host).setValue(index, float(plain));
      },
@@ -347,6 +351,30 @@ TEST_P(FormatParity, SteppedValuesBetweenStepsGiveTheCoresStep) {
     param.SetNormalized(param.GetNormalized(value));
     GetParam().sendPlain(*host, index, value);
     EXPECT_EQ(held(*host, index), param.Value()) << core().GetParam(index)->GetNameForHost();
+  }
+}
+
+// The project's one version as each format reports it: VST 2's number and CLAP's
+// descriptor text as the hosts read them; LV2 has only a minor (even for releases) and
+// a micro version, in the bundle's description.
+TEST_P(FormatParity, ReportsTheProjectVersion) {
+  std::unique_ptr<PluginHost> host = open();
+  if (dynamic_cast<Lv2PluginHost*>(host.get())) {
+    LilvWorld* world = lv2Bundle()->world();
+    const auto number = [&](const char* property) {
+      LilvNode* predicate = lilv_new_uri(world, property);
+      LilvNode* value =
+          lilv_world_get(world, lilv_plugin_get_uri(lv2Bundle()->plugin()), predicate, nullptr);
+      const int result = value ? lilv_node_as_int(value) : -1;
+      lilv_node_free(value);
+      lilv_node_free(predicate);
+      return result;
+    };
+    EXPECT_EQ(number(LV2_CORE__minorVersion), 2 * ZorqVersion::kMinor);
+    EXPECT_EQ(number(LV2_CORE__microVersion), ZorqVersion::kPatch);
+  } else {
+    EXPECT_EQ(host->version(),
+              ZorqVersion::kMajor * 10000 + ZorqVersion::kMinor * 100 + ZorqVersion::kPatch);
   }
 }
 
