@@ -12,6 +12,7 @@
 #include <lv2/state/state.h>
 
 #include "framework/IParam.h"
+#include "framework/NumberText.h"
 #include "framework/ParamText.h"
 #include "hosting/HostError.h"
 #include "hosting/HostObserver.h"
@@ -35,11 +36,7 @@ std::string unitSymbol(const std::string& unitUri) {
 // The finest step a plain-number port is read to: six decimals.
 constexpr double kPortResolution = 1e-6;
 
-std::string formatted(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-  return text;
-}
+std::string formatted(float value) { return numbertext::General(static_cast<double>(value), 6); }
 
 const void* propertyOf(const std::map<std::string, Lv2Property>& properties, Lv2Bundle& bundle,
                        uint32_t key, size_t* size, uint32_t* type) {
@@ -81,6 +78,7 @@ Lv2PluginHost::Lv2PluginHost(std::shared_ptr<Lv2Bundle> bundle, const HostSetup&
       audioOut_.size() > size_t(kMaxChannels))
     throw HostError("plug-in '" + bundle_->name() + "' has no usable audio outputs");
   messagesOut_.reserve(4 * kAtomCapacity);
+  events_.reserve(512);  // a busy block's events arrive without allocating
   instantiate(44100.0);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plugin/Vst3ModuleInfo.h"
+#include "shell/ZorqVersion.h"
 #include "formats/vst3/Vst3Text.h"
 
 #ifdef ZORQ_VST3_BUNDLE
@@ -77,7 +78,7 @@ TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
   ASSERT_TRUE(module.entry(module.handle));  // nested, as a second host in the process
   vst3::IPluginFactory* factory = module.getFactory();
   ASSERT_NE(factory, nullptr);
-  EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", "1.1.3"),
+  EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", ZorqVersion::kText),
             fileText(std::string(ZORQ_VST3_BUNDLE) + "/Contents/Resources/moduleinfo.json"));
 
   vst3::PClassInfo info{};
@@ -90,7 +91,7 @@ TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
   vst3::PClassInfoW wide{};
   ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), vst3::kResultOk);
   EXPECT_EQ(vst3text::toUtf8(wide.name, 64), "ZORQ");
-  EXPECT_EQ(vst3text::toUtf8(wide.version, 64), "1.1.3");
+  EXPECT_EQ(vst3text::toUtf8(wide.version, 64), ZorqVersion::kText);
   EXPECT_EQ(factory3->getClassInfoUnicode(1, &wide), vst3::kInvalidArgument);
   factory3->release();
 
