@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks ZORQ's VST 3 bundle with real tools: its layout and exported functions (nm),
 # its moduleinfo.json read by a JSON parser against the binary's own answers (the
-# scanner's index), and Ardour 7 headless (tools/dev/vst3-ardour/check.sh: Ardour's own
-# scanner, a session with ZORQ on a track, a render, the session opened again). Ardour
+# scanner's index), and Ardour 7 (tools/dev/vst3-ardour/check.sh: Ardour's own scanner,
+# a session with ZORQ on a track, a render, the session opened again, and ZORQ's editor
+# in Ardour's window under an X server). Ardour
 # is the one Linux host packaged in Debian that loads VST 3; where it is missing that
 # step is skipped with a message.
 # Usage: tools/dev/vst3-check.sh BUNDLE   Prints each step; exits non-zero on a failed one.
@@ -32,7 +33,9 @@ PY
 
 if command -v ardour7-lua > /dev/null && [ -x /usr/lib/ardour7/ardour-vst3-scanner ]; then
   echo "== Ardour 7 headless (ardour-vst3-scanner, ardour7-lua, ardour7-export)"
-  "$(dirname "$0")/vst3-ardour/check.sh" "$bundle"
+  xpoke="$(dirname "$bundle")/tools/dev/zorq-xpoke"
+  [ -x "$xpoke" ] || xpoke=""
+  "$(dirname "$0")/vst3-ardour/check.sh" "$bundle" "$xpoke"
 else
   echo "== Ardour 7 headless: skipped (install the Debian package ardour to run it)"
 fi

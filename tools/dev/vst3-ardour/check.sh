@@ -4,10 +4,12 @@
 # ardour7-export renders two seconds of it (the render must not be silent), and
 # ardour7-lua opens the saved session again (reopen.lua): ZORQ must come back with the
 # values it was saved with. Everything runs in a scratch HOME.
-# Usage: tools/dev/vst3-ardour/check.sh BUNDLE
+# Then Ardour's own window shows ZORQ's editor (editor.sh, with zorq-xpoke from the build).
+# Usage: tools/dev/vst3-ardour/check.sh BUNDLE [XPOKE]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bundle=$(cd "$1" && pwd)
+xpoke=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM
 mkdir -p "$work/home/.vst3"
@@ -40,3 +42,10 @@ reopened=$(sed -n 's/^reopened: //p' "$work/reopen.log")
 echo "saved:    $saved"
 echo "reopened: $reopened"
 [ -n "$saved" ] && [ "$saved" = "$reopened" ] || { cat "$work/reopen.log"; exit 1; }
+
+echo "== Ardour 7's window: ZORQ's editor"
+if [ -n "$xpoke" ] && command -v ardour > /dev/null; then
+  "$here/editor.sh" "$work" "$xpoke" "${VST3_CHECK_SCREENSHOT:-/tmp/zorq-vst3-ardour.png}"
+else
+  echo "skipped (needs ardour and zorq-xpoke from the build)"
+fi
