@@ -26,9 +26,9 @@ bool fromText(IPlugVST3& object, vst3::ParamID id, const std::string& typed, dou
 // it down through both: only the outer pair works; afterwards it starts again. Repeated
 // states are harmless, and so is a block before activation.
 TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
+  Vst3HostApplication application;  // outlives the object, which holds it
   HostedVst3 hosted;
   IPlugVST3& object = *hosted.object;
-  Vst3HostApplication application;
   EXPECT_EQ(object.initialize(&application), vst3::kResultFalse);  // nested
   EXPECT_EQ(object.terminate(), vst3::kResultOk);                  // the nested one's: nothing ends
   hosted.process(64);                                              // before setActive: silence
