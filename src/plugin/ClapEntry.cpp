@@ -3,9 +3,8 @@
 // instrument with its editor, made when the host creates it.
 #include "engine/ZORQ.h"
 #include "formats/clap/ClapFactory.h"
+#include "plugin/Export.h"
 #include "plugin/Instrument.h"
-
-#define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 // The version in the descriptor is the instrument's own.

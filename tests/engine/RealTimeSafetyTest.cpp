@@ -158,6 +158,8 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
   EXPECT_EQ(fileCallCount(), filesBefore);
   EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
+  if (!fileCallsAreCounted())
+    GTEST_SKIP() << "allocations checked; file calls are not counted here";
   EXPECT_GT(thruEvents, blocks);  // "MIDI Thru" answered every block
 }
 

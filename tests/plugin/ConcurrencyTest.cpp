@@ -186,8 +186,8 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   // The library stays loaded until every thread has joined, so its static
   // destructors run after the instances' last use. (The loader's own lock orders one
   // thread's unload after another's close, but ThreadSanitizer cannot see it.)
-  void* library = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
+  void* library = openLibrary(ZORQ_PLUGIN_PATH);
+  ASSERT_NE(library, nullptr);
   std::atomic<int> failures{0};
   auto drive = [&](int seed) {
     for (int round = 0; round < 2; ++round) {
@@ -216,6 +216,6 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   std::vector<std::thread> threads;
   for (int i = 0; i < kInstances; ++i) threads.emplace_back(drive, i + 1);
   for (std::thread& thread : threads) thread.join();
-  dlclose(library);
+  closeLibrary(library);
   EXPECT_EQ(failures.load(), 0);
 }

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "formats/vst2/VstAbi.h"
+#include "support/TestSystem.h"
+#include "system/DynamicLibrary.h"
 
 // A test host that loads ZORQ.so, answers the callback and records what the plug-in
 // tells it (automation, MIDI output, edits), which the offline host of zorq-render
@@ -23,9 +23,9 @@
 class RecordingHost {
  public:
   RecordingHost() {
-    library_ = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    library_ = openLibrary(ZORQ_PLUGIN_PATH);
     if (!library_) return;
-    auto entry = reinterpret_cast<VstPluginEntryProc>(dlsym(library_, "VSTPluginMain"));
+    auto entry = reinterpret_cast<VstPluginEntryProc>(librarySymbol(library_, "VSTPluginMain"));
     // Callbacks made while the entry point runs cannot know their effect yet.
     std::lock_guard<std::mutex> lock(creationMutex());
     current() = this;
@@ -35,7 +35,7 @@ class RecordingHost {
   }
   ~RecordingHost() {
     if (effect) dispatch(effClose);
-    if (library_) dlclose(library_);
+    closeLibrary(library_);
   }
 
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -195,8 +195,8 @@ class RecordingHost {
 
 // Writes the per-user INI file the instrument reads when it is created.
 inline void writeUserIni(const std::string& contents) {
-  const std::string music = std::string(std::getenv("HOME")) + "/Music";
-  mkdir(music.c_str(), 0755);
-  mkdir((music + "/ZanderVoltMusic").c_str(), 0755);
-  std::ofstream(music + "/ZanderVoltMusic/zorq.ini") << contents;
+  const std::filesystem::path folder =
+      std::filesystem::u8path(currentHomeFolder() + "/Music/ZanderVoltMusic");
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "zorq.ini") << contents;
 }

@@ -8,7 +8,7 @@
 namespace {
 class VstInterface : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(host.effect, nullptr) << dlerror(); }
+  void SetUp() override { ASSERT_NE(host.effect, nullptr); }
   RecordingHost host;
 };
 }  // namespace

@@ -1,5 +1,4 @@
 // The entry, the factory and the descriptor as a host's scan sees them.
-#include <dlfcn.h>
 
 #include <cstring>
 #include <string>
@@ -22,7 +21,7 @@ std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
 TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
   ClapLibrary& library = sharedClap();
   const clap_plugin_factory_t* factory = library.factory();
-  ASSERT_NE(factory, nullptr) << dlerror();
+  ASSERT_NE(factory, nullptr);
   ASSERT_EQ(factory->get_plugin_count(factory), 1u);
   EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
   const clap_plugin_descriptor_t* d = library.descriptor();
@@ -63,6 +62,7 @@ TEST(ClapEntry, InitAndDeinitAreCounted) {
 
 // A scan (init, factory, descriptor, deinit) builds no instance: it reads no file.
 TEST(ClapEntry, ScanReadsNoFile) {
+  if (!fileCallsAreCounted()) GTEST_SKIP() << "file calls are not counted here";
   ClapLibrary& library = sharedClap();
   const clap_plugin_entry_t* entry = library.entry();
   ASSERT_NE(entry, nullptr);

@@ -1,19 +1,19 @@
 #include "ClapTestHost.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 
+#include "system/DynamicLibrary.h"
+
 ClapLibrary::ClapLibrary(const std::string& path) {
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  handle_ = openLibrary(path.c_str());
   if (!handle_) return;
-  entry_ = static_cast<const clap_plugin_entry_t*>(dlsym(handle_, "clap_entry"));
+  entry_ = static_cast<const clap_plugin_entry_t*>(librarySymbol(handle_, "clap_entry"));
   initialised_ = entry_ && entry_->init(path.c_str());
 }
 
 ClapLibrary::~ClapLibrary() {
   if (initialised_) entry_->deinit();
-  if (handle_) dlclose(handle_);
+  closeLibrary(handle_);
 }
 
 const clap_plugin_factory_t* ClapLibrary::factory() const {
