@@ -11,3 +11,8 @@ void* librarySymbol(void* library, const char* name) {
 void closeLibrary(void* library) {
   if (library) dlclose(library);
 }
+
+std::string libraryError() {
+  const char* reason = dlerror();
+  return reason ? reason : "unknown error";
+}

@@ -4,8 +4,11 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/ZORQ.h"
+#include "framework/ParamText.h"
+#include "support/CommaLocale.h"
 
 namespace {
 std::string display(const IParam& p, double plain) {
@@ -65,4 +68,37 @@ TEST(ParamTable, DisplayTextsAndLabels) {
     EXPECT_EQ(display(*plug.GetParam(c.index), c.value), c.text) << c.index;
   EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
   EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");
+}
+
+// A host in a comma-decimal locale sees and types the same texts as one in the C
+// locale: every parameter's text at several values, and the value it reads back as.
+TEST(ParamTable, TextsAndTypedValuesDoNotDependOnTheLocale) {
+  ZORQ plug;
+  struct Seen {
+    std::string text;
+    double value;
+  };
+  const auto seenAll = [&] {
+    std::vector<Seen> seen;
+    for (int i = 0; i < plug.NParams(); ++i) {
+      const IParam& p = *plug.GetParam(i);
+      for (const double normalised : {0.0, 0.013, 0.25, 0.7, 1.0}) {
+        char text[64];
+        paramtext::fromValue(p, p.GetNonNormalized(normalised), text, sizeof text);
+        double value = -1.0;
+        paramtext::toValue(p, text, &value);
+        seen.push_back({text, value});
+      }
+    }
+    return seen;
+  };
+  const std::vector<Seen> inC = seenAll();
+  const CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << comma.reason();
+  const std::vector<Seen> inComma = seenAll();
+  ASSERT_EQ(inComma.size(), inC.size());
+  for (size_t i = 0; i < inC.size(); ++i) {
+    EXPECT_EQ(inComma[i].text, inC[i].text) << i;
+    EXPECT_EQ(inComma[i].value, inC[i].value) << inC[i].text;
+  }
 }

@@ -1,0 +1,171 @@
+// The build's LV2 bundle for the LV2 suites, through the hosting library: instances of
+// ZORQ_dsp.so, the programs and signals they play, renders, the editor's state request
+// and the plug-in's saved state read back.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <lv2/atom/forge.h>
+
+#include <algorithm>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ZORQ.h"
+#include "framework/ByteChunk.h"
+#include "framework/PortValue.h"
+#include "hosting/Lv2PluginHost.h"
+#include "plugin/lv2/ZorqLv2Description.h"
+
+constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
+
+// The bundle, read once for the test program: instances share its URID map.
+inline std::shared_ptr<Lv2Bundle> sharedBundle() {
+  static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
+  return bundle;
+}
+
+// A bank whose first three programs differ audibly; `current` is selected. Only the
+// third uses the noise carrier, whose generator all instances in a process share: two
+// instances rendered one after the other give the same samples only without it.
+inline std::vector<uint8_t> testBank(int current = 0, ZORQ* copy = nullptr) {
+  ZORQ zorq;
+  zorq.EnsureDefaultPreset();
+  struct Setting {
+    int program, param;
+    double value;
+  };
+  const Setting settings[] = {{0, kFinalVolume, 0.5}, {1, kVocoderMode, 1},
+                              {1, kFinalVolume, 0.8}, {1, kSynthesisLevel1 + 3, 1.7},
+                              {1, kOctaveUp, 1},      {2, kEnsemble, 1},
+                              {2, kTune, 30},         {2, kExtLevel, 0.3},
+                              {2, kInBalance, 0.4}};
+  for (int program = 0; program < 3; ++program) {
+    zorq.RestorePreset(program);
+    for (const Setting& s : settings)
+      if (s.program == program) zorq.GetParam(s.param)->Set(s.value);
+    zorq.OnParamReset();
+    const char* names[] = {"Plain", "Robot", "Choir"};
+    zorq.ModifyCurrentPreset(names[program]);
+  }
+  zorq.RestorePreset(current);
+  ByteChunk bank;
+  zorq.serializeBankChunk(&bank);
+  if (copy) {
+    copy->SelectPreset(current);
+    copy->unserializeBankChunk(&bank);
+  }
+  return std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size());
+}
+
+// The values of one program of the test bank.
+inline std::vector<double> programValues(int program) {
+  ZORQ zorq;
+  testBank(program, &zorq);
+  std::vector<double> values;
+  for (int i = 0; i < zorq.NParams(); ++i) values.push_back(zorq.GetParam(i)->Value());
+  return values;
+}
+
+// The host's control ports at the given values (what a host shows after reading them).
+inline void setControls(Lv2PluginHost& host, const std::vector<double>& values) {
+  const Lv2Description description = zorqLv2Description();
+  const ZORQ zorq;
+  for (size_t i = 0; i < values.size(); ++i)
+    host.port(description.paramPorts[i].symbol) =
+        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
+}
+
+// An instance holding the test bank with program `current`, its ports at the program's
+// values.
+inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
+  auto host = std::make_unique<Lv2PluginHost>(sharedBundle());
+  std::vector<uint8_t> index(sizeof current);
+  std::memcpy(index.data(), &current, sizeof current);
+  const std::string uri = kZorqUri;
+  EXPECT_TRUE(host->restoreProperties({{uri + "#bank", {LV2_ATOM__Chunk, testBank(current)}},
+                                       {uri + "#currentProgram", {LV2_ATOM__Int, index}}}));
+  setControls(*host, programValues(current));
+  return host;
+}
+
+// A voice of two partials with a slow tremolo, and a buzzy carrier; deterministic.
+struct TestSignal {
+  explicit TestSignal(int frames) : voice(frames), carrier(frames) {
+    for (int i = 0; i < frames; ++i) {
+      const double t = i / 44100.0;
+      voice[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) *
+                                        (0.6 + 0.4 * std::sin(2 * M_PI * 3 * t)) +
+                                    0.2 * std::sin(2 * M_PI * 1330 * t));
+      carrier[i] = static_cast<float>(0.25 * std::fmod(110.0 * t, 1.0) - 0.125);
+    }
+  }
+  std::vector<float> voice, carrier;
+};
+
+// Renders `frames` frames from `start` of the signal in blocks through an instance,
+// MIDI at absolute frames, the main thread's turn after each block; left and right
+// interleaved. A carrier not connected is left unconnected.
+inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signal, int start,
+                                    int frames, int block, const std::vector<HostMidiEvent>& midi,
+                                    bool carrierConnected = true) {
+  std::vector<float> out(2 * static_cast<size_t>(frames));
+  std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
+  for (int done = 0; done < frames; done += block) {
+    const int n = std::min(block, frames - done);
+    std::vector<HostMidiEvent> events;
+    for (const HostMidiEvent& m : midi)
+      if (m.frame >= start + done && m.frame < start + done + n)
+        events.push_back({m.frame - start - done, m.status, m.data1, m.data2});
+    host.sendEvents(events);
+    float* voice = const_cast<float*>(signal.voice.data()) + start + done;
+    float* carrier =
+        carrierConnected ? const_cast<float*>(signal.carrier.data()) + start + done : nullptr;
+    float* in[4] = {voice, voice, carrier, carrier};
+    float* outputs[2] = {left.data(), right.data()};
+    host.process(in, outputs, n);
+    host.idle();
+    for (int i = 0; i < n; ++i) {
+      out[2 * static_cast<size_t>(done + i)] = left[static_cast<size_t>(i)];
+      out[2 * static_cast<size_t>(done + i) + 1] = right[static_cast<size_t>(i)];
+    }
+  }
+  return out;
+}
+
+// The editor's request for the plug-in's whole state, as an atom.
+inline std::vector<uint8_t> stateRequest(Lv2Bundle& bundle) {
+  std::vector<uint8_t> request(64);
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, bundle.map());
+  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
+  LV2_Atom_Forge_Frame frame;
+  lv2_atom_forge_object(&forge, &frame, 0, bundle.urid("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_pop(&forge, &frame);
+  return request;
+}
+
+// The instance's live state as its state interface saves it, read by a ZORQ.
+inline std::unique_ptr<ZORQ> savedState(Lv2PluginHost& host) {
+  auto properties = host.saveProperties();
+  const std::string uri = kZorqUri;
+  const std::vector<uint8_t>& bank = properties[uri + "#bank"].value;
+  int32_t current = -1;
+  std::memcpy(&current, properties[uri + "#currentProgram"].value.data(), sizeof current);
+  ByteChunk chunk;
+  chunk.PutBytes(bank.data(), static_cast<int>(bank.size()));
+  auto zorq = std::make_unique<ZORQ>();
+  zorq->SelectPreset(current);
+  if (zorq->unserializeBankChunk(&chunk) <= 0) return nullptr;
+  return zorq;
+}
+
+inline double rms(const std::vector<float>& samples) {
+  double sum = 0;
+  for (float s : samples) sum += double(s) * s;
+  return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
