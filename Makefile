@@ -31,7 +31,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
         fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check \
-        deps-windows windows test-windows
+        test-ratio deps-windows windows test-windows
 
 all: build
 
@@ -150,6 +150,11 @@ format: deps
 format-check: deps
 	$(FORMAT_FILES) | xargs clang-format --dry-run -Werror
 	@echo "Every C++ file is in the house style."
+
+# Test code against product code (docs/DEVELOPING.md): fails above TEST_RATIO_LIMIT percent.
+TEST_RATIO_LIMIT ?= 35
+test-ratio:
+	tools/dev/test-ratio.sh $(TEST_RATIO_LIMIT)
 
 # Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).

@@ -7,6 +7,9 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Layering.cmake)
 
+# Headers the configure step writes (shell/ZorqVersion.h), included like those of src/.
+set(ZORQ_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+
 # zorq_platform_sources(var): keeps the operating system's own implementation of each
 # service. A service with two implementations has them side by side, named after the
 # system: Name.h with NamePosix.cpp and NameWin32.cpp; the other system's file is dropped.
@@ -32,7 +35,7 @@ function(zorq_add_subsystem name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   zorq_platform_sources(sources)
   add_library(zorq_${name} STATIC ${sources})
-  target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${ZORQ_GENERATED_DIR})
   target_link_libraries(zorq_${name} PUBLIC ${ARG_DEPENDS})
   zorq_set_warnings(zorq_${name})
   zorq_layer(zorq_${name} DEPENDS ${ARG_DEPENDS})
@@ -55,7 +58,7 @@ function(zorq_check_headers name)
     file(CONFIGURE OUTPUT ${source} CONTENT "#include \"${included}\"\n")
     add_custom_command(OUTPUT ${stamp}
       COMMAND ${CMAKE_CXX_COMPILER} -std=c++17 -fsyntax-only -Wall -Wextra -Werror
-              -I${PROJECT_SOURCE_DIR}/src ${source}
+              -I${PROJECT_SOURCE_DIR}/src -I${ZORQ_GENERATED_DIR} ${source}
       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
       DEPENDS ${header} ${source} IMPLICIT_DEPENDS CXX ${source}
       COMMENT "Header ${included} on its own" VERBATIM)

@@ -5,11 +5,9 @@
 #include "formats/clap/ClapFactory.h"
 #include "plugin/Export.h"
 #include "plugin/Instrument.h"
+#include "shell/ZorqVersion.h"
 
 namespace {
-// The version in the descriptor is the instrument's own.
-static_assert(Synth::kVersion == 0x00010103, "the descriptor's version text is \"1.1.3\"");
-
 const char* const kFeatures[] = {"audio-effect", "stereo", "zandervoltmusic:vocoder", nullptr};
 
 const clap_plugin_descriptor_t kDescriptor = {
@@ -20,7 +18,7 @@ const clap_plugin_descriptor_t kDescriptor = {
     "",
     "",
     "",
-    "1.1.3",
+    ZorqVersion::kText,
     "Stereo 20-band channel vocoder",
     kFeatures,
 };

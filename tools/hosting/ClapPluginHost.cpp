@@ -133,6 +133,8 @@ void ClapPluginHost::initialise(const clap_plugin_t* plugin, const std::string& 
   inputPorts_ = portChannels(plugin_, true);
   outputPorts_ = portChannels(plugin_, false);
   inputBuffers_.resize(inputPorts_.size());
+  events_.reserve(512);  // a busy block's events arrive without allocating
+  flushEvents_.reserve(16);
   outputBuffers_.resize(outputPorts_.size());
   if (numOutputs() < 1 || numOutputs() > kMaxChannels || numInputs() > kMaxChannels) {
     close();
