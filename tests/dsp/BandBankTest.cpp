@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSystem.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -233,11 +235,11 @@ TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
 }
 
 TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
-  setenv("ZORQ_SIMD", "scalar", 1);
+  setEnvironment("ZORQ_SIMD", "scalar");
   EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kScalar);
-  setenv("ZORQ_SIMD", "no-such-kernel", 1);
+  setEnvironment("ZORQ_SIMD", "no-such-kernel");
   EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
-  unsetenv("ZORQ_SIMD");
+  unsetEnvironment("ZORQ_SIMD");
   EXPECT_TRUE(BandBank::isSupported(BandBank::best()));
 }
 
