@@ -49,6 +49,9 @@ class BandBank {
 
   BandBank();
 
+  // Longer slices run in pieces of this many frames, so the scratch stays small.
+  static constexpr int kMaxPieceFrames = 4096;
+
   // Host thread: slices of up to maxFrames; an unsupported kernel falls back to the best.
   void prepare(double sampleRate, int maxFrames, Kernel kernel);
   // Every band at its default frequency and level 1, followers at their default
@@ -89,7 +92,8 @@ class BandBank {
                       const Settings& settings) noexcept;
 
   std::unique_ptr<BandBankLanes> lanes_;
-  std::unique_ptr<double[]> scratch_;
+  std::unique_ptr<double[]> scratchStorage_;
+  double* scratch_ = nullptr;  // inside scratchStorage_, 64-byte aligned
   int maxFrames_ = 0;
   double sampleRate_ = 0.0;
   Kernel kernel_ = Kernel::kScalar;
