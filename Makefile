@@ -11,24 +11,25 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
-               clang-format
+               clang-format qtractor
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
 # (the fonts are pinned: golden pictures of the editor depend on their glyphs).
-# cairo: the artwork generator (tools/). libcurl: the update check.
+# cairo: the artwork generator (tools/dev/zorq-artwork). libcurl: the update check.
 # XCB, xkbcommon: the editor window on X11; libdbus: the desktop portal's file chooser.
 # Xvfb, x11-utils (xdpyinfo), dbus-daemon: their tests without a display or a session
-# (tools/with-xvfb.sh starts a private X server when $DISPLAY is unset).
+# (tools/dev/with-xvfb.sh starts a private X server when $DISPLAY is unset).
 # python3: the mutation tool (make mutate).
 # lv2-dev, liblilv-dev: the LV2 build and its tests (lilv hosts the plug-in there);
 # lilv-utils, sordi, jalv, jackd2: the checks of the LV2 bundle with real tools (make lv2-check).
 # jackd2, libjack-jackd2-dev, liblo-dev: zorq-live (JACK, and OSC for session managers);
 # jackd2 also gives its tests a dummy server and the jack_* tools.
 # clang-format: the house style (.clang-format), checked by make format-check.
+# qtractor: a CLAP host whose plug-in scanner checks ZORQ.clap (make clap-check).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check format format-check
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check
 
 all: build
 
@@ -49,7 +50,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The editor's window tests need an X server: with-xvfb.sh starts one when there is none.
-WITH_DISPLAY = $(CURDIR)/tools/with-xvfb.sh
+WITH_DISPLAY = $(CURDIR)/tools/dev/with-xvfb.sh
 
 test: build
 	cd $(BUILD_DIR) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
@@ -167,17 +168,17 @@ demos: build
 # Measures every factory program of the built plug-in and rewrites the committed figure
 # table; lists (and fails on) whatever makes the bank unfit to ship.
 bank-figures: build
-	$(BUILD_DIR)/zorq-bank figures --plugin $(DEMO_PLUGIN) --source resources/factory-bank.txt \
+	$(BUILD_DIR)/zorq-bank-figures --plugin $(DEMO_PLUGIN) --source resources/factory-bank.txt \
 	  --voice demo/voice.wav --midi demo/chords.mid --carrier demo/carrier.wav \
 	  --output resources/factory-bank-figures.txt
 
-# Redraws the editor's pictures into resources/img with tools/zorq-artwork, and writes
+# Redraws the editor's pictures into resources/img with tools/dev/zorq-artwork, and writes
 # preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.
 artwork: deps
 	cmake -S . -B $(BUILD_DIR)-artwork $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-artwork -j $(JOBS) --target zorq-artwork
 	@mkdir -p resources/img $(BUILD_DIR)-artwork/preview
-	$(BUILD_DIR)-artwork/tools/zorq-artwork/zorq-artwork --output resources/img \
+	$(BUILD_DIR)-artwork/tools/dev/zorq-artwork/zorq-artwork --output resources/img \
 	  --preview $(BUILD_DIR)-artwork/preview
 	@echo "Pictures: resources/img; previews: $(BUILD_DIR)-artwork/preview"
 
@@ -202,14 +203,19 @@ install: build
 	install -m 0755 $(BUILD_DIR)/ZORQ.lv2/ZORQ_dsp.so $(BUILD_DIR)/ZORQ.lv2/ZORQ_ui.so $(LV2_DIR)/ZORQ.lv2/
 	install -m 0644 $(BUILD_DIR)/ZORQ.lv2/*.ttl $(LV2_DIR)/ZORQ.lv2/
 	install -m 0755 $(BUILD_DIR)/zorq-live $(BIN_DIR)/zorq-live
-	install -m 0644 tools/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
+	install -m 0644 tools/programs/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
 	install -m 0644 $(BUILD_DIR)/zorq-live.png $(SHARE_DIR)/icons/hicolor/256x256/apps/zorq-live.png
 	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(BIN_DIR)/zorq-render"
 	@echo "and $(BIN_DIR)/zorq-live (with $(SHARE_DIR)/applications/zorq-live.desktop and its icon)"
 
-# The LV2 bundle of the build folder checked with the LV2 tools (tools/lv2-check.sh).
+# The LV2 bundle of the build folder checked with the LV2 tools (tools/dev/lv2-check.sh).
 lv2-check: build
-	tools/lv2-check.sh $(BUILD_DIR)/ZORQ.lv2
+	tools/dev/lv2-check.sh $(BUILD_DIR)/ZORQ.lv2
+
+# ZORQ.clap of the build folder as Qtractor's plug-in scanner sees it (tools/dev/clap-check.sh):
+# listed with its ports and an editor. Skipped, with a message, without Qtractor.
+clap-check: build
+	tools/dev/clap-check.sh $(BUILD_DIR)/ZORQ.clap
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
@@ -247,7 +253,7 @@ fuzz-smoke: fuzz
 	    2>&1 | { grep -v -E '^#[0-9]+\s+(NEW|REDUCE|pulse)' || true; }; \
 	done
 
-# Plants each bug of tools/mutate/mutants.txt in turn in a scratch copy of the working tree
+# Plants each bug of tools/dev/mutate/mutants.txt in turn in a scratch copy of the working tree
 # ($(BUILD_DIR)-mutate; the tree itself is never written), rebuilds it in Debug and runs
 # the suite; prints killed or survived for each and the kill rate.
 # MUTANTS: a regular expression that picks mutants by name (all by default).
@@ -255,7 +261,7 @@ fuzz-smoke: fuzz
 MUTANTS ?= .
 MUTATE_TIMEOUT ?= 600
 mutate: deps
-	python3 tools/mutate/mutate.py --scratch $(BUILD_DIR)-mutate --jobs $(JOBS) --keep-going \
+	python3 tools/dev/mutate/mutate.py --scratch $(BUILD_DIR)-mutate --jobs $(JOBS) --keep-going \
 	  --timeout $(MUTATE_TIMEOUT) --select '$(MUTANTS)'
 
 clean:

@@ -58,6 +58,7 @@ void ZORQ::initParameters() {
     IParam* param = GetParam(p.index);
     param->InitDouble(p.name, p.defaultValue, p.min, p.max, p.step, p.label, "", p.shape);
     param->SetDisplayFunction(p.display);
+    param->SetGain(p.display == setDisplayTextForDB);
   }
 
   char name[IParam::kMaxParamName];
@@ -71,6 +72,7 @@ void ZORQ::initParameters() {
     IParam* level = GetParam(kSynthesisLevel1 + band);
     level->InitDouble(name, 1, 0, 2, 0.01, "", "", 1);
     level->SetDisplayFunction(setDisplayTextForDB);
+    level->SetGain(true);
     std::snprintf(name, sizeof name, "Synthesis Fixed %i", number);
     GetParam(kSynthesisFixed1 + band)->InitBool(name, false);
   }

@@ -1,5 +1,5 @@
 // The factory bank: the 64 programs of resources/factory-bank.txt, turned into a
-// chunk-form bank file by tools/zorq-bank at build time and compiled into this
+// chunk-form bank file by tools/dev/zorq-bank at build time and compiled into this
 // library, so the plug-in stays one file to install.
 #pragma once
 

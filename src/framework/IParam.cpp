@@ -1,5 +1,6 @@
 #include "framework/IParam.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -98,9 +99,30 @@ bool IParam::ClampNormalized(double* normalized) {
 
 void IParam::SetNormalized(double normalized) {
   if (!ClampNormalized(&normalized)) return;
-  value_ = GetNonNormalized(normalized);
-  if (type_ != kTypeDouble) value_ = std::floor(value_ / step_ + 0.5) * step_;
-  if (value_ > max_) value_ = max_;
+  value_ = Constrain(GetNonNormalized(normalized));
+}
+
+int IParam::StepCount() const {
+  if (!IsStepped()) return 0;
+  return static_cast<int>(std::floor((max_ - min_) / step_ + 0.5));
+}
+
+bool IParam::IsChoice() const {
+  if (!IsStepped() || displayTexts_.empty()) return false;
+  for (int step = 0; step <= StepCount(); ++step) {
+    const DisplayText* entry = findDisplayText(static_cast<int>(min_ + step * step_));
+    if (!entry || !entry->text[0]) return false;
+  }
+  return true;
+}
+
+// Steps count from min, so a range that does not start at a multiple of the step
+// keeps its ends.
+double IParam::Constrain(double plain) const {
+  if (std::isnan(plain)) return plain;
+  plain = std::min(std::max(plain, min_), max_);
+  if (!IsStepped()) return plain;
+  return std::min(min_ + std::floor((plain - min_) / step_ + 0.5) * step_, max_);
 }
 
 bool IParam::SetNormalizedFromHost(float normalized) {

@@ -27,6 +27,10 @@ class IParam {
   void SetDisplayText(int value, const char* text);
   void SetShape(double shape);
   void SetDisplayFunction(DisplayFunction function) { displayFunction_ = function; }
+  // A gain: the plain value is a linear factor (1 = 0 dB, 0 = silence). Hosts that
+  // show plain numbers show it in decibels (framework/PortValue.h).
+  void SetGain(bool gain) { gain_ = gain; }
+  bool IsGain() const { return gain_; }
 
   void Set(double value) { value_ = value; }
   // NaN is ignored; other values are clamped into 0..1 first.
@@ -64,6 +68,18 @@ class IParam {
   void GetBounds(double* minVal, double* maxVal) const;
 
   EParamType Type() const { return type_; }
+  // Stepped: a switch, a whole number or a list, holding whole steps only; a double
+  // is continuous (its step is only the display's precision).
+  bool IsStepped() const { return type_ == kTypeBool || type_ == kTypeInt || type_ == kTypeEnum; }
+  // The steps a host should offer between min and max: 0 for a continuous parameter.
+  int StepCount() const;
+  // A list: a stepped parameter with a text of its own for every step from min to max,
+  // which hosts show as a menu of those texts.
+  bool IsChoice() const;
+  // A plain value from outside (a host, a control port, a typed text) as the parameter
+  // holds it: within its range and, when stepped, on the nearest step, a half step
+  // going up. NaN stays NaN (callers keep the current value). Any thread.
+  double Constrain(double plain) const;
   double GetDefault() const { return default_; }
   double GetMin() const { return min_; }
   double GetMax() const { return max_; }
@@ -83,6 +99,7 @@ class IParam {
 
   DisplayFunction displayFunction_ = nullptr;
   EParamType type_ = kTypeNone;
+  bool gain_ = false;
   double value_ = 0.0;
   double min_ = 0.0;
   double max_ = 1.0;

@@ -73,10 +73,7 @@ void IPlugBase::SetParameterValueFromHost(int paramIdx, double value) {
   IMutexLock lock(mutex_);
   IParam* param = GetParam(paramIdx);
   if (!param || std::isnan(value)) return;
-  value = std::min(std::max(value, param->GetMin()), param->GetMax());
-  if (param->Type() != IParam::kTypeDouble)
-    value =
-        std::min(std::floor(value / param->GetStep() + 0.5) * param->GetStep(), param->GetMax());
+  value = param->Constrain(value);
   param->Set(value);
   if (graphics_) graphics_->SetParameterFromPlug(paramIdx, value, false);
   OnParamChange(paramIdx);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "framework/ByteChunk.h"
@@ -98,16 +99,23 @@ class IPlugBase {
   // the work it left follows with the mutex released. Host or editor thread.
   template <typename F>
   auto RunHostCall(F f) -> decltype(f()) {
-    bool outermost = false;
-    decltype(f()) result{};
-    {
-      std::lock_guard<std::recursive_mutex> lock(mutex_);
-      HostCall call(*this);
-      result = f();
-      outermost = call.Outermost();
+    if constexpr (std::is_void_v<decltype(f())>) {
+      RunHostCall([&] {
+        f();
+        return true;
+      });
+    } else {
+      bool outermost = false;
+      decltype(f()) result{};
+      {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
+        HostCall call(*this);
+        result = f();
+        outermost = call.Outermost();
+      }
+      if (outermost) OnHostCallReturned();
+      return result;
     }
-    if (outermost) OnHostCallReturned();
-    return result;
   }
 
   // State and presets (IPlugBasePresets.cpp). Every one runs under the plug-in mutex,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/IParam.h"
+#include "framework/PortValue.h"
 
 namespace {
 constexpr size_t kDisplaySize = 256;
@@ -40,12 +41,32 @@ bool equalIgnoringCase(const std::string& a, const char* b) {
   return true;
 }
 
-// The finite number a text starts with ("-6.0", "25:75", "33%").
-bool leadingNumber(const std::string& text, double* number) {
+// The finite number a text starts with ("-6.0", "25:75", "33%"), and what follows it
+// with the blanks around it trimmed.
+bool leadingNumber(const std::string& text, double* number, std::string* rest = nullptr) {
   const char* start = text.c_str();
   char* end = nullptr;
   *number = std::strtod(start, &end);
-  return end != start && std::isfinite(*number);
+  if (end == start || !std::isfinite(*number)) return false;
+  if (rest) *rest = trimmed(end);
+  return true;
+}
+
+// One unit of a shown number's last digit: 0.1 for "-6.0", 1 for "33%".
+double lastDigit(const std::string& shown) {
+  const size_t point = shown.find('.');
+  if (point == std::string::npos) return 1.0;
+  int decimals = 0;
+  while (std::isdigit(static_cast<unsigned char>(shown[point + 1 + decimals]))) ++decimals;
+  return std::pow(10.0, -decimals);
+}
+
+// Lower case without blanks: "-6 dB", "-6dB" and "-6 DB" end alike.
+std::string canonical(const std::string& text) {
+  std::string result;
+  for (unsigned char c : text)
+    if (!std::isspace(c)) result += static_cast<char>(std::tolower(c));
+  return result;
 }
 
 // Numbers in the order their texts run: "-0.0" comes just before "0.0".
@@ -126,9 +147,27 @@ bool choiceValue(const IParam& param, const std::string& text, double* value) {
   // The number of a choice, as hosts that know only numbers send it.
   char* end = nullptr;
   const double number = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || !std::isfinite(number)) return false;
-  *value = clampToRange(param, std::round(number));
+  if (end == text.c_str() || *end != '\0' || !(number >= param.GetMin() - 0.5) ||
+      !(number < param.GetMax() + 0.5))
+    return false;
+  *value = number;
   return true;
+}
+
+// What a user may write after a number: nothing, the parameter's label or what its
+// display shows after the number ("%", ":75"); any word when it shows neither. A
+// display with a second number (a ratio, "80:20") needs that typed too.
+bool unitFits(const IParam& param, const std::string& typed, const std::string& shownAfter) {
+  const auto hasDigit = [](const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+  };
+  const std::string given = canonical(typed), after = canonical(shownAfter);
+  if (given == after) return true;
+  if (given.empty()) return !hasDigit(after);
+  const std::string label = canonical(param.GetLabelForHost());
+  if (!label.empty() || !after.empty()) return given == label;
+  return !hasDigit(given);
 }
 
 // A value whose text shows `number` (or the nearest number shown), in the middle of
@@ -147,6 +186,39 @@ double searchNumber(const IParam& param, double number) {
   if (!std::isfinite(below)) return first;
   if (!std::isfinite(above)) return last;
   return above - target <= target - below ? first : last;
+}
+
+// The text shown at either end of the range ("-oo", "KBD").
+bool endValue(const IParam& param, const std::string& wanted, double* value) {
+  for (const double end : {param.GetMin(), param.GetMax()}) {
+    if (equalIgnoringCase(wanted, displayOf(param, end).c_str())) {
+      *value = end;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A number as the display shows it, with a unit that fits; refused when no value shows
+// it within the display's last digit (beyond the range, or between two words).
+bool numberValue(const IParam& param, const std::string& wanted, double* value) {
+  double number = 0.0;
+  std::string unit;
+  if (!leadingNumber(wanted, &number, &unit)) return false;
+  // A number the parameter shows as itself is taken as it is; a gain's number is its
+  // decibels, read exactly as hosts that exchange plain numbers read them.
+  double found = param.IsGain() ? portvalue::ToPlain(param, number) : clampToRange(param, number);
+  double shown = 0.0;
+  if (!leadingNumber(displayOf(param, found), &shown) || orderKey(shown) != orderKey(number))
+    found = searchNumber(param, number);
+  const std::string display = displayOf(param, found);
+  std::string shownAfter;
+  if (!leadingNumber(display, &shown, &shownAfter) ||
+      std::fabs(shown - number) > lastDigit(display) * 1.000001 ||
+      !unitFits(param, unit, shownAfter))
+    return false;
+  *value = found;
+  return true;
 }
 }  // namespace
 
@@ -167,23 +239,13 @@ bool toValue(const IParam& param, const char* text, double* value) {
   if (!text || !value) return false;
   const std::string wanted = trimmed(text);
   if (wanted.empty()) return false;
-  if (param.GetNDisplayTexts() > 0) return choiceValue(param, wanted, value);
-  for (const double end : {param.GetMin(), param.GetMax()}) {
-    if (equalIgnoringCase(wanted, displayOf(param, end).c_str())) {
-      *value = end;
-      return true;
-    }
+  double found = 0.0;
+  if (param.GetNDisplayTexts() > 0) {
+    if (!choiceValue(param, wanted, &found)) return false;
+  } else if (!endValue(param, wanted, &found) && !numberValue(param, wanted, &found)) {
+    return false;
   }
-  double number = 0.0;
-  if (!leadingNumber(wanted, &number)) return false;
-  // A number the parameter shows as itself is taken as it is.
-  const double direct = clampToRange(param, number);
-  double shown = 0.0;
-  if (leadingNumber(displayOf(param, direct), &shown) && orderKey(shown) == orderKey(number)) {
-    *value = direct;
-    return true;
-  }
-  *value = searchNumber(param, number);
+  *value = param.Constrain(found);
   return true;
 }
 

@@ -107,3 +107,37 @@ TEST(IParam, HostFloatOfTheCurrentValueKeepsItAndOthersMapAsBefore) {
     }
   }
 }
+
+// Every format hands a stepped value that arrives fractional to Constrain: it lands on
+// the nearest step (a half step up, steps counted from min) inside the range; a
+// double is only held in its range. The step count and the list rule follow the type
+// and the texts.
+TEST(IParam, ConstrainStepsAndListsAreOneRuleForEveryFormat) {
+  IParam toggle, offset, list, partial, level;
+  toggle.InitBool("t", false);
+  offset.InitInt("o", 0, -3, 3);
+  list.InitEnum("l", 0, 3);
+  for (int i = 0; i < 3; ++i) list.SetDisplayText(i, i == 0 ? "a" : i == 1 ? "b" : "c");
+  partial.InitEnum("p", 0, 3);
+  partial.SetDisplayText(0, "a");
+  level.InitDouble("d", 1, 0, 2, 0.01);
+  struct Row {
+    const IParam* param;
+    double in, out;
+  };
+  for (const Row& r :
+       {Row{&toggle, 0.49, 0}, Row{&toggle, 0.5, 1}, Row{&toggle, 7, 1}, Row{&offset, -1.5, -1},
+        Row{&offset, -2.6, -3}, Row{&offset, -9, -3}, Row{&list, 1.2, 1}, Row{&list, 2.5, 2},
+        Row{&level, 0.123, 0.123}, Row{&level, 3, 2}})
+    EXPECT_EQ(r.param->Constrain(r.in), r.out) << r.param->GetNameForHost() << " " << r.in;
+  EXPECT_TRUE(std::isnan(level.Constrain(std::nan(""))));
+  EXPECT_EQ(toggle.StepCount(), 1);
+  EXPECT_EQ(offset.StepCount(), 6);
+  EXPECT_EQ(list.StepCount(), 2);
+  EXPECT_EQ(level.StepCount(), 0);
+  EXPECT_TRUE(toggle.IsChoice());
+  EXPECT_TRUE(list.IsChoice());
+  EXPECT_FALSE(partial.IsChoice());
+  EXPECT_FALSE(offset.IsChoice());
+  EXPECT_FALSE(level.IsChoice());
+}

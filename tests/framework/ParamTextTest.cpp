@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "framework/IParam.h"
+#include "framework/PortValue.h"
 
 namespace {
 // Display functions of the shapes parameters use: decibels with a word at zero, a
@@ -56,22 +57,75 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
     const char* shown;
   };
   const Row rows[] = {
-      {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},     {&plain, "5.5", "5.50 Hz"},
-      {&plain, "7 hz", "7.00 Hz"}, {&plain, "99", "25.00 Hz"}, {&whole, "-12", "-12"},
-      {&whole, "-0", "0"},         {&level, "-6", "-6.0"},     {&level, "-oo", "-oo"},
-      {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},     {&pan, "25:75", "25:75"},
-      {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},     {&depth, "0", "0%"},
+      {&choice, " clip ", "Clip"},
+      {&choice, "2", "Clip"},
+      {&plain, "5.5", "5.50 Hz"},
+      {&plain, "7 hz", "7.00 Hz"},
+      {&plain, "25.004", "25.00 Hz"},
+      {&whole, "-12", "-12"},
+      {&whole, "-0", "0"},
+      {&level, "-6", "-6.0"},
+      {&level, "-6 dB", "-6.0"},
+      {&level, "-6.0", "-6.0"},
+      {&level, "-oo", "-oo"},
+      {&level, "-6.04", "-6.0"},
+      {&pan, "Left", "Left"},
+      {&pan, "25:75", "25:75"},
+      {&pan, "100:0", "100:0"},
+      {&depth, "33%", "33%"},
+      {&depth, "0", "0%"},
   };
   for (const Row& row : rows) {
     double value = -1.0;
     ASSERT_TRUE(paramtext::toValue(*row.param, row.typed, &value)) << row.typed;
     EXPECT_EQ(textOf(*row.param, value), row.shown) << row.typed;
   }
-  double untouched = 7.0;
-  for (const char* typed : {"", "   ", "Loud", "Hardest"})
-    EXPECT_FALSE(paramtext::toValue(choice, typed, &untouched)) << typed;
-  EXPECT_FALSE(paramtext::toValue(level, "loud", &untouched));
-  EXPECT_EQ(untouched, 7.0);
+}
+
+// What names no value is refused and leaves the value alone: words the parameter does
+// not show, numbers beyond what it shows, a unit it does not show, a choice's number
+// outside the list.
+TEST(ParamText, TextsThatNameNoValueAreRefused) {
+  IParam choice;
+  choice.InitEnum("Mode", 0, 2);
+  choice.SetDisplayText(0, "Soft");
+  choice.SetDisplayText(1, "Hard");
+  IParam plain;
+  plain.InitDouble("Rate", 5.5, 0.001, 24.999, 0.01, "Hz");
+  const IParam level = withDisplay(decibels), pan = withDisplay(balance),
+               depth = withDisplay(percent);
+  struct Row {
+    const IParam* param;
+    const char* typed;
+  };
+  for (const Row& row :
+       {Row{&choice, ""}, Row{&choice, "   "}, Row{&choice, "Loud"}, Row{&choice, "2"},
+        Row{&choice, "-1"}, Row{&level, "loud"}, Row{&level, "6 dB"}, Row{&level, "-6 5"},
+        Row{&plain, "99"}, Row{&plain, "7 dB"}, Row{&pan, "25:10"}, Row{&pan, "0.2"},
+        Row{&depth, "10 dB"}}) {
+    double untouched = 7.0;
+    EXPECT_FALSE(paramtext::toValue(*row.param, row.typed, &untouched)) << row.typed;
+    EXPECT_EQ(untouched, 7.0) << row.typed;
+  }
+}
+
+// A gain's decibels read as the value an LV2 port in decibels stands for, so a typed
+// level means the same in every format.
+TEST(ParamText, AGainsDecibelsAreReadExactly) {
+  IParam gain = withDisplay(decibels, 2.0);
+  gain.SetGain(true);
+  double value = 0.0;
+  ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &value));
+  EXPECT_EQ(value, portvalue::ToPlain(gain, -6.0));
+}
+
+// A stepped parameter's text lands on a step.
+TEST(ParamText, SteppedValuesLandOnAStep) {
+  IParam whole;
+  whole.InitInt("Count", 0, 0, 10);
+  double value = 0.0;
+  ASSERT_TRUE(paramtext::toValue(whole, "2.6", &value));
+  EXPECT_EQ(value, 3.0);
 }
 
 // A small buffer gets the start of the text, always ended.

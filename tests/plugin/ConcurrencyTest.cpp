@@ -3,6 +3,7 @@
 // tests do the same for a bounded time; under ThreadSanitizer they prove the
 // plug-in mutex and the process-wide tables keep the threads apart. The run time
 // per test is ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "RecordingHost.h"
+#include "HostedZorq.h"
 #include "sampler/WavTestFile.h"
+#include "support/UserIni.h"
 
 namespace {
 constexpr int kInputModeParam = 2;
@@ -39,8 +41,8 @@ Clock::time_point deadlineAfter(double fraction) {
 // The live program's chunk, changed to "File" input mode naming `wavPath`. The state
 // record: marker, program index, program name, one double per parameter, a
 // has-file byte, then (new here) the file name; the preset name follows.
-std::vector<char> programChunkNamingSample(RecordingHost& host, const std::string& wavPath) {
-  std::vector<char> chunk = host.chunk(false);
+std::vector<uint8_t> programChunkNamingSample(Vst2PluginHost& host, const std::string& wavPath) {
+  std::vector<uint8_t> chunk = host.chunk(false);
   const char marker[] = "ZORQ_1.1.1";
   auto found = std::search(chunk.begin(), chunk.end(), marker, marker + kStateMarkerBytes);
   if (found == chunk.end()) return {};
@@ -59,6 +61,10 @@ std::vector<char> programChunkNamingSample(RecordingHost& host, const std::strin
   return chunk;
 }
 
+void midi(Vst2PluginHost& host, int offset, int status, int data1, int data2) {
+  host.sendEvents({{offset, uint8_t(status), uint8_t(data1), uint8_t(data2)}});
+}
+
 template <typename Sample>
 bool allFinite(const std::vector<std::vector<Sample>>& out) {
   for (const auto& channel : out)
@@ -71,7 +77,7 @@ bool allFinite(const std::vector<std::vector<Sample>>& out) {
 // single and double precision in turn. Returns the number of blocks with a
 // non-finite output sample.
 struct AudioThread {
-  RecordingHost& host;
+  Vst2PluginHost& host;
   std::atomic<bool>& stop;
   int blocks = 0;
   int nonFiniteBlocks = 0;
@@ -81,17 +87,16 @@ struct AudioThread {
     while (!stop.load()) {
       const int frames = 1 + static_cast<int>(random() % 700);
       const int note = 36 + static_cast<int>(random() % 48);
-      host.sendMidi(static_cast<int>(random() % frames), 0x90, note, 1 + random() % 127);
-      host.sendMidi(static_cast<int>(random() % frames), 0x80, note - 7, 0);
-      host.sendMidi(0, 0xE0, 0, static_cast<int>(random() % 128));
-      host.sendMidi(static_cast<int>(random() % frames), 0xB0, 7, static_cast<int>(random() % 128));
-      host.sendMidi(0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
-      if (blocks % 13 == 0)
-        host.sendMidi(static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
-      const bool ok = blocks % 2 ? allFinite(host.process(frames, 0.3f, 0.1f))
-                                 : allFinite(host.process<double>(frames, 0.3, 0.1));
+      midi(host, static_cast<int>(random() % frames), 0x90, note, 1 + random() % 127);
+      midi(host, static_cast<int>(random() % frames), 0x80, note - 7, 0);
+      midi(host, 0, 0xE0, 0, static_cast<int>(random() % 128));
+      midi(host, static_cast<int>(random() % frames), 0xB0, 7, static_cast<int>(random() % 128));
+      midi(host, 0, 0xB0, 64, (blocks / 16) % 2 ? 127 : 0);
+      if (blocks % 13 == 0) midi(host, static_cast<int>(random() % frames), 0xC0, blocks % 64, 0);
+      const bool ok = blocks % 2 ? allFinite(toneBlock(host, frames, 0.3f, 0.1f))
+                                 : allFinite(toneBlock<double>(host, frames, 0.3, 0.1));
       if (!ok) ++nonFiniteBlocks;
-      if (++blocks % 97 == 0) host.sendMidi(0, 0xB0, 123, 0);
+      if (++blocks % 97 == 0) midi(host, 0, 0xB0, 123, 0);
     }
   }
 };
@@ -118,13 +123,13 @@ class Concurrency : public ::testing::Test {
 // program changes and the pedal while the user-interface thread sets parameters (by value and by
 // text), switches programs, saves and restores program and bank chunks and loads samples.
 TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
-  RecordingHost host;
-  ASSERT_NE(host.effect, nullptr);
-  host.start(44100.0f, 512);
-  const std::vector<char> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
-                                             programChunkNamingSample(host, wavPaths[1])};
+  HostedZorq zorq;
+  Vst2PluginHost& host = zorq.host;
+  host.start(44100.0, 512);
+  const std::vector<uint8_t> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
+                                                programChunkNamingSample(host, wavPaths[1])};
   // The spliced chunk restores the file name, as a saved song would.
-  ASSERT_EQ(host.setChunk(false, sampleChunks[0]), 1);
+  ASSERT_TRUE(host.setChunk(false, sampleChunks[0]));
 
   std::atomic<bool> stop{false};
   AudioThread audio{host, stop};
@@ -147,19 +152,19 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
       case 3: host.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(random() % 64)); break;
       case 4: {
         const bool bank = random() % 2 == 0;
-        const std::vector<char> chunk = host.chunk(bank);
-        if (!chunk.empty()) chunkLoads += host.setChunk(bank, chunk) == 1;
+        const std::vector<uint8_t> chunk = host.chunk(bank);
+        if (!chunk.empty()) chunkLoads += host.setChunk(bank, chunk);
         break;
       }
       case 5: {
-        chunkLoads += host.setChunk(false, sampleChunks[random() % 2]) == 1;
+        chunkLoads += host.setChunk(false, sampleChunks[random() % 2]);
         break;
       }
       case 6: {
-        host.parameter(index);
-        host.text(effGetParamDisplay, index);
-        host.text(effGetProgramName, 0);
-        host.dispatch(effIdle);  // finishes a program change made by MIDI
+        host.getParameter(index);
+        host.paramDisplay(index);
+        host.currentProgramName();
+        host.idle();  // finishes a program change made by MIDI
         break;
       }
       default:
@@ -174,8 +179,8 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   EXPECT_GT(audio.blocks, 10);
   EXPECT_GT(chunkLoads, 0);
   EXPECT_EQ(audio.nonFiniteBlocks, 0);
-  std::lock_guard<std::mutex> lock(host.recordMutex);
-  EXPECT_FALSE(host.midiOut.empty());  // "MIDI Thru" sent from the audio thread
+  std::lock_guard<std::mutex> lock(zorq.recorder.mutex);
+  EXPECT_FALSE(zorq.recorder.midi.empty());  // "MIDI Thru" sent from the audio thread
 }
 
 // Several instances at once, each created, driven and closed on its own thread:
@@ -191,20 +196,16 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   std::atomic<int> failures{0};
   auto drive = [&](int seed) {
     for (int round = 0; round < 2; ++round) {
-      RecordingHost host;
-      if (!host.effect) {
-        ++failures;
-        return;
-      }
-      host.start(seed % 2 ? 48000.0f : 44100.0f, 256);
+      Vst2PluginHost host(ZORQ_PLUGIN_PATH);
+      host.start(seed % 2 ? 48000.0 : 44100.0, 256);
       host.setParameter(kInBalanceParam, 0.4f);  // noise in the carrier
       host.setParameter(kEnsembleParam, 1.0f);
       std::mt19937 random(static_cast<uint32_t>(seed));
       const auto deadline = deadlineAfter(round == 0 ? 0.25 : 1.0);
       int blocks = 0;
       while (Clock::now() < deadline) {
-        host.sendMidi(0, 0x90, 40 + static_cast<int>(random() % 40), 100);
-        if (!allFinite(host.process(1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
+        midi(host, 0, 0x90, 40 + static_cast<int>(random() % 40), 100);
+        if (!allFinite(toneBlock(host, 1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
         if (++blocks % 8 == 0) {
           host.setParameter(static_cast<int>(random() % kNumParams),
                             float(random() % 101) / 100.0f);

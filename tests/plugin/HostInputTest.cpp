@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "RecordingHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 // Without MIDI the output does not depend on how the host cuts the stream into blocks
 // nor on the block size it announced: the control grid carries on across blocks. (MIDI
@@ -20,13 +20,13 @@ TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
     ext[i] = 0.2f * float(std::sin(2.0 * M_PI * 110.0 * i / 44100.0));
   }
   auto render = [&](int announced, int blockSize) {
-    RecordingHost host;
-    host.start(44100.0f, announced);
+    Vst2PluginHost host(ZORQ_PLUGIN_PATH);
+    host.start(44100.0, announced);
     std::vector<float> left(kFrames, 9.0f), right(kFrames);
     for (int start = 0; start < kFrames; start += blockSize) {
       float* in[4] = {&mic[start], &mic[start], &ext[start], &ext[start]};
       float* out[2] = {&left[start], &right[start]};
-      host.effect->processReplacing(host.effect, in, out, std::min(blockSize, kFrames - start));
+      host.process(in, out, std::min(blockSize, kFrames - start));
     }
     return left;
   };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 namespace {
 
@@ -16,20 +16,19 @@ namespace {
 // the texts. Checked at the defaults, where band frequencies and "Pitch Bend" moved,
 // and at values a host set from floats of its own.
 TEST(HostRoundTrip, EveryParameterHandedBackAsItsFloatKeepsItsValueAndText) {
-  RecordingHost host;
-  ASSERT_NE(host.effect, nullptr);
-  host.start();
-  const int params = host.effect->numParams;
+  Vst2PluginHost host(ZORQ_PLUGIN_PATH);
+  host.start(44100.0, 512);
+  const int params = host.numParams();
   for (const char* state : {"defaults", "host floats"}) {
     if (std::string(state) == "host floats")
       for (int i = 0; i < params; ++i) host.setParameter(i, float(i % 13) / 13.0f + 0.01f);
-    const std::vector<char> stateBefore = host.chunk(false);
+    const std::vector<uint8_t> stateBefore = host.chunk(false);
     for (int i = 0; i < params; ++i) {
-      const float reported = host.parameter(i);
-      const std::string shown = host.text(effGetParamDisplay, i);
+      const float reported = host.getParameter(i);
+      const std::string shown = host.paramDisplay(i);
       host.setParameter(i, reported);
-      EXPECT_EQ(host.parameter(i), reported) << state << ", parameter " << i;
-      EXPECT_EQ(host.text(effGetParamDisplay, i), shown) << state << ", parameter " << i;
+      EXPECT_EQ(host.getParameter(i), reported) << state << ", parameter " << i;
+      EXPECT_EQ(host.paramDisplay(i), shown) << state << ", parameter " << i;
     }
     EXPECT_EQ(host.chunk(false), stateBefore) << state;
   }
@@ -41,20 +40,15 @@ TEST(HostRoundTrip, EveryParameterHandedBackAsItsFloatKeepsItsValueAndText) {
 TEST(HostRoundTrip, LongProgramNamesAreCutToTheHostsBuffer) {
   constexpr size_t kHostBuffer = 24, kGuard = 40;
   const std::string longName = "A program name far longer than any host buffer holds";
-  RecordingHost renamed;
-  ASSERT_NE(renamed.effect, nullptr);
-  renamed.start();
-  std::vector<char> name(longName.begin(), longName.end());
-  name.push_back('\0');
-  renamed.dispatch(effSetProgramName, 0, 0, name.data());
-  const std::vector<char> program = renamed.chunk(false), bank = renamed.chunk(true);
+  Vst2PluginHost renamed(ZORQ_PLUGIN_PATH);
+  renamed.start(44100.0, 512);
+  renamed.setProgramName(longName);
+  const std::vector<uint8_t> program = renamed.chunk(false), bank = renamed.chunk(true);
 
-  RecordingHost fromProgram, fromBank;
-  ASSERT_NE(fromProgram.effect, nullptr);
-  ASSERT_NE(fromBank.effect, nullptr);
-  ASSERT_EQ(fromProgram.setChunk(false, program), 1);
-  ASSERT_EQ(fromBank.setChunk(true, bank), 1);
-  for (RecordingHost* host : {&renamed, &fromProgram, &fromBank})
+  Vst2PluginHost fromProgram(ZORQ_PLUGIN_PATH), fromBank(ZORQ_PLUGIN_PATH);
+  ASSERT_TRUE(fromProgram.setChunk(false, program));
+  ASSERT_TRUE(fromBank.setChunk(true, bank));
+  for (Vst2PluginHost* host : {&renamed, &fromProgram, &fromBank})
     for (const VstInt32 opcode : {effGetProgramName, effGetProgramNameIndexed}) {
       char buffer[kHostBuffer + kGuard];
       std::memset(buffer, 0x5A, sizeof buffer);

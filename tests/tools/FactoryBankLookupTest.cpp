@@ -7,7 +7,7 @@
 
 #include "ToolsTestSupport.h"
 #include "zorq-bank/BankBuilder.h"
-#include "zorq-render/Vst2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <cmath>
 
 #include "ToolsTestSupport.h"
-#include "zorq-render/ClapPluginHost.h"
-#include "zorq-render/Lv2PluginHost.h"
+#include "hosting/ClapPluginHost.h"
+#include "hosting/Lv2PluginHost.h"
+#include "hosting/OpenPluginHost.h"
+#include "hosting/ParameterSetter.h"
 #include "zorq-render/RenderError.h"
 
 TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
@@ -30,6 +32,23 @@ TEST(FormatPluginHosts, ClapAndLv2BuildsRenderSound) {
   }
 }
 
+// The LV2 host reads a port's text through the core's text path: a level in decibels as
+// the port holds it, a list's number on its step, a value beyond the range refused.
+TEST(FormatPluginHosts, Lv2TextsAreReadByTheCoresTextPath) {
+  std::unique_ptr<PluginHost> lv2 = openPluginHost(ZORQ_LV2_BUNDLE);
+  ParameterSetter setter(*lv2);
+  const int volume = setter.findParameter("Final Volume"),
+            mode = setter.findParameter("Vocoder Mode");
+  setter.setFromText(volume, "-6 dB");
+  EXPECT_EQ(lv2->paramDisplay(volume), "-6");
+  EXPECT_THROW(setter.setFromText(volume, "6 dB"), UsageError);
+  setter.setFromText(mode, "1");
+  const std::string full = lv2->paramDisplay(mode);
+  setter.setFromText(mode, "0");
+  setter.setFromText(mode, "0.6");
+  EXPECT_EQ(lv2->paramDisplay(mode), full);
+}
+
 TEST(FormatPluginHosts, RefuseWhatIsNoPlugInOfTheirFormatAndDamagedStates) {
   for (const std::string& path : {std::string("/nonexistent/x.clap"), std::string(ZORQ_PLUGIN)}) {
     try {
@@ -39,11 +58,11 @@ TEST(FormatPluginHosts, RefuseWhatIsNoPlugInOfTheirFormatAndDamagedStates) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
   }
-  EXPECT_FALSE(Lv2PluginHost::isBundle(ZORQ_PLUGIN));
+  EXPECT_FALSE(Lv2Bundle::isBundle(ZORQ_PLUGIN));
   EXPECT_THROW(Lv2PluginHost(std::string(ZORQ_SOURCE_DIR) + "/demo"), RenderError);
   ClapPluginHost clap(ZORQ_CLAP_PLUGIN);
   EXPECT_FALSE(clap.setChunk(true, {1, 2, 3}));
-  std::unique_ptr<PluginHost> lv2 = PluginHost::open(ZORQ_LV2_BUNDLE);
+  std::unique_ptr<PluginHost> lv2 = openPluginHost(ZORQ_LV2_BUNDLE);
   lv2->start(44100.0, 512);
   EXPECT_FALSE(lv2->setChunk(true, std::vector<uint8_t>(40, 7)));
 }

@@ -1,9 +1,9 @@
-#include "zorq-render/ParameterSetter.h"
+#include "hosting/ParameterSetter.h"
 
 #include <gtest/gtest.h>
 
 #include "ToolsTestSupport.h"
-#include "zorq-render/Vst2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -51,13 +51,15 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
   }
 }
 
-TEST(ParameterSetter, DisplayTextLandsInTheMiddleOfItsRange) {
+// A plug-in that reads texts decides what one means (not the middle of the values that
+// show it); for one that reads none, a text lands in the middle of its values.
+TEST(ParameterSetter, ThePlugInsOwnReadingDecidesElseTheMiddleOfTheText) {
   Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   ParameterSetter setter(host);
   setter.setFromText(kMode, "Invert");
   EXPECT_NEAR(host.getParameter(kMode), 0.5f, 1e-3f);
-  setter.setFromText(kLevel, "-6");  // the plug-in would read this itself; the search is used
-  EXPECT_NEAR(host.getParameter(kLevel), 0.9f, 1e-3f);
+  setter.setFromText(kLevel, "-6.04");
+  EXPECT_FLOAT_EQ(host.getParameter(kLevel), float((60.0 - 6.04) / 60.0));
   Vst2PluginHost blank(ZORQ_FAKE_PLUGIN_BLANK);
   ParameterSetter(blank).setFromText(kLevel, "-6");
   EXPECT_FLOAT_EQ(blank.getParameter(kLevel), 0.9f);

@@ -1,4 +1,4 @@
-#include "zorq-render/Vst2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "zorq-render/PresetFile.h"
+#include "hosting/PresetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "ToolsTestSupport.h"
 #include "framework/FxFormat.h"
-#include "zorq-render/Vst2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 #include "zorq-render/RenderError.h"
 
 namespace {

@@ -60,13 +60,25 @@ const void* IPlugCLAP::hostExtension(const char* id) const {
   return host_ && host_->get_extension ? host_->get_extension(host_, id) : nullptr;
 }
 
-// Main thread: what the host offers is asked for once, now that it may be asked.
+template <typename Extension>
+static void askOnce(const Extension*& known, const void* offered) {
+  if (!known) known = static_cast<const Extension*>(offered);
+}
+
+// Main thread. Some hosts offer their extensions only after init, so what was missing
+// is asked for again at activation and when the editor is made; what a host offered
+// once is kept (timers and descriptors registered through it go back through it).
+void IPlugCLAP::askHostForExtensions() {
+  askOnce(hostParams_, hostExtension(kClapExtParams));
+  askOnce(hostLatency_, hostExtension(kClapExtLatency));
+  askOnce(hostGui_, hostExtension(kClapExtGui));
+  askOnce(hostTimer_, hostExtension(kClapExtTimerSupport));
+  askOnce(hostFd_, hostExtension(kClapExtPosixFdSupport));
+}
+
+// Main thread: the host may be asked for its extensions from now on.
 bool IPlugCLAP::init() {
-  hostParams_ = static_cast<const clap_host_params_t*>(hostExtension(kClapExtParams));
-  hostLatency_ = static_cast<const clap_host_latency_t*>(hostExtension(kClapExtLatency));
-  hostGui_ = static_cast<const clap_host_gui_t*>(hostExtension(kClapExtGui));
-  hostTimer_ = static_cast<const clap_host_timer_support_t*>(hostExtension(kClapExtTimerSupport));
-  hostFd_ = static_cast<const clap_host_posix_fd_support_t*>(hostExtension(kClapExtPosixFdSupport));
+  askHostForExtensions();
   IMutexLock lock(plug_->Mutex());
   plug_->OnParamReset();
   return true;
@@ -76,6 +88,7 @@ bool IPlugCLAP::init() {
 // plug-in starts from rest.
 bool IPlugCLAP::activate(double sampleRate, uint32_t maxFrames) {
   if (!(sampleRate > 0.0) || !std::isfinite(sampleRate) || maxFrames < 1) return false;
+  askHostForExtensions();
   IMutexLock lock(plug_->Mutex());
   plug_->SetSampleRate(sampleRate);
   plug_->SetBlockSize(static_cast<int>(std::min<uint32_t>(maxFrames, 1u << 24)));
@@ -119,7 +132,7 @@ const void* IPlugCLAP::extension(const char* id) {
   if (!std::strcmp(id, kClapExtParams)) return &kParams;
   if (!std::strcmp(id, kClapExtState)) return &kState;
   if (!std::strcmp(id, kClapExtLatency)) return &kLatency;
-  if (editorAvailable()) {
+  if (editorBuilt()) {
     if (!std::strcmp(id, kClapExtGui)) return &kGui;
     if (!std::strcmp(id, kClapExtTimerSupport)) return &kTimerSupport;
     if (!std::strcmp(id, kClapExtPosixFdSupport)) return &kPosixFdSupport;

@@ -61,6 +61,7 @@ class IPlugCLAP : public IPlugHost {
   // editor left events for it.
   void requestFlushIfPending();
   const void* hostExtension(const char* id) const;
+  void askHostForExtensions();
 
   // Processing and events (IPlugCLAPProcess.cpp); audio thread.
   int32_t process(const clap_process_t* process);
@@ -88,7 +89,10 @@ class IPlugCLAP : public IPlugHost {
   bool audioPortInfo(uint32_t index, bool isInput, clap_audio_port_info_t* info) const;
 
   // Editor (IPlugCLAPEditor.cpp); main thread.
-  bool editorAvailable() const;
+  // The plug-in has an editor that can open a window (offered to every host) ...
+  bool editorBuilt() const;
+  // ... and the host, as it stands now, can run it: it offers timers or descriptor watches.
+  bool hostCanRunEditor() const;
   bool guiCreate(const char* api, bool isFloating);
   void guiDestroy();
   bool guiSetScale(double scale);

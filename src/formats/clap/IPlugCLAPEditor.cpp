@@ -1,8 +1,10 @@
 // The editor, embedded in the host's X11 window. Its window runs on the host's main
 // thread: the host watches the window's X11 connection (posix-fd-support) and calls
 // back when events arrive, and its timer (timer-support) drives the redraw tick; either
-// one alone also runs both. A host that offers neither gets no editor. Hidden, the
-// window is closed and the callbacks stop; the controls stay.
+// one alone also runs both. The editor is offered to every host, since hosts decide
+// whether a plug-in has one when they scan it, often with a host that offers nothing;
+// only create refuses, when the host offers neither at that moment. Hidden, the window
+// is closed and the callbacks stop; the controls stay.
 // Main thread, plug-in mutex not held: a menu or message box may keep a call busy
 // while the user answers, and audio must go on meanwhile.
 #include <cstring>
@@ -12,12 +14,12 @@
 const clap_plugin_gui_t IPlugCLAP::kGui = {
     [](const clap_plugin_t* p, const char* api, bool isFloating) {
       return clapCall(p, false, [&](IPlugCLAP& self) {
-        return self.editorAvailable() && api && !std::strcmp(api, kClapWindowApiX11) && !isFloating;
+        return self.editorBuilt() && api && !std::strcmp(api, kClapWindowApiX11) && !isFloating;
       });
     },
     [](const clap_plugin_t* p, const char** api, bool* isFloating) {
       return clapCall(p, false, [&](IPlugCLAP& self) {
-        if (!self.editorAvailable() || !api || !isFloating) return false;
+        if (!self.editorBuilt() || !api || !isFloating) return false;
         *api = kClapWindowApiX11;
         *isFloating = false;
         return true;
@@ -71,17 +73,22 @@ const clap_plugin_posix_fd_support_t IPlugCLAP::kPosixFdSupport = {
     },
 };
 
-bool IPlugCLAP::editorAvailable() const {
+bool IPlugCLAP::editorBuilt() const {
   const IPlugGUI* gui = plug_->GetGUI();
+  return gui && gui->CanOpenWindow();
+}
+
+bool IPlugCLAP::hostCanRunEditor() const {
   const bool timers = hostTimer_ && hostTimer_->register_timer && hostTimer_->unregister_timer;
   const bool fds = hostFd_ && hostFd_->register_fd && hostFd_->unregister_fd;
-  return gui && gui->CanOpenWindow() && (timers || fds);
+  return timers || fds;
 }
 
 bool IPlugCLAP::guiCreate(const char* api, bool isFloating) {
-  if (guiCreated_ || !editorAvailable() || !api || std::strcmp(api, kClapWindowApiX11) ||
-      isFloating)
+  if (guiCreated_ || !editorBuilt() || !api || std::strcmp(api, kClapWindowApiX11) || isFloating)
     return false;
+  askHostForExtensions();
+  if (!hostCanRunEditor()) return false;
   guiCreated_ = true;
   return true;
 }

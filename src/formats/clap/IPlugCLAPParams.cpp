@@ -13,21 +13,6 @@ void copyText(char* dest, const char* text, size_t size) {
   std::memcpy(dest, text, length);
   dest[length] = '\0';
 }
-
-// Every whole value from min to max has a text of its own.
-bool hasTextForEveryValue(const IParam& param) {
-  for (int value = static_cast<int>(param.GetMin()); value <= static_cast<int>(param.GetMax());
-       ++value) {
-    bool found = false;
-    for (int i = 0; i < param.GetNDisplayTexts() && !found; ++i) {
-      int entry = 0;
-      const char* text = param.GetDisplayTextAtIdx(i, &entry);
-      found = entry == value && text && text[0];
-    }
-    if (!found) return false;
-  }
-  return true;
-}
 }  // namespace
 
 const clap_plugin_params_t IPlugCLAP::kParams = {
@@ -65,10 +50,8 @@ bool IPlugCLAP::paramInfo(uint32_t index, clap_param_info_t* info) const {
   *info = clap_param_info_t{};
   info->id = index;
   info->flags = kClapParamIsAutomatable;
-  if (shown->Type() != IParam::kTypeDouble) {
-    info->flags |= kClapParamIsStepped;
-    if (hasTextForEveryValue(*shown)) info->flags |= kClapParamIsEnum;
-  }
+  if (shown->IsStepped()) info->flags |= kClapParamIsStepped;
+  if (shown->IsChoice()) info->flags |= kClapParamIsEnum;
   info->cookie = nullptr;
   copyText(info->name, shown->GetNameForHost(), sizeof info->name);
   copyText(info->module, shown->GetParamGroupForHost(), sizeof info->module);

@@ -191,7 +191,10 @@ void JackHost::setUp(int period, double rate) {
     plug_->SetSampleRate(rate);
     plug_->SetBlockSize(period);
     plug_->Reset();
-    ramp_.Restart(int(rate * kRampSeconds));
+    // A fade-in: whatever the cleared units produce first cannot click.
+    ramp_.SetSampleRate(rate);
+    ramp_.JumpTo(0.0);
+    ramp_.SetTarget(1.0);
   }
   sampleRate_ = rate;
   period_ = period;
@@ -279,7 +282,7 @@ void JackHost::process(uint32_t nFrames) {
   IMutexLock lock(plug.Mutex());
   deliverMidi(nFrames);
   plug.ProcessBlock(in, nIn, out, nOut, int(nFrames));
-  ramp_.Apply(out, nOut, int(nFrames));
+  ramp_.Scale(out, nOut, int(nFrames));
 }
 
 // Each event at its frame in the period; events with no bytes are skipped.

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/jack/OutputRamp.h"
+#include "framework/GainRamp.h"
 #include "framework/IPlugHost.h"
 
 class IPlugBase;
@@ -28,8 +28,6 @@ struct _jack_port;
 
 class JackHost : public IPlugHost {
  public:
-  // Fade-in after a reset while running.
-  static constexpr double kRampSeconds = 0.02;
   // Channels the process callback handles in each direction.
   static constexpr int kMaxChannels = 16;
 
@@ -106,7 +104,7 @@ class JackHost : public IPlugHost {
   std::vector<_jack_port*> inputs_;
   std::vector<_jack_port*> outputs_;
   _jack_port* midiInput_ = nullptr;
-  OutputRamp ramp_;  // under the plug-in mutex
+  GainRamp ramp_;  // under the plug-in mutex: the fade-in after a reset while running
   std::atomic<int> period_{0};
   std::atomic<double> sampleRate_{0.0};
   std::atomic<unsigned> xruns_{0};

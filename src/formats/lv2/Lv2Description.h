@@ -28,8 +28,12 @@ struct Lv2AudioPort {
 };
 
 struct Lv2ParamPort {
-  const char* symbol;  // the port's identity in sessions and presets: never renamed
-  const char* unit;    // a unit of the LV2 units vocabulary ("hz", "cent", ...), or null
+  // The port's identity in sessions and presets: renamed only when its values change
+  // meaning, so that a stored value is never read in another unit.
+  const char* symbol;
+  // A unit of the LV2 units vocabulary ("hz", "cent", ...), or null; a gain's port is
+  // in decibels whatever this says (framework/PortValue.h).
+  const char* unit;
 };
 
 struct Lv2Description {

@@ -12,6 +12,7 @@
 
 #include "formats/lv2/Lv2Features.h"
 #include "framework/IMidiMsg.h"
+#include "framework/PortValue.h"
 
 namespace {
 // The block length the host announces (options), or 0 when it says none.
@@ -49,7 +50,7 @@ Lv2Plugin::Lv2Plugin(const Lv2Description& description, std::unique_ptr<IPlugBas
   // A fresh instance has seen the ports' declared defaults: the plug-in keeps its
   // own values (its current program) until the host moves a port away from them.
   for (int i = 0; i < plug_->NParams(); ++i)
-    lastSeen_.push_back(static_cast<float>(plug_->GetParam(i)->GetDefault()));
+    lastSeen_.push_back(static_cast<float>(portvalue::Default(*plug_->GetParam(i))));
   silence_.assign(IPlugBase::kMaxProcessFrames, 0.0f);
   discard_.assign(IPlugBase::kMaxProcessFrames, 0.0f);
   dry_.assign(2, std::vector<float>(IPlugBase::kMaxProcessFrames, 0.0f));
@@ -57,6 +58,7 @@ Lv2Plugin::Lv2Plugin(const Lv2Description& description, std::unique_ptr<IPlugBas
   pendingOut_.reserve(kLv2AtomPortMinimumSize);
 
   const int blockLength = hostBlockLength(features, *uris_);
+  bypass_.SetSampleRate(sampleRate);
   IMutexLock lock(plug_->Mutex());
   plug_->SetHost(this);
   plug_->OnParamReset();
@@ -90,7 +92,7 @@ void Lv2Plugin::connectPort(uint32_t port, void* data) {
 void Lv2Plugin::activate() {
   IMutexLock lock(plug_->Mutex());
   plug_->OnActivate(true);
-  wet_ = enabled_ && *enabled_ < 0.5f ? 0.0 : 1.0;
+  bypass_.JumpTo(bypassTarget());
 }
 
 void Lv2Plugin::deactivate() {
@@ -99,18 +101,23 @@ void Lv2Plugin::deactivate() {
   plug_->Reset();
 }
 
+double Lv2Plugin::bypassTarget() const { return enabled_ && *enabled_ < 0.5f ? 0.0 : 1.0; }
+
+// A port last seen as NaN (a restored state of an older port layout) takes the value
+// it holds now as seen, without applying it.
 void Lv2Plugin::applyControlPorts() {
   const int nParams = std::min(plug_->NParams(), static_cast<int>(paramPorts_.size()));
   for (int i = 0; i < nParams; ++i) {
     const float* port = paramPorts_[static_cast<size_t>(i)];
     if (!port) continue;
     const float value = *port;
-    if (value == lastSeen_[static_cast<size_t>(i)] || std::isnan(value)) continue;
-    lastSeen_[static_cast<size_t>(i)] = value;
-    IParam* param = plug_->GetParam(i);
-    if (static_cast<float>(param->Value()) == value) continue;
-    param->Set(std::min(std::max(static_cast<double>(value), param->GetMin()), param->GetMax()));
-    plug_->OnParamChange(i);
+    float& seen = lastSeen_[static_cast<size_t>(i)];
+    if (value == seen || std::isnan(value)) continue;
+    const bool adopt = std::isnan(seen);
+    seen = value;
+    const IParam& param = *plug_->GetParam(i);
+    if (adopt || static_cast<float>(portvalue::FromPlain(param, param.Value())) == value) continue;
+    plug_->SetParameterValueFromHost(i, portvalue::ToPlain(param, value));
   }
 }
 
@@ -154,28 +161,15 @@ void Lv2Plugin::processPiece(uint32_t offset, uint32_t frames) {
     else
       out[nOut++] = buffer ? buffer + offset : discard_.data();
   }
-  const double target = enabled_ && *enabled_ < 0.5f ? 0.0 : 1.0;
-  const bool mixing = wet_ != 1.0 || target != 1.0;
+  bypass_.SetTarget(bypassTarget());
+  const bool mixing = bypass_.Moving() || bypass_.Gain() != 1.0;
   const int nDry = std::min({nIn, nOut, 2});
+  const float* dry[2] = {dry_[0].data(), dry_[1].data()};
   if (mixing)
     for (int c = 0; c < nDry; ++c)
       std::copy(in[c], in[c] + frames, dry_[static_cast<size_t>(c)].data());
-
-  nIn = std::min(nIn, plug_->NInChannels());
-  nOut = std::min(nOut, plug_->NOutChannels());
-  plug_->AttachInputBuffers(0, nIn, in, static_cast<int>(frames));
-  plug_->AttachOutputBuffers(0, nOut, out);
-  plug_->ProcessBuffers(0.0f, static_cast<int>(frames));
-
-  if (!mixing) return;
-  const double step = 1.0 / std::max(1.0, kBypassFadeSeconds * sampleRate_);
-  for (uint32_t i = 0; i < frames; ++i) {
-    wet_ = target > wet_ ? std::min(target, wet_ + step) : std::max(target, wet_ - step);
-    for (int c = 0; c < nOut; ++c) {
-      const float dry = c < nDry ? dry_[static_cast<size_t>(c)][i] : 0.0f;
-      out[c][i] = static_cast<float>(wet_ * out[c][i] + (1.0 - wet_) * dry);
-    }
-  }
+  plug_->ProcessBlock(in, nIn, out, nOut, static_cast<int>(frames));
+  if (mixing) bypass_.Crossfade(out, nOut, dry, nDry, static_cast<int>(frames));
 }
 
 bool Lv2Plugin::notifyEventHeader(uint32_t frame) {

@@ -7,8 +7,10 @@
 // Ports belong to the host: a parameter port is applied only when its value differs
 // from the one last seen (a fresh instance has seen the declared defaults), and a
 // value that is the float image of the parameter's own counts as unchanged, so the
-// values a MIDI program change set stay until the host moves a port. The editor in
-// the host's UI process writes the new values to the host (Lv2Ui).
+// values a MIDI program change set stay until the host moves a port. Port values are
+// the core's (framework/PortValue.h: gains in dB), and audio goes through the core's
+// block entry (IPlugBase::ProcessBlock). The editor in the host's UI process writes
+// the new values to the host (Lv2Ui).
 //
 // Threads: run() on the audio thread holds the plug-in mutex while it applies ports,
 // delivers MIDI and processes, and never allocates, reads files or waits for anything
@@ -32,6 +34,7 @@
 #include "formats/lv2/Lv2Uris.h"
 #include "formats/lv2/MessageRing.h"
 #include "formats/lv2/MirrorSync.h"
+#include "framework/GainRamp.h"
 #include "framework/IPlugBase.h"
 
 // The descriptor an entry point hands to hosts for one description; both must live as
@@ -49,8 +52,6 @@ class Lv2PluginDescriptor {
 
 class Lv2Plugin : public IPlugHost {
  public:
-  // Bypass fades take this long, in seconds.
-  static constexpr double kBypassFadeSeconds = 0.01;
   // The meter's level goes to the editor this often, in seconds.
   static constexpr double kMeterPeriodSeconds = 0.04;
   // The worker lets the plug-in idle this often, in seconds.
@@ -93,6 +94,7 @@ class Lv2Plugin : public IPlugHost {
  private:
   // Audio thread, plug-in mutex held.
   void applyControlPorts();
+  double bypassTarget() const;
   void readControlInput(uint32_t nFrames);
   void processAudio(uint32_t nFrames);
   void processPiece(uint32_t offset, uint32_t frames);
@@ -107,6 +109,7 @@ class Lv2Plugin : public IPlugHost {
   void answerEditor();
   void queueForEditor(const std::vector<uint8_t>& atom);
   std::vector<double> paramValues() const;
+  std::vector<float> portValues(const void* stored, size_t size, uint32_t type) const;
 
   const Lv2Description& description_;
   std::unique_ptr<IPlugBase> plug_;
@@ -129,7 +132,7 @@ class Lv2Plugin : public IPlugHost {
   std::vector<float> silence_;           // for an unconnected input
   std::vector<float> discard_;           // for an unconnected output
   std::vector<std::vector<float>> dry_;  // the voice inputs of a piece, for bypass
-  double wet_ = 1.0;                     // 1 processing, 0 bypassed
+  GainRamp bypass_;                      // 1 processing, 0 bypassed
   bool running_ = false;                 // inside run(), on the audio thread
 
   // Messages to the editor, written into the atom output during run().

@@ -1,13 +1,20 @@
 // The state extension: the bank chunk the VST 2 build stores, the live sample file as
 // a mapped path, and the port values last seen, so that lilv's order (state, then the
 // port values) gives back what was heard.
+//
+// Older builds showed gains as plain factors on ports of other symbols and stored the
+// values last seen as plain values (statePlainPortValues). Such a state restores the
+// sound from its bank; the gain ports, which it knows nothing of, take whatever they
+// hold as seen, so that neither a port's default nor a stale value replaces it.
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include <lv2/atom/atom.h>
 
 #include "formats/lv2/Lv2Features.h"
 #include "formats/lv2/Lv2Plugin.h"
+#include "framework/PortValue.h"
 
 namespace {
 void freePath(const LV2_Feature* const* features, char* path) {
@@ -19,6 +26,19 @@ void freePath(const LV2_Feature* const* features, char* path) {
     std::free(path);
 }
 }  // namespace
+
+// A stored vector of one float per parameter, or nothing.
+std::vector<float> Lv2Plugin::portValues(const void* stored, size_t size, uint32_t type) const {
+  std::vector<float> values;
+  const auto* body = static_cast<const LV2_Atom_Vector_Body*>(stored);
+  if (body && type == uris_->atomVector && size >= sizeof *body &&
+      body->child_type == uris_->atomFloat && body->child_size == sizeof(float) &&
+      (size - sizeof *body) / sizeof(float) == static_cast<size_t>(plug_->NParams())) {
+    values.resize(static_cast<size_t>(plug_->NParams()));
+    std::memcpy(values.data(), body + 1, values.size() * sizeof(float));
+  }
+  return values;
+}
 
 LV2_State_Status Lv2Plugin::save(LV2_State_Store_Function store, LV2_State_Handle handle,
                                  const LV2_Feature* const* features) {
@@ -46,8 +66,7 @@ LV2_State_Status Lv2Plugin::save(LV2_State_Store_Function store, LV2_State_Handl
   LV2_Atom_Vector_Body body{static_cast<uint32_t>(sizeof(float)), uris_->atomFloat};
   std::memcpy(vector.data(), &body, sizeof body);
   std::memcpy(vector.data() + sizeof body, seen.data(), seen.size() * sizeof(float));
-  status =
-      store(handle, uris_->statePortValues, vector.data(), vector.size(), uris_->atomVector, flags);
+  status = store(handle, uris_->statePorts, vector.data(), vector.size(), uris_->atomVector, flags);
   if (status != LV2_STATE_SUCCESS) return status;
 
   if (file.empty()) return LV2_STATE_SUCCESS;
@@ -92,16 +111,14 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     file = absolute ? absolute : stored;
     if (absolute) freePath(features, absolute);
   }
-  std::vector<float> seen;
-  if (const void* values = retrieve(handle, uris_->statePortValues, &size, &type, &flags)) {
-    const auto* body = static_cast<const LV2_Atom_Vector_Body*>(values);
-    if (type == uris_->atomVector && size >= sizeof *body && body->child_type == uris_->atomFloat &&
-        body->child_size == sizeof(float) &&
-        (size - sizeof *body) / sizeof(float) == static_cast<size_t>(plug_->NParams())) {
-      seen.resize(static_cast<size_t>(plug_->NParams()));
-      std::memcpy(seen.data(), body + 1, seen.size() * sizeof(float));
-    }
-  }
+  const void* stored = retrieve(handle, uris_->statePorts, &size, &type, &flags);
+  const bool plainValues = !stored;
+  if (plainValues) stored = retrieve(handle, uris_->statePlainPortValues, &size, &type, &flags);
+  std::vector<float> seen = portValues(stored, size, type);
+  if (plainValues)
+    for (size_t i = 0; i < seen.size(); ++i)
+      if (portvalue::InDecibels(*plug_->GetParam(static_cast<int>(i))))
+        seen[i] = std::numeric_limits<float>::quiet_NaN();
 
   bool outermost = false;
   {
@@ -123,8 +140,10 @@ LV2_State_Status Lv2Plugin::restore(LV2_State_Retrieve_Function retrieve, LV2_St
     // Without the values last seen, the restored ones count as seen: a port the host
     // then sets to another value is applied, one it leaves is not.
     if (seen.empty())
-      for (int i = 0; i < plug_->NParams(); ++i)
-        seen.push_back(static_cast<float>(plug_->GetParam(i)->Value()));
+      for (int i = 0; i < plug_->NParams(); ++i) {
+        const IParam& param = *plug_->GetParam(i);
+        seen.push_back(static_cast<float>(portvalue::FromPlain(param, param.Value())));
+      }
     lastSeen_ = std::move(seen);
   }
   programChanged_.store(true, std::memory_order_release);

@@ -15,16 +15,13 @@ LV2_Worker_Status Lv2Plugin::work(LV2_Worker_Respond_Function, LV2_Worker_Respon
   return LV2_WORKER_SUCCESS;
 }
 
-// Applies every waiting message inside one host call, so that a sample file they name
-// is read once the mutex is free again.
+// Applies every waiting message inside one host call: the file work they leave (a
+// sample file they name) and the work a restored state left are done once the mutex
+// is free again.
 void Lv2Plugin::applyEditorMessages() {
-  const bool files = filesPending_.exchange(false, std::memory_order_acq_rel);
+  filesPending_.store(false, std::memory_order_release);
   messagesWaiting_.store(false, std::memory_order_release);
-  bool outermost = false;
-  {
-    IMutexLock lock(plug_->Mutex());
-    IPlugBase::HostCall call(*plug_);
-    outermost = call.Outermost();
+  plug_->RunHostCall([&] {
     Lv2Messages::Message message;
     bool currentChanged = false;
     while (toWorker_.pop(workerBuffer_.data(), static_cast<uint32_t>(workerBuffer_.size()))) {
@@ -50,8 +47,7 @@ void Lv2Plugin::applyEditorMessages() {
     // to the bit (the ports carry the same values only as floats, and a port holding
     // the float image of the plug-in's value leaves it as it is).
     if (currentChanged) plug_->RestorePreset(plug_->GetCurrentPresetIdx());
-  }
-  if (outermost || files) plug_->OnHostCallReturned();
+  });
 }
 
 std::vector<double> Lv2Plugin::paramValues() const {

@@ -48,5 +48,6 @@ Lv2Uris::Lv2Uris(LV2_URID_Map* map, const std::string& pluginUri) {
   stateProgram = own("program");
   stateCurrentProgram = own("currentProgram");
   stateFile = own("sampleFile");
-  statePortValues = own("portValues");
+  statePorts = own("ports");
+  statePlainPortValues = own("portValues");
 }

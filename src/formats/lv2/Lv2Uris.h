@@ -19,6 +19,8 @@ struct Lv2Uris {
   LV2_URID msgPreset, msgCurrent, msgEditorState, msgMeter, msgParamChange, msgStateRequest,
       msgSynced;
   LV2_URID keyIndex, keyName, keyInitialized, keyRecord, keyValues, keyLevel, keyValue;
-  // State keys.
-  LV2_URID stateBank, stateProgram, stateCurrentProgram, stateFile, statePortValues;
+  // State keys. The port values last applied are stored as the ports show them
+  // (statePorts); states of older builds hold plain values (statePlainPortValues).
+  LV2_URID stateBank, stateProgram, stateCurrentProgram, stateFile, statePorts,
+      statePlainPortValues;
 };

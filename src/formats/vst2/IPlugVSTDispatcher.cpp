@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "framework/IMidiMsg.h"
+#include "framework/ParamText.h"
 #include "formats/vst2/IPlugVST.h"
 
 namespace {
@@ -153,7 +153,7 @@ VstIntPtr IPlugVST::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
       }
       if (index == 8) {
         const IParam* asked = plug_->GetParam(static_cast<int>(value));
-        if (asked) return asked->Type() != IParam::kTypeDouble ? kVendorSpecificAnswer : 0;
+        if (asked) return asked->IsStepped() ? kVendorSpecificAnswer : 0;
       }
       return 0;
     case effCanDo: {
@@ -254,23 +254,13 @@ VstIntPtr IPlugVST::processEvents(const VstEvents* events) {
   return 1;
 }
 
+// A null text asks whether the parameter takes texts at all. A text that names no
+// value answers 0 and changes nothing.
 VstIntPtr IPlugVST::string2Parameter(int paramIdx, const char* text) {
   if (!text) return 1;
-  IParam* param = plug_->GetParam(paramIdx);
-  double value;
-  if (param->GetNDisplayTexts() > 0) {
-    int mapped = 0;
-    if (!param->MapDisplayText(text, &mapped)) return 0;
-    value = mapped;
-  } else {
-    value = std::atof(text);
-  }
-  if (value != value) return 0;
-  if (IPlugGUI* gui = plug_->GetGUI()) gui->SetParameterFromPlug(paramIdx, value, false);
-  double minValue = 0.0, maxValue = 1.0;
-  param->GetBounds(&minValue, &maxValue);
-  param->Set(std::min(std::max(value, minValue), maxValue));
-  plug_->OnParamChange(paramIdx);
+  double value = 0.0;
+  if (!paramtext::toValue(*plug_->GetParam(paramIdx), text, &value)) return 0;
+  plug_->SetParameterValueFromHost(paramIdx, value);
   return 1;
 }
 

@@ -3,7 +3,7 @@
 // HOME of its own, so no user's configuration or startup bank reaches the bundle.
 #include <cstdio>
 
-#include "formats/lv2/Lv2Ttl.h"
+#include "plugin/lv2/Lv2Ttl.h"
 #include "framework/IPlugBase.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 

@@ -8,7 +8,7 @@
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
 #include "engine/ZORQ.h"
-#include "formats/lv2/Lv2Ui.h"
+#include "formats/lv2/ui/Lv2Ui.h"
 #include "platform/PlatformFactory.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 

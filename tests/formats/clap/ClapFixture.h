@@ -14,10 +14,12 @@ inline ClapLibrary& sharedClap() {
   return library;
 }
 
-// One instance of it, created and initialised in a host that offers (or not) what an
-// editor needs.
+// One instance of it, created and initialised in a host that offers (or not, or later)
+// what an editor needs.
 struct LoadedClap {
-  explicit LoadedClap(bool editorSupport = true) : host(editorSupport) {
+  explicit LoadedClap(
+      ClapTestHost::EditorSupport editorSupport = ClapTestHost::EditorSupport::kFromTheStart)
+      : host(editorSupport) {
     const clap_plugin_descriptor_t* descriptor = library.descriptor();
     created = descriptor && host.create(library.factory(), descriptor->id);
   }

@@ -107,7 +107,7 @@ const clap_host_gui_t kHostGui = {
 };
 }  // namespace
 
-ClapTestHost::ClapTestHost(bool offerEditorSupport) : offerEditorSupport_(offerEditorSupport) {
+ClapTestHost::ClapTestHost(EditorSupport editorSupport) : editorSupport_(editorSupport) {
   host_.clap_version = {kClapVersionMajor, kClapVersionMinor, kClapVersionRevision};
   host_.host_data = this;
   host_.name = "zorq-test-host";
@@ -147,11 +147,13 @@ const void* ClapTestHost::getExtension(const clap_host_t* host, const char* id) 
       },
       [](const clap_host_t* h, int fd) { return of(h).fds.erase(fd) == 1; },
   };
+  const ClapTestHost& self = of(host);
+  if (self.initialising_ && self.editorSupport_ == EditorSupport::kAfterInit) return nullptr;
   const std::string wanted = id ? id : "";
   if (wanted == kClapExtParams) return &kHostParams;
   if (wanted == kClapExtLatency) return &kHostLatency;
   if (wanted == kClapExtState) return &kHostState;
-  if (!of(host).offerEditorSupport_) return nullptr;
+  if (self.editorSupport_ == EditorSupport::kNever) return nullptr;
   if (wanted == kClapExtGui) return &kHostGui;
   if (wanted == kClapExtTimerSupport) return &timerSupport;
   if (wanted == kClapExtPosixFdSupport) return &fdSupport;
@@ -166,7 +168,10 @@ bool ClapTestHost::create(const clap_plugin_factory_t* factory, const char* id) 
 bool ClapTestHost::adopt(const clap_plugin_t* plugin) {
   plugin_ = plugin;
   if (!plugin_) return false;
-  if (plugin_->init(plugin_)) return true;
+  initialising_ = true;
+  const bool initialised = plugin_->init(plugin_);
+  initialising_ = false;
+  if (initialised) return true;
   plugin_->destroy(plugin_);
   plugin_ = nullptr;
   return false;

@@ -65,7 +65,11 @@ class ClapTestHost {
     uint8_t midi[3];
   };
 
-  explicit ClapTestHost(bool offerEditorSupport = true);
+  // What the host offers an editor (the window, timers, descriptor watches): everything
+  // from the start, nothing at all while the plug-in initialises (the host's extensions
+  // come later, as some hosts do it), or never.
+  enum class EditorSupport { kFromTheStart, kAfterInit, kNever };
+  explicit ClapTestHost(EditorSupport editorSupport = EditorSupport::kFromTheStart);
   ~ClapTestHost();
   ClapTestHost(const ClapTestHost&) = delete;
   ClapTestHost& operator=(const ClapTestHost&) = delete;
@@ -114,7 +118,8 @@ class ClapTestHost {
   static bool record(const clap_output_events_t* list, const clap_event_header_t* event);
 
   clap_host_t host_{};
-  bool offerEditorSupport_;
+  EditorSupport editorSupport_;
+  bool initialising_ = false;
   const clap_plugin_t* plugin_ = nullptr;
   bool active_ = false;
   bool processing_ = false;

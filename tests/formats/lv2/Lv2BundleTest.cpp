@@ -7,9 +7,11 @@
 
 #include <lv2/port-props/port-props.h>
 #include <lv2/presets/presets.h>
+#include <lv2/units/units.h>
 
 #include "formats/lv2/Lv2TestHost.h"
 #include "engine/ZORQ.h"
+#include "framework/PortValue.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 
 namespace {
@@ -52,15 +54,23 @@ TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
     lilv_node_free(name);
     LilvNode *defaultValue = nullptr, *minimum = nullptr, *maximum = nullptr;
     lilv_port_get_range(world.plugin, port, &defaultValue, &minimum, &maximum);
-    EXPECT_EQ(lilv_node_as_float(defaultValue), static_cast<float>(param.GetDefault()));
-    EXPECT_EQ(lilv_node_as_float(minimum), static_cast<float>(param.GetMin()));
-    EXPECT_EQ(lilv_node_as_float(maximum), static_cast<float>(param.GetMax()));
+    EXPECT_EQ(lilv_node_as_float(defaultValue), static_cast<float>(portvalue::Default(param)));
+    EXPECT_EQ(lilv_node_as_float(minimum), static_cast<float>(portvalue::Minimum(param)));
+    EXPECT_EQ(lilv_node_as_float(maximum), static_cast<float>(portvalue::Maximum(param)));
     for (LilvNode* node : {defaultValue, minimum, maximum}) lilv_node_free(node);
 
-    const bool isEnum = param.Type() == IParam::kTypeEnum;
-    EXPECT_EQ(has(port, LV2_CORE__toggled), param.Type() == IParam::kTypeBool);
-    EXPECT_EQ(has(port, LV2_CORE__integer), isEnum || param.Type() == IParam::kTypeInt);
+    const bool isToggle = param.Type() == IParam::kTypeBool;
+    const bool isEnum = param.IsChoice() && !isToggle;
+    EXPECT_EQ(has(port, LV2_CORE__toggled), isToggle);
+    EXPECT_EQ(has(port, LV2_CORE__integer), param.IsStepped() && !isToggle);
     EXPECT_EQ(has(port, LV2_CORE__enumeration), isEnum);
+    LilvNode* unitKey = world.node(LV2_UNITS__unit);
+    LilvNodes* units = lilv_port_get_value(world.plugin, port, unitKey);
+    const bool inDb = units && lilv_nodes_size(units) > 0 &&
+                      std::string(lilv_node_as_uri(lilv_nodes_get_first(units))) == LV2_UNITS__db;
+    EXPECT_EQ(inDb, param.IsGain());
+    lilv_nodes_free(units);
+    lilv_node_free(unitKey);
     LilvScalePoints* points = lilv_port_get_scale_points(world.plugin, port);
     ASSERT_EQ(points ? static_cast<int>(lilv_scale_points_size(points)) : 0,
               isEnum ? param.GetNDisplayTexts() : 0);
@@ -126,8 +136,9 @@ TEST_F(Lv2Bundle, PresetsAreTheBuiltInPrograms) {
           for (size_t i = 0; i < v->description->paramPorts.size(); ++i)
             if (symbol == std::string(v->description->paramPorts[i].symbol) &&
                 size == sizeof(float)) {
+              const IParam& param = *v->zorq->GetParam(static_cast<int>(i));
               EXPECT_EQ(*static_cast<const float*>(value),
-                        static_cast<float>(v->zorq->GetParam(static_cast<int>(i))->Value()))
+                        static_cast<float>(portvalue::FromPlain(param, param.Value())))
                   << symbol;
               ++v->values;
             }

@@ -6,7 +6,8 @@
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
 #include "formats/lv2/Lv2TestSignals.h"
-#include "formats/lv2/Lv2Ui.h"
+#include "framework/PortValue.h"
+#include "formats/lv2/ui/Lv2Ui.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
@@ -16,7 +17,7 @@ class Lv2Editor : public ::testing::Test {
   void SetUp() override {
     registerEditorBitmaps();
     plugin = std::make_unique<Lv2Instance>(world);
-    ASSERT_EQ(plugin->restoreBank(testBank(2), 0, 2), LV2_STATE_SUCCESS);
+    ASSERT_EQ(plugin->restoreBank(testBank(2), nullptr, 2), LV2_STATE_SUCCESS);
     setControls(*plugin, programValues(2));
     auto copy = std::make_unique<ZORQ>();
     ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
@@ -121,7 +122,7 @@ TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
   for (int i = 0; i < ui->copy().NParams(); ++i) {
     EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
     EXPECT_EQ(plugin->control(description.paramPorts[static_cast<size_t>(i)].symbol),
-              static_cast<float>(values[i]));
+              static_cast<float>(portvalue::FromPlain(*ui->copy().GetParam(i), values[i])));
   }
   EXPECT_GT(portWrites, 0);
 }

@@ -26,7 +26,7 @@ class Lv2Plugin : public ::testing::Test {
   std::unique_ptr<Lv2Instance> instanceWithBank(int current) {
     auto instance = std::make_unique<Lv2Instance>(world);
     EXPECT_TRUE(instance->valid());
-    EXPECT_EQ(instance->restoreBank(testBank(current), 0, current), LV2_STATE_SUCCESS);
+    EXPECT_EQ(instance->restoreBank(testBank(current), nullptr, current), LV2_STATE_SUCCESS);
     setControls(*instance, programValues(current));
     return instance;
   }
@@ -50,7 +50,10 @@ TEST_F(Lv2Plugin, MidiProgramChangeSurvivesSaveAndRestore) {
 
   Lv2Instance restored(world);
   restored.restore(reread);
-  EXPECT_EQ(restored.control("final_volume"), static_cast<float>(programValues(0)[kFinalVolume]));
+  const ZORQ shown;
+  EXPECT_EQ(restored.control("final_volume_db"),
+            static_cast<float>(portvalue::FromPlain(*shown.GetParam(kFinalVolume),
+                                                    programValues(0)[kFinalVolume])));
   auto fresh = instanceWithBank(1);
   const std::vector<float> a = renderLv2(restored, signal, 0, 30000, kBlock, kNotes);
   const std::vector<float> b = renderLv2(*fresh, signal, 0, 30000, kBlock, kNotes);
@@ -65,10 +68,10 @@ TEST_F(Lv2Plugin, MidiProgramChangeSurvivesSaveAndRestore) {
 TEST_F(Lv2Plugin, APortTheHostMovesIsApplied) {
   auto moved = instanceWithBank(0);
   renderLv2(*moved, signal, 0, 1024, kBlock, {{0, {0xC0, 1, 0}, 2}});
-  moved->control("final_volume") = 0.1f;
+  moved->control("final_volume_db") = -20.0f;
   const std::vector<float> a = renderLv2(*moved, signal, 1024, 20000, kBlock, kNotes);
   auto reference = instanceWithBank(1);
-  reference->control("final_volume") = 0.1f;
+  reference->control("final_volume_db") = -20.0f;
   renderLv2(*reference, signal, 0, 1024, kBlock, {});
   const std::vector<float> b = renderLv2(*reference, signal, 1024, 20000, kBlock, kNotes);
   EXPECT_GT(rms(a), 1e-4);
@@ -116,7 +119,7 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   source.serializeBankChunk(&bank);
   Lv2Instance played(world);
   ASSERT_EQ(played.restoreBank(std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size()),
-                               0, 0),
+                               nullptr, 0),
             LV2_STATE_SUCCESS);
   played.control("input_mode") = 1.0f;
   TestSignal silentVoice = signal;
@@ -153,6 +156,52 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   EXPECT_GT(rms(out), 1e-4);
 }
 
+// A state of an older build held gains as plain factors, under port symbols that are
+// gone, and the values last seen as plain values. Restored into an instance whose gain
+// ports hold their defaults (a session) or values left from before (a preset loaded
+// later), it plays its own program, as the same program restored today does.
+class Lv2OlderState : public Lv2Plugin, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Lv2OlderState, PlaysWhatItStored) {
+  const std::vector<double> values = programValues(1);
+  const LV2_Atom_Vector_Body body{sizeof(float), world.urids(LV2_ATOM__Float)};
+  std::vector<uint8_t> plain(sizeof body + values.size() * sizeof(float));
+  std::memcpy(plain.data(), &body, sizeof body);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const float value = static_cast<float>(values[i]);
+    std::memcpy(plain.data() + sizeof body + i * sizeof value, &value, sizeof value);
+  }
+  const int32_t program = 1;
+  std::vector<uint8_t> current(sizeof program);
+  std::memcpy(current.data(), &program, sizeof program);
+
+  Lv2Instance older(world);
+  const ZORQ table;
+  const Lv2Description description = zorqLv2Description();
+  for (int i = 0; i < table.NParams(); ++i) {
+    const IParam& param = *table.GetParam(i);
+    float& port = older.control(description.paramPorts[static_cast<size_t>(i)].symbol);
+    // The host sets the ports the state names; the gain ports keep what they hold.
+    if (!param.IsGain())
+      port = static_cast<float>(values[static_cast<size_t>(i)]);
+    else if (GetParam())
+      port = -3.0f;
+  }
+  ASSERT_EQ(older.restoreProperties({{"bank", {LV2_ATOM__Chunk, testBank(1)}},
+                                     {"currentProgram", {LV2_ATOM__Int, current}},
+                                     {"portValues", {LV2_ATOM__Vector, plain}}}),
+            LV2_STATE_SUCCESS);
+  auto today = instanceWithBank(1);
+  const std::vector<float> a = renderLv2(older, signal, 0, 20000, kBlock, kNotes);
+  const std::vector<float> b = renderLv2(*today, signal, 0, 20000, kBlock, kNotes);
+  EXPECT_GT(rms(a), 1e-4);
+  EXPECT_EQ(a, b);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const auto& info) {
+  return info.param ? "GainPortsLeftElsewhere" : "GainPortsAtDefaults";
+});
+
 struct DamagedState {
   const char* name;
   std::vector<uint8_t> (*bytes)();
@@ -177,9 +226,9 @@ class Lv2DamagedState : public Lv2Plugin, public ::testing::WithParamInterface<D
 TEST_P(Lv2DamagedState, IsRefusedAndChangesNothing) {
   auto instance = instanceWithBank(1);
   LilvState* before = instance->save();
-  EXPECT_NE(instance->restoreBank(GetParam().bytes(),
-                                  GetParam().wrongType ? world.urids(LV2_ATOM__String) : 0),
-            LV2_STATE_SUCCESS);
+  EXPECT_NE(
+      instance->restoreBank(GetParam().bytes(), GetParam().wrongType ? LV2_ATOM__String : nullptr),
+      LV2_STATE_SUCCESS);
   LilvState* after = instance->save();
   EXPECT_TRUE(lilv_state_equals(before, after));
   lilv_state_free(before);

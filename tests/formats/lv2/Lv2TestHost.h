@@ -186,17 +186,30 @@ class Lv2Instance {
         &store, 0, features_.data());
     return properties;
   }
-  // The plug-in's state interface called directly with a bank chunk and, when not
-  // negative, the current program (nothing else).
-  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, LV2_URID type = 0,
-                               int32_t current = -1) {
-    bank_ = bytes;
-    current_ = current;
-    bankType_ = type ? type : world_.urids(LV2_ATOM__Chunk);
+  // One stored property: its type's URI and its bytes.
+  struct Property {
+    const char* type;
+    std::vector<uint8_t> bytes;
+  };
+  // The plug-in's state interface called directly with these properties, keyed by the
+  // part of their URI after the plug-in's.
+  LV2_State_Status restoreProperties(std::map<std::string, Property> properties) {
+    properties_ = std::move(properties);
     const auto* state = static_cast<const LV2_State_Interface*>(
         lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
-    return state->restore(lilv_instance_get_handle(instance_), &Lv2Instance::retrieveBank, this, 0,
-                          features_.data());
+    return state->restore(lilv_instance_get_handle(instance_), &Lv2Instance::retrieveProperty, this,
+                          0, features_.data());
+  }
+  // A bank chunk (of `type`, a chunk by default) and, when not negative, the current program.
+  LV2_State_Status restoreBank(const std::vector<uint8_t>& bytes, const char* type = nullptr,
+                               int32_t current = -1) {
+    std::map<std::string, Property> properties = {{"bank", {type ? type : LV2_ATOM__Chunk, bytes}}};
+    if (current >= 0) {
+      std::vector<uint8_t> index(sizeof current);
+      std::memcpy(index.data(), &current, sizeof current);
+      properties["currentProgram"] = {LV2_ATOM__Int, index};
+    }
+    return restoreProperties(std::move(properties));
   }
 
  private:
@@ -279,21 +292,17 @@ class Lv2Instance {
     if (size == sizeof(float) && type == self->world_.urids(LV2_ATOM__Float))
       std::memcpy(&self->control(symbol), value, sizeof(float));
   }
-  static const void* retrieveBank(LV2_State_Handle handle, uint32_t key, size_t* size,
-                                  uint32_t* type, uint32_t* flags) {
+  static const void* retrieveProperty(LV2_State_Handle handle, uint32_t key, size_t* size,
+                                      uint32_t* type, uint32_t* flags) {
     auto* self = static_cast<Lv2Instance*>(handle);
-    if (key == self->world_.urids("urn:zandervoltmusic:zorq#currentProgram") &&
-        self->current_ >= 0) {
-      *size = sizeof self->current_;
-      *type = self->world_.urids(LV2_ATOM__Int);
-      *flags = LV2_STATE_IS_POD;
-      return &self->current_;
-    }
-    if (key != self->world_.urids("urn:zandervoltmusic:zorq#bank")) return nullptr;
-    *size = self->bank_.size();
-    *type = self->bankType_;
+    const std::string uri = self->world_.urids.unmap.unmap(self->world_.urids.unmap.handle, key);
+    const auto found = self->properties_.find(uri.substr(uri.find('#') + 1));
+    if (uri.find("urn:zandervoltmusic:zorq#") != 0 || found == self->properties_.end())
+      return nullptr;
+    *size = found->second.bytes.size();
+    *type = self->world_.urids(found->second.type);
     *flags = LV2_STATE_IS_POD;
-    return self->bank_.data();
+    return found->second.bytes.data();
   }
 
   Lv2World& world_;
@@ -311,9 +320,7 @@ class Lv2Instance {
   uint32_t jobSizes_[kMaxJobs] = {};
   int jobCount_ = 0;
   std::vector<std::vector<uint8_t>> notifications_;
-  std::vector<uint8_t> bank_;
-  LV2_URID bankType_ = 0;
-  int32_t current_ = -1;
+  std::map<std::string, Property> properties_;
   size_t allocationsInRun_ = 0;
   bool workerHere_ = true;
 };

@@ -10,6 +10,7 @@
 
 #include "engine/ZORQ.h"
 #include "formats/lv2/Lv2TestHost.h"
+#include "framework/PortValue.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 
 // A bank whose first three programs differ audibly; `current` is selected. Only the
@@ -57,8 +58,10 @@ inline std::vector<double> programValues(int program) {
 // The host's control ports at the given values (what a host shows after reading them).
 inline void setControls(Lv2Instance& instance, const std::vector<double>& values) {
   const Lv2Description description = zorqLv2Description();
+  const ZORQ zorq;
   for (size_t i = 0; i < values.size(); ++i)
-    instance.control(description.paramPorts[i].symbol) = static_cast<float>(values[i]);
+    instance.control(description.paramPorts[i].symbol) =
+        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
 }
 
 // A voice of two partials with a slow tremolo, and a buzzy carrier; deterministic.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PictureDifference.h"
-#include "RecordingHost.h"
+#include "HostedZorq.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
@@ -14,12 +14,11 @@ TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
   if (!why.empty()) GTEST_SKIP() << why;
   TempFolder home;
   setenv("HOME", home.path().c_str(), 1);
-  RecordingHost plugin;
-  ASSERT_NE(plugin.effect, nullptr);
-  plugin.start();
-  ASSERT_TRUE(plugin.effect->flags & effFlagsHasEditor);
+  HostedZorq plugin;
+  plugin.host.start(44100.0, 512);
+  ASSERT_TRUE(plugin.host.effect().flags & effFlagsHasEditor);
 
-  X11TestHost host(plugin.effect);
+  X11TestHost host(&plugin.host.effect());
   ASSERT_TRUE(host.Open());
   EXPECT_EQ(host.Width(), 800);
   EXPECT_EQ(host.Height(), 360);
@@ -38,12 +37,13 @@ TEST(EditorHost, ZorqEditorOpensInTheHostsWindowAndAnswersTheMouse) {
   host.Button(1, false);
   host.Settle(100);
   {
-    std::lock_guard<std::mutex> lock(plugin.recordMutex);
-    ASSERT_FALSE(plugin.edits.empty());
-    EXPECT_EQ(plugin.edits.front(), audioMasterBeginEdit);
-    EXPECT_EQ(plugin.edits.back(), audioMasterEndEdit);
-    ASSERT_FALSE(plugin.automation.empty());
-    EXPECT_EQ(plugin.automation.back().first, 4);
+    std::lock_guard<std::mutex> lock(plugin.recorder.mutex);
+    const std::string& edits = plugin.recorder.edits;
+    ASSERT_GT(edits.size(), 2u);
+    EXPECT_EQ(edits.front(), 'B');
+    EXPECT_EQ(edits.back(), 'E');
+    ASSERT_FALSE(plugin.recorder.changes.empty());
+    EXPECT_EQ(plugin.recorder.changes.back().index, 4);
   }
 
   // The tweak switch shows the other view.

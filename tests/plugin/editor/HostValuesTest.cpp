@@ -7,7 +7,7 @@
 #include <xcb/xcb.h>
 
 #include "PictureDifference.h"
-#include "RecordingHost.h"
+#include "HostedZorq.h"
 #include "dsp/ParamIndex.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
@@ -29,13 +29,13 @@ struct Views {
 // The plug-in loaded and started as hosts do, with a host window for its editor.
 struct EditorSession {
   EditorSession() : host(started(plugin)) {}
-  static AEffect* started(RecordingHost& plugin) {
-    if (plugin.effect) plugin.start();
-    return plugin.effect;
+  static AEffect* started(HostedZorq& plugin) {
+    plugin.host.start(44100.0, 512);
+    return &plugin.host.effect();
   }
-  bool open() { return plugin.effect && host.Open(); }
+  bool open() { return host.Open(); }
 
-  RecordingHost plugin;  // built first, gone last
+  HostedZorq plugin;  // built first, gone last
   X11TestHost host;
 };
 
@@ -91,7 +91,7 @@ class HostValues : public testing::Test {
 TEST_F(HostValues, EveryParameterHandedBackAsItsFloatLeavesBothViewsAsTheyWere) {
   EditorSession session;
   ASSERT_TRUE(session.open());
-  RecordingHost& plugin = session.plugin;
+  Vst2PluginHost& plugin = session.plugin.host;
   X11TestHost& host = session.host;
   toggleView(host);
   const Views before = bothViews(host);
@@ -99,8 +99,7 @@ TEST_F(HostValues, EveryParameterHandedBackAsItsFloatLeavesBothViewsAsTheyWere) 
   // As a host restoring its session: every parameter set to the float it was given.
   auto handBack = [&] {
     host.Run([&] {
-      for (int i = 0; i < plugin.effect->numParams; ++i)
-        plugin.setParameter(i, plugin.parameter(i));
+      for (int i = 0; i < plugin.numParams(); ++i) plugin.setParameter(i, plugin.getParameter(i));
     });
   };
   handBack();
@@ -117,15 +116,15 @@ TEST_F(HostValues, EveryParameterHandedBackAsItsFloatLeavesBothViewsAsTheyWere) 
 }
 
 TEST_F(HostValues, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
-  std::vector<char> program;
+  std::vector<uint8_t> program;
   std::unique_ptr<LICE_MemBitmap> shown, reopened;
   {
     EditorSession session;
     ASSERT_TRUE(session.open());
-    RecordingHost& plugin = session.plugin;
+    Vst2PluginHost& plugin = session.plugin.host;
     X11TestHost& host = session.host;
     toggleView(host);
-    const float levelBefore = plugin.parameter(kSynthesisLevel1);
+    const float levelBefore = plugin.getParameter(kSynthesisLevel1);
     host.MoveTo(kLevelKnobX, kLevelKnobY);
     host.Settle(30);
     host.Button(1, true);
@@ -136,7 +135,7 @@ TEST_F(HostValues, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
     host.Button(1, false);
     host.MoveTo(kLevelKnobX, kLevelKnobY + 60);  // off every knob
     host.Settle(100);
-    ASSERT_NE(plugin.parameter(kSynthesisLevel1), levelBefore);
+    ASSERT_NE(plugin.getParameter(kSynthesisLevel1), levelBefore);
     hideAndShow(host);
     shown = shot(host);
     closeAndReopen(host);
@@ -147,7 +146,7 @@ TEST_F(HostValues, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
   ASSERT_FALSE(program.empty());
 
   EditorSession fresh;
-  ASSERT_EQ(fresh.plugin.setChunk(false, program), 1);
+  ASSERT_TRUE(fresh.plugin.host.setChunk(false, program));
   ASSERT_TRUE(fresh.open());
   X11TestHost& host = fresh.host;
   toggleView(host);
@@ -163,7 +162,7 @@ TEST_F(HostValues, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
 TEST_F(HostValues, PressCutShortByClosingEndsItsGestureAndLeavesNoButtonDown) {
   EditorSession session;
   ASSERT_TRUE(session.open());
-  RecordingHost& plugin = session.plugin;
+  HostedZorq& plugin = session.plugin;
   X11TestHost& host = session.host;
   const std::unique_ptr<LICE_MemBitmap> before = shot(host);
   for (const auto& [x, y] :
@@ -179,9 +178,9 @@ TEST_F(HostValues, PressCutShortByClosingEndsItsGestureAndLeavesNoButtonDown) {
     host.Settle(500);
   }
   EXPECT_EQ(differingPixels(before.get(), shot(host).get(), kChancePicture), 0);
-  EXPECT_EQ(plugin.dispatch(effGetProgram), 0);
-  std::lock_guard<std::mutex> lock(plugin.recordMutex);
-  EXPECT_EQ(plugin.edits, (std::vector<int>{audioMasterBeginEdit, audioMasterEndEdit}));
+  EXPECT_EQ(plugin.host.currentProgram(), 0);
+  std::lock_guard<std::mutex> lock(plugin.recorder.mutex);
+  EXPECT_EQ(plugin.recorder.edits, "BE");
 }
 
 }  // namespace

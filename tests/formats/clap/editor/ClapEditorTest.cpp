@@ -1,7 +1,7 @@
 // ZORQ.clap's editor as a CLAP host shows it: embedded in the host's X11 window, its
 // connection watched through the host's file descriptor support and its redraws run
-// from the host's timer, offered only to hosts that can run it, and made and destroyed
-// again without a leak or a stray window.
+// from the host's timer, offered to every host but made only for one that can run it,
+// and made and destroyed again without a leak or a stray window.
 // (The editor's gestures reaching the host are the adapter test's.)
 #include <poll.h>
 #include <xcb/xcb.h>
@@ -178,14 +178,20 @@ TEST_F(ClapEditor, CreateAndDestroyLeaveNothingBehind) {
   EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
 }
 
-TEST_F(ClapEditor, OffersEmbeddedX11OnlyWhenTheHostCanRunIt) {
-  LoadedClap clap;
+// Hosts decide at scan time whether a plug-in has an editor, often with a host that
+// offers nothing: every host finds an embedded X11 editor, and only create asks whether
+// this host can run it (timers or descriptor watches), at that moment.
+using EditorSupport = ClapTestHost::EditorSupport;
+class ClapEditorOffer : public ClapEditor, public ::testing::WithParamInterface<EditorSupport> {};
+
+TEST_P(ClapEditorOffer, EveryHostFindsTheEditorAndOnlyAHostThatCanRunItOpensIt) {
+  LoadedClap clap(GetParam());
   ASSERT_TRUE(clap.created);
   const auto* gui = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
   ASSERT_NE(gui, nullptr);
   EXPECT_TRUE(gui->is_api_supported(clap.host.plugin(), "x11", false));
   EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "x11", true));
-  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", true));
+  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", false));
   const char* api = nullptr;
   bool floating = true;
   ASSERT_TRUE(gui->get_preferred_api(clap.host.plugin(), &api, &floating));
@@ -193,7 +199,36 @@ TEST_F(ClapEditor, OffersEmbeddedX11OnlyWhenTheHostCanRunIt) {
   EXPECT_FALSE(floating);
   EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", true));
 
-  LoadedClap bare(false);  // a host without timers or descriptor watches
-  ASSERT_TRUE(bare.created);
-  EXPECT_EQ(bare.host.extension<clap_plugin_gui_t>(kClapExtGui), nullptr);
+  ClapWindowHost window(clap);
+  const std::vector<xcb_window_t> screenBefore = window.children(window.root());
+  const int descriptors = OpenDescriptorCount();
+  if (GetParam() == EditorSupport::kNever) {
+    // Refused at once, every time, and nothing is left: no window, connection or callback.
+    EXPECT_FALSE(window.open());
+    EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", false));
+    EXPECT_FALSE(gui->show(clap.host.plugin()));
+    gui->destroy(clap.host.plugin());
+    EXPECT_TRUE(clap.host.timers.empty());
+    EXPECT_TRUE(clap.host.fds.empty());
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+    EXPECT_EQ(window.children(window.root()), screenBefore);
+    return;
+  }
+  ASSERT_TRUE(window.open());
+  EXPECT_EQ(clap.host.timers.size(), 1u);
+  EXPECT_EQ(clap.host.fds.size(), 1u);
+  window.run(100);
+  EXPECT_GT(window.fdCallbacks, 0);
+  EXPECT_EQ(window.children(window.parent()).size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hosts, ClapEditorOffer,
+                         ::testing::Values(EditorSupport::kFromTheStart, EditorSupport::kAfterInit,
+                                           EditorSupport::kNever),
+                         [](const ::testing::TestParamInfo<EditorSupport>& info) {
+                           switch (info.param) {
+                             case EditorSupport::kFromTheStart: return "OffersItAtInit";
+                             case EditorSupport::kAfterInit: return "OffersItAfterInit";
+                             default: return "NeverOffersIt";
+                           }
+                         });
