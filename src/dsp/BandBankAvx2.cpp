@@ -28,11 +28,18 @@ struct Isa {
     return _mm256_set_m128d(_mm_unpackhi_pd(l, r), _mm_unpacklo_pd(l, r));
   }
   // Band 2k, then band 2k + 1.
+  static void storeDeinterleaved(double* left, double* right, V pairs) {
+    const V byChannel = _mm256_permute4x64_pd(pairs, 0xD8);  // left 0, left 1, right 0, right 1
+    _mm_storeu_pd(left, _mm256_castpd256_pd128(byChannel));
+    _mm_storeu_pd(right, _mm256_extractf128_pd(byChannel, 1));
+  }
+  static unsigned signBits(V v) { return static_cast<unsigned>(_mm256_movemask_pd(v)); }
   static void addPairs(double* p, V v) {
     const __m128d sum = _mm_loadu_pd(p) + _mm256_castpd256_pd128(v);
     _mm_storeu_pd(p, sum + _mm256_extractf128_pd(v, 1));
   }
-  static V plusOffset(V x, V d) { return _mm256_fmadd_pd(d, _mm256_set1_pd(1.0), x); }
+  static constexpr bool kAddBound = true;  // the clamps are a max and a min
+  static V addOnMultiplier(V a, V b) { return _mm256_fmadd_pd(b, _mm256_set1_pd(1.0), a); }
   static V max(V a, V b) { return _mm256_max_pd(a, b); }
   static V min(V a, V b) { return _mm256_min_pd(a, b); }
   static V clampRange(V v) {

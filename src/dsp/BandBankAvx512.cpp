@@ -29,6 +29,13 @@ struct Isa {
         _mm512_maskz_broadcast_f64x4(kAll, _mm256_loadu_pd(right)));
   }
   // Bands 4k to 4k + 3, in order.
+  static void storeDeinterleaved(double* left, double* right, V pairs) {
+    const __m512i order = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+    const V byChannel = _mm512_maskz_permutexvar_pd(kAll, order, pairs);
+    _mm256_storeu_pd(left, _mm512_maskz_extractf64x4_pd(kAll, byChannel, 0));
+    _mm256_storeu_pd(right, _mm512_maskz_extractf64x4_pd(kAll, byChannel, 1));
+  }
+  static unsigned signBits(V v) { return _mm512_movepi64_mask(_mm512_castpd_si512(v)); }
   static void addPairs(double* p, V v) {
     const __m256d low = _mm512_maskz_extractf64x4_pd(kAll, v, 0);
     const __m256d high = _mm512_maskz_extractf64x4_pd(kAll, v, 1);
@@ -37,7 +44,10 @@ struct Isa {
     sum = sum + _mm256_castpd256_pd128(high);
     _mm_storeu_pd(p, sum + _mm256_extractf128_pd(high, 1));
   }
-  static V plusOffset(V x, V d) { return _mm512_maskz_fmadd_pd(kAll, d, _mm512_set1_pd(1.0), x); }
+  static constexpr bool kAddBound = false;
+  static V addOnMultiplier(V a, V b) {
+    return _mm512_maskz_fmadd_pd(kAll, b, _mm512_set1_pd(1.0), a);
+  }
   static V max(V a, V b) { return _mm512_maskz_max_pd(kAll, a, b); }
   static V min(V a, V b) { return _mm512_maskz_min_pd(kAll, a, b); }
   // The smaller magnitude of v and 64 with the sign of v: the clamp to +-64 for every

@@ -22,8 +22,14 @@ struct Isa {
   static V loadInterleaved(const double* left, const double* right) {
     return _mm_unpacklo_pd(_mm_load_sd(left), _mm_load_sd(right));
   }
+  static void storeDeinterleaved(double* left, double* right, V pairs) {
+    _mm_storel_pd(left, pairs);
+    _mm_storeh_pd(right, pairs);
+  }
+  static unsigned signBits(V v) { return static_cast<unsigned>(_mm_movemask_pd(v)); }
   static void addPairs(double* p, V v) { _mm_storeu_pd(p, _mm_loadu_pd(p) + v); }
-  static V plusOffset(V x, V d) { return x + d; }
+  static constexpr bool kAddBound = false;
+  static V addOnMultiplier(V a, V b) { return a + b; }
   static V max(V a, V b) { return _mm_max_pd(a, b); }
   static V min(V a, V b) { return _mm_min_pd(a, b); }
   static V clampRange(V v) {
