@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "dsp/Filter.h"
 #include "dsp/Resonator.h"
@@ -19,11 +18,11 @@
 
 namespace {
 
-void (*kernelFunction(BandBank::Kernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
+void (*kernelFunction(SimdKernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
   switch (kernel) {
-    case BandBank::Kernel::kSse2: return runBandBankSse2;
-    case BandBank::Kernel::kAvx2: return runBandBankAvx2;
-    case BandBank::Kernel::kAvx512: return runBandBankAvx512;
+    case SimdKernel::kSse2: return runBandBankSse2;
+    case SimdKernel::kAvx2: return runBandBankAvx2;
+    case SimdKernel::kAvx512: return runBandBankAvx512;
     default: return runBandBankScalar;
   }
 }
@@ -64,42 +63,9 @@ void clearHistory(ResonatorLanes& r) {
 
 }  // namespace
 
-const char* BandBank::name(Kernel kernel) {
-  switch (kernel) {
-    case Kernel::kSse2: return "sse2";
-    case Kernel::kAvx2: return "avx2";
-    case Kernel::kAvx512: return "avx512";
-    default: return "scalar";
-  }
-}
-
-bool BandBank::isSupported(Kernel kernel) {
-  __builtin_cpu_init();
-  switch (kernel) {
-    case Kernel::kAvx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    case Kernel::kAvx512:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-    default: return true;
-  }
-}
-
-BandBank::Kernel BandBank::best() {
-  if (isSupported(Kernel::kAvx512)) return Kernel::kAvx512;
-  if (isSupported(Kernel::kAvx2)) return Kernel::kAvx2;
-  return Kernel::kSse2;
-}
-
-BandBank::Kernel BandBank::fromEnvironment() {
-  const char* wanted = std::getenv("ZORQ_SIMD");
-  if (wanted)
-    for (Kernel kernel : kKernels)
-      if (std::strcmp(wanted, name(kernel)) == 0 && isSupported(kernel)) return kernel;
-  return best();
-}
-
 BandBank::BandBank() : lanes_(std::make_unique<BandBankLanes>()) { reset(); }
 
-void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
+void BandBank::prepare(double sampleRate, int maxFrames, SimdKernel kernel) {
   sampleRate_ = sampleRate;
   // The same size again keeps the scratch (a reset on the audio thread allocates nothing).
   const int frames = std::clamp(maxFrames, 1, kMaxPieceFrames);
@@ -115,7 +81,7 @@ void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
     std::fill(scratch_, scratch_ + scratchSize, 0.0);
   }
   maxFrames_ = frames;
-  kernel_ = isSupported(kernel) ? kernel : best();
+  kernel_ = simd::orBest(kernel);
   run_ = kernelFunction(kernel_);
 }
 

@@ -18,6 +18,8 @@
 #include "dsp/LFO.h"
 #include "dsp/PhaseIncrementTable.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceMixer.h"
+#include "engine/EngineStage.h"
 #include "engine/ParamChangeQueue.h"
 #include "engine/ToolsCommand.h"
 #include "framework/IMessageBox.h"
@@ -36,6 +38,10 @@ class ZORQ : public Synth {
 
   // Audio thread, plug-in mutex held by the base.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The same block loop with stages.mark(stage) at the end of each stage (EngineStage.h),
+  // defined in ZorqBlockLoop.h: the benchmarks' stage table times the stages with it.
+  template <class Stages>
+  void processBlock(double** inputs, double** outputs, int nFrames, Stages& stages);
   // Any thread; takes the plug-in mutex.
   void OnParamChange(int paramIdx) override;
   // A host's parameter change waits for the control tick whose window holds its
@@ -161,8 +167,14 @@ class ZORQ : public Synth {
   void handleMidiEvents();
   // Applies the host's parameter changes due before frame `limit` of the block.
   void applyParamChanges(int limit);
-  void loadBuffers(double** inputs, int n);
+  // One slice of n frames, stage by stage (ZorqProcess.cpp).
+  void loadModulator(double** inputs, int n);
+  void loadKeyboard(int n);
+  void loadNoise(int n);
+  void loadExternal(double** inputs, int n);
+  void measureLevel(double** inputs, int n);
   void vocode(int n);
+  void mixOutputs(double* outL, double* outR, int n);
   void cleanup();
   void refreshInputConnections();
   // Which modulator channels carry signal: both in "File" mode, else the connected ones.
@@ -225,7 +237,8 @@ class ZORQ : public Synth {
   // Keyboard carrier and output chorus.
   PhaseIncrementTable phaseIncrements_;
   Voice voices_[kNumVoices];
-  Voice* voiceList_[kNumVoices];  // the voices in order, for Voice::processAll
+  Voice* voiceList_[kNumVoices];  // the voices in order, for the mixer
+  VoiceMixer voiceMixer_;
   LFO vibratoLFOs_[kNumVibratoLFOs];
   Ensemble ensembles_[2];
 

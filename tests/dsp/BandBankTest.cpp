@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-void PrintTo(BandBank::Kernel kernel, std::ostream* os) { *os << BandBank::name(kernel); }
+void PrintTo(SimdKernel kernel, std::ostream* os) { *os << simd::name(kernel); }
 
 namespace {
 
@@ -143,23 +143,23 @@ int firstDifference(const std::vector<double>& a, const std::vector<double>& b) 
 }
 
 struct Case {
-  BandBank::Kernel kernel;
+  SimdKernel kernel;
   const Scenario* scenario;
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
-  *os << BandBank::name(c.kernel) << "_" << c.scenario->name;
+  *os << simd::name(c.kernel) << "_" << c.scenario->name;
 }
 
 class BandBankKernels : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
   const Case& c = GetParam();
-  if (!BandBank::isSupported(c.kernel))
-    GTEST_SKIP() << "this processor has no " << BandBank::name(c.kernel) << "; kernel not run";
+  if (!simd::isSupported(c.kernel))
+    GTEST_SKIP() << "this processor has no " << simd::name(c.kernel) << "; kernel not run";
   const Scenario& sc = *c.scenario;
   BandBank reference, bank;
-  reference.prepare(sc.rate, kMaxFrames, BandBank::Kernel::kScalar);
+  reference.prepare(sc.rate, kMaxFrames, SimdKernel::kScalar);
   bank.prepare(sc.rate, kMaxFrames, c.kernel);
   ASSERT_EQ(bank.kernel(), c.kernel);
   reference.reset();
@@ -195,25 +195,24 @@ TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
 
 std::vector<Case> allCases() {
   std::vector<Case> cases;
-  for (BandBank::Kernel kernel :
-       {BandBank::Kernel::kSse2, BandBank::Kernel::kAvx2, BandBank::Kernel::kAvx512})
+  for (SimdKernel kernel : {SimdKernel::kSse2, SimdKernel::kAvx2, SimdKernel::kAvx512})
     for (const Scenario& scenario : kScenarios) cases.push_back({kernel, &scenario});
   return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(BandBank::name(info.param.kernel)) + "_" +
+                           return std::string(simd::name(info.param.kernel)) + "_" +
                                   info.param.scenario->name;
                          });
 
 // With a silent modulator every band's gain is clamp(bias, 0, limit): the output is
 // that multiple of the output of the same bank with every band fixed (gain 1). The
 // fixed bank takes slices of at most 17 frames, so it runs each slice in pieces.
-class BandBankGain : public ::testing::TestWithParam<BandBank::Kernel> {};
+class BandBankGain : public ::testing::TestWithParam<SimdKernel> {};
 
 TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
-  if (!BandBank::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
+  if (!simd::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
   const struct {
     double bias, limit, gain;
   } cases[] = {
@@ -246,12 +245,12 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, BandBankGain, ::testing::ValuesIn(BandBank::kKernels),
-                         [](const auto& info) { return std::string(BandBank::name(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Kernels, BandBankGain, ::testing::ValuesIn(simd::kKernels),
+                         [](const auto& info) { return std::string(simd::name(info.param)); });
 
 TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
   BandBank bank;
-  bank.prepare(kRate, 64, BandBank::Kernel::kScalar);
+  bank.prepare(kRate, 64, SimdKernel::kScalar);
   for (int band : {-1, kNumBands}) {
     bank.setAnalysisFrequency(band, 1000.0);
     bank.setSynthesisFrequency(band, 1000.0);
@@ -269,11 +268,11 @@ TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
 
 TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
   setenv("ZORQ_SIMD", "scalar", 1);
-  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::Kernel::kScalar);
+  EXPECT_EQ(simd::fromEnvironment(), SimdKernel::kScalar);
   setenv("ZORQ_SIMD", "no-such-kernel", 1);
-  EXPECT_EQ(BandBank::fromEnvironment(), BandBank::best());
+  EXPECT_EQ(simd::fromEnvironment(), simd::best());
   unsetenv("ZORQ_SIMD");
-  EXPECT_TRUE(BandBank::isSupported(BandBank::best()));
+  EXPECT_TRUE(simd::isSupported(simd::best()));
 }
 
 }  // namespace

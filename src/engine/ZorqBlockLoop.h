@@ -1,0 +1,86 @@
+#pragma once
+
+// The block loop, ZORQ::ProcessDoubleReplacing, as a template over its stage marks
+// (EngineStage.h): the plug-in runs it without marks (ZorqProcess.cpp), the benchmarks'
+// stage table with a clock.
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+
+#include "engine/ZORQ.h"
+
+template <class Stages>
+void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& stages) {
+  if (nFrames < 1) return;
+  // No reset has sized the buffers yet: the grid stays where it is and the host
+  // gets silence rather than stale buffers.
+  if (allocatedLength_ == 0) {
+    applyParamChanges(INT_MAX);
+    for (int c = 0; c < kNumOutputs; ++c) std::fill(outputs[c], outputs[c] + nFrames, 0.0);
+    return;
+  }
+  // A host's parameter change takes effect at the control tick whose window holds
+  // its offset; one due in a window that began in an earlier block, at once.
+  applyParamChanges(static_cast<int>(remainder_));
+  refreshInputConnections();
+  refreshModulatorActive();
+
+  double* in[kNumInputs];
+  std::copy(inputs, inputs + kNumInputs, in);
+  double* outL = outputs[0];
+  double* outR = outputs[1];
+  stages.mark(EngineStage::kBlock);
+
+  int framesLeft = nFrames;
+  while (framesLeft > 0) {
+    int n;
+    if (remainder_ != 0) {
+      n = std::min(static_cast<int>(remainder_), framesLeft);
+      remainder_ -= static_cast<uint32_t>(n);
+    } else {
+      const int64_t windowEnd = int64_t(nFrames - framesLeft) + subBlockLength_;
+      applyParamChanges(static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX)));
+      refreshModulatorActive();
+      handleMidiEvents();
+      update();
+      ++controlTicks_;
+      if (static_cast<int>(subBlockLength_) > framesLeft) {
+        n = framesLeft;
+        remainder_ = subBlockLength_ - static_cast<uint32_t>(n);
+      } else {
+        n = static_cast<int>(subBlockLength_);
+      }
+      stages.mark(EngineStage::kControlTick);
+    }
+
+    assert(n > 0 && static_cast<uint32_t>(n) <= allocatedLength_);
+    loadModulator(in, n);
+    stages.mark(EngineStage::kModulator);
+    loadKeyboard(n);
+    stages.mark(EngineStage::kVoices);
+    loadNoise(n);
+    stages.mark(EngineStage::kNoise);
+    loadExternal(in, n);
+    stages.mark(EngineStage::kExternal);
+    measureLevel(in, n);
+    for (int c = 0; c < kNumInputs; ++c)
+      if (inputConnected_[c]) in[c] += n;
+    stages.mark(EngineStage::kMeter);
+    vocode(n);
+    stages.mark(EngineStage::kBandBank);
+    mixOutputs(outL, outR, n);
+    stages.mark(EngineStage::kOutput);
+    if (ensembleOn_) {
+      ensembles_[0].process(outL, outL, n);
+      ensembles_[1].process(outR, outR, n);
+    }
+    stages.mark(EngineStage::kEnsemble);
+
+    outL += n;
+    outR += n;
+    framesLeft -= n;
+  }
+  paramChanges_.advance(nFrames);
+  stages.mark(EngineStage::kBlock);
+}
