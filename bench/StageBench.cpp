@@ -53,7 +53,8 @@ void stages(benchmark::State& state, const EngineCase& c, SimdKernel kernel) {
   double total = 0.0;
   for (uint64_t t : clock.ticks) total += static_cast<double>(t);
   auto percent = [&](EngineStage s) {
-    return benchmark::Counter(100.0 * static_cast<double>(clock.ticks[static_cast<int>(s)]) / total);
+    return benchmark::Counter(100.0 * static_cast<double>(clock.ticks[static_cast<int>(s)]) /
+                              total);
   };
   const double bank = 100.0 * static_cast<double>(clock.ticks[int(EngineStage::kBandBank)]) / total;
   const double analysis = analysisShare(kernel, c.rate, static_cast<int>(plug.subBlockLength()));
@@ -64,12 +65,12 @@ void stages(benchmark::State& state, const EngineCase& c, SimdKernel kernel) {
   state.counters["ensemble"] = percent(EngineStage::kEnsemble);
   state.counters["tick"] = percent(EngineStage::kControlTick);
   state.counters["output"] = percent(EngineStage::kOutput);
-  state.counters["inputs"] = benchmark::Counter(
-      100.0 *
-      static_cast<double>(clock.ticks[int(EngineStage::kModulator)] +
-                          clock.ticks[int(EngineStage::kExternal)] +
-                          clock.ticks[int(EngineStage::kMeter)]) /
-      total);
+  state.counters["inputs"] =
+      benchmark::Counter(100.0 *
+                         static_cast<double>(clock.ticks[int(EngineStage::kModulator)] +
+                                             clock.ticks[int(EngineStage::kExternal)] +
+                                             clock.ticks[int(EngineStage::kMeter)]) /
+                         total);
   state.counters["block"] = percent(EngineStage::kBlock);
 }
 

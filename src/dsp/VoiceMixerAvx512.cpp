@@ -18,8 +18,12 @@ struct Isa {
   static V loadu(const double* p) { return _mm512_maskz_loadu_pd(kAll, p); }
   static void storeu(double* p, V v) { _mm512_storeu_pd(p, v); }
   static __mmask8 lanes(int frames) { return static_cast<__mmask8>((1u << frames) - 1); }
-  static V loadPartial(const double* p, int frames) { return _mm512_maskz_loadu_pd(lanes(frames), p); }
-  static void storePartial(double* p, V v, int frames) { _mm512_mask_storeu_pd(p, lanes(frames), v); }
+  static V loadPartial(const double* p, int frames) {
+    return _mm512_maskz_loadu_pd(lanes(frames), p);
+  }
+  static void storePartial(double* p, V v, int frames) {
+    _mm512_mask_storeu_pd(p, lanes(frames), v);
+  }
 };
 using V = Isa::V;
 

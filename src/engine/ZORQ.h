@@ -218,6 +218,9 @@ class ZORQ : public Synth {
   bool meterShowsSignal_ = false;
   bool sampleLegato_ = true;
 
+  // The instruction set the kernels run with, chosen at reset.
+  SimdKernel kernel_ = SimdKernel::kScalar;
+
   // Band bank.
   BandBank bank_;
   int vocoderMode_ = 0;

@@ -71,10 +71,7 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     stages.mark(EngineStage::kBandBank);
     mixOutputs(outL, outR, n);
     stages.mark(EngineStage::kOutput);
-    if (ensembleOn_) {
-      ensembles_[0].process(outL, outL, n);
-      ensembles_[1].process(outR, outR, n);
-    }
+    if (ensembleOn_) Ensemble::processPair(ensembles_[0], ensembles_[1], outL, outR, n, kernel_);
     stages.mark(EngineStage::kEnsemble);
 
     outL += n;

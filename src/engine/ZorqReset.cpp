@@ -47,6 +47,7 @@ void ZORQ::Reset() {
 
   // The instruction set the band bank, the voices and the ensemble run with.
   const SimdKernel kernel = simd::fromEnvironment();
+  kernel_ = kernel;
 
   // Phase steps for this rate, built before any voice can play at it.
   phaseIncrements_.build(sampleRate);
