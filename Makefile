@@ -11,7 +11,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
-               clang-format qtractor
+               clang-format qtractor locales
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -27,9 +27,11 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # jackd2 also gives its tests a dummy server and the jack_* tools.
 # clang-format: the house style (.clang-format), checked by make format-check.
 # qtractor: a CLAP host whose plug-in scanner checks ZORQ.clap (make clap-check).
+# locales: the POSIX locale source the tests turn into a comma-decimal locale (localedef).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check \
+        test-ratio
 
 all: build
 
@@ -116,6 +118,11 @@ format: deps
 format-check: deps
 	$(FORMAT_FILES) | xargs clang-format --dry-run -Werror
 	@echo "Every C++ file is in the house style."
+
+# Test code against product code (docs/DEVELOPING.md): fails above TEST_RATIO_LIMIT percent.
+TEST_RATIO_LIMIT ?= 35
+test-ratio:
+	tools/dev/test-ratio.sh $(TEST_RATIO_LIMIT)
 
 # Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).

@@ -7,6 +7,9 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Layering.cmake)
 
+# Headers the configure step writes (shell/ZorqVersion.h), included like those of src/.
+set(ZORQ_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+
 # zorq_add_subsystem(name DEPENDS lib...): one static library from every .cpp in
 # the calling folder, public include root src/. Its links are the folder's allowed
 # include edges (Layering.cmake), and each of its headers compiles on its own.
@@ -14,7 +17,7 @@ function(zorq_add_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(zorq_${name} STATIC ${sources})
-  target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${ZORQ_GENERATED_DIR})
   target_link_libraries(zorq_${name} PUBLIC ${ARG_DEPENDS})
   zorq_set_warnings(zorq_${name})
   zorq_layer(zorq_${name} DEPENDS ${ARG_DEPENDS})
@@ -37,7 +40,7 @@ function(zorq_check_headers name)
     file(CONFIGURE OUTPUT ${source} CONTENT "#include \"${included}\"\n")
     add_custom_command(OUTPUT ${stamp}
       COMMAND ${CMAKE_CXX_COMPILER} -std=c++17 -fsyntax-only -Wall -Wextra -Werror
-              -I${PROJECT_SOURCE_DIR}/src ${source}
+              -I${PROJECT_SOURCE_DIR}/src -I${ZORQ_GENERATED_DIR} ${source}
       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
       DEPENDS ${header} ${source} IMPLICIT_DEPENDS CXX ${source}
       COMMENT "Header ${included} on its own" VERBATIM)

@@ -16,6 +16,7 @@
 #include "gui/IBitmapControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/ITextControl.h"
+#include "shell/ZorqVersion.h"
 
 #ifndef ZORQ_BUILD_NUMBER
 #define ZORQ_BUILD_NUMBER 1
@@ -66,9 +67,7 @@ static_assert(ZorqEditor::kNumBands == layout::kBands, "one column per band");
 IRECT rect(const layout::Box& box) { return IRECT(box.l, box.t, box.r, box.b); }
 
 std::string versionText() {
-  const int v = Synth::kVersion;
-  return "v" + std::to_string((v >> 16) & 0xFF) + "." + std::to_string((v >> 8) & 0xFF) + "." +
-         std::to_string(v & 0xFF) + "." + std::to_string(ZORQ_BUILD_NUMBER);
+  return std::string("v") + ZorqVersion::kText + "." + std::to_string(ZORQ_BUILD_NUMBER);
 }
 }  // namespace
 

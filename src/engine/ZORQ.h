@@ -21,6 +21,7 @@
 #include "dsp/VoiceMixer.h"
 #include "engine/EngineStage.h"
 #include "engine/ParamChangeQueue.h"
+#include "engine/SampleFileSchedule.h"
 #include "engine/ToolsCommand.h"
 #include "framework/IMessageBox.h"
 #include "sampler/Sampler.h"
@@ -69,6 +70,8 @@ class ZORQ : public Synth {
   // State record (ZorqState.cpp); host or editor thread, takes the plug-in mutex.
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(const ByteChunk* chunk, int startPos) override;
+  // The live state's sample file may have changed (ZorqSample.cpp): read now, or
+  // after the host call. Plug-in mutex held.
   void PresetsChangedByHost() override;
   // Host thread, plug-in mutex released: reads the sample file a restore named.
   void OnHostCallReturned() override;
@@ -157,8 +160,8 @@ class ZORQ : public Synth {
 
   // Finishes a program change made by MIDI (ZorqProgramChange.cpp): the program's
   // sample file name becomes the live one and the file is loaded, and a never-used
-  // program slot gets its name and state. User-interface thread (idle); takes the
-  // plug-in mutex; reads files.
+  // program slot gets its name and state. User-interface thread (idle); a host call of
+  // its own (takes the plug-in mutex, reads files after releasing it).
   void completeProgramChange();
 
  protected:
@@ -182,14 +185,10 @@ class ZORQ : public Synth {
   // MIDI program change at its control tick; audio thread, plug-in mutex held; no
   // allocation, no file access (ZorqProgramChange.cpp).
   void restoreProgram(int program);
-  // Plug-in mutex held. The sample file name of a program changed to by MIDI becomes
-  // the live one (before the live state is stored anywhere); true when it did.
-  bool adoptPendingSampleFile();
-  // Where a state record's parameter values start, or -1; no allocation.
-  static int stateValuesPosition(const ByteChunk* chunk, int pos);
-  // The sample file a state record names ("" for none) without copying it; false
-  // when the record is incomplete. No allocation.
-  bool storedSampleFile(const ByteChunk* chunk, const char** name, int* length) const;
+  // Plug-in mutex held (ZorqSample.cpp). The sample file name of a program changed to
+  // by MIDI becomes the live one (before the live state is stored anywhere) and is
+  // read at the next idle; true when it did.
+  bool adoptProgramSampleFile();
   int chooseVoice(int note) const;
 
   // Sub-block grid.
@@ -251,14 +250,7 @@ class ZORQ : public Synth {
   std::string loadedFileName_;
   bool sampleLoadFailed_ = false;
   uint64_t sampleLoadGeneration_ = 0;
-  bool sampleReloadPending_ = false;  // a host call restored a state; read its file after
-  bool deferSampleLoad_ = false;      // completeProgramChange holds the mutex
-  // Left by a program change by MIDI for completeProgramChange: the program whose
-  // stored sample file is to become the live one, whether the live one is still to
-  // be loaded, and a never-used program slot that became current.
-  int programSamplePending_ = -1;
-  bool programSampleLoadPending_ = false;
-  int programSlotPending_ = -1;
+  SampleFileSchedule sampleFileSchedule_;  // what a program change or restore left
   IMessageBox* messageBox_ = nullptr;
 
   // Working buffers, one sub-block long, allocated by Reset.

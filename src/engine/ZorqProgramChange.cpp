@@ -2,11 +2,12 @@
 // values become the live parameters and the program becomes the current one, on the
 // audio thread: nothing is allocated and no file is read there. The stored state is
 // read in place (it was prepared when the program was stored). What needs the heap or
-// the disk waits for the next idle call of the user-interface thread: the program's
-// sample file (the old sample plays until then) and the name and state of a program
-// slot that was never used.
+// the disk waits for the next idle call of the user-interface thread (the sample file
+// schedule): the program's sample file (the old sample plays until then) and the name
+// and state of a program slot that was never used.
 #include <cstring>
 
+#include "engine/StateRecord.h"
 #include "engine/ZORQ.h"
 
 void ZORQ::restoreProgram(int program) {
@@ -14,15 +15,14 @@ void ZORQ::restoreProgram(int program) {
   if (!state) {
     // A never-used slot keeps the live state, as a host's program change does.
     if (!selectPreset(program)) return;
-    programSlotPending_ = program;
+    sampleFileSchedule_.unusedSlotSelected(program);
   } else {
     const char* file = nullptr;
     int fileLength = 0;
-    const int pos = stateValuesPosition(state, 0);
-    if (pos < 0 || !storedSampleFile(state, &file, &fileLength))
+    const int pos = StateRecord::valuesPosition(state, 0);
+    if (pos < 0 || !StateRecord::sampleFile(state, NParams(), &file, &fileLength))
       return;  // a broken record changes nothing
     selectPreset(program);
-    programSlotPending_ = -1;
     // Only the parameters that change are applied: re-applying an unchanged one
     // may restart part of the engine (the envelope followers) in the middle of a note.
     double previous[kNumParams];
@@ -32,7 +32,7 @@ void ZORQ::restoreProgram(int program) {
       if (GetParam(i)->Value() != previous[i]) OnParamChange(i);
     const bool sameFile = static_cast<size_t>(fileLength) == sampleFileName_.size() &&
                           std::memcmp(file, sampleFileName_.data(), sampleFileName_.size()) == 0;
-    programSamplePending_ = sameFile ? -1 : program;
+    sampleFileSchedule_.programChanged(program, sameFile);
   }
   RedrawParamControls();
   InformHostOfProgramChange();
@@ -41,41 +41,24 @@ void ZORQ::restoreProgram(int program) {
 // The stored state being replaced may be the one whose sample file is pending.
 void ZORQ::ModifyCurrentPreset(const char* name) {
   IMutexLock lock(Mutex());
-  adoptPendingSampleFile();
+  adoptProgramSampleFile();
   Synth::ModifyCurrentPreset(name);
 }
 
-bool ZORQ::adoptPendingSampleFile() {
-  const ByteChunk* state = storedPresetState(programSamplePending_);
-  programSamplePending_ = -1;
-  const char* file = nullptr;
-  int fileLength = 0;
-  if (!state || !storedSampleFile(state, &file, &fileLength)) return false;
-  sampleFileName_.assign(file, static_cast<size_t>(fileLength));
-  programSampleLoadPending_ = true;
-  return true;
-}
-
+// Runs as a host call: a file the steps below name is read once the mutex is free
+// (at its end, or by the adapter when this runs inside a host call), so audio goes on
+// meanwhile.
 void ZORQ::completeProgramChange() {
-  bool insideHostCall = false;
-  {
-    IMutexLock lock(Mutex());
-    insideHostCall = InHostCall();
-    // A file the steps below name is read once the mutex is free (below, or by the
-    // dispatcher when this runs inside a host call), so audio goes on meanwhile.
-    deferSampleLoad_ = true;
-    adoptPendingSampleFile();
-    const int slot = programSlotPending_;
-    programSlotPending_ = -1;
-    if (slot >= 0 && slot == GetCurrentPresetIdx() && !storedPresetState(slot)) {
-      programSampleLoadPending_ = false;
+  RunHostCall([this] {
+    adoptProgramSampleFile();
+    const int slot = sampleFileSchedule_.takeUnusedSlot();
+    if (slot != SampleFileSchedule::kNone && slot == GetCurrentPresetIdx() &&
+        !storedPresetState(slot)) {
       RestorePreset(slot);  // names the slot, stores the live state, asks for its file
       InformHostOfProgramChange();
-    } else if (programSampleLoadPending_) {
-      programSampleLoadPending_ = false;
+    } else if (sampleFileSchedule_.takeRead(SampleFileSchedule::Read::kAtNextIdle)) {
       PresetsChangedByHost();  // asks for the file; the editor follows
     }
-    deferSampleLoad_ = false;
-  }
-  if (!insideHostCall) OnHostCallReturned();
+    return true;
+  });
 }

@@ -1,8 +1,10 @@
 // The sample player's file: loading it by name, resolving the name against the
-// default WAV folder, reporting failures, and the note hooks that play it.
+// default WAV folder, reporting failures, the work its schedule defers, and the note
+// hooks that play it.
 #include <algorithm>
 #include <memory>
 
+#include "engine/StateRecord.h"
 #include "engine/ZORQ.h"
 
 void ZORQ::setSampleFileName(const char* name) {
@@ -78,6 +80,34 @@ void ZORQ::simplifyPath(std::string& path) const {
   // A textual prefix: the folder /a/b also strips the front of /a/bc/x.wav.
   const size_t rest = path.find_first_not_of('/', folder.size());
   path.erase(0, rest == std::string::npos ? path.size() : rest);
+}
+
+bool ZORQ::adoptProgramSampleFile() {
+  const ByteChunk* state = storedPresetState(sampleFileSchedule_.takeProgramFile());
+  const char* file = nullptr;
+  int fileLength = 0;
+  if (!state || !StateRecord::sampleFile(state, NParams(), &file, &fileLength)) return false;
+  sampleFileName_.assign(file, static_cast<size_t>(fileLength));
+  sampleFileSchedule_.readBy(SampleFileSchedule::Read::kAtNextIdle);
+  return true;
+}
+
+// The restored state may name another sample file. Inside a host call the plug-in
+// mutex is held, so the file is read once it is free.
+void ZORQ::PresetsChangedByHost() {
+  if (InHostCall())
+    sampleFileSchedule_.readBy(SampleFileSchedule::Read::kWhenMutexFree);
+  else
+    loadSampleFile(false);
+  RedrawParamControls();
+}
+
+void ZORQ::OnHostCallReturned() {
+  {
+    IMutexLock lock(Mutex());
+    if (!sampleFileSchedule_.takeRead(SampleFileSchedule::Read::kWhenMutexFree)) return;
+  }
+  loadSampleFile(false);
 }
 
 void ZORQ::restartSample() { sampler_.restart(); }

@@ -1,46 +1,20 @@
-// The instrument's state record: what hosts, presets and program and bank files keep.
-// Current format: the marker "ZORQ_1.1.1", the program index and name (written for
-// readers elsewhere, skipped when read), one plain double per parameter, a has-file
-// byte and, when set, the sample file name. Older records hold only the last three.
+// The instrument's state record (its layout: StateRecord.h), written and read back.
 #include "engine/ZORQ.h"
 
-#include <cstring>
+#include "engine/StateRecord.h"
 
 namespace {
-constexpr char kStateMarker[] = "ZORQ_1.1.1";
-constexpr int kStateMarkerBytes = 10;
 constexpr int kInputModeFile = 1;
 }  // namespace
 
 bool ZORQ::isNewVersion_1_1_1(const ByteChunk* chunk, int pos) {
-  return chunk->Fits(pos, kStateMarkerBytes) &&
-         std::memcmp(chunk->GetBytes() + pos, kStateMarker, kStateMarkerBytes) == 0;
-}
-
-int ZORQ::stateValuesPosition(const ByteChunk* chunk, int pos) {
-  if (!isNewVersion_1_1_1(chunk, pos)) return pos;
-  uint32_t programIndex = 0;
-  const char* programName = nullptr;
-  int nameLength = 0;
-  pos = chunk->Get(&programIndex, pos + kStateMarkerBytes);
-  return chunk->PeekStr(pos, &programName, &nameLength);
-}
-
-bool ZORQ::storedSampleFile(const ByteChunk* chunk, const char** name, int* length) const {
-  int pos = stateValuesPosition(chunk, 0);
-  const int valueBytes = NParams() * static_cast<int>(sizeof(double));
-  if (pos < 0 || !chunk->Fits(pos, valueBytes)) return false;
-  bool hasFile = false;
-  pos = chunk->Get(&hasFile, pos + valueBytes);
-  *name = "";
-  *length = 0;
-  return pos >= 0 && (!hasFile || chunk->PeekStr(pos, name, length) >= 0);
+  return StateRecord::hasMarker(chunk, pos);
 }
 
 bool ZORQ::SerializeState(ByteChunk* chunk) {
   IMutexLock lock(Mutex());
-  adoptPendingSampleFile();
-  chunk->PutBytes(kStateMarker, kStateMarkerBytes);
+  adoptProgramSampleFile();
+  chunk->PutBytes(StateRecord::kMarker, StateRecord::kMarkerBytes);
   chunk->Put(static_cast<uint32_t>(GetCurrentPresetIdx()));
   chunk->PutStr(GetPresetName(GetCurrentPresetIdx()));
   for (int i = 0; i < NParams(); ++i) chunk->Put(GetParam(i)->Value());
@@ -56,8 +30,8 @@ bool ZORQ::SerializeState(ByteChunk* chunk) {
 int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
   IMutexLock lock(Mutex());
   sampleFileName_.clear();
-  programSamplePending_ = -1;  // this state names its own file
-  int pos = stateValuesPosition(chunk, startPos);
+  sampleFileSchedule_.stateRestored();  // this state names its own file
+  int pos = StateRecord::valuesPosition(chunk, startPos);
   if (pos >= 0) pos = readParamValues(chunk, pos);
   OnParamReset();
   if (pos < 0) return -1;
@@ -69,23 +43,4 @@ int ZORQ::UnserializeState(const ByteChunk* chunk, int startPos) {
   pos = chunk->GetStr(&name, pos);
   if (pos >= 0) sampleFileName_ = name;
   return pos;
-}
-
-// The restored state may name another sample file. Inside a host call (or a program
-// change's completion) the plug-in mutex is held, so the file is read once it is free.
-void ZORQ::PresetsChangedByHost() {
-  if (InHostCall() || deferSampleLoad_)
-    sampleReloadPending_ = true;
-  else
-    loadSampleFile(false);
-  RedrawParamControls();
-}
-
-void ZORQ::OnHostCallReturned() {
-  {
-    IMutexLock lock(Mutex());
-    if (!sampleReloadPending_) return;
-    sampleReloadPending_ = false;
-  }
-  loadSampleFile(false);
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/NumberText.h"
+
 void copyFixedText(char* dest, const char* src, int size) {
   if (size <= 0) return;
   if (!src) src = "";
@@ -172,7 +174,7 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* text,
   if (displayPrecision_ == 0)
     std::snprintf(text, kMaxParamName, "%d", truncateToInt(value));
   else
-    std::snprintf(text, kMaxParamName, "%.*f", displayPrecision_, value);
+    numbertext::WriteFixed(value, displayPrecision_, text, kMaxParamName);
 }
 
 const char* IParam::GetDisplayText(int value) const {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
 
 #include "framework/IParam.h"
+#include "framework/NumberText.h"
 #include "framework/PortValue.h"
 
 namespace {
@@ -44,10 +44,8 @@ bool equalIgnoringCase(const std::string& a, const char* b) {
 // The finite number a text starts with ("-6.0", "25:75", "33%"), and what follows it
 // with the blanks around it trimmed.
 bool leadingNumber(const std::string& text, double* number, std::string* rest = nullptr) {
-  const char* start = text.c_str();
-  char* end = nullptr;
-  *number = std::strtod(start, &end);
-  if (end == start || !std::isfinite(*number)) return false;
+  const char* end = nullptr;
+  if (!numbertext::ReadLeading(text.c_str(), number, &end) || !std::isfinite(*number)) return false;
   if (rest) *rest = trimmed(end);
   return true;
 }
@@ -145,9 +143,8 @@ bool choiceValue(const IParam& param, const std::string& text, double* value) {
     }
   }
   // The number of a choice, as hosts that know only numbers send it.
-  char* end = nullptr;
-  const double number = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || !(number >= param.GetMin() - 0.5) ||
+  double number = 0.0;
+  if (!numbertext::Read(text, &number) || !(number >= param.GetMin() - 0.5) ||
       !(number < param.GetMax() + 0.5))
     return false;
   *value = number;

@@ -1,9 +1,8 @@
 #include "gui/IGraphics.h"
 
-#include <cstdlib>
-
 #include "framework/IParam.h"
 #include "framework/IPlugBase.h"
+#include "framework/ParamText.h"
 #include "gui/IBitmapControl.h"
 #include "gui/IControl.h"
 #include "gui/IGraphicsPlatform.h"
@@ -160,16 +159,12 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* r) {
   }
 }
 
+// The core's text path reads what the user typed; a text that names no value changes
+// nothing.
 void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text) {
-  if (!control || !param) return;
   double value = 0.0;
-  if (param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum) {
-    int mapped = 0;
-    if (text && param->MapDisplayText(text, &mapped)) value = mapped;
-  } else if (text) {
-    value = std::atof(text);
-  }
-  control->SetValueFromUserInput(param->GetNormalized(value));
+  if (control && param && paramtext::toValue(*param, text, &value))
+    control->SetValueFromUserInput(param->GetNormalized(value));
 }
 
 void IGraphics::OnGUIIdle() {

@@ -4,13 +4,11 @@
 #include "engine/ZORQ.h"
 #include "formats/clap/ClapFactory.h"
 #include "plugin/Instrument.h"
+#include "shell/ZorqVersion.h"
 
 #define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
-// The version in the descriptor is the instrument's own.
-static_assert(Synth::kVersion == 0x00010103, "the descriptor's version text is \"1.1.3\"");
-
 const char* const kFeatures[] = {"audio-effect", "stereo", "zandervoltmusic:vocoder", nullptr};
 
 const clap_plugin_descriptor_t kDescriptor = {
@@ -21,7 +19,7 @@ const clap_plugin_descriptor_t kDescriptor = {
     "",
     "",
     "",
-    "1.1.3",
+    ZorqVersion::kText,
     "Stereo 20-band channel vocoder",
     kFeatures,
 };

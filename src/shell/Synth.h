@@ -14,6 +14,7 @@
 #include "shell/Configuration.h"
 #include "shell/MidiLearn.h"
 #include "shell/UpdateCheck.h"
+#include "shell/ZorqVersion.h"
 
 class MTSClient;
 
@@ -21,7 +22,7 @@ class Synth : public IPlugBase {
  public:
   static constexpr int kNumParams = ::kNumParams;
   static constexpr int kNumPresets = 64;
-  static constexpr int kVersion = 0x00010103;
+  static constexpr int kVersion = ZorqVersion::kPacked;
   static constexpr const char* kEffectName = "ZORQ";
   static constexpr const char* kMfrName = "Zander Volt Music";
   static constexpr int kUniqueID = ('z' << 24) | ('o' << 16) | ('r' << 8) | 'q';

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/HttpGet.h"
+#include "shell/ZorqVersion.h"
 
 // Where the version number and the download page live. A studio behind a proxy
 // (or a test) replaces the version URL with the INI key "Version URL" of the
@@ -20,8 +21,13 @@ constexpr const char* kWebSiteUrl = "http://www.zandervoltmusic.com/";
 class UpdateCheck {
  public:
   static constexpr const char* kProductName = "ZORQ";
-  static constexpr const char* kOwnVersion = "1.1.3";
-  static constexpr int kFirstNewerVersion = 1104;  // 1.1.3 as a wire number, plus one
+  static constexpr const char* kOwnVersion = ZorqVersion::kText;
+  // The server's number for a version: a digit each for major and minor, then the
+  // patch ("1103" is 1.1.3). Ours plus one is the first newer one.
+  static constexpr int kFirstNewerVersion =
+      ZorqVersion::kMajor * 1000 + ZorqVersion::kMinor * 100 + ZorqVersion::kPatch + 1;
+  static_assert(ZorqVersion::kMajor < 10 && ZorqVersion::kMinor < 10 && ZorqVersion::kPatch < 100,
+                "the server's numbers hold one digit for major and minor, two for the patch");
 
   // Result codes of run().
   static constexpr int kDone = 0;

@@ -4,8 +4,12 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/ZORQ.h"
+#include "framework/ParamText.h"
+#include "support/CommaLocale.h"
 
 namespace {
 std::string display(const IParam& p, double plain) {
@@ -65,4 +69,27 @@ TEST(ParamTable, DisplayTextsAndLabels) {
     EXPECT_EQ(display(*plug.GetParam(c.index), c.value), c.text) << c.index;
   EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
   EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");
+}
+
+// A host in a comma-decimal locale sees and types the same texts as one in the C
+// locale: every parameter's text at several values, and the value it reads back as.
+TEST(ParamTable, TextsAndTypedValuesDoNotDependOnTheLocale) {
+  ZORQ plug;
+  const auto seenAll = [&] {
+    std::vector<std::pair<std::string, double>> seen;
+    for (int i = 0; i < plug.NParams(); ++i)
+      for (const double normalised : {0.0, 0.013, 0.25, 0.7, 1.0}) {
+        const IParam& p = *plug.GetParam(i);
+        char text[64];
+        paramtext::fromValue(p, p.GetNonNormalized(normalised), text, sizeof text);
+        double value = -1.0;
+        paramtext::toValue(p, text, &value);
+        seen.emplace_back(text, value);
+      }
+    return seen;
+  };
+  const auto inC = seenAll();
+  const CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << comma.reason();
+  EXPECT_EQ(seenAll(), inC);
 }

@@ -57,23 +57,12 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
     const char* shown;
   };
   const Row rows[] = {
-      {&choice, " clip ", "Clip"},
-      {&choice, "2", "Clip"},
-      {&plain, "5.5", "5.50 Hz"},
-      {&plain, "7 hz", "7.00 Hz"},
-      {&plain, "25.004", "25.00 Hz"},
-      {&whole, "-12", "-12"},
-      {&whole, "-0", "0"},
-      {&level, "-6", "-6.0"},
-      {&level, "-6 dB", "-6.0"},
-      {&level, "-6.0", "-6.0"},
-      {&level, "-oo", "-oo"},
-      {&level, "-6.04", "-6.0"},
-      {&pan, "Left", "Left"},
-      {&pan, "25:75", "25:75"},
-      {&pan, "100:0", "100:0"},
-      {&depth, "33%", "33%"},
-      {&depth, "0", "0%"},
+      {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},         {&plain, "5.5", "5.50 Hz"},
+      {&plain, "7 hz", "7.00 Hz"}, {&plain, "25.004", "25.00 Hz"}, {&whole, "-12", "-12"},
+      {&whole, "-0", "0"},         {&whole, "+12", "12"},          {&level, "-6", "-6.0"},
+      {&level, "-6 dB", "-6.0"},   {&level, "-6.0", "-6.0"},       {&level, "-oo", "-oo"},
+      {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},         {&pan, "25:75", "25:75"},
+      {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},         {&depth, "0", "0%"},
   };
   for (const Row& row : rows) {
     double value = -1.0;

@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
+TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextFieldReadByTheTextPath) {
   TestEditor editor;
   auto* mode = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1));
   auto* freq = editor.add(new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3));
@@ -24,6 +24,9 @@ TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextField) {
   editor.platform->textEntryAnswers.push_back(std::string("880"));
   freq->PromptUserInput();
   EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+  editor.platform->textEntryAnswers.push_back(std::string("loud"));  // names no value
+  freq->PromptUserInput();
   EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
 }
 

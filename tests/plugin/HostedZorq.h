@@ -11,7 +11,7 @@
 
 struct HostedZorq {
   explicit HostedZorq(const std::string& vendor = "Test Host Maker")
-      : host(ZORQ_PLUGIN_PATH, {"Test Host", vendor, 10203, &recorder, true}) {}
+      : host(ZORQ_PLUGIN_PATH, {"Test Host", vendor, 10203, &recorder}) {}
   HostRecorder recorder;  // made first, gone last
   Vst2PluginHost host;
 };

@@ -1,4 +1,5 @@
 #include "shell/UpdateCheck.h"
+#include "shell/ZorqVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,9 @@ const HttpGetLimits kQuick{1000, 1000, 64 * 1024};
 
 std::string newVersionBox(const std::string& version) {
   return "New Version of ZORQ Detected | A new version of ZORQ is available.\n\n"
-         "\tYour version: \t1.1.3\n\tNew version: \t" +
-         version + "\n\nDo you want to go to www.zandervoltmusic.com to get the new version?";
+         "\tYour version: \t" +
+         std::string(ZorqVersion::kText) + "\n\tNew version: \t" + version +
+         "\n\nDo you want to go to www.zandervoltmusic.com to get the new version?";
 }
 
 const std::string kErrorBox =
@@ -51,10 +53,16 @@ TEST(UpdateCheck, ServerAnswersShowTheOutcomeAndReturnTheCode) {
     std::string box;
     int yesNoAnswer;  // 6 Yes, 7 No
   };
+  // Our own number, and the next patch: the first one newer.
+  const std::string ours = std::to_string(UpdateCheck::kFirstNewerVersion - 1);
+  const std::string next = std::to_string(UpdateCheck::kFirstNewerVersion);
+  const std::string nextText = std::to_string(ZorqVersion::kMajor) + "." +
+                               std::to_string(ZorqVersion::kMinor) + "." +
+                               std::to_string(ZorqVersion::kPatch + 1);
   for (const Case& c :
-       {Case{Mode::kAnswer, "1103", 0, kUpToDate, 6}, Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
-        Case{Mode::kAnswer, "1104", 0, newVersionBox("1.1.4"), 6},
-        Case{Mode::kAnswer, "1112\n", 0, newVersionBox("1.1.12"), 7},
+       {Case{Mode::kAnswer, ours, 0, kUpToDate, 6}, Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
+        Case{Mode::kAnswer, next, 0, newVersionBox(nextText), 6},
+        Case{Mode::kAnswer, "9112\n", 0, newVersionBox("9.1.12"), 7},
         Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
              "Check Online for Update | Invalid call to 127.0.0.1.", 6},
         Case{Mode::kAnswer, "", -1, kErrorBox, 6}, Case{Mode::kSilent, "", -5, kErrorBox, 6},

@@ -114,7 +114,10 @@ void ClapPluginHost::setUpHost() {
 
 void ClapPluginHost::initialise(const clap_plugin_t* plugin, const std::string& name) {
   plugin_ = plugin;
-  if (!plugin_ || !plugin_->init(plugin_)) {
+  initialising_ = true;
+  const bool initialised = plugin_ && plugin_->init(plugin_);
+  initialising_ = false;
+  if (!initialised) {
     close();
     throw HostError(name + " failed to start");
   }
@@ -130,6 +133,8 @@ void ClapPluginHost::initialise(const clap_plugin_t* plugin, const std::string& 
   inputPorts_ = portChannels(plugin_, true);
   outputPorts_ = portChannels(plugin_, false);
   inputBuffers_.resize(inputPorts_.size());
+  events_.reserve(512);  // a busy block's events arrive without allocating
+  flushEvents_.reserve(16);
   outputBuffers_.resize(outputPorts_.size());
   if (numOutputs() < 1 || numOutputs() > kMaxChannels || numInputs() > kMaxChannels) {
     close();
@@ -199,11 +204,14 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
         return true;
       },
   };
+  const ClapPluginHost& self = of(host);
+  const HostSetup::EditorSupport support = self.setup_.editorSupport;
+  if (self.initialising_ && support == HostSetup::EditorSupport::kAfterInit) return nullptr;
   const std::string wanted = id ? id : "";
   if (wanted == kClapExtParams) return &params;
   if (wanted == kClapExtLatency) return &kHostLatency;
   if (wanted == kClapExtState) return &kHostState;
-  if (!of(host).setup_.editorSupport) return nullptr;
+  if (support == HostSetup::EditorSupport::kNever) return nullptr;
   if (wanted == kClapExtGui) return &kHostGui;
   if (wanted == kClapExtTimerSupport) return &timerSupport;
   if (wanted == kClapExtPosixFdSupport) return &fdSupport;

@@ -151,7 +151,7 @@ class ClapPluginHost : public PluginHost {
   std::vector<clap_audio_buffer_t> inputBuffers_, outputBuffers_;
   int32_t uniqueId_ = 0;
   int32_t version_ = 0;
-  bool active_ = false, processing_ = false;
+  bool initialising_ = false, active_ = false, processing_ = false;
   std::atomic<bool> callbackWanted_{false}, flushWanted_{false};
   double sampleRate_ = 44100.0;
   NoteDialect dialect_ = NoteDialect::kMidi;

@@ -12,6 +12,7 @@
 #include <lv2/state/state.h>
 
 #include "framework/IParam.h"
+#include "framework/NumberText.h"
 #include "framework/ParamText.h"
 #include "hosting/HostError.h"
 #include "hosting/HostObserver.h"
@@ -35,11 +36,7 @@ std::string unitSymbol(const std::string& unitUri) {
 // The finest step a plain-number port is read to: six decimals.
 constexpr double kPortResolution = 1e-6;
 
-std::string formatted(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-  return text;
-}
+std::string formatted(float value) { return numbertext::General(static_cast<double>(value), 6); }
 
 const void* propertyOf(const std::map<std::string, Lv2Property>& properties, Lv2Bundle& bundle,
                        uint32_t key, size_t* size, uint32_t* type) {
@@ -80,7 +77,8 @@ Lv2PluginHost::Lv2PluginHost(std::shared_ptr<Lv2Bundle> bundle, const HostSetup&
   if (audioOut_.empty() || audioIn_.size() > size_t(kMaxChannels) ||
       audioOut_.size() > size_t(kMaxChannels))
     throw HostError("plug-in '" + bundle_->name() + "' has no usable audio outputs");
-  messagesOut_.reserve(kAtomCapacity);
+  messagesOut_.reserve(4 * kAtomCapacity);
+  events_.reserve(512);  // a busy block's events arrive without allocating
   instantiate(44100.0);
 }
 
@@ -351,8 +349,25 @@ std::vector<uint8_t> Lv2PluginHost::chunk(bool bank) {
   return found == properties.end() ? std::vector<uint8_t>() : found->second.value;
 }
 
+// The port values the plug-in keeps with its state (the "ports" value: a vector of
+// floats, one per parameter) become the ports' own, as a host restoring a session sets
+// them: a chunk then plays as it would with its session.
 bool Lv2PluginHost::setChunk(bool bank, const std::vector<uint8_t>& bytes) {
-  return !bytes.empty() && restoreProperties({{stateKey(bank), {LV2_ATOM__Chunk, bytes}}});
+  if (!restoreProperties({{stateKey(bank), {LV2_ATOM__Chunk, bytes}}})) return false;
+  const auto properties = saveProperties();
+  const auto ports = properties.find(bundle_->uri() + "#ports");
+  if (ports == properties.end() || ports->second.type != LV2_ATOM__Vector) return true;
+  const std::vector<uint8_t>& vector = ports->second.value;
+  LV2_Atom_Vector_Body body{};
+  if (vector.size() < sizeof body) return true;
+  std::memcpy(&body, vector.data(), sizeof body);
+  if (body.child_type != bundle_->urid(LV2_ATOM__Float) || body.child_size != sizeof(float))
+    return true;
+  const size_t count = std::min((vector.size() - sizeof body) / sizeof(float), params_.size());
+  for (size_t i = 0; i < count; ++i)
+    std::memcpy(&values_[params_[i].port], vector.data() + sizeof body + i * sizeof(float),
+                sizeof(float));
+  return true;
 }
 
 LV2_Worker_Status Lv2PluginHost::scheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size,

@@ -24,7 +24,8 @@ struct Lv2Property {
 // An LV2 plug-in driven the way hosts drive it, through lilv: an instance of a bundle's
 // plug-in. Parameters are its control inputs without a designation (the enabled port
 // stays on); programs are its presets; the chunks are its state's "bank" and "program"
-// values; MIDI and the caller's messages go to its first MIDI input; MIDI it sends
+// values (with the port values it keeps beside them, which the ports take, as a session
+// restores them); MIDI and the caller's messages go to its first MIDI input; MIDI it sends
 // reaches the observer and its other messages wait for takeMessages(). Its worker runs
 // in idle() and the answers reach the plug-in before the next run(). Values and texts
 // are the ports' own: plain numbers (the unit's symbol may follow a typed one), "on"
@@ -81,7 +82,8 @@ class Lv2PluginHost : public PluginHost {
   void setValue(int index, float plain);
   // An atom (header and body) for the MIDI input at the start of the next run().
   void sendMessage(const void* atom, uint32_t size);
-  // What the plug-in sent besides MIDI since the last call, one atom each.
+  // What the plug-in sent besides MIDI since the last call, one atom each (up to 256 kB
+  // of them: a host hands them on at every cycle).
   std::vector<std::vector<uint8_t>> takeMessages();
 
   // What the plug-in's state interface stores, by key URI; and a restore of such

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "framework/NumberText.h"
 #include "hosting/PluginHost.h"
 #include "hosting/Text.h"
 
@@ -43,9 +44,9 @@ std::string ParameterDisplays::Shown::text() const {
 
 bool ParameterDisplays::splitNumber(const std::string& text, double* number, std::string* unit) {
   const std::string trimmed = trimBlanks(text);
-  char* end = nullptr;
-  *number = std::strtod(trimmed.c_str(), &end);
-  if (end == trimmed.c_str() || !std::isfinite(*number)) return false;
+  const char* end = nullptr;
+  if (!numbertext::ReadLeading(trimmed.c_str(), number, &end) || !std::isfinite(*number))
+    return false;
   *unit = trimBlanks(end);
   return std::none_of(unit->begin(), unit->end(), [](unsigned char c) { return std::isdigit(c); });
 }

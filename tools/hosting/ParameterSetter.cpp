@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "framework/NumberText.h"
 #include "hosting/ParameterDisplays.h"
 #include "hosting/PluginHost.h"
 #include "hosting/HostError.h"
@@ -56,9 +57,8 @@ int ParameterSetter::findParameter(const std::string& name) const {
 }
 
 void ParameterSetter::setNormalised(int index, const std::string& value) {
-  char* end = nullptr;
-  const double normalised = std::strtod(value.c_str(), &end);
-  if (value.empty() || *end != '\0' || !(normalised >= 0.0 && normalised <= 1.0))
+  double normalised = 0.0;
+  if (!numbertext::Read(value, &normalised) || !(normalised >= 0.0 && normalised <= 1.0))
     throw UsageError("normalised value '" + value + "' is not a number 0..1");
   host_.setParameter(index, float(normalised));
 }

@@ -24,14 +24,18 @@ struct HostMidiEvent {
   uint8_t data2 = 0;
 };
 
-// Who the host says it is, and where the plug-in's reports go.
+// Who the host says it is, what it offers, and where the plug-in's reports go.
 struct HostSetup {
+  // What the host offers an editor (CLAP: the window, timers, file descriptor watches):
+  // everything from the start, nothing while the plug-in initialises (as some hosts
+  // do: their extensions come later), or never.
+  enum class EditorSupport { kFromTheStart, kAfterInit, kNever };
+
   std::string name = "zorq-render";
   std::string vendor = "ZORQ";
   int version = 1;                   // decimal, as VST 2 hosts give it: 10203 is 1.2.3
   HostObserver* observer = nullptr;  // outlives the host; null hears nothing
-  // Offer what an embedded editor needs (CLAP: the window, timers, file descriptors).
-  bool editorSupport = true;
+  EditorSupport editorSupport = EditorSupport::kFromTheStart;
 };
 
 // A plug-in as a host drives it: identity, parameters and programs, state, events and

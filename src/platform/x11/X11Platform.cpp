@@ -5,10 +5,12 @@
 #include <xcb/xcb.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 
+#include "framework/NumberText.h"
 #include "gui/BitmapResources.h"
 #include "gui/IControl.h"
 #include "gui/IGraphics.h"
@@ -95,8 +97,9 @@ double X11Platform::ResourceDpi(const std::string& resources) {
   std::string line;
   while (std::getline(lines, line)) {
     if (line.rfind("Xft.dpi:", 0) != 0) continue;
-    const double dpi = std::atof(line.c_str() + 8);
-    return dpi > 0.0 ? dpi : 0.0;
+    double dpi = 0.0;
+    const bool read = numbertext::ReadLeading(line.c_str() + 8, &dpi);
+    return read && std::isfinite(dpi) && dpi > 0.0 ? dpi : 0.0;
   }
   return 0.0;
 }

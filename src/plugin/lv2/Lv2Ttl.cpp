@@ -2,13 +2,13 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "framework/ByteChunk.h"
 #include "framework/IPlugBase.h"
+#include "framework/NumberText.h"
 #include "framework/PortValue.h"
 
 namespace {
@@ -140,12 +140,12 @@ namespace Lv2Ttl {
 
 std::string number(double value) {
   const float wanted = static_cast<float>(value);
-  char text[64];
+  std::string result;
+  double read = 0.0;
   for (int digits = 6; digits <= 9; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(wanted));
-    if (std::strtof(text, nullptr) == wanted) break;
+    result = numbertext::General(static_cast<double>(wanted), digits);
+    if (numbertext::Read(result, &read) && static_cast<float>(read) == wanted) break;
   }
-  std::string result = text;
   if (result.find_first_of(".eEn") == std::string::npos) result += ".0";
   return result;
 }

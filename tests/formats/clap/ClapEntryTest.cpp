@@ -1,10 +1,9 @@
 // The entry, the factory and the descriptor as a host's scan sees them.
-#include <dlfcn.h>
-
 #include <cstring>
 #include <string>
 
 #include "ClapFixture.h"
+#include "hosting/HostError.h"
 #include "support/FileCallCounter.h"
 
 namespace {
@@ -20,9 +19,9 @@ std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
 // exact id only; a plug-in is made for the exact plug-in id and carries the factory's
 // descriptor.
 TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
-  ClapLibrary& library = sharedClap();
+  ClapLibrary& library = *sharedClap();
   const clap_plugin_factory_t* factory = library.factory();
-  ASSERT_NE(factory, nullptr) << dlerror();
+  ASSERT_NE(factory, nullptr);
   ASSERT_EQ(factory->get_plugin_count(factory), 1u);
   EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
   const clap_plugin_descriptor_t* d = library.descriptor();
@@ -34,10 +33,9 @@ TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
   for (const char* id :
        {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})
     EXPECT_EQ(library.entry()->get_factory(id), nullptr) << id;
-  ClapTestHost host;
-  EXPECT_FALSE(host.create(factory, "com.zandervoltmusic.zorq2"));
-  EXPECT_FALSE(host.create(factory, "COM.ZANDERVOLTMUSIC.ZORQ"));
-  ASSERT_TRUE(host.create(factory, d->id));
+  for (const char* id : {"com.zandervoltmusic.zorq2", "COM.ZANDERVOLTMUSIC.ZORQ"})
+    EXPECT_THROW(ClapPluginHost(sharedClap(), id), HostError) << id;
+  ClapPluginHost host(sharedClap(), d->id);
   EXPECT_EQ(host.plugin()->desc, d);
   EXPECT_EQ(host.plugin()->get_extension(host.plugin(), "clap.no-such-extension"), nullptr);
 }
@@ -45,27 +43,24 @@ TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
 // init may come again before deinit (a wrapper in the same process); only the last
 // deinit ends the library's life, and instances can be made until then.
 TEST(ClapEntry, InitAndDeinitAreCounted) {
-  const clap_plugin_entry_t* entry = sharedClap().entry();  // initialised once already
+  const clap_plugin_entry_t* entry = sharedClap()->entry();  // initialised once already
   ASSERT_NE(entry, nullptr);
   const auto* factory =
       static_cast<const clap_plugin_factory_t*>(entry->get_factory(kClapPluginFactoryId));
   ASSERT_TRUE(entry->init(ZORQ_CLAP_PATH));
   entry->deinit();
-  {
-    ClapTestHost host;
-    EXPECT_TRUE(host.create(factory, "com.zandervoltmusic.zorq"));
-  }
+  const ClapPluginHost::Maker make = [factory](const clap_host_t* host) {
+    return factory->create_plugin(factory, host, "com.zandervoltmusic.zorq");
+  };
+  EXPECT_NO_THROW(ClapPluginHost{make});
   entry->deinit();
-  ClapTestHost late;
-  EXPECT_FALSE(late.create(factory, "com.zandervoltmusic.zorq"));
+  EXPECT_THROW(ClapPluginHost{make}, HostError);
   EXPECT_TRUE(entry->init(ZORQ_CLAP_PATH));  // as it was
 }
 
 // A scan (init, factory, descriptor, deinit) builds no instance: it reads no file.
 TEST(ClapEntry, ScanReadsNoFile) {
-  ClapLibrary& library = sharedClap();
-  const clap_plugin_entry_t* entry = library.entry();
-  ASSERT_NE(entry, nullptr);
+  const clap_plugin_entry_t* entry = sharedClap()->entry();
   const size_t before = fileCallCount();
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(entry->init(ZORQ_CLAP_PATH));
@@ -75,7 +70,6 @@ TEST(ClapEntry, ScanReadsNoFile) {
     entry->deinit();
   }
   EXPECT_EQ(fileCallCount(), before);
-  ClapTestHost host;  // an instance does read (its settings): the count sees the library
-  ASSERT_TRUE(host.create(library.factory(), library.descriptor()->id));
+  ClapPluginHost host(sharedClap(), "");  // an instance reads its settings: the count sees it
   EXPECT_GT(fileCallCount(), before);
 }

@@ -5,31 +5,28 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <lv2/midi/midi.h>
 #include <lv2/port-props/port-props.h>
 #include <lv2/presets/presets.h>
 #include <lv2/units/units.h>
 
-#include "formats/lv2/Lv2TestHost.h"
+#include "formats/lv2/Lv2Fixture.h"
 #include "engine/ZORQ.h"
 #include "framework/PortValue.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 
 namespace {
 
-class Lv2Bundle : public ::testing::Test {
+class Lv2BundleFiles : public ::testing::Test {
  protected:
-  bool has(const LilvPort* port, const char* property) {
-    LilvNode* node = world.node(property);
-    const bool result = lilv_port_has_property(world.plugin, port, node);
-    lilv_node_free(node);
-    return result;
-  }
+  bool has(const LilvPort* port, const char* property) { return bundle.portHas(port, property); }
+  LilvNode* node(const char* uri) { return lilv_new_uri(bundle.world(), uri); }
 
-  Lv2World world;
+  Lv2Bundle& bundle = *sharedBundle();
   const Lv2Description description = zorqLv2Description();
 };
 
-TEST_F(Lv2Bundle, PortSymbolsAreThePinnedOnes) {
+TEST_F(Lv2BundleFiles, PortSymbolsAreThePinnedOnes) {
   std::ifstream pinned(std::string(std::getenv("ZORQ_TEST_DATA")) + "/port-symbols.txt");
   std::vector<std::string> expected;
   for (std::string line; std::getline(pinned, line);) expected.push_back(line);
@@ -38,22 +35,23 @@ TEST_F(Lv2Bundle, PortSymbolsAreThePinnedOnes) {
     EXPECT_EQ(description.paramPorts[i].symbol, expected[i]) << i;
 }
 
-TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
-  ASSERT_NE(world.plugin, nullptr);
+TEST_F(Lv2BundleFiles, ParameterPortsFollowTheParameterTable) {
+  ASSERT_NE(bundle.plugin(), nullptr);
   ZORQ zorq;
-  ASSERT_EQ(lilv_plugin_get_num_ports(world.plugin), description.firstParamPort() + zorq.NParams());
+  ASSERT_EQ(lilv_plugin_get_num_ports(bundle.plugin()),
+            description.firstParamPort() + zorq.NParams());
   for (int i = 0; i < zorq.NParams(); ++i) {
     SCOPED_TRACE(i);
     const IParam& param = *zorq.GetParam(i);
     const LilvPort* port = lilv_plugin_get_port_by_index(
-        world.plugin, description.firstParamPort() + static_cast<uint32_t>(i));
-    EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(world.plugin, port)),
+        bundle.plugin(), description.firstParamPort() + static_cast<uint32_t>(i));
+    EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(bundle.plugin(), port)),
                  description.paramPorts[static_cast<size_t>(i)].symbol);
-    LilvNode* name = lilv_port_get_name(world.plugin, port);
+    LilvNode* name = lilv_port_get_name(bundle.plugin(), port);
     EXPECT_STREQ(lilv_node_as_string(name), param.GetNameForHost());
     lilv_node_free(name);
     LilvNode *defaultValue = nullptr, *minimum = nullptr, *maximum = nullptr;
-    lilv_port_get_range(world.plugin, port, &defaultValue, &minimum, &maximum);
+    lilv_port_get_range(bundle.plugin(), port, &defaultValue, &minimum, &maximum);
     EXPECT_EQ(lilv_node_as_float(defaultValue), static_cast<float>(portvalue::Default(param)));
     EXPECT_EQ(lilv_node_as_float(minimum), static_cast<float>(portvalue::Minimum(param)));
     EXPECT_EQ(lilv_node_as_float(maximum), static_cast<float>(portvalue::Maximum(param)));
@@ -64,14 +62,14 @@ TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
     EXPECT_EQ(has(port, LV2_CORE__toggled), isToggle);
     EXPECT_EQ(has(port, LV2_CORE__integer), param.IsStepped() && !isToggle);
     EXPECT_EQ(has(port, LV2_CORE__enumeration), isEnum);
-    LilvNode* unitKey = world.node(LV2_UNITS__unit);
-    LilvNodes* units = lilv_port_get_value(world.plugin, port, unitKey);
+    LilvNode* unitKey = node(LV2_UNITS__unit);
+    LilvNodes* units = lilv_port_get_value(bundle.plugin(), port, unitKey);
     const bool inDb = units && lilv_nodes_size(units) > 0 &&
                       std::string(lilv_node_as_uri(lilv_nodes_get_first(units))) == LV2_UNITS__db;
     EXPECT_EQ(inDb, param.IsGain());
     lilv_nodes_free(units);
     lilv_node_free(unitKey);
-    LilvScalePoints* points = lilv_port_get_scale_points(world.plugin, port);
+    LilvScalePoints* points = lilv_port_get_scale_points(bundle.plugin(), port);
     ASSERT_EQ(points ? static_cast<int>(lilv_scale_points_size(points)) : 0,
               isEnum ? param.GetNDisplayTexts() : 0);
     LILV_FOREACH(scale_points, it, points) {
@@ -84,45 +82,45 @@ TEST_F(Lv2Bundle, ParameterPortsFollowTheParameterTable) {
   }
 }
 
-TEST_F(Lv2Bundle, CarrierIsAnOptionalSideChainAndTheOtherPortsAreThere) {
+TEST_F(Lv2BundleFiles, CarrierIsAnOptionalSideChainAndTheOtherPortsAreThere) {
   for (const Lv2AudioPort& audio : description.audioPorts) {
     SCOPED_TRACE(audio.symbol);
-    const LilvPort* port = world.port(audio.symbol);
+    const LilvPort* port = bundle.port(audio.symbol);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(has(port, LV2_CORE_PREFIX "isSideChain"), audio.sideChain);
     EXPECT_EQ(has(port, LV2_CORE__connectionOptional), audio.sideChain);
   }
-  LilvNode* midi = world.node(LV2_MIDI__MidiEvent);
-  EXPECT_TRUE(lilv_port_supports_event(world.plugin, world.port("control"), midi));
+  LilvNode* midi = node(LV2_MIDI__MidiEvent);
+  EXPECT_TRUE(lilv_port_supports_event(bundle.plugin(), bundle.port("control"), midi));
   lilv_node_free(midi);
-  EXPECT_TRUE(has(world.port("latency"), LV2_CORE__reportsLatency));
-  LilvNode* enabled = world.node(LV2_CORE_PREFIX "enabled");
-  EXPECT_EQ(lilv_plugin_get_port_by_designation(world.plugin, nullptr, enabled),
-            world.port("enabled"));
+  EXPECT_TRUE(has(bundle.port("latency"), LV2_CORE__reportsLatency));
+  LilvNode* enabled = node(LV2_CORE_PREFIX "enabled");
+  EXPECT_EQ(lilv_plugin_get_port_by_designation(bundle.plugin(), nullptr, enabled),
+            bundle.port("enabled"));
   lilv_node_free(enabled);
 }
 
 // lilv reads each preset's port values; they are the built-in program's, by symbol.
-TEST_F(Lv2Bundle, PresetsAreTheBuiltInPrograms) {
+TEST_F(Lv2BundleFiles, PresetsAreTheBuiltInPrograms) {
   ZORQ zorq;
   zorq.EnsureDefaultPreset();
-  LilvNode* presetClass = world.node(LV2_PRESETS__Preset);
-  LilvNodes* presets = lilv_plugin_get_related(world.plugin, presetClass);
+  LilvNode* presetClass = node(LV2_PRESETS__Preset);
+  LilvNodes* presets = lilv_plugin_get_related(bundle.plugin(), presetClass);
   ASSERT_EQ(static_cast<int>(lilv_nodes_size(presets)), zorq.NPresets());
-  LilvNode* label = world.node(LILV_NS_RDFS "label");
+  LilvNode* label = node(LILV_NS_RDFS "label");
   int checked = 0;
   LILV_FOREACH(nodes, it, presets) {
     const LilvNode* preset = lilv_nodes_get(presets, it);
-    lilv_world_load_resource(world.world, preset);
+    lilv_world_load_resource(bundle.world(), preset);
     const std::string uri = lilv_node_as_uri(preset);
     const int number = std::atoi(uri.substr(uri.size() - 2).c_str());
     ASSERT_GE(number, 1);
     zorq.RestorePreset(number - 1);
-    LilvNodes* labels = lilv_world_find_nodes(world.world, preset, label, nullptr);
+    LilvNodes* labels = lilv_world_find_nodes(bundle.world(), preset, label, nullptr);
     ASSERT_NE(labels, nullptr);
     EXPECT_STREQ(lilv_node_as_string(lilv_nodes_get_first(labels)), zorq.GetPresetName(number - 1));
     lilv_nodes_free(labels);
-    LilvState* state = lilv_state_new_from_world(world.world, &world.urids.map, preset);
+    LilvState* state = lilv_state_new_from_world(bundle.world(), bundle.map(), preset);
     ASSERT_NE(state, nullptr);
     struct Visit {
       ZORQ* zorq;

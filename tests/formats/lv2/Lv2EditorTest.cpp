@@ -5,7 +5,7 @@
 
 #include "editor/EmbeddedBitmaps.h"
 #include "editor/ZorqEditor.h"
-#include "formats/lv2/Lv2TestSignals.h"
+#include "formats/lv2/Lv2Fixture.h"
 #include "framework/PortValue.h"
 #include "formats/lv2/ui/Lv2Ui.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -16,40 +16,42 @@ class Lv2Editor : public ::testing::Test {
  protected:
   void SetUp() override {
     registerEditorBitmaps();
-    plugin = std::make_unique<Lv2Instance>(world);
-    ASSERT_EQ(plugin->restoreBank(testBank(2), nullptr, 2), LV2_STATE_SUCCESS);
-    setControls(*plugin, programValues(2));
+    plugin = instanceWithBank(2);
     auto copy = std::make_unique<ZORQ>();
     ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
     copy->EnsureDefaultPreset();
     touchFeature = LV2_Feature{LV2_UI__touch, &touch};
-    mapFeature = LV2_Feature{LV2_URID__map, &world.urids.map};
+    mapFeature = LV2_Feature{LV2_URID__map, bundle.map()};
     const LV2_Feature* features[] = {&mapFeature, &touchFeature, nullptr};
     ui = std::make_unique<Lv2Ui>(description, std::move(copy), &Lv2Editor::write, this, features);
     ASSERT_TRUE(ui->valid());
     // Hosts tell a new editor every control port's value.
     for (size_t i = 0; i < description.paramPorts.size(); ++i) {
-      const float value = plugin->control(description.paramPorts[i].symbol);
+      const float value = plugin->port(description.paramPorts[i].symbol);
       ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0,
                     &value);
     }
   }
 
+  // run() allocates nothing for the editor's messages and the answers the worker queued.
+  void TearDown() override { EXPECT_EQ(allocations, 0u); }
+
   // Host cycles: the editor idles, the plug-in runs (worker included), its atom output
   // goes to the editor, and the ports the editor wrote are sent back to it too.
-  void cycle(int times = 1, std::vector<TimedMidi> midi = {}) {
+  void cycle(int times = 1, std::vector<HostMidiEvent> midi = {}) {
     for (int t = 0; t < times; ++t) {
       ui->idle();
-      std::vector<TimedMidi> due;
-      for (TimedMidi& m : midi) {
-        if (m.frame >= 0 && m.frame < 512) due.push_back({m.frame + position, m.bytes, m.size});
+      std::vector<HostMidiEvent> due;
+      for (HostMidiEvent& m : midi) {
+        if (m.frame >= 0 && m.frame < 512)
+          due.push_back({m.frame + position, m.status, m.data1, m.data2});
         m.frame -= 512;
       }
-      renderLv2(*plugin, signal, position, 512, 512, due);
+      renderLv2(*plugin, signal, position, 512, 512, due, true, cycles++ ? &allocations : nullptr);
       position = (position + 512) % 40000;
-      for (const std::vector<uint8_t>& atom : plugin->takeNotifications())
+      for (const std::vector<uint8_t>& atom : plugin->takeMessages())
         ui->portEvent(description.notifyPort(), static_cast<uint32_t>(atom.size()),
-                      world.urids(LV2_ATOM__eventTransfer), atom.data());
+                      bundle.urid(LV2_ATOM__eventTransfer), atom.data());
     }
   }
   void syncUp() {
@@ -65,22 +67,24 @@ class Lv2Editor : public ::testing::Test {
     auto* self = static_cast<Lv2Editor*>(controller);
     const int param = self->description.paramOfPort(port);
     if (param >= 0 && format == 0 && size == sizeof(float)) {
-      self->plugin->control(self->description.paramPorts[static_cast<size_t>(param)].symbol) =
+      self->plugin->port(self->description.paramPorts[static_cast<size_t>(param)].symbol) =
           *static_cast<const float*>(buffer);
       ++self->portWrites;
     } else if (port == self->description.controlInPort()) {
       const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
-      self->plugin->message(std::vector<uint8_t>(bytes, bytes + size));
+      self->plugin->sendMessage(bytes, size);
     }
   }
 
-  Lv2World world;
+  Lv2Bundle& bundle = *sharedBundle();
   const Lv2Description description = zorqLv2Description();
-  std::unique_ptr<Lv2Instance> plugin;
+  std::unique_ptr<Lv2PluginHost> plugin;
   std::unique_ptr<Lv2Ui> ui;
   TestSignal signal{44100};
   int position = 0;
   int portWrites = 0;
+  int cycles = 0;
+  size_t allocations = 0;  // inside run() from the second cycle on
   std::vector<std::pair<uint32_t, bool>> touches;
   LV2UI_Touch touch{this, [](LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
                       static_cast<Lv2Editor*>(handle)->touches.emplace_back(port, grabbed);
@@ -108,7 +112,7 @@ TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
   cycle(3);
   const uint32_t port = description.firstParamPort() + kTune;
   EXPECT_EQ(touches, (std::vector<std::pair<uint32_t, bool>>{{port, true}, {port, false}}));
-  EXPECT_EQ(plugin->control("tune"), static_cast<float>(copy.GetParam(kTune)->Value()));
+  EXPECT_EQ(plugin->port("tune"), static_cast<float>(copy.GetParam(kTune)->Value()));
   EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy.GetParam(kTune)->Value());
 }
 
@@ -116,12 +120,12 @@ TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
 // that changed to the host's ports.
 TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
   syncUp();
-  cycle(4, {{100, {0xC0, 1, 0}, 2}});
+  cycle(4, {{100, 0xC0, 1, 0}});
   const std::vector<double> values = programValues(1);
   EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
   for (int i = 0; i < ui->copy().NParams(); ++i) {
     EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
-    EXPECT_EQ(plugin->control(description.paramPorts[static_cast<size_t>(i)].symbol),
+    EXPECT_EQ(plugin->port(description.paramPorts[static_cast<size_t>(i)].symbol),
               static_cast<float>(portvalue::FromPlain(*ui->copy().GetParam(i), values[i])));
   }
   EXPECT_GT(portWrites, 0);
@@ -157,13 +161,13 @@ TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
   cycle(4);
   copy.SetParameterFromGUI(kVibratoDepth, 0.4);
   cycle(4);
-  cycle(4, {{0, {0xB0, 20, 64}, 3}});
+  cycle(4, {{0, 0xB0, 20, 64}});
   EXPECT_EQ(copy.configuration().controllerParameter(20), kVibratoDepth);
   EXPECT_FALSE(copy.midiLearn().isLearning());
   // The controller now moves the parameter in the plug-in, and the editor follows.
-  cycle(4, {{0, {0xB0, 20, 127}, 3}});
+  cycle(4, {{0, 0xB0, 20, 127}});
   EXPECT_EQ(copy.GetParam(kVibratoDepth)->Value(), 1.0);
-  EXPECT_EQ(plugin->control("vibrato_depth"), 1.0f);
+  EXPECT_EQ(plugin->port("vibrato_depth"), 1.0f);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include "Layout.h"
 #include "Painter.h"
+#include "shell/ZorqVersion.h"
 
 #include <cairo.h>
 
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace layout;
@@ -100,7 +102,8 @@ void drawCommonControls(const Painter& p, const ArtworkImages& images, bool twea
   place(cr, images.at("prev"), 2, 1, kPrev.x, kPrev.y);
   place(cr, images.at("next"), 2, tweak ? 2 : 1, kNext.x, kNext.y);
   place(cr, images.at(tweak ? "unlearn" : "learn"), 2, tweak ? 2 : 1, kLearn.x, kLearn.y);
-  styledText(p, "v1.1.3.0", kVersion, 9, Colour(1, 1, 1, 128 / 255.0), Align::Right);
+  styledText(p, std::string("v") + ZorqVersion::kText + ".0", kVersion, 9,
+             Colour(1, 1, 1, 128 / 255.0), Align::Right);
 }
 
 // A small knob with its value text under it, as the editor draws it.

@@ -1,9 +1,11 @@
 #include "zorq-bank/FigureTable.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
+#include "framework/NumberText.h"
 #include "hosting/HostError.h"
 
 namespace {
@@ -31,6 +33,18 @@ bool withinRatio(double a, double b, double ratio) {
   return std::max(a, b) / std::min(a, b) < ratio;
 }
 
+// `value` with `decimals` decimals, right-aligned in `width` characters.
+std::string column(double value, int decimals, size_t width) {
+  const std::string text = numbertext::Fixed(value, decimals);
+  return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
+
+// With its sign always: "+1.5", "-0.3".
+std::string signedFixed(double value, int decimals) {
+  const std::string text = numbertext::Fixed(value, decimals);
+  return text[0] == '-' ? text : "+" + text;
+}
+
 std::string label(const FigureRow& row) {
   char text[64];
   std::snprintf(text, sizeof text, "program %d '%s'", row.program, row.name.c_str());
@@ -47,11 +61,10 @@ std::string FigureTable::format(const std::vector<FigureRow>& rows) {
 
 std::string FigureTable::formatRow(const FigureRow& row) {
   const SignalFigures& f = row.figures;
-  char line[160];
-  std::snprintf(line, sizeof line, "%5d %6.1f %6.1f %9.0f %9.0f %6.2f %6.2f %6.2f %6.1f  %s\n",
-                row.program, f.levelDb, f.peakDb, f.centroidHz, f.bandwidthHz, f.intelligibility,
-                f.noisiness, f.width, f.dynamicsDb, row.name.c_str());
-  return line;
+  return column(row.program, 0, 5) + " " + column(f.levelDb, 1, 6) + " " + column(f.peakDb, 1, 6) +
+         " " + column(f.centroidHz, 0, 9) + " " + column(f.bandwidthHz, 0, 9) + " " +
+         column(f.intelligibility, 2, 6) + " " + column(f.noisiness, 2, 6) + " " +
+         column(f.width, 2, 6) + " " + column(f.dynamicsDb, 1, 6) + "  " + row.name + "\n";
 }
 
 std::vector<FigureRow> FigureTable::parse(const std::string& text) {
@@ -63,14 +76,18 @@ std::vector<FigureRow> FigureTable::parse(const std::string& text) {
     if (line.empty() || line[0] == '#') continue;
     FigureRow row;
     SignalFigures& f = row.figures;
-    int consumed = 0;
-    if (std::sscanf(line.c_str(), "%d %lf %lf %lf %lf %lf %lf %lf %lf %n", &row.program, &f.levelDb,
-                    &f.peakDb, &f.centroidHz, &f.bandwidthHz, &f.intelligibility, &f.noisiness,
-                    &f.width, &f.dynamicsDb, &consumed) != 9 ||
-        consumed >= static_cast<int>(line.size()))
+    double program = 0.0;
+    const char* cursor = line.c_str();
+    bool read = true;
+    for (double* figure : {&program, &f.levelDb, &f.peakDb, &f.centroidHz, &f.bandwidthHz,
+                           &f.intelligibility, &f.noisiness, &f.width, &f.dynamicsDb})
+      read = read && numbertext::ReadLeading(cursor, figure, &cursor);
+    while (std::isspace(static_cast<unsigned char>(*cursor))) ++cursor;
+    if (!read || *cursor == '\0' || !(std::fabs(program) < 1e6) || program != std::floor(program))
       throw HostError("figure table line " + std::to_string(number) +
                       ": nine numbers and a name expected");
-    row.name = line.substr(consumed);
+    row.program = static_cast<int>(program);
+    row.name = cursor;
     rows.push_back(row);
   }
   return rows;
@@ -88,7 +105,6 @@ bool FigureTable::alike(const SignalFigures& a, const SignalFigures& b) {
 std::vector<std::string> FigureTable::problems(const std::vector<FigureRow>& rows) {
   std::vector<std::string> found;
   const double reference = rows.empty() ? 0.0 : rows.front().figures.levelDb;
-  char text[256];
   for (const FigureRow& row : rows) {
     const SignalFigures& f = row.figures;
     if (!f.finite) {
@@ -97,13 +113,12 @@ std::vector<std::string> FigureTable::problems(const std::vector<FigureRow>& row
       found.push_back(label(row) + " is silent");
     } else {
       if (std::fabs(f.levelDb - reference) > kLoudnessWindowDb) {
-        std::snprintf(text, sizeof text, " is %+.1f dB from program 0 (window +-%.0f dB)",
-                      f.levelDb - reference, kLoudnessWindowDb);
-        found.push_back(label(row) + text);
+        found.push_back(label(row) + " is " + signedFixed(f.levelDb - reference, 1) +
+                        " dB from program 0 (window +-" + numbertext::Fixed(kLoudnessWindowDb, 0) +
+                        " dB)");
       }
       if (f.peakDb >= kClipDb) {
-        std::snprintf(text, sizeof text, " clips (peak %+.1f dBFS)", f.peakDb);
-        found.push_back(label(row) + text);
+        found.push_back(label(row) + " clips (peak " + signedFixed(f.peakDb, 1) + " dBFS)");
       }
     }
   }
@@ -143,11 +158,9 @@ std::vector<std::string> FigureTable::differences(const FigureRow& committed,
   if (committed.name != measured.name)
     found.push_back(label(committed) + " is now named '" + measured.name + "'");
   if (!b.finite) found.push_back(label(committed) + " puts out values that are not numbers");
-  char text[160];
   for (const Check& check : checks)
-    if (b.finite && !check.kept) {
-      std::snprintf(text, sizeof text, ": %s was %.2f, is %.2f", check.figure, check.was, check.is);
-      found.push_back(label(committed) + text);
-    }
+    if (b.finite && !check.kept)
+      found.push_back(label(committed) + ": " + check.figure + " was " +
+                      numbertext::Fixed(check.was, 2) + ", is " + numbertext::Fixed(check.is, 2));
   return found;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "hosting/ParameterSetter.h"
+#include "framework/NumberText.h"
 #include "zorq-render/RenderError.h"
 
 #ifndef ZORQ_RENDER_VERSION
@@ -14,9 +15,8 @@
 namespace {
 
 double parseNumber(const std::string& option, const std::string& text, double low, double high) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || !(value >= low && value <= high))
+  double value = 0.0;
+  if (!numbertext::Read(text, &value) || !(value >= low && value <= high))
     throw UsageError(option + " needs a number from " + std::to_string(int(low)) + " to " +
                      std::to_string(int(high)) + ", got '" + text + "'");
   return value;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "framework/NumberText.h"
+
 LevelMeter::LevelMeter(int channels, FrameSink* next)
     : channels_(size_t(std::max(channels, 1))), next_(next) {}
 
@@ -58,9 +60,7 @@ std::string perChannel(size_t count, Format format) {
 
 std::string decibels(double dbfs) {
   if (std::isinf(dbfs)) return dbfs < 0 ? "-inf" : "+inf";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", dbfs);
-  return text;
+  return numbertext::Fixed(dbfs, 1);
 }
 
 }  // namespace

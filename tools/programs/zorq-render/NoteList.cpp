@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "framework/NumberText.h"
 #include "zorq-render/RenderError.h"
 #include "hosting/Text.h"
 
@@ -24,9 +25,7 @@ constexpr uint8_t kNoteOff = 0x80;
 bool parseNumber(const std::string& text, double& value) {
   const std::string t = trimBlanks(text);
   if (t.empty()) return false;
-  char* end = nullptr;
-  value = std::strtod(t.c_str(), &end);
-  return end && *end == '\0' && std::isfinite(value);
+  return numbertext::Read(t, &value) && std::isfinite(value);
 }
 
 // Splits off the part after the last occurrence of mark; returns false if absent.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/NumberText.h"
+
 namespace {
 constexpr auto kQuietPeriod = std::chrono::seconds(1);
 constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
@@ -39,8 +41,9 @@ void ProgressBar::draw(double doneSeconds) {
       totalSeconds_ > 0 ? std::clamp(doneSeconds / totalSeconds_, 0.0, 1.0) : 1.0;
   const int filled = int(fraction * kBarWidth + 0.5);
   const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
-  std::fprintf(stream_, "\rrendering [%s] %3d%%  %.1f of %.1f s", bar.c_str(), int(fraction * 100),
-               doneSeconds, totalSeconds_);
+  std::fprintf(stream_, "\rrendering [%s] %3d%%  %s of %s s", bar.c_str(), int(fraction * 100),
+               numbertext::Fixed(doneSeconds, 1).c_str(),
+               numbertext::Fixed(totalSeconds_, 1).c_str());
   std::fflush(stream_);
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "framework/NumberText.h"
 #include "zorq-render/AudioFileWriter.h"
 #include "zorq-render/AudioInput.h"
 #include "zorq-render/CommandLine.h"
@@ -138,10 +139,8 @@ void renderOutput(PluginHost& host, const RenderJob& job, const RenderOptions& o
   writer.commit();
 
   if (!options.quiet) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.2f s", totalSeconds);
-    err << "zorq-render: wrote " << options.outputPath << " (" << seconds
-        << "): " << written.summary() << '\n';
+    err << "zorq-render: wrote " << options.outputPath << " (" << numbertext::Fixed(totalSeconds, 2)
+        << " s): " << written.summary() << '\n';
   }
   if (AudioFileWriter::isInteger(options.sampleFormat) && written.clipped() > 0)
     warn(err, std::to_string(written.clipped()) + " samples clipped in the " +

@@ -1,17 +1,34 @@
-// Programs, signals and renders shared by the LV2 tests.
+// The build's LV2 bundle for the LV2 suites, through the hosting library: instances of
+// ZORQ_dsp.so, the programs and signals they play, renders, the editor's state request
+// and the plug-in's saved state read back.
 #pragma once
 
-#include <array>
+#include <gtest/gtest.h>
+#include <lv2/atom/forge.h>
+
+#include <algorithm>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/ZORQ.h"
-#include "formats/lv2/Lv2TestHost.h"
+#include "framework/ByteChunk.h"
 #include "framework/PortValue.h"
+#include "hosting/Lv2PluginHost.h"
 #include "plugin/lv2/ZorqLv2Description.h"
+#include "support/HostRender.h"
+
+constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
+
+// The bundle, read once for the test program: instances share its URID map.
+inline std::shared_ptr<Lv2Bundle> sharedBundle() {
+  static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
+  return bundle;
+}
 
 // A bank whose first three programs differ audibly; `current` is selected. Only the
 // third uses the noise carrier, whose generator all instances in a process share: two
@@ -56,12 +73,25 @@ inline std::vector<double> programValues(int program) {
 }
 
 // The host's control ports at the given values (what a host shows after reading them).
-inline void setControls(Lv2Instance& instance, const std::vector<double>& values) {
+inline void setControls(Lv2PluginHost& host, const std::vector<double>& values) {
   const Lv2Description description = zorqLv2Description();
   const ZORQ zorq;
   for (size_t i = 0; i < values.size(); ++i)
-    instance.control(description.paramPorts[i].symbol) =
+    host.port(description.paramPorts[i].symbol) =
         static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
+}
+
+// An instance holding the test bank with program `current`, its ports at the program's
+// values.
+inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
+  auto host = std::make_unique<Lv2PluginHost>(sharedBundle());
+  std::vector<uint8_t> index(sizeof current);
+  std::memcpy(index.data(), &current, sizeof current);
+  const std::string uri = kZorqUri;
+  EXPECT_TRUE(host->restoreProperties({{uri + "#bank", {LV2_ATOM__Chunk, testBank(current)}},
+                                       {uri + "#currentProgram", {LV2_ATOM__Int, index}}}));
+  setControls(*host, programValues(current));
+  return host;
 }
 
 // A voice of two partials with a slow tremolo, and a buzzy carrier; deterministic.
@@ -78,56 +108,43 @@ struct TestSignal {
   std::vector<float> voice, carrier;
 };
 
-// One MIDI message at an absolute frame of a render.
-struct TimedMidi {
-  int frame;
-  std::array<uint8_t, 3> bytes;
-  int size;
-};
-
-// Renders `frames` frames in blocks through an LV2 instance; left and right interleaved.
-inline std::vector<float> renderLv2(Lv2Instance& instance, const TestSignal& signal, int start,
-                                    int frames, int block, const std::vector<TimedMidi>& midi,
-                                    bool carrierConnected = true) {
-  std::vector<float> out(2 * static_cast<size_t>(frames));
-  std::vector<float> left(block), right(block);
-  for (int done = 0; done < frames; done += block) {
-    const int n = std::min(block, frames - done);
-    for (const TimedMidi& m : midi)
-      if (m.frame >= start + done && m.frame < start + done + n)
-        instance.midi(static_cast<uint32_t>(m.frame - start - done),
-                      std::vector<uint8_t>(m.bytes.begin(), m.bytes.begin() + m.size));
-    const float* voice = signal.voice.data() + start + done;
-    const float* carrier = carrierConnected ? signal.carrier.data() + start + done : nullptr;
-    instance.run(voice, voice, carrier, carrier, left.data(), right.data(),
-                 static_cast<uint32_t>(n));
-    for (int i = 0; i < n; ++i) {
-      out[2 * static_cast<size_t>(done + i)] = left[i];
-      out[2 * static_cast<size_t>(done + i) + 1] = right[i];
-    }
-  }
-  return out;
+// Renders `frames` frames from `start` of the signal in blocks through an instance,
+// MIDI at absolute frames (allocations in run() added up when asked; HostRender.h); left
+// and right interleaved. A carrier not connected is left unconnected.
+inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signal, int start,
+                                    int frames, int block, const std::vector<HostMidiEvent>& midi,
+                                    bool carrierConnected = true, size_t* allocations = nullptr) {
+  std::vector<HostMidiEvent> shifted;
+  for (const HostMidiEvent& m : midi)
+    shifted.push_back({m.frame - start, m.status, m.data1, m.data2});
+  const float* voice = signal.voice.data() + start;
+  const float* carrier = carrierConnected ? signal.carrier.data() + start : nullptr;
+  const auto out =
+      renderBlocks(host, {voice, voice, carrier, carrier}, frames, {block}, shifted, allocations);
+  std::vector<float> interleaved;
+  for (int i = 0; i < frames; ++i) interleaved.insert(interleaved.end(), {out[0][i], out[1][i]});
+  return interleaved;
 }
 
 // The editor's request for the plug-in's whole state, as an atom.
-inline std::vector<uint8_t> stateRequest(Lv2World& world) {
+inline std::vector<uint8_t> stateRequest(Lv2Bundle& bundle) {
   std::vector<uint8_t> request(64);
   LV2_Atom_Forge forge;
-  lv2_atom_forge_init(&forge, &world.urids.map);
+  lv2_atom_forge_init(&forge, bundle.map());
   lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
   LV2_Atom_Forge_Frame frame;
-  lv2_atom_forge_object(&forge, &frame, 0, world.urids("urn:zandervoltmusic:zorq#StateRequest"));
+  lv2_atom_forge_object(&forge, &frame, 0, bundle.urid("urn:zandervoltmusic:zorq#StateRequest"));
   lv2_atom_forge_pop(&forge, &frame);
   return request;
 }
 
 // The instance's live state as its state interface saves it, read by a ZORQ.
-inline std::unique_ptr<ZORQ> savedState(Lv2Instance& instance) {
-  auto properties = instance.savedProperties();
-  const std::vector<uint8_t>& bank = properties["urn:zandervoltmusic:zorq#bank"];
+inline std::unique_ptr<ZORQ> savedState(Lv2PluginHost& host) {
+  auto properties = host.saveProperties();
+  const std::string uri = kZorqUri;
+  const std::vector<uint8_t>& bank = properties[uri + "#bank"].value;
   int32_t current = -1;
-  std::memcpy(&current, properties["urn:zandervoltmusic:zorq#currentProgram"].data(),
-              sizeof current);
+  std::memcpy(&current, properties[uri + "#currentProgram"].value.data(), sizeof current);
   ByteChunk chunk;
   chunk.PutBytes(bank.data(), static_cast<int>(bank.size()));
   auto zorq = std::make_unique<ZORQ>();

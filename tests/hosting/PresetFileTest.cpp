@@ -4,10 +4,11 @@
 
 #include <memory>
 
-#include "ToolsTestSupport.h"
+#include "support/LoadablePlugin.h"
+#include "support/TempFolder.h"
 #include "framework/FxFormat.h"
 #include "hosting/Vst2PluginHost.h"
-#include "zorq-render/RenderError.h"
+#include "hosting/HostError.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ TEST_F(PresetFileTest, BanksFillEveryProgram) {
   EXPECT_EQ(host_.programName(1), "Two");
 }
 
-// Each must fail with RenderError, never crash or read past the data.
+// Each must fail with HostError, never crash or read past the data.
 TEST_F(PresetFileTest, DamagedFilesAreRejected) {
   const auto chunk = chunkProgram("Cut", {0.1f, 0.5f, 0.2f});
   const auto one = parameterProgram("One", {0.1f, 0.0f, 1.0f});
@@ -91,7 +92,7 @@ TEST_F(PresetFileTest, DamagedFilesAreRejected) {
       {"BankWithShortProgram", parameterBank(0, {one, {one.begin(), one.begin() + 60}})},
       {"ChunkThePluginRejects", edited(chunk, [](auto& f) { f[60] = 'X'; })}};
   for (const auto& [name, bytes] : files)
-    EXPECT_THROW(PresetFile::load(host_, bytes), RenderError) << name;
+    EXPECT_THROW(PresetFile::load(host_, bytes), HostError) << name;
 }
 
 // Saved through the host's chunk calls (the fake plug-in: its own bank chunk round trips)
@@ -116,8 +117,8 @@ TEST(PresetFile, SavedProgramsAndBanksLoadIntoAFreshInstance) {
       EXPECT_FLOAT_EQ(target.getParameter(0), 0.125f) << plugin << (bank ? " bank" : " program");
     }
   }
-  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), RenderError);
+  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), HostError);
   EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN),
                                        temp / "no/x.fxp"),
-               RenderError);
+               HostError);
 }

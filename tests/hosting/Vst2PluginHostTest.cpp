@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolsTestSupport.h"
-#include "zorq-render/RenderError.h"
+#include "support/LoadablePlugin.h"
+#include "support/TempFolder.h"
+#include "hosting/HostError.h"
 
 TEST(PluginHost, ProcessesAllInputsAndDeliversEventsAtTheirFrames) {
   Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
@@ -29,7 +30,7 @@ TEST(PluginHost, LoadFailureNamesTheFile) {
     try {
       Vst2PluginHost host(path);
       ADD_FAILURE() << "loaded " << path;
-    } catch (const RenderError& e) {
+    } catch (const HostError& e) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
   }

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolsTestSupport.h"
+#include "support/LoadablePlugin.h"
+#include "support/TempFolder.h"
 #include "hosting/Vst2PluginHost.h"
-#include "zorq-render/RenderError.h"
+#include "hosting/HostError.h"
 
 namespace {
 

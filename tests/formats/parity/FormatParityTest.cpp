@@ -1,0 +1,370 @@
+// What every plug-in format must do alike, checked once per format through the hosting
+// library and the built plug-in files: the same samples for the same input, program and
+// MIDI; random block sizes give the samples of one size; a damaged state is refused and
+// changes nothing; processing allocates nothing; a side chain left unconnected is
+// silence; MIDI Thru and a learned controller reach the host; a stepped value that
+// arrives between steps and a typed text give the value the core decides; each reports
+// the project's version. A format is one row of kFormats.
+#include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dsp/ParamIndex.h"
+#include "engine/ZORQ.h"
+#include "framework/ByteChunk.h"
+#include "framework/ParamText.h"
+#include "hosting/ClapPluginHost.h"
+#include "hosting/Lv2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
+#include "shell/ZorqVersion.h"
+#include "support/AllocationCounter.h"
+#include "support/HostRecorder.h"
+#include "support/HostRender.h"
+#include "support/UserIni.h"
+
+namespace {
+
+constexpr double kRate = 44100.0;
+
+// The instrument in this process: what the core decides, and states read back.
+ZORQ& core() {
+  static ZORQ zorq;
+  return zorq;
+}
+
+struct Format {
+  const char* name;
+  std::function<std::unique_ptr<PluginHost>(const HostSetup&)> open;
+  // A plain value handed over as the format carries one, between steps too.
+  std::function<void(PluginHost&, int index, double plain)> sendPlain;
+  bool learnedValuesRecorded;                 // false: the plug-in asks the host not to record them
+  const char* noUnconnectedInput = nullptr;   // why, when the format has none
+  const char* noLearnedController = nullptr;  // why, when the host cannot hear of one
+  friend void PrintTo(const Format& format, std::ostream* out) { *out << format.name; }
+};
+
+std::unique_ptr<PluginHost> openClap(const HostSetup& setup, ClapPluginHost::NoteDialect dialect) {
+  auto host = std::make_unique<ClapPluginHost>(ZORQ_CLAP_PATH, setup);
+  host->setNoteDialect(dialect);
+  return host;
+}
+
+const std::shared_ptr<Lv2Bundle>& lv2Bundle() {
+  static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
+  return bundle;
+}
+
+const Format kFormats[] = {
+    {"Vst2",
+     [](const HostSetup& setup) {
+       return std::make_unique<Vst2PluginHost>(ZORQ_PLUGIN_PATH, setup);
+     },
+     [](PluginHost& host, int index, double plain) {
+       host.setParameter(index, float(core().GetParam(index)->GetNormalized(plain)));
+     },
+     true, "VST 2 has no unconnected input: hosts hand silence"},
+    {"ClapMidi",
+     [](const HostSetup& setup) { return openClap(setup, ClapPluginHost::NoteDialect::kMidi); },
+     [](PluginHost& host, int index, double plain) {
+       static_cast<ClapPluginHost&>(host).setValue(index, plain);
+     },
+     false},
+    {"ClapNotes",
+     [](const HostSetup& setup) {
+       return openClap(setup, ClapPluginHost::NoteDialect::kClapNotes);
+     },
+     [](PluginHost& host, int index, double plain) {
+       static_cast<ClapPluginHost&>(host).setValue(index, plain);
+     },
+     false},
+    {"Lv2",
+     [](const HostSetup& setup) { return std::make_unique<Lv2PluginHost>(lv2Bundle(), setup); },
+     [](PluginHost& host, int index, double plain) {
+       static_cast<Lv2PluginHost&>(host).setValue(index, float(plain));
+     },
+     false, nullptr,
+     "an LV2 plug-in cannot move the host's ports: its editor tells the host "
+     "(Lv2Editor.MidiLearnWorksAcrossEditorAndPlugin)"},
+};
+
+// Deterministic noise in -amplitude..amplitude.
+std::vector<float> noise(size_t frames, uint32_t seed, float amplitude) {
+  std::vector<float> samples(frames);
+  for (float& s : samples) {
+    seed = seed * 1664525u + 1013904223u;
+    s = amplitude * (static_cast<float>(seed) / 2147483648.0f - 1.0f);
+  }
+  return samples;
+}
+
+// What the side-chain input carries.
+enum class Carrier { kSignal, kSilence, kUnconnected };
+
+// `frames` frames in blocks of the sizes given (cycled), MIDI at absolute frames, the
+// voice on the main input. Left, then right.
+std::vector<float> render(PluginHost& host, int frames, const std::vector<int>& blocks,
+                          const std::vector<HostMidiEvent>& midi,
+                          Carrier carrier = Carrier::kSignal) {
+  static const std::vector<float> voice = noise(32768, 3, 0.5f), signal = noise(32768, 4, 0.3f),
+                                  silence(32768);
+  const float* ext = carrier == Carrier::kUnconnected ? nullptr
+                     : carrier == Carrier::kSignal    ? signal.data()
+                                                      : silence.data();
+  auto out = renderBlocks(host, {voice.data(), voice.data(), ext, ext}, frames, blocks, midi);
+  out[0].insert(out[0].end(), out[1].begin(), out[1].end());
+  return out[0];
+}
+
+double rms(const std::vector<float>& samples) {
+  double sum = 0.0;
+  for (float s : samples) sum += double(s) * s;
+  return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
+}
+
+// Notes struck and released across block boundaries, pitch wheel, sustain pedal and a
+// program change.
+const std::vector<HostMidiEvent> kSequence = {
+    {0, 0x90, 48, 100},  {0, 0x90, 55, 90},     {700, 0x90, 60, 110},  {1500, 0xE0, 0, 80},
+    {2100, 0x80, 48, 0}, {2100, 0x90, 52, 70},  {3333, 0xB0, 64, 127}, {4000, 0x80, 55, 0},
+    {5000, 0x80, 60, 0}, {6001, 0xB0, 64, 0},   {6500, 0x90, 67, 1},   {7000, 0xC0, 1, 0},
+    {9000, 0xE0, 0, 64}, {10000, 0x80, 52, 64}, {11000, 0x80, 67, 0},
+};
+const std::vector<HostMidiEvent> kChord = {
+    {0, 0x90, 48, 100}, {0, 0x90, 55, 100}, {0, 0x90, 60, 100}, {0, 0x90, 64, 100}};
+
+// Two programs away from the defaults and from each other (full bands, ensemble, levels,
+// frequencies, octave), with no noise in them: the noise generator is shared by the
+// instances of one plug-in file, so a second render would not repeat it.
+const std::vector<uint8_t>& programBank() {
+  static const std::vector<uint8_t> bank = [] {
+    ZORQ zorq;
+    zorq.EnsureDefaultPreset();
+    const std::pair<int, double> programs[2][6] = {{{kVocoderMode, 1.0},
+                                                    {kFinalVolume, 0.8},
+                                                    {kOutBalance, 0.2},
+                                                    {kEnsemble, 1.0},
+                                                    {kAnalysisFreq1 + 8, 0.3},
+                                                    {kBias, 0.65}},
+                                                   {{kVocoderMode, 1.0},
+                                                    {kFinalVolume, 0.6},
+                                                    {kOctaveUp, 1.0},
+                                                    {kSynthesisLevel1 + 3, 0.85},
+                                                    {kTune, 0.7},
+                                                    {kAttack, 0.2}}};
+    for (int program = 0; program < 2; ++program) {
+      zorq.RestorePreset(program);
+      for (const auto& [index, normalised] : programs[program])
+        zorq.GetParam(index)->SetNormalized(normalised);
+      zorq.OnParamReset();
+      zorq.ModifyCurrentPreset(program ? "Second" : "First");
+    }
+    zorq.RestorePreset(0);
+    ByteChunk chunk;
+    zorq.serializeBankChunk(&chunk);
+    return std::vector<uint8_t>(chunk.GetBytes(), chunk.GetBytes() + chunk.Size());
+  }();
+  return bank;
+}
+
+class FormatParity : public ::testing::TestWithParam<Format> {
+ protected:
+  std::unique_ptr<PluginHost> open(const HostSetup& setup = {}) {
+    std::unique_ptr<PluginHost> host = GetParam().open(setup);
+    host->start(kRate, 4096);
+    return host;
+  }
+  std::unique_ptr<PluginHost> openWithProgram() {
+    std::unique_ptr<PluginHost> host = open();
+    EXPECT_TRUE(host->setChunk(true, programBank()));
+    return host;
+  }
+  // The value parameter `index` holds in the plug-in's state, once a block has passed.
+  double held(PluginHost& host, int index) {
+    render(host, 64, {64}, {});
+    const std::vector<uint8_t> bank = host.chunk(true);
+    ByteChunk chunk;
+    chunk.PutBytes(bank.data(), int(bank.size()));
+    ZORQ zorq;
+    EXPECT_GT(zorq.unserializeBankChunk(&chunk), 0);
+    return zorq.GetParam(index)->Value();
+  }
+};
+
+TEST_P(FormatParity, SameProgramInputAndMidiGiveTheSameSamples) {
+  static const std::vector<float> expected = [] {
+    Vst2PluginHost vst(ZORQ_PLUGIN_PATH);
+    vst.start(kRate, 512);
+    vst.setChunk(true, programBank());
+    return render(vst, 12288, {512}, kSequence);
+  }();
+  ASSERT_GT(rms(expected), 1e-3);
+  EXPECT_EQ(render(*openWithProgram(), 12288, {512}, kSequence), expected);
+}
+
+TEST_P(FormatParity, RandomBlockSizesGiveTheSamplesOfOneBlockSize) {
+  std::mt19937 generator(24);
+  std::vector<int> sizes;
+  for (int i = 0; i < 64; ++i)
+    sizes.push_back(std::uniform_int_distribution<int>(1, 4096)(generator));
+  const std::vector<float> steady = render(*openWithProgram(), 30000, {4096}, kChord);
+  EXPECT_GT(rms(steady), 1e-3);
+  EXPECT_EQ(render(*openWithProgram(), 30000, sizes, kChord), steady);
+}
+
+TEST_P(FormatParity, DamagedStateIsRefusedAndChangesNothing) {
+  std::unique_ptr<PluginHost> host = openWithProgram();
+  host->setParameter(kFinalVolume, 0.61f);
+  render(*host, 64, {64}, {});
+  const std::vector<uint8_t> before = host->chunk(true);
+  ASSERT_GT(before.size(), 1000u);
+  std::vector<uint8_t> random(5000);
+  std::mt19937 generator(11);
+  for (uint8_t& byte : random) byte = uint8_t(generator());
+  std::vector<uint8_t> marked = random;  // the bank's version marker, then noise
+  std::copy(before.begin(), before.begin() + 8, marked.begin());
+  const std::vector<std::vector<uint8_t>> damaged = {
+      {},
+      random,
+      marked,
+      {before.begin(), before.begin() + long(before.size() / 2)},
+      {before.begin(), before.end() - 9}};
+  for (const std::vector<uint8_t>& bytes : damaged) {
+    EXPECT_FALSE(host->setChunk(true, bytes)) << bytes.size() << " bytes";
+    EXPECT_EQ(host->chunk(true), before) << bytes.size() << " bytes";
+  }
+}
+
+// Notes, a learned controller, pitch wheel, pedal and a program change in every block,
+// with MIDI Thru on: from the third block on, the plug-in allocates nothing.
+TEST_P(FormatParity, ProcessingAllocatesNothing) {
+  writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\n");
+  std::unique_ptr<PluginHost> host = open();
+  writeUserIni("");
+  static const std::vector<float> in(22 * 512, 0.1f);
+  std::vector<HostMidiEvent> events;
+  for (int block = 0; block < 22; ++block)
+    for (const HostMidiEvent& e : {HostMidiEvent{0, 0x90, 60, 100},
+                                   {100, 0xB0, 1, 90},
+                                   {200, 0xE0, 0, 70},
+                                   {300, 0xB0, 64, 127},
+                                   {400, 0xC0, 3, 0},
+                                   {500, 0x80, 60, 0}})
+      events.push_back({block * 512 + e.frame, e.status, e.data1, e.data2});
+  size_t allocations = 0;
+  renderBlocks(*host, {in.data(), in.data(), in.data(), in.data()}, 2 * 512, {512}, events);
+  events.erase(events.begin(), events.begin() + 12);
+  for (HostMidiEvent& e : events) e.frame -= 2 * 512;
+  renderBlocks(*host, {in.data(), in.data(), in.data(), in.data()}, 20 * 512, {512}, events,
+               &allocations);
+  EXPECT_EQ(allocations, 0u);
+}
+
+TEST_P(FormatParity, UnconnectedSideChainIsSilence) {
+  if (GetParam().noUnconnectedInput) GTEST_SKIP() << GetParam().noUnconnectedInput;
+  const std::vector<float> silent =
+      render(*openWithProgram(), 20000, {512}, kChord, Carrier::kSilence);
+  EXPECT_GT(rms(silent), 1e-4);
+  EXPECT_EQ(render(*openWithProgram(), 20000, {512}, kChord, Carrier::kUnconnected), silent);
+}
+
+// Every message of a list longer than the two slots VST 2 declares comes back out at its
+// frame.
+TEST_P(FormatParity, MidiThruSendsEveryMessageBack) {
+  writeUserIni("[MIDI Global]\nMIDI Thru=true\n");
+  HostRecorder recorder;
+  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
+  writeUserIni("");
+  std::vector<HostMidiEvent> sent;
+  for (int i = 0; i < 4; ++i) sent.push_back({i * 10, 0x90, uint8_t(60 + i), 100});
+  sent.push_back({50, 0xB0, 7, 127});
+  render(*host, 512, {512}, sent);
+  std::vector<HostRecorder::Midi> expected;
+  for (const HostMidiEvent& e : sent) expected.push_back({e.frame, e.status, e.data1, e.data2});
+  std::lock_guard<std::mutex> lock(recorder.mutex);
+  EXPECT_EQ(recorder.midi, expected);
+}
+
+// A controller learned for "Final Volume" moves it inside the block, and the host hears
+// of the new value.
+TEST_P(FormatParity, LearnedControllerReachesTheHost) {
+  if (GetParam().noLearnedController) GTEST_SKIP() << GetParam().noLearnedController;
+  writeUserIni("[MIDI Control]\nCC7=4\n");
+  HostRecorder recorder;
+  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
+  writeUserIni("");
+  render(*host, 512, {512}, {{100, 0xB0, 7, 127}});
+  std::lock_guard<std::mutex> lock(recorder.mutex);
+  ASSERT_EQ(recorder.changes.size(), 1u);
+  EXPECT_EQ(recorder.changes[0].index, kFinalVolume);
+  EXPECT_EQ(recorder.changes[0].value, host->getParameter(kFinalVolume));
+  EXPECT_EQ(recorder.changes[0].recordable, GetParam().learnedValuesRecorded);
+}
+
+// Typed texts reach the value the core reads from them; a text that names no value is
+// refused and changes nothing.
+TEST_P(FormatParity, TypedTextsGiveTheCoresValue) {
+  const std::pair<int, const char*> typed[] = {{kFinalVolume, "-6 dB"},
+                                               {kFinalVolume, "-6.0"},
+                                               {kVocoderMode, "VE-10 Full Bands"},
+                                               {kAnalysisFreq1 + 4, "1234 Hz"}};
+  for (const auto& [index, text] : typed) {
+    std::unique_ptr<PluginHost> host = open();
+    double expected = 0.0;
+    ASSERT_TRUE(paramtext::toValue(*core().GetParam(index), text, &expected)) << text;
+    EXPECT_TRUE(host->setParameterFromText(index, text)) << text;
+    EXPECT_EQ(held(*host, index), expected) << text;
+  }
+  std::unique_ptr<PluginHost> host = open();
+  const double before = held(*host, kFinalVolume);
+  for (const char* text : {"loud", "", "+12 dB"})
+    EXPECT_FALSE(host->setParameterFromText(kFinalVolume, text)) << text;
+  EXPECT_EQ(held(*host, kFinalVolume), before);
+}
+
+// A value between the steps of a stepped parameter lands on the step the core rounds it to.
+TEST_P(FormatParity, SteppedValuesBetweenStepsGiveTheCoresStep) {
+  const std::pair<int, double> plain[] = {{kVocoderMode, 0.7}, {kEnsemble, 0.4}, {kOctaveUp, 0.8}};
+  for (const auto& [index, value] : plain) {
+    std::unique_ptr<PluginHost> host = open();
+    IParam param = *core().GetParam(index);
+    param.SetNormalized(param.GetNormalized(value));
+    GetParam().sendPlain(*host, index, value);
+    EXPECT_EQ(held(*host, index), param.Value()) << core().GetParam(index)->GetNameForHost();
+  }
+}
+
+// The project's one version as each format reports it: VST 2's number and CLAP's
+// descriptor text as the hosts read them; LV2 has only a minor (even for releases) and
+// a micro version, in the bundle's description.
+TEST_P(FormatParity, ReportsTheProjectVersion) {
+  std::unique_ptr<PluginHost> host = open();
+  if (dynamic_cast<Lv2PluginHost*>(host.get())) {
+    LilvWorld* world = lv2Bundle()->world();
+    const auto number = [&](const char* property) {
+      LilvNode* predicate = lilv_new_uri(world, property);
+      LilvNode* value =
+          lilv_world_get(world, lilv_plugin_get_uri(lv2Bundle()->plugin()), predicate, nullptr);
+      const int result = value ? lilv_node_as_int(value) : -1;
+      lilv_node_free(value);
+      lilv_node_free(predicate);
+      return result;
+    };
+    EXPECT_EQ(number(LV2_CORE__minorVersion), 2 * ZorqVersion::kMinor);
+    EXPECT_EQ(number(LV2_CORE__microVersion), ZorqVersion::kPatch);
+  } else {
+    EXPECT_EQ(host->version(),
+              ZorqVersion::kMajor * 10000 + ZorqVersion::kMinor * 100 + ZorqVersion::kPatch);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatParity, ::testing::ValuesIn(kFormats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
