@@ -27,7 +27,7 @@ void measureBlocks(benchmark::State& state, ZORQ& plug, double amplitude, int bl
 
 void engine(benchmark::State& state, const EngineCase& c, SimdKernel kernel) {
   ZORQ plug;
-  if (startCase(state, plug, c, kernel)) measureBlocks(state, plug, 1.0, c.block);
+  if (startCase(state, plug, c, kernel)) measureBlocks(state, plug, c.amplitude, c.block);
 }
 
 const bool registered = [] {
@@ -39,40 +39,24 @@ const bool registered = [] {
   return true;
 }();
 
-// Full bands, eight voices and the ensemble: ordinary signal, then silence after a
-// second at full scale. SilentVoiceHeldChord keeps the notes held (the vocoder is silent
-// but the carrier is not: the engine keeps computing); SilenceAfterLoudBurst releases
-// them, and after 30 s the engine is asleep. Neither may reach the slow subnormal range.
-void prepareDecayCase(ZORQ& plug) {
-  activate(plug, kRate, simd::best());
-  setParam(plug, kVocoderMode, 1);
-  setParam(plug, kEnsemble, 1);
-  holdNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
-}
-
+// Full bands, eight voices and the ensemble: ordinary signal, and silence after a second
+// at full scale with the notes held (the vocoder is silent but the carrier is not, so
+// the engine keeps computing: its filters must never reach the slow subnormal range).
+// BM_Engine/SilenceAfterBurst releases the notes: the engine sleeps.
 void BM_SignalBlock(benchmark::State& state) {
   ZORQ plug;
-  prepareDecayCase(plug);
+  activate(plug, kRate, simd::best());
+  fullBandsChord(plug);
   measureBlocks(state, plug, 0.5, kBlock);
 }
 BENCHMARK(BM_SignalBlock);
 
-void silenceAfterBurst(benchmark::State& state, bool releaseNotesAfterBurst) {
+void BM_SilentVoiceHeldChord(benchmark::State& state) {
   ZORQ plug;
-  prepareDecayCase(plug);
-  Blocks loud(kBlock, 2.0), quiet(kBlock, 0.0);
-  for (int b = 0; b < static_cast<int>(kRate) / kBlock; ++b)
-    plug.ProcessDoubleReplacing(loud.inputs, loud.outputs, kBlock);
-  if (releaseNotesAfterBurst) releaseNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
-  for (int b = 0; b < 30 * static_cast<int>(kRate) / kBlock; ++b)
-    plug.ProcessDoubleReplacing(quiet.inputs, quiet.outputs, kBlock);
+  activate(plug, kRate, simd::best());
+  burstThenSilence(plug, false);
   measureBlocks(state, plug, 0.0, kBlock);
 }
-
-void BM_SilentVoiceHeldChord(benchmark::State& state) { silenceAfterBurst(state, false); }
 BENCHMARK(BM_SilentVoiceHeldChord);
-
-void BM_SilenceAfterLoudBurst(benchmark::State& state) { silenceAfterBurst(state, true); }
-BENCHMARK(BM_SilenceAfterLoudBurst);
 
 }  // namespace

@@ -63,9 +63,28 @@ void sixtyFourVoices(ZORQ& plug) {
   for (int note = 30; note < 94; ++note) holdNotes(plug, {note});
 }
 
+// A second at full scale, the notes released, 30 s of silence: asleep.
+void silenceAfterBurst(ZORQ& plug) { burstThenSilence(plug, true); }
+
 }  // namespace
 
-const EngineCase kEngineCases[7] = {
+void fullBandsChord(ZORQ& plug) {
+  setParam(plug, kVocoderMode, 1);
+  setParam(plug, kEnsemble, 1);
+  holdNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
+}
+
+void burstThenSilence(ZORQ& plug, bool releaseNotesAfterBurst) {
+  fullBandsChord(plug);
+  Blocks loud(kBlock, 2.0), quiet(kBlock, 0.0);
+  for (int b = 0; b < static_cast<int>(kRate) / kBlock; ++b)
+    plug.ProcessDoubleReplacing(loud.inputs, loud.outputs, kBlock);
+  if (releaseNotesAfterBurst) releaseNotes(plug, {36, 43, 48, 52, 55, 60, 64, 67});
+  for (int b = 0; b < 30 * static_cast<int>(kRate) / kBlock; ++b)
+    plug.ProcessDoubleReplacing(quiet.inputs, quiet.outputs, kBlock);
+}
+
+const EngineCase kEngineCases[8] = {
     {"FullBands", kRate, kBlock, fullBands},
     {"EightVoicesStandardEnsemble", kRate, kBlock, eightVoices},
     {"SixtyFourVoices", kRate, kBlock, sixtyFourVoices},
@@ -73,6 +92,7 @@ const EngineCase kEngineCases[7] = {
     {"FullBands96k", 96000.0, kBlock, fullBands},
     {"FullBandsBlock32", kRate, 32, fullBands},
     {"FullBandsBlock1024", kRate, 1024, fullBands},
+    {"SilenceAfterBurst", kRate, kBlock, silenceAfterBurst, 0.0},
 };
 
 bool startCase(benchmark::State& state, ZORQ& plug, const EngineCase& c, SimdKernel kernel) {

@@ -30,8 +30,15 @@ struct EngineCase {
   double rate;
   int block;
   void (*setup)(ZORQ&);
+  double amplitude = 1.0;  // of the noise on the four inputs
 };
-extern const EngineCase kEngineCases[7];
+extern const EngineCase kEngineCases[8];
+
+// Full bands, eight held voices and the ensemble (the decay cases).
+void fullBandsChord(ZORQ& plug);
+// A second of full-scale noise through fullBandsChord, then silence: with the notes
+// released the engine falls asleep.
+void burstThenSilence(ZORQ& plug, bool releaseNotes);
 
 // Activates the engine for the case with the kernel and applies its settings; false (and
 // the benchmark skipped) when this processor lacks the kernel's instruction set.

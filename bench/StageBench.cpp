@@ -44,7 +44,7 @@ double analysisShare(SimdKernel kernel, double rate, int slice) {
 void stages(benchmark::State& state, const EngineCase& c, SimdKernel kernel) {
   ZORQ plug;
   if (!startCase(state, plug, c, kernel)) return;
-  Blocks blocks(c.block, 1.0);
+  Blocks blocks(c.block, c.amplitude);
   StageClock clock;
   for (auto _ : state) {
     clock.last = __rdtsc();
@@ -72,6 +72,7 @@ void stages(benchmark::State& state, const EngineCase& c, SimdKernel kernel) {
                                              clock.ticks[int(EngineStage::kMeter)]) /
                          total);
   state.counters["block"] = percent(EngineStage::kBlock);
+  state.counters["asleep"] = percent(EngineStage::kAsleep);
 }
 
 const bool registered = [] {

@@ -139,6 +139,21 @@ void BandBank::setFollowerSpeed(double scale) {
   }
 }
 
+bool BandBank::isAtRest(double level) const noexcept {
+  const BandBankLanes& l = *lanes_;
+  const ResonatorLanes* resonators[] = {&l.analysis, &l.synthesis};
+  for (const ResonatorLanes* r : resonators)
+    for (const LaneArray* a :
+         {&r->x1a, &r->x2a, &r->y1a, &r->y2a, &r->x1b, &r->x2b, &r->y1b, &r->y2b})
+      for (double v : a->v)
+        if (!(std::fabs(v) <= level)) return false;
+  const FollowerLanes& f = l.follower;
+  for (const LaneArray* a : {&f.x1, &f.x2, &f.y1, &f.y2})
+    for (double v : a->v)
+      if (!(std::fabs(v) <= level)) return false;
+  return true;
+}
+
 double BandBank::process(const double* const modulator[2], const double* const carrier[2],
                          const double* const noise[2], double* const out[2], int n,
                          const Settings& settings) noexcept {

@@ -63,6 +63,10 @@ class BandBank {
                  const double* const noise[2], double* const out[2], int n,
                  const Settings& settings) noexcept;
 
+  // Every filter history (analysis and synthesis resonators, followers) lies within
+  // +-level.
+  bool isAtRest(double level) const noexcept;
+
   SimdKernel kernel() const { return kernel_; }
   double sampleRate() const { return sampleRate_; }
   double analysisFrequency(int band) const { return analysisHz_[checked(band)]; }

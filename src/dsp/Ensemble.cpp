@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
+#include <emmintrin.h>
 
 #include "dsp/EnsembleLanes.h"
 
@@ -64,6 +66,54 @@ void Ensemble::update() noexcept {
   // Within one 1 ms tick each delay covers 99.9 % of the way to its target.
   delayStep_[0] = glideFactor_ * (targetA - delay_[0]);
   delayStep_[1] = glideFactor_ * (targetB - delay_[1]);
+}
+
+void Ensemble::advanceLFOs() noexcept {
+  if (length_ <= 0) return;
+  lfo1.advance();
+  lfo2.advance();
+}
+
+// The delays move monotonically within a slice (the step is constant): when none leaves
+// the line unlimited, no sample's limit acted, so the additions alone give the same
+// delays; otherwise the slice runs again with the limits. The four delays' additions
+// run side by side.
+void Ensemble::skipPair(Ensemble& left, Ensemble& right, int n) noexcept {
+  Ensemble* const both[2] = {&left, &right};
+  if (n < 1 || left.length_ < 1 || right.length_ < 1) return;
+  const double step[4] = {left.delayStep_[0], left.delayStep_[1], right.delayStep_[0],
+                          right.delayStep_[1]};
+  __m128d leftDelays = _mm_loadu_pd(left.delay_), rightDelays = _mm_loadu_pd(right.delay_);
+  const __m128d leftSteps = _mm_loadu_pd(step), rightSteps = _mm_loadu_pd(step + 2);
+  for (int i = 0; i < n; ++i) {
+    leftDelays = _mm_add_pd(leftDelays, leftSteps);
+    rightDelays = _mm_add_pd(rightDelays, rightSteps);
+  }
+  double delay[4];
+  _mm_storeu_pd(delay, leftDelays);
+  _mm_storeu_pd(delay + 2, rightDelays);
+  for (int k = 0; k < 4; ++k) {
+    Ensemble& e = *both[k / 2];
+    double& current = e.delay_[k % 2];
+    const double maxDelay = e.length_ - 1;
+    if (current > 0.0 && delay[k] > 0.0 && current <= maxDelay && delay[k] <= maxDelay) {
+      current = delay[k];
+    } else {
+      for (int i = 0; i < n; ++i) current = limitTo(current + step[k], 0.0, maxDelay);
+    }
+  }
+  for (Ensemble* e : both)
+    e->writePosition_ =
+        static_cast<int>((e->writePosition_ + static_cast<int64_t>(n)) % e->length_);
+}
+
+bool Ensemble::isAtRest(double level) const noexcept {
+  const Filter::History& h = inputFilter_.history();
+  for (double v : {h.x1, h.x2, h.y1, h.y2})
+    if (!(std::fabs(v) <= level)) return false;
+  for (int i = 0; i < length_; ++i)
+    if (!(std::fabs(line_[i]) <= level)) return false;
+  return true;
 }
 
 // Linear interpolation between the samples delay and delay - 1 behind the newest

@@ -33,6 +33,14 @@ class Ensemble {
   void reset();
   // Control tick: new delay targets from the LFOs; the delays glide to them.
   void update() noexcept;
+  // Control tick of a sleeping engine with the ensemble off: the LFOs' phases advance
+  // as update advances them (nothing else update does is read before the next tick).
+  void advanceLFOs() noexcept;
+  // Audio thread, a sleeping engine: what n samples of processPair would do to the write
+  // positions and the delays, the lines and the filters left as they are.
+  static void skipPair(Ensemble& left, Ensemble& right, int n) noexcept;
+  // The input filter's history and every sample of the line lie within +-level.
+  bool isAtRest(double level) const noexcept;
   // Audio thread: one sample; 0 before the first setSampleRate.
   double process(double x) noexcept;
   // Audio thread: n samples, the same as n calls of process(double); in may be out.

@@ -15,6 +15,7 @@ enum class EngineStage {
   kBandBank,     // analysis and synthesis filters, followers, band gains
   kOutput,       // the mix of the vocoder output and the dry voice
   kEnsemble,
+  kAsleep,  // a sleeping engine's frames: zeros and the ensemble's sweep
   kCount
 };
 

@@ -93,6 +93,10 @@ class ZORQ : public Synth {
   std::string LiveStateFile() const override;
   void SetLiveStateFile(const std::string& path) override;
 
+  // Sleep when silent (ZorqSleep.cpp); on unless switched off, which tests do to compare.
+  void setSleepEnabled(bool enabled);
+  bool isAsleep() const { return asleep_; }
+
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
   uint32_t remainder() const { return remainder_; }
@@ -178,6 +182,17 @@ class ZORQ : public Synth {
   void measureLevel(double** inputs, int n);
   void vocode(int n);
   void mixOutputs(double* outL, double* outR, int n);
+  // Sleep (ZorqSleep.cpp). Nothing but the inputs keeps the engine awake.
+  bool atRestButForInput() const;
+  // The first of n frames at which an input the engine listens to is not 0, or n.
+  int firstSoundingFrame(double** inputs, int n) const;
+  void wake();
+  // The control tick of a sleeping engine: what depends on time alone.
+  void sleepingTick();
+  // n frames asleep: zeros out, the ensemble's sweep moves on.
+  void rest(double* outL, double* outR, int n);
+  // After n frames awake: falls asleep when it has been quiet long enough.
+  void noteQuiet(double** inputs, const double* outL, const double* outR, int n);
   void cleanup();
   void refreshInputConnections();
   // Which modulator channels carry signal: both in "File" mode, else the connected ones.
@@ -219,6 +234,11 @@ class ZORQ : public Synth {
 
   // The instruction set the kernels run with, chosen at reset.
   SimdKernel kernel_ = SimdKernel::kScalar;
+
+  // Sleep when silent.
+  bool sleepEnabled_ = true;
+  bool asleep_ = false;
+  uint32_t quietFrames_ = 0;  // frames of quiet output in a row
 
   // Band bank.
   BandBank bank_;

@@ -42,8 +42,14 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       const int64_t windowEnd = int64_t(nFrames - framesLeft) + subBlockLength_;
       applyParamChanges(static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX)));
       refreshModulatorActive();
+      const bool midi = !midiQueue_.Empty();
       handleMidiEvents();
-      update();
+      // A note wakes a sleeping engine from the tick that plays it.
+      if (asleep_ && midi && !atRestButForInput()) wake();
+      if (asleep_)
+        sleepingTick();
+      else
+        update();
       ++controlTicks_;
       if (static_cast<int>(subBlockLength_) > framesLeft) {
         n = framesLeft;
@@ -55,24 +61,42 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     }
 
     assert(n > 0 && static_cast<uint32_t>(n) <= allocatedLength_);
-    loadModulator(in, n);
-    stages.mark(EngineStage::kModulator);
-    loadKeyboard(n);
-    stages.mark(EngineStage::kVoices);
-    loadNoise(n);
-    stages.mark(EngineStage::kNoise);
-    loadExternal(in, n);
-    stages.mark(EngineStage::kExternal);
-    measureLevel(in, n);
+    // Asleep up to the first frame of sound (all of the slice when there is none).
+    int asleepFrames = 0;
+    if (asleep_) {
+      asleepFrames = firstSoundingFrame(in, n);
+      rest(outL, outR, asleepFrames);
+      if (asleepFrames < n) wake();
+      stages.mark(EngineStage::kAsleep);
+    }
+    if (const int m = n - asleepFrames; m > 0) {
+      double* slice[kNumInputs];
+      for (int c = 0; c < kNumInputs; ++c)
+        slice[c] = in[c] + (inputConnected_[c] ? asleepFrames : 0);
+      double* sliceL = outL + asleepFrames;
+      double* sliceR = outR + asleepFrames;
+      loadModulator(slice, m);
+      stages.mark(EngineStage::kModulator);
+      loadKeyboard(m);
+      stages.mark(EngineStage::kVoices);
+      loadNoise(m);
+      stages.mark(EngineStage::kNoise);
+      loadExternal(slice, m);
+      stages.mark(EngineStage::kExternal);
+      measureLevel(slice, m);
+      stages.mark(EngineStage::kMeter);
+      vocode(m);
+      stages.mark(EngineStage::kBandBank);
+      mixOutputs(sliceL, sliceR, m);
+      stages.mark(EngineStage::kOutput);
+      if (ensembleOn_)
+        Ensemble::processPair(ensembles_[0], ensembles_[1], sliceL, sliceR, m, kernel_);
+      stages.mark(EngineStage::kEnsemble);
+      noteQuiet(slice, sliceL, sliceR, m);
+      stages.mark(EngineStage::kAsleep);
+    }
     for (int c = 0; c < kNumInputs; ++c)
       if (inputConnected_[c]) in[c] += n;
-    stages.mark(EngineStage::kMeter);
-    vocode(n);
-    stages.mark(EngineStage::kBandBank);
-    mixOutputs(outL, outR, n);
-    stages.mark(EngineStage::kOutput);
-    if (ensembleOn_) Ensemble::processPair(ensembles_[0], ensembles_[1], outL, outR, n, kernel_);
-    stages.mark(EngineStage::kEnsemble);
 
     outL += n;
     outR += n;

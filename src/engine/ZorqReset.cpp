@@ -33,6 +33,7 @@ void ZORQ::Reset() {
   length = std::min<uint32_t>(std::max<uint32_t>(length, 1u), 1u << 20);
   subBlockLength_ = length;
   remainder_ = 0;
+  wake();
   if (length != allocatedLength_) {
     allocatedLength_ = length;
     reciprocal_ = 1.0 / length;
