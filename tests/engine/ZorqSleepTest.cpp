@@ -119,7 +119,8 @@ TEST_P(SleepAndWake, SameRenderButBelowMinus200dBFS) {
   // The voice comes back with an external carrier, or a note plays.
   if (c.wake == Wake::kSample) {
     std::vector<double> onset = silence;
-    for (int i = c.onset; i < c.block; ++i) onset[static_cast<size_t>(i)] = voice[static_cast<size_t>(i)];
+    for (int i = c.onset; i < c.block; ++i)
+      onset[static_cast<size_t>(i)] = voice[static_cast<size_t>(i)];
     r.process(c.block, {onset, onset, onset, onset});
   } else {
     r.midi(0x90, 67, 127, c.onset);
