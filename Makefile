@@ -11,7 +11,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
-               clang-format qtractor locales
+               clang-format qtractor locales ardour
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -28,10 +28,12 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # clang-format: the house style (.clang-format), checked by make format-check.
 # qtractor: a CLAP host whose plug-in scanner checks ZORQ.clap (make clap-check).
 # locales: the POSIX locale source the tests turn into a comma-decimal locale (localedef).
+# ardour: the one Linux host in Debian that loads VST 3 plug-ins (make vst3-check; make
+# lv2-check uses it too).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check \
-        test-ratio
+        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check vst3-check \
+        format format-check test-ratio deps-windows windows test-windows
 
 all: build
 
@@ -110,6 +112,38 @@ test-i386: build deps-i386
 	  { echo "The 32-bit build renders other samples than the 64-bit build (see cmake/i386.cmake)"; exit 1; }
 	@echo "The 64-bit and the 32-bit build render the same samples."
 
+# 64-bit Windows, cross-built with mingw-w64 (cmake/mingw-w64-x86_64.cmake) into its own
+# folder and tested under Wine. deps-windows installs the cross compilers, Wine, mingw's
+# zlib and what cmake/windows/libraries.sh needs to build libpng, FreeType and
+# GoogleTest from Debian's sources (dpkg-dev unpacks them); as root, else it reports.
+# The factory bank is built by the build machine's own zorq-bank (same bytes). The
+# suite's programs run through cmake/windows/wine-run.sh, whose Wine prefix and server
+# live in the build folder; the server is ended when the target is done.
+DEB_PACKAGES_WINDOWS = g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest \
+                       fonts-liberation2 dpkg-dev
+WINDOWS_DIR = $(BUILD_DIR)-windows
+STOP_WINE = WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine /usr/lib/wine/wineserver -k 2>/dev/null || true
+deps-windows:
+	@missing=""; for p in $(DEB_PACKAGES_WINDOWS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	  else echo "missing packages:$$missing (run as root or install them)"; exit 1; fi; \
+	fi
+
+windows: deps deps-windows
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorq-bank
+	JOBS=$(JOBS) cmake/windows/libraries.sh $(WINDOWS_DIR)/windows-libraries
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	  -DZORQ_BANK_TOOL=$(abspath $(BUILD_DIR))/zorq-bank $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) || { $(STOP_WINE); exit 1; }
+	@$(STOP_WINE)
+
+test-windows: windows
+	cd $(WINDOWS_DIR) && ctest --output-on-failure -j $(JOBS); status=$$?; $(STOP_WINE); exit $$status
+
 # The house style (.clang-format) on every C++ file in the repository: format rewrites
 # them, format-check fails on the first file that differs.
 FORMAT_FILES = git ls-files '*.cpp' '*.h' '*.inc' ':!:tests/layering/*'
@@ -149,7 +183,7 @@ demo: build
 	@echo ""
 	@echo "Demo rendered: $(abspath $(DEMO_OUTPUT))"
 	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst,"
-	@echo "ZORQ.clap into ~/.clap and zorq-render into ~/.local/bin),"
+	@echo "ZORQ.clap into ~/.clap, ZORQ.vst3 into ~/.vst3 and zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
 
@@ -199,20 +233,29 @@ VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vs
 CLAP_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.clap,$(PREFIX)/lib/clap)
 # The LV2 bundle goes to LV2_DIR: ~/.lv2 by default, $(PREFIX)/lib/lv2 with a PREFIX.
 LV2_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)
+# The VST 3 bundle goes to VST3_DIR: ~/.vst3 by default, $(PREFIX)/lib/vst3 with a PREFIX
+# (a real copy: some hosts pass over linked bundles).
+VST3_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst3,$(PREFIX)/lib/vst3)
 # zorq-live goes to BIN_DIR with its desktop entry and icon under $(PREFIX)/share.
 SHARE_DIR ?= $(PREFIX)/share
 install: build
 	install -d $(VST_DIR) $(CLAP_DIR) $(BIN_DIR) $(LV2_DIR)/ZORQ.lv2 $(SHARE_DIR)/applications \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux $(VST3_DIR)/ZORQ.vst3/Contents/Resources \
 	  $(SHARE_DIR)/icons/hicolor/256x256/apps
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
 	install -m 0755 $(BUILD_DIR)/ZORQ.clap $(CLAP_DIR)/ZORQ.clap
+	install -m 0755 $(BUILD_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux/ZORQ.so \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux/ZORQ.so
+	install -m 0644 $(BUILD_DIR)/ZORQ.vst3/Contents/Resources/moduleinfo.json \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/Resources/moduleinfo.json
 	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
 	install -m 0755 $(BUILD_DIR)/ZORQ.lv2/ZORQ_dsp.so $(BUILD_DIR)/ZORQ.lv2/ZORQ_ui.so $(LV2_DIR)/ZORQ.lv2/
 	install -m 0644 $(BUILD_DIR)/ZORQ.lv2/*.ttl $(LV2_DIR)/ZORQ.lv2/
 	install -m 0755 $(BUILD_DIR)/zorq-live $(BIN_DIR)/zorq-live
 	install -m 0644 tools/programs/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
 	install -m 0644 $(BUILD_DIR)/zorq-live.png $(SHARE_DIR)/icons/hicolor/256x256/apps/zorq-live.png
-	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(BIN_DIR)/zorq-render"
+	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(VST3_DIR)/ZORQ.vst3,"
+	@echo "$(BIN_DIR)/zorq-render"
 	@echo "and $(BIN_DIR)/zorq-live (with $(SHARE_DIR)/applications/zorq-live.desktop and its icon)"
 
 # The LV2 bundle of the build folder checked with the LV2 tools (tools/dev/lv2-check.sh).
@@ -223,6 +266,11 @@ lv2-check: build
 # listed with its ports and an editor. Skipped, with a message, without Qtractor.
 clap-check: build
 	tools/dev/clap-check.sh $(BUILD_DIR)/ZORQ.clap
+
+# The VST 3 bundle of the build folder checked with real tools: its layout and exports,
+# its moduleinfo.json, and Ardour 7 headless (tools/dev/vst3-check.sh).
+vst3-check: build
+	tools/dev/vst3-check.sh $(BUILD_DIR)/ZORQ.vst3
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz

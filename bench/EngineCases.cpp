@@ -1,8 +1,8 @@
 #include "EngineCases.h"
 
-#include <cstdlib>
 
 #include "framework/IMidiMsg.h"
+#include "support/TestSystem.h"
 
 namespace bench {
 
@@ -21,11 +21,11 @@ void setParam(ZORQ& plug, int index, double value) {
 }
 
 void activate(ZORQ& plug, double rate, SimdKernel kernel) {
-  setenv("ZORQ_SIMD", simd::name(kernel), 1);
+  setEnvironment("ZORQ_SIMD", simd::name(kernel));
   plug.SetSampleRate(rate);
   plug.Reset();
   plug.OnActivate(true);
-  unsetenv("ZORQ_SIMD");
+  unsetEnvironment("ZORQ_SIMD");
 }
 
 void holdNotes(ZORQ& plug, std::initializer_list<int> notes) {

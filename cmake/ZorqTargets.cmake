@@ -10,12 +10,30 @@ include(${CMAKE_CURRENT_LIST_DIR}/Layering.cmake)
 # Headers the configure step writes (shell/ZorqVersion.h), included like those of src/.
 set(ZORQ_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 
+# zorq_platform_sources(var): keeps the operating system's own implementation of each
+# service. A service with two implementations has them side by side, named after the
+# system: Name.h with NamePosix.cpp and NameWin32.cpp; the other system's file is dropped.
+function(zorq_platform_sources var)
+  set(kept)
+  foreach(source IN LISTS ${var})
+    get_filename_component(stem ${source} NAME_WE)
+    if(WIN32 AND stem MATCHES "Posix$")
+      continue()
+    elseif(NOT WIN32 AND stem MATCHES "Win32$")
+      continue()
+    endif()
+    list(APPEND kept ${source})
+  endforeach()
+  set(${var} ${kept} PARENT_SCOPE)
+endfunction()
+
 # zorq_add_subsystem(name DEPENDS lib...): one static library from every .cpp in
 # the calling folder, public include root src/. Its links are the folder's allowed
 # include edges (Layering.cmake), and each of its headers compiles on its own.
 function(zorq_add_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  zorq_platform_sources(sources)
   add_library(zorq_${name} STATIC ${sources})
   target_include_directories(zorq_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${ZORQ_GENERATED_DIR})
   target_link_libraries(zorq_${name} PUBLIC ${ARG_DEPENDS})
@@ -59,13 +77,22 @@ function(zorq_add_test_suite name)
     set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_executable(${name}_tests ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TempHome.cpp
-                 ${PROJECT_SOURCE_DIR}/tests/support/LeakSuppressions.cpp)
+  zorq_platform_sources(sources)
+  set(support TempHome.cpp LeakSuppressions.cpp TestSystemPosix.cpp TestSystemWin32.cpp)
+  list(TRANSFORM support PREPEND ${PROJECT_SOURCE_DIR}/tests/support/)
+  zorq_platform_sources(support)
+  add_executable(${name}_tests ${sources} ${support})
   target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPENDS} zorq_system GTest::gtest GTest::gtest_main)
   zorq_set_warnings(${name}_tests)
+  # Under Wine a hang fails after two minutes instead of ctest's 25.
+  set(timeout)
+  if(WIN32)
+    set(timeout TIMEOUT 120)
+  endif()
   gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data" ${lock})
+                       PROPERTIES ENVIRONMENT "ZORQ_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data" ${lock}
+                                  ${timeout})
 endfunction()
 
 # zorq_require_headless(target): stops the configure step when the target reaches a
@@ -73,7 +100,7 @@ endfunction()
 # links). Programs that draw the editor in memory (the gui and editor suites, the
 # benchmarks, zorq-snapshot) link the headless platform layer only.
 function(zorq_require_headless target)
-  set(forbidden zorq_platform zorq_platform_x11 PkgConfig::ZORQ_X11_DEPS)
+  set(forbidden zorq_platform zorq_platform_x11 zorq_platform_win32 PkgConfig::ZORQ_X11_DEPS)
   set(pending ${target})
   set(seen)
   while(pending)

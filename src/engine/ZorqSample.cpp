@@ -73,8 +73,10 @@ void ZORQ::updateWAVPath() {
 }
 
 void ZORQ::simplifyPath(std::string& path) const {
+  // One separator on both sides: Windows names take '\\' as well as '/'.
   std::replace(path.begin(), path.end(), '\\', '/');
-  const std::string& folder = wavFolder();
+  std::string folder = wavFolder();
+  std::replace(folder.begin(), folder.end(), '\\', '/');
   if (folder.empty() || path.size() < folder.size()) return;
   if (path.compare(0, folder.size(), folder) != 0) return;
   // A textual prefix: the folder /a/b also strips the front of /a/bc/x.wav.

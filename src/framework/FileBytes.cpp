@@ -5,13 +5,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+
+#include "system/Files.h"
 
 bool readWholeFile(const std::string& path, ByteChunk* out, int maxBytes) {
   out->Clear();
   if (path.empty()) return false;
-  FILE* file = std::fopen(path.c_str(), "rb");
+  FILE* file = openFile(path, "rb");
   if (!file) return false;
   // Read in blocks up to the limit instead of trusting the reported size: devices and
   // pipes report none, and the file may change while we read.
@@ -39,8 +39,7 @@ bool readWholeFile(const std::string& path, ByteChunk* out, int maxBytes) {
 bool writeAll(int fd, const void* data, size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
+    const long written = writeDescriptor(fd, bytes, size);
     if (written <= 0) return false;
     bytes += written;
     size -= static_cast<size_t>(written);
@@ -52,9 +51,9 @@ bool writeAll(int fd, const void* data, size_t size) {
 int createTemporaryBeside(const std::string& path, std::string* temporaryPath) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    *temporaryPath =
-        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    const int fd = ::open(temporaryPath->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    *temporaryPath = path + ".tmp-" + std::to_string(processNumber()) + "-" +
+                     std::to_string(counter.fetch_add(1));
+    const int fd = openDescriptor(*temporaryPath, OpenFor::kCreateExclusive);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;

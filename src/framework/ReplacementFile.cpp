@@ -1,13 +1,9 @@
 #include "framework/ReplacementFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <utility>
 
 #include "framework/FileBytes.h"
+#include "system/Files.h"
 
 ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {
   if (!target_.empty()) descriptor_ = createTemporaryBeside(target_, &temporaryPath_);
@@ -27,29 +23,24 @@ bool ReplacementFile::write(const void* data, size_t size) {
 
 bool ReplacementFile::place(Placement placement) {
   if (!pending_) return false;
-  const bool flushed = ::fsync(descriptor_) == 0;
-  bool closed = true;
+  bool flushed = syncDescriptor(descriptor_);
   if (ownsDescriptor_) {
-    closed = ::close(descriptor_) == 0;
+    flushed = closeDescriptor(descriptor_) && flushed;
     descriptor_ = -1;
   }
-  bool placed = false, renamed = false;
-  if (flushed && closed && placement == Placement::kReplace) {
-    placed = renamed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
-  } else if (flushed && closed) {
-    placed = ::link(temporaryPath_.c_str(), target_.c_str()) == 0;
-    struct stat existing;
-    if (!placed && errno != EEXIST && ::stat(target_.c_str(), &existing) != 0)
-      placed = renamed = std::rename(temporaryPath_.c_str(), target_.c_str()) == 0;
-  }
-  if (renamed) pending_ = false;  // the temporary is the target now: nothing to remove
+  bool placed = false;
+  if (flushed && placement == Placement::kReplace)
+    placed = replaceFile(temporaryPath_, target_);
+  else if (flushed)
+    placed = placeNewFile(temporaryPath_, target_);
+  if (placed) pending_ = false;  // the temporary is the target now: nothing to remove
   discard();
   return placed;
 }
 
 void ReplacementFile::discard() {
-  if (ownsDescriptor_ && descriptor_ >= 0) ::close(descriptor_);
+  if (ownsDescriptor_ && descriptor_ >= 0) closeDescriptor(descriptor_);
   if (ownsDescriptor_) descriptor_ = -1;
-  if (pending_) ::unlink(temporaryPath_.c_str());
+  if (pending_) removeFile(temporaryPath_);
   pending_ = false;
 }

@@ -1,14 +1,11 @@
 #include "gui/SkinPicture.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <vector>
 
 #include "raster/Png.h"
+#include "system/Files.h"
 
 namespace {
 // A PNG opens with its 8-byte signature and then the IHDR chunk: length 13, "IHDR",
@@ -38,30 +35,29 @@ std::string sizeText(uint64_t width, uint64_t height) {
 // it is read is refused. Non-blocking open: a pipe or device under the picture's name
 // must not hang the editor. No refusal and no bytes: there is no such file.
 std::string readPicture(const std::string& path, std::vector<unsigned char>* bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = openDescriptor(path, OpenFor::kRead);
   if (fd < 0) return errno == ENOENT ? "" : "cannot be read";
-  struct stat status {};
+  FileStatus status;
   std::string refusal;
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (!statusOfDescriptor(fd, &status) || !status.isRegular) {
     refusal = "not a regular file";
-  } else if (uint64_t(status.st_size) > kMaxSkinPictureBytes) {
-    refusal = "larger than 16 MB (" + std::to_string(status.st_size) + " bytes)";
-  } else if (status.st_size == 0) {
+  } else if (status.size > kMaxSkinPictureBytes) {
+    refusal = "larger than 16 MB (" + std::to_string(status.size) + " bytes)";
+  } else if (status.size == 0) {
     refusal = "empty file";
   } else {
-    bytes->resize(size_t(status.st_size) + 1);
+    bytes->resize(size_t(status.size) + 1);
     size_t got = 0;
     while (got < bytes->size()) {
-      const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
-      if (n < 0 && errno == EINTR) continue;
+      const long n = readDescriptor(fd, bytes->data() + got, bytes->size() - got);
       if (n < 0) refusal = "cannot be read";
       if (n <= 0) break;
       got += size_t(n);
     }
-    if (refusal.empty() && got != size_t(status.st_size)) refusal = "changed while it was read";
+    if (refusal.empty() && got != size_t(status.size)) refusal = "changed while it was read";
     bytes->resize(refusal.empty() ? got : 0);
   }
-  ::close(fd);
+  closeDescriptor(fd);
   return refusal;
 }
 }  // namespace

@@ -3,10 +3,9 @@
 // instrument with its editor, made when the host creates it.
 #include "engine/ZORQ.h"
 #include "formats/clap/ClapFactory.h"
+#include "plugin/Export.h"
 #include "plugin/Instrument.h"
 #include "shell/ZorqVersion.h"
-
-#define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 const char* const kFeatures[] = {"audio-effect", "stereo", "zandervoltmusic:vocoder", nullptr};

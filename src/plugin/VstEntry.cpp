@@ -4,9 +4,8 @@
 
 #include "engine/ZORQ.h"
 #include "formats/vst2/IPlugVST.h"
+#include "plugin/Export.h"
 #include "plugin/Instrument.h"
-
-#define ZORQ_EXPORT extern "C" __attribute__((visibility("default")))
 
 ZORQ_EXPORT AEffect* VSTPluginMain(VstHostCallback hostCallback) {
   try {

@@ -1,5 +1,7 @@
 #include <png.h>
 
+#include "system/Files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -107,7 +109,7 @@ void setupMemoryInput(png_structp png, void* source) {
 
 LICE_IBitmap* LICE_LoadPNG(const char* path, LICE_IBitmap* bitmap) {
   if (!path) return nullptr;
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = openFile(path, "rb");
   if (!file) return nullptr;
   LICE_IBitmap* result = decode(setupFileInput, file, bitmap);
   std::fclose(file);

@@ -1,5 +1,7 @@
 #include <png.h>
 
+#include "system/Files.h"
+
 #include <cstdio>
 
 #include "raster/Png.h"
@@ -45,7 +47,7 @@ bool encode(FILE* file, const LICE_IBitmap* bitmap, bool withAlpha) {
 
 bool LICE_WritePNG(const char* path, const LICE_IBitmap* bitmap, bool withAlpha) {
   if (!path || !bitmap || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0) return false;
-  FILE* file = std::fopen(path, "wb");
+  FILE* file = openFile(path, "wb");
   if (!file) return false;
   const bool written = encode(file, bitmap, withAlpha);
   return std::fclose(file) == 0 && written;

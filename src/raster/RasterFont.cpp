@@ -119,7 +119,11 @@ std::unique_ptr<RasterFont> RasterFont::Create(const FontRequest& request) {
 
   auto impl = std::make_unique<Impl>();
   if (FT_Init_FreeType(&impl->library)) return nullptr;
-  if (FT_New_Face(impl->library, file.path.c_str(), file.faceIndex, &impl->face)) return nullptr;
+  const FT_Error opened =
+      file.data ? FT_New_Memory_Face(impl->library, file.data, FT_Long(file.size), file.faceIndex,
+                                     &impl->face)
+                : FT_New_Face(impl->library, file.path.c_str(), file.faceIndex, &impl->face);
+  if (opened) return nullptr;
   FT_Face face = impl->face;
   const int pixelHeight = std::clamp(request.pixelHeight, 1, kMaxPixelHeight);
   if (!FT_IS_SCALABLE(face) || FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight))) return nullptr;

@@ -1,9 +1,9 @@
 #include "sampler/WaveReader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "system/Files.h"
 
 namespace {
 
@@ -112,9 +112,9 @@ bool WaveReader::Open(const char* path) {
   clearFormat();
   fileName_ = path ? path : "";
   // Only regular files: opening a FIFO or device could block or never end.
-  struct stat info;
-  if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  file_ = std::fopen(path, "rb");
+  FileStatus info;
+  if (!path || !statusOf(path, &info) || !info.isRegular) return false;
+  file_ = openFile(path, "rb");
   if (!file_) return false;
 
   unsigned char header[12];

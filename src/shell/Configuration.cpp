@@ -1,11 +1,5 @@
 #include "shell/Configuration.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +7,8 @@
 
 #include "framework/ReplacementFile.h"
 #include "shell/ProfileStore.h"
+#include "system/Files.h"
+#include "system/UserFolders.h"
 
 namespace {
 
@@ -49,22 +45,10 @@ long parseDecimal(const std::string& text) {
   return value;
 }
 
-// Creates the folder and any missing parent such as "$HOME/Music", which a fresh
-// Linux account often lacks. Modes are 0777 less the umask (usually 0755), so other
-// users cannot rewrite this user's configuration.
-bool makeFolder(const std::string& folder) {
-  struct stat st;
-  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  const size_t slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !makeFolder(folder.substr(0, slash))) return false;
-  return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
-}
-
 bool copyBytes(int from, ReplacementFile& to) {
   char buffer[8192];
   for (;;) {
-    const ssize_t n = read(from, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
+    const long n = readDescriptor(from, buffer, sizeof buffer);
     if (n <= 0) return n == 0;
     if (!to.write(buffer, size_t(n))) return false;
   }
@@ -76,24 +60,18 @@ Configuration::Configuration(int parameterCount) : parameterCount_(parameterCoun
   controllerMap_.fill(kUnassigned);
 }
 
-bool Configuration::fileExists(const std::string& path) {
-  struct stat st;
-  return !path.empty() && stat(path.c_str(), &st) == 0;
-}
+bool Configuration::fileExists(const std::string& path) { return ::fileExists(path); }
 
+// Modes of new folders are 0777 less the umask (usually 0755), so other users cannot
+// rewrite this user's configuration.
 void Configuration::locate() {
-  const char* home = getenv("HOME");
-  homeFolder_ = home ? home : "";
-  if (homeFolder_.empty()) {
-    // Hosts started by a service may lack HOME; the account's home folder is
-    // the sensible stand-in for a folder at the root of the file system.
-    if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) homeFolder_ = user->pw_dir;
-  }
+  homeFolder_ = ::homeFolder();
   programPath_ = homeFolder_;
-  if (homeFolder_.empty()) return;  // no INI file: defaults only, writes are ignored
+  const std::string music = musicFolder();
+  if (homeFolder_.empty() || music.empty()) return;  // no INI file: defaults only
 
-  const std::string folder = homeFolder_ + "/Music/" + kVendorFolder;
-  makeFolder(folder);
+  const std::string folder = music + "/" + kVendorFolder;
+  makeFolders(folder);
   iniPath_ = folder + "/" + kFileName;
   if (fileExists(iniPath_) || createIniFile(folder)) loadConfig();
 }
@@ -107,10 +85,10 @@ bool Configuration::createIniFile(const std::string& folder) const {
   const std::string oldIni =
       homeFolder_ + "/Library/Application Support/" + kVendorFolder + "/" + kFileName;
   if (fileExists(oldIni)) {
-    const int old = open(oldIni.c_str(), O_RDONLY | O_CLOEXEC);
+    const int old = openDescriptor(oldIni, OpenFor::kRead);
     const bool copied = old >= 0 && copyBytes(old, file);
-    if (old >= 0) close(old);
-    if (!copied && ftruncate(file.descriptor(), 0) != 0) return false;  // else an empty file
+    if (old >= 0) closeDescriptor(old);
+    if (!copied && !truncateDescriptor(file.descriptor())) return false;  // else an empty file
   }
   return file.place(ReplacementFile::Placement::kKeepExisting) || fileExists(iniPath_);
 }

@@ -1,6 +1,7 @@
 // Per-user INI configuration: default folders, the startup bank,
 // "MIDI Thru", "Ignore Program Change" and the MIDI-learn controller map, kept
-// in "$HOME/Music/ZanderVoltMusic/zorq.ini" through the profile store
+// in "$HOME/Music/ZanderVoltMusic/zorq.ini" (on Windows the profile's Music folder:
+// system/UserFolders.h) through the profile store
 // (ProfileStore.h). `Synth` owns one and forwards its `loadConfig`
 // and friends to it. The fields are not locked: they are used from the thread
 // that builds the instance and from the editor's thread; the store

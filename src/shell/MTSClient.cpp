@@ -1,6 +1,6 @@
 #include "shell/MTSClient.h"
 
-#include <dlfcn.h>
+#include "system/DynamicLibrary.h"
 
 #include <cassert>
 #include <cmath>
@@ -38,7 +38,7 @@ class MasterLibrary {
   bool open(const char* path) {
     close();
     if (path == nullptr) return false;
-    handle_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    handle_ = openLibrary(path);
     if (handle_ == nullptr) return false;
     resolve(registerClient, "MTS_RegisterClient");
     resolve(deregisterClient, "MTS_DeregisterClient");
@@ -69,7 +69,7 @@ class MasterLibrary {
     getScaleName = nullptr;
     tuningTable = nullptr;
     for (auto& table : channelTables) table = nullptr;
-    if (handle_ != nullptr) dlclose(handle_);
+    closeLibrary(handle_);
     handle_ = nullptr;
   }
 
@@ -96,7 +96,7 @@ class MasterLibrary {
  private:
   template <typename Fn>
   void resolve(Fn& fn, const char* name) {
-    fn = reinterpret_cast<Fn>(dlsym(handle_, name));
+    fn = reinterpret_cast<Fn>(librarySymbol(handle_, name));
   }
 
   void* handle_ = nullptr;
@@ -118,8 +118,6 @@ bool usesChannelTable(const MasterLibrary& lib, char channel) {
 }  // namespace
 
 namespace mts {
-
-const char* const kMasterLibraryPath = "/usr/local/lib/libMTS.so";
 
 bool reloadMasterForTesting(const char* path) { return master().open(path); }
 

@@ -1,10 +1,5 @@
 #include "shell/ProfileStore.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -15,6 +10,8 @@
 #include <string>
 
 #include "framework/ReplacementFile.h"
+#include "system/FileLock.h"
+#include "system/Files.h"
 
 namespace {
 
@@ -46,29 +43,18 @@ using SectionMap = std::map<std::string, KeyMap, AsciiCaseLess>;
 // (always a new inode, through the rename) is noticed even within the same
 // second and at the same size. All zero: no file.
 struct FileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  time_t seconds = 0;
-  long nanoseconds = 0;
-  off_t size = 0;
+  FileStatus status;
 
-  static FileStamp of(const struct stat& st) {
-    FileStamp stamp;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.seconds = st.st_mtim.tv_sec;
-    stamp.nanoseconds = st.st_mtim.tv_nsec;
-    stamp.size = st.st_size;
-    return stamp;
-  }
+  static FileStamp of(const FileStatus& status) { return FileStamp{status}; }
   static FileStamp ofPath(const std::string& path) {
-    struct stat st;
-    if (path.empty() || stat(path.c_str(), &st) != 0) return FileStamp();
-    return of(st);
+    FileStatus status;
+    if (!statusOf(path, &status)) return FileStamp();
+    return of(status);
   }
   bool operator==(const FileStamp& o) const {
-    return device == o.device && inode == o.inode && seconds == o.seconds &&
-           nanoseconds == o.nanoseconds && size == o.size;
+    return status.sameFile(o.status) &&
+           status.modifiedNanoseconds == o.status.modifiedNanoseconds &&
+           status.size == o.status.size;
   }
   bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
@@ -120,11 +106,10 @@ void readFile(FileContext& ctx) {
   ctx.sections.clear();
   ctx.stamp = FileStamp();
   if (ctx.path.empty()) return;
-  FILE* f = fopen(ctx.path.c_str(), "re");
+  FILE* f = openFile(ctx.path, "r");
   if (!f) return;
   const int fd = fileno(f);
-  while (flock(fd, LOCK_SH) != 0 && errno == EINTR) {
-  }
+  lockDescriptor(fd, false);
   std::string line;
   size_t consumed = 0;
   bool seenSection = false;
@@ -155,15 +140,15 @@ void readFile(FileContext& ctx) {
     if (equals == std::string::npos || equals >= end || equals == begin) continue;
     (*current)[line.substr(begin, equals - begin)] = line.substr(equals + 1, end - equals - 1);
   }
-  struct stat st;
-  if (fstat(fd, &st) == 0) ctx.stamp = FileStamp::of(st);
-  flock(fd, LOCK_UN);
+  FileStatus status;
+  if (statusOfDescriptor(fd, &status)) ctx.stamp = FileStamp::of(status);
+  unlockDescriptor(fd);
   fclose(f);
 }
 
-// Getting a file context; store mutex held. Paths compare
-// exactly: Linux file names are case-sensitive, so two names differing in case
-// are two files.
+// Getting a file context; store mutex held. Paths compare exactly: Linux file names
+// are case-sensitive, so two names differing in case are two files (on Windows two
+// contexts of one file, each read fresh when the other rewrote it).
 FileContext& getContext(const char* path) {
   Cache& c = cache();
   FileContext* found = nullptr;
@@ -197,17 +182,15 @@ std::string temporaryPathFor(const std::string& path) {
 // when the temporary cannot be opened (e.g. the path is a directory).
 int openLockedTemporary(const std::string& tempPath) {
   for (int attempt = 0; attempt < kTempLockAttempts; ++attempt) {
-    const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd = openDescriptor(tempPath, OpenFor::kWrite);
     if (fd < 0) return -1;
-    int locked;
-    while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    struct stat held, named;
-    if (locked == 0 && fstat(fd, &held) == 0 && stat(tempPath.c_str(), &named) == 0 &&
-        held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+    const bool locked = lockDescriptor(fd, true);
+    FileStatus held, named;
+    if (locked && statusOfDescriptor(fd, &held) && statusOf(tempPath, &named) &&
+        held.sameFile(named))
       return fd;
-    close(fd);
-    if (locked != 0) return -1;
+    closeDescriptor(fd);
+    if (!locked) return -1;
   }
   return -1;
 }
@@ -249,20 +232,19 @@ void rewrite(FileContext& ctx, Edit& edit) {
   ReplacementFile temporary(ctx.path, tempPath, fd);
   bool ok = false;
   if (wanted) {
-    struct stat target;
-    if (stat(ctx.path.c_str(), &target) == 0) fchmod(fd, target.st_mode & 07777);
+    copyPermissions(ctx.path, fd);
     const std::string text = writtenForm(ctx.sections);
     // Renamed while the lock is held (the descriptor stays open).
-    ok = ftruncate(fd, 0) == 0 && temporary.write(text.data(), text.size()) && temporary.place();
+    ok = truncateDescriptor(fd) && temporary.write(text.data(), text.size()) && temporary.place();
   }
   if (ok) {
-    struct stat written;
-    ctx.stamp = fstat(fd, &written) == 0 ? FileStamp::of(written) : FileStamp();
+    FileStatus written;
+    ctx.stamp = statusOfDescriptor(fd, &written) ? FileStamp::of(written) : FileStamp();
   } else {
     temporary.discard();
   }
-  flock(fd, LOCK_UN);
-  close(fd);
+  unlockDescriptor(fd);
+  closeDescriptor(fd);
 }
 
 // Applies `edit` (returns whether it changed the sections) to the file's

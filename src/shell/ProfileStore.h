@@ -6,7 +6,7 @@
 // folder, then rename). Section and key names compare ignoring ASCII case.
 //
 // Every function takes the store's own process-wide recursive mutex, so it may
-// be called from any thread; between processes, advisory locks (flock) and the
+// be called from any thread; between processes, advisory locks (flock, LockFileEx) and the
 // atomic rename keep readers from seeing a half-written file and serialise
 // writers. Failures are silent: an unreadable file reads as empty, a
 // failed rewrite leaves the old file and keeps the change only in the cache.

@@ -1,11 +1,10 @@
 // Program operations: the fallback bank, initialise, copy, paste and change.
-#include <dlfcn.h>
-
 #include <string>
 
 #include "shell/Synth.h"
 
 #include "shell/BuiltInBank.h"
+#include "system/ModuleFolder.h"
 
 namespace {
 // A bank of the user's own, beside the plug-in file, that replaces the built-in one.
@@ -13,11 +12,7 @@ constexpr const char* kUserFallbackBank = "ZORQ-resources/init.fxb";
 }  // namespace
 
 std::string Synth::pluginFolder() {
-  Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&Synth::pluginFolder), &info) || !info.dli_fname) return "";
-  const std::string file = info.dli_fname;
-  const size_t slash = file.rfind('/');
-  return slash == std::string::npos ? "" : file.substr(0, slash + 1);
+  return moduleFolderOf(reinterpret_cast<const void*>(&Synth::pluginFolder));
 }
 
 // After the startup bank, the user's fallback bank in the plug-in's own folder (never

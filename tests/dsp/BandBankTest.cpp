@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSystem.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -267,11 +269,11 @@ TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
 }
 
 TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
-  setenv("ZORQ_SIMD", "scalar", 1);
+  setEnvironment("ZORQ_SIMD", "scalar");
   EXPECT_EQ(simd::fromEnvironment(), SimdKernel::kScalar);
-  setenv("ZORQ_SIMD", "no-such-kernel", 1);
+  setEnvironment("ZORQ_SIMD", "no-such-kernel");
   EXPECT_EQ(simd::fromEnvironment(), simd::best());
-  unsetenv("ZORQ_SIMD");
+  unsetEnvironment("ZORQ_SIMD");
   EXPECT_TRUE(simd::isSupported(simd::best()));
 }
 

@@ -260,6 +260,7 @@ TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
       File::kWAVFilesPath,       File::kLoadStartupBank,   File::kReloadConfiguration,
       File::kSaveConfiguration,  File::kMidiThru,          File::kIgnoreProgramChange,
       File::kUnselectStartupBank};
+  if (!fileCallsAreCounted()) GTEST_SKIP() << "file calls are not counted here";
   observedInstrument = &e().instrument;
   setFileCallObserver(checkMutexAtFileCall);
   for (File::Command command : commands) {

@@ -126,6 +126,8 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   EXPECT_EQ(fileCallCount(), filesBefore);
   EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
   EXPECT_GT(host.recorder.midiCount, size_t(blocks));  // "MIDI Thru" answered every block
+  if (!fileCallsAreCounted())
+    GTEST_SKIP() << "allocations checked; file calls are not counted here";
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockSizes, RealTimeSafety,

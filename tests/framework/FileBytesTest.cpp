@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <filesystem>
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#endif
 
 namespace {
 
@@ -18,7 +21,7 @@ ByteChunk chunkOf(const std::string& text) {
   return chunk;
 }
 
-std::string textOf(const ByteChunk& chunk) {
+[[maybe_unused]] std::string textOf(const ByteChunk& chunk) {
   return {reinterpret_cast<const char*>(chunk.GetBytes()), static_cast<size_t>(chunk.Size())};
 }
 
@@ -43,7 +46,7 @@ TEST(FileBytes, ReadAndWriteRefuseEmptyPathsMissingFoldersDirectoriesAndOversize
   TempFolder folder;
   EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
   EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
-  ASSERT_EQ(::mkdir((folder.path() + "/dir").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder / "dir")));
   EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"dir"});  // no temporary left behind
   ByteChunk read;
@@ -67,6 +70,9 @@ TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
   TempFolder folder;
   const std::string path = folder.path() + "/program.fxp";
   ASSERT_TRUE(writeFileAtomically(path, chunkOf("precious")));
+#ifdef _WIN32
+  GTEST_SKIP() << "not on Windows: no per-process file size limit stands in for a full disk";
+#else
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -85,4 +91,5 @@ TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
   ASSERT_TRUE(readWholeFile(path, &read));
   EXPECT_EQ(textOf(read), "precious");
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"program.fxp"});
+#endif
 }

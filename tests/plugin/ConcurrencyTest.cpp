@@ -3,7 +3,6 @@
 // tests do the same for a bounded time; under ThreadSanitizer they prove the
 // plug-in mutex and the process-wide tables keep the threads apart. The run time
 // per test is ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "HostedZorq.h"
 #include "engine/ZORQ.h"
 #include "sampler/WavTestFile.h"
+#include "system/DynamicLibrary.h"
 #include "support/UserIni.h"
 
 namespace {
@@ -174,8 +174,8 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   // The library stays loaded until every thread has joined, so its static
   // destructors run after the instances' last use. (The loader's own lock orders one
   // thread's unload after another's close, but ThreadSanitizer cannot see it.)
-  void* library = dlopen(ZORQ_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
+  void* library = openLibrary(ZORQ_PLUGIN_PATH);
+  ASSERT_NE(library, nullptr);
   std::atomic<int> failures{0};
   auto drive = [&](int seed) {
     for (int round = 0; round < 2; ++round) {
@@ -200,6 +200,6 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
   std::vector<std::thread> threads;
   for (int i = 0; i < kInstances; ++i) threads.emplace_back(drive, i + 1);
   for (std::thread& thread : threads) thread.join();
-  dlclose(library);
+  closeLibrary(library);
   EXPECT_EQ(failures.load(), 0);
 }

@@ -1,9 +1,9 @@
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "shell/MTSClient.h"
+#include "system/DynamicLibrary.h"
 
 namespace {
 
@@ -14,10 +14,11 @@ class MTSClientWithMaster : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(mts::reloadMasterForTesting(FAKE_MTS_MASTER_PATH));
-    handle_ = dlopen(FAKE_MTS_MASTER_PATH, RTLD_NOW | RTLD_NOLOAD);
+    handle_ = openLibrary(FAKE_MTS_MASTER_PATH);  // the loaded one, counted once more
     ASSERT_NE(handle_, nullptr);
-    setConnected_ = reinterpret_cast<void (*)(bool)>(dlsym(handle_, "FakeMaster_SetConnected"));
-    clientCount_ = reinterpret_cast<int (*)()>(dlsym(handle_, "FakeMaster_ClientCount"));
+    setConnected_ =
+        reinterpret_cast<void (*)(bool)>(librarySymbol(handle_, "FakeMaster_SetConnected"));
+    clientCount_ = reinterpret_cast<int (*)()>(librarySymbol(handle_, "FakeMaster_ClientCount"));
     ASSERT_NE(setConnected_, nullptr);
     ASSERT_NE(clientCount_, nullptr);
     setConnected_(true);
@@ -25,7 +26,7 @@ class MTSClientWithMaster : public ::testing::Test {
   }
   void TearDown() override {
     MTS_DeregisterClient(client_);
-    if (handle_ != nullptr) dlclose(handle_);
+    closeLibrary(handle_);
     mts::reloadMasterForTesting(nullptr);
   }
 

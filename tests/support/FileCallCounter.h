@@ -10,3 +10,8 @@ size_t fileCallCount();
 // Called at every counted file call (null: nothing); for tests that check what holds
 // while files are read.
 void setFileCallObserver(void (*observer)());
+
+// False where the C library's entry points cannot be replaced (Windows: the C runtime
+// is a system DLL that a static program calls directly); the count then stays 0 and a
+// test that relies on it says so by skipping.
+bool fileCallsAreCounted();

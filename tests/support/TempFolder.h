@@ -2,9 +2,6 @@
 // in it when the owner goes; and small file helpers shared by the test suites.
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -15,16 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "support/TestSystem.h"
+
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorq-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
+  TempFolder() : path_(makeTemporaryFolder("zorq-test")) {}
   ~TempFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(std::filesystem::u8path(path_), ignored);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -35,8 +30,8 @@ class TempFolder {
   // Names in the folder, sorted.
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-      names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(path_)))
+      names.push_back(entry.path().filename().u8string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -46,23 +41,17 @@ class TempFolder {
 };
 
 inline std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
 inline void writeText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  std::ofstream(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc) << text;
 }
 
 inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
+  std::ofstream(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-inline struct stat statOf(const std::string& path) {
-  struct stat st {};
-  stat(path.c_str(), &st);
-  return st;
 }

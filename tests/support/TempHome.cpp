@@ -1,25 +1,25 @@
-// Every test process runs with HOME pointing at a fresh temporary folder, so
-// nothing a test constructs (the instrument reads and creates its per-user INI
-// file) touches the real home folder. The folder is removed at exit.
-#include <cstdlib>
+// Every test process runs with its home folder pointing at a fresh temporary folder,
+// so nothing a test constructs (the instrument reads and creates its per-user INI
+// file) touches the real one. The folder is removed at exit.
 #include <filesystem>
 #include <string>
 #include <system_error>
+
+#include "support/TestSystem.h"
 
 namespace {
 class TempHome {
  public:
   TempHome() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zorq-home-XXXXXX";
-    if (mkdtemp(pattern.data())) {
-      path_ = pattern;
-      setenv("HOME", path_.c_str(), 1);
+    try {
+      path_ = makeTemporaryFolder("zorq-home");
+      setHomeFolder(path_);
+    } catch (...) {
     }
   }
   ~TempHome() {
     std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty()) std::filesystem::remove_all(std::filesystem::u8path(path_), ignored);
   }
 
  private:

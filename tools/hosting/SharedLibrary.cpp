@@ -1,16 +1,13 @@
 #include "hosting/SharedLibrary.h"
 
-#include <dlfcn.h>
-
 #include "hosting/HostError.h"
+#include "system/DynamicLibrary.h"
 
 SharedLibrary::SharedLibrary(const std::string& path) : path_(path) {
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_) return;
-  const char* reason = dlerror();
-  throw HostError("cannot load plug-in '" + path + "': " + (reason ? reason : "unknown error"));
+  handle_ = openLibrary(path.c_str());
+  if (!handle_) throw HostError("cannot load plug-in '" + path + "': " + libraryError());
 }
 
-SharedLibrary::~SharedLibrary() { dlclose(handle_); }
+SharedLibrary::~SharedLibrary() { closeLibrary(handle_); }
 
-void* SharedLibrary::symbol(const char* name) const { return dlsym(handle_, name); }
+void* SharedLibrary::symbol(const char* name) const { return librarySymbol(handle_, name); }

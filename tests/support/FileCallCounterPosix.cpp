@@ -95,3 +95,5 @@ ZORQ_FORWARD_OPEN(open64)
 #undef ZORQ_FORWARD_OPEN
 
 }  // extern "C"
+
+bool fileCallsAreCounted() { return true; }
