@@ -107,7 +107,7 @@ void Voice::stepEnvelopes(Voice* const* voices, double* const* levels, int count
 }
 
 VoiceRun Voice::run(const double* levels) const {
-  return {wavetable_, phase_, phaseIncrement_, amplitude_, levels};
+  return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, isHeldAtFullLevel()};
 }
 
 void Voice::advancePhase(int n) noexcept {

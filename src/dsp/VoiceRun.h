@@ -20,6 +20,7 @@ struct VoiceRun {
   uint32_t increment;  // per frame
   double amplitude;
   const double* levels;  // the envelope of each frame (1 throughout when held at full level)
+  bool held;             // held at full level: every level is 1
 };
 
 void mixVoicesScalar(const VoiceRun* runs, int count, double* out, int n) noexcept;
