@@ -1,25 +1,37 @@
-// The band bank alone, one benchmark per kernel, fed 44-frame slices (one control
-// tick at 44.1 kHz) of noise in "VE-10 Full Bands", so all 40 band-channels run.
+// The band bank alone, one benchmark per kernel, fed 44-frame slices (one control tick
+// at 44.1 kHz) of noise in "VE-10 Full Bands", so all 40 band-channels run.
 // realtime_factor: seconds of audio per CPU second; compare each kernel with
 // BM_BandBank/scalar from the same run.
+//
+// The bound: per band-channel and frame the bank does 68 double-precision operations
+// (each resonator 4 offset additions, 6 multiplies, 5 additions and 4 clamps, twice; the
+// follower 6 additions, 4 multiplies and 3 additions and an absolute value; the band gain
+// 5; the output 3), 2720 per frame. A core issues at most 16 of them per cycle (two
+// multiply and two add units of four doubles each on this machine class), so 170 cycles
+// per frame at best. ops_per_cycle is what the kernel achieves, cycles counted with the
+// core clock measured in the same run (CoreClock.h).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "CoreClock.h"
 #include "dsp/BandBank.h"
 
 namespace {
 
 constexpr double kRate = 44100.0;
 constexpr int kSlice = 44;
+constexpr double kOperationsPerFrame = 68.0 * 2 * kNumBands;
+constexpr double kOperationsPerCycle = 16.0;
 
-void bandBank(benchmark::State& state, BandBank::Kernel kernel) {
-  if (!BandBank::isSupported(kernel)) {
+void bandBank(benchmark::State& state, SimdKernel kernel) {
+  if (!simd::isSupported(kernel)) {
     state.SkipWithError("this processor lacks the kernel's instruction set");
     return;
   }
+  static const double ghz = coreClockGHz();
   BandBank bank;
   bank.prepare(kRate, kSlice, kernel);
   bank.reset();
@@ -43,13 +55,21 @@ void bandBank(benchmark::State& state, BandBank::Kernel kernel) {
     benchmark::DoNotOptimize(bank.process(modulator, carrier, noise, outputs, kSlice, settings));
     benchmark::ClobberMemory();
   }
-  state.counters["realtime_factor"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kSlice / kRate, benchmark::Counter::kIsRate);
+  const double frames = static_cast<double>(state.iterations()) * kSlice;
+  state.counters["realtime_factor"] =
+      benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
+  // Cycles per frame and operations per cycle need the CPU time: rates invert it.
+  state.counters["frames_per_cycle"] =
+      benchmark::Counter(frames / (ghz * 1e9), benchmark::Counter::kIsRate);
+  state.counters["ops_per_cycle"] =
+      benchmark::Counter(frames * kOperationsPerFrame / (ghz * 1e9), benchmark::Counter::kIsRate);
+  state.counters["bound_ops_per_cycle"] = kOperationsPerCycle;
+  state.counters["GHz"] = ghz;
 }
 
 const bool registered = [] {
-  for (BandBank::Kernel kernel : BandBank::kKernels)
-    benchmark::RegisterBenchmark((std::string("BM_BandBank/") + BandBank::name(kernel)).c_str(),
+  for (SimdKernel kernel : simd::kKernels)
+    benchmark::RegisterBenchmark((std::string("BM_BandBank/") + simd::name(kernel)).c_str(),
                                  bandBank, kernel);
   return true;
 }();

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "dsp/Filter.h"
 #include "dsp/Resonator.h"
@@ -17,11 +18,11 @@
 
 namespace {
 
-void (*kernelFunction(BandBank::Kernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
+void (*kernelFunction(SimdKernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
   switch (kernel) {
-    case BandBank::Kernel::kSse2: return runBandBankSse2;
-    case BandBank::Kernel::kAvx2: return runBandBankAvx2;
-    case BandBank::Kernel::kAvx512: return runBandBankAvx512;
+    case SimdKernel::kSse2: return runBandBankSse2;
+    case SimdKernel::kAvx2: return runBandBankAvx2;
+    case SimdKernel::kAvx512: return runBandBankAvx512;
     default: return runBandBankScalar;
   }
 }
@@ -30,6 +31,20 @@ void setLanes(LaneArray& lanes, int band, double value) {
   assert(band >= 0 && band < kNumBands);
   lanes.v[2 * band] = value;
   lanes.v[2 * band + 1] = value;
+}
+
+// Neither section can make NaN from NaN-free input and clamped history: every
+// coefficient is finite and b0 is not 0 (0 x infinity would be NaN).
+bool cannotMakeNaN(const ResonatorLanes& r, int lane) {
+  for (const LaneArray* a : {&r.b0a, &r.a1a, &r.a2a, &r.b0b, &r.a1b, &r.a2b})
+    if (!std::isfinite(a->v[lane])) return false;
+  return r.b0a.v[lane] != 0.0 && r.b0b.v[lane] != 0.0;
+}
+
+void updateNanFreeMask(BandBankLanes& l, int band) {
+  for (int lane = 2 * band; lane < 2 * band + 2; ++lane)
+    l.nanFreeMask[lane] =
+        cannotMakeNaN(l.analysis, lane) && cannotMakeNaN(l.synthesis, lane) ? -1 : 0;
 }
 
 void setCoefficients(ResonatorLanes& r, int band, const Resonator::Coefficients& c) {
@@ -48,51 +63,25 @@ void clearHistory(ResonatorLanes& r) {
 
 }  // namespace
 
-const char* BandBank::name(Kernel kernel) {
-  switch (kernel) {
-    case Kernel::kSse2: return "sse2";
-    case Kernel::kAvx2: return "avx2";
-    case Kernel::kAvx512: return "avx512";
-    default: return "scalar";
-  }
-}
-
-bool BandBank::isSupported(Kernel kernel) {
-  __builtin_cpu_init();
-  switch (kernel) {
-    case Kernel::kAvx2: return __builtin_cpu_supports("avx2");
-    case Kernel::kAvx512: return __builtin_cpu_supports("avx512f");
-    default: return true;
-  }
-}
-
-BandBank::Kernel BandBank::best() {
-  if (isSupported(Kernel::kAvx512)) return Kernel::kAvx512;
-  if (isSupported(Kernel::kAvx2)) return Kernel::kAvx2;
-  return Kernel::kSse2;
-}
-
-BandBank::Kernel BandBank::fromEnvironment() {
-  const char* wanted = std::getenv("ZORQ_SIMD");
-  if (wanted)
-    for (Kernel kernel : kKernels)
-      if (std::strcmp(wanted, name(kernel)) == 0 && isSupported(kernel)) return kernel;
-  return best();
-}
-
 BandBank::BandBank() : lanes_(std::make_unique<BandBankLanes>()) { reset(); }
 
-void BandBank::prepare(double sampleRate, int maxFrames, Kernel kernel) {
+void BandBank::prepare(double sampleRate, int maxFrames, SimdKernel kernel) {
   sampleRate_ = sampleRate;
   // The same size again keeps the scratch (a reset on the audio thread allocates nothing).
-  const int frames = std::max(maxFrames, 1);
-  const size_t scratchSize = kBandBankScratchPerFrame * static_cast<size_t>(frames);
-  if (!scratch_ || frames != maxFrames_)
-    scratch_.reset(new double[scratchSize]());
-  else
-    std::fill(scratch_.get(), scratch_.get() + scratchSize, 0.0);
+  const int frames = std::clamp(maxFrames, 1, kMaxPieceFrames);
+  const size_t scratchSize =
+      kBandBankScratchPerFrame * static_cast<size_t>(frames) + kBandBankScratchExtra;
+  // Room to start the scratch on a 64-byte boundary.
+  constexpr size_t kAlignment = 64 / sizeof(double);
+  if (!scratchStorage_ || frames != maxFrames_) {
+    scratchStorage_.reset(new double[scratchSize + kAlignment]());
+    const uintptr_t address = reinterpret_cast<uintptr_t>(scratchStorage_.get());
+    scratch_ = scratchStorage_.get() + (-address / sizeof(double)) % kAlignment;
+  } else {
+    std::fill(scratch_, scratch_ + scratchSize, 0.0);
+  }
   maxFrames_ = frames;
-  kernel_ = isSupported(kernel) ? kernel : best();
+  kernel_ = simd::orBest(kernel);
   run_ = kernelFunction(kernel_);
 }
 
@@ -119,12 +108,14 @@ void BandBank::setAnalysisFrequency(int band, double hz) {
   if (band < 0 || band >= kNumBands) return;
   analysisHz_[band] = hz;
   setCoefficients(lanes_->analysis, band, Resonator::design(sampleRate_, hz));
+  updateNanFreeMask(*lanes_, band);
 }
 
 void BandBank::setSynthesisFrequency(int band, double hz) {
   if (band < 0 || band >= kNumBands) return;
   synthesisHz_[band] = hz;
   setCoefficients(lanes_->synthesis, band, Resonator::design(sampleRate_, hz));
+  updateNanFreeMask(*lanes_, band);
 }
 
 void BandBank::setSynthesisLevel(int band, double level) {
@@ -148,6 +139,21 @@ void BandBank::setFollowerSpeed(double scale) {
   }
 }
 
+bool BandBank::isAtRest(double level) const noexcept {
+  const BandBankLanes& l = *lanes_;
+  const ResonatorLanes* resonators[] = {&l.analysis, &l.synthesis};
+  for (const ResonatorLanes* r : resonators)
+    for (const LaneArray* a :
+         {&r->x1a, &r->x2a, &r->y1a, &r->y2a, &r->x1b, &r->x2b, &r->y1b, &r->y2b})
+      for (double v : a->v)
+        if (!(std::fabs(v) <= level)) return false;
+  const FollowerLanes& f = l.follower;
+  for (const LaneArray* a : {&f.x1, &f.x2, &f.y1, &f.y2})
+    for (double v : a->v)
+      if (!(std::fabs(v) <= level)) return false;
+  return true;
+}
+
 double BandBank::process(const double* const modulator[2], const double* const carrier[2],
                          const double* const noise[2], double* const out[2], int n,
                          const Settings& settings) noexcept {
@@ -165,7 +171,7 @@ double BandBank::process(const double* const modulator[2], const double* const c
 double BandBank::processPiece(const double* const modulator[2], const double* const carrier[2],
                               const double* const noise[2], double* const out[2], int n,
                               const Settings& settings) noexcept {
-  if (!scratch_) {
+  if (scratch_ == nullptr) {
     for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + n, 0.0);
     return 0.0;
   }
@@ -173,7 +179,7 @@ double BandBank::processPiece(const double* const modulator[2], const double* co
                             {carrier[0], carrier[1]},
                             {noise[0], noise[1]},
                             {out[0], out[1]},
-                            scratch_.get(),
+                            scratch_,
                             n,
                             settings.fullBands,
                             settings.noiseBandsRun,

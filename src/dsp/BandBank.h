@@ -16,20 +16,17 @@
 // carrier alone, and run only while there is noise.
 //
 // The state lives as structure-of-arrays (BandBankLanes.h) and runs through one of
-// four kernels chosen at prepare time: the scalar reference, SSE2, AVX2 or AVX-512.
-// All give identical output, bit for bit.
+// four kernels chosen at prepare time (SimdKernel.h): the scalar reference, SSE2, AVX2
+// or AVX-512. All give identical output, bit for bit.
 
 #include <cassert>
 #include <memory>
 
 #include "dsp/BandBankLanes.h"
+#include "dsp/SimdKernel.h"
 
 class BandBank {
  public:
-  enum class Kernel { kScalar, kSse2, kAvx2, kAvx512 };
-  static constexpr Kernel kKernels[] = {Kernel::kScalar, Kernel::kSse2, Kernel::kAvx2,
-                                        Kernel::kAvx512};
-
   // What the slice's carriers and controls are.
   struct Settings {
     bool fullBands = false;      // "VE-10 Full Bands"
@@ -39,18 +36,13 @@ class BandBank {
     double micLevel = 1.0;       // "Mic Level"
   };
 
-  static const char* name(Kernel kernel);
-  static bool isSupported(Kernel kernel);
-  // The widest kernel this processor runs.
-  static Kernel best();
-  // The kernel ZORQ_SIMD names (scalar, sse2, avx2, avx512) when this processor runs
-  // it; otherwise the best.
-  static Kernel fromEnvironment();
-
   BandBank();
 
+  // Longer slices run in pieces of this many frames, so the scratch stays small.
+  static constexpr int kMaxPieceFrames = 4096;
+
   // Host thread: slices of up to maxFrames; an unsupported kernel falls back to the best.
-  void prepare(double sampleRate, int maxFrames, Kernel kernel);
+  void prepare(double sampleRate, int maxFrames, SimdKernel kernel);
   // Every band at its default frequency and level 1, followers at their default
   // corners, histories cleared. Fixed flags stay.
   void reset();
@@ -71,7 +63,11 @@ class BandBank {
                  const double* const noise[2], double* const out[2], int n,
                  const Settings& settings) noexcept;
 
-  Kernel kernel() const { return kernel_; }
+  // Every filter history (analysis and synthesis resonators, followers) lies within
+  // +-level.
+  bool isAtRest(double level) const noexcept;
+
+  SimdKernel kernel() const { return kernel_; }
   double sampleRate() const { return sampleRate_; }
   double analysisFrequency(int band) const { return analysisHz_[checked(band)]; }
   double synthesisFrequency(int band) const { return synthesisHz_[checked(band)]; }
@@ -89,10 +85,11 @@ class BandBank {
                       const Settings& settings) noexcept;
 
   std::unique_ptr<BandBankLanes> lanes_;
-  std::unique_ptr<double[]> scratch_;
+  std::unique_ptr<double[]> scratchStorage_;
+  double* scratch_ = nullptr;  // inside scratchStorage_, 64-byte aligned
   int maxFrames_ = 0;
   double sampleRate_ = 0.0;
-  Kernel kernel_ = Kernel::kScalar;
+  SimdKernel kernel_ = SimdKernel::kScalar;
   void (*run_)(BandBankLanes&, const BandBankSlice&) noexcept = runBandBankScalar;
   double analysisHz_[kNumBands] = {};
   double synthesisHz_[kNumBands] = {};

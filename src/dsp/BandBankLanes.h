@@ -39,11 +39,17 @@ struct BandBankLanes {
   LaneArray levelSum;
   // -1 in the lanes of a fixed band, 0 elsewhere.
   alignas(64) long long fixedMask[kBandLanes];
+  // -1 in the lanes whose two resonators have finite coefficients and a b0 other than
+  // 0: from input without NaN they never make NaN, whatever the input and history.
+  alignas(64) long long nanFreeMask[kBandLanes];
 };
 
-// Doubles of scratch per frame: three inputs as value and clamped left/right pairs,
-// and the output pairs.
-constexpr int kBandBankScratchPerFrame = 14;
+// Scratch for a slice of n frames, 64-byte aligned: kBandBankScratchPerFrame x n +
+// kBandBankScratchExtra doubles (three inputs, each as value, clamped value and two
+// input terms, in left/right pairs, and the output pairs; every array padded to whole
+// registers).
+constexpr int kBandBankScratchPerFrame = 26;
+constexpr int kBandBankScratchExtra = 13 * 16;
 
 // One slice of audio for the kernels.
 struct BandBankSlice {
@@ -51,7 +57,7 @@ struct BandBankSlice {
   const double* carrier[2];
   const double* noise[2];  // read only by the noise bands of "VE-10 Standard"
   double* out[2];          // overwritten with the sum of the bands, in band order
-  double* scratch;         // kBandBankScratchPerFrame x frames, for the kernels' use
+  double* scratch;         // see kBandBankScratchPerFrame, for the kernels' use
   int frames;
   bool fullBands;      // every band filters the main carrier
   bool noiseBandsRun;  // "VE-10 Standard" only: the noise bands run (noise in the carrier)

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <initializer_list>
+#include <cstdint>
+#include <emmintrin.h>
+
+#include "dsp/EnsembleLanes.h"
 
 namespace {
 
@@ -20,8 +23,7 @@ double limitUnit(double t) { return limitTo(t, 0.0, 1.0); }
 }  // namespace
 
 void Ensemble::cleanUp() {
-  tapA_.line.reset();
-  tapB_.line.reset();
+  line_.reset();
   length_ = 0;
 }
 
@@ -30,21 +32,17 @@ void Ensemble::prepare(double sampleRate) {
   glideFactor_ = sampleRate > 0.0 ? 999.0 / sampleRate : 0.0;
   const double samples = kMaxDelaySeconds * sampleRate + 1.0;
   const int length = samples >= 1.0 && samples < 1e7 ? static_cast<int>(samples) : 0;
-  // The same length again keeps the delay lines (reset clears them).
-  if (length == length_ && (length == 0 || tapA_.line)) return;
+  // The same length again keeps the delay line (reset clears it).
+  if (length == length_ && (length == 0 || line_)) return;
   cleanUp();
   length_ = length;
-  if (length_ > 0)
-    for (Tap* tap : {&tapA_, &tapB_}) tap->line.reset(new double[length_]);
+  if (length_ > 0) line_.reset(new double[length_]);
 }
 
 void Ensemble::reset() {
-  for (Tap* tap : {&tapA_, &tapB_}) {
-    if (tap->line) std::fill(tap->line.get(), tap->line.get() + length_, 0.0);
-    tap->writePosition = 0;
-    tap->delay = 0.0;
-    tap->delayStep = 0.0;
-  }
+  if (line_) std::fill(line_.get(), line_.get() + length_, 0.0);
+  writePosition_ = 0;
+  for (int tap = 0; tap < 2; ++tap) delay_[tap] = delayStep_[tap] = 0.0;
   inputFilter_.init(sampleRate_, kInputCornerHz);
   lfo1.setRate(rate1);
   lfo2.setRate(rate2);
@@ -66,15 +64,64 @@ void Ensemble::update() noexcept {
   const double targetA = sampleRate_ * (kSweepSeconds * tA + kMinDelaySeconds);
   const double targetB = sampleRate_ * (kSweepSeconds * tB + kMinDelaySeconds);
   // Within one 1 ms tick each delay covers 99.9 % of the way to its target.
-  tapA_.delayStep = glideFactor_ * (targetA - tapA_.delay);
-  tapB_.delayStep = glideFactor_ * (targetB - tapB_.delay);
+  delayStep_[0] = glideFactor_ * (targetA - delay_[0]);
+  delayStep_[1] = glideFactor_ * (targetB - delay_[1]);
+}
+
+void Ensemble::advanceLFOs() noexcept {
+  if (length_ <= 0) return;
+  lfo1.advance();
+  lfo2.advance();
+}
+
+// The delays move monotonically within a slice (the step is constant): when none leaves
+// the line unlimited, no sample's limit acted, so the additions alone give the same
+// delays; otherwise the slice runs again with the limits. The four delays' additions
+// run side by side.
+void Ensemble::skipPair(Ensemble& left, Ensemble& right, int n) noexcept {
+  Ensemble* const both[2] = {&left, &right};
+  if (n < 1 || left.length_ < 1 || right.length_ < 1) return;
+  const double step[4] = {left.delayStep_[0], left.delayStep_[1], right.delayStep_[0],
+                          right.delayStep_[1]};
+  __m128d leftDelays = _mm_loadu_pd(left.delay_), rightDelays = _mm_loadu_pd(right.delay_);
+  const __m128d leftSteps = _mm_loadu_pd(step), rightSteps = _mm_loadu_pd(step + 2);
+  for (int i = 0; i < n; ++i) {
+    leftDelays = _mm_add_pd(leftDelays, leftSteps);
+    rightDelays = _mm_add_pd(rightDelays, rightSteps);
+  }
+  double delay[4];
+  _mm_storeu_pd(delay, leftDelays);
+  _mm_storeu_pd(delay + 2, rightDelays);
+  for (int k = 0; k < 4; ++k) {
+    Ensemble& e = *both[k / 2];
+    double& current = e.delay_[k % 2];
+    const double maxDelay = e.length_ - 1;
+    if (current > 0.0 && delay[k] > 0.0 && current <= maxDelay && delay[k] <= maxDelay) {
+      current = delay[k];
+    } else {
+      for (int i = 0; i < n; ++i) current = limitTo(current + step[k], 0.0, maxDelay);
+    }
+  }
+  for (Ensemble* e : both)
+    e->writePosition_ =
+        static_cast<int>((e->writePosition_ + static_cast<int64_t>(n)) % e->length_);
+}
+
+bool Ensemble::isAtRest(double level) const noexcept {
+  const Filter::History& h = inputFilter_.history();
+  for (double v : {h.x1, h.x2, h.y1, h.y2})
+    if (!(std::fabs(v) <= level)) return false;
+  for (int i = 0; i < length_; ++i)
+    if (!(std::fabs(line_[i]) <= level)) return false;
+  return true;
 }
 
 // Linear interpolation between the samples delay and delay - 1 behind the newest
 // one (the newest being at writePosition after the write of this sample).
-double Ensemble::readTap(const Tap& tap) const noexcept {
-  const double delay = tap.delay;
-  int j = tap.writePosition - static_cast<int>(delay);
+// The delay is never negative: its whole samples are its truncation.
+double Ensemble::readTap(double delay) const noexcept {
+  const int whole = static_cast<int>(delay);
+  int j = writePosition_ - whole;
   int k = j + 1;
   if (j < 0) {
     j += length_;
@@ -82,24 +129,21 @@ double Ensemble::readTap(const Tap& tap) const noexcept {
   }
   if (k == length_) k = 0;
   assert(j >= 0 && j < length_ && k >= 0 && k < length_);
-  const double fraction = delay - std::floor(delay);
-  return (tap.line[j] - tap.line[k]) * fraction + tap.line[k];
+  const double fraction = delay - whole;
+  return (line_[j] - line_[k]) * fraction + line_[k];
 }
 
 inline double Ensemble::processSample(double x) noexcept {
-  // Infinite or NaN input counts as silence, so it never reaches the delay lines.
+  // Infinite or NaN input counts as silence, so it never reaches the delay line.
   const double y = inputFilter_.process(std::isfinite(x) ? x : 0.0);
-  assert(tapA_.writePosition >= 0 && tapA_.writePosition < length_);
-  assert(tapB_.writePosition >= 0 && tapB_.writePosition < length_);
-  tapA_.line[tapA_.writePosition] = y;
-  tapB_.line[tapB_.writePosition] = y;
-  const double out = (y + readTap(tapA_) + readTap(tapB_)) * 0.5;
+  assert(writePosition_ >= 0 && writePosition_ < length_);
+  line_[writePosition_] = y;
+  const double out = (y + readTap(delay_[0]) + readTap(delay_[1])) * 0.5;
+  if (++writePosition_ >= length_) writePosition_ = 0;
   // The delays are kept inside the line whatever the tick spacing, so reads never leave it.
   const double maxDelay = length_ - 1;
-  for (Tap* tap : {&tapA_, &tapB_}) {
-    if (++tap->writePosition >= length_) tap->writePosition = 0;
-    tap->delay = limitTo(tap->delay + tap->delayStep, 0.0, maxDelay);
-  }
+  for (int tap = 0; tap < 2; ++tap)
+    delay_[tap] = limitTo(delay_[tap] + delayStep_[tap], 0.0, maxDelay);
   return out;
 }
 
@@ -111,4 +155,48 @@ void Ensemble::process(const double* in, double* out, int n) noexcept {
     return;
   }
   for (int i = 0; i < n; ++i) out[i] = processSample(in[i]);
+}
+
+EnsembleLane Ensemble::lane() noexcept {
+  const Filter::Coefficients& c = inputFilter_.coefficients();
+  const Filter::History& h = inputFilter_.history();
+  return {c.a1,
+          c.a2,
+          c.b0,
+          c.b1,
+          h.x1,
+          h.x2,
+          h.y1,
+          h.y2,
+          inputFilter_.offset(),
+          line_.get(),
+          length_,
+          writePosition_,
+          {delay_[0], delay_[1]},
+          {delayStep_[0], delayStep_[1]}};
+}
+
+void Ensemble::takeBack(const EnsembleLane& lane) noexcept {
+  inputFilter_.setState({lane.x1, lane.x2, lane.y1, lane.y2}, lane.offset);
+  writePosition_ = lane.writePosition;
+  for (int tap = 0; tap < 2; ++tap) delay_[tap] = lane.delay[tap];
+}
+
+void Ensemble::processPair(Ensemble& left, Ensemble& right, double* leftOut, double* rightOut,
+                           int n, SimdKernel kernel) noexcept {
+  void (*run)(EnsembleLane(&)[2], double* const[2], int) noexcept =
+      kernel == SimdKernel::kAvx512 ? runEnsemblesAvx512
+      : kernel == SimdKernel::kAvx2 ? runEnsemblesAvx2
+      : kernel == SimdKernel::kSse2 ? runEnsemblesSse2
+                                    : nullptr;
+  if (run == nullptr || left.length_ < 1 || left.length_ != right.length_) {
+    left.process(leftOut, leftOut, n);
+    right.process(rightOut, rightOut, n);
+    return;
+  }
+  EnsembleLane lanes[2] = {left.lane(), right.lane()};
+  double* const out[2] = {leftOut, rightOut};
+  run(lanes, out, n);
+  left.takeBack(lanes[0]);
+  right.takeBack(lanes[1]);
 }

@@ -57,6 +57,15 @@ class Filter {
 
   void clearIfNotFinite() noexcept { clearIfNotFinite(history_); }
 
+  // For kernels that run the filter elsewhere: its state, and the state to go on from.
+  const Coefficients& coefficients() const { return coefficients_; }
+  const History& history() const { return history_; }
+  double offset() const { return offset_; }
+  void setState(const History& history, double offset) noexcept {
+    history_ = history;
+    offset_ = offset;
+  }
+
  protected:
   // Shared part of the Butterworth design, with the corner held below Nyquist;
   // returns cos(w) and sets a1, a2 and k.

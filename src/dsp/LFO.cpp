@@ -6,6 +6,10 @@ void LFO::setRate(double hz) { increment_ = hz * 2.0 * M_PI / kTicksPerSecond; }
 
 void LFO::update() noexcept {
   output_ = std::sin(phase_);
+  advance();
+}
+
+void LFO::advance() noexcept {
   phase_ += increment_;
   if (phase_ >= 2.0 * M_PI) phase_ = 0.0;
 }

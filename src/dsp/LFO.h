@@ -10,6 +10,9 @@ class LFO {
   void setRate(double hz);
   // Output = sin(phase), then the phase advances; it restarts at 0 on reaching 2 pi.
   void update() noexcept;
+  // The phase advances as update advances it; the output is left as it was (for ticks
+  // in which nothing reads it).
+  void advance() noexcept;
   // Output mapped to 0..1.
   double getOutPos1() const { return (output_ + 1.0) * 0.5; }
   // A second output a third of a cycle ahead of the advanced phase, 0..1.

@@ -69,97 +69,72 @@ void Voice::update(double pitchOffset) noexcept {
   envelopeCoefficient_ = gate_ ? attackCoefficient_ : releaseCoefficient_;
 }
 
-void Voice::process(double* out, int n) noexcept {
-  Voice* self = this;
-  processAll(&self, 1, out, n);
-}
-
 bool Voice::isHeldAtFullLevel() const {
   return envelope_ == 1.0 && envelopeTarget_ == kEnvAttackTarget && envelopeCoefficient_ >= 0.0;
 }
 
-// K voices side by side: their envelope recursions overlap in the processor, and each
-// output sample still receives the voices' terms one after the other. A held voice
-// at full level stays there exactly (each step gives 1 again), so kHeld groups skip
-// the envelope: sample x 1 x amplitude is sample x amplitude.
-template <int K, bool kHeld>
-void Voice::runGroup(Voice* const* voices, double* out, int n) noexcept {
-  const double* table[K];
-  uint32_t phase[K], increment[K];
-  double level[K], previous[K], target[K], coefficient[K], amplitude[K];
+template <int K>
+void Voice::stepEnvelopeGroup(Voice* const* voices, double* const* levels, int n) noexcept {
+  double level[K], previous[K], target[K], coefficient[K];
   for (int k = 0; k < K; ++k) {
-    const Voice& v = *voices[k];
-    table[k] = v.wavetable_;
-    phase[k] = v.phase_;
-    increment[k] = v.phaseIncrement_;
-    level[k] = v.envelope_;
-    previous[k] = kHeld && n > 0 ? 1.0 : v.previousEnvelope_;
-    target[k] = v.envelopeTarget_;
-    coefficient[k] = v.envelopeCoefficient_;
-    amplitude[k] = v.amplitude_;
+    level[k] = voices[k]->envelope_;
+    previous[k] = voices[k]->previousEnvelope_;
+    target[k] = voices[k]->envelopeTarget_;
+    coefficient[k] = voices[k]->envelopeCoefficient_;
   }
   for (int i = 0; i < n; ++i) {
-    double sum = out[i];
     for (int k = 0; k < K; ++k) {
-      assert((phase[k] >> kTableShift) < static_cast<uint32_t>(wavetables::kLength));
-      const double sample = table[k][phase[k] >> kTableShift];
-      if (kHeld) {
-        sum += sample * amplitude[k];
-      } else {
-        previous[k] = level[k];
-        level[k] = envelope::step(level[k], target[k], coefficient[k]);
-        sum += sample * level[k] * amplitude[k];
-      }
-      phase[k] = (phase[k] + increment[k]) & PhaseIncrementTable::kPhaseMask;
+      previous[k] = level[k];
+      level[k] = envelope::step(level[k], target[k], coefficient[k]);
+      levels[k][i] = level[k];
     }
-    out[i] = sum;
   }
   for (int k = 0; k < K; ++k) {
-    Voice& v = *voices[k];
-    v.phase_ = phase[k];
-    v.envelope_ = level[k];
-    v.previousEnvelope_ = previous[k];
-    v.active_ = level[k] > 0.0;
+    voices[k]->envelope_ = level[k];
+    voices[k]->previousEnvelope_ = previous[k];
   }
 }
 
-// Consecutive playing voices go in groups of up to four of one kind (held at full
-// level, or moving), in voice order.
-void Voice::processAll(Voice* const* voices, int count, double* out, int n) noexcept {
-  constexpr int kGroup = 4;
-  Voice* group[kGroup];
-  int size = 0;
-  bool groupHeld = false;
-  auto flush = [&] {
-    if (groupHeld) {
-      switch (size) {
-        case 4: runGroup<4, true>(group, out, n); break;
-        case 3: runGroup<3, true>(group, out, n); break;
-        case 2: runGroup<2, true>(group, out, n); break;
-        case 1: runGroup<1, true>(group, out, n); break;
-        default: break;
-      }
-    } else {
-      switch (size) {
-        case 4: runGroup<4, false>(group, out, n); break;
-        case 3: runGroup<3, false>(group, out, n); break;
-        case 2: runGroup<2, false>(group, out, n); break;
-        case 1: runGroup<1, false>(group, out, n); break;
-        default: break;
-      }
-    }
-    size = 0;
-  };
-  for (int v = 0; v < count; ++v) {
-    Voice* voice = voices[v];
-    if (!voice->active_ || voice->wavetable_ == nullptr) continue;
-    const bool held = voice->isHeldAtFullLevel();
-    if (size > 0 && held != groupHeld) flush();
-    groupHeld = held;
-    group[size++] = voice;
-    if (size == kGroup) flush();
+void Voice::stepEnvelopes(Voice* const* voices, double* const* levels, int count, int n) noexcept {
+  int k = 0;
+  for (; k + 4 <= count; k += 4) stepEnvelopeGroup<4>(voices + k, levels + k, n);
+  switch (count - k) {
+    case 3: stepEnvelopeGroup<3>(voices + k, levels + k, n); break;
+    case 2: stepEnvelopeGroup<2>(voices + k, levels + k, n); break;
+    case 1: stepEnvelopeGroup<1>(voices + k, levels + k, n); break;
+    default: break;
   }
-  flush();
+}
+
+VoiceRun Voice::run(const double* levels) const {
+  return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, isHeldAtFullLevel()};
+}
+
+void Voice::advancePhase(int n) noexcept {
+  phase_ = static_cast<uint32_t>((phase_ + uint64_t{phaseIncrement_} * static_cast<uint64_t>(n)) &
+                                 PhaseIncrementTable::kPhaseMask);
+}
+
+// The reference form of what VoiceMixer does for many voices. A voice held at full
+// level stays there exactly (each step gives 1 again), so its samples are sample x
+// amplitude.
+void Voice::process(double* out, int n) noexcept {
+  if (!isPlaying()) return;
+  if (isHeldAtFullLevel()) {
+    for (int i = 0; i < n; ++i) {
+      out[i] += wavetable_[phase_ >> kTableShift] * amplitude_;
+      phase_ = (phase_ + phaseIncrement_) & PhaseIncrementTable::kPhaseMask;
+    }
+    if (n > 0) previousEnvelope_ = 1.0;
+  } else {
+    for (int i = 0; i < n; ++i) {
+      previousEnvelope_ = envelope_;
+      envelope_ = envelope::step(envelope_, envelopeTarget_, envelopeCoefficient_);
+      out[i] += wavetable_[phase_ >> kTableShift] * envelope_ * amplitude_;
+      phase_ = (phase_ + phaseIncrement_) & PhaseIncrementTable::kPhaseMask;
+    }
+  }
+  active_ = envelope_ > 0.0;
 }
 
 void Voice::setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource,

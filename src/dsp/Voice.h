@@ -9,6 +9,7 @@
 
 #include "dsp/EnvelopeLaw.h"
 #include "dsp/ParamIndex.h"
+#include "dsp/VoiceRun.h"
 
 class PhaseIncrementTable;
 
@@ -28,11 +29,8 @@ class Voice {
   // Control tick, active voices only: pitch (with pitchOffset in pitch units),
   // table choice and envelope coefficient.
   void update(double pitchOffset) noexcept;
-  // Audio thread: adds n samples into out.
+  // Audio thread: adds n samples into out (VoiceMixer adds many voices at once).
   void process(double* out, int n) noexcept;
-  // Audio thread: adds n samples of each voice into out, in the order given (the same
-  // sums as calling process on each); runs several voices side by side.
-  static void processAll(Voice* const* voices, int count, double* out, int n) noexcept;
   // vibratoSource may be null (no vibrato). The note sounds at pitch (1/128 semitone
   // units; note x 128 unless a tuning says otherwise).
   void setNoteOn(int note, int velocity, uint32_t sequence, const double* vibratoSource,
@@ -62,9 +60,20 @@ class Voice {
  private:
   void release();
   void updateCoefficients();
+  friend class VoiceMixer;
+  // The voice plays (it is active and has a table).
+  bool isPlaying() const { return active_ && wavetable_ != nullptr; }
+  // Held at full level, the envelope stays at exactly 1 at every step.
   bool isHeldAtFullLevel() const;
-  template <int K, bool kHeld>
-  static void runGroup(Voice* const* voices, double* out, int n) noexcept;
+  // The envelopes of `count` voices over n frames, voice k's level after each step into
+  // levels[k]; four voices side by side, so their recursions overlap in the processor.
+  static void stepEnvelopes(Voice* const* voices, double* const* levels, int count, int n) noexcept;
+  template <int K>
+  static void stepEnvelopeGroup(Voice* const* voices, double* const* levels, int n) noexcept;
+  // The run the mixing kernels read for the next frames, with the envelope's levels.
+  VoiceRun run(const double* levels) const;
+  // After the kernels: the phase past n frames.
+  void advancePhase(int n) noexcept;
 
   const double* vibratoSource_ = nullptr;
   double vibratoDepth_ = 0.0;

@@ -18,6 +18,8 @@
 #include "dsp/LFO.h"
 #include "dsp/PhaseIncrementTable.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceMixer.h"
+#include "engine/EngineStage.h"
 #include "engine/ParamChangeQueue.h"
 #include "engine/SampleFileSchedule.h"
 #include "engine/ToolsCommand.h"
@@ -37,6 +39,10 @@ class ZORQ : public Synth {
 
   // Audio thread, plug-in mutex held by the base.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The same block loop with stages.mark(stage) at the end of each stage (EngineStage.h),
+  // defined in ZorqBlockLoop.h: the benchmarks' stage table times the stages with it.
+  template <class Stages>
+  void processBlock(double** inputs, double** outputs, int nFrames, Stages& stages);
   // Any thread; takes the plug-in mutex.
   void OnParamChange(int paramIdx) override;
   // A host's parameter change waits for the control tick whose window holds its
@@ -86,6 +92,10 @@ class ZORQ : public Synth {
   // when its name is relative; "" for none.
   std::string LiveStateFile() const override;
   void SetLiveStateFile(const std::string& path) override;
+
+  // Sleep when silent (ZorqSleep.cpp); on unless switched off, which tests do to compare.
+  void setSleepEnabled(bool enabled);
+  bool isAsleep() const { return asleep_; }
 
   // Observers for the editor's meter and for tests.
   uint32_t subBlockLength() const { return subBlockLength_; }
@@ -164,8 +174,25 @@ class ZORQ : public Synth {
   void handleMidiEvents();
   // Applies the host's parameter changes due before frame `limit` of the block.
   void applyParamChanges(int limit);
-  void loadBuffers(double** inputs, int n);
+  // One slice of n frames, stage by stage (ZorqProcess.cpp).
+  void loadModulator(double** inputs, int n);
+  void loadKeyboard(int n);
+  void loadNoise(int n);
+  void loadExternal(double** inputs, int n);
+  void measureLevel(double** inputs, int n);
   void vocode(int n);
+  void mixOutputs(double* outL, double* outR, int n);
+  // Sleep (ZorqSleep.cpp). Nothing but the inputs keeps the engine awake.
+  bool atRestButForInput() const;
+  // The first of n frames at which an input the engine listens to is not 0, or n.
+  int firstSoundingFrame(double** inputs, int n) const;
+  void wake();
+  // The control tick of a sleeping engine: what depends on time alone.
+  void sleepingTick();
+  // n frames asleep: zeros out, the ensemble's sweep moves on.
+  void rest(double* outL, double* outR, int n);
+  // After n frames awake: falls asleep when it has been quiet long enough.
+  void noteQuiet(double** inputs, const double* outL, const double* outR, int n);
   void cleanup();
   void refreshInputConnections();
   // Which modulator channels carry signal: both in "File" mode, else the connected ones.
@@ -205,6 +232,14 @@ class ZORQ : public Synth {
   bool meterShowsSignal_ = false;
   bool sampleLegato_ = true;
 
+  // The instruction set the kernels run with, chosen at reset.
+  SimdKernel kernel_ = SimdKernel::kScalar;
+
+  // Sleep when silent.
+  bool sleepEnabled_ = true;
+  bool asleep_ = false;
+  uint32_t quietFrames_ = 0;  // frames of quiet output in a row
+
   // Band bank.
   BandBank bank_;
   int vocoderMode_ = 0;
@@ -224,7 +259,8 @@ class ZORQ : public Synth {
   // Keyboard carrier and output chorus.
   PhaseIncrementTable phaseIncrements_;
   Voice voices_[kNumVoices];
-  Voice* voiceList_[kNumVoices];  // the voices in order, for Voice::processAll
+  Voice* voiceList_[kNumVoices];  // the voices in order, for the mixer
+  VoiceMixer voiceMixer_;
   LFO vibratoLFOs_[kNumVibratoLFOs];
   Ensemble ensembles_[2];
 

@@ -14,6 +14,7 @@ void ZORQ::OnParamChange(int paramIdx) {
   IMutexLock lock(Mutex());
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
   Synth::OnParamChange(paramIdx);
+  wake();  // the engine looks again at whether it can sleep
 
   const double v = GetParam(paramIdx)->Value();
   const bool on = v >= 0.5;

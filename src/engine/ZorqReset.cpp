@@ -33,6 +33,7 @@ void ZORQ::Reset() {
   length = std::min<uint32_t>(std::max<uint32_t>(length, 1u), 1u << 20);
   subBlockLength_ = length;
   remainder_ = 0;
+  wake();
   if (length != allocatedLength_) {
     allocatedLength_ = length;
     reciprocal_ = 1.0 / length;
@@ -45,14 +46,19 @@ void ZORQ::Reset() {
     }
   }
 
+  // The instruction set the band bank, the voices and the ensemble run with.
+  const SimdKernel kernel = simd::fromEnvironment();
+  kernel_ = kernel;
+
   // Phase steps for this rate, built before any voice can play at it.
   phaseIncrements_.build(sampleRate);
   for (Voice& voice : voices_) voice.setSampleRate(phaseIncrements_);
+  voiceMixer_.prepare(kNumVoices, static_cast<int>(subBlockLength_), kernel);
   noteCounter_ = 0;
   sustain_ = false;
 
   // Every band back at its default frequency (the parameter defaults) and level.
-  bank_.prepare(sampleRate, static_cast<int>(subBlockLength_), BandBank::fromEnvironment());
+  bank_.prepare(sampleRate, static_cast<int>(subBlockLength_), kernel);
   bank_.reset();
   accentLowpass_.init(kControlRate, kAccentLowpassHz);
   accentHighpass_.init(kControlRate, kAccentHighpassHz);

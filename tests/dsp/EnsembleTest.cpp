@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "dsp/Ensemble.h"
@@ -75,5 +78,61 @@ TEST(Ensemble, BlockFormMatchesSampleFormAndSkipsNaN) {
   }
   EXPECT_EQ(in, expected);
 }
+
+// The stereo kernels against each channel's scalar reference, bit for bit, at rates with
+// even and odd line lengths, the extreme rates of both LFOs and odd tick spacings (so
+// the delays sweep the whole line, both read indexes wrap round its end, and the delays
+// hit their limits), with infinite and NaN input between ordinary signal.
+struct EnsembleCase {
+  double sampleRate;
+  double rate1, rate2;  // Hz, left; the right channel's are 1.3 times them
+};
+
+class EnsembleKernels : public ::testing::TestWithParam<std::tuple<SimdKernel, EnsembleCase>> {};
+
+TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
+  const auto [kernel, c] = GetParam();
+  if (!simd::isSupported(kernel)) GTEST_SKIP() << "kernel not run on this processor";
+  Ensemble reference[2], paired[2];
+  for (int ch = 0; ch < 2; ++ch)
+    for (Ensemble* e : {&reference[ch], &paired[ch]}) {
+      e->rate1 = c.rate1 * (ch ? 1.3 : 1.0);
+      e->rate2 = c.rate2 * (ch ? 1.3 : 1.0);
+      e->setSampleRate(c.sampleRate);
+    }
+  int t = 0;
+  for (int slice = 0; slice < 400; ++slice) {
+    const int n = (slice * 37) % 101;  // 0 to 100 frames between ticks
+    for (int ch = 0; ch < 2; ++ch) reference[ch].update(), paired[ch].update();
+    std::vector<double> expected[2], out[2];
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int i = 0; i < n; ++i, ++t) {
+        const double x = t % 1777 == 5 ? (ch ? NAN : INFINITY) : std::sin(0.013 * t * (ch + 1));
+        expected[ch].push_back(x);
+      }
+      t -= ch ? 0 : n;
+      out[ch] = expected[ch];
+      reference[ch].process(expected[ch].data(), expected[ch].data(), n);
+    }
+    Ensemble::processPair(paired[0], paired[1], out[0].data(), out[1].data(), n, kernel);
+    for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_EQ(0, std::memcmp(out[ch].data(), expected[ch].data(), sizeof(double) * n))
+          << "slice " << slice << ", channel " << ch;
+      ASSERT_EQ(paired[ch].delayA(), reference[ch].delayA());
+      ASSERT_EQ(paired[ch].delayB(), reference[ch].delayB());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KernelsAndRates, EnsembleKernels,
+    ::testing::Combine(::testing::ValuesIn(simd::kKernels),
+                       ::testing::Values(EnsembleCase{44100.0, 0.65, 5.7},
+                                         EnsembleCase{48000.0, 0.001, 24.999},
+                                         EnsembleCase{96000.0, 24.999, 0.001})),
+    [](const auto& info) {
+      return std::string(simd::name(std::get<0>(info.param))) + "_" +
+             std::to_string(static_cast<int>(std::get<1>(info.param).sampleRate));
+    });
 
 }  // namespace

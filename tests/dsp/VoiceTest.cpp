@@ -5,6 +5,7 @@
 
 #include "dsp/PhaseIncrementTable.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceMixer.h"
 #include "dsp/Wavetables.h"
 
 namespace {
@@ -123,9 +124,14 @@ TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
 
 }  // namespace
 
-// Voices run side by side in groups give each sample the same sum, term for term, as
-// running them one after the other: held, attacking, releasing and silent voices mixed.
-TEST(VoiceGroups, ProcessAllMatchesVoiceByVoice) {
+// The mixer gives each frame the same sum, term for term, as the voices one after the
+// other, with every kernel: held, attacking, releasing and silent voices mixed, slices
+// of awkward lengths (the longest in pieces), voices falling silent within a slice and
+// played again.
+class VoiceMixerKernels : public ::testing::TestWithParam<SimdKernel> {};
+
+TEST_P(VoiceMixerKernels, MatchVoiceByVoice) {
+  if (!simd::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
   PhaseIncrementTable table;
   table.build(44100.0);
   std::vector<Voice> voices(11);
@@ -133,9 +139,9 @@ TEST(VoiceGroups, ProcessAllMatchesVoiceByVoice) {
     Voice& voice = voices[v];
     voice.setSampleRate(table);
     voice.setParam(kAttack, v % 3 == 0 ? 0.0 : 0.3);
-    voice.setParam(kRelease, 0.2);
+    voice.setParam(kRelease, v % 2 ? 0.0 : 0.2);
     if (v == 4) continue;  // never played
-    voice.setNoteOn(40 + 3 * static_cast<int>(v), 90, static_cast<uint32_t>(v), nullptr);
+    voice.setNoteOn(20 + 9 * static_cast<int>(v), 90, static_cast<uint32_t>(v), nullptr);
     voice.update(0.0);
   }
   double warmUp[4410] = {};
@@ -144,17 +150,31 @@ TEST(VoiceGroups, ProcessAllMatchesVoiceByVoice) {
   voices[9].setNoteOff();
   for (Voice& voice : voices) voice.update(0.0);
 
-  std::vector<Voice> grouped = voices;
+  std::vector<Voice> mixed = voices;
   std::vector<Voice*> pointers;
-  for (Voice& voice : grouped) pointers.push_back(&voice);
-  for (int n : {44, 1, 17, 0, 999}) {
+  for (Voice& voice : mixed) pointers.push_back(&voice);
+  VoiceMixer mixer;
+  mixer.prepare(static_cast<int>(voices.size()), 64, GetParam());
+  ASSERT_EQ(mixer.kernel(), GetParam());
+  int slice = 0;
+  for (int n : {44, 1, 17, 0, 999, 7, 300, 44, 15}) {
+    SCOPED_TRACE(testing::Message() << "slice " << slice << " of " << n << " frames");
+    if (slice == 4) voices[1].setNoteOff(), mixed[1].setNoteOff();  // the fast release: silent soon
+    if (slice == 6) {  // a voice silent since the last slice plays again
+      voices[1].setNoteOn(70, 100, 99, nullptr), mixed[1].setNoteOn(70, 100, 99, nullptr);
+      for (Voice* v : {&voices[1], &mixed[1]}) v->update(0.0);
+    }
     std::vector<double> expected(static_cast<size_t>(n), 0.25), out(static_cast<size_t>(n), 0.25);
     for (Voice& voice : voices) voice.process(expected.data(), n);
-    Voice::processAll(pointers.data(), static_cast<int>(pointers.size()), out.data(), n);
-    ASSERT_EQ(out, expected) << n;
+    mixer.process(pointers.data(), static_cast<int>(pointers.size()), out.data(), n);
+    ASSERT_EQ(out, expected);
     for (size_t v = 0; v < voices.size(); ++v) {
-      ASSERT_EQ(grouped[v].envelope(), voices[v].envelope()) << v;
-      ASSERT_EQ(grouped[v].isActive(), voices[v].isActive()) << v;
+      ASSERT_EQ(mixed[v].envelope(), voices[v].envelope()) << v;
+      ASSERT_EQ(mixed[v].isActive(), voices[v].isActive()) << v;
     }
+    ++slice;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, VoiceMixerKernels, ::testing::ValuesIn(simd::kKernels),
+                         [](const auto& info) { return std::string(simd::name(info.param)); });

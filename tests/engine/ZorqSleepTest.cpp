@@ -1,0 +1,204 @@
+// Sleep when silent: a render with sleep on (the default) against the same render with
+// it off. They are the same samples until the engine first sleeps; asleep it writes
+// exact zeros where the other writes less than -200 dBFS; woken by a sample or a note at
+// any frame of a block, it is heard from that frame and stays within -200 dBFS of the
+// other (its filters resume from the noise floor they rested at). Sleeping and waking
+// allocate nothing and read no file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "EngineHarness.h"
+#include "support/AllocationCounter.h"
+#include "support/FileCallCounter.h"
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr double kSleepLevel = 1e-10;  // -200 dBFS
+const int kChord[] = {48, 55, 60, 64};
+
+struct Setting {
+  const char* name;
+  std::function<void(EngineHarness&)> apply;
+};
+
+const Setting kSettings[] = {
+    {"Defaults", [](EngineHarness&) {}},
+    {"EnsembleFullBands",
+     [](EngineHarness& h) {
+       h.setParam(kEnsemble, 1.0);
+       h.setParam(kVocoderMode, 1.0);
+     }},
+    // Everything that raises the output of a silent engine's noise floor at its most:
+    // full volume and levels, bands opened by the bias or fixed, the slowest followers.
+    {"OpenBandsLoudest",
+     [](EngineHarness& h) {
+       h.setParam(kFinalVolume, 1.0);
+       h.setParam(kMicLevel, 2.0);
+       h.setParam(kBias, 1.0);
+       h.setParam(kLimit, 0.0);
+       h.setParam(kSpeed, -1.0);
+       for (int band = 0; band < kNumBands; ++band) {
+         h.setParam(kSynthesisLevel1 + band, 2.0);
+         h.setParam(kSynthesisFixed1 + band, band % 2);
+       }
+     }},
+};
+
+enum class Wake { kSample, kNote };
+
+struct SleepCase {
+  const Setting* setting;
+  int block;
+  int onset;  // frame of the block at which the sound comes back
+  Wake wake;
+};
+
+void PrintTo(const SleepCase& c, std::ostream* os) {
+  *os << c.setting->name << ", blocks of " << c.block << ", "
+      << (c.wake == Wake::kSample ? "sample" : "note") << " at frame " << c.onset;
+}
+
+// Two engines fed the same blocks, one with sleep switched off.
+struct TwoRenders {
+  EngineHarness sleeping, awake;
+  std::vector<double> outputs[2][2];  // [engine][channel], the whole render
+  int firstAsleepBlock = -1;
+  int blocks = 0;
+
+  explicit TwoRenders(const Setting& setting) {
+    awake.plug->setSleepEnabled(false);
+    for (EngineHarness* h : {&sleeping, &awake}) setting.apply(*h);
+  }
+  void midi(uint8_t status, int note, int velocity, int offset) {
+    for (EngineHarness* h : {&sleeping, &awake}) h->midi(status, note, velocity, offset);
+  }
+  void process(int frames, const std::vector<std::vector<double>>& inputs = {}) {
+    for (EngineHarness* h : {&sleeping, &awake}) h->process(frames, inputs);
+    for (int e = 0; e < 2; ++e)
+      for (int c = 0; c < 2; ++c) {
+        const std::vector<double>& out = (e ? awake : sleeping).out[c];
+        outputs[e][c].insert(outputs[e][c].end(), out.begin(), out.begin() + frames);
+      }
+    if (firstAsleepBlock < 0 && sleeping.plug->isAsleep()) firstAsleepBlock = blocks;
+    ++blocks;
+  }
+};
+
+std::vector<double> scaled(std::vector<double> x, double gain) {
+  for (double& v : x) v *= gain;
+  return x;
+}
+
+class SleepAndWake : public ::testing::TestWithParam<SleepCase> {};
+
+TEST_P(SleepAndWake, SameRenderButBelowMinus200dBFS) {
+  const SleepCase& c = GetParam();
+  TwoRenders r(*c.setting);
+  const std::vector<double> voice = scaled(whiteNoise(c.block, 7), 0.5);
+  const std::vector<double> silence(static_cast<size_t>(c.block), 0.0);
+  auto seconds = [&](double s) { return static_cast<int>(s * kRate) / c.block; };
+
+  for (int note : kChord) r.midi(0x90, note, 100, 0);
+  for (int b = 0; b < seconds(0.5); ++b) r.process(c.block, {voice, voice});
+  for (int note : kChord) r.midi(0x80, note, 0, 0);
+  for (int b = 0; b < seconds(2.5); ++b) r.process(c.block, {silence, silence});
+  ASSERT_TRUE(r.sleeping.plug->isAsleep());
+  ASSERT_FALSE(r.awake.plug->isAsleep());
+  // A sample wakes the engine at its frame; a note at the control tick that plays it
+  // (the tick nearest its offset, which may come before it): asleep until then.
+  const size_t onsetBlock = r.outputs[0][0].size();
+  const size_t onsetFrame = onsetBlock + static_cast<size_t>(c.onset);
+  const size_t silentUntil = c.wake == Wake::kSample ? onsetFrame : onsetBlock;
+
+  // The voice comes back with an external carrier, or a note plays.
+  if (c.wake == Wake::kSample) {
+    std::vector<double> onset = silence;
+    for (int i = c.onset; i < c.block; ++i)
+      onset[static_cast<size_t>(i)] = voice[static_cast<size_t>(i)];
+    r.process(c.block, {onset, onset, onset, onset});
+  } else {
+    r.midi(0x90, 67, 127, c.onset);
+    r.process(c.block, {silence, silence});
+  }
+  for (int b = 0; b < seconds(0.3); ++b) r.process(c.block, {voice, voice, voice, voice});
+  EXPECT_FALSE(r.sleeping.plug->isAsleep());
+
+  const size_t sameUntil = static_cast<size_t>(r.firstAsleepBlock * c.block);
+  for (int ch = 0; ch < 2; ++ch) {
+    const std::vector<double>& a = r.outputs[0][ch];
+    const std::vector<double>& b = r.outputs[1][ch];
+    ASSERT_EQ(std::memcmp(a.data(), b.data(), sameUntil * sizeof(double)), 0) << "channel " << ch;
+    double largest = 0.0;
+    for (size_t i = 0; i < a.size(); ++i) {
+      ASSERT_LE(std::fabs(a[i] - b[i]), kSleepLevel) << "frame " << i << " channel " << ch;
+      // Asleep the engine writes exact zeros; before the onset it is still asleep.
+      if (i >= sameUntil + c.block && i < silentUntil) {
+        ASSERT_EQ(a[i], 0.0) << "frame " << i;
+      }
+      if (i >= onsetFrame) largest = std::max(largest, std::fabs(a[i]));
+    }
+    EXPECT_GT(largest, 1e-3) << "channel " << ch << ": heard after the onset";
+  }
+}
+
+std::vector<SleepCase> sleepCases() {
+  std::vector<SleepCase> cases;
+  for (const Setting& setting : kSettings)
+    for (int block : {32, 333, 512})
+      for (int onset : {0, 17, block - 1})
+        for (Wake wake : {Wake::kSample, Wake::kNote})
+          if (wake == Wake::kSample || setting.name != std::string("Defaults"))
+            cases.push_back({&setting, block, onset, wake});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsBlocksAndOnsets, SleepAndWake, ::testing::ValuesIn(sleepCases()));
+
+// A held chord keeps the carrier sounding, so the engine stays awake however silent the
+// voice input (and renders exactly what it renders with sleep off); a parameter change
+// wakes a sleeping engine.
+TEST(Sleep, HeldChordKeepsTheEngineAwakeAndAParameterWakesIt) {
+  TwoRenders r(kSettings[0]);
+  const std::vector<double> silence(512, 0.0);
+  r.midi(0x90, 60, 100, 0);
+  for (int b = 0; b < 300; ++b) r.process(512, {silence, silence});
+  EXPECT_FALSE(r.sleeping.plug->isAsleep());
+  EXPECT_EQ(r.outputs[0][0], r.outputs[1][0]);
+  r.midi(0x80, 60, 0, 0);
+  for (int b = 0; b < 300; ++b) r.process(512, {silence, silence});
+  ASSERT_TRUE(r.sleeping.plug->isAsleep());
+  r.sleeping.setParam(kFinalVolume, 0.5);
+  EXPECT_FALSE(r.sleeping.plug->isAsleep());
+}
+
+// Falling asleep, sleeping and waking (by a note, by input) in the processing path.
+TEST(Sleep, AllocatesNothingAndReadsNoFile) {
+  EngineHarness h;
+  const std::vector<std::vector<double>> silence(2, std::vector<double>(64, 0.0));
+  const std::vector<std::vector<double>> voice(2, whiteNoise(64, 3));
+  h.process(64, voice);
+  const size_t before = allocationCount(), filesBefore = fileCallCount();
+  bool slept = false;
+  for (int round = 0; round < 2; ++round) {
+    for (int b = 0; b < 3000 && !h.plug->isAsleep(); ++b) h.process(64, silence);
+    slept = h.plug->isAsleep();
+    for (int b = 0; b < 100; ++b) h.process(64, silence);
+    if (round == 0) {
+      h.midi(0x90, 60, 100, 10);
+      h.process(64, silence);
+      h.midi(0x80, 60);
+    }
+    h.process(64, voice);
+  }
+  EXPECT_TRUE(slept);
+  EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
+  EXPECT_EQ(fileCallCount(), filesBefore);
+}
+
+}  // namespace
