@@ -30,7 +30,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # locales: the POSIX locale source the tests turn into a comma-decimal locale (localedef).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork mutate deps-i386 test-i386 lv2-check clap-check format format-check
+        fuzz fuzz-seeds fuzz-smoke artwork golden mutate deps-i386 test-i386 lv2-check clap-check format format-check
 
 all: build
 
@@ -172,6 +172,14 @@ bank-figures: build
 	$(BUILD_DIR)/zorq-bank-figures --plugin $(DEMO_PLUGIN) --source resources/factory-bank.txt \
 	  --voice demo/voice.wav --midi demo/chords.mid --carrier demo/carrier.wav \
 	  --output resources/factory-bank-figures.txt
+
+# Writes the test suite's reference files again (tests/golden: the editor's pictures, the
+# cross-build byte images, the golden program files) after an intended change; no test
+# run writes them. Look at the pictures and `git diff --stat` before committing.
+golden: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorq_golden_writer
+	$(BUILD_DIR)/tests/golden/zorq_golden_writer
+	@git status --short -- tests/editor/data tests/engine/data tests/framework/data
 
 # Redraws the editor's pictures into resources/img with tools/dev/zorq-artwork, and writes
 # preview composites of both views into $(BUILD_DIR)-artwork/preview for a look.
