@@ -42,7 +42,9 @@ TEST(ClapParams, ValueEventsTakeEffectAtTheirTick) {
                                                 {kVocoderMode, 1.0}};
   int differedFromBlockStart = 0;
   for (int trial = 0; trial < 20; ++trial) {
-    const auto [id, value] = changes[trial % 5];
+    // Copies, not bindings: a lambda below captures them.
+    const clap_id id = changes[trial % 5].first;
+    const double value = changes[trial % 5].second;
     const uint32_t preroll = std::uniform_int_distribution<uint32_t>(1, 300)(generator);
     const uint32_t offset = std::uniform_int_distribution<uint32_t>(0, 511)(generator);
     const uint32_t tick = (preroll + offset) / 44 * 44;
