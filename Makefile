@@ -11,7 +11,7 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                libxcb1-dev libxcb-shm0-dev libxkbcommon-x11-dev libxcb-xtest0-dev libdbus-1-dev \
                xvfb x11-utils dbus-daemon python3 \
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
-               clang-format clang-tidy qtractor locales
+               clang-format clang-tidy qtractor locales ardour
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
 # clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
@@ -29,9 +29,12 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
 # clang-tidy: the bugprone and performance checks (.clang-tidy), run by make tidy.
 # qtractor: a CLAP host whose plug-in scanner checks ZORQ.clap (make clap-check).
 # locales: the POSIX locale source the tests turn into a comma-decimal locale (localedef).
+# ardour: the one Linux host in Debian that loads VST 3 plug-ins (make vst3-check; make
+# lv2-check uses it too).
 
 .PHONY: all deps configure build test test-asan test-tsan bench demo demos bank-figures install clean \
-        fuzz fuzz-seeds fuzz-smoke artwork golden mutate deps-i386 test-i386 lv2-check clap-check format format-check tidy
+        fuzz fuzz-seeds fuzz-smoke artwork golden mutate deps-i386 test-i386 lv2-check clap-check \
+        vst3-check format format-check tidy test-ratio
 
 all: build
 
@@ -126,6 +129,11 @@ tidy: configure
 	run-clang-tidy -quiet -j $(JOBS) -p $(BUILD_DIR) '$(CURDIR)/(src|tools|tests|bench)/'
 	@echo "clang-tidy finds nothing in src, tools, tests and bench."
 
+# Test code against product code (docs/DEVELOPING.md): fails above TEST_RATIO_LIMIT percent.
+TEST_RATIO_LIMIT ?= 35
+test-ratio:
+	tools/dev/test-ratio.sh $(TEST_RATIO_LIMIT)
+
 # Release build of the benchmarks only, in its own folder.
 # BENCH_FILTER: a regular expression that picks benchmarks (all by default).
 BENCH_FILTER ?= .
@@ -151,7 +159,7 @@ demo: build
 	@echo ""
 	@echo "Demo rendered: $(abspath $(DEMO_OUTPUT))"
 	@echo "Install the plug-in for your hosts: make install (puts ZORQ.so into ~/.vst,"
-	@echo "ZORQ.clap into ~/.clap and zorq-render into ~/.local/bin),"
+	@echo "ZORQ.clap into ~/.clap, ZORQ.vst3 into ~/.vst3 and zorq-render into ~/.local/bin),"
 	@echo "or copy $(abspath $(DEMO_PLUGIN)) into a folder your host scans"
 	@echo "(~/.vst, /usr/local/lib/vst, /usr/lib/vst, or one named by VST_PATH / LXVST_PATH)."
 
@@ -209,20 +217,29 @@ VST_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vs
 CLAP_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.clap,$(PREFIX)/lib/clap)
 # The LV2 bundle goes to LV2_DIR: ~/.lv2 by default, $(PREFIX)/lib/lv2 with a PREFIX.
 LV2_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)
+# The VST 3 bundle goes to VST3_DIR: ~/.vst3 by default, $(PREFIX)/lib/vst3 with a PREFIX
+# (a real copy: some hosts pass over linked bundles).
+VST3_DIR ?= $(if $(filter $(HOME)/.local,$(PREFIX)),$(HOME)/.vst3,$(PREFIX)/lib/vst3)
 # zorq-live goes to BIN_DIR with its desktop entry and icon under $(PREFIX)/share.
 SHARE_DIR ?= $(PREFIX)/share
 install: build
 	install -d $(VST_DIR) $(CLAP_DIR) $(BIN_DIR) $(LV2_DIR)/ZORQ.lv2 $(SHARE_DIR)/applications \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux $(VST3_DIR)/ZORQ.vst3/Contents/Resources \
 	  $(SHARE_DIR)/icons/hicolor/256x256/apps
 	install -m 0755 $(BUILD_DIR)/ZORQ.so $(VST_DIR)/ZORQ.so
 	install -m 0755 $(BUILD_DIR)/ZORQ.clap $(CLAP_DIR)/ZORQ.clap
+	install -m 0755 $(BUILD_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux/ZORQ.so \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/$(shell uname -m)-linux/ZORQ.so
+	install -m 0644 $(BUILD_DIR)/ZORQ.vst3/Contents/Resources/moduleinfo.json \
+	  $(VST3_DIR)/ZORQ.vst3/Contents/Resources/moduleinfo.json
 	install -m 0755 $(BUILD_DIR)/zorq-render $(BIN_DIR)/zorq-render
 	install -m 0755 $(BUILD_DIR)/ZORQ.lv2/ZORQ_dsp.so $(BUILD_DIR)/ZORQ.lv2/ZORQ_ui.so $(LV2_DIR)/ZORQ.lv2/
 	install -m 0644 $(BUILD_DIR)/ZORQ.lv2/*.ttl $(LV2_DIR)/ZORQ.lv2/
 	install -m 0755 $(BUILD_DIR)/zorq-live $(BIN_DIR)/zorq-live
 	install -m 0644 tools/programs/zorq-live/zorq-live.desktop $(SHARE_DIR)/applications/zorq-live.desktop
 	install -m 0644 $(BUILD_DIR)/zorq-live.png $(SHARE_DIR)/icons/hicolor/256x256/apps/zorq-live.png
-	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(BIN_DIR)/zorq-render"
+	@echo "Installed $(VST_DIR)/ZORQ.so, $(CLAP_DIR)/ZORQ.clap, $(LV2_DIR)/ZORQ.lv2, $(VST3_DIR)/ZORQ.vst3,"
+	@echo "$(BIN_DIR)/zorq-render"
 	@echo "and $(BIN_DIR)/zorq-live (with $(SHARE_DIR)/applications/zorq-live.desktop and its icon)"
 
 # The LV2 bundle of the build folder checked with the LV2 tools (tools/dev/lv2-check.sh).
@@ -233,6 +250,11 @@ lv2-check: build
 # listed with its ports and an editor. Skipped, with a message, without Qtractor.
 clap-check: build
 	tools/dev/clap-check.sh $(BUILD_DIR)/ZORQ.clap
+
+# The VST 3 bundle of the build folder checked with real tools: its layout and exports,
+# its moduleinfo.json, and Ardour 7 headless (tools/dev/vst3-check.sh).
+vst3-check: build
+	tools/dev/vst3-check.sh $(BUILD_DIR)/ZORQ.vst3
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz

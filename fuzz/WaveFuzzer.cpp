@@ -3,7 +3,7 @@
 // of the reader), then the file. The reader's frames go into guarded arrays at
 // an offset; the player then plays the file at the chosen host rate (mostly not
 // the file's own, so the converter runs), through a rate change while open, an
-// attack and a release.
+// attack and a release. A file the reader refuses must fail closed.
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -30,7 +30,16 @@ void checkGuards(const std::vector<double>& buffer, size_t used, const char* wha
 
 void readWithReader(const std::string& path, int arrays, unsigned count) {
   WaveReader reader;
-  if (!reader.Open(path.c_str())) return;
+  if (!reader.Open(path.c_str())) {
+    // A refused file fails closed: no frames, and a read writes nothing.
+    double sample = kGuard;
+    double* one[1] = {&sample};
+    if (reader.length() != 0 || reader.ReadDoublesNI(one, 0, 1, 1) != 0 || sample != kGuard) {
+      std::fprintf(stderr, "zorq fuzz: a refused file still gives frames\n");
+      std::abort();
+    }
+    return;
+  }
   const unsigned fileChannels = reader.channelCount();
   const unsigned wanted = arrays < 1 ? fileChannels : static_cast<unsigned>(arrays);
   std::vector<std::vector<double>> dest(wanted, std::vector<double>(kOffset + count + 4, kGuard));

@@ -25,17 +25,28 @@ void GainRamp::Scale(float* const* channels, int nChannels, int nFrames) {
   advance(nFrames);
 }
 
-void GainRamp::Crossfade(float* const* out, int nOut, const float* const* dry, int nDry,
+template <typename Sample>
+void GainRamp::crossfade(Sample* const* out, int nOut, const Sample* const* dry, int nDry,
                          int nFrames) {
   if (!Moving() && gain_ == 1.0) return;
   for (int c = 0; c < nOut; ++c) {
-    float* samples = out[c];
+    Sample* samples = out[c];
     if (!samples) continue;
     for (int i = 0; i < nFrames; ++i) {
       const double g = gainAfter(i + 1);
       const double through = c < nDry && dry[c] ? dry[c][i] : 0.0;
-      samples[i] = static_cast<float>(g * samples[i] + (1.0 - g) * through);
+      samples[i] = static_cast<Sample>(g * samples[i] + (1.0 - g) * through);
     }
   }
   advance(nFrames);
+}
+
+void GainRamp::Crossfade(float* const* out, int nOut, const float* const* dry, int nDry,
+                         int nFrames) {
+  crossfade(out, nOut, dry, nDry, nFrames);
+}
+
+void GainRamp::Crossfade(double* const* out, int nOut, const double* const* dry, int nDry,
+                         int nFrames) {
+  crossfade(out, nOut, dry, nDry, nFrames);
 }

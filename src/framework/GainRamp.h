@@ -29,11 +29,15 @@ class GainRamp {
   // out = g * out + (1 - g) * dry per sample, g stepping as in Scale: g = 1 keeps the
   // processed signal, g = 0 passes the dry one. Channels from nDry on mix with silence.
   void Crossfade(float* const* out, int nOut, const float* const* dry, int nDry, int nFrames);
+  // The same for 64-bit samples (a host that processes in double precision).
+  void Crossfade(double* const* out, int nOut, const double* const* dry, int nDry, int nFrames);
 
  private:
   // The gain `steps` samples from now.
   double gainAfter(int steps) const;
   void advance(int nFrames);
+  template <typename Sample>
+  void crossfade(Sample* const* out, int nOut, const Sample* const* dry, int nDry, int nFrames);
 
   double gain_;
   double target_;

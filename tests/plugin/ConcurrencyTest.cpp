@@ -18,16 +18,11 @@
 #include <vector>
 
 #include "HostedZorq.h"
+#include "engine/ZORQ.h"
 #include "sampler/WavTestFile.h"
 #include "support/UserIni.h"
 
 namespace {
-constexpr int kInputModeParam = 2;
-constexpr int kEnsembleParam = 16;
-constexpr int kInBalanceParam = 9;
-constexpr int kNumParams = 107;
-constexpr int kStateMarkerBytes = 10;
-
 using Clock = std::chrono::steady_clock;
 
 // Now plus the run time (ZORQ_STRESS_SECONDS, default 2) times `fraction`.
@@ -38,27 +33,15 @@ Clock::time_point deadlineAfter(double fraction) {
          std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
-// The live program's chunk, changed to "File" input mode naming `wavPath`. The state
-// record: marker, program index, program name, one double per parameter, a
-// has-file byte, then (new here) the file name; the preset name follows.
-std::vector<uint8_t> programChunkNamingSample(Vst2PluginHost& host, const std::string& wavPath) {
-  std::vector<uint8_t> chunk = host.chunk(false);
-  const char marker[] = "ZORQ_1.1.1";
-  auto found = std::search(chunk.begin(), chunk.end(), marker, marker + kStateMarkerBytes);
-  if (found == chunk.end()) return {};
-  size_t pos = static_cast<size_t>(found - chunk.begin()) + kStateMarkerBytes + 4;
-  int32_t nameLength = 0;
-  std::memcpy(&nameLength, chunk.data() + pos, sizeof nameLength);
-  pos += 4 + static_cast<size_t>(nameLength);
-  const double fileMode = 1.0;
-  std::memcpy(chunk.data() + pos + 8 * kInputModeParam, &fileMode, sizeof fileMode);
-  pos += 8 * kNumParams;
-  const int32_t length = static_cast<int32_t>(wavPath.size());
-  std::string name(reinterpret_cast<const char*>(&length), sizeof length);
-  name += wavPath;
-  chunk[pos] = 1;
-  chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(pos) + 1, name.begin(), name.end());
-  return chunk;
+// A program in "File" input mode naming `wavPath`, as a program chunk.
+std::vector<uint8_t> programNamingSample(const std::string& wavPath) {
+  ZORQ zorq;
+  zorq.EnsureDefaultPreset();
+  zorq.GetParam(kInputMode)->Set(1.0);
+  zorq.setSampleFileName(wavPath.c_str());
+  ByteChunk chunk;
+  zorq.serializeProgramChunk(&chunk);
+  return {chunk.GetBytes(), chunk.GetBytes() + chunk.Size()};
 }
 
 void midi(Vst2PluginHost& host, int offset, int status, int data1, int data2) {
@@ -126,8 +109,8 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
   HostedZorq zorq;
   Vst2PluginHost& host = zorq.host;
   host.start(44100.0, 512);
-  const std::vector<uint8_t> sampleChunks[2] = {programChunkNamingSample(host, wavPaths[0]),
-                                                programChunkNamingSample(host, wavPaths[1])};
+  const std::vector<uint8_t> sampleChunks[2] = {programNamingSample(wavPaths[0]),
+                                                programNamingSample(wavPaths[1])};
   // The spliced chunk restores the file name, as a saved song would.
   ASSERT_TRUE(host.setChunk(false, sampleChunks[0]));
 
@@ -168,8 +151,8 @@ TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
         break;
       }
       default:
-        host.setParameter(kInputModeParam, random() % 2 ? 1.0f : 0.0f);
-        host.setParameter(kEnsembleParam, random() % 2 ? 1.0f : 0.0f);
+        host.setParameter(kInputMode, random() % 2 ? 1.0f : 0.0f);
+        host.setParameter(kEnsemble, random() % 2 ? 1.0f : 0.0f);
         break;
     }
   }
@@ -198,8 +181,8 @@ TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
     for (int round = 0; round < 2; ++round) {
       Vst2PluginHost host(ZORQ_PLUGIN_PATH);
       host.start(seed % 2 ? 48000.0 : 44100.0, 256);
-      host.setParameter(kInBalanceParam, 0.4f);  // noise in the carrier
-      host.setParameter(kEnsembleParam, 1.0f);
+      host.setParameter(kInBalance, 0.4f);  // noise in the carrier
+      host.setParameter(kEnsemble, 1.0f);
       std::mt19937 random(static_cast<uint32_t>(seed));
       const auto deadline = deadlineAfter(round == 0 ? 0.25 : 1.0);
       int blocks = 0;

@@ -1,4 +1,5 @@
-// Any block size a host hands the plug-in through the exported C interface.
+// Blocks longer than the host announced, which VST 2 hosts hand over. (Any block size
+// within what a host announced is the parity suite's, for every format.)
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -8,11 +9,8 @@
 
 #include "hosting/Vst2PluginHost.h"
 
-// Without MIDI the output does not depend on how the host cuts the stream into blocks
-// nor on the block size it announced: the control grid carries on across blocks. (MIDI
-// events count from the start of the block that delivers them, so their timing may move
-// by up to one control tick.)
-TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
+// Calls longer than the announced block size give the samples of announced-size calls.
+TEST(HostBlockSizes, CallsLongerThanAnnouncedGiveTheSameSamples) {
   constexpr int kFrames = 44100 / 2;
   std::vector<float> mic(kFrames), ext(kFrames);
   for (int i = 0; i < kFrames; ++i) {
@@ -32,9 +30,7 @@ TEST(HostBlockSizes, AudioWithoutMidiIsTheSameForEveryBlockSize) {
   };
   const std::vector<float> reference = render(512, 512);
   EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 1e-3f);
-  for (int blockSize : {1, 17, 64, 333})
-    EXPECT_EQ(render(blockSize, blockSize), reference) << blockSize;
-  EXPECT_EQ(render(64, 1000), reference) << "calls longer than the announced block size";
+  EXPECT_EQ(render(64, 1000), reference);
   // A block size of 2^24 frames once made the instrument allocate about 800 MB; the
   // buffers stay at most 8192 frames and calls longer than that give the same output.
   rusage before{}, after{};

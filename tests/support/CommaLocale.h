@@ -15,22 +15,16 @@
 class CommaLocale {
  public:
   CommaLocale() {
-    for (const char* name :
-         {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252", "German"})
-      if (use(name)) return;
+    if (use("de_DE.UTF-8") || use("German_Germany.1252")) return;
 #ifndef _WIN32
-    const char* previous = std::getenv("LOCPATH");
-    if (previous) previousLocPath_ = previous;
-    hadLocPath_ = previous != nullptr;
     std::ofstream(folder_ / "comma") << kDefinition;
     const std::string command = "localedef -i '" + folder_ / "comma" + "' -f ANSI_X3.4-1968 '" +
                                 folder_ / "zorq_TEST" + "' >/dev/null 2>&1";
     // localedef exits 1 for the categories POSIX leaves out; whether the locale works
     // is what counts.
-    if (std::system(command.c_str()) >= 0 && setenv("LOCPATH", folder_.path().c_str(), 1) == 0 &&
-        use("zorq_TEST"))
-      return;
-    restoreLocPath();
+    madeOne_ = std::system(command.c_str()) >= 0 &&
+               setenv("LOCPATH", folder_.path().c_str(), 1) == 0 && use("zorq_TEST");
+    if (madeOne_) return;
 #endif
     reason_ =
         "no comma-decimal locale: none installed, and localedef could not make one "
@@ -39,7 +33,7 @@ class CommaLocale {
   ~CommaLocale() {
     std::setlocale(LC_ALL, "C");
 #ifndef _WIN32
-    restoreLocPath();
+    if (madeOne_) unsetenv("LOCPATH");
 #endif
   }
   CommaLocale(const CommaLocale&) = delete;
@@ -50,13 +44,11 @@ class CommaLocale {
 
  private:
   static constexpr const char* kDefinition =
-      "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
-      "LC_COLLATE\ncopy \"POSIX\"\nEND LC_COLLATE\n"
-      "LC_MONETARY\ncopy \"POSIX\"\nEND LC_MONETARY\n"
+      "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_COLLATE\ncopy \"POSIX\"\nEND LC_COLLATE\n"
+      "LC_MONETARY\ncopy \"POSIX\"\nEND LC_MONETARY\nLC_TIME\ncopy \"POSIX\"\nEND LC_TIME\n"
+      "LC_MESSAGES\ncopy \"POSIX\"\nEND LC_MESSAGES\n"
       "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\ngrouping 3;3\n"
-      "END LC_NUMERIC\n"
-      "LC_TIME\ncopy \"POSIX\"\nEND LC_TIME\n"
-      "LC_MESSAGES\ncopy \"POSIX\"\nEND LC_MESSAGES\n";
+      "END LC_NUMERIC\n";
 
   static bool use(const char* name) {
     if (!std::setlocale(LC_ALL, name)) return false;
@@ -65,17 +57,7 @@ class CommaLocale {
     return false;
   }
 
-#ifndef _WIN32
-  void restoreLocPath() {
-    if (hadLocPath_)
-      setenv("LOCPATH", previousLocPath_.c_str(), 1);
-    else
-      unsetenv("LOCPATH");
-  }
-#endif
-
   TempFolder folder_;
-  std::string previousLocPath_;
-  bool hadLocPath_ = false;
+  bool madeOne_ = false;
   std::string reason_;
 };

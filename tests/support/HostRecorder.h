@@ -1,8 +1,8 @@
 // What a hosted plug-in tells its host, kept for the tests to read: a HostObserver that
 // records values, gestures, MIDI out and rescans in the order they came. The plug-in may
-// report from its audio thread: read under `mutex` while it may still be running. Room
-// for a few thousand reports is made at once, so the audio thread's ones allocate
-// nothing.
+// report from its audio thread: read under `mutex` while it may still be running. The
+// first few thousand reports of each kind are kept in room made at once (the audio
+// thread's allocate nothing); every one is counted.
 #pragma once
 
 #include <cstdint>
@@ -35,13 +35,14 @@ class HostRecorder : public HostObserver {
 
   void parameterChanged(int index, double value, bool recordable) override {
     std::lock_guard<std::mutex> lock(mutex);
-    changes.push_back({index, value, recordable});
-    edits.push_back('V');
+    if (changes.size() < changes.capacity()) changes.push_back({index, value, recordable});
+    if (edits.size() < edits.capacity()) edits.push_back('V');
   }
   void gestureBegan(int) override { add('B'); }
   void gestureEnded(int) override { add('E'); }
   void midiOut(int frame, const uint8_t* bytes, int size) override {
     std::lock_guard<std::mutex> lock(mutex);
+    ++midiCount;
     if (midi.size() < midi.capacity())
       midi.push_back(
           {frame, bytes[0], size > 1 ? bytes[1] : uint8_t(0), size > 2 ? bytes[2] : uint8_t(0)});
@@ -56,10 +57,11 @@ class HostRecorder : public HostObserver {
   std::vector<Midi> midi;
   std::string edits;  // 'B' gesture begins, 'V' value, 'E' gesture ends, in order
   int rescans = 0;
+  size_t midiCount = 0;
 
  private:
   void add(char edit) {
     std::lock_guard<std::mutex> lock(mutex);
-    edits.push_back(edit);
+    if (edits.size() < edits.capacity()) edits.push_back(edit);
   }
 };

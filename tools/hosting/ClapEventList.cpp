@@ -20,6 +20,11 @@ void ClapEventList::clear() {
   offsets_.clear();
 }
 
+void ClapEventList::reserve(size_t events) {
+  storage_.reserve(events * (sizeof(clap_event_transport_t) + 7) / 8);
+  offsets_.reserve(events);
+}
+
 const clap_input_events_t* ClapEventList::list() {
   list_.ctx = this;
   list_.size = [](const clap_input_events_t* l) {

@@ -15,6 +15,8 @@ class ClapEventList {
   void param(uint32_t time, clap_id id, double value, uint16_t space = kClapCoreEventSpaceId);
   void transport(uint32_t time, double tempo);
   void clear();
+  // Room for `events` events of any kind, so that filling the list allocates nothing.
+  void reserve(size_t events);
   bool empty() const { return offsets_.empty(); }
 
   // The list as the plug-in reads it; valid until the next change.

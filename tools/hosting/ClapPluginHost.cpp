@@ -8,6 +8,7 @@
 #include "hosting/HostError.h"
 #include "hosting/HostObserver.h"
 #include "hosting/SharedLibrary.h"
+#include "hosting/Text.h"
 
 namespace {
 constexpr size_t kTextBufferSize = 512;
@@ -19,13 +20,6 @@ int32_t fileId(const char* pluginId) {
   uint32_t id = 0;
   for (int i = 0; i < 4; ++i) id = (id << 8) | static_cast<uint8_t>(*last ? *last++ : ' ');
   return static_cast<int32_t>(id);
-}
-
-// "1.1.3" as the decimal version program files record: 10103.
-int32_t decimalVersion(const char* text) {
-  int major = 0, minor = 0, revision = 0;
-  if (!text || std::sscanf(text, "%d.%d.%d", &major, &minor, &revision) < 1) return 0;
-  return major * 10000 + minor * 100 + revision;
 }
 
 std::vector<uint32_t> portChannels(const clap_plugin_t* plugin, bool input) {
@@ -133,6 +127,8 @@ void ClapPluginHost::initialise(const clap_plugin_t* plugin, const std::string& 
   inputPorts_ = portChannels(plugin_, true);
   outputPorts_ = portChannels(plugin_, false);
   inputBuffers_.resize(inputPorts_.size());
+  events_.reserve(512);  // a busy block's events arrive without allocating
+  flushEvents_.reserve(16);
   outputBuffers_.resize(outputPorts_.size());
   if (numOutputs() < 1 || numOutputs() > kMaxChannels || numInputs() > kMaxChannels) {
     close();

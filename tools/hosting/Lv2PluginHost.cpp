@@ -78,6 +78,7 @@ Lv2PluginHost::Lv2PluginHost(std::shared_ptr<Lv2Bundle> bundle, const HostSetup&
       audioOut_.size() > size_t(kMaxChannels))
     throw HostError("plug-in '" + bundle_->name() + "' has no usable audio outputs");
   messagesOut_.reserve(4 * kAtomCapacity);
+  events_.reserve(512);  // a busy block's events arrive without allocating
   instantiate(44100.0);
 }
 

@@ -6,6 +6,7 @@
 #include "hosting/PluginHost.h"
 
 // The plug-in in the file, hosted by the class of its format: an LV2 bundle folder
-// (a name ending in ".lv2"), a CLAP file (".clap"), else a VST 2 shared object.
+// (a name ending in ".lv2"), a VST 3 bundle folder (".vst3"), a CLAP file (".clap"),
+// else a VST 2 shared object.
 // HostError when it cannot be loaded or opened.
 std::unique_ptr<PluginHost> openPluginHost(const std::string& path, const HostSetup& setup = {});

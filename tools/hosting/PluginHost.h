@@ -3,7 +3,8 @@
 // The hosting library: plug-ins of every format driven the way hosts drive them, for
 // the offline renderer, the developer tools, the benchmarks and the tests. PluginHost
 // is the one interface; each format is one class behind it (Vst2PluginHost,
-// ClapPluginHost, Lv2PluginHost) that also offers what only its format has. What a
+// ClapPluginHost, Lv2PluginHost, Vst3PluginHost) that also offers what only its format
+// has. What a
 // plug-in reports besides audio goes to a HostObserver. openPluginHost
 // (OpenPluginHost.h) picks the class from the file.
 //

@@ -1,6 +1,7 @@
 #include "hosting/Text.h"
 
 #include <cctype>
+#include <cstdio>
 
 std::string trimBlanks(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -15,4 +16,10 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
         std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
+}
+
+int32_t decimalVersion(const char* text) {
+  int major = 0, minor = 0, revision = 0;
+  if (!text || std::sscanf(text, "%d.%d.%d", &major, &minor, &revision) < 1) return 0;
+  return major * 10000 + minor * 100 + revision;
 }

@@ -12,6 +12,7 @@ namespace {
 // Text buffers handed to the plug-in: far above the nominal limits, because many
 // plug-ins write longer names than the interface allows.
 constexpr size_t kTextBufferSize = 512;
+constexpr size_t kReservedEvents = 512;
 
 // The host whose plug-in is being created; the plug-in may call back before its
 // record (and so our back pointer in AEffect::user) exists.
@@ -143,6 +144,9 @@ void Vst2PluginHost::start(double sampleRate, int blockSize) {
   timeInfo_.sampleRate = sampleRate;
   silence_.assign(size_t(std::max(blockSize, 1)), 0.0f);
   inputs_.assign(size_t(std::max(effect_->numInputs, 0)), nullptr);
+  // Room for the events of a busy block, so that sending them allocates nothing.
+  events_.reserve(kReservedEvents);
+  eventStorage_.reserve(offsetof(VstEvents, events) + kReservedEvents * sizeof(VstEvent*));
   dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));
   dispatch(effSetBlockSize, 0, blockSize);
   dispatch(effMainsChanged, 0, 1);

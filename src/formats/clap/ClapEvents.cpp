@@ -52,32 +52,11 @@ const clap_event_note_t* asNote(const clap_event_header_t* event) {
   return nullptr;
 }
 
+bool pushEdit(const clap_output_events_t* out, uint32_t time, const HostEditQueue::Edit& edit) {
+  const clap_id param = static_cast<clap_id>(edit.param);
+  if (edit.kind == HostEditQueue::Kind::kValue)
+    return pushParamValue(out, time, param, edit.value, 0);
+  return pushGesture(out, time, param, edit.kind == HostEditQueue::Kind::kBegin);
+}
+
 }  // namespace clapevents
-
-void ClapParamEventQueue::add(Kind kind, clap_id param, double value) {
-  if (kind == Kind::kValue && !entries_.empty() && entries_.back().kind == Kind::kValue &&
-      entries_.back().param == param) {
-    entries_.back().value = value;
-    return;
-  }
-  if (kind == Kind::kEnd) {
-    if (droppedBegins_ > 0) {
-      --droppedBegins_;
-      return;
-    }
-  } else if (entries_.size() >= kCapacity) {
-    if (kind == Kind::kBegin) ++droppedBegins_;
-    return;
-  }
-  entries_.push_back(Entry{kind, param, value});
-}
-
-void ClapParamEventQueue::pushTo(const clap_output_events_t* out, uint32_t time) {
-  for (const Entry& entry : entries_) {
-    if (entry.kind == Kind::kValue)
-      clapevents::pushParamValue(out, time, entry.param, entry.value, 0);
-    else
-      clapevents::pushGesture(out, time, entry.param, entry.kind == Kind::kBegin);
-  }
-  entries_.clear();
-}

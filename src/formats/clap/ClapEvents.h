@@ -1,11 +1,10 @@
 #pragma once
 
-// Building the CLAP events the adapter sends, and the queue of parameter events the
-// editor leaves for the next process or flush call.
+// Building the CLAP events the adapter sends, the editor's edits among them.
 #include <cstdint>
-#include <vector>
 
 #include "formats/clap/ClapAbi.h"
+#include "framework/HostEditQueue.h"
 
 namespace clapevents {
 
@@ -29,33 +28,7 @@ const Record* as(const clap_event_header_t* event, uint16_t type) {
 // A note-on, note-off or choke, else null.
 const clap_event_note_t* asNote(const clap_event_header_t* event);
 
+// One of the editor's edits as the event of its kind.
+bool pushEdit(const clap_output_events_t* out, uint32_t time, const HostEditQueue::Edit& edit);
+
 }  // namespace clapevents
-
-// Gesture begins, values and gesture ends of parameters, in the order the editor made
-// them, waiting to go out as events. A value that follows a value of the same
-// parameter replaces it (a drag between two calls sends its last position). A full
-// queue drops new values and begins (and the end of a dropped begin), so gestures stay
-// paired. Every caller holds the plug-in mutex.
-class ClapParamEventQueue {
- public:
-  static constexpr size_t kCapacity = 4096;
-  enum class Kind : uint8_t { kBegin, kValue, kEnd };
-
-  ClapParamEventQueue() { entries_.reserve(kCapacity); }
-
-  // Editor thread.
-  void add(Kind kind, clap_id param, double value = 0.0);
-  // Audio thread (or flush): pushes every entry at `time` and empties the queue.
-  void pushTo(const clap_output_events_t* out, uint32_t time);
-  bool empty() const { return entries_.empty(); }
-  size_t size() const { return entries_.size(); }
-
- private:
-  struct Entry {
-    Kind kind;
-    clap_id param;
-    double value;
-  };
-  std::vector<Entry> entries_;
-  int droppedBegins_ = 0;  // ends still to drop for begins that did not fit
-};

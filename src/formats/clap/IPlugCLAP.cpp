@@ -151,21 +151,21 @@ void IPlugCLAP::InformHostOfParamChange(int paramIdx, double) {
     return;
   }
   IMutexLock lock(plug_->Mutex());
-  editorEvents_.add(ClapParamEventQueue::Kind::kValue, id, changed->Value());
+  editorEvents_.add(HostEditQueue::Kind::kValue, paramIdx, changed->Value());
   flushWanted_ = true;
 }
 
 void IPlugCLAP::BeginInformHostOfParamChange(int paramIdx) {
   if (!plug_->GetParam(paramIdx)) return;
   IMutexLock lock(plug_->Mutex());
-  editorEvents_.add(ClapParamEventQueue::Kind::kBegin, static_cast<clap_id>(paramIdx));
+  editorEvents_.add(HostEditQueue::Kind::kBegin, paramIdx);
   flushWanted_ = true;
 }
 
 void IPlugCLAP::EndInformHostOfParamChange(int paramIdx) {
   if (!plug_->GetParam(paramIdx)) return;
   IMutexLock lock(plug_->Mutex());
-  editorEvents_.add(ClapParamEventQueue::Kind::kEnd, static_cast<clap_id>(paramIdx));
+  editorEvents_.add(HostEditQueue::Kind::kEnd, paramIdx);
   flushWanted_ = true;
 }
 

@@ -132,7 +132,7 @@ class IPlugCLAP : public IPlugHost {
   const clap_output_events_t* outEvents_ = nullptr;
   uint32_t outTime_ = 0;
   uint32_t outFrames_ = 0;
-  ClapParamEventQueue editorEvents_;
+  HostEditQueue editorEvents_;
   std::atomic<bool> flushWanted_{false};
   std::atomic<bool> rescanWanted_{false};
 

@@ -8,20 +8,13 @@
 #include <string>
 
 #include "formats/clap/IPlugCLAP.h"
+#include "framework/BusName.h"
 
 namespace {
 constexpr uint32_t kChannelsPerPort = 2;
 
 uint32_t portsFor(int channels) {
   return (static_cast<uint32_t>(std::max(channels, 0)) + 1) / kChannelsPerPort;
-}
-
-std::string portName(const char* left, const char* right) {
-  size_t common = 0;
-  while (left[common] && left[common] == right[common]) ++common;
-  std::string name(left, common);
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  return name;
 }
 
 void copyName(char* dest, const std::string& name, size_t size) {
@@ -83,7 +76,7 @@ bool IPlugCLAP::audioPortInfo(uint32_t index, bool isInput, clap_audio_port_info
                 : leftLabel;
   *info = clap_audio_port_info_t{};
   info->id = index;
-  copyName(info->name, portName(leftLabel, rightLabel), sizeof info->name);
+  copyName(info->name, busName(leftLabel, rightLabel), sizeof info->name);
   info->flags = index == 0 ? kClapAudioPortIsMain : 0;
   info->channel_count = static_cast<uint32_t>(count);
   info->port_type = count == 2 ? kClapPortStereo : kClapPortMono;

@@ -35,7 +35,7 @@ float* portChannel(const clap_audio_buffer_t* buffers, uint32_t count, uint32_t 
 void IPlugCLAP::beginOutput(const clap_output_events_t* out) {
   outEvents_ = out;
   outTime_ = 0;
-  editorEvents_.pushTo(out, 0);
+  editorEvents_.drain([&](const HostEditQueue::Edit& edit) { clapevents::pushEdit(out, 0, edit); });
 }
 
 int32_t IPlugCLAP::process(const clap_process_t* process) {

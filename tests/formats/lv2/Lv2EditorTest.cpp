@@ -33,6 +33,9 @@ class Lv2Editor : public ::testing::Test {
     }
   }
 
+  // run() allocates nothing for the editor's messages and the answers the worker queued.
+  void TearDown() override { EXPECT_EQ(allocations, 0u); }
+
   // Host cycles: the editor idles, the plug-in runs (worker included), its atom output
   // goes to the editor, and the ports the editor wrote are sent back to it too.
   void cycle(int times = 1, std::vector<HostMidiEvent> midi = {}) {
@@ -44,7 +47,7 @@ class Lv2Editor : public ::testing::Test {
           due.push_back({m.frame + position, m.status, m.data1, m.data2});
         m.frame -= 512;
       }
-      renderLv2(*plugin, signal, position, 512, 512, due);
+      renderLv2(*plugin, signal, position, 512, 512, due, true, cycles++ ? &allocations : nullptr);
       position = (position + 512) % 40000;
       for (const std::vector<uint8_t>& atom : plugin->takeMessages())
         ui->portEvent(description.notifyPort(), static_cast<uint32_t>(atom.size()),
@@ -80,6 +83,8 @@ class Lv2Editor : public ::testing::Test {
   TestSignal signal{44100};
   int position = 0;
   int portWrites = 0;
+  int cycles = 0;
+  size_t allocations = 0;  // inside run() from the second cycle on
   std::vector<std::pair<uint32_t, bool>> touches;
   LV2UI_Touch touch{this, [](LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
                       static_cast<Lv2Editor*>(handle)->touches.emplace_back(port, grabbed);

@@ -20,6 +20,7 @@
 #include "framework/PortValue.h"
 #include "hosting/Lv2PluginHost.h"
 #include "plugin/lv2/ZorqLv2Description.h"
+#include "support/HostRender.h"
 
 constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
 
@@ -108,33 +109,21 @@ struct TestSignal {
 };
 
 // Renders `frames` frames from `start` of the signal in blocks through an instance,
-// MIDI at absolute frames, the main thread's turn after each block; left and right
-// interleaved. A carrier not connected is left unconnected.
+// MIDI at absolute frames (allocations in run() added up when asked; HostRender.h); left
+// and right interleaved. A carrier not connected is left unconnected.
 inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signal, int start,
                                     int frames, int block, const std::vector<HostMidiEvent>& midi,
-                                    bool carrierConnected = true) {
-  std::vector<float> out(2 * static_cast<size_t>(frames));
-  std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
-  for (int done = 0; done < frames; done += block) {
-    const int n = std::min(block, frames - done);
-    std::vector<HostMidiEvent> events;
-    for (const HostMidiEvent& m : midi)
-      if (m.frame >= start + done && m.frame < start + done + n)
-        events.push_back({m.frame - start - done, m.status, m.data1, m.data2});
-    host.sendEvents(events);
-    float* voice = const_cast<float*>(signal.voice.data()) + start + done;
-    float* carrier =
-        carrierConnected ? const_cast<float*>(signal.carrier.data()) + start + done : nullptr;
-    float* in[4] = {voice, voice, carrier, carrier};
-    float* outputs[2] = {left.data(), right.data()};
-    host.process(in, outputs, n);
-    host.idle();
-    for (int i = 0; i < n; ++i) {
-      out[2 * static_cast<size_t>(done + i)] = left[static_cast<size_t>(i)];
-      out[2 * static_cast<size_t>(done + i) + 1] = right[static_cast<size_t>(i)];
-    }
-  }
-  return out;
+                                    bool carrierConnected = true, size_t* allocations = nullptr) {
+  std::vector<HostMidiEvent> shifted;
+  for (const HostMidiEvent& m : midi)
+    shifted.push_back({m.frame - start, m.status, m.data1, m.data2});
+  const float* voice = signal.voice.data() + start;
+  const float* carrier = carrierConnected ? signal.carrier.data() + start : nullptr;
+  const auto out =
+      renderBlocks(host, {voice, voice, carrier, carrier}, frames, {block}, shifted, allocations);
+  std::vector<float> interleaved;
+  for (int i = 0; i < frames; ++i) interleaved.insert(interleaved.end(), {out[0][i], out[1][i]});
+  return interleaved;
 }
 
 // The editor's request for the plug-in's whole state, as an atom.

@@ -126,12 +126,14 @@ std::string CommandLine::versionText() {
 
 std::string CommandLine::helpText(const std::string& defaultPlugin) {
   return R"(Usage: zorq-render [options] -o OUTPUT
-Renders audio and MIDI offline through a VST 2, LV2 or CLAP plug-in and writes the result.
+Renders audio and MIDI offline through a VST 2, VST 3, LV2 or CLAP plug-in and writes the
+result.
 A vocoder needs both a modulator (a voice, -m) and a carrier (notes, --midi or -n).
 
 Plug-in
-  -p, --plugin FILE        VST 2 shared object, LV2 bundle folder (NAME.lv2) or CLAP
-                           file (NAME.clap) to load (default: )" +
+  -p, --plugin FILE        VST 2 shared object, VST 3 bundle folder (NAME.vst3), LV2
+                           bundle folder (NAME.lv2) or CLAP file (NAME.clap) to load
+                           (default: )" +
          defaultPlugin + R"()
       --preset FILE        load a program (.fxp) or bank (.fxb) file, chunk or
                            parameter form

@@ -20,6 +20,7 @@
 #include "hosting/Lv2Bundle.h"
 #include "hosting/OpenPluginHost.h"
 #include "hosting/PresetFile.h"
+#include "hosting/Vst3PluginHost.h"
 #include "zorq-render/ProgressBar.h"
 #include "zorq-render/RenderError.h"
 #include "zorq-render/Renderer.h"
@@ -38,7 +39,7 @@ void warn(std::ostream& err, const std::string& text) {
 std::string pluginFile(const RenderOptions& options, const std::string& defaultPlugin) {
   std::string path = options.pluginPath.empty() ? defaultPlugin : options.pluginPath;
   struct stat info {};
-  if (Lv2Bundle::isBundle(path)) return path;
+  if (Lv2Bundle::isBundle(path) || Vst3Module::isBundle(path)) return path;
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     throw RenderError("plug-in file '" + path + "' not found" +
                       (options.pluginPath.empty() ? " (build it, or name one with --plugin)" : ""));

@@ -1,0 +1,241 @@
+// The object as a host's controller and set-up code see it: life cycle in the orders
+// hosts use, buses and arrangements, the parameter list with its texts, the program
+// list, the MIDI mapping, and the editor's gestures reaching the host.
+#include <set>
+#include <string>
+
+#include "Vst3Fixture.h"
+#include "formats/vst3/Vst3Text.h"
+#include "framework/ParamText.h"
+
+namespace {
+std::string text(IPlugVST3& object, vst3::ParamID id, double normalized) {
+  vst3::String128 shown{};
+  if (object.getParamStringByValue(id, normalized, shown) != vst3::kResultOk) return "<refused>";
+  return vst3text::toUtf8(shown, 128);
+}
+
+bool fromText(IPlugVST3& object, vst3::ParamID id, const std::string& typed, double* normalized) {
+  vst3::String128 wide{};
+  vst3text::toUtf16(typed.c_str(), wide, 128);
+  return object.getParamValueByString(id, wide, *normalized) == vst3::kResultOk;
+}
+}  // namespace
+
+// A host may initialise the object as component and again as controller, and tear
+// it down through both: only the outer pair works; afterwards it starts again. Repeated
+// states are harmless, and so is a block before activation.
+TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+  Vst3HostApplication application;
+  EXPECT_EQ(object.initialize(&application), vst3::kResultFalse);  // nested
+  EXPECT_EQ(object.terminate(), vst3::kResultOk);                  // the nested one's: nothing ends
+  hosted.process(64);                                              // before setActive: silence
+  EXPECT_EQ(rms(hosted.left), 0.0);
+  for (int loop = 0; loop < 4; ++loop) {
+    vst3::ProcessSetup setup{0, vst3::kSample32, 256, 48000.0};
+    EXPECT_EQ(object.setupProcessing(setup), vst3::kResultOk);
+    EXPECT_EQ(object.setActive(true), vst3::kResultOk);
+    EXPECT_EQ(object.setActive(true), vst3::kResultOk);
+    EXPECT_EQ(object.activateBus(vst3::kAudio, vst3::kInput, 1, false), vst3::kResultOk);
+    EXPECT_EQ(object.setActive(false), vst3::kResultOk);
+    EXPECT_EQ(object.setActive(false), vst3::kResultOk);
+    EXPECT_EQ(object.terminate(), vst3::kResultOk);
+    EXPECT_EQ(object.terminate(), vst3::kResultFalse);
+    EXPECT_EQ(object.initialize(&application), vst3::kResultOk);
+  }
+  vst3::ProcessSetup odd{0, vst3::kSample32, 1, 1234.5678};
+  EXPECT_EQ(object.setupProcessing(odd), vst3::kResultOk);
+  odd.sampleRate = 0.0;
+  EXPECT_EQ(object.setupProcessing(odd), vst3::kResultFalse);
+  odd = {0, 7, 64, 48000.0};
+  EXPECT_EQ(object.setupProcessing(odd), vst3::kResultFalse);  // no such sample size
+}
+
+TEST(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+  ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kInput), 2);
+  ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kOutput), 1);
+  ASSERT_EQ(object.getBusCount(vst3::kEvent, vst3::kInput), 1);
+  EXPECT_EQ(object.getBusCount(vst3::kEvent, vst3::kOutput), 0);
+  vst3::BusInfo bus{};
+  ASSERT_EQ(object.getBusInfo(vst3::kAudio, vst3::kInput, 0, bus), vst3::kResultOk);
+  EXPECT_EQ(vst3text::toUtf8(bus.name, 128), "MIC");
+  EXPECT_EQ(bus.busType, vst3::kMain);
+  EXPECT_EQ(bus.flags, vst3::kDefaultActive);
+  ASSERT_EQ(object.getBusInfo(vst3::kAudio, vst3::kInput, 1, bus), vst3::kResultOk);
+  EXPECT_EQ(vst3text::toUtf8(bus.name, 128), "EXT");
+  EXPECT_EQ(bus.busType, vst3::kAux);  // hosts offer it as the side chain
+  EXPECT_EQ(bus.flags, 0u);            // off until the host turns it on
+  EXPECT_EQ(bus.channelCount, 2);
+  EXPECT_EQ(object.getBusInfo(vst3::kAudio, vst3::kOutput, 1, bus), vst3::kInvalidArgument);
+
+  // Stereo everywhere is taken; a mono voice is taken (it feeds both sides), a mono
+  // output is not: the output stays stereo and the host reads back what holds.
+  vst3::SpeakerArrangement stereo[2] = {vst3::kSpeakerArrStereo, vst3::kSpeakerArrStereo};
+  vst3::SpeakerArrangement out = vst3::kSpeakerArrStereo;
+  EXPECT_EQ(object.setBusArrangements(stereo, 2, &out, 1), vst3::kResultTrue);
+  vst3::SpeakerArrangement mono[2] = {vst3::kSpeakerArrMono, vst3::kSpeakerArrStereo};
+  vst3::SpeakerArrangement monoOut = 0x1;  // a low-bit mask, as Ardour sends
+  EXPECT_EQ(object.setBusArrangements(mono, 2, &monoOut, 1), vst3::kResultFalse);
+  vst3::SpeakerArrangement arrangement = 0;
+  ASSERT_EQ(object.getBusArrangement(vst3::kInput, 0, arrangement), vst3::kResultOk);
+  EXPECT_EQ(arrangement, vst3::kSpeakerArrMono);
+  ASSERT_EQ(object.getBusInfo(vst3::kAudio, vst3::kInput, 0, bus), vst3::kResultOk);
+  EXPECT_EQ(bus.channelCount, 1);
+  ASSERT_EQ(object.getBusArrangement(vst3::kOutput, 0, arrangement), vst3::kResultOk);
+  EXPECT_EQ(arrangement, vst3::kSpeakerArrStereo);
+}
+
+// Ids unique and in the plug-in's half, every title set, defaults in range; one bypass;
+// the program parameter a list in the unit with the program list; MIDI ones hidden.
+TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+  const int count = object.getParameterCount();
+  ASSERT_EQ(count, kNumParams + 2 + 129);
+  std::set<vst3::ParamID> ids;
+  int bypasses = 0, programs = 0, hidden = 0;
+  for (int i = 0; i < count; ++i) {
+    vst3::ParameterInfo info{};
+    ASSERT_EQ(object.getParameterInfo(i, info), vst3::kResultOk);
+    EXPECT_TRUE(ids.insert(info.id).second) << info.id;
+    EXPECT_LT(info.id, 0x80000000u);
+    EXPECT_FALSE(vst3text::toUtf8(info.title, 128).empty()) << i;
+    EXPECT_GE(info.stepCount, 0);
+    EXPECT_TRUE(info.defaultNormalizedValue >= 0.0 && info.defaultNormalizedValue <= 1.0);
+    EXPECT_EQ(info.unitId, vst3::kRootUnitId);
+    EXPECT_NE(info.flags & (vst3::kCanAutomate | vst3::kIsReadOnly),
+              vst3::kCanAutomate | vst3::kIsReadOnly);
+    if (info.flags & vst3::kIsBypass) {
+      ++bypasses;
+      EXPECT_TRUE(info.flags & vst3::kCanAutomate);
+    }
+    if (info.flags & vst3::kIsProgramChange) {
+      ++programs;
+      EXPECT_TRUE(info.flags & vst3::kIsList);
+      EXPECT_EQ(info.stepCount, 63);
+    }
+    if (info.flags & vst3::kIsHidden) {
+      ++hidden;
+      EXPECT_FALSE(info.flags & vst3::kCanAutomate);
+    }
+    if (i < kNumParams) {
+      EXPECT_EQ(info.id, vst3::ParamID(i));
+      EXPECT_EQ(info.stepCount, hosted.zorq->GetParam(i)->StepCount());
+    }
+  }
+  EXPECT_EQ(bypasses, 1);
+  EXPECT_EQ(programs, 1);
+  EXPECT_EQ(hidden, 129);
+  vst3::ParameterInfo info{};
+  EXPECT_EQ(object.getParameterInfo(count, info), vst3::kInvalidArgument);
+
+  vst3::UnitInfo unit{};
+  ASSERT_EQ(object.getUnitCount(), 1);
+  ASSERT_EQ(object.getUnitInfo(0, unit), vst3::kResultOk);
+  EXPECT_EQ(unit.parentUnitId, vst3::kNoParentUnitId);
+  vst3::ProgramListInfo list{};
+  ASSERT_EQ(object.getProgramListInfo(0, list), vst3::kResultOk);
+  EXPECT_EQ(list.id, unit.programListId);
+  EXPECT_EQ(list.programCount, 64);
+  for (int k = 0; k < 64; ++k) {
+    vst3::String128 name{};
+    ASSERT_EQ(object.getProgramName(list.id, k, name), vst3::kResultOk);
+    EXPECT_EQ(vst3text::toUtf8(name, 128), hosted.zorq->GetPresetName(k));
+    EXPECT_EQ(text(object, IPlugVST3::kProgramId, k / 63.0), hosted.zorq->GetPresetName(k));
+  }
+}
+
+// Every parameter's text reads back to a value that shows the same text; plain and
+// normalised values convert both ways and rise together; a text that names no value
+// is refused.
+TEST(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+  for (int i = 0; i < object.getParameterCount(); ++i) {
+    vst3::ParameterInfo info{};
+    object.getParameterInfo(i, info);
+    double previousPlain = -1e300;
+    for (double normalized : {0.0, 0.13, 0.5, 0.77, 1.0}) {
+      const std::string shown = text(object, info.id, normalized);
+      double back = -1.0;
+      ASSERT_TRUE(fromText(object, info.id, shown, &back)) << i << " '" << shown << "'";
+      EXPECT_EQ(text(object, info.id, back), shown) << i;
+      const double plain = object.normalizedParamToPlain(info.id, normalized);
+      EXPECT_GE(plain, previousPlain) << i;
+      previousPlain = plain;
+      if (info.stepCount > 0) {
+        EXPECT_DOUBLE_EQ(object.plainParamToNormalized(info.id, plain),
+                         std::round(normalized * info.stepCount) / info.stepCount);
+      }
+    }
+  }
+  double value = 0.0;
+  EXPECT_FALSE(fromText(object, kFinalVolume, "loud", &value));
+  hosted.zorq->changePreset(5);
+  hosted.zorq->renameCurrentProgram("Robot Choir");
+  EXPECT_TRUE(fromText(object, IPlugVST3::kProgramId, "robot choir", &value));
+  EXPECT_DOUBLE_EQ(value, 5.0 / 63.0);
+  EXPECT_EQ(object.getParamStringByValue(0x7777, 0.5, nullptr), vst3::kInvalidArgument);
+}
+
+// Controllers and pitch bend on the event bus map to parameters the host lists; channel
+// pressure and anything beyond is not asked for.
+TEST(Vst3Adapter, MidiMappingNamesExportedParameters) {
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+  std::set<vst3::ParamID> exported;
+  for (int i = 0; i < object.getParameterCount(); ++i) {
+    vst3::ParameterInfo info{};
+    object.getParameterInfo(i, info);
+    exported.insert(info.id);
+  }
+  for (vst3::int16 channel : {0, 15}) {
+    for (int controller = 0; controller < vst3::kCountCtrlNumber; ++controller) {
+      vst3::ParamID id = vst3::kNoParamId;
+      const vst3::tresult result = object.getMidiControllerAssignment(
+          0, channel, static_cast<vst3::CtrlNumber>(controller), id);
+      if (controller == vst3::kAfterTouch) {
+        EXPECT_EQ(result, vst3::kResultFalse);
+        continue;
+      }
+      ASSERT_EQ(result, vst3::kResultTrue) << controller;
+      EXPECT_TRUE(exported.count(id)) << controller;
+    }
+  }
+  vst3::ParamID id = 0;
+  EXPECT_EQ(object.getMidiControllerAssignment(1, 0, 1, id), vst3::kResultFalse);
+  EXPECT_EQ(object.getMidiControllerAssignment(0, 0, 130, id), vst3::kResultFalse);
+}
+
+// A drag in the editor reaches the host as begin, perform (the last value of the drag),
+// end, once no lock is held; a program chosen in the editor makes the host read every
+// value again.
+TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
+  HostedVst3 hosted;
+  ZORQ& zorq = *hosted.zorq;
+  zorq.BeginInformHostOfParamChange(kFinalVolume);
+  zorq.SetParameterFromGUI(kFinalVolume, 0.5);
+  zorq.SetParameterFromGUI(kFinalVolume, 0.6);
+  zorq.EndInformHostOfParamChange(kFinalVolume);
+  EXPECT_TRUE(hosted.handler().edits.empty());
+  hosted.object->FlushToHost();
+  const auto& edits = hosted.handler().edits;
+  ASSERT_EQ(edits.size(), 3u);
+  EXPECT_EQ(edits[0].kind, 'b');
+  EXPECT_EQ(edits[1].kind, 'p');
+  EXPECT_DOUBLE_EQ(edits[1].value, 0.6);
+  EXPECT_EQ(edits[2].kind, 'e');
+  EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(kFinalVolume), 0.6);
+
+  zorq.changePreset(7);
+  hosted.object->FlushToHost();
+  ASSERT_EQ(hosted.handler().restarts.size(), 1u);
+  EXPECT_EQ(hosted.handler().restarts[0], vst3::kParamValuesChanged);
+  EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(IPlugVST3::kProgramId), 7.0 / 63.0);
+  EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(kFinalVolume),
+                   zorq.GetParam(kFinalVolume)->GetNormalized());
+}

@@ -1,0 +1,125 @@
+// The built bundle as a host's scanner sees it: its layout, its three exported
+// functions, nested module entries, the factory and class info matching the bundle's
+// moduleinfo.json, and instances that are one object behind every interface.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "plugin/Vst3ModuleInfo.h"
+#include "shell/ZorqVersion.h"
+#include "formats/vst3/Vst3Text.h"
+
+#ifdef ZORQ_VST3_BUNDLE
+namespace {
+// The built bundle opened and entered, as a host's loader does.
+struct Vst3Bundle {
+  static std::string binary() {
+    return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-linux/ZORQ.so";
+  }
+
+  Vst3Bundle() {
+    handle = dlopen(binary().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return;
+    entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
+    exit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit"));
+    getFactory = reinterpret_cast<vst3::GetFactoryProc>(dlsym(handle, "GetPluginFactory"));
+    if (entry && exit && getFactory && entry(handle)) factory = getFactory();
+  }
+  ~Vst3Bundle() {
+    if (factory) factory->release();
+    if (factory) exit();
+    if (handle) dlclose(handle);
+  }
+  Vst3Bundle(const Vst3Bundle&) = delete;
+  Vst3Bundle& operator=(const Vst3Bundle&) = delete;
+
+  void* handle = nullptr;
+  bool (*entry)(void*) = nullptr;
+  bool (*exit)() = nullptr;
+  vst3::GetFactoryProc getFactory = nullptr;
+  vst3::IPluginFactory* factory = nullptr;
+};
+
+const std::string kBinary = Vst3Bundle::binary();
+
+std::string fileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string commandOutput(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+  }
+  return output;
+}
+
+}  // namespace
+
+TEST(Vst3Module, BundleExportsOnlyTheEntryPoints) {
+  ASSERT_TRUE(std::ifstream(kBinary).good()) << kBinary;
+  const std::string symbols =
+      commandOutput("nm -D --defined-only '" + kBinary + "' | awk '{ print $3 }' | sort");
+  EXPECT_EQ(symbols, "GetPluginFactory\nModuleEntry\nModuleExit\n");
+}
+
+TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
+  Vst3Bundle module;
+  ASSERT_TRUE(module.factory) << dlerror();
+  ASSERT_TRUE(module.entry(module.handle));  // nested, as a second host in the process
+  vst3::IPluginFactory* factory = module.getFactory();
+  ASSERT_NE(factory, nullptr);
+  EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", ZorqVersion::kText),
+            fileText(std::string(ZORQ_VST3_BUNDLE) + "/Contents/Resources/moduleinfo.json"));
+
+  vst3::PClassInfo info{};
+  ASSERT_EQ(factory->getClassInfo(0, &info), vst3::kResultOk);
+  // The id's text form is its four words, whatever the platform's byte order.
+  EXPECT_EQ(vst3moduleinfo::uidText(info.cid), "D73CBADA3426628507E5950EA0A3D407");
+  void* third = nullptr;
+  ASSERT_EQ(factory->queryInterface(vst3::IPluginFactory3::iid.bytes, &third), vst3::kResultOk);
+  auto* factory3 = static_cast<vst3::IPluginFactory3*>(third);
+  vst3::PClassInfoW wide{};
+  ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), vst3::kResultOk);
+  EXPECT_EQ(vst3text::toUtf8(wide.name, 64), "ZORQ");
+  EXPECT_EQ(vst3text::toUtf8(wide.version, 64), ZorqVersion::kText);
+  EXPECT_EQ(factory3->getClassInfoUnicode(1, &wide), vst3::kInvalidArgument);
+  factory3->release();
+
+  // One object behind the component, processor and controller; unknown classes refused.
+  void* object = reinterpret_cast<void*>(1);
+  const vst3::Uid unknown = vst3::uid(1, 2, 3, 4);
+  EXPECT_EQ(factory->createInstance(unknown.bytes, vst3::IComponent::iid.bytes, &object),
+            vst3::kNoInterface);
+  EXPECT_EQ(object, nullptr);
+  ASSERT_EQ(factory->createInstance(info.cid, vst3::IComponent::iid.bytes, &object),
+            vst3::kResultOk);
+  auto* component = static_cast<vst3::IComponent*>(object);
+  void* controller = nullptr;
+  void* identity[2] = {};
+  ASSERT_EQ(component->queryInterface(vst3::IEditController::iid.bytes, &controller),
+            vst3::kResultOk);
+  static_cast<vst3::IEditController*>(controller)
+      ->queryInterface(vst3::FUnknown::iid.bytes, &identity[0]);
+  component->queryInterface(vst3::FUnknown::iid.bytes, &identity[1]);
+  EXPECT_EQ(identity[0], identity[1]);
+  for (void* reference : {identity[0], identity[1], controller})
+    static_cast<vst3::FUnknown*>(reference)->release();
+  EXPECT_EQ(component->release(), 0u);
+  factory->release();
+  EXPECT_TRUE(module.exit());
+}
+#else
+TEST(Vst3Module, BundleExportsOnlyTheEntryPoints) {
+  GTEST_SKIP() << "this build makes no VST 3 bundle (64-bit builds only)";
+}
+#endif

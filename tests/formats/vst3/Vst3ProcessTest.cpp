@@ -1,0 +1,211 @@
+// Processing as hosts and validators run it (what every format shares is the parity
+// suite's): rates and block sizes, automation points at their tick, 64-bit samples, blocks without
+// samples or buffers, the side chain left off, notes, bypass, the program parameter, the MIDI
+// controller parameters, and no allocation on the audio path.
+#include <algorithm>
+#include <random>
+
+#include "Vst3Fixture.h"
+
+namespace {
+Vst3EventList chord(float velocity = 0.8f) {
+  Vst3EventList events;
+  for (int key : {48, 55, 60, 64}) events.note(true, 0, key, velocity);
+  return events;
+}
+
+// `total` frames of a noise voice and carrier in blocks of the given sizes (cycled),
+// the chord in the first block.
+void render(HostedVst3& hosted, int total, const std::vector<int>& blocks, bool carrier = true) {
+  const std::vector<float> voice = noise(size_t(total), 1), other = noise(size_t(total), 2, 0.2f);
+  Vst3EventList first = chord();
+  size_t next = 0;
+  for (int done = 0; done < total;) {
+    const int n = std::min(blocks[next++ % blocks.size()], total - done);
+    hosted.process(n, voice.data() + done, carrier ? other.data() + done : nullptr,
+                   done == 0 ? &first : nullptr);
+    done += n;
+  }
+}
+
+::testing::AssertionResult clean(const std::vector<float>& samples) {
+  for (size_t i = 0; i < samples.size(); ++i)
+    if (!std::isfinite(samples[i]) || std::fpclassify(samples[i]) == FP_SUBNORMAL)
+      return ::testing::AssertionFailure() << "sample " << i << " is " << samples[i];
+  return ::testing::AssertionSuccess();
+}
+}  // namespace
+
+class Vst3Rates : public ::testing::TestWithParam<double> {};
+
+TEST_P(Vst3Rates, EveryBlockSizeGivesCleanOutput) {
+  const double rate = GetParam();
+  for (int block : {1, 17, 512, 16384}) {
+    SCOPED_TRACE(block);
+    HostedVst3 hosted;
+    hosted.start(rate, block);
+    hosted.carrierOn(true);
+    render(hosted, std::max(block, int(rate / 20)), {block});  // 50 ms
+    EXPECT_TRUE(clean(hosted.left));
+    EXPECT_TRUE(clean(hosted.right));
+    if (rate >= 22050.0) {
+      EXPECT_GT(rms(hosted.left), 1e-4);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ValidatorRates, Vst3Rates, ::testing::Values(8000.0, 44100.0, 384000.0));
+
+// The engine is double inside: 64-bit blocks give the samples of 32-bit ones.
+TEST(Vst3Process, WideSamplesGiveTheSamplesOfNarrowOnes) {
+  HostedVst3 narrow, wide;
+  ASSERT_EQ(wide.object->canProcessSampleSize(vst3::kSample64), vst3::kResultTrue);
+  narrow.start(44100.0, 1024);
+  wide.start(44100.0, 1024, true);
+  render(narrow, 10000, {1000});
+  render(wide, 10000, {1000});
+  EXPECT_EQ(wide.left, narrow.left);
+}
+
+// Each point of a queue takes effect at the control tick whose window holds its offset
+// (44 frames at 44.1 kHz): the same as a render whose block starts at that tick.
+TEST(Vst3Process, AutomationPointsTakeEffectAtTheirTick) {
+  std::mt19937 generator(2024);
+  for (int trial = 0; trial < 6; ++trial) {
+    const int preroll = std::uniform_int_distribution<int>(1, 300)(generator);
+    const int offset = std::uniform_int_distribution<int>(0, 511)(generator);
+    const int start = std::max((preroll + offset) / 44 * 44, preroll);
+    const vst3::ParamID id = trial % 2 ? kFinalVolume : kBias;
+    SCOPED_TRACE(::testing::Message() << "preroll " << preroll << " offset " << offset);
+    const int total = preroll + 512 + 600;
+    const std::vector<float> voice = noise(size_t(total), 5);
+    auto renderWith = [&](std::vector<int> splits, int at, int frame) {
+      HostedVst3 hosted;
+      hosted.start(44100.0, 2048);
+      splits.push_back(total);
+      for (size_t b = 0; b + 1 < splits.size(); ++b) {
+        Vst3EventList events = b == 0 ? chord() : Vst3EventList();
+        Vst3ParameterChanges changes;
+        if (splits[b] == at) changes.add(id, frame, 0.8);
+        hosted.process(splits[b + 1] - splits[b], voice.data() + splits[b], nullptr, &events,
+                       &changes);
+      }
+      return hosted.left;
+    };
+    EXPECT_EQ(renderWith({0, preroll, preroll + 512}, preroll, offset),
+              renderWith({0, preroll, start, preroll + 512}, start, 0));
+  }
+}
+
+// Blocks without samples (flushes), without buses, or with buses that carry no
+// buffers are harmless; a flush applies its values at once.
+TEST(Vst3Process, BlocksWithoutSamplesOrBuffersAreHarmless) {
+  HostedVst3 hosted;
+  hosted.start();
+  Vst3ParameterChanges changes;
+  changes.add(kFinalVolume, 0, 0.5);
+  changes.add(IPlugVST3::kBypassId, 0, 1.0);
+  hosted.flush(&changes);
+  EXPECT_DOUBLE_EQ(hosted.zorq->GetParam(kFinalVolume)->GetNormalized(), 0.5);
+  EXPECT_EQ(hosted.object->getParamNormalized(IPlugVST3::kBypassId), 1.0);
+
+  vst3::AudioBusBuffers empty[2]{};
+  vst3::ProcessData data{};
+  data.numSamples = 256;
+  data.numInputs = 2;
+  data.numOutputs = 1;
+  data.inputs = empty;
+  data.outputs = empty;
+  EXPECT_EQ(hosted.object->process(data), vst3::kResultOk);
+  float* none[2] = {nullptr, nullptr};
+  empty[0].numChannels = empty[1].numChannels = 2;
+  empty[0].channelBuffers32 = empty[1].channelBuffers32 = none;
+  EXPECT_EQ(hosted.object->process(data), vst3::kResultOk);
+}
+
+// The carrier bus off (the host's default) is silence, whatever buffers the host passes.
+TEST(Vst3Process, SideChainOffIsSilence) {
+  HostedVst3 off, absent;
+  off.start();
+  absent.start();
+  render(off, 4096, {512}, true);
+  render(absent, 4096, {512}, false);
+  EXPECT_EQ(off.left, absent.left);
+  off.carrierOn(true);
+  render(off, 4096, {512}, true);
+  render(absent, 4096, {512}, false);
+  EXPECT_NE(off.left, absent.left);
+}
+
+// A note-on of velocity 0 is a note-off.
+TEST(Vst3Process, NoteOnOfVelocityZeroEndsTheNote) {
+  HostedVst3 on0, off;
+  on0.start();
+  off.start();
+  const std::vector<float> voice = noise(4096, 3);
+  for (HostedVst3* hosted : {&on0, &off}) {
+    Vst3EventList first = chord(), second;
+    second.note(hosted == &off ? false : true, 100, 60, 0.0f);
+    hosted->process(1024, voice.data(), nullptr, &first);
+    hosted->process(3072, voice.data() + 1024, nullptr, &second);
+  }
+  EXPECT_EQ(on0.left, off.left);
+}
+
+// Bypass fades to the voice within the ramp and back, without a jump.
+TEST(Vst3Process, BypassCrossfadesToTheVoice) {
+  HostedVst3 hosted;
+  hosted.start(44100.0, 512);
+  std::vector<float> voice(8192);
+  for (size_t i = 0; i < voice.size(); ++i) voice[i] = 0.3f * std::sin(float(i) * 0.0314f);
+  Vst3EventList notes = chord();
+  hosted.process(2048, voice.data(), nullptr, &notes);
+  Vst3ParameterChanges bypass;
+  bypass.add(IPlugVST3::kBypassId, 0, 1.0);
+  hosted.process(2048, voice.data() + 2048, nullptr, nullptr, &bypass);
+  hosted.process(2048, voice.data() + 4096);
+  for (size_t i = 2048 + 441; i < 6144; ++i) ASSERT_EQ(hosted.left[i], voice[i]) << i;
+  float largestStep = 0.0f;
+  for (size_t i = 2048 - 64; i < 2048 + 512; ++i)
+    largestStep = std::max(largestStep, std::fabs(hosted.left[i] - hosted.left[i - 1]));
+  EXPECT_LT(largestStep, 0.05f);
+}
+
+// The program parameter switches the program at its tick; the host hears every value
+// that moved, then reads them all again.
+TEST(Vst3Process, ProgramParameterSwitchesPrograms) {
+  HostedVst3 hosted;
+  hosted.start();
+  hosted.zorq->changePreset(2);
+  hosted.zorq->SetParameterFromGUI(kFinalVolume, 0.9);
+  hosted.zorq->ModifyCurrentPreset();
+  hosted.zorq->changePreset(0);
+  hosted.object->FlushToHost();
+  hosted.handler().restarts.clear();
+  Vst3ParameterChanges changes;
+  changes.add(IPlugVST3::kProgramId, 100, 2.0 / 63.0);
+  hosted.process(512, nullptr, nullptr, nullptr, &changes);
+  EXPECT_EQ(hosted.zorq->GetCurrentPresetIdx(), 2);
+  EXPECT_DOUBLE_EQ(hosted.out().last(kFinalVolume), 0.9);
+  hosted.object->FlushToHost();
+  ASSERT_FALSE(hosted.handler().restarts.empty());
+  EXPECT_TRUE(hosted.handler().restarts[0] & vst3::kParamValuesChanged);
+}
+
+// Pitch bend reaches the plug-in through its mapped parameter as MIDI's pitch wheel,
+// the centre as hosts send it included (learned controllers: the parity suite).
+TEST(Vst3Process, PitchBendActsThroughItsParameter) {
+  HostedVst3 hosted;
+  hosted.start();
+  vst3::ParamID bend = 0;
+  ASSERT_EQ(hosted.object->getMidiControllerAssignment(0, 0, vst3::kPitchBend, bend),
+            vst3::kResultTrue);
+  Vst3ParameterChanges changes;
+  changes.add(bend, 10, 1.0);
+  hosted.process(256, nullptr, nullptr, nullptr, &changes);
+  EXPECT_GT(hosted.zorq->pitchWheel(), 0.99);
+  changes.clear();
+  changes.add(bend, 0, 8192.0 / 16383.0);
+  hosted.process(256, nullptr, nullptr, nullptr, &changes);
+  EXPECT_EQ(hosted.zorq->pitchWheel(), 0.0);
+}
