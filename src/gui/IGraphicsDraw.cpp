@@ -43,7 +43,7 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChann
   int srcX = 0, srcY = 0;
   if (frame >= 2 && bitmap->N >= 2) {
     const int extent = bitmap->mFramesAreHorizontal ? bitmap->W : bitmap->H;
-    const int offset = static_cast<int>(double(frame - 1) * extent / bitmap->N + 0.5);
+    const int offset = static_cast<int>(std::lround(double(frame - 1) * extent / bitmap->N));
     (bitmap->mFramesAreHorizontal ? srcX : srcY) = offset;
   }
   return DrawBitmap(bitmap, dest, srcX, srcY, blend);

@@ -123,7 +123,7 @@ void WDL_Resampler::reserveInput(int channels, int outputFrames) {
   if (channels < 1 || channels > kMaxChannels || outputFrames < 0) return;
   const double request = std::min(outputFrames * ratio_, kMaxRequest) + sincSize_ + 4;
   // Buffered leftovers, one block's request and the tail padding of a short block.
-  const double frames = 3.0 * request + ratio_ + 8.0 + sincSize_ / 2;
+  const double frames = 3.0 * request + ratio_ + 8.0 + static_cast<double>(sincSize_ / 2);
   growInput(static_cast<std::size_t>(frames) * channels);
 }
 
@@ -150,7 +150,7 @@ void WDL_Resampler::buildSincTable() {
   for (int r = 0; r <= rows; ++r) {
     for (int x = 0; x < size; ++x) {
       const double t = x + static_cast<double>(r) / rows;
-      const double u = (t - size / 2) * M_PI * cutoff;
+      const double u = (t - static_cast<double>(size / 2)) * M_PI * cutoff;
       double value = 1.0;
       if (u != 0.0) {
         const double window = 0.35875 - 0.48829 * std::cos(omega * t) +
@@ -290,7 +290,7 @@ int WDL_Resampler::ResampleOut(double* output, int suppliedFrames, int wantedFra
     // Frames that came from the padding alone are not reported.
     const double latency = sincSize_ > 0 ? sincSize_ / 2 - 1 : 0;
     const double excess = (p - framesBuffered_ + latency) / ratio_;
-    if (excess > 0) produced = std::max(0, produced - static_cast<int>(excess + 0.5));
+    if (excess > 0) produced = std::max(0, produced - static_cast<int>(std::lround(excess)));
   }
 
   const int consumed = static_cast<int>(std::floor(p));

@@ -150,7 +150,7 @@ double MTS_NoteToFrequency(MTSClient* client, char note, char channel) {
   if (!lib.connected()) return client->retuning[n];
   if (client->filterChannelValid && client->frequencyChannelValid &&
       usesChannelTable(lib, channel)) {
-    const double* table = lib.channelTables[static_cast<int>(channel)];
+    const double* table = lib.channelTables[static_cast<unsigned char>(channel)];
     if (table != nullptr) return table[n];
   }
   return lib.tuningTable[n];

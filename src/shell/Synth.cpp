@@ -183,6 +183,7 @@ int Synth::currentProgram(std::string* name) const {
 std::vector<std::string> Synth::programNames(int* current) const {
   IMutexLock lock(Mutex());
   std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(NPresets()));
   for (int i = 0; i < NPresets(); ++i) names.push_back(GetPresetName(i));
   if (current) *current = GetCurrentPresetIdx();
   return names;

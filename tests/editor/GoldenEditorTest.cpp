@@ -1,27 +1,24 @@
 // The editor's two views at default settings, drawn through the headless platform and
 // compared pixel by pixel with committed pictures (fonts from the pinned Debian font
 // package). After an intended change of the layout, the controls or the artwork,
-// regenerate them with
-//   ZORQ_REGENERATE_GOLDEN=1 editor_tests --gtest_filter='GoldenEditor.*'
-// and look at tests/editor/data/golden-main.png and golden-tweak.png.
+// `make golden` draws them again; look at tests/editor/data/golden-*.png before
+// committing them.
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
 
 namespace {
 
-TEST(GoldenEditor, MainViewAtDefaults) {
+class GoldenEditor : public ::testing::TestWithParam<GoldenView> {};
+
+TEST_P(GoldenEditor, ViewAtDefaultsMatchesItsPicture) {
   EditorHarness h;
-  h.open();
-  EXPECT_EQ(compareWithGolden(h.editor->GetDrawBitmap(), "golden-main.png"), 0);
+  EXPECT_EQ(compareWithGolden(drawGoldenView(h, GetParam()), GetParam().file), 0);
 }
 
-TEST(GoldenEditor, TweakViewAtDefaults) {
-  EditorHarness h;
-  h.open();
-  h.click(769, 316);
-  h.settle();
-  EXPECT_EQ(compareWithGolden(h.editor->GetDrawBitmap(), "golden-tweak.png"), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Views, GoldenEditor, ::testing::ValuesIn(kGoldenViews),
+                         [](const auto& info) {
+                           return std::string(info.param.tweak ? "Tweak" : "Main");
+                         });
 
 }  // namespace

@@ -47,7 +47,7 @@ class EngineHarness {
       inPtr[c] = in[c].data();
     }
     for (int c = 0; c < 2; ++c) {
-      out[c].assign(static_cast<size_t>(nFrames + kGuardWords), kGuard);
+      out[c].assign(static_cast<size_t>(nFrames) + kGuardWords, kGuard);
       outPtr[c] = out[c].data();
     }
     plug->ProcessDoubleReplacing(inPtr, outPtr, nFrames);
@@ -56,7 +56,7 @@ class EngineHarness {
   bool guardsIntact(int nFrames) const {
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < kGuardWords; ++i)
-        if (out[c][static_cast<size_t>(nFrames + i)] != kGuard) return false;
+        if (out[c][static_cast<size_t>(nFrames) + size_t(i)] != kGuard) return false;
     return true;
   }
 

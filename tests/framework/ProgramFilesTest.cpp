@@ -2,6 +2,7 @@
 
 #include "framework/FileBytes.h"
 #include "support/TempFolder.h"
+#include "framework/GoldenProgramFiles.h"
 #include "framework/TestPlug.h"
 
 #include <gtest/gtest.h>
@@ -133,20 +134,16 @@ TEST_F(ProgramFiles, DamagedProgramFileIsRefusedWithoutChange) {
   }
 }
 
-// Fixed byte images of a known plug-in state. Regenerate (after an intended format
-// change) with ZORQ_REGENERATE_GOLDEN=1 framework_tests --gtest_filter='*Golden*'.
+// Fixed byte images of a known plug-in state (rewritten by `make golden` only).
 TEST_F(ProgramFiles, GoldenFilesKeepTheirBytes) {
   const char* dataFolder = std::getenv("ZORQ_TEST_DATA");
   ASSERT_NE(dataFolder, nullptr);
-  TestPlug plug;
-  plug.fillPresets(1, kValues);
-  for (const char* name : {"golden.fxp", "golden.fxb"}) {
+  for (const std::string& name : goldenprogramfiles::kNames) {
     const std::string golden = std::string(dataFolder) + "/" + name;
-    const bool isBank = std::string(name).back() == 'b';
-    ASSERT_TRUE(isBank ? plug.SaveBankAsFXB(path(name)) : plug.SaveProgramAsFXP(path(name)));
-    if (std::getenv("ZORQ_REGENERATE_GOLDEN")) writeBytes(golden, readBytes(path(name)));
-    EXPECT_TRUE(readBytes(path(name)) == readBytes(golden)) << name;
+    ASSERT_TRUE(goldenprogramfiles::save(name, path(name.c_str())));
+    EXPECT_TRUE(readBytes(path(name.c_str())) == readBytes(golden)) << name;
     TestPlug reader;
-    EXPECT_TRUE(isBank ? reader.LoadBankFromFXB(golden) : reader.LoadProgramFromFXP(golden));
+    EXPECT_TRUE(name.back() == 'b' ? reader.LoadBankFromFXB(golden)
+                                   : reader.LoadProgramFromFXP(golden));
   }
 }

@@ -54,13 +54,19 @@ const SkinFile kSkinFiles[] = {
      "wrong size: 32 x 64 pixels, wanted 16 x 32"},
     {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
      "wrong size: 32 x 16 pixels, wanted 16 x 32"},
+    // A strip with fewer frames: the width fits, the height does not.
+    {"HalfTheFrames", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight / 2)); },
+     "wrong size: 16 x 16 pixels, wanted 16 x 32"},
     {"RandomBytes",
      [](const std::string& p) {
-       writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 24));
+       writeText(p, std::string("\x13\x37zorq\xff\x00\x01 not a picture", 23));
      },
      "damaged PNG"},
     {"SignatureOnly",
      [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 8)); },
+     "damaged PNG"},
+    {"CutInsideTheSize",  // the header's width, then nothing
+     [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 20)); },
      "damaged PNG"},
     {"CutShort",
      [](const std::string& p) {

@@ -28,10 +28,12 @@ bool countsMalloc() { return true; }
 
 // glibc's own entry points, which the replacements below forward to.
 extern "C" {
+// NOLINTBEGIN(bugprone-reserved-identifier): the C library's names
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
 void* __libc_realloc(void* p, std::size_t size);
 void __libc_free(void* p);
+// NOLINTEND(bugprone-reserved-identifier)
 
 void* malloc(std::size_t size) noexcept {
   allocations.fetch_add(1);

@@ -51,6 +51,8 @@ using SeekOffset64 = int64_t;
 
 extern "C" {
 
+// `parameters` and `arguments` are parenthesised lists already.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define ZORQ_FORWARD(name, result, parameters, arguments)       \
   result name parameters {                                      \
     countCall();                                                \

@@ -82,7 +82,10 @@ class LoopbackHttpServer {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      *port = 0;  // no free port: nothing answers on port 0 either
+      return fd;
+    }
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     *port = ntohs(address.sin_port);

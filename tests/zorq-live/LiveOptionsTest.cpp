@@ -8,7 +8,7 @@ struct Refused {
   const char* says;
 };
 void PrintTo(const Refused& r, std::ostream* os) {
-  *os << (r.arguments.empty() ? "" : r.arguments[0]);
+  for (size_t i = 0; i < r.arguments.size(); ++i) *os << (i ? " " : "") << r.arguments[i];
 }
 class LiveOptionsRefused : public testing::TestWithParam<Refused> {};
 
@@ -23,6 +23,7 @@ TEST_P(LiveOptionsRefused, WithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, LiveOptionsRefused,
                          testing::Values(Refused{{"--program", "64"}, "0 to 63"},
+                                         Refused{{"--program", "-1"}, "0 to 63"},
                                          Refused{{"--name"}, "--name needs a value"},
                                          Refused{{"--state", ""}, "--state needs a value"},
                                          Refused{{"--bogus"}, "unknown argument '--bogus'"}));

@@ -126,8 +126,8 @@ class LiveTestClient {
     const auto* right =
         static_cast<const float*>(jack_port_get_buffer(rightIn_, jack_nframes_t(n)));
     for (int i = 0; i < n && start + i < int(left_.size()); ++i) {
-      left_[size_t(start + i)] = left[i];
-      right_[size_t(start + i)] = right[i];
+      left_[size_t(start) + size_t(i)] = left[i];
+      right_[size_t(start) + size_t(i)] = right[i];
     }
     frame_.store(start + n);
   }

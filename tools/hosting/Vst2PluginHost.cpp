@@ -175,6 +175,7 @@ void Vst2PluginHost::sendEvents(const std::vector<HostMidiEvent>& events) {
   }
   // VstEvents is declared with two pointer slots; room for all of them follows.
   const size_t slots = std::max<size_t>(events_.size(), 2);
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): the slots hold pointers
   eventStorage_.assign(offsetof(VstEvents, events) + slots * sizeof(VstEvent*), 0);
   auto* list = reinterpret_cast<VstEvents*>(eventStorage_.data());
   list->numEvents = VstInt32(events_.size());

@@ -54,7 +54,7 @@ const void* ClapFactory::getFactory(const char* factoryId) const {
 // is built before the adapter takes it, and the host is not called here.
 const clap_plugin_t* ClapFactory::create(const clap_host_t* host, const char* pluginId) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (initCount_ == 0 || !host || !pluginId || std::strcmp(pluginId, descriptor_->id))
+  if (initCount_ == 0 || !host || !pluginId || std::strcmp(pluginId, descriptor_->id) != 0)
     return nullptr;
   std::unique_ptr<IPlugBase> plug = create_();
   if (!plug) return nullptr;

@@ -85,7 +85,8 @@ bool IPlugCLAP::hostCanRunEditor() const {
 }
 
 bool IPlugCLAP::guiCreate(const char* api, bool isFloating) {
-  if (guiCreated_ || !editorBuilt() || !api || std::strcmp(api, kClapWindowApiX11) || isFloating)
+  if (guiCreated_ || !editorBuilt() || !api || std::strcmp(api, kClapWindowApiX11) != 0 ||
+      isFloating)
     return false;
   askHostForExtensions();
   if (!hostCanRunEditor()) return false;
@@ -117,7 +118,7 @@ bool IPlugCLAP::guiSize(uint32_t* width, uint32_t* height) const {
 }
 
 bool IPlugCLAP::guiSetParent(const clap_window_t* window) {
-  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kClapWindowApiX11) ||
+  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kClapWindowApiX11) != 0 ||
       !window->x11)
     return false;
   guiHide();

@@ -23,8 +23,9 @@
 #include "framework/IPlugHost.h"
 
 class IPlugBase;
-struct _jack_client;
-struct _jack_port;
+// libjack's own type names, declared so that this header needs no JACK header.
+struct _jack_client;  // NOLINT(bugprone-reserved-identifier)
+struct _jack_port;    // NOLINT(bugprone-reserved-identifier)
 
 class JackHost : public IPlugHost {
  public:

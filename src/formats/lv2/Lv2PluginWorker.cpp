@@ -52,6 +52,7 @@ void Lv2Plugin::applyEditorMessages() {
 
 std::vector<double> Lv2Plugin::paramValues() const {
   std::vector<double> values;
+  values.reserve(static_cast<size_t>(plug_->NParams()));
   for (int i = 0; i < plug_->NParams(); ++i) values.push_back(plug_->GetParam(i)->Value());
   return values;
 }

@@ -128,7 +128,7 @@ const VstTimeInfo* IPlugVST::hostTime(VstInt32 filter) {
 int IPlugVST::GetSamplePos() {
   const VstTimeInfo* time = hostTime(0);
   if (time && time->samplePos >= 0.0 && time->samplePos < 2147483647.0)
-    return static_cast<int>(time->samplePos + 0.5);
+    return static_cast<int>(std::lround(time->samplePos));
   return 0;
 }
 

@@ -25,6 +25,7 @@ std::vector<char*> cleanEnvironment() {
 
 pid_t spawn(const std::string& path, const std::vector<std::string>& arguments, int outputFd) {
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp = cleanEnvironment();
@@ -56,7 +57,7 @@ std::string ChildProcess::Find(const std::string& name) {
   while (start <= folders.size()) {
     const size_t end = std::min(folders.find(':', start), folders.size());
     const std::string folder = folders.substr(start, end - start);
-    const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
     struct stat info {};
     if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
         access(candidate.c_str(), X_OK) == 0)

@@ -259,7 +259,7 @@ void PortalFileChooser::readResponse(DBusMessage* signal) {
     dbus_message_iter_recurse(&results, &entry);
     const char* key = nullptr;
     dbus_message_iter_get_basic(&entry, &key);
-    if (!key || std::strcmp(key, "uris") || !dbus_message_iter_next(&entry)) continue;
+    if (!key || std::strcmp(key, "uris") != 0 || !dbus_message_iter_next(&entry)) continue;
     dbus_message_iter_recurse(&entry, &variant);
     if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_ARRAY) continue;
     dbus_message_iter_recurse(&variant, &uris);

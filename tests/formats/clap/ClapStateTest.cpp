@@ -1,6 +1,7 @@
 // State as CLAP hosts and the validator use it: saving twice gives the same bytes, also
 // through streams that move a few bytes at a time; a saved state brings another instance
-// to the same values and program. (Damaged states are the parity suite's.)
+// to the same values and program; a stream that fails or never ends is refused. (Damaged
+// bytes are the parity suite's.)
 #include <algorithm>
 #include <cstring>
 
@@ -54,4 +55,38 @@ TEST(ClapState, AStateBringsAnotherInstanceToTheSameValuesAndProgram) {
     EXPECT_EQ(program, 5);
   }
   EXPECT_EQ(target.recorder.rescans, 2);
+}
+
+// The host's stream reports an error after the whole state, or never ends: refused, with
+// nothing changed, and the endless one is not read far past the largest state.
+TEST(ClapState, AStreamThatFailsOrNeverEndsIsRefused) {
+  LoadedClap source, target;
+  edit(source.host);
+  const std::vector<uint8_t> state = source.host.saveState();
+  const std::vector<uint8_t> before = target.host.saveState();
+  struct Stream {
+    const std::vector<uint8_t>* bytes;
+    bool endless;
+    size_t position = 0;
+    int errors = 0;
+  };
+  constexpr size_t kGaveUp = size_t(80) << 20;  // past the plug-in's 64 MB
+  for (const bool endless : {false, true}) {
+    Stream stream{&state, endless};
+    const clap_istream_t in{
+        &stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
+          auto* st = static_cast<Stream*>(s->ctx);
+          const size_t at = st->endless ? st->position % st->bytes->size() : st->position;
+          if (st->position >= kGaveUp || (!st->endless && at >= st->bytes->size()))
+            return st->errors++ == 0 && !st->endless ? -1 : 0;
+          const size_t n = std::min<size_t>(size, st->bytes->size() - at);
+          std::memcpy(data, st->bytes->data() + at, n);
+          st->position += n;
+          return int64_t(n);
+        }};
+    const auto* extension = target.host.extension<clap_plugin_state_t>(kClapExtState);
+    EXPECT_FALSE(extension->load(target.host.plugin(), &in)) << endless;
+    EXPECT_LT(stream.position, kGaveUp) << endless;
+    EXPECT_EQ(target.host.saveState(), before) << endless;
+  }
 }

@@ -1,8 +1,8 @@
 // The built ZORQ_dsp.so driven through the hosting library's LV2 host (lilv): a MIDI
 // program change that the host's ports do not follow kept through a saved and restored
-// state, presets and sample files in states, older states, a state of the wrong type
-// refused, bypass, and run() beside the worker. (What every format does alike is the parity
-// suite's.)
+// state, presets and sample files in states, older states, a state of the wrong type or
+// cut short refused, bypass, and run() beside the worker. (What every format does alike
+// is the parity suite's.)
 #include <gtest/gtest.h>
 #include <lv2/state/state.h>
 #include <lv2/worker/worker.h>
@@ -10,6 +10,8 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <string>
 #include <thread>
 
 #include "formats/lv2/Lv2Fixture.h"
@@ -190,15 +192,26 @@ INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const a
   return info.param ? "GainPortsLeftElsewhere" : "GainPortsAtDefaults";
 });
 
-// A bank stored as another type than a chunk is refused and changes nothing.
-TEST_F(Lv2Plugin, ABankOfAnotherTypeIsRefused) {
-  auto instance = instanceWithBank(1);
-  const auto before = instance->saveProperties();
-  EXPECT_FALSE(instance->restoreProperties(
-      {{std::string(kZorqUri) + "#bank", {LV2_ATOM__String, testBank(2)}}}));
-  EXPECT_EQ(instance->saveProperties().size(), before.size());
-  for (const auto& [key, property] : before)
-    EXPECT_EQ(instance->saveProperties()[key].value, property.value) << key;
+// A bank stored as another type than a chunk, or cut short and naming another current
+// program (as a session does), is refused and changes nothing, the program included.
+TEST_F(Lv2Plugin, ABankOfAnotherTypeOrCutShortIsRefused) {
+  const std::string uri = kZorqUri;
+  std::vector<uint8_t> program2(sizeof(int32_t));
+  const int32_t two = 2;
+  std::memcpy(program2.data(), &two, sizeof two);
+  const std::vector<uint8_t> bank = testBank(2);
+  const std::map<std::string, Lv2Property> refused[] = {
+      {{uri + "#bank", {LV2_ATOM__String, bank}}},
+      {{uri + "#bank", {LV2_ATOM__Chunk, {bank.begin(), bank.begin() + long(bank.size() / 2)}}},
+       {uri + "#currentProgram", {LV2_ATOM__Int, program2}}}};
+  for (const auto& properties : refused) {
+    auto instance = instanceWithBank(1);
+    const auto before = instance->saveProperties();
+    EXPECT_FALSE(instance->restoreProperties(properties));
+    EXPECT_EQ(instance->saveProperties().size(), before.size());
+    for (const auto& [key, property] : before)
+      EXPECT_EQ(instance->saveProperties()[key].value, property.value) << key;
+  }
 }
 
 // Bypass fades to the voice input over ten milliseconds: no step between samples is

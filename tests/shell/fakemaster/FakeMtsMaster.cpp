@@ -38,7 +38,8 @@ __attribute__((visibility("default"))) bool MTS_ShouldFilterNoteMultiChannel(cha
 }
 __attribute__((visibility("default"))) const double* MTS_GetTuningTable() { return globalTable; }
 __attribute__((visibility("default"))) const double* MTS_GetMultiChannelTuningTable(char channel) {
-  return channel >= 0 && channel < 16 ? channelTables[static_cast<int>(channel)] : nullptr;
+  return channel >= 0 && channel < 16 ? channelTables[static_cast<unsigned char>(channel)]
+                                      : nullptr;
 }
 __attribute__((visibility("default"))) bool MTS_UseMultiChannelTuning(char channel) {
   return channel == 1;

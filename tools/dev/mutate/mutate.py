@@ -21,7 +21,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SEARCH_ROOTS = ("src", "tools")
-SEARCH_SUFFIXES = (".cpp", ".h", ".c", ".py")
+SEARCH_SUFFIXES = (".cpp", ".h", ".inc", ".c", ".py")
 
 
 class Edit:

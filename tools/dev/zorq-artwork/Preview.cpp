@@ -51,7 +51,7 @@ void place(cairo_t* cr, const RgbaImage& image, int frames, int frame, double x,
 }
 
 int frameFor(double normalised, int frames) {
-  const int i = static_cast<int>((frames - 1) * normalised + 0.5) + 1;
+  const int i = static_cast<int>(std::lround((frames - 1) * normalised)) + 1;
   return i < 1 ? 1 : (i > frames ? frames : i);
 }
 
@@ -193,7 +193,7 @@ RgbaImage previewStrips(const ArtworkImages& images, int scale) {
     const RgbaImage& image = images.at(name);
     for (int i = 0; i < 5; ++i)
       place(cr, image, kKnobFrames, frames[i], 8 + i * (kKnobBig.w + 8), y);
-    y += image.height / kKnobFrames + 8;
+    y += static_cast<double>(image.height / kKnobFrames) + 8;
   }
   for (int f = 1; f <= kMeterFrames; ++f) {
     const int column = (f - 1) / meterRows, row = (f - 1) % meterRows;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "framework/NumberText.h"
@@ -39,7 +40,7 @@ void ProgressBar::draw(double doneSeconds) {
   shown_ = true;
   const double fraction =
       totalSeconds_ > 0 ? std::clamp(doneSeconds / totalSeconds_, 0.0, 1.0) : 1.0;
-  const int filled = int(fraction * kBarWidth + 0.5);
+  const int filled = int(std::lround(fraction * kBarWidth));
   const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '.');
   std::fprintf(stream_, "\rrendering [%s] %3d%%  %s of %s s", bar.c_str(), int(fraction * 100),
                numbertext::Fixed(doneSeconds, 1).c_str(),
