@@ -3,7 +3,7 @@
 // Where the editor places every control and which picture each one draws: positions in
 // editor pixels (origin top-left, y downwards), the pictures' resource ids, base names,
 // frame counts and frame sizes. Dependency-free on purpose: the editor builds its
-// controls from it and the artwork generator (tools/zorq-artwork) draws the pictures
+// controls from it and the artwork generator (tools/dev/zorq-artwork) draws the pictures
 // and the panel's labels to fit it, so the two cannot drift apart.
 namespace layout {
 
