@@ -44,8 +44,9 @@ endfunction()
 
 # Every header of the calling folder compiled alone (syntax only) as part of the
 # build: a header that leans on what its includer happened to include first fails.
+# The fuzz and Windows builds leave it to the Linux build, which checks the same headers.
 function(zorq_check_headers name)
-  if(ZORQ_ENABLE_FUZZ)
+  if(ZORQ_ENABLE_FUZZ OR WIN32)
     return()
   endif()
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)

@@ -103,8 +103,11 @@ package_library libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG
 package_library freetype -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 
-gtest_version=$(dpkg-query -W -f='${Version}' googletest)
-if ! built googletest "$gtest_version"; then
-  cmake_library googletest /usr/src/googletest -DINSTALL_GTEST=ON -DBUILD_GMOCK=ON
-  stamp googletest "$gtest_version"
+# GoogleTest alone: no suite uses GoogleMock.
+gtest_options="-DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF"
+gtest_key="$(dpkg-query -W -f='${Version}' googletest) $gtest_options"
+if ! built googletest "$gtest_key"; then
+  # shellcheck disable=SC2086
+  cmake_library googletest /usr/src/googletest $gtest_options
+  stamp googletest "$gtest_key"
 fi

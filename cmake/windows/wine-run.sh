@@ -28,8 +28,13 @@ detached() { "$@" </dev/null >/dev/null 2>&1 9>&-; }
 mkdir -p "$WINEPREFIX"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-detached "$wine_dir/wineserver" -p || true
-if [ ! -f "$WINEPREFIX/zorq-ready" ]; then
+# A new server also needs Wine's services (started by the boot below): left to the
+# program, they would inherit its output and hold ctest's pipe open until they end.
+server_started=
+detached "$wine_dir/wineserver" -p && server_started=1
+if [ -f "$WINEPREFIX/zorq-ready" ]; then
+  [ -z "$server_started" ] || detached "$wine_dir/wine64" wineboot
+else
   detached "$wine_dir/wine64" wineboot --init
   # Wine's own fonts (a fresh Debian prefix lacks them) and the null display driver:
   # windows, painting and input work without an X server.

@@ -48,8 +48,8 @@ TEST(SessionChunk, RefusesWhatItCannotReadWholeAndChangesNothing) {
   const ByteChunk session = sessionOf(other);
   ByteChunk noMarker;
   noMarker.PutBytes(session.GetBytes() + 8, session.Size() - 8);
-  ByteChunk badProgram = session;
-  badProgram.GetBytes()[session.Size() - 4] = 99;
+  ByteChunk badProgram = cut(session, session.Size() - 4);  // the current program: 99
+  badProgram.Put(int32_t(99));
   ByteChunk trailing = session;
   trailing.Put(int32_t(0));
   for (const ByteChunk& refused : {ByteChunk(), noMarker, cut(session, session.Size() / 2),
