@@ -1,6 +1,5 @@
 #include "EngineCases.h"
 
-
 #include "framework/IMidiMsg.h"
 #include "support/TestSystem.h"
 
