@@ -1,9 +1,12 @@
 #include "hosting/Vst3HostObjects.h"
 
+#ifndef _WIN32
 #include <poll.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 #include <cstring>
 
 vst3::tresult Vst3MemoryStream::read(void* buffer, vst3::int32 numBytes,
@@ -200,11 +203,16 @@ int Vst3PlugFrame::run(int ms) {
   Clock::time_point nextTimer = Clock::now();
   int ready = 0;
   while (Clock::now() < end) {
+#ifdef _WIN32
+    // No descriptors to watch on Windows: the editor's window gets its messages there.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+#else
     pollfd watch{fd, POLLIN, 0};
     if (poll(eventHandler ? &watch : nullptr, eventHandler ? 1 : 0, 5) > 0 && eventHandler) {
       ++ready;
       eventHandler->onFDIsSet(fd);
     }
+#endif
     if (timer && Clock::now() >= nextTimer) {
       timer->onTimer();
       nextTimer = Clock::now() + std::chrono::milliseconds(timerMs);

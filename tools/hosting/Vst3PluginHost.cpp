@@ -1,7 +1,8 @@
 #include "hosting/Vst3PluginHost.h"
 
-#include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/utsname.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -13,8 +14,14 @@
 #include "hosting/HostObserver.h"
 #include "hosting/SharedLibrary.h"
 #include "hosting/Text.h"
+#include "system/Files.h"
 
 namespace {
+#ifdef _WIN32
+constexpr const char* kWindowType = vst3::kPlatformTypeHWND;
+#else
+constexpr const char* kWindowType = vst3::kPlatformTypeX11EmbedWindowID;
+#endif
 constexpr uint8_t kNoteOff = 0x80, kNoteOn = 0x90, kControlChange = 0xB0, kProgramChange = 0xC0,
                   kChannelPressure = 0xD0, kPitchWheel = 0xE0;
 
@@ -50,15 +57,16 @@ int32_t fileId(const std::string& name) {
 }  // namespace
 
 bool Vst3Module::isBundle(const std::string& path) {
-  struct stat info {};
+  FileStatus status;
   const std::string suffix = ".vst3";
   std::string trimmed = path;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
   return trimmed.size() > suffix.size() &&
          trimmed.compare(trimmed.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-         stat(trimmed.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+         statusOf(trimmed, &status) && status.isFolder;
 }
 
+// Contents/<machine>-linux/<stem>.so on Linux, Contents/x86_64-win/<stem>.vst3 on Windows.
 std::string Vst3Module::binaryOf(const std::string& bundle) {
   std::string folder = bundle;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -66,28 +74,40 @@ std::string Vst3Module::binaryOf(const std::string& bundle) {
   const std::string stem =
       folder.substr(slash == std::string::npos ? 0 : slash + 1,
                     folder.size() - (slash == std::string::npos ? 0 : slash + 1) - 5);
+#ifdef _WIN32
+  return folder + "/Contents/x86_64-win/" + stem + ".vst3";
+#else
   utsname machine{};
   uname(&machine);
   return folder + "/Contents/" + machine.machine + "-linux/" + stem + ".so";
+#endif
 }
 
+// Linux modules must be entered (ModuleEntry with the loader's handle); on Windows
+// InitDll and ExitDll are called when the module has them.
 Vst3Module::Vst3Module(const std::string& bundle)
     : library_(std::make_unique<SharedLibrary>(binaryOf(bundle))) {
+#ifdef _WIN32
+  auto initDll = reinterpret_cast<bool (*)()>(library_->symbol("InitDll"));
+  exit_ = reinterpret_cast<bool (*)()>(library_->symbol("ExitDll"));
+  const bool entered = !initDll || initDll();
+#else
   auto entry = reinterpret_cast<bool (*)(void*)>(library_->symbol("ModuleEntry"));
   exit_ = reinterpret_cast<bool (*)()>(library_->symbol("ModuleExit"));
+  const bool entered = entry && exit_ && entry(nullptr);
+#endif
   auto getFactory = reinterpret_cast<vst3::GetFactoryProc>(library_->symbol("GetPluginFactory"));
-  if (!entry || !exit_ || !getFactory || !entry(nullptr))
-    throw HostError("'" + bundle + "' is not a usable VST 3 module");
+  if (!getFactory || !entered) throw HostError("'" + bundle + "' is not a usable VST 3 module");
   factory_ = getFactory();
   if (!factory_) {
-    exit_();
+    if (exit_) exit_();
     throw HostError("'" + bundle + "' gives no plug-in factory");
   }
 }
 
 Vst3Module::~Vst3Module() {
   factory_->release();
-  exit_();
+  if (exit_) exit_();
 }
 
 Vst3PluginHost::Vst3PluginHost(const std::string& bundle, const HostSetup& setup)
@@ -476,7 +496,7 @@ vst3::IPlugView* Vst3PluginHost::createEditor(float scale) {
   closeEditor();
   view_ = controller_->createView(vst3::kEditorViewName);
   if (!view_) return nullptr;
-  if (view_->isPlatformTypeSupported(vst3::kPlatformTypeX11EmbedWindowID) != vst3::kResultTrue) {
+  if (view_->isPlatformTypeSupported(kWindowType) != vst3::kResultTrue) {
     closeEditor();
     return nullptr;
   }
@@ -495,7 +515,7 @@ vst3::ViewRect Vst3PluginHost::editorSize() const {
 }
 
 bool Vst3PluginHost::attachEditor(void* parent) {
-  return view_ && view_->attached(parent, vst3::kPlatformTypeX11EmbedWindowID) == vst3::kResultOk;
+  return view_ && view_->attached(parent, kWindowType) == vst3::kResultOk;
 }
 
 void Vst3PluginHost::closeEditor() {

@@ -10,8 +10,10 @@
 
 class SharedLibrary;
 
-// A .vst3 bundle's module (Contents/<machine>-linux/<name>.so) loaded and entered
-// (ModuleEntry; ModuleExit and unloaded when the last owner lets go), with its factory.
+// A .vst3 bundle's module (Contents/<machine>-linux/<name>.so, or on Windows
+// Contents/x86_64-win/<name>.vst3) loaded and entered (ModuleEntry, or InitDll when the
+// module has it; the matching exit and unloaded when the last owner lets go), with its
+// factory.
 class Vst3Module {
  public:
   // HostError when the bundle holds no loadable module or it gives no factory.
@@ -113,9 +115,9 @@ class Vst3PluginHost : public PluginHost {
 
   // The editor, the way hosts open it: created for an embedded window of this platform,
   // framed (the frame offers a run loop unless HostSetup::editorSupport is kNever),
-  // scaled, its size read; then attached to `parent` (an X11 window id on Linux). Null,
-  // or false, when the plug-in gives no editor or refuses. The frame's run loop runs it
-  // (frame().run).
+  // scaled, its size read; then attached to `parent` (an X11 window id on Linux, an HWND
+  // on Windows). Null, or false, when the plug-in gives no editor or refuses. The
+  // frame's run loop runs it (frame().run).
   vst3::IPlugView* createEditor(float scale = 1.0f);
   vst3::ViewRect editorSize() const;
   bool attachEditor(void* parent);

@@ -1,10 +1,12 @@
 // The built bundle as a host's scanner sees it: its layout, its three exported
 // functions, nested module entries, the factory and class info matching the bundle's
-// moduleinfo.json, and instances that are one object behind every interface.
-#include <dlfcn.h>
+// moduleinfo.json, the class id's bytes in the system's order, and instances that are
+// one object behind every interface. (On Windows the exports are checked from the DLL's
+// headers: tests/plugin.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -12,39 +14,56 @@
 #include "plugin/Vst3ModuleInfo.h"
 #include "shell/ZorqVersion.h"
 #include "formats/vst3/Vst3Text.h"
+#include "system/DynamicLibrary.h"
 
 #ifdef ZORQ_VST3_BUNDLE
 namespace {
 // The built bundle opened and entered, as a host's loader does.
 struct Vst3Bundle {
+#ifdef _WIN32
+  static std::string binary() {
+    return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-win/ZORQ.vst3";
+  }
+  bool enter() { return initDll(); }
+
+  Vst3Bundle() {
+    handle = openLibrary(binary().c_str());
+    if (!handle) return;
+    initDll = reinterpret_cast<bool (*)()>(librarySymbol(handle, "InitDll"));
+    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, "ExitDll"));
+    getFactory = reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(handle, "GetPluginFactory"));
+    if (initDll && exit && getFactory && enter()) factory = getFactory();
+  }
+  bool (*initDll)() = nullptr;
+#else
   static std::string binary() {
     return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-linux/ZORQ.so";
   }
+  bool enter() { return entry(handle); }
 
   Vst3Bundle() {
-    handle = dlopen(binary().c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle = openLibrary(binary().c_str());
     if (!handle) return;
-    entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
-    exit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit"));
-    getFactory = reinterpret_cast<vst3::GetFactoryProc>(dlsym(handle, "GetPluginFactory"));
-    if (entry && exit && getFactory && entry(handle)) factory = getFactory();
+    entry = reinterpret_cast<bool (*)(void*)>(librarySymbol(handle, "ModuleEntry"));
+    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, "ModuleExit"));
+    getFactory = reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(handle, "GetPluginFactory"));
+    if (entry && exit && getFactory && enter()) factory = getFactory();
   }
+  bool (*entry)(void*) = nullptr;
+#endif
   ~Vst3Bundle() {
     if (factory) factory->release();
     if (factory) exit();
-    if (handle) dlclose(handle);
+    if (handle) closeLibrary(handle);
   }
   Vst3Bundle(const Vst3Bundle&) = delete;
   Vst3Bundle& operator=(const Vst3Bundle&) = delete;
 
   void* handle = nullptr;
-  bool (*entry)(void*) = nullptr;
   bool (*exit)() = nullptr;
   vst3::GetFactoryProc getFactory = nullptr;
   vst3::IPluginFactory* factory = nullptr;
 };
-
-const std::string kBinary = Vst3Bundle::binary();
 
 std::string fileText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -52,6 +71,9 @@ std::string fileText(const std::string& path) {
   text << file.rdbuf();
   return text.str();
 }
+
+#ifndef _WIN32
+const std::string kBinary = Vst3Bundle::binary();
 
 std::string commandOutput(const std::string& command) {
   std::string output;
@@ -71,11 +93,14 @@ TEST(Vst3Module, BundleExportsOnlyTheEntryPoints) {
       commandOutput("nm -D --defined-only '" + kBinary + "' | awk '{ print $3 }' | sort");
   EXPECT_EQ(symbols, "GetPluginFactory\nModuleEntry\nModuleExit\n");
 }
+#else
+}  // namespace
+#endif
 
 TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
   Vst3Bundle module;
-  ASSERT_TRUE(module.factory) << dlerror();
-  ASSERT_TRUE(module.entry(module.handle));  // nested, as a second host in the process
+  ASSERT_TRUE(module.factory) << libraryError();
+  ASSERT_TRUE(module.enter());  // nested, as a second host in the process
   vst3::IPluginFactory* factory = module.getFactory();
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", ZorqVersion::kText),
@@ -83,8 +108,17 @@ TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
 
   vst3::PClassInfo info{};
   ASSERT_EQ(factory->getClassInfo(0, &info), vst3::kResultOk);
-  // The id's text form is its four words, whatever the platform's byte order.
+  // The id's text form is its four words, whatever the platform's byte order; the bytes
+  // follow the system's rule, so that hosts on both see the same plug-in.
   EXPECT_EQ(vst3moduleinfo::uidText(info.cid), "D73CBADA3426628507E5950EA0A3D407");
+#ifdef _WIN32
+  const unsigned char expected[16] = {0xDA, 0xBA, 0x3C, 0xD7, 0x26, 0x34, 0x85, 0x62,
+                                      0x07, 0xE5, 0x95, 0x0E, 0xA0, 0xA3, 0xD4, 0x07};
+#else
+  const unsigned char expected[16] = {0xD7, 0x3C, 0xBA, 0xDA, 0x34, 0x26, 0x62, 0x85,
+                                      0x07, 0xE5, 0x95, 0x0E, 0xA0, 0xA3, 0xD4, 0x07};
+#endif
+  EXPECT_EQ(std::memcmp(info.cid, expected, 16), 0);
   void* third = nullptr;
   ASSERT_EQ(factory->queryInterface(vst3::IPluginFactory3::iid.bytes, &third), vst3::kResultOk);
   auto* factory3 = static_cast<vst3::IPluginFactory3*>(third);
