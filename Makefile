@@ -117,7 +117,8 @@ test-i386: build deps-i386
 # folder and tested under Wine. deps-windows installs the cross compilers, Wine, mingw's
 # zlib and what cmake/windows/libraries.sh needs to build libpng, FreeType and
 # GoogleTest from Debian's sources (dpkg-dev unpacks them); as root, else it reports.
-# The factory bank is built by the build machine's own zorq-bank (same bytes). The
+# The factory bank is built by the build machine's own zorq-bank (same bytes), and its
+# zorq-render and ZORQ.so render the reference of the Windows render test. The
 # suite's programs run through cmake/windows/wine-run.sh, whose Wine prefix and server
 # live in the build folder; the server is ended when the target is done.
 DEB_PACKAGES_WINDOWS = g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest \
@@ -135,10 +136,11 @@ deps-windows:
 
 windows: deps deps-windows
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorq-bank
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zorq-bank zorq-render zorq_plugin
 	JOBS=$(JOBS) cmake/windows/libraries.sh $(WINDOWS_DIR)/windows-libraries
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	  -DZORQ_BANK_TOOL=$(abspath $(BUILD_DIR))/zorq-bank $(CMAKE_FLAGS)
+	  -DZORQ_BANK_TOOL=$(abspath $(BUILD_DIR))/zorq-bank -DZORQ_HOST_BUILD=$(abspath $(BUILD_DIR)) \
+	  $(CMAKE_FLAGS)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) || { $(STOP_WINE); exit 1; }
 	@$(STOP_WINE)
 

@@ -7,6 +7,9 @@
 # that folder, so the machine's apt configuration stays as it is.
 #   libpng, FreeType  the editor's pictures and text, the same versions as Linux uses,
 #                     so both draw the same pixels
+#   libsndfile,       zorq-render's audio files and sample-rate conversion, as on Linux;
+#   libsamplerate     libsndfile without the external codecs (FLAC, Ogg, MP3): WAV,
+#                     AIFF and the other formats it reads and writes itself
 #   GoogleTest        the suites, from the googletest package's own source tree
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,6 +25,8 @@ pinned_source() {
   case $1 in
     libpng1.6) echo 1.6.39-2+deb12u5 ;;
     freetype) echo 2.12.1+dfsg-5+deb12u4 ;;
+    libsndfile) echo 1.2.0-1+deb12u1 ;;
+    libsamplerate) echo 0.2.2-3 ;;
   esac
 }
 
@@ -102,6 +107,10 @@ package_library libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG
 # FreeType's gzip module with Debian's mingw zlib (its own copy would clash with it).
 package_library freetype -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+package_library libsndfile -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF \
+  -DBUILD_REGTEST=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DENABLE_CPACK=OFF \
+  -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=ON
+package_library libsamplerate -DLIBSAMPLERATE_EXAMPLES=OFF -DBUILD_TESTING=OFF
 
 # GoogleTest alone: no suite uses GoogleMock.
 gtest_options="-DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF"

@@ -4,8 +4,13 @@
 
 #include "system/WideText.h"
 
+// The loader treats a name as a path only with backslashes: '/' is turned into them.
 void* openLibrary(const char* path) {
-  return path ? static_cast<void*>(LoadLibraryW(widen(path).c_str())) : nullptr;
+  if (!path) return nullptr;
+  std::wstring name = widen(path);
+  for (wchar_t& c : name)
+    if (c == L'/') c = L'\\';
+  return LoadLibraryW(name.c_str());
 }
 
 void* librarySymbol(void* library, const char* name) {

@@ -54,6 +54,8 @@ bool closeDescriptor(int descriptor);  // false when a deferred write failed
 long readDescriptor(int descriptor, void* data, size_t size);
 long writeDescriptor(int descriptor, const void* data, size_t size);
 bool truncateDescriptor(int descriptor);
+// Back to the first byte.
+bool rewindDescriptor(int descriptor);
 // Makes the written bytes durable before a rename publishes them.
 bool syncDescriptor(int descriptor);
 // Gives the descriptor's file the permission bits of the file at `path` (POSIX).

@@ -105,6 +105,8 @@ long writeDescriptor(int descriptor, const void* data, size_t size) {
 
 bool truncateDescriptor(int descriptor) { return ::ftruncate(descriptor, 0) == 0; }
 
+bool rewindDescriptor(int descriptor) { return ::lseek(descriptor, 0, SEEK_SET) == 0; }
+
 bool syncDescriptor(int descriptor) { return ::fsync(descriptor) == 0; }
 
 void copyPermissions(const std::string& path, int descriptor) {

@@ -181,6 +181,8 @@ long writeDescriptor(int descriptor, const void* data, size_t size) {
 
 bool truncateDescriptor(int descriptor) { return _chsize_s(descriptor, 0) == 0; }
 
+bool rewindDescriptor(int descriptor) { return _lseeki64(descriptor, 0, SEEK_SET) == 0; }
+
 bool syncDescriptor(int descriptor) { return _commit(descriptor) == 0; }
 
 // Windows files carry access lists, not permission bits: a new file inherits its

@@ -4,10 +4,12 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <sstream>
 
+#include "system/Files.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -35,7 +37,11 @@ std::string correctionsInLog(sf_private_tag* file) {
 
 AudioInput::AudioInput(const std::string& path) : path_(path) {
   SF_INFO info{};
-  file_ = sf_open(path.c_str(), SFM_READ, &info);
+  // Opened by the system's UTF-8 call (wide on Windows), then handed to libsndfile.
+  const int descriptor = openDescriptor(path, OpenFor::kRead);
+  if (descriptor < 0)
+    throw RenderError("cannot read audio file '" + path + "': " + std::strerror(errno));
+  file_ = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
   if (!file_) throw RenderError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
   if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1 || info.frames < 0) {
     sf_close(file_);

@@ -1,18 +1,17 @@
 #include "zorq-render/FileIdentity.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
+#include "system/Files.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
 
-// Device and inode for an existing file; otherwise the resolved absolute name.
+// Volume and file number for an existing file; otherwise the resolved absolute name.
 std::string identityOf(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0)
-    return "inode " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+  FileStatus status;
+  if (statusOf(path, &status))
+    return "inode " + std::to_string(status.volume) + ":" + std::to_string(status.fileNumber);
   std::error_code error;
   const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
   return "path " + (error ? path : resolved.string());

@@ -1,9 +1,9 @@
 #include "zorq-render/MidiFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
+#include "framework/ByteChunk.h"
+#include "framework/FileBytes.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
@@ -175,10 +175,9 @@ MidiSequence MidiFile::parse(const std::vector<uint8_t>& bytes) {
 }
 
 MidiSequence MidiFile::read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw RenderError("cannot open MIDI file '" + path + "'");
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+  ByteChunk file;
+  if (!readWholeFile(path, &file)) throw RenderError("cannot open MIDI file '" + path + "'");
+  const std::vector<uint8_t> bytes(file.GetBytes(), file.GetBytes() + file.Size());
   try {
     return parse(bytes);
   } catch (const RenderError& e) {

@@ -1,6 +1,12 @@
 #include "zorq-render/ProgressBar.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cmath>

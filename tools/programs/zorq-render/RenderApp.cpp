@@ -1,7 +1,5 @@
 #include "zorq-render/RenderApp.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -17,10 +15,9 @@
 #include "zorq-render/MidiFile.h"
 #include "zorq-render/NoteList.h"
 #include "hosting/ParameterSetter.h"
-#include "hosting/Lv2Bundle.h"
 #include "hosting/OpenPluginHost.h"
 #include "hosting/PresetFile.h"
-#include "hosting/Vst3PluginHost.h"
+#include "system/Files.h"
 #include "zorq-render/ProgressBar.h"
 #include "zorq-render/RenderError.h"
 #include "zorq-render/Renderer.h"
@@ -38,9 +35,9 @@ void warn(std::ostream& err, const std::string& text) {
 
 std::string pluginFile(const RenderOptions& options, const std::string& defaultPlugin) {
   std::string path = options.pluginPath.empty() ? defaultPlugin : options.pluginPath;
-  struct stat info {};
-  if (Lv2Bundle::isBundle(path) || Vst3Module::isBundle(path)) return path;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+  FileStatus status;
+  if (isPluginBundle(path)) return path;
+  if (!statusOf(path, &status) || !status.isRegular)
     throw RenderError("plug-in file '" + path + "' not found" +
                       (options.pluginPath.empty() ? " (build it, or name one with --plugin)" : ""));
   // dlopen searches the library path for bare names; a file name here means this file.

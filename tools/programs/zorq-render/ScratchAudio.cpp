@@ -1,10 +1,9 @@
 #include "zorq-render/ScratchAudio.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "framework/FileBytes.h"
+#include "system/Files.h"
 #include "zorq-render/Interruption.h"
 #include "zorq-render/RenderError.h"
 
@@ -16,7 +15,7 @@ constexpr size_t kReplayFrames = 8192;
 size_t readUpTo(int fd, char* data, size_t size) {
   size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::read(fd, data + done, size - done);
+    const long n = readDescriptor(fd, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw RenderError("cannot read back the scratch file for --normalize");
     if (n == 0) break;
@@ -32,11 +31,11 @@ ScratchAudio::ScratchAudio(const std::string& besidePath, int channels) : channe
   descriptor_ = createTemporaryBeside(besidePath, &path);
   if (descriptor_ < 0)
     throw RenderError("cannot create a scratch file beside '" + besidePath + "'");
-  unlink(path.c_str());
+  removeFile(path);  // Windows: gone once closed, since the file shares deletion
 }
 
 ScratchAudio::~ScratchAudio() {
-  if (descriptor_ >= 0) close(descriptor_);
+  if (descriptor_ >= 0) closeDescriptor(descriptor_);
 }
 
 void ScratchAudio::write(const float* interleaved, size_t frames) {
@@ -45,7 +44,7 @@ void ScratchAudio::write(const float* interleaved, size_t frames) {
 }
 
 void ScratchAudio::replay(float gain, FrameSink& sink) {
-  if (lseek(descriptor_, 0, SEEK_SET) != 0) throw RenderError("cannot rewind the scratch file");
+  if (!rewindDescriptor(descriptor_)) throw RenderError("cannot rewind the scratch file");
   buffer_.resize(kReplayFrames * size_t(channels_));
   const size_t frameBytes = size_t(channels_) * sizeof(float);
   for (;;) {
