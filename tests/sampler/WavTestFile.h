@@ -132,7 +132,7 @@ class TempDir : public TempFolder {
  public:
   std::string write(const std::string& name, const Bytes& bytes) const {
     const std::string full = *this / name;
-    std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+    std::filesystem::create_directories(std::filesystem::u8path(full).parent_path());
     writeBytes(full, bytes);
     return full;
   }
