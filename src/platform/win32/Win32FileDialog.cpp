@@ -56,10 +56,10 @@ std::string Win32FileDialog::Run(HWND owner, EFileAction action, const std::stri
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrDefExt = types.empty() ? nullptr : types.front().c_str();
   dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  const bool ok = action == kFileSave
-                      ? (dialog.Flags |= OFN_OVERWRITEPROMPT, GetSaveFileNameW(&dialog))
-                      : (dialog.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST,
-                         GetOpenFileNameW(&dialog));
+  const bool ok =
+      action == kFileSave
+          ? (dialog.Flags |= OFN_OVERWRITEPROMPT, GetSaveFileNameW(&dialog))
+          : (dialog.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, GetOpenFileNameW(&dialog));
   return ok ? narrow(chosen.data()) : std::string();
 }
 

@@ -31,8 +31,8 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
 // the whole screen. Looked up at run time so the plug-in loads on both.
 unsigned dpiOf(HWND window) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
-  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (window && dpiForWindow) return dpiForWindow(window);
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -102,7 +102,10 @@ void Win32Platform::ForceEndUserEdit() {
 int Win32Platform::ShowMessageBox(const char* text, const char* caption, int type) {
   if (!view_) return 0;
   ForceEndUserEdit();
-  const UINT style = type == 1 ? MB_OKCANCEL : type == 3 ? MB_YESNOCANCEL : type == 4 ? MB_YESNO : MB_OK;
+  const UINT style = type == 1   ? MB_OKCANCEL
+                     : type == 3 ? MB_YESNOCANCEL
+                     : type == 4 ? MB_YESNO
+                                 : MB_OK;
   const int answer = MessageBoxW(view_->Window(), widen(text ? text : "").c_str(),
                                  widen(caption ? caption : "").c_str(), style | MB_TASKMODAL);
   return answer == IDOK || answer == IDCANCEL || answer == IDYES || answer == IDNO ? answer : 0;

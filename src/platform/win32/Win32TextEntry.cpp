@@ -1,7 +1,5 @@
 #include "platform/win32/Win32TextEntry.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <string>
 
@@ -10,7 +8,6 @@
 #include "system/WideText.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kEditId = 0x5A01;
 // Notification codes the field posts to the view (beyond the EDIT control's own).
 constexpr WORD kApplyCode = 0x7F01, kCancelCode = 0x7F02;
@@ -51,7 +48,11 @@ void Win32TextEntry::Open(IControl* control, const IText* style, const IRECT& r,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                       widen(s.mFont).c_str());
   if (font_) SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  SetWindowSubclass(edit_, &Win32TextEntry::editProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed through user32 alone: the common controls' helpers need version 6,
+  // which a library inside a host does not choose.
+  SetWindowLongPtrW(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editDefault_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TextEntry::editProc)));
   SendMessageW(edit_, EM_SETSEL, 0, -1);
   SetFocus(edit_);
 }
@@ -69,7 +70,7 @@ void Win32TextEntry::End(bool apply) {
   control_ = nullptr;
   param_ = nullptr;
   if (GetFocus() == edit) SetFocus(view_);
-  RemoveWindowSubclass(edit, &Win32TextEntry::editProc, kSubclassId);
+  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editDefault_));
   DestroyWindow(edit);
   if (font_) DeleteObject(font_);
   font_ = nullptr;
@@ -87,7 +88,9 @@ bool Win32TextEntry::Command(WPARAM wParam, LPARAM lParam) {
   switch (HIWORD(wParam)) {
     case kApplyCode: End(true); break;
     case kCancelCode: End(false); break;
-    case EN_KILLFOCUS: PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kApplyCode), lParam); break;
+    case EN_KILLFOCUS:
+      PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kApplyCode), lParam);
+      break;
     default: break;
   }
   return true;
@@ -98,8 +101,12 @@ bool Win32TextEntry::HostKey(const IKeyPress& key, bool down) {
   if (!down) return true;
   const LPARAM from = reinterpret_cast<LPARAM>(edit_);
   switch (key.key) {
-    case IKeyPress::kReturn: PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kApplyCode), from); break;
-    case IKeyPress::kEscape: PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kCancelCode), from); break;
+    case IKeyPress::kReturn:
+      PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kApplyCode), from);
+      break;
+    case IKeyPress::kEscape:
+      PostMessageW(view_, WM_COMMAND, MAKEWPARAM(kEditId, kCancelCode), from);
+      break;
     case IKeyPress::kBackspace: SendMessageW(edit_, WM_CHAR, VK_BACK, 0); break;
     case IKeyPress::kLeft: SendMessageW(edit_, WM_KEYDOWN, VK_LEFT, 0); break;
     case IKeyPress::kRight: SendMessageW(edit_, WM_KEYDOWN, VK_RIGHT, 0); break;
@@ -121,10 +128,12 @@ bool Win32TextEntry::HostKey(const IKeyPress& key, bool down) {
   return true;
 }
 
-LRESULT CALLBACK Win32TextEntry::editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR self) {
-  auto* entry = reinterpret_cast<Win32TextEntry*>(self);
-  if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DefSubclassProc(edit, message, wParam, lParam);
+LRESULT CALLBACK Win32TextEntry::editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* entry = reinterpret_cast<Win32TextEntry*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+  const WNDPROC base = entry ? entry->editDefault_ : nullptr;
+  if (!base) return DefWindowProcW(edit, message, wParam, lParam);
+  if (message == WM_GETDLGCODE)
+    return DLGC_WANTALLKEYS | CallWindowProcW(base, edit, message, wParam, lParam);
   if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
     PostMessageW(entry->view_, WM_COMMAND,
                  MAKEWPARAM(kEditId, wParam == VK_RETURN ? kApplyCode : kCancelCode),
@@ -133,5 +142,5 @@ LRESULT CALLBACK Win32TextEntry::editProc(HWND edit, UINT message, WPARAM wParam
   }
   // Return and Escape type nothing (a single-line field would beep).
   if (message == WM_CHAR && (wParam == '\r' || wParam == 0x1b)) return 0;
-  return DefSubclassProc(edit, message, wParam, lParam);
+  return CallWindowProcW(base, edit, message, wParam, lParam);
 }

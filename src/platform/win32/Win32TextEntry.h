@@ -37,13 +37,13 @@ class Win32TextEntry {
   bool HostKey(const IKeyPress& key, bool down);
 
  private:
-  static LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
   IGraphics* graphics_;
   HWND view_;
   int scale_;
   HWND edit_ = nullptr;
+  WNDPROC editDefault_ = nullptr;  // the EDIT class's own procedure
   HFONT font_ = nullptr;
   IControl* control_ = nullptr;
   IParam* param_ = nullptr;

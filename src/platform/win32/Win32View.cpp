@@ -155,14 +155,16 @@ void Win32View::paint() {
   const LICE_IBitmap* raster = graphics_->GetDrawBitmap();
   const int width = graphics_->Width() * scale_, height = graphics_->Height() * scale_;
   if (raster && frame_.size() == size_t(width) * size_t(height)) {
-    const int left = std::max(0, int(ps.rcPaint.left)), right = std::min(width, int(ps.rcPaint.right));
+    const int left = std::max(0, int(ps.rcPaint.left)),
+              right = std::min(width, int(ps.rcPaint.right));
     const int top = std::max(0, int(ps.rcPaint.top));
     const int bottom = std::min(height, int(ps.rcPaint.bottom));
     const int rasterWidth = raster->getWidth(), rasterHeight = raster->getHeight();
     for (int y = top; y < bottom && y / scale_ < rasterHeight; ++y) {
       const LICE_pixel* row = LICE_RowPointer(raster, y / scale_);
       uint32_t* out = frame_.data() + size_t(y) * size_t(width);
-      for (int x = left; x < right && x / scale_ < rasterWidth; ++x) out[x] = dibPixel(row[x / scale_]);
+      for (int x = left; x < right && x / scale_ < rasterWidth; ++x)
+        out[x] = dibPixel(row[x / scale_]);
     }
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
