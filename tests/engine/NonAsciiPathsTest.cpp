@@ -10,10 +10,10 @@
 
 namespace {
 
-const char kFolder[] = "\xC3\x9Cn\xC3\xAF" "code \xE5\xA3\xB0";                          // Ünïcode 声
-const char kProgram[] = "\xC3\x9C" "berstimme \xE2\x80\x94 \xE9\x9F\xB3.fxp";             // Überstimme — 音.fxp
-const char kBank[] = "B\xC3\xA4nke \xE9\x9F\xB3.fxb";                                     // Bänke 音.fxb
-const char kSample[] = "Stimme \xE5\xA3\xB0.wav";                                          // Stimme 声.wav
+const char kFolder[] = u8"Ünïcode 声";
+const char kProgram[] = u8"Überstimme — 音.fxp";
+const char kBank[] = u8"Bänke 音.fxb";
+const char kSample[] = u8"Stimme 声.wav";
 
 class NonAsciiPaths : public ::testing::Test {
  protected:
@@ -45,8 +45,9 @@ TEST_F(NonAsciiPaths, IniProgramsBanksAndSamplesTakeAnyName) {
   EXPECT_DOUBLE_EQ(fromProgram.plug->GetParam(kFinalVolume)->Value(), 0.8);
   EXPECT_TRUE(fromBank.plug->LoadBankFromFXB(bank));
 
-  const std::string sample = root_.write(std::string(kFolder) + "/" + kSample,
-                                         wavtest::floatWav(1, 44100, wavtest::sine(100, 441, 44100)));
+  const std::string sample =
+      root_.write(std::string(kFolder) + "/" + kSample,
+                  wavtest::floatWav(1, 44100, wavtest::sine(100, 441, 44100)));
   source.plug->setSampleFileName(sample.c_str());
   source.plug->loadSampleFile(false);
   EXPECT_FALSE(source.plug->sampleLoadFailed());
