@@ -54,13 +54,10 @@ void Ensemble::setSampleRate(double sampleRate) {
   reset();
 }
 
+// The LFOs advance, and their outputs are those of the phases they left.
 void Ensemble::update() noexcept {
-  if (length_ <= 0) return;
-  coasting_ = false;
-  inputFilter_.clearIfNotFinite();
-  lfo1.update();
-  lfo2.update();
-  sweep();
+  coast();
+  catchUp();
 }
 
 void Ensemble::coast() noexcept {
