@@ -27,8 +27,9 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
   return folder;
 }
 
-// Windows 10 (1607) and later know each window's DPI; older systems have one for
-// the whole screen. Looked up at run time so the plug-in loads on both.
+// Windows 10 (1607) and later know each window's DPI (its monitor's, for a host that is
+// aware of monitors); older systems have one for the whole screen. Looked up at run
+// time so the plug-in loads on both.
 unsigned dpiOf(HWND window) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
   static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
@@ -74,9 +75,13 @@ bool Win32Platform::HostKey(const IKeyPress& key, bool down) {
   return view_ && view_->HostKey(key, down);
 }
 
+// Decided once, at the first question, so that the size a host was told stays the
+// window's: hosts ask before the window exists, when the host's active window shows
+// the monitor it works on.
 int Win32Platform::SystemScale() {
-  HWND window = view_ ? view_->Window() : nullptr;
-  return ScaleOfDpi(dpiOf(window));
+  if (systemScale_ < 0)
+    systemScale_ = ScaleOfDpi(dpiOf(view_ ? view_->Window() : GetActiveWindow()));
+  return systemScale_;
 }
 
 void Win32Platform::DrawScreen(const IRECT* r) {

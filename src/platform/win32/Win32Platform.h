@@ -3,7 +3,8 @@
 // The platform layer on Windows: the editor's window inside the host's (Win32View),
 // system popup menus, message boxes, the EDIT text field, tooltips, the common file
 // dialogs, folders, the web browser, and the screen's scale from the DPI of the
-// monitor the host's window is on (per-monitor when the host is aware of it).
+// monitor the host's window is on (per-monitor when the host is aware of it), decided
+// once.
 #include <memory>
 #include <string>
 
@@ -56,6 +57,7 @@ class Win32Platform : public IGraphicsPlatform {
  private:
   IGraphics* graphics_ = nullptr;
   std::unique_ptr<Win32View> view_;
+  int systemScale_ = -1;  // -1 until asked
   bool promptOpen_ = false;
   bool cursorHidden_ = false;
 };

@@ -109,7 +109,12 @@ bool Win32View::key(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_CHAR) return false;
   if (message == WM_KEYDOWN) {
     const int code = EditorKeyCode(keyPressOf(wParam));
-    if (code >= 0 && graphics_->OnKeyDown(mouseX_, mouseY_, code)) return true;
+    if (code >= 0 && graphics_->OnKeyDown(mouseX_, mouseY_, code)) {
+      // The character the host's message loop made of the key is taken with it.
+      MSG typed;
+      PeekMessageW(&typed, window_, WM_CHAR, WM_CHAR, PM_REMOVE);
+      return true;
+    }
   }
   // The host's window hears what the editor leaves, as if it had been typed there.
   if (HWND parent = GetParent(window_)) PostMessageW(parent, message, wParam, lParam);

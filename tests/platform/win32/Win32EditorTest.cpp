@@ -2,14 +2,52 @@
 // dispatcher into a host's window, pumped and idled as hosts do, driven by the
 // messages the system would deliver.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h:
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
 
 #include "platform/StandardEditor.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32TextEntry.h"
+#include "platform/win32/Win32Tooltips.h"
 #include "platform/win32/Win32View.h"
+#include "support/TempFolder.h"
+#include "system/WideText.h"
 #include "support/Win32TestHost.h"
 
 namespace {
+
+// Answers the next dialog box this thread shows (class "#32770") from a thread timer,
+// which fires inside the box's own message loop.
+class DialogAnswer {
+ public:
+  explicit DialogAnswer(std::function<void(HWND)> answer) : id_(SetTimer(nullptr, 0, 50, &tick)) {
+    answer_ = std::move(answer);
+  }
+  ~DialogAnswer() {
+    KillTimer(nullptr, id_);
+    answer_ = nullptr;
+  }
+
+ private:
+  static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), &answerIfDialog, 0);
+  }
+  static BOOL CALLBACK answerIfDialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) || !answer_) return TRUE;
+    const std::function<void(HWND)> answer = std::move(answer_);
+    answer_ = nullptr;
+    answer(window);
+    return FALSE;
+  }
+  static inline std::function<void(HWND)> answer_;
+  UINT_PTR id_;
+};
 
 using Win32Editor = StandardEditor<Win32Platform>;
 constexpr int kWidth = Win32Editor::kWidth, kHeight = Win32Editor::kHeight;
@@ -50,7 +88,7 @@ TEST_P(Win32Scales, WindowHasTheEditorsSizeAndShowsTheRasterExactly) {
 
 INSTANTIATE_TEST_SUITE_P(HostScales, Win32Scales, testing::Values(1, 2));
 
-TEST_F(Win32Editors, ClickAndDragOnAKnobChangeItsParameter) {
+TEST_F(Win32Editors, ClickDragAndWheelOnAKnobChangeItsParameter) {
   const double before = editor.param(0)->Value();
   host.Mouse(WM_LBUTTONDOWN, 36, 36, MK_LBUTTON);
   EXPECT_EQ(GetCapture(), host.EditorWindow());  // the drag goes on outside the window
@@ -58,8 +96,16 @@ TEST_F(Win32Editors, ClickAndDragOnAKnobChangeItsParameter) {
   host.Mouse(WM_MOUSEMOVE, 36, -20, MK_LBUTTON);
   host.Mouse(WM_LBUTTONUP, 36, -20, 0);
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_GT(editor.param(0)->Value(), before);
+  const double dragged = editor.param(0)->Value();
+  EXPECT_GT(dragged, before);
   EXPECT_FALSE(editor.plug.changes.empty());
+
+  // The wheel's position arrives in screen coordinates.
+  POINT over = {36, 36};
+  ClientToScreen(host.EditorWindow(), &over);
+  PostMessageW(host.EditorWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+               MAKELPARAM(over.x, over.y));
+  EXPECT_TRUE(host.WaitFor([&] { return editor.param(0)->Value() < dragged; }));
 }
 
 TEST_F(Win32Editors, CloseAndReopenLeaveNoWindowBehind) {
@@ -73,6 +119,22 @@ TEST_F(Win32Editors, CloseAndReopenLeaveNoWindowBehind) {
     EXPECT_FALSE(IsWindow(view));
     ASSERT_TRUE(host.Open());
   }
+}
+
+TEST(Win32Tooltips, EachKnobRegistersItsParametersName) {
+  Win32Editor editor(true);
+  Win32TestHost host(editor.effect());
+  ASSERT_TRUE(host.Open());
+  const HWND tooltips = editor.platform->View()->Tooltips()->Window();
+  ASSERT_EQ(SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0), 3);
+  wchar_t text[64] = {};
+  TOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageW(tooltips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(std::wstring(text), L"Gain");
+  EXPECT_EQ(tool.rect.left, 20);
+  EXPECT_EQ(tool.rect.bottom, 52);
 }
 
 TEST_F(Win32Editors, HostThatDestroysItsWindowFirstLeavesTheEditorClosable) {
@@ -115,6 +177,32 @@ TEST_F(Win32Editors, NameFieldAppliesOnReturnAndDropsOnEscape) {
   host.Dispatch(effEditKeyDown, 0, VKEY_ESCAPE);
   ASSERT_TRUE(host.WaitFor([&] { return !textFieldOpen(); }));
   EXPECT_DOUBLE_EQ(editor.param(3)->Value(), 1000.0);
+}
+
+TEST_F(Win32Editors, MessageBoxesGiveTheButtonTheUserPressed) {
+  for (auto [type, button] : {std::pair{4, IDNO}, {3, IDYES}, {1, IDCANCEL}, {0, IDOK}}) {
+    DialogAnswer press([button = button](HWND box) { PostMessageW(box, WM_COMMAND, button, 0); });
+    EXPECT_EQ(editor.platform->ShowMessageBox("Replace the bank?", "ZORQ", type), button) << type;
+  }
+}
+
+// The name typed into the dialog, with characters beyond ASCII, comes back as UTF-8.
+TEST_F(Win32Editors, SaveDialogGivesTheTypedPathAndItsFolder) {
+  TempFolder folder;
+  const std::string dir = folder.path() + "\\";
+  const std::string file = dir + "Stimme \xC3\xBC \xE5\xA3\xB0.fxp";
+  DialogAnswer type([&](HWND dialog) {
+    for (int field : {0x47c, 0x480}) SetDlgItemTextW(dialog, field, widen(file).c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  std::string chosen = "none", chosenDir;
+  editor.platform->PromptForFile("Bank.fxp", kFileSave, dir, "fxp fxb",
+                                 [&](const std::string& f, const std::string& d) {
+                                   chosen = f;
+                                   chosenDir = d;
+                                 });
+  EXPECT_EQ(chosen, file);
+  EXPECT_EQ(chosenDir, dir);
 }
 
 }  // namespace
