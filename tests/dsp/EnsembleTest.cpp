@@ -148,7 +148,7 @@ TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
     }
     Ensemble::processPair(paired[0], paired[1], out[0].data(), out[1].data(), n, kernel);
     for (int ch = 0; ch < 2; ++ch) {
-      ASSERT_EQ(0, std::memcmp(out[ch].data(), expected[ch].data(), sizeof(double) * n))
+      ASSERT_TRUE(n == 0 || !std::memcmp(out[ch].data(), expected[ch].data(), sizeof(double) * n))
           << "slice " << slice << ", channel " << ch;
       ASSERT_EQ(paired[ch].delayA(), reference[ch].delayA());
       ASSERT_EQ(paired[ch].delayB(), reference[ch].delayB());
