@@ -1,8 +1,7 @@
 #include "platform/PlatformFactory.h"
 
-#include "platform/headless/HeadlessPlatform.h"
+#include "platform/win32/Win32Platform.h"
 
-// No window on Windows yet: the editor draws in memory and hosts are offered none.
 std::unique_ptr<IGraphicsPlatform> CreateGraphicsPlatform() {
-  return std::make_unique<HeadlessPlatform>();
+  return std::make_unique<Win32Platform>();
 }

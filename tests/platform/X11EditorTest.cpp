@@ -6,57 +6,20 @@
 #include <atomic>
 #include <cstring>
 
-#include "gui/GuiTestSupport.h"
-#include "gui/IKnobControl.h"
-#include "gui/ITextControl.h"
 #include "platform/x11/X11Owned.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11TextEntry.h"
 #include "platform/x11/X11Tooltips.h"
 #include "platform/x11/X11View.h"
+#include "platform/StandardEditor.h"
 #include "support/Daemon.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
 namespace {
 
-constexpr int kWidth = 200, kHeight = 100;
-
-// Parameters of GuiPlug: 0 Gain (knob), 1 Mode (menu on right click), 3 Freq
-// (text field on right click). With tooltips, each knob has its parameter's name.
-struct X11Editor {
-  explicit X11Editor(bool tooltips = false) {
-    auto x11 = std::make_unique<X11Platform>();
-    platform = x11.get();
-    graphics = new IGraphics(&plug, kWidth, kHeight, 0, std::move(x11));
-    const IColor panel(255, 40, 60, 90);
-    graphics->AttachPanelBackground(&panel);
-    IBitmap knob(knobFrames.get(), 32, 32 * 65, 65);
-    for (int param : {0, 1, 3}) {
-      auto* control = new IKnobMultiControl(&plug, 20 + 40 * param, 20, param, &knob);
-      control->DisablePrompt(param == 0);
-      graphics->AttachControl(control);
-    }
-    IText style(14, &COLOR_WHITE, "Arial");
-    graphics->AttachControl(new ITextControl(&plug, IRECT(10, 70, 190, 90), &style, "ZORQ editor"));
-    if (tooltips) {
-      graphics->HandleMouseOver(true);
-      graphics->EnableTooltips(true);
-      graphics->AssignParamNameToolTips();
-    }
-    plug.AttachGraphics(graphics);
-    vst = std::make_unique<IPlugVST>(&plug, &GuiPlug::hostCallback, false);
-    vst->GetAEffect()->user = &plug;
-  }
-  IParam* param(int i) { return plug.GetParam(i); }
-  AEffect* effect() { return vst->GetAEffect(); }
-
-  std::unique_ptr<LICE_MemBitmap> knobFrames = numberedFrames(32, 32, 65);
-  GuiPlug plug;
-  std::unique_ptr<IPlugVST> vst;
-  IGraphics* graphics;
-  X11Platform* platform;
-};
+using X11Editor = StandardEditor<X11Platform>;
+constexpr int kWidth = X11Editor::kWidth, kHeight = X11Editor::kHeight;
 
 class X11Editors : public testing::Test {
  protected:
@@ -121,15 +84,7 @@ TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
   std::unique_ptr<LICE_MemBitmap> shot;
   host.Run([&] { shot = host.Screenshot(); });
   ASSERT_TRUE(shot);
-  const LICE_IBitmap* raster = editor.graphics->GetDrawBitmap();
-  int differences = 0;
-  for (int y = 0; y < host.Height(); ++y)
-    for (int x = 0; x < host.Width(); ++x) {
-      const LICE_pixel r = LICE_RowPointer(raster, y / scale)[x / scale];
-      differences += LICE_RowPointer(shot.get(), y)[x] !=
-                     LICE_PackPixel(255, LICE_PixelR(r), LICE_PixelG(r), LICE_PixelB(r));
-    }
-  EXPECT_EQ(differences, 0);
+  EXPECT_EQ(PixelsDifferingFromRaster(shot.get(), editor.graphics->GetDrawBitmap(), scale), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Visuals, X11Screens,

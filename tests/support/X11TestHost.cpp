@@ -23,6 +23,17 @@ int OpenDescriptorCount() {
   return count;
 }
 
+void SendExpose(xcb_connection_t* connection, xcb_window_t window) {
+  xcb_expose_event_t expose{};
+  expose.response_type = XCB_EXPOSE;
+  expose.window = window;
+  expose.width = 1;
+  expose.height = 1;
+  xcb_send_event(connection, false, window, XCB_EVENT_MASK_EXPOSURE,
+                 reinterpret_cast<const char*>(&expose));
+  xcb_flush(connection);
+}
+
 std::string X11TestHost::Unavailable() {
   const char* display = std::getenv("DISPLAY");
   if (!display || !display[0]) return "no X server: DISPLAY is not set (make test starts Xvfb)";

@@ -22,6 +22,9 @@
 
 // File descriptors this process has open (X connections are sockets).
 int OpenDescriptorCount();
+// Sends window an expose event of one pixel: a test that waits for the editor's
+// descriptor makes an event of its own, since a timer tick may have read the first ones.
+void SendExpose(xcb_connection_t* connection, xcb_window_t window);
 // The key code that types the keysym on this server, or 0.
 uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
 

@@ -495,7 +495,12 @@ vst3::ViewRect Vst3PluginHost::editorSize() const {
 }
 
 bool Vst3PluginHost::attachEditor(void* parent) {
-  return view_ && view_->attached(parent, vst3::kPlatformTypeX11EmbedWindowID) == vst3::kResultOk;
+#if defined(_WIN32)
+  const vst3::FIDString type = vst3::kPlatformTypeHWND;
+#else
+  const vst3::FIDString type = vst3::kPlatformTypeX11EmbedWindowID;
+#endif
+  return view_ && view_->attached(parent, type) == vst3::kResultOk;
 }
 
 void Vst3PluginHost::closeEditor() {

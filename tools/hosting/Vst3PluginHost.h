@@ -113,9 +113,9 @@ class Vst3PluginHost : public PluginHost {
 
   // The editor, the way hosts open it: created for an embedded window of this platform,
   // framed (the frame offers a run loop unless HostSetup::editorSupport is kNever),
-  // scaled, its size read; then attached to `parent` (an X11 window id on Linux). Null,
-  // or false, when the plug-in gives no editor or refuses. The frame's run loop runs it
-  // (frame().run).
+  // scaled, its size read; then attached to `parent` (an X11 window id on Linux, an HWND
+  // on Windows). Null, or false, when the plug-in gives no editor or refuses. The frame's
+  // run loop runs it (frame().run).
   vst3::IPlugView* createEditor(float scale = 1.0f);
   vst3::ViewRect editorSize() const;
   bool attachEditor(void* parent);

@@ -431,11 +431,13 @@ typedef struct clap_host_thread_check {
 
 // GUI.
 #define kClapWindowApiX11 "x11"
+#define kClapWindowApiWin32 "win32"
 
 typedef struct clap_window {
   const char* api;
   union {
     unsigned long x11;
+    void* win32;  // HWND
     void* ptr;
   };
 } clap_window_t;

@@ -1,26 +1,37 @@
-// The editor, embedded in the host's X11 window. Its window runs on the host's main
-// thread: the host watches the window's X11 connection (posix-fd-support) and calls
-// back when events arrive, and its timer (timer-support) drives the redraw tick; either
-// one alone also runs both. The editor is offered to every host, since hosts decide
-// whether a plug-in has one when they scan it, often with a host that offers nothing;
-// only create refuses, when the host offers neither at that moment. Hidden, the window
-// is closed and the callbacks stop; the controls stay.
-// Main thread, plug-in mutex not held: a menu or message box may keep a call busy
-// while the user answers, and audio must go on meanwhile.
+// The editor, embedded in the host's X11 window (a win32 one on Windows). Its window
+// runs on the host's main thread: the host watches the window's X11 connection
+// (posix-fd-support) and calls back when events arrive, and its timer (timer-support)
+// drives the redraw tick; either one alone also runs both. On Windows the host's
+// message loop runs the window, and the host's timer the plug-in's idle work. The editor is offered
+// to every host, since hosts decide whether a plug-in has one when they scan it, often with a host
+// that offers nothing; only create refuses, when the host offers neither at that moment. Hidden,
+// the window is closed and the callbacks stop; the controls stay. Main thread, plug-in mutex not
+// held: a menu or message box may keep a call busy while the user answers, and audio must go on
+// meanwhile.
 #include <cstring>
 
 #include "formats/clap/IPlugCLAP.h"
 
+namespace {
+#if defined(_WIN32)
+constexpr const char* kEditorWindowApi = kClapWindowApiWin32;
+void* parentOf(const clap_window_t* window) { return window->win32; }
+#else
+constexpr const char* kEditorWindowApi = kClapWindowApiX11;
+void* parentOf(const clap_window_t* window) { return reinterpret_cast<void*>(window->x11); }
+#endif
+}  // namespace
+
 const clap_plugin_gui_t IPlugCLAP::kGui = {
     [](const clap_plugin_t* p, const char* api, bool isFloating) {
       return clapCall(p, false, [&](IPlugCLAP& self) {
-        return self.editorBuilt() && api && !std::strcmp(api, kClapWindowApiX11) && !isFloating;
+        return self.editorBuilt() && api && !std::strcmp(api, kEditorWindowApi) && !isFloating;
       });
     },
     [](const clap_plugin_t* p, const char** api, bool* isFloating) {
       return clapCall(p, false, [&](IPlugCLAP& self) {
         if (!self.editorBuilt() || !api || !isFloating) return false;
-        *api = kClapWindowApiX11;
+        *api = kEditorWindowApi;
         *isFloating = false;
         return true;
       });
@@ -85,7 +96,7 @@ bool IPlugCLAP::hostCanRunEditor() const {
 }
 
 bool IPlugCLAP::guiCreate(const char* api, bool isFloating) {
-  if (guiCreated_ || !editorBuilt() || !api || std::strcmp(api, kClapWindowApiX11) != 0 ||
+  if (guiCreated_ || !editorBuilt() || !api || std::strcmp(api, kEditorWindowApi) != 0 ||
       isFloating)
     return false;
   askHostForExtensions();
@@ -118,11 +129,11 @@ bool IPlugCLAP::guiSize(uint32_t* width, uint32_t* height) const {
 }
 
 bool IPlugCLAP::guiSetParent(const clap_window_t* window) {
-  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kClapWindowApiX11) != 0 ||
-      !window->x11)
+  if (!guiCreated_ || !window || !window->api || std::strcmp(window->api, kEditorWindowApi) != 0 ||
+      !parentOf(window))
     return false;
   guiHide();
-  guiParent_ = reinterpret_cast<void*>(window->x11);
+  guiParent_ = parentOf(window);
   return guiShow();
 }
 

@@ -54,17 +54,21 @@ vst3::tresult Vst3View::attached(void* parent, vst3::FIDString type) {
   }
   open_ = true;
 #if defined(__linux__)
-  if (!runLoop_.start(loop, editor->WindowEventFd(), [this] { tick(); })) {
+  const bool ticking = runLoop_.start(loop, editor->WindowEventFd(), [this] { tick(); });
+#else
+  const bool ticking = timer_.Start(unsigned(Vst3RunLoop::kTimerMs), [this] { tick(); });
+#endif
+  if (!ticking) {
     removed();
     return vst3::kResultFalse;
   }
-#endif
   return vst3::kResultOk;
 }
 
 vst3::tresult Vst3View::removed() {
   if (!open_) return vst3::kResultFalse;
   runLoop_.stop();
+  timer_.Stop();
   {
     IMutexLock lock(owner_.Plug()->Mutex());
     owner_.Plug()->OnGUIClose();

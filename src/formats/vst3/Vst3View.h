@@ -3,7 +3,8 @@
 // The editor as a VST 3 view, embedded in the host's window ("X11EmbedWindowID" on
 // Linux, "HWND" on Windows). On Linux the host's run loop, which the frame offers,
 // drives the window's events and redraws; a host that offers none gets no editor
-// (attached fails). The editor has one size, times its scale; the host's content scale
+// (attached fails). On Windows the host's message loop runs the window, and a thread
+// timer the same ticks. The editor has one size, times its scale; the host's content scale
 // factor chooses the scale. The view holds a reference to the plug-in object. UI
 // thread; the plug-in mutex is not held while the window runs (a menu or message box
 // may keep a call busy while the user answers, and audio goes on meanwhile).
@@ -11,6 +12,7 @@
 
 #include "formats/vst3/Vst3Abi.h"
 #include "formats/vst3/Vst3RunLoop.h"
+#include "system/ThreadTimer.h"
 
 class IPlugVST3;
 class IPlugGUI;
@@ -64,4 +66,5 @@ class Vst3View final : public vst3::IPlugView, public vst3::IPlugViewContentScal
   vst3::IPlugFrame* frame_ = nullptr;  // held
   bool open_ = false;
   Vst3RunLoop runLoop_;
+  ThreadTimer timer_;  // Windows
 };

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "gui/IGraphics.h"
-#include "platform/x11/EditorKeys.h"
+#include "gui/EditorKeys.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EditorWindow.h"
 #include "platform/x11/X11Keyboard.h"

@@ -88,14 +88,7 @@ class ClapWindowHost {
   bool eventArrivesOnTheDescriptor() {
     const std::vector<xcb_window_t> editor = children(parent_);
     if (editor.size() != 1) return false;
-    xcb_expose_event_t expose{};
-    expose.response_type = XCB_EXPOSE;
-    expose.window = editor.front();
-    expose.width = 1;
-    expose.height = 1;
-    xcb_send_event(connection_, false, editor.front(), XCB_EVENT_MASK_EXPOSURE,
-                   reinterpret_cast<const char*>(&expose));
-    xcb_flush(connection_);
+    SendExpose(connection_, editor.front());
     const int before = fdCallbacks;
     for (int waited = 0; fdCallbacks == before && waited < 2000; waited += 20) run(20);
     return fdCallbacks > before;

@@ -1,4 +1,4 @@
-#include "platform/x11/EditorKeys.h"
+#include "gui/EditorKeys.h"
 
 int EditorKeyCode(const IKeyPress& key) {
   switch (key.key) {

@@ -1,0 +1,5 @@
+#include "system/ThreadTimer.h"
+
+bool ThreadTimer::Start(unsigned, std::function<void()>) { return false; }
+
+void ThreadTimer::Stop() {}
