@@ -43,6 +43,7 @@ void Ensemble::reset() {
   if (line_) std::fill(line_.get(), line_.get() + length_, 0.0);
   writePosition_ = 0;
   for (int tap = 0; tap < 2; ++tap) delay_[tap] = delayStep_[tap] = 0.0;
+  coasting_ = false;
   inputFilter_.init(sampleRate_, kInputCornerHz);
   lfo1.setRate(rate1);
   lfo2.setRate(rate2);
@@ -53,11 +54,31 @@ void Ensemble::setSampleRate(double sampleRate) {
   reset();
 }
 
+// The LFOs advance, and their outputs are those of the phases they left.
 void Ensemble::update() noexcept {
+  coast();
+  catchUp();
+}
+
+void Ensemble::coast() noexcept {
   if (length_ <= 0) return;
+  coasting_ = true;
+  lfo1.advance();
+  lfo2.advance();
+}
+
+void Ensemble::catchUp() noexcept {
+  if (length_ <= 0 || !coasting_) return;
+  coasting_ = false;
+  // While off the filter has not run, so clearing it now clears what the tick would have.
   inputFilter_.clearIfNotFinite();
-  lfo1.update();
-  lfo2.update();
+  lfo1.catchUpOutput();
+  lfo2.catchUpOutput();
+  sweep();
+}
+
+// The delays' steps toward the targets the LFOs set (their outputs as update leaves them).
+void Ensemble::sweep() noexcept {
   // Tap A follows LFO 1 mostly, tap B LFO 2; each delay stays within 13.9..16 ms.
   const double tA = limitUnit(1.0 - (0.12 * lfo1.getOutPos1() + 0.03 * lfo2.getOutPos2()));
   const double tB = limitUnit(1.0 - (0.03 * lfo1.getOutPos2() + 0.12 * lfo2.getOutPos1()));
@@ -66,12 +87,6 @@ void Ensemble::update() noexcept {
   // Within one 1 ms tick each delay covers 99.9 % of the way to its target.
   delayStep_[0] = glideFactor_ * (targetA - delay_[0]);
   delayStep_[1] = glideFactor_ * (targetB - delay_[1]);
-}
-
-void Ensemble::advanceLFOs() noexcept {
-  if (length_ <= 0) return;
-  lfo1.advance();
-  lfo2.advance();
 }
 
 // The delays move monotonically within a slice (the step is constant): when none leaves

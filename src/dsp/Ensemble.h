@@ -33,9 +33,13 @@ class Ensemble {
   void reset();
   // Control tick: new delay targets from the LFOs; the delays glide to them.
   void update() noexcept;
-  // Control tick of a sleeping engine with the ensemble off: the LFOs' phases advance
-  // as update advances them (nothing else update does is read before the next tick).
-  void advanceLFOs() noexcept;
+  // Control tick with the ensemble off: the LFOs' phases advance as update advances
+  // them; the rest of update (the LFOs' outputs, the delays' steps) is left to catchUp,
+  // since nothing reads it unless the ensemble comes on before the next tick.
+  void coast() noexcept;
+  // After coast: what the tick's update would have set, for an ensemble switched on
+  // between two ticks. Nothing after update or reset.
+  void catchUp() noexcept;
   // Audio thread, a sleeping engine: what n samples of processPair would do to the write
   // positions and the delays, the lines and the filters left as they are.
   static void skipPair(Ensemble& left, Ensemble& right, int n) noexcept;
@@ -62,6 +66,7 @@ class Ensemble {
   double delayB() const { return delay_[1]; }
 
  private:
+  void sweep() noexcept;
   double readTap(double delay) const noexcept;
   double processSample(double x) noexcept;
   EnsembleLane lane() noexcept;
@@ -74,5 +79,6 @@ class Ensemble {
   int writePosition_ = 0;
   double delay_[2] = {0.0, 0.0};  // taps A and B
   double delayStep_[2] = {0.0, 0.0};
+  bool coasting_ = false;  // the last tick was coast
   Lowpass inputFilter_;
 };

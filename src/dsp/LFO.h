@@ -13,6 +13,8 @@ class LFO {
   // The phase advances as update advances it; the output is left as it was (for ticks
   // in which nothing reads it).
   void advance() noexcept;
+  // The output the last advance would have given as an update: sin of the phase it left.
+  void catchUpOutput() noexcept;
   // Output mapped to 0..1.
   double getOutPos1() const { return (output_ + 1.0) * 0.5; }
   // A second output a third of a cycle ahead of the advanced phase, 0..1.
@@ -26,5 +28,6 @@ class LFO {
  private:
   double output_ = 0.0;
   double phase_ = 0.0;
+  double phaseBeforeAdvance_ = 0.0;
   double increment_ = 0.0;
 };

@@ -69,10 +69,6 @@ void Voice::update(double pitchOffset) noexcept {
   envelopeCoefficient_ = gate_ ? attackCoefficient_ : releaseCoefficient_;
 }
 
-bool Voice::isHeldAtFullLevel() const {
-  return envelope_ == 1.0 && envelopeTarget_ == kEnvAttackTarget && envelopeCoefficient_ >= 0.0;
-}
-
 template <int K>
 void Voice::stepEnvelopeGroup(Voice* const* voices, double* const* levels, int n) noexcept {
   double level[K], previous[K], target[K], coefficient[K];
@@ -104,10 +100,6 @@ void Voice::stepEnvelopes(Voice* const* voices, double* const* levels, int count
     case 1: stepEnvelopeGroup<1>(voices + k, levels + k, n); break;
     default: break;
   }
-}
-
-VoiceRun Voice::run(const double* levels) const {
-  return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, isHeldAtFullLevel()};
 }
 
 void Voice::advancePhase(int n) noexcept {

@@ -64,14 +64,20 @@ class Voice {
   // The voice plays (it is active and has a table).
   bool isPlaying() const { return active_ && wavetable_ != nullptr; }
   // Held at full level, the envelope stays at exactly 1 at every step.
-  bool isHeldAtFullLevel() const;
+  bool isHeldAtFullLevel() const {
+    return envelope_ == 1.0 && envelopeTarget_ == kEnvAttackTarget && envelopeCoefficient_ >= 0.0;
+  }
   // The envelopes of `count` voices over n frames, voice k's level after each step into
   // levels[k]; four voices side by side, so their recursions overlap in the processor.
   static void stepEnvelopes(Voice* const* voices, double* const* levels, int count, int n) noexcept;
   template <int K>
   static void stepEnvelopeGroup(Voice* const* voices, double* const* levels, int n) noexcept;
   // The run the mixing kernels read for the next frames, with the envelope's levels.
-  VoiceRun run(const double* levels) const;
+  // Inline: built in place in the mixer's array, as a returned copy it would be read
+  // back in wider loads than it was written with, which stalls the processor.
+  VoiceRun run(const double* levels) const {
+    return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, isHeldAtFullLevel()};
+  }
   // After the kernels: the phase past n frames.
   void advancePhase(int n) noexcept;
 

@@ -20,8 +20,12 @@ void ZORQ::update() {
     for (Voice& voice : voices_)
       if (voice.isActive()) voice.update(pitch);
   }
-  ensembles_[0].update();
-  ensembles_[1].update();
+  for (Ensemble& ensemble : ensembles_) {
+    if (ensembleOn_)
+      ensemble.update();
+    else
+      ensemble.coast();
+  }
   meterAccumulator_ -= meterAccumulator_ * reciprocal_;
   if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
 }

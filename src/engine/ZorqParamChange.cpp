@@ -49,7 +49,12 @@ void ZORQ::OnParamChange(int paramIdx) {
     case kMicLevel: micLevel_ = v; break;
     case kAccentBend: accentAmount_ = v * 256.0; break;
     case kPitchBend: pitchBendRange_ = v * kPitchUnitsPerSemitone; break;
-    case kEnsemble: ensembleOn_ = on; break;
+    case kEnsemble:
+      // Switched on between ticks: the delays glide as the last tick's update set them.
+      if (on && !ensembleOn_)
+        for (Ensemble& ensemble : ensembles_) ensemble.catchUp();
+      ensembleOn_ = on;
+      break;
     case kAttack:
     case kRelease:
       // The sample player shares the envelope times with the voices.

@@ -93,7 +93,7 @@ void ZORQ::sleepingTick() {
     if (ensembleOn_)
       ensemble.update();
     else
-      ensemble.advanceLFOs();
+      ensemble.coast();
   }
   meterAccumulator_ -= meterAccumulator_ * reciprocal_;
 }

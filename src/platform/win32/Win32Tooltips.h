@@ -22,7 +22,7 @@ class Win32Tooltips {
 
   // Replaces the regions (editor pixels, times scale on the window) and their texts.
   void SetRegions(const std::vector<std::pair<IRECT, std::string>>& regions, int scale);
-  int Count() const { return count_; }
+  HWND Window() const { return tooltip_; }
 
  private:
   void clear();

@@ -2,6 +2,9 @@
 // dispatcher into a host's window, pumped and idled as hosts do, driven by the
 // messages the system would deliver.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h:
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -9,6 +12,7 @@
 #include "platform/StandardEditor.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32TextEntry.h"
+#include "platform/win32/Win32Tooltips.h"
 #include "platform/win32/Win32View.h"
 #include "support/TempFolder.h"
 #include "system/WideText.h"
@@ -115,6 +119,22 @@ TEST_F(Win32Editors, CloseAndReopenLeaveNoWindowBehind) {
     EXPECT_FALSE(IsWindow(view));
     ASSERT_TRUE(host.Open());
   }
+}
+
+TEST(Win32Tooltips, EachKnobRegistersItsParametersName) {
+  Win32Editor editor(true);
+  Win32TestHost host(editor.effect());
+  ASSERT_TRUE(host.Open());
+  const HWND tooltips = editor.platform->View()->Tooltips()->Window();
+  ASSERT_EQ(SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0), 3);
+  wchar_t text[64] = {};
+  TOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageW(tooltips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(std::wstring(text), L"Gain");
+  EXPECT_EQ(tool.rect.left, 20);
+  EXPECT_EQ(tool.rect.bottom, 52);
 }
 
 TEST_F(Win32Editors, HostThatDestroysItsWindowFirstLeavesTheEditorClosable) {

@@ -3,7 +3,7 @@
 # scanned), ardour7-lua makes a session with ZORQ alone on a track, Ardour starts on it
 # (on the dummy backend, without its first-run dialogs) under an X server, its mixer is
 # shown and ZORQ's slot in the track's strip double-clicked, as a user opens a plug-in's
-# editor. Ardour's plug-in window must hold a window of the editor's size. The slot's
+# editor. Ardour's plug-in window must hold a window of the editor's size (within 30 s). The slot's
 # place is where Ardour 7.3 draws it on a 1280 x 1024 screen. Leaves a screenshot.
 # Usage: tools/dev/vst3-ardour/editor.sh WORK_FOLDER XPOKE SCREENSHOT.png
 set -eu
@@ -53,8 +53,12 @@ XML
     window=$("$xpoke" find ": ZORQ (") && break
   done
   [ -n "${window:-}" ] || { "$xpoke" shot "$screenshot"; echo "Ardour opened no window for ZORQ"; exit 1; }
-  sleep 2
+  # A loaded machine may take a while to embed the editor in the new window.
+  for try in $(seq 30); do
+    "$xpoke" holds "$window" 800 360 && held=1 && break
+    sleep 1
+  done
   "$xpoke" shot "$screenshot"
-  "$xpoke" holds "$window" 800 360 || { echo "Ardour'"'"'s window for ZORQ holds no editor"; exit 1; }
+  [ -n "${held:-}" ] || { echo "Ardour'"'"'s window for ZORQ holds no editor"; exit 1; }
   echo "Ardour'"'"'s window for ZORQ holds its 800 x 360 editor; screenshot: $screenshot"
 ' sh "$xpoke" "$work/gui-session" "$screenshot" "$work/gui.log"
