@@ -1,8 +1,10 @@
 # Helpers shared by every subsystem folder.
 
 # Every target of the project calls this; ZORQ_WERROR=ON makes its warnings errors.
+# -Wshadow: a name that hides another (an argument its member, a lambda's argument its
+# caller's) gets a name of its own instead.
 function(zorq_set_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${ZORQ_WERROR}>:-Werror>)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow $<$<BOOL:${ZORQ_WERROR}>:-Werror>)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Layering.cmake)

@@ -203,9 +203,9 @@ std::vector<Case> allCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(simd::name(info.param.kernel)) + "_" +
-                                  info.param.scenario->name;
+                         [](const ::testing::TestParamInfo<Case>& paramInfo) {
+                           return std::string(simd::name(paramInfo.param.kernel)) + "_" +
+                                  paramInfo.param.scenario->name;
                          });
 
 // With a silent modulator every band's gain is clamp(bias, 0, limit): the output is
@@ -248,7 +248,9 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, BandBankGain, ::testing::ValuesIn(simd::kKernels),
-                         [](const auto& info) { return std::string(simd::name(info.param)); });
+                         [](const auto& paramInfo) {
+                           return std::string(simd::name(paramInfo.param));
+                         });
 
 TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
   BandBank bank;

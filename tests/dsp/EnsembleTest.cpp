@@ -162,9 +162,9 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Values(EnsembleCase{44100.0, 0.65, 5.7},
                                          EnsembleCase{48000.0, 0.001, 24.999},
                                          EnsembleCase{96000.0, 24.999, 0.001})),
-    [](const auto& info) {
-      return std::string(simd::name(std::get<0>(info.param))) + "_" +
-             std::to_string(static_cast<int>(std::get<1>(info.param).sampleRate));
+    [](const auto& paramInfo) {
+      return std::string(simd::name(std::get<0>(paramInfo.param))) + "_" +
+             std::to_string(static_cast<int>(std::get<1>(paramInfo.param).sampleRate));
     });
 
 }  // namespace

@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PitchCase{"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
                       PitchCase{"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
                       PitchCase{"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}),
-    [](const ::testing::TestParamInfo<PitchCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<PitchCase>& paramInfo) {
+      return std::string(paramInfo.param.name);
+    });
 
 struct EnvelopeCase {
   double attack, release;
@@ -177,4 +179,6 @@ TEST_P(VoiceMixerKernels, MatchVoiceByVoice) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, VoiceMixerKernels, ::testing::ValuesIn(simd::kKernels),
-                         [](const auto& info) { return std::string(simd::name(info.param)); });
+                         [](const auto& paramInfo) {
+                           return std::string(simd::name(paramInfo.param));
+                         });

@@ -130,9 +130,9 @@ TEST_P(Confirmation, AsksAndGoesAheadOnlyOnYes) {
 INSTANTIATE_TEST_SUITE_P(Commands, Confirmation,
                          ::testing::Combine(::testing::ValuesIn(kConfirmCases),
                                             ::testing::Values(6, 7, 0)),
-                         [](const auto& info) {
-                           const int answer = std::get<1>(info.param);
-                           return std::get<0>(info.param).name +
+                         [](const auto& paramInfo) {
+                           const int answer = std::get<1>(paramInfo.param);
+                           return std::get<0>(paramInfo.param).name +
                                   std::string(answer ? answer == 6 ? "Yes" : "No" : "NotShown");
                          });
 

@@ -17,8 +17,8 @@ TEST_P(GoldenEditor, ViewAtDefaultsMatchesItsPicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, GoldenEditor, ::testing::ValuesIn(kGoldenViews),
-                         [](const auto& info) {
-                           return std::string(info.param.tweak ? "Tweak" : "Main");
+                         [](const auto& paramInfo) {
+                           return std::string(paramInfo.param.tweak ? "Tweak" : "Main");
                          });
 
 }  // namespace

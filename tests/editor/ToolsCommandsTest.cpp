@@ -114,6 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
         ToolsCase{"ResetAllLevels", kResetAll, kSynthesisLevel1, linear(0.3, 1.9), filled(1)},
         ToolsCase{"ResetAllFrequencies", kResetAll, kAnalysisFreq1, ladder(), defaults()},
         ToolsCase{"PastTheMenu", 32, kSynthesisLevel1, linear(0.3, 1.9), linear(0.3, 1.9)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 }  // namespace

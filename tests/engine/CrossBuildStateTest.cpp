@@ -63,10 +63,11 @@ TEST_P(CrossBuildState, WritesTheReferenceBytesAndLoadsThemBitForBit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, CrossBuildState, ::testing::ValuesIn(kForms), [](const auto& info) {
-  std::string name = info.param.file;
-  name[name.find('.')] = '_';
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Forms, CrossBuildState, ::testing::ValuesIn(kForms),
+                         [](const auto& paramInfo) {
+                           std::string name = paramInfo.param.file;
+                           name[name.find('.')] = '_';
+                           return name;
+                         });
 
 }  // namespace

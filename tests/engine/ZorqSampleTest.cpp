@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ZorqSampleLegato,
                          ::testing::Values(LegatoCase{"legato", true, true, false},
                                            LegatoCase{"noLegato", true, false, true},
                                            LegatoCase{"keyboardOff", false, true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // The pedal holds the file's envelope until it lifts; "Attack" and "Release" are the
 // sample player's times too.

@@ -114,4 +114,4 @@ TEST_P(ZorqState, RestoresWhatTheRecordHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, ZorqState, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });

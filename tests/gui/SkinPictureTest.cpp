@@ -105,8 +105,8 @@ TEST_P(SkinPictures, OnlyAPngOfTheBuiltInSizeIsUsed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SkinPictures, testing::ValuesIn(kSkinFiles),
-                         [](const testing::TestParamInfo<SkinFile>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<SkinFile>& paramInfo) {
+                           return std::string(paramInfo.param.name);
                          });
 
 // The table draws the built-in picture in place of one that does not fit, says so

@@ -123,8 +123,8 @@ TEST_P(PresetFileOf, SavedProgramsAndBanksLoadIntoAFreshInstance) {
 
 INSTANTIATE_TEST_SUITE_P(Plugins, PresetFileOf,
                          ::testing::Values(ZORQ_FAKE_PLUGIN, "/usr/lib/vst/3BandEQ-vst.so"),
-                         [](const auto& info) {
-                           return std::string(info.index == 0 ? "KeepsChunks" : "KeepsValues");
+                         [](const auto& paramInfo) {
+                           return std::string(paramInfo.index == 0 ? "KeepsChunks" : "KeepsValues");
                          });
 
 TEST(PresetFile, MissingFilesAndFoldersAreHostErrors) {

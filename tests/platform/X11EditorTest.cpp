@@ -92,8 +92,8 @@ INSTANTIATE_TEST_SUITE_P(Visuals, X11Screens,
                                          Screen{"Parent32Argb", 32, false, 0},
                                          Screen{"ServerWithoutSharedMemory", 24, true, 0},
                                          Screen{"HostScaleTwo", 24, false, 2.0f}),
-                         [](const testing::TestParamInfo<Screen>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<Screen>& paramInfo) {
+                           return std::string(paramInfo.param.name);
                          });
 
 // ---- mouse, menus, text fields, message boxes, file prompts

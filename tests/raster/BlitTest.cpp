@@ -132,7 +132,7 @@ TEST_P(BlitPlacement, CopiesTheClippedRectangle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rectangles, BlitPlacement, ::testing::ValuesIn(kPlaceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(Blit, OntoItselfReadsTheSourceBeforeWriting) {
   LICE_MemBitmap bitmap(4, 4), expected(4, 4), copy(4, 4);

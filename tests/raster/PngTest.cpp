@@ -139,7 +139,7 @@ TEST_P(PngDecode, GivesThePixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PngDecode, ::testing::ValuesIn(decodeCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 std::vector<uint8_t> validPng() {
   PngImage picture = image(16, 16, PNG_COLOR_TYPE_RGB, 8, {});

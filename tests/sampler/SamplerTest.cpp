@@ -84,9 +84,9 @@ TEST_P(SamplerDirect, PlaysSampleForSampleForExactLength) {
 INSTANTIATE_TEST_SUITE_P(Blocks, SamplerDirect,
                          ::testing::Values(DirectCase{1, 1}, DirectCase{1, 44}, DirectCase{2, 15},
                                            DirectCase{2, 100}, DirectCase{4, 17}),
-                         [](const auto& info) {
-                           return std::to_string(info.param.channels) + "ch_block" +
-                                  std::to_string(info.param.block);
+                         [](const auto& paramInfo) {
+                           return std::to_string(paramInfo.param.channels) + "ch_block" +
+                                  std::to_string(paramInfo.param.block);
                          });
 
 class SamplerConverted : public Fixture, public ::testing::WithParamInterface<unsigned> {};

@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"f32", false, 3, 32, {0, 0, 0x80, 0x3E}, 0.25},
         ConversionCase{"f64", false, 3, 64, {0, 0, 0, 0, 0, 0, 0xE0, 0xBF}, -0.5},
         ConversionCase{"ext_f32", true, 3, 32, {0, 0, 0x80, 0x3E}, 0.25}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 Bytes dataOf(size_t bytes) { return chunk("data", Bytes(bytes, 0x10)); }
 
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"partial_frame",
                  riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}), 0, 2,
                  44100}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // Frames stop at the end of the data chunk; a trailing chunk is not audio.
 TEST(WaveReader, StopsAtEndOfData) {

@@ -83,7 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
                              Bank::kBeside},
                       Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
                       Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
-    [](const ::testing::TestParamInfo<Lookup>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Lookup>& paramInfo) {
+      return std::string(paramInfo.param.name);
+    });
 
 std::vector<char> readChunk(const std::string& name) {
   const std::string text = readText(ZORQ_SOURCE_DIR "/tests/tools/data/" + name);

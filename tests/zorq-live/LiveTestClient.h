@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/TestSignals.h"
+
 // The bundled voice recording at `rate` (linear interpolation), its peak at 0.5.
 inline std::vector<float> loadVoice(double rate, double seconds) {
   SF_INFO info{};
@@ -141,13 +143,6 @@ class LiveTestClient {
   std::atomic<bool> armed_{false};
   std::atomic<int> frame_{0};
 };
-
-// Root mean square of x[from, to).
-inline double rms(const std::vector<float>& x, int from, int to) {
-  double sum = 0.0;
-  for (int i = from; i < to; ++i) sum += double(x[size_t(i)]) * x[size_t(i)];
-  return to > from ? std::sqrt(sum / (to - from)) : 0.0;
-}
 
 inline double peak(const std::vector<float>& x, int from, int to) {
   double p = 0.0;

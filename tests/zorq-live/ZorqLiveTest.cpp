@@ -119,9 +119,11 @@ TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
     GTEST_SKIP() << "this process cannot share the JACK server's metadata database";
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
+  // The properties follow the ports' registration: a patchbay sees them a moment later.
+  EXPECT_TRUE(
+      eventually([&] { return patchbay.Property("zl:midi_in", JACK_METADATA_ORDER) == "4"; }));
   EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
   EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
-  EXPECT_EQ(patchbay.Property("zl:midi_in", JACK_METADATA_ORDER), "4");
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }

@@ -36,8 +36,8 @@ class Vst3HostObject : public First, public Others... {
 
 class Vst3MemoryStream : public Vst3HostObject<vst3::IBStream> {
  public:
-  explicit Vst3MemoryStream(std::vector<uint8_t> bytes = {}, size_t piece = SIZE_MAX)
-      : bytes(std::move(bytes)), piece_(piece) {}
+  explicit Vst3MemoryStream(std::vector<uint8_t> contents = {}, size_t piece = SIZE_MAX)
+      : bytes(std::move(contents)), piece_(piece) {}
   vst3::tresult ZORQ_VST3_API read(void* buffer, vst3::int32 numBytes,
                                    vst3::int32* numBytesRead) override;
   vst3::tresult ZORQ_VST3_API write(void* buffer, vst3::int32 numBytes,
@@ -52,13 +52,13 @@ class Vst3MemoryStream : public Vst3HostObject<vst3::IBStream> {
   size_t piece_;
 };
 
-class Vst3ParamValueQueue : public Vst3HostObject<vst3::IParamValueQueue> {
+class Vst3ParamValueQueue final : public Vst3HostObject<vst3::IParamValueQueue> {
  public:
   struct Point {
     vst3::int32 offset;
     vst3::ParamValue value;
   };
-  explicit Vst3ParamValueQueue(vst3::ParamID id = 0) : id(id) {}
+  explicit Vst3ParamValueQueue(vst3::ParamID parameter = 0) : id(parameter) {}
   vst3::ParamID ZORQ_VST3_API getParameterId() override { return id; }
   vst3::int32 ZORQ_VST3_API getPointCount() override {
     return static_cast<vst3::int32>(points.size());

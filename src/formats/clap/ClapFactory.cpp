@@ -4,8 +4,8 @@
 
 #include "formats/clap/IPlugCLAP.h"
 
-ClapFactory::ClapFactory(const clap_plugin_descriptor_t* descriptor, CreatePlug create)
-    : descriptor_(descriptor), create_(create) {
+ClapFactory::ClapFactory(const clap_plugin_descriptor_t* descriptor, CreatePlug createPlug)
+    : descriptor_(descriptor), create_(createPlug) {
   record_.owner = this;
   record_.factory.get_plugin_count = [](const clap_plugin_factory_t* factory) -> uint32_t {
     return owner(factory) ? 1 : 0;

@@ -17,7 +17,7 @@ class ClapFactory {
   // Any thread; the factory serialises the calls.
   using CreatePlug = std::unique_ptr<IPlugBase> (*)();
 
-  ClapFactory(const clap_plugin_descriptor_t* descriptor, CreatePlug create);
+  ClapFactory(const clap_plugin_descriptor_t* descriptor, CreatePlug createPlug);
   ClapFactory(const ClapFactory&) = delete;
   ClapFactory& operator=(const ClapFactory&) = delete;
 

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "hosting/ClapPluginHost.h"
 #include "support/HostRecorder.h"
+#include "support/TestSignals.h"
 
 // The file, loaded and initialised once for the test program (as a host keeps it while
 // it runs), so instances share what the library caches.
@@ -45,27 +45,3 @@ struct LoadedClap {
   ClapPluginHost host;
   std::vector<float> left, right;
 };
-
-// Deterministic noise in -amplitude..amplitude.
-inline std::vector<float> noise(size_t frames, uint32_t seed, float amplitude = 0.5f) {
-  std::vector<float> samples(frames);
-  for (float& s : samples) {
-    seed = seed * 1664525u + 1013904223u;
-    s = amplitude * (static_cast<float>(seed) / 2147483648.0f - 1.0f);
-  }
-  return samples;
-}
-
-// Every sample a number and none of them subnormal.
-inline ::testing::AssertionResult cleanSignal(const std::vector<float>& samples) {
-  for (size_t i = 0; i < samples.size(); ++i)
-    if (!std::isfinite(samples[i]) || std::fpclassify(samples[i]) == FP_SUBNORMAL)
-      return ::testing::AssertionFailure() << "sample " << i << " is " << samples[i];
-  return ::testing::AssertionSuccess();
-}
-
-inline double rms(const std::vector<float>& samples, size_t from = 0) {
-  double sum = 0.0;
-  for (size_t i = from; i < samples.size(); ++i) sum += double(samples[i]) * samples[i];
-  return samples.size() > from ? std::sqrt(sum / double(samples.size() - from)) : 0.0;
-}

@@ -1,8 +1,7 @@
-// Audio through the plug-in the way the public validator runs it: rates from 1 kHz (the
-// lowest) to 768 kHz (the highest) and block sizes from 1 to 16384 give finite output
-// without subnormal numbers; a reset and a new activation start from rest; transports and
-// foreign events change nothing; a CLAP note-on of velocity 0 is a note. (Block sizes,
-// state and the samples every format shares are the parity suite's.)
+// Audio through the plug-in the way the public validator runs it: a reset and a new
+// activation start from rest; transports and foreign events change nothing; a CLAP note-on
+// of velocity 0 is a note. (Rates, block sizes, state and the samples every format shares
+// are the parity suite's.)
 #include <algorithm>
 
 #include "ClapFixture.h"
@@ -25,28 +24,6 @@ void render(LoadedClap& clap, uint32_t total, uint32_t block) {
   }
 }
 }  // namespace
-
-class ClapRates : public ::testing::TestWithParam<double> {};
-
-TEST_P(ClapRates, EveryBlockSizeGivesCleanOutput) {
-  const double rate = GetParam();
-  LoadedClap clap;
-  for (uint32_t block : {1u, 17u, 512u, 16384u}) {
-    SCOPED_TRACE(block);
-    clap.host.start(rate, static_cast<int>(block));
-    clap.left.clear();
-    clap.right.clear();
-    render(clap, std::max(block, static_cast<uint32_t>(rate / 20)), block);  // 50 ms
-    EXPECT_TRUE(cleanSignal(clap.left));
-    EXPECT_TRUE(cleanSignal(clap.right));
-    if (rate >= 22050.0) {
-      EXPECT_GT(rms(clap.left), 1e-4);
-    }
-    clap.host.stop();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(ValidatorRates, ClapRates, ::testing::Values(1000.0, 44100.0, 768000.0));
 
 // After a reset, and after deactivating and activating again (at another rate in
 // between), the plug-in plays exactly as a fresh instance does.

@@ -21,6 +21,7 @@
 #include "hosting/Lv2PluginHost.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 #include "support/HostRender.h"
+#include "support/TestSignals.h"
 
 constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
 
@@ -151,10 +152,4 @@ inline std::unique_ptr<ZORQ> savedState(Lv2PluginHost& host) {
   zorq->SelectPreset(current);
   if (zorq->unserializeBankChunk(&chunk) <= 0) return nullptr;
   return zorq;
-}
-
-inline double rms(const std::vector<float>& samples) {
-  double sum = 0;
-  for (float s : samples) sum += double(s) * s;
-  return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }

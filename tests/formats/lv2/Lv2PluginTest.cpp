@@ -188,8 +188,8 @@ TEST_P(Lv2OlderState, PlaysWhatItStored) {
   EXPECT_EQ(a, b);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const auto& info) {
-  return info.param ? "GainPortsLeftElsewhere" : "GainPortsAtDefaults";
+INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const auto& paramInfo) {
+  return paramInfo.param ? "GainPortsLeftElsewhere" : "GainPortsAtDefaults";
 });
 
 // A bank stored as another type than a chunk, or cut short and naming another current

@@ -29,6 +29,7 @@
 #include "support/AllocationCounter.h"
 #include "support/HostRecorder.h"
 #include "support/HostRender.h"
+#include "support/TestSignals.h"
 #include "support/UserIni.h"
 
 namespace {
@@ -108,16 +109,6 @@ const Format kFormats[] = {
 #endif
 };
 
-// Deterministic noise in -amplitude..amplitude.
-std::vector<float> noise(size_t frames, uint32_t seed, float amplitude) {
-  std::vector<float> samples(frames);
-  for (float& s : samples) {
-    seed = seed * 1664525u + 1013904223u;
-    s = amplitude * (static_cast<float>(seed) / 2147483648.0f - 1.0f);
-  }
-  return samples;
-}
-
 // What the side-chain input carries.
 enum class Carrier { kSignal, kSilence, kUnconnected };
 
@@ -126,20 +117,14 @@ enum class Carrier { kSignal, kSilence, kUnconnected };
 std::vector<float> render(PluginHost& host, int frames, const std::vector<int>& blocks,
                           const std::vector<HostMidiEvent>& midi,
                           Carrier carrier = Carrier::kSignal) {
-  static const std::vector<float> voice = noise(32768, 3, 0.5f), signal = noise(32768, 4, 0.3f),
-                                  silence(32768);
+  static const std::vector<float> voice = noise(40000, 3, 0.5f), signal = noise(40000, 4, 0.3f),
+                                  silence(40000);
   const float* ext = carrier == Carrier::kUnconnected ? nullptr
                      : carrier == Carrier::kSignal    ? signal.data()
                                                       : silence.data();
   auto out = renderBlocks(host, {voice.data(), voice.data(), ext, ext}, frames, blocks, midi);
   out[0].insert(out[0].end(), out[1].begin(), out[1].end());
   return out[0];
-}
-
-double rms(const std::vector<float>& samples) {
-  double sum = 0.0;
-  for (float s : samples) sum += double(s) * s;
-  return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
 }
 
 // Notes struck and released across block boundaries, pitch wheel, sustain pedal and a
@@ -230,6 +215,23 @@ TEST_P(FormatParity, RandomBlockSizesGiveTheSamplesOfOneBlockSize) {
   const std::vector<float> steady = render(*openWithProgram(), 30000, {4096}, kChord);
   EXPECT_GT(rms(steady), 1e-3);
   EXPECT_EQ(render(*openWithProgram(), 30000, sizes, kChord), steady);
+}
+
+// The lowest and highest rates hosts and validators use, with blocks from one frame to
+// 16384: every sample finite and none subnormal, and sound where the bands fit.
+TEST_P(FormatParity, EveryRateAndBlockSizeGivesCleanOutput) {
+  for (const double rate : {1000.0, 44100.0, 768000.0})
+    for (const int block : {1, 17, 512, 16384}) {
+      SCOPED_TRACE(::testing::Message() << rate << " Hz, blocks of " << block);
+      std::unique_ptr<PluginHost> host = GetParam().open({});
+      host->start(rate, block);
+      const std::vector<float> out =
+          render(*host, std::max(block, int(rate / 20)), {block}, kChord);
+      EXPECT_TRUE(cleanSignal(out));
+      if (rate >= 22050.0) {
+        EXPECT_GT(rms(out), 1e-4);
+      }
+    }
 }
 
 TEST_P(FormatParity, DamagedStateIsRefusedAndChangesNothing) {
@@ -380,6 +382,6 @@ TEST_P(FormatParity, ReportsTheProjectVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatParity, ::testing::ValuesIn(kFormats),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "hosting/Vst3PluginHost.h"
 #include "engine/ZORQ.h"
 #include "formats/vst3/IPlugVST3.h"
+#include "support/TestSignals.h"
 
 struct HostedVst3 {
   HostedVst3() {
@@ -25,9 +26,9 @@ struct HostedVst3 {
     carrierOn(false);  // as hosts leave the side chain until it is routed
   }
 
-  void start(double rate = 44100.0, int maxBlock = 512, bool wide = false) {
-    host->start(rate, maxBlock, wide);
-    this->wide = wide;
+  void start(double rate = 44100.0, int maxBlock = 512, bool doubles = false) {
+    host->start(rate, maxBlock, doubles);
+    wide = doubles;
   }
   void carrierOn(bool on) { object->activateBus(vst3::kAudio, vst3::kInput, 1, on); }
 
@@ -94,20 +95,3 @@ struct HostedVst3 {
   bool wide = false;
   std::vector<float> left, right;
 };
-
-// Deterministic noise in -amplitude..amplitude.
-inline std::vector<float> noise(size_t frames, uint32_t seed, float amplitude = 0.5f) {
-  std::vector<float> samples(frames);
-  for (float& s : samples) {
-    seed = seed * 1664525u + 1013904223u;
-    s = amplitude * (float(seed >> 8) / float(1 << 24) * 2.0f - 1.0f);
-  }
-  return samples;
-}
-
-inline double rms(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX) {
-  double sum = 0.0;
-  to = std::min(to, samples.size());
-  for (size_t i = from; i < to; ++i) sum += double(samples[i]) * samples[i];
-  return to > from ? std::sqrt(sum / double(to - from)) : 0.0;
-}

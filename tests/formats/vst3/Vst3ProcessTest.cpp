@@ -1,7 +1,7 @@
 // Processing as hosts and validators run it (what every format shares is the parity
-// suite's): rates and block sizes, automation points at their tick, 64-bit samples, blocks without
-// samples or buffers, the side chain left off, notes, bypass, the program parameter, the MIDI
-// controller parameters, and no allocation on the audio path.
+// suite's, rates and block sizes too): automation points at their tick, 64-bit samples, blocks
+// without samples or buffers, the side chain left off, notes, bypass, the program parameter, the
+// MIDI controller parameters, and no allocation on the audio path.
 #include <algorithm>
 #include <random>
 
@@ -28,33 +28,7 @@ void render(HostedVst3& hosted, int total, const std::vector<int>& blocks, bool 
   }
 }
 
-::testing::AssertionResult clean(const std::vector<float>& samples) {
-  for (size_t i = 0; i < samples.size(); ++i)
-    if (!std::isfinite(samples[i]) || std::fpclassify(samples[i]) == FP_SUBNORMAL)
-      return ::testing::AssertionFailure() << "sample " << i << " is " << samples[i];
-  return ::testing::AssertionSuccess();
-}
 }  // namespace
-
-class Vst3Rates : public ::testing::TestWithParam<double> {};
-
-TEST_P(Vst3Rates, EveryBlockSizeGivesCleanOutput) {
-  const double rate = GetParam();
-  for (int block : {1, 17, 512, 16384}) {
-    SCOPED_TRACE(block);
-    HostedVst3 hosted;
-    hosted.start(rate, block);
-    hosted.carrierOn(true);
-    render(hosted, std::max(block, int(rate / 20)), {block});  // 50 ms
-    EXPECT_TRUE(clean(hosted.left));
-    EXPECT_TRUE(clean(hosted.right));
-    if (rate >= 22050.0) {
-      EXPECT_GT(rms(hosted.left), 1e-4);
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(ValidatorRates, Vst3Rates, ::testing::Values(8000.0, 44100.0, 384000.0));
 
 // The engine is double inside: 64-bit blocks give the samples of 32-bit ones.
 TEST(Vst3Process, WideSamplesGiveTheSamplesOfNarrowOnes) {

@@ -228,8 +228,8 @@ TEST_P(ClapEditorOffer, EveryHostFindsTheEditorAndOnlyAHostThatCanRunItOpensIt) 
 INSTANTIATE_TEST_SUITE_P(Hosts, ClapEditorOffer,
                          ::testing::Values(EditorSupport::kFromTheStart, EditorSupport::kAfterInit,
                                            EditorSupport::kNever),
-                         [](const ::testing::TestParamInfo<EditorSupport>& info) {
-                           switch (info.param) {
+                         [](const ::testing::TestParamInfo<EditorSupport>& paramInfo) {
+                           switch (paramInfo.param) {
                              case EditorSupport::kFromTheStart: return "OffersItAtInit";
                              case EditorSupport::kAfterInit: return "OffersItAfterInit";
                              default: return "NeverOffersIt";
