@@ -344,7 +344,7 @@ std::vector<uint8_t> ClapPluginHost::saveState(size_t piece) const {
   const clap_ostream_t out{
       &stream, [](const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t {
         auto* st = static_cast<ByteStream*>(s->ctx);
-        const size_t n = std::min<uint64_t>(size, st->piece);
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(size, st->piece));
         st->target->insert(st->target->end(), static_cast<const uint8_t*>(data),
                            static_cast<const uint8_t*>(data) + n);
         return static_cast<int64_t>(n);
@@ -359,7 +359,8 @@ bool ClapPluginHost::loadState(const std::vector<uint8_t>& bytes, size_t piece) 
   const clap_istream_t in{
       &stream, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
         auto* st = static_cast<ByteStream*>(s->ctx);
-        const size_t n = std::min<uint64_t>({size, st->piece, st->source->size() - st->position});
+        const size_t n = static_cast<size_t>(
+            std::min<uint64_t>({size, st->piece, st->source->size() - st->position}));
         if (n > 0) std::memcpy(data, st->source->data() + st->position, n);
         st->position += n;
         return static_cast<int64_t>(n);

@@ -1,5 +1,7 @@
 #include "formats/clap/ClapEvents.h"
 
+#include <initializer_list>
+
 namespace clapevents {
 namespace {
 clap_event_header_t header(uint32_t size, uint32_t time, uint16_t type, uint32_t flags) {
@@ -47,7 +49,8 @@ const clap_event_header_t* coreEvent(const clap_input_events_t* in, uint32_t ind
 
 const clap_event_note_t* asNote(const clap_event_header_t* event) {
   if (!event) return nullptr;
-  for (uint16_t type : {kClapEventNoteOn, kClapEventNoteOff, kClapEventNoteChoke})
+  for (const uint16_t type :
+       std::initializer_list<uint16_t>{kClapEventNoteOn, kClapEventNoteOff, kClapEventNoteChoke})
     if (const auto* note = as<clap_event_note_t>(event, type)) return note;
   return nullptr;
 }
