@@ -33,7 +33,11 @@ TEST(HostBlockSizes, CallsLongerThanAnnouncedGiveTheSameSamples) {
   EXPECT_EQ(render(64, 1000), reference);
   // A block size of 2^24 frames once made the instrument allocate about 800 MB; the
   // buffers stay at most 8192 frames and calls longer than that give the same output.
-  const long before = peakMemoryKilobytes();
+  [[maybe_unused]] const long before = peakMemoryKilobytes();
   EXPECT_EQ(render(1 << 24, 20000), reference) << "a huge announced block size";
+  // ThreadSanitizer keeps shadow memory several times the size of all memory touched (the
+  // host's own silence of the announced size among it): the peak says nothing there.
+#if !defined(__SANITIZE_THREAD__)
   EXPECT_LT(peakMemoryKilobytes() - before, 100 * 1024);
+#endif
 }
