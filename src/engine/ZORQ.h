@@ -189,6 +189,9 @@ class ZORQ : public Synth {
   void wake();
   // The control tick of a sleeping engine: what depends on time alone.
   void sleepingTick();
+  // The part of every control tick, awake or asleep: the ensembles' sweeps (coasting
+  // while off) and the meter's decay.
+  void advanceEnsemblesAndMeter();
   // n frames asleep: zeros out, the ensemble's sweep moves on.
   void rest(double* outL, double* outR, int n);
   // After n frames awake: falls asleep when it has been quiet long enough.

@@ -20,6 +20,11 @@ void ZORQ::update() {
     for (Voice& voice : voices_)
       if (voice.isActive()) voice.update(pitch);
   }
+  advanceEnsemblesAndMeter();
+  if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
+}
+
+void ZORQ::advanceEnsemblesAndMeter() {
   for (Ensemble& ensemble : ensembles_) {
     if (ensembleOn_)
       ensemble.update();
@@ -27,5 +32,4 @@ void ZORQ::update() {
       ensemble.coast();
   }
   meterAccumulator_ -= meterAccumulator_ * reciprocal_;
-  if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
 }

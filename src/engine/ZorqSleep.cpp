@@ -89,13 +89,7 @@ void ZORQ::setSleepEnabled(bool enabled) {
 void ZORQ::sleepingTick() {
   if (keyboardOn_)
     for (LFO& lfo : vibratoLFOs_) lfo.advance();
-  for (Ensemble& ensemble : ensembles_) {
-    if (ensembleOn_)
-      ensemble.update();
-    else
-      ensemble.coast();
-  }
-  meterAccumulator_ -= meterAccumulator_ * reciprocal_;
+  advanceEnsemblesAndMeter();
 }
 
 void ZORQ::rest(double* outL, double* outR, int n) {
