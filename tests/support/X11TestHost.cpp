@@ -23,6 +23,19 @@ int OpenDescriptorCount() {
   return count;
 }
 
+std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_t window) {
+  auto tree = reply(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+  if (!tree) return {};
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  return std::vector<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get()));
+}
+
+void X11EditorTest::SetUp() {
+  const std::string why = X11TestHost::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  setenv("HOME", home_.path().c_str(), 1);
+}
+
 void SendExpose(xcb_connection_t* connection, xcb_window_t window) {
   xcb_expose_event_t expose{};
   expose.response_type = XCB_EXPOSE;
@@ -147,11 +160,7 @@ void X11TestHost::Close() {
 }
 
 std::vector<xcb_window_t> X11TestHost::Children(xcb_window_t window) {
-  auto tree =
-      reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
-  if (!tree) return {};
-  const xcb_window_t* children = xcb_query_tree_children(tree.get());
-  return std::vector<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get()));
+  return ChildWindows(connection_, window);
 }
 
 xcb_window_t X11TestHost::EditorWindow() {

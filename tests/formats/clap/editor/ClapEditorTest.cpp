@@ -15,10 +15,6 @@
 #include "support/X11TestHost.h"
 
 namespace {
-template <typename Reply>
-std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply) {
-  return {reply, &std::free};
-}
 
 // The host's side of the window system: a parent window of the editor's size, the
 // host's main loop (descriptor watch and timers).
@@ -95,11 +91,7 @@ class ClapWindowHost {
   }
 
   std::vector<xcb_window_t> children(xcb_window_t window) {
-    auto tree =
-        owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
-    if (!tree) return {};
-    const xcb_window_t* list = xcb_query_tree_children(tree.get());
-    return std::vector<xcb_window_t>(list, list + xcb_query_tree_children_length(tree.get()));
+    return ChildWindows(connection_, window);
   }
   xcb_window_t parent() const { return parent_; }
   xcb_window_t root() const { return screen_->root; }
@@ -117,15 +109,7 @@ class ClapWindowHost {
   uint32_t width_ = 0, height_ = 0;
 };
 
-class ClapEditor : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string why = X11TestHost::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    setenv("HOME", home_.path().c_str(), 1);
-  }
-  TempFolder home_;
-};
+using ClapEditor = X11EditorTest;
 }  // namespace
 
 TEST_F(ClapEditor, EmbedsInTheHostsWindowAndRunsOnItsCallbacks) {

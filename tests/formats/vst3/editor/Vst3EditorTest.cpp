@@ -51,13 +51,7 @@ class HostWindow {
     return false;
   }
   std::vector<xcb_window_t> children(bool ofRoot = false) {
-    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
-        xcb_query_tree_reply(
-            connection_, xcb_query_tree(connection_, ofRoot ? screen_->root : window_), nullptr),
-        &std::free);
-    if (!tree) return {};
-    const xcb_window_t* list = xcb_query_tree_children(tree.get());
-    return std::vector<xcb_window_t>(list, list + xcb_query_tree_children_length(tree.get()));
+    return ChildWindows(connection_, ofRoot ? screen_->root : window_);
   }
 
  private:
@@ -66,15 +60,7 @@ class HostWindow {
   xcb_window_t window_ = 0;
 };
 
-class Vst3Editor : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string why = X11TestHost::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    setenv("HOME", home_.path().c_str(), 1);
-  }
-  TempFolder home_;
-};
+using Vst3Editor = X11EditorTest;
 }  // namespace
 
 TEST_F(Vst3Editor, EmbedsInTheHostsWindowAndRunsOnItsRunLoop) {
