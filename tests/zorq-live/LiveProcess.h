@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/Commands.h"
 #include "support/TempFolder.h"
 
 class LiveProcess {
@@ -72,26 +73,3 @@ class LiveProcess {
   int status_ = -1;
   std::string out_, err_;
 };
-
-// Waits until pred holds; false after the limit.
-template <typename Pred>
-bool eventually(Pred pred, std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
-// What a command prints on its standard output (its errors are dropped).
-inline std::string commandOutput(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    pclose(pipe);
-  }
-  return text;
-}

@@ -15,6 +15,7 @@
 
 #include "framework/IMidiMsg.h"
 #include "framework/IPlugBase.h"
+#include "support/Commands.h"
 #include "support/JackTestServer.h"
 
 namespace {
@@ -67,16 +68,6 @@ bool connect(const char* from, const char* to) {
   return false;
 }
 
-template <typename Pred>
-bool waitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
 class JackHostOnServer : public testing::Test {
  protected:
   void SetUp() override {
@@ -93,7 +84,7 @@ TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
   Sequencer sequencer;
   ASSERT_GT(sequencer.pid, 0) << "jack_midiseq could not be started";
   ASSERT_TRUE(connect("sequencer:out", "host:midi_in"));
-  ASSERT_TRUE(waitFor([&] { return plug.events.load() >= 4; }));
+  ASSERT_TRUE(eventually([&] { return plug.events.load() >= 4; }, 5000ms));
   const int offsets[] = {7, 57, 100, 150}, notes[] = {60, 60, 64, 64};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(plug.offsets[i], offsets[i]) << i;

@@ -5,16 +5,18 @@
 // headers: tests/plugin.)
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "plugin/Vst3ModuleInfo.h"
 #include "shell/ZorqVersion.h"
 #include "formats/vst3/Vst3Text.h"
+#include "support/TempFolder.h"
 #include "system/DynamicLibrary.h"
+#ifndef _WIN32
+#include "support/Commands.h"
+#endif
 
 #ifdef ZORQ_VST3_BUNDLE
 namespace {
@@ -65,25 +67,8 @@ struct Vst3Bundle {
   vst3::IPluginFactory* factory = nullptr;
 };
 
-std::string fileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 #ifndef _WIN32
 const std::string kBinary = Vst3Bundle::binary();
-
-std::string commandOutput(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    pclose(pipe);
-  }
-  return output;
-}
 
 }  // namespace
 
@@ -104,7 +89,7 @@ TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
   vst3::IPluginFactory* factory = module.getFactory();
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", ZorqVersion::kText),
-            fileText(std::string(ZORQ_VST3_BUNDLE) + "/Contents/Resources/moduleinfo.json"));
+            readText(std::string(ZORQ_VST3_BUNDLE) + "/Contents/Resources/moduleinfo.json"));
 
   vst3::PClassInfo info{};
   ASSERT_EQ(factory->getClassInfo(0, &info), vst3::kResultOk);
