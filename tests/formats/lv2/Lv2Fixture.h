@@ -7,8 +7,6 @@
 #include <lv2/atom/forge.h>
 
 #include <algorithm>
-
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -95,17 +93,10 @@ inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
   return host;
 }
 
-// A voice of two partials with a slow tremolo, and a buzzy carrier; deterministic.
+// A voice and a carrier of deterministic noise.
 struct TestSignal {
-  explicit TestSignal(int frames) : voice(frames), carrier(frames) {
-    for (int i = 0; i < frames; ++i) {
-      const double t = i / 44100.0;
-      voice[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) *
-                                        (0.6 + 0.4 * std::sin(2 * M_PI * 3 * t)) +
-                                    0.2 * std::sin(2 * M_PI * 1330 * t));
-      carrier[i] = static_cast<float>(0.25 * std::fmod(110.0 * t, 1.0) - 0.125);
-    }
-  }
+  explicit TestSignal(int frames)
+      : voice(noise(size_t(frames), 3, 0.5f)), carrier(noise(size_t(frames), 4, 0.3f)) {}
   std::vector<float> voice, carrier;
 };
 
