@@ -24,31 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 constexpr int kRate = 48000;
 
-// Pearson correlation of the two level curves (RMS over `window` frames), at the lag
-// (0 to 3 windows of the output behind the voice) where it is highest.
-double levelCorrelation(const std::vector<float>& voice, const std::vector<float>& out, int from,
-                        int to, int window) {
-  double best = -1.0;
-  for (int lag = 0; lag <= 3; ++lag) {
-    std::vector<double> a, b;
-    for (int w = from; w + window + lag * window <= to; w += window) {
-      a.push_back(rms(voice, w, w + window));
-      b.push_back(rms(out, w + lag * window, w + (lag + 1) * window));
-    }
-    const double n = double(a.size());
-    double ma = 0, mb = 0;
-    for (size_t i = 0; i < a.size(); ++i) ma += a[i] / n, mb += b[i] / n;
-    double sab = 0, saa = 0, sbb = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-      sab += (a[i] - ma) * (b[i] - mb);
-      saa += (a[i] - ma) * (a[i] - ma);
-      sbb += (b[i] - mb) * (b[i] - mb);
-    }
-    if (saa > 0 && sbb > 0) best = std::max(best, sab / std::sqrt(saa * sbb));
-  }
-  return best;
-}
-
 // A patchbay's view of port metadata, from a client of this process. JACK keeps
 // metadata in a database that only processes of the server's word size can share, so
 // the 32-bit suite on a 64-bit server finds none; Works() says whether it is readable.
@@ -128,10 +103,10 @@ TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
-// 0.4 s of voice alone, then the chord: vocoded sound whose level follows the voice's,
+// 0.4 s of voice alone, then the chord: vocoded sound that the voice opens,
 // through a change of the server's period to 512 frames at 0.8 s; then the voice stops
 // while the chord holds and the sound dies away with it.
-TEST_F(ZorqLive, VocodesAVoiceWithAChordAndFollowsItsLevelAcrossAPeriodChange) {
+TEST_F(ZorqLive, VocodesAVoiceWithAChordAcrossAPeriodChange) {
   const int chord = int(0.4 * kRate), voiceEnd = int(1.4 * kRate), length = int(1.9 * kRate);
   const std::vector<float> voice = loadVoice(kRate, 2.0);
   ASSERT_FALSE(voice.empty()) << "the voice file could not be read";
@@ -158,12 +133,8 @@ TEST_F(ZorqLive, VocodesAVoiceWithAChordAndFollowsItsLevelAcrossAPeriodChange) {
   EXPECT_LT(before, 1e-4);
   EXPECT_GT(during, 1e-3);
   EXPECT_GT(rms(right, chord + int(0.05 * kRate), voiceEnd), 1e-3);
-  // The level follows the voice: it falls when the voice stops and moves with it.
+  // The level follows the voice: it falls when the voice stops.
   EXPECT_LT(after, 0.1 * during);
-  const double correlation =
-      levelCorrelation(voice, left, chord + int(0.05 * kRate), voiceEnd, kRate / 50);
-  EXPECT_GT(correlation, 0.5);
-  RecordProperty("correlation", std::to_string(correlation));
   // Through the change: no click louder than the music, and the music goes on.
   const int change = int(0.8 * kRate);
   const double music = peak(left, chord + int(0.05 * kRate), change - int(0.1 * kRate));
