@@ -36,7 +36,8 @@ class ChildProcess {
     // Child: only async-signal-safe calls until exec.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(127);
-    for (int stream : {1, 2}) dup2(open(files[stream - 1], O_WRONLY | O_CREAT | O_TRUNC, 0644), stream);
+    for (int stream : {1, 2})
+      dup2(open(files[stream - 1], O_WRONLY | O_CREAT | O_TRUNC, 0644), stream);
     execvp(argv[0], argv.data());
     _exit(127);
   }
