@@ -20,8 +20,8 @@
 
 class ChildProcess {
  public:
-  // `out` and `err` name files made for the streams; "" drops a stream. A program that
-  // cannot be started exits with 127.
+  // `out` and `err` name files made for the streams; "" drops a stream. It reads
+  // nothing; a program that cannot be started exits with 127.
   explicit ChildProcess(std::vector<std::string> arguments, std::string out = "",
                         std::string err = "")
       : out_(std::move(out)), err_(std::move(err)) {
@@ -36,6 +36,7 @@ class ChildProcess {
     // Child: only async-signal-safe calls until exec.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(127);
+    dup2(open("/dev/null", O_RDONLY), 0);
     for (int stream : {1, 2})
       dup2(open(files[stream - 1], O_WRONLY | O_CREAT | O_TRUNC, 0644), stream);
     execvp(argv[0], argv.data());

@@ -1,15 +1,12 @@
 // zorq-render end to end: the executable against the fake plug-in, the built plug-in and
 // a third-party one; what it writes, what it refuses, what it reports.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <thread>
 
 #include "ToolsTestSupport.h"
 
@@ -194,32 +191,13 @@ TEST_F(ZorqRender, OutputThatIsAnInputIsRefused) {
 
 // Ctrl-C in the middle of a long render: the process dies of SIGINT and leaves nothing.
 TEST_F(ZorqRender, InterruptedRenderLeavesNoFile) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int quiet = open("/dev/null", O_WRONLY);
-    dup2(quiet, STDOUT_FILENO);
-    dup2(quiet, STDERR_FILENO);
-    execl(ZORQ_RENDER_EXECUTABLE, "zorq-render", "-p", ZORQ_FAKE_PLUGIN, "--notes", "C4:3600", "-o",
-          out_.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
-  while (temp_.entries().empty() && Clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  EXPECT_FALSE(temp_.entries().empty()) << "the render never started writing";
-  kill(child, SIGINT);
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (Clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      FAIL() << "the render ignored SIGINT";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  using std::chrono::seconds;
+  ChildProcess render(
+      {ZORQ_RENDER_EXECUTABLE, "-p", ZORQ_FAKE_PLUGIN, "--notes", "C4:3600", "-o", out_});
+  EXPECT_TRUE(eventually([&] { return !temp_.entries().empty(); }, seconds(30)))
+      << "the render never started writing";
+  render.Signal(SIGINT);
+  EXPECT_EQ(render.Wait(seconds(30)), 128 + SIGINT);
   EXPECT_TRUE(temp_.entries().empty());
 }
 
