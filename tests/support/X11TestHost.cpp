@@ -77,25 +77,6 @@ bool X11HostWindow::EventArrivesOnTheDescriptor(const std::function<bool(int ms)
   return false;
 }
 
-int ExpectReopeningLeavesNothing(X11HostWindow& window, const std::function<bool()>& open,
-                                 const std::function<void(int ms)>& run,
-                                 const std::function<void()>& close) {
-  EXPECT_TRUE(open());
-  run(50);
-  close();
-  const std::vector<xcb_window_t> screenBefore = window.ScreenWindows();
-  const int descriptors = OpenDescriptorCount();
-  for (int i = 0; i < 20; ++i) {
-    EXPECT_TRUE(open());
-    run(20);
-    close();
-  }
-  EXPECT_TRUE(window.Children().empty());
-  EXPECT_EQ(window.ScreenWindows(), screenBefore);
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
-  return descriptors;
-}
-
 std::string X11TestHost::Unavailable() {
   const char* display = std::getenv("DISPLAY");
   if (!display || !display[0]) return "no X server: DISPLAY is not set (make test starts Xvfb)";

@@ -56,13 +56,6 @@ class X11HostWindow {
   xcb_window_t parent_ = 0;
 };
 
-// An editor opened, run and closed twenty times after a first time (which loads what
-// stays loaded): no descriptor stays open and no window is left, in the host's window or
-// on the screen. Returns the process's descriptor count then.
-int ExpectReopeningLeavesNothing(X11HostWindow& window, const std::function<bool()>& open,
-                                 const std::function<void(int ms)>& run,
-                                 const std::function<void()>& close);
-
 // A test of an editor on a real X server: skipped, with the reason, where none answers;
 // the plug-in's settings in a private HOME.
 class X11EditorTest : public ::testing::Test {

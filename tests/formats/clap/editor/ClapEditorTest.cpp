@@ -99,20 +99,18 @@ TEST_F(ClapEditor, EmbedsInTheHostsWindowAndRunsOnItsCallbacks) {
   EXPECT_TRUE(host.window.Children().empty());
 }
 
-// Made, shown and destroyed many times (and once more with the instrument going while
-// shown): nothing is left behind.
-TEST_F(ClapEditor, CreateAndDestroyLeaveNothingBehind) {
-  int descriptors = 0;
-  {
+// The instrument going while its editor is shown takes the editor's window and
+// connection along. (Reopening without a leak is the platform's test.)
+TEST_F(ClapEditor, DestroyedWhileShownLeavesNothingBehind) {
+  int descriptors = -1;
+  for (int round = 0; round < 2; ++round) {  // the first loads what stays loaded
+    if (round) descriptors = OpenDescriptorCount();
     LoadedClap clap;
     ClapWindowHost host(clap);
-    descriptors = ExpectReopeningLeavesNothing(
-        host.window, [&] { return host.open(); }, [&](int ms) { host.run(ms); },
-        [&] { host.gui()->destroy(host.plugin()); });
     ASSERT_TRUE(host.open());
     host.run(20);
-  }  // the host destroys the plug-in with its editor shown
-  EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
 
 // Hosts decide at scan time whether a plug-in has an editor, often with a host that

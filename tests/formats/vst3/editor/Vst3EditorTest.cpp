@@ -61,18 +61,16 @@ TEST_F(Vst3Editor, IsRefusedWhenTheFrameOffersNoRunLoop) {
   EXPECT_TRUE(window.Children().empty());
 }
 
-// Made, attached and released many times (and once more with the plug-in going while
-// attached): nothing is left behind.
-TEST_F(Vst3Editor, CreateAndReleaseLeaveNothingBehind) {
-  int descriptors = 0;
-  {
+// The plug-in going while its editor is attached takes the editor's window and
+// connection along. (Reopening without a leak is the platform's test.)
+TEST_F(Vst3Editor, ReleasedWhileAttachedLeavesNothingBehind) {
+  int descriptors = -1;
+  for (int round = 0; round < 2; ++round) {  // the first loads what stays loaded
+    if (round) descriptors = OpenDescriptorCount();
     Vst3PluginHost host(ZORQ_VST3_BUNDLE);
     X11HostWindow window;
-    descriptors = ExpectReopeningLeavesNothing(
-        window, [&] { return open(host, window) != nullptr; },
-        [&](int ms) { host.frame().run(ms); }, [&] { host.closeEditor(); });
     ASSERT_TRUE(open(host, window));
     host.frame().run(20);
-  }  // the host lets go of everything with the editor attached
-  EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
