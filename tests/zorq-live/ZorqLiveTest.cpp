@@ -3,8 +3,6 @@
 // across a change of the server's period by jack_bufsize, autoconnect, and the state
 // written on SIGTERM and read at the next start.
 #include <gtest/gtest.h>
-#include <jack/jack.h>
-#include <jack/metadata.h>
 #include <signal.h>
 
 #include <cmath>
@@ -24,47 +22,12 @@ namespace {
 using namespace std::chrono_literals;
 constexpr int kRate = 48000;
 
-// A patchbay's view of port metadata, from a client of this process. JACK keeps
-// metadata in a database that only processes of the server's word size can share, so
-// the 32-bit suite on a 64-bit server finds none; Works() says whether it is readable.
-class PatchbayClient {
- public:
-  PatchbayClient() : client_(jack_client_open("patchbay", JackNoStartServer, nullptr)) {}
-  ~PatchbayClient() {
-    if (client_) jack_client_close(client_);
-  }
-  PatchbayClient(const PatchbayClient&) = delete;
-  PatchbayClient& operator=(const PatchbayClient&) = delete;
-
-  bool Works() {
-    if (!client_) return false;
-    jack_port_t* own =
-        jack_port_register(client_, "probe", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-    if (!own) return false;
-    const jack_uuid_t uuid = jack_port_uuid(own);
-    const bool works =
-        jack_set_property(client_, uuid, JACK_METADATA_PRETTY_NAME, "probe", "text/plain") == 0 &&
-        value(uuid, JACK_METADATA_PRETTY_NAME) == "probe";
-    jack_port_unregister(client_, own);
-    return works;
-  }
-  std::string Property(const std::string& port, const char* key) {
-    jack_port_t* p = client_ ? jack_port_by_name(client_, port.c_str()) : nullptr;
-    return p ? value(jack_port_uuid(p), key) : "(no port " + port + ")";
-  }
-
- private:
-  static std::string value(jack_uuid_t uuid, const char* key) {
-    char* text = nullptr;
-    char* type = nullptr;
-    if (jack_get_property(uuid, key, &text, &type) != 0) return "(no value)";
-    std::string result = text ? text : "";
-    jack_free(text);
-    jack_free(type);
-    return result;
-  }
-  jack_client_t* client_;
-};
+// Whether a port's metadata as a patchbay reads it (jack_property, a line per key)
+// shows the text, within a while: the properties follow the ports' registration.
+bool propertiesShow(const std::string& port, const std::string& text) {
+  return eventually(
+      [&] { return commandOutput("jack_property -p -l " + port).find(text) != std::string::npos; });
+}
 
 class ZorqLive : public testing::Test {
  protected:
@@ -89,16 +52,13 @@ class ZorqLive : public testing::Test {
 };
 
 TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
-  PatchbayClient patchbay;
-  if (!patchbay.Works())
-    GTEST_SKIP() << "this process cannot share the JACK server's metadata database";
+  // JACK keeps metadata in a database only processes of the server's word size share.
+  if (sizeof(void*) != 8) GTEST_SKIP() << "a 32-bit zorq-live shares no metadata with jackd";
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
-  // The properties follow the ports' registration: a patchbay sees them a moment later.
-  EXPECT_TRUE(
-      eventually([&] { return patchbay.Property("zl:midi_in", JACK_METADATA_ORDER) == "4"; }));
-  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
-  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
+  EXPECT_TRUE(propertiesShow("zl:midi_in", "metadata/order value: 4 "));
+  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/order value: 1 "));
+  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/pretty-name value: MIC Right type"));
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
