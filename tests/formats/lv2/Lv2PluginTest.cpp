@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "formats/lv2/Lv2Fixture.h"
+#include "support/Commands.h"
 #include "sampler/WavTestFile.h"
 
 namespace {
@@ -252,6 +253,7 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
       ++saves;
     }
   });
+  EXPECT_TRUE(eventually([&] { return saves.load() > 0; }));  // the other thread runs
   const std::vector<uint8_t> request = stateRequest(bundle);
   instance->sendMessage(request.data(), static_cast<uint32_t>(request.size()));
   std::vector<float> voice(128, 0.1f), left(128), right(128), out;
@@ -265,7 +267,6 @@ TEST_F(Lv2Plugin, RunsBesideTheWorkerAndSave) {
   }
   stop = true;
   other.join();
-  EXPECT_GT(saves.load(), 0);
   EXPECT_GT(rms(out), 1e-4);
 }
 
