@@ -19,19 +19,18 @@ inline std::vector<uint8_t> testBank(int current = 0, ZORQ* copy = nullptr) {
     int program, param;
     double value;
   };
+  const int band9 = kAnalysisFreq1 + 8, level4 = kSynthesisLevel1 + 3;
   const Setting settings[] = {
-      {0, kVocoderMode, 1},    {0, kFinalVolume, 0.5},  {0, kOutBalance, 0.2},
-      {0, kEnsemble, 1},       {0, kAnalysisFreq1 + 8, 150}, {0, kBias, 0.3},
-      {1, kVocoderMode, 1},    {1, kFinalVolume, 0.8},  {1, kSynthesisLevel1 + 3, 1.7},
-      {1, kOctaveUp, 1},       {1, kTune, 40},          {1, kAttack, 0.2},
-      {2, kEnsemble, 1},       {2, kTune, 30},          {2, kExtLevel, 0.3},
-      {2, kInBalance, 0.4}};
+      {0, kVocoderMode, 1}, {0, kFinalVolume, 0.5}, {0, kOutBalance, 0.2}, {0, kEnsemble, 1},
+      {0, band9, 150},      {0, kBias, 0.3},        {1, kVocoderMode, 1},  {1, kFinalVolume, 0.8},
+      {1, level4, 1.7},     {1, kOctaveUp, 1},      {1, kTune, 40},        {1, kAttack, 0.2},
+      {2, kEnsemble, 1},    {2, kTune, 30},         {2, kExtLevel, 0.3},   {2, kInBalance, 0.4}};
+  const char* names[] = {"Plain", "Robot", "Choir"};
   for (int program = 0; program < 3; ++program) {
     zorq.RestorePreset(program);
     for (const Setting& s : settings)
       if (s.program == program) zorq.GetParam(s.param)->Set(s.value);
     zorq.OnParamReset();
-    const char* names[] = {"Plain", "Robot", "Choir"};
     zorq.ModifyCurrentPreset(names[program]);
   }
   zorq.RestorePreset(current);
