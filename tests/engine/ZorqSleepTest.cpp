@@ -129,7 +129,7 @@ TEST_P(SleepAndWake, SameRenderButBelowMinus200dBFS) {
   for (int b = 0; b < seconds(0.3); ++b) r.process(c.block, {voice, voice, voice, voice});
   EXPECT_FALSE(r.sleeping.plug->isAsleep());
 
-  const size_t sameUntil = static_cast<size_t>(r.firstAsleepBlock * c.block);
+  const size_t sameUntil = static_cast<size_t>(r.firstAsleepBlock) * static_cast<size_t>(c.block);
   for (int ch = 0; ch < 2; ++ch) {
     const std::vector<double>& a = r.outputs[0][ch];
     const std::vector<double>& b = r.outputs[1][ch];
