@@ -1,4 +1,5 @@
-// The instrument's state record: written, then read back whole, damaged or cut.
+// The instrument's state record: written, then read back whole, damaged or cut. (A
+// negative string length is refused by the byte chunk's own string read.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,11 +69,7 @@ const StateCase kCases[] = {
     {"CutBeforeTheFlag", 1, [](ByteChunk& r) { r.Resize(kFlag); }, 0, -1, StateCase::kSource, ""},
     {"NameLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, 100000); }, 0, -1,
      StateCase::kUnchanged, ""},
-    {"NameLengthNegative", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, -20); }, 0, -1,
-     StateCase::kUnchanged, ""},
     {"FileLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 6); }, 0, -1,
-     StateCase::kSource, ""},
-    {"FileLengthNegative", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, -9); }, 0, -1,
      StateCase::kSource, ""},
     {"FileLengthZero", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 0); }, 0, kFlag + 5,
      StateCase::kSource, ""},
