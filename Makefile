@@ -13,7 +13,8 @@ DEB_PACKAGES = build-essential cmake pkg-config libgtest-dev libgmock-dev libben
                lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev liblo-dev \
                clang-format clang-tidy qtractor locales ardour
 # dpf-plugins-vst: third-party VST 2 plug-ins that prove the offline host is a real host.
-# clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz) and their sanitizer runtimes.
+# clang, libclang-rt-14-dev: the libFuzzer targets (make fuzz), the ThreadSanitizer build
+# (make test-tsan: the suite built by a second compiler) and their sanitizer runtimes.
 # libpng, zlib, FreeType, fontconfig and the Liberation fonts: the editor's images and texts
 # (the fonts are pinned: golden pictures of the editor depend on their glyphs).
 # cairo: the artwork generator (tools/dev/zorq-artwork). libcurl: the update check.
@@ -73,7 +74,8 @@ test-asan: deps
 	cd $(BUILD_DIR)-asan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
-	cmake -S . -B $(BUILD_DIR)-tsan -DZORQ_ENABLE_TSAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR)-tsan -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DZORQ_ENABLE_TSAN=ON -DZORQ_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR)-tsan -j $(JOBS)
 	cd $(BUILD_DIR)-tsan && $(SANITIZER_ENV) $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
 

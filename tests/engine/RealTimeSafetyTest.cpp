@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +97,19 @@ void PrintTo(const BlockCase& c, std::ostream* os) {
 class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
 
 }  // namespace
+
+// The checks below mean something only if the counter sees allocations: through its own
+// operator new, or the sanitizer runtime's hook where that runtime owns the allocator.
+TEST(AllocationCounter, SeesTheAllocationsItCounts) {
+  const size_t before = allocationCount();
+  void* volatile fromNew = ::operator new(24);
+  ::operator delete(fromNew);
+  EXPECT_GE(allocationCount(), before + 1);
+  if (!countsMalloc()) return;
+  void* volatile fromMalloc = std::malloc(24);
+  std::free(fromMalloc);
+  EXPECT_GE(allocationCount(), before + 2);
+}
 
 // Between blocks the user-interface thread sets each parameter in turn to one of five
 // positions, switches and the ends of the ranges included ("File" mode stays on while a

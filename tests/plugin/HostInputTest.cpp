@@ -37,7 +37,7 @@ TEST(HostBlockSizes, CallsLongerThanAnnouncedGiveTheSameSamples) {
   EXPECT_EQ(render(1 << 24, 20000), reference) << "a huge announced block size";
   // ThreadSanitizer keeps shadow memory several times the size of all memory touched (the
   // host's own silence of the announced size among it): the peak says nothing there.
-#if !defined(__SANITIZE_THREAD__)
+#if !defined(ZORQ_THREAD_SANITIZER)
   EXPECT_LT(peakMemoryKilobytes() - before, 100 * 1024);
 #endif
 }

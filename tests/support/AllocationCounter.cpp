@@ -6,7 +6,7 @@
 
 // Counts every heap allocation of the test binary so tests can require none on
 // the audio path: operator new always, and malloc, calloc and realloc (the MIDI
-// queue grows with realloc) outside sanitizer builds, whose runtimes own malloc, and
+// queue grows with realloc) outside GCC's sanitizer builds, whose runtimes own malloc, and
 // outside Windows, whose C runtime is a system DLL that cannot be replaced.
 namespace {
 std::atomic<size_t> allocations{0};
@@ -14,7 +14,25 @@ std::atomic<size_t> allocations{0};
 
 size_t allocationCount() { return allocations.load(); }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(_WIN32)
+#if defined(__clang__)
+#if __has_feature(thread_sanitizer) || __has_feature(address_sanitizer)
+#define ZORQ_CLANG_SANITIZER 1
+#endif
+#endif
+
+#if defined(ZORQ_CLANG_SANITIZER)
+#include <sanitizer/allocator_interface.h>
+
+// Clang links its sanitizer runtime, operator new and malloc included, into the program:
+// they cannot be replaced, but the runtime tells a hook of every block it hands out.
+bool countsMalloc() { return true; }
+
+namespace {
+const int kHooksInstalled = __sanitizer_install_malloc_and_free_hooks(
+    [](const volatile void*, std::size_t) { allocations.fetch_add(1); },
+    [](const volatile void*) {});
+}  // namespace
+#elif defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(_WIN32)
 bool countsMalloc() { return false; }
 
 namespace {
@@ -55,6 +73,7 @@ void* allocate(std::size_t size) { return std::malloc(size); }  // counted by ma
 }  // namespace
 #endif
 
+#if !defined(ZORQ_CLANG_SANITIZER)
 void* operator new(std::size_t size) {
   if (void* p = allocate(size ? size : 1)) return p;
   throw std::bad_alloc();
@@ -73,3 +92,4 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#endif

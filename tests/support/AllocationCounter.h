@@ -4,6 +4,6 @@
 
 // Number of heap allocations in this test binary so far (all threads): operator
 // new calls, plus malloc, calloc and realloc calls when countsMalloc() is true
-// (not in sanitizer builds, whose runtimes provide malloc, nor on Windows).
+// (not in GCC's sanitizer builds, whose runtimes provide malloc, nor on Windows).
 size_t allocationCount();
 bool countsMalloc();
