@@ -46,10 +46,10 @@ struct BandBankLanes {
 
 // Scratch for a slice of n frames, 64-byte aligned: kBandBankScratchPerFrame x n +
 // kBandBankScratchExtra doubles (three inputs, each as value, clamped value and two
-// input terms, in left/right pairs, and the output pairs; every array padded to whole
-// registers).
-constexpr int kBandBankScratchPerFrame = 26;
-constexpr int kBandBankScratchExtra = 13 * 16;
+// input terms, in left/right pairs, the output pairs, and the output per lane of the
+// widest register; every array padded to whole registers).
+constexpr int kBandBankScratchPerFrame = 34;
+constexpr int kBandBankScratchExtra = 17 * 16;
 
 // One slice of audio for the kernels.
 struct BandBankSlice {
@@ -70,8 +70,10 @@ struct BandBankSlice {
 // registers of every kernel width, so the routing is chosen per register.
 static_assert(kFirstNoiseBand % 4 == 0 && kNumBands % 4 == 0);
 
-// Each kernel gives the same result, bit for bit: the same operations in the same
-// order per lane, the vocoder output summed per channel in band order.
+// Each kernel does the same operations in the same order per lane, so every filter
+// history, envelope and level sum is the same bit for bit. The vocoder output is summed
+// per channel in band order, except by AVX-512, which sums it with fused multiply-adds
+// in another order, within 1e-12 of the output's level (README).
 void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankSse2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankAvx2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;

@@ -19,7 +19,8 @@ bool isSupported(SimdKernel kernel) {
   switch (kernel) {
     case SimdKernel::kAvx2: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case SimdKernel::kAvx512:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+             __builtin_cpu_supports("fma");
     default: return true;
   }
 }

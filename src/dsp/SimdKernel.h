@@ -13,7 +13,8 @@ constexpr SimdKernel kKernels[] = {SimdKernel::kScalar, SimdKernel::kSse2, SimdK
 
 // "scalar", "sse2", "avx2", "avx512".
 const char* name(SimdKernel kernel);
-// AVX2 with fused multiply-adds; AVX-512 with its foundation and doubleword/quadword sets.
+// AVX2 with fused multiply-adds; AVX-512 with its foundation and doubleword/quadword sets
+// and fused multiply-adds.
 bool isSupported(SimdKernel kernel);
 // The widest kernel this processor runs.
 SimdKernel best();

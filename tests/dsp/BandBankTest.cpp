@@ -1,13 +1,19 @@
-// Every SIMD kernel against the scalar reference, bit for bit, over a table of
-// scenarios; slices of awkward lengths run through two banks fed identically. A NaN
-// matches any NaN: which operand's NaN an addition passes on (and so its sign) is the
-// compiler's choice of operand order.
+// Every SIMD kernel against the scalar reference over a table of scenarios; slices of
+// awkward lengths run through two banks fed identically. Level sums match bit for bit,
+// and so do the SSE2 and AVX2 outputs. AVX-512 sums the bands with fused multiply-adds
+// in another order: each output sample s' of it lies within 1e-12 x max(|s|, the peak
+// |s| over the 64 frames around it) of the reference's s (a relative bound on a sample
+// near a zero crossing would be meaningless; the rounding differences scale with the
+// bands' level, which the neighbourhood's peak stands for), and is NaN or infinite
+// exactly where s is. A NaN matches any NaN: which operand's NaN an addition passes on
+// (and so its sign) is the compiler's choice of operand order.
 #include "dsp/BandBank.h"
 
 #include <gtest/gtest.h>
 
 #include "support/TestSystem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -137,16 +143,30 @@ const Scenario kScenarios[] = {
 // The same bits, or NaN both.
 bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
 
-// Index of the first frame that differs, or -1.
-int firstDifference(const std::vector<double>& a, const std::vector<double>& b) {
-  for (size_t i = 0; i < a.size(); ++i)
-    if (!same(a[i], b[i])) return static_cast<int>(i);
+constexpr double kFusedBound = 1e-12;
+constexpr int kLevelWindow = 64;
+
+// Index of the first sample of `kernel` outside its bound around `reference`, or -1.
+int firstDifference(const std::vector<double>& reference, const std::vector<double>& kernel,
+                    bool exact) {
+  const int n = static_cast<int>(reference.size());
+  for (int i = 0; i < n; ++i) {
+    const double r = reference[i], k = kernel[i];
+    if (same(r, k)) continue;
+    if (exact || !std::isfinite(r) || !std::isfinite(k)) return i;
+    double level = std::fabs(r);
+    for (int j = std::max(0, i - kLevelWindow / 2); j < std::min(n, i + kLevelWindow / 2); ++j)
+      if (std::isfinite(reference[j])) level = std::max(level, std::fabs(reference[j]));
+    if (!(std::fabs(k - r) <= kFusedBound * level)) return i;
+  }
   return -1;
 }
 
 struct Case {
   SimdKernel kernel;
   const Scenario* scenario;
+  // AVX-512 sums the output with fused multiply-adds in another order.
+  bool exact() const { return kernel != SimdKernel::kAvx512; }
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -155,7 +175,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 class BandBankKernels : public ::testing::TestWithParam<Case> {};
 
-TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
+TEST_P(BandBankKernels, MatchScalarReference) {
   const Case& c = GetParam();
   if (!simd::isSupported(c.kernel))
     GTEST_SKIP() << "this processor has no " << simd::name(c.kernel) << "; kernel not run";
@@ -168,7 +188,7 @@ TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
   bank.reset();
   BandBank::Settings settings = sc.settings;
   Noise modulatorNoise{1}, carrierNoise{2}, noiseNoise{3};
-  std::vector<double> in[6], out[4];
+  std::vector<double> in[6], out[4], render[4];
   int t = 0;
   for (int s = 0; s < sc.slices; ++s) {
     const int n = kSliceLengths[s % std::size(kSliceLengths)];
@@ -190,9 +210,10 @@ TEST_P(BandBankKernels, MatchScalarReferenceBitForBit) {
     const double refLevel = reference.process(mod, car, noise, refOut, n, settings);
     const double level = bank.process(mod, car, noise, kernelOut, n, settings);
     ASSERT_TRUE(same(refLevel, level)) << "slice " << s;
-    for (int ch = 0; ch < 2; ++ch)
-      ASSERT_EQ(firstDifference(out[ch], out[2 + ch]), -1) << "slice " << s << " channel " << ch;
+    for (int k = 0; k < 4; ++k) render[k].insert(render[k].end(), out[k].begin(), out[k].end());
   }
+  for (int ch = 0; ch < 2; ++ch)
+    EXPECT_EQ(firstDifference(render[ch], render[2 + ch], c.exact()), -1) << "channel " << ch;
 }
 
 std::vector<Case> allCases() {

@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "editor/EditorGeometry.h"
 #include "gui/BitmapResources.h"
 #include "gui/ITextControl.h"
 #include "shell/ZorqVersion.h"
@@ -38,27 +35,6 @@ TEST(ZorqEditorLayout, BindsEachParameterOnceAndTheBandsLeftToRight) {
     }
   EXPECT_EQ(std::string(static_cast<ITextControl*>(h.control(117))->GetTextForPlug()),
             std::string("v") + ZorqVersion::kText + ".1");
-}
-
-// The geometry the editor and the artwork generator share names every built-in picture
-// with its size and frames, under one id each.
-TEST(ZorqEditorLayout, GeometryDescribesEveryBuiltInPicture) {
-  size_t count = 0;
-  const EmbeddedBitmap* embedded = embeddedBitmaps(&count);
-  ASSERT_EQ(count, std::size(layout::kPictures));
-  std::set<int> ids;
-  for (const layout::Picture& picture : layout::kPictures) {
-    SCOPED_TRACE(picture.name);
-    EXPECT_TRUE(ids.insert(picture.id).second);
-    const EmbeddedBitmap* found =
-        std::find_if(embedded, embedded + count,
-                     [&](const EmbeddedBitmap& e) { return std::string(e.name) == picture.name; });
-    ASSERT_NE(found, embedded + count);
-    std::unique_ptr<LICE_IBitmap> image(LICE_LoadPNGFromMemory(found->bytes, found->size));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->getWidth(), picture.frame.w);
-    EXPECT_EQ(image->getHeight(), picture.frame.h * picture.frames);
-  }
 }
 
 // What each view shows is fixed by the golden pictures; here the switch goes back and

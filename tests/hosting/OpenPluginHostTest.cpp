@@ -7,13 +7,21 @@
 #include "hosting/Lv2PluginHost.h"
 #include "hosting/OpenPluginHost.h"
 #include "hosting/ParameterSetter.h"
+#include "hosting/Vst2PluginHost.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 TEST(OpenPluginHost, EachFormatRefusesWhatIsNoPlugInOfIt) {
-  for (const std::string& path : {std::string("/nonexistent/x.clap"), std::string(ZORQ_PLUGIN)}) {
+  const std::pair<std::function<void(const std::string&)>, std::string> refused[] = {
+      {[](const std::string& path) { ClapPluginHost host(path); }, "/nonexistent/x.clap"},
+      {[](const std::string& path) { ClapPluginHost host(path); }, ZORQ_PLUGIN},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, "/nonexistent/x.so"},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, ZORQ_FAKE_PLUGIN_REFUSES}};
+  for (const auto& [open, path] : refused) {
     try {
-      ClapPluginHost host(path);
+      open(path);
       ADD_FAILURE() << "loaded " << path;
     } catch (const HostError& e) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/x11/PortalFileChooser.h"
-#include "support/Daemon.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -25,12 +25,16 @@ struct PrivateBus {
         << "</listen><policy context=\"default\"><allow send_destination=\"*\" "
            "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
            "</busconfig>\n";
-    daemon = std::make_unique<Daemon>(std::vector<std::string>{
-        "dbus-daemon", "--config-file=" + (folder / "bus.conf"), "--nofork", "--print-address"});
+    daemon = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"dbus-daemon", "--config-file=" + (folder / "bus.conf"),
+                                 "--nofork", "--print-address"},
+        folder / "address");
+    address = daemon->FirstLine();
   }
-  const std::string& Address() const { return daemon->FirstLine(); }
+  const std::string& Address() const { return address; }
   TempFolder folder;
-  std::unique_ptr<Daemon> daemon;
+  std::unique_ptr<ChildProcess> daemon;
+  std::string address;
 };
 
 // Answers OpenFile and SaveFile with a request object, then that object's Response:

@@ -12,7 +12,7 @@
 #include "platform/x11/X11Tooltips.h"
 #include "platform/x11/X11View.h"
 #include "platform/StandardEditor.h"
-#include "support/Daemon.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
@@ -54,11 +54,14 @@ class X11Screens : public testing::TestWithParam<Screen> {};
 
 TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
   const Screen& screen = GetParam();
-  std::unique_ptr<Daemon> server;
+  TempFolder folder;
+  std::unique_ptr<ChildProcess> server;
   std::unique_ptr<ScopedDisplay> display;
   if (screen.privateServerWithoutShm) {
-    server.reset(new Daemon({"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen",
-                             "0", "1024x768x24", "-extension", "MIT-SHM"}));
+    server = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset",
+                                 "-screen", "0", "1024x768x24", "-extension", "MIT-SHM"},
+        folder / "display");
     if (server->FirstLine().empty()) GTEST_SKIP() << "Xvfb could not be started";
     display = std::make_unique<ScopedDisplay>(":" + server->FirstLine());
   }

@@ -5,15 +5,14 @@
 // says why and tests skip themselves.
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/ChildProcess.h"
 
 class JackTestServer {
  public:
@@ -21,12 +20,9 @@ class JackTestServer {
     const std::string name = "zorq-test-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    pid_ = spawnQuiet({"jackd", "--no-realtime", "-d", "dummy", "-r", std::to_string(rate), "-p",
-                       std::to_string(period)});
-    if (pid_ <= 0) {
-      reason_ = "jackd could not be started";
-      return;
-    }
+    jackd_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"jackd", "--no-realtime", "-d", "dummy", "-r",
+                                 std::to_string(rate), "-p", std::to_string(period)});
     // jack_wait returns once the server answers, or fails after 10 seconds.
     const int waited = runQuiet({"jack_wait", "-w", "-t", "10"});
     if (waited == 127)
@@ -35,46 +31,17 @@ class JackTestServer {
       reason_ =
           "jackd did not come up within 10 seconds (JACK allows only a few servers at a time)";
   }
-  ~JackTestServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  JackTestServer(const JackTestServer&) = delete;
-  JackTestServer& operator=(const JackTestServer&) = delete;
 
   // Empty when the server runs.
   const std::string& Reason() const { return reason_; }
 
-  // Starts a program with its output dropped; its pid, or -1. The program gets SIGTERM
-  // when the thread that started it ends, so a test that dies leaves no server behind
-  // (JACK allows only a few at a time).
-  static pid_t spawnQuiet(std::vector<std::string> arguments) {
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    // Child: only async-signal-safe calls until exec.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) _exit(127);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  // Runs a program to its end with its output dropped; its exit status, or -1 (127
-  // when it could not be started).
+  // Runs a program to its end with its output dropped; its exit status (127 when it
+  // could not be started), or -1 when it has not ended within a minute.
   static int runQuiet(std::vector<std::string> arguments) {
-    const pid_t pid = spawnQuiet(std::move(arguments));
-    int status = 0;
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
+    return ChildProcess(std::move(arguments)).Wait(std::chrono::minutes(1));
   }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> jackd_;
   std::string reason_;
 };

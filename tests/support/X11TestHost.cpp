@@ -47,6 +47,36 @@ void SendExpose(xcb_connection_t* connection, xcb_window_t window) {
   xcb_flush(connection);
 }
 
+X11HostWindow::X11HostWindow() : connection_(xcb_connect(nullptr, nullptr)) {
+  screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+}
+
+X11HostWindow::~X11HostWindow() {
+  if (parent_) xcb_destroy_window(connection_, parent_);
+  xcb_disconnect(connection_);
+}
+
+xcb_window_t X11HostWindow::Parent(int width, int height) {
+  if (!parent_) {
+    parent_ = xcb_generate_id(connection_);
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0,
+                      uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen_->root_visual, 0, nullptr);
+    xcb_map_window(connection_, parent_);
+    xcb_flush(connection_);
+  }
+  return parent_;
+}
+
+bool X11HostWindow::EventArrivesOnTheDescriptor(const std::function<bool(int ms)>& runFor) {
+  const std::vector<xcb_window_t> editor = Children();
+  if (editor.size() != 1) return false;
+  SendExpose(connection_, editor.front());
+  for (int waited = 0; waited < 2000; waited += 20)
+    if (runFor(20)) return true;
+  return false;
+}
+
 std::string X11TestHost::Unavailable() {
   const char* display = std::getenv("DISPLAY");
   if (!display || !display[0]) return "no X server: DISPLAY is not set (make test starts Xvfb)";

@@ -32,6 +32,30 @@ void SendExpose(xcb_connection_t* connection, xcb_window_t window);
 // The key code that types the keysym on this server, or 0.
 uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
 
+// A host's window on a connection of its own: the parent an embedded editor goes into,
+// made at the first size asked for and mapped.
+class X11HostWindow {
+ public:
+  X11HostWindow();
+  ~X11HostWindow();
+  X11HostWindow(const X11HostWindow&) = delete;
+  X11HostWindow& operator=(const X11HostWindow&) = delete;
+
+  xcb_window_t Parent(int width, int height);
+  std::vector<xcb_window_t> Children() { return ChildWindows(connection_, parent_); }
+  std::vector<xcb_window_t> ScreenWindows() { return ChildWindows(connection_, screen_->root); }
+  // Sends the editor (the parent's only child) an expose event and runs the host's loop
+  // (runFor(ms) answers whether the editor's descriptor reported) until it reports, for
+  // at most two seconds: a timer tick may have read the first events, so the test makes
+  // one of its own rather than wait for them.
+  bool EventArrivesOnTheDescriptor(const std::function<bool(int ms)>& runFor);
+
+ private:
+  xcb_connection_t* connection_;
+  xcb_screen_t* screen_;
+  xcb_window_t parent_ = 0;
+};
+
 // A test of an editor on a real X server: skipped, with the reason, where none answers;
 // the plug-in's settings in a private HOME.
 class X11EditorTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "ToolsTestSupport.h"
 #include "zorq-bank/BankBuilder.h"
 #include "hosting/Vst2PluginHost.h"
+#include "support/UserIni.h"
 
 namespace {
 
@@ -25,10 +26,7 @@ struct Lookup {
 };
 
 void writeStartupIni(const std::string& bankPath) {
-  const std::string folder = std::string(std::getenv("HOME")) + "/Music/ZanderVoltMusic";
-  std::filesystem::create_directories(folder);
-  writeText(folder + "/zorq.ini",
-            bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
+  writeUserIni(bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
 }
 
 // A bank of the user's whose programs are all named after `label`.

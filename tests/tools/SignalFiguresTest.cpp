@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "support/TestSignals.h"
 #include "zorq-bank/FigureTable.h"
 
 namespace {
@@ -18,23 +19,18 @@ std::vector<float> signal(const std::function<double(size_t)>& sample) {
   return out;
 }
 
-double noise(size_t i) {  // deterministic white noise in -1 .. 1
-  uint32_t x = uint32_t(i) * 2654435761u + 12345u;
-  x ^= x >> 13;
-  x *= 0x5bd1e995u;
-  x ^= x >> 15;
-  return double(x) / 2147483648.0 - 1.0;
-}
-
 // A voice-like modulator: noise whose loudness and brightness move over the second.
-double voice(size_t i) {
-  const double t = double(i) / kRate;
-  return 0.3 * std::sin(2 * M_PI * 3 * t) *
-         (noise(i) * 0.5 + std::sin(2 * M_PI * (300 + 2000 * t) * t));
+std::vector<float> voice() {
+  const std::vector<float> hiss = noise(kLength, 1, 1.0f);
+  return signal([&](size_t i) {
+    const double t = double(i) / kRate;
+    return 0.3 * std::sin(2 * M_PI * 3 * t) *
+           (hiss[i] * 0.5 + std::sin(2 * M_PI * (300 + 2000 * t) * t));
+  });
 }
 
 TEST(SignalFigures, KnownSignals) {
-  const std::vector<float> modulator = signal(voice);
+  const std::vector<float> modulator = voice();
   const SignalAnalyser analyser(modulator, kRate);
 
   const SignalFigures dry = analyser.measure(modulator, modulator);  // the voice itself, centred
@@ -52,8 +48,7 @@ TEST(SignalFigures, KnownSignals) {
   EXPECT_LT(std::fabs(sine.intelligibility), 0.2);  // a steady tone follows no formant
   EXPECT_LT(sine.dynamicsDb, 1.0);
 
-  const SignalFigures hiss =
-      analyser.measure(signal(noise), signal([](size_t i) { return noise(i + 7919); }));
+  const SignalFigures hiss = analyser.measure(noise(kLength, 2, 1.0f), noise(kLength, 3, 1.0f));
   EXPECT_GT(hiss.noisiness, 0.4);
   EXPECT_NEAR(hiss.width, 1.0, 0.05);  // independent channels: side as strong as mid
   EXPECT_GT(hiss.centroidHz, 9000.0);

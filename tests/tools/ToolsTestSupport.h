@@ -1,19 +1,16 @@
 #pragma once
 
-#include <sys/wait.h>
-
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <sndfile.h>
-
 #include "zorq-render/AudioFileWriter.h"
+#include "zorq-render/AudioInput.h"
 #include "zorq-render/MidiSequence.h"
+#include "support/ChildProcess.h"
 #include "support/LoadablePlugin.h"
 #include "support/TempFolder.h"
 
@@ -25,20 +22,16 @@ struct AudioBuffer {
   size_t frames() const { return channels.empty() ? 0 : channels.front().size(); }
 };
 
+// The first two channels (what the tools write) through zorq-render's reader.
 inline AudioBuffer readAudio(const std::string& path) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  AudioInput file(path);
   AudioBuffer audio;
-  if (!file) return audio;
-  audio.sampleRate = info.samplerate;
-  std::vector<float> interleaved(size_t(info.frames) * size_t(info.channels));
-  const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
-  sf_close(file);
-  audio.channels.assign(size_t(info.channels),
-                        std::vector<float>(size_t(std::max<sf_count_t>(frames, 0))));
-  for (size_t c = 0; c < audio.channels.size(); ++c)
-    for (size_t i = 0; i < audio.channels[c].size(); ++i)
-      audio.channels[c][i] = interleaved[i * size_t(info.channels) + c];
+  audio.sampleRate = file.fileRate();
+  audio.channels.assign(size_t(std::min(file.fileChannels(), 2)),
+                        std::vector<float>(file.frames()));
+  std::vector<float> second(file.frames());
+  file.read(audio.channels[0].data(),
+            audio.channels.size() > 1 ? audio.channels[1].data() : second.data(), file.frames());
   return audio;
 }
 
@@ -60,17 +53,11 @@ struct CommandResult {
 };
 
 // Runs the zorq-render executable with the arguments, capturing both streams.
-inline CommandResult runRender(const std::vector<std::string>& arguments, const TempFolder& temp) {
-  std::string command = "'" ZORQ_RENDER_EXECUTABLE "'";
-  for (const std::string& argument : arguments) {
-    std::string quoted;
-    for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    command += " '" + quoted + "'";
-  }
-  const std::string out = temp / "stdout.txt", err = temp / "stderr.txt";
-  command += " >'" + out + "' 2>'" + err + "' </dev/null";
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(err), readText(out)};
+inline CommandResult runRender(std::vector<std::string> arguments, const TempFolder& temp) {
+  arguments.insert(arguments.begin(), ZORQ_RENDER_EXECUTABLE);
+  ChildProcess render(arguments, temp / "stdout.txt", temp / "stderr.txt");
+  const int exitCode = render.Wait(std::chrono::minutes(5));
+  return {exitCode, render.Errors(), render.Output()};
 }
 
 // A sequence's events as (seconds, status, data 1, data 2), for whole-sequence comparisons.

@@ -1,19 +1,18 @@
 // zorq-render end to end: the executable against the fake plug-in, the built plug-in and
 // a third-party one; what it writes, what it refuses, what it reports.
-#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <thread>
 
 #include "ToolsTestSupport.h"
 
 namespace {
 
+using ::testing::HasSubstr;
 constexpr int kRate = 8000;
 
 std::vector<float> ramp(size_t frames, float step) {
@@ -28,10 +27,6 @@ std::vector<float> sine(float amplitude, size_t frames = kRate) {
   for (size_t i = 0; i < frames; ++i)
     samples[i] = amplitude * float(std::sin(2 * M_PI * 100 * double(i) / kRate));
   return samples;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
 }
 
 }  // namespace
@@ -107,7 +102,7 @@ TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
     EXPECT_EQ(result.exitCode, c.exitCode) << error;
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
     EXPECT_EQ(error.rfind("zorq-render: ", 0), 0u) << error;
-    EXPECT_TRUE(contains(error, c.messagePart)) << error;
+    EXPECT_THAT(error, HasSubstr(c.messagePart));
   }
   for (const std::string& name : temp_.entries()) EXPECT_NE(name.rfind("out.", 0), 0u) << name;
 }
@@ -153,9 +148,9 @@ TEST_F(ZorqRender, LevelsAreReportedAndNormalised) {
     const CommandResult result = render(arguments);
     const std::string& report = result.errorText;
     ASSERT_EQ(result.exitCode, 0) << report;
-    EXPECT_TRUE(contains(report, c.report)) << report;
-    EXPECT_EQ(contains(report, "warning:"), *c.warning != '\0') << report;
-    EXPECT_TRUE(contains(report, c.warning)) << report;
+    EXPECT_THAT(report, HasSubstr(c.report));
+    EXPECT_EQ(report.find("warning:") != std::string::npos, *c.warning != '\0') << report;
+    EXPECT_THAT(report, HasSubstr(c.warning));
     float peak = 0.0f;
     for (const auto& channel : readAudio(out_).channels)
       for (float x : channel) peak = std::max(peak, std::fabs(x));
@@ -170,8 +165,7 @@ TEST_F(ZorqRender, DamagedInputFileRendersWithAWarning) {
   std::filesystem::resize_file(input, std::filesystem::file_size(input) - 4000 * sizeof(float));
   const CommandResult result = render({"-m", input, "-t", "0", "-o", out_});
   EXPECT_EQ(result.exitCode, 0) << result.errorText;
-  EXPECT_TRUE(contains(result.errorText, "warning: '" + input + "' is damaged"))
-      << result.errorText;
+  EXPECT_THAT(result.errorText, HasSubstr("warning: '" + input + "' is damaged"));
   EXPECT_EQ(readAudio(out_).frames(), 4000u);
 }
 
@@ -185,7 +179,7 @@ TEST_F(ZorqRender, OutputThatIsAnInputIsRefused) {
   for (const char* output : {"mine.wav", "hard.wav", "soft.wav"}) {
     const CommandResult result = render({"-m", mine, "-o", temp_ / output});
     EXPECT_EQ(result.exitCode, 2) << output;
-    EXPECT_TRUE(contains(result.errorText, "is the modulator")) << result.errorText;
+    EXPECT_THAT(result.errorText, HasSubstr("is the modulator"));
   }
   const CommandResult preset =
       render({"-m", mine, "--save-fxp", temp_ / "soft.wav", "--list-params"});
@@ -197,32 +191,13 @@ TEST_F(ZorqRender, OutputThatIsAnInputIsRefused) {
 
 // Ctrl-C in the middle of a long render: the process dies of SIGINT and leaves nothing.
 TEST_F(ZorqRender, InterruptedRenderLeavesNoFile) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int quiet = open("/dev/null", O_WRONLY);
-    dup2(quiet, STDOUT_FILENO);
-    dup2(quiet, STDERR_FILENO);
-    execl(ZORQ_RENDER_EXECUTABLE, "zorq-render", "-p", ZORQ_FAKE_PLUGIN, "--notes", "C4:3600", "-o",
-          out_.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
-  while (temp_.entries().empty() && Clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  EXPECT_FALSE(temp_.entries().empty()) << "the render never started writing";
-  kill(child, SIGINT);
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (Clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      FAIL() << "the render ignored SIGINT";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  using std::chrono::seconds;
+  ChildProcess render(
+      {ZORQ_RENDER_EXECUTABLE, "-p", ZORQ_FAKE_PLUGIN, "--notes", "C4:3600", "-o", out_});
+  EXPECT_TRUE(eventually([&] { return !temp_.entries().empty(); }, seconds(30)))
+      << "the render never started writing";
+  render.Signal(SIGINT);
+  EXPECT_EQ(render.Wait(seconds(30)), 128 + SIGINT);
   EXPECT_TRUE(temp_.entries().empty());
 }
 
@@ -237,9 +212,8 @@ TEST_F(ZorqRender, SavedProgramAndBankLoadBack) {
     // Without --plugin: the build puts ZORQ.so beside zorq-render, where the tool looks.
     const CommandResult listed = runRender({"--preset", temp_ / preset, "--list-params"}, temp_);
     EXPECT_EQ(listed.exitCode, 0) << listed.errorText;
-    EXPECT_TRUE(contains(listed.outputText, "Final Volume                 -6.0 ")) << preset;
-    EXPECT_TRUE(contains(listed.outputText, "Vocoder Mode                 VE-10 Full Bands"))
-        << preset;
+    EXPECT_THAT(listed.outputText, HasSubstr("Final Volume                 -6.0 "));
+    EXPECT_THAT(listed.outputText, HasSubstr("Vocoder Mode                 VE-10 Full Bands"));
   }
 }
 
@@ -251,7 +225,7 @@ TEST_F(ZorqRender, RefusesInputFilesASynthCannotTake) {
   for (const char* input : {"-m", "-c"}) {
     const CommandResult result = render({input, temp_ / "in.wav", "-o", out_}, synth);
     EXPECT_EQ(result.exitCode, 2) << input;
-    EXPECT_TRUE(contains(result.errorText, "inputs")) << result.errorText;
+    EXPECT_THAT(result.errorText, HasSubstr("inputs"));
   }
 }
 

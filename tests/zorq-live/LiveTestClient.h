@@ -6,7 +6,6 @@
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,25 +17,14 @@
 #include <vector>
 
 #include "support/TestSignals.h"
+#include "zorq-render/AudioInput.h"
 
-// The bundled voice recording at `rate` (linear interpolation), its peak at 0.5.
+// The bundled voice recording at `rate`, its peak at 0.5.
 inline std::vector<float> loadVoice(double rate, double seconds) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(ZORQ_VOICE_FILE, SFM_READ, &info);
-  if (!file) return {};
-  std::vector<float> frames(size_t(info.frames) * size_t(info.channels));
-  sf_readf_float(file, frames.data(), info.frames);
-  sf_close(file);
-  std::vector<float> voice(size_t(rate * seconds));
-  const double step = info.samplerate / rate;
-  for (size_t i = 0; i < voice.size(); ++i) {
-    const double at = double(i) * step;
-    const size_t k = size_t(at);
-    if (k + 1 >= size_t(info.frames)) break;
-    const double f = at - double(k);
-    voice[i] = float((1 - f) * frames[k * size_t(info.channels)] +
-                     f * frames[(k + 1) * size_t(info.channels)]);
-  }
+  AudioInput file(ZORQ_VOICE_FILE);
+  file.convertTo(rate);
+  std::vector<float> voice(size_t(rate * seconds)), right(voice.size());
+  file.read(voice.data(), right.data(), voice.size());
   float peak = 0.0f;
   for (float v : voice) peak = std::max(peak, std::fabs(v));
   if (peak > 0.0f)

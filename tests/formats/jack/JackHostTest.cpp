@@ -6,12 +6,8 @@
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <atomic>
 #include <chrono>
-#include <thread>
 
 #include "framework/IMidiMsg.h"
 #include "framework/IPlugBase.h"
@@ -43,40 +39,6 @@ class RecordingPlug : public IPlugBase {
   int notes[kMaxEvents] = {};
 };
 
-// jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
-// period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it. A process
-// of its own, stopped with the object.
-struct Sequencer {
-  Sequencer()
-      : pid(JackTestServer::spawnQuiet(
-            {"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"})) {}
-  ~Sequencer() {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
-  pid_t pid;
-};
-
-// A client just started may not be connectable for a few cycles: retried.
-bool connect(const char* from, const char* to) {
-  for (int attempt = 0; attempt < 250; ++attempt) {
-    if (JackTestServer::runQuiet({"jack_connect", from, to}) == 0) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return false;
-}
-
-template <typename Pred>
-bool waitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
 class JackHostOnServer : public testing::Test {
  protected:
   void SetUp() override {
@@ -90,10 +52,15 @@ class JackHostOnServer : public testing::Test {
 };
 
 TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
-  Sequencer sequencer;
-  ASSERT_GT(sequencer.pid, 0) << "jack_midiseq could not be started";
-  ASSERT_TRUE(connect("sequencer:out", "host:midi_in"));
-  ASSERT_TRUE(waitFor([&] { return plug.events.load() >= 4; }));
+  // jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
+  // period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it.
+  ChildProcess sequencer(
+      {"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"});
+  // A client just started may not be connectable for a few cycles: retried.
+  ASSERT_TRUE(eventually([] {
+    return JackTestServer::runQuiet({"jack_connect", "sequencer:out", "host:midi_in"}) == 0;
+  })) << "jack_midiseq could not be connected";
+  ASSERT_TRUE(eventually([&] { return plug.events.load() >= 4; }, 5000ms));
   const int offsets[] = {7, 57, 100, 150}, notes[] = {60, 60, 64, 64};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(plug.offsets[i], offsets[i]) << i;

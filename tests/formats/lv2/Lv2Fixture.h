@@ -7,8 +7,6 @@
 #include <lv2/atom/forge.h>
 
 #include <algorithm>
-
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -21,6 +19,7 @@
 #include "hosting/Lv2PluginHost.h"
 #include "plugin/lv2/ZorqLv2Description.h"
 #include "support/HostRender.h"
+#include "support/TestBank.h"
 #include "support/TestSignals.h"
 
 constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
@@ -29,39 +28,6 @@ constexpr const char* kZorqUri = "urn:zandervoltmusic:zorq";
 inline std::shared_ptr<Lv2Bundle> sharedBundle() {
   static const auto bundle = std::make_shared<Lv2Bundle>(ZORQ_LV2_BUNDLE);
   return bundle;
-}
-
-// A bank whose first three programs differ audibly; `current` is selected. Only the
-// third uses the noise carrier, whose generator all instances in a process share: two
-// instances rendered one after the other give the same samples only without it.
-inline std::vector<uint8_t> testBank(int current = 0, ZORQ* copy = nullptr) {
-  ZORQ zorq;
-  zorq.EnsureDefaultPreset();
-  struct Setting {
-    int program, param;
-    double value;
-  };
-  const Setting settings[] = {{0, kFinalVolume, 0.5}, {1, kVocoderMode, 1},
-                              {1, kFinalVolume, 0.8}, {1, kSynthesisLevel1 + 3, 1.7},
-                              {1, kOctaveUp, 1},      {2, kEnsemble, 1},
-                              {2, kTune, 30},         {2, kExtLevel, 0.3},
-                              {2, kInBalance, 0.4}};
-  for (int program = 0; program < 3; ++program) {
-    zorq.RestorePreset(program);
-    for (const Setting& s : settings)
-      if (s.program == program) zorq.GetParam(s.param)->Set(s.value);
-    zorq.OnParamReset();
-    const char* names[] = {"Plain", "Robot", "Choir"};
-    zorq.ModifyCurrentPreset(names[program]);
-  }
-  zorq.RestorePreset(current);
-  ByteChunk bank;
-  zorq.serializeBankChunk(&bank);
-  if (copy) {
-    copy->SelectPreset(current);
-    copy->unserializeBankChunk(&bank);
-  }
-  return std::vector<uint8_t>(bank.GetBytes(), bank.GetBytes() + bank.Size());
 }
 
 // The values of one program of the test bank.
@@ -95,17 +61,10 @@ inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
   return host;
 }
 
-// A voice of two partials with a slow tremolo, and a buzzy carrier; deterministic.
+// A voice and a carrier of deterministic noise.
 struct TestSignal {
-  explicit TestSignal(int frames) : voice(frames), carrier(frames) {
-    for (int i = 0; i < frames; ++i) {
-      const double t = i / 44100.0;
-      voice[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) *
-                                        (0.6 + 0.4 * std::sin(2 * M_PI * 3 * t)) +
-                                    0.2 * std::sin(2 * M_PI * 1330 * t));
-      carrier[i] = static_cast<float>(0.25 * std::fmod(110.0 * t, 1.0) - 0.125);
-    }
-  }
+  explicit TestSignal(int frames)
+      : voice(noise(size_t(frames), 3, 0.5f)), carrier(noise(size_t(frames), 4, 0.3f)) {}
   std::vector<float> voice, carrier;
 };
 

@@ -29,6 +29,7 @@
 #include "support/AllocationCounter.h"
 #include "support/HostRecorder.h"
 #include "support/HostRender.h"
+#include "support/TestBank.h"
 #include "support/TestSignals.h"
 #include "support/UserIni.h"
 
@@ -138,40 +139,6 @@ const std::vector<HostMidiEvent> kSequence = {
 const std::vector<HostMidiEvent> kChord = {
     {0, 0x90, 48, 100}, {0, 0x90, 55, 100}, {0, 0x90, 60, 100}, {0, 0x90, 64, 100}};
 
-// Two programs away from the defaults and from each other (full bands, ensemble, levels,
-// frequencies, octave), with no noise in them: the noise generator is shared by the
-// instances of one plug-in file, so a second render would not repeat it.
-const std::vector<uint8_t>& programBank() {
-  static const std::vector<uint8_t> bank = [] {
-    ZORQ zorq;
-    zorq.EnsureDefaultPreset();
-    const std::pair<int, double> programs[2][6] = {{{kVocoderMode, 1.0},
-                                                    {kFinalVolume, 0.8},
-                                                    {kOutBalance, 0.2},
-                                                    {kEnsemble, 1.0},
-                                                    {kAnalysisFreq1 + 8, 0.3},
-                                                    {kBias, 0.65}},
-                                                   {{kVocoderMode, 1.0},
-                                                    {kFinalVolume, 0.6},
-                                                    {kOctaveUp, 1.0},
-                                                    {kSynthesisLevel1 + 3, 0.85},
-                                                    {kTune, 0.7},
-                                                    {kAttack, 0.2}}};
-    for (int program = 0; program < 2; ++program) {
-      zorq.RestorePreset(program);
-      for (const auto& [index, normalised] : programs[program])
-        zorq.GetParam(index)->SetNormalized(normalised);
-      zorq.OnParamReset();
-      zorq.ModifyCurrentPreset(program ? "Second" : "First");
-    }
-    zorq.RestorePreset(0);
-    ByteChunk chunk;
-    zorq.serializeBankChunk(&chunk);
-    return std::vector<uint8_t>(chunk.GetBytes(), chunk.GetBytes() + chunk.Size());
-  }();
-  return bank;
-}
-
 class FormatParity : public ::testing::TestWithParam<Format> {
  protected:
   std::unique_ptr<PluginHost> open(const HostSetup& setup = {}) {
@@ -181,7 +148,7 @@ class FormatParity : public ::testing::TestWithParam<Format> {
   }
   std::unique_ptr<PluginHost> openWithProgram() {
     std::unique_ptr<PluginHost> host = open();
-    EXPECT_TRUE(host->setChunk(true, programBank()));
+    EXPECT_TRUE(host->setChunk(true, testBank()));
     return host;
   }
   // The value parameter `index` holds in the plug-in's state, once a block has passed.
@@ -200,7 +167,7 @@ TEST_P(FormatParity, SameProgramInputAndMidiGiveTheSameSamples) {
   static const std::vector<float> expected = [] {
     Vst2PluginHost vst(ZORQ_PLUGIN_PATH);
     vst.start(kRate, 512);
-    vst.setChunk(true, programBank());
+    vst.setChunk(true, testBank());
     return render(vst, 12288, {512}, kSequence);
   }();
   ASSERT_GT(rms(expected), 1e-3);

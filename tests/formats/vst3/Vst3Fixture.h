@@ -32,53 +32,35 @@ struct HostedVst3 {
   }
   void carrierOn(bool on) { object->activateBus(vst3::kAudio, vst3::kInput, 1, on); }
 
-  // One block; null voice or carrier is silence (the carrier then has no buffers).
-  void process(int frames, const float* voice = nullptr, const float* carrier = nullptr,
-               Vst3EventList* events = nullptr, Vst3ParameterChanges* changes = nullptr) {
-    std::vector<float> in[4], out[2];
-    std::vector<double> in64[4], out64[2];
-    float* in32[4];
-    double* inWide[4];
-    for (int c = 0; c < 4; ++c) {
-      const float* source = c < 2 ? voice : carrier;
-      in[c].assign(size_t(frames), 0.0f);
-      if (source) std::copy(source, source + frames, in[c].begin());
-      in64[c].assign(in[c].begin(), in[c].end());
-      in32[c] = c >= 2 && !carrier ? nullptr : in[c].data();
-      inWide[c] = c >= 2 && !carrier ? nullptr : in64[c].data();
-    }
-    for (int c = 0; c < 2; ++c)
-      out[c].assign(size_t(frames), 0.0f), out64[c].assign(size_t(frames), 0.0);
-    float* out32[2] = {out[0].data(), out[1].data()};
-    double* outWide[2] = {out64[0].data(), out64[1].data()};
-    if (events) host->events().events = events->events;
-    copy(changes);
+  // One block of the events and changes queued in host->events() and host->changes(); a
+  // null voice is silence, a null carrier has no buffers.
+  void process(int frames, const float* voice = nullptr, const float* carrier = nullptr) {
+    const std::vector<float> silence(static_cast<size_t>(frames));
+    if (!voice) voice = silence.data();
+    const float* in[4] = {voice, voice, carrier, carrier};
+    std::vector<float> out[2] = {std::vector<float>(size_t(frames)),
+                                 std::vector<float>(size_t(frames))};
     if (wide) {
-      host->process(inWide, outWide, frames);
+      std::vector<double> in64[4], out64[2];
+      double *inputs[4], *outputs[2];
+      for (int c = 0; c < 4; ++c) {
+        if (in[c]) in64[c].assign(in[c], in[c] + frames);
+        inputs[c] = in[c] ? in64[c].data() : nullptr;
+      }
+      for (int c = 0; c < 2; ++c) {
+        out64[c].assign(size_t(frames), 0.0);
+        outputs[c] = out64[c].data();
+      }
+      host->process(inputs, outputs, frames);
       for (int c = 0; c < 2; ++c) std::copy(out64[c].begin(), out64[c].end(), out[c].begin());
     } else {
-      host->process(in32, out32, frames);
+      float* inputs[4] = {const_cast<float*>(in[0]), const_cast<float*>(in[1]),
+                          const_cast<float*>(in[2]), const_cast<float*>(in[3])};
+      float* outputs[2] = {out[0].data(), out[1].data()};
+      host->process(inputs, outputs, frames);
     }
     left.insert(left.end(), out[0].begin(), out[0].end());
     right.insert(right.end(), out[1].begin(), out[1].end());
-  }
-
-  // A block of no samples and no buses: parameter changes only.
-  void flush(Vst3ParameterChanges* changes) {
-    copy(changes);
-    host->flush();
-  }
-
-  void copy(Vst3ParameterChanges* changes) {
-    for (vst3::int32 q = 0; changes && q < changes->getParameterCount(); ++q) {
-      vst3::IParamValueQueue* queue = changes->getParameterData(q);
-      for (vst3::int32 p = 0; p < queue->getPointCount(); ++p) {
-        vst3::int32 offset = 0;
-        double value = 0.0;
-        queue->getPoint(p, offset, value);
-        host->changes().add(queue->getParameterId(), offset, value);
-      }
-    }
   }
 
   const Vst3ParameterChanges& out() const { return host->reported(); }

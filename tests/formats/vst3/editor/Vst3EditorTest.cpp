@@ -4,69 +4,26 @@
 // by the host's content scale, refused when the frame offers no run loop, and made and
 // released again without a leak or a stray window.
 #include <gtest/gtest.h>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
 
 #include "hosting/Vst3PluginHost.h"
-#include "support/TempFolder.h"
 #include "support/X11TestHost.h"
 
 namespace {
-// The host's side of the window system: a parent window of the editor's size.
-class HostWindow {
- public:
-  HostWindow() : connection_(xcb_connect(nullptr, nullptr)) {
-    screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-  }
-  ~HostWindow() {
-    if (window_) xcb_destroy_window(connection_, window_);
-    xcb_disconnect(connection_);
-  }
-  // The editor of `host` created at `scale` and attached to this window; null when not.
-  vst3::IPlugView* open(Vst3PluginHost& host, float scale = 1.0f) {
-    vst3::IPlugView* view = host.createEditor(scale);
-    if (!view) return nullptr;
-    const vst3::ViewRect size = host.editorSize();
-    if (!window_) {
-      window_ = xcb_generate_id(connection_);
-      xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen_->root, 0, 0,
-                        uint16_t(size.right), uint16_t(size.bottom), 0,
-                        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
-      xcb_map_window(connection_, window_);
-      xcb_flush(connection_);
-    }
-    return host.attachEditor(reinterpret_cast<void*>(uintptr_t(window_))) ? view : nullptr;
-  }
-  // Sends the editor's window an expose event and runs the frame until the editor's
-  // descriptor reports it (at most two seconds).
-  bool eventArrivesOnTheDescriptor(Vst3PlugFrame& frame) {
-    const std::vector<xcb_window_t> editor = children();
-    if (editor.size() != 1) return false;
-    SendExpose(connection_, editor.front());
-    for (int waited = 0; waited < 2000; waited += 20) {
-      if (frame.run(20) > 0) return true;
-    }
-    return false;
-  }
-  std::vector<xcb_window_t> children(bool ofRoot = false) {
-    return ChildWindows(connection_, ofRoot ? screen_->root : window_);
-  }
-
- private:
-  xcb_connection_t* connection_;
-  xcb_screen_t* screen_;
-  xcb_window_t window_ = 0;
-};
+// The editor of `host` created at `scale` and attached to the host's window; null when not.
+vst3::IPlugView* open(Vst3PluginHost& host, X11HostWindow& window, float scale = 1.0f) {
+  vst3::IPlugView* view = host.createEditor(scale);
+  if (!view) return nullptr;
+  const xcb_window_t parent = window.Parent(host.editorSize().right, host.editorSize().bottom);
+  return host.attachEditor(reinterpret_cast<void*>(uintptr_t(parent))) ? view : nullptr;
+}
 
 using Vst3Editor = X11EditorTest;
 }  // namespace
 
 TEST_F(Vst3Editor, EmbedsInTheHostsWindowAndRunsOnItsRunLoop) {
   Vst3PluginHost host(ZORQ_VST3_BUNDLE);
-  HostWindow window;
-  vst3::IPlugView* view = window.open(host, 2.0f);
+  X11HostWindow window;
+  vst3::IPlugView* view = open(host, window, 2.0f);
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(host.editorSize().right, 1600);  // the host's scale doubles the editor's pixels
   EXPECT_EQ(host.editorSize().bottom, 720);
@@ -74,8 +31,8 @@ TEST_F(Vst3Editor, EmbedsInTheHostsWindowAndRunsOnItsRunLoop) {
   ASSERT_NE(frame.timer, nullptr);
   EXPECT_EQ(frame.timerMs, 25u);
   ASSERT_NE(frame.eventHandler, nullptr);
-  EXPECT_TRUE(window.eventArrivesOnTheDescriptor(frame));  // its events come on the descriptor
-  EXPECT_EQ(window.children().size(), 1u);
+  // Its events come on the descriptor.
+  EXPECT_TRUE(window.EventArrivesOnTheDescriptor([&](int ms) { return frame.run(ms) > 0; }));
   EXPECT_EQ(host.controller()->createView(vst3::kEditorViewName), nullptr);  // one at a time
 
   // Another scale while open: the host is asked for the new size.
@@ -91,7 +48,7 @@ TEST_F(Vst3Editor, EmbedsInTheHostsWindowAndRunsOnItsRunLoop) {
   host.closeEditor();
   EXPECT_EQ(frame.timer, nullptr);
   EXPECT_EQ(frame.eventHandler, nullptr);
-  EXPECT_TRUE(window.children().empty());
+  EXPECT_TRUE(window.Children().empty());
 }
 
 // A frame without a run loop gets no editor: nothing could run its window.
@@ -99,35 +56,21 @@ TEST_F(Vst3Editor, IsRefusedWhenTheFrameOffersNoRunLoop) {
   HostSetup setup;
   setup.editorSupport = HostSetup::EditorSupport::kNever;
   Vst3PluginHost host(ZORQ_VST3_BUNDLE, setup);
-  HostWindow window;
-  EXPECT_FALSE(window.open(host));
-  EXPECT_TRUE(window.children().empty());
+  X11HostWindow window;
+  EXPECT_FALSE(open(host, window));
+  EXPECT_TRUE(window.Children().empty());
 }
 
-// Made, attached and released many times (and once more with the plug-in going while
-// attached): no descriptor stays open and no window is left, in the host's window or on
-// the screen.
-TEST_F(Vst3Editor, CreateAndReleaseLeaveNothingBehind) {
-  std::vector<xcb_window_t> screenBefore;
-  int descriptors = 0;
-  {
+// The plug-in going while its editor is attached takes the editor's window and
+// connection along. (Reopening without a leak is the platform's test.)
+TEST_F(Vst3Editor, ReleasedWhileAttachedLeavesNothingBehind) {
+  int descriptors = -1;
+  for (int round = 0; round < 2; ++round) {  // the first loads what stays loaded
+    if (round) descriptors = OpenDescriptorCount();
     Vst3PluginHost host(ZORQ_VST3_BUNDLE);
-    HostWindow window;
-    ASSERT_TRUE(window.open(host));
-    host.frame().run(50);
-    host.closeEditor();
-    screenBefore = window.children(true);
-    descriptors = OpenDescriptorCount();
-    for (int i = 0; i < 20; ++i) {
-      ASSERT_TRUE(window.open(host));
-      host.frame().run(20);
-      host.closeEditor();
-    }
-    EXPECT_TRUE(window.children().empty());
-    EXPECT_EQ(window.children(true), screenBefore);
-    EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_TRUE(window.open(host));
+    X11HostWindow window;
+    ASSERT_TRUE(open(host, window));
     host.frame().run(20);
-  }  // the host lets go of everything with the editor attached
-  EXPECT_EQ(OpenDescriptorCount(), descriptors - 1);  // the host's own connection went too
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
