@@ -12,8 +12,8 @@
 // in a flipped bitmap) or, when it is null, into a new LICE_MemBitmap with line
 // alignment 4 that the caller then owns. They return the bitmap, or null when the
 // file cannot be read or decoded (a bitmap the call created is deleted then; a
-// given bitmap may hold part of the image). Images of more than kMaxPngPixels are
-// refused before any pixel storage is made.
+// given bitmap is left as it was: it receives the image only once all of it decoded). Images of
+// more than kMaxPngPixels are refused before any pixel storage is made.
 constexpr size_t kMaxPngPixels = size_t(1) << 25;
 
 LICE_IBitmap* LICE_LoadPNG(const char* path, LICE_IBitmap* bitmap = nullptr);

@@ -4,12 +4,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "raster/Png.h"
 
-// libpng reports errors by longjmp. Neither decode, which calls setjmp, nor the
-// functions libpng may jump out of hold C++ objects with destructors; what the
+// libpng reports errors by longjmp. Neither decode before its last libpng call, nor
+// the functions libpng may jump out of hold C++ objects with destructors; what the
 // error path must release is in decode's volatile locals, and the file is opened
 // and closed by decode's callers.
 namespace {
@@ -49,10 +50,9 @@ void requestArgb(png_structp png, png_infop info) {
   png_read_update_info(png, info);
 }
 
-// Reads the image into target, or into a new bitmap stored in *created. Errors
-// leave by longjmp to decode's setjmp.
-LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* target,
-                        LICE_IBitmap* volatile* created) {
+// Reads the image into a new bitmap stored in *created. Errors leave by longjmp to
+// decode's setjmp.
+LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* volatile* created) {
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
@@ -61,10 +61,8 @@ LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* target,
   requestArgb(png, info);
   if (png_get_rowbytes(png, info) != size_t(width) * 4) png_error(png, "unexpected row format");
 
-  if (!target) {
-    target = *created = new (std::nothrow) LICE_MemBitmap(0, 0, 4);
-    if (!target) png_error(png, "out of memory");
-  }
+  LICE_IBitmap* target = *created = new (std::nothrow) LICE_MemBitmap(0, 0, 4);
+  if (!target) png_error(png, "out of memory");
   target->resize(int(width), int(height));
   if (target->getWidth() != int(width) || target->getHeight() != int(height))
     png_error(png, "cannot size the bitmap");
@@ -78,7 +76,20 @@ LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* target,
   return target;
 }
 
-// Decodes the PNG that setupInput connects to libpng's input.
+// Copies a whole decoded image into the caller's bitmap; false, with the bitmap as
+// the resize left it, when it cannot take that size.
+bool copyInto(LICE_IBitmap* target, const LICE_IBitmap& image) {
+  const int width = image.getWidth(), height = image.getHeight();
+  target->resize(width, height);
+  if (target->getWidth() != width || target->getHeight() != height) return false;
+  for (int y = 0; y < height; ++y)
+    std::memcpy(LICE_RowPointer(target, y), LICE_RowPointer(&image, y),
+                size_t(width) * sizeof(LICE_pixel));
+  return true;
+}
+
+// Decodes the PNG that setupInput connects to libpng's input. A caller's bitmap is
+// touched only once the whole image has decoded, so a damaged file leaves it as it was.
 LICE_IBitmap* decode(void (*setupInput)(png_structp, void*), void* input, LICE_IBitmap* target) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
   if (!png) return nullptr;
@@ -94,9 +105,10 @@ LICE_IBitmap* decode(void (*setupInput)(png_structp, void*), void* input, LICE_I
     return nullptr;
   }
   setupInput(png, input);
-  LICE_IBitmap* result = readImage(png, info, target, &created);
+  std::unique_ptr<LICE_IBitmap> image(readImage(png, info, &created));
   png_destroy_read_struct(&png, &info, nullptr);
-  return result;
+  if (!target) return image.release();
+  return copyInto(target, *image) ? target : nullptr;
 }
 
 void setupFileInput(png_structp png, void* file) { png_init_io(png, static_cast<FILE*>(file)); }

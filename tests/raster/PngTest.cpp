@@ -124,9 +124,22 @@ TEST(Png, DecodingGivesThePixels) {
   }
 }
 
-// Damaged files (cut in the image data, a huge size in the header, ...) are fuzz
-// regression inputs (fuzz/regressions/png): refused, and a bitmap the caller passed in
-// survives. Here: no file, no name, no data.
+// A file cut in its image data is refused and the caller's bitmap keeps its size and
+// pixels. (More damaged files are fuzz regression inputs: fuzz/regressions/png.)
+TEST(Png, DamagedFileLeavesTheCallersBitmapAsItWas) {
+  TempFolder folder;
+  std::vector<uint8_t> png = encodePng(decodeCases().back().image);
+  png.resize(png.size() - 20);  // the end chunk and the last bytes of the image data
+  writeBytes(folder / "cut.png", png);
+  FlippedBitmap bitmap(3, 2);
+  for (int x = 0; x < 3; ++x) setPixel(bitmap, x, 1, {1, 2, 3, x});
+  const std::vector<Argb> before = pixelsOf(bitmap);
+  EXPECT_EQ(LICE_LoadPNG((folder / "cut.png").c_str(), &bitmap), nullptr);
+  EXPECT_EQ(bitmap.getWidth(), 3);
+  EXPECT_EQ(pixelsOf(bitmap), before);
+}
+
+// No file, no name, no data.
 TEST(Png, MissingInputGivesNoPicture) {
   EXPECT_EQ(LICE_LoadPNG("/nonexistent/absent.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
