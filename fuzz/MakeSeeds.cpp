@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets: small valid inputs made by the
 // plug-in itself (its chunks, program and bank files, INI file) plus WAV files
-// of every accepted format and a MIDI event stream. Usage: zorq_make_seeds <dir>;
+// of every accepted format, a MIDI event stream and a MIDI file. Usage: zorq_make_seeds <dir>;
 // each target's seeds go into <dir>/<target>/.
 #include <sys/stat.h>
 
@@ -286,6 +286,11 @@ void midiSeeds() {
 
 }  // namespace
 
+// zorq-render's MIDI files: the demo's chords (two tracks, a tempo map, the pedal).
+void midiFileSeeds() {
+  writeSeed("midi_file", "demo-chords", 0, fileBytes(ZORQ_SOURCE_DIR "/demo/chords.mid"), false);
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
@@ -302,5 +307,6 @@ int main(int argc, char** argv) {
   }
   waveSeeds();
   midiSeeds();
+  midiFileSeeds();
   return 0;
 }
