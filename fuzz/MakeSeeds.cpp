@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/ZORQ.h"
 #include "framework/FileBytes.h"
 #include "framework/FxFormat.h"
 #include "fuzz/FuzzSupport.h"
+#include "raster/LICE.h"
 
 namespace {
 
@@ -284,12 +286,26 @@ void midiSeeds() {
   writeSeed("midi", "program-sysex-aftertouch", 0, mixed.bytes, false);
 }
 
-}  // namespace
+// Pictures as LICE_WritePNG writes them: one of the skin size the target checks, one not.
+void pngSeeds() {
+  for (const auto& [name, width, height] :
+       {std::tuple{"skin-size-16x32", 16, 32}, std::tuple{"other-size-3x5", 3, 5}}) {
+    LICE_MemBitmap picture(width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        LICE_RowPointer(&picture, y)[x] = LICE_PackPixel(uint8_t(40 * y), uint8_t(9 * x), 7, 200);
+    const std::string path = fuzz::scratchFolder() + "/seed.png";
+    LICE_WritePNG(path.c_str(), &picture);
+    writeSeed("png", name, 0, fileBytes(path), false);
+  }
+}
 
 // zorq-render's MIDI files: the demo's chords (two tracks, a tempo map, the pedal).
 void midiFileSeeds() {
   writeSeed("midi_file", "demo-chords", 0, fileBytes(ZORQ_SOURCE_DIR "/demo/chords.mid"), false);
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -307,6 +323,7 @@ int main(int argc, char** argv) {
   }
   waveSeeds();
   midiSeeds();
+  pngSeeds();
   midiFileSeeds();
   return 0;
 }

@@ -123,7 +123,8 @@ void WDL_Resampler::reserveInput(int channels, int outputFrames) {
   if (channels < 1 || channels > kMaxChannels || outputFrames < 0) return;
   const double request = std::min(outputFrames * ratio_, kMaxRequest) + sincSize_ + 4;
   // Buffered leftovers, one block's request and the tail padding of a short block.
-  const double frames = 3.0 * request + ratio_ + 8.0 + static_cast<double>(sincSize_ / 2);
+  const int halfSinc = sincSize_ / 2;
+  const double frames = 3.0 * request + ratio_ + 8.0 + static_cast<double>(halfSinc);
   growInput(static_cast<std::size_t>(frames) * channels);
 }
 
@@ -146,11 +147,12 @@ void WDL_Resampler::buildSincTable() {
     return;
   }
   const double omega = 2.0 * M_PI / size;
+  const int half = size / 2;  // the centre tap of an even-sized table
   double sum = 0.0;
   for (int r = 0; r <= rows; ++r) {
     for (int x = 0; x < size; ++x) {
       const double t = x + static_cast<double>(r) / rows;
-      const double u = (t - static_cast<double>(size / 2)) * M_PI * cutoff;
+      const double u = (t - static_cast<double>(half)) * M_PI * cutoff;
       double value = 1.0;
       if (u != 0.0) {
         const double window = 0.35875 - 0.48829 * std::cos(omega * t) +

@@ -73,18 +73,6 @@ class EngineHarness {
   double* outPtr[2] = {};
 };
 
-// The left output's RMS over the second half of n frames with the keyboard off, after
-// `setup`: `voice` feeds both microphone inputs, `carrier` both external carrier inputs.
-template <typename Setup>
-double keyboardOffLevel(Setup setup, const std::vector<double>& voice,
-                        const std::vector<double>& carrier, int n = 22050) {
-  EngineHarness h;
-  h.setParam(kKeyboard, 0.0);
-  setup(h);
-  h.process(n, {voice, voice, carrier, carrier});
-  return h.rms(0, n / 2, n);
-}
-
 // Deterministic white noise in -1..1.
 inline std::vector<double> whiteNoise(int n, uint32_t seed = 1) {
   std::vector<double> s(static_cast<size_t>(n));

@@ -1,6 +1,8 @@
 // Extremes: parameters at the ends of their ranges never make the output
 // non-finite, and infinite or NaN input samples make it non-finite at most while
 // they last: 50 ms after the input is finite again, so is every output sample.
+// (Low sample rates are the filter design's: every centre and corner is held below
+// 0.45 x the rate, which the dsp tests check, and the parity suite renders at 1 kHz.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,8 +20,7 @@ constexpr int kBlock = 256;
 // microphone inputs, noise into the external carrier inputs.
 class SignalRun {
  public:
-  explicit SignalRun(EngineHarness& harness, double rate = kRate)
-      : h_(harness), rate_(rate), noise_(whiteNoise(1 << 17)) {}
+  explicit SignalRun(EngineHarness& harness) : h_(harness), noise_(whiteNoise(1 << 17)) {}
 
   // Processes `frames`; samples from badFrom (inclusive) to badTo (exclusive), counted
   // from the start of the run, carry `bad` on input `badInput`. Returns the index of
@@ -32,12 +33,11 @@ class SignalRun {
       for (int i = 0; i < n; ++i) {
         const long t = position_ + i;
         in[0][i] = in[1][i] =
-            0.5 * std::sin(2.0 * M_PI * 180.0 * t / rate_) * (1.0 + std::sin(t * 44.1 / rate_));
+            0.5 * std::sin(2.0 * M_PI * 180.0 * t / kRate) * (1.0 + std::sin(t * 44.1 / kRate));
         in[2][i] = in[3][i] = 0.2 * noise_[t % noise_.size()];
         if (badInput >= 0 && done + i >= badFrom && done + i < badTo) in[badInput][i] = bad;
       }
       h_.process(n, in);
-      for (int i = 0; i < n; ++i) energy += h_.out[0][i] * h_.out[0][i];
       for (int c = 0; c < 2; ++c)
         for (int i = 0; i < n; ++i)
           if (!std::isfinite(h_.out[c][i])) lastBad = std::max(lastBad, done + i);
@@ -46,11 +46,8 @@ class SignalRun {
     return lastBad;
   }
 
-  double energy = 0.0;  // sum of the left output's squares so far
-
  private:
   EngineHarness& h_;
-  double rate_;
   long position_ = 0;
   std::vector<double> noise_;
 };
@@ -129,48 +126,3 @@ std::vector<BadInputCase> badInputCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(InputsAndValues, NonFiniteInput, ::testing::ValuesIn(badInputCases()));
-
-struct LowRateCase {
-  double rate;
-  bool ensemble;
-};
-
-void PrintTo(const LowRateCase& c, std::ostream* os) {
-  *os << c.rate << " Hz" << (c.ensemble ? " ensemble" : "");
-}
-
-class LowSampleRate : public ::testing::TestWithParam<LowRateCase> {};
-
-// Every filter's frequency is held below 0.45 x the rate: at low rates the ensemble's
-// 7 kHz input filter and the top bands used to sit above Nyquist, giving infinite and
-// NaN output with the ensemble and 15 to 70 times the loudness without it.
-TEST_P(LowSampleRate, OutputIsFiniteAndAsLoudAsAt44k) {
-  const LowRateCase c = GetParam();
-  auto level = [&c](double rate, int mode) {
-    EngineHarness h(rate);
-    playEverything(h);
-    h.setParam(kOutBalance, 0.0);  // the vocoder alone
-    h.setParam(kVocoderMode, mode);
-    h.setParam(kEnsemble, c.ensemble ? 1.0 : 0.0);
-    SignalRun run(h, rate);
-    const long second = static_cast<long>(rate);
-    EXPECT_EQ(run.run(second / 2), -1) << rate << " Hz, mode " << mode;
-    run.energy = 0.0;
-    EXPECT_EQ(run.run(second), -1) << rate << " Hz, mode " << mode;
-    return std::sqrt(run.energy / second);
-  };
-  for (int mode = 0; mode < 2; ++mode) {
-    const double ratio = level(c.rate, mode) / level(kRate, mode);
-    EXPECT_GT(ratio, 0.25) << "mode " << mode;
-    EXPECT_LT(ratio, 4.0) << "mode " << mode;
-  }
-}
-
-std::vector<LowRateCase> lowRates() {
-  std::vector<LowRateCase> cases;
-  for (double rate : {1000, 8000, 11025, 12000, 16000, 22050})
-    for (bool ensemble : {false, true}) cases.push_back({rate, ensemble});
-  return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Rates, LowSampleRate, ::testing::ValuesIn(lowRates()));

@@ -2,26 +2,18 @@
 
 #include "EngineHarness.h"
 
-// Whatever the host's blocks, a tick starts every 44 samples of the stream: the part
-// of a sub-block a block leaves over carries into the next block, zero frames change
+// Whatever the host's blocks, a tick starts every 44 samples of the stream (the parity
+// suite renders random block sizes to the samples of one size): the part of a
+// sub-block a block leaves over carries into the next block, zero frames change
 // nothing, and a reset restarts the grid.
 TEST(TickGrid, TicksFollowTheStreamAcrossHostBlocks) {
-  for (int block : {1, 10, 15, 17, 44, 45, 999}) {
-    SCOPED_TRACE(block);
-    EngineHarness h;
-    ASSERT_EQ(h.plug->subBlockLength(), 44u);
-    uint64_t total = 0;
-    for (int i = 0; i < 40; ++i) {
-      const int n = i == 20 ? 0 : block;
-      h.process(n);
-      total += n;
-      ASSERT_TRUE(h.guardsIntact(n));
-      ASSERT_EQ(h.plug->controlTicks(), (total + 43) / 44);
-      ASSERT_EQ(h.plug->remainder(), (44 - total % 44) % 44);
-    }
-    h.plug->Reset();
-    EXPECT_EQ(h.plug->remainder(), 0u);
-  }
+  EngineHarness h;
+  ASSERT_EQ(h.plug->subBlockLength(), 44u);
+  for (int n : {15, 0, 45}) h.process(n);
+  EXPECT_EQ(h.plug->controlTicks(), 2u);
+  EXPECT_EQ(h.plug->remainder(), 28u);
+  h.plug->Reset();
+  EXPECT_EQ(h.plug->remainder(), 0u);
 }
 
 TEST(TickGrid, SubBlockLengthFollowsTheRateAndNeverReachesZero) {

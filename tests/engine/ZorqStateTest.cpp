@@ -1,4 +1,5 @@
-// The instrument's state record: written, then read back whole, damaged or cut.
+// The instrument's state record: written, then read back whole, damaged or cut. (A
+// negative string length is refused by the byte chunk's own string read.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -46,8 +47,6 @@ struct StateCase {
   const char* fileName;  // the target's afterwards (it starts with none)
 };
 
-void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
-
 const StateCase kCases[] = {
     {"RoundTrip", 1, [](ByteChunk&) {}, 0, kWhole, StateCase::kSource, "a.wav"},
     {"SignalModeKeepsNoFileName", 0, [](ByteChunk& r) { ASSERT_EQ(r.GetBytes()[kFlag], 0); }, 0,
@@ -68,50 +67,43 @@ const StateCase kCases[] = {
     {"CutBeforeTheFlag", 1, [](ByteChunk& r) { r.Resize(kFlag); }, 0, -1, StateCase::kSource, ""},
     {"NameLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, 100000); }, 0, -1,
      StateCase::kUnchanged, ""},
-    {"NameLengthNegative", 1, [](ByteChunk& r) { putInt(r, kNameLengthField, -20); }, 0, -1,
-     StateCase::kUnchanged, ""},
     {"FileLengthPastTheEnd", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 6); }, 0, -1,
-     StateCase::kSource, ""},
-    {"FileLengthNegative", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, -9); }, 0, -1,
      StateCase::kSource, ""},
     {"FileLengthZero", 1, [](ByteChunk& r) { putInt(r, kFlag + 1, 0); }, 0, kFlag + 5,
      StateCase::kSource, ""},
     {"NegativeStart", 1, [](ByteChunk&) {}, -1, -1, StateCase::kUnchanged, ""},
 };
 
-class ZorqState : public ::testing::TestWithParam<StateCase> {};
-
 }  // namespace
 
-TEST_P(ZorqState, RestoresWhatTheRecordHolds) {
-  const StateCase& c = GetParam();
-  CountingZorq source;
-  source.scramble(1);
-  source.GetParam(kInputMode)->Set(c.sourceInputMode);
-  source.setSampleFileName("a.wav");
-  ByteChunk record;
-  ASSERT_TRUE(source.SerializeState(&record));
-  ASSERT_EQ(record.Size(), kFlag + 1 + (c.sourceInputMode ? 4 + 5 : 0));
-  c.damage(record);
+TEST(ZorqState, RestoresWhatTheRecordHolds) {
+  for (const StateCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CountingZorq source;
+    source.scramble(1);
+    source.GetParam(kInputMode)->Set(c.sourceInputMode);
+    source.setSampleFileName("a.wav");
+    ByteChunk record;
+    ASSERT_TRUE(source.SerializeState(&record));
+    ASSERT_EQ(record.Size(), kFlag + 1 + (c.sourceInputMode ? 4 + 5 : 0));
+    c.damage(record);
 
-  CountingZorq target;
-  target.scramble(2);
-  const std::vector<double> before = target.values(), expected = source.values();
-  EXPECT_EQ(target.UnserializeState(&record, c.start), c.end == kWhole ? record.Size() : c.end);
-  for (int i = 0; i < kNumParams; ++i) {
-    const IParam& p = *target.GetParam(i);
-    ASSERT_TRUE(p.Value() >= p.GetMin() && p.Value() <= p.GetMax()) << i;
-    if ((c.values == StateCase::kFirst50 && i == 50) || (c.end == kWhole && i == kFinalVolume))
-      continue;  // cut inside, or clamped
-    const bool fromSource =
-        c.values == StateCase::kSource || (c.values == StateCase::kFirst50 && i < 50);
-    EXPECT_EQ(p.Value(), fromSource ? expected[i] : before[i]) << i;
+    CountingZorq target;
+    target.scramble(2);
+    const std::vector<double> before = target.values(), expected = source.values();
+    EXPECT_EQ(target.UnserializeState(&record, c.start), c.end == kWhole ? record.Size() : c.end);
+    for (int i = 0; i < kNumParams; ++i) {
+      const IParam& p = *target.GetParam(i);
+      ASSERT_TRUE(p.Value() >= p.GetMin() && p.Value() <= p.GetMax()) << i;
+      if ((c.values == StateCase::kFirst50 && i == 50) || (c.end == kWhole && i == kFinalVolume))
+        continue;  // cut inside, or clamped
+      const bool fromSource =
+          c.values == StateCase::kSource || (c.values == StateCase::kFirst50 && i < 50);
+      EXPECT_EQ(p.Value(), fromSource ? expected[i] : before[i]) << i;
+    }
+    if (c.values != StateCase::kUnchanged) {
+      EXPECT_EQ(target.reported, kNumParams);
+    }
+    EXPECT_EQ(target.sampleFileName(), c.fileName);
   }
-  if (c.values != StateCase::kUnchanged) {
-    EXPECT_EQ(target.reported, kNumParams);
-  }
-  EXPECT_EQ(target.sampleFileName(), c.fileName);
 }
-
-INSTANTIATE_TEST_SUITE_P(Records, ZorqState, ::testing::ValuesIn(kCases),
-                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });

@@ -108,10 +108,10 @@ TEST(IMidiQueue, FullAtItsLimitDropsTheLatestEventsAndCountsThem) {
   EXPECT_EQ(drain(queue), all);
 }
 
-// Full: compacts when the front has advanced, else grows by its step up to the limit,
-// beyond which events drop.
-TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
-  IMidiQueue compacting, growing, limited;
+// Full: compacts when the front has advanced, else grows by its step (up to the limit,
+// beyond which events drop: above).
+TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
+  IMidiQueue compacting, growing;
   for (int i = 0; i < 1024; ++i) {
     const IMidiMsg msg = noteAt(i, i & 127);
     compacting.Add(&msg);
@@ -125,10 +125,6 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFullAndDropsBeyondTheLimit) {
   EXPECT_EQ(compacting.ToDo(), 1024);
   EXPECT_EQ(growing.Capacity(), 2048);
   EXPECT_EQ(growing.ToDo(), 1025);
-  limited.Resize(IMidiQueue::kMaxCapacity);
-  for (int i = 0; i < IMidiQueue::kMaxCapacity + 10; ++i) limited.Add(&last);
-  EXPECT_EQ(limited.ToDo(), IMidiQueue::kMaxCapacity);
-  EXPECT_EQ(limited.Dropped(), 10);
 }
 
 }  // namespace

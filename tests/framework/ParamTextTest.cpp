@@ -40,15 +40,17 @@ std::string textOf(const IParam& param, double value) {
 }  // namespace
 
 // Each text reads back as a value that shows it again; numbers typed without the
-// display's decimals or with a unit read as the nearest text.
+// display's decimals or with a unit read as the nearest text; a stepped parameter's
+// text lands on a step.
 TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
   IParam choice;
   choice.InitEnum("Mode", 0, 3);
   for (int i = 0; i < 3; ++i) choice.SetDisplayText(i, i == 0 ? "Soft" : i == 1 ? "Hard" : "Clip");
   IParam plain;
   plain.InitDouble("Rate", 5.5, 0.001, 24.999, 0.01, "Hz");
-  IParam whole;
+  IParam whole, count;
   whole.InitDouble("Tune", 0.0, -100.0, 100.0, 1.0);
+  count.InitInt("Count", 0, 0, 10);
   const IParam level = withDisplay(decibels, 2.0), pan = withDisplay(balance),
                depth = withDisplay(percent);
   struct Row {
@@ -63,6 +65,7 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
       {&level, "-6 dB", "-6.0"},   {&level, "-6.0", "-6.0"},       {&level, "-oo", "-oo"},
       {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},         {&pan, "25:75", "25:75"},
       {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},         {&depth, "0", "0%"},
+      {&count, "2.6", "3"},  // a stepped value lands on a step
   };
   for (const Row& row : rows) {
     double value = -1.0;
@@ -106,15 +109,6 @@ TEST(ParamText, AGainsDecibelsAreReadExactly) {
   double value = 0.0;
   ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &value));
   EXPECT_EQ(value, portvalue::ToPlain(gain, -6.0));
-}
-
-// A stepped parameter's text lands on a step.
-TEST(ParamText, SteppedValuesLandOnAStep) {
-  IParam whole;
-  whole.InitInt("Count", 0, 0, 10);
-  double value = 0.0;
-  ASSERT_TRUE(paramtext::toValue(whole, "2.6", &value));
-  EXPECT_EQ(value, 3.0);
 }
 
 // A small buffer gets the start of the text, always ended.

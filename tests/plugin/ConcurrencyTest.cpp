@@ -1,8 +1,8 @@
 // Hosts call the processing callbacks on their audio thread and everything else on
-// their user-interface thread, and they run several instances side by side. These
-// tests do the same for a bounded time; under ThreadSanitizer they prove the
-// plug-in mutex and the process-wide tables keep the threads apart. The run time
-// per test is ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
+// their user-interface thread, and they run several instances side by side. This
+// test does the same for a bounded time; under ThreadSanitizer it proves the plug-in
+// mutex and the process-wide tables keep the threads apart. The run time is
+// ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,104 +102,80 @@ class Concurrency : public ::testing::Test {
 };
 }  // namespace
 
-// One instance: the audio thread plays notes, pitch wheel, a learned controller,
-// program changes and the pedal while the user-interface thread sets parameters (by value and by
-// text), switches programs, saves and restores program and bank chunks and loads samples.
-TEST_F(Concurrency, AudioAndUserInterfaceThreadsShareOneInstance) {
-  HostedZorq zorq;
-  Vst2PluginHost& host = zorq.host;
-  host.start(44100.0, 512);
-  const std::vector<uint8_t> sampleChunks[2] = {programNamingSample(wavPaths[0]),
-                                                programNamingSample(wavPaths[1])};
-  // The spliced chunk restores the file name, as a saved song would.
-  ASSERT_TRUE(host.setChunk(false, sampleChunks[0]));
-
-  std::atomic<bool> stop{false};
-  AudioThread audio{host, stop};
-  std::thread audioThread([&audio] { audio.run(); });
-
-  std::mt19937 random(11);
-  int chunkLoads = 0;
-  const auto deadline = deadlineAfter(1.0);
-  while (Clock::now() < deadline) {
-    const int index = static_cast<int>(random() % kNumParams);
-    switch (random() % 8) {
-      case 0:
-      case 1: host.setParameter(index, float(random() % 1001) / 1000.0f); break;
-      case 2: {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", double(random() % 2000) / 100.0);
-        host.dispatch(effString2Parameter, index, 0, text);
-        break;
-      }
-      case 3: host.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(random() % 64)); break;
-      case 4: {
-        const bool bank = random() % 2 == 0;
-        const std::vector<uint8_t> chunk = host.chunk(bank);
-        if (!chunk.empty()) chunkLoads += host.setChunk(bank, chunk);
-        break;
-      }
-      case 5: {
-        chunkLoads += host.setChunk(false, sampleChunks[random() % 2]);
-        break;
-      }
-      case 6: {
-        host.getParameter(index);
-        host.paramDisplay(index);
-        host.currentProgramName();
-        host.idle();  // finishes a program change made by MIDI
-        break;
-      }
-      default:
-        host.setParameter(kInputMode, random() % 2 ? 1.0f : 0.0f);
-        host.setParameter(kEnsemble, random() % 2 ? 1.0f : 0.0f);
-        break;
-    }
-  }
-  stop = true;
-  audioThread.join();
-
-  EXPECT_GT(audio.blocks, 10);
-  EXPECT_GT(chunkLoads, 0);
-  EXPECT_EQ(audio.nonFiniteBlocks, 0);
-  std::lock_guard<std::mutex> lock(zorq.recorder.mutex);
-  EXPECT_FALSE(zorq.recorder.midi.empty());  // "MIDI Thru" sent from the audio thread
-}
-
-// Several instances at once, each created, driven and closed on its own thread:
-// they share the wavetables, the noise generator, the INI cache and the
-// microtuning connection.
-TEST_F(Concurrency, InstancesOnSeparateThreadsRunSideBySide) {
-  constexpr int kInstances = 3;
-  // The library stays loaded until every thread has joined, so its static
-  // destructors run after the instances' last use. (The loader's own lock orders one
-  // thread's unload after another's close, but ThreadSanitizer cannot see it.)
+// Instances side by side, each created, driven and closed on a thread of its own (twice,
+// the second time while the others run): they share the wavetables, the noise generator,
+// the INI cache and the microtuning connection. In each, an audio thread plays notes,
+// pitch wheel, a learned controller, program changes and the pedal while the
+// user-interface thread sets parameters (by value and by text), switches programs, saves
+// and restores program and bank chunks and loads samples.
+TEST_F(Concurrency, AudioAndUserInterfaceThreadsOfInstancesSideBySide) {
+  // The library stays loaded until every thread has joined, so its static destructors
+  // run after the instances' last use. (The loader's own lock orders one thread's unload
+  // after another's close, but ThreadSanitizer cannot see it.)
   void* library = openLibrary(ZORQ_PLUGIN_PATH);
   ASSERT_NE(library, nullptr);
-  std::atomic<int> failures{0};
-  auto drive = [&](int seed) {
-    for (int round = 0; round < 2; ++round) {
-      Vst2PluginHost host(ZORQ_PLUGIN_PATH);
-      host.start(seed % 2 ? 48000.0 : 44100.0, 256);
-      host.setParameter(kInBalance, 0.4f);  // noise in the carrier
-      host.setParameter(kEnsemble, 1.0f);
-      std::mt19937 random(static_cast<uint32_t>(seed));
-      const auto deadline = deadlineAfter(round == 0 ? 0.25 : 1.0);
-      int blocks = 0;
-      while (Clock::now() < deadline) {
-        midi(host, 0, 0x90, 40 + static_cast<int>(random() % 40), 100);
-        if (!allFinite(toneBlock(host, 1 + static_cast<int>(random() % 300), 0.3f))) ++failures;
-        if (++blocks % 8 == 0) {
-          host.setParameter(static_cast<int>(random() % kNumParams),
-                            float(random() % 101) / 100.0f);
-          host.setChunk(false, host.chunk(false));
+  const std::vector<uint8_t> sampleChunks[2] = {programNamingSample(wavPaths[0]),
+                                                programNamingSample(wavPaths[1])};
+  std::atomic<int> audioBlocks{0}, chunkLoads{0}, nonFiniteBlocks{0};
+  auto instance = [&](uint32_t seed, double fraction) {
+    HostedZorq zorq;
+    Vst2PluginHost& host = zorq.host;
+    host.start(seed % 2 ? 48000.0 : 44100.0, 512);
+    // The spliced chunk restores the file name, as a saved song would.
+    EXPECT_TRUE(host.setChunk(false, sampleChunks[seed % 2]));
+    std::atomic<bool> stop{false};
+    AudioThread audio{host, stop};
+    std::thread audioThread([&audio] { audio.run(); });
+    std::mt19937 random(seed);
+    const auto deadline = deadlineAfter(fraction);
+    while (Clock::now() < deadline) {
+      const int index = static_cast<int>(random() % kNumParams);
+      switch (random() % 8) {
+        case 0:
+        case 1: host.setParameter(index, float(random() % 1001) / 1000.0f); break;
+        case 2: {
+          char text[32];
+          std::snprintf(text, sizeof text, "%g", double(random() % 2000) / 100.0);
+          host.dispatch(effString2Parameter, index, 0, text);
+          break;
         }
+        case 3: host.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(random() % 64)); break;
+        case 4: {
+          const bool bank = random() % 2 == 0;
+          const std::vector<uint8_t> chunk = host.chunk(bank);
+          if (!chunk.empty()) chunkLoads += host.setChunk(bank, chunk);
+          break;
+        }
+        case 5: chunkLoads += host.setChunk(false, sampleChunks[random() % 2]); break;
+        case 6: {
+          host.getParameter(index);
+          host.paramDisplay(index);
+          host.currentProgramName();
+          host.idle();  // finishes a program change made by MIDI
+          break;
+        }
+        default:
+          host.setParameter(kInputMode, random() % 2 ? 1.0f : 0.0f);
+          host.setParameter(kEnsemble, random() % 2 ? 1.0f : 0.0f);
+          break;
       }
     }
+    stop = true;
+    audioThread.join();
+    audioBlocks += audio.blocks;
+    nonFiniteBlocks += audio.nonFiniteBlocks;
+    std::lock_guard<std::mutex> lock(zorq.recorder.mutex);
+    EXPECT_FALSE(zorq.recorder.midi.empty());  // "MIDI Thru" sends from the audio thread
   };
   std::vector<std::thread> threads;
-  for (int i = 0; i < kInstances; ++i) threads.emplace_back(drive, i + 1);
+  for (uint32_t seed : {11u, 12u})
+    threads.emplace_back([&instance, seed] {
+      instance(seed, 0.25);
+      instance(seed + 2, 0.75);
+    });
   for (std::thread& thread : threads) thread.join();
   closeLibrary(library);
-  EXPECT_EQ(failures.load(), 0);
+  EXPECT_GT(audioBlocks.load(), 40);
+  EXPECT_GT(chunkLoads.load(), 0);
+  EXPECT_EQ(nonFiniteBlocks.load(), 0);
 }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
-#include <zlib.h>
 
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -61,23 +59,11 @@ std::vector<uint8_t> encodePng(const PngImage& image) {
   return out;
 }
 
-// Replaces the width and height in an encoded PNG's header and fixes its checksum.
-void patchPngSize(std::vector<uint8_t>& png, uint32_t width, uint32_t height) {
-  // Signature (8), IHDR length (4), "IHDR" (4), width, height, ... CRC over type and data.
-  const auto put = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) png[at + i] = uint8_t(v >> (24 - 8 * i));
-  };
-  put(16, width);
-  put(20, height);
-  put(29, uint32_t(crc32(0, &png[12], 17)));
-}
-
 struct DecodeCase {
   const char* name;
   PngImage image;
   std::vector<Argb> expected;  // top row first
 };
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 PngImage image(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> rows) {
   return {width, height, colorType, bitDepth, false, std::move(rows), {}, {}};
@@ -122,53 +108,26 @@ std::vector<DecodeCase> decodeCases() {
   return cases;
 }
 
-class PngDecode : public ::testing::TestWithParam<DecodeCase> {};
-
 // From memory into a new bitmap, and from a file into a flipped bitmap of another size.
-TEST_P(PngDecode, GivesThePixels) {
-  const DecodeCase& c = GetParam();
-  const std::vector<uint8_t> png = encodePng(c.image);
-  std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
-  ASSERT_TRUE(bitmap);
-  EXPECT_EQ(pixelsOf(*bitmap), c.expected);
+TEST(Png, DecodingGivesThePixels) {
   TempFolder folder;
-  writeBytes(folder / "image.png", png);
-  FlippedBitmap flipped(40, 1);
-  EXPECT_EQ(LICE_LoadPNG((folder / "image.png").c_str(), &flipped), &flipped);
-  EXPECT_EQ(pixelsOf(flipped), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, PngDecode, ::testing::ValuesIn(decodeCases()),
-                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
-
-std::vector<uint8_t> validPng() {
-  PngImage picture = image(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
-  for (int i = 0; i < 16 * 16 * 3; ++i) picture.rows.push_back(uint8_t(i * 7));
-  return encodePng(picture);
-}
-
-size_t idatData(const std::vector<uint8_t>& png) {
-  for (size_t i = 0; i + 4 <= png.size(); ++i)
-    if (std::memcmp(&png[i], "IDAT", 4) == 0) return i + 4;
-  return 0;
-}
-
-// Truncated in the image data, or with a huge size in the header: fails cleanly (no
-// abort, nothing leaked: the sanitizer build checks), and a bitmap the caller passed in
-// survives.
-TEST(Png, DamagedFilesFailCleanly) {
-  using Bytes = std::vector<uint8_t>;
-  const Bytes valid = validPng();
-  Bytes huge = valid;
-  patchPngSize(huge, 100000, 100000);
-  for (const Bytes& png : {Bytes(valid.begin(), valid.begin() + idatData(valid) + 20), huge}) {
-    EXPECT_EQ(LICE_LoadPNGFromMemory(png.data(), png.size()), nullptr);
-    TempFolder folder;
-    writeBytes(folder / "damaged.png", png);
-    LICE_MemBitmap bitmap(2, 2);
-    EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str(), &bitmap), nullptr);
-    EXPECT_EQ(LICE_LoadPNG((folder / "damaged.png").c_str()), nullptr);
+  for (const DecodeCase& c : decodeCases()) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> png = encodePng(c.image);
+    std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(pixelsOf(*bitmap), c.expected);
+    writeBytes(folder / c.name, png);
+    FlippedBitmap flipped(40, 1);
+    EXPECT_EQ(LICE_LoadPNG((folder / c.name).c_str(), &flipped), &flipped);
+    EXPECT_EQ(pixelsOf(flipped), c.expected);
   }
+}
+
+// Damaged files (cut in the image data, a huge size in the header, ...) are fuzz
+// regression inputs (fuzz/regressions/png): refused, and a bitmap the caller passed in
+// survives. Here: no file, no name, no data.
+TEST(Png, MissingInputGivesNoPicture) {
   EXPECT_EQ(LICE_LoadPNG("/nonexistent/absent.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);

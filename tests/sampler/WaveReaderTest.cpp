@@ -7,44 +7,34 @@ using namespace wavtest;
 
 namespace {
 
-struct ConversionCase {
-  const char* name;
-  bool extensible;
-  uint32_t tag, bits;
-  Bytes sample;
-  double expected;
-};
-
-void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.name; }
-
-class WaveReaderConversion : public ::testing::TestWithParam<ConversionCase> {};
-
-TEST_P(WaveReaderConversion, ConvertsStoredValue) {
-  const ConversionCase& c = GetParam();
+TEST(WaveReader, ConvertsStoredValues) {
+  const struct {
+    const char* name;
+    bool extensible;
+    uint32_t tag, bits;
+    Bytes sample;
+    double expected;
+  } cases[] = {{"u8_max", false, 1, 8, {255}, 0.9921875},
+               {"s16_max", false, 1, 16, {0xFF, 0x7F}, 32767.0 / 32768.0},
+               {"s24_max", false, 1, 24, {0xFF, 0xFF, 0x7F}, 8388607.0 / 8388608.0},
+               {"s24_minus_one", false, 1, 24, {0xFF, 0xFF, 0xFF}, -1.0 / 8388608.0},
+               {"f32", false, 3, 32, {0, 0, 0x80, 0x3E}, 0.25},
+               {"f64", false, 3, 64, {0, 0, 0, 0, 0, 0, 0xE0, 0xBF}, -0.5},
+               {"ext_f32", true, 3, 32, {0, 0, 0x80, 0x3E}, 0.25}};
   TempDir dir;
-  const Bytes fmt =
-      c.extensible ? extensibleFmtBody(c.tag, 1, 44100, c.bits) : fmtBody(c.tag, 1, 44100, c.bits);
-  WaveReader reader;
-  ASSERT_TRUE(
-      reader.Open(dir.write("a.wav", riff({chunk("fmt ", fmt), chunk("data", c.sample)})).c_str()));
-  EXPECT_EQ(reader.length(), 1u);
-  double value = 99.0;
-  double* dest[1] = {&value};
-  ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u);
-  EXPECT_EQ(value, c.expected);
+  for (const auto& c : cases) {
+    const Bytes fmt = c.extensible ? extensibleFmtBody(c.tag, 1, 44100, c.bits)
+                                   : fmtBody(c.tag, 1, 44100, c.bits);
+    WaveReader reader;
+    ASSERT_TRUE(reader.Open(
+        dir.write(c.name, riff({chunk("fmt ", fmt), chunk("data", c.sample)})).c_str()));
+    EXPECT_EQ(reader.length(), 1u) << c.name;
+    double value = 99.0;
+    double* dest[1] = {&value};
+    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u) << c.name;
+    EXPECT_EQ(value, c.expected) << c.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, WaveReaderConversion,
-    ::testing::Values(
-        ConversionCase{"u8_max", false, 1, 8, {255}, 0.9921875},
-        ConversionCase{"s16_max", false, 1, 16, {0xFF, 0x7F}, 32767.0 / 32768.0},
-        ConversionCase{"s24_max", false, 1, 24, {0xFF, 0xFF, 0x7F}, 8388607.0 / 8388608.0},
-        ConversionCase{"s24_minus_one", false, 1, 24, {0xFF, 0xFF, 0xFF}, -1.0 / 8388608.0},
-        ConversionCase{"f32", false, 3, 32, {0, 0, 0x80, 0x3E}, 0.25},
-        ConversionCase{"f64", false, 3, 64, {0, 0, 0, 0, 0, 0, 0xE0, 0xBF}, -0.5},
-        ConversionCase{"ext_f32", true, 3, 32, {0, 0, 0x80, 0x3E}, 0.25}),
-    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 Bytes dataOf(size_t bytes) { return chunk("data", Bytes(bytes, 0x10)); }
 
@@ -68,42 +58,33 @@ Bytes stereo16(size_t frames) {
   return encode(1, 16, s);
 }
 
-struct WalkCase {
-  const char* name;
-  Bytes bytes;
-  uint32_t frames, channels, rate;
-};
-
-void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
-
-class WaveReaderWalk : public ::testing::TestWithParam<WalkCase> {};
-
-TEST_P(WaveReaderWalk, FindsFormatAndData) {
-  TempDir dir;
-  WaveReader reader;
-  ASSERT_TRUE(reader.Open(dir.write("walk.wav", GetParam().bytes).c_str()));
-  EXPECT_EQ(reader.length(), GetParam().frames);
-  EXPECT_EQ(reader.channelCount(), GetParam().channels);
-  EXPECT_EQ(reader.sampleRate(), GetParam().rate);
-}
-
 // Odd-sized chunks have a pad byte to step over; a data chunk before any format is skipped for
 // a later one; less than a frame opens empty.
-INSTANTIATE_TEST_SUITE_P(
-    Files, WaveReaderWalk,
-    ::testing::Values(
-        WalkCase{"odd_chunks_between",
-                 riff({chunk("bext", Bytes(7, 'b')), chunk("fmt ", fmtBody(1, 2, 44100, 16)),
-                       chunk("LIST", Bytes(3, 'l')), chunk("data", stereo16(300))}),
-                 300, 2, 44100},
-        WalkCase{"data_before_fmt",
-                 riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
-                       chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))}),
-                 3, 1, 22050},
-        WalkCase{"partial_frame",
-                 riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}), 0, 2,
-                 44100}),
-    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+TEST(WaveReader, FindsFormatAndData) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    uint32_t frames, channels, rate;
+  } cases[] = {
+      {"odd_chunks_between",
+       riff({chunk("bext", Bytes(7, 'b')), chunk("fmt ", fmtBody(1, 2, 44100, 16)),
+             chunk("LIST", Bytes(3, 'l')), chunk("data", stereo16(300))}),
+       300, 2, 44100},
+      {"data_before_fmt",
+       riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
+             chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))}),
+       3, 1, 22050},
+      {"partial_frame", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}),
+       0, 2, 44100}};
+  TempDir dir;
+  for (const auto& c : cases) {
+    WaveReader reader;
+    ASSERT_TRUE(reader.Open(dir.write(c.name, c.bytes).c_str())) << c.name;
+    EXPECT_EQ(reader.length(), c.frames) << c.name;
+    EXPECT_EQ(reader.channelCount(), c.channels) << c.name;
+    EXPECT_EQ(reader.sampleRate(), c.rate) << c.name;
+  }
+}
 
 // Frames stop at the end of the data chunk; a trailing chunk is not audio.
 TEST(WaveReader, StopsAtEndOfData) {

@@ -131,40 +131,33 @@ TEST_F(ConfigurationTest, ReloadKeepsWhatTheFileDoesNotMentionButEmptiesTheStart
   EXPECT_EQ(config.startupFxb(), "");
 }
 
-struct EntryText {
-  const char* text;  // the file's lines; CC7 starts as 42
-  bool thruBefore;
-  bool midiThru;
-  int cc7;
-};
-
-void PrintTo(const EntryText& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
-
-class ConfigurationEntry : public ConfigurationTest,
-                           public ::testing::WithParamInterface<EntryText> {};
-
 // "true" in any case turns the flag on, other words off, an empty value changes nothing.
 // Controller entries naming no parameter (outside 0..106) are unassigned on reading.
-TEST_P(ConfigurationEntry, ParsesFlagsAndControllers) {
-  Configuration config = located();
-  config.setMidiThru(GetParam().thruBefore);
-  config.setControllerParameter(7, 42);
-  writeText(ini(), std::string("[MIDI Global]\n[MIDI Control]\n") + GetParam().text);
-  config.loadConfig();
-  EXPECT_EQ(config.midiThru(), GetParam().midiThru);
-  EXPECT_EQ(config.controllerParameter(7), GetParam().cc7);
+TEST_F(ConfigurationTest, ParsesFlagsAndControllers) {
+  const struct {
+    const char* text;  // the file's lines; CC7 starts as 42
+    bool thruBefore, midiThru;
+    int cc7;
+  } cases[] = {{"CC7=0\n", true, true, 0},
+               {"CC7=106\n", true, true, 106},
+               {"CC7=12abc\n", true, true, 12},
+               {"CC7=x\n", true, true, -1},
+               {"CC7=\n", true, true, 42},
+               {"CC7=107\n", true, true, -1},
+               {"CC7=99999999999999999999\n", true, true, -1},
+               {"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
+               {"[MIDI Global]\nMIDI Thru=\n", true, true, 42},
+               {"[MIDI Global]\nMIDI Thru= \"TRUE\" \n", false, true, 42}};
+  for (const auto& c : cases) {
+    Configuration config = located();
+    config.setMidiThru(c.thruBefore);
+    config.setControllerParameter(7, 42);
+    writeText(ini(), std::string("[MIDI Global]\n[MIDI Control]\n") + c.text);
+    config.loadConfig();
+    EXPECT_EQ(config.midiThru(), c.midiThru) << c.text;
+    EXPECT_EQ(config.controllerParameter(7), c.cc7) << c.text;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ConfigurationEntry,
-    ::testing::Values(EntryText{"CC7=0\n", true, true, 0}, EntryText{"CC7=106\n", true, true, 106},
-                      EntryText{"CC7=12abc\n", true, true, 12},
-                      EntryText{"CC7=x\n", true, true, -1}, EntryText{"CC7=\n", true, true, 42},
-                      EntryText{"CC7=107\n", true, true, -1},
-                      EntryText{"CC7=99999999999999999999\n", true, true, -1},
-                      EntryText{"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
-                      EntryText{"[MIDI Global]\nMIDI Thru=\n", true, true, 42},
-                      EntryText{"[MIDI Global]\nMIDI Thru= \"TRUE\" \n", false, true, 42}));
 
 // Controllers 120..127 arrive from MIDI: they read as unassigned and are never stored.
 // The object lives in memory filled with a valid parameter index (5), so one entry read

@@ -52,13 +52,14 @@ using SeekOffset64 = int64_t;
 extern "C" {
 
 // `parameters` and `arguments` are parenthesised lists already.
-// NOLINTNEXTLINE(bugprone-macro-parentheses)
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZORQ_FORWARD(name, result, parameters, arguments)       \
   result name parameters {                                      \
     countCall();                                                \
     static const auto real = next<result(*) parameters>(#name); \
     return real arguments;                                      \
   }
+// NOLINTEND(bugprone-macro-parentheses)
 
 ZORQ_FORWARD(fopen, FileStream*, (const char* path, const char* mode), (path, mode))
 ZORQ_FORWARD(fopen64, FileStream*, (const char* path, const char* mode), (path, mode))

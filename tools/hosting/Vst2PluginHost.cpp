@@ -146,7 +146,9 @@ void Vst2PluginHost::start(double sampleRate, int blockSize) {
   inputs_.assign(size_t(std::max(effect_->numInputs, 0)), nullptr);
   // Room for the events of a busy block, so that sending them allocates nothing.
   events_.reserve(kReservedEvents);
-  eventStorage_.reserve(offsetof(VstEvents, events) + kReservedEvents * sizeof(VstEvent*));
+  // VstEvents ends in an array of pointers to the events.
+  eventStorage_.reserve(offsetof(VstEvents, events) +
+                        kReservedEvents * sizeof(VstEvent*));  // NOLINT(bugprone-sizeof-expression)
   dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));
   dispatch(effSetBlockSize, 0, blockSize);
   dispatch(effMainsChanged, 0, 1);

@@ -177,7 +177,7 @@ void Vst3PluginHost::initialise(const std::string& name) {
     void* second = nullptr;
     for (vst3::int32 i = 0; i < module_->factory()->countClasses(); ++i) {
       if (module_->factory()->getClassInfo(i, &info) != vst3::kResultOk ||
-          std::strcmp(info.category, vst3::kVstAudioEffectClass))
+          std::strcmp(info.category, vst3::kVstAudioEffectClass) != 0)
         continue;
       name_.assign(info.name, strnlen(info.name, sizeof info.name));
       vst3::PClassInfo2 info2{};

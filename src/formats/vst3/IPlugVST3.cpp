@@ -190,7 +190,8 @@ void IPlugVST3::FlushToHost() {
 vst3::IPlugView* IPlugVST3::createView(vst3::FIDString name) {
   return guarded(static_cast<vst3::IPlugView*>(nullptr), [&]() -> vst3::IPlugView* {
     const IPlugGUI* gui = plug_->GetGUI();
-    if (!name || std::strcmp(name, vst3::kEditorViewName) || !gui || !gui->CanOpenWindow() || view_)
+    if (!name || std::strcmp(name, vst3::kEditorViewName) != 0 || !gui || !gui->CanOpenWindow() ||
+        view_)
       return nullptr;
     view_ = new Vst3View(*this);
     return view_;

@@ -193,7 +193,8 @@ RgbaImage previewStrips(const ArtworkImages& images, int scale) {
     const RgbaImage& image = images.at(name);
     for (int i = 0; i < 5; ++i)
       place(cr, image, kKnobFrames, frames[i], 8 + i * (kKnobBig.w + 8), y);
-    y += static_cast<double>(image.height / kKnobFrames) + 8;
+    const int frameHeight = image.height / kKnobFrames;  // the strip holds whole frames
+    y += static_cast<double>(frameHeight) + 8;
   }
   for (int f = 1; f <= kMeterFrames; ++f) {
     const int column = (f - 1) / meterRows, row = (f - 1) % meterRows;

@@ -1,5 +1,7 @@
 #include "zorq-live/NsmClient.h"
 
+#include <algorithm>
+
 #include <lo/lo.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@ struct NsmMessages {
   static int on(const char* path, const char* types, lo_arg** argv, int argc, lo_message,
                 void* self) {
     std::vector<std::string> strings;
+    strings.reserve(static_cast<size_t>(std::max(argc, 0)));
     // liblo aligns arguments to 4 bytes only: read them as bytes, not through lo_arg.
     for (int i = 0; i < argc; ++i)
       strings.push_back(types[i] == 's' ? std::string(reinterpret_cast<const char*>(argv[i]))

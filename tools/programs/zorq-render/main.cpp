@@ -86,7 +86,7 @@ std::string executableFolder() {
 // looked for beside this executable (the build folder), then in the plug-in folders.
 // Not found anywhere: the name beside the executable, which the error message shows.
 std::string defaultPluginPath() {
-  const std::string configured = ZORQ_RENDER_DEFAULT_PLUGIN;
+  std::string configured = ZORQ_RENDER_DEFAULT_PLUGIN;
   if (isAbsolute(configured)) return configured;
   std::vector<std::string> folders;
   const std::string self = executableFolder();
