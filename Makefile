@@ -297,7 +297,7 @@ vst3-check: build
 
 # libFuzzer targets: a clang build with coverage, AddressSanitizer and UBSan.
 FUZZ_BUILD_DIR ?= $(BUILD_DIR)-fuzz
-FUZZ_TARGETS = chunk program_files wav ini midi png
+FUZZ_TARGETS = chunk program_files wav ini midi png midi_file
 FUZZ_SECONDS ?= 30
 FUZZ_FLAGS ?= -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
 

@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets: small valid inputs made by the
 // plug-in itself (its chunks, program and bank files, INI file) plus WAV files
-// of every accepted format and a MIDI event stream. Usage: zorq_make_seeds <dir>;
+// of every accepted format, a MIDI event stream and a MIDI file. Usage: zorq_make_seeds <dir>;
 // each target's seeds go into <dir>/<target>/.
 #include <sys/stat.h>
 
@@ -300,6 +300,11 @@ void pngSeeds() {
   }
 }
 
+// zorq-render's MIDI files: the demo's chords (two tracks, a tempo map, the pedal).
+void midiFileSeeds() {
+  writeSeed("midi_file", "demo-chords", 0, fileBytes(ZORQ_SOURCE_DIR "/demo/chords.mid"), false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -319,5 +324,6 @@ int main(int argc, char** argv) {
   waveSeeds();
   midiSeeds();
   pngSeeds();
+  midiFileSeeds();
   return 0;
 }

@@ -11,7 +11,6 @@
 #include "editor/IZVLoadWAVControl.h"
 #include "editor/IZVMenus.h"
 #include "editor/IZVPresetMenu.h"
-#include "formats/vst2/IPlugVST.h"
 #include "gui/IPopupMenu.h"
 #include "sampler/WavTestFile.h"
 
@@ -89,12 +88,6 @@ TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
 TEST(IZVPresetMenu, RenameThroughTheTextField) {
   EditorHarness h;
   h.open();
-  IPlugVST vst(&h.instrument, nullptr, false);
-  auto hostName = [&] {
-    char name[64] = {};
-    vst.GetAEffect()->dispatcher(vst.GetAEffect(), effGetProgramName, 0, 0, name, 0.0f);
-    return std::string(name);
-  };
   h.click(500, 314);
   ASSERT_TRUE(h.platform->TextEntryOpen());
   h.platform->CommitTextEntry("Choir Pad");
@@ -106,12 +99,12 @@ TEST(IZVPresetMenu, RenameThroughTheTextField) {
   h.platform->CommitTextEntry("");
   EXPECT_STREQ(h.instrument.GetPresetName(0), "Choir Pad");
 
-  // A long text: the program keeps 255 characters, the host's field shows 23.
+  // A long text: the program keeps 255 characters (what a host's buffer takes is the
+  // VST 2 adapter's test).
   const std::string longName(300, 'x');
   h.click(500, 314);
   h.platform->CommitTextEntry(longName.c_str());
   EXPECT_EQ(std::string(h.instrument.GetPresetName(0)), longName.substr(0, 255));
-  EXPECT_EQ(hostName(), longName.substr(0, 23));
 }
 
 TEST(IZVUtilityKick, ClicksChangeThePrograms) {

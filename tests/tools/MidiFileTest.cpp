@@ -65,32 +65,20 @@ TEST(MidiFile, SmpteDivisionCountsTicksInFrames) {
             (std::vector<EventRow>{{0.25, 0x90, 60, 1}, {1.25, 0x80, 60, 0}}));
 }
 
-std::vector<uint8_t> withTrack(std::vector<uint8_t> body, int format = 0, int division = 96) {
-  std::vector<uint8_t> file = midiHeader(format, 1, division);
+std::vector<uint8_t> withTrack(const std::vector<uint8_t>& body) {
+  std::vector<uint8_t> file = midiHeader(0, 1, 96);
   appendTrack(file, body);
   return file;
 }
 
-// Damaged files: each must fail with RenderError, never crash or read past the data.
-TEST(MidiFile, DamagedFilesAreRejected) {
+// A length that runs past the file or past its track is refused with RenderError, never
+// read beyond. (The other damaged files are fuzz/regressions/midi_file's.)
+TEST(MidiFile, LengthsBeyondTheDataAreRefused) {
   std::vector<uint8_t> lengthBeyondFile = withTrack({0x00, 0x90, 60, 100});
   lengthBeyondFile[21] = 0x7F;  // track length byte
   // A text event one byte longer than its track; the byte after the track is in the file.
   std::vector<uint8_t> textOneBeyondTrack = withTrack({0x00, 0xFF, 0x01, 0x02, 'a'});
   textOneBeyondTrack.push_back('b');
-  const std::pair<const char*, std::vector<uint8_t>> files[] = {
-      {"Empty", {}},
-      {"NotMidi", {'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96}},
-      {"NoTrack", midiHeader(0, 1, 96)},
-      {"TypeTwo", withTrack({0x00, 0x90, 60, 100}, 2)},
-      {"ZeroDivision", withTrack({0x00, 0x90, 60, 100}, 0, 0)},
-      {"DataWithoutStatus", withTrack({0x00, 60, 100})},
-      {"MessageCutShort", withTrack({0x00, 0x90, 60})},
-      {"DataByteWithTopBit", withTrack({0x00, 0x90, 0x80, 100})},
-      {"FiveByteLength", withTrack({0x80, 0x80, 0x80, 0x80, 0x00})},
-      {"MetaLongerThanTrack", withTrack({0x00, 0xFF, 0x51, 0x7F, 0x01})},
-      {"SystemMessage", withTrack({0x00, 0xF2, 0x01, 0x02})},
-      {"TrackLengthBeyondFile", lengthBeyondFile},
-      {"TextOneByteBeyondTrack", textOneBeyondTrack}};
-  for (const auto& [name, bytes] : files) EXPECT_THROW(MidiFile::parse(bytes), RenderError) << name;
+  EXPECT_THROW(MidiFile::parse(lengthBeyondFile), RenderError);
+  EXPECT_THROW(MidiFile::parse(textOneBeyondTrack), RenderError);
 }
