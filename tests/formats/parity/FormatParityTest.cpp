@@ -2,10 +2,9 @@
 // library and the built plug-in files: the same samples for the same input, program and
 // MIDI; random block sizes give the samples of one size; a damaged state is refused and
 // changes nothing; processing allocates nothing; a side chain left unconnected is
-// silence; MIDI Thru and a learned controller reach the host; a stepped value that
-// arrives between steps and a typed text give the value the core decides; each reports
-// the project's version. A format is one row of kFormats (VST 3 in the builds that make
-// its bundle).
+// silence; MIDI Thru, a learned controller and a program change reach the host; a stepped value
+// that arrives between steps and a typed text give the value the core decides; each reports the
+// project's version. A format is one row of kFormats (VST 3 in the builds that make its bundle).
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
 
@@ -52,6 +51,7 @@ struct Format {
   const char* noUnconnectedInput = nullptr;   // why, when the format has none
   const char* noLearnedController = nullptr;  // why, when the host cannot hear of one
   const char* noMidiOut = nullptr;            // why, when the format has no MIDI output
+  const char* noRescan = nullptr;             // why, when the host is not told to read values again
   friend void PrintTo(const Format& format, std::ostream* out) { *out << format.name; }
 };
 
@@ -96,7 +96,8 @@ const Format kFormats[] = {
      },
      false, nullptr,
      "an LV2 plug-in cannot move the host's ports: its editor tells the host "
-     "(Lv2Editor.MidiLearnWorksAcrossEditorAndPlugin)"},
+     "(Lv2Editor.MidiLearnWorksAcrossEditorAndPlugin)",
+     nullptr, "its editor writes the values that changed (Lv2Editor)"},
 #ifdef ZORQ_VST3_BUNDLE
     {"Vst3",
      [](const HostSetup& setup) {
@@ -106,7 +107,9 @@ const Format kFormats[] = {
        auto& vst3 = static_cast<Vst3PluginHost&>(host);
        vst3.changes().add(vst3.paramId(index), 0, core().GetParam(index)->GetNormalized(plain));
      },
-     false, nullptr, nullptr, "the VST 3 build has no event output bus"},
+     false, nullptr, nullptr, "the VST 3 build has no event output bus",
+     "VST 3 tells the host at the controller's next flush on the main thread "
+     "(Vst3Process.ProgramParameterSwitchesPrograms)"},
 #endif
 };
 
@@ -293,12 +296,23 @@ TEST_P(FormatParity, LearnedControllerReachesTheHost) {
   EXPECT_EQ(recorder.changes[0].recordable, GetParam().learnedValuesRecorded);
 }
 
+// A program change by MIDI makes the host read every value again, once, after the block.
+TEST_P(FormatParity, ProgramChangeMakesTheHostReadTheValuesAgain) {
+  if (GetParam().noRescan) GTEST_SKIP() << GetParam().noRescan;
+  HostRecorder recorder;
+  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
+  render(*host, 1024, {512}, {{100, 0xC0, 3, 0}});
+  std::lock_guard<std::mutex> lock(recorder.mutex);
+  EXPECT_EQ(recorder.rescans, 1);
+}
+
 // Typed texts reach the value the core reads from them; a text that names no value is
 // refused and changes nothing.
 TEST_P(FormatParity, TypedTextsGiveTheCoresValue) {
   const std::pair<int, const char*> typed[] = {{kFinalVolume, "-6 dB"},
                                                {kFinalVolume, "-6.0"},
                                                {kVocoderMode, "VE-10 Full Bands"},
+                                               {kVocoderMode, "0.6"},
                                                {kAnalysisFreq1 + 4, "1234 Hz"}};
   for (const auto& [index, text] : typed) {
     std::unique_ptr<PluginHost> host = open();
