@@ -2,6 +2,8 @@
 // table and built-in programs; the port symbols against the pinned list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -100,56 +102,32 @@ TEST_F(Lv2BundleFiles, CarrierIsAnOptionalSideChainAndTheOtherPortsAreThere) {
   lilv_node_free(enabled);
 }
 
-// lilv reads each preset's port values; they are the built-in program's, by symbol.
+// lilv finds one preset per built-in program, named as the program is. (What restoring
+// one plays, its port values included: Lv2Plugin.APresetRestoresItsProgramToTheBit.)
 TEST_F(Lv2BundleFiles, PresetsAreTheBuiltInPrograms) {
   ZORQ zorq;
   zorq.EnsureDefaultPreset();
+  std::vector<std::string> expected, found;
+  for (int i = 0; i < zorq.NPresets(); ++i) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d ", i + 1);
+    expected.push_back(std::string(kZorqUri) + "#preset" + number + zorq.GetPresetName(i));
+  }
   LilvNode* presetClass = node(LV2_PRESETS__Preset);
-  LilvNodes* presets = lilv_plugin_get_related(bundle.plugin(), presetClass);
-  ASSERT_EQ(static_cast<int>(lilv_nodes_size(presets)), zorq.NPresets());
   LilvNode* label = node(LILV_NS_RDFS "label");
-  int checked = 0;
+  LilvNodes* presets = lilv_plugin_get_related(bundle.plugin(), presetClass);
   LILV_FOREACH(nodes, it, presets) {
     const LilvNode* preset = lilv_nodes_get(presets, it);
     lilv_world_load_resource(bundle.world(), preset);
-    const std::string uri = lilv_node_as_uri(preset);
-    const int number = std::atoi(uri.substr(uri.size() - 2).c_str());
-    ASSERT_GE(number, 1);
-    zorq.RestorePreset(number - 1);
-    LilvNodes* labels = lilv_world_find_nodes(bundle.world(), preset, label, nullptr);
-    ASSERT_NE(labels, nullptr);
-    EXPECT_STREQ(lilv_node_as_string(lilv_nodes_get_first(labels)), zorq.GetPresetName(number - 1));
-    lilv_nodes_free(labels);
-    LilvState* state = lilv_state_new_from_world(bundle.world(), bundle.map(), preset);
-    ASSERT_NE(state, nullptr);
-    struct Visit {
-      ZORQ* zorq;
-      const Lv2Description* description;
-      int values = 0;
-    } visit{&zorq, &description};
-    lilv_state_emit_port_values(
-        state,
-        [](const char* symbol, void* user, const void* value, uint32_t size, uint32_t) {
-          auto* v = static_cast<Visit*>(user);
-          for (size_t i = 0; i < v->description->paramPorts.size(); ++i)
-            if (symbol == std::string(v->description->paramPorts[i].symbol) &&
-                size == sizeof(float)) {
-              const IParam& param = *v->zorq->GetParam(static_cast<int>(i));
-              EXPECT_EQ(*static_cast<const float*>(value),
-                        static_cast<float>(portvalue::FromPlain(param, param.Value())))
-                  << symbol;
-              ++v->values;
-            }
-        },
-        &visit);
-    EXPECT_EQ(visit.values, zorq.NParams());
-    lilv_state_free(state);
-    ++checked;
+    LilvNode* name = lilv_world_get(bundle.world(), preset, label, nullptr);
+    found.push_back(std::string(lilv_node_as_uri(preset)) + " " +
+                    (name ? lilv_node_as_string(name) : "(none)"));
+    lilv_node_free(name);
   }
-  EXPECT_EQ(checked, zorq.NPresets());
-  lilv_node_free(label);
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, expected);
   lilv_nodes_free(presets);
-  lilv_node_free(presetClass);
+  for (LilvNode* n : {label, presetClass}) lilv_node_free(n);
 }
 
 }  // namespace
