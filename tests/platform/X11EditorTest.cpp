@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <atomic>
-#include <cstring>
 
 #include "platform/x11/X11Owned.h"
 #include "platform/x11/X11Platform.h"
@@ -149,7 +148,7 @@ class SlowClipboardOwner {
     window_ = xcb_generate_id(c_);
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(c_, window_, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+    xcb_set_selection_owner(c_, window_, AtomOf(c_, "CLIPBOARD"), XCB_CURRENT_TIME);
     roundTrip();
     thread_ = std::thread([this] { serve(); });
   }
@@ -170,11 +169,6 @@ class SlowClipboardOwner {
   }
 
  private:
-  xcb_atom_t atom(const char* name) {
-    const X11Owned<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : 0;
-  }
   void roundTrip() {
     const X11Owned<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));

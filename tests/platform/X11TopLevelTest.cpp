@@ -23,20 +23,6 @@ struct RecordingOwner : X11WindowOwner {
   std::vector<IKeyPress> keys;
 };
 
-std::string property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
-  X11Owned<xcb_get_property_reply_t> reply(
-      xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
-  if (!reply) return "";
-  return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                     size_t(xcb_get_property_value_length(reply.get())));
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-  X11Owned<xcb_intern_atom_reply_t> reply(
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
-  return reply ? reply->atom : 0;
-}
-
 class X11TopLevel : public testing::Test {
  protected:
   void SetUp() override {
@@ -84,11 +70,12 @@ TEST_F(X11TopLevel, IsAWindowOfItsOwnWithTitleClassAndCloseProtocol) {
   ASSERT_TRUE(geometry);
   EXPECT_EQ(geometry->width, 200 * graphics->Scale());
   EXPECT_EQ(geometry->height, 100 * graphics->Scale());
-  EXPECT_EQ(property(c, window, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING")), "ZORQ - stage");
-  EXPECT_EQ(property(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING),
+  EXPECT_EQ(PropertyOf(c, window, AtomOf(c, "_NET_WM_NAME"), AtomOf(c, "UTF8_STRING")),
+            "ZORQ - stage");
+  EXPECT_EQ(PropertyOf(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING),
             std::string("zorq-live\0ZORQ\0", 15));
-  const std::string protocols = property(c, window, atom(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM);
-  const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
+  const std::string protocols = PropertyOf(c, window, AtomOf(c, "WM_PROTOCOLS"), XCB_ATOM_ATOM);
+  const xcb_atom_t deleteWindow = AtomOf(c, "WM_DELETE_WINDOW");
   ASSERT_EQ(protocols.size(), sizeof deleteWindow);
   EXPECT_EQ(std::memcmp(protocols.data(), &deleteWindow, sizeof deleteWindow), 0);
 }
@@ -98,8 +85,8 @@ TEST_F(X11TopLevel, ReportsTheCloseButtonAndStaysOpenUntilTheOwnerClosesIt) {
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
   message.window = window;
-  message.type = atom(c, "WM_PROTOCOLS");
-  message.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
+  message.type = AtomOf(c, "WM_PROTOCOLS");
+  message.data.data32[0] = AtomOf(c, "WM_DELETE_WINDOW");
   xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
   xcb_flush(c);
   ASSERT_TRUE(idleUntil([&] { return owner.closes == 1; }));

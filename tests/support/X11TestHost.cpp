@@ -238,6 +238,21 @@ uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym) {
   return 0;
 }
 
+xcb_atom_t AtomOf(xcb_connection_t* connection, const char* name) {
+  auto atom = reply(xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
+  return atom ? atom->atom : 0;
+}
+
+std::string PropertyOf(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                       xcb_atom_t type) {
+  auto value = reply(xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+  return value ? std::string(static_cast<const char*>(xcb_get_property_value(value.get())),
+                             size_t(xcb_get_property_value_length(value.get())))
+               : "";
+}
+
 void X11TestHost::Key(const char* name) {
   const bool control = !std::strncmp(name, "Ctrl+", 5);
   if (control) name += 5;
@@ -283,13 +298,8 @@ xcb_window_t X11TestHost::FindTopLevel(const std::string& title) {
   for (xcb_window_t window : Children(screen_->root)) {
     auto attributes = reply(xcb_get_window_attributes_reply(
         connection_, xcb_get_window_attributes(connection_, window), nullptr));
-    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
-    auto name = reply(xcb_get_property_reply(
-        connection_,
-        xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256),
-        nullptr));
-    if (name && std::string(static_cast<const char*>(xcb_get_property_value(name.get())),
-                            size_t(xcb_get_property_value_length(name.get()))) == title)
+    if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+        PropertyOf(connection_, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING) == title)
       return window;
   }
   return 0;

@@ -31,6 +31,11 @@ std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_
 void SendExpose(xcb_connection_t* connection, xcb_window_t window);
 // The key code that types the keysym on this server, or 0.
 uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
+// The atom of a name on this server, or 0.
+xcb_atom_t AtomOf(xcb_connection_t* connection, const char* name);
+// A window's property of the given type, as bytes ("" when it has none).
+std::string PropertyOf(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                       xcb_atom_t type);
 
 // A host's window on a connection of its own: the parent an embedded editor goes into,
 // made at the first size asked for and mapped.

@@ -51,18 +51,6 @@ class ZorqLive : public testing::Test {
   TempFolder folder;
 };
 
-TEST_F(ZorqLive, GivesPatchbaysPrettyNamesAndTheOrderOfItsPorts) {
-  // JACK keeps metadata in a database only processes of the server's word size share.
-  if (sizeof(void*) != 8) GTEST_SKIP() << "a 32-bit zorq-live shares no metadata with jackd";
-  LiveProcess live(folder, {"--no-gui", "--name", "zl"});
-  ASSERT_TRUE(portsUp(live, "zl")) << live.Errors();
-  EXPECT_TRUE(propertiesShow("zl:midi_in", "metadata/order value: 4 "));
-  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/order value: 1 "));
-  EXPECT_TRUE(propertiesShow("zl:mic_right", "metadata/pretty-name value: MIC Right type"));
-  live.Signal(SIGINT);
-  EXPECT_EQ(live.Wait(), 0) << live.Errors();
-}
-
 // 0.4 s of voice alone, then the chord: vocoded sound that the voice opens,
 // through a change of the server's period to 512 frames at 0.8 s; then the voice stops
 // while the chord holds and the sound dies away with it.
@@ -104,9 +92,16 @@ TEST_F(ZorqLive, VocodesAVoiceWithAChordAcrossAPeriodChange) {
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
-TEST_F(ZorqLive, RegistersAndAutoconnectsItsPortsAndReportsWhatIsMissing) {
+TEST_F(ZorqLive, ShowsItsPortsToPatchbaysAutoconnectsThemAndReportsWhatIsMissing) {
   LiveProcess live(folder, {"--no-gui", "--name", "za", "--autoconnect"});
   ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
+  // Names and order for patchbays, in metadata JACK keeps in a database that only
+  // processes of the server's word size share.
+  if (sizeof(void*) == 8) {
+    EXPECT_TRUE(propertiesShow("za:midi_in", "metadata/order value: 4 "));
+    EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/order value: 1 "));
+    EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/pretty-name value: MIC Right type"));
+  }
   ASSERT_TRUE(
       eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
   const std::string connections = commandOutput("jack_lsp -c");

@@ -8,14 +8,13 @@
 #include <lv2/worker/worker.h>
 
 #include <atomic>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
 
 #include "formats/lv2/Lv2Fixture.h"
 #include "support/Commands.h"
+#include "support/TempFolder.h"
 #include "sampler/WavTestFile.h"
 
 namespace {
@@ -103,8 +102,7 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
   TempFolder folder;
   const std::string wav = folder / "voice.wav";
   const wavtest::Bytes bytes = wavtest::floatWav(1, 44100, wavtest::sine(44100, 330.0, 44100.0));
-  std::ofstream(wav, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  writeBytes(wav, bytes);
   ZORQ source;
   source.EnsureDefaultPreset();
   source.GetParam(kInputMode)->Set(1);  // "File"
@@ -128,10 +126,8 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
                             saved.c_str(), "state.ttl"),
             0);
   lilv_state_free(state);
-  std::ifstream text(saved + "/state.ttl");
-  const std::string turtle((std::istreambuf_iterator<char>(text)),
-                           std::istreambuf_iterator<char>());
-  EXPECT_EQ(turtle.find(folder.path()), std::string::npos);  // mapped, not the absolute path
+  // Mapped, not the absolute path.
+  EXPECT_EQ(readText(saved + "/state.ttl").find(folder.path()), std::string::npos);
 
   LilvNode* subject = lilv_new_uri(bundle.world(), "urn:test:saved");
   LilvState* reread = lilv_state_new_from_file(bundle.world(), bundle.map(), subject,

@@ -24,10 +24,11 @@ size_t slot(Method method) {
   return (raw.pointer - 1) / sizeof(void*);
 }
 
-// The methods in declaration order occupy the slots from `first` on.
-::testing::AssertionResult inSlots(size_t first, std::initializer_list<size_t> slots) {
+// The methods, in declaration order, occupy the slots from `first` on.
+template <typename... Methods>
+::testing::AssertionResult inSlots(size_t first, Methods... methods) {
   size_t expected = first;
-  for (size_t actual : slots) {
+  for (size_t actual : {slot(methods)...}) {
     if (actual != expected)
       return ::testing::AssertionFailure()
              << "slot " << actual << " where " << expected << " is due";
@@ -39,73 +40,59 @@ size_t slot(Method method) {
 
 TEST(Vst3Abi, MethodsSitInThePublishedSlots) {
   using namespace vst3;
-  EXPECT_TRUE(inSlots(
-      0, {slot(&FUnknown::queryInterface), slot(&FUnknown::addRef), slot(&FUnknown::release)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IPluginBase::initialize), slot(&IPluginBase::terminate)}));
-  EXPECT_TRUE(inSlots(
-      3, {slot(&IPluginFactory3::getFactoryInfo), slot(&IPluginFactory3::countClasses),
-          slot(&IPluginFactory3::getClassInfo), slot(&IPluginFactory3::createInstance),
-          slot(&IPluginFactory3::getClassInfo2), slot(&IPluginFactory3::getClassInfoUnicode),
-          slot(&IPluginFactory3::setHostContext)}));
-  EXPECT_TRUE(inSlots(
-      5, {slot(&IComponent::getControllerClassId), slot(&IComponent::setIoMode),
-          slot(&IComponent::getBusCount), slot(&IComponent::getBusInfo),
-          slot(&IComponent::getRoutingInfo), slot(&IComponent::activateBus),
-          slot(&IComponent::setActive), slot(&IComponent::setState), slot(&IComponent::getState)}));
-  EXPECT_TRUE(inSlots(
-      3, {slot(&IAudioProcessor::setBusArrangements), slot(&IAudioProcessor::getBusArrangement),
-          slot(&IAudioProcessor::canProcessSampleSize), slot(&IAudioProcessor::getLatencySamples),
-          slot(&IAudioProcessor::setupProcessing), slot(&IAudioProcessor::setProcessing),
-          slot(&IAudioProcessor::process), slot(&IAudioProcessor::getTailSamples)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IProcessContextRequirements::getProcessContextRequirements)}));
-  EXPECT_TRUE(inSlots(
-      5, {slot(&IEditController::setComponentState), slot(&IEditController::setState),
-          slot(&IEditController::getState), slot(&IEditController::getParameterCount),
-          slot(&IEditController::getParameterInfo), slot(&IEditController::getParamStringByValue),
-          slot(&IEditController::getParamValueByString),
-          slot(&IEditController::normalizedParamToPlain),
-          slot(&IEditController::plainParamToNormalized),
-          slot(&IEditController::getParamNormalized), slot(&IEditController::setParamNormalized),
-          slot(&IEditController::setComponentHandler), slot(&IEditController::createView)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IMidiMapping::getMidiControllerAssignment)}));
+  EXPECT_TRUE(inSlots(0, &FUnknown::queryInterface, &FUnknown::addRef, &FUnknown::release));
+  EXPECT_TRUE(inSlots(3, &IPluginBase::initialize, &IPluginBase::terminate));
+  EXPECT_TRUE(inSlots(3, &IPluginFactory3::getFactoryInfo, &IPluginFactory3::countClasses,
+                      &IPluginFactory3::getClassInfo, &IPluginFactory3::createInstance,
+                      &IPluginFactory3::getClassInfo2, &IPluginFactory3::getClassInfoUnicode,
+                      &IPluginFactory3::setHostContext));
+  EXPECT_TRUE(inSlots(5, &IComponent::getControllerClassId, &IComponent::setIoMode,
+                      &IComponent::getBusCount, &IComponent::getBusInfo,
+                      &IComponent::getRoutingInfo, &IComponent::activateBus, &IComponent::setActive,
+                      &IComponent::setState, &IComponent::getState));
+  EXPECT_TRUE(inSlots(3, &IAudioProcessor::setBusArrangements, &IAudioProcessor::getBusArrangement,
+                      &IAudioProcessor::canProcessSampleSize, &IAudioProcessor::getLatencySamples,
+                      &IAudioProcessor::setupProcessing, &IAudioProcessor::setProcessing,
+                      &IAudioProcessor::process, &IAudioProcessor::getTailSamples));
+  EXPECT_TRUE(inSlots(3, &IProcessContextRequirements::getProcessContextRequirements));
+  EXPECT_TRUE(inSlots(5, &IEditController::setComponentState, &IEditController::setState,
+                      &IEditController::getState, &IEditController::getParameterCount,
+                      &IEditController::getParameterInfo, &IEditController::getParamStringByValue,
+                      &IEditController::getParamValueByString,
+                      &IEditController::normalizedParamToPlain,
+                      &IEditController::plainParamToNormalized,
+                      &IEditController::getParamNormalized, &IEditController::setParamNormalized,
+                      &IEditController::setComponentHandler, &IEditController::createView));
+  EXPECT_TRUE(inSlots(3, &IMidiMapping::getMidiControllerAssignment));
+  EXPECT_TRUE(inSlots(3, &IUnitInfo::getUnitCount, &IUnitInfo::getUnitInfo,
+                      &IUnitInfo::getProgramListCount, &IUnitInfo::getProgramListInfo,
+                      &IUnitInfo::getProgramName, &IUnitInfo::getProgramInfo,
+                      &IUnitInfo::hasProgramPitchNames, &IUnitInfo::getProgramPitchName,
+                      &IUnitInfo::getSelectedUnit, &IUnitInfo::selectUnit, &IUnitInfo::getUnitByBus,
+                      &IUnitInfo::setUnitProgramData));
+  EXPECT_TRUE(inSlots(3, &IComponentHandler::beginEdit, &IComponentHandler::performEdit,
+                      &IComponentHandler::endEdit, &IComponentHandler::restartComponent));
   EXPECT_TRUE(
-      inSlots(3, {slot(&IUnitInfo::getUnitCount), slot(&IUnitInfo::getUnitInfo),
-                  slot(&IUnitInfo::getProgramListCount), slot(&IUnitInfo::getProgramListInfo),
-                  slot(&IUnitInfo::getProgramName), slot(&IUnitInfo::getProgramInfo),
-                  slot(&IUnitInfo::hasProgramPitchNames), slot(&IUnitInfo::getProgramPitchName),
-                  slot(&IUnitInfo::getSelectedUnit), slot(&IUnitInfo::selectUnit),
-                  slot(&IUnitInfo::getUnitByBus), slot(&IUnitInfo::setUnitProgramData)}));
-  EXPECT_TRUE(
-      inSlots(3, {slot(&IComponentHandler::beginEdit), slot(&IComponentHandler::performEdit),
-                  slot(&IComponentHandler::endEdit), slot(&IComponentHandler::restartComponent)}));
-  EXPECT_TRUE(inSlots(
-      3, {slot(&IUnitHandler::notifyUnitSelection), slot(&IUnitHandler::notifyProgramListChange)}));
-  EXPECT_TRUE(
-      inSlots(3, {slot(&IHostApplication::getName), slot(&IHostApplication::createInstance)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IBStream::read), slot(&IBStream::write), slot(&IBStream::seek),
-                          slot(&IBStream::tell)}));
-  EXPECT_TRUE(inSlots(
-      3, {slot(&IParameterChanges::getParameterCount), slot(&IParameterChanges::getParameterData),
-          slot(&IParameterChanges::addParameterData)}));
-  EXPECT_TRUE(
-      inSlots(3, {slot(&IParamValueQueue::getParameterId), slot(&IParamValueQueue::getPointCount),
-                  slot(&IParamValueQueue::getPoint), slot(&IParamValueQueue::addPoint)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IEventList::getEventCount), slot(&IEventList::getEvent),
-                          slot(&IEventList::addEvent)}));
-  EXPECT_TRUE(
-      inSlots(3, {slot(&IPlugView::isPlatformTypeSupported), slot(&IPlugView::attached),
-                  slot(&IPlugView::removed), slot(&IPlugView::onWheel), slot(&IPlugView::onKeyDown),
-                  slot(&IPlugView::onKeyUp), slot(&IPlugView::getSize), slot(&IPlugView::onSize),
-                  slot(&IPlugView::onFocus), slot(&IPlugView::setFrame),
-                  slot(&IPlugView::canResize), slot(&IPlugView::checkSizeConstraint)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IPlugFrame::resizeView)}));
-  EXPECT_TRUE(inSlots(3, {slot(&IPlugViewContentScaleSupport::setContentScaleFactor)}));
-  EXPECT_TRUE(inSlots(
-      3, {slot(&linux_ui::IRunLoop::registerEventHandler),
-          slot(&linux_ui::IRunLoop::unregisterEventHandler),
-          slot(&linux_ui::IRunLoop::registerTimer), slot(&linux_ui::IRunLoop::unregisterTimer)}));
-  EXPECT_TRUE(inSlots(3, {slot(&linux_ui::IEventHandler::onFDIsSet)}));
-  EXPECT_TRUE(inSlots(3, {slot(&linux_ui::ITimerHandler::onTimer)}));
+      inSlots(3, &IUnitHandler::notifyUnitSelection, &IUnitHandler::notifyProgramListChange));
+  EXPECT_TRUE(inSlots(3, &IHostApplication::getName, &IHostApplication::createInstance));
+  EXPECT_TRUE(inSlots(3, &IBStream::read, &IBStream::write, &IBStream::seek, &IBStream::tell));
+  EXPECT_TRUE(inSlots(3, &IParameterChanges::getParameterCount,
+                      &IParameterChanges::getParameterData, &IParameterChanges::addParameterData));
+  EXPECT_TRUE(inSlots(3, &IParamValueQueue::getParameterId, &IParamValueQueue::getPointCount,
+                      &IParamValueQueue::getPoint, &IParamValueQueue::addPoint));
+  EXPECT_TRUE(inSlots(3, &IEventList::getEventCount, &IEventList::getEvent, &IEventList::addEvent));
+  EXPECT_TRUE(inSlots(3, &IPlugView::isPlatformTypeSupported, &IPlugView::attached,
+                      &IPlugView::removed, &IPlugView::onWheel, &IPlugView::onKeyDown,
+                      &IPlugView::onKeyUp, &IPlugView::getSize, &IPlugView::onSize,
+                      &IPlugView::onFocus, &IPlugView::setFrame, &IPlugView::canResize,
+                      &IPlugView::checkSizeConstraint));
+  EXPECT_TRUE(inSlots(3, &IPlugFrame::resizeView));
+  EXPECT_TRUE(inSlots(3, &IPlugViewContentScaleSupport::setContentScaleFactor));
+  EXPECT_TRUE(inSlots(3, &linux_ui::IRunLoop::registerEventHandler,
+                      &linux_ui::IRunLoop::unregisterEventHandler,
+                      &linux_ui::IRunLoop::registerTimer, &linux_ui::IRunLoop::unregisterTimer));
+  EXPECT_TRUE(inSlots(3, &linux_ui::IEventHandler::onFDIsSet));
+  EXPECT_TRUE(inSlots(3, &linux_ui::ITimerHandler::onTimer));
 }
 
 // Names and program names may hold any character; a field cuts at a whole character.

@@ -19,36 +19,21 @@ namespace {
 // The built bundle opened and entered, as a host's loader does.
 struct Vst3Bundle {
 #ifdef _WIN32
-  static std::string binary() {
-    return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-win/ZORQ.vst3";
-  }
-  bool enter() { return initDll(); }
-
-  Vst3Bundle() {
-    handle = openLibrary(binary().c_str());
-    if (!handle) return;
-    initDll = reinterpret_cast<bool (*)()>(librarySymbol(handle, "InitDll"));
-    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, "ExitDll"));
-    getFactory = reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(handle, "GetPluginFactory"));
-    if (initDll && exit && getFactory && enter()) factory = getFactory();
-  }
-  bool (*initDll)() = nullptr;
+  static constexpr const char *kBinary = "/Contents/x86_64-win/ZORQ.vst3", *kEntry = "InitDll",
+                              *kExit = "ExitDll";
+  bool enter() { return reinterpret_cast<bool (*)()>(entry)(); }
 #else
-  static std::string binary() {
-    return std::string(ZORQ_VST3_BUNDLE) + "/Contents/x86_64-linux/ZORQ.so";
-  }
-  bool enter() { return entry(handle); }
-
-  Vst3Bundle() {
-    handle = openLibrary(binary().c_str());
+  static constexpr const char *kBinary = "/Contents/x86_64-linux/ZORQ.so", *kEntry = "ModuleEntry",
+                              *kExit = "ModuleExit";
+  bool enter() { return reinterpret_cast<bool (*)(void*)>(entry)(handle); }
+#endif
+  Vst3Bundle() : handle(openLibrary((std::string(ZORQ_VST3_BUNDLE) + kBinary).c_str())) {
     if (!handle) return;
-    entry = reinterpret_cast<bool (*)(void*)>(librarySymbol(handle, "ModuleEntry"));
-    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, "ModuleExit"));
+    entry = librarySymbol(handle, kEntry);
+    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, kExit));
     getFactory = reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(handle, "GetPluginFactory"));
     if (entry && exit && getFactory && enter()) factory = getFactory();
   }
-  bool (*entry)(void*) = nullptr;
-#endif
   ~Vst3Bundle() {
     if (factory) factory->release();
     if (factory) exit();
@@ -58,6 +43,7 @@ struct Vst3Bundle {
   Vst3Bundle& operator=(const Vst3Bundle&) = delete;
 
   void* handle = nullptr;
+  void* entry = nullptr;
   bool (*exit)() = nullptr;
   vst3::GetFactoryProc getFactory = nullptr;
   vst3::IPluginFactory* factory = nullptr;
