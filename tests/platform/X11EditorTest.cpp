@@ -1,5 +1,6 @@
 // A small editor of standard controls in a real X window: opened through the VST 2
 // dispatcher into a parent window, idled as hosts do, driven by XTest input.
+#define ZORQ_TESTSUPPORT_QUALIFIED
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -54,10 +55,10 @@ class X11Screens : public testing::TestWithParam<Screen> {};
 TEST_P(X11Screens, WindowShowsTheRasterByteForByte) {
   const Screen& screen = GetParam();
   TempFolder folder;
-  std::unique_ptr<ChildProcess> server;
+  std::unique_ptr<testsupport::ChildProcess> server;
   std::unique_ptr<ScopedDisplay> display;
   if (screen.privateServerWithoutShm) {
-    server = std::make_unique<ChildProcess>(
+    server = std::make_unique<testsupport::ChildProcess>(
         std::vector<std::string>{"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset",
                                  "-screen", "0", "1024x768x24", "-extension", "MIT-SHM"},
         folder / "display");

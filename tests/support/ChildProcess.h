@@ -18,6 +18,11 @@
 #include "support/Commands.h"
 #include "support/TempFolder.h"
 
+// In a namespace: the X11 platform library has a ChildProcess class of its own, and a
+// program linking both would take one's out-of-line members for the other's. A test
+// that includes the platform's headers (which declare that class) defines
+// ZORQ_TESTSUPPORT_QUALIFIED first and names this one testsupport::ChildProcess.
+namespace testsupport {
 class ChildProcess {
  public:
   // `out` and `err` name files made for the streams; "" drops a stream. It reads
@@ -86,3 +91,7 @@ class ChildProcess {
   int status_ = -1;
   std::string out_, err_;
 };
+}  // namespace testsupport
+#ifndef ZORQ_TESTSUPPORT_QUALIFIED
+using testsupport::ChildProcess;
+#endif
