@@ -2,9 +2,10 @@
 // library and the built plug-in files: the same samples for the same input, program and
 // MIDI; random block sizes give the samples of one size; a damaged state is refused and
 // changes nothing; processing allocates nothing; a side chain left unconnected is
-// silence; MIDI Thru, a learned controller and a program change reach the host; a stepped value
-// that arrives between steps and a typed text give the value the core decides; each reports the
-// project's version. A format is one row of kFormats (VST 3 in the builds that make its bundle).
+// silence; MIDI Thru, a learned controller and a program change reach the host; a value
+// sent inside a block acts at its tick; a stepped value that arrives between steps and a
+// typed text give the value the core decides; each reports the project's version. A
+// format is one row of kFormats (VST 3 in the builds that make its bundle).
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
 
@@ -45,13 +46,15 @@ ZORQ& core() {
 struct Format {
   const char* name;
   std::function<std::unique_ptr<PluginHost>(const HostSetup&)> open;
-  // A plain value handed over as the format carries one, between steps too.
-  std::function<void(PluginHost&, int index, double plain)> sendPlain;
+  // A plain value handed over as the format carries one (between steps too), for the
+  // next block at `frame` where the format carries that.
+  std::function<void(PluginHost&, int index, double plain, int frame)> sendPlain;
   bool learnedValuesRecorded;                 // false: the plug-in asks the host not to record them
   const char* noUnconnectedInput = nullptr;   // why, when the format has none
   const char* noLearnedController = nullptr;  // why, when the host cannot hear of one
   const char* noMidiOut = nullptr;            // why, when the format has no MIDI output
   const char* noRescan = nullptr;             // why, when the host is not told to read values again
+  const char* noValueInsideABlock = nullptr;  // why, when values come between blocks only
   friend void PrintTo(const Format& format, std::ostream* out) { *out << format.name; }
 };
 
@@ -59,6 +62,10 @@ std::unique_ptr<PluginHost> openClap(const HostSetup& setup, ClapPluginHost::Not
   auto host = std::make_unique<ClapPluginHost>(ZORQ_CLAP_PATH, setup);
   host->setNoteDialect(dialect);
   return host;
+}
+
+void sendClapValue(PluginHost& host, int index, double plain, int frame) {
+  static_cast<ClapPluginHost&>(host).events().param(uint32_t(frame), clap_id(index), plain);
 }
 
 const std::shared_ptr<Lv2Bundle>& lv2Bundle() {
@@ -71,41 +78,37 @@ const Format kFormats[] = {
      [](const HostSetup& setup) {
        return std::make_unique<Vst2PluginHost>(ZORQ_PLUGIN_PATH, setup);
      },
-     [](PluginHost& host, int index, double plain) {
+     [](PluginHost& host, int index, double plain, int) {
        host.setParameter(index, float(core().GetParam(index)->GetNormalized(plain)));
      },
-     true, "VST 2 has no unconnected input: hosts hand silence"},
+     true, "VST 2 has no unconnected input: hosts hand silence", nullptr, nullptr, nullptr,
+     "VST 2 hands values over between blocks"},
     {"ClapMidi",
      [](const HostSetup& setup) { return openClap(setup, ClapPluginHost::NoteDialect::kMidi); },
-     [](PluginHost& host, int index, double plain) {
-       static_cast<ClapPluginHost&>(host).setValue(index, plain);
-     },
-     false},
+     sendClapValue, false},
     {"ClapNotes",
      [](const HostSetup& setup) {
        return openClap(setup, ClapPluginHost::NoteDialect::kClapNotes);
      },
-     [](PluginHost& host, int index, double plain) {
-       static_cast<ClapPluginHost&>(host).setValue(index, plain);
-     },
-     false},
+     sendClapValue, false},
     {"Lv2",
      [](const HostSetup& setup) { return std::make_unique<Lv2PluginHost>(lv2Bundle(), setup); },
-     [](PluginHost& host, int index, double plain) {
+     [](PluginHost& host, int index, double plain, int) {
        static_cast<Lv2PluginHost&>(host).setValue(index, float(plain));
      },
      false, nullptr,
      "an LV2 plug-in cannot move the host's ports: its editor tells the host "
      "(Lv2Editor.MidiLearnWorksAcrossEditorAndPlugin)",
-     nullptr, "its editor writes the values that changed (Lv2Editor)"},
+     nullptr, "its editor writes the values that changed (Lv2Editor)",
+     "LV2 control ports hold one value a block"},
 #ifdef ZORQ_VST3_BUNDLE
     {"Vst3",
      [](const HostSetup& setup) {
        return std::make_unique<Vst3PluginHost>(ZORQ_VST3_BUNDLE, setup);
      },
-     [](PluginHost& host, int index, double plain) {
+     [](PluginHost& host, int index, double plain, int frame) {
        auto& vst3 = static_cast<Vst3PluginHost&>(host);
-       vst3.changes().add(vst3.paramId(index), 0, core().GetParam(index)->GetNormalized(plain));
+       vst3.changes().add(vst3.paramId(index), frame, core().GetParam(index)->GetNormalized(plain));
      },
      false, nullptr, nullptr, "the VST 3 build has no event output bus",
      "VST 3 tells the host at the controller's next flush on the main thread "
@@ -328,6 +331,28 @@ TEST_P(FormatParity, TypedTextsGiveTheCoresValue) {
   EXPECT_EQ(held(*host, kFinalVolume), before);
 }
 
+// A value sent inside a block acts from the control tick its offset falls in (the tick
+// rule is the engine's): the samples of blocks split at that tick, not those of the value
+// sent at the block's start.
+TEST_P(FormatParity, AValueInsideABlockActsAtTheTickOfItsOffset) {
+  if (GetParam().noValueInsideABlock) GTEST_SKIP() << GetParam().noValueInsideABlock;
+  static const std::vector<float> voice = noise(2048, 5);
+  // "Vocoder Mode" to Standard at frame `at` of the block that starts at `split`.
+  auto play = [&](int split, int at) {
+    std::unique_ptr<PluginHost> host = openWithProgram();
+    const float* in = voice.data();
+    std::vector<float> left = renderBlocks(*host, {in, in, in, in}, split, {split}, kChord)[0];
+    GetParam().sendPlain(*host, kVocoderMode, 0.0, at);
+    in += split;
+    const std::vector<float> rest = renderBlocks(*host, {in, in, in, in}, 2048 - split, {4096})[0];
+    left.insert(left.end(), rest.begin(), rest.end());
+    return left;
+  };
+  // 100 + 230: the tick at frame 308 (44 frames a tick at 44.1 kHz), 208 into the block.
+  EXPECT_EQ(play(100, 230), play(308, 0));
+  EXPECT_NE(play(100, 230), play(100, 0));
+}
+
 // A value between the steps of a stepped parameter lands on the step the core rounds it to.
 TEST_P(FormatParity, SteppedValuesBetweenStepsGiveTheCoresStep) {
   const std::pair<int, double> plain[] = {{kVocoderMode, 0.7}, {kEnsemble, 0.4}, {kOctaveUp, 0.8}};
@@ -335,7 +360,7 @@ TEST_P(FormatParity, SteppedValuesBetweenStepsGiveTheCoresStep) {
     std::unique_ptr<PluginHost> host = open();
     IParam param = *core().GetParam(index);
     param.SetNormalized(param.GetNormalized(value));
-    GetParam().sendPlain(*host, index, value);
+    GetParam().sendPlain(*host, index, value, 0);
     EXPECT_EQ(held(*host, index), param.Value()) << core().GetParam(index)->GetNameForHost();
   }
 }

@@ -1,7 +1,7 @@
 // Processing as hosts and validators run it (what every format shares is the parity
-// suite's, rates and block sizes too): automation points at their tick, 64-bit samples, blocks
-// without samples or buffers, the side chain left off, notes, bypass, the program parameter, the
-// MIDI controller parameters, and no allocation on the audio path.
+// suite's, rates, block sizes and automation points at their tick too): 64-bit samples,
+// blocks without samples or buffers, the side chain left off, notes, bypass, the program
+// parameter, the MIDI controller parameters, and no allocation on the audio path.
 #include <algorithm>
 
 #include "Vst3Fixture.h"
@@ -36,26 +36,6 @@ TEST(Vst3Process, WideSamplesGiveTheSamplesOfNarrowOnes) {
   render(narrow, 10000, {1000});
   render(wide, 10000, {1000});
   EXPECT_EQ(wide.left, narrow.left);
-}
-
-// A point inside a block reaches the control tick its offset falls in (the tick rule is
-// the engine's): the same samples as a block split at that tick, other samples than the
-// point at the block's start.
-TEST(Vst3Process, AutomationPointsTakeEffectAtTheirTick) {
-  const std::vector<float> voice = noise(2048, 5);
-  // "Final Volume" to 0.8 at frame `at` of the block that starts at `split`.
-  auto render = [&](int split, int at) {
-    HostedVst3 hosted;
-    hosted.start(44100.0, 2048);
-    chord(hosted);
-    hosted.process(split, voice.data());
-    hosted.host->changes().add(kFinalVolume, at, 0.8);
-    hosted.process(2048 - split, voice.data() + split);
-    return hosted.left;
-  };
-  // 100 + 230: the tick at frame 308 (44 frames a tick at 44.1 kHz), 208 into the block.
-  EXPECT_EQ(render(100, 230), render(308, 0));
-  EXPECT_NE(render(100, 230), render(100, 0));
 }
 
 // Blocks without samples (flushes), without buses, or with buses that carry no
