@@ -25,6 +25,13 @@ const std::vector<HostMidiEvent> kNotes = {
 
 class Lv2Plugin : public ::testing::Test {
  protected:
+  // Two instances play the same samples, and sound, from `start` on.
+  void expectSamePlaying(Lv2PluginHost& a, Lv2PluginHost& b, int start = 0, int frames = 20000) {
+    const std::vector<float> played = renderLv2(a, signal, start, frames, kBlock, kNotes);
+    EXPECT_GT(rms(played), 1e-4);
+    EXPECT_EQ(played, renderLv2(b, signal, start, frames, kBlock, kNotes));
+  }
+
   Lv2Bundle& bundle = *sharedBundle();
   TestSignal signal{44100 * 2};
 };
@@ -49,10 +56,7 @@ TEST_F(Lv2Plugin, MidiProgramChangeSurvivesSaveAndRestore) {
             static_cast<float>(portvalue::FromPlain(*shown.GetParam(kFinalVolume),
                                                     programValues(0)[kFinalVolume])));
   auto fresh = instanceWithBank(1);
-  const std::vector<float> a = renderLv2(restored, signal, 0, 30000, kBlock, kNotes);
-  const std::vector<float> b = renderLv2(*fresh, signal, 0, 30000, kBlock, kNotes);
-  EXPECT_GT(rms(a), 1e-4);
-  EXPECT_EQ(a, b);
+  expectSamePlaying(restored, *fresh, 0, 30000);
   lilv_state_free(reread);
   lilv_free(text);
   lilv_state_free(saved);
@@ -63,13 +67,10 @@ TEST_F(Lv2Plugin, APortTheHostMovesIsApplied) {
   auto moved = instanceWithBank(0);
   renderLv2(*moved, signal, 0, 1024, kBlock, {{0, 0xC0, 1, 0}});
   moved->port("final_volume_db") = -20.0f;
-  const std::vector<float> a = renderLv2(*moved, signal, 1024, 20000, kBlock, kNotes);
   auto reference = instanceWithBank(1);
   reference->port("final_volume_db") = -20.0f;
   renderLv2(*reference, signal, 0, 1024, kBlock, {});
-  const std::vector<float> b = renderLv2(*reference, signal, 1024, 20000, kBlock, kNotes);
-  EXPECT_GT(rms(a), 1e-4);
-  EXPECT_EQ(a, b);
+  expectSamePlaying(*moved, *reference, 1024);
 }
 
 // A preset holds its program's state besides the port values: restoring it through
@@ -179,10 +180,7 @@ TEST_P(Lv2OlderState, PlaysWhatItStored) {
                                        {uri + "#currentProgram", {LV2_ATOM__Int, current}},
                                        {uri + "#portValues", {LV2_ATOM__Vector, plain}}}));
   auto today = instanceWithBank(1);
-  const std::vector<float> a = renderLv2(older, signal, 0, 20000, kBlock, kNotes);
-  const std::vector<float> b = renderLv2(*today, signal, 0, 20000, kBlock, kNotes);
-  EXPECT_GT(rms(a), 1e-4);
-  EXPECT_EQ(a, b);
+  expectSamePlaying(older, *today);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const auto& paramInfo) {
