@@ -180,6 +180,7 @@ TEST(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
   EXPECT_TRUE(fromText(object, IPlugVST3::kProgramId, "robot choir", &value));
   EXPECT_DOUBLE_EQ(value, 5.0 / 63.0);
   EXPECT_EQ(object.getParamStringByValue(0x7777, 0.5, nullptr), vst3::kInvalidArgument);
+  EXPECT_EQ(object.plainParamToNormalized(kFinalVolume, 1e9), 1.0);  // beyond the range
 }
 
 // Controllers and pitch bend on the event bus map to parameters the host lists; channel
