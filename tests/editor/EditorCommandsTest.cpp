@@ -7,12 +7,11 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <tuple>
 
 #include "EditorTestSupport.h"
 #include "editor/EditorCommands.h"
-#include "support/FileCallCounter.h"
+#include "engine/MutexAtFileCalls.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -233,19 +232,6 @@ TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
 
 // --- the audio thread never waits for a file
 
-// Whether another thread (standing in for audio) could take the plug-in mutex at each
-// file call of the commands below.
-ZORQ* observedInstrument = nullptr;
-int fileCallsWithMutexFree = 0, fileCallsWithMutexHeld = 0;
-
-void checkMutexAtFileCall() {
-  bool free = false;
-  std::thread([&] {
-    if ((free = observedInstrument->Mutex().try_lock())) observedInstrument->Mutex().unlock();
-  }).join();
-  ++(free ? fileCallsWithMutexFree : fileCallsWithMutexHeld);
-}
-
 TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
   e().platform->fileAnswers = {folder / "p.fxp",
                                folder / "p.fxp",
@@ -261,15 +247,15 @@ TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
       File::kSaveConfiguration,  File::kMidiThru,          File::kIgnoreProgramChange,
       File::kUnselectStartupBank};
   if (!fileCallsAreCounted()) GTEST_SKIP() << "file calls are not counted here";
-  observedInstrument = &e().instrument;
-  setFileCallObserver(checkMutexAtFileCall);
-  for (File::Command command : commands) {
-    const int before = fileCallsWithMutexFree;
-    e().run(command);  // every question answered "Yes"
-    EXPECT_GT(fileCallsWithMutexFree, before) << "no file work in command " << command;
+  {
+    const MutexAtFileCalls mutex(e().instrument);
+    for (File::Command command : commands) {
+      const int before = MutexAtFileCalls::free;
+      e().run(command);  // every question answered "Yes"
+      EXPECT_GT(MutexAtFileCalls::free, before) << "no file work in command " << command;
+    }
   }
-  setFileCallObserver(nullptr);
-  EXPECT_EQ(fileCallsWithMutexHeld, 0);
+  EXPECT_EQ(MutexAtFileCalls::held, 0);
   EXPECT_EQ(e().platform->Count("ShowMessageBox"), 4);  // the four questions, no error
   EXPECT_TRUE(iniHas("MIDI Thru=true"));
 }

@@ -72,9 +72,10 @@ TEST(ZorqEditorMeter, IdleShowsTheEngineLevelWhileTheWindowIsOpen) {
 }
 
 // A skin with one good picture and a knob of the wrong size: the good picture is drawn
-// in its place and every other picture is the built-in one (the editor matches the
-// golden pictures everywhere else), and the knobs keep their size and drag. (Which
-// files are refused, and the one report of each, are the picture table's tests.)
+// in its place and every other picture is the built-in one: the editor matches the
+// golden picture everywhere else, the knobs' size and frames included. (Which files are
+// refused, and the one report of each, are the picture table's tests; dragging a knob
+// is the controls' test.)
 TEST(ZorqEditorImages, ASkinReplacesThePicturesThatFitAndNoOther) {
   TempFolder skin;
   const LICE_pixel kMagenta = LICE_PackPixel(255, 255, 0, 255);
@@ -108,16 +109,6 @@ TEST(ZorqEditorImages, ASkinReplacesThePicturesThatFitAndNoOther) {
     for (int y = prevRect.T; y < prevRect.B; ++y)
       for (int x = prevRect.L; x < prevRect.R; ++x)
         ASSERT_EQ(LICE_RowPointer(h.editor->GetDrawBitmap(), y)[x], kMagenta) << x << "," << y;
-
-    // TUNE: the size of the built-in knob, and dragged upwards it turns up.
-    IControl* tune = h.control(1);
-    EXPECT_EQ(tune->GetRECT(), IRECT(46, 60, 94, 108));
-    const double before = tune->GetValue();
-    IMouseMod mod(true);
-    h.editor->OnMouseDown(70, 84, &mod);
-    h.editor->OnMouseDrag(70, 64, &mod);
-    h.editor->OnMouseUp(70, 64, &mod);
-    EXPECT_GT(tune->GetValue(), before);
   }
   testing::internal::GetCapturedStderr();
   evictEditorImages();

@@ -4,84 +4,20 @@
 // heap allocation. The instrument is driven through its AEffect, as a host does.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "support/AllocationCounter.h"
-#include "support/FileCallCounter.h"
 #include "engine/ZORQ.h"
 #include "formats/vst2/IPlugVST.h"
 #include "hosting/Vst2PluginHost.h"
 #include "sampler/WavTestFile.h"
+#include "support/AllocationCounter.h"
+#include "support/FileCallCounter.h"
 #include "support/HostRecorder.h"
-#include "support/TempFolder.h"
 #include "support/UserIni.h"
 
 namespace {
-// One instrument as a host sees it, through its VST 2 adapter: created with "MIDI Thru"
-// on and CC 1 learned for "Final Volume", CC 74 for "Bias"; rate and block size set,
-// switched on.
-class HostedInstrument {
- public:
-  explicit HostedInstrument(int blockSize) : blockSize_(blockSize) {
-    writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
-    plug = std::make_unique<ZORQ>();
-    writeUserIni("");  // later instruments in this process start plain
-    plug->EnsureDefaultPreset();
-    vst = std::make_unique<IPlugVST>(plug.get(), Vst2PluginHost::callback(), false);
-    host = std::make_unique<Vst2PluginHost>(vst->GetAEffect(), HostSetup{"", "", 1, &recorder});
-    host->start(44100.0, blockSize);
-    for (int c = 0; c < 4; ++c) {
-      in[c] = wavtest::sine(static_cast<size_t>(blockSize), 220.0 * (c + 1), 44100.0, 0.4);
-      inFloat[c].assign(in[c].begin(), in[c].end());
-    }
-    for (int c = 0; c < 2; ++c) {
-      out[c].assign(static_cast<size_t>(blockSize), 0.0);
-      outFloat[c].assign(static_cast<size_t>(blockSize), 0.0f);
-    }
-    events.reserve(6);
-  }
-
-  // Block number `block`: a few MIDI events spread over it, then processing.
-  void processBlock(int block, bool doublePrecision) {
-    const uint8_t note = uint8_t(40 + block % 37);
-    const uint8_t messages[][3] = {{0x90, note, 100},
-                                   {0x80, uint8_t(note - 5), 0},
-                                   {0xE0, 0, uint8_t((block * 13) % 128)},
-                                   {0xB0, 1, uint8_t((block * 7) % 128)},
-                                   {0xB0, 74, uint8_t((block * 5) % 128)},
-                                   {0xB0, 64, uint8_t(block % 32 < 16 ? 127 : 0)}};
-    events.clear();
-    for (int i = 0; i < 6; ++i)
-      events.push_back(
-          {(i * 7919 + block) % blockSize_, messages[i][0], messages[i][1], messages[i][2]});
-    host->sendEvents(events);
-    if (doublePrecision) {
-      double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
-      double* outs[2] = {out[0].data(), out[1].data()};
-      host->processDouble(ins, outs, blockSize_);
-    } else {
-      float* ins[4] = {inFloat[0].data(), inFloat[1].data(), inFloat[2].data(), inFloat[3].data()};
-      float* outs[2] = {outFloat[0].data(), outFloat[1].data()};
-      host->process(ins, outs, blockSize_);
-    }
-  }
-
-  HostRecorder recorder;
-  std::unique_ptr<ZORQ> plug;
-  std::unique_ptr<IPlugVST> vst;
-  std::unique_ptr<Vst2PluginHost> host;
-  std::vector<HostMidiEvent> events;
-  std::vector<double> in[4], out[2];
-  std::vector<float> inFloat[4], outFloat[2];
-
- private:
-  int blockSize_;
-};
 
 struct BlockCase {
   int blockSize;
@@ -113,33 +49,72 @@ TEST(AllocationCounter, SeesTheAllocationsItCounts) {
 
 // Between blocks the user-interface thread sets each parameter in turn to one of five
 // positions, switches and the ends of the ranges included ("File" mode stays on while a
-// file plays). The sample player's converter is sized up front for a sub-block at any
-// file rate: playing files never grows it, and reads no file.
+// file plays). "MIDI Thru" is on and CC 1 and CC 74 are learned for "Final Volume" and
+// "Bias"; the MIDI of each block moves them, the wheel and the pedal, and strikes a new
+// note, so that the voices run out and are taken over. The sample player's converter is
+// sized up front for a sub-block at any file rate: playing files never grows it, and
+// reads no file.
 TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   const BlockCase c = GetParam();
-  HostedInstrument host(c.blockSize);
+  const size_t n = size_t(c.blockSize);
+  writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
+  ZORQ plug;
+  writeUserIni("");  // later instruments in this process start plain
+  plug.EnsureDefaultPreset();
+  IPlugVST vst(&plug, Vst2PluginHost::callback(), false);
+  HostRecorder recorder;
+  Vst2PluginHost host(vst.GetAEffect(), HostSetup{"", "", 1, &recorder});
+  host.start(44100.0, c.blockSize);
   wavtest::TempDir dir;
   if (c.fileRate) {
     const auto tone = wavtest::sine(c.fileRate / 2, 330.0, c.fileRate);
-    const std::string path = dir.write("voice.wav", wavtest::wav(1, 16, 2, c.fileRate, tone));
-    host.plug->setSampleFileName(path.c_str());
-    host.host->setParameter(kInputMode, 1.0f);
-    host.plug->loadSampleFile(false);
-    ASSERT_FALSE(host.plug->sampleLoadFailed());
+    plug.setSampleFileName(
+        dir.write("voice.wav", wavtest::wav(1, 16, 2, c.fileRate, tone)).c_str());
+    host.setParameter(kInputMode, 1.0f);
+    plug.loadSampleFile(false);
+    ASSERT_FALSE(plug.sampleLoadFailed());
   }
-  const size_t capacity = host.plug->sampler().converter().inputCapacity();
+  std::vector<double> in[4], out[2] = {std::vector<double>(n), std::vector<double>(n)};
+  std::vector<float> inFloat[4], outFloat[2] = {std::vector<float>(n), std::vector<float>(n)};
+  double* ins[4];
+  float* insFloat[4];
+  for (int i = 0; i < 4; ++i) {
+    in[i] = wavtest::sine(n, 220.0 * (i + 1), 44100.0, 0.4);
+    inFloat[i].assign(in[i].begin(), in[i].end());
+    ins[i] = in[i].data();
+    insFloat[i] = inFloat[i].data();
+  }
+  double* outs[2] = {out[0].data(), out[1].data()};
+  float* outsFloat[2] = {outFloat[0].data(), outFloat[1].data()};
+  std::vector<HostMidiEvent> events(6);
+
+  const size_t capacity = plug.sampler().converter().inputCapacity();
   const size_t before = allocationCount(), filesBefore = fileCallCount();
   const int blocks = std::max(2 * kNumParams, 22050 / c.blockSize);
   for (int block = 0; block < blocks; ++block) {
     const int param = block % kNumParams;
     if (param != kInputMode || !c.fileRate)
-      host.host->setParameter(param, static_cast<float>(block % 5) / 4.0f);
-    host.processBlock(block, c.doublePrecision);
+      host.setParameter(param, static_cast<float>(block % 5) / 4.0f);
+    const uint8_t note = uint8_t(40 + block % 37);
+    const uint8_t messages[6][3] = {{0x90, note, 100},
+                                    {0x80, uint8_t(note - 5), 0},
+                                    {0xE0, 0, uint8_t((block * 13) % 128)},
+                                    {0xB0, 1, uint8_t((block * 7) % 128)},
+                                    {0xB0, 74, uint8_t((block * 5) % 128)},
+                                    {0xB0, 64, uint8_t(block % 32 < 16 ? 127 : 0)}};
+    for (int i = 0; i < 6; ++i)
+      events[size_t(i)] = {(i * 7919 + block) % c.blockSize, messages[i][0], messages[i][1],
+                           messages[i][2]};
+    host.sendEvents(events);
+    if (c.doublePrecision)
+      host.processDouble(ins, outs, c.blockSize);
+    else
+      host.process(insFloat, outsFloat, c.blockSize);
   }
   EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
   EXPECT_EQ(fileCallCount(), filesBefore);
-  EXPECT_EQ(host.plug->sampler().converter().inputCapacity(), capacity);
-  EXPECT_GT(host.recorder.midiCount, size_t(blocks));  // "MIDI Thru" answered every block
+  EXPECT_EQ(plug.sampler().converter().inputCapacity(), capacity);
+  EXPECT_GT(recorder.midiCount, size_t(blocks));  // "MIDI Thru" answered every block
   if (!fileCallsAreCounted())
     GTEST_SKIP() << "allocations checked; file calls are not counted here";
 }

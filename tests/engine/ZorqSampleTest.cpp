@@ -1,21 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <thread>
-
-#include "support/FileCallCounter.h"
 #include "EngineHarness.h"
+#include "MutexAtFileCalls.h"
 
 namespace {
-
-// Whether another thread (standing in for audio) can take the plug-in mutex right now.
-bool mutexFreeElsewhere(ZORQ& plug) {
-  bool free = false;
-  std::thread([&] {
-    if ((free = plug.Mutex().try_lock())) plug.Mutex().unlock();
-  }).join();
-  return free;
-}
 
 // Records what the instrument reports, and whether the plug-in mutex was free meanwhile.
 class FakeMessageBox : public IMessageBox {
@@ -129,13 +117,6 @@ TEST_F(ZorqSample, LoadFailuresCloseThePlayerAndOnlyTheEditorsAreReported) {
 // At every file call of a load, another thread can take the plug-in mutex: audio
 // never waits for the file, whether the editor loads it or a host restores a program
 // that names it.
-ZORQ* observedPlug = nullptr;
-int callsWithMutexFree = 0, callsWithMutexHeld = 0;
-
-void checkMutexFromAnotherThread() {
-  ++(mutexFreeElsewhere(*observedPlug) ? callsWithMutexFree : callsWithMutexHeld);
-}
-
 TEST_F(ZorqSample, FileIsReadWithTheMutexReleased) {
   const std::string path = writeTone("a.wav", 44100, 30000);
   h.plug->setSampleFileName(path.c_str());
@@ -146,19 +127,20 @@ TEST_F(ZorqSample, FileIsReadWithTheMutexReleased) {
   const std::vector<char> program(static_cast<char*>(bytes), static_cast<char*>(bytes) + size);
 
   if (!fileCallsAreCounted()) GTEST_SKIP() << "file calls are not counted here";
-  observedPlug = h.plug.get();
-  setFileCallObserver(checkMutexFromAnotherThread);
-  h.plug->loadSampleFile(true);
-  EXPECT_EQ(h.plug->sampler().length(), 30000u);
-  h.plug->setSampleFileName("");
-  h.plug->updateWAVPath();
-  EXPECT_EQ(
-      effect->dispatcher(effect, effSetChunk, 1, size, const_cast<char*>(program.data()), 0.0f), 1);
-  setFileCallObserver(nullptr);
+  {
+    const MutexAtFileCalls mutex(*h.plug);
+    h.plug->loadSampleFile(true);
+    EXPECT_EQ(h.plug->sampler().length(), 30000u);
+    h.plug->setSampleFileName("");
+    h.plug->updateWAVPath();
+    EXPECT_EQ(
+        effect->dispatcher(effect, effSetChunk, 1, size, const_cast<char*>(program.data()), 0.0f),
+        1);
+  }
   EXPECT_EQ(h.plug->sampleFileName(), path);
   EXPECT_EQ(h.plug->sampler().length(), 30000u);
-  EXPECT_GT(callsWithMutexFree, 4);
-  EXPECT_EQ(callsWithMutexHeld, 0);
+  EXPECT_GT(MutexAtFileCalls::free, 4);
+  EXPECT_EQ(MutexAtFileCalls::held, 0);
 }
 
 // An overlapping second note restarts the file unless "Sample Legato" holds it

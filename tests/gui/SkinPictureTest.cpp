@@ -39,10 +39,6 @@ struct SkinFile {
 const SkinFile kSkinFiles[] = {
     {"Fits", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight)); }, ""},
     {"Missing", [](const std::string&) {}, ""},
-    {"OnePixel", [](const std::string& p) { writeText(p, pngOf(1, 1)); },
-     "wrong size: 1 x 1 pixels, wanted 16 x 32"},
-    {"TwiceTheSize", [](const std::string& p) { writeText(p, pngOf(2 * kWidth, 2 * kHeight)); },
-     "wrong size: 32 x 64 pixels, wanted 16 x 32"},
     {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
      "wrong size: 32 x 16 pixels, wanted 16 x 32"},
     // A strip with fewer frames: the width fits, the height does not.

@@ -57,18 +57,6 @@ inline Bytes fmtBody(uint32_t tag, uint32_t channels, uint32_t rate, uint32_t bi
   return b;
 }
 
-// The extensible wrapper around `subTag` (1 PCM, 3 float).
-inline Bytes extensibleFmtBody(uint32_t subTag, uint32_t channels, uint32_t rate, uint32_t bits) {
-  Bytes b = fmtBody(0xFFFE, channels, rate, bits);
-  putU16(b, 22);
-  putU16(b, bits);
-  putU32(b, 0);
-  putU32(b, subTag);
-  const uint8_t tail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-  b.insert(b.end(), tail, tail + 12);
-  return b;
-}
-
 inline Bytes riff(std::initializer_list<Bytes> chunks) {
   Bytes body{'W', 'A', 'V', 'E'};
   for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());

@@ -1,98 +1,77 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "sampler/WavTestFile.h"
 #include "sampler/WaveReader.h"
 
-using namespace wavtest;
-
 namespace {
 
-TEST(WaveReader, ConvertsStoredValues) {
-  const struct {
-    const char* name;
-    bool extensible;
-    uint32_t tag, bits;
-    Bytes sample;
-    double expected;
-  } cases[] = {{"u8_max", false, 1, 8, {255}, 0.9921875},
-               {"s16_max", false, 1, 16, {0xFF, 0x7F}, 32767.0 / 32768.0},
-               {"s24_max", false, 1, 24, {0xFF, 0xFF, 0x7F}, 8388607.0 / 8388608.0},
-               {"s24_minus_one", false, 1, 24, {0xFF, 0xFF, 0xFF}, -1.0 / 8388608.0},
-               {"f32", false, 3, 32, {0, 0, 0x80, 0x3E}, 0.25},
-               {"f64", false, 3, 64, {0, 0, 0, 0, 0, 0, 0xE0, 0xBF}, -0.5},
-               {"ext_f32", true, 3, 32, {0, 0, 0x80, 0x3E}, 0.25}};
-  TempDir dir;
-  for (const auto& c : cases) {
-    const Bytes fmt = c.extensible ? extensibleFmtBody(c.tag, 1, 44100, c.bits)
-                                   : fmtBody(c.tag, 1, 44100, c.bits);
-    WaveReader reader;
-    ASSERT_TRUE(reader.Open(
-        dir.write(c.name, riff({chunk("fmt ", fmt), chunk("data", c.sample)})).c_str()));
-    EXPECT_EQ(reader.length(), 1u) << c.name;
-    double value = 99.0;
-    double* dest[1] = {&value};
-    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u) << c.name;
-    EXPECT_EQ(value, c.expected) << c.name;
-  }
+// A file of data/ (ctest names the folder), or a name that opens nothing.
+std::string dataFile(const char* name) {
+  const char* folder = std::getenv("ZORQ_TEST_DATA");
+  return std::string(folder ? folder : ".") + "/" + name;
 }
 
-Bytes dataOf(size_t bytes) { return chunk("data", Bytes(bytes, 0x10)); }
+// One mono sample at 44.1 kHz in each format, the extensible form of 32-bit float last.
+TEST(WaveReader, ConvertsStoredValues) {
+  const std::pair<const char*, double> cases[] = {
+      {"u8-max.wav", 0.9921875},                // 255
+      {"s16-max.wav", 32767.0 / 32768.0},       // 0x7FFF
+      {"s24-max.wav", 8388607.0 / 8388608.0},   // 0x7FFFFF
+      {"s24-minus-one.wav", -1.0 / 8388608.0},  // 0xFFFFFF
+      {"f32-quarter.wav", 0.25},                // tag 3, 32 bits
+      {"f64-minus-half.wav", -0.5},             // tag 3, 64 bits
+      {"extensible-f32-quarter.wav", 0.25}};    // tag 0xFFFE holding tag 3
+  for (const auto& [file, expected] : cases) {
+    WaveReader reader;
+    ASSERT_TRUE(reader.Open(dataFile(file).c_str())) << file;
+    EXPECT_EQ(reader.length(), 1u) << file;
+    double value = 99.0;
+    double* dest[1] = {&value};
+    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u) << file;
+    EXPECT_EQ(value, expected) << file;
+  }
+}
 
 // Files the reader refuses (damaged headers, impossible formats, chunk sizes that would
 // walk backwards) are fuzz regression inputs (fuzz/regressions/wav), replayed by
 // `make fuzz-smoke`, where a refused file must fail closed.
 // (A missing file is refused through the instrument's sample-load tests.)
 TEST(WaveReader, RefusesDirectoryAndNoName) {
-  TempDir dir;
+  wavtest::TempDir dir;
   WaveReader reader;
   EXPECT_FALSE(reader.Open(dir.path().c_str()));
   EXPECT_FALSE(reader.Open(nullptr));
 }
 
-Bytes stereo16(size_t frames) {
-  std::vector<double> s(frames * 2);
-  for (size_t i = 0; i < frames; ++i) {
-    s[2 * i] = (static_cast<double>(i) - 100) / 1024.0;
-    s[2 * i + 1] = -s[2 * i];
-  }
-  return encode(1, 16, s);
-}
-
-// Odd-sized chunks have a pad byte to step over; a data chunk before any format is skipped for
-// a later one; less than a frame opens empty.
+// 16-bit stereo whose frame i holds (i - 100) / 1024 and its negative: with odd-sized
+// chunks before and between (a pad byte to step over each); a data chunk of 8 bytes
+// before any format, skipped for a later one of three mono frames at 22.05 kHz; 3 bytes
+// of data, less than a frame, which opens empty.
 TEST(WaveReader, FindsFormatAndData) {
   const struct {
-    const char* name;
-    Bytes bytes;
+    const char* file;
     uint32_t frames, channels, rate;
-  } cases[] = {
-      {"odd_chunks_between",
-       riff({chunk("bext", Bytes(7, 'b')), chunk("fmt ", fmtBody(1, 2, 44100, 16)),
-             chunk("LIST", Bytes(3, 'l')), chunk("data", stereo16(300))}),
-       300, 2, 44100},
-      {"data_before_fmt",
-       riff({dataOf(8), chunk("fmt ", fmtBody(1, 1, 22050, 16)),
-             chunk("data", encode(1, 16, {0.5, -0.5, 0.25}))}),
-       3, 1, 22050},
-      {"partial_frame", riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", Bytes(3, 0))}),
-       0, 2, 44100}};
-  TempDir dir;
+  } cases[] = {{"odd-chunks-between.wav", 300, 2, 44100},
+               {"data-before-fmt.wav", 3, 1, 22050},
+               {"partial-frame.wav", 0, 2, 44100}};
   for (const auto& c : cases) {
     WaveReader reader;
-    ASSERT_TRUE(reader.Open(dir.write(c.name, c.bytes).c_str())) << c.name;
-    EXPECT_EQ(reader.length(), c.frames) << c.name;
-    EXPECT_EQ(reader.channelCount(), c.channels) << c.name;
-    EXPECT_EQ(reader.sampleRate(), c.rate) << c.name;
+    ASSERT_TRUE(reader.Open(dataFile(c.file).c_str())) << c.file;
+    EXPECT_EQ(reader.length(), c.frames) << c.file;
+    EXPECT_EQ(reader.channelCount(), c.channels) << c.file;
+    EXPECT_EQ(reader.sampleRate(), c.rate) << c.file;
   }
 }
 
-// Frames stop at the end of the data chunk; a trailing chunk is not audio.
+// Frames stop at the end of the data chunk (five frames as above); the LIST chunk after
+// it is not audio.
 TEST(WaveReader, StopsAtEndOfData) {
-  TempDir dir;
   WaveReader reader;
-  const Bytes file = riff({chunk("fmt ", fmtBody(1, 2, 44100, 16)), chunk("data", stereo16(5)),
-                           chunk("LIST", Bytes(40, 0x7F))});
-  ASSERT_TRUE(reader.Open(dir.write("tail.wav", file).c_str()));
+  ASSERT_TRUE(reader.Open(dataFile("chunk-after-data.wav").c_str()));
   double left[16], right[16];
   double* dest[2] = {left, right};
   EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 3, 2), 3u);
@@ -101,14 +80,11 @@ TEST(WaveReader, StopsAtEndOfData) {
   EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 16, 2), 0u);
 }
 
+// A data chunk declaring 0xFFFFFFF0 bytes that holds seven frames (as above) and half a
+// sample.
 TEST(WaveReader, HugeDeclaredSizeReadsWhatIsThere) {
-  TempDir dir;
   WaveReader reader;
-  Bytes file = riff({chunk("fmt ", fmtBody(1, 2, 44100, 16))});
-  const Bytes data = dataChunkDeclaring(0xFFFFFFF0u, stereo16(7));
-  file.insert(file.end(), data.begin(), data.end());
-  file.push_back(0x55);  // half a sample: not a frame
-  ASSERT_TRUE(reader.Open(dir.write("huge.wav", file).c_str()));
+  ASSERT_TRUE(reader.Open(dataFile("huge-declared-size.wav").c_str()));
   EXPECT_EQ(reader.length(), 0xFFFFFFF0u / 4);
   std::vector<double> left(64), right(64);
   double* dest[2] = {left.data(), right.data()};

@@ -96,18 +96,13 @@ TEST(BankBuilder, RefusesMoreProgramsThanTheInstrumentHas) {
   EXPECT_THROW(BankBuilder::build(programs(text), "bank.txt", temp / "bank.fxb"), RenderError);
 }
 
-// The factory source fills every slot with a named program, starts from the plain
-// defaults, and builds; the README lists it as it stands.
-TEST(FactoryBankSource, SixtyFourProgramsFromAPlainStartBuildAndTheReadmeListsThem) {
+// The factory source fills every slot and starts from the plain defaults; the README
+// lists it as it stands. (The build makes the plug-in's bank of it, whose names the
+// factory bank's figure and lookup tests read through ZORQ.so.)
+TEST(FactoryBankSource, SixtyFourProgramsFromAPlainStartAndTheReadmeListsThem) {
   const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
   ASSERT_EQ(factory.size(), size_t(Synth::kNumPresets));
   EXPECT_TRUE(factory[0].settings.empty()) << "program 0 stays the plain starting point";
-  TempFolder temp;
-  BankBuilder::build(factory, kFactorySource, temp / "factory.fxb");
-  LoadedBank bank(temp / "factory.fxb");
-  ASSERT_TRUE(bank.loaded);
-  for (int i = 0; i < Synth::kNumPresets; ++i)
-    EXPECT_EQ(bank.plug.GetPresetName(i), factory[i].name);
 
   const std::string readme = readText(ZORQ_SOURCE_DIR "/README.md");
   EXPECT_NE(readme.find(BankApp::markdownTable(kFactorySource)), std::string::npos)

@@ -7,25 +7,19 @@
 
 namespace {
 
-constexpr int kDivision = 480;
-
-std::vector<uint8_t> typeZeroWithTempoChange() {
-  std::vector<uint8_t> track;
-  appendEvent(track, 0, {0x90, 60, 100});  // beat 0 at 120 bpm
-  appendTempo(track, kDivision, 1000000);  // beat 1 (0.5 s): now 60 bpm
-  appendEvent(track, 0, {0x80, 60, 0});
-  appendEvent(track, kDivision, {0x90, 62, 90});  // one beat later: 1.5 s
-  appendEvent(track, kDivision / 2, {62, 0});     // running status, 2.0 s
-  appendEndOfTrack(track);
-  std::vector<uint8_t> file = midiHeader(0, 1, kDivision);
-  appendTrack(file, track);
-  return file;
+std::vector<uint8_t> bytesOf(const std::string& path) {
+  const std::string text = readText(path);
+  return {text.begin(), text.end()};
 }
 
 }  // namespace
 
+// Files in tests/tools/data at 480 ticks a beat. Type 0 at 120 bpm: a note at beat 0, a
+// tempo of 60 bpm from beat 1, the note's end there, another note one beat later and
+// its end half a beat after that in running status.
 TEST(MidiFile, TypeZeroHonoursTempoChangesAndRunningStatus) {
-  const MidiSequence sequence = MidiFile::parse(typeZeroWithTempoChange());
+  const MidiSequence sequence =
+      MidiFile::parse(bytesOf(ZORQ_SOURCE_DIR "/tests/tools/data/type0-tempo-change.mid"));
   EXPECT_EQ(
       rowsOf(sequence),
       (std::vector<EventRow>{
@@ -34,51 +28,30 @@ TEST(MidiFile, TypeZeroHonoursTempoChangesAndRunningStatus) {
   EXPECT_DOUBLE_EQ(sequence.tempo.beatsPerMinuteAtSeconds(1.0), 60.0);
 }
 
+// Type 1: a tempo track (240 bpm), an unknown chunk, a track with a note at beat 2, a
+// system exclusive message (skipped) and a program change (one data byte) a beat later,
+// and a track with a controller at beat 1.
 TEST(MidiFile, TypeOneMergesTracksWithTheTempoTrack) {
-  std::vector<uint8_t> tempoTrack, notes, more;
-  appendTempo(tempoTrack, 0, 250000);  // 240 bpm: a beat is 0.25 s
-  appendEndOfTrack(tempoTrack);
-  appendEvent(notes, kDivision * 2, {0x91, 64, 80});  // 0.5 s
-  appendEvent(notes, 0, {0xF0, 0x02, 0x01, 0xF7});    // sysex is skipped
-  appendEvent(notes, kDivision, {0xC1, 5});           // program change, one data byte
-  appendEndOfTrack(notes);
-  appendEvent(more, kDivision, {0xB2, 7, 100});  // 0.25 s
-  appendEndOfTrack(more);
-  std::vector<uint8_t> file = midiHeader(1, 3, kDivision);
-  appendTrack(file, tempoTrack);
-  file.insert(file.end(), {'X', 'x', 'x', 'x', 0, 0, 0, 1, 9});  // an unknown chunk
-  appendTrack(file, notes);
-  appendTrack(file, more);
-
-  EXPECT_EQ(rowsOf(MidiFile::parse(file)),
-            (std::vector<EventRow>{{0.25, 0xB2, 7, 100}, {0.5, 0x91, 64, 80}, {0.75, 0xC1, 5, 0}}));
+  EXPECT_EQ(
+      rowsOf(MidiFile::parse(bytesOf(ZORQ_SOURCE_DIR "/tests/tools/data/type1-three-tracks.mid"))),
+      (std::vector<EventRow>{{0.25, 0xB2, 7, 100}, {0.5, 0x91, 64, 80}, {0.75, 0xC1, 5, 0}}));
 }
 
+// 25 frames a second of 40 ticks: a note at tick 250, a tempo (ignored under SMPTE
+// time), the note's end 1000 ticks later.
 TEST(MidiFile, SmpteDivisionCountsTicksInFrames) {
-  std::vector<uint8_t> track;
-  appendEvent(track, 250, {0x90, 60, 1});  // 25 fps x 40 ticks: 250 ticks = 0.25 s
-  appendTempo(track, 0, 1000000);          // ignored under SMPTE time
-  appendEvent(track, 1000, {0x80, 60, 0});
-  std::vector<uint8_t> file = midiHeader(0, 1, (uint8_t(-25) << 8) | 40);
-  appendTrack(file, track);
-  EXPECT_EQ(rowsOf(MidiFile::parse(file)),
+  EXPECT_EQ(rowsOf(MidiFile::parse(bytesOf(ZORQ_SOURCE_DIR "/tests/tools/data/smpte-25fps.mid"))),
             (std::vector<EventRow>{{0.25, 0x90, 60, 1}, {1.25, 0x80, 60, 0}}));
 }
 
-std::vector<uint8_t> withTrack(const std::vector<uint8_t>& body) {
-  std::vector<uint8_t> file = midiHeader(0, 1, 96);
-  appendTrack(file, body);
-  return file;
-}
-
-// A length that runs past the file or past its track is refused with RenderError, never
-// read beyond. (The other damaged files are fuzz/regressions/midi_file's.)
+// A length that runs past the file or past its track (a text event one byte longer than
+// its track, the byte after the track in the file) is refused with RenderError, never
+// read beyond. Both are regression inputs of the fuzz target too, with the other
+// damaged files it refuses.
 TEST(MidiFile, LengthsBeyondTheDataAreRefused) {
-  std::vector<uint8_t> lengthBeyondFile = withTrack({0x00, 0x90, 60, 100});
-  lengthBeyondFile[21] = 0x7F;  // track length byte
-  // A text event one byte longer than its track; the byte after the track is in the file.
-  std::vector<uint8_t> textOneBeyondTrack = withTrack({0x00, 0xFF, 0x01, 0x02, 'a'});
-  textOneBeyondTrack.push_back('b');
-  EXPECT_THROW(MidiFile::parse(lengthBeyondFile), RenderError);
-  EXPECT_THROW(MidiFile::parse(textOneBeyondTrack), RenderError);
+  for (const char* name : {"track-length-beyond-the-file", "text-one-byte-beyond-its-track"})
+    EXPECT_THROW(MidiFile::parse(
+                     bytesOf(ZORQ_SOURCE_DIR "/fuzz/regressions/midi_file/" + std::string(name))),
+                 RenderError)
+        << name;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -67,50 +66,4 @@ inline std::vector<EventRow> rowsOf(const MidiSequence& sequence) {
   for (const TimedMidiEvent& e : sequence.events)
     rows.emplace_back(e.seconds, e.status, e.data1, e.data2);
   return rows;
-}
-
-// Standard MIDI File pieces.
-inline void appendVariableLength(std::vector<uint8_t>& out, uint32_t value) {
-  uint8_t groups[4];
-  int count = 0;
-  do {
-    groups[count++] = value & 0x7F;
-    value >>= 7;
-  } while (value && count < 4);
-  while (count-- > 0) out.push_back(uint8_t(groups[count] | (count ? 0x80 : 0)));
-}
-
-inline void appendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(uint8_t(value >> (8 * i)));
-}
-
-inline std::vector<uint8_t> midiHeader(int format, int tracks, int division) {
-  std::vector<uint8_t> out = {'M', 'T', 'h', 'd'};
-  appendBigEndian(out, 6, 4);
-  appendBigEndian(out, uint32_t(format), 2);
-  appendBigEndian(out, uint32_t(tracks), 2);
-  appendBigEndian(out, uint32_t(division), 2);
-  return out;
-}
-
-inline void appendTrack(std::vector<uint8_t>& file, const std::vector<uint8_t>& events) {
-  file.insert(file.end(), {'M', 'T', 'r', 'k'});
-  appendBigEndian(file, uint32_t(events.size()), 4);
-  file.insert(file.end(), events.begin(), events.end());
-}
-
-// Track body builders: delta time then the message bytes.
-inline void appendEvent(std::vector<uint8_t>& track, uint32_t delta, std::vector<uint8_t> bytes) {
-  appendVariableLength(track, delta);
-  track.insert(track.end(), bytes.begin(), bytes.end());
-}
-
-inline void appendTempo(std::vector<uint8_t>& track, uint32_t delta, uint32_t microsecondsPerBeat) {
-  appendEvent(track, delta,
-              {0xFF, 0x51, 0x03, uint8_t(microsecondsPerBeat >> 16),
-               uint8_t(microsecondsPerBeat >> 8), uint8_t(microsecondsPerBeat)});
-}
-
-inline void appendEndOfTrack(std::vector<uint8_t>& track) {
-  appendEvent(track, 0, {0xFF, 0x2F, 0x00});
 }
