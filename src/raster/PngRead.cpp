@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "raster/Blit.h"
 #include "raster/Png.h"
 
 // libpng reports errors by longjmp. Neither decode before its last libpng call, nor
@@ -82,9 +83,7 @@ bool copyInto(LICE_IBitmap* target, const LICE_IBitmap& image) {
   const int width = image.getWidth(), height = image.getHeight();
   target->resize(width, height);
   if (target->getWidth() != width || target->getHeight() != height) return false;
-  for (int y = 0; y < height; ++y)
-    std::memcpy(LICE_RowPointer(target, y), LICE_RowPointer(&image, y),
-                size_t(width) * sizeof(LICE_pixel));
+  LICE_Blit(target, &image, 0, 0, 0, 0, width, height, 1.f, LICE_BLIT_MODE_COPY);
   return true;
 }
 
