@@ -25,7 +25,7 @@ struct PrivateBus {
         << "</listen><policy context=\"default\"><allow send_destination=\"*\" "
            "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
            "</busconfig>\n";
-    daemon = std::make_unique<ChildProcess>(
+    daemon = std::make_unique<testsupport::ChildProcess>(
         std::vector<std::string>{"dbus-daemon", "--config-file=" + (folder / "bus.conf"),
                                  "--nofork", "--print-address"},
         folder / "address");
@@ -33,7 +33,7 @@ struct PrivateBus {
   }
   const std::string& Address() const { return address; }
   TempFolder folder;
-  std::unique_ptr<ChildProcess> daemon;
+  std::unique_ptr<testsupport::ChildProcess> daemon;
   std::string address;
 };
 

@@ -1,6 +1,5 @@
 // A small editor of standard controls in a real X window: opened through the VST 2
 // dispatcher into a parent window, idled as hosts do, driven by XTest input.
-#define ZORQ_TESTSUPPORT_QUALIFIED
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -19,9 +19,7 @@
 #include "support/TempFolder.h"
 
 // In a namespace: the X11 platform library has a ChildProcess class of its own, and a
-// program linking both would take one's out-of-line members for the other's. A test
-// that includes the platform's headers (which declare that class) defines
-// ZORQ_TESTSUPPORT_QUALIFIED first and names this one testsupport::ChildProcess.
+// program linking both would take one's out-of-line members for the other's.
 namespace testsupport {
 class ChildProcess {
  public:
@@ -92,6 +90,3 @@ class ChildProcess {
   std::string out_, err_;
 };
 }  // namespace testsupport
-#ifndef ZORQ_TESTSUPPORT_QUALIFIED
-using testsupport::ChildProcess;
-#endif

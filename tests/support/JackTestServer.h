@@ -20,7 +20,7 @@ class JackTestServer {
     const std::string name = "zorq-test-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    jackd_ = std::make_unique<ChildProcess>(
+    jackd_ = std::make_unique<testsupport::ChildProcess>(
         std::vector<std::string>{"jackd", "--no-realtime", "-d", "dummy", "-r",
                                  std::to_string(rate), "-p", std::to_string(period)});
     // jack_wait returns once the server answers, or fails after 10 seconds.
@@ -38,10 +38,10 @@ class JackTestServer {
   // Runs a program to its end with its output dropped; its exit status (127 when it
   // could not be started), or -1 when it has not ended within a minute.
   static int runQuiet(std::vector<std::string> arguments) {
-    return ChildProcess(std::move(arguments)).Wait(std::chrono::minutes(1));
+    return testsupport::ChildProcess(std::move(arguments)).Wait(std::chrono::minutes(1));
   }
 
  private:
-  std::unique_ptr<ChildProcess> jackd_;
+  std::unique_ptr<testsupport::ChildProcess> jackd_;
   std::string reason_;
 };

@@ -54,7 +54,7 @@ struct CommandResult {
 // Runs the zorq-render executable with the arguments, capturing both streams.
 inline CommandResult runRender(std::vector<std::string> arguments, const TempFolder& temp) {
   arguments.insert(arguments.begin(), ZORQ_RENDER_EXECUTABLE);
-  ChildProcess render(arguments, temp / "stdout.txt", temp / "stderr.txt");
+  testsupport::ChildProcess render(arguments, temp / "stdout.txt", temp / "stderr.txt");
   const int exitCode = render.Wait(std::chrono::minutes(5));
   return {exitCode, render.Errors(), render.Output()};
 }

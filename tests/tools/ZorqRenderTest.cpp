@@ -192,7 +192,7 @@ TEST_F(ZorqRender, OutputThatIsAnInputIsRefused) {
 // Ctrl-C in the middle of a long render: the process dies of SIGINT and leaves nothing.
 TEST_F(ZorqRender, InterruptedRenderLeavesNoFile) {
   using std::chrono::seconds;
-  ChildProcess render(
+  testsupport::ChildProcess render(
       {ZORQ_RENDER_EXECUTABLE, "-p", ZORQ_FAKE_PLUGIN, "--notes", "C4:3600", "-o", out_});
   EXPECT_TRUE(eventually([&] { return !temp_.entries().empty(); }, seconds(30)))
       << "the render never started writing";

@@ -6,10 +6,11 @@
 
 #include "support/ChildProcess.h"
 
-class LiveProcess : public ChildProcess {
+class LiveProcess : public testsupport::ChildProcess {
  public:
   LiveProcess(const TempFolder& folder, std::vector<std::string> arguments)
-      : ChildProcess(withProgram(std::move(arguments)), folder / "live.out", folder / "live.err") {}
+      : testsupport::ChildProcess(withProgram(std::move(arguments)), folder / "live.out",
+                                  folder / "live.err") {}
 
  private:
   static std::vector<std::string> withProgram(std::vector<std::string> arguments) {

@@ -54,7 +54,7 @@ class JackHostOnServer : public testing::Test {
 TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
   // jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
   // period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it.
-  ChildProcess sequencer(
+  testsupport::ChildProcess sequencer(
       {"jack_midiseq", "sequencer", "25600", "7", "60", "50", "100", "64", "50"});
   // A client just started may not be connectable for a few cycles: retried.
   ASSERT_TRUE(eventually([] {
