@@ -152,6 +152,10 @@ vst3::tresult IPlugVST3::setParamNormalized(vst3::ParamID id, vst3::ParamValue v
   if (slot < 0 || std::isnan(value)) return vst3::kInvalidArgument;
   controllerValues_[slot] = clampedNormal(value);
   if (!processing_) applyOutsideProcess(slot, clampedNormal(value));
+  // Hosts pass what a block reported on to here, on the main thread: a program that
+  // MIDI changed inside that block makes them read every value again now, with no
+  // editor open to flush it later.
+  if (restartFlags_.load() != 0) FlushToHost();
   return vst3::kResultOk;
 }
 

@@ -110,9 +110,7 @@ const Format kFormats[] = {
        auto& vst3 = static_cast<Vst3PluginHost&>(host);
        vst3.changes().add(vst3.paramId(index), frame, core().GetParam(index)->GetNormalized(plain));
      },
-     false, nullptr, nullptr, "the VST 3 build has no event output bus",
-     "VST 3 tells the host at the controller's next flush on the main thread "
-     "(Vst3Process.ProgramParameterSwitchesPrograms)"},
+     false, nullptr, nullptr, "the VST 3 build has no event output bus"},
 #endif
 };
 
