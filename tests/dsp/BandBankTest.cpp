@@ -8,6 +8,8 @@
 // exactly where s is. A NaN matches any NaN: which operand's NaN an addition passes on
 // (and so its sign) is the compiler's choice of operand order.
 #include "dsp/BandBank.h"
+#include "dsp/Filter.h"
+#include "dsp/Resonator.h"
 
 #include <gtest/gtest.h>
 
@@ -60,17 +62,8 @@ double vowel(int t, int c, Noise& noise) {
 
 double carrierNoise(int, int, Noise& noise) { return 0.5 * noise.next(); }
 
-BandBank::Settings standard(bool noise) {
-  BandBank::Settings s;
-  s.noiseBandsRun = noise;
-  return s;
-}
-
-BandBank::Settings fullBands() {
-  BandBank::Settings s;
-  s.fullBands = true;
-  return s;
-}
+// Settings {fullBands, noiseBandsRun}.
+const BandBank::Settings kStandard{false, true}, kWithoutNoise{}, kFullBands{true};
 
 void fixBands(int s, BandBank::Settings&, BandBank& bank) {
   if (s == 0)
@@ -78,11 +71,11 @@ void fixBands(int s, BandBank::Settings&, BandBank& bank) {
 }
 
 const Scenario kScenarios[] = {
-    {"StandardWithNoise", standard(true), nullptr, vowel, carrierNoise},
-    {"StandardWithoutNoise", standard(false), nullptr, vowel, carrierNoise},
-    {"FullBands", fullBands(), nullptr, vowel, carrierNoise},
-    {"FixedBandsFull", fullBands(), fixBands, vowel, carrierNoise},
-    {"BiasLimitAndSpeedChanges", fullBands(),
+    {"StandardWithNoise", kStandard, nullptr, vowel, carrierNoise},
+    {"StandardWithoutNoise", kWithoutNoise, nullptr, vowel, carrierNoise},
+    {"FullBands", kFullBands, nullptr, vowel, carrierNoise},
+    {"FixedBandsFull", kFullBands, fixBands, vowel, carrierNoise},
+    {"BiasLimitAndSpeedChanges", kFullBands,
      [](int s, BandBank::Settings& settings, BandBank& bank) {
        settings.bias = (s % 5 - 2) * 0.7;
        settings.limit = 1.0 + s % 10;
@@ -91,7 +84,7 @@ const Scenario kScenarios[] = {
        bank.setFixed(s % kNumBands, s % 3 == 0);
      },
      vowel, carrierNoise},
-    {"RetunedBands", standard(true),
+    {"RetunedBands", kStandard,
      [](int s, BandBank::Settings&, BandBank& bank) {
        bank.setAnalysisFrequency(s % kNumBands, 100.0 + 150.0 * s);
        bank.setSynthesisFrequency((s + 7) % kNumBands, 16000.0 - 200.0 * s);
@@ -100,17 +93,17 @@ const Scenario kScenarios[] = {
        bank.setSynthesisFrequency(5, s % 7 == 3 ? std::nan("") : 600.0);
      },
      vowel, carrierNoise},
-    {"ClippingBursts", fullBands(), nullptr,
+    {"ClippingBursts", kFullBands, nullptr,
      [](int t, int c, Noise& n) { return (t / 300) % 3 == 1 ? 1000.0 * n.next() : vowel(t, c, n); },
      [](int t, int, Noise& n) {
        return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next();
      }},
-    {"LongSilence", standard(true), nullptr,
+    {"LongSilence", kStandard, nullptr,
      [](int t, int c, Noise& n) { return t < 2000 ? vowel(t, c, n) : 0.0; },
      [](int t, int, Noise& n) { return t < 3000 ? n.next() : 0.0; }, 400},
     // Every parameter at the ends of its range in turn, the mode and the noise switching
     // between slices (so bands rest and their offsets fall out of step with the others).
-    {"ParameterExtremesAndSwitching", fullBands(),
+    {"ParameterExtremesAndSwitching", kFullBands,
      [](int s, BandBank::Settings& settings, BandBank& bank) {
        settings.fullBands = s % 4 < 2;
        settings.noiseBandsRun = s % 3 != 0;
@@ -128,10 +121,10 @@ const Scenario kScenarios[] = {
      carrierNoise, 80},
     // Without a sample rate every coefficient is 0: 0 x infinity makes NaN in the
     // resonators, which the clamps must pass on.
-    {"NoSampleRateInfiniteInput", fullBands(), nullptr,
+    {"NoSampleRateInfiniteInput", kFullBands, nullptr,
      [](int t, int c, Noise& n) { return t % 50 == 7 ? kInf : vowel(t, c, n); },
      [](int t, int, Noise& n) { return t % 70 == 9 ? -kInf : n.next(); }, 20, 0.0},
-    {"NotFiniteInputs", standard(true), fixBands,
+    {"NotFiniteInputs", kStandard, fixBands,
      [](int t, int c, Noise& n) {
        return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
      },
@@ -236,11 +229,12 @@ class BandBankGain : public ::testing::TestWithParam<SimdKernel> {};
 
 TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
   if (!simd::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
-  const struct {
-    double bias, limit, gain;
-  } cases[] = {
-      {0.5, 10.0, 0.5}, {3.0, 10.0, 3.0}, {-1.0, 10.0, 0.0}, {3.0, 2.0, 2.0}, {-1.0, 2.0, 0.0}};
-  for (const auto& c : cases) {
+  for (const auto& c : {BandBank::Settings{true, false, 0.5, 10.0},
+                        {true, false, 3.0, 10.0},
+                        {true, false, -1.0, 10.0},
+                        {true, false, 3.0, 2.0},
+                        {true, false, -1.0, 2.0}}) {
+    const double gain = std::clamp(c.bias, 0.0, c.limit);
     SCOPED_TRACE(testing::Message() << "bias " << c.bias << ", limit " << c.limit);
     BandBank vocoding, fixed;
     for (BandBank* bank : {&vocoding, &fixed}) {
@@ -248,9 +242,6 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
       bank->reset();
     }
     for (int band = 0; band < kNumBands; ++band) fixed.setFixed(band, true);
-    BandBank::Settings settings = fullBands();
-    settings.bias = c.bias;
-    settings.limit = c.limit;
     Noise noise{5};
     std::vector<double> silence(64, 0.0), carrier(64), out[4];
     for (int slice = 0; slice < 20; ++slice) {
@@ -260,10 +251,10 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
       const double* car[2] = {carrier.data(), carrier.data()};
       double* vocoded[2] = {out[0].data(), out[1].data()};
       double* passed[2] = {out[2].data(), out[3].data()};
-      vocoding.process(mod, car, mod, vocoded, 64, settings);
-      fixed.process(mod, car, mod, passed, 64, settings);
+      vocoding.process(mod, car, mod, vocoded, 64, c);
+      fixed.process(mod, car, mod, passed, 64, c);
       for (int i = 0; i < 64; ++i)
-        ASSERT_NEAR(out[0][i], c.gain * out[2][i], 1e-9 * (1.0 + std::fabs(out[2][i]))) << i;
+        ASSERT_NEAR(out[0][i], gain * out[2][i], 1e-9 * (1.0 + std::fabs(out[2][i]))) << i;
     }
   }
 }
@@ -298,6 +289,85 @@ TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
   EXPECT_EQ(simd::fromEnvironment(), simd::best());
   unsetEnvironment("ZORQ_SIMD");
   EXPECT_TRUE(simd::isSupported(simd::best()));
+}
+
+// Steady-state RMS gain of a unit sine through `process`.
+template <typename Unit>
+double sineGain(Unit& unit, double hz, int settle = 20000, int measure = 20000) {
+  double in2 = 0.0, out2 = 0.0;
+  for (int i = 0; i < settle + measure; ++i) {
+    const double x = std::sin(2.0 * M_PI * hz * i / kRate);
+    const double y = unit.process(x);
+    if (i >= settle) {
+      in2 += x * x;
+      out2 += y * y;
+    }
+  }
+  return std::sqrt(out2 / in2);
+}
+
+TEST(Resonator, PeaksNearItsBandAndRejectsFarFrequencies) {
+  const auto gainAt = [](double hz) {
+    Resonator r;
+    r.init(kRate, 1000.0);
+    return sineGain(r, hz);
+  };
+  const double atBand = gainAt(910.0);  // between the two section centres
+  EXPECT_GT(atBand, 10.0);              // two resonant sections of Q ~7 in series
+  EXPECT_GT(atBand, 20.0 * gainAt(2000.0));
+  EXPECT_GT(atBand, 20.0 * gainAt(455.0));
+}
+
+// The history is held within +-64: a huge tone at the band centre comes out at a
+// bounded level instead of the filters' full gain (about 50) times its amplitude.
+TEST(Resonator, HistoryClampBoundsAHugeToneAtTheCentre) {
+  Resonator r;
+  r.init(kRate, 300.0);
+  double peak = 0.0;
+  for (int i = 0; i < 20000; ++i) {
+    const double y = r.process(1e4 * std::sin(2 * M_PI * 280.0 * i / kRate));
+    ASSERT_TRUE(std::isfinite(y));
+    peak = std::max(peak, std::fabs(y));
+  }
+  EXPECT_LT(peak, 200.0);
+}
+
+// Centres and corners above 0.45 x the rate act as 0.45 x the rate.
+TEST(FilterDesign, FrequenciesAreHeldBelowNyquist) {
+  for (double rate : {1000.0, 8000.0, 44100.0}) {
+    SCOPED_TRACE(rate);
+    const double highest = 0.45 * rate;
+    for (double hz : {0.46 * rate, 0.5 * rate, 16000.0 + rate}) {
+      const Resonator::Coefficients a = Resonator::design(rate, hz),
+                                    b = Resonator::design(rate, highest);
+      EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << hz;
+      const Filter::Coefficients c = Lowpass::design(rate, hz), d = Lowpass::design(rate, highest);
+      EXPECT_EQ(std::memcmp(&c, &d, sizeof c), 0) << hz;
+    }
+    EXPECT_NE(Resonator::design(rate, 0.44 * rate).a1a, Resonator::design(rate, highest).a1a);
+  }
+}
+
+TEST(Resonator, NotANumberEntersAsZero) {
+  Resonator a, b;
+  for (Resonator* r : {&a, &b}) r->init(kRate, 700.0);
+  for (int i = 0; i < 300; ++i) {
+    const double x = std::sin(i * 0.2);
+    EXPECT_EQ(a.process(i == 10 ? std::nan("") : x), b.process(i == 10 ? 0.0 : x));
+  }
+}
+
+// Both are 3 dB down at the corner and 12 dB per octave beyond it, on their own sides.
+TEST(ButterworthFilter, CornersAndSlopes) {
+  Lowpass lp;
+  Highpass hp;
+  lp.init(kRate, 1000.0);
+  hp.init(kRate, 1000.0);
+  for (double corner : {sineGain(lp, 1000.0), sineGain(hp, 1000.0)})
+    EXPECT_NEAR(corner, std::sqrt(0.5), 0.01);
+  EXPECT_LT(sineGain(lp, 8000.0), 0.02);
+  EXPECT_LT(sineGain(hp, 125.0), 0.02);
+  EXPECT_NEAR(sineGain(lp, 62.5), 1.0, 1e-3);
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 #include "editor/IZVLoadWAVControl.h"
 #include "editor/IZVMenus.h"
 #include "editor/IZVPresetMenu.h"
+#include "framework/IMidiMsg.h"
 #include "gui/IPopupMenu.h"
 #include "sampler/WavTestFile.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -52,15 +54,9 @@ TEST(IZVMenus, ChoiceGivesItsCommand) {
   ZORQ instrument;
   for (const auto& c : cases) {
     IPopupMenu menu;
-    if (c.tools)
-      IZVToolsMenu::buildMenu(menu);
-    else
-      IZVOptionMenu::buildMenu(menu, instrument);
-    const IPopupMenu* chosen = choose(menu, c.path);
-    EXPECT_EQ(c.tools ? IZVToolsMenu::chosenCommand(menu, chosen)
-                      : IZVOptionMenu::chosenCommand(menu, chosen),
-              c.command)
-        << c.name;
+    c.tools ? IZVToolsMenu::buildMenu(menu) : IZVOptionMenu::buildMenu(menu, instrument);
+    const auto chosenCommand = c.tools ? IZVToolsMenu::chosenCommand : IZVOptionMenu::chosenCommand;
+    EXPECT_EQ(chosenCommand(menu, choose(menu, c.path)), c.command) << c.name;
   }
 }
 
@@ -86,8 +82,7 @@ TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
 }
 
 TEST(IZVPresetMenu, RenameThroughTheTextField) {
-  EditorHarness h;
-  h.open();
+  OpenEditor h;
   h.click(500, 314);
   ASSERT_TRUE(h.platform->TextEntryOpen());
   h.platform->CommitTextEntry("Choir Pad");
@@ -108,8 +103,7 @@ TEST(IZVPresetMenu, RenameThroughTheTextField) {
 }
 
 TEST(IZVUtilityKick, ClicksChangeThePrograms) {
-  EditorHarness h;
-  h.open();
+  OpenEditor h;
   h.instrument.changePreset(63);
   h.click(427, 316);  // next
   EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 0);
@@ -126,8 +120,7 @@ TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
     EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
 }
 
-struct WavHarness : EditorHarness {
-  WavHarness() { open(); }
+struct WavHarness : OpenEditor {
   IZVLoadWAVControl* wav() { return static_cast<IZVLoadWAVControl*>(control(kWavControl)); }
   double inputMode() { return instrument.GetParam(kInputMode)->Value(); }
   void chooseInMenu(int position) {
@@ -175,8 +168,7 @@ TEST(IZVLoadWAVControl, LoadsAChosenFileReportsAFailureAndSurvivesACancel) {
 // --- MIDI learn switch
 
 TEST(IZVSwitchMidiLearn, ArmsLearningAndTurnsOffWhenAnAssignmentCompletes) {
-  EditorHarness h;
-  h.open();
+  OpenEditor h;
   IControl* learnSwitch = h.control(kLearnSwitch);
   h.click(720, 315);
   EXPECT_TRUE(h.instrument.midiLearn().isLearning());
@@ -198,8 +190,7 @@ TEST(IZVSwitchMidiLearn, ArmsLearningAndTurnsOffWhenAnAssignmentCompletes) {
 // --- parameter popup
 
 TEST(IZVPopUpMenuControl, OffersTheDisplayTextsAndSetsTheChosenOne) {
-  EditorHarness h;
-  h.open();
+  OpenEditor h;
   h.platform->menuAnswers.push_back({1});
   h.click(600, 270);
   EXPECT_TRUE(h.platform->Called("CreateIPopupMenu",
@@ -208,3 +199,38 @@ TEST(IZVPopUpMenuControl, OffersTheDisplayTextsAndSetsTheChosenOne) {
 }
 
 }  // namespace
+
+// MIDI with the editor open: after a program change or a learned controller the
+// editor's controls follow, and the audio thread allocates nothing for them.
+
+TEST(MidiWithEditor, ControlsFollowWithoutAllocatingOnTheAudioThread) {
+  EditorHarness h;
+  ZORQ& plug = h.instrument;
+  plug.EnsureDefaultPreset();
+  plug.GetParam(kFinalVolume)->Set(0.4);
+  plug.changePreset(3);  // program 0 stores 0.4
+  plug.changePreset(0);  // program 3 keeps its default, 0.25
+  plug.configuration().setControllerParameter(7, kBias);
+  plug.SetSampleRate(44100.0);
+  plug.Reset();
+  plug.OnActivate(true);
+  h.open();
+
+  std::vector<double> in(256, 0.0), left(256), right(256);
+  double* inputs[4] = {in.data(), in.data(), in.data(), in.data()};
+  double* outputs[2] = {left.data(), right.data()};
+  plug.ProcessDoubleReplacing(inputs, outputs, 256);  // the first block sizes everything
+
+  IMidiMsg change(10, 0xC0, 3, 0), controller(20, 0xB0, 7, 127);
+  const size_t before = allocationCount();
+  plug.ProcessMidiMsg(&change);
+  plug.ProcessMidiMsg(&controller);
+  plug.ProcessDoubleReplacing(inputs, outputs, 256);
+  EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
+
+  h.settle();
+  EXPECT_EQ(plug.GetParam(kFinalVolume)->Value(), 0.25);
+  EXPECT_DOUBLE_EQ(h.controlValue(kFinalVolume), plug.GetParam(kFinalVolume)->GetNormalized());
+  EXPECT_EQ(plug.GetParam(kBias)->Value(), 1.0);
+  EXPECT_DOUBLE_EQ(h.controlValue(kBias), 1.0);
+}

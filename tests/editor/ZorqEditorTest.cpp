@@ -40,8 +40,7 @@ TEST(ZorqEditorLayout, BindsEachParameterOnceAndTheBandsLeftToRight) {
 // What each view shows is fixed by the golden pictures; here the switch goes back and
 // the tweak overlay (controls 18 to 108) takes clicks meant for the main view below it.
 TEST(ZorqEditorLayout, TweakSwitchGoesBackAndTheOverlayTakesTheClicks) {
-  EditorHarness h;
-  h.open();
+  OpenEditor h;
   const double volume = h.controlValue(kFinalVolume);
   h.click(769, 316);
   h.click(730, 126);  // "Final Volume" lies under the overlay
@@ -98,8 +97,7 @@ TEST(ZorqEditorImages, ASkinReplacesThePicturesThatFitAndNoOther) {
   registerEditorBitmaps(skin.path());
   testing::internal::CaptureStderr();
   {
-    EditorHarness h(false);
-    h.open();
+    OpenEditor h(false);
     IControl* prevButton = nullptr;
     for (int i = 0; i < h.editor->NControls(); ++i)
       if (h.control(i)->ParamIdx() == ZorqEditor::kPreviousProgram) prevButton = h.control(i);
@@ -121,8 +119,7 @@ TEST(ZorqEditorImages, MissingImagesNeverCrashTheEditor) {
   evictEditorImages();
   BitmapResources::Clear();
   {
-    EditorHarness h(false);
-    h.open();
+    OpenEditor h(false);
     EXPECT_EQ(h.control(1)->GetRECT(), IRECT(46, 60, 46, 60));
     for (const auto& [x, y] :
          {std::pair{769, 316}, {710, 310}, {376, 316}, {427, 316}, {769, 316}}) {
@@ -134,5 +131,23 @@ TEST(ZorqEditorImages, MissingImagesNeverCrashTheEditor) {
   evictEditorImages();
   registerEditorBitmaps();
 }
+
+// The editor's two views at default settings, drawn through the headless platform and
+// compared pixel by pixel with committed pictures (fonts from the pinned Debian font
+// package). After an intended change of the layout, the controls or the artwork,
+// `make golden` draws them again; look at tests/editor/data/golden-*.png before
+// committing them.
+
+class GoldenEditor : public ::testing::TestWithParam<GoldenView> {};
+
+TEST_P(GoldenEditor, ViewAtDefaultsMatchesItsPicture) {
+  EditorHarness h;
+  EXPECT_EQ(compareWithGolden(drawGoldenView(h, GetParam()), GetParam().file), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, GoldenEditor, ::testing::ValuesIn(kGoldenViews),
+                         [](const auto& paramInfo) {
+                           return std::string(paramInfo.param.tweak ? "Tweak" : "Main");
+                         });
 
 }  // namespace

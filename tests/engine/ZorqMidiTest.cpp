@@ -18,8 +18,6 @@ class ZorqMidi : public ::testing::Test {
   void noteOn(int note, int velocity = 100, int offset = 0) {
     h.midi(0x90, note, velocity, offset);
   }
-  void noteOff(int note, int offset = 0) { h.midi(0x80, note, 0, offset); }
-  void controller(int index, int value, int offset = 0) { h.midi(0xB0, index, value, offset); }
   const Voice& voice(int i) const { return h.plug->voice(i); }
   int activeVoices() const { return ::activeVoices(h); }
 
@@ -43,10 +41,10 @@ TEST(ZorqMidiTiming, EventLandsOnTheNearestTick) {
 }
 
 TEST_F(ZorqMidi, RepeatedNoteReusesItsVoiceAndVelocityZeroReleases) {
-  noteOn(64);
-  h.process(44);
-  noteOn(64);
-  h.process(44);
+  for (int strike = 0; strike < 2; ++strike) {
+    noteOn(64);
+    h.process(44);
+  }
   EXPECT_EQ(activeVoices(), 1);
   EXPECT_EQ(h.plug->pressedKeyCount(), 1);
   noteOn(64, 0);
@@ -66,12 +64,9 @@ TEST_F(ZorqMidi, SixtyFifthNoteStealsTheOldestVoice) {
 }
 
 TEST_F(ZorqMidi, ReleasedVoiceKeepsItsNoteForTheNextStrike) {
-  noteOn(61);
-  noteOn(62);
-  noteOn(63);
+  for (int note : {61, 62, 63}) noteOn(note);
   h.process(1);
-  noteOff(61);
-  noteOff(62);
+  for (int note : {61, 62}) h.midi(0x80, note);
   h.process(44 * 100);  // well past the 5 ms release
   ASSERT_FALSE(voice(0).isActive());
   ASSERT_FALSE(voice(1).isActive());
@@ -83,12 +78,12 @@ TEST_F(ZorqMidi, ReleasedVoiceKeepsItsNoteForTheNextStrike) {
 
 TEST_F(ZorqMidi, PedalValueOnePresses) {
   noteOn(60);
-  controller(64, 1);
-  noteOff(60);
+  h.midi(0xB0, 64, 1);
+  h.midi(0x80, 60);
   h.process(44 * 50);
   EXPECT_TRUE(voice(0).isActive());
   EXPECT_GT(voice(0).envelope(), 0.99);
-  controller(64, 0);
+  h.midi(0xB0, 64, 0);
   h.process(44 * 50);
   EXPECT_FALSE(voice(0).isActive());
 }
@@ -120,9 +115,9 @@ TEST_F(ZorqMidi, WheelBendsTheVoicesByTheRange) {
 }
 
 TEST_F(ZorqMidi, OtherMessagesAndNotesWithTheKeyboardOffAreIgnored) {
-  h.midi(0xF8, 0, 0);   // clock
-  h.midi(0x45, 60, 1);  // stray data byte
-  controller(7, 100);   // unlearned controller
+  h.midi(0xF8, 0, 0);    // clock
+  h.midi(0x45, 60, 1);   // stray data byte
+  h.midi(0xB0, 7, 100);  // unlearned controller
   h.process(44);
   EXPECT_EQ(activeVoices(), 0);
   h.setParam(kKeyboard, 0);

@@ -185,17 +185,17 @@ TEST_F(ZorqSample, SustainPedalDelaysTheRelease) {
 }
 
 TEST(ZorqSimplifyPath, StripsTheDefaultFolder) {
-  const struct {
-    const char *folder, *path, *simplified;
-  } cases[] = {{"/a/b", "/a/b/x.wav", "x.wav"},      {"/a/b", "/a/b///loops/x.wav", "loops/x.wav"},
-               {"/a/b", "/a/bc/x.wav", "c/x.wav"},   {"/a/b", "\\a\\b\\x.wav", "x.wav"},
-               {"/a/b", "/A/b/x.wav", "/A/b/x.wav"}, {"", "c:\\w\\x.wav", "c:/w/x.wav"}};
-  for (const auto& c : cases) {
+  for (const auto& [folder, original, simplified] : {std::tuple{"/a/b", "/a/b/x.wav", "x.wav"},
+                                                     {"/a/b", "/a/b///loops/x.wav", "loops/x.wav"},
+                                                     {"/a/b", "/a/bc/x.wav", "c/x.wav"},
+                                                     {"/a/b", "\\a\\b\\x.wav", "x.wav"},
+                                                     {"/a/b", "/A/b/x.wav", "/A/b/x.wav"},
+                                                     {"", "c:\\w\\x.wav", "c:/w/x.wav"}}) {
     ZORQ plug;
-    plug.setWAVFolder(c.folder);
-    std::string path = c.path;
+    plug.setWAVFolder(folder);
+    std::string path = original;
     plug.simplifyPath(path);
-    EXPECT_EQ(path, c.simplified) << c.folder << " | " << c.path;
+    EXPECT_EQ(path, simplified) << folder << " | " << original;
   }
 }
 

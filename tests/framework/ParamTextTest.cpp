@@ -12,16 +12,11 @@ namespace {
 // Display functions of the shapes parameters use: decibels with a word at zero, a
 // balance whose first number falls as the value rises, and a percentage.
 void decibels(double value, char* text) {
-  if (!(value > 0.0))
-    std::snprintf(text, 32, "-oo");
-  else
-    std::snprintf(text, 32, "%.1f", 20.0 * std::log10(value));
+  std::snprintf(text, 32, value > 0.0 ? "%.1f" : "-oo", 20.0 * std::log10(value));
 }
 void balance(double value, char* text) {
-  if (value == 0.0)
-    std::snprintf(text, 32, "Left");
-  else
-    std::snprintf(text, 32, "%.0f:%.0f", (1.0 - value) * 100.0, value * 100.0);
+  std::snprintf(text, 32, value == 0.0 ? "Left" : "%.0f:%.0f", (1.0 - value) * 100.0,
+                value * 100.0);
 }
 void percent(double value, char* text) { std::snprintf(text, 32, "%.0f%%", value * 100.0); }
 
@@ -41,8 +36,10 @@ std::string textOf(const IParam& param, double value) {
 
 // Each text reads back as a value that shows it again; numbers typed without the
 // display's decimals or with a unit read as the nearest text; a stepped parameter's
-// text lands on a step.
-TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
+// text lands on a step. What names no value (shown: null) is refused and leaves the
+// value alone: words the parameter does not show, numbers beyond what it shows, a unit
+// it does not show, a choice's number outside the list.
+TEST(ParamText, TextsReadBackAsValuesThatShowThemOrAreRefused) {
   IParam choice;
   choice.InitEnum("Mode", 0, 3);
   for (int i = 0; i < 3; ++i) choice.SetDisplayText(i, i == 0 ? "Soft" : i == 1 ? "Hard" : "Clip");
@@ -66,38 +63,17 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThem) {
       {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},         {&pan, "25:75", "25:75"},
       {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},         {&depth, "0", "0%"},
       {&count, "2.6", "3"},  // a stepped value lands on a step
-  };
+      {&choice, "", nullptr},      {&choice, "   ", nullptr},      {&choice, "Loud", nullptr},
+      {&choice, "3", nullptr},     {&choice, "-1", nullptr},       {&level, "loud", nullptr},
+      {&level, "7 dB", nullptr},   {&level, "-6 5", nullptr},      {&plain, "99", nullptr},
+      {&plain, "7 dB", nullptr},   {&pan, "25:10", nullptr},       {&pan, "0.2", nullptr},
+      {&depth, "10 dB", nullptr}};
   for (const Row& row : rows) {
-    double value = -1.0;
-    ASSERT_TRUE(paramtext::toValue(*row.param, row.typed, &value)) << row.typed;
-    EXPECT_EQ(textOf(*row.param, value), row.shown) << row.typed;
-  }
-}
-
-// What names no value is refused and leaves the value alone: words the parameter does
-// not show, numbers beyond what it shows, a unit it does not show, a choice's number
-// outside the list.
-TEST(ParamText, TextsThatNameNoValueAreRefused) {
-  IParam choice;
-  choice.InitEnum("Mode", 0, 2);
-  choice.SetDisplayText(0, "Soft");
-  choice.SetDisplayText(1, "Hard");
-  IParam plain;
-  plain.InitDouble("Rate", 5.5, 0.001, 24.999, 0.01, "Hz");
-  const IParam level = withDisplay(decibels), pan = withDisplay(balance),
-               depth = withDisplay(percent);
-  struct Row {
-    const IParam* param;
-    const char* typed;
-  };
-  for (const Row& row :
-       {Row{&choice, ""}, Row{&choice, "   "}, Row{&choice, "Loud"}, Row{&choice, "2"},
-        Row{&choice, "-1"}, Row{&level, "loud"}, Row{&level, "6 dB"}, Row{&level, "-6 5"},
-        Row{&plain, "99"}, Row{&plain, "7 dB"}, Row{&pan, "25:10"}, Row{&pan, "0.2"},
-        Row{&depth, "10 dB"}}) {
-    double untouched = 7.0;
-    EXPECT_FALSE(paramtext::toValue(*row.param, row.typed, &untouched)) << row.typed;
-    EXPECT_EQ(untouched, 7.0) << row.typed;
+    double value = 7.0;
+    ASSERT_EQ(paramtext::toValue(*row.param, row.typed, &value), row.shown != nullptr) << row.typed;
+    EXPECT_EQ(row.shown ? textOf(*row.param, value) : std::to_string(value),
+              row.shown ? row.shown : std::to_string(7.0))
+        << row.typed;
   }
 }
 
@@ -118,4 +94,28 @@ TEST(ParamText, TextsAreCutToTheBuffer) {
   char text[4] = {'x', 'x', 'x', 'x'};
   paramtext::fromValue(plain, 12.25, text, sizeof text);
   EXPECT_STREQ(text, "12.");
+}
+
+// A gain's port shows decibels, its minimum standing for silence, and reads back to
+// the same gain; other parameters' ports show the plain value; whatever a port holds
+// lands on a value the parameter can hold.
+TEST(PortValue, GainsShowDecibelsAndEveryPortReadsBackToAValueTheParameterHolds) {
+  IParam gain, mode;
+  gain.InitDouble("Level", 1, 0, 2, 0.01);
+  gain.SetGain(true);
+  mode.InitEnum("Mode", 0, 3);
+  EXPECT_DOUBLE_EQ(portvalue::Default(gain), 0.0);
+  EXPECT_EQ(portvalue::Minimum(gain), portvalue::kGainFloorDb);
+  EXPECT_NEAR(portvalue::Maximum(gain), 6.0206, 1e-4);
+  EXPECT_NEAR(portvalue::FromPlain(gain, 0.25), -12.0412, 1e-4);
+  EXPECT_NEAR(portvalue::ToPlain(gain, static_cast<float>(portvalue::FromPlain(gain, 0.25))), 0.25,
+              1e-7);
+  EXPECT_EQ(portvalue::ToPlain(gain, portvalue::kGainFloorDb), 0.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, -500.0), 0.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, static_cast<float>(portvalue::Maximum(gain))), 2.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, 40.0), 2.0);
+  EXPECT_TRUE(std::isnan(portvalue::ToPlain(gain, std::nan(""))));
+  EXPECT_EQ(portvalue::FromPlain(mode, 2), 2.0);
+  EXPECT_EQ(portvalue::ToPlain(mode, 1.6), 2.0);
+  EXPECT_EQ(portvalue::Maximum(mode), 2.0);
 }

@@ -1,14 +1,22 @@
 // Value logic and drawing of the standard controls, bitmaps by resource name, and the
 // popup menu model.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <cmath>
+#include <filesystem>
+#include <memory>
 
 #include "GuiTestSupport.h"
 #include "gui/BitmapResources.h"
 #include "gui/IBitmapControl.h"
+#include "gui/IFileSelectorControl.h"
 #include "gui/IKnobControl.h"
 #include "gui/IPopupMenu.h"
+#include "gui/SkinPicture.h"
+#include "raster/LICE.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -16,25 +24,24 @@ namespace {
 // A 65-frame knob shows the frame its value selects; grayed out, it draws at a
 // quarter weight over the black panel.
 TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
-  const struct {
-    double value;
-    int frame;
-    bool grayed;
-  } cases[] = {{0.5, 33, false}, {0.0078, 1, false}, {0.0079, 2, false},
-               {7.0, 65, false}, {NAN, 1, false},    {1.0, 65, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "value " << c.value << (c.grayed ? " grayed" : ""));
+  for (const auto& [value, frame, grayed] : {std::tuple{0.5, 33, false},
+                                             {0.0078, 1, false},
+                                             {0.0079, 2, false},
+                                             {7.0, 65, false},
+                                             {NAN, 1, false},
+                                             {1.0, 65, true}}) {
+    SCOPED_TRACE(::testing::Message() << "value " << value << (grayed ? " grayed" : ""));
     TestEditor editor(40, 40);
     editor.graphics->AttachPanelBackground(&COLOR_BLACK);
     auto frames = numberedFrames(6, 5, 65);
     IBitmap bitmap(frames.get(), 6, 5 * 65, 65);
     auto* knob = editor.add(new IKnobMultiControl(&editor.plug, 3, 4, -1, &bitmap));
     editor.attach();
-    knob->SetValueFromPlug(c.value);
-    knob->GrayOut(c.grayed);
+    knob->SetValueFromPlug(value);
+    knob->GrayOut(grayed);
     editor.settle();
     const int red = LICE_PixelR(LICE_RowPointer(editor.graphics->GetDrawBitmap(), 8)[5]);
-    EXPECT_EQ(red, c.grayed ? 16 : c.frame - 1);  // 64 at a weight of 64/256
+    EXPECT_EQ(red, grayed ? 16 : frame - 1);  // 64 at a weight of 64/256
   }
 }
 
@@ -169,4 +176,155 @@ TEST(PopupMenu, InsertsByIndexChecksAloneAndHoldsSubmenus) {
   EXPECT_STREQ(menu.GetItemText(-1), "");
 }
 
+// Skin pictures are checked against the built-in picture they would replace: only a
+// PNG of the same size is used; every other file is refused with its reason, which
+// the PNG table reports once on standard error. (More damaged PNGs are fuzz
+// regression inputs, fuzz/regressions/png.)
+constexpr int kWidth = 16, kHeight = 32;  // the built-in picture's size in these tests
+
+// A PNG of w x h pixels, every pixel the given red byte.
+std::string pngOf(int w, int h, uint8_t red = 200) {
+  TempFolder scratch;
+  LICE_MemBitmap picture(w, h);
+  LICE_FillRect(&picture, 0, 0, w, h, LICE_PackPixel(255, red, 0, 0), 1.0f, LICE_BLIT_MODE_COPY);
+  LICE_WritePNG((scratch / "p.png").c_str(), &picture);
+  return readText(scratch / "p.png");
+}
+
+struct SkinFile {
+  const char* name;
+  // Writes the file (or whatever stands under its name) into the folder.
+  void (*make)(const std::string& path);
+  const char* refusal;  // empty: used (when the file exists) or silently absent
+};
+
+const SkinFile kSkinFiles[] = {
+    {"Fits", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight)); }, ""},
+    {"Missing", [](const std::string&) {}, ""},
+    {"SwappedSides", [](const std::string& p) { writeText(p, pngOf(kHeight, kWidth)); },
+     "wrong size: 32 x 16 pixels, wanted 16 x 32"},
+    // A strip with fewer frames: the width fits, the height does not.
+    {"HalfTheFrames", [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight / 2)); },
+     "wrong size: 16 x 16 pixels, wanted 16 x 32"},
+    {"CutInsideTheSize",  // the header's width, then nothing
+     [](const std::string& p) { writeText(p, pngOf(kWidth, kHeight).substr(0, 20)); },
+     "damaged PNG"},
+    {"Empty", [](const std::string& p) { writeText(p, ""); }, "empty file"},
+    {"Larger16MB",  // a good picture with 17 MB of zeros after it, never read
+     [](const std::string& p) {
+       writeText(p, pngOf(kWidth, kHeight));
+       std::filesystem::resize_file(std::filesystem::u8path(p), 17 << 20);
+     },
+     "larger than 16 MB (17825792 bytes)"},
+    {"Folder",
+     [](const std::string& p) { std::filesystem::create_directory(std::filesystem::u8path(p)); },
+     "not a regular file"},
+#ifndef _WIN32  // a pipe cannot take a file's name on Windows
+    // Opening a pipe that nobody writes must not hang the editor.
+    {"Pipe", [](const std::string& p) { mkfifo(p.c_str(), 0644); }, "not a regular file"},
+#endif
+};
+
+TEST(SkinPictures, OnlyAPngOfTheBuiltInSizeIsUsed) {
+  for (const SkinFile& file : kSkinFiles) {
+    SCOPED_TRACE(file.name);
+    TempFolder folder;
+    const std::string path = folder / "knob.png";
+    file.make(path);
+    const SkinPicture skin = LoadSkinPicture(path, kWidth, kHeight);
+    EXPECT_EQ(skin.refusal, file.refusal);
+    const bool used = std::string(file.name) == "Fits";
+    ASSERT_EQ(skin.bitmap != nullptr, used);
+    if (used) {
+      EXPECT_EQ(LICE_PixelR(LICE_RowPointer(skin.bitmap.get(), kHeight - 1)[kWidth - 1]), 200);
+    }
+  }
+}
+
+// The table draws the built-in picture in place of one that does not fit, says so
+// once per file, and leaves the rest of the skin in use.
+TEST(SkinFolder, RefusedPicturesFallBackAndAreReportedOnce) {
+  TempFolder skin;
+  writeText(skin / "knob.png", pngOf(1, 1));
+  writeText(skin / "led.png", pngOf(kWidth, kHeight, 77));
+  const std::string builtIn = pngOf(kWidth, kHeight, 11);
+  for (const char* name : {"knob", "led", "lamp"})
+    BitmapResources::Register(name, builtIn.data(), builtIn.size());
+  BitmapResources::SetSkinFolder(skin.path());
+  auto redOf = [](const char* name) {
+    std::unique_ptr<LICE_IBitmap> image(BitmapResources::Load(name));
+    return image ? int(LICE_PixelR(LICE_RowPointer(image.get(), 0)[0])) : -1;
+  };
+
+  testing::internal::CaptureStderr();
+  const std::vector<int> reds = {redOf("img/knob.png"), redOf("img/led.png"), redOf("img/lamp.png"),
+                                 redOf("img/knob.png")};
+  const std::string firstReport = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(reds, std::vector<int>({11, 77, 11, 11}));
+  EXPECT_EQ(
+      firstReport,
+      "skin picture " + skin / "knob.png" +
+          " not used (wrong size: 1 x 1 pixels, wanted 16 x 32); the built-in picture is drawn\n");
+
+  // Choosing the skin folder again starts the reports afresh; no folder, no skin.
+  BitmapResources::SetSkinFolder(skin.path());
+  testing::internal::CaptureStderr();
+  redOf("knob.png");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), firstReport);
+  BitmapResources::SetSkinFolder("");
+  EXPECT_EQ(redOf("led.png"), 11);
+  BitmapResources::Clear();
+}
+
 }  // namespace
+
+// The platform prompts as controls see them through the graphics context.
+
+TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextFieldReadByTheTextPath) {
+  TestEditor editor;
+  auto* mode = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1));
+  auto* freq = editor.add(new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3));
+  for (RecordingKnob* knob : {mode, freq}) knob->DisablePrompt(false);
+  editor.attach();
+  IMouseMod right(false, true);
+  editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
+  EXPECT_EQ(editor.platform->Count("CreateIPopupMenu"), 0);
+
+  editor.platform->windowOpen = true;
+  editor.platform->menuAnswers.push_back({2});
+  mode->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
+  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
+  editor.platform->textEntryAnswers.push_back(std::string("880"));
+  freq->PromptUserInput();
+  EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+  editor.platform->textEntryAnswers.push_back(std::string("loud"));  // names no value
+  freq->PromptUserInput();
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+}
+
+TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
+  TestEditor editor;
+  auto* selector = editor.add(
+      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav"));
+  editor.attach();
+  HeadlessPlatform& platform = *editor.platform;
+  IMouseMod mod(true);
+  auto clickedFile = [&] {
+    std::string file;
+    editor.graphics->OnMouseDown(5, 5, &mod);
+    selector->GetLastSelectedFileForPlug(&file);
+    return file;
+  };
+  selector->SetLastSelectedFileFromPlug("/old.wav");
+  EXPECT_EQ(clickedFile(), "");  // window closed: the file is cleared
+  EXPECT_EQ(platform.Count("PromptForFile"), 0);
+
+  platform.windowOpen = true;
+  platform.fileAnswers = {std::string("/music/take 2.wav"), std::nullopt};
+  EXPECT_EQ(clickedFile(), "/music/take 2.wav");
+  EXPECT_EQ(clickedFile(), "");  // cancelled: empty file, folder kept
+  EXPECT_TRUE(platform.Called("PromptForFile", {"", "open", "~/Desktop", "wav"}));
+  EXPECT_TRUE(platform.Called("PromptForFile", {"/music/take 2.wav", "open", "/music/", "wav"}));
+}

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <climits>
 #include <thread>
+#include <tuple>
 
 #include "raster/RasterFont.h"
 #include "raster/RasterTestBitmaps.h"
@@ -64,11 +65,8 @@ TEST(RasterFont, ClipsToTheBitmapAndHonoursFlippedRows) {
 TEST(RasterFont, DrawsThroughASubBitmapOnlyInsideItsRectangle) {
   auto arial = font("Arial", 24);
   ASSERT_TRUE(arial);
-  struct Case {
-    int x, y, w, h;
-  };
-  for (const Case& c :
-       {Case{10, 4, 25, 12}, Case{-5, -5, 30, 30}, Case{50, 10, 40, 40}, Case{70, 0, 5, 5}}) {
+  for (const auto& [left, top, w, h] :
+       {std::tuple{10, 4, 25, 12}, {-5, -5, 30, 30}, {50, 10, 40, 40}, {70, 0, 5, 5}}) {
     LICE_MemBitmap whole(60, 30), plain(60, 30);
     FlippedBitmap flipped(60, 30);
     for (LICE_IBitmap* bitmap :
@@ -78,12 +76,12 @@ TEST(RasterFont, DrawsThroughASubBitmapOnlyInsideItsRectangle) {
     arial->Draw(&whole, "Wig", 3, 2, 160, 255, 255, 192);
     for (LICE_IBitmap* parent :
          {static_cast<LICE_IBitmap*>(&plain), static_cast<LICE_IBitmap*>(&flipped)}) {
-      LICE_SubBitmap area(parent, c.x, c.y, c.w, c.h);
-      arial->Draw(&area, "Wig", 3 - std::max(c.x, 0), 2 - std::max(c.y, 0), 160, 255, 255, 192);
+      LICE_SubBitmap area(parent, left, top, w, h);
+      arial->Draw(&area, "Wig", 3 - std::max(left, 0), 2 - std::max(top, 0), 160, 255, 255, 192);
     }
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 60; ++x) {
-        const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
+        const bool inside = x >= left && x < left + w && y >= top && y < top + h;
         const Argb expected = inside ? pixelAt(whole, x, y) : Argb{255, 10, 20, 30};
         ASSERT_EQ(pixelAt(plain, x, y), expected) << x << "," << y;
         ASSERT_EQ(pixelAt(flipped, x, y), expected) << x << "," << y;

@@ -6,11 +6,11 @@
 #endif
 
 #include <climits>
-#include <cstdlib>
 #include <new>
 #include <vector>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "support/TempFolder.h"
 
@@ -43,13 +43,11 @@ class ConfigurationTest : public ::testing::Test {
 // The first start creates the folder and an empty file, following the umask so that
 // other users cannot rewrite them; the rewrite keeps the file's mode (ProfileStore).
 TEST_F(ConfigurationTest, FirstStartCreatesFolderAndEmptyFileFollowingTheUmask) {
-  struct Case {
-    unsigned umask, folder, file;
-  };
-  for (const Case& c : {Case{022, 0755, 0644}, Case{077, 0700, 0600}}) {
+  for (const auto& [mask, folderMode, fileMode] :
+       {std::tuple{022u, 0755u, 0644u}, {077, 0700, 0600}}) {
     std::filesystem::remove_all(std::filesystem::u8path(home_ / "Music"));
 #ifndef _WIN32
-    const mode_t saved = umask(c.umask);
+    const mode_t saved = umask(mask);
 #endif
     Configuration config = located();
     EXPECT_EQ(config.iniPath(), ini());
@@ -57,7 +55,7 @@ TEST_F(ConfigurationTest, FirstStartCreatesFolderAndEmptyFileFollowingTheUmask) 
     EXPECT_EQ(config.programPath(), home_.path());
     config.storeDefaultWAVPath("/wav");
 #ifdef _WIN32  // Windows files carry access lists, inherited from the folder
-    static_cast<void>(c);
+    static_cast<void>(mask), static_cast<void>(folderMode), static_cast<void>(fileMode);
 #else
     umask(saved);
     const auto modeOf = [](const std::string& path) {
@@ -65,9 +63,9 @@ TEST_F(ConfigurationTest, FirstStartCreatesFolderAndEmptyFileFollowingTheUmask) 
       stat(path.c_str(), &st);
       return st.st_mode & 07777;
     };
-    EXPECT_EQ(modeOf(home_ / "Music"), c.folder) << std::oct << c.umask;
-    EXPECT_EQ(modeOf(folder()), c.folder) << std::oct << c.umask;
-    EXPECT_EQ(modeOf(ini()), c.file) << std::oct << c.umask;
+    EXPECT_EQ(modeOf(home_ / "Music"), folderMode) << std::oct << mask;
+    EXPECT_EQ(modeOf(folder()), folderMode) << std::oct << mask;
+    EXPECT_EQ(modeOf(ini()), fileMode) << std::oct << mask;
 #endif
   }
   // Only the folder's own file is there: no temporary left behind.
@@ -134,28 +132,25 @@ TEST_F(ConfigurationTest, ReloadKeepsWhatTheFileDoesNotMentionButEmptiesTheStart
 // "true" in any case turns the flag on, other words off, an empty value changes nothing.
 // Controller entries naming no parameter (outside 0..106) are unassigned on reading.
 TEST_F(ConfigurationTest, ParsesFlagsAndControllers) {
-  const struct {
-    const char* text;  // the file's lines; CC7 starts as 42
-    bool thruBefore, midiThru;
-    int cc7;
-  } cases[] = {{"CC7=0\n", true, true, 0},
-               {"CC7=106\n", true, true, 106},
-               {"CC7=12abc\n", true, true, 12},
-               {"CC7=x\n", true, true, -1},
-               {"CC7=\n", true, true, 42},
-               {"CC7=107\n", true, true, -1},
-               {"CC7=99999999999999999999\n", true, true, -1},
-               {"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
-               {"[MIDI Global]\nMIDI Thru=\n", true, true, 42},
-               {"[MIDI Global]\nMIDI Thru= \"TRUE\" \n", false, true, 42}};
-  for (const auto& c : cases) {
+  // The file's lines, "MIDI Thru" before and after reading, CC7 after (it starts as 42).
+  for (const auto& [text, thruBefore, midiThru, cc7] :
+       {std::tuple{"CC7=0\n", true, true, 0},
+        {"CC7=106\n", true, true, 106},
+        {"CC7=12abc\n", true, true, 12},
+        {"CC7=x\n", true, true, -1},
+        {"CC7=\n", true, true, 42},
+        {"CC7=107\n", true, true, -1},
+        {"CC7=99999999999999999999\n", true, true, -1},
+        {"[MIDI Global]\nMIDI Thru=yes\n", true, false, 42},
+        {"[MIDI Global]\nMIDI Thru=\n", true, true, 42},
+        {"[MIDI Global]\nMIDI Thru= \"TRUE\" \n", false, true, 42}}) {
     Configuration config = located();
-    config.setMidiThru(c.thruBefore);
+    config.setMidiThru(thruBefore);
     config.setControllerParameter(7, 42);
-    writeText(ini(), std::string("[MIDI Global]\n[MIDI Control]\n") + c.text);
+    writeText(ini(), std::string("[MIDI Global]\n[MIDI Control]\n") + text);
     config.loadConfig();
-    EXPECT_EQ(config.midiThru(), c.midiThru) << c.text;
-    EXPECT_EQ(config.controllerParameter(7), c.cc7) << c.text;
+    EXPECT_EQ(config.midiThru(), midiThru) << text;
+    EXPECT_EQ(config.controllerParameter(7), cc7) << text;
   }
 }
 
@@ -173,11 +168,9 @@ TEST_F(ConfigurationTest, ControllerMapStaysInsideItsBoundsAndHoldsOnlyParameter
   for (int controller : {120, 127, -1, INT_MIN, INT_MAX})
     config.setControllerParameter(controller, 6);
   EXPECT_TRUE(before == std::vector<unsigned char>(memory, memory + sizeof memory));
-  for (int controller : {120, 127, -1, INT_MIN})
-    EXPECT_EQ(config.controllerParameter(controller), -1);
-  EXPECT_EQ(config.controllerParameter(0), 3);
-  EXPECT_EQ(config.controllerParameter(1), -1);
-  EXPECT_EQ(config.controllerParameter(119), 106);
+  for (const auto& [controller, parameter] :
+       {std::pair{120, -1}, {127, -1}, {-1, -1}, {INT_MIN, -1}, {0, 3}, {1, -1}, {119, 106}})
+    EXPECT_EQ(config.controllerParameter(controller), parameter) << controller;
   config.~Configuration();
 }
 

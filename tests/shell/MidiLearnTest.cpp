@@ -1,4 +1,5 @@
 #include "shell/MidiLearn.h"
+#include "shell/Synth.h"
 
 #include <gtest/gtest.h>
 
@@ -75,4 +76,23 @@ TEST_F(MidiLearnFixture, PhaseTakenOverFromAnotherInstance) {
   learn.setPhase(false, false);
   EXPECT_FALSE(learn.isLearning());
   EXPECT_EQ(view.turnedOff, 1);
+}
+
+TEST(Synth, KeyBufferCountsDistinctHeldNotesUntilReset) {
+  Synth synth;
+  synth.addPressedKey(60, 100);
+  synth.addPressedKey(60, 90);
+  synth.addPressedKey(64, 1);
+  EXPECT_EQ(synth.pressedKeyCount(), 2);
+  EXPECT_EQ(synth.pressedKeyVelocity(60), 90);
+  synth.addPressedKey(64, 0);
+  EXPECT_EQ(synth.pressedKeyCount(), 1);
+  synth.removePressedKey(61);
+  synth.removePressedKey(60);
+  EXPECT_EQ(synth.pressedKeyCount(), 0);
+  for (int note : {-1, 128, 100000}) synth.addPressedKey(note, 100);  // outside MIDI: ignored
+  EXPECT_EQ(synth.pressedKeyCount(), 0);
+  synth.addPressedKey(10, 20);
+  synth.Reset();
+  EXPECT_EQ(synth.pressedKeyCount(), 0);
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/TempFolder.h"
@@ -63,24 +64,23 @@ class ProfileStore : public ::testing::Test {
 // Each file as written by hand, then the entry read ("absent" stands for the default).
 // Orphan keys, header forms and lines without a key are read as the rewrite below keeps them.
 TEST_F(ProfileStore, ReadFollowsTheLineRules) {
-  struct Case {
-    const char *text, *section, *key, *expected;
-  };
   int n = 0;
-  for (const Case& c :
-       {Case{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
-        Case{"[S]\nK=\"\n", "S", "K", "\""}, Case{"[S]\nK='single'\n", "S", "K", "single"},
-        Case{"[S]\nK=\"mixed'\n", "S", "K", "\"mixed'"}, Case{"[S]\nK=a=b\n", "S", "K", "a=b"},
-        Case{"[S]\n   K=crlf\r\n", "S", "K", "crlf"},
-        Case{"[Global]\nMIDI Thru=false\n", "GLOBAL", "Midi THRU", "false"},
-        Case{"[First]\nkey = spaced\n", "First", "key", "absent"},
-        Case{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K", "absent"},
-        Case{"[First]\n=no key\n", "First", "", "absent"},  // no empty key
-        Case{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},   // a section starts over
-        Case{"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
+  for (const auto& [text, section, key, expected] :
+       {std::tuple{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
+        {"[S]\nK=\"\n", "S", "K", "\""},
+        {"[S]\nK='single'\n", "S", "K", "single"},
+        {"[S]\nK=\"mixed'\n", "S", "K", "\"mixed'"},
+        {"[S]\nK=a=b\n", "S", "K", "a=b"},
+        {"[S]\n   K=crlf\r\n", "S", "K", "crlf"},
+        {"[Global]\nMIDI Thru=false\n", "GLOBAL", "Midi THRU", "false"},
+        {"[First]\nkey = spaced\n", "First", "key", "absent"},
+        {"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K", "absent"},
+        {"[First]\n=no key\n", "First", "", "absent"},  // no empty key
+        {"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"},   // a section starts over
+        {"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
     const std::string path = folder / ("read" + std::to_string(n++) + ".ini");
-    writeText(path, c.text);
-    EXPECT_EQ(get(path, c.section, c.key, "absent"), c.expected) << c.text;
+    writeText(path, text);
+    EXPECT_EQ(get(path, section, key, "absent"), expected) << text;
   }
 }
 
@@ -104,27 +104,25 @@ TEST_F(ProfileStore, DefaultsStayUntrimmedOutputIsCutToItsSizeAndInvalidArgument
 // comments, blank lines or lines without a key; a null value deletes the key, a null key
 // the section.
 TEST_F(ProfileStore, WriteRewritesSortedIgnoringCase) {
-  struct Case {
-    const char *before, *section, *key, *value, *after;
-  };
   int n = 0;
-  for (const Case& c :
-       {Case{"[b section]\nzeta=1\nAlpha=3\n[A Section]\nbeta=2\n", "a section", "ALPHA", "4",
-             "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n"},
-        Case{"[Global]\nMIDI Thru=false\n", "gLoBaL", "midi thru", "true",
-             "[Global]\nMIDI Thru=true\n\n"},
-        Case{"# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n", "Global", "Other", "y",
-             "[Global]\nOther=y\nPath=/x\n\n"},
-        Case{"orphan=1\n  [First] x\nkey = spaced\nno equals\n=no key\n[]\nlost=1\n"
-             "[Unclosed\nin=u\n",
-             "First", "added", "1", "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=u\n\n"},
-        Case{"[A]\nx=1\ny=2\n\n[B]\nz=3\n\n", "a", "X", nullptr, "[A]\ny=2\n\n[B]\nz=3\n\n"},
-        Case{"[A]\ny=2\n\n[B]\nz=3\n\n", "b", nullptr, nullptr, "[A]\ny=2\n\n"},
-        Case{"[A]\ny=2\n\n", "Missing", nullptr, nullptr, "[A]\ny=2\n\n"}}) {
+  for (const auto& [before, section, key, value, after] :
+       {std::tuple<const char*, const char*, const char*, const char*, const char*>{
+            "[b section]\nzeta=1\nAlpha=3\n[A Section]\nbeta=2\n", "a section", "ALPHA", "4",
+            "[A Section]\nALPHA=4\nbeta=2\n\n[b section]\nAlpha=3\nzeta=1\n\n"},
+        {"[Global]\nMIDI Thru=false\n", "gLoBaL", "midi thru", "true",
+         "[Global]\nMIDI Thru=true\n\n"},
+        {"# hand edited\n\n[Global]\n; comment\nPath=/x\n\n\n", "Global", "Other", "y",
+         "[Global]\nOther=y\nPath=/x\n\n"},
+        {"orphan=1\n  [First] x\nkey = spaced\nno equals\n=no key\n[]\nlost=1\n"
+         "[Unclosed\nin=u\n",
+         "First", "added", "1", "[First]\nadded=1\nkey = spaced\n\n[Unclosed]\nin=u\n\n"},
+        {"[A]\nx=1\ny=2\n\n[B]\nz=3\n\n", "a", "X", nullptr, "[A]\ny=2\n\n[B]\nz=3\n\n"},
+        {"[A]\ny=2\n\n[B]\nz=3\n\n", "b", nullptr, nullptr, "[A]\ny=2\n\n"},
+        {"[A]\ny=2\n\n", "Missing", nullptr, nullptr, "[A]\ny=2\n\n"}}) {
     const std::string path = folder / ("write" + std::to_string(n++) + ".ini");
-    writeText(path, c.before);
-    put(path, c.section, c.key, c.value);
-    EXPECT_EQ(readText(path), c.after) << c.before;
+    writeText(path, before);
+    put(path, section, key, value);
+    EXPECT_EQ(readText(path), after) << before;
   }
 }
 
