@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -52,30 +53,24 @@ TEST(PhaseIncrementTable, ClampsIndicesAndRates) {
 }
 
 TEST(Voice, PitchIndexStaysInsideTheTable) {
-  const struct {
-    const char* name;
-    int note;
-    double tune, octave, vibratoDepth, vibrato, offset;
-    int expectedIndex;
-  } cases[] = {{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
-               {"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
-               {"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280},
-               {"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
-               {"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
-               {"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}};
   PhaseIncrementTable table;
   table.build(44100.0);
-  for (const auto& c : cases) {
+  using Row = std::tuple<const char*, int, double, double, double, double, double, int>;
+  for (const auto& [name, note, tune, octave, vibratoDepth, vibrato, offset, expectedIndex] :
+       {Row{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
+        Row{"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
+        Row{"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280}, Row{"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
+        Row{"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
+        Row{"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}}) {
     Voice voice;
     voice.setSampleRate(table);
-    voice.setParam(kTune, c.tune);
-    voice.setParam(kOctaveUp, c.octave);
-    voice.setParam(kVibratoDepth, c.vibratoDepth);
-    const double vibrato = c.vibrato;
-    voice.setNoteOn(c.note, 100, 1, &vibrato);
-    voice.update(c.offset);
-    EXPECT_EQ(voice.pitchIndex(), c.expectedIndex) << c.name;
-    EXPECT_EQ(voice.phaseIncrement(), table.at(c.expectedIndex)) << c.name;
+    voice.setParam(kTune, tune);
+    voice.setParam(kOctaveUp, octave);
+    voice.setParam(kVibratoDepth, vibratoDepth);
+    voice.setNoteOn(note, 100, 1, &vibrato);
+    voice.update(offset);
+    EXPECT_EQ(voice.pitchIndex(), expectedIndex) << name;
+    EXPECT_EQ(voice.phaseIncrement(), table.at(expectedIndex)) << name;
   }
 }
 

@@ -163,15 +163,14 @@ TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
 // folder follows the file, in every instance.
 TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
   writeText(folder / "garbage.fxb", "not a bank");
+  using Row = std::tuple<File::Command, const char*, const char*>;
   for (const auto& [command, file, message] :
-       {std::tuple{File::kSaveProgram, "p.fxp", ""},
-        {File::kLoadProgram, "p.fxp", ""},
-        {File::kSaveBank, "b.fxb", ""},
-        {File::kLoadBank, "b.fxb", ""},
-        {File::kLoadProgram, "none.fxp", "Cannot load file!"},
-        {File::kLoadBank, "garbage.fxb", "Cannot load file!"},
-        {File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
-        {File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
+       {Row{File::kSaveProgram, "p.fxp", ""}, Row{File::kLoadProgram, "p.fxp", ""},
+        Row{File::kSaveBank, "b.fxb", ""}, Row{File::kLoadBank, "b.fxb", ""},
+        Row{File::kLoadProgram, "none.fxp", "Cannot load file!"},
+        Row{File::kLoadBank, "garbage.fxb", "Cannot load file!"},
+        Row{File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
+        Row{File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
     const bool save = command == File::kSaveProgram || command == File::kSaveBank;
     e().platform->calls.clear();
     e().setVolume(save ? 0.6 : 0.2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EditorTestSupport.h"
@@ -42,21 +43,15 @@ const IPopupMenu* choose(IPopupMenu& menu, const std::vector<int>& path) {
 
 // A top-level item and an item of a submenu of each menu.
 TEST(IZVMenus, ChoiceGivesItsCommand) {
-  const struct {
-    const char* name;
-    bool tools;  // the tools menu, else the options menu
-    std::vector<int> path;
-    int command;
-  } cases[] = {{"ProgramPath", false, {13}, 13},
-               {"IgnoreProgramChange", false, {15, 1}, 21},
-               {"ResetAll", true, {11}, 11},
-               {"SynthesisSemitoneUp", true, {1, 7}, 29}};
   ZORQ instrument;
-  for (const auto& c : cases) {
+  // The tools menu (else the options menu), the positions chosen, the command.
+  using Row = std::tuple<bool, std::vector<int>, int>;
+  for (const auto& [tools, path, command] : {Row{false, {13}, 13}, Row{false, {15, 1}, 21},
+                                             Row{true, {11}, 11}, Row{true, {1, 7}, 29}}) {
     IPopupMenu menu;
-    c.tools ? IZVToolsMenu::buildMenu(menu) : IZVOptionMenu::buildMenu(menu, instrument);
-    const auto chosenCommand = c.tools ? IZVToolsMenu::chosenCommand : IZVOptionMenu::chosenCommand;
-    EXPECT_EQ(chosenCommand(menu, choose(menu, c.path)), c.command) << c.name;
+    tools ? IZVToolsMenu::buildMenu(menu) : IZVOptionMenu::buildMenu(menu, instrument);
+    const auto chosenCommand = tools ? IZVToolsMenu::chosenCommand : IZVOptionMenu::chosenCommand;
+    EXPECT_EQ(chosenCommand(menu, choose(menu, path)), command) << command;
   }
 }
 

@@ -57,19 +57,14 @@ TEST(ParamTable, EveryParameterIsNamedInRangeAndSwitchTextsRoundTrip) {
 
 TEST(ParamTable, DisplayTextsAndLabels) {
   ZORQ plug;
+  using Row = std::tuple<int, double, const char*>;
   for (const auto& [index, value, text] :
-       {std::tuple<int, double, const char*>{kFinalVolume, 0.25, "-12.0"},
-        {kFinalVolume, 0.0, "-oo"},
-        {kOutBalance, 0.25, "75:25"},
-        {kOutBalance, 0.0, "Simulator"},
-        {kOutBalance, 1.0, "Mic"},
-        {kVibratoDepth, 0.333, "33%"},
-        {kInputMode, 1.0, "File"},
-        {kVocoderMode, 1.0, "VE-10 Full Bands"},
-        {kTune, -37.6, "-37"},
-        {kVelocity, 0.5, "0.50"},
-        {kSynthesisLevel1 + 3, 0.5, "-6.0"},
-        {kBias, -0.25, "-0.25"}})
+       {Row{kFinalVolume, 0.25, "-12.0"}, Row{kFinalVolume, 0.0, "-oo"},
+        Row{kOutBalance, 0.25, "75:25"}, Row{kOutBalance, 0.0, "Simulator"},
+        Row{kOutBalance, 1.0, "Mic"}, Row{kVibratoDepth, 0.333, "33%"},
+        Row{kInputMode, 1.0, "File"}, Row{kVocoderMode, 1.0, "VE-10 Full Bands"},
+        Row{kTune, -37.6, "-37"}, Row{kVelocity, 0.5, "0.50"},
+        Row{kSynthesisLevel1 + 3, 0.5, "-6.0"}, Row{kBias, -0.25, "-0.25"}})
     EXPECT_EQ(display(*plug.GetParam(index), value), text) << index;
   EXPECT_STREQ(plug.GetParam(kVibratoSpeed)->GetLabelForHost(), "Hz");
   EXPECT_STREQ(plug.GetParam(kTune)->GetLabelForHost(), "");

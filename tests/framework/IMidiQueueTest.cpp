@@ -133,12 +133,10 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
 
 // Made on channel 2, clamped to fourteen bits, then read back as a position.
 TEST(IMidiMsg, PitchWheelClampsToFourteenBitsAndReadsThePosition) {
-  for (const auto& [value, data1, data2, readBack] : {std::tuple{1.0, 127, 127, 8191.0 / 8192.0},
-                                                      {-1.0, 0, 0, -1.0},
-                                                      {0.0, 0, 64, 0.0},
-                                                      {50.0, 127, 127, 8191.0 / 8192.0},
-                                                      {-1e300, 0, 0, -1.0},
-                                                      {NAN, 0, 64, 0.0}}) {
+  using Row = std::tuple<double, int, int, double>;
+  for (const auto& [value, data1, data2, readBack] :
+       {Row{1.0, 127, 127, 8191.0 / 8192.0}, Row{-1.0, 0, 0, -1.0}, Row{0.0, 0, 64, 0.0},
+        Row{50.0, 127, 127, 8191.0 / 8192.0}, Row{-1e300, 0, 0, -1.0}, Row{NAN, 0, 64, 0.0}}) {
     IMidiMsg msg;
     msg.MakePitchWheelMsg(value, 2);
     EXPECT_EQ(msg.mStatus, 0xE2);

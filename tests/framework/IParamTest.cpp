@@ -36,13 +36,10 @@ TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
 // Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
 TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
   const double inf = std::numeric_limits<double>::infinity();
-  for (const auto& [shape, normalized, plain] : {std::tuple{1.0, std::nan(""), 0.5},
-                                                 {1, -1e30, -1},
-                                                 {1, 1e30, 1},
-                                                 {1, -inf, -1},
-                                                 {1, inf, 1},
-                                                 {3, -0.5, -1},
-                                                 {2, -1e30, -1}}) {
+  using Row = std::tuple<double, double, double>;
+  for (const auto& [shape, normalized, plain] :
+       {Row{1.0, std::nan(""), 0.5}, Row{1, -1e30, -1}, Row{1, 1e30, 1}, Row{1, -inf, -1},
+        Row{1, inf, 1}, Row{3, -0.5, -1}, Row{2, -1e30, -1}}) {
     IParam p;
     p.InitDouble("x", 0.5, -1, 1, 0.01, "", "", shape);
     p.SetNormalized(normalized);
@@ -122,16 +119,11 @@ TEST(IParam, ConstrainStepsAndListsAreOneRuleForEveryFormat) {
   partial.InitEnum("p", 0, 3);
   partial.SetDisplayText(0, "a");
   level.InitDouble("d", 1, 0, 2, 0.01);
-  for (const auto& [param, in, out] : {std::tuple{&toggle, 0.49, 0.0},
-                                       {&toggle, 0.5, 1},
-                                       {&toggle, 7, 1},
-                                       {&offset, -1.5, -1},
-                                       {&offset, -2.6, -3},
-                                       {&offset, -9, -3},
-                                       {&list, 1.2, 1},
-                                       {&list, 2.5, 2},
-                                       {&level, 0.123, 0.123},
-                                       {&level, 3, 2}})
+  using Row = std::tuple<const IParam*, double, double>;
+  for (const auto& [param, in, out] :
+       {Row{&toggle, 0.49, 0.0}, Row{&toggle, 0.5, 1}, Row{&toggle, 7, 1}, Row{&offset, -1.5, -1},
+        Row{&offset, -2.6, -3}, Row{&offset, -9, -3}, Row{&list, 1.2, 1}, Row{&list, 2.5, 2},
+        Row{&level, 0.123, 0.123}, Row{&level, 3, 2}})
     EXPECT_EQ(param->Constrain(in), out) << param->GetNameForHost() << " " << in;
   EXPECT_TRUE(std::isnan(level.Constrain(std::nan(""))));
   EXPECT_EQ(toggle.StepCount(), 1);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "GuiTestSupport.h"
 #include "gui/BitmapResources.h"
@@ -24,12 +25,10 @@ namespace {
 // A 65-frame knob shows the frame its value selects; grayed out, it draws at a
 // quarter weight over the black panel.
 TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
-  for (const auto& [value, frame, grayed] : {std::tuple{0.5, 33, false},
-                                             {0.0078, 1, false},
-                                             {0.0079, 2, false},
-                                             {7.0, 65, false},
-                                             {NAN, 1, false},
-                                             {1.0, 65, true}}) {
+  using Row = std::tuple<double, int, bool>;
+  for (const auto& [value, frame, grayed] :
+       {Row{0.5, 33, false}, Row{0.0078, 1, false}, Row{0.0079, 2, false}, Row{7.0, 65, false},
+        Row{NAN, 1, false}, Row{1.0, 65, true}}) {
     SCOPED_TRACE(::testing::Message() << "value " << value << (grayed ? " grayed" : ""));
     TestEditor editor(40, 40);
     editor.graphics->AttachPanelBackground(&COLOR_BLACK);
@@ -49,36 +48,29 @@ TEST(Knob, DrawsTheNearestFrameAndGrayedAtAQuarter) {
 // vertical knobs), wheel steps, with shift or control for fine steps.
 TEST(Knob, DragAndWheelMoveTheValue) {
   using Dir = IKnobControl::EDirection;
-  const struct {
-    const char* name;
-    Dir direction;
-    double start;
-    bool wheel;
-    int delta;
-    IMouseMod mod;
-    double expected;
-  } cases[] = {{"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
-               {"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
-               {"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
-               {"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
-               {"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
-               {"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
-               {"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
-               {"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  using Row = std::tuple<const char*, Dir, double, bool, int, IMouseMod, double>;
+  for (const auto& [name, direction, start, wheel, delta, modifiers, expected] :
+       {Row{"UpTenPixels", Dir::kVertical, 0.5, false, -10, {true}, 0.5625},
+        Row{"UpTenWithShift", Dir::kVertical, 0.5, false, -10, {true, false, true}, 0.50625},
+        Row{"AtTheTopStaysThere", Dir::kVertical, 1.0, false, -30, {true}, 1.0},
+        Row{"FirstPixelDownFromTheTop", Dir::kVertical, 1.0, false, 1, {true}, 0.99375},
+        Row{"HorizontalRight", Dir::kHorizontal, 0.5, false, 8, {true}, 0.55},
+        Row{"WheelUpThree", Dir::kVertical, 0.5, true, 3, {}, 0.53},
+        Row{"WheelFineDown", Dir::kVertical, 0.5, true, -3, {false, false, true}, 0.497},
+        Row{"WheelPastTheBottom", Dir::kVertical, 0.5, true, -100, {}, 0.0}}) {
+    SCOPED_TRACE(name);
     TestEditor editor;
-    auto* knob = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0, c.direction);
+    auto* knob = new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 0, direction);
     editor.graphics->AttachControl(knob);
     editor.attach();
-    knob->SetValueFromUserInput(c.start);
-    IMouseMod mod = c.mod;
-    const bool vertical = c.direction == Dir::kVertical;
-    if (c.wheel)
-      knob->OnMouseWheel(20, 20, &mod, c.delta);
+    knob->SetValueFromUserInput(start);
+    IMouseMod mod = modifiers;
+    const bool vertical = direction == Dir::kVertical;
+    if (wheel)
+      knob->OnMouseWheel(20, 20, &mod, delta);
     else
-      knob->OnMouseDrag(20, 20, vertical ? 0 : c.delta, vertical ? c.delta : 0, &mod);
-    EXPECT_DOUBLE_EQ(knob->GetValue(), c.expected);
+      knob->OnMouseDrag(20, 20, vertical ? 0 : delta, vertical ? delta : 0, &mod);
+    EXPECT_DOUBLE_EQ(knob->GetValue(), expected);
   }
 }
 
@@ -148,20 +140,18 @@ TEST(Bitmaps, LoadByBaseNameAndMissingOnesStayEmpty) {
 }
 
 TEST(PopupMenu, InsertsByIndexChecksAloneAndHoldsSubmenus) {
-  const struct {
-    std::vector<int> indexes;  // insertion index of items "0", "1", ... into "a".."m"
-    std::string expected;
-  } cases[] = {{{14, 13}, "abcdefghijklm10"},  // past the end, then at the old end
-               {{-7}, "0abcdefghijklm"},
-               {{2, 2}, "ab10cdefghijklm"}};
-  for (const auto& c : cases) {
+  // Insertion indexes of items "0", "1", ... into "a".."m": past the end, then at the old
+  // end; before the start; twice at the same place.
+  for (const auto& [indexes, expected] :
+       {std::pair<std::vector<int>, std::string>{{14, 13}, "abcdefghijklm10"},
+        {{-7}, "0abcdefghijklm"},
+        {{2, 2}, "ab10cdefghijklm"}}) {
     IPopupMenu menu;
     for (char letter = 'a'; letter <= 'm'; ++letter) menu.AddItem(std::string(1, letter).c_str());
-    for (size_t i = 0; i < c.indexes.size(); ++i)
-      menu.AddItem(std::to_string(i).c_str(), c.indexes[i]);
+    for (size_t i = 0; i < indexes.size(); ++i) menu.AddItem(std::to_string(i).c_str(), indexes[i]);
     std::string texts;
     for (int i = 0; i < menu.GetNItems(); ++i) texts += menu.GetItemText(i);
-    EXPECT_EQ(texts, c.expected);
+    EXPECT_EQ(texts, expected);
   }
   IPopupMenu menu;
   menu.AddItem("x");

@@ -1,5 +1,9 @@
-// Hit testing, mouse dispatch with the host's edit gestures and the redraw cadence.
+// Hit testing, mouse dispatch with the host's edit gestures and the redraw cadence; the
+// editor wired to the plug-in through the adapter; values pushed from other threads.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "gui/IBitmapControl.h"
@@ -150,13 +154,12 @@ TEST_F(Wired, AttachPushesNormalisedValuesAndHostAutomationMovesTheControls) {
 // The host's factor wins, else the screen's, else the user's.
 TEST(EditorScale, HostThenScreenThenUserDecideTheWindowSize) {
   // The host's factor (0: none sent), the screen's, the user's, and the scale chosen.
+  using Row = std::tuple<const char*, float, int, int, int>;
   for (const auto& [name, hostFactor, systemScale, preferred, expected] :
-       {std::tuple{"NothingSaysSoOne", 0.0f, 0, 0, 1},
-        {"UsersChoice", 0.0f, 0, 2, 2},
-        {"ScreenBeforeUser", 0.0f, 2, 1, 2},
-        {"HostBeforeScreen", 1.0f, 2, 2, 1},
-        {"HostOneAndAHalfDoubles", 1.5f, 0, 0, 2},
-        {"HostBelowOneAndAHalf", 1.25f, 0, 2, 1}}) {
+       {Row{"NothingSaysSoOne", 0.0f, 0, 0, 1}, Row{"UsersChoice", 0.0f, 0, 2, 2},
+        Row{"ScreenBeforeUser", 0.0f, 2, 1, 2}, Row{"HostBeforeScreen", 1.0f, 2, 2, 1},
+        Row{"HostOneAndAHalfDoubles", 1.5f, 0, 0, 2},
+        Row{"HostBelowOneAndAHalf", 1.25f, 0, 2, 1}}) {
     SCOPED_TRACE(name);
     TestEditor editor;
     editor.platform->canOpenWindow = true;
@@ -189,6 +192,55 @@ TEST(EditorScale, AnOpenWindowsHostIsAskedToResizeOnce) {
   ASSERT_EQ(resizes.size(), 1u);
   EXPECT_EQ(resizes[0].index, 400);
   EXPECT_TRUE(editor.platform->Called("WindowResized", {"200", "100"}));
+}
+
+// Values pushed into the controls from the audio thread (learned controllers) and
+// the host's automation thread while the editor's thread draws and edits. The
+// ThreadSanitizer build (make test-tsan) reports any unsynchronised access.
+
+TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
+  TestEditor editor(120, 60);
+  auto frames = numberedFrames(20, 20, 65);
+  IBitmap knobBitmap(frames.get(), 20, 20 * 65, 65);
+  auto* gain = editor.add(new IKnobMultiControl(&editor.plug, 0, 0, 0, &knobBitmap));
+  auto* follower = editor.add(new IKnobMultiControl(&editor.plug, 30, 0, 1, &knobBitmap));
+  follower->AddAuxParam(0);
+  IBitmap lamp(frames.get(), 20, 40, 2);
+  editor.add(new ISwitchControl(&editor.plug, 60, 0, 2, &lamp));
+  editor.attach();
+  editor.platform->windowOpen = true;
+  AEffect* effect = editor.effect();
+
+  constexpr int kRounds = 4000;
+  std::atomic<int> running{2};
+  std::thread audio([&] {
+    for (int i = 0; i < kRounds; ++i) {
+      editor.graphics->SetParameterFromPlug(0, (i % 100) / 100.0, true);
+      editor.graphics->SetParameterFromPlug(2, i & 1, false);
+    }
+    --running;
+  });
+  std::thread automation([&] {
+    for (int i = 0; i < kRounds; ++i) effect->setParameter(effect, 0, float(i % 7) / 7.0f);
+    --running;
+  });
+  IMouseMod mod(true);
+  int y = 10;
+  while (running > 0) {
+    editor.platform->Tick();
+    editor.graphics->OnMouseDown(10, 10, &mod);
+    editor.graphics->OnMouseDrag(10, y = (y == 10 ? 4 : 10), &mod);
+    editor.graphics->OnMouseUp(10, y, &mod);
+    editor.graphics->OnMouseDown(65, 5, &mod);
+    editor.graphics->OnMouseUp(65, 5, &mod);
+  }
+  audio.join();
+  automation.join();
+  editor.settle();
+  for (const double value : {gain->GetValue(), follower->GetAuxParam(0)->mValue.load()}) {
+    EXPECT_GE(value, 0.0);
+    EXPECT_LE(value, 1.0);
+  }
 }
 
 }  // namespace

@@ -118,22 +118,19 @@ TEST(RasterFont, DrawsFromTwoThreadsAtOnce) {
 }
 
 TEST(Utf8, DecodesOrReplacesWithoutPassingTheEnd) {
-  struct Case {
-    const char* text;
-    std::vector<uint32_t> codePoints;
-  };
+  // Valid sequences, a stray continuation byte, one cut short by the end, an overlong one
+  // and a surrogate.
   const uint32_t bad = kReplacementCharacter;
-  const Case cases[] = {
-      {"A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9", {'A', 0xE9, 0x20AC, 0x1F3B9}},
-      {"\x80x", {bad, 'x'}},    // stray continuation byte
-      {"\xE2\x82", {bad}},      // cut short by the end
-      {"\xC0\xAF", {bad}},      // overlong
-      {"\xED\xA0\x80", {bad}},  // surrogate
-  };
-  for (const Case& c : cases) {
+  for (const auto& [text, codePoints] :
+       {std::pair<const char*, std::vector<uint32_t>>{"A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9",
+                                                      {'A', 0xE9, 0x20AC, 0x1F3B9}},
+        {"\x80x", {bad, 'x'}},
+        {"\xE2\x82", {bad}},
+        {"\xC0\xAF", {bad}},
+        {"\xED\xA0\x80", {bad}}}) {
     std::vector<uint32_t> decoded;
-    for (const char* p = c.text; *p;) decoded.push_back(nextCodePoint(p));
-    EXPECT_EQ(decoded, c.codePoints) << c.text;
+    for (const char* p = text; *p;) decoded.push_back(nextCodePoint(p));
+    EXPECT_EQ(decoded, codePoints) << text;
   }
 }
 

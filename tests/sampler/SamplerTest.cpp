@@ -187,10 +187,10 @@ TEST(WaveReader, RefusesDirectoryAndNoName) {
 // before any format, skipped for a later one of three mono frames at 22.05 kHz; 3 bytes
 // of data, less than a frame, which opens empty.
 TEST(WaveReader, FindsFormatAndData) {
+  using Row = std::tuple<const char*, uint32_t, uint32_t, uint32_t>;
   for (const auto& [file, frames, channels, rate] :
-       {std::tuple{"odd-chunks-between.wav", 300u, 2u, 44100u},
-        {"data-before-fmt.wav", 3, 1, 22050},
-        {"partial-frame.wav", 0, 2, 44100}}) {
+       {Row{"odd-chunks-between.wav", 300u, 2u, 44100u}, Row{"data-before-fmt.wav", 3, 1, 22050},
+        Row{"partial-frame.wav", 0, 2, 44100}}) {
     WaveReader reader;
     ASSERT_TRUE(reader.Open(dataFile(file).c_str())) << file;
     EXPECT_EQ(reader.length(), frames) << file;
