@@ -19,7 +19,6 @@ class ZorqMidi : public ::testing::Test {
     h.midi(0x90, note, velocity, offset);
   }
   const Voice& voice(int i) const { return h.plug->voice(i); }
-  int activeVoices() const { return ::activeVoices(h); }
 
   EngineHarness h;
 };
@@ -45,7 +44,7 @@ TEST_F(ZorqMidi, RepeatedNoteReusesItsVoiceAndVelocityZeroReleases) {
     noteOn(64);
     h.process(44);
   }
-  EXPECT_EQ(activeVoices(), 1);
+  EXPECT_EQ(activeVoices(h), 1);
   EXPECT_EQ(h.plug->pressedKeyCount(), 1);
   noteOn(64, 0);
   h.process(1);
@@ -56,7 +55,7 @@ TEST_F(ZorqMidi, RepeatedNoteReusesItsVoiceAndVelocityZeroReleases) {
 TEST_F(ZorqMidi, SixtyFifthNoteStealsTheOldestVoice) {
   for (int note = 0; note < 64; ++note) noteOn(note + 1);
   h.process(1);
-  ASSERT_EQ(activeVoices(), 64);
+  ASSERT_EQ(activeVoices(h), 64);
   noteOn(100);
   h.process(44);
   EXPECT_EQ(voice(0).note(), 100);
@@ -119,11 +118,11 @@ TEST_F(ZorqMidi, OtherMessagesAndNotesWithTheKeyboardOffAreIgnored) {
   h.midi(0x45, 60, 1);   // stray data byte
   h.midi(0xB0, 7, 100);  // unlearned controller
   h.process(44);
-  EXPECT_EQ(activeVoices(), 0);
+  EXPECT_EQ(activeVoices(h), 0);
   h.setParam(kKeyboard, 0);
   noteOn(60);
   h.process(44);
-  EXPECT_EQ(activeVoices(), 0);
+  EXPECT_EQ(activeVoices(h), 0);
   EXPECT_EQ(h.plug->pressedKeyCount(), 0);
 }
 

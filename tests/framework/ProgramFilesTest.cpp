@@ -265,11 +265,8 @@ TEST(FxFormat, CutProgramHeaderOrHugeStartHasNoPosition) {
 TEST(FxFormat, BankHeaderReadsBackAndNeedsAllOf156Bytes) {
   ByteChunk file = fx::bankFileChunkForm(kTestId, 64, 7, stateOf(2));
   fx::BankHeader h = fx::readBankHeader(file);
-  EXPECT_EQ(h.type, fx::kBankChunkType);
-  EXPECT_EQ(h.formatVersion, 2);
-  EXPECT_EQ(h.numPrograms, 64);
-  EXPECT_EQ(h.currentProgram, 7);
-  EXPECT_EQ(h.pos, fx::kBankHeaderBytes);
+  EXPECT_EQ(std::tuple(h.type, h.formatVersion, h.numPrograms, h.currentProgram, h.pos),
+            std::tuple(fx::kBankChunkType, 2, 64, 7, fx::kBankHeaderBytes));
   file.Resize(155);
   h = fx::readBankHeader(file);
   EXPECT_EQ(h.currentProgram, 7);

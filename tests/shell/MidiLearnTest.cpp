@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "shell/MTSClient.h"
+#include "system/DynamicLibrary.h"
+
 namespace {
 class SwitchSpy : public LearnSwitchView {
  public:
@@ -17,6 +22,84 @@ class MidiLearnFixture : public ::testing::Test {
   MidiLearn learn{config};
   SwitchSpy view;
 };
+
+double twelveTet(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+
+// Loads the fake master for one test and restores "no master" afterwards.
+class MTSClientWithMaster : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mts::reloadMasterForTesting(FAKE_MTS_MASTER_PATH));
+    handle_ = openLibrary(FAKE_MTS_MASTER_PATH);  // the loaded one, counted once more
+    ASSERT_NE(handle_, nullptr);
+    setConnected_ =
+        reinterpret_cast<void (*)(bool)>(librarySymbol(handle_, "FakeMaster_SetConnected"));
+    clientCount_ = reinterpret_cast<int (*)()>(librarySymbol(handle_, "FakeMaster_ClientCount"));
+    ASSERT_NE(setConnected_, nullptr);
+    ASSERT_NE(clientCount_, nullptr);
+    setConnected_(true);
+    client_ = MTS_RegisterClient();
+  }
+  void TearDown() override {
+    MTS_DeregisterClient(client_);
+    closeLibrary(handle_);
+    mts::reloadMasterForTesting(nullptr);
+  }
+
+  void* handle_ = nullptr;
+  void (*setConnected_)(bool) = nullptr;
+  int (*clientCount_)() = nullptr;
+  MTSClient* client_ = nullptr;
+};
+
+// Without a master, or without a client, notes sound in 12-TET and none is filtered.
+TEST(MTSClient, WithoutMasterOrClientFallsBackToTwelveTet) {
+  EXPECT_FALSE(MTS_HasMaster(nullptr));
+  EXPECT_FALSE(MTS_ShouldFilterNote(nullptr, 60, 0));
+  EXPECT_NEAR(MTS_NoteToFrequency(nullptr, 69, 0), 440.0, 1e-9);
+  // Notes are taken modulo 128, so negative chars never index outside the tables.
+  EXPECT_NEAR(MTS_NoteToFrequency(nullptr, static_cast<char>(-59), 0), 440.0, 1e-9);
+  MTS_DeregisterClient(nullptr);
+  EXPECT_FALSE(mts::reloadMasterForTesting("/nonexistent/libMTS.so"));
+  MTSClient* client = MTS_RegisterClient();
+  ASSERT_NE(client, nullptr);
+  EXPECT_STREQ(client->scaleName, "12-TET");
+  EXPECT_FALSE(MTS_HasMaster(client));
+  for (int note : {0, 60, 69, 127}) {
+    EXPECT_NEAR(MTS_NoteToFrequency(client, static_cast<char>(note), -1), twelveTet(note), 1e-9);
+    EXPECT_FALSE(MTS_ShouldFilterNote(client, static_cast<char>(note), -1));
+  }
+  MTS_DeregisterClient(client);
+}
+
+// The global table until a note filter query names a valid channel; then that
+// channel's table, for that channel only. The filter follows the global or channel rule.
+TEST_F(MTSClientWithMaster, FrequenciesAndFiltersComeFromTheMastersTables) {
+  EXPECT_TRUE(MTS_HasMaster(client_));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, -1), 440.0);
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 60, 1), 277.183);
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, 1));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 69, 1), 880.0);
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 2), 440.0);
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 60, -1));
+  EXPECT_DOUBLE_EQ(MTS_NoteToFrequency(client_, 68, 1), 440.0);
+  EXPECT_TRUE(MTS_ShouldFilterNote(client_, 120, -1));
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 5, -1));
+  EXPECT_TRUE(MTS_ShouldFilterNote(client_, 5, 1));
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 120, 1));
+}
+
+TEST_F(MTSClientWithMaster, RegistrationReachesTheMasterWhichIsAskedAnewAtEveryQuery) {
+  MTS_DeregisterClient(MTS_RegisterClient());
+  EXPECT_EQ(clientCount_(), 1);
+  setConnected_(false);
+  EXPECT_FALSE(MTS_HasMaster(client_));
+  EXPECT_NEAR(MTS_NoteToFrequency(client_, 69, -1), 440.0, 1e-9);
+  EXPECT_FALSE(MTS_ShouldFilterNote(client_, 120, -1));
+  setConnected_(true);
+  EXPECT_TRUE(MTS_HasMaster(client_));
+}
+
 }  // namespace
 
 // Parameter then controller assigns and ends the phase; the remembered parameter moves
