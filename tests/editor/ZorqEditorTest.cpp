@@ -1,5 +1,6 @@
 // The editor's layout: every control in attach order with its rectangle and binding;
-// the normal and tweak views; the level meter; embedded, skinned and missing images.
+// the normal and tweak views; the level meter; embedded, skinned and missing images; the
+// editor's own controls (menus, the WAV control, the program display, MIDI learn).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,10 +26,19 @@
 
 namespace {
 
+// What each view shows is fixed by the golden pictures; here the switch goes back and
+// the tweak overlay (controls 18 to 108) takes clicks meant for the main view below it.
 // Each parameter has at most one control; the four rows of band controls run from band 1
 // on the left to band 20 on the right. (The golden pictures fix where everything is.)
-TEST(ZorqEditorLayout, BindsEachParameterOnceAndTheBandsLeftToRight) {
-  EditorHarness h;
+TEST(ZorqEditorLayout, BindsEachParameterOnceTheTweakSwitchGoesBackAndTheOverlayTakesClicks) {
+  OpenEditor h;
+  const double volume = h.controlValue(kFinalVolume);
+  h.click(769, 316);
+  h.click(730, 126);  // "Final Volume" lies under the overlay
+  h.click(769, 316);
+  EXPECT_FALSE(h.editor->tweakMode());
+  for (int i = 18; i <= 108; ++i) EXPECT_TRUE(h.control(i)->IsHidden()) << i;
+  EXPECT_EQ(h.controlValue(kFinalVolume), volume);
   std::map<int, IRECT> rectOf;
   for (int i = 0; i < h.editor->NControls(); ++i) {
     const int param = h.control(i)->ParamIdx();
@@ -44,19 +54,6 @@ TEST(ZorqEditorLayout, BindsEachParameterOnceAndTheBandsLeftToRight) {
     }
   EXPECT_EQ(std::string(static_cast<ITextControl*>(h.control(117))->GetTextForPlug()),
             std::string("v") + ZorqVersion::kText + ".1");
-}
-
-// What each view shows is fixed by the golden pictures; here the switch goes back and
-// the tweak overlay (controls 18 to 108) takes clicks meant for the main view below it.
-TEST(ZorqEditorLayout, TweakSwitchGoesBackAndTheOverlayTakesTheClicks) {
-  OpenEditor h;
-  const double volume = h.controlValue(kFinalVolume);
-  h.click(769, 316);
-  h.click(730, 126);  // "Final Volume" lies under the overlay
-  h.click(769, 316);
-  EXPECT_FALSE(h.editor->tweakMode());
-  for (int i = 18; i <= 108; ++i) EXPECT_TRUE(h.control(i)->IsHidden()) << i;
-  EXPECT_EQ(h.controlValue(kFinalVolume), volume);
 }
 
 TEST(ZorqEditorMeter, IdleShowsTheEngineLevelWhileTheWindowIsOpen) {

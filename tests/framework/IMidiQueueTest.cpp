@@ -132,7 +132,9 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
 }  // namespace
 
 // Made on channel 2, clamped to fourteen bits, then read back as a position.
-TEST(IMidiMsg, PitchWheelClampsToFourteenBitsAndReadsThePosition) {
+// A status below the top bit or a system one reads as none; each reader answers only
+// for its kind and controller; the makers keep channel and data in range.
+TEST(IMidiMsg, ReadersAndMakersKeepToTheirKindAndRange) {
   using Row = std::tuple<double, int, int, double>;
   for (const auto& [value, data1, data2, readBack] :
        {Row{1.0, 127, 127, 8191.0 / 8192.0}, Row{-1.0, 0, 0, -1.0}, Row{0.0, 0, 64, 0.0},
@@ -144,11 +146,6 @@ TEST(IMidiMsg, PitchWheelClampsToFourteenBitsAndReadsThePosition) {
     EXPECT_EQ(msg.mData2, data2) << value;
     EXPECT_DOUBLE_EQ(msg.PitchWheel(), readBack) << value;
   }
-}
-
-// A status below the top bit or a system one reads as none; each reader answers only
-// for its kind and controller; the makers keep channel and data in range.
-TEST(IMidiMsg, ReadersAndMakersKeepToTheirKindAndRange) {
   EXPECT_EQ(IMidiMsg(0, 0x45, 1, 2).StatusMsg(), IMidiMsg::kNone);
   EXPECT_EQ(IMidiMsg(0, 0xF0, 1, 2).StatusMsg(), IMidiMsg::kNone);
   EXPECT_EQ(IMidiMsg(0, 0x9F, 1, 2).StatusMsg(), IMidiMsg::kNoteOn);

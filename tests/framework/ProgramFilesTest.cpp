@@ -83,19 +83,6 @@ TEST_F(ProgramFiles, ChunkFilesRestoreValuesAndNames) {
   }
 }
 
-// (The parameter forms' bytes are fixed by the golden files below.)
-TEST_F(ProgramFiles, PluginWithoutChunksWritesParameterForms) {
-  TestPlug source(false);
-  source.fillPresets(1, kValues);
-  ASSERT_TRUE(source.SaveBankAsFXB(path("p.fxb")));
-  TestPlug target;
-  ASSERT_TRUE(target.LoadBankFromFXB(path("p.fxb")));
-  EXPECT_EQ(target.GetCurrentPresetIdx(), 1);
-  EXPECT_STREQ(target.GetPresetName(3), "Prog 3");
-  target.RestorePreset(3);
-  EXPECT_NEAR(target.GetParam(3)->Value(), 400.0, 0.1);
-}
-
 // Parameter-form images made by the file writer load: a program (and the host hears of
 // it); a bank with the wrong parameter count fails at its first program and changes
 // nothing; programs beyond the plug-in's presets are ignored instead of overwriting the last.
@@ -127,18 +114,6 @@ TEST_F(ProgramFiles, ParameterFormImagesLoadWithTheParameterCountAndIgnoreExtraP
   }
 }
 
-TEST_F(ProgramFiles, BankWithHeaderVersionOneIsAccepted) {
-  TestPlug source;
-  source.fillPresets(1, kValues);
-  source.SaveBankAsFXB(path("v.fxb"));
-  ByteChunk file = readBytes(path("v.fxb"));
-  file.GetBytes()[15] = 1;
-  writeBytes(path("v.fxb"), file);
-  TestPlug target;
-  EXPECT_TRUE(target.LoadBankFromFXB(path("v.fxb")));
-  EXPECT_STREQ(target.GetPresetName(2), "Prog 2");
-}
-
 // Another plug-in's file or one cut in its values (chunk and parameter forms): refused,
 // with the live state and the presets as they were. Other damage is left to the fuzz target.
 TEST_F(ProgramFiles, DamagedProgramFileIsRefusedWithoutChange) {
@@ -163,23 +138,34 @@ TEST_F(ProgramFiles, DamagedProgramFileIsRefusedWithoutChange) {
 }
 
 // Fixed byte images of a known plug-in state, chunk and parameter forms (rewritten by
-// `make golden` only).
-TEST_F(ProgramFiles, GoldenFilesKeepTheirBytes) {
+// `make golden` only). Each loads back, a bank with header version 1 too.
+TEST_F(ProgramFiles, GoldenFilesKeepTheirBytesAndLoadBack) {
   const char* dataFolder = std::getenv("ZORQ_TEST_DATA");
   ASSERT_NE(dataFolder, nullptr);
   for (const std::string& name : goldenprogramfiles::kNames) {
-    const std::string golden = std::string(dataFolder) + "/" + name;
+    ByteChunk bytes = readBytes(std::string(dataFolder) + "/" + name);
     ASSERT_TRUE(goldenprogramfiles::save(name, path(name.c_str())));
-    EXPECT_TRUE(readBytes(path(name.c_str())) == readBytes(golden)) << name;
+    EXPECT_TRUE(readBytes(path(name.c_str())) == bytes) << name;
+    const bool bank = name.back() == 'b';
+    if (bank) bytes.GetBytes()[15] = 1;
+    writeBytes(path("loaded"), bytes);
     TestPlug reader;
-    EXPECT_TRUE(name.back() == 'b' ? reader.LoadBankFromFXB(golden)
-                                   : reader.LoadProgramFromFXP(golden));
+    EXPECT_TRUE(bank ? reader.LoadBankFromFXB(path("loaded"))
+                     : reader.LoadProgramFromFXP(path("loaded")))
+        << name;
+    if (!bank) continue;
+    if (name == "golden-params.fxb") {
+      EXPECT_EQ(reader.GetCurrentPresetIdx(), 1);
+    }
+    EXPECT_STREQ(reader.GetPresetName(3), "Prog 3") << name;
+    ASSERT_TRUE(reader.RestorePreset(3));
+    EXPECT_NEAR(reader.GetParam(3)->Value(), 400.0, 0.1) << name;
   }
 }
 
 // Replaced files and files larger than one read block round trip, and no
 // temporary file is left behind.
-TEST(FileBytes, WriteThenReadRoundTripsAndLeavesNoTemporaryFile) {
+TEST(FileBytes, RoundTripsLeaveNoTemporaryAndEmptyPathsMissingFoldersAndOversizedFilesFail) {
   TempFolder folder;
   const std::string path = folder.path() + "/bank.fxb";
   ByteChunk read, big;
@@ -190,25 +176,18 @@ TEST(FileBytes, WriteThenReadRoundTripsAndLeavesNoTemporaryFile) {
   ASSERT_TRUE(readWholeFile(path, &read));
   EXPECT_TRUE(read == big);
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"bank.fxb"});
-}
-
-TEST(FileBytes, ReadAndWriteRefuseEmptyPathsMissingFoldersDirectoriesAndOversizedFiles) {
-  TempFolder folder;
   EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
   EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
   ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder / "dir")));
   EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
-  EXPECT_EQ(folder.entries(), std::vector<std::string>{"dir"});  // no temporary left behind
-  ByteChunk read;
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"bank.fxb", "dir"}));  // no temporary
   read.Put(1.0);
   EXPECT_FALSE(readWholeFile("", &read));
   EXPECT_EQ(read.Size(), 0);
   EXPECT_FALSE(readWholeFile(folder.path() + "/missing", &read));
   EXPECT_FALSE(readWholeFile(folder.path(), &read));
-  const std::string path = folder.path() + "/big";
-  ByteChunk data;
-  data.Resize(1001);
-  ASSERT_TRUE(writeFileAtomically(path, data));
+  big.Resize(1001);
+  ASSERT_TRUE(writeFileAtomically(path, big));
   EXPECT_FALSE(readWholeFile(path, &read, 1000));
   EXPECT_TRUE(readWholeFile(path, &read, 1001));
   EXPECT_FALSE(readWholeFile("/dev/zero", &read, 100000));
@@ -245,7 +224,7 @@ TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
 }
 
 // A cut header keeps what fits and has no position; a start outside the file reads nothing.
-TEST(FxFormat, CutProgramHeaderOrHugeStartHasNoPosition) {
+TEST(FxFormat, HeadersReadBackAndACutOneOrAHugeStartHasNoPosition) {
   ByteChunk file = fx::programFileChunkForm(kTestId, 107, "Robot", stateOf(9));
   for (int start : {-1, INT_MIN, INT_MAX, INT_MAX - 20}) {
     const fx::ProgramHeader h = fx::readProgramHeader(file, start);
@@ -260,21 +239,21 @@ TEST(FxFormat, CutProgramHeaderOrHugeStartHasNoPosition) {
   EXPECT_EQ(h.pos, -1);
   file.Resize(18);
   EXPECT_EQ(fx::readProgramHeader(file, 0).uniqueId, 0);
-}
-
-TEST(FxFormat, BankHeaderReadsBackAndNeedsAllOf156Bytes) {
-  ByteChunk file = fx::bankFileChunkForm(kTestId, 64, 7, stateOf(2));
-  fx::BankHeader h = fx::readBankHeader(file);
-  EXPECT_EQ(std::tuple(h.type, h.formatVersion, h.numPrograms, h.currentProgram, h.pos),
+  ByteChunk bank = fx::bankFileChunkForm(kTestId, 64, 7, stateOf(2));
+  fx::BankHeader b = fx::readBankHeader(bank);
+  EXPECT_EQ(std::tuple(b.type, b.formatVersion, b.numPrograms, b.currentProgram, b.pos),
             std::tuple(fx::kBankChunkType, 2, 64, 7, fx::kBankHeaderBytes));
-  file.Resize(155);
-  h = fx::readBankHeader(file);
-  EXPECT_EQ(h.currentProgram, 7);
-  EXPECT_EQ(h.pos, -1);
+  bank.Resize(155);  // the header needs all of its 156 bytes
+  b = fx::readBankHeader(bank);
+  EXPECT_EQ(b.currentProgram, 7);
+  EXPECT_EQ(b.pos, -1);
 }
 
 // Byte order and widths are fixed by the golden program files; chunk round trips read them.
-TEST(ByteChunk, ReadsPastTheEndOrAtNegativeOrHugePositionsFail) {
+// A string stops at an embedded zero but the read skips its full length. A length that is
+// negative, runs past the end or would overflow a 32-bit position, or a chunk too short to
+// hold one, makes the record incomplete: -1, text untouched, no read outside the chunk.
+TEST(ByteChunk, ReadsOutsideTheChunkAndBadStringLengthsFail) {
   ByteChunk chunk;
   for (int i = 0; i < 3; ++i) chunk.Put(1.0 + i);
   double value = 7.0;
@@ -285,27 +264,20 @@ TEST(ByteChunk, ReadsPastTheEndOrAtNegativeOrHugePositionsFail) {
   EXPECT_EQ(value, 3.0);
   std::string text;
   EXPECT_EQ(chunk.GetStr(&text, -4), -1);
-}
-
-// A string stops at an embedded zero but the read skips its full length. A length that is
-// negative, runs past the end or would overflow a 32-bit position, or a chunk too short to
-// hold one, makes the record incomplete: -1, text untouched, no read outside the chunk.
-TEST(ByteChunk, StringReadsItsLengthAndRejectsABadOne) {
   ByteChunk good;
   good.Put(int32_t{4});
   good.PutBytes("ab\0d", 4);
-  std::string text;
   EXPECT_EQ(good.GetStr(&text, 0), 8);
   EXPECT_EQ(text, "ab");
-  auto rejects = [](const ByteChunk& chunk) {
+  auto rejects = [](const ByteChunk& record) {
     std::string kept = "kept";
-    return chunk.GetStr(&kept, 0) == -1 && kept == "kept";
+    return record.GetStr(&kept, 0) == -1 && kept == "kept";
   };
   for (const int32_t length : {-1, INT_MAX - 3, 9}) {
-    ByteChunk chunk;
-    chunk.Put(length);
-    for (int i = 0; i < 8; ++i) chunk.Put(static_cast<uint8_t>('a' + i));
-    EXPECT_TRUE(rejects(chunk)) << length;
+    ByteChunk bad;
+    bad.Put(length);
+    for (int i = 0; i < 8; ++i) bad.Put(static_cast<uint8_t>('a' + i));
+    EXPECT_TRUE(rejects(bad)) << length;
   }
   ByteChunk cut;
   cut.Put(uint8_t{1});

@@ -135,7 +135,8 @@ TEST_F(MidiLearnFixture, UnlearnByControllerOrByParameter) {
   EXPECT_EQ(view.turnedOff, 2);
 }
 
-TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfway) {
+// Another instance's phase taken over: ending it shows the switch off, once.
+TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfwayAndAPhaseTakenOverEndsOnce) {
   learn.setMidiLearnParam(3);
   learn.setMidiLearnCC(2);
   EXPECT_EQ(config.controllerParameter(2), -1);
@@ -148,10 +149,6 @@ TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfway) {
   learn.stop();
   EXPECT_FALSE(learn.isLearning());
   EXPECT_EQ(view.turnedOff, 0);  // a reset ends the phase silently
-}
-
-// Another instance's phase taken over: ending it shows the switch off, once.
-TEST_F(MidiLearnFixture, PhaseTakenOverFromAnotherInstance) {
   learn.setPhase(true, false);
   EXPECT_TRUE(learn.isLearning());
   EXPECT_EQ(view.turnedOff, 0);
