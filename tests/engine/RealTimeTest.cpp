@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EngineHarness.h"
@@ -200,17 +201,9 @@ TEST(Sleep, HeldChordKeepsTheEngineAwakeAndAParameterWakesIt) {
 // callbacks (float and double) with MIDI notes, pitch wheel, pedal, learned
 // controllers, "MIDI Thru", sample files and parameter changes between blocks make no
 // heap allocation. The instrument is driven through its AEffect, as a host does.
-struct BlockCase {
-  int blockSize;
-  bool doublePrecision;
-  unsigned fileRate;  // of the sample file played in "File" mode; 0: none
-};
-
-void PrintTo(const BlockCase& c, std::ostream* os) {
-  *os << c.blockSize << (c.doublePrecision ? " double" : " float");
-  if (c.fileRate) *os << ", file at " << c.fileRate << " Hz";
-}
-
+// The block size, double precision or float, and the rate of the sample file played in
+// "File" mode (0: none).
+using BlockCase = std::tuple<int, bool, unsigned>;
 class RealTimeSafety : public ::testing::TestWithParam<BlockCase> {};
 
 // The checks below mean something only if the counter sees allocations: through its own
@@ -234,8 +227,8 @@ TEST(AllocationCounter, SeesTheAllocationsItCounts) {
 // sized up front for a sub-block at any file rate: playing files never grows it, and
 // reads no file.
 TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
-  const BlockCase c = GetParam();
-  const size_t n = size_t(c.blockSize);
+  const auto [blockSize, doublePrecision, fileRate] = GetParam();
+  const size_t n = size_t(blockSize);
   writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\nCC74=104\n");
   ZORQ plug;
   writeUserIni("");  // later instruments in this process start plain
@@ -243,12 +236,11 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
   IPlugVST vst(&plug, Vst2PluginHost::callback(), false);
   HostRecorder recorder;
   Vst2PluginHost host(vst.GetAEffect(), HostSetup{"", "", 1, &recorder});
-  host.start(44100.0, c.blockSize);
+  host.start(44100.0, blockSize);
   wavtest::TempDir dir;
-  if (c.fileRate) {
-    const auto tone = wavtest::sine(c.fileRate / 2, 330.0, c.fileRate);
-    plug.setSampleFileName(
-        dir.write("voice.wav", wavtest::wav(1, 16, 2, c.fileRate, tone)).c_str());
+  if (fileRate) {
+    const auto tone = wavtest::sine(fileRate / 2, 330.0, fileRate);
+    plug.setSampleFileName(dir.write("voice.wav", wavtest::wav(1, 16, 2, fileRate, tone)).c_str());
     host.setParameter(kInputMode, 1.0f);
     plug.loadSampleFile(false);
     ASSERT_FALSE(plug.sampleLoadFailed());
@@ -269,10 +261,10 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
 
   const size_t capacity = plug.sampler().converter().inputCapacity();
   const size_t before = allocationCount(), filesBefore = fileCallCount();
-  const int blocks = std::max(2 * kNumParams, 22050 / c.blockSize);
+  const int blocks = std::max(2 * kNumParams, 22050 / blockSize);
   for (int block = 0; block < blocks; ++block) {
     const int param = block % kNumParams;
-    if (param != kInputMode || !c.fileRate)
+    if (param != kInputMode || !fileRate)
       host.setParameter(param, static_cast<float>(block % 5) / 4.0f);
     const uint8_t note = uint8_t(40 + block % 37);
     const uint8_t messages[6][3] = {{0x90, note, 100},
@@ -282,13 +274,13 @@ TEST_P(RealTimeSafety, ProcessingAllocatesNothing) {
                                     {0xB0, 74, uint8_t((block * 5) % 128)},
                                     {0xB0, 64, uint8_t(block % 32 < 16 ? 127 : 0)}};
     for (int i = 0; i < 6; ++i)
-      events[size_t(i)] = {(i * 7919 + block) % c.blockSize, messages[i][0], messages[i][1],
+      events[size_t(i)] = {(i * 7919 + block) % blockSize, messages[i][0], messages[i][1],
                            messages[i][2]};
     host.sendEvents(events);
-    if (c.doublePrecision)
-      host.processDouble(ins, outs, c.blockSize);
+    if (doublePrecision)
+      host.processDouble(ins, outs, blockSize);
     else
-      host.process(insFloat, outsFloat, c.blockSize);
+      host.process(insFloat, outsFloat, blockSize);
   }
   EXPECT_EQ(allocationCount(), before) << (countsMalloc() ? "" : "(operator new only)");
   EXPECT_EQ(fileCallCount(), filesBefore);

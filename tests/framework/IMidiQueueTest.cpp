@@ -131,8 +131,8 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
 
 }  // namespace
 
-// Made on channel 2, clamped to fourteen bits, then read back as a position.
-// A status below the top bit or a system one reads as none; each reader answers only
+// A pitch wheel message made on channel 2, clamped to fourteen bits, reads back as a
+// position. A status below the top bit or a system one reads as none; each reader answers only
 // for its kind and controller; the makers keep channel and data in range.
 TEST(IMidiMsg, ReadersAndMakersKeepToTheirKindAndRange) {
   using Row = std::tuple<double, int, int, double>;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "framework/ParamText.h"
 #include "framework/PortValue.h"
@@ -57,12 +59,7 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThemOrAreRefused) {
   count.InitInt("Count", 0, 0, 10);
   const IParam level = withDisplay(decibels, 2.0), pan = withDisplay(balance),
                depth = withDisplay(percent);
-  struct Row {
-    const IParam* param;
-    const char* typed;
-    const char* shown;
-  };
-  const Row rows[] = {
+  const std::tuple<const IParam*, const char*, const char*> rows[] = {
       {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},         {&plain, "5.5", "5.50 Hz"},
       {&plain, "7 hz", "7.00 Hz"}, {&plain, "25.004", "25.00 Hz"}, {&whole, "-12", "-12"},
       {&whole, "-0", "0"},         {&whole, "+12", "12"},          {&level, "-6", "-6.0"},
@@ -75,12 +72,12 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThemOrAreRefused) {
       {&level, "7 dB", nullptr},   {&level, "-6 5", nullptr},      {&plain, "99", nullptr},
       {&plain, "7 dB", nullptr},   {&pan, "25:10", nullptr},       {&pan, "0.2", nullptr},
       {&depth, "10 dB", nullptr}};
-  for (const Row& row : rows) {
+  for (const auto& [param, typed, shown] : rows) {
     double value = 7.0;
-    ASSERT_EQ(paramtext::toValue(*row.param, row.typed, &value), row.shown != nullptr) << row.typed;
-    EXPECT_EQ(row.shown ? textOf(*row.param, value) : std::to_string(value),
-              row.shown ? row.shown : std::to_string(7.0))
-        << row.typed;
+    ASSERT_EQ(paramtext::toValue(*param, typed, &value), shown != nullptr) << typed;
+    EXPECT_EQ(shown ? textOf(*param, value) : std::to_string(value),
+              shown ? shown : std::to_string(7.0))
+        << typed;
   }
 }
 
@@ -189,34 +186,30 @@ TEST(IParam, DisplayTextsLabelsAndNames) {
 // type and shape (a stepped value would otherwise round the other way, a shaped one
 // move by the float's rounding). Any other float goes through SetNormalized as before.
 TEST(IParam, HostFloatOfTheCurrentValueKeepsItAndOthersMapAsBefore) {
-  struct Case {
-    const char* kind;
-    void (*init)(IParam&);
-    double plain;
-  };
-  const Case cases[] = {
-      {"bool", [](IParam& p) { p.InitBool("b", false); }, 1},
-      {"int", [](IParam& p) { p.InitInt("i", 0, -3, 20); }, 7},
-      {"enum", [](IParam& p) { p.InitEnum("e", 0, 5); }, 2},
-      {"stepped double", [](IParam& p) { p.InitDouble("d", 0, -12, 12, 1); }, 2},
-      {"shaped double", [](IParam& p) { p.InitDouble("f", 16, 16, 16000, 1, "", "", 4); }, 290},
-      {"fine double", [](IParam& p) { p.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2); },
-       0.37}};
-  for (const Case& c : cases) {
-    IParam p;
-    c.init(p);
-    const std::string kind = c.kind;
-    p.Set(c.plain);
+  // A bool, an int, an enum, a stepped, a shaped and a fine double.
+  IParam toggle, count, list, stepped, shaped, fine;
+  toggle.InitBool("b", false);
+  count.InitInt("i", 0, -3, 20);
+  list.InitEnum("e", 0, 5);
+  stepped.InitDouble("d", 0, -12, 12, 1);
+  shaped.InitDouble("f", 16, 16, 16000, 1, "", "", 4);
+  fine.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2);
+  for (const auto& [param, plain] :
+       {std::pair{&toggle, 1.0}, std::pair{&count, 7.0}, std::pair{&list, 2.0},
+        std::pair{&stepped, 2.0}, std::pair{&shaped, 290.0}, std::pair{&fine, 0.37}}) {
+    IParam& p = *param;
+    const std::string kind = p.GetNameForHost();
+    p.Set(plain);
     const float reported = static_cast<float>(p.GetNormalized());
     EXPECT_FALSE(p.SetNormalizedFromHost(reported)) << kind;
-    EXPECT_EQ(p.Value(), c.plain) << kind;
+    EXPECT_EQ(p.Value(), plain) << kind;
     for (const float other : {0.0f, 0.3f, std::nextafter(reported, 1.0f), 1.0f, 1.5f}) {
       if (other == reported) continue;
       IParam mapped = p;
       mapped.SetNormalized(other);
       EXPECT_TRUE(p.SetNormalizedFromHost(other)) << kind << " " << other;
       EXPECT_EQ(p.Value(), mapped.Value()) << kind << " " << other;
-      p.Set(c.plain);
+      p.Set(plain);
     }
   }
 }

@@ -163,8 +163,8 @@ TEST_F(ProgramFiles, GoldenFilesKeepTheirBytesAndLoadBack) {
   }
 }
 
-// Replaced files and files larger than one read block round trip, and no
-// temporary file is left behind.
+// Replaced files and files larger than one read block round trip, and no temporary file
+// is left behind; empty paths, missing folders, directories and oversized files fail.
 TEST(FileBytes, RoundTripsLeaveNoTemporaryAndEmptyPathsMissingFoldersAndOversizedFilesFail) {
   TempFolder folder;
   const std::string path = folder.path() + "/bank.fxb";

@@ -26,14 +26,8 @@ constexpr Argb kDest{100, 40, 180, 250};
 // source pixel (alpha, 200, 100, 30) at the weight; add and dodge fills of that colour give the
 // same bytes. Fill rows: the colour at the weight as alpha. Expected bytes worked out from the
 // integer rules by hand and by a separate script.
-struct PixelCase {
-  const char* name;
-  bool fill;
-  int mode;
-  Argb colour;
-  float weight;  // fill: alpha
-  Argb expected;
-};
+// Name, fill (else blit), mode, colour, weight (fill: alpha), expected bytes.
+using PixelCase = std::tuple<const char*, bool, int, Argb, float, Argb>;
 
 const Argb kSource{255, 200, 100, 30}, kHalf{128, 200, 100, 30}, kClear{0, 200, 100, 30};
 const PixelCase kPixelCases[] = {
@@ -59,20 +53,20 @@ const PixelCase kPixelCases[] = {
 };
 
 TEST(Blit, CombinesBytesExactly) {
-  for (const PixelCase& c : kPixelCases) {
-    SCOPED_TRACE(::testing::Message() << c.name << " at " << c.weight);
+  for (const auto& [name, fill, mode, colour, weight, expected] : kPixelCases) {
+    SCOPED_TRACE(::testing::Message() << name << " at " << weight);
     LICE_MemBitmap source(3, 2), dest(3, 2), filled(2, 2);
-    fillWith(source, c.colour);
+    fillWith(source, colour);
     fillWith(dest, kDest);
     fillWith(filled, kDest);
-    if (c.fill)
-      LICE_FillRect(&dest, 0, 0, 3, 2, pack(c.colour), c.weight, c.mode);
+    if (fill)
+      LICE_FillRect(&dest, 0, 0, 3, 2, pack(colour), weight, mode);
     else
-      LICE_Blit(&dest, &source, 0, 0, 0, 0, 3, 2, c.weight, c.mode);
-    for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, c.expected);
-    if (c.fill || (c.mode != kAdd && c.mode != kDodge)) continue;
-    LICE_FillRect(&filled, 0, 0, 2, 2, pack(c.colour), c.weight, c.mode);
-    for (const Argb& p : pixelsOf(filled)) EXPECT_EQ(p, c.expected) << "fill";
+      LICE_Blit(&dest, &source, 0, 0, 0, 0, 3, 2, weight, mode);
+    for (const Argb& p : pixelsOf(dest)) EXPECT_EQ(p, expected);
+    if (fill || (mode != kAdd && mode != kDodge)) continue;
+    LICE_FillRect(&filled, 0, 0, 2, 2, pack(colour), weight, mode);
+    for (const Argb& p : pixelsOf(filled)) EXPECT_EQ(p, expected) << "fill";
   }
 }
 
@@ -93,11 +87,9 @@ TEST(Blit, MixedSourceAlphaRowMatchesSinglePixels) {
 // Placement: a 16 x 8 source whose pixels name their own coordinates, blitted
 // into a 5 x 4 destination, and the same rectangle filled into another; every
 // destination pixel is compared with a model of the clipped, aligned copy.
-struct PlaceCase {
-  const char* name;
-  int dstx, dsty, srcx, srcy, width, height;
-  bool flipDest, flipSource;
-};
+// Name, destination x and y, source x and y, width, height, flipped destination, flipped
+// source.
+using PlaceCase = std::tuple<const char*, int, int, int, int, int, int, bool, bool>;
 
 const PlaceCase kPlaceCases[] = {
     {"NegativeDestinationMovesSource", -10, -5, 0, 0, 16, 8, false, false},
@@ -107,29 +99,28 @@ const PlaceCase kPlaceCases[] = {
     {"NegativeSourceStartKeepsAlignment", 0, 0, -2, -1, 5, 4, false, false},
     {"ExtremeValues", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
     {"FlippedDestination", 1, -1, 3, 2, 4, 4, true, false},
-    {"FlippedSource", 1, -1, 3, 2, 4, 4, false, true},
-};
+    {"FlippedSource", 1, -1, 3, 2, 4, 4, false, true}};
 
 TEST(Blit, PlacementCopiesTheClippedRectangle) {
-  for (const PlaceCase& c : kPlaceCases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, dstx, dsty, srcx, srcy, width, height, flipDest, flipSource] :
+       kPlaceCases) {
+    SCOPED_TRACE(name);
     LICE_MemBitmap plainSource(16, 8), plainDest(5, 4), plainFilled(5, 4);
     FlippedBitmap flippedSource(16, 8), flippedDest(5, 4), flippedFilled(5, 4);
-    LICE_IBitmap& source = c.flipSource ? static_cast<LICE_IBitmap&>(flippedSource) : plainSource;
-    LICE_IBitmap& dest = c.flipDest ? static_cast<LICE_IBitmap&>(flippedDest) : plainDest;
-    LICE_IBitmap& filled = c.flipDest ? static_cast<LICE_IBitmap&>(flippedFilled) : plainFilled;
+    LICE_IBitmap& source = flipSource ? static_cast<LICE_IBitmap&>(flippedSource) : plainSource;
+    LICE_IBitmap& dest = flipDest ? static_cast<LICE_IBitmap&>(flippedDest) : plainDest;
+    LICE_IBitmap& filled = flipDest ? static_cast<LICE_IBitmap&>(flippedFilled) : plainFilled;
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 16; ++x) setPixel(source, x, y, {255, x, y, 7});
 
-    LICE_Blit(&dest, &source, c.dstx, c.dsty, c.srcx, c.srcy, c.width, c.height, 1.f, kCopy);
-    LICE_FillRect(&filled, c.dstx, c.dsty, c.width, c.height, pack({255, 1, 2, 3}), 1.f,
-                  kCopyAlpha);
+    LICE_Blit(&dest, &source, dstx, dsty, srcx, srcy, width, height, 1.f, kCopy);
+    LICE_FillRect(&filled, dstx, dsty, width, height, pack({255, 1, 2, 3}), 1.f, kCopyAlpha);
 
-    for (int y = 0; y < 4; ++y) {
+    for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 5; ++x) {
-        const int64_t sx = int64_t(x) - c.dstx + c.srcx, sy = int64_t(y) - c.dsty + c.srcy;
-        const bool inRectangle = int64_t(x) - c.dstx >= 0 && int64_t(x) - c.dstx < c.width &&
-                                 int64_t(y) - c.dsty >= 0 && int64_t(y) - c.dsty < c.height;
+        const int64_t sx = int64_t(x) - dstx + srcx, sy = int64_t(y) - dsty + srcy;
+        const bool inRectangle = int64_t(x) - dstx >= 0 && int64_t(x) - dstx < width &&
+                                 int64_t(y) - dsty >= 0 && int64_t(y) - dsty < height;
         const bool inSource = sx >= 0 && sx < 16 && sy >= 0 && sy < 8;
         const Argb none{0, 0, 0, 0};
         EXPECT_EQ(pixelAt(dest, x, y),
@@ -138,7 +129,6 @@ TEST(Blit, PlacementCopiesTheClippedRectangle) {
         EXPECT_EQ(pixelAt(filled, x, y), inRectangle ? (Argb{255, 1, 2, 3}) : none)
             << "fill at " << x << "," << y;
       }
-    }
   }
 }
 
@@ -203,8 +193,9 @@ TEST(Png, DecodingGivesThePixels) {
 }
 
 // A file cut in its image data is refused and the caller's bitmap keeps its size and
-// pixels. (More damaged files are fuzz regression inputs: fuzz/regressions/png.)
-TEST(Png, DamagedFileLeavesTheCallersBitmapAsItWas) {
+// pixels (more damaged files are fuzz regression inputs: fuzz/regressions/png); no file,
+// no name or no data gives no picture.
+TEST(Png, DamagedOrMissingInputGivesNoPictureAndLeavesTheCallersBitmap) {
   TempFolder folder;
   const std::string png = readText(dataFile("rgba-interlaced.png"));
   // Without the end chunk and the last bytes of the image data.
@@ -215,10 +206,6 @@ TEST(Png, DamagedFileLeavesTheCallersBitmapAsItWas) {
   EXPECT_EQ(LICE_LoadPNG((folder / "cut.png").c_str(), &bitmap), nullptr);
   EXPECT_EQ(bitmap.getWidth(), 3);
   EXPECT_EQ(pixelsOf(bitmap), before);
-}
-
-// No file, no name, no data.
-TEST(Png, MissingInputGivesNoPicture) {
   EXPECT_EQ(LICE_LoadPNG("/nonexistent/absent.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 10), nullptr);
@@ -368,16 +355,13 @@ TEST(Utf8, DecodesOrReplacesWithoutPassingTheEnd) {
 
 }  // namespace
 
-TEST(MemBitmap, RowSpanIsWidthRoundedUpToTheLineAlignment) {
+TEST(MemBitmap, RowSpanIsRoundedUpAndImpossibleSizesLeaveTheBitmap) {
   for (const auto& [width, alignment, span] :
        {std::tuple{5, 4, 8}, {8, 4, 8}, {5, 1, 5}, {5, 0, 5}, {1, 16, 16}}) {
     LICE_MemBitmap bitmap(width, 3, alignment);
     EXPECT_EQ(bitmap.getRowSpan(), span) << width << " aligned to " << alignment;
   }
   EXPECT_EQ(LICE_SysBitmap(801, 2).getRowSpan(), 804);
-}
-
-TEST(MemBitmap, ImpossibleSizesLeaveTheBitmapAsItWas) {
   LICE_MemBitmap bitmap(3, 2);
   EXPECT_FALSE(bitmap.resize(1 << 20, 1 << 20));
   EXPECT_FALSE(bitmap.resize(INT32_MAX, 1));

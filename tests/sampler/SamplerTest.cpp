@@ -150,27 +150,6 @@ std::string dataFile(const char* name) {
   return std::string(folder ? folder : ".") + "/" + name;
 }
 
-// One mono sample at 44.1 kHz in each format, the extensible form of 32-bit float last.
-TEST(WaveReader, ConvertsStoredValues) {
-  const std::pair<const char*, double> cases[] = {
-      {"u8-max.wav", 0.9921875},                // 255
-      {"s16-max.wav", 32767.0 / 32768.0},       // 0x7FFF
-      {"s24-max.wav", 8388607.0 / 8388608.0},   // 0x7FFFFF
-      {"s24-minus-one.wav", -1.0 / 8388608.0},  // 0xFFFFFF
-      {"f32-quarter.wav", 0.25},                // tag 3, 32 bits
-      {"f64-minus-half.wav", -0.5},             // tag 3, 64 bits
-      {"extensible-f32-quarter.wav", 0.25}};    // tag 0xFFFE holding tag 3
-  for (const auto& [file, expected] : cases) {
-    WaveReader reader;
-    ASSERT_TRUE(reader.Open(dataFile(file).c_str())) << file;
-    EXPECT_EQ(reader.length(), 1u) << file;
-    double value = 99.0;
-    double* dest[1] = {&value};
-    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, 1), 1u) << file;
-    EXPECT_EQ(value, expected) << file;
-  }
-}
-
 // Files the reader refuses (damaged headers, impossible formats, chunk sizes that would
 // walk backwards) are fuzz regression inputs (fuzz/regressions/wav), replayed by
 // `make fuzz-smoke`, where a refused file must fail closed.
@@ -182,20 +161,33 @@ TEST(WaveReader, RefusesDirectoryAndNoName) {
   EXPECT_FALSE(reader.Open(nullptr));
 }
 
-// 16-bit stereo whose frame i holds (i - 100) / 1024 and its negative: with odd-sized
+// One mono sample at 44.1 kHz in each format, the extensible form of 32-bit float last;
+// then 16-bit stereo whose frame i holds (i - 100) / 1024 and its negative: with odd-sized
 // chunks before and between (a pad byte to step over each); a data chunk of 8 bytes
 // before any format, skipped for a later one of three mono frames at 22.05 kHz; 3 bytes
-// of data, less than a frame, which opens empty.
-TEST(WaveReader, FindsFormatAndData) {
-  using Row = std::tuple<const char*, uint32_t, uint32_t, uint32_t>;
-  for (const auto& [file, frames, channels, rate] :
-       {Row{"odd-chunks-between.wav", 300u, 2u, 44100u}, Row{"data-before-fmt.wav", 3, 1, 22050},
-        Row{"partial-frame.wav", 0, 2, 44100}}) {
+// of data, less than a frame, which opens empty. The first frame's first sample, unless NaN.
+TEST(WaveReader, FindsFormatAndDataAndConvertsStoredValues) {
+  using Row = std::tuple<const char*, uint32_t, uint32_t, uint32_t, double>;
+  for (const auto& [file, frames, channels, rate, first] :
+       {Row{"u8-max.wav", 1, 1, 44100, 0.9921875},                // 255
+        Row{"s16-max.wav", 1, 1, 44100, 32767.0 / 32768.0},       // 0x7FFF
+        Row{"s24-max.wav", 1, 1, 44100, 8388607.0 / 8388608.0},   // 0x7FFFFF
+        Row{"s24-minus-one.wav", 1, 1, 44100, -1.0 / 8388608.0},  // 0xFFFFFF
+        Row{"f32-quarter.wav", 1, 1, 44100, 0.25},                // tag 3, 32 bits
+        Row{"f64-minus-half.wav", 1, 1, 44100, -0.5},             // tag 3, 64 bits
+        Row{"extensible-f32-quarter.wav", 1, 1, 44100, 0.25},     // tag 0xFFFE holding tag 3
+        Row{"odd-chunks-between.wav", 300, 2, 44100, -100 / 1024.0},
+        Row{"data-before-fmt.wav", 3, 1, 22050, NAN}, Row{"partial-frame.wav", 0, 2, 44100, NAN}}) {
     WaveReader reader;
     ASSERT_TRUE(reader.Open(dataFile(file).c_str())) << file;
     EXPECT_EQ(reader.length(), frames) << file;
     EXPECT_EQ(reader.channelCount(), channels) << file;
     EXPECT_EQ(reader.sampleRate(), rate) << file;
+    if (std::isnan(first)) continue;
+    double value[2] = {99.0, 99.0};
+    double* dest[2] = {&value[0], &value[1]};
+    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, static_cast<int>(channels)), 1u) << file;
+    EXPECT_EQ(value[0], first) << file;
   }
 }
 

@@ -135,7 +135,8 @@ TEST_F(MidiLearnFixture, UnlearnByControllerOrByParameter) {
   EXPECT_EQ(view.turnedOff, 2);
 }
 
-// Another instance's phase taken over: ending it shows the switch off, once.
+// Nothing is assigned while idle or halfway, and a reset ends a phase silently; another
+// instance's phase taken over: ending it shows the switch off, once.
 TEST_F(MidiLearnFixture, NothingHappensWhileIdleOrHalfwayAndAPhaseTakenOverEndsOnce) {
   learn.setMidiLearnParam(3);
   learn.setMidiLearnCC(2);
