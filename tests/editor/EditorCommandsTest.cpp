@@ -359,6 +359,8 @@ INSTANTIATE_TEST_SUITE_P(
         ToolsCase{"Reset", kAnalysisReset, kAnalysisFreq1, filled(50), defaults()},
         ToolsCase{"CopyFromSynthesis", kAnalysisCopyFromSynthesis, kAnalysisFreq1, defaults(),
                   ladder()},
+        ToolsCase{"CopyFromAnalysis", kSynthesisCopyFromAnalysis, kSynthesisFreq1, defaults(),
+                  ladder()},
         ToolsCase{"OctaveUpClampsEachBand", kAnalysisOctaveUp, kAnalysisFreq1,
                   geometric(100, 12000), times(geometric(100, 12000), 2.0)},
         ToolsCase{"OctaveDownClampsEachBand", kSynthesisOctaveDown, kSynthesisFreq1,
