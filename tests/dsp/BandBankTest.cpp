@@ -8,6 +8,9 @@
 // exactly where s is. A NaN matches any NaN: which operand's NaN an addition passes on
 // (and so its sign) is the compiler's choice of operand order.
 #include "dsp/BandBank.h"
+#include "dsp/Ensemble.h"
+#include "dsp/Filter.h"
+#include "dsp/Resonator.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 void PrintTo(SimdKernel kernel, std::ostream* os) { *os << simd::name(kernel); }
@@ -60,17 +64,8 @@ double vowel(int t, int c, Noise& noise) {
 
 double carrierNoise(int, int, Noise& noise) { return 0.5 * noise.next(); }
 
-BandBank::Settings standard(bool noise) {
-  BandBank::Settings s;
-  s.noiseBandsRun = noise;
-  return s;
-}
-
-BandBank::Settings fullBands() {
-  BandBank::Settings s;
-  s.fullBands = true;
-  return s;
-}
+// Settings {fullBands, noiseBandsRun}.
+const BandBank::Settings kStandard{false, true}, kWithoutNoise{}, kFullBands{true};
 
 void fixBands(int s, BandBank::Settings&, BandBank& bank) {
   if (s == 0)
@@ -78,11 +73,11 @@ void fixBands(int s, BandBank::Settings&, BandBank& bank) {
 }
 
 const Scenario kScenarios[] = {
-    {"StandardWithNoise", standard(true), nullptr, vowel, carrierNoise},
-    {"StandardWithoutNoise", standard(false), nullptr, vowel, carrierNoise},
-    {"FullBands", fullBands(), nullptr, vowel, carrierNoise},
-    {"FixedBandsFull", fullBands(), fixBands, vowel, carrierNoise},
-    {"BiasLimitAndSpeedChanges", fullBands(),
+    {"StandardWithNoise", kStandard, nullptr, vowel, carrierNoise},
+    {"StandardWithoutNoise", kWithoutNoise, nullptr, vowel, carrierNoise},
+    {"FullBands", kFullBands, nullptr, vowel, carrierNoise},
+    {"FixedBandsFull", kFullBands, fixBands, vowel, carrierNoise},
+    {"BiasLimitAndSpeedChanges", kFullBands,
      [](int s, BandBank::Settings& settings, BandBank& bank) {
        settings.bias = (s % 5 - 2) * 0.7;
        settings.limit = 1.0 + s % 10;
@@ -91,7 +86,7 @@ const Scenario kScenarios[] = {
        bank.setFixed(s % kNumBands, s % 3 == 0);
      },
      vowel, carrierNoise},
-    {"RetunedBands", standard(true),
+    {"RetunedBands", kStandard,
      [](int s, BandBank::Settings&, BandBank& bank) {
        bank.setAnalysisFrequency(s % kNumBands, 100.0 + 150.0 * s);
        bank.setSynthesisFrequency((s + 7) % kNumBands, 16000.0 - 200.0 * s);
@@ -100,17 +95,17 @@ const Scenario kScenarios[] = {
        bank.setSynthesisFrequency(5, s % 7 == 3 ? std::nan("") : 600.0);
      },
      vowel, carrierNoise},
-    {"ClippingBursts", fullBands(), nullptr,
+    {"ClippingBursts", kFullBands, nullptr,
      [](int t, int c, Noise& n) { return (t / 300) % 3 == 1 ? 1000.0 * n.next() : vowel(t, c, n); },
      [](int t, int, Noise& n) {
        return (t / 500) % 4 == 2 ? (t % 2 ? 1e6 : -1e6) : 0.5 * n.next();
      }},
-    {"LongSilence", standard(true), nullptr,
+    {"LongSilence", kStandard, nullptr,
      [](int t, int c, Noise& n) { return t < 2000 ? vowel(t, c, n) : 0.0; },
      [](int t, int, Noise& n) { return t < 3000 ? n.next() : 0.0; }, 400},
     // Every parameter at the ends of its range in turn, the mode and the noise switching
     // between slices (so bands rest and their offsets fall out of step with the others).
-    {"ParameterExtremesAndSwitching", fullBands(),
+    {"ParameterExtremesAndSwitching", kFullBands,
      [](int s, BandBank::Settings& settings, BandBank& bank) {
        settings.fullBands = s % 4 < 2;
        settings.noiseBandsRun = s % 3 != 0;
@@ -128,10 +123,10 @@ const Scenario kScenarios[] = {
      carrierNoise, 80},
     // Without a sample rate every coefficient is 0: 0 x infinity makes NaN in the
     // resonators, which the clamps must pass on.
-    {"NoSampleRateInfiniteInput", fullBands(), nullptr,
+    {"NoSampleRateInfiniteInput", kFullBands, nullptr,
      [](int t, int c, Noise& n) { return t % 50 == 7 ? kInf : vowel(t, c, n); },
      [](int t, int, Noise& n) { return t % 70 == 9 ? -kInf : n.next(); }, 20, 0.0},
-    {"NotFiniteInputs", standard(true), fixBands,
+    {"NotFiniteInputs", kStandard, fixBands,
      [](int t, int c, Noise& n) {
        return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
      },
@@ -236,11 +231,12 @@ class BandBankGain : public ::testing::TestWithParam<SimdKernel> {};
 
 TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
   if (!simd::isSupported(GetParam())) GTEST_SKIP() << "kernel not run on this processor";
-  const struct {
-    double bias, limit, gain;
-  } cases[] = {
-      {0.5, 10.0, 0.5}, {3.0, 10.0, 3.0}, {-1.0, 10.0, 0.0}, {3.0, 2.0, 2.0}, {-1.0, 2.0, 0.0}};
-  for (const auto& c : cases) {
+  for (const auto& c : {BandBank::Settings{true, false, 0.5, 10.0},
+                        {true, false, 3.0, 10.0},
+                        {true, false, -1.0, 10.0},
+                        {true, false, 3.0, 2.0},
+                        {true, false, -1.0, 2.0}}) {
+    const double gain = std::clamp(c.bias, 0.0, c.limit);
     SCOPED_TRACE(testing::Message() << "bias " << c.bias << ", limit " << c.limit);
     BandBank vocoding, fixed;
     for (BandBank* bank : {&vocoding, &fixed}) {
@@ -248,9 +244,6 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
       bank->reset();
     }
     for (int band = 0; band < kNumBands; ++band) fixed.setFixed(band, true);
-    BandBank::Settings settings = fullBands();
-    settings.bias = c.bias;
-    settings.limit = c.limit;
     Noise noise{5};
     std::vector<double> silence(64, 0.0), carrier(64), out[4];
     for (int slice = 0; slice < 20; ++slice) {
@@ -260,10 +253,10 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
       const double* car[2] = {carrier.data(), carrier.data()};
       double* vocoded[2] = {out[0].data(), out[1].data()};
       double* passed[2] = {out[2].data(), out[3].data()};
-      vocoding.process(mod, car, mod, vocoded, 64, settings);
-      fixed.process(mod, car, mod, passed, 64, settings);
+      vocoding.process(mod, car, mod, vocoded, 64, c);
+      fixed.process(mod, car, mod, passed, 64, c);
       for (int i = 0; i < 64; ++i)
-        ASSERT_NEAR(out[0][i], c.gain * out[2][i], 1e-9 * (1.0 + std::fabs(out[2][i]))) << i;
+        ASSERT_NEAR(out[0][i], gain * out[2][i], 1e-9 * (1.0 + std::fabs(out[2][i]))) << i;
     }
   }
 }
@@ -299,5 +292,236 @@ TEST(BandBank, EnvironmentNamesTheKernelElseTheBestIsChosen) {
   unsetEnvironment("ZORQ_SIMD");
   EXPECT_TRUE(simd::isSupported(simd::best()));
 }
+
+// Steady-state RMS gain of a unit sine through `process`.
+template <typename Unit>
+double sineGain(Unit& unit, double hz, int settle = 20000, int measure = 20000) {
+  double in2 = 0.0, out2 = 0.0;
+  for (int i = 0; i < settle + measure; ++i) {
+    const double x = std::sin(2.0 * M_PI * hz * i / kRate);
+    const double y = unit.process(x);
+    if (i >= settle) {
+      in2 += x * x;
+      out2 += y * y;
+    }
+  }
+  return std::sqrt(out2 / in2);
+}
+
+TEST(Resonator, PeaksNearItsBandAndRejectsFarFrequencies) {
+  const auto gainAt = [](double hz) {
+    Resonator r;
+    r.init(kRate, 1000.0);
+    return sineGain(r, hz);
+  };
+  const double atBand = gainAt(910.0);  // between the two section centres
+  EXPECT_GT(atBand, 10.0);              // two resonant sections of Q ~7 in series
+  EXPECT_GT(atBand, 20.0 * gainAt(2000.0));
+  EXPECT_GT(atBand, 20.0 * gainAt(455.0));
+}
+
+// The history is held within +-64: a huge tone at the band centre comes out at a
+// bounded level instead of the filters' full gain (about 50) times its amplitude.
+TEST(Resonator, HistoryClampBoundsAHugeToneAtTheCentre) {
+  Resonator r;
+  r.init(kRate, 300.0);
+  double peak = 0.0;
+  for (int i = 0; i < 20000; ++i) {
+    const double y = r.process(1e4 * std::sin(2 * M_PI * 280.0 * i / kRate));
+    ASSERT_TRUE(std::isfinite(y));
+    peak = std::max(peak, std::fabs(y));
+  }
+  EXPECT_LT(peak, 200.0);
+}
+
+// Centres and corners above 0.45 x the rate act as 0.45 x the rate.
+TEST(FilterDesign, FrequenciesAreHeldBelowNyquist) {
+  for (double rate : {1000.0, 8000.0, 44100.0}) {
+    SCOPED_TRACE(rate);
+    const double highest = 0.45 * rate;
+    for (double hz : {0.46 * rate, 0.5 * rate, 16000.0 + rate}) {
+      const Resonator::Coefficients a = Resonator::design(rate, hz),
+                                    b = Resonator::design(rate, highest);
+      EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << hz;
+      const Filter::Coefficients c = Lowpass::design(rate, hz), d = Lowpass::design(rate, highest);
+      EXPECT_EQ(std::memcmp(&c, &d, sizeof c), 0) << hz;
+    }
+    EXPECT_NE(Resonator::design(rate, 0.44 * rate).a1a, Resonator::design(rate, highest).a1a);
+  }
+}
+
+TEST(Resonator, NotANumberEntersAsZero) {
+  Resonator a, b;
+  for (Resonator* r : {&a, &b}) r->init(kRate, 700.0);
+  for (int i = 0; i < 300; ++i) {
+    const double x = std::sin(i * 0.2);
+    EXPECT_EQ(a.process(i == 10 ? std::nan("") : x), b.process(i == 10 ? 0.0 : x));
+  }
+}
+
+// Both are 3 dB down at the corner and 12 dB per octave beyond it, on their own sides.
+TEST(ButterworthFilter, CornersAndSlopes) {
+  Lowpass lp;
+  Highpass hp;
+  lp.init(kRate, 1000.0);
+  hp.init(kRate, 1000.0);
+  for (double corner : {sineGain(lp, 1000.0), sineGain(hp, 1000.0)})
+    EXPECT_NEAR(corner, std::sqrt(0.5), 0.01);
+  EXPECT_LT(sineGain(lp, 8000.0), 0.02);
+  EXPECT_LT(sineGain(hp, 125.0), 0.02);
+  EXPECT_NEAR(sineGain(lp, 62.5), 1.0, 1e-3);
+}
+
+// Silent before the first reset; without ticks the delays stay inside the line.
+TEST(Ensemble, SilentBeforeTheFirstResetAndDelaysStayInsideTheLineWithoutTicks) {
+  Ensemble ensemble;
+  ensemble.update();
+  EXPECT_EQ(ensemble.process(1.0), 0.0);
+  ensemble.setSampleRate(44100.0);
+  ensemble.update();
+  for (int i = 0; i < 100000; ++i) ASSERT_TRUE(std::isfinite(ensemble.process(std::sin(i * 0.01))));
+  EXPECT_LE(ensemble.delayA(), ensemble.length() - 1);
+  EXPECT_LE(ensemble.delayB(), ensemble.length() - 1);
+}
+
+// Each tap against the line as a plain history of the filtered input: the sample
+// floor(d) behind the newest, interpolated towards the one after it (at d < 1, the
+// oldest the line holds). The delays sweep past the write position, so the read
+// indexes wrap round both ends of the line, and the write position wraps each length.
+TEST(Ensemble, TapsReadTheLineAsAHistoryWhereverTheIndexesWrap) {
+  const double rate = 44100.0;
+  const int tick = 44;
+  Ensemble ensemble;
+  ensemble.setSampleRate(rate);
+  const int length = ensemble.length();
+  Lowpass filter;
+  filter.init(rate, 7000.0);
+  std::vector<double> history;
+  auto sampleAt = [&](long t) { return t >= 0 ? history[static_cast<size_t>(t)] : 0.0; };
+  auto tap = [&](long n, double delay) {
+    const long whole = static_cast<long>(delay);
+    const double fraction = delay - std::floor(delay);
+    const double newer = sampleAt(n - whole);
+    const double older = sampleAt(whole >= 1 ? n - whole + 1 : n + 1 - length);
+    return (newer - older) * fraction + older;
+  };
+  int readsAcrossTheEnd = 0;
+  for (long n = 0; n < 6L * length; ++n) {
+    if (n % tick == 0) ensemble.update();
+    const double x =
+        std::sin(0.05 * static_cast<double>(n)) + 0.3 * std::sin(0.31 * static_cast<double>(n));
+    history.push_back(filter.process(x));
+    const double delayA = ensemble.delayA(), delayB = ensemble.delayB();
+    readsAcrossTheEnd += n % length == static_cast<long>(delayA) - 1;
+    const double expected = (history.back() + tap(n, delayA) + tap(n, delayB)) * 0.5;
+    ASSERT_NEAR(ensemble.process(x), expected, 1e-12)
+        << "sample " << n << " of a " << length << "-sample line";
+  }
+  EXPECT_GT(readsAcrossTheEnd, 0);  // the second read index wrapped to 0 that often
+}
+
+// A NaN sample would leave NaN in both outputs, which never compare equal.
+TEST(Ensemble, BlockFormMatchesSampleFormAndSkipsNaN) {
+  Ensemble single, block;
+  for (Ensemble* e : {&single, &block}) e->setSampleRate(44100.0);
+  std::vector<double> in(1000), expected(1000);
+  for (int i = 0; i < 1000; ++i) in[i] = std::sin(i * 0.37) + (i == 500 ? NAN : 0.0);
+  for (int tick = 0; tick < 1000; tick += 44) {
+    single.update();
+    block.update();
+    const int n = std::min(44, 1000 - tick);
+    for (int i = tick; i < tick + n; ++i) expected[i] = single.process(in[i]);
+    block.process(in.data() + tick, in.data() + tick, n);  // in place
+  }
+  EXPECT_EQ(in, expected);
+}
+
+// An ensemble that coasted through the ticks while off and caught up when switched on
+// between two ticks plays the same samples as one updated at every tick: after no
+// coasted tick (catchUp then changes nothing), one, and enough for both LFOs to wrap.
+class EnsembleCoasting : public ::testing::TestWithParam<int> {};
+
+TEST_P(EnsembleCoasting, CatchingUpMatchesUpdatingAtEveryTick) {
+  const int offTicks = GetParam();
+  Ensemble updated, coasted;
+  for (Ensemble* e : {&updated, &coasted}) {
+    e->rate1 = 0.9;
+    e->rate2 = 7.0;
+    e->setSampleRate(44100.0);
+  }
+  int t = 0;
+  auto play = [&](int ticks) {
+    for (int k = 0; k < ticks; ++k) {
+      updated.update(), coasted.update();
+      for (int i = 0; i < 44; ++i, ++t) {
+        const double x = std::sin(0.05 * t);
+        ASSERT_EQ(coasted.process(x), updated.process(x)) << "sample " << t;
+      }
+    }
+  };
+  play(30);
+  for (int k = 0; k < offTicks; ++k) updated.update(), coasted.coast();
+  coasted.catchUp();  // on again, 20 frames into the window
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(coasted.process(0.5), updated.process(0.5)) << i;
+  play(30);
+}
+
+INSTANTIATE_TEST_SUITE_P(OffTicks, EnsembleCoasting, ::testing::Values(0, 1, 400));
+
+// The stereo kernels against each channel's scalar reference, bit for bit, at rates with
+// even and odd line lengths, the extreme rates of both LFOs and odd tick spacings (so
+// the delays sweep the whole line, both read indexes wrap round its end, and the delays
+// hit their limits), with infinite and NaN input between ordinary signal.
+struct EnsembleCase {
+  double sampleRate;
+  double rate1, rate2;  // Hz, left; the right channel's are 1.3 times them
+};
+
+class EnsembleKernels : public ::testing::TestWithParam<std::tuple<SimdKernel, EnsembleCase>> {};
+
+TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
+  const auto [kernel, c] = GetParam();
+  if (!simd::isSupported(kernel)) GTEST_SKIP() << "kernel not run on this processor";
+  Ensemble reference[2], paired[2];
+  for (int ch = 0; ch < 2; ++ch)
+    for (Ensemble* e : {&reference[ch], &paired[ch]}) {
+      e->rate1 = c.rate1 * (ch ? 1.3 : 1.0);
+      e->rate2 = c.rate2 * (ch ? 1.3 : 1.0);
+      e->setSampleRate(c.sampleRate);
+    }
+  int t = 0;
+  for (int slice = 0; slice < 400; ++slice) {
+    const int n = (slice * 37) % 101;  // 0 to 100 frames between ticks
+    for (int ch = 0; ch < 2; ++ch) reference[ch].update(), paired[ch].update();
+    std::vector<double> expected[2], out[2];
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int i = 0; i < n; ++i, ++t) {
+        const double x = t % 1777 == 5 ? (ch ? NAN : INFINITY) : std::sin(0.013 * t * (ch + 1));
+        expected[ch].push_back(x);
+      }
+      t -= ch ? 0 : n;
+      out[ch] = expected[ch];
+      reference[ch].process(expected[ch].data(), expected[ch].data(), n);
+    }
+    Ensemble::processPair(paired[0], paired[1], out[0].data(), out[1].data(), n, kernel);
+    for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_TRUE(n == 0 || !std::memcmp(out[ch].data(), expected[ch].data(), sizeof(double) * n))
+          << "slice " << slice << ", channel " << ch;
+      ASSERT_EQ(paired[ch].delayA(), reference[ch].delayA());
+      ASSERT_EQ(paired[ch].delayB(), reference[ch].delayB());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KernelsAndRates, EnsembleKernels,
+    ::testing::Combine(::testing::ValuesIn(simd::kKernels),
+                       ::testing::Values(EnsembleCase{44100.0, 0.65, 5.7},
+                                         EnsembleCase{48000.0, 0.001, 24.999},
+                                         EnsembleCase{96000.0, 24.999, 0.001})),
+    [](const auto& paramInfo) {
+      return std::string(simd::name(std::get<0>(paramInfo.param))) + "_" +
+             std::to_string(static_cast<int>(std::get<1>(paramInfo.param).sampleRate));
+    });
 
 }  // namespace

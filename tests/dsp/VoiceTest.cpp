@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "dsp/LFO.h"
+#include "dsp/Noise.h"
 #include "dsp/PhaseIncrementTable.h"
+#include "dsp/PitchTables.h"
 #include "dsp/Voice.h"
 #include "dsp/VoiceMixer.h"
 #include "dsp/Wavetables.h"
@@ -48,62 +53,45 @@ TEST(PhaseIncrementTable, ClampsIndicesAndRates) {
 }
 
 TEST(Voice, PitchIndexStaysInsideTheTable) {
-  const struct {
-    const char* name;
-    int note;
-    double tune, octave, vibratoDepth, vibrato, offset;
-    int expectedIndex;
-  } cases[] = {{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
-               {"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
-               {"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280},
-               {"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
-               {"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
-               {"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}};
   PhaseIncrementTable table;
   table.build(44100.0);
-  for (const auto& c : cases) {
+  using Row = std::tuple<const char*, int, double, double, double, double, double, int>;
+  for (const auto& [name, note, tune, octave, vibratoDepth, vibrato, offset, expectedIndex] :
+       {Row{"Note0BendDown24", 0, 0, 0, 0, 0, -24 * 128, 0},
+        Row{"TopEverythingUp", 127, 1200, 1, 1, 1, 24 * 128 + 256, 17280},
+        Row{"HugeOffset", 60, 0, 0, 0, 0, 1e300, 17280}, Row{"NanOffset", 60, 0, 0, 0, 0, NAN, 0},
+        Row{"HalfTuneRoundsAway", 60, 2.5, 1, 0, 0, 0, 60 * 128 + 1536 + 3},
+        Row{"VibratoHalfDepth", 60, 0, 0, 0.5, 1, 0, 60 * 128 + 448}}) {
     Voice voice;
     voice.setSampleRate(table);
-    voice.setParam(kTune, c.tune);
-    voice.setParam(kOctaveUp, c.octave);
-    voice.setParam(kVibratoDepth, c.vibratoDepth);
-    const double vibrato = c.vibrato;
-    voice.setNoteOn(c.note, 100, 1, &vibrato);
-    voice.update(c.offset);
-    EXPECT_EQ(voice.pitchIndex(), c.expectedIndex) << c.name;
-    EXPECT_EQ(voice.phaseIncrement(), table.at(c.expectedIndex)) << c.name;
+    voice.setParam(kTune, tune);
+    voice.setParam(kOctaveUp, octave);
+    voice.setParam(kVibratoDepth, vibratoDepth);
+    voice.setNoteOn(note, 100, 1, &vibrato);
+    voice.update(offset);
+    EXPECT_EQ(voice.pitchIndex(), expectedIndex) << name;
+    EXPECT_EQ(voice.phaseIncrement(), table.at(expectedIndex)) << name;
   }
 }
 
-struct EnvelopeCase {
-  double attack, release;
-  double attackSeconds, releaseSeconds;
-};
-
-void PrintTo(const EnvelopeCase& c, std::ostream* os) {
-  *os << "attack " << c.attack << ", release " << c.release;
-}
-
-class VoiceEnvelope : public VoiceAt44k, public ::testing::WithParamInterface<EnvelopeCase> {};
-
 // Attack and release differ in each row, so each phase is seen to use its own setting.
-TEST_P(VoiceEnvelope, AttackAndReleaseTakeTheListedTime) {
-  const EnvelopeCase& c = GetParam();
-  voice_.setParam(kAttack, c.attack);
-  voice_.setParam(kRelease, c.release);
-  voice_.setNoteOn(60, 127, 1, nullptr);
-  voice_.update(0.0);
-  const int limit = 44100 * 3;
-  EXPECT_NEAR(samplesUntil(true, 1.0, limit), c.attackSeconds * 44100, c.attackSeconds * 882);
-  voice_.setNoteOff();
-  EXPECT_NEAR(samplesUntil(false, 0.0, limit), c.releaseSeconds * 44100, c.releaseSeconds * 882);
-  EXPECT_FALSE(voice_.isActive());
+TEST_F(VoiceAt44k, AttackAndReleaseTakeTheListedTime) {
+  const double fastest = std::pow(10.0, -2.3), middle = std::pow(10.0, 2.25 - 2.3);
+  for (const auto& [attack, release, attackSeconds, releaseSeconds] :
+       {std::tuple{0.0, 0.5, fastest, middle}, std::tuple{0.5, 0.0, middle, fastest}}) {
+    voice_ = Voice();
+    voice_.setSampleRate(table_);
+    voice_.setParam(kAttack, attack);
+    voice_.setParam(kRelease, release);
+    voice_.setNoteOn(60, 127, 1, nullptr);
+    voice_.update(0.0);
+    const int limit = 44100 * 3;
+    EXPECT_NEAR(samplesUntil(true, 1.0, limit), attackSeconds * 44100, attackSeconds * 882);
+    voice_.setNoteOff();
+    EXPECT_NEAR(samplesUntil(false, 0.0, limit), releaseSeconds * 44100, releaseSeconds * 882);
+    EXPECT_FALSE(voice_.isActive());
+  }
 }
-
-const double kFastest = std::pow(10.0, -2.3), kMiddle = std::pow(10.0, 2.25 - 2.3);
-INSTANTIATE_TEST_SUITE_P(Times, VoiceEnvelope,
-                         ::testing::Values(EnvelopeCase{0.0, 0.5, kFastest, kMiddle},
-                                           EnvelopeCase{0.5, 0.0, kMiddle, kFastest}));
 
 TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
   voice_.setNoteOn(69, 127, 1, nullptr);
@@ -175,3 +163,55 @@ INSTANTIATE_TEST_SUITE_P(Kernels, VoiceMixerKernels, ::testing::ValuesIn(simd::k
                          [](const auto& paramInfo) {
                            return std::string(simd::name(paramInfo.param));
                          });
+
+TEST(LFO, PhaseRestartsAtZeroInsteadOfWrapping) {
+  LFO lfo;
+  lfo.setRate(300.0);  // 0.6 pi per tick
+  for (int i = 0; i < 3; ++i) lfo.update();
+  EXPECT_NEAR(lfo.phase(), 1.8 * M_PI, 1e-12);
+  lfo.update();
+  EXPECT_EQ(lfo.phase(), 0.0);
+}
+
+TEST(Noise, SequenceStaysInRangeAroundZeroAndRepeatsAfterReset) {
+  resetNoiseSeed();
+  const double first = getNoise();
+  double sum = 0.0;
+  for (int i = 0; i < 100000; ++i) {
+    const double v = getNoise();
+    ASSERT_GE(v, -1.0);
+    ASSERT_LE(v, 1.0);
+    sum += v;
+  }
+  EXPECT_NEAR(sum / 100000, 0.0, 0.02);
+  resetNoiseSeed();
+  EXPECT_EQ(getNoise(), first);
+}
+
+// Between semitones the frequency is linear in Hz (pitches 64 and -64), not in cents.
+TEST(PitchTables, ToHzGivesListedFrequencies) {
+  const std::pair<int, double> points[] = {{-64, (8.176 + 7.7171163805) / 2},
+                                           {64, (8.176 + 8.662) / 2},
+                                           {1 << 30, 19912.127},
+                                           {-(1 << 30), 0.0033570162}};
+  for (const auto& [pitchIndex, hz] : points)
+    EXPECT_DOUBLE_EQ(pitch::toHz(pitchIndex), hz) << pitchIndex;
+}
+
+TEST(PitchTables, TablesStayWithinFiveMillihertzOfEqualTemperament) {
+  for (int i = 0; i < pitch::kTableSize; ++i) {
+    EXPECT_NEAR(pitch::kMidiToHz[i], 440.0 * std::pow(2.0, (i - 69) / 12.0), 0.005) << i;
+    EXPECT_NEAR(pitch::kBelowMidiToHz[i], 8.176 * std::pow(2.0, -i / 12.0), 1e-9) << i;
+  }
+}
+
+TEST(PitchTables, FromHzFindsSemitonesWithinTheBisectionResolutionAndStaysInRange) {
+  for (int note : {24, 60, 61, 69, 127})
+    EXPECT_EQ(pitch::fromHz(pitch::kMidiToHz[note]), note * 128) << note;
+  // Fourteen halvings of 8640 cannot reach the very ends of the range exactly.
+  EXPECT_NEAR(pitch::fromHz(pitch::kMidiToHz[0]), 0, 8);
+  EXPECT_NEAR(pitch::fromHz(pitch::kMidiToHz[135]), 17280, 8);
+  EXPECT_GE(pitch::fromHz(-1.0), 0);
+  EXPECT_LE(pitch::fromHz(1e9), 17280);
+  EXPECT_GE(pitch::fromHz(NAN), 0);
+}

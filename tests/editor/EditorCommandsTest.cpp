@@ -1,4 +1,4 @@
-// The options menu's commands through the headless platform: confirmations, file
+// The options and tools menus' commands through the headless platform: confirmations, file
 // prompts and their answers, failures, the remembered folders, the MIDI switches in
 // the INI file and going online.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "EditorTestSupport.h"
 #include "editor/EditorCommands.h"
@@ -162,15 +163,14 @@ TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
 // folder follows the file, in every instance.
 TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
   writeText(folder / "garbage.fxb", "not a bank");
+  using Row = std::tuple<File::Command, const char*, const char*>;
   for (const auto& [command, file, message] :
-       {std::tuple{File::kSaveProgram, "p.fxp", ""},
-        {File::kLoadProgram, "p.fxp", ""},
-        {File::kSaveBank, "b.fxb", ""},
-        {File::kLoadBank, "b.fxb", ""},
-        {File::kLoadProgram, "none.fxp", "Cannot load file!"},
-        {File::kLoadBank, "garbage.fxb", "Cannot load file!"},
-        {File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
-        {File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
+       {Row{File::kSaveProgram, "p.fxp", ""}, Row{File::kLoadProgram, "p.fxp", ""},
+        Row{File::kSaveBank, "b.fxb", ""}, Row{File::kLoadBank, "b.fxb", ""},
+        Row{File::kLoadProgram, "none.fxp", "Cannot load file!"},
+        Row{File::kLoadBank, "garbage.fxb", "Cannot load file!"},
+        Row{File::kSaveProgram, "no/p.fxp", "Cannot save file!"},
+        Row{File::kSaveBank, "no/b.fxb", "Cannot save file!"}}) {
     const bool save = command == File::kSaveProgram || command == File::kSaveBank;
     e().platform->calls.clear();
     e().setVolume(save ? 0.6 : 0.2);
@@ -233,13 +233,9 @@ TEST_F(EditorCommands, SuggestedNameFitsInSixtyThreeBytesAndSaves) {
 // --- the audio thread never waits for a file
 
 TEST_F(EditorCommands, EveryFileCommandWorksWithTheMutexFree) {
-  e().platform->fileAnswers = {folder / "p.fxp",
-                               folder / "p.fxp",
-                               folder / "b.fxb",
-                               folder / "b.fxb",
-                               folder / "b.fxb",
-                               folder / "[file name is ignored]",
-                               folder / "[file name is ignored]"};
+  for (const char* name : {"p.fxp", "p.fxp", "b.fxb", "b.fxb", "b.fxb", "[file name is ignored]",
+                           "[file name is ignored]"})
+    e().platform->fileAnswers.push_back(folder / name);
   const File::Command commands[] = {
       File::kSaveProgram,        File::kLoadProgram,       File::kSaveBank,
       File::kLoadBank,           File::kSelectStartupBank, File::kProgramFilesPath,
@@ -270,5 +266,117 @@ TEST_F(EditorCommands, WebSiteThatCannotBeOpenedIsReportedWithItsAddress) {
   EXPECT_TRUE(
       e().showed((std::string("Cannot open the web page!\n\n") + UpdateSite::kWebSiteUrl).c_str()));
 }
+
+// The tools menu's band commands on known band sets: the distribution chains,
+// reversing, shifts clamped band by band, copies, resets, levels and fixed switches.
+
+using Bands = std::vector<double>;
+using namespace Properties;
+
+Bands filled(double value) { return Bands(kNumBands, value); }
+Bands defaults() { return Bands(FREQUENCY, FREQUENCY + kNumBands); }
+Bands geometric(double low, double high) {
+  Bands values;
+  for (int b = 0; b < kNumBands; ++b) values.push_back(low * std::pow(high / low, b / 19.0));
+  return values;
+}
+// 100 Hz doubling every four bands.
+Bands ladder() { return geometric(100.0, 100.0 * std::pow(2.0, 19 / 4.0)); }
+Bands linear(double low, double high) {
+  Bands values;
+  for (int b = 0; b < kNumBands; ++b) values.push_back(low + (high - low) * b / 19.0);
+  return values;
+}
+Bands ends(Bands values, double low, double high) {
+  values.front() = low;
+  values.back() = high;
+  return values;
+}
+Bands times(const Bands& values, double factor) {
+  Bands out;
+  for (double v : values) out.push_back(std::fmin(std::fmax(v * factor, 16.0), 16000.0));
+  return out;
+}
+Bands reversed(const Bands& values) { return Bands(values.rbegin(), values.rend()); }
+
+struct ToolsCase {
+  const char* name;
+  int command;
+  int first;  // the block of 20 parameters the command rewrites
+  Bands start, expected;
+  double relative = 0.0;  // tolerance of chained arithmetic
+};
+void PrintTo(const ToolsCase& c, std::ostream* os) { *os << c.name; }
+
+class ToolsCommand : public ::testing::TestWithParam<ToolsCase> {
+ protected:
+  Bands bands(int first) {
+    Bands values;
+    for (int b = 0; b < kNumBands; ++b) values.push_back(h.instrument.GetParam(first + b)->Value());
+    return values;
+  }
+  void setBands(int first, const Bands& values) {
+    for (int b = 0; b < kNumBands; ++b) h.instrument.GetParam(first + b)->Set(values[b]);
+  }
+
+  EditorHarness h;
+};
+
+// Around the block: frequencies ladder(), levels 0.3 .. 1.9, the fixed switches of the end
+// bands on. The other frequency kind stays as it was.
+TEST_P(ToolsCommand, RewritesItsBlockWithoutStepRounding) {
+  const ToolsCase& c = GetParam();
+  setBands(kAnalysisFreq1, ladder());
+  setBands(kSynthesisFreq1, ladder());
+  setBands(kSynthesisLevel1, linear(0.3, 1.9));
+  setBands(kSynthesisFixed1, ends(filled(0), 1, 1));
+  setBands(c.first, c.start);
+  const Bands others = bands(c.first == kAnalysisFreq1 ? kSynthesisFreq1 : kAnalysisFreq1);
+  h.instrument.runToolsCommand(static_cast<ToolsCmd>(c.command));
+  const Bands actual = bands(c.first);
+  for (int b = 0; b < kNumBands; ++b)
+    EXPECT_NEAR(actual[b], c.expected[b], c.relative * std::fabs(c.expected[b])) << "band " << b;
+  if (c.command != kResetAll) {
+    EXPECT_EQ(bands(c.first == kAnalysisFreq1 ? kSynthesisFreq1 : kAnalysisFreq1), others);
+  }
+  // The editor's control of band 8 follows a command that acts.
+  if (c.start != c.expected) {
+    EXPECT_DOUBLE_EQ(h.controlValue(c.first + 7),
+                     h.instrument.GetParam(c.first + 7)->GetNormalized());
+  }
+}
+
+constexpr double kSemitone = 1.0594630943592953;
+
+INSTANTIATE_TEST_SUITE_P(
+    Bands, ToolsCommand,
+    ::testing::Values(
+        ToolsCase{"Logarithmic", kAnalysisDistributeLogarithmic, kAnalysisFreq1,
+                  ends(defaults(), 100, 10000), geometric(100, 10000), 1e-12},
+        ToolsCase{"Linear", kAnalysisDistributeLinear, kAnalysisFreq1, ends(defaults(), 100, 1950),
+                  linear(100, 1950), 1e-12},
+        ToolsCase{"Reverse", kSynthesisReverse, kSynthesisFreq1, defaults(), reversed(defaults())},
+        ToolsCase{"Reset", kAnalysisReset, kAnalysisFreq1, filled(50), defaults()},
+        ToolsCase{"CopyFromSynthesis", kAnalysisCopyFromSynthesis, kAnalysisFreq1, defaults(),
+                  ladder()},
+        ToolsCase{"CopyFromAnalysis", kSynthesisCopyFromAnalysis, kSynthesisFreq1, defaults(),
+                  ladder()},
+        ToolsCase{"OctaveUpClampsEachBand", kAnalysisOctaveUp, kAnalysisFreq1,
+                  geometric(100, 12000), times(geometric(100, 12000), 2.0)},
+        ToolsCase{"OctaveDownClampsEachBand", kSynthesisOctaveDown, kSynthesisFreq1,
+                  geometric(20, 2000), times(geometric(20, 2000), 0.5)},
+        ToolsCase{"SemitoneUp", kAnalysisSemitoneUp, kAnalysisFreq1, defaults(),
+                  times(defaults(), kSemitone)},
+        ToolsCase{"LevelsEqualToLevel1", kLevelsEqualToLevel1, kSynthesisLevel1, linear(0.3, 1.9),
+                  filled(0.3)},
+        ToolsCase{"LevelsPlus6dB", kLevelsPlus6dB, kSynthesisLevel1, linear(0.3, 1.9), filled(2)},
+        ToolsCase{"LevelsMinusInfinity", kLevelsMinusInfinity, kSynthesisLevel1, linear(0.3, 1.9),
+                  filled(0)},
+        ToolsCase{"AllModulate", kAllModulate, kSynthesisFixed1, ends(filled(0), 1, 1), filled(0)},
+        ToolsCase{"AllFixed", kAllFixed, kSynthesisFixed1, ends(filled(0), 1, 1), filled(1)},
+        ToolsCase{"ResetAllLevels", kResetAll, kSynthesisLevel1, linear(0.3, 1.9), filled(1)},
+        ToolsCase{"ResetAllFrequencies", kResetAll, kAnalysisFreq1, ladder(), defaults()},
+        ToolsCase{"PastTheMenu", 32, kSynthesisLevel1, linear(0.3, 1.9), linear(0.3, 1.9)}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 }  // namespace

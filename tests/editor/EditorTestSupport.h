@@ -46,6 +46,11 @@ struct EditorHarness {
   HeadlessPlatform* platform = nullptr;
 };
 
+// The same with its (headless) window open.
+struct OpenEditor : EditorHarness {
+  explicit OpenEditor(bool registerImages = true) : EditorHarness(registerImages) { open(); }
+};
+
 // The editor's two views at default settings as the committed pictures show them
 // (data/golden-main.png, golden-tweak.png; only `make golden` writes them again).
 struct GoldenView {

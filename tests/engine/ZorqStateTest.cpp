@@ -1,11 +1,20 @@
-// The instrument's state record: written, then read back whole, damaged or cut. (A
-// negative string length is refused by the byte chunk's own string read.)
+// The instrument's state record: written, then read back whole, damaged or cut (a
+// negative string length is refused by the byte chunk's own string read); the editor
+// state record; the state's committed bytes, the same in every build.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <string>
 
+#include "CrossBuildState.h"
+#include "EngineHarness.h"
 #include "engine/ZORQ.h"
+#include "framework/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -73,6 +82,114 @@ const StateCase kCases[] = {
      StateCase::kSource, ""},
     {"NegativeStart", 1, [](ByteChunk&) {}, -1, -1, StateCase::kUnchanged, ""},
 };
+
+// The editor state record that keeps an editor's copy of the instrument in step with
+// it: read back whole, refused when cut; the live sample file.
+
+constexpr int kInputModeFile = 1;
+
+ByteChunk editorState(ZORQ& zorq) {
+  ByteChunk record;
+  zorq.SerializeEditorState(&record);
+  return record;
+}
+
+TEST(ZorqEditorState, TakesOverEverySettingOrNothing) {
+  ZORQ source;
+  source.setSampleFileName("voices/a.wav");
+  source.doMidiLearn(true);
+  source.configuration().setMidiThru(true);
+  source.configuration().setIgnoreProgramChange(true);
+  source.configuration().setDefaultWAVPath("/samples");
+  source.configuration().setControllerParameter(7, kTune);
+  source.configuration().setControllerParameter(119, kSpeed);
+  const ByteChunk record = editorState(source);
+
+  // One instance refuses every cut record: a change left by any of them would show.
+  ZORQ refusing;
+  const ByteChunk before = editorState(refusing);
+  for (int size = 0; size < record.Size(); ++size) {
+    ByteChunk cut = record;
+    cut.Resize(size);
+    EXPECT_FALSE(refusing.UnserializeEditorState(&cut)) << size;
+    EXPECT_EQ(editorState(refusing), before) << size;
+  }
+  ZORQ target;
+  EXPECT_TRUE(target.UnserializeEditorState(&record));
+  EXPECT_EQ(editorState(target), record);
+  EXPECT_EQ(target.sampleFileName(), "voices/a.wav");
+  EXPECT_TRUE(target.midiLearn().isLearning());
+  EXPECT_EQ(target.configuration().controllerParameter(119), kSpeed);
+}
+
+TEST(ZorqEditorState, LiveStateFileIsFoundInTheWavFolder) {
+  TempFolder folder;
+  std::ofstream(folder.path() + "/in.wav") << "RIFF";
+  ZORQ zorq;
+  zorq.configuration().setDefaultWAVPath(folder.path());
+  zorq.setSampleFileName("in.wav");
+  EXPECT_EQ(zorq.LiveStateFile(), "");  // "Signal" input mode: the state holds no file
+  zorq.GetParam(kInputMode)->Set(kInputModeFile);
+  EXPECT_EQ(zorq.LiveStateFile(), folder.path() + "/in.wav");
+  zorq.setSampleFileName("/elsewhere/b.wav");
+  EXPECT_EQ(zorq.LiveStateFile(), "/elsewhere/b.wav");
+  zorq.SetLiveStateFile("/moved/c.wav");
+  EXPECT_EQ(zorq.sampleFileName(), "/moved/c.wav");
+}
+
+// The fixed instrument state of CrossBuildState.h, written by the 64-bit and the 32-bit
+// build alike: both must write exactly the committed bytes, and load each into a fresh
+// instance whose programs then give the same program chunks as the source's: what one
+// build saves, the other loads bit for bit. After an intended format or version change,
+// `make golden` (in the 64-bit build) writes the references again.
+
+using namespace crossbuild;
+
+// Into the current program's slot (a program), or over every program (a bank).
+bool load(ZORQ& plug, const Form& form, const std::string& path) {
+  ByteChunk bytes;
+  if (!readWholeFile(path, &bytes)) return false;
+  if (!form.asFile)
+    return (form.bank ? plug.unserializeBankChunk(&bytes) : plug.unserializeProgramChunk(&bytes)) ==
+           bytes.Size();
+  return form.bank ? plug.LoadBankFromFXB(path) : plug.LoadProgramFromFXP(path);
+}
+
+TEST(CrossBuildState, WritesTheReferenceBytesAndLoadsThemBitForBit) {
+  const char* dataFolder = std::getenv("ZORQ_TEST_DATA");
+  ASSERT_NE(dataFolder, nullptr);
+  for (const Form& form : kForms) {
+    SCOPED_TRACE(form.file);
+    const std::string reference = std::string(dataFolder) + "/cross-build/" + form.file;
+    TempFolder temp;
+
+    EngineHarness source;
+    setFixedState(*source.plug);
+    const ByteChunk written = write(*source.plug, form, temp / "written");
+    ByteChunk expected;
+    ASSERT_TRUE(readWholeFile(reference, &expected)) << reference;
+    EXPECT_TRUE(written == expected) << form.file << ": " << written.Size() << " bytes written, "
+                                     << expected.Size() << " in the reference";
+
+    // Loaded into a fresh instance, every program it holds gives the source's program
+    // chunk. (A bank saved again is not the same bytes: each stored state names the
+    // program that was current when it was stored, and a load stores them all anew.)
+    EngineHarness target;
+    ASSERT_TRUE(target.plug->RestorePreset(kCurrentProgram));
+    ASSERT_TRUE(load(*target.plug, form, reference));
+    EXPECT_STREQ(target.plug->GetPresetName(kCurrentProgram), kLongName);
+    const Form programChunk{"", false, false};
+    for (int program = 0; program < source.plug->NPresets(); ++program) {
+      if (!form.bank && program != kCurrentProgram) continue;
+      ASSERT_TRUE(source.plug->RestorePreset(program) && target.plug->RestorePreset(program));
+      EXPECT_TRUE(write(*target.plug, programChunk, "") == write(*source.plug, programChunk, ""))
+          << form.file << ", program " << program;
+    }
+    if (!form.bank) {
+      EXPECT_TRUE(write(*target.plug, form, temp / "rewritten") == expected) << form.file;
+    }
+  }
+}
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "framework/IMidiMsg.h"
 #include "framework/IMidiQueue.h"
 
 namespace {
@@ -128,3 +130,41 @@ TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
 }
 
 }  // namespace
+
+// A pitch wheel message made on channel 2, clamped to fourteen bits, reads back as a
+// position. A status below the top bit or a system one reads as none; each reader answers only
+// for its kind and controller; the makers keep channel and data in range.
+TEST(IMidiMsg, ReadersAndMakersKeepToTheirKindAndRange) {
+  using Row = std::tuple<double, int, int, double>;
+  for (const auto& [value, data1, data2, readBack] :
+       {Row{1.0, 127, 127, 8191.0 / 8192.0}, Row{-1.0, 0, 0, -1.0}, Row{0.0, 0, 64, 0.0},
+        Row{50.0, 127, 127, 8191.0 / 8192.0}, Row{-1e300, 0, 0, -1.0}, Row{NAN, 0, 64, 0.0}}) {
+    IMidiMsg msg;
+    msg.MakePitchWheelMsg(value, 2);
+    EXPECT_EQ(msg.mStatus, 0xE2);
+    EXPECT_EQ(msg.mData1, data1) << value;
+    EXPECT_EQ(msg.mData2, data2) << value;
+    EXPECT_DOUBLE_EQ(msg.PitchWheel(), readBack) << value;
+  }
+  EXPECT_EQ(IMidiMsg(0, 0x45, 1, 2).StatusMsg(), IMidiMsg::kNone);
+  EXPECT_EQ(IMidiMsg(0, 0xF0, 1, 2).StatusMsg(), IMidiMsg::kNone);
+  EXPECT_EQ(IMidiMsg(0, 0x9F, 1, 2).StatusMsg(), IMidiMsg::kNoteOn);
+  EXPECT_EQ(IMidiMsg(0, 0x9F, 1, 2).Channel(), 15);
+  const IMidiMsg noteOn(5, 0x90, 60, 100), cc(0, 0xB0, 64, 127);
+  EXPECT_EQ(noteOn.Program(), -1);
+  EXPECT_DOUBLE_EQ(noteOn.PitchWheel(), 0.0);
+  for (int index = 0; index < 128; ++index) EXPECT_DOUBLE_EQ(noteOn.ControlChange(index), -1.0);
+  EXPECT_EQ(IMidiMsg(0, 0xA0, 61, 33).Velocity(), -1);
+  EXPECT_EQ(cc.ControlChangeIdx(), 64);
+  EXPECT_DOUBLE_EQ(cc.ControlChange(64), 1.0);
+  EXPECT_DOUBLE_EQ(cc.ControlChange(1), -1.0);
+  IMidiMsg msg;
+  msg.MakeNoteOnMsg(60, 100, 17, 19);  // channel wraps into 0..15
+  EXPECT_EQ(msg.mStatus, 0x93);
+  EXPECT_EQ(msg.mOffset, 17);
+  msg.MakeNoteOffMsg(61, 9, 1);
+  EXPECT_EQ(msg.mStatus, 0x81);
+  EXPECT_EQ(msg.Velocity(), 0);
+  msg.MakeControlChangeMsg(7, 3.0, 0);
+  EXPECT_EQ(msg.mData2, 127);
+}

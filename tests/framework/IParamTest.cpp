@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
+
+#include "framework/ParamText.h"
+#include "framework/PortValue.h"
 
 namespace {
 std::string display(const IParam& p, double value, bool normalized = false) {
@@ -12,6 +18,112 @@ std::string display(const IParam& p, double value, bool normalized = false) {
   p.GetDisplayForHost(value, normalized, text);
   return text;
 }
+
+// Display functions of the shapes parameters use: decibels with a word at zero, a
+// balance whose first number falls as the value rises, and a percentage.
+void decibels(double value, char* text) {
+  std::snprintf(text, 32, value > 0.0 ? "%.1f" : "-oo", 20.0 * std::log10(value));
+}
+void balance(double value, char* text) {
+  std::snprintf(text, 32, value == 0.0 ? "Left" : "%.0f:%.0f", (1.0 - value) * 100.0,
+                value * 100.0);
+}
+void percent(double value, char* text) { std::snprintf(text, 32, "%.0f%%", value * 100.0); }
+
+IParam withDisplay(IParam::DisplayFunction display, double max = 1.0) {
+  IParam param;
+  param.InitDouble("Shown", 0.5, 0.0, max, 0.01);
+  param.SetDisplayFunction(display);
+  return param;
+}
+
+std::string textOf(const IParam& param, double value) {
+  char text[64];
+  paramtext::fromValue(param, value, text, sizeof text);
+  return text;
+}
+
+// Each text reads back as a value that shows it again; numbers typed without the
+// display's decimals or with a unit read as the nearest text; a stepped parameter's
+// text lands on a step. What names no value (shown: null) is refused and leaves the
+// value alone: words the parameter does not show, numbers beyond what it shows, a unit
+// it does not show, a choice's number outside the list.
+TEST(ParamText, TextsReadBackAsValuesThatShowThemOrAreRefused) {
+  IParam choice;
+  choice.InitEnum("Mode", 0, 3);
+  for (int i = 0; i < 3; ++i) choice.SetDisplayText(i, i == 0 ? "Soft" : i == 1 ? "Hard" : "Clip");
+  IParam plain;
+  plain.InitDouble("Rate", 5.5, 0.001, 24.999, 0.01, "Hz");
+  IParam whole, count;
+  whole.InitDouble("Tune", 0.0, -100.0, 100.0, 1.0);
+  count.InitInt("Count", 0, 0, 10);
+  const IParam level = withDisplay(decibels, 2.0), pan = withDisplay(balance),
+               depth = withDisplay(percent);
+  const std::tuple<const IParam*, const char*, const char*> rows[] = {
+      {&choice, " clip ", "Clip"}, {&choice, "2", "Clip"},         {&plain, "5.5", "5.50 Hz"},
+      {&plain, "7 hz", "7.00 Hz"}, {&plain, "25.004", "25.00 Hz"}, {&whole, "-12", "-12"},
+      {&whole, "-0", "0"},         {&whole, "+12", "12"},          {&level, "-6", "-6.0"},
+      {&level, "-6 dB", "-6.0"},   {&level, "-6.0", "-6.0"},       {&level, "-oo", "-oo"},
+      {&level, "-6.04", "-6.0"},   {&pan, "Left", "Left"},         {&pan, "25:75", "25:75"},
+      {&pan, "100:0", "100:0"},    {&depth, "33%", "33%"},         {&depth, "0", "0%"},
+      {&count, "2.6", "3"},  // a stepped value lands on a step
+      {&choice, "", nullptr},      {&choice, "   ", nullptr},      {&choice, "Loud", nullptr},
+      {&choice, "3", nullptr},     {&choice, "-1", nullptr},       {&level, "loud", nullptr},
+      {&level, "7 dB", nullptr},   {&level, "-6 5", nullptr},      {&plain, "99", nullptr},
+      {&plain, "7 dB", nullptr},   {&pan, "25:10", nullptr},       {&pan, "0.2", nullptr},
+      {&depth, "10 dB", nullptr}};
+  for (const auto& [param, typed, shown] : rows) {
+    double value = 7.0;
+    ASSERT_EQ(paramtext::toValue(*param, typed, &value), shown != nullptr) << typed;
+    EXPECT_EQ(shown ? textOf(*param, value) : std::to_string(value),
+              shown ? shown : std::to_string(7.0))
+        << typed;
+  }
+}
+
+// A gain's decibels read as the value an LV2 port in decibels stands for, so a typed
+// level means the same in every format.
+TEST(ParamText, AGainsDecibelsAreReadExactly) {
+  IParam gain = withDisplay(decibels, 2.0);
+  gain.SetGain(true);
+  double value = 0.0;
+  ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &value));
+  EXPECT_EQ(value, portvalue::ToPlain(gain, -6.0));
+}
+
+// A small buffer gets the start of the text, always ended.
+TEST(ParamText, TextsAreCutToTheBuffer) {
+  IParam plain;
+  plain.InitDouble("Rate", 5.5, 0.0, 25.0, 0.01, "Hz");
+  char text[4] = {'x', 'x', 'x', 'x'};
+  paramtext::fromValue(plain, 12.25, text, sizeof text);
+  EXPECT_STREQ(text, "12.");
+}
+
+// A gain's port shows decibels, its minimum standing for silence, and reads back to
+// the same gain; other parameters' ports show the plain value; whatever a port holds
+// lands on a value the parameter can hold.
+TEST(PortValue, GainsShowDecibelsAndEveryPortReadsBackToAValueTheParameterHolds) {
+  IParam gain, mode;
+  gain.InitDouble("Level", 1, 0, 2, 0.01);
+  gain.SetGain(true);
+  mode.InitEnum("Mode", 0, 3);
+  EXPECT_DOUBLE_EQ(portvalue::Default(gain), 0.0);
+  EXPECT_EQ(portvalue::Minimum(gain), portvalue::kGainFloorDb);
+  EXPECT_NEAR(portvalue::Maximum(gain), 6.0206, 1e-4);
+  EXPECT_NEAR(portvalue::FromPlain(gain, 0.25), -12.0412, 1e-4);
+  EXPECT_NEAR(portvalue::ToPlain(gain, static_cast<float>(portvalue::FromPlain(gain, 0.25))), 0.25,
+              1e-7);
+  EXPECT_EQ(portvalue::ToPlain(gain, portvalue::kGainFloorDb), 0.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, -500.0), 0.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, static_cast<float>(portvalue::Maximum(gain))), 2.0);
+  EXPECT_EQ(portvalue::ToPlain(gain, 40.0), 2.0);
+  EXPECT_TRUE(std::isnan(portvalue::ToPlain(gain, std::nan(""))));
+  EXPECT_EQ(portvalue::FromPlain(mode, 2), 2.0);
+  EXPECT_EQ(portvalue::ToPlain(mode, 1.6), 2.0);
+  EXPECT_EQ(portvalue::Maximum(mode), 2.0);
+}
+
 }  // namespace
 
 // Degenerate ranges are widened; non-double types snap to their step, never past the end.
@@ -35,17 +147,15 @@ TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
 
 // Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
 TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
-  struct Case {
-    double shape, normalized, plain;
-  };
   const double inf = std::numeric_limits<double>::infinity();
-  for (const Case& c :
-       {Case{1, std::nan(""), 0.5}, Case{1, -1e30, -1}, Case{1, 1e30, 1}, Case{1, -inf, -1},
-        Case{1, inf, 1}, Case{3, -0.5, -1}, Case{2, -1e30, -1}}) {
+  using Row = std::tuple<double, double, double>;
+  for (const auto& [shape, normalized, plain] :
+       {Row{1.0, std::nan(""), 0.5}, Row{1, -1e30, -1}, Row{1, 1e30, 1}, Row{1, -inf, -1},
+        Row{1, inf, 1}, Row{3, -0.5, -1}, Row{2, -1e30, -1}}) {
     IParam p;
-    p.InitDouble("x", 0.5, -1, 1, 0.01, "", "", c.shape);
-    p.SetNormalized(c.normalized);
-    EXPECT_EQ(p.Value(), c.plain) << c.normalized << " shape " << c.shape;
+    p.InitDouble("x", 0.5, -1, 1, 0.01, "", "", shape);
+    p.SetNormalized(normalized);
+    EXPECT_EQ(p.Value(), plain) << normalized << " shape " << shape;
   }
 }
 
@@ -76,34 +186,30 @@ TEST(IParam, DisplayTextsLabelsAndNames) {
 // type and shape (a stepped value would otherwise round the other way, a shaped one
 // move by the float's rounding). Any other float goes through SetNormalized as before.
 TEST(IParam, HostFloatOfTheCurrentValueKeepsItAndOthersMapAsBefore) {
-  struct Case {
-    const char* kind;
-    void (*init)(IParam&);
-    double plain;
-  };
-  const Case cases[] = {
-      {"bool", [](IParam& p) { p.InitBool("b", false); }, 1},
-      {"int", [](IParam& p) { p.InitInt("i", 0, -3, 20); }, 7},
-      {"enum", [](IParam& p) { p.InitEnum("e", 0, 5); }, 2},
-      {"stepped double", [](IParam& p) { p.InitDouble("d", 0, -12, 12, 1); }, 2},
-      {"shaped double", [](IParam& p) { p.InitDouble("f", 16, 16, 16000, 1, "", "", 4); }, 290},
-      {"fine double", [](IParam& p) { p.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2); },
-       0.37}};
-  for (const Case& c : cases) {
-    IParam p;
-    c.init(p);
-    const std::string kind = c.kind;
-    p.Set(c.plain);
+  // A bool, an int, an enum, a stepped, a shaped and a fine double.
+  IParam toggle, count, list, stepped, shaped, fine;
+  toggle.InitBool("b", false);
+  count.InitInt("i", 0, -3, 20);
+  list.InitEnum("e", 0, 5);
+  stepped.InitDouble("d", 0, -12, 12, 1);
+  shaped.InitDouble("f", 16, 16, 16000, 1, "", "", 4);
+  fine.InitDouble("v", 0, 0.001, 24.999, 0.01, "", "", 2);
+  for (const auto& [param, plain] :
+       {std::pair{&toggle, 1.0}, std::pair{&count, 7.0}, std::pair{&list, 2.0},
+        std::pair{&stepped, 2.0}, std::pair{&shaped, 290.0}, std::pair{&fine, 0.37}}) {
+    IParam& p = *param;
+    const std::string kind = p.GetNameForHost();
+    p.Set(plain);
     const float reported = static_cast<float>(p.GetNormalized());
     EXPECT_FALSE(p.SetNormalizedFromHost(reported)) << kind;
-    EXPECT_EQ(p.Value(), c.plain) << kind;
+    EXPECT_EQ(p.Value(), plain) << kind;
     for (const float other : {0.0f, 0.3f, std::nextafter(reported, 1.0f), 1.0f, 1.5f}) {
       if (other == reported) continue;
       IParam mapped = p;
       mapped.SetNormalized(other);
       EXPECT_TRUE(p.SetNormalizedFromHost(other)) << kind << " " << other;
       EXPECT_EQ(p.Value(), mapped.Value()) << kind << " " << other;
-      p.Set(c.plain);
+      p.Set(plain);
     }
   }
 }
@@ -121,23 +227,17 @@ TEST(IParam, ConstrainStepsAndListsAreOneRuleForEveryFormat) {
   partial.InitEnum("p", 0, 3);
   partial.SetDisplayText(0, "a");
   level.InitDouble("d", 1, 0, 2, 0.01);
-  struct Row {
-    const IParam* param;
-    double in, out;
-  };
-  for (const Row& r :
-       {Row{&toggle, 0.49, 0}, Row{&toggle, 0.5, 1}, Row{&toggle, 7, 1}, Row{&offset, -1.5, -1},
+  using Row = std::tuple<const IParam*, double, double>;
+  for (const auto& [param, in, out] :
+       {Row{&toggle, 0.49, 0.0}, Row{&toggle, 0.5, 1}, Row{&toggle, 7, 1}, Row{&offset, -1.5, -1},
         Row{&offset, -2.6, -3}, Row{&offset, -9, -3}, Row{&list, 1.2, 1}, Row{&list, 2.5, 2},
         Row{&level, 0.123, 0.123}, Row{&level, 3, 2}})
-    EXPECT_EQ(r.param->Constrain(r.in), r.out) << r.param->GetNameForHost() << " " << r.in;
+    EXPECT_EQ(param->Constrain(in), out) << param->GetNameForHost() << " " << in;
   EXPECT_TRUE(std::isnan(level.Constrain(std::nan(""))));
-  EXPECT_EQ(toggle.StepCount(), 1);
-  EXPECT_EQ(offset.StepCount(), 6);
-  EXPECT_EQ(list.StepCount(), 2);
-  EXPECT_EQ(level.StepCount(), 0);
-  EXPECT_TRUE(toggle.IsChoice());
-  EXPECT_TRUE(list.IsChoice());
-  EXPECT_FALSE(partial.IsChoice());
-  EXPECT_FALSE(offset.IsChoice());
-  EXPECT_FALSE(level.IsChoice());
+  for (const auto& [param, steps, choice] :
+       {std::tuple{&toggle, 1, true}, std::tuple{&offset, 6, false}, std::tuple{&list, 2, true},
+        std::tuple{&partial, 2, false}, std::tuple{&level, 0, false}}) {
+    EXPECT_EQ(param->StepCount(), steps) << param->GetNameForHost();
+    EXPECT_EQ(param->IsChoice(), choice) << param->GetNameForHost();
+  }
 }

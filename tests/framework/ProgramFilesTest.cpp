@@ -1,14 +1,28 @@
+// Program and bank files: the plug-in's files, the format's headers, the byte chunk they
+// are read from and the file calls that write them.
 #include "framework/IPlugBase.h"
 
-#include "framework/FileBytes.h"
-#include "support/TempFolder.h"
-#include "framework/GoldenProgramFiles.h"
-#include "framework/TestPlug.h"
-
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#endif
+
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "framework/ByteChunk.h"
+#include "framework/FileBytes.h"
+#include "framework/FxFormat.h"
+#include "framework/GoldenProgramFiles.h"
+#include "framework/TestPlug.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -24,6 +38,22 @@ ByteChunk readBytes(const std::string& path) {
 
 void writeBytes(const std::string& path, const ByteChunk& bytes) {
   ASSERT_TRUE(writeFileAtomically(path, bytes));
+}
+
+ByteChunk chunkOf(const std::string& text) {
+  ByteChunk chunk;
+  chunk.PutBytes(text.data(), static_cast<int>(text.size()));
+  return chunk;
+}
+
+[[maybe_unused]] std::string textOf(const ByteChunk& chunk) {
+  return {reinterpret_cast<const char*>(chunk.GetBytes()), static_cast<size_t>(chunk.Size())};
+}
+
+ByteChunk stateOf(int bytes) {
+  ByteChunk state;
+  for (int i = 0; i < bytes; ++i) state.Put(static_cast<uint8_t>(i * 7));
+  return state;
 }
 
 }  // namespace
@@ -51,21 +81,6 @@ TEST_F(ProgramFiles, ChunkFilesRestoreValuesAndNames) {
     ASSERT_TRUE(bank.RestorePreset(i) && source.RestorePreset(i));
     EXPECT_EQ(bank.values(), source.values());
   }
-}
-
-TEST_F(ProgramFiles, PluginWithoutChunksWritesParameterForms) {
-  TestPlug source(false);
-  source.fillPresets(1, kValues);
-  ASSERT_TRUE(source.SaveProgramAsFXP(path("p.fxp")));
-  ASSERT_TRUE(source.SaveBankAsFXB(path("p.fxb")));
-  EXPECT_EQ(fx::readProgramHeader(readBytes(path("p.fxp")), 0).type, fx::kProgramParamsType);
-  EXPECT_EQ(readBytes(path("p.fxb")).Size(), 156 + 4 * (56 + 4 * TestPlug::kParams));
-  TestPlug target;
-  ASSERT_TRUE(target.LoadBankFromFXB(path("p.fxb")));
-  EXPECT_EQ(target.GetCurrentPresetIdx(), 1);
-  EXPECT_STREQ(target.GetPresetName(3), "Prog 3");
-  target.RestorePreset(3);
-  EXPECT_NEAR(target.GetParam(3)->Value(), 400.0, 0.1);
 }
 
 // Parameter-form images made by the file writer load: a program (and the host hears of
@@ -99,18 +114,6 @@ TEST_F(ProgramFiles, ParameterFormImagesLoadWithTheParameterCountAndIgnoreExtraP
   }
 }
 
-TEST_F(ProgramFiles, BankWithHeaderVersionOneIsAccepted) {
-  TestPlug source;
-  source.fillPresets(1, kValues);
-  source.SaveBankAsFXB(path("v.fxb"));
-  ByteChunk file = readBytes(path("v.fxb"));
-  file.GetBytes()[15] = 1;
-  writeBytes(path("v.fxb"), file);
-  TestPlug target;
-  EXPECT_TRUE(target.LoadBankFromFXB(path("v.fxb")));
-  EXPECT_STREQ(target.GetPresetName(2), "Prog 2");
-}
-
 // Another plug-in's file or one cut in its values (chunk and parameter forms): refused,
 // with the live state and the presets as they were. Other damage is left to the fuzz target.
 TEST_F(ProgramFiles, DamagedProgramFileIsRefusedWithoutChange) {
@@ -134,16 +137,166 @@ TEST_F(ProgramFiles, DamagedProgramFileIsRefusedWithoutChange) {
   }
 }
 
-// Fixed byte images of a known plug-in state (rewritten by `make golden` only).
-TEST_F(ProgramFiles, GoldenFilesKeepTheirBytes) {
+// Fixed byte images of a known plug-in state, chunk and parameter forms (rewritten by
+// `make golden` only). Each loads back, a bank with header version 1 too.
+TEST_F(ProgramFiles, GoldenFilesKeepTheirBytesAndLoadBack) {
   const char* dataFolder = std::getenv("ZORQ_TEST_DATA");
   ASSERT_NE(dataFolder, nullptr);
   for (const std::string& name : goldenprogramfiles::kNames) {
-    const std::string golden = std::string(dataFolder) + "/" + name;
+    ByteChunk bytes = readBytes(std::string(dataFolder) + "/" + name);
     ASSERT_TRUE(goldenprogramfiles::save(name, path(name.c_str())));
-    EXPECT_TRUE(readBytes(path(name.c_str())) == readBytes(golden)) << name;
+    EXPECT_TRUE(readBytes(path(name.c_str())) == bytes) << name;
+    const bool bank = name.back() == 'b';
+    if (bank) bytes.GetBytes()[15] = 1;
+    writeBytes(path("loaded"), bytes);
     TestPlug reader;
-    EXPECT_TRUE(name.back() == 'b' ? reader.LoadBankFromFXB(golden)
-                                   : reader.LoadProgramFromFXP(golden));
+    EXPECT_TRUE(bank ? reader.LoadBankFromFXB(path("loaded"))
+                     : reader.LoadProgramFromFXP(path("loaded")))
+        << name;
+    if (!bank) continue;
+    if (name == "golden-params.fxb") {
+      EXPECT_EQ(reader.GetCurrentPresetIdx(), 1);
+    }
+    EXPECT_STREQ(reader.GetPresetName(3), "Prog 3") << name;
+    ASSERT_TRUE(reader.RestorePreset(3));
+    EXPECT_NEAR(reader.GetParam(3)->Value(), 400.0, 0.1) << name;
+  }
+}
+
+// Replaced files and files larger than one read block round trip, and no temporary file
+// is left behind; empty paths, missing folders, directories and oversized files fail.
+TEST(FileBytes, RoundTripsLeaveNoTemporaryAndEmptyPathsMissingFoldersAndOversizedFilesFail) {
+  TempFolder folder;
+  const std::string path = folder.path() + "/bank.fxb";
+  ByteChunk read, big;
+  ASSERT_TRUE(writeFileAtomically(path, chunkOf("first")));
+  big.Resize(200000);
+  for (int i = 0; i < big.Size(); ++i) big.GetBytes()[i] = static_cast<uint8_t>(i * 31);
+  ASSERT_TRUE(writeFileAtomically(path, big));
+  ASSERT_TRUE(readWholeFile(path, &read));
+  EXPECT_TRUE(read == big);
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"bank.fxb"});
+  EXPECT_FALSE(writeFileAtomically("", chunkOf("x")));
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/no/such/file", chunkOf("x")));
+  ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder / "dir")));
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "/dir", chunkOf("x")));
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"bank.fxb", "dir"}));  // no temporary
+  read.Put(1.0);
+  EXPECT_FALSE(readWholeFile("", &read));
+  EXPECT_EQ(read.Size(), 0);
+  EXPECT_FALSE(readWholeFile(folder.path() + "/missing", &read));
+  EXPECT_FALSE(readWholeFile(folder.path(), &read));
+  big.Resize(1001);
+  ASSERT_TRUE(writeFileAtomically(path, big));
+  EXPECT_FALSE(readWholeFile(path, &read, 1000));
+  EXPECT_TRUE(readWholeFile(path, &read, 1001));
+  EXPECT_FALSE(readWholeFile("/dev/zero", &read, 100000));
+}
+
+// A write that fails part-way (here: the file size limit stands in for a full disk)
+// must keep the user's existing file and remove the partial temporary file.
+TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
+  TempFolder folder;
+  const std::string path = folder.path() + "/program.fxp";
+  ASSERT_TRUE(writeFileAtomically(path, chunkOf("precious")));
+#ifdef _WIN32
+  GTEST_SKIP() << "not on Windows: no per-process file size limit stands in for a full disk";
+#else
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ByteChunk big;
+    big.Resize(100000);
+    ::_exit(writeFileAtomically(path, big) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the oversized write reported success";
+  ByteChunk read;
+  ASSERT_TRUE(readWholeFile(path, &read));
+  EXPECT_EQ(textOf(read), "precious");
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"program.fxp"});
+#endif
+}
+
+// A cut header keeps what fits and has no position; a start outside the file reads nothing.
+TEST(FxFormat, HeadersReadBackAndACutOneOrAHugeStartHasNoPosition) {
+  ByteChunk file = fx::programFileChunkForm(kTestId, 107, "Robot", stateOf(9));
+  for (int start : {-1, INT_MIN, INT_MAX, INT_MAX - 20}) {
+    const fx::ProgramHeader h = fx::readProgramHeader(file, start);
+    EXPECT_EQ(h.magic, 0);
+    EXPECT_EQ(h.pos, -1);
+  }
+  file.Resize(40);
+  const fx::ProgramHeader h = fx::readProgramHeader(file, 0);
+  EXPECT_EQ(h.magic, fx::kMagic);
+  EXPECT_EQ(h.uniqueId, kTestId.uniqueId);
+  EXPECT_EQ(h.name, "");
+  EXPECT_EQ(h.pos, -1);
+  file.Resize(18);
+  EXPECT_EQ(fx::readProgramHeader(file, 0).uniqueId, 0);
+  ByteChunk bank = fx::bankFileChunkForm(kTestId, 64, 7, stateOf(2));
+  fx::BankHeader b = fx::readBankHeader(bank);
+  EXPECT_EQ(std::tuple(b.type, b.formatVersion, b.numPrograms, b.currentProgram, b.pos),
+            std::tuple(fx::kBankChunkType, 2, 64, 7, fx::kBankHeaderBytes));
+  bank.Resize(155);  // the header needs all of its 156 bytes
+  b = fx::readBankHeader(bank);
+  EXPECT_EQ(b.currentProgram, 7);
+  EXPECT_EQ(b.pos, -1);
+}
+
+// Byte order and widths are fixed by the golden program files; chunk round trips read them.
+// A string stops at an embedded zero but the read skips its full length. A length that is
+// negative, runs past the end or would overflow a 32-bit position, or a chunk too short to
+// hold one, makes the record incomplete: -1, text untouched, no read outside the chunk.
+TEST(ByteChunk, ReadsOutsideTheChunkAndBadStringLengthsFail) {
+  ByteChunk chunk;
+  for (int i = 0; i < 3; ++i) chunk.Put(1.0 + i);
+  double value = 7.0;
+  for (int pos : {chunk.Size() - 7, -1, -8, INT_MIN, INT_MAX, INT_MAX - 4})
+    EXPECT_EQ(chunk.Get(&value, pos), -1) << pos;
+  EXPECT_EQ(value, 7.0);
+  EXPECT_EQ(chunk.Get(&value, chunk.Size() - 8), chunk.Size());
+  EXPECT_EQ(value, 3.0);
+  std::string text;
+  EXPECT_EQ(chunk.GetStr(&text, -4), -1);
+  ByteChunk good;
+  good.Put(int32_t{4});
+  good.PutBytes("ab\0d", 4);
+  EXPECT_EQ(good.GetStr(&text, 0), 8);
+  EXPECT_EQ(text, "ab");
+  auto rejects = [](const ByteChunk& record) {
+    std::string kept = "kept";
+    return record.GetStr(&kept, 0) == -1 && kept == "kept";
+  };
+  for (const int32_t length : {-1, INT_MAX - 3, 9}) {
+    ByteChunk bad;
+    bad.Put(length);
+    for (int i = 0; i < 8; ++i) bad.Put(static_cast<uint8_t>('a' + i));
+    EXPECT_TRUE(rejects(bad)) << length;
+  }
+  ByteChunk cut;
+  cut.Put(uint8_t{1});
+  EXPECT_TRUE(rejects(cut)) << "too short for a length";
+}
+
+// Other bytes leave the position alone; the magic without a version invalidates it.
+TEST(IPlugVersionMarker, OtherBytesKeepThePositionAndACutMarkerInvalidatesIt) {
+  ByteChunk other, cut;
+  other.Put(0.25);
+  cut.Put(kIPlugVersionMagic);
+  cut.Put(uint8_t{0});
+  for (const ByteChunk* chunk : {&other, &cut}) {
+    const int expected = chunk == &other ? 0 : -1;
+    int pos = 0;
+    EXPECT_EQ(GetIPlugVerFromChunk(chunk, &pos), 0);
+    EXPECT_EQ(pos, expected);
+    pos = 0;
+    SkipIPlugVerMarker(chunk, &pos);
+    EXPECT_EQ(pos, expected);
   }
 }

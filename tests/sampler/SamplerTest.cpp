@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "sampler/SampleData.h"
 #include "sampler/Sampler.h"
+#include "sampler/WDL_Resampler.h"
 #include "sampler/WavTestFile.h"
+#include "sampler/WaveReader.h"
 
 using namespace wavtest;
 
@@ -115,11 +121,8 @@ TEST_F(SamplerTest, HostRateChangeRefitsOpenFile) {
 TEST_F(SamplerTest, FileCutShortPlaysWhatIsThereThenSilence) {
   for (const unsigned fileRate : {44100u, 22050u, 96000u}) {
     SCOPED_TRACE(fileRate);
-    Bytes file = riff({chunk("fmt ", fmtBody(1, 2, fileRate, 16))});
-    const Bytes data = dataChunkDeclaring(4000 * 4, encode(1, 16, std::vector<double>(3000, 0.5)));
-    file.insert(file.end(), data.begin(), data.end());
     Sampler sampler;
-    start(sampler, file);
+    start(sampler, wav(1, 16, 2, fileRate, std::vector<double>(3000, 0.5), 4000 * 4));
     const Output o = play(sampler, 5000, 17);
     const size_t silentFrom = static_cast<size_t>(1500 * kHostRate / fileRate) + 200;
     for (size_t i = 0; i < o.left.size(); ++i) {
@@ -132,15 +135,135 @@ TEST_F(SamplerTest, FileCutShortPlaysWhatIsThereThenSilence) {
 
 // Reads end at the frames the file holds, from any position, also past the declared length.
 TEST_F(SamplerTest, ReadsStopAtTheFramesHeld) {
-  Bytes file = riff({chunk("fmt ", fmtBody(1, 1, 44100, 16))});
-  const Bytes data = dataChunkDeclaring(4000 * 2, encode(1, 16, std::vector<double>(3000, 0.5)));
-  file.insert(file.end(), data.begin(), data.end());
-  const auto sample = SampleData::load(dir.write("cut.wav", file).c_str());
+  const auto sample = SampleData::load(
+      dir.write("cut.wav", wav(1, 16, 1, 44100, std::vector<double>(3000, 0.5), 4000 * 2)).c_str());
   ASSERT_TRUE(sample && sample->frames() == 3000 && sample->length() == 4000);
   double left[64], right[64];
   EXPECT_EQ(sample->read(2990, 64, left, right), 10u);
   for (uint32_t position : {3000u, 3001u, 4000u, UINT32_MAX})
     EXPECT_EQ(sample->read(position, 64, left, right), 0u) << position;
+}
+
+// A file of data/ (ctest names the folder), or a name that opens nothing.
+std::string dataFile(const char* name) {
+  const char* folder = std::getenv("ZORQ_TEST_DATA");
+  return std::string(folder ? folder : ".") + "/" + name;
+}
+
+// Files the reader refuses (damaged headers, impossible formats, chunk sizes that would
+// walk backwards) are fuzz regression inputs (fuzz/regressions/wav), replayed by
+// `make fuzz-smoke`, where a refused file must fail closed.
+// (A missing file is refused through the instrument's sample-load tests.)
+TEST(WaveReader, RefusesDirectoryAndNoName) {
+  wavtest::TempDir dir;
+  WaveReader reader;
+  EXPECT_FALSE(reader.Open(dir.path().c_str()));
+  EXPECT_FALSE(reader.Open(nullptr));
+}
+
+// One mono sample at 44.1 kHz in each format, the extensible form of 32-bit float last;
+// then 16-bit stereo whose frame i holds (i - 100) / 1024 and its negative: with odd-sized
+// chunks before and between (a pad byte to step over each); a data chunk of 8 bytes
+// before any format, skipped for a later one of three mono frames at 22.05 kHz; 3 bytes
+// of data, less than a frame, which opens empty. The first frame's first sample, unless NaN.
+TEST(WaveReader, FindsFormatAndDataAndConvertsStoredValues) {
+  using Row = std::tuple<const char*, uint32_t, uint32_t, uint32_t, double>;
+  for (const auto& [file, frames, channels, rate, first] :
+       {Row{"u8-max.wav", 1, 1, 44100, 0.9921875},                // 255
+        Row{"s16-max.wav", 1, 1, 44100, 32767.0 / 32768.0},       // 0x7FFF
+        Row{"s24-max.wav", 1, 1, 44100, 8388607.0 / 8388608.0},   // 0x7FFFFF
+        Row{"s24-minus-one.wav", 1, 1, 44100, -1.0 / 8388608.0},  // 0xFFFFFF
+        Row{"f32-quarter.wav", 1, 1, 44100, 0.25},                // tag 3, 32 bits
+        Row{"f64-minus-half.wav", 1, 1, 44100, -0.5},             // tag 3, 64 bits
+        Row{"extensible-f32-quarter.wav", 1, 1, 44100, 0.25},     // tag 0xFFFE holding tag 3
+        Row{"odd-chunks-between.wav", 300, 2, 44100, -100 / 1024.0},
+        Row{"data-before-fmt.wav", 3, 1, 22050, NAN}, Row{"partial-frame.wav", 0, 2, 44100, NAN}}) {
+    WaveReader reader;
+    ASSERT_TRUE(reader.Open(dataFile(file).c_str())) << file;
+    EXPECT_EQ(reader.length(), frames) << file;
+    EXPECT_EQ(reader.channelCount(), channels) << file;
+    EXPECT_EQ(reader.sampleRate(), rate) << file;
+    if (std::isnan(first)) continue;
+    double value[2] = {99.0, 99.0};
+    double* dest[2] = {&value[0], &value[1]};
+    ASSERT_EQ(reader.ReadDoublesNI(dest, 0, 1, static_cast<int>(channels)), 1u) << file;
+    EXPECT_EQ(value[0], first) << file;
+  }
+}
+
+// Frames stop at the end of the data chunk (five frames as above); the LIST chunk after
+// it is not audio.
+TEST(WaveReader, StopsAtEndOfData) {
+  WaveReader reader;
+  ASSERT_TRUE(reader.Open(dataFile("chunk-after-data.wav").c_str()));
+  double left[16], right[16];
+  double* dest[2] = {left, right};
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 3, 2), 3u);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 3, 13, 2), 2u);
+  EXPECT_EQ(left[4], -96 / 1024.0);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 16, 2), 0u);
+}
+
+// A data chunk declaring 0xFFFFFFF0 bytes that holds seven frames (as above) and half a
+// sample.
+TEST(WaveReader, HugeDeclaredSizeReadsWhatIsThere) {
+  WaveReader reader;
+  ASSERT_TRUE(reader.Open(dataFile("huge-declared-size.wav").c_str()));
+  EXPECT_EQ(reader.length(), 0xFFFFFFF0u / 4);
+  std::vector<double> left(64), right(64);
+  double* dest[2] = {left.data(), right.data()};
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 64, 2), 7u);
+  EXPECT_EQ(reader.ReadDoublesNI(dest, 0, 64, 2), 0u);
+}
+
+// Runs `input` (mono) through the converter in output-driven blocks of `block`
+// frames; returns everything produced.
+std::vector<double> convert(WDL_Resampler& r, const std::vector<double>& input, int block,
+                            size_t outputFrames) {
+  std::vector<double> out;
+  size_t read = 0;
+  std::vector<double> chunk(block);
+  while (out.size() < outputFrames) {
+    double* area = nullptr;
+    const int need = r.ResamplePrepare(block, 1, &area);
+    for (int k = 0; k < need; ++k) area[k] = read < input.size() ? input[read++] : 0.0;
+    const int got = r.ResampleOut(chunk.data(), need, block, 1);
+    if (got <= 0) break;
+    out.insert(out.end(), chunk.begin(), chunk.begin() + got);
+  }
+  return out;
+}
+
+TEST(WDL_Resampler, ZeroRateCountsAsOneHertz) {
+  WDL_Resampler r;
+  r.SetRates(0.0, 44100.0);
+  EXPECT_DOUBLE_EQ(r.ratio(), 1.0 / 44100.0);
+  r.SetRates(44100.0, -5.0);
+  EXPECT_DOUBLE_EQ(r.ratio(), 44100.0);
+}
+
+// A short supply is padded with zeros, and frames taken from the padding alone are not counted.
+TEST(WDL_Resampler, ShortSupplyReportsOnlyRealFrames) {
+  WDL_Resampler r;
+  r.SetMode(true, 1, false);
+  double* area = nullptr;
+  const int need = r.ResamplePrepare(10, 2, &area);
+  ASSERT_EQ(need, 14);
+  for (int k = 0; k < 10; ++k) area[k] = k + 1.0;  // 5 stereo frames
+  double out[20];
+  EXPECT_EQ(r.ResampleOut(out, 5, 10, 2), 5);
+  EXPECT_EQ(out[9], 10.0);
+}
+
+// Tones above the new Nyquist frequency are removed (the sample player's tests check
+// the pitch and level of tones below it).
+TEST(WDL_Resampler, DownsamplingRemovesTonesAboveTheNewNyquistFrequency) {
+  WDL_Resampler r;
+  r.SetMode(true, 32, false, 64, 32);  // the sample player's mode
+  r.SetRates(96000, 44100);
+  const std::vector<double> out = convert(r, wavtest::sine(96000, 30000, 96000), 44, 22050);
+  ASSERT_GE(out.size(), 22050u);
+  EXPECT_LE(wavtest::rms(out.data() + 1000, 21050), 0.02);
 }
 
 }  // namespace

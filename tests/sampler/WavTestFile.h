@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,76 +17,38 @@ namespace wavtest {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void putU16(Bytes& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
+// Appends the low `bytes` bytes of v, little-endian.
+inline void put(Bytes& b, uint64_t v, int bytes = 4) {
+  for (int k = 0; k < bytes; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
 }
 
-inline void putU32(Bytes& b, uint32_t v) {
-  putU16(b, v & 0xFFFF);
-  putU16(b, v >> 16);
-}
-
-// One chunk; odd bodies get the pad byte.
-inline Bytes chunk(const char* id, const Bytes& body) {
-  Bytes b(id, id + 4);
-  putU32(b, static_cast<uint32_t>(body.size()));
-  b.insert(b.end(), body.begin(), body.end());
-  if (body.size() % 2) b.push_back(0);
-  return b;
-}
-
-// A data chunk header that declares `size` bytes, followed by `body`.
-inline Bytes dataChunkDeclaring(uint32_t size, const Bytes& body) {
-  Bytes b{'d', 'a', 't', 'a'};
-  putU32(b, size);
-  b.insert(b.end(), body.begin(), body.end());
-  return b;
-}
-
-inline Bytes fmtBody(uint32_t tag, uint32_t channels, uint32_t rate, uint32_t bits) {
-  Bytes b;
-  putU16(b, tag);
-  putU16(b, channels);
-  putU32(b, rate);
-  putU32(b, rate * channels * bits / 8);
-  putU16(b, channels * bits / 8);
-  putU16(b, bits);
-  return b;
-}
-
-inline Bytes riff(std::initializer_list<Bytes> chunks) {
-  Bytes body{'W', 'A', 'V', 'E'};
-  for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
-  Bytes b{'R', 'I', 'F', 'F'};
-  putU32(b, static_cast<uint32_t>(body.size()));
-  b.insert(b.end(), body.begin(), body.end());
-  return b;
-}
-
-// Encodes interleaved samples in [-1, 1] as tag 1 (16/24/32 bits) or 3 (32 bits).
-inline Bytes encode(uint32_t tag, uint32_t bits, const std::vector<double>& samples) {
-  Bytes b;
-  for (double s : samples) {
-    if (tag == 3) {
-      const float f = static_cast<float>(s);
-      uint32_t u;
-      std::memcpy(&u, &f, 4);
-      putU32(b, u);
-    } else {
-      const double full = std::ldexp(1.0, static_cast<int>(bits) - 1);
-      const int64_t v = std::llround(std::fmin(s * full, full - 1));
-      for (uint32_t k = 0; k < bits / 8; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
-    }
-  }
-  return b;
-}
-
-// A plain WAV file: fmt then data.
+// A WAV file, fmt then data: interleaved samples in [-1, 1] as tag 1 (16 bits) or 3
+// (32-bit float). A data chunk declaring `declaredDataBytes` (when not 0) holds only
+// the samples given.
 inline Bytes wav(uint32_t tag, uint32_t bits, uint32_t channels, uint32_t rate,
-                 const std::vector<double>& samples) {
-  return riff({chunk("fmt ", fmtBody(tag, channels, rate, bits)),
-               chunk("data", encode(tag, bits, samples))});
+                 const std::vector<double>& samples, uint32_t declaredDataBytes = 0) {
+  Bytes data;
+  for (double s : samples) {
+    const float f = static_cast<float>(s);
+    uint32_t u;
+    std::memcpy(&u, &f, 4);
+    put(data, tag == 3 ? u : static_cast<uint64_t>(std::llround(std::fmin(s * 32768, 32767))),
+        bits / 8);
+  }
+  Bytes b{'R', 'I', 'F', 'F'};
+  put(b, 4 + 8 + 16 + 8 + data.size());
+  for (const char* text : {"WAVE", "fmt "}) b.insert(b.end(), text, text + 4);
+  put(b, 16);
+  put(b, tag, 2);
+  put(b, channels, 2);
+  put(b, rate);
+  put(b, rate * channels * bits / 8);
+  put(b, channels * bits / 8, 2);
+  put(b, bits, 2);
+  b.insert(b.end(), {'d', 'a', 't', 'a'});
+  put(b, declaredDataBytes ? declaredDataBytes : data.size());
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
 }
 
 inline Bytes floatWav(uint32_t channels, uint32_t rate, const std::vector<double>& samples) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/LoopbackHttpServer.h"
@@ -46,34 +47,30 @@ using Mode = LoopbackHttpServer::Mode;
 // Each server answer shows one box and returns its code; the download page opens after
 // Yes to a new version. Dead or endless servers end with an error within the limits.
 TEST(UpdateCheck, ServerAnswersShowTheOutcomeAndReturnTheCode) {
-  struct Case {
-    Mode mode;  // kSilent with an empty body: no server listening at all
-    std::string body;
-    int result;
-    std::string box;
-    int yesNoAnswer;  // 6 Yes, 7 No
-  };
   // Our own number, and the next patch: the first one newer.
   const std::string ours = std::to_string(UpdateCheck::kFirstNewerVersion - 1);
   const std::string next = std::to_string(UpdateCheck::kFirstNewerVersion);
   const std::string nextText = std::to_string(ZorqVersion::kMajor) + "." +
                                std::to_string(ZorqVersion::kMinor) + "." +
                                std::to_string(ZorqVersion::kPatch + 1);
-  for (const Case& c :
-       {Case{Mode::kAnswer, ours, 0, kUpToDate, 6}, Case{Mode::kAnswer, "soon", 0, kUpToDate, 6},
-        Case{Mode::kAnswer, next, 0, newVersionBox(nextText), 6},
-        Case{Mode::kAnswer, "9112\n", 0, newVersionBox("9.1.12"), 7},
-        Case{Mode::kAnswer, "<html><body>404</body></html>", -3,
-             "Check Online for Update | Invalid call to 127.0.0.1.", 6},
-        Case{Mode::kAnswer, "", -1, kErrorBox, 6}, Case{Mode::kSilent, "", -5, kErrorBox, 6},
-        Case{Mode::kSilent, "x", -5, kErrorBox, 6}, Case{Mode::kEndless, "", -2, kErrorBox, 6}}) {
-    LoopbackHttpServer server(c.mode, c.body);
-    const bool refused = c.mode == Mode::kSilent && c.body.empty();
-    RecordingDialogs dialogs(c.yesNoAnswer);
+  // The server's way and answer (kSilent with an empty body: no server listening at all),
+  // the code, the box, and the answer to a Yes/No box (6 Yes, 7 No).
+  using Row = std::tuple<Mode, std::string, int, std::string, int>;
+  for (const auto& [mode, body, result, box, yesNoAnswer] :
+       {Row{Mode::kAnswer, ours, 0, kUpToDate, 6}, Row{Mode::kAnswer, "soon", 0, kUpToDate, 6},
+        Row{Mode::kAnswer, next, 0, newVersionBox(nextText), 6},
+        Row{Mode::kAnswer, "9112\n", 0, newVersionBox("9.1.12"), 7},
+        Row{Mode::kAnswer, "<html><body>404</body></html>", -3,
+            "Check Online for Update | Invalid call to 127.0.0.1.", 6},
+        Row{Mode::kAnswer, "", -1, kErrorBox, 6}, Row{Mode::kSilent, "", -5, kErrorBox, 6},
+        Row{Mode::kSilent, "x", -5, kErrorBox, 6}, Row{Mode::kEndless, "", -2, kErrorBox, 6}}) {
+    LoopbackHttpServer server(mode, body);
+    const bool refused = mode == Mode::kSilent && body.empty();
+    RecordingDialogs dialogs(yesNoAnswer);
     const std::string url = refused ? LoopbackHttpServer::refusedUrl() : server.url();
-    EXPECT_EQ(UpdateCheck(url, kQuick).run(dialogs), c.result) << c.body;
-    EXPECT_EQ(dialogs.boxes, std::vector<std::string>{c.box}) << c.body;
-    const bool opens = c.yesNoAnswer == 6 && c.box.find("New Version") != std::string::npos;
+    EXPECT_EQ(UpdateCheck(url, kQuick).run(dialogs), result) << body;
+    EXPECT_EQ(dialogs.boxes, std::vector<std::string>{box}) << body;
+    const bool opens = yesNoAnswer == 6 && box.find("New Version") != std::string::npos;
     EXPECT_EQ(dialogs.pages, opens ? std::vector<std::string>{UpdateSite::kDownloadUrl}
                                    : std::vector<std::string>{});
   }
