@@ -1,14 +1,19 @@
+// Program and bank files through the hosting library; and each format's host refusing
+// what is no plug-in of its format, naming the file.
 #include "hosting/PresetFile.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "support/LoadablePlugin.h"
 #include "support/TempFolder.h"
 #include "framework/FxFormat.h"
-#include "hosting/Vst2PluginHost.h"
+#include "hosting/ClapPluginHost.h"
 #include "hosting/HostError.h"
+#include "hosting/Lv2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 namespace {
 
@@ -133,4 +138,22 @@ TEST(PresetFile, MissingFilesAndFoldersAreHostErrors) {
   EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN),
                                        temp / "no/x.fxp"),
                HostError);
+}
+
+TEST(OpenPluginHost, EachFormatRefusesWhatIsNoPlugInOfIt) {
+  const std::pair<std::function<void(const std::string&)>, std::string> refused[] = {
+      {[](const std::string& path) { ClapPluginHost host(path); }, "/nonexistent/x.clap"},
+      {[](const std::string& path) { ClapPluginHost host(path); }, ZORQ_PLUGIN},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, "/nonexistent/x.so"},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, ZORQ_FAKE_PLUGIN_REFUSES}};
+  for (const auto& [open, path] : refused) {
+    try {
+      open(path);
+      ADD_FAILURE() << "loaded " << path;
+    } catch (const HostError& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(Lv2Bundle::isBundle(ZORQ_PLUGIN));
+  EXPECT_THROW(Lv2PluginHost(std::string(ZORQ_SOURCE_DIR) + "/demo"), HostError);
 }

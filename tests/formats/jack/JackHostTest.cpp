@@ -1,6 +1,6 @@
-// The adapter on a private dummy JACK server: the MIDI it hands the plug-in with the
-// frame offsets they had in the period. (Its ports' names are the port-name test's; its
-// ports on the server and a period change while running, zorq-live's.)
+// The adapter's port names, from the channel labels; on a private dummy JACK server, the
+// MIDI it hands the plug-in with the frame offsets they had in the period. (Its ports on
+// the server and a period change while running are zorq-live's.)
 #include "formats/jack/JackHost.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +10,30 @@
 #include <chrono>
 
 #include "framework/IMidiMsg.h"
+#include "formats/jack/JackPortNames.h"
 #include "framework/IPlugBase.h"
 #include "support/JackTestServer.h"
 
 namespace {
 using namespace std::chrono_literals;
+
+TEST(JackPortNames, ComeFromTheChannelLabel) {
+  const struct {
+    const char* label;
+    int index;
+    bool input;
+    const char *name, *prettyName;
+  } cases[] = {{"MIC Left ", 0, true, "mic_left", "MIC Left"},
+               {"  Side: chain (L) ", 2, true, "side_chain_l", "Side: chain (L)"},
+               {"", 1, true, "in_2", "Input 2"},
+               {" :: ", 0, false, "out_1", "Output 1"},
+               {nullptr, 4, false, "out_5", "Output 5"}};
+  for (const auto& c : cases) {
+    const JackPortName port = jackAudioPortName(c.label, c.index, c.input);
+    EXPECT_EQ(port.name, c.name);
+    EXPECT_EQ(port.prettyName, c.prettyName) << c.name;
+  }
+}
 
 // Records the MIDI it receives (offset and note); outputs a constant.
 class RecordingPlug : public IPlugBase {
