@@ -24,6 +24,13 @@
 
 // File descriptors this process has open (X connections are sockets).
 int OpenDescriptorCount();
+// The descriptors a second run of `round` leaves open (the first loads what stays loaded).
+inline int DescriptorsLeftBySecondRound(const std::function<void()>& round) {
+  round();
+  const int before = OpenDescriptorCount();
+  round();
+  return OpenDescriptorCount() - before;
+}
 // The child windows of window, bottom first.
 std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_t window);
 // Sends window an expose event of one pixel: a test that waits for the editor's

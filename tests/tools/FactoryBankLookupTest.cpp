@@ -85,26 +85,19 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(paramInfo.param.name);
     });
 
-std::vector<char> readChunk(const std::string& name) {
-  const std::string text = readText(ZORQ_SOURCE_DIR "/tests/tools/data/" + name);
-  return {text.begin(), text.end()};
-}
-
-std::vector<char> hostChunk(PluginHost& host, bool bank) {
-  const std::vector<uint8_t> bytes = host.chunk(bank);
-  return std::vector<char>(bytes.begin(), bytes.end());
-}
-
 // Chunks a host saved from ZORQ 1.1.3 before it had a factory bank (64 programs named
 // "Empty" at the defaults) come back byte for byte, and so does every program.
 TEST(SavedChunks, ChunksOfTheOldEmptyBankRestoreExactly) {
   for (const bool bank : {true, false}) {
-    std::vector<char> saved = readChunk(bank ? "empty-bank.chunk" : "empty-program.chunk");
+    const std::string text =
+        readText(ZORQ_SOURCE_DIR "/tests/tools/data/" +
+                 std::string(bank ? "empty-bank.chunk" : "empty-program.chunk"));
+    const std::vector<uint8_t> saved(text.begin(), text.end());
     ASSERT_FALSE(saved.empty());
     Vst2PluginHost host(ZORQ_PLUGIN);
     host.start(44100.0, 512);
-    ASSERT_TRUE(host.setChunk(bank, std::vector<uint8_t>(saved.begin(), saved.end())));
-    EXPECT_EQ(hostChunk(host, bank), saved) << (bank ? "bank" : "program");
+    ASSERT_TRUE(host.setChunk(bank, saved));
+    EXPECT_EQ(host.chunk(bank), saved) << (bank ? "bank" : "program");
     EXPECT_EQ(host.currentProgramName(), "Empty");
     for (int i = 0; bank && i < 64; ++i) EXPECT_EQ(host.programName(i), "Empty") << i;
   }

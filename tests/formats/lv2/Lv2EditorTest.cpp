@@ -31,6 +31,10 @@ class Lv2Editor : public ::testing::Test {
       ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0,
                     &value);
     }
+    // The editor asks for the plug-in's state and takes it in.
+    for (int t = 0; t < 200 && !ui->inStep(); ++t) cycle();
+    ASSERT_TRUE(ui->inStep());
+    cycle(5);
   }
 
   // run() allocates nothing for the editor's messages and the answers the worker queued.
@@ -53,11 +57,6 @@ class Lv2Editor : public ::testing::Test {
         ui->portEvent(description.notifyPort(), static_cast<uint32_t>(atom.size()),
                       bundle.urid(LV2_ATOM__eventTransfer), atom.data());
     }
-  }
-  void syncUp() {
-    for (int t = 0; t < 200 && !ui->inStep(); ++t) cycle();
-    ASSERT_TRUE(ui->inStep());
-    cycle(5);
   }
 
   std::unique_ptr<ZORQ> pluginState() { return savedState(*plugin); }
@@ -93,7 +92,6 @@ class Lv2Editor : public ::testing::Test {
 };
 
 TEST_F(Lv2Editor, OpensInStepWithThePlugin) {
-  syncUp();
   IPlugBase& copy = ui->copy();
   EXPECT_EQ(copy.GetCurrentPresetIdx(), 2);
   EXPECT_STREQ(copy.GetPresetName(1), "Robot");
@@ -104,7 +102,6 @@ TEST_F(Lv2Editor, OpensInStepWithThePlugin) {
 }
 
 TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
-  syncUp();
   ZORQ& copy = static_cast<ZORQ&>(ui->copy());
   copy.BeginInformHostOfParamChange(kTune);
   copy.SetParameterFromGUI(kTune, 0.75);
@@ -119,7 +116,6 @@ TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
 // A MIDI program change in the plug-in reaches the editor, which writes the values
 // that changed to the host's ports.
 TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
-  syncUp();
   cycle(4, {{100, 0xC0, 1, 0}});
   const std::vector<double> values = programValues(1);
   EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
@@ -134,7 +130,6 @@ TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
 // A program change and a rename in the editor reach the plug-in: its current program,
 // the program left (with the editor's edits) and the name.
 TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
-  syncUp();
   ZORQ& copy = static_cast<ZORQ&>(ui->copy());
   copy.SetParameterFromGUI(kMicLevel, 0.2);
   copy.changePreset(1);
@@ -152,7 +147,6 @@ TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
 // MIDI learn across the two: the editor arms it, a knob names the parameter, a
 // controller played into the plug-in completes it, and the editor's switch and map follow.
 TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
-  syncUp();
   ZORQ& copy = static_cast<ZORQ&>(ui->copy());
   {
     IMutexLock lock(copy.Mutex());
