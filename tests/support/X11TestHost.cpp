@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "platform/x11/X11Owned.h"
+
 template <typename T>
-std::unique_ptr<T, decltype(&std::free)> reply(T* r) {
-  return std::unique_ptr<T, decltype(&std::free)>(r, &std::free);
+static X11Owned<T> reply(T* r) {
+  return X11Owned<T>(r);
 }
-}  // namespace
 
 int OpenDescriptorCount() {
   int count = 0;

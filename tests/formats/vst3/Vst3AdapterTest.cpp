@@ -24,6 +24,14 @@ bool fromText(IPlugVST3& object, vst3::ParamID id, const std::string& typed, dou
   return object.getParamValueByString(id, wide, *normalized) == vst3::kResultOk;
 }
 
+// One object as a host sets it up; the host application outlives it (the object holds it).
+class Vst3Adapter : public ::testing::Test {
+ protected:
+  Vst3HostApplication application;
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+};
+
 void changeSomething(HostedVst3& hosted) {
   hosted.zorq->changePreset(9);
   hosted.zorq->SetParameterFromGUI(kBias, 0.25);
@@ -34,10 +42,7 @@ void changeSomething(HostedVst3& hosted) {
 // A host may initialise the object as component and again as controller, and tear
 // it down through both: only the outer pair works; afterwards it starts again. Repeated
 // states are harmless, and so is a block before activation.
-TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
-  Vst3HostApplication application;  // outlives the object, which holds it
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
   EXPECT_EQ(object.initialize(&application), vst3::kResultFalse);  // nested
   EXPECT_EQ(object.terminate(), vst3::kResultOk);                  // the nested one's: nothing ends
   hosted.process(64);                                              // before setActive: silence
@@ -62,9 +67,7 @@ TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
   EXPECT_EQ(object.setupProcessing(odd), vst3::kResultFalse);  // no such sample size
 }
 
-TEST(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
   ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kInput), 2);
   ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kOutput), 1);
   ASSERT_EQ(object.getBusCount(vst3::kEvent, vst3::kInput), 1);
@@ -100,9 +103,7 @@ TEST(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
 
 // Ids unique and in the plug-in's half, every title set, defaults in range; one bypass;
 // the program parameter a list in the unit with the program list; MIDI ones hidden.
-TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
   const int count = object.getParameterCount();
   ASSERT_EQ(count, kNumParams + 2 + 129);
   std::set<vst3::ParamID> ids;
@@ -161,9 +162,7 @@ TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
 // Every parameter's text reads back to a value that shows the same text; plain and
 // normalised values convert both ways and rise together; a text that names no value
 // is refused.
-TEST(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
   for (int i = 0; i < object.getParameterCount(); ++i) {
     vst3::ParameterInfo info{};
     object.getParameterInfo(i, info);
@@ -194,9 +193,7 @@ TEST(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
 
 // Controllers and pitch bend on the event bus map to parameters the host lists; channel
 // pressure and anything beyond is not asked for.
-TEST(Vst3Adapter, MidiMappingNamesExportedParameters) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, MidiMappingNamesExportedParameters) {
   std::set<vst3::ParamID> exported;
   for (int i = 0; i < object.getParameterCount(); ++i) {
     vst3::ParameterInfo info{};
@@ -224,8 +221,7 @@ TEST(Vst3Adapter, MidiMappingNamesExportedParameters) {
 // A drag in the editor reaches the host as begin, perform (the last value of the drag),
 // end, once no lock is held; a program chosen in the editor makes the host read every
 // value again.
-TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
-  HostedVst3 hosted;
+TEST_F(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
   ZORQ& zorq = *hosted.zorq;
   zorq.BeginInformHostOfParamChange(kFinalVolume);
   zorq.SetParameterFromGUI(kFinalVolume, 0.5);
