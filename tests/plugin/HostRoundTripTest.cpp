@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HostedZorq.h"
+#include "support/HostRender.h"
 #include "support/TestSignals.h"
 #include "support/TestSystem.h"
 
@@ -91,17 +92,12 @@ TEST(VstInterface, OutputsBeyondTheSpeakerArrangementGetSilence) {
 // parity suite's, for every format.)
 TEST(HostBlockSizes, CallsLongerThanAnnouncedGiveTheSameSamples) {
   constexpr int kFrames = 44100 / 2;
-  std::vector<float> mic = noise(kFrames, 1, 0.3f), ext = noise(kFrames, 2, 0.2f);
+  const std::vector<float> mic = noise(kFrames, 1, 0.3f), ext = noise(kFrames, 2, 0.2f);
   auto render = [&](int announced, int blockSize) {
     Vst2PluginHost host(ZORQ_PLUGIN_PATH);
     host.start(44100.0, announced);
-    std::vector<float> left(kFrames, 9.0f), right(kFrames);
-    for (int start = 0; start < kFrames; start += blockSize) {
-      float* in[4] = {&mic[start], &mic[start], &ext[start], &ext[start]};
-      float* out[2] = {&left[start], &right[start]};
-      host.process(in, out, std::min(blockSize, kFrames - start));
-    }
-    return left;
+    return renderBlocks(host, {mic.data(), mic.data(), ext.data(), ext.data()}, kFrames,
+                        {blockSize})[0];
   };
   const std::vector<float> reference = render(512, 512);
   EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 1e-3f);
