@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LoadablePlugin.h"
-#include "support/TempFolder.h"
 #include "hosting/Vst2PluginHost.h"
 #include "hosting/HostError.h"
 

@@ -8,8 +8,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "engine/ZORQ.h"

@@ -1,5 +1,4 @@
 // The entry, the factory and the descriptor as a host's scan sees them.
-#include <cstring>
 #include <string>
 
 #include "ClapFixture.h"

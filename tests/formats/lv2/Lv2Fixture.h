@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <lv2/atom/forge.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>

@@ -7,7 +7,6 @@
 // what the plug-in reported in the last block is out().
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
