@@ -18,17 +18,6 @@ std::vector<BankProgram> programs(const std::string& text) {
   return BankSource::parse(text, "bank.txt");
 }
 
-// The bank file loaded into an instrument of its own, as a user's bank file would be.
-struct LoadedBank {
-  explicit LoadedBank(const std::string& path) { loaded = plug.LoadBankFromFXB(path); }
-  double value(int program, int param) {
-    plug.RestorePreset(program);
-    return plug.GetParam(param)->Value();
-  }
-  ZORQ plug;
-  bool loaded = false;
-};
-
 TEST(BankBuilder, WritesNamesAndValuesThroughTheInstrumentAndDefaultsTheRest) {
   TempFolder temp;
   BankBuilder::build(programs("program First\npurpose a\n"
@@ -38,22 +27,24 @@ TEST(BankBuilder, WritesNamesAndValuesThroughTheInstrumentAndDefaultsTheRest) {
                               "  set Synthesis Freq 3=400\n"
                               "  set In Balance=70:30\n"),
                      "bank.txt", temp / "bank.fxb");
-  LoadedBank bank(temp / "bank.fxb");
-  ASSERT_TRUE(bank.loaded);
-  EXPECT_STREQ(bank.plug.GetPresetName(0), "First");
-  EXPECT_STREQ(bank.plug.GetPresetName(1), "Second");
-  for (int i = 2; i < Synth::kNumPresets; ++i)
-    EXPECT_STREQ(bank.plug.GetPresetName(i), "Init") << i;
-  EXPECT_EQ(bank.plug.GetCurrentPresetIdx(), 0);
-
-  EXPECT_EQ(bank.value(1, kVocoderMode), 1.0);
-  EXPECT_NEAR(20.0 * std::log10(bank.value(1, kFinalVolume)), -6.0, 0.05);
-  EXPECT_NEAR(bank.value(1, kSynthesisFreq1 + 2), 400.0, 0.5);
-  EXPECT_NEAR(bank.value(1, kInBalance), 0.3, 0.005);
-  ZORQ defaults;
+  // Loaded into an instrument of its own, as a user's bank file would be.
+  ZORQ bank, defaults;
+  ASSERT_TRUE(bank.LoadBankFromFXB(temp / "bank.fxb"));
+  EXPECT_STREQ(bank.GetPresetName(0), "First");
+  EXPECT_STREQ(bank.GetPresetName(1), "Second");
+  for (int i = 2; i < Synth::kNumPresets; ++i) EXPECT_STREQ(bank.GetPresetName(i), "Init") << i;
+  EXPECT_EQ(bank.GetCurrentPresetIdx(), 0);
+  const auto value = [&](int program, int param) {
+    bank.RestorePreset(program);
+    return bank.GetParam(param)->Value();
+  };
+  EXPECT_EQ(value(1, kVocoderMode), 1.0);
+  EXPECT_NEAR(20.0 * std::log10(value(1, kFinalVolume)), -6.0, 0.05);
+  EXPECT_NEAR(value(1, kSynthesisFreq1 + 2), 400.0, 0.5);
+  EXPECT_NEAR(value(1, kInBalance), 0.3, 0.005);
   for (int param = 0; param < kNumParams; ++param) {
-    EXPECT_EQ(bank.value(0, param), defaults.GetParam(param)->Value()) << param;
-    EXPECT_EQ(bank.value(63, param), defaults.GetParam(param)->Value()) << param;
+    EXPECT_EQ(value(0, param), defaults.GetParam(param)->Value()) << param;
+    EXPECT_EQ(value(63, param), defaults.GetParam(param)->Value()) << param;
   }
 }
 

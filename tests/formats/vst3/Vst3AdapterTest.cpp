@@ -31,12 +31,6 @@ class Vst3Adapter : public ::testing::Test {
   HostedVst3 hosted;
   IPlugVST3& object = *hosted.object;
 };
-
-void changeSomething(HostedVst3& hosted) {
-  hosted.zorq->changePreset(9);
-  hosted.zorq->SetParameterFromGUI(kBias, 0.25);
-  hosted.zorq->SetParameterFromGUI(kVocoderMode, 1.0);
-}
 }  // namespace
 
 // A host may initialise the object as component and again as controller, and tear
@@ -253,7 +247,9 @@ TEST_F(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
 // state through the component is the parity suite's.)
 TEST(Vst3State, SessionChunkRestoresInPiecesAndKeepsTheControllerInStep) {
   HostedVst3 saved, restored, handed;
-  changeSomething(saved);
+  saved.zorq->changePreset(9);
+  saved.zorq->SetParameterFromGUI(kBias, 0.25);
+  saved.zorq->SetParameterFromGUI(kVocoderMode, 1.0);
   const std::vector<uint8_t> bytes = saved.state(), before = handed.state();
   EXPECT_EQ(saved.state(3), bytes);  // saved twice, even in small pieces
   ByteChunk session;
