@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "ToolsTestSupport.h"
 #include "support/TestSignals.h"
@@ -79,25 +80,22 @@ TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
 // Each prints one line "zorq-render: ..." naming the problem, exits with 1 (files and
 // plug-ins) or 2 (usage) and writes no output.
 TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
-  struct Case {
-    std::vector<std::string> arguments;  // "@" stands for the temporary folder
-    int exitCode;
-    const char* messagePart;
-  };
   writeBytes(temp_ / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1});
   writeWav(temp_ / "ok.wav", {ramp(100, 0.001f)}, kRate);
-  for (const Case& c : {Case{{"-m", "@none.wav", "-o", "@out.wav"}, 1, "none.wav"},
-                        Case{{"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
-                        Case{{"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"},
-                             2,
-                             "choices: Pass, Invert, Mute"},
-                        Case{{"--loud"}, 2, "--loud"},
-                        Case{{"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"},
-                             1,
-                             "cannot load plug-in"}}) {
+  const struct {
+    const char* arguments;  // separated by blanks; "@" stands for the temporary folder
+    int exitCode;
+    const char* messagePart;
+  } cases[] = {{"-m @none.wav -o @out.wav", 1, "none.wav"},
+               {"--midi @bad.mid -o @out.wav", 1, "bad MIDI file"},
+               {"-m @ok.wav --set Mode=Loud -o @out.wav", 2, "choices: Pass, Invert, Mute"},
+               {"--loud", 2, "--loud"},
+               {"--plugin @ok.wav -m @ok.wav -o @out.wav", 1, "cannot load plug-in"}};
+  for (const auto& c : cases) {
     std::vector<std::string> arguments;
-    for (std::string argument : c.arguments)
-      arguments.push_back(argument[0] == '@' ? temp_ / argument.substr(1) : argument);
+    std::istringstream words(c.arguments);
+    for (std::string word; words >> word;)
+      arguments.push_back(word[0] == '@' ? temp_ / word.substr(1) : word);
     const CommandResult result = render(arguments);
     const std::string& error = result.errorText;
     EXPECT_EQ(result.exitCode, c.exitCode) << error;
@@ -112,40 +110,25 @@ TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
 // which the fake plug-in passes through unchanged at its default gain. A 1.5 sine is
 // beyond full scale in 4200 of its 8000 samples.
 TEST_F(ZorqRender, LevelsAreReportedAndNormalised) {
-  struct Case {
-    float amplitude;
-    const char* bits;
-    std::vector<std::string> extra;
+  const struct {
+    float amplitude, filePeak;
+    const char* options;  // --bits and more, separated by blanks
     const char* report;   // part of the level report line
     const char* warning;  // part of a warning, or "" for none
-    float filePeak;
-  };
-  for (const Case& c :
-       {Case{0.5f,
-             "float",
-             {},
-             "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples",
-             "",
-             0.5f},
-        Case{0.5f, "24", {"--normalize"}, "peak -1.0 / -1.0 dBFS, RMS -4.0", "", 0.89125f},
-        Case{1.5f,
-             "16",
-             {},
-             "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
-             "8400 samples clipped in the 16-bit file",
-             1.0f},
-        Case{1.5f, "float", {}, "clipped 4200 / 4200", "", 1.5f},  // the overs are kept
-        Case{1.5f, "24", {"-q"}, "", "clipped in the 24-bit file", 1.0f},
-        Case{0.0f,
-             "float",
-             {"--normalize"},
-             "peak -inf / -inf dBFS",
-             "warning: output is silent\n",
-             0.0f}}) {
+  } cases[] = {
+      {0.5f, 0.5f, "float", "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples",
+       ""},
+      {0.5f, 0.89125f, "24 --normalize", "peak -1.0 / -1.0 dBFS, RMS -4.0", ""},
+      {1.5f, 1.0f, "16", "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
+       "8400 samples clipped in the 16-bit file"},
+      {1.5f, 1.5f, "float", "clipped 4200 / 4200", ""},  // the overs are kept
+      {1.5f, 1.0f, "24 -q", "", "clipped in the 24-bit file"},
+      {0.0f, 0.0f, "float --normalize", "peak -inf / -inf dBFS", "warning: output is silent\n"}};
+  for (const auto& c : cases) {
     writeWav(temp_ / "in.wav", {sine(c.amplitude)}, kRate);
-    std::vector<std::string> arguments = {"-m",     temp_ / "in.wav", "-t", "0",
-                                          "--bits", c.bits,           "-o", out_};
-    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    std::vector<std::string> arguments = {"-m", temp_ / "in.wav", "-t", "0", "-o", out_, "--bits"};
+    std::istringstream options(c.options);
+    for (std::string option; options >> option;) arguments.push_back(option);
     const CommandResult result = render(arguments);
     const std::string& report = result.errorText;
     ASSERT_EQ(result.exitCode, 0) << report;

@@ -38,15 +38,6 @@ inline std::vector<double> programValues(int program) {
   return values;
 }
 
-// The host's control ports at the given values (what a host shows after reading them).
-inline void setControls(Lv2PluginHost& host, const std::vector<double>& values) {
-  const Lv2Description description = zorqLv2Description();
-  const ZORQ zorq;
-  for (size_t i = 0; i < values.size(); ++i)
-    host.port(description.paramPorts[i].symbol) =
-        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
-}
-
 // A state property holding an Int.
 inline Lv2Property intProperty(int32_t value) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(&value);
@@ -60,7 +51,12 @@ inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
   EXPECT_TRUE(host->restoreProperties(
       {{kZorqUri + std::string("#bank"), {LV2_ATOM__Chunk, testBank(current)}},
        {kZorqUri + std::string("#currentProgram"), intProperty(current)}}));
-  setControls(*host, programValues(current));
+  const std::vector<double> values = programValues(current);
+  const Lv2Description description = zorqLv2Description();
+  const ZORQ zorq;
+  for (size_t i = 0; i < values.size(); ++i)  // what a host shows after reading the values
+    host->port(description.paramPorts[i].symbol) =
+        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
   return host;
 }
 
