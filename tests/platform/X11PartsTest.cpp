@@ -25,28 +25,22 @@ PixelFormat format(uint32_t r, uint32_t g, uint32_t b, int depth, int bpp, bool 
 // At scale 2 each pixel comes twice in a row.
 TEST(PixelFormat, ConvertsEachPixelOnce) {
   const struct {
-    const char* name;
     PixelFormat format;
     std::vector<uint8_t> expected;  // the image bytes of the two pixels, scale 1
   } cases[] = {
       // The usual 24-bit visual: B,G,R,X bytes; the alpha byte is not shown.
-      {"TrueColor24",
-       format(0xff0000, 0xff00, 0xff, 24, 32),
-       {0x56, 0x34, 0x12, 0, 1, 0xfe, 0xff, 0}},
+      {format(0xff0000, 0xff00, 0xff, 24, 32), {0x56, 0x34, 0x12, 0, 1, 0xfe, 0xff, 0}},
       // A 32-bit visual with alpha: always opaque.
-      {"Argb32",
-       format(0xff0000, 0xff00, 0xff, 32, 32),
-       {0x56, 0x34, 0x12, 0xff, 1, 0xfe, 0xff, 0xff}},
-      {"Bgr24", format(0xff, 0xff00, 0xff0000, 24, 32), {0x12, 0x34, 0x56, 0, 0xff, 0xfe, 1, 0}},
-      {"MsbFirst24",
-       format(0xff0000, 0xff00, 0xff, 24, 32, true),
-       {0, 0x12, 0x34, 0x56, 0, 0xff, 0xfe, 1}},
+      {format(0xff0000, 0xff00, 0xff, 32, 32), {0x56, 0x34, 0x12, 0xff, 1, 0xfe, 0xff, 0xff}},
+      {format(0xff, 0xff00, 0xff0000, 24, 32), {0x12, 0x34, 0x56, 0, 0xff, 0xfe, 1, 0}},  // BGR
+      // The usual one with the most significant byte first.
+      {format(0xff0000, 0xff00, 0xff, 24, 32, true), {0, 0x12, 0x34, 0x56, 0, 0xff, 0xfe, 1}},
       // 5-6-5: r 0x12 -> 2, g 0x34 -> 13, b 0x56 -> 10: 0x11aa.
-      {"Rgb565", format(0xf800, 0x07e0, 0x1f, 16, 16), {0xaa, 0x11, 0xe0, 0xff}}};
+      {format(0xf800, 0x07e0, 0x1f, 16, 16), {0xaa, 0x11, 0xe0, 0xff}}};
   const LICE_pixel source[2] = {LICE_PackPixel(0x80, 0x12, 0x34, 0x56),
                                 LICE_PackPixel(255, 0xff, 0xfe, 0x01)};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
     ASSERT_TRUE(c.format.Valid());
     std::vector<uint8_t> row(c.expected.size(), 0xaa), doubled(row.size() * 2, 0xaa);
     c.format.ConvertRow(source, 2, 1, row.data());
@@ -66,18 +60,13 @@ TEST(PixelFormat, StrideFollowsTheScanlinePad) {
   EXPECT_FALSE(format(0xff0000, 0xff00, 0xff, 16, 16).Valid());  // masks beyond the depth
 }
 
-FilePromptRequest request(EFileAction action, const char* dir, const char* file,
-                          const char* extensions) {
-  return {action, dir, file, extensions, 0x400007};
-}
-
 TEST(FileDialogCommand, Answers) {
-  const auto save = request(kFileSave, "/m", "", "fxp");
+  const FilePromptRequest save{kFileSave, "/m", "", "fxp", 0x400007};
   EXPECT_EQ(DialogAnswer(save, 0, "/m/take\n"), "/m/take.fxp");  // the type is added
   EXPECT_EQ(DialogAnswer(save, 0, "/m/TAKE.FXP\n"), "/m/TAKE.FXP");
   EXPECT_EQ(DialogAnswer(save, 1, ""), "");  // cancelled
   EXPECT_EQ(DialogAnswer(save, 0, "relative\n"), "");
-  EXPECT_EQ(DialogAnswer(request(kFileOpen, "/m", "", "wav"), 0, "/m/voice\n"), "/m/voice");
+  EXPECT_EQ(DialogAnswer({kFileOpen, "/m", "", "wav", 0x400007}, 0, "/m/voice\n"), "/m/voice");
   EXPECT_EQ(FolderOf("/m/take.fxp"), "/m/");
   EXPECT_EQ(SplitExtensions(" "), std::vector<std::string>{});
 }
