@@ -53,7 +53,7 @@ TEST(MidiFile, LengthsBeyondTheDataAreRefused) {
 }
 
 // Note-ons then their note-offs in time order; a repeated note is released before it
-// starts again. Bad entries are refused.
+// starts again. Bad entries are refused, a note above 127 (G#9) among them.
 TEST(NoteList, GivesNoteOnsAndOffsInTimeOrderOrRefusesBadEntries) {
   const std::pair<const char*, std::vector<EventRow>> cases[] = {
       {"C3+E3:2, G3",  // defaults: velocity 100, one second, one after the other
@@ -69,7 +69,7 @@ TEST(NoteList, GivesNoteOnsAndOffsInTimeOrderOrRefusesBadEntries) {
   };
   for (const auto& [text, rows] : cases) EXPECT_EQ(rowsOf(NoteList::parse(text)), rows) << text;
   for (const char* bad :
-       {"", "C4,", "C4:0", "C4@-1", "C4/0", "C4/128", "C4/1.5", "C4+", "C4@nan", "C4:inf"})
+       {"", "C4,", "C4:0", "C4@-1", "C4/0", "C4/128", "C4/1.5", "C4+", "C4@nan", "C4:inf", "G#9"})
     EXPECT_THROW(NoteList::parse(bad), RenderError) << bad;
 }
 
