@@ -254,14 +254,12 @@ void X11TestHost::Key(const char* name) {
   const uint8_t code = uint8_t(KeycodeOf(connection_, keysym));
   const uint8_t controlCode = control ? uint8_t(KeycodeOf(connection_, 0xffe3)) : 0;  // Control_L
   if (!code || (control && !controlCode)) return;
-  if (control)
-    xcb_test_fake_input(connection_, XCB_KEY_PRESS, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                        0);
-  for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
-    xcb_test_fake_input(connection_, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  if (control)
-    xcb_test_fake_input(connection_, XCB_KEY_RELEASE, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                        0);
+  // Control held around the key's press and release.
+  for (const auto& [type, key] : {std::pair<uint8_t, uint8_t>{XCB_KEY_PRESS, controlCode},
+                                  {XCB_KEY_PRESS, code},
+                                  {XCB_KEY_RELEASE, code},
+                                  {XCB_KEY_RELEASE, controlCode}})
+    if (key) xcb_test_fake_input(connection_, type, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   Focus();
   Settle(20);
 }
