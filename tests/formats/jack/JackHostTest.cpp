@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 #include "framework/IMidiMsg.h"
 #include "formats/jack/JackPortNames.h"
@@ -80,11 +81,8 @@ TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
     return JackTestServer::runQuiet({"jack_connect", "sequencer:out", "host:midi_in"}) == 0;
   })) << "jack_midiseq could not be connected";
   ASSERT_TRUE(eventually([&] { return plug.events.load() >= 4; }, 5000ms));
-  const int offsets[] = {7, 57, 100, 150}, notes[] = {60, 60, 64, 64};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(plug.offsets[i], offsets[i]) << i;
-    EXPECT_EQ(plug.notes[i], notes[i]) << i;
-  }
+  EXPECT_EQ(std::vector<int>(plug.offsets, plug.offsets + 4), (std::vector<int>{7, 57, 100, 150}));
+  EXPECT_EQ(std::vector<int>(plug.notes, plug.notes + 4), (std::vector<int>{60, 60, 64, 64}));
 }
 
 }  // namespace

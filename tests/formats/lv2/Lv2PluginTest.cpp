@@ -147,9 +147,7 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
 // gone, and the values last seen as plain values. Restored into an instance whose gain
 // ports hold their defaults (a session) or values left from before (a preset loaded
 // later), it plays its own program, as the same program restored today does.
-class Lv2OlderState : public Lv2Plugin, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(Lv2OlderState, PlaysWhatItStored) {
+TEST_F(Lv2Plugin, AnOlderStatePlaysWhatItStored) {
   const std::vector<double> values = programValues(1);
   const LV2_Atom_Vector_Body body{sizeof(float), bundle.urid(LV2_ATOM__Float)};
   std::vector<uint8_t> plain(reinterpret_cast<const uint8_t*>(&body),
@@ -160,29 +158,26 @@ TEST_P(Lv2OlderState, PlaysWhatItStored) {
                  reinterpret_cast<const uint8_t*>(&single + 1));
   }
 
-  Lv2PluginHost older(sharedBundle());
   const ZORQ table;
   const Lv2Description description = zorqLv2Description();
-  for (int i = 0; i < table.NParams(); ++i) {
-    const IParam& param = *table.GetParam(i);
-    float& port = older.port(description.paramPorts[static_cast<size_t>(i)].symbol);
-    // The host sets the ports the state names; the gain ports keep what they hold.
-    if (!param.IsGain())
-      port = static_cast<float>(values[static_cast<size_t>(i)]);
-    else if (GetParam())
-      port = -3.0f;
+  for (const bool gainPortsLeftElsewhere : {false, true}) {
+    SCOPED_TRACE(gainPortsLeftElsewhere ? "gain ports left elsewhere" : "gain ports at defaults");
+    Lv2PluginHost older(sharedBundle());
+    for (int i = 0; i < table.NParams(); ++i) {
+      float& port = older.port(description.paramPorts[static_cast<size_t>(i)].symbol);
+      // The host sets the ports the state names; the gain ports keep what they hold.
+      if (!table.GetParam(i)->IsGain())
+        port = static_cast<float>(values[static_cast<size_t>(i)]);
+      else if (gainPortsLeftElsewhere)
+        port = -3.0f;
+    }
+    const std::string uri = kZorqUri;
+    ASSERT_TRUE(older.restoreProperties({{uri + "#bank", {LV2_ATOM__Chunk, testBank(1)}},
+                                         {uri + "#currentProgram", intProperty(1)},
+                                         {uri + "#portValues", {LV2_ATOM__Vector, plain}}}));
+    expectSamePlaying(older, *instanceWithBank(1));
   }
-  const std::string uri = kZorqUri;
-  ASSERT_TRUE(older.restoreProperties({{uri + "#bank", {LV2_ATOM__Chunk, testBank(1)}},
-                                       {uri + "#currentProgram", intProperty(1)},
-                                       {uri + "#portValues", {LV2_ATOM__Vector, plain}}}));
-  auto today = instanceWithBank(1);
-  expectSamePlaying(older, *today);
 }
-
-INSTANTIATE_TEST_SUITE_P(Lv2Plugin, Lv2OlderState, ::testing::Bool(), [](const auto& paramInfo) {
-  return paramInfo.param ? "GainPortsLeftElsewhere" : "GainPortsAtDefaults";
-});
 
 // A bank stored as another type than a chunk, or cut short and naming another current
 // program (as a session does), is refused and changes nothing, the program included.
