@@ -52,13 +52,12 @@ class ZorqLive : public testing::Test {
   TempFolder folder;
 };
 
-// 0.4 s of voice alone, then the chord: vocoded sound that the voice opens,
+// 0.4 s of voice (noise) alone, then the chord: vocoded sound that the voice opens,
 // through a change of the server's period to 512 frames at 0.8 s; then the voice stops
 // while the chord holds and the sound dies away with it.
 TEST_F(ZorqLive, VocodesAVoiceWithAChordAcrossAPeriodChange) {
   const int chord = int(0.4 * kRate), voiceEnd = int(1.4 * kRate), length = int(1.9 * kRate);
-  const std::vector<float> voice = loadVoice(kRate, 2.0);
-  ASSERT_FALSE(voice.empty()) << "the voice file could not be read";
+  const std::vector<float> voice = noise(2 * kRate, 5, 0.5f);
   LiveProcess live(folder, {"--no-gui", "--name", "zv", "--preset", folder / "defaults.fxp"});
   ASSERT_TRUE(portsUp(live, "zv")) << live.Errors();
   LiveTestClient performer(voice, voiceEnd, chord, length);
