@@ -17,13 +17,14 @@ class Lv2Editor : public ::testing::Test {
   void SetUp() override {
     registerEditorBitmaps();
     plugin = instanceWithBank(2);
-    auto copy = std::make_unique<ZORQ>();
-    ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
-    copy->EnsureDefaultPreset();
+    auto instrument = std::make_unique<ZORQ>();
+    ZorqEditor::attach(instrument.get(), std::make_unique<HeadlessPlatform>());
+    instrument->EnsureDefaultPreset();
     touchFeature = LV2_Feature{LV2_UI__touch, &touch};
     mapFeature = LV2_Feature{LV2_URID__map, bundle.map()};
     const LV2_Feature* features[] = {&mapFeature, &touchFeature, nullptr};
-    ui = std::make_unique<Lv2Ui>(description, std::move(copy), &Lv2Editor::write, this, features);
+    ui = std::make_unique<Lv2Ui>(description, std::move(instrument), &Lv2Editor::write, this,
+                                 features);
     ASSERT_TRUE(ui->valid());
     // Hosts tell a new editor every control port's value.
     for (size_t i = 0; i < description.paramPorts.size(); ++i) {
@@ -60,6 +61,7 @@ class Lv2Editor : public ::testing::Test {
   }
 
   std::unique_ptr<ZORQ> pluginState() { return savedState(*plugin); }
+  ZORQ& copy() { return static_cast<ZORQ&>(ui->copy()); }
 
   static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
                     const void* buffer) {
@@ -92,25 +94,23 @@ class Lv2Editor : public ::testing::Test {
 };
 
 TEST_F(Lv2Editor, OpensInStepWithThePlugin) {
-  IPlugBase& copy = ui->copy();
-  EXPECT_EQ(copy.GetCurrentPresetIdx(), 2);
-  EXPECT_STREQ(copy.GetPresetName(1), "Robot");
-  EXPECT_STREQ(copy.GetPresetName(2), "Choir");
+  EXPECT_EQ(copy().GetCurrentPresetIdx(), 2);
+  EXPECT_STREQ(copy().GetPresetName(1), "Robot");
+  EXPECT_STREQ(copy().GetPresetName(2), "Choir");
   const std::vector<double> values = programValues(2);
-  for (int i = 0; i < copy.NParams(); ++i) EXPECT_EQ(copy.GetParam(i)->Value(), values[i]) << i;
+  for (int i = 0; i < copy().NParams(); ++i) EXPECT_EQ(copy().GetParam(i)->Value(), values[i]) << i;
   EXPECT_EQ(portWrites, 0);  // the host already held these values
 }
 
 TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
-  copy.BeginInformHostOfParamChange(kTune);
-  copy.SetParameterFromGUI(kTune, 0.75);
-  copy.EndInformHostOfParamChange(kTune);
+  copy().BeginInformHostOfParamChange(kTune);
+  copy().SetParameterFromGUI(kTune, 0.75);
+  copy().EndInformHostOfParamChange(kTune);
   cycle(3);
   const uint32_t port = description.firstParamPort() + kTune;
   EXPECT_EQ(touches, (std::vector<std::pair<uint32_t, bool>>{{port, true}, {port, false}}));
-  EXPECT_EQ(plugin->port("tune"), static_cast<float>(copy.GetParam(kTune)->Value()));
-  EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy.GetParam(kTune)->Value());
+  EXPECT_EQ(plugin->port("tune"), static_cast<float>(copy().GetParam(kTune)->Value()));
+  EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy().GetParam(kTune)->Value());
 }
 
 // A MIDI program change in the plug-in reaches the editor, which writes the values
@@ -118,11 +118,11 @@ TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
 TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
   cycle(4, {{100, 0xC0, 1, 0}});
   const std::vector<double> values = programValues(1);
-  EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
-  for (int i = 0; i < ui->copy().NParams(); ++i) {
-    EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
+  EXPECT_EQ(copy().GetCurrentPresetIdx(), 1);
+  for (int i = 0; i < copy().NParams(); ++i) {
+    EXPECT_EQ(copy().GetParam(i)->Value(), values[i]) << i;
     EXPECT_EQ(plugin->port(description.paramPorts[static_cast<size_t>(i)].symbol),
-              static_cast<float>(portvalue::FromPlain(*ui->copy().GetParam(i), values[i])));
+              static_cast<float>(portvalue::FromPlain(*copy().GetParam(i), values[i])));
   }
   EXPECT_GT(portWrites, 0);
 }
@@ -130,37 +130,35 @@ TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
 // A program change and a rename in the editor reach the plug-in: its current program,
 // the program left (with the editor's edits) and the name.
 TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
-  copy.SetParameterFromGUI(kMicLevel, 0.2);
-  copy.changePreset(1);
-  copy.ModifyCurrentPreset("Renamed");
+  copy().SetParameterFromGUI(kMicLevel, 0.2);
+  copy().changePreset(1);
+  copy().ModifyCurrentPreset("Renamed");
   cycle(10);
   std::unique_ptr<ZORQ> state = pluginState();
   EXPECT_EQ(state->GetCurrentPresetIdx(), 1);
   EXPECT_STREQ(state->GetPresetName(1), "Renamed");
-  for (int i = 0; i < copy.NParams(); ++i)
-    EXPECT_EQ(state->GetParam(i)->Value(), copy.GetParam(i)->Value()) << i;
+  for (int i = 0; i < copy().NParams(); ++i)
+    EXPECT_EQ(state->GetParam(i)->Value(), copy().GetParam(i)->Value()) << i;
   state->RestorePreset(2);
-  EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy.GetParam(kMicLevel)->GetNonNormalized(0.2));
+  EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy().GetParam(kMicLevel)->GetNonNormalized(0.2));
 }
 
 // MIDI learn across the two: the editor arms it, a knob names the parameter, a
 // controller played into the plug-in completes it, and the editor's switch and map follow.
 TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
   {
-    IMutexLock lock(copy.Mutex());
-    copy.doMidiLearn(true);
+    IMutexLock lock(copy().Mutex());
+    copy().doMidiLearn(true);
   }
   cycle(4);
-  copy.SetParameterFromGUI(kVibratoDepth, 0.4);
+  copy().SetParameterFromGUI(kVibratoDepth, 0.4);
   cycle(4);
   cycle(4, {{0, 0xB0, 20, 64}});
-  EXPECT_EQ(copy.configuration().controllerParameter(20), kVibratoDepth);
-  EXPECT_FALSE(copy.midiLearn().isLearning());
+  EXPECT_EQ(copy().configuration().controllerParameter(20), kVibratoDepth);
+  EXPECT_FALSE(copy().midiLearn().isLearning());
   // The controller now moves the parameter in the plug-in, and the editor follows.
   cycle(4, {{0, 0xB0, 20, 127}});
-  EXPECT_EQ(copy.GetParam(kVibratoDepth)->Value(), 1.0);
+  EXPECT_EQ(copy().GetParam(kVibratoDepth)->Value(), 1.0);
   EXPECT_EQ(plugin->port("vibrato_depth"), 1.0f);
 }
 
