@@ -36,17 +36,6 @@ void X11EditorTest::SetUp() {
   setenv("HOME", home_.path().c_str(), 1);
 }
 
-void SendExpose(xcb_connection_t* connection, xcb_window_t window) {
-  xcb_expose_event_t expose{};
-  expose.response_type = XCB_EXPOSE;
-  expose.window = window;
-  expose.width = 1;
-  expose.height = 1;
-  xcb_send_event(connection, false, window, XCB_EVENT_MASK_EXPOSURE,
-                 reinterpret_cast<const char*>(&expose));
-  xcb_flush(connection);
-}
-
 X11HostWindow::X11HostWindow() : connection_(xcb_connect(nullptr, nullptr)) {
   screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
 }
@@ -82,7 +71,14 @@ xcb_window_t X11HostWindow::Parent(int width, int height, int depth) {
 bool X11HostWindow::EventArrivesOnTheDescriptor(const std::function<bool(int ms)>& runFor) {
   const std::vector<xcb_window_t> editor = Children();
   if (editor.size() != 1) return false;
-  SendExpose(connection_, editor.front());
+  xcb_expose_event_t expose{};
+  expose.response_type = XCB_EXPOSE;
+  expose.window = editor.front();
+  expose.width = 1;
+  expose.height = 1;
+  xcb_send_event(connection_, false, expose.window, XCB_EVENT_MASK_EXPOSURE,
+                 reinterpret_cast<const char*>(&expose));
+  xcb_flush(connection_);
   for (int waited = 0; waited < 2000; waited += 20)
     if (runFor(20)) return true;
   return false;

@@ -33,9 +33,6 @@ inline int DescriptorsLeftBySecondRound(const std::function<void()>& round) {
 }
 // The child windows of window, bottom first.
 std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_t window);
-// Sends window an expose event of one pixel: a test that waits for the editor's
-// descriptor makes an event of its own, since a timer tick may have read the first ones.
-void SendExpose(xcb_connection_t* connection, xcb_window_t window);
 // The key code that types the keysym on this server, or 0.
 uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
 // The atom of a name on this server, or 0.
