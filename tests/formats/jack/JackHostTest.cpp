@@ -59,19 +59,13 @@ class RecordingPlug : public IPlugBase {
   int notes[kMaxEvents] = {};
 };
 
-class JackHostOnServer : public testing::Test {
- protected:
-  void SetUp() override {
-    if (!server.Reason().empty()) GTEST_SKIP() << server.Reason();
-    std::string error;
-    ASSERT_TRUE(host.Open("host", &error)) << error;
-  }
+TEST(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
   JackTestServer server;
+  if (!server.Reason().empty()) GTEST_SKIP() << server.Reason();
   RecordingPlug plug;
   JackHost host{&plug};
-};
-
-TEST_F(JackHostOnServer, HandsMidiToThePlugInAtItsFrameOffsets) {
+  std::string error;
+  ASSERT_TRUE(host.Open("host", &error)) << error;
   // jack_midiseq playing a loop of 100 periods of 256 frames, so each loop starts a
   // period: note 60 from frame 7 to 57 and note 64 from frame 100 to 150 of it.
   testsupport::ChildProcess sequencer(
