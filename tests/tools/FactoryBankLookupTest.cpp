@@ -25,10 +25,6 @@ struct Lookup {
   friend void PrintTo(const Lookup& lookup, std::ostream* out) { *out << lookup.name; }
 };
 
-void writeStartupIni(const std::string& bankPath) {
-  writeUserIni(bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
-}
-
 // A bank of the user's whose programs are all named after `label`.
 void placeBank(File kind, const std::string& label, const std::string& path) {
   if (kind == File::kNone) return;
@@ -56,7 +52,9 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
   std::filesystem::copy_file(ZORQ_PLUGIN, plugin);
   placeBank(lookup.startup, "Startup", temp / "banks/startup.fxb");
   placeBank(lookup.beside, "Beside", temp / "plug-ins/ZORQ-resources/init.fxb");
-  writeStartupIni(lookup.startup == File::kNone ? "" : temp / "banks/startup.fxb");
+  writeUserIni(lookup.startup == File::kNone
+                   ? ""
+                   : "[Startup Bank]\nFile=" + temp / "banks/startup.fxb" + "\n");
 
   Vst2PluginHost host(plugin);
   const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
@@ -69,7 +67,7 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
     }
   }
   EXPECT_EQ(host.currentProgram(), 0);
-  writeStartupIni("");
+  writeUserIni("");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -113,19 +113,14 @@ TEST_F(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
     EXPECT_EQ(info.unitId, vst3::kRootUnitId);
     EXPECT_NE(info.flags & (vst3::kCanAutomate | vst3::kIsReadOnly),
               vst3::kCanAutomate | vst3::kIsReadOnly);
-    if (info.flags & vst3::kIsBypass) {
-      ++bypasses;
-      EXPECT_TRUE(info.flags & vst3::kCanAutomate);
-    }
-    if (info.flags & vst3::kIsProgramChange) {
-      ++programs;
-      EXPECT_TRUE(info.flags & vst3::kIsList);
-      EXPECT_EQ(info.stepCount, 63);
-    }
-    if (info.flags & vst3::kIsHidden) {
-      ++hidden;
-      EXPECT_FALSE(info.flags & vst3::kCanAutomate);
-    }
+    // A bypass can be automated, a hidden parameter cannot; the program parameter is a list.
+    const auto has = [&](auto flag) { return (info.flags & flag) != 0; };
+    bypasses += has(vst3::kIsBypass);
+    programs += has(vst3::kIsProgramChange);
+    hidden += has(vst3::kIsHidden);
+    EXPECT_TRUE(!has(vst3::kIsBypass) || has(vst3::kCanAutomate)) << i;
+    EXPECT_TRUE(!has(vst3::kIsHidden) || !has(vst3::kCanAutomate)) << i;
+    EXPECT_TRUE(!has(vst3::kIsProgramChange) || (has(vst3::kIsList) && info.stepCount == 63)) << i;
     if (i < kNumParams) {
       EXPECT_EQ(info.id, vst3::ParamID(i));
       EXPECT_EQ(info.stepCount, hosted.zorq->GetParam(i)->StepCount());
