@@ -79,11 +79,6 @@ class EditorHost : public X11EditorTest {
     }
     host.Button(1, false);
   }
-  static void closeAndReopen(X11TestHost& host) {
-    host.Close();
-    ASSERT_TRUE(host.Open());
-    host.Settle(150);
-  }
 };
 
 TEST_F(EditorHost, EditorOpensInTheHostsWindowAndAnswersTheMouse) {
@@ -139,7 +134,9 @@ TEST_F(EditorHost, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
     ASSERT_NE(plugin.getParameter(kSynthesisLevel1), levelBefore);
     hideAndShow(host);
     shown = shot(host);
-    closeAndReopen(host);
+    host.Close();
+    ASSERT_TRUE(host.Open());
+    host.Settle(150);
     reopened = shot(host);
     host.Close();
     program = plugin.chunk(false);
