@@ -96,7 +96,8 @@ TEST_F(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
 }
 
 // Ids unique and in the plug-in's half, every title set, defaults in range; one bypass;
-// the program parameter a list in the unit with the program list; MIDI ones hidden.
+// the program parameter a list in the unit with the program list; MIDI ones hidden, and
+// the MIDI mapping names them.
 TEST_F(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
   const int count = object.getParameterCount();
   ASSERT_EQ(count, kNumParams + 2 + 129);
@@ -146,6 +147,25 @@ TEST_F(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
     EXPECT_EQ(vst3text::toUtf8(name, 128), hosted.zorq->GetPresetName(k));
     EXPECT_EQ(text(object, IPlugVST3::kProgramId, k / 63.0), hosted.zorq->GetPresetName(k));
   }
+
+  // Controllers and pitch bend on the event bus map to parameters the host lists; channel
+  // pressure and anything beyond is not asked for.
+  for (vst3::int16 channel : {0, 15}) {
+    for (int controller = 0; controller < vst3::kCountCtrlNumber; ++controller) {
+      vst3::ParamID id = vst3::kNoParamId;
+      const vst3::tresult result = object.getMidiControllerAssignment(
+          0, channel, static_cast<vst3::CtrlNumber>(controller), id);
+      if (controller == vst3::kAfterTouch) {
+        EXPECT_EQ(result, vst3::kResultFalse);
+        continue;
+      }
+      ASSERT_EQ(result, vst3::kResultTrue) << controller;
+      EXPECT_TRUE(ids.count(id)) << controller;
+    }
+  }
+  vst3::ParamID id = 0;
+  EXPECT_EQ(object.getMidiControllerAssignment(1, 0, 1, id), vst3::kResultFalse);
+  EXPECT_EQ(object.getMidiControllerAssignment(0, 0, 130, id), vst3::kResultFalse);
 }
 
 // Every parameter's text reads back to a value that shows the same text; plain and
@@ -178,33 +198,6 @@ TEST_F(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
   EXPECT_DOUBLE_EQ(value, 5.0 / 63.0);
   EXPECT_EQ(object.getParamStringByValue(0x7777, 0.5, nullptr), vst3::kInvalidArgument);
   EXPECT_EQ(object.plainParamToNormalized(kFinalVolume, 1e9), 1.0);  // beyond the range
-}
-
-// Controllers and pitch bend on the event bus map to parameters the host lists; channel
-// pressure and anything beyond is not asked for.
-TEST_F(Vst3Adapter, MidiMappingNamesExportedParameters) {
-  std::set<vst3::ParamID> exported;
-  for (int i = 0; i < object.getParameterCount(); ++i) {
-    vst3::ParameterInfo info{};
-    object.getParameterInfo(i, info);
-    exported.insert(info.id);
-  }
-  for (vst3::int16 channel : {0, 15}) {
-    for (int controller = 0; controller < vst3::kCountCtrlNumber; ++controller) {
-      vst3::ParamID id = vst3::kNoParamId;
-      const vst3::tresult result = object.getMidiControllerAssignment(
-          0, channel, static_cast<vst3::CtrlNumber>(controller), id);
-      if (controller == vst3::kAfterTouch) {
-        EXPECT_EQ(result, vst3::kResultFalse);
-        continue;
-      }
-      ASSERT_EQ(result, vst3::kResultTrue) << controller;
-      EXPECT_TRUE(exported.count(id)) << controller;
-    }
-  }
-  vst3::ParamID id = 0;
-  EXPECT_EQ(object.getMidiControllerAssignment(1, 0, 1, id), vst3::kResultFalse);
-  EXPECT_EQ(object.getMidiControllerAssignment(0, 0, 130, id), vst3::kResultFalse);
 }
 
 // A drag in the editor reaches the host as begin, perform (the last value of the drag),
