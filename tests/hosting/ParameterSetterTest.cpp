@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LoadablePlugin.h"
-#include "support/TempFolder.h"
 #include "hosting/Vst2PluginHost.h"
 #include "hosting/HostError.h"
 
@@ -53,7 +51,8 @@ TEST(ParameterSetter, DisplaySearchFindsTheValueShownOrNamesTheRange) {
 }
 
 // A plug-in that reads texts decides what one means (not the middle of the values that
-// show it); for one that reads none, a text lands in the middle of its values.
+// show it); for one that reads none, a text lands in the middle of its values. Normalised
+// values are set as given.
 TEST(ParameterSetter, ThePlugInsOwnReadingDecidesElseTheMiddleOfTheText) {
   Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
   ParameterSetter setter(host);
@@ -64,11 +63,7 @@ TEST(ParameterSetter, ThePlugInsOwnReadingDecidesElseTheMiddleOfTheText) {
   Vst2PluginHost blank(ZORQ_FAKE_PLUGIN_BLANK);
   ParameterSetter(blank).setFromText(kLevel, "-6");
   EXPECT_FLOAT_EQ(blank.getParameter(kLevel), 0.9f);
-}
-
-TEST(ParameterSetter, NormalisedValuesAreCheckedAndSetAsGiven) {
-  Vst2PluginHost host(ZORQ_FAKE_PLUGIN);
-  ParameterSetter setter(host);
+  // Normalised values are checked and set as given.
   setter.setNormalised(kGain, "0.25");
   EXPECT_FLOAT_EQ(host.getParameter(kGain), 0.25f);
   EXPECT_THROW(setter.setNormalised(kGain, "1.5"), UsageError);

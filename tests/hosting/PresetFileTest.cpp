@@ -1,14 +1,18 @@
+// Program and bank files through the hosting library; and each format's host refusing
+// what is no plug-in of its format, naming the file.
 #include "hosting/PresetFile.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 
 #include "support/LoadablePlugin.h"
 #include "support/TempFolder.h"
 #include "framework/FxFormat.h"
-#include "hosting/Vst2PluginHost.h"
+#include "hosting/ClapPluginHost.h"
 #include "hosting/HostError.h"
+#include "hosting/Lv2PluginHost.h"
+#include "hosting/Vst2PluginHost.h"
 
 namespace {
 
@@ -55,7 +59,7 @@ class PresetFileTest : public ::testing::Test {
   Vst2PluginHost host_{ZORQ_FAKE_PLUGIN};
 };
 
-TEST_F(PresetFileTest, ProgramsSetValuesAndNameByParametersOrChunk) {
+TEST_F(PresetFileTest, ProgramsAndBanksSetValuesAndNamesByParametersOrChunk) {
   const auto file = parameterProgram("Bright", {0.75f, 1.0f, 0.5f});
   EXPECT_EQ(PresetFile::kindOf(file), PresetFile::Kind::kProgram);
   PresetFile::load(host_, file);
@@ -65,13 +69,12 @@ TEST_F(PresetFileTest, ProgramsSetValuesAndNameByParametersOrChunk) {
   PresetFile::load(host_, chunkProgram("Chunky", {0.1f, 0.5f, 0.2f}));
   EXPECT_FLOAT_EQ(host_.getParameter(2), 0.2f);
   EXPECT_EQ(host_.programName(0), "Chunky");
-}
 
-TEST_F(PresetFileTest, BanksFillEveryProgram) {
-  const auto file = parameterBank(1, {parameterProgram("One", {0.1f, 0.0f, 1.0f}),
+  // A bank fills every program.
+  const auto bank = parameterBank(1, {parameterProgram("One", {0.1f, 0.0f, 1.0f}),
                                       parameterProgram("Two", {0.2f, 0.5f, 1.0f})});
-  EXPECT_EQ(PresetFile::kindOf(file), PresetFile::Kind::kBank);
-  PresetFile::load(host_, file);
+  EXPECT_EQ(PresetFile::kindOf(bank), PresetFile::Kind::kBank);
+  PresetFile::load(host_, bank);
   EXPECT_EQ(host_.dispatch(effGetProgram), 1);
   EXPECT_FLOAT_EQ(host_.getParameter(0), 0.2f);
   EXPECT_EQ(host_.programName(0), "One");
@@ -93,6 +96,10 @@ TEST_F(PresetFileTest, DamagedFilesAreRejected) {
       {"ChunkThePluginRejects", edited(chunk, [](auto& f) { f[60] = 'X'; })}};
   for (const auto& [name, bytes] : files)
     EXPECT_THROW(PresetFile::load(host_, bytes), HostError) << name;
+  // So are missing files and folders.
+  TempFolder temp;
+  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), HostError);
+  EXPECT_THROW(PresetFile::saveProgram(host_, temp / "no/x.fxp"), HostError);
 }
 
 // Saved through the host's chunk calls (the fake plug-in: its own bank chunk round trips)
@@ -127,10 +134,20 @@ INSTANTIATE_TEST_SUITE_P(Plugins, PresetFileOf,
                            return std::string(paramInfo.index == 0 ? "KeepsChunks" : "KeepsValues");
                          });
 
-TEST(PresetFile, MissingFilesAndFoldersAreHostErrors) {
-  TempFolder temp;
-  EXPECT_THROW(PresetFile::readFile("/nonexistent/x.fxp"), HostError);
-  EXPECT_THROW(PresetFile::saveProgram(*std::make_unique<Vst2PluginHost>(ZORQ_FAKE_PLUGIN),
-                                       temp / "no/x.fxp"),
-               HostError);
+TEST(OpenPluginHost, EachFormatRefusesWhatIsNoPlugInOfIt) {
+  const std::pair<std::function<void(const std::string&)>, std::string> refused[] = {
+      {[](const std::string& path) { ClapPluginHost host(path); }, "/nonexistent/x.clap"},
+      {[](const std::string& path) { ClapPluginHost host(path); }, ZORQ_PLUGIN},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, "/nonexistent/x.so"},
+      {[](const std::string& path) { Vst2PluginHost host(path); }, ZORQ_FAKE_PLUGIN_REFUSES}};
+  for (const auto& [open, path] : refused) {
+    try {
+      open(path);
+      ADD_FAILURE() << "loaded " << path;
+    } catch (const HostError& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(Lv2Bundle::isBundle(ZORQ_PLUGIN));
+  EXPECT_THROW(Lv2PluginHost(std::string(ZORQ_SOURCE_DIR) + "/demo"), HostError);
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include "platform/x11/PortalFileChooser.h"
 #include "support/ChildProcess.h"
+#include "support/Commands.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -132,15 +132,6 @@ class StandInPortal {
   std::thread thread_;
 };
 
-PortalFileChooser::EState waitForAnswer(PortalFileChooser* chooser) {
-  for (int i = 0; i < 300; ++i) {
-    const PortalFileChooser::EState state = chooser->Poll();
-    if (state != PortalFileChooser::kWaiting) return state;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return PortalFileChooser::kWaiting;
-}
-
 class Portal : public testing::Test {
  protected:
   void SetUp() override {
@@ -155,7 +146,9 @@ TEST_F(Portal, ChosenFileArrivesThroughTheResponse) {
   StandInPortal portal(bus_.Address(), "file:///songs/My%20Lead");
   std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
   ASSERT_TRUE(chooser);
-  ASSERT_EQ(waitForAnswer(chooser.get()), PortalFileChooser::kAnswered);
+  PortalFileChooser::EState state = PortalFileChooser::kWaiting;
+  EXPECT_TRUE(eventually([&] { return (state = chooser->Poll()) != PortalFileChooser::kWaiting; }));
+  ASSERT_EQ(state, PortalFileChooser::kAnswered);
   EXPECT_EQ(chooser->File(), "/songs/My Lead.fxp");  // the save type is added
   EXPECT_EQ(portal.method, "SaveFile");
   EXPECT_EQ(portal.parent, "x11:2a00007");

@@ -5,12 +5,11 @@
 // ZORQ_STRESS_SECONDS (default 2; raise it for longer local runs).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <thread>

@@ -55,7 +55,6 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool Started() const { return pid_ > 0; }
   pid_t Pid() const { return pid_; }
   void Signal(int signal) {
     if (Running()) kill(pid_, signal);

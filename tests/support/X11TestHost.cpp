@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "platform/x11/X11Owned.h"
+
 template <typename T>
-std::unique_ptr<T, decltype(&std::free)> reply(T* r) {
-  return std::unique_ptr<T, decltype(&std::free)>(r, &std::free);
+static X11Owned<T> reply(T* r) {
+  return X11Owned<T>(r);
 }
-}  // namespace
 
 int OpenDescriptorCount() {
   int count = 0;
@@ -36,42 +36,49 @@ void X11EditorTest::SetUp() {
   setenv("HOME", home_.path().c_str(), 1);
 }
 
-void SendExpose(xcb_connection_t* connection, xcb_window_t window) {
-  xcb_expose_event_t expose{};
-  expose.response_type = XCB_EXPOSE;
-  expose.window = window;
-  expose.width = 1;
-  expose.height = 1;
-  xcb_send_event(connection, false, window, XCB_EVENT_MASK_EXPOSURE,
-                 reinterpret_cast<const char*>(&expose));
-  xcb_flush(connection);
-}
-
 X11HostWindow::X11HostWindow() : connection_(xcb_connect(nullptr, nullptr)) {
   screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
 }
 
 X11HostWindow::~X11HostWindow() {
   if (parent_) xcb_destroy_window(connection_, parent_);
+  if (colormap_) xcb_free_colormap(connection_, colormap_);
   xcb_disconnect(connection_);
 }
 
-xcb_window_t X11HostWindow::Parent(int width, int height) {
-  if (!parent_) {
-    parent_ = xcb_generate_id(connection_);
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen_->root, 0, 0,
-                      uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen_->root_visual, 0, nullptr);
-    xcb_map_window(connection_, parent_);
-    xcb_flush(connection_);
-  }
+xcb_window_t X11HostWindow::Parent(int width, int height, int depth) {
+  if (parent_) return parent_;
+  xcb_visualid_t visual = screen_->root_visual;
+  uint8_t visualDepth = screen_->root_depth;
+  if (depth == 32)
+    for (auto d = xcb_screen_allowed_depths_iterator(screen_); d.rem; xcb_depth_next(&d))
+      if (d.data->depth == 32) {
+        visual = xcb_depth_visuals_iterator(d.data).data->visual_id;
+        visualDepth = 32;
+      }
+  colormap_ = xcb_generate_id(connection_);
+  xcb_create_colormap(connection_, XCB_COLORMAP_ALLOC_NONE, colormap_, screen_->root, visual);
+  parent_ = xcb_generate_id(connection_);
+  const uint32_t values[] = {0, 0, colormap_};
+  xcb_create_window(connection_, visualDepth, parent_, screen_->root, 10, 10, uint16_t(width),
+                    uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
+                    XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
+  xcb_map_window(connection_, parent_);
+  xcb_flush(connection_);
   return parent_;
 }
 
 bool X11HostWindow::EventArrivesOnTheDescriptor(const std::function<bool(int ms)>& runFor) {
   const std::vector<xcb_window_t> editor = Children();
   if (editor.size() != 1) return false;
-  SendExpose(connection_, editor.front());
+  xcb_expose_event_t expose{};
+  expose.response_type = XCB_EXPOSE;
+  expose.window = editor.front();
+  expose.width = 1;
+  expose.height = 1;
+  xcb_send_event(connection_, false, expose.window, XCB_EVENT_MASK_EXPOSURE,
+                 reinterpret_cast<const char*>(&expose));
+  xcb_flush(connection_);
   for (int waited = 0; waited < 2000; waited += 20)
     if (runFor(20)) return true;
   return false;
@@ -88,8 +95,6 @@ std::string X11TestHost::Unavailable() {
 
 X11TestHost::X11TestHost(AEffect* effect, int parentDepth)
     : effect_(effect), parentDepth_(parentDepth) {
-  connection_ = xcb_connect(nullptr, nullptr);
-  screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
   thread_ = std::thread([this] { loop(); });
 }
 
@@ -101,9 +106,6 @@ X11TestHost::~X11TestHost() {
   }
   wake_.notify_all();
   thread_.join();
-  if (parent_) xcb_destroy_window(connection_, parent_);
-  if (colormap_) xcb_free_colormap(connection_, colormap_);
-  xcb_disconnect(connection_);
 }
 
 VstIntPtr X11TestHost::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -158,22 +160,7 @@ bool X11TestHost::Open() {
     width_ = rect->right - rect->left;
     height_ = rect->bottom - rect->top;
     if (!parent_) {
-      xcb_visualid_t visual = screen_->root_visual;
-      uint8_t depth = screen_->root_depth;
-      if (parentDepth_ == 32)
-        for (auto d = xcb_screen_allowed_depths_iterator(screen_); d.rem; xcb_depth_next(&d))
-          if (d.data->depth == 32) {
-            visual = xcb_depth_visuals_iterator(d.data).data->visual_id;
-            depth = 32;
-          }
-      colormap_ = xcb_generate_id(connection_);
-      xcb_create_colormap(connection_, XCB_COLORMAP_ALLOC_NONE, colormap_, screen_->root, visual);
-      parent_ = xcb_generate_id(connection_);
-      const uint32_t values[] = {0, 0, colormap_};
-      xcb_create_window(connection_, depth, parent_, screen_->root, 10, 10, uint16_t(width_),
-                        uint16_t(height_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
-                        XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
-      xcb_map_window(connection_, parent_);
+      X11HostWindow::Parent(width_, height_, parentDepth_);
       Focus();
     }
     opened = Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent_))) == 1;
@@ -263,14 +250,12 @@ void X11TestHost::Key(const char* name) {
   const uint8_t code = uint8_t(KeycodeOf(connection_, keysym));
   const uint8_t controlCode = control ? uint8_t(KeycodeOf(connection_, 0xffe3)) : 0;  // Control_L
   if (!code || (control && !controlCode)) return;
-  if (control)
-    xcb_test_fake_input(connection_, XCB_KEY_PRESS, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                        0);
-  for (uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE})
-    xcb_test_fake_input(connection_, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-  if (control)
-    xcb_test_fake_input(connection_, XCB_KEY_RELEASE, controlCode, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                        0);
+  // Control held around the key's press and release.
+  for (const auto& [type, key] : {std::pair<uint8_t, uint8_t>{XCB_KEY_PRESS, controlCode},
+                                  {XCB_KEY_PRESS, code},
+                                  {XCB_KEY_RELEASE, code},
+                                  {XCB_KEY_RELEASE, controlCode}})
+    if (key) xcb_test_fake_input(connection_, type, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
   Focus();
   Settle(20);
 }

@@ -24,11 +24,15 @@
 
 // File descriptors this process has open (X connections are sockets).
 int OpenDescriptorCount();
+// The descriptors a second run of `round` leaves open (the first loads what stays loaded).
+inline int DescriptorsLeftBySecondRound(const std::function<void()>& round) {
+  round();
+  const int before = OpenDescriptorCount();
+  round();
+  return OpenDescriptorCount() - before;
+}
 // The child windows of window, bottom first.
 std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_t window);
-// Sends window an expose event of one pixel: a test that waits for the editor's
-// descriptor makes an event of its own, since a timer tick may have read the first ones.
-void SendExpose(xcb_connection_t* connection, xcb_window_t window);
 // The key code that types the keysym on this server, or 0.
 uint32_t KeycodeOf(xcb_connection_t* connection, uint32_t keysym);
 // The atom of a name on this server, or 0.
@@ -38,7 +42,8 @@ std::string PropertyOf(xcb_connection_t* connection, xcb_window_t window, xcb_at
                        xcb_atom_t type);
 
 // A host's window on a connection of its own: the parent an embedded editor goes into,
-// made at the first size asked for and mapped.
+// made at the first size asked for, with a visual of `depth` bits (24, or 32 with alpha),
+// and mapped.
 class X11HostWindow {
  public:
   X11HostWindow();
@@ -46,7 +51,7 @@ class X11HostWindow {
   X11HostWindow(const X11HostWindow&) = delete;
   X11HostWindow& operator=(const X11HostWindow&) = delete;
 
-  xcb_window_t Parent(int width, int height);
+  xcb_window_t Parent(int width, int height, int depth = 24);
   std::vector<xcb_window_t> Children() { return ChildWindows(connection_, parent_); }
   std::vector<xcb_window_t> ScreenWindows() { return ChildWindows(connection_, screen_->root); }
   // Sends the editor (the parent's only child) an expose event and runs the host's loop
@@ -55,10 +60,11 @@ class X11HostWindow {
   // one of its own rather than wait for them.
   bool EventArrivesOnTheDescriptor(const std::function<bool(int ms)>& runFor);
 
- private:
+ protected:
   xcb_connection_t* connection_;
   xcb_screen_t* screen_;
   xcb_window_t parent_ = 0;
+  xcb_colormap_t colormap_ = 0;
 };
 
 // A test of an editor on a real X server: skipped, with the reason, where none answers;
@@ -69,7 +75,7 @@ class X11EditorTest : public ::testing::Test {
   TempFolder home_;
 };
 
-class X11TestHost {
+class X11TestHost : private X11HostWindow {
  public:
   // Empty when a server answers on $DISPLAY; otherwise why tests must skip.
   static std::string Unavailable();
@@ -119,11 +125,7 @@ class X11TestHost {
   void loop();
 
   AEffect* effect_;
-  xcb_connection_t* connection_ = nullptr;
-  xcb_screen_t* screen_ = nullptr;
   int parentDepth_;
-  xcb_window_t parent_ = 0;
-  xcb_colormap_t colormap_ = 0;
   int width_ = 0, height_ = 0;
   bool open_ = false;
 

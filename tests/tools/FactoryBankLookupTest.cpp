@@ -25,10 +25,6 @@ struct Lookup {
   friend void PrintTo(const Lookup& lookup, std::ostream* out) { *out << lookup.name; }
 };
 
-void writeStartupIni(const std::string& bankPath) {
-  writeUserIni(bankPath.empty() ? "" : "[Startup Bank]\nFile=" + bankPath + "\n");
-}
-
 // A bank of the user's whose programs are all named after `label`.
 void placeBank(File kind, const std::string& label, const std::string& path) {
   if (kind == File::kNone) return;
@@ -56,7 +52,9 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
   std::filesystem::copy_file(ZORQ_PLUGIN, plugin);
   placeBank(lookup.startup, "Startup", temp / "banks/startup.fxb");
   placeBank(lookup.beside, "Beside", temp / "plug-ins/ZORQ-resources/init.fxb");
-  writeStartupIni(lookup.startup == File::kNone ? "" : temp / "banks/startup.fxb");
+  writeUserIni(lookup.startup == File::kNone
+                   ? ""
+                   : "[Startup Bank]\nFile=" + temp / "banks/startup.fxb" + "\n");
 
   Vst2PluginHost host(plugin);
   const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
@@ -69,7 +67,7 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
     }
   }
   EXPECT_EQ(host.currentProgram(), 0);
-  writeStartupIni("");
+  writeUserIni("");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -85,26 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(paramInfo.param.name);
     });
 
-std::vector<char> readChunk(const std::string& name) {
-  const std::string text = readText(ZORQ_SOURCE_DIR "/tests/tools/data/" + name);
-  return {text.begin(), text.end()};
-}
-
-std::vector<char> hostChunk(PluginHost& host, bool bank) {
-  const std::vector<uint8_t> bytes = host.chunk(bank);
-  return std::vector<char>(bytes.begin(), bytes.end());
-}
-
 // Chunks a host saved from ZORQ 1.1.3 before it had a factory bank (64 programs named
 // "Empty" at the defaults) come back byte for byte, and so does every program.
 TEST(SavedChunks, ChunksOfTheOldEmptyBankRestoreExactly) {
   for (const bool bank : {true, false}) {
-    std::vector<char> saved = readChunk(bank ? "empty-bank.chunk" : "empty-program.chunk");
+    const std::string text =
+        readText(ZORQ_SOURCE_DIR "/tests/tools/data/" +
+                 std::string(bank ? "empty-bank.chunk" : "empty-program.chunk"));
+    const std::vector<uint8_t> saved(text.begin(), text.end());
     ASSERT_FALSE(saved.empty());
     Vst2PluginHost host(ZORQ_PLUGIN);
     host.start(44100.0, 512);
-    ASSERT_TRUE(host.setChunk(bank, std::vector<uint8_t>(saved.begin(), saved.end())));
-    EXPECT_EQ(hostChunk(host, bank), saved) << (bank ? "bank" : "program");
+    ASSERT_TRUE(host.setChunk(bank, saved));
+    EXPECT_EQ(host.chunk(bank), saved) << (bank ? "bank" : "program");
     EXPECT_EQ(host.currentProgramName(), "Empty");
     for (int i = 0; bank && i < 64; ++i) EXPECT_EQ(host.programName(i), "Empty") << i;
   }

@@ -13,25 +13,14 @@
 #include "support/LoadablePlugin.h"
 #include "support/TempFolder.h"
 
-// A whole audio file as separate channels.
-struct AudioBuffer {
-  double sampleRate = 0.0;
-  std::vector<std::vector<float>> channels;
-
-  size_t frames() const { return channels.empty() ? 0 : channels.front().size(); }
-};
-
-// The first two channels (what the tools write) through zorq-render's reader.
-inline AudioBuffer readAudio(const std::string& path) {
+// A whole audio file's first two channels (what the tools write) through zorq-render's
+// reader.
+inline std::vector<std::vector<float>> readAudio(const std::string& path) {
   AudioInput file(path);
-  AudioBuffer audio;
-  audio.sampleRate = file.fileRate();
-  audio.channels.assign(size_t(std::min(file.fileChannels(), 2)),
-                        std::vector<float>(file.frames()));
-  std::vector<float> second(file.frames());
-  file.read(audio.channels[0].data(),
-            audio.channels.size() > 1 ? audio.channels[1].data() : second.data(), file.frames());
-  return audio;
+  std::vector<std::vector<float>> channels(2, std::vector<float>(file.frames()));
+  file.read(channels[0].data(), channels[1].data(), file.frames());
+  channels.resize(size_t(std::min(file.fileChannels(), 2)));
+  return channels;
 }
 
 // Float WAV with the given channels.

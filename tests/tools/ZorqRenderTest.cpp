@@ -7,8 +7,10 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "ToolsTestSupport.h"
+#include "support/TestSignals.h"
 
 namespace {
 
@@ -49,18 +51,18 @@ TEST_F(ZorqRender, MixesModulatorAndCarrierThroughTheSetGain) {
                                        "--tail", "0.5", "-b", "17", "-o", out_});
   ASSERT_EQ(result.exitCode, 0) << result.errorText;
   EXPECT_EQ(result.errorText, "");  // no level report with -q
-  const AudioBuffer audio = readAudio(out_);
-  ASSERT_EQ(audio.channels.size(), 2u);
-  EXPECT_EQ(audio.frames(), 1000u + kRate / 2);
+  const std::vector<std::vector<float>> audio = readAudio(out_);
+  ASSERT_EQ(audio.size(), 2u);
+  EXPECT_EQ(audio[0].size(), 1000u + kRate / 2);
   for (size_t i : {0u, 1u, 99u, 599u, 600u, 999u}) {
     const float m = 0.001f * float(i % 100);
     const float left = i < 600 ? 0.002f * float(i % 100) : 0.0f;
     const float right = i < 600 ? -0.001f * float(i % 100) : 0.0f;
     // The gain display has two decimals: 1.5 is found to within a step of the search.
-    EXPECT_NEAR(audio.channels[0][i], 1.5f * (m + left), 2e-3f * std::fabs(m + left)) << i;
-    EXPECT_NEAR(audio.channels[1][i], 1.5f * (m + right), 2e-3f * std::fabs(m + right)) << i;
+    EXPECT_NEAR(audio[0][i], 1.5f * (m + left), 2e-3f * std::fabs(m + left)) << i;
+    EXPECT_NEAR(audio[1][i], 1.5f * (m + right), 2e-3f * std::fabs(m + right)) << i;
   }
-  EXPECT_EQ(audio.channels[0].back(), 0.0f);
+  EXPECT_EQ(audio[0].back(), 0.0f);
 }
 
 TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
@@ -78,25 +80,22 @@ TEST_F(ZorqRender, ListsParametersAfterPresetProgramAndSettings) {
 // Each prints one line "zorq-render: ..." naming the problem, exits with 1 (files and
 // plug-ins) or 2 (usage) and writes no output.
 TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
-  struct Case {
-    std::vector<std::string> arguments;  // "@" stands for the temporary folder
-    int exitCode;
-    const char* messagePart;
-  };
   writeBytes(temp_ / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1});
   writeWav(temp_ / "ok.wav", {ramp(100, 0.001f)}, kRate);
-  for (const Case& c : {Case{{"-m", "@none.wav", "-o", "@out.wav"}, 1, "none.wav"},
-                        Case{{"--midi", "@bad.mid", "-o", "@out.wav"}, 1, "bad MIDI file"},
-                        Case{{"-m", "@ok.wav", "--set", "Mode=Loud", "-o", "@out.wav"},
-                             2,
-                             "choices: Pass, Invert, Mute"},
-                        Case{{"--loud"}, 2, "--loud"},
-                        Case{{"--plugin", "@ok.wav", "-m", "@ok.wav", "-o", "@out.wav"},
-                             1,
-                             "cannot load plug-in"}}) {
+  const struct {
+    const char* arguments;  // separated by blanks; "@" stands for the temporary folder
+    int exitCode;
+    const char* messagePart;
+  } cases[] = {{"-m @none.wav -o @out.wav", 1, "none.wav"},
+               {"--midi @bad.mid -o @out.wav", 1, "bad MIDI file"},
+               {"-m @ok.wav --set Mode=Loud -o @out.wav", 2, "choices: Pass, Invert, Mute"},
+               {"--loud", 2, "--loud"},
+               {"--plugin @ok.wav -m @ok.wav -o @out.wav", 1, "cannot load plug-in"}};
+  for (const auto& c : cases) {
     std::vector<std::string> arguments;
-    for (std::string argument : c.arguments)
-      arguments.push_back(argument[0] == '@' ? temp_ / argument.substr(1) : argument);
+    std::istringstream words(c.arguments);
+    for (std::string word; words >> word;)
+      arguments.push_back(word[0] == '@' ? temp_ / word.substr(1) : word);
     const CommandResult result = render(arguments);
     const std::string& error = result.errorText;
     EXPECT_EQ(result.exitCode, c.exitCode) << error;
@@ -111,40 +110,25 @@ TEST_F(ZorqRender, FailuresPrintOneLineAndExitNonZero) {
 // which the fake plug-in passes through unchanged at its default gain. A 1.5 sine is
 // beyond full scale in 4200 of its 8000 samples.
 TEST_F(ZorqRender, LevelsAreReportedAndNormalised) {
-  struct Case {
-    float amplitude;
-    const char* bits;
-    std::vector<std::string> extra;
+  const struct {
+    float amplitude, filePeak;
+    const char* options;  // --bits and more, separated by blanks
     const char* report;   // part of the level report line
     const char* warning;  // part of a warning, or "" for none
-    float filePeak;
-  };
-  for (const Case& c :
-       {Case{0.5f,
-             "float",
-             {},
-             "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples",
-             "",
-             0.5f},
-        Case{0.5f, "24", {"--normalize"}, "peak -1.0 / -1.0 dBFS, RMS -4.0", "", 0.89125f},
-        Case{1.5f,
-             "16",
-             {},
-             "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
-             "8400 samples clipped in the 16-bit file",
-             1.0f},
-        Case{1.5f, "float", {}, "clipped 4200 / 4200", "", 1.5f},  // the overs are kept
-        Case{1.5f, "24", {"-q"}, "", "clipped in the 24-bit file", 1.0f},
-        Case{0.0f,
-             "float",
-             {"--normalize"},
-             "peak -inf / -inf dBFS",
-             "warning: output is silent\n",
-             0.0f}}) {
+  } cases[] = {
+      {0.5f, 0.5f, "float", "peak -6.0 / -6.0 dBFS, RMS -9.0 / -9.0 dBFS, clipped 0 / 0 samples",
+       ""},
+      {0.5f, 0.89125f, "24 --normalize", "peak -1.0 / -1.0 dBFS, RMS -4.0", ""},
+      {1.5f, 1.0f, "16", "peak 3.5 / 3.5 dBFS, RMS 0.5 / 0.5 dBFS, clipped 4200 / 4200",
+       "8400 samples clipped in the 16-bit file"},
+      {1.5f, 1.5f, "float", "clipped 4200 / 4200", ""},  // the overs are kept
+      {1.5f, 1.0f, "24 -q", "", "clipped in the 24-bit file"},
+      {0.0f, 0.0f, "float --normalize", "peak -inf / -inf dBFS", "warning: output is silent\n"}};
+  for (const auto& c : cases) {
     writeWav(temp_ / "in.wav", {sine(c.amplitude)}, kRate);
-    std::vector<std::string> arguments = {"-m",     temp_ / "in.wav", "-t", "0",
-                                          "--bits", c.bits,           "-o", out_};
-    arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+    std::vector<std::string> arguments = {"-m", temp_ / "in.wav", "-t", "0", "-o", out_, "--bits"};
+    std::istringstream options(c.options);
+    for (std::string option; options >> option;) arguments.push_back(option);
     const CommandResult result = render(arguments);
     const std::string& report = result.errorText;
     ASSERT_EQ(result.exitCode, 0) << report;
@@ -152,7 +136,7 @@ TEST_F(ZorqRender, LevelsAreReportedAndNormalised) {
     EXPECT_EQ(report.find("warning:") != std::string::npos, *c.warning != '\0') << report;
     EXPECT_THAT(report, HasSubstr(c.warning));
     float peak = 0.0f;
-    for (const auto& channel : readAudio(out_).channels)
+    for (const auto& channel : readAudio(out_))
       for (float x : channel) peak = std::max(peak, std::fabs(x));
     EXPECT_NEAR(peak, c.filePeak, 1e-4f) << report;
   }
@@ -166,7 +150,7 @@ TEST_F(ZorqRender, DamagedInputFileRendersWithAWarning) {
   const CommandResult result = render({"-m", input, "-t", "0", "-o", out_});
   EXPECT_EQ(result.exitCode, 0) << result.errorText;
   EXPECT_THAT(result.errorText, HasSubstr("warning: '" + input + "' is damaged"));
-  EXPECT_EQ(readAudio(out_).frames(), 4000u);
+  EXPECT_EQ(readAudio(out_)[0].size(), 4000u);
 }
 
 // The output may not be an input, whatever name leads to it.
@@ -232,21 +216,15 @@ TEST_F(ZorqRender, RefusesInputFilesASynthCannotTake) {
 // The CLAP and the LV2 build load, take a setting by name and render sound (their samples
 // against the VST 2 build's are the parity suite's).
 TEST_F(ZorqRender, RendersThroughTheClapAndLv2Builds) {
-  TempFolder& temp = temp_;
-  std::vector<float> voice(30000);
-  for (size_t i = 0; i < voice.size(); ++i)
-    voice[i] = 0.3f * float(std::sin(0.05 * double(i)) * std::sin(0.0011 * double(i)));
-  writeWav(temp / "voice.wav", {voice}, 44100);
+  writeWav(temp_ / "voice.wav", {noise(30000, 1, 0.3f)}, 44100);
   for (const char* plugin : {ZORQ_CLAP_PLUGIN, ZORQ_LV2_BUNDLE}) {
     const CommandResult result =
-        runRender({"-q", "--plugin", plugin, "-m", temp / "voice.wav", "-n", "C3+G3:0.5", "--set",
-                   "Vocoder Mode=VE-10 Full Bands", "-b", "333", "-o", temp / "out.wav"},
-                  temp);
+        render({"-q", "-m", temp_ / "voice.wav", "-n", "C3+G3:0.5", "--set",
+                "Vocoder Mode=VE-10 Full Bands", "-b", "333", "-o", out_},
+               plugin);
     ASSERT_EQ(result.exitCode, 0) << plugin << ": " << result.errorText;
-    const AudioBuffer audio = readAudio(temp / "out.wav");
-    ASSERT_EQ(audio.channels.size(), 2u) << plugin;
-    double energy = 0.0;
-    for (float x : audio.channels[0]) energy += double(x) * x;
-    EXPECT_GT(energy, 1e-2) << plugin;
+    const std::vector<std::vector<float>> audio = readAudio(out_);
+    ASSERT_EQ(audio.size(), 2u) << plugin;
+    EXPECT_GT(rms(audio[0]), 5e-4) << plugin;
   }
 }

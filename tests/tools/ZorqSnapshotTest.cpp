@@ -2,6 +2,7 @@
 // unknown parameter refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 
@@ -13,11 +14,15 @@
 
 namespace {
 
-std::unique_ptr<LICE_IBitmap> snapshot(SnapshotOptions options, const std::string& path) {
-  options.output = path;
+// The picture of the instrument with one setting, in either view.
+std::unique_ptr<LICE_IBitmap> snapshot(const TempFolder& folder, const std::string& setting,
+                                       bool tweakView = false) {
+  SnapshotOptions options{"", {setting}, tweakView, false, folder / "shot.png"};
   std::ostringstream out;
   renderSnapshot(options, out);
-  return std::unique_ptr<LICE_IBitmap>(LICE_LoadPNG(path.c_str()));
+  std::unique_ptr<LICE_IBitmap> picture(LICE_LoadPNG(options.output.c_str()));
+  std::remove(options.output.c_str());  // the next picture must be written anew
+  return picture;
 }
 
 // The rectangle that holds every differing pixel; empty when the pictures agree.
@@ -32,15 +37,9 @@ IRECT differences(const LICE_IBitmap& a, const LICE_IBitmap& b) {
 
 TEST(ZorqSnapshot, DrawsBothViewsWithParametersSetByName) {
   TempFolder folder;
-  SnapshotOptions standard;
-  standard.settings = {"Vocoder Mode=VE-10 Standard"};
-  const auto main = snapshot(standard, folder / "main.png");
-  SnapshotOptions fullBands;
-  fullBands.settings = {"Vocoder Mode=VE-10 Full Bands"};
-  const auto changed = snapshot(fullBands, folder / "full.png");
-  SnapshotOptions tweak = standard;
-  tweak.tweakView = true;
-  const auto tweaked = snapshot(tweak, folder / "tweak.png");
+  const auto main = snapshot(folder, "Vocoder Mode=VE-10 Standard");
+  const auto changed = snapshot(folder, "Vocoder Mode=VE-10 Full Bands");
+  const auto tweaked = snapshot(folder, "Vocoder Mode=VE-10 Standard", true);
   ASSERT_TRUE(main && changed && tweaked);
   EXPECT_EQ(main->getWidth(), 800);
   EXPECT_EQ(main->getHeight(), 360);
@@ -49,9 +48,7 @@ TEST(ZorqSnapshot, DrawsBothViewsWithParametersSetByName) {
   EXPECT_FALSE(changedArea.Empty());
   EXPECT_EQ(changedArea.Intersect(IRECT(546, 262, 674, 278)), changedArea);
   EXPECT_FALSE(differences(*main, *tweaked).Empty());
-  SnapshotOptions unknown;
-  unknown.settings = {"No Such Knob=1"};
-  EXPECT_THROW(snapshot(unknown, folder / "x.png"), RenderError);
+  EXPECT_THROW(snapshot(folder, "No Such Knob=1"), RenderError);
 }
 
 }  // namespace

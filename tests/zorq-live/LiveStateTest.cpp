@@ -1,9 +1,11 @@
 // The state file on the instrument itself: the bank, the current program and its live
 // edits survive a round trip (a damaged file is refused by zorq-live's own test), and
-// a program file loads into the current program.
+// a program file loads into the current program; command lines refused with a reason.
 #include "zorq-live/LiveState.h"
 
 #include <gtest/gtest.h>
+
+#include "zorq-live/LiveOptions.h"
 
 #include "engine/ZORQ.h"
 #include "support/TempFolder.h"
@@ -41,5 +43,21 @@ TEST_F(LiveStateFiles, LoadAProgramFileIntoTheCurrentProgram) {
   EXPECT_DOUBLE_EQ(plug.GetParam(kOutBalance)->Value(), 1.0);
   EXPECT_FALSE(LiveState::loadProgramFile(plug, folder / "state.fxb", &error));
   EXPECT_FALSE(LiveState::selectProgram(plug, plug.NPresets()));
+}
+TEST(LiveOptions, CommandLinesAreRefusedWithAReason) {
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {{"--program", "64"}, "0 to 63"},
+      {{"--program", "-1"}, "0 to 63"},
+      {{"--name"}, "--name needs a value"},
+      {{"--state", ""}, "--state needs a value"},
+      {{"--bogus"}, "unknown argument '--bogus'"}};
+  for (const auto& [arguments, says] : refused) {
+    try {
+      parseLiveArguments(arguments, 64);
+      ADD_FAILURE() << "accepted: " << says;
+    } catch (const LiveUsageError& e) {
+      EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+    }
+  }
 }
 }  // namespace

@@ -17,20 +17,6 @@
 #include <vector>
 
 #include "support/TestSignals.h"
-#include "zorq-render/AudioInput.h"
-
-// The bundled voice recording at `rate`, its peak at 0.5.
-inline std::vector<float> loadVoice(double rate, double seconds) {
-  AudioInput file(ZORQ_VOICE_FILE);
-  file.convertTo(rate);
-  std::vector<float> voice(size_t(rate * seconds)), right(voice.size());
-  file.read(voice.data(), right.data(), voice.size());
-  float peak = 0.0f;
-  for (float v : voice) peak = std::max(peak, std::fabs(v));
-  if (peak > 0.0f)
-    for (float& v : voice) v *= 0.5f / peak;
-  return voice;
-}
 
 class LiveTestClient {
  public:

@@ -1,19 +1,9 @@
 // The entry, the factory and the descriptor as a host's scan sees them.
-#include <cstring>
 #include <string>
 
 #include "ClapFixture.h"
 #include "hosting/HostError.h"
 #include "support/FileCallCounter.h"
-
-namespace {
-std::vector<std::string> features(const clap_plugin_descriptor_t* descriptor) {
-  std::vector<std::string> list;
-  for (const char* const* feature = descriptor->features; feature && *feature; ++feature)
-    list.push_back(*feature);
-  return list;
-}
-}  // namespace
 
 // One plug-in, a stereo effect with the vocoder's own feature. The factory answers its
 // exact id only; a plug-in is made for the exact plug-in id and carries the factory's
@@ -28,7 +18,10 @@ TEST(ClapEntry, OneStereoEffectMadeForExactIdsOnly) {
   ASSERT_NE(d, nullptr);
   for (const char* text : {d->url, d->manual_url, d->support_url, d->description})
     EXPECT_NE(text, nullptr);
-  EXPECT_EQ(features(d),
+  std::vector<std::string> features;
+  for (const char* const* feature = d->features; feature && *feature; ++feature)
+    features.push_back(*feature);
+  EXPECT_EQ(features,
             (std::vector<std::string>{"audio-effect", "stereo", "zandervoltmusic:vocoder"}));
   for (const char* id :
        {"clap.plugin-factory/2", "clap.plugin-factor", "", "clap.preset-discovery-factory/2"})

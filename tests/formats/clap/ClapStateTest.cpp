@@ -1,14 +1,16 @@
 // State as CLAP hosts and the validator use it: saving twice gives the same bytes, also
 // through streams that move a few bytes at a time; a saved state brings another instance
 // to the same values and program; a stream that fails or never ends is refused. (Damaged
-// bytes are the parity suite's.)
+// bytes are the parity suite's.) Values set through flush.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "ClapFixture.h"
 
 namespace {
-constexpr clap_id kFinalVolume = 4, kEnsemble = 16, kAnalysisFreq5 = 28;
+constexpr clap_id kVocoderMode = 0, kFinalVolume = 4, kOutBalance = 5, kEnsemble = 16,
+                  kAnalysisFreq5 = 28, kBias = 104;
 
 std::vector<double> values(const ClapPluginHost& host) {
   std::vector<double> all;
@@ -26,16 +28,9 @@ void edit(ClapPluginHost& host) {
 }
 }  // namespace
 
-TEST(ClapState, SavingTwiceGivesTheSameBytesInAnyPieces) {
-  LoadedClap clap;
-  edit(clap.host);
-  const std::vector<uint8_t> whole = clap.host.saveState();
-  ASSERT_GT(whole.size(), 1000u);
-  EXPECT_EQ(clap.host.saveState(), whole);
-  for (size_t piece : {1u, 7u, 13u, 4099u}) EXPECT_EQ(clap.host.saveState(piece), whole) << piece;
-}
-
-TEST(ClapState, AStateBringsAnotherInstanceToTheSameValuesAndProgram) {
+// Saving twice gives the same bytes in any pieces; the state brings another instance to
+// the same values and program, read in any pieces.
+TEST(ClapState, SavedAlikeInAnyPiecesAndBringsAnotherInstanceToTheSameValuesAndProgram) {
   LoadedClap source, target;
   source.host.start(44100.0, 256);
   edit(source.host);
@@ -43,6 +38,8 @@ TEST(ClapState, AStateBringsAnotherInstanceToTheSameValuesAndProgram) {
   source.play(256);
   edit(source.host);
   const std::vector<uint8_t> state = source.host.saveState();
+  ASSERT_GT(state.size(), 1000u);
+  for (size_t piece : {1u, 7u, 13u, 4099u}) EXPECT_EQ(source.host.saveState(piece), state) << piece;
   for (size_t piece : {3u, 1000000u}) {
     ASSERT_TRUE(target.host.loadState(state, piece)) << piece;
     EXPECT_EQ(values(target.host), values(source.host));
@@ -89,4 +86,23 @@ TEST(ClapState, AStreamThatFailsOrNeverEndsIsRefused) {
     EXPECT_LT(stream.position, kGaveUp) << endless;
     EXPECT_EQ(target.host.saveState(), before) << endless;
   }
+}
+
+// Values through flush apply at once, held in range and on the steps of discrete
+// parameters; no events come back for them. (Value events inside a block, typed texts
+// and stepped values are the parity suite's, the parameter table the framework's.)
+TEST(ClapParams, FlushAppliesValues) {
+  LoadedClap clap;
+  ClapEventList events;
+  events.param(0, kFinalVolume, 0.5);
+  events.param(0, kBias, 7.0);
+  events.param(0, kVocoderMode, 0.7);
+  events.param(0, kOutBalance, std::nan(""));
+  const double balance = clap.host.value(kOutBalance);
+  clap.host.flush(&events);
+  EXPECT_EQ(clap.host.value(kFinalVolume), 0.5);
+  EXPECT_EQ(clap.host.value(kBias), 1.0);
+  EXPECT_EQ(clap.host.value(kVocoderMode), 1.0);
+  EXPECT_EQ(clap.host.value(kOutBalance), balance);
+  EXPECT_TRUE(clap.recorder.edits.empty());
 }

@@ -17,13 +17,14 @@ class Lv2Editor : public ::testing::Test {
   void SetUp() override {
     registerEditorBitmaps();
     plugin = instanceWithBank(2);
-    auto copy = std::make_unique<ZORQ>();
-    ZorqEditor::attach(copy.get(), std::make_unique<HeadlessPlatform>());
-    copy->EnsureDefaultPreset();
+    auto instrument = std::make_unique<ZORQ>();
+    ZorqEditor::attach(instrument.get(), std::make_unique<HeadlessPlatform>());
+    instrument->EnsureDefaultPreset();
     touchFeature = LV2_Feature{LV2_UI__touch, &touch};
     mapFeature = LV2_Feature{LV2_URID__map, bundle.map()};
     const LV2_Feature* features[] = {&mapFeature, &touchFeature, nullptr};
-    ui = std::make_unique<Lv2Ui>(description, std::move(copy), &Lv2Editor::write, this, features);
+    ui = std::make_unique<Lv2Ui>(description, std::move(instrument), &Lv2Editor::write, this,
+                                 features);
     ASSERT_TRUE(ui->valid());
     // Hosts tell a new editor every control port's value.
     for (size_t i = 0; i < description.paramPorts.size(); ++i) {
@@ -31,6 +32,10 @@ class Lv2Editor : public ::testing::Test {
       ui->portEvent(description.firstParamPort() + static_cast<uint32_t>(i), sizeof value, 0,
                     &value);
     }
+    // The editor asks for the plug-in's state and takes it in.
+    for (int t = 0; t < 200 && !ui->inStep(); ++t) cycle();
+    ASSERT_TRUE(ui->inStep());
+    cycle(5);
   }
 
   // run() allocates nothing for the editor's messages and the answers the worker queued.
@@ -54,13 +59,9 @@ class Lv2Editor : public ::testing::Test {
                       bundle.urid(LV2_ATOM__eventTransfer), atom.data());
     }
   }
-  void syncUp() {
-    for (int t = 0; t < 200 && !ui->inStep(); ++t) cycle();
-    ASSERT_TRUE(ui->inStep());
-    cycle(5);
-  }
 
   std::unique_ptr<ZORQ> pluginState() { return savedState(*plugin); }
+  ZORQ& copy() { return static_cast<ZORQ&>(ui->copy()); }
 
   static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
                     const void* buffer) {
@@ -93,40 +94,35 @@ class Lv2Editor : public ::testing::Test {
 };
 
 TEST_F(Lv2Editor, OpensInStepWithThePlugin) {
-  syncUp();
-  IPlugBase& copy = ui->copy();
-  EXPECT_EQ(copy.GetCurrentPresetIdx(), 2);
-  EXPECT_STREQ(copy.GetPresetName(1), "Robot");
-  EXPECT_STREQ(copy.GetPresetName(2), "Choir");
+  EXPECT_EQ(copy().GetCurrentPresetIdx(), 2);
+  EXPECT_STREQ(copy().GetPresetName(1), "Robot");
+  EXPECT_STREQ(copy().GetPresetName(2), "Choir");
   const std::vector<double> values = programValues(2);
-  for (int i = 0; i < copy.NParams(); ++i) EXPECT_EQ(copy.GetParam(i)->Value(), values[i]) << i;
+  for (int i = 0; i < copy().NParams(); ++i) EXPECT_EQ(copy().GetParam(i)->Value(), values[i]) << i;
   EXPECT_EQ(portWrites, 0);  // the host already held these values
 }
 
 TEST_F(Lv2Editor, AKnobInTheEditorReachesThePlugin) {
-  syncUp();
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
-  copy.BeginInformHostOfParamChange(kTune);
-  copy.SetParameterFromGUI(kTune, 0.75);
-  copy.EndInformHostOfParamChange(kTune);
+  copy().BeginInformHostOfParamChange(kTune);
+  copy().SetParameterFromGUI(kTune, 0.75);
+  copy().EndInformHostOfParamChange(kTune);
   cycle(3);
   const uint32_t port = description.firstParamPort() + kTune;
   EXPECT_EQ(touches, (std::vector<std::pair<uint32_t, bool>>{{port, true}, {port, false}}));
-  EXPECT_EQ(plugin->port("tune"), static_cast<float>(copy.GetParam(kTune)->Value()));
-  EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy.GetParam(kTune)->Value());
+  EXPECT_EQ(plugin->port("tune"), static_cast<float>(copy().GetParam(kTune)->Value()));
+  EXPECT_EQ(pluginState()->GetParam(kTune)->Value(), copy().GetParam(kTune)->Value());
 }
 
 // A MIDI program change in the plug-in reaches the editor, which writes the values
 // that changed to the host's ports.
 TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
-  syncUp();
   cycle(4, {{100, 0xC0, 1, 0}});
   const std::vector<double> values = programValues(1);
-  EXPECT_EQ(ui->copy().GetCurrentPresetIdx(), 1);
-  for (int i = 0; i < ui->copy().NParams(); ++i) {
-    EXPECT_EQ(ui->copy().GetParam(i)->Value(), values[i]) << i;
+  EXPECT_EQ(copy().GetCurrentPresetIdx(), 1);
+  for (int i = 0; i < copy().NParams(); ++i) {
+    EXPECT_EQ(copy().GetParam(i)->Value(), values[i]) << i;
     EXPECT_EQ(plugin->port(description.paramPorts[static_cast<size_t>(i)].symbol),
-              static_cast<float>(portvalue::FromPlain(*ui->copy().GetParam(i), values[i])));
+              static_cast<float>(portvalue::FromPlain(*copy().GetParam(i), values[i])));
   }
   EXPECT_GT(portWrites, 0);
 }
@@ -134,39 +130,35 @@ TEST_F(Lv2Editor, AProgramChangeInThePluginReachesTheEditor) {
 // A program change and a rename in the editor reach the plug-in: its current program,
 // the program left (with the editor's edits) and the name.
 TEST_F(Lv2Editor, ProgramsChangedInTheEditorReachThePlugin) {
-  syncUp();
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
-  copy.SetParameterFromGUI(kMicLevel, 0.2);
-  copy.changePreset(1);
-  copy.ModifyCurrentPreset("Renamed");
+  copy().SetParameterFromGUI(kMicLevel, 0.2);
+  copy().changePreset(1);
+  copy().ModifyCurrentPreset("Renamed");
   cycle(10);
   std::unique_ptr<ZORQ> state = pluginState();
   EXPECT_EQ(state->GetCurrentPresetIdx(), 1);
   EXPECT_STREQ(state->GetPresetName(1), "Renamed");
-  for (int i = 0; i < copy.NParams(); ++i)
-    EXPECT_EQ(state->GetParam(i)->Value(), copy.GetParam(i)->Value()) << i;
+  for (int i = 0; i < copy().NParams(); ++i)
+    EXPECT_EQ(state->GetParam(i)->Value(), copy().GetParam(i)->Value()) << i;
   state->RestorePreset(2);
-  EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy.GetParam(kMicLevel)->GetNonNormalized(0.2));
+  EXPECT_EQ(state->GetParam(kMicLevel)->Value(), copy().GetParam(kMicLevel)->GetNonNormalized(0.2));
 }
 
 // MIDI learn across the two: the editor arms it, a knob names the parameter, a
 // controller played into the plug-in completes it, and the editor's switch and map follow.
 TEST_F(Lv2Editor, MidiLearnWorksAcrossEditorAndPlugin) {
-  syncUp();
-  ZORQ& copy = static_cast<ZORQ&>(ui->copy());
   {
-    IMutexLock lock(copy.Mutex());
-    copy.doMidiLearn(true);
+    IMutexLock lock(copy().Mutex());
+    copy().doMidiLearn(true);
   }
   cycle(4);
-  copy.SetParameterFromGUI(kVibratoDepth, 0.4);
+  copy().SetParameterFromGUI(kVibratoDepth, 0.4);
   cycle(4);
   cycle(4, {{0, 0xB0, 20, 64}});
-  EXPECT_EQ(copy.configuration().controllerParameter(20), kVibratoDepth);
-  EXPECT_FALSE(copy.midiLearn().isLearning());
+  EXPECT_EQ(copy().configuration().controllerParameter(20), kVibratoDepth);
+  EXPECT_FALSE(copy().midiLearn().isLearning());
   // The controller now moves the parameter in the plug-in, and the editor follows.
   cycle(4, {{0, 0xB0, 20, 127}});
-  EXPECT_EQ(copy.GetParam(kVibratoDepth)->Value(), 1.0);
+  EXPECT_EQ(copy().GetParam(kVibratoDepth)->Value(), 1.0);
   EXPECT_EQ(plugin->port("vibrato_depth"), 1.0f);
 }
 

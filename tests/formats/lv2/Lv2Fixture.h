@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <lv2/atom/forge.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -39,25 +38,25 @@ inline std::vector<double> programValues(int program) {
   return values;
 }
 
-// The host's control ports at the given values (what a host shows after reading them).
-inline void setControls(Lv2PluginHost& host, const std::vector<double>& values) {
-  const Lv2Description description = zorqLv2Description();
-  const ZORQ zorq;
-  for (size_t i = 0; i < values.size(); ++i)
-    host.port(description.paramPorts[i].symbol) =
-        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
+// A state property holding an Int.
+inline Lv2Property intProperty(int32_t value) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&value);
+  return {LV2_ATOM__Int, {bytes, bytes + sizeof value}};
 }
 
 // An instance holding the test bank with program `current`, its ports at the program's
 // values.
 inline std::unique_ptr<Lv2PluginHost> instanceWithBank(int current) {
   auto host = std::make_unique<Lv2PluginHost>(sharedBundle());
-  std::vector<uint8_t> index(sizeof current);
-  std::memcpy(index.data(), &current, sizeof current);
-  const std::string uri = kZorqUri;
-  EXPECT_TRUE(host->restoreProperties({{uri + "#bank", {LV2_ATOM__Chunk, testBank(current)}},
-                                       {uri + "#currentProgram", {LV2_ATOM__Int, index}}}));
-  setControls(*host, programValues(current));
+  EXPECT_TRUE(host->restoreProperties(
+      {{kZorqUri + std::string("#bank"), {LV2_ATOM__Chunk, testBank(current)}},
+       {kZorqUri + std::string("#currentProgram"), intProperty(current)}}));
+  const std::vector<double> values = programValues(current);
+  const Lv2Description description = zorqLv2Description();
+  const ZORQ zorq;
+  for (size_t i = 0; i < values.size(); ++i)  // what a host shows after reading the values
+    host->port(description.paramPorts[i].symbol) =
+        static_cast<float>(portvalue::FromPlain(*zorq.GetParam(static_cast<int>(i)), values[i]));
   return host;
 }
 

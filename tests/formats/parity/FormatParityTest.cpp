@@ -10,7 +10,6 @@
 #include <lv2/core/lv2.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <random>
@@ -26,7 +25,6 @@
 #include "hosting/Vst2PluginHost.h"
 #include "hosting/Vst3PluginHost.h"
 #include "shell/ZorqVersion.h"
-#include "support/AllocationCounter.h"
 #include "support/HostRecorder.h"
 #include "support/HostRender.h"
 #include "support/TestBank.h"

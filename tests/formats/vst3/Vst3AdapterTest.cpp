@@ -1,6 +1,9 @@
 // The object as a host's controller and set-up code see it: life cycle in the orders
 // hosts use, buses and arrangements, the parameter list with its texts, the program
-// list, the MIDI mapping, and the editor's gestures reaching the host.
+// list, the MIDI mapping, and the editor's gestures reaching the host. The component's
+// state: the plug-in's session chunk (the CLAP state's bytes), the same bytes when saved
+// twice, restored through streams that move a few bytes at a time; the controller
+// following the state it is handed, and refusing a damaged one.
 #include <set>
 #include <string>
 
@@ -20,15 +23,20 @@ bool fromText(IPlugVST3& object, vst3::ParamID id, const std::string& typed, dou
   vst3text::toUtf16(typed.c_str(), wide, 128);
   return object.getParamValueByString(id, wide, *normalized) == vst3::kResultOk;
 }
+
+// One object as a host sets it up; the host application outlives it (the object holds it).
+class Vst3Adapter : public ::testing::Test {
+ protected:
+  Vst3HostApplication application;
+  HostedVst3 hosted;
+  IPlugVST3& object = *hosted.object;
+};
 }  // namespace
 
 // A host may initialise the object as component and again as controller, and tear
 // it down through both: only the outer pair works; afterwards it starts again. Repeated
 // states are harmless, and so is a block before activation.
-TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
-  Vst3HostApplication application;  // outlives the object, which holds it
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
   EXPECT_EQ(object.initialize(&application), vst3::kResultFalse);  // nested
   EXPECT_EQ(object.terminate(), vst3::kResultOk);                  // the nested one's: nothing ends
   hosted.process(64);                                              // before setActive: silence
@@ -53,9 +61,7 @@ TEST(Vst3Adapter, LifeCycleTakesTheOrdersHostsUse) {
   EXPECT_EQ(object.setupProcessing(odd), vst3::kResultFalse);  // no such sample size
 }
 
-TEST(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+TEST_F(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
   ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kInput), 2);
   ASSERT_EQ(object.getBusCount(vst3::kAudio, vst3::kOutput), 1);
   ASSERT_EQ(object.getBusCount(vst3::kEvent, vst3::kInput), 1);
@@ -90,10 +96,10 @@ TEST(Vst3Adapter, BusesAreVoiceCarrierOutputAndMidi) {
 }
 
 // Ids unique and in the plug-in's half, every title set, defaults in range; one bypass;
-// the program parameter a list in the unit with the program list; MIDI ones hidden.
-TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
+// the program parameter a list in the unit with the program list; MIDI ones hidden, and
+// the MIDI mapping names them. Every parameter's text reads back to a value that shows
+// the same text.
+TEST_F(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
   const int count = object.getParameterCount();
   ASSERT_EQ(count, kNumParams + 2 + 129);
   std::set<vst3::ParamID> ids;
@@ -109,22 +115,33 @@ TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
     EXPECT_EQ(info.unitId, vst3::kRootUnitId);
     EXPECT_NE(info.flags & (vst3::kCanAutomate | vst3::kIsReadOnly),
               vst3::kCanAutomate | vst3::kIsReadOnly);
-    if (info.flags & vst3::kIsBypass) {
-      ++bypasses;
-      EXPECT_TRUE(info.flags & vst3::kCanAutomate);
-    }
-    if (info.flags & vst3::kIsProgramChange) {
-      ++programs;
-      EXPECT_TRUE(info.flags & vst3::kIsList);
-      EXPECT_EQ(info.stepCount, 63);
-    }
-    if (info.flags & vst3::kIsHidden) {
-      ++hidden;
-      EXPECT_FALSE(info.flags & vst3::kCanAutomate);
-    }
+    // A bypass can be automated, a hidden parameter cannot; the program parameter is a list.
+    const auto has = [&](auto flag) { return (info.flags & flag) != 0; };
+    bypasses += has(vst3::kIsBypass);
+    programs += has(vst3::kIsProgramChange);
+    hidden += has(vst3::kIsHidden);
+    EXPECT_TRUE(!has(vst3::kIsBypass) || has(vst3::kCanAutomate)) << i;
+    EXPECT_TRUE(!has(vst3::kIsHidden) || !has(vst3::kCanAutomate)) << i;
+    EXPECT_TRUE(!has(vst3::kIsProgramChange) || (has(vst3::kIsList) && info.stepCount == 63)) << i;
     if (i < kNumParams) {
       EXPECT_EQ(info.id, vst3::ParamID(i));
       EXPECT_EQ(info.stepCount, hosted.zorq->GetParam(i)->StepCount());
+    }
+    // Its texts read back to values that show the same texts; plain and normalised values
+    // convert both ways and rise together.
+    double previousPlain = -1e300;
+    for (double normalized : {0.0, 0.13, 0.5, 0.77, 1.0}) {
+      const std::string shown = text(object, info.id, normalized);
+      double back = -1.0;
+      ASSERT_TRUE(fromText(object, info.id, shown, &back)) << i << " '" << shown << "'";
+      EXPECT_EQ(text(object, info.id, back), shown) << i;
+      const double plain = object.normalizedParamToPlain(info.id, normalized);
+      EXPECT_GE(plain, previousPlain) << i;
+      previousPlain = plain;
+      if (info.stepCount > 0) {
+        EXPECT_DOUBLE_EQ(object.plainParamToNormalized(info.id, plain),
+                         std::round(normalized * info.stepCount) / info.stepCount);
+      }
     }
   }
   EXPECT_EQ(bypasses, 1);
@@ -147,53 +164,9 @@ TEST(Vst3Adapter, ParameterListIsWhatHostsAndValidatorsExpect) {
     EXPECT_EQ(vst3text::toUtf8(name, 128), hosted.zorq->GetPresetName(k));
     EXPECT_EQ(text(object, IPlugVST3::kProgramId, k / 63.0), hosted.zorq->GetPresetName(k));
   }
-}
 
-// Every parameter's text reads back to a value that shows the same text; plain and
-// normalised values convert both ways and rise together; a text that names no value
-// is refused.
-TEST(Vst3Adapter, TextsAndValuesRoundTripThroughTheCore) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
-  for (int i = 0; i < object.getParameterCount(); ++i) {
-    vst3::ParameterInfo info{};
-    object.getParameterInfo(i, info);
-    double previousPlain = -1e300;
-    for (double normalized : {0.0, 0.13, 0.5, 0.77, 1.0}) {
-      const std::string shown = text(object, info.id, normalized);
-      double back = -1.0;
-      ASSERT_TRUE(fromText(object, info.id, shown, &back)) << i << " '" << shown << "'";
-      EXPECT_EQ(text(object, info.id, back), shown) << i;
-      const double plain = object.normalizedParamToPlain(info.id, normalized);
-      EXPECT_GE(plain, previousPlain) << i;
-      previousPlain = plain;
-      if (info.stepCount > 0) {
-        EXPECT_DOUBLE_EQ(object.plainParamToNormalized(info.id, plain),
-                         std::round(normalized * info.stepCount) / info.stepCount);
-      }
-    }
-  }
-  double value = 0.0;
-  EXPECT_FALSE(fromText(object, kFinalVolume, "loud", &value));
-  hosted.zorq->changePreset(5);
-  hosted.zorq->renameCurrentProgram("Robot Choir");
-  EXPECT_TRUE(fromText(object, IPlugVST3::kProgramId, "robot choir", &value));
-  EXPECT_DOUBLE_EQ(value, 5.0 / 63.0);
-  EXPECT_EQ(object.getParamStringByValue(0x7777, 0.5, nullptr), vst3::kInvalidArgument);
-  EXPECT_EQ(object.plainParamToNormalized(kFinalVolume, 1e9), 1.0);  // beyond the range
-}
-
-// Controllers and pitch bend on the event bus map to parameters the host lists; channel
-// pressure and anything beyond is not asked for.
-TEST(Vst3Adapter, MidiMappingNamesExportedParameters) {
-  HostedVst3 hosted;
-  IPlugVST3& object = *hosted.object;
-  std::set<vst3::ParamID> exported;
-  for (int i = 0; i < object.getParameterCount(); ++i) {
-    vst3::ParameterInfo info{};
-    object.getParameterInfo(i, info);
-    exported.insert(info.id);
-  }
+  // Controllers and pitch bend on the event bus map to parameters the host lists; channel
+  // pressure and anything beyond is not asked for.
   for (vst3::int16 channel : {0, 15}) {
     for (int controller = 0; controller < vst3::kCountCtrlNumber; ++controller) {
       vst3::ParamID id = vst3::kNoParamId;
@@ -204,19 +177,28 @@ TEST(Vst3Adapter, MidiMappingNamesExportedParameters) {
         continue;
       }
       ASSERT_EQ(result, vst3::kResultTrue) << controller;
-      EXPECT_TRUE(exported.count(id)) << controller;
+      EXPECT_TRUE(ids.count(id)) << controller;
     }
   }
   vst3::ParamID id = 0;
   EXPECT_EQ(object.getMidiControllerAssignment(1, 0, 1, id), vst3::kResultFalse);
   EXPECT_EQ(object.getMidiControllerAssignment(0, 0, 130, id), vst3::kResultFalse);
+
+  // A text that names no value is refused; a program is found by its name.
+  double value = 0.0;
+  EXPECT_FALSE(fromText(object, kFinalVolume, "loud", &value));
+  hosted.zorq->changePreset(5);
+  hosted.zorq->renameCurrentProgram("Robot Choir");
+  EXPECT_TRUE(fromText(object, IPlugVST3::kProgramId, "robot choir", &value));
+  EXPECT_DOUBLE_EQ(value, 5.0 / 63.0);
+  EXPECT_EQ(object.getParamStringByValue(0x7777, 0.5, nullptr), vst3::kInvalidArgument);
+  EXPECT_EQ(object.plainParamToNormalized(kFinalVolume, 1e9), 1.0);  // beyond the range
 }
 
 // A drag in the editor reaches the host as begin, perform (the last value of the drag),
 // end, once no lock is held; a program chosen in the editor makes the host read every
 // value again.
-TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
-  HostedVst3 hosted;
+TEST_F(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
   ZORQ& zorq = *hosted.zorq;
   zorq.BeginInformHostOfParamChange(kFinalVolume);
   zorq.SetParameterFromGUI(kFinalVolume, 0.5);
@@ -239,4 +221,44 @@ TEST(Vst3Adapter, EditorGesturesAndProgramChangesReachTheHost) {
   EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(IPlugVST3::kProgramId), 7.0 / 63.0);
   EXPECT_DOUBLE_EQ(hosted.object->getParamNormalized(kFinalVolume),
                    zorq.GetParam(kFinalVolume)->GetNormalized());
+}
+
+// Saved as the session chunk, twice alike, in pieces; restored in pieces, with the
+// controller following and the host told to read every value. Hosts hand the controller
+// the state the component was just given (only the controller's values follow) or one it
+// has not seen (it loads); a damaged one it refuses, changing nothing. (Refusing a damaged
+// state through the component is the parity suite's.)
+TEST(Vst3State, SessionChunkRestoresInPiecesAndKeepsTheControllerInStep) {
+  HostedVst3 saved, restored, handed;
+  saved.zorq->changePreset(9);
+  saved.zorq->SetParameterFromGUI(kBias, 0.25);
+  saved.zorq->SetParameterFromGUI(kVocoderMode, 1.0);
+  const std::vector<uint8_t> bytes = saved.state(), before = handed.state();
+  EXPECT_EQ(saved.state(3), bytes);  // saved twice, even in small pieces
+  ByteChunk session;
+  ASSERT_TRUE(saved.zorq->serializeSessionChunk(&session));
+  EXPECT_EQ(bytes, std::vector<uint8_t>(session.GetBytes(), session.GetBytes() + session.Size()));
+
+  ASSERT_EQ(restored.setState(bytes, 7), vst3::kResultOk);
+  EXPECT_EQ(restored.zorq->GetCurrentPresetIdx(), 9);
+  EXPECT_DOUBLE_EQ(restored.zorq->GetParam(kBias)->GetNormalized(), 0.25);
+  EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(kBias), 0.25);
+  EXPECT_DOUBLE_EQ(restored.object->getParamNormalized(IPlugVST3::kProgramId), 9.0 / 63.0);
+  ASSERT_FALSE(restored.handler().restarts.empty());
+  EXPECT_TRUE(restored.handler().restarts.back() & vst3::kParamValuesChanged);
+
+  for (const auto& damaged :
+       {std::vector<uint8_t>(), std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100)}) {
+    Vst3MemoryStream stream(damaged);
+    EXPECT_EQ(handed.object->setComponentState(&stream), vst3::kResultFalse);
+    EXPECT_EQ(handed.state(), before);
+  }
+  Vst3MemoryStream stream(bytes, 5);
+  ASSERT_EQ(handed.object->setComponentState(&stream), vst3::kResultOk);
+  EXPECT_EQ(handed.zorq->GetCurrentPresetIdx(), 9);
+  EXPECT_DOUBLE_EQ(handed.object->getParamNormalized(kBias), 0.25);
+  const size_t restarts = handed.handler().restarts.size();
+  Vst3MemoryStream again(bytes);
+  ASSERT_EQ(handed.object->setComponentState(&again), vst3::kResultOk);
+  EXPECT_EQ(handed.handler().restarts.size(), restarts);  // nothing new to read
 }

@@ -7,7 +7,6 @@
 // what the plug-in reported in the last block is out().
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -41,16 +40,11 @@ struct HostedVst3 {
     std::vector<float> out[2] = {std::vector<float>(size_t(frames)),
                                  std::vector<float>(size_t(frames))};
     if (wide) {
-      std::vector<double> in64[4], out64[2];
-      double *inputs[4], *outputs[2];
-      for (int c = 0; c < 4; ++c) {
-        if (in[c]) in64[c].assign(in[c], in[c] + frames);
-        inputs[c] = in[c] ? in64[c].data() : nullptr;
-      }
-      for (int c = 0; c < 2; ++c) {
-        out64[c].assign(size_t(frames), 0.0);
-        outputs[c] = out64[c].data();
-      }
+      std::vector<double> in64[4],
+          out64[2] = {std::vector<double>(size_t(frames)), std::vector<double>(size_t(frames))};
+      double *inputs[4] = {}, *outputs[2] = {out64[0].data(), out64[1].data()};
+      for (int c = 0; c < 4; ++c)
+        if (in[c]) inputs[c] = (in64[c] = std::vector<double>(in[c], in[c] + frames)).data();
       host->process(inputs, outputs, frames);
       for (int c = 0; c < 2; ++c) std::copy(out64[c].begin(), out64[c].end(), out[c].begin());
     } else {

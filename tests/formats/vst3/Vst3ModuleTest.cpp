@@ -11,51 +11,27 @@
 #include "plugin/Vst3ModuleInfo.h"
 #include "shell/ZorqVersion.h"
 #include "formats/vst3/Vst3Text.h"
+#include "hosting/Vst3PluginHost.h"
 #include "support/TempFolder.h"
 #include "system/DynamicLibrary.h"
 
 #ifdef ZORQ_VST3_BUNDLE
-namespace {
-// The built bundle opened and entered, as a host's loader does.
-struct Vst3Bundle {
-#ifdef _WIN32
-  static constexpr const char *kBinary = "/Contents/x86_64-win/ZORQ.vst3", *kEntry = "InitDll",
-                              *kExit = "ExitDll";
-  bool enter() { return reinterpret_cast<bool (*)()>(entry)(); }
-#else
-  static constexpr const char *kBinary = "/Contents/x86_64-linux/ZORQ.so", *kEntry = "ModuleEntry",
-                              *kExit = "ModuleExit";
-  bool enter() { return reinterpret_cast<bool (*)(void*)>(entry)(handle); }
-#endif
-  Vst3Bundle() : handle(openLibrary((std::string(ZORQ_VST3_BUNDLE) + kBinary).c_str())) {
-    if (!handle) return;
-    entry = librarySymbol(handle, kEntry);
-    exit = reinterpret_cast<bool (*)()>(librarySymbol(handle, kExit));
-    getFactory = reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(handle, "GetPluginFactory"));
-    if (entry && exit && getFactory && enter()) factory = getFactory();
-  }
-  ~Vst3Bundle() {
-    if (factory) factory->release();
-    if (factory) exit();
-    if (handle) closeLibrary(handle);
-  }
-  Vst3Bundle(const Vst3Bundle&) = delete;
-  Vst3Bundle& operator=(const Vst3Bundle&) = delete;
-
-  void* handle = nullptr;
-  void* entry = nullptr;
-  bool (*exit)() = nullptr;
-  vst3::GetFactoryProc getFactory = nullptr;
-  vst3::IPluginFactory* factory = nullptr;
-};
-
-}  // namespace
-
 TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
-  Vst3Bundle module;
-  ASSERT_TRUE(module.factory) << libraryError();
-  ASSERT_TRUE(module.enter());  // nested, as a second host in the process
-  vst3::IPluginFactory* factory = module.getFactory();
+  const Vst3Module module(ZORQ_VST3_BUNDLE);  // loaded and entered, as a host's loader does
+  // Entered again, as a second host in the process does, and left at the end.
+  void* library = openLibrary(Vst3Module::binaryOf(ZORQ_VST3_BUNDLE).c_str());
+  ASSERT_NE(library, nullptr) << libraryError();
+#ifdef _WIN32
+  const auto enter = reinterpret_cast<bool (*)()>(librarySymbol(library, "InitDll"));
+  const auto leave = reinterpret_cast<bool (*)()>(librarySymbol(library, "ExitDll"));
+  ASSERT_TRUE(enter && leave && enter());
+#else
+  const auto enter = reinterpret_cast<bool (*)(void*)>(librarySymbol(library, "ModuleEntry"));
+  const auto leave = reinterpret_cast<bool (*)()>(librarySymbol(library, "ModuleExit"));
+  ASSERT_TRUE(enter && leave && enter(library));
+#endif
+  vst3::IPluginFactory* factory =
+      reinterpret_cast<vst3::GetFactoryProc>(librarySymbol(library, "GetPluginFactory"))();
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(vst3moduleinfo::write(factory, "ZORQ", ZorqVersion::kText),
             readText(std::string(ZORQ_VST3_BUNDLE) + "/Contents/Resources/moduleinfo.json"));
@@ -104,7 +80,8 @@ TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {
     static_cast<vst3::FUnknown*>(reference)->release();
   EXPECT_EQ(component->release(), 0u);
   factory->release();
-  EXPECT_TRUE(module.exit());
+  EXPECT_TRUE(leave());
+  closeLibrary(library);
 }
 #else
 TEST(Vst3Module, FactoryReportsWhatModuleInfoSays) {

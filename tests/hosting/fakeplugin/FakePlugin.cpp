@@ -1,7 +1,6 @@
 // A tiny VST 2 effect for the offline host's tests. Four inputs, two outputs:
-//   out[c] = factor * (in[c] + in[c + 2]),  factor = Gain * 10^(Level / 20) * Mode sign
-// plus, for every note-on it receives, an impulse of velocity / 127 at the event's
-// frame. Parameters: "Gain" 0..2 (display "%.2f", label "x", no text conversion),
+//   out[c] = factor * (in[c] + in[c + 2]),  factor = Gain * 10^(Level / 20) * Mode sign.
+// Parameters: "Gain" 0..2 (display "%.2f", label "x", no text conversion),
 // "Mode" Pass/Invert/Mute (display texts, no text conversion), "Level" -60..0 dB
 // (display "%.1f", converts text itself). Two programs, program and bank chunks.
 // A call with more frames than the announced block size outputs NaN, so tests see
@@ -22,7 +21,6 @@ constexpr int kPrograms = 2;
 constexpr int kGain = 0, kMode = 1, kLevel = 2;
 const char* const kParamNames[kParams] = {"Gain", "Mode", "Level"};
 const char* const kModeNames[3] = {"Pass", "Invert", "Mute"};
-constexpr int kMaxPendingNotes = 256;
 
 struct FakePlugin {
   AEffect effect{};
@@ -30,9 +28,6 @@ struct FakePlugin {
   char programNames[kPrograms][32] = {"First", "Second"};
   int program = 0;
   int blockSize = 1024;
-  int pendingFrames[kMaxPendingNotes] = {};
-  float pendingLevels[kMaxPendingNotes] = {};
-  int pendingCount = 0;
   unsigned char chunk[4 + 4 * kParams * kPrograms] = {};
 };
 
@@ -102,19 +97,6 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       std::memcpy(bank ? &p.values[0][0] : p.values[p.program], text + 4, size - 4);
       return 1;
     }
-    case effProcessEvents: {
-      const VstEvents* events = static_cast<const VstEvents*>(ptr);
-      for (int i = 0; events && i < events->numEvents; ++i) {
-        const VstEvent* e = events->events[i];
-        if (e->type != kVstMidiType || p.pendingCount == kMaxPendingNotes) continue;
-        const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(e);
-        if ((midi->midiData[0] & 0xF0) != 0x90 || midi->midiData[2] == 0) continue;
-        p.pendingFrames[p.pendingCount] = midi->deltaFrames;
-        p.pendingLevels[p.pendingCount] = float(midi->midiData[2]) / 127.0f;
-        ++p.pendingCount;
-      }
-      return 1;
-    }
     default: return 0;
   }
 }
@@ -130,13 +112,6 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < frames; ++i)
       outputs[c][i] = frames > p.blockSize ? NAN : factor * (inputs[c][i] + inputs[c + 2][i]);
-  for (int n = 0; n < p.pendingCount; ++n) {
-    const int frame = p.pendingFrames[n];
-    const float level = (frame >= 0 && frame < frames) ? p.pendingLevels[n] : NAN;
-    const int at = (frame >= 0 && frame < frames) ? frame : 0;
-    for (int c = 0; c < 2; ++c) outputs[c][at] += level;
-  }
-  p.pendingCount = 0;
 }
 
 void setParameter(AEffect* effect, VstInt32 index, float value) {

@@ -39,15 +39,8 @@ constexpr Area kChancePicture{530, 160, 662, 232};
 
 // The plug-in loaded and started as hosts do, with a host window for its editor.
 struct EditorSession {
-  EditorSession() : host(started(plugin)) {}
-  static AEffect* started(HostedZorq& plugin) {
-    plugin.host.start(44100.0, 512);
-    return &plugin.host.effect();
-  }
-  bool open() { return host.Open(); }
-
-  HostedZorq plugin;  // built first, gone last
-  X11TestHost host;
+  HostedZorq plugin;  // built first (and started), gone last
+  X11TestHost host{(plugin.host.start(44100.0, 512), &plugin.host.effect())};
 };
 
 class EditorHost : public X11EditorTest {
@@ -86,11 +79,6 @@ class EditorHost : public X11EditorTest {
     }
     host.Button(1, false);
   }
-  static void closeAndReopen(X11TestHost& host) {
-    host.Close();
-    ASSERT_TRUE(host.Open());
-    host.Settle(150);
-  }
 };
 
 TEST_F(EditorHost, EditorOpensInTheHostsWindowAndAnswersTheMouse) {
@@ -98,7 +86,7 @@ TEST_F(EditorHost, EditorOpensInTheHostsWindowAndAnswersTheMouse) {
   HostedZorq& plugin = session.plugin;
   X11TestHost& host = session.host;
   ASSERT_TRUE(plugin.host.effect().flags & effFlagsHasEditor);
-  ASSERT_TRUE(session.open());
+  ASSERT_TRUE(session.host.Open());
   EXPECT_EQ(host.Width(), 800);
   EXPECT_EQ(host.Height(), 360);
   const std::unique_ptr<LICE_MemBitmap> before = shot(host);
@@ -135,7 +123,7 @@ TEST_F(EditorHost, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
   std::unique_ptr<LICE_MemBitmap> shown, reopened;
   {
     EditorSession session;
-    ASSERT_TRUE(session.open());
+    ASSERT_TRUE(session.host.Open());
     Vst2PluginHost& plugin = session.plugin.host;
     X11TestHost& host = session.host;
     toggleView(host);
@@ -146,7 +134,9 @@ TEST_F(EditorHost, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
     ASSERT_NE(plugin.getParameter(kSynthesisLevel1), levelBefore);
     hideAndShow(host);
     shown = shot(host);
-    closeAndReopen(host);
+    host.Close();
+    ASSERT_TRUE(host.Open());
+    host.Settle(150);
     reopened = shot(host);
     host.Close();
     program = plugin.chunk(false);
@@ -155,7 +145,7 @@ TEST_F(EditorHost, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
 
   EditorSession fresh;
   ASSERT_TRUE(fresh.plugin.host.setChunk(false, program));
-  ASSERT_TRUE(fresh.open());
+  ASSERT_TRUE(fresh.host.Open());
   X11TestHost& host = fresh.host;
   toggleView(host);
   host.MoveTo(kLevelKnobX, kLevelKnobY + 60);
@@ -169,7 +159,7 @@ TEST_F(EditorHost, DraggedBandKnobShowsAgainAsAFreshEditorShowsTheSameValues) {
 // having changed the program.
 TEST_F(EditorHost, PressCutShortByClosingEndsItsGestureAndLeavesNoButtonDown) {
   EditorSession session;
-  ASSERT_TRUE(session.open());
+  ASSERT_TRUE(session.host.Open());
   HostedZorq& plugin = session.plugin;
   X11TestHost& host = session.host;
   const std::unique_ptr<LICE_MemBitmap> before = shot(host);

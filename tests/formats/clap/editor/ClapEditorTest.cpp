@@ -102,65 +102,54 @@ TEST_F(ClapEditor, EmbedsInTheHostsWindowAndRunsOnItsCallbacks) {
 // The instrument going while its editor is shown takes the editor's window and
 // connection along. (Reopening without a leak is the platform's test.)
 TEST_F(ClapEditor, DestroyedWhileShownLeavesNothingBehind) {
-  int descriptors = -1;
-  for (int round = 0; round < 2; ++round) {  // the first loads what stays loaded
-    if (round) descriptors = OpenDescriptorCount();
-    LoadedClap clap;
-    ClapWindowHost host(clap);
-    ASSERT_TRUE(host.open());
-    host.run(20);
-  }
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(DescriptorsLeftBySecondRound([] {
+              LoadedClap clap;
+              ClapWindowHost host(clap);
+              ASSERT_TRUE(host.open());
+              host.run(20);
+            }),
+            0);
 }
 
 // Hosts decide at scan time whether a plug-in has an editor, often with a host that
 // offers nothing: every host finds an embedded X11 editor, and only create asks whether
 // this host can run it (timers or descriptor watches), at that moment.
-using EditorSupport = HostSetup::EditorSupport;
-class ClapEditorOffer : public ClapEditor, public ::testing::WithParamInterface<EditorSupport> {};
+TEST_F(ClapEditor, EveryHostFindsTheEditorAndOnlyAHostThatCanRunItOpensIt) {
+  using EditorSupport = HostSetup::EditorSupport;
+  for (const EditorSupport support :
+       {EditorSupport::kFromTheStart, EditorSupport::kAfterInit, EditorSupport::kNever}) {
+    SCOPED_TRACE(::testing::Message() << "editor support " << int(support));
+    LoadedClap clap(support);
+    const auto* gui = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
+    ASSERT_NE(gui, nullptr);
+    EXPECT_TRUE(gui->is_api_supported(clap.host.plugin(), "x11", false));
+    EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "x11", true));
+    EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", false));
+    const char* api = nullptr;
+    bool floating = true;
+    ASSERT_TRUE(gui->get_preferred_api(clap.host.plugin(), &api, &floating));
+    EXPECT_STREQ(api, "x11");
+    EXPECT_FALSE(floating);
+    EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", true));
 
-TEST_P(ClapEditorOffer, EveryHostFindsTheEditorAndOnlyAHostThatCanRunItOpensIt) {
-  LoadedClap clap(GetParam());
-  const auto* gui = clap.host.extension<clap_plugin_gui_t>(kClapExtGui);
-  ASSERT_NE(gui, nullptr);
-  EXPECT_TRUE(gui->is_api_supported(clap.host.plugin(), "x11", false));
-  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "x11", true));
-  EXPECT_FALSE(gui->is_api_supported(clap.host.plugin(), "wayland", false));
-  const char* api = nullptr;
-  bool floating = true;
-  ASSERT_TRUE(gui->get_preferred_api(clap.host.plugin(), &api, &floating));
-  EXPECT_STREQ(api, "x11");
-  EXPECT_FALSE(floating);
-  EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", true));
-
-  ClapWindowHost host(clap);
-  const std::vector<xcb_window_t> screenBefore = host.window.ScreenWindows();
-  const int descriptors = OpenDescriptorCount();
-  if (GetParam() == EditorSupport::kNever) {
-    // Refused at once, every time, and nothing is left: no window, connection or callback.
-    EXPECT_FALSE(host.open());
-    EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", false));
-    EXPECT_FALSE(gui->show(clap.host.plugin()));
-    gui->destroy(clap.host.plugin());
-    EXPECT_TRUE(clap.host.timers().empty());
-    EXPECT_TRUE(clap.host.descriptors().empty());
-    EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    EXPECT_EQ(host.window.ScreenWindows(), screenBefore);
-  } else {
-    ASSERT_TRUE(host.open());
-    EXPECT_EQ(clap.host.timers().size(), 1u);
-    EXPECT_EQ(clap.host.descriptors().size(), 1u);
-    EXPECT_TRUE(host.eventArrivesOnTheDescriptor());
+    ClapWindowHost host(clap);
+    const std::vector<xcb_window_t> screenBefore = host.window.ScreenWindows();
+    const int descriptors = OpenDescriptorCount();
+    if (support == EditorSupport::kNever) {
+      // Refused at once, every time, and nothing is left: no window, connection or callback.
+      EXPECT_FALSE(host.open());
+      EXPECT_FALSE(gui->create(clap.host.plugin(), "x11", false));
+      EXPECT_FALSE(gui->show(clap.host.plugin()));
+      gui->destroy(clap.host.plugin());
+      EXPECT_TRUE(clap.host.timers().empty());
+      EXPECT_TRUE(clap.host.descriptors().empty());
+      EXPECT_EQ(OpenDescriptorCount(), descriptors);
+      EXPECT_EQ(host.window.ScreenWindows(), screenBefore);
+    } else {
+      ASSERT_TRUE(host.open());
+      EXPECT_EQ(clap.host.timers().size(), 1u);
+      EXPECT_EQ(clap.host.descriptors().size(), 1u);
+      EXPECT_TRUE(host.eventArrivesOnTheDescriptor());
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Hosts, ClapEditorOffer,
-                         ::testing::Values(EditorSupport::kFromTheStart, EditorSupport::kAfterInit,
-                                           EditorSupport::kNever),
-                         [](const ::testing::TestParamInfo<EditorSupport>& paramInfo) {
-                           switch (paramInfo.param) {
-                             case EditorSupport::kFromTheStart: return "OffersItAtInit";
-                             case EditorSupport::kAfterInit: return "OffersItAfterInit";
-                             default: return "NeverOffersIt";
-                           }
-                         });

@@ -64,13 +64,11 @@ TEST_F(Vst3Editor, IsRefusedWhenTheFrameOffersNoRunLoop) {
 // The plug-in going while its editor is attached takes the editor's window and
 // connection along. (Reopening without a leak is the platform's test.)
 TEST_F(Vst3Editor, ReleasedWhileAttachedLeavesNothingBehind) {
-  int descriptors = -1;
-  for (int round = 0; round < 2; ++round) {  // the first loads what stays loaded
-    if (round) descriptors = OpenDescriptorCount();
-    Vst3PluginHost host(ZORQ_VST3_BUNDLE);
-    X11HostWindow window;
-    ASSERT_TRUE(open(host, window));
-    host.frame().run(20);
-  }
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(DescriptorsLeftBySecondRound([] {
+              Vst3PluginHost host(ZORQ_VST3_BUNDLE);
+              X11HostWindow window;
+              ASSERT_TRUE(open(host, window));
+              host.frame().run(20);
+            }),
+            0);
 }
