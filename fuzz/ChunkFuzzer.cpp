@@ -3,10 +3,14 @@
 // bit 1: the chunk is handed in under the program index (1) instead of the bank
 // index (0); bit 2: double-precision processing afterwards.
 // A chunk the plug-in accepts must come back through effGetChunk in a form it
-// accepts again, and processing afterwards must stay finite and in bounds.
+// accepts again. A program chunk refused under an ordinary host leaves the live
+// values (edited since the program was stored), the current program and every
+// stored program as they were. (A cut bank keeps the programs read in full.)
+// Processing afterwards must stay finite and in bounds.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/ZORQ.h"
@@ -36,9 +40,27 @@ ModeInstance& instance(bool programChunksOnly) {
 }
 
 void restore(ModeInstance& mode) {
-  mode.plugin->plug().unserializeBankChunk(&mode.initialBank);
+  ZORQ& plug = mode.plugin->plug();
+  plug.unserializeBankChunk(&mode.initialBank);
+  plug.GetParam(kFinalVolume)->SetNormalized(0.3);  // an edit the stored program lacks
   mode.plugin->dispatch(effMainsChanged, 0, 0);
   mode.plugin->dispatch(effMainsChanged, 0, 1);
+}
+
+// The live state, the current program, then each stored program's name and record.
+std::vector<std::string> snapshot(ZORQ& plug) {
+  ByteChunk live;
+  plug.SerializeState(&live);
+  std::vector<std::string> parts{
+      std::string(reinterpret_cast<const char*>(live.GetBytes()), size_t(live.Size())),
+      std::to_string(plug.GetCurrentPresetIdx())};
+  for (int i = 0; i < plug.NPresets(); ++i) {
+    const IPreset& preset = *plug.GetPreset(i);
+    parts.push_back(preset.name);
+    parts.emplace_back(reinterpret_cast<const char*>(preset.chunk.GetBytes()),
+                       size_t(preset.chunk.Size()));
+  }
+  return parts;
 }
 
 }  // namespace
@@ -53,9 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The host's buffer belongs to the host: hand in a copy of exactly the input bytes.
   std::vector<uint8_t> chunk(data + 1, data + size);
+  const std::vector<std::string> before = snapshot(plugin.plug());
   const VstIntPtr accepted =
       plugin.dispatch(effSetChunk, index, static_cast<VstIntPtr>(chunk.size()),
                       chunk.empty() ? nullptr : chunk.data());
+  if (!accepted && index == 1 && !(mode & 1) && snapshot(plugin.plug()) != before) {
+    std::fprintf(stderr, "zorq fuzz: a refused chunk changed the plug-in\n");
+    std::abort();
+  }
   plugin.process(37, doublePrecision, true);
   if (accepted) {
     void* saved = nullptr;

@@ -148,7 +148,7 @@ void FuzzPlugin::process(int nFrames, bool doublePrecision, bool requireFinite) 
 
 VstIntPtr FuzzPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr,
                                    float) {
-  const FuzzPlugin* host = effect ? static_cast<const FuzzPlugin*>(effect->user) : nullptr;
+  FuzzPlugin* host = effect ? static_cast<FuzzPlugin*>(effect->user) : nullptr;
   switch (opcode) {
     case audioMasterVersion: return kVstVersion2400;
     case audioMasterGetVendorString:
@@ -160,6 +160,9 @@ VstIntPtr FuzzPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, V
       std::snprintf(static_cast<char*>(ptr), kVstMaxProductStrLen, "%s", "Fuzz Host");
       return 1;
     case audioMasterProcessEvents: return 1;
+    case audioMasterUpdateDisplay:
+      if (host) ++host->displayUpdates_;
+      return 0;
     default: return 0;
   }
 }

@@ -65,6 +65,8 @@ class FuzzPlugin {
 
   ZORQ& plug() { return *plug_; }
   AEffect* effect() { return effect_; }
+  // How often the plug-in told the host to refresh its display (a program change does).
+  int displayUpdates() const { return displayUpdates_; }
 
   static constexpr int kMaxFrames = 1024;
 
@@ -76,6 +78,7 @@ class FuzzPlugin {
   ZORQ* plug_ = nullptr;  // owned by the adapter, which effClose deletes
   AEffect* effect_ = nullptr;
   double phase_ = 0.0;
+  int displayUpdates_ = 0;
 };
 
 }  // namespace fuzz

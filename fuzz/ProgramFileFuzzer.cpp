@@ -1,11 +1,15 @@
 // Program and bank files. Input: one mode byte, then the file. Mode % 3 picks the
 // reader: 0 LoadProgramFromFXP and 1 LoadBankFromFXB on a file holding the bytes,
 // 2 Synth::loadFXBfromBlob on the bytes in memory. A program file that is refused
-// must leave the live state exactly as it was; processing afterwards must stay
-// finite and in bounds.
+// must leave the live state, the current program and its name exactly as they were
+// and tell the host of no program change. Another plug-in's program file (its id
+// at bytes 16..19) is refused. An accepted file cut by its last byte, loaded into
+// the same starting state, is refused or gives what the whole file gave (the byte
+// was left over). Processing afterwards must stay finite and in bounds.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "engine/ZORQ.h"
 #include "fuzz/FuzzSupport.h"
@@ -27,10 +31,50 @@ Instance& instance() {
   return shared;
 }
 
-ByteChunk liveState(ZORQ& plug) {
+void fail(const char* what) {
+  std::fprintf(stderr, "zorq fuzz: %s\n", what);
+  std::abort();
+}
+
+// What a refused program file leaves as it was.
+struct Snapshot {
   ByteChunk state;
-  plug.SerializeState(&state);
-  return state;
+  int program;
+  std::string name;
+  int displayUpdates;
+  bool operator==(const Snapshot& o) const {
+    return state == o.state && program == o.program && name == o.name &&
+           displayUpdates == o.displayUpdates;
+  }
+};
+
+Snapshot snapshot(fuzz::FuzzPlugin& plugin) {
+  ZORQ& plug = plugin.plug();
+  Snapshot s{ByteChunk(), plug.GetCurrentPresetIdx(),
+             plug.GetPresetName(plug.GetCurrentPresetIdx()), plugin.displayUpdates()};
+  plug.SerializeState(&s.state);
+  return s;
+}
+
+bool loadProgram(fuzz::FuzzPlugin& plugin, const uint8_t* file, size_t size) {
+  const Snapshot before = snapshot(plugin);
+  const bool accepted =
+      plugin.plug().LoadProgramFromFXP(fuzz::writeScratchFile("input.fxp", file, size));
+  if (!accepted && !(snapshot(plugin) == before))
+    fail("a refused program file changed the plug-in");
+  return accepted;
+}
+
+bool ownId(fuzz::FuzzPlugin& plugin, const uint8_t* file, size_t size) {
+  const uint32_t id = static_cast<uint32_t>(plugin.effect()->uniqueID);
+  return size >= 20 && file[16] == (id >> 24 & 0xff) && file[17] == (id >> 16 & 0xff) &&
+         file[18] == (id >> 8 & 0xff) && file[19] == (id & 0xff);
+}
+
+void restore(Instance& shared) {
+  shared.plugin->plug().unserializeBankChunk(&shared.initialBank);
+  shared.plugin->dispatch(effMainsChanged, 0, 0);
+  shared.plugin->dispatch(effMainsChanged, 0, 1);
 }
 
 }  // namespace
@@ -43,22 +87,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t fileSize = size - 1;
 
   switch (data[0] % 3) {
-    case 0: {
-      const ByteChunk before = liveState(plug);
-      const std::string path = fuzz::writeScratchFile("input.fxp", file, fileSize);
-      if (!plug.LoadProgramFromFXP(path) && !(liveState(plug) == before)) {
-        std::fprintf(stderr, "zorq fuzz: a refused program file changed the live state\n");
-        std::abort();
+    case 0:
+      if (loadProgram(*shared.plugin, file, fileSize)) {
+        if (!ownId(*shared.plugin, file, fileSize))
+          fail("another plug-in's program file was accepted");
+        const Snapshot whole = snapshot(*shared.plugin);
+        restore(shared);
+        if (loadProgram(*shared.plugin, file, fileSize - 1) &&
+            !(snapshot(*shared.plugin).state == whole.state))
+          fail("a program file cut short was taken in part");
       }
       break;
-    }
     case 1: plug.LoadBankFromFXB(fuzz::writeScratchFile("input.fxb", file, fileSize)); break;
     default: plug.loadFXBfromBlob(fileSize ? file : nullptr, static_cast<int>(fileSize)); break;
   }
   shared.plugin->process(41, (data[0] & 0x80) != 0, true);
 
-  plug.unserializeBankChunk(&shared.initialBank);
-  shared.plugin->dispatch(effMainsChanged, 0, 0);
-  shared.plugin->dispatch(effMainsChanged, 0, 1);
+  restore(shared);
   return 0;
 }

@@ -173,12 +173,12 @@ int IPlugBase::unserializeProgramChunk(const ByteChunk* chunk) {
   int pos = 0;
   SkipIPlugVerMarker(chunk, &pos);
   pos = UnserializeState(chunk, pos);
+  std::string name;  // optional, but when there, read whole like the rest
+  if (pos > 0 && pos < chunk->Size()) pos = chunk->GetStr(&name, pos);
   if (pos <= 0) {
     UnserializeState(&before, 0);
     return -1;
   }
-  std::string name;
-  if (pos < chunk->Size()) pos = chunk->GetStr(&name, pos);
   ModifyCurrentPreset(name.c_str());
   return pos;
 }
