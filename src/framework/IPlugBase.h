@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -318,6 +319,9 @@ class IPlugBase {
   template <typename Sample>
   void processBlock(Sample** inputs, int nIn, Sample** outputs, int nOut, int nFrames,
                     bool accumulate);
+  // Runs `read` (a chunk's reading, returning its final position or -1); when it fails,
+  // the presets, the current preset and the live state are put back as they were.
+  int wholeOrNothing(const std::function<int()>& read);
 
   std::vector<ChannelIO> channelIO_;
   mutable std::recursive_mutex mutex_;

@@ -198,12 +198,18 @@ int IPlugBase::unserializeBankChunk(const ByteChunk* chunk) {
 }
 
 int IPlugBase::unserializeBankChunkWhole(const ByteChunk* chunk) {
+  return wholeOrNothing([&] { return unserializeBankChunk(chunk); });
+}
+
+// The snapshot is taken as it stands: saving a bank first would store the live edits in
+// the current preset, which a refused chunk must not change either.
+int IPlugBase::wholeOrNothing(const std::function<int()>& read) {
   IMutexLock lock(mutex_);
   std::vector<IPreset> presetsBefore = presets_;
   const int currentBefore = currentPresetIdx_;
   ByteChunk liveBefore;
   SerializeState(&liveBefore);
-  const int pos = unserializeBankChunk(chunk);
+  const int pos = read();
   if (pos > 0) return pos;
   presets_ = std::move(presetsBefore);
   currentPresetIdx_ = currentBefore;
@@ -253,11 +259,9 @@ bool IPlugBase::unserializeSessionChunk(const ByteChunk* chunk) {
     program = storedProgram;
     end = trailer;
   }
-  ByteChunk before;
-  if (!serializeSessionChunk(&before)) return false;
-  // The bank's last step restores the current preset: the stored one.
-  selectPreset(program);
-  if (UnserializePresets(chunk, pos) == end) return true;
-  unserializeSessionChunk(&before);
-  return false;
+  return wholeOrNothing([&] {
+           // The bank's last step restores the current preset: the stored one.
+           selectPreset(program);
+           return UnserializePresets(chunk, pos) == end ? end : -1;
+         }) > 0;
 }
