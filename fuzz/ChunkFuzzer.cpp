@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "engine/ZORQ.h"
@@ -21,46 +20,23 @@ namespace {
 constexpr float kSampleRate = 44100.0f;
 constexpr int kBlockSize = 64;
 
-// One instance per host vendor mode; its whole bank is put back after each input.
-struct ModeInstance {
-  std::unique_ptr<fuzz::FuzzPlugin> plugin;
-  ByteChunk initialBank;
-};
-
-ModeInstance& instance(bool programChunksOnly) {
-  static ModeInstance instances[2];
-  ModeInstance& mode = instances[programChunksOnly ? 1 : 0];
-  if (!mode.plugin) {
-    mode.plugin = std::make_unique<fuzz::FuzzPlugin>(programChunksOnly ? "Native Instruments"
-                                                                       : "Fuzz Host Maker");
-    mode.plugin->start(kSampleRate, kBlockSize);
-    mode.plugin->plug().serializeBankChunk(&mode.initialBank);
+// One instance per host vendor mode; its whole bank is put back after each input,
+// then the live state takes an edit the stored program lacks.
+fuzz::FuzzPlugin& instance(bool programChunksOnly) {
+  static std::unique_ptr<fuzz::FuzzPlugin> instances[2];
+  std::unique_ptr<fuzz::FuzzPlugin>& plugin = instances[programChunksOnly ? 1 : 0];
+  if (!plugin) {
+    plugin = std::make_unique<fuzz::FuzzPlugin>(programChunksOnly ? "Native Instruments"
+                                                                  : "Fuzz Host Maker");
+    plugin->start(kSampleRate, kBlockSize);
+    plugin->keepBank();
   }
-  return mode;
+  return *plugin;
 }
 
-void restore(ModeInstance& mode) {
-  ZORQ& plug = mode.plugin->plug();
-  plug.unserializeBankChunk(&mode.initialBank);
-  plug.GetParam(kFinalVolume)->SetNormalized(0.3);  // an edit the stored program lacks
-  mode.plugin->dispatch(effMainsChanged, 0, 0);
-  mode.plugin->dispatch(effMainsChanged, 0, 1);
-}
-
-// The live state, the current program, then each stored program's name and record.
-std::vector<std::string> snapshot(ZORQ& plug) {
-  ByteChunk live;
-  plug.SerializeState(&live);
-  std::vector<std::string> parts{
-      std::string(reinterpret_cast<const char*>(live.GetBytes()), size_t(live.Size())),
-      std::to_string(plug.GetCurrentPresetIdx())};
-  for (int i = 0; i < plug.NPresets(); ++i) {
-    const IPreset& preset = *plug.GetPreset(i);
-    parts.push_back(preset.name);
-    parts.emplace_back(reinterpret_cast<const char*>(preset.chunk.GetBytes()),
-                       size_t(preset.chunk.Size()));
-  }
-  return parts;
+void restore(fuzz::FuzzPlugin& plugin) {
+  plugin.restoreBank();
+  plugin.plug().GetParam(kFinalVolume)->SetNormalized(0.3);
 }
 
 }  // namespace
@@ -68,18 +44,17 @@ std::vector<std::string> snapshot(ZORQ& plug) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t mode = data[0];
-  ModeInstance& target = instance(mode & 1);
-  fuzz::FuzzPlugin& plugin = *target.plugin;
+  fuzz::FuzzPlugin& plugin = instance(mode & 1);
   const VstInt32 index = (mode & 2) ? 1 : 0;
   const bool doublePrecision = (mode & 4) != 0;
 
   // The host's buffer belongs to the host: hand in a copy of exactly the input bytes.
   std::vector<uint8_t> chunk(data + 1, data + size);
-  const std::vector<std::string> before = snapshot(plugin.plug());
+  const fuzz::PluginSnapshot before = plugin.snapshot();
   const VstIntPtr accepted =
       plugin.dispatch(effSetChunk, index, static_cast<VstIntPtr>(chunk.size()),
                       chunk.empty() ? nullptr : chunk.data());
-  if (!accepted && index == 1 && !(mode & 1) && snapshot(plugin.plug()) != before) {
+  if (!accepted && index == 1 && !(mode & 1) && plugin.snapshot() != before) {
     std::fprintf(stderr, "zorq fuzz: a refused chunk changed the plug-in\n");
     std::abort();
   }
@@ -95,6 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     plugin.process(17, doublePrecision, true);
   }
-  restore(target);
+  restore(plugin);
   return 0;
 }

@@ -102,6 +102,34 @@ void FuzzPlugin::start(float sampleRate, int blockSize) {
   dispatch(effMainsChanged, 0, 1);
 }
 
+void FuzzPlugin::keepBank() {
+  keptBank_.Clear();
+  plug_->serializeBankChunk(&keptBank_);
+}
+
+void FuzzPlugin::restoreBank() {
+  plug_->unserializeBankChunk(&keptBank_);
+  dispatch(effMainsChanged, 0, 0);
+  dispatch(effMainsChanged, 0, 1);
+}
+
+PluginSnapshot FuzzPlugin::snapshot() {
+  const auto bytes = [](const ByteChunk& chunk) {
+    return std::string(reinterpret_cast<const char*>(chunk.GetBytes()), size_t(chunk.Size()));
+  };
+  PluginSnapshot s;
+  ByteChunk live;
+  plug_->SerializeState(&live);
+  s.live = bytes(live);
+  s.program = plug_->GetCurrentPresetIdx();
+  for (int i = 0; i < plug_->NPresets(); ++i) {
+    const IPreset& preset = *plug_->GetPreset(i);
+    s.presets.push_back(preset.name);
+    s.presets.push_back(bytes(preset.chunk));
+  }
+  return s;
+}
+
 namespace {
 
 constexpr double kGuard = 12345.0;

@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "formats/vst2/IPlugVST.h"
+#include "framework/ByteChunk.h"
 
 class ZORQ;
 
@@ -45,6 +47,18 @@ class InputReader {
   size_t position_ = 0;
 };
 
+// What a refused input must leave as it was: the live state's bytes, the current
+// program, then each stored program's name and record.
+struct PluginSnapshot {
+  std::string live;
+  int program = 0;
+  std::vector<std::string> presets;
+  bool operator==(const PluginSnapshot& o) const {
+    return live == o.live && program == o.program && presets == o.presets;
+  }
+  bool operator!=(const PluginSnapshot& o) const { return !(*this == o); }
+};
+
 // One plug-in instance created the way the exported entry point creates it, with
 // a host that answers the vendor string it is given. Destroyed through effClose.
 class FuzzPlugin {
@@ -63,6 +77,12 @@ class FuzzPlugin {
   // output sample is not finite while requireFinite holds.
   void process(int nFrames, bool doublePrecision, bool requireFinite);
 
+  // Keeps the whole bank as it is now; restoreBank() puts it back and switches the
+  // plug-in off and on, so that every input starts from the same state.
+  void keepBank();
+  void restoreBank();
+  PluginSnapshot snapshot();
+
   ZORQ& plug() { return *plug_; }
   AEffect* effect() { return effect_; }
   // How often the plug-in told the host to refresh its display (a program change does).
@@ -78,6 +98,7 @@ class FuzzPlugin {
   ZORQ* plug_ = nullptr;  // owned by the adapter, which effClose deletes
   AEffect* effect_ = nullptr;
   double phase_ = 0.0;
+  ByteChunk keptBank_;
   int displayUpdates_ = 0;
 };
 

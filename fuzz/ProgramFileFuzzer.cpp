@@ -1,11 +1,11 @@
 // Program and bank files. Input: one mode byte, then the file. Mode % 3 picks the
 // reader: 0 LoadProgramFromFXP and 1 LoadBankFromFXB on a file holding the bytes,
 // 2 Synth::loadFXBfromBlob on the bytes in memory. A program file that is refused
-// must leave the live state, the current program and its name exactly as they were
-// and tell the host of no program change. Another plug-in's program file (its id
-// at bytes 16..19) is refused. An accepted file cut by its last byte, loaded into
-// the same starting state, is refused or gives what the whole file gave (the byte
-// was left over). Processing afterwards must stay finite and in bounds.
+// must leave the live state, the current program and every stored program exactly
+// as they were and tell the host of no program change. Another plug-in's program
+// file (its id at bytes 16..19) is refused. An accepted file cut by its last byte,
+// loaded into the same starting state, is refused or gives what the whole file gave
+// (the byte was left over). Processing afterwards must stay finite and in bounds.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,19 +16,14 @@
 
 namespace {
 
-struct Instance {
-  std::unique_ptr<fuzz::FuzzPlugin> plugin;
-  ByteChunk initialBank;
-};
-
-Instance& instance() {
-  static Instance shared;
-  if (!shared.plugin) {
-    shared.plugin = std::make_unique<fuzz::FuzzPlugin>();
-    shared.plugin->start(44100.0f, 64);
-    shared.plugin->plug().serializeBankChunk(&shared.initialBank);
+fuzz::FuzzPlugin& instance() {
+  static std::unique_ptr<fuzz::FuzzPlugin> shared;
+  if (!shared) {
+    shared = std::make_unique<fuzz::FuzzPlugin>();
+    shared->start(44100.0f, 64);
+    shared->keepBank();
   }
-  return shared;
+  return *shared;
 }
 
 void fail(const char* what) {
@@ -36,31 +31,13 @@ void fail(const char* what) {
   std::abort();
 }
 
-// What a refused program file leaves as it was.
-struct Snapshot {
-  ByteChunk state;
-  int program;
-  std::string name;
-  int displayUpdates;
-  bool operator==(const Snapshot& o) const {
-    return state == o.state && program == o.program && name == o.name &&
-           displayUpdates == o.displayUpdates;
-  }
-};
-
-Snapshot snapshot(fuzz::FuzzPlugin& plugin) {
-  ZORQ& plug = plugin.plug();
-  Snapshot s{ByteChunk(), plug.GetCurrentPresetIdx(),
-             plug.GetPresetName(plug.GetCurrentPresetIdx()), plugin.displayUpdates()};
-  plug.SerializeState(&s.state);
-  return s;
-}
-
+// A refused file also tells the host of no program change.
 bool loadProgram(fuzz::FuzzPlugin& plugin, const uint8_t* file, size_t size) {
-  const Snapshot before = snapshot(plugin);
+  const fuzz::PluginSnapshot before = plugin.snapshot();
+  const int displayUpdates = plugin.displayUpdates();
   const bool accepted =
       plugin.plug().LoadProgramFromFXP(fuzz::writeScratchFile("input.fxp", file, size));
-  if (!accepted && !(snapshot(plugin) == before))
+  if (!accepted && (plugin.snapshot() != before || plugin.displayUpdates() != displayUpdates))
     fail("a refused program file changed the plug-in");
   return accepted;
 }
@@ -71,38 +48,29 @@ bool ownId(fuzz::FuzzPlugin& plugin, const uint8_t* file, size_t size) {
          file[18] == (id >> 8 & 0xff) && file[19] == (id & 0xff);
 }
 
-void restore(Instance& shared) {
-  shared.plugin->plug().unserializeBankChunk(&shared.initialBank);
-  shared.plugin->dispatch(effMainsChanged, 0, 0);
-  shared.plugin->dispatch(effMainsChanged, 0, 1);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  Instance& shared = instance();
-  ZORQ& plug = shared.plugin->plug();
+  fuzz::FuzzPlugin& plugin = instance();
+  ZORQ& plug = plugin.plug();
   const uint8_t* file = data + 1;
   const size_t fileSize = size - 1;
 
   switch (data[0] % 3) {
     case 0:
-      if (loadProgram(*shared.plugin, file, fileSize)) {
-        if (!ownId(*shared.plugin, file, fileSize))
-          fail("another plug-in's program file was accepted");
-        const Snapshot whole = snapshot(*shared.plugin);
-        restore(shared);
-        if (loadProgram(*shared.plugin, file, fileSize - 1) &&
-            !(snapshot(*shared.plugin).state == whole.state))
+      if (loadProgram(plugin, file, fileSize)) {
+        if (!ownId(plugin, file, fileSize)) fail("another plug-in's program file was accepted");
+        const std::string whole = plugin.snapshot().live;
+        plugin.restoreBank();
+        if (loadProgram(plugin, file, fileSize - 1) && plugin.snapshot().live != whole)
           fail("a program file cut short was taken in part");
       }
       break;
     case 1: plug.LoadBankFromFXB(fuzz::writeScratchFile("input.fxb", file, fileSize)); break;
     default: plug.loadFXBfromBlob(fileSize ? file : nullptr, static_cast<int>(fileSize)); break;
   }
-  shared.plugin->process(41, (data[0] & 0x80) != 0, true);
-
-  restore(shared);
+  plugin.process(41, (data[0] & 0x80) != 0, true);
+  plugin.restoreBank();
   return 0;
 }
