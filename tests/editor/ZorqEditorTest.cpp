@@ -89,14 +89,10 @@ TEST(ZorqEditorImages, ASkinReplacesThePicturesThatFitAndNoOther) {
     LICE_FillRect(&picture, 0, 0, w, h, kMagenta, 1.0f, LICE_BLIT_MODE_COPY);
     ASSERT_TRUE(LICE_WritePNG((skin / name).c_str(), &picture));
   };
-  size_t count = 0;
-  const EmbeddedBitmap* embedded = embeddedBitmaps(&count);
-  for (size_t i = 0; i < count; ++i)
-    if (std::string(embedded[i].name) == "prev") {
-      std::unique_ptr<LICE_IBitmap> image(
-          LICE_LoadPNGFromMemory(embedded[i].bytes, embedded[i].size));
-      writePicture("prev.png", image->getWidth(), image->getHeight());
-    }
+  registerEditorBitmaps();
+  const std::unique_ptr<LICE_IBitmap> builtInPrev(BitmapResources::Load("prev.png"));
+  ASSERT_TRUE(builtInPrev);
+  writePicture("prev.png", builtInPrev->getWidth(), builtInPrev->getHeight());
   writePicture("knob.png", 1, 1);
 
   evictEditorImages();
@@ -162,15 +158,6 @@ INSTANTIATE_TEST_SUITE_P(Views, GoldenEditor, ::testing::ValuesIn(kGoldenViews),
 constexpr int kWavControl = 110;
 constexpr int kLearnSwitch = 116;
 
-// The item texts joined by "|", a separator as "-".
-std::string texts(const IPopupMenu& menu) {
-  std::string all;
-  for (int i = 0; i < menu.GetNItems(); ++i)
-    all +=
-        (i ? "|" : "") + std::string(menu.GetItem(i)->GetIsSeparator() ? "-" : menu.GetItemText(i));
-  return all;
-}
-
 // The menu's answer for a path of positions, as the platform gives it.
 const IPopupMenu* choose(IPopupMenu& menu, const std::vector<int>& path) {
   IPopupMenu* level = &menu;
@@ -197,12 +184,15 @@ TEST(IZVMenus, ChoiceGivesItsCommand) {
 
 // --- program display, menu, rename and buttons
 
-TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
+// The menu groups the programs by sixteen; the buttons beside it step through them.
+TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteenAndTheButtonsStepThroughThem) {
   EditorHarness h;
   h.instrument.changePreset(37);
   IPopupMenu menu;
   IZVPresetMenu::buildMenu(menu, h.instrument);
-  EXPECT_EQ(texts(menu), "00 - 15|16 - 31|32 - 47|48 - 63");
+  std::string groups;
+  for (int i = 0; i < menu.GetNItems(); ++i) groups += menu.GetItemText(i) + std::string("|");
+  EXPECT_EQ(groups, "00 - 15|16 - 31|32 - 47|48 - 63|");
   const IPopupMenu* third = menu.GetItem(2)->GetSubmenu();
   ASSERT_EQ(third->GetNItems(), 16);
   EXPECT_EQ(std::string(third->GetItemText(5)),
@@ -214,6 +204,11 @@ TEST(IZVPresetMenu, ProgramMenuGroupsProgramsBySixteen) {
   h.platform->menuAnswers.push_back({0, 4});
   h.click(400, 315);
   EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 4);
+  h.instrument.changePreset(63);
+  h.click(427, 316);  // next
+  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 0);
+  h.click(376, 316);  // previous
+  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 63);
 }
 
 TEST(IZVPresetMenu, RenameThroughTheTextField) {
@@ -235,15 +230,6 @@ TEST(IZVPresetMenu, RenameThroughTheTextField) {
   h.click(500, 314);
   h.platform->CommitTextEntry(longName.c_str());
   EXPECT_EQ(std::string(h.instrument.GetPresetName(0)), longName.substr(0, 255));
-}
-
-TEST(IZVUtilityKick, ClicksChangeThePrograms) {
-  OpenEditor h;
-  h.instrument.changePreset(63);
-  h.click(427, 316);  // next
-  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 0);
-  h.click(376, 316);  // previous
-  EXPECT_EQ(h.instrument.GetCurrentPresetIdx(), 63);
 }
 
 // --- WAV control

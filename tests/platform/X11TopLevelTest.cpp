@@ -8,11 +8,11 @@
 #include <cstring>
 #include <thread>
 
-#include "gui/GuiTestSupport.h"
 #include "platform/x11/X11Owned.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11View.h"
 #include "platform/x11/X11WindowOwner.h"
+#include "platform/StandardEditor.h"
 #include "support/X11TestHost.h"
 
 namespace {
@@ -28,15 +28,11 @@ class X11TopLevel : public testing::Test {
   void SetUp() override {
     const std::string why = X11TestHost::Unavailable();
     if (!why.empty()) GTEST_SKIP() << why;
-    auto x11 = std::make_unique<X11Platform>();
-    platform = x11.get();
-    graphics = new IGraphics(&plug, 200, 100, 0, std::move(x11));
-    const IColor panel(255, 40, 60, 90);
-    graphics->AttachPanelBackground(&panel);
-    plug.AttachGraphics(graphics);
-    platform->SetTopLevel(&owner, "ZORQ - stage", "zorq-live", "ZORQ");
+    editor = std::make_unique<StandardEditor<X11Platform>>();
+    graphics = editor->graphics;
+    editor->platform->SetTopLevel(&owner, "ZORQ - stage", "zorq-live", "ZORQ");
     ASSERT_TRUE(graphics->OpenWindow(nullptr));
-    window = platform->View()->Window();
+    window = editor->platform->View()->Window();
     c = xcb_connect(nullptr, nullptr);
   }
   void TearDown() override {
@@ -52,9 +48,8 @@ class X11TopLevel : public testing::Test {
     return pred();
   }
 
-  GuiPlug plug;
+  std::unique_ptr<StandardEditor<X11Platform>> editor;
   IGraphics* graphics = nullptr;
-  X11Platform* platform = nullptr;
   RecordingOwner owner;
   xcb_window_t window = 0;
   xcb_connection_t* c = nullptr;

@@ -12,22 +12,18 @@
 namespace {
 
 // Records the boxes and pages; answers Yes/No boxes as told.
-class RecordingDialogs : public UpdateCheck::Dialogs {
- public:
-  explicit RecordingDialogs(int yesNoAnswer = 6) : yesNoAnswer_(yesNoAnswer) {}
+struct RecordingDialogs : UpdateCheck::Dialogs {
+  explicit RecordingDialogs(int answer) : yesNoAnswer(answer) {}
   int ShowMessageBox(const char* text, const char* caption, int type) override {
     boxes.push_back(std::string(caption) + " | " + text);
-    return type == 4 ? yesNoAnswer_ : 1;
+    return type == 4 ? yesNoAnswer : 1;
   }
   bool OpenURL(const char* url) override {
     pages.push_back(url);
     return true;
   }
-  std::vector<std::string> boxes;
-  std::vector<std::string> pages;
-
- private:
-  int yesNoAnswer_;
+  int yesNoAnswer;
+  std::vector<std::string> boxes, pages;
 };
 
 const HttpGetLimits kQuick{1000, 1000, 64 * 1024};

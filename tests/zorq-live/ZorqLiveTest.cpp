@@ -92,57 +92,53 @@ TEST_F(ZorqLive, VocodesAVoiceWithAChordAcrossAPeriodChange) {
   EXPECT_EQ(live.Wait(), 0) << live.Errors();
 }
 
-TEST_F(ZorqLive, ShowsItsPortsToPatchbaysAutoconnectsThemAndReportsWhatIsMissing) {
-  LiveProcess live(folder, {"--no-gui", "--name", "za", "--autoconnect"});
-  ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
-  // Names and order for patchbays, in metadata JACK keeps in a database that only
-  // processes of the server's word size share.
-  if (sizeof(void*) == 8) {
-    EXPECT_TRUE(propertiesShow("za:midi_in", "metadata/order value: 4 "));
-    EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/order value: 1 "));
-    EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/pretty-name value: MIC Right type"));
-  }
-  ASSERT_TRUE(
-      eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
-  const std::string connections = commandOutput("jack_lsp -c");
-  for (const char* link :
-       {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
-        "za:zorq_left\n   system:playback_1", "za:zorq_right\n   system:playback_2"})
-    EXPECT_THAT(connections, HasSubstr(link));
-  // The dummy backend has no MIDI hardware: said, not hidden.
-  EXPECT_THAT(live.Errors(), HasSubstr("not connected: za:midi_in: no hardware MIDI output"));
-  EXPECT_THAT(live.Errors(), HasSubstr("autoconnect made 4 connection(s)"));
-  // Its ports, audio and MIDI, as jack_lsp lists them; gone after SIGINT.
-  const std::string ports = commandOutput("jack_lsp -t");
-  for (const char* port : {"za:mic_left", "za:mic_right", "za:ext_left", "za:ext_right",
-                           "za:zorq_left", "za:zorq_right"})
-    EXPECT_THAT(ports, HasSubstr(std::string(port) + "\n\t32 bit float mono audio"));
-  EXPECT_THAT(ports, HasSubstr("za:midi_in\n\t8 bit raw midi"));
-  live.Signal(SIGINT);
-  EXPECT_EQ(live.Wait(), 0) << live.Errors();
-  EXPECT_THAT(commandOutput("jack_lsp"), Not(HasSubstr("za:")));
-}
-
 int currentProgramIn(const std::string& path) {
   ByteChunk file;
   if (!readWholeFile(path, &file)) return -1;
   return fx::readBankHeader(file).currentProgram;
 }
 
-TEST_F(ZorqLive, WritesItsStateOnSigtermAndStartsFromItNextTime) {
+// Its ports for patchbays, autoconnected, gone after the signal that ends it; the state
+// written on SIGTERM and read at the next start.
+TEST_F(ZorqLive, ShowsItsPortsAutoconnectsThemAndStartsFromTheStateItWrote) {
   const std::string state = folder / "state.fxb";
   {
-    LiveProcess live(folder, {"--no-gui", "--name", "zs", "--state", state, "--program", "4"});
-    ASSERT_TRUE(portsUp(live, "zs")) << live.Errors();
+    LiveProcess live(
+        folder, {"--no-gui", "--name", "za", "--autoconnect", "--state", state, "--program", "4"});
+    ASSERT_TRUE(portsUp(live, "za")) << live.Errors();
+    // Names and order for patchbays, in metadata JACK keeps in a database that only
+    // processes of the server's word size share.
+    if (sizeof(void*) == 8) {
+      EXPECT_TRUE(propertiesShow("za:midi_in", "metadata/order value: 4 "));
+      EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/order value: 1 "));
+      EXPECT_TRUE(propertiesShow("za:mic_right", "metadata/pretty-name value: MIC Right type"));
+    }
+    ASSERT_TRUE(
+        eventually([&] { return live.Errors().find("autoconnect made") != std::string::npos; }));
+    const std::string connections = commandOutput("jack_lsp -c");
+    for (const char* link :
+         {"system:capture_1\n   za:mic_left", "system:capture_2\n   za:mic_right",
+          "za:zorq_left\n   system:playback_1", "za:zorq_right\n   system:playback_2"})
+      EXPECT_THAT(connections, HasSubstr(link));
+    // The dummy backend has no MIDI hardware: said, not hidden.
+    EXPECT_THAT(live.Errors(), HasSubstr("not connected: za:midi_in: no hardware MIDI output"));
+    EXPECT_THAT(live.Errors(), HasSubstr("autoconnect made 4 connection(s)"));
+    // Its ports, audio and MIDI, as jack_lsp lists them.
+    const std::string ports = commandOutput("jack_lsp -t");
+    for (const char* port : {"za:mic_left", "za:mic_right", "za:ext_left", "za:ext_right",
+                             "za:zorq_left", "za:zorq_right"})
+      EXPECT_THAT(ports, HasSubstr(std::string(port) + "\n\t32 bit float mono audio"));
+    EXPECT_THAT(ports, HasSubstr("za:midi_in\n\t8 bit raw midi"));
     live.Signal(SIGTERM);
     ASSERT_EQ(live.Wait(), 0) << live.Errors();
     EXPECT_THAT(live.Errors(), HasSubstr("state written to " + state));
   }
+  EXPECT_THAT(commandOutput("jack_lsp"), Not(HasSubstr("za:")));
   EXPECT_EQ(currentProgramIn(state), 4);
-  // Started again without --program: the state's program is the current one again.
-  // (What else the state keeps is the state file's own test.)
-  LiveProcess again(folder, {"--no-gui", "--name", "zs", "--state", state});
-  ASSERT_TRUE(portsUp(again, "zs")) << again.Errors();
+  // Started again without --program: the state's program is the current one again; SIGINT
+  // writes the state too. (What else the state keeps is the state file's own test.)
+  LiveProcess again(folder, {"--no-gui", "--name", "za", "--state", state});
+  ASSERT_TRUE(portsUp(again, "za")) << again.Errors();
   again.Signal(SIGINT);
   ASSERT_EQ(again.Wait(), 0) << again.Errors();
   EXPECT_EQ(currentProgramIn(state), 4);
