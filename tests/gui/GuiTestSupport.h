@@ -79,13 +79,14 @@ class RecordingKnob : public IKnobControl {
   bool Draw(IGraphics*) override { return true; }
 };
 
-// An editor of the given size on the headless platform, attached to its plug-in by
-// attach() (the plug-in then owns it).
-struct TestEditor {
-  explicit TestEditor(int width = 200, int height = 100) {
-    auto headless = std::make_unique<HeadlessPlatform>();
-    platform = headless.get();
-    pending = std::make_unique<IGraphics>(&plug, width, height, 0, std::move(headless));
+// An editor of the given size on a platform layer (the headless one unless said
+// otherwise), attached to its plug-in by attach() (the plug-in then owns it).
+template <typename Platform = HeadlessPlatform>
+struct BasicTestEditor {
+  explicit BasicTestEditor(int width = 200, int height = 100) {
+    auto layer = std::make_unique<Platform>();
+    platform = layer.get();
+    pending = std::make_unique<IGraphics>(&plug, width, height, 0, std::move(layer));
     graphics = pending.get();
   }
   // Attaches the editor, then puts the plug-in on the VST 2 adapter, as the entry point
@@ -101,7 +102,7 @@ struct TestEditor {
     graphics->AttachControl(control);
     return control;
   }
-  // Draws everything dirty, as a timer tick does.
+  // Draws everything dirty, as a timer tick of the headless platform does.
   void settle() {
     while (platform->Tick()) {
     }
@@ -111,8 +112,9 @@ struct TestEditor {
   std::unique_ptr<IPlugVST> vst;
   std::unique_ptr<IGraphics> pending;
   IGraphics* graphics;
-  HeadlessPlatform* platform;
+  Platform* platform;
 };
+using TestEditor = BasicTestEditor<>;
 
 // A bitmap of n frames of w x h stacked vertically; frame k (from 0) is filled with
 // the colour (255, k, 0, 0), so a drawn frame can be read back from a pixel's red byte.

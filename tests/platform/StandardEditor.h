@@ -23,38 +23,29 @@ inline int PixelsDifferingFromRaster(const LICE_IBitmap* shot, const LICE_IBitma
 }
 
 template <typename Platform>
-struct StandardEditor {
+struct StandardEditor : BasicTestEditor<Platform> {
   static constexpr int kWidth = 200, kHeight = 100;
 
-  explicit StandardEditor(bool tooltips = false) {
-    auto layer = std::make_unique<Platform>();
-    platform = layer.get();
-    graphics = new IGraphics(&plug, kWidth, kHeight, 0, std::move(layer));
+  explicit StandardEditor(bool tooltips = false) : BasicTestEditor<Platform>(kWidth, kHeight) {
+    IGraphics& g = *this->graphics;
     const IColor panel(255, 40, 60, 90);
-    graphics->AttachPanelBackground(&panel);
+    g.AttachPanelBackground(&panel);
+    // The frames outlive every editor (a window may draw until its editor goes).
+    static const std::unique_ptr<LICE_MemBitmap> knobFrames = numberedFrames(32, 32, 65);
     IBitmap knob(knobFrames.get(), 32, 32 * 65, 65);
     for (int param : {0, 1, 3}) {
-      auto* control = new IKnobMultiControl(&plug, 20 + 40 * param, 20, param, &knob);
+      auto* control = new IKnobMultiControl(&this->plug, 20 + 40 * param, 20, param, &knob);
       control->DisablePrompt(param == 0);
-      graphics->AttachControl(control);
+      g.AttachControl(control);
     }
     IText style(14, &COLOR_WHITE, "Arial");
-    graphics->AttachControl(new ITextControl(&plug, IRECT(10, 70, 190, 90), &style, "ZORQ editor"));
+    g.AttachControl(new ITextControl(&this->plug, IRECT(10, 70, 190, 90), &style, "ZORQ editor"));
     if (tooltips) {
-      graphics->HandleMouseOver(true);
-      graphics->EnableTooltips(true);
-      graphics->AssignParamNameToolTips();
+      g.HandleMouseOver(true);
+      g.EnableTooltips(true);
+      g.AssignParamNameToolTips();
     }
-    plug.AttachGraphics(graphics);
-    vst = std::make_unique<IPlugVST>(&plug, &GuiPlug::hostCallback, false);
-    vst->GetAEffect()->user = &plug;
+    this->attach();
   }
-  IParam* param(int i) { return plug.GetParam(i); }
-  AEffect* effect() { return vst->GetAEffect(); }
-
-  std::unique_ptr<LICE_MemBitmap> knobFrames = numberedFrames(32, 32, 65);
-  GuiPlug plug;
-  std::unique_ptr<IPlugVST> vst;
-  IGraphics* graphics;
-  Platform* platform;
+  IParam* param(int i) { return this->plug.GetParam(i); }
 };
