@@ -22,8 +22,9 @@ PixelFormat format(uint32_t r, uint32_t g, uint32_t b, int depth, int bpp, bool 
 }
 
 // Pixel 1: half-transparent (0x80) R=0x12 G=0x34 B=0x56; pixel 2: opaque white-ish.
-// At scale 2 each pixel comes twice in a row.
-TEST(PixelFormat, ConvertsEachPixelOnce) {
+// At scale 2 each pixel comes twice in a row. Rows are padded to 32 bits; masks must lie
+// inside the depth and name all three colours.
+TEST(PixelFormat, ConvertsEachPixelOnceIntoRowsPaddedToTheScanlinePad) {
   const struct {
     PixelFormat format;
     std::vector<uint8_t> expected;  // the image bytes of the two pixels, scale 1
@@ -51,11 +52,7 @@ TEST(PixelFormat, ConvertsEachPixelOnce) {
       EXPECT_TRUE(std::equal(doubled.begin() + i * size, doubled.begin() + (i + 1) * size,
                              row.begin() + (i / 2) * size));
   }
-}
-
-TEST(PixelFormat, StrideFollowsTheScanlinePad) {
-  PixelFormat f = format(0xf800, 0x07e0, 0x1f, 16, 16);
-  EXPECT_EQ(f.Stride(3), 8);  // 6 bytes padded to 32 bits
+  EXPECT_EQ(format(0xf800, 0x07e0, 0x1f, 16, 16).Stride(3), 8);  // 6 bytes padded to 32 bits
   EXPECT_FALSE(format(0xff0000, 0xff00, 0, 24, 32).Valid());
   EXPECT_FALSE(format(0xff0000, 0xff00, 0xff, 16, 16).Valid());  // masks beyond the depth
 }

@@ -67,9 +67,13 @@ class ProfileStore : public ::testing::Test {
 
 // Each file as written by hand, then the entry read ("absent" stands for the default).
 // Orphan keys, header forms and lines without a key are read as the rewrite below keeps them.
+// A long text without a section header is given up (a later section is not found), one
+// inside a section is read through.
 TEST_F(ProfileStore, ReadFollowsTheLineRules) {
   int n = 0;
-  using Row = std::tuple<const char*, const char*, const char*, const char*>;
+  std::string junk;
+  while (junk.size() <= 300000) junk += "this is no INI file, just a long text\n";
+  using Row = std::tuple<std::string, const char*, const char*, const char*>;
   for (const auto& [text, section, key, expected] :
        {Row{"[S]\nK=  \"quoted value\"  \n", "S", "K", "quoted value"},
         Row{"[S]\nK=\"\n", "S", "K", "\""}, Row{"[S]\nK='single'\n", "S", "K", "single"},
@@ -79,10 +83,12 @@ TEST_F(ProfileStore, ReadFollowsTheLineRules) {
         Row{"[First]\nkey = spaced\n", "First", "key", "absent"},
         Row{"[First]\nno equals sign\n=no key\n;K=comment\n", "First", "K", "absent"},
         Row{"[First]\n=no key\n", "First", "", "absent"},
-        Row{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"}, Row{"[S]\nc=3\nc=4\n", "S", "c", "4"}}) {
+        Row{"[S]\na=1\n[s]\nc=3\n", "S", "a", "absent"}, Row{"[S]\nc=3\nc=4\n", "S", "c", "4"},
+        Row{junk + "[S]\nK=v\n", "S", "K", "absent"},
+        Row{"[S]\n" + junk + "K=v\n", "S", "K", "v"}}) {
     const std::string path = folder / ("read" + std::to_string(n++) + ".ini");
     writeText(path, text);
-    EXPECT_EQ(get(path, section, key, "absent"), expected) << text;
+    EXPECT_EQ(get(path, section, key, "absent"), expected) << text.substr(0, 80);
   }
 }
 
@@ -126,15 +132,6 @@ TEST_F(ProfileStore, WriteRewritesSortedIgnoringCase) {
     put(path, section, key, value);
     EXPECT_EQ(readText(path), after) << before;
   }
-}
-
-TEST_F(ProfileStore, StopsReadingALongFileWithoutSections) {
-  std::string junk;
-  while (junk.size() <= 300000) junk += "this is no INI file, just a long text\n";
-  writeText(file, junk + "[S]\nK=v\n");
-  EXPECT_EQ(get(file, "S", "K", "absent"), "absent");
-  writeText(file, "[S]\n" + junk + "K=v\n");
-  EXPECT_EQ(get(file, "S", "K", "absent"), "v");
 }
 
 TEST_F(ProfileStore, WritingTheSameValueDoesNotTouchTheFile) {

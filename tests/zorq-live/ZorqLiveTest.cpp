@@ -146,22 +146,22 @@ TEST_F(ZorqLive, ShowsItsPortsAutoconnectsThemAndStartsFromTheStateItWrote) {
             (std::vector<std::string>{"defaults.fxp", "live.err", "live.out", "state.fxb"}));
 }
 
-TEST(ZorqLiveAlone, SaysSoAndEndsWhenNoJackServerRuns) {
+// A state file it cannot read ends it before JACK is asked, and is left as it is; without
+// a JACK server it says so and ends, and starts none.
+TEST(ZorqLiveAlone, SaysWhyAndEndsWithADamagedStateFileOrWithoutAJackServer) {
   setenv("JACK_DEFAULT_SERVER", ("zorq-none-" + std::to_string(getpid())).c_str(), 1);
   TempFolder folder;
-  LiveProcess live(folder, {"--no-gui"});
-  EXPECT_EQ(live.Wait(), 1);
-  EXPECT_THAT(live.Errors(), HasSubstr("no JACK server is running"));
-  EXPECT_EQ(JackTestServer::runQuiet({"jack_lsp"}), 1);  // and it started none
-}
-
-TEST(ZorqLiveAlone, RefusesADamagedStateFileWithoutTouchingIt) {
-  TempFolder folder;
   writeText(folder / "state.fxb", "CcnK not a bank");
-  LiveProcess live(folder, {"--no-gui", "--state", folder / "state.fxb"});
-  EXPECT_EQ(live.Wait(), 1);
-  EXPECT_THAT(live.Errors(), HasSubstr("is left as it is"));
+  using Row = std::pair<std::vector<std::string>, const char*>;
+  for (const auto& [arguments, says] :
+       {Row{{"--no-gui", "--state", folder / "state.fxb"}, "is left as it is"},
+        Row{{"--no-gui"}, "no JACK server is running"}}) {
+    LiveProcess live(folder, arguments);
+    EXPECT_EQ(live.Wait(), 1);
+    EXPECT_THAT(live.Errors(), HasSubstr(says));
+  }
   EXPECT_EQ(readText(folder / "state.fxb"), "CcnK not a bank");
+  EXPECT_EQ(JackTestServer::runQuiet({"jack_lsp"}), 1);  // and it started none
 }
 
 }  // namespace
