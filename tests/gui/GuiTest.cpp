@@ -482,50 +482,44 @@ TEST(Concurrency, PushedValuesAndEditorThreadShareControlsSafely) {
 
 }  // namespace
 
-// The platform prompts as controls see them through the graphics context.
-
-TEST(Prompts, EnumOpensAMenuOfItsTextsAndDoubleOpensATextFieldReadByTheTextPath) {
+// The platform prompts as controls see them through the graphics context: none while the
+// window is closed (a file selector then clears its file); an enum opens a menu of its
+// texts, a double a text field read by the text path; a file selector remembers the
+// folder and clears its file on cancel.
+TEST(Prompts, MenusTextFieldsAndFilePromptsOnlyWithTheWindowOpen) {
   TestEditor editor;
   auto* mode = editor.add(new RecordingKnob(&editor.plug, IRECT(10, 10, 50, 50), 1));
   auto* freq = editor.add(new RecordingKnob(&editor.plug, IRECT(60, 10, 100, 50), 3));
   for (RecordingKnob* knob : {mode, freq}) knob->DisablePrompt(false);
-  editor.attach();
-  IMouseMod right(false, true);
-  editor.graphics->OnMouseDown(20, 20, &right);  // window closed: no menu
-  EXPECT_EQ(editor.platform->Count("CreateIPopupMenu"), 0);
-
-  editor.platform->windowOpen = true;
-  editor.platform->menuAnswers.push_back({2});
-  mode->PromptUserInput();
-  EXPECT_TRUE(editor.platform->Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
-  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
-  editor.platform->textEntryAnswers.push_back(std::string("880"));
-  freq->PromptUserInput();
-  EXPECT_TRUE(editor.platform->Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
-  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
-  editor.platform->textEntryAnswers.push_back(std::string("loud"));  // names no value
-  freq->PromptUserInput();
-  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
-}
-
-TEST(Prompts, FileSelectorRemembersTheFolderAndClearsOnCancel) {
-  TestEditor editor;
   auto* selector = editor.add(
-      new IFileSelectorControl(&editor.plug, IRECT(0, 0, 20, 20), -1, kFileOpen, "", "wav"));
+      new IFileSelectorControl(&editor.plug, IRECT(110, 10, 130, 30), -1, kFileOpen, "", "wav"));
   editor.attach();
   HeadlessPlatform& platform = *editor.platform;
-  IMouseMod mod(true);
+  IMouseMod left(true), right(false, true);
   auto clickedFile = [&] {
     std::string file;
-    editor.graphics->OnMouseDown(5, 5, &mod);
+    editor.graphics->OnMouseDown(115, 15, &left);
     selector->GetLastSelectedFileForPlug(&file);
     return file;
   };
+  editor.graphics->OnMouseDown(20, 20, &right);
   selector->SetLastSelectedFileFromPlug("/old.wav");
-  EXPECT_EQ(clickedFile(), "");  // window closed: the file is cleared
-  EXPECT_EQ(platform.Count("PromptForFile"), 0);
+  EXPECT_EQ(clickedFile(), "");
+  EXPECT_EQ(platform.Count("CreateIPopupMenu") + platform.Count("PromptForFile"), 0);
 
   platform.windowOpen = true;
+  platform.menuAnswers.push_back({2});
+  mode->PromptUserInput();
+  EXPECT_TRUE(platform.Called("CreateIPopupMenu", {"A|B|C", "10,10,50,50"}));
+  EXPECT_EQ(editor.plug.GetParam(1)->Int(), 2);
+  platform.textEntryAnswers.push_back(std::string("880"));
+  freq->PromptUserInput();
+  EXPECT_TRUE(platform.Called("CreateTextEntry", {"440.0", "60,22,100,38"}));
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+  platform.textEntryAnswers.push_back(std::string("loud"));  // names no value
+  freq->PromptUserInput();
+  EXPECT_DOUBLE_EQ(editor.plug.GetParam(3)->Value(), 880.0);
+
   platform.fileAnswers = {std::string("/music/take 2.wav"), std::nullopt};
   EXPECT_EQ(clickedFile(), "/music/take 2.wav");
   EXPECT_EQ(clickedFile(), "");  // cancelled: empty file, folder kept
