@@ -102,8 +102,9 @@ TEST_F(MTSClientWithMaster, FrequenciesAndFiltersComeFromTheMasterWhileItIsThere
 }  // namespace
 
 // Parameter then controller assigns and ends the phase; the remembered parameter moves
-// to the next controller learned, and a controller drives one parameter only.
-TEST_F(MidiLearnFixture, AParameterHasOneControllerAndAControllerOneParameter) {
+// to the next controller learned, and a controller drives one parameter only. Unlearning
+// ends the phase too.
+TEST_F(MidiLearnFixture, LearnGivesAParameterOneControllerAndAControllerOneParameter) {
   learn.doMidiLearn(true);
   learn.setMidiLearnParam(4);
   EXPECT_TRUE(learn.isLearning());
@@ -119,19 +120,17 @@ TEST_F(MidiLearnFixture, AParameterHasOneControllerAndAControllerOneParameter) {
   learn.setMidiLearnParam(5);
   learn.setMidiLearnCC(8);
   EXPECT_EQ(config.controllerParameter(8), 5);
-}
 
-TEST_F(MidiLearnFixture, UnlearnByControllerOrByParameter) {
-  config.setControllerParameter(7, 4);
+  // Unlearning, by controller or by parameter.
   config.setControllerParameter(9, 6);
   learn.doMidiUnlearn(true);
-  learn.setMidiLearnCC(7);
-  EXPECT_EQ(config.controllerParameter(7), -1);
+  learn.setMidiLearnCC(8);
+  EXPECT_EQ(config.controllerParameter(8), -1);
   EXPECT_FALSE(learn.isLearning());
   learn.doMidiUnlearn(true);
   learn.setMidiLearnParam(6);
   EXPECT_EQ(config.controllerParameter(9), -1);
-  EXPECT_EQ(view.turnedOff, 2);
+  EXPECT_EQ(view.turnedOff, 5);
 }
 
 // Nothing is assigned while idle or halfway, and a reset ends a phase silently; another
