@@ -138,8 +138,10 @@ INSTANTIATE_TEST_SUITE_P(Commands, Confirmation,
 
 // --- file prompts
 
-// A cancelled prompt changes nothing; the second prompt starts where the first did.
-TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
+// A cancelled prompt changes nothing; the second prompt starts where the first did. The
+// startup bank and the default folders chosen are stored; the prompts create no file, and
+// only the folder commands move the remembered folders.
+TEST_F(EditorCommands, CancelledPromptsChangeNothingAndChosenFoldersAreStored) {
   e().instrument.ModifyCurrentPreset("Current");
   const std::string ini = readText(iniPath());
   const std::pair<File::Command, Args> cases[] = {
@@ -157,6 +159,20 @@ TEST_F(EditorCommands, CancelledFilePromptChangesNothing) {
     }
   EXPECT_EQ(e().platform->Count("ShowMessageBox"), 0);
   EXPECT_EQ(readText(iniPath()), ini);
+
+  e().platform->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
+                               folder / "wav/[file name is ignored]"};
+  e().run(File::kSelectStartupBank);
+  e().run(File::kProgramFilesPath);
+  EXPECT_EQ(e().lastPrompt()[2], home());
+  e().run(File::kWAVFilesPath);
+  EXPECT_TRUE(iniHas("File=" + folder / "start.fxb"));
+  EXPECT_TRUE(iniHas("Path to Program Files=" + folder.path()));
+  EXPECT_TRUE(iniHas("Path to WAV Files=" + folder / "wav"));
+  EXPECT_EQ(e().instrument.configuration().defaultWAVPath(), folder / "wav");
+  EXPECT_TRUE(folder.entries().empty());
+  e().run(File::kWAVFilesPath);
+  EXPECT_EQ(e().lastPrompt()[2], folder / "wav");
 }
 
 // Saved files load back; a failed load or save is reported. Either way the remembered
@@ -193,24 +209,6 @@ TEST_F(EditorCommands, FilesLoadBackFailuresAreReportedAndTheFolderFollows) {
   e().platform->calls.clear();
   e().run(File::kLoadStartupBank);  // unscripted: answered "Yes"
   EXPECT_TRUE(e().showed("Cannot load file!"));
-}
-
-// The startup bank and the default folders are stored; the prompts create no file,
-// and only the folder commands move the remembered folders.
-TEST_F(EditorCommands, ChosenStartupBankAndDefaultFoldersAreStored) {
-  e().platform->fileAnswers = {folder / "start.fxb", folder / "[file name is ignored]",
-                               folder / "wav/[file name is ignored]"};
-  e().run(File::kSelectStartupBank);
-  e().run(File::kProgramFilesPath);
-  EXPECT_EQ(e().lastPrompt()[2], home());
-  e().run(File::kWAVFilesPath);
-  EXPECT_TRUE(iniHas("File=" + folder / "start.fxb"));
-  EXPECT_TRUE(iniHas("Path to Program Files=" + folder.path()));
-  EXPECT_TRUE(iniHas("Path to WAV Files=" + folder / "wav"));
-  EXPECT_EQ(e().instrument.configuration().defaultWAVPath(), folder / "wav");
-  EXPECT_TRUE(folder.entries().empty());
-  e().run(File::kWAVFilesPath);
-  EXPECT_EQ(e().lastPrompt()[2], folder / "wav");
 }
 
 // "Save Program" suggests the program's name, file-name characters replaced, cut to 63

@@ -241,49 +241,46 @@ TEST(IZVLoadWAVControl, ShortNameDropsFoldersAndTheLastExtension) {
     EXPECT_EQ(IZVLoadWAVControl::shortName(path), shown) << path;
 }
 
-struct WavHarness : OpenEditor {
-  IZVLoadWAVControl* wav() { return static_cast<IZVLoadWAVControl*>(control(kWavControl)); }
-  double inputMode() { return instrument.GetParam(kInputMode)->Value(); }
-  void chooseInMenu(int position) {
-    platform->menuAnswers.push_back({position});
-    click(450, 270);
-    settle();
-  }
-  wavtest::TempDir folder;
-};
-
 TEST(IZVLoadWAVControl, LoadsAChosenFileReportsAFailureAndSurvivesACancel) {
-  WavHarness h;
-  const std::string voice = h.folder.write(
-      "voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
+  OpenEditor h;
+  wavtest::TempDir folder;
+  auto* wav = static_cast<IZVLoadWAVControl*>(h.control(kWavControl));
+  auto inputMode = [&] { return h.instrument.GetParam(kInputMode)->Value(); };
+  auto chooseInMenu = [&](int position) {
+    h.platform->menuAnswers.push_back({position});
+    h.click(450, 270);
+    h.settle();
+  };
+  const std::string voice =
+      folder.write("voice.take1.wav", wavtest::floatWav(1, 44100, wavtest::sine(441, 220, 44100)));
   h.platform->fileAnswers.push_back(voice);
-  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  chooseInMenu(IZVLoadWAVControl::kLoad);
   EXPECT_TRUE(h.platform->Called(
       "CreateIPopupMenu", {"MIC Input|No WAV file loaded||Legato||Unload WAV file|Load WAV file...",
                            "450,262,578,278"}));
   EXPECT_EQ(h.instrument.sampleFileName(), voice);
-  EXPECT_EQ(h.inputMode(), 1.0);
-  EXPECT_EQ(h.wav()->GetTooltip(), voice);
+  EXPECT_EQ(inputMode(), 1.0);
+  EXPECT_EQ(wav->GetTooltip(), voice);
   const bool legato = h.instrument.GetParam(kSampleLegato)->Bool();
-  h.chooseInMenu(IZVLoadWAVControl::kLegato);  // flips "Sample Legato", leaves "Input Mode"
+  chooseInMenu(IZVLoadWAVControl::kLegato);  // flips "Sample Legato", leaves "Input Mode"
   EXPECT_EQ(h.instrument.GetParam(kSampleLegato)->Bool(), !legato);
-  EXPECT_EQ(h.inputMode(), 1.0);
-  h.chooseInMenu(IZVLoadWAVControl::kMicInput);
-  EXPECT_EQ(h.inputMode(), 0.0);
-  EXPECT_EQ(h.wav()->GetTooltip(), "");
-  h.chooseInMenu(IZVLoadWAVControl::kUnload);
+  EXPECT_EQ(inputMode(), 1.0);
+  chooseInMenu(IZVLoadWAVControl::kMicInput);
+  EXPECT_EQ(inputMode(), 0.0);
+  EXPECT_EQ(wav->GetTooltip(), "");
+  chooseInMenu(IZVLoadWAVControl::kUnload);
   EXPECT_EQ(h.instrument.sampleFileName(), "");
 
   // A file that fails to load is reported; a cancelled prompt changes nothing.
-  const std::string missing = h.folder / "gone.wav";
+  const std::string missing = folder / "gone.wav";
   h.platform->fileAnswers.push_back(missing);
-  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  chooseInMenu(IZVLoadWAVControl::kLoad);
   EXPECT_TRUE(h.platform->Called("ShowMessageBox", {"Cannot open WAV file!", "Error", "0"}));
-  EXPECT_EQ(h.wav()->GetTooltip(), "Could not load \"" + missing + "\"!");
+  EXPECT_EQ(wav->GetTooltip(), "Could not load \"" + missing + "\"!");
   h.platform->fileAnswers.push_back(std::nullopt);
-  h.chooseInMenu(IZVLoadWAVControl::kLoad);
+  chooseInMenu(IZVLoadWAVControl::kLoad);
   EXPECT_EQ(h.instrument.sampleFileName(), missing);
-  EXPECT_EQ(h.wav()->GetState(), IFileSelectorControl::kIdle);  // answers clicks again
+  EXPECT_EQ(wav->GetState(), IFileSelectorControl::kIdle);  // answers clicks again
 }
 
 // --- MIDI learn switch

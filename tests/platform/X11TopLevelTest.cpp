@@ -55,7 +55,10 @@ class X11TopLevel : public testing::Test {
   xcb_connection_t* c = nullptr;
 };
 
-TEST_F(X11TopLevel, IsAWindowOfItsOwnWithTitleClassAndCloseProtocol) {
+// A window of its own with its title, class and close protocol; the close button and the
+// keys the editor leaves go to the owner, and the window stays open until the owner
+// closes it.
+TEST_F(X11TopLevel, IsAWindowOfItsOwnThatReportsTheCloseButtonAndKeysToItsOwner) {
   X11Owned<xcb_query_tree_reply_t> tree(
       xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
   ASSERT_TRUE(tree);
@@ -73,15 +76,13 @@ TEST_F(X11TopLevel, IsAWindowOfItsOwnWithTitleClassAndCloseProtocol) {
   const xcb_atom_t deleteWindow = AtomOf(c, "WM_DELETE_WINDOW");
   ASSERT_EQ(protocols.size(), sizeof deleteWindow);
   EXPECT_EQ(std::memcmp(protocols.data(), &deleteWindow, sizeof deleteWindow), 0);
-}
 
-TEST_F(X11TopLevel, ReportsTheCloseButtonAndKeysAndStaysOpenUntilTheOwnerClosesIt) {
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
   message.window = window;
   message.type = AtomOf(c, "WM_PROTOCOLS");
-  message.data.data32[0] = AtomOf(c, "WM_DELETE_WINDOW");
+  message.data.data32[0] = deleteWindow;
   xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
   xcb_flush(c);
   ASSERT_TRUE(idleUntil([&] { return owner.closes == 1; }));
