@@ -11,14 +11,10 @@
 #include "support/TempFolder.h"
 
 namespace {
-class LiveStateFiles : public testing::Test {
- protected:
-  void SetUp() override { plug.EnsureDefaultPreset(); }
+TEST(LiveStateFiles, KeepTheBankTheCurrentProgramAndItsLiveEditsOrLoadAProgram) {
   TempFolder folder;
   ZORQ plug;
-};
-
-TEST_F(LiveStateFiles, KeepTheBankTheCurrentProgramAndItsLiveEdits) {
+  plug.EnsureDefaultPreset();
   ASSERT_TRUE(LiveState::selectProgram(plug, 9));
   plug.SetParameterFromGUI(kFinalVolume, 0.75);  // an edit not yet stored in program 10
   std::string error;
@@ -32,13 +28,12 @@ TEST_F(LiveStateFiles, KeepTheBankTheCurrentProgramAndItsLiveEdits) {
   EXPECT_DOUBLE_EQ(other.GetParam(kFinalVolume)->GetNormalized(), 0.75);
   for (int i = 0; i < plug.NPresets(); ++i)
     EXPECT_STREQ(other.GetPresetName(i), plug.GetPresetName(i));
-}
 
-TEST_F(LiveStateFiles, LoadAProgramFileIntoTheCurrentProgram) {
+  // A program file loads into the current program; a bank is none, nor a program past the
+  // last.
   plug.SetParameterFromGUI(kOutBalance, 1.0);
   ASSERT_TRUE(plug.SaveProgramAsFXP(folder / "dry.fxp"));
   plug.SetParameterFromGUI(kOutBalance, 0.0);
-  std::string error;
   ASSERT_TRUE(LiveState::loadProgramFile(plug, folder / "dry.fxp", &error)) << error;
   EXPECT_DOUBLE_EQ(plug.GetParam(kOutBalance)->Value(), 1.0);
   EXPECT_FALSE(LiveState::loadProgramFile(plug, folder / "state.fxb", &error));
