@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gui/IPopupMenu.h"
@@ -76,26 +77,22 @@ TEST(X11Platform, ScreenScaleFromXftDpi) {
 IKeyPress named(IKeyPress::ENamedKey key, bool shift = false) { return {0, key, shift}; }
 IKeyPress typed(char32_t c, bool control = false) { return {uint32_t(c), {}, false, control}; }
 
-struct BoxCase {
-  int type;
-  std::vector<int> buttons;
-  int returnAnswer, escapeAnswer;
-};
-
 TEST(MessageBoxView, ButtonsAndKeysByType) {
   PlatformFonts fonts(1);
-  for (const BoxCase& c : {BoxCase{0, {1}, 1, 1}, BoxCase{1, {1, 2}, 1, 2},
-                           BoxCase{3, {6, 7, 2}, 6, 2}, BoxCase{4, {6, 7}, 6, 7}}) {
+  // The box's type, its buttons' answers, then Return's and Escape's.
+  using Row = std::tuple<int, std::vector<int>, int, int>;
+  for (const auto& [type, buttons, returnAnswer, escapeAnswer] :
+       {Row{0, {1}, 1, 1}, Row{1, {1, 2}, 1, 2}, Row{3, {6, 7, 2}, 6, 2}, Row{4, {6, 7}, 6, 7}}) {
     MessageBoxView box("The Startup Bank is:\n/x.fxb\n\nDo you really want to reload all programs?",
-                       "Load Startup Bank", c.type, &fonts);
+                       "Load Startup Bank", type, &fonts);
     std::vector<int> answers;
     for (const auto& button : box.Buttons()) {
       answers.push_back(button.answer);
       EXPECT_EQ(box.ButtonAt(button.rect.L + 2, button.rect.T + 2), button.answer);
     }
-    EXPECT_EQ(answers, c.buttons) << "type " << c.type;
-    EXPECT_EQ(box.Key(named(IKeyPress::kReturn)), c.returnAnswer) << "type " << c.type;
-    EXPECT_EQ(box.Key(named(IKeyPress::kEscape)), c.escapeAnswer) << "type " << c.type;
+    EXPECT_EQ(answers, buttons) << "type " << type;
+    EXPECT_EQ(box.Key(named(IKeyPress::kReturn)), returnAnswer) << "type " << type;
+    EXPECT_EQ(box.Key(named(IKeyPress::kEscape)), escapeAnswer) << "type " << type;
   }
   // Moving the focus moves Return's answer.
   MessageBoxView box("?", "Q", 4, &fonts);

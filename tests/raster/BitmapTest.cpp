@@ -145,12 +145,7 @@ TEST(Blit, OntoItselfReadsTheSourceBeforeWriting) {
 
 // Pictures in the colour types and bit depths the decoder converts (data/*.png), with
 // their pixels, top row first.
-struct DecodeCase {
-  const char* file;
-  std::vector<Argb> expected;
-};
-
-std::vector<DecodeCase> decodeCases() {
+std::vector<std::pair<const char*, std::vector<Argb>>> decodeCases() {
   // 5 x 5, interlaced, 8-bit RGBA: pixel (x, y) is (200 + x + y, 10x, 10y, 7).
   std::vector<Argb> interlaced;
   for (int y = 0; y < 5; ++y)
@@ -180,15 +175,15 @@ std::string dataFile(const char* name) {
 
 // From memory into a new bitmap, and from a file into a flipped bitmap of another size.
 TEST(Png, DecodingGivesThePixels) {
-  for (const DecodeCase& c : decodeCases()) {
-    SCOPED_TRACE(c.file);
-    const std::string png = readText(dataFile(c.file));
+  for (const auto& [file, expected] : decodeCases()) {
+    SCOPED_TRACE(file);
+    const std::string png = readText(dataFile(file));
     std::unique_ptr<LICE_IBitmap> bitmap(LICE_LoadPNGFromMemory(png.data(), png.size()));
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(pixelsOf(*bitmap), c.expected);
+    EXPECT_EQ(pixelsOf(*bitmap), expected);
     FlippedBitmap flipped(40, 1);
-    EXPECT_EQ(LICE_LoadPNG(dataFile(c.file).c_str(), &flipped), &flipped);
-    EXPECT_EQ(pixelsOf(flipped), c.expected);
+    EXPECT_EQ(LICE_LoadPNG(dataFile(file).c_str(), &flipped), &flipped);
+    EXPECT_EQ(pixelsOf(flipped), expected);
   }
 }
 
