@@ -134,7 +134,10 @@ TEST_F(ProfileStore, WriteRewritesSortedIgnoringCase) {
   }
 }
 
-TEST_F(ProfileStore, WritingTheSameValueDoesNotTouchTheFile) {
+// Writing the same value leaves the file untouched; a change is written to a temporary
+// that replaces the file and keeps its mode; when the temporary cannot be made, the old
+// file stays.
+TEST_F(ProfileStore, OnlyAChangeRewritesTheFileThroughATemporary) {
   put(file, "S", "K", "v");
   backdate(file);
   const FileStatus before = statusAt(file);
@@ -150,6 +153,14 @@ TEST_F(ProfileStore, WritingTheSameValueDoesNotTouchTheFile) {
   stat(file.c_str(), &st);
   EXPECT_EQ(st.st_mode & 07777, 0666u);  // the rewrite keeps the mode
 #endif
+
+  const std::string old = readText(file);
+  // A directory where the temporary file belongs: opening it for writing fails,
+  // for root too.
+  ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder / ".test.ini.new")));
+  put(file, "S", "K", "new");
+  EXPECT_EQ(readText(file), old);
+  EXPECT_EQ(get(file, "S", "K"), "new");  // the change lives on in the cache
 }
 
 TEST_F(ProfileStore, SectionWriteReplacesTheKeys) {
@@ -197,17 +208,6 @@ TEST_F(ProfileStore, CacheRereadsChangedFilesAndEvictsTheLeastRecentlyUsed) {
   for (int i = 0; i < 32; ++i) get(folder / ("more" + std::to_string(i) + ".ini"), "S", "K");
   EXPECT_EQ(get(file, "S", "K"), "new");  // evicted, then read from disk
 #endif
-}
-
-TEST_F(ProfileStore, OldFileStaysWhenTheTemporaryCannotBeCreated) {
-  put(file, "S", "K", "old");
-  const std::string before = readText(file);
-  // A directory where the temporary file belongs: opening it for writing fails,
-  // for root too.
-  ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::u8path(folder / ".test.ini.new")));
-  put(file, "S", "K", "new");
-  EXPECT_EQ(readText(file), before);
-  EXPECT_EQ(get(file, "S", "K"), "new");  // the change lives on in the cache
 }
 
 TEST_F(ProfileStore, WritersInSeveralProcessesKeepEachOthersKeys) {
