@@ -23,42 +23,30 @@ struct RecordingOwner : X11WindowOwner {
   std::vector<IKeyPress> keys;
 };
 
-class X11TopLevel : public testing::Test {
- protected:
-  void SetUp() override {
-    const std::string why = X11TestHost::Unavailable();
-    if (!why.empty()) GTEST_SKIP() << why;
-    editor = std::make_unique<StandardEditor<X11Platform>>();
-    graphics = editor->graphics;
-    editor->platform->SetTopLevel(&owner, "ZORQ - stage", "zorq-live", "ZORQ");
-    ASSERT_TRUE(graphics->OpenWindow(nullptr));
-    window = editor->platform->View()->Window();
-    c = xcb_connect(nullptr, nullptr);
-  }
-  void TearDown() override {
-    if (c) xcb_disconnect(c);
-  }
+// A window of its own with its title, class and close protocol; the close button and the
+// keys the editor leaves go to the owner, and the window stays open until the owner
+// closes it.
+TEST(X11TopLevel, IsAWindowOfItsOwnThatReportsTheCloseButtonAndKeysToItsOwner) {
+  const std::string why = X11TestHost::Unavailable();
+  if (!why.empty()) GTEST_SKIP() << why;
+  RecordingOwner owner;
+  StandardEditor<X11Platform> editor;
+  IGraphics* graphics = editor.graphics;
+  editor.platform->SetTopLevel(&owner, "ZORQ - stage", "zorq-live", "ZORQ");
+  ASSERT_TRUE(graphics->OpenWindow(nullptr));
+  const xcb_window_t window = editor.platform->View()->Window();
+  const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection(
+      xcb_connect(nullptr, nullptr), xcb_disconnect);
+  xcb_connection_t* c = connection.get();
   // Idles the editor as a program's main loop does until pred holds.
-  template <typename Pred>
-  bool idleUntil(Pred pred) {
+  auto idleUntil = [&](auto pred) {
     for (int i = 0; i < 300 && !pred(); ++i) {
       graphics->OnWindowIdle();
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return pred();
-  }
+  };
 
-  std::unique_ptr<StandardEditor<X11Platform>> editor;
-  IGraphics* graphics = nullptr;
-  RecordingOwner owner;
-  xcb_window_t window = 0;
-  xcb_connection_t* c = nullptr;
-};
-
-// A window of its own with its title, class and close protocol; the close button and the
-// keys the editor leaves go to the owner, and the window stays open until the owner
-// closes it.
-TEST_F(X11TopLevel, IsAWindowOfItsOwnThatReportsTheCloseButtonAndKeysToItsOwner) {
   X11Owned<xcb_query_tree_reply_t> tree(
       xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
   ASSERT_TRUE(tree);
