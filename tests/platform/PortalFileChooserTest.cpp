@@ -124,22 +124,16 @@ class StandInPortal {
   std::string uri_;
 };
 
-class Portal : public testing::Test {
- protected:
-  void SetUp() override {
-    if (bus_.Address().empty()) GTEST_SKIP() << "dbus-daemon could not be started";
-    setenv("DBUS_SESSION_BUS_ADDRESS", bus_.Address().c_str(), 1);
-  }
-  PrivateBus bus_;
-  FilePromptRequest request_{kFileSave, "/songs", "Lead", "fxp", 0x2a00007};
-};
-
 // Without a portal on the bus, or without a bus, there is none (the dialog programs answer
 // instead); a portal's chosen file arrives through its Response.
-TEST_F(Portal, NoneWithoutAPortalOrABusAndTheChosenFileArrivesThroughTheResponse) {
-  EXPECT_FALSE(PortalFileChooser::Start(request_));
-  StandInPortal portal(bus_.Address(), "file:///songs/My%20Lead");
-  std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request_);
+TEST(Portal, NoneWithoutAPortalOrABusAndTheChosenFileArrivesThroughTheResponse) {
+  PrivateBus bus;
+  if (bus.Address().empty()) GTEST_SKIP() << "dbus-daemon could not be started";
+  setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
+  const FilePromptRequest request{kFileSave, "/songs", "Lead", "fxp", 0x2a00007};
+  EXPECT_FALSE(PortalFileChooser::Start(request));
+  StandInPortal portal(bus.Address(), "file:///songs/My%20Lead");
+  std::unique_ptr<PortalFileChooser> chooser = PortalFileChooser::Start(request);
   ASSERT_TRUE(chooser);
   PortalFileChooser::EState state = PortalFileChooser::kWaiting;
   EXPECT_TRUE(eventually([&] {
@@ -154,7 +148,7 @@ TEST_F(Portal, NoneWithoutAPortalOrABusAndTheChosenFileArrivesThroughTheResponse
   EXPECT_EQ(portal.optionTypes["current_name"], DBUS_TYPE_STRING);
   EXPECT_EQ(portal.optionTypes["filters"], DBUS_TYPE_ARRAY);
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  EXPECT_FALSE(PortalFileChooser::Start(request_));
+  EXPECT_FALSE(PortalFileChooser::Start(request));
 }
 
 TEST(PortalUri, LocalFilePathsOnly) {
