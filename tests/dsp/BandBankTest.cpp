@@ -219,10 +219,7 @@ std::vector<Case> allCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCases()),
-                         [](const ::testing::TestParamInfo<Case>& paramInfo) {
-                           return std::string(simd::name(paramInfo.param.kernel)) + "_" +
-                                  paramInfo.param.scenario->name;
-                         });
+                         ::testing::PrintToStringParamName());
 
 // With a silent modulator every band's gain is clamp(bias, 0, limit): the output is
 // that multiple of the output of the same bank with every band fixed (gain 1). The
@@ -262,9 +259,7 @@ TEST_P(BandBankGain, BiasIsHeldWithinZeroAndTheLimit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, BandBankGain, ::testing::ValuesIn(simd::kKernels),
-                         [](const auto& paramInfo) {
-                           return std::string(simd::name(paramInfo.param));
-                         });
+                         ::testing::PrintToStringParamName());
 
 TEST(BandBank, SettersIgnoreBandsOutsideTheBank) {
   BandBank bank;
