@@ -4,7 +4,6 @@
 // record; the state's committed bytes, the same in every build.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
