@@ -107,8 +107,9 @@ TEST(PortValue, GainsShowDecibelsAndEveryPortReadsBackToAValueTheParameterHolds)
 
 }  // namespace
 
-// Degenerate ranges are widened; non-double types snap to their step, never past the end.
-TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
+// Degenerate ranges are widened; non-double types snap to their step, never past the end;
+// a normalised value is held in 0..1 and NaN is ignored.
+TEST(IParam, RangesAreWidenedAndNormalisedValuesSnapClampOrAreIgnored) {
   IParam oneEntryEnum, flatInt, narrowDouble, ten, three;
   oneEntryEnum.InitEnum("e", 0, 1);
   EXPECT_EQ(oneEntryEnum.GetMax(), 1.0);
@@ -124,10 +125,7 @@ TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
   three.InitInt("b", 0, 0, 3);
   three.SetNormalized(0.5);
   EXPECT_EQ(three.Value(), 2.0);  // 1.5 rounds up
-}
-
-// Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
-TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
+  // Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
   const double inf = std::numeric_limits<double>::infinity();
   using Row = std::tuple<double, double, double>;
   for (const auto& [shape, normalized, plain] :

@@ -35,10 +35,6 @@ ByteChunk readBytes(const std::string& path) {
   return bytes;
 }
 
-void writeBytes(const std::string& path, const ByteChunk& bytes) {
-  ASSERT_TRUE(writeFileAtomically(path, bytes));
-}
-
 ByteChunk chunkOf(const std::string& text) {
   ByteChunk chunk;
   chunk.PutBytes(text.data(), static_cast<int>(text.size()));
@@ -69,7 +65,7 @@ TEST_F(ProgramFiles, ParameterFormBanksNeedTheParameterCountAndIgnoreExtraProgra
     fx::putBankHeader(&image, 0, fx::kBankParamsType, kTestId, 3, 0);
     for (const char* name : {"One", "Two", "Three"})
       fx::putProgramParamForm(&image, kTestId, name, floats.data(), params);
-    writeBytes(path("b.fxb"), image);
+    ASSERT_TRUE(writeFileAtomically(path("b.fxb"), image));
     TestPlug plug(true, 2);
     plug.EnsureDefaultPreset();
     EXPECT_EQ(plug.LoadBankFromFXB(path("b.fxb")), params == TestPlug::kParams);
@@ -94,7 +90,7 @@ TEST_F(ProgramFiles, GoldenFilesKeepTheirBytesAndLoadBack) {
     EXPECT_TRUE(readBytes(path(name.c_str())) == bytes);
     const bool bank = name.back() == 'b', params = name.find("params") != std::string::npos;
     if (bank) bytes.GetBytes()[15] = 1;
-    writeBytes(path("loaded"), bytes);
+    ASSERT_TRUE(writeFileAtomically(path("loaded"), bytes));
     TestPlug known, reader;
     known.fillPresets(1, kValues);
     reader.EnsureDefaultPreset();
