@@ -75,8 +75,6 @@ const StateCase kCases[] = {
 // The editor state record that keeps an editor's copy of the instrument in step with
 // it: read back whole, refused when cut; the live sample file.
 
-constexpr int kInputModeFile = 1;
-
 ByteChunk editorState(ZORQ& zorq) {
   ByteChunk record;
   zorq.SerializeEditorState(&record);
@@ -118,7 +116,7 @@ TEST(ZorqEditorState, LiveStateFileIsFoundInTheWavFolder) {
   zorq.configuration().setDefaultWAVPath(folder.path());
   zorq.setSampleFileName("in.wav");
   EXPECT_EQ(zorq.LiveStateFile(), "");  // "Signal" input mode: the state holds no file
-  zorq.GetParam(kInputMode)->Set(kInputModeFile);
+  zorq.GetParam(kInputMode)->Set(1.0);  // "File"
   EXPECT_EQ(zorq.LiveStateFile(), folder.path() + "/in.wav");
   zorq.setSampleFileName("/elsewhere/b.wav");
   EXPECT_EQ(zorq.LiveStateFile(), "/elsewhere/b.wav");

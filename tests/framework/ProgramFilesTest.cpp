@@ -29,20 +29,10 @@ namespace {
 const std::vector<double> kValues{0.25, 7.0, 1.0, 1000.0};
 const fx::Identity kTestId{TestPlug::kUniqueId, 10203};
 
-ByteChunk readBytes(const std::string& path) {
-  ByteChunk bytes;
-  EXPECT_TRUE(readWholeFile(path, &bytes));
-  return bytes;
-}
-
 ByteChunk chunkOf(const std::string& text) {
   ByteChunk chunk;
   chunk.PutBytes(text.data(), static_cast<int>(text.size()));
   return chunk;
-}
-
-[[maybe_unused]] std::string textOf(const ByteChunk& chunk) {
-  return {reinterpret_cast<const char*>(chunk.GetBytes()), static_cast<size_t>(chunk.Size())};
 }
 
 }  // namespace
@@ -85,9 +75,11 @@ TEST_F(ProgramFiles, GoldenFilesKeepTheirBytesAndLoadBack) {
   ASSERT_NE(dataFolder, nullptr);
   for (const std::string& name : goldenprogramfiles::kNames) {
     SCOPED_TRACE(name);
-    ByteChunk bytes = readBytes(std::string(dataFolder) + "/" + name);
+    ByteChunk bytes, written;
+    ASSERT_TRUE(readWholeFile(std::string(dataFolder) + "/" + name, &bytes));
     ASSERT_TRUE(goldenprogramfiles::save(name, path(name.c_str())));
-    EXPECT_TRUE(readBytes(path(name.c_str())) == bytes);
+    ASSERT_TRUE(readWholeFile(path(name.c_str()), &written));
+    EXPECT_TRUE(written == bytes);
     const bool bank = name.back() == 'b', params = name.find("params") != std::string::npos;
     if (bank) bytes.GetBytes()[15] = 1;
     ASSERT_TRUE(writeFileAtomically(path("loaded"), bytes));
@@ -164,7 +156,7 @@ TEST(FileBytes, FailedWriteKeepsTheExistingFile) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the oversized write reported success";
   ByteChunk read;
   ASSERT_TRUE(readWholeFile(path, &read));
-  EXPECT_EQ(textOf(read), "precious");
+  EXPECT_TRUE(read == chunkOf("precious"));
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"program.fxp"});
 #endif
 }
