@@ -5,7 +5,8 @@
 // A chunk the plug-in accepts must come back through effGetChunk in a form it
 // accepts again. A program chunk refused under an ordinary host leaves the live
 // values (edited since the program was stored), the current program and every
-// stored program as they were. (A cut bank keeps the programs read in full.)
+// stored program as they were. (A cut bank keeps the programs read in full.) A
+// program-chunks-only host gets the current program for the bank index too.
 // Processing afterwards must stay finite and in bounds.
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,15 @@ fuzz::FuzzPlugin& instance(bool programChunksOnly) {
   return *plugin;
 }
 
+// What effGetChunk hands the host for the index, copied out of the plug-in's buffer.
+std::vector<char> savedChunk(fuzz::FuzzPlugin& plugin, VstInt32 index) {
+  void* saved = nullptr;
+  const VstIntPtr size = plugin.dispatch(effGetChunk, index, 0, &saved);
+  return size > 0 ? std::vector<char>(static_cast<const char*>(saved),
+                                      static_cast<const char*>(saved) + size)
+                  : std::vector<char>();
+}
+
 void restore(fuzz::FuzzPlugin& plugin) {
   plugin.restoreBank();
   plugin.plug().GetParam(kFinalVolume)->SetNormalized(0.3);
@@ -60,15 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   plugin.process(37, doublePrecision, true);
   if (accepted) {
-    void* saved = nullptr;
-    const VstIntPtr savedSize = plugin.dispatch(effGetChunk, index, 0, &saved);
-    std::vector<char> again(static_cast<const char*>(saved),
-                            static_cast<const char*>(saved) + savedSize);
-    if (savedSize <= 0 || !plugin.dispatch(effSetChunk, index, savedSize, again.data())) {
+    std::vector<char> again = savedChunk(plugin, index);
+    if (again.empty() ||
+        !plugin.dispatch(effSetChunk, index, static_cast<VstIntPtr>(again.size()), again.data())) {
       std::fprintf(stderr, "zorq fuzz: an accepted chunk does not survive a save and reload\n");
       std::abort();
     }
     plugin.process(17, doublePrecision, true);
+  }
+  if ((mode & 1) && savedChunk(plugin, 0) != savedChunk(plugin, 1)) {
+    std::fprintf(stderr, "zorq fuzz: a program-chunks-only host got a bank chunk\n");
+    std::abort();
   }
   restore(plugin);
   return 0;

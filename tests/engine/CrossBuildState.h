@@ -44,8 +44,6 @@ struct Form {
   bool asFile;  // a program or bank file, else the chunk a host stores
 };
 
-inline void PrintTo(const Form& form, std::ostream* os) { *os << form.file; }
-
 // The state in the form's bytes (a file form goes through the file `scratch`).
 inline ByteChunk write(ZORQ& plug, const Form& form, const std::string& scratch) {
   ByteChunk bytes;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
@@ -14,13 +13,6 @@
 #include "support/CommaLocale.h"
 
 namespace {
-// The modulator and external carrier, and a chord held from the first frame.
-EngineHarness playing() {
-  EngineHarness h;
-  for (int key : {48, 55, 60}) h.midi(0x90, key, 100);
-  return h;
-}
-
 // Properties of the whole parameter table, and the display texts hosts show.
 
 std::string display(const IParam& p, double plain) {
@@ -109,7 +101,8 @@ TEST(ParamSchedule, ChangesTakeEffectAtTheTickOfTheirOffset) {
     const int start = std::max(tick, preroll);
     const int total = preroll + 1000;
     auto render = [&](std::vector<int> splits, bool scheduled) {
-      EngineHarness h = playing();
+      EngineHarness h;
+      for (int key : {48, 55, 60}) h.midi(0x90, key, 100);  // a chord held from the first frame
       splits.push_back(total);
       std::vector<double> left;
       for (size_t b = 0; b + 1 < splits.size(); ++b) {

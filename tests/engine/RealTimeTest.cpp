@@ -108,17 +108,13 @@ struct TwoRenders {
   }
 };
 
-std::vector<double> scaled(std::vector<double> x, double gain) {
-  for (double& v : x) v *= gain;
-  return x;
-}
-
 class SleepAndWake : public ::testing::TestWithParam<SleepCase> {};
 
 TEST_P(SleepAndWake, SameRenderButBelowMinus200dBFS) {
   const SleepCase& c = GetParam();
   TwoRenders r(*c.setting);
-  const std::vector<double> voice = scaled(whiteNoise(c.block, 7), 0.5);
+  std::vector<double> voice = whiteNoise(c.block, 7);
+  for (double& v : voice) v *= 0.5;
   const std::vector<double> silence(static_cast<size_t>(c.block), 0.0);
   auto seconds = [&](double s) { return static_cast<int>(s * kRate) / c.block; };
 

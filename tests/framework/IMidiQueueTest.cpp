@@ -11,10 +11,6 @@
 
 namespace {
 
-IMidiMsg noteAt(int offset, int note) {
-  return IMidiMsg(offset, 0x90, static_cast<uint8_t>(note), 100);
-}
-
 // An event that carries its arrival number in its three bytes.
 IMidiMsg numbered(int offset, int number) {
   return IMidiMsg(offset, static_cast<uint8_t>(number >> 16), static_cast<uint8_t>(number >> 8),
@@ -115,12 +111,12 @@ TEST(IMidiQueue, FullAtItsLimitDropsTheLatestEventsAndCountsThem) {
 TEST(IMidiQueue, CompactsOrGrowsWhenFull) {
   IMidiQueue compacting, growing;
   for (int i = 0; i < 1024; ++i) {
-    const IMidiMsg msg = noteAt(i, i & 127);
+    const IMidiMsg msg = numbered(i, i);
     compacting.Add(&msg);
     growing.Add(&msg);
   }
   compacting.Remove();
-  const IMidiMsg last = noteAt(5000, 9);
+  const IMidiMsg last = numbered(5000, 1024);
   compacting.Add(&last);
   growing.Add(&last);
   EXPECT_EQ(compacting.Capacity(), 1024);

@@ -13,12 +13,6 @@
 #include "framework/PortValue.h"
 
 namespace {
-std::string display(const IParam& p, double value, bool normalized = false) {
-  char text[64] = {};
-  p.GetDisplayForHost(value, normalized, text);
-  return text;
-}
-
 // Display functions of the shapes parameters use: decibels with a word at zero, a
 // balance whose first number falls as the value rises, and a percentage.
 void decibels(double value, char* text) {
@@ -79,36 +73,23 @@ TEST(ParamText, TextsReadBackAsValuesThatShowThemOrAreRefused) {
               shown ? shown : std::to_string(7.0))
         << typed;
   }
-}
-
-// A gain's decibels read as the value an LV2 port in decibels stands for, so a typed
-// level means the same in every format.
-TEST(ParamText, AGainsDecibelsAreReadExactly) {
-  IParam gain = withDisplay(decibels, 2.0);
-  gain.SetGain(true);
-  double value = 0.0;
-  ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &value));
-  EXPECT_EQ(value, portvalue::ToPlain(gain, -6.0));
-}
-
-// A small buffer gets the start of the text, always ended.
-TEST(ParamText, TextsAreCutToTheBuffer) {
-  IParam plain;
-  plain.InitDouble("Rate", 5.5, 0.0, 25.0, 0.01, "Hz");
-  char text[4] = {'x', 'x', 'x', 'x'};
-  paramtext::fromValue(plain, 12.25, text, sizeof text);
-  EXPECT_STREQ(text, "12.");
+  char cut[4] = {'x', 'x', 'x', 'x'};  // a small buffer gets the start of the text, ended
+  paramtext::fromValue(plain, 12.25, cut, sizeof cut);
+  EXPECT_STREQ(cut, "12.");
 }
 
 // A gain's port shows decibels, its minimum standing for silence, and reads back to
 // the same gain; other parameters' ports show the plain value; whatever a port holds
-// lands on a value the parameter can hold.
+// lands on a value the parameter can hold. A gain's typed decibels read as the value its
+// port stands for, so a typed level means the same in every format.
 TEST(PortValue, GainsShowDecibelsAndEveryPortReadsBackToAValueTheParameterHolds) {
-  IParam gain, mode;
-  gain.InitDouble("Level", 1, 0, 2, 0.01);
+  IParam gain = withDisplay(decibels, 2.0), mode;
   gain.SetGain(true);
   mode.InitEnum("Mode", 0, 3);
-  EXPECT_DOUBLE_EQ(portvalue::Default(gain), 0.0);
+  double typed = 0.0;
+  ASSERT_TRUE(paramtext::toValue(gain, "-6 dB", &typed));
+  EXPECT_EQ(typed, portvalue::ToPlain(gain, -6.0));
+  EXPECT_NEAR(portvalue::Default(gain), -6.0206, 1e-4);
   EXPECT_EQ(portvalue::Minimum(gain), portvalue::kGainFloorDb);
   EXPECT_NEAR(portvalue::Maximum(gain), 6.0206, 1e-4);
   EXPECT_NEAR(portvalue::FromPlain(gain, 0.25), -12.0412, 1e-4);
@@ -126,8 +107,9 @@ TEST(PortValue, GainsShowDecibelsAndEveryPortReadsBackToAValueTheParameterHolds)
 
 }  // namespace
 
-// Degenerate ranges are widened; non-double types snap to their step, never past the end.
-TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
+// Degenerate ranges are widened; non-double types snap to their step, never past the end;
+// a normalised value is held in 0..1 and NaN is ignored.
+TEST(IParam, RangesAreWidenedAndNormalisedValuesSnapClampOrAreIgnored) {
   IParam oneEntryEnum, flatInt, narrowDouble, ten, three;
   oneEntryEnum.InitEnum("e", 0, 1);
   EXPECT_EQ(oneEntryEnum.GetMax(), 1.0);
@@ -143,10 +125,7 @@ TEST(IParam, RangesAreWidenedAndNonDoubleTypesSnapToTheirStep) {
   three.InitInt("b", 0, 0, 3);
   three.SetNormalized(0.5);
   EXPECT_EQ(three.Value(), 2.0);  // 1.5 rounds up
-}
-
-// Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
-TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
+  // Hosts and controls may hand in anything: NaN keeps the value, the rest is held in 0..1.
   const double inf = std::numeric_limits<double>::infinity();
   using Row = std::tuple<double, double, double>;
   for (const auto& [shape, normalized, plain] :
@@ -164,8 +143,8 @@ TEST(IParam, SetNormalizedIgnoresNaNAndClampsIntoTheRange) {
 TEST(IParam, DisplayTextsLabelsAndNames) {
   IParam b, e, named;
   b.InitBool("b", true, "units");
-  EXPECT_EQ(display(b, 0), "off");
-  EXPECT_EQ(display(b, 1), "on");
+  EXPECT_EQ(textOf(b, 0), "off");
+  EXPECT_EQ(textOf(b, 1), "on");
   EXPECT_STREQ(b.GetLabelForHost(), "");
   b.SetDisplayText(5, "on");
   int value = -1;
@@ -175,9 +154,9 @@ TEST(IParam, DisplayTextsLabelsAndNames) {
   EXPECT_EQ(value, 1);
   e.InitEnum("e", 2, 4, "steps");
   e.SetDisplayText(0, "zero");
-  EXPECT_EQ(display(e, 2), "2");
+  EXPECT_EQ(textOf(e, 2), "2");
   EXPECT_STREQ(e.GetLabelForHost(), "steps");
-  EXPECT_EQ(display(e, 0.9), "zero");  // truncation toward zero
+  EXPECT_EQ(textOf(e, 0.9), "zero");  // truncation toward zero
   named.InitBool(std::string(100, 'x').c_str(), false);
   EXPECT_EQ(std::string(named.GetNameForHost()), std::string(31, 'x'));
 }

@@ -18,12 +18,6 @@ const std::vector<double> kValuesA{0.25, 7.0, 1.0, 1000.0};
 const std::vector<double> kValuesB{-0.5, 2.0, 0.0, 50.0};
 const std::vector<int> kEveryParam{0, 1, 2, 3};
 
-ByteChunk paramsChunk(const std::vector<double>& values) {
-  ByteChunk chunk;
-  for (double v : values) chunk.Put(v);
-  return chunk;
-}
-
 ByteChunk sessionOf(TestPlug& plug) {
   ByteChunk chunk;
   EXPECT_TRUE(plug.serializeSessionChunk(&chunk));
@@ -53,7 +47,8 @@ TEST(IPlugBase, UnserializeParamsSetsClampsAndReportsEveryParameter) {
         {kValuesA, -1, false, kValuesB}}) {
     TestPlug plug;
     plug.setValues(kValuesB);
-    const ByteChunk chunk = paramsChunk(stored);
+    ByteChunk chunk;
+    for (double v : stored) chunk.Put(v);
     EXPECT_EQ(plug.UnserializeParams(&chunk, start), complete ? chunk.Size() : -1);
     EXPECT_EQ(plug.values(), after);
     EXPECT_EQ(plug.changes, kEveryParam);
