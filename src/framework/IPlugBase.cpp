@@ -205,6 +205,10 @@ bool IPlugBase::IsOutChannelConnected(int chIdx) const {
 void IPlugBase::SetInputChannelConnections(int first, int count, bool connected) {
   for (int i = std::max(first, 0); i < first + count && i < NInChannels(); ++i) {
     InChannel& channel = inChannels_[static_cast<size_t>(i)];
+    // The scratch may hold the last float block copied in: cleared, so that an input
+    // the host disconnects reads silence.
+    if (channel.connected && !connected)
+      std::fill(channel.scratch.begin(), channel.scratch.end(), 0.0);
     channel.connected = connected;
     if (!connected) inData_[static_cast<size_t>(i)] = channel.scratch.data();
   }

@@ -152,9 +152,14 @@ TEST(IPlugBase, BaseProcessConvertsAndAccumulates) {
   EXPECT_EQ(out1, std::vector<float>(4, -0.5f));
 }
 
-TEST(IPlugBase, DisconnectedInputReadsItsOwnScratchAndHostBuffersSkipIt) {
+// A disconnected input reads silence, even when its scratch buffer last held a float
+// block of the host's.
+TEST(IPlugBase, DisconnectedInputReadsSilenceAndHostBuffersSkipIt) {
   IPlugBase plug(0, "2-2", 0, "", "", "", 0, 0, 0, 0, false, false, false, 0);
   plug.SetBlockSize(4);
+  std::vector<float> floatIn(4, 0.5f);
+  float* floatIns[2] = {floatIn.data(), floatIn.data()};
+  plug.AttachInputBuffers(0, 2, floatIns, 4);
   plug.SetInputChannelConnections(0, 1, false);
   std::vector<double> hostIn(4, 0.75), out0(4, 9.0), out1(4, 9.0);
   double* ins[1] = {hostIn.data()};
