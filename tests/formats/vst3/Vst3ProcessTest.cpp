@@ -68,13 +68,12 @@ TEST(Vst3Process, SideChainOffIsSilence) {
   HostedVst3 off, absent;
   off.start();
   absent.start();
-  render(off, 4096, {512}, true);
-  render(absent, 4096, {512}, false);
-  EXPECT_EQ(off.left, absent.left);
-  off.carrierOn(true);
-  render(off, 4096, {512}, true);
-  render(absent, 4096, {512}, false);
-  EXPECT_NE(off.left, absent.left);
+  for (const bool on : {false, true}) {
+    off.carrierOn(on);
+    render(off, 4096, {512}, true);
+    render(absent, 4096, {512}, false);
+    EXPECT_EQ(off.left == absent.left, !on);
+  }
 }
 
 // A note-on of velocity 0 is a note-off.
