@@ -59,13 +59,11 @@ TEST_F(Lv2BundleFiles, ParameterPortsFollowTheParameterTable) {
     EXPECT_EQ(has(port, LV2_CORE__toggled), isToggle);
     EXPECT_EQ(has(port, LV2_CORE__integer), param.IsStepped() && !isToggle);
     EXPECT_EQ(has(port, LV2_CORE__enumeration), isEnum);
-    LilvNode* unitKey = node(LV2_UNITS__unit);
-    LilvNodes* units = lilv_port_get_value(bundle.plugin(), port, unitKey);
-    const bool inDb = units && lilv_nodes_size(units) > 0 &&
-                      std::string(lilv_node_as_uri(lilv_nodes_get_first(units))) == LV2_UNITS__db;
-    EXPECT_EQ(inDb, param.IsGain());
-    lilv_nodes_free(units);
-    lilv_node_free(unitKey);
+    LilvNode *unit = node(LV2_UNITS__unit), *db = node(LV2_UNITS__db);
+    EXPECT_EQ(lilv_world_ask(bundle.world(), lilv_port_get_node(bundle.plugin(), port), unit, db),
+              param.IsGain());
+    lilv_node_free(unit);
+    lilv_node_free(db);
     LilvScalePoints* points = lilv_port_get_scale_points(bundle.plugin(), port);
     ASSERT_EQ(points ? static_cast<int>(lilv_scale_points_size(points)) : 0,
               isEnum ? param.GetNDisplayTexts() : 0);
