@@ -1,6 +1,6 @@
-// Operating-system calls the suites need, with one implementation per system
-// (TestSystemPosix.cpp, TestSystemWin32.cpp), and the skip of a test that cannot run
-// on Windows, which says why.
+// Operating-system calls the suites need: with one implementation per system
+// (TestSystemPosix.cpp, TestSystemWin32.cpp), or through std::filesystem and the
+// system library.
 #pragma once
 
 #include <atomic>
@@ -28,11 +28,6 @@ inline std::string makeTemporaryFolder(const std::string& prefix) {
   }
   throw std::runtime_error("no new temporary folder could be made");
 }
+
 // The most memory the process has held so far, in kilobytes.
 long peakMemoryKilobytes();
-
-#ifdef _WIN32
-#define ZORQ_SKIP_ON_WINDOWS(reason) GTEST_SKIP() << "not on Windows: " << reason
-#else
-#define ZORQ_SKIP_ON_WINDOWS(reason) static_cast<void>(0)
-#endif

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "ToolsTestSupport.h"
+#include "support/TempFolder.h"
 #include "engine/ZORQ.h"
 #include "zorq-bank/BankApp.h"
 #include "zorq-render/RenderError.h"

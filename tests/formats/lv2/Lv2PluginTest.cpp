@@ -8,6 +8,7 @@
 #include <lv2/worker/worker.h>
 
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <string>
 #include <thread>
@@ -143,14 +144,11 @@ TEST_F(Lv2Plugin, SampleFileTravelsWithTheState) {
 // later), it plays its own program, as the same program restored today does.
 TEST_F(Lv2Plugin, AnOlderStatePlaysWhatItStored) {
   const std::vector<double> values = programValues(1);
+  const std::vector<float> singles(values.begin(), values.end());
   const LV2_Atom_Vector_Body body{sizeof(float), bundle.urid(LV2_ATOM__Float)};
-  std::vector<uint8_t> plain(reinterpret_cast<const uint8_t*>(&body),
-                             reinterpret_cast<const uint8_t*>(&body + 1));
-  for (const double value : values) {
-    const float single = static_cast<float>(value);
-    plain.insert(plain.end(), reinterpret_cast<const uint8_t*>(&single),
-                 reinterpret_cast<const uint8_t*>(&single + 1));
-  }
+  std::vector<uint8_t> plain(sizeof body + sizeof(float) * singles.size());
+  std::memcpy(plain.data(), &body, sizeof body);
+  std::memcpy(plain.data() + sizeof body, singles.data(), sizeof(float) * singles.size());
 
   const ZORQ table;
   const Lv2Description description = zorqLv2Description();

@@ -277,7 +277,7 @@ TEST_P(FormatParity, MidiThruSendsEveryMessageBack) {
   sent.push_back({50, 0xB0, 7, 127});
   render(*host, 512, {512}, sent);
   std::vector<HostRecorder::Midi> expected;
-  for (const HostMidiEvent& e : sent) expected.push_back({e.frame, e.status, e.data1, e.data2});
+  for (const HostMidiEvent& e : sent) expected.emplace_back(e.frame, e.status, e.data1, e.data2);
   std::lock_guard<std::mutex> lock(recorder.mutex);
   EXPECT_EQ(recorder.midi, expected);
 }

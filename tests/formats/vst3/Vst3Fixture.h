@@ -3,8 +3,7 @@
 // The VST 3 object around an instrument made in the test process, driven by the hosting
 // library's VST 3 host: initialised with a host application and a component handler,
 // set up, activated and processing, with blocks of a stereo voice, a stereo carrier (or
-// none), events and parameter changes. Outputs are appended to `left` and `right`;
-// what the plug-in reported in the last block is out().
+// none), events and parameter changes. Outputs are appended to `left` and `right`.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -53,7 +52,6 @@ struct HostedVst3 {
     right.insert(right.end(), out[1].begin(), out[1].end());
   }
 
-  const Vst3ParameterChanges& out() const { return host->reported(); }
   Vst3ComponentHandler& handler() { return host->handler(); }
   std::vector<uint8_t> state(size_t piece = SIZE_MAX) { return host->saveState(piece); }
   vst3::tresult setState(const std::vector<uint8_t>& bytes, size_t piece = SIZE_MAX) {

@@ -120,7 +120,7 @@ TEST(Vst3Process, ProgramParameterSwitchesPrograms) {
   hosted.host->changes().add(IPlugVST3::kProgramId, 100, 2.0 / 63.0);
   hosted.process(512);
   EXPECT_EQ(hosted.zorq->GetCurrentPresetIdx(), 2);
-  EXPECT_DOUBLE_EQ(hosted.out().last(kFinalVolume), 0.9);
+  EXPECT_DOUBLE_EQ(hosted.host->reported().last(kFinalVolume), 0.9);
   hosted.object->FlushToHost();
   ASSERT_FALSE(hosted.handler().restarts.empty());
   EXPECT_TRUE(hosted.handler().restarts[0] & vst3::kParamValuesChanged);
