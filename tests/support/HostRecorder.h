@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "hosting/HostObserver.h"
@@ -19,13 +20,7 @@ class HostRecorder : public HostObserver {
     double value;
     bool recordable;
   };
-  struct Midi {
-    int frame;
-    uint8_t status, data1, data2;
-    bool operator==(const Midi& o) const {
-      return frame == o.frame && status == o.status && data1 == o.data1 && data2 == o.data2;
-    }
-  };
+  using Midi = std::tuple<int, uint8_t, uint8_t, uint8_t>;  // frame, status, data 1 and 2
 
   HostRecorder() {
     changes.reserve(4096);
@@ -44,8 +39,8 @@ class HostRecorder : public HostObserver {
     std::lock_guard<std::mutex> lock(mutex);
     ++midiCount;
     if (midi.size() < midi.capacity())
-      midi.push_back(
-          {frame, bytes[0], size > 1 ? bytes[1] : uint8_t(0), size > 2 ? bytes[2] : uint8_t(0)});
+      midi.emplace_back(frame, bytes[0], size > 1 ? bytes[1] : uint8_t(0),
+                        size > 2 ? bytes[2] : uint8_t(0));
   }
   void rescanRequested() override {
     std::lock_guard<std::mutex> lock(mutex);

@@ -1,11 +1,12 @@
 #include "support/X11TestHost.h"
 
-#include <dirent.h>
 #include <xcb/xtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 
 #include "platform/x11/X11Owned.h"
 
@@ -15,12 +16,8 @@ static X11Owned<T> reply(T* r) {
 }
 
 int OpenDescriptorCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
+  std::error_code error;
+  return int(std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {}));
 }
 
 std::vector<xcb_window_t> ChildWindows(xcb_connection_t* connection, xcb_window_t window) {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "ToolsTestSupport.h"
+#include "support/TempFolder.h"
 #include "engine/ZORQ.h"
 #include "zorq-bank/BankApp.h"
 #include "zorq-render/RenderError.h"
@@ -74,10 +74,14 @@ TEST(BankSource, ReadsProgramsInOrderWithTheirLines) {
   EXPECT_EQ(read[1].settings[1].line, 9);
 }
 
-// A source the reader refuses, or settings the builder cannot mean: the message starts
-// with the origin and line and gives the reason, and no bank is written.
+// A source the reader refuses, or settings (or more programs) the builder cannot take:
+// the message starts with the origin and line and gives the reason, and no bank is
+// written.
 TEST(BankSource, MistakesAreRefusedNamingTheLineAndWriteNothing) {
-  const std::tuple<const char*, const char*, const char*> refused[] = {
+  std::string tooMany;
+  for (int i = 0; i <= Synth::kNumPresets; ++i)
+    tooMany += "program P" + std::to_string(i) + "\npurpose p\n";
+  const std::tuple<std::string, const char*, const char*> refused[] = {
       {"program 1234567890123456789012345\npurpose p\n", "bank.txt:1:", "longer than 24"},
       {"program Caf\xc3\xa9\npurpose p\n", "bank.txt:1:", "printable ASCII"},
       {"program Robot\npurpose p\nprogram ROBOT\npurpose q\n",
@@ -97,7 +101,8 @@ TEST(BankSource, MistakesAreRefusedNamingTheLineAndWriteNothing) {
       {"program A\npurpose p\n  set Ensemble=off\n",
        "bank.txt:3:", "'Ensemble=off' shows as the default"},
       {"program A\npurpose p\n  set Bias=0.5\n  set bias=0.2\n",
-       "bank.txt:4:", "'bias' is set twice"}};
+       "bank.txt:4:", "'bias' is set twice"},
+      {tooMany, "bank.txt: ", "65 programs, but the instrument has 64"}};
   for (const auto& [text, where, reason] : refused) {
     TempFolder temp;
     try {
@@ -110,14 +115,6 @@ TEST(BankSource, MistakesAreRefusedNamingTheLineAndWriteNothing) {
     }
     EXPECT_TRUE(temp.entries().empty()) << reason;
   }
-}
-
-TEST(BankBuilder, RefusesMoreProgramsThanTheInstrumentHas) {
-  std::string text;
-  for (int i = 0; i <= Synth::kNumPresets; ++i)
-    text += "program P" + std::to_string(i) + "\npurpose p\n";
-  TempFolder temp;
-  EXPECT_THROW(BankBuilder::build(programs(text), "bank.txt", temp / "bank.fxb"), RenderError);
 }
 
 // The factory source fills every slot and starts from the plain defaults; the README

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "ToolsTestSupport.h"
+#include "support/TempFolder.h"
 #include "zorq-bank/BankSource.h"
 #include "zorq-bank/FigureTable.h"
 #include "zorq-bank/ProgramMeter.h"

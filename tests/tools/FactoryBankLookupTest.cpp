@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "ToolsTestSupport.h"
+#include "support/TempFolder.h"
 #include "zorq-bank/BankBuilder.h"
 #include "hosting/Vst2PluginHost.h"
 #include "support/UserIni.h"
@@ -14,14 +14,13 @@ namespace {
 
 const std::string kFactorySource = ZORQ_SOURCE_DIR "/resources/factory-bank.txt";
 
-enum class Bank { kFactory, kStartup, kBeside };
 enum class File { kNone, kValid, kTruncated, kNotABank };
 
 struct Lookup {
   const char* name;
-  File startup;  // the bank the INI names
-  File beside;   // ZORQ-resources/init.fxb
-  Bank expected;
+  File startup;          // the bank the INI names
+  File beside;           // ZORQ-resources/init.fxb
+  const char* expected;  // the label of the bank found, or null for the factory bank
   friend void PrintTo(const Lookup& lookup, std::ostream* out) { *out << lookup.name; }
 };
 
@@ -58,27 +57,21 @@ TEST_P(BankLookup, StartupBankThenInitBesideThePluginThenTheFactoryBank) {
 
   Vst2PluginHost host(plugin);
   const std::vector<BankProgram> factory = BankSource::read(kFactorySource);
-  for (int i : {0, 1, 63}) {
-    const std::string name = host.programName(i);
-    switch (lookup.expected) {
-      case Bank::kFactory: EXPECT_EQ(name, factory[i].name) << i; break;
-      case Bank::kStartup: EXPECT_EQ(name, "Startup " + std::to_string(i)); break;
-      case Bank::kBeside: EXPECT_EQ(name, "Beside " + std::to_string(i)); break;
-    }
-  }
+  for (int i : {0, 1, 63})
+    EXPECT_EQ(host.programName(i), lookup.expected ? lookup.expected + (" " + std::to_string(i))
+                                                   : factory[size_t(i)].name);
   EXPECT_EQ(host.currentProgram(), 0);
   writeUserIni("");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BankLookup,
-    ::testing::Values(Lookup{"NoUserBank", File::kNone, File::kNone, Bank::kFactory},
-                      Lookup{"InitBeside", File::kNone, File::kValid, Bank::kBeside},
-                      Lookup{"StartupWinsOverInit", File::kValid, File::kValid, Bank::kStartup},
-                      Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid,
-                             Bank::kBeside},
-                      Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, Bank::kFactory},
-                      Lookup{"BothDamaged", File::kNotABank, File::kTruncated, Bank::kFactory}),
+    ::testing::Values(Lookup{"NoUserBank", File::kNone, File::kNone, nullptr},
+                      Lookup{"InitBeside", File::kNone, File::kValid, "Beside"},
+                      Lookup{"StartupWinsOverInit", File::kValid, File::kValid, "Startup"},
+                      Lookup{"DamagedStartupFallsToInit", File::kTruncated, File::kValid, "Beside"},
+                      Lookup{"TruncatedInitRefused", File::kNone, File::kTruncated, nullptr},
+                      Lookup{"BothDamaged", File::kNotABank, File::kTruncated, nullptr}),
     [](const ::testing::TestParamInfo<Lookup>& paramInfo) {
       return std::string(paramInfo.param.name);
     });

@@ -4,13 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolsTestSupport.h"
+#include <tuple>
+
 #include "support/CommaLocale.h"
+#include "support/TempFolder.h"
 #include "zorq-bank/FigureTable.h"
 #include "zorq-render/NoteList.h"
 #include "zorq-render/RenderError.h"
 
 namespace {
+
+// A sequence's events as (seconds, status, data 1, data 2), for whole-sequence comparisons.
+using EventRow = std::tuple<double, int, int, int>;
+std::vector<EventRow> rowsOf(const MidiSequence& sequence) {
+  std::vector<EventRow> rows;
+  for (const TimedMidiEvent& e : sequence.events)
+    rows.emplace_back(e.seconds, e.status, e.data1, e.data2);
+  return rows;
+}
 
 std::vector<uint8_t> bytesOf(const std::string& path) {
   const std::string text = readText(ZORQ_SOURCE_DIR + path);

@@ -32,8 +32,9 @@ struct HostedZorq {
 }  // namespace
 
 // A drag in the editor: begin, the values (the last of a run of one parameter's
-// values), end, sent at the flush the plug-in asks for from the main thread.
-TEST(ClapAdapter, EditorGesturesReachTheHostAroundTheirValues) {
+// values), end, sent at the flush the plug-in asks for from the main thread. Then a
+// reset and a flush while active allocate nothing.
+TEST(ClapAdapter, EditorGesturesReachTheHostAndResetAndFlushAllocateNothing) {
   HostedZorq hosted;
   ZORQ& zorq = *hosted.zorq;
   zorq.BeginInformHostOfParamChange(kFinalVolume);
@@ -53,11 +54,8 @@ TEST(ClapAdapter, EditorGesturesReachTheHostAroundTheirValues) {
   EXPECT_EQ(changes[1].value, 1.0);
   hosted.host.idle();
   EXPECT_EQ(hosted.recorder.edits, "BVEV");
-}
 
-// A reset on the audio thread and a flush while active allocate nothing.
-TEST(ClapAdapter, ResetAndFlushAllocateNothing) {
-  HostedZorq hosted;
+  // A reset on the audio thread and a flush while active allocate nothing.
   hosted.host.start(44100.0, 1024);
   std::vector<float> voice = noise(1024, 1), left(1024), right(1024);
   float* in[4] = {voice.data(), voice.data(), voice.data(), voice.data()};

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <lv2/atom/forge.h>
 
 #include <cstdint>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "engine/ZORQ.h"
+#include "formats/lv2/Lv2Messages.h"
 #include "framework/ByteChunk.h"
 #include "framework/PortValue.h"
 #include "hosting/Lv2PluginHost.h"
@@ -87,14 +87,10 @@ inline std::vector<float> renderLv2(Lv2PluginHost& host, const TestSignal& signa
 
 // The editor's request for the plug-in's whole state, as an atom.
 inline std::vector<uint8_t> stateRequest(Lv2Bundle& bundle) {
-  std::vector<uint8_t> request(64);
-  LV2_Atom_Forge forge;
-  lv2_atom_forge_init(&forge, bundle.map());
-  lv2_atom_forge_set_buffer(&forge, request.data(), request.size());
-  LV2_Atom_Forge_Frame frame;
-  lv2_atom_forge_object(&forge, &frame, 0, bundle.urid("urn:zandervoltmusic:zorq#StateRequest"));
-  lv2_atom_forge_pop(&forge, &frame);
-  return request;
+  const Lv2Uris uris(bundle.map(), kZorqUri);
+  const Lv2Messages messages(uris, bundle.map());
+  return messages.build(
+      64, [&](LV2_Atom_Forge* forge) { return messages.writeEmpty(forge, uris.msgStateRequest); });
 }
 
 // The instance's live state as its state interface saves it, read by a ZORQ.

@@ -148,6 +148,13 @@ class FormatParity : public ::testing::TestWithParam<Format> {
     host->start(kRate, 4096);
     return host;
   }
+  // An instance made while the user's INI holds `ini`, telling `recorder` what it reports.
+  std::unique_ptr<PluginHost> openRecorded(const std::string& ini = "") {
+    writeUserIni(ini);
+    std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
+    writeUserIni("");
+    return host;
+  }
   std::unique_ptr<PluginHost> openWithProgram() {
     std::unique_ptr<PluginHost> host = open();
     EXPECT_TRUE(host->setChunk(true, testBank()));
@@ -163,6 +170,8 @@ class FormatParity : public ::testing::TestWithParam<Format> {
     EXPECT_GT(zorq.unserializeBankChunk(&chunk), 0);
     return zorq.GetParam(index)->Value();
   }
+
+  HostRecorder recorder;  // outlives the instances of the test
 };
 
 TEST_P(FormatParity, SameProgramInputAndMidiGiveTheSameSamples) {
@@ -229,9 +238,8 @@ TEST_P(FormatParity, DamagedStateIsRefusedAndChangesNothing) {
 // Notes, a learned controller, pitch wheel, pedal and a program change in every block,
 // with MIDI Thru on: from the third block on, the plug-in allocates nothing.
 TEST_P(FormatParity, ProcessingAllocatesNothing) {
-  writeUserIni("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\n");
-  std::unique_ptr<PluginHost> host = open();
-  writeUserIni("");
+  std::unique_ptr<PluginHost> host =
+      openRecorded("[MIDI Global]\nMIDI Thru=true\n[MIDI Control]\nCC1=4\n");
   static const std::vector<float> in(22 * 512, 0.1f);
   std::vector<HostMidiEvent> events;
   for (int block = 0; block < 22; ++block)
@@ -263,16 +271,13 @@ TEST_P(FormatParity, UnconnectedSideChainIsSilence) {
 // frame.
 TEST_P(FormatParity, MidiThruSendsEveryMessageBack) {
   if (GetParam().noMidiOut) GTEST_SKIP() << GetParam().noMidiOut;
-  writeUserIni("[MIDI Global]\nMIDI Thru=true\n");
-  HostRecorder recorder;
-  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
-  writeUserIni("");
+  std::unique_ptr<PluginHost> host = openRecorded("[MIDI Global]\nMIDI Thru=true\n");
   std::vector<HostMidiEvent> sent;
   for (int i = 0; i < 4; ++i) sent.push_back({i * 10, 0x90, uint8_t(60 + i), 100});
   sent.push_back({50, 0xB0, 7, 127});
   render(*host, 512, {512}, sent);
   std::vector<HostRecorder::Midi> expected;
-  for (const HostMidiEvent& e : sent) expected.push_back({e.frame, e.status, e.data1, e.data2});
+  for (const HostMidiEvent& e : sent) expected.emplace_back(e.frame, e.status, e.data1, e.data2);
   std::lock_guard<std::mutex> lock(recorder.mutex);
   EXPECT_EQ(recorder.midi, expected);
 }
@@ -281,10 +286,7 @@ TEST_P(FormatParity, MidiThruSendsEveryMessageBack) {
 // of the new value.
 TEST_P(FormatParity, LearnedControllerReachesTheHost) {
   if (GetParam().noLearnedController) GTEST_SKIP() << GetParam().noLearnedController;
-  writeUserIni("[MIDI Control]\nCC7=4\n");
-  HostRecorder recorder;
-  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
-  writeUserIni("");
+  std::unique_ptr<PluginHost> host = openRecorded("[MIDI Control]\nCC7=4\n");
   render(*host, 512, {512}, {{100, 0xB0, 7, 127}});
   // Read before the recorder's lock: the audio path takes the plug-in's lock, then it.
   const float volume = host->getParameter(kFinalVolume);
@@ -298,8 +300,7 @@ TEST_P(FormatParity, LearnedControllerReachesTheHost) {
 // A program change by MIDI makes the host read every value again, once, after the block.
 TEST_P(FormatParity, ProgramChangeMakesTheHostReadTheValuesAgain) {
   if (GetParam().noRescan) GTEST_SKIP() << GetParam().noRescan;
-  HostRecorder recorder;
-  std::unique_ptr<PluginHost> host = open({"Test Host", "Test Host Maker", 10203, &recorder});
+  std::unique_ptr<PluginHost> host = openRecorded();
   render(*host, 1024, {512}, {{100, 0xC0, 3, 0}});
   std::lock_guard<std::mutex> lock(recorder.mutex);
   EXPECT_EQ(recorder.rescans, 1);

@@ -3,8 +3,7 @@
 // The VST 3 object around an instrument made in the test process, driven by the hosting
 // library's VST 3 host: initialised with a host application and a component handler,
 // set up, activated and processing, with blocks of a stereo voice, a stereo carrier (or
-// none), events and parameter changes. Outputs are appended to `left` and `right`;
-// what the plug-in reported in the last block is out().
+// none), events and parameter changes. Outputs are appended to `left` and `right`.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,27 +36,22 @@ struct HostedVst3 {
     const std::vector<float> silence(static_cast<size_t>(frames));
     if (!voice) voice = silence.data();
     const float* in[4] = {voice, voice, carrier, carrier};
-    std::vector<float> out[2] = {std::vector<float>(size_t(frames)),
-                                 std::vector<float>(size_t(frames))};
-    if (wide) {
-      std::vector<double> in64[4],
-          out64[2] = {std::vector<double>(size_t(frames)), std::vector<double>(size_t(frames))};
-      double *inputs[4] = {}, *outputs[2] = {out64[0].data(), out64[1].data()};
-      for (int c = 0; c < 4; ++c)
-        if (in[c]) inputs[c] = (in64[c] = std::vector<double>(in[c], in[c] + frames)).data();
-      host->process(inputs, outputs, frames);
-      for (int c = 0; c < 2; ++c) std::copy(out64[c].begin(), out64[c].end(), out[c].begin());
-    } else {
-      float* inputs[4] = {const_cast<float*>(in[0]), const_cast<float*>(in[1]),
-                          const_cast<float*>(in[2]), const_cast<float*>(in[3])};
-      float* outputs[2] = {out[0].data(), out[1].data()};
-      host->process(inputs, outputs, frames);
-    }
+    wide ? run<double>(in, frames) : run<float>(in, frames);
+  }
+  // The block in samples of the width the host was started for; the outputs are added
+  // to left and right.
+  template <typename Sample>
+  void run(const float* const (&in)[4], int frames) {
+    std::vector<Sample> inCopies[4], out[2];
+    Sample *inputs[4] = {}, *outputs[2] = {};
+    for (int c = 0; c < 4; ++c)
+      if (in[c]) inputs[c] = (inCopies[c] = std::vector<Sample>(in[c], in[c] + frames)).data();
+    for (int c = 0; c < 2; ++c) outputs[c] = (out[c] = std::vector<Sample>(size_t(frames))).data();
+    host->process(inputs, outputs, frames);
     left.insert(left.end(), out[0].begin(), out[0].end());
     right.insert(right.end(), out[1].begin(), out[1].end());
   }
 
-  const Vst3ParameterChanges& out() const { return host->reported(); }
   Vst3ComponentHandler& handler() { return host->handler(); }
   std::vector<uint8_t> state(size_t piece = SIZE_MAX) { return host->saveState(piece); }
   vst3::tresult setState(const std::vector<uint8_t>& bytes, size_t piece = SIZE_MAX) {

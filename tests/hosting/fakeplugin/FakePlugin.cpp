@@ -80,21 +80,20 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
       return 1;
     }
     case effSetBlockSize: p.blockSize = int(value); return 0;
-    case effGetChunk: {
-      const bool bank = index == 0;
-      std::memcpy(p.chunk, bank ? "FAKB" : "FAKE", 4);
-      const float* source = bank ? &p.values[0][0] : p.values[p.program];
-      const size_t size = 4 + 4 * size_t(kParams) * (bank ? kPrograms : 1);
-      std::memcpy(p.chunk + 4, source, size - 4);
-      *static_cast<void**>(ptr) = p.chunk;
-      return VstIntPtr(size);
-    }
+    case effGetChunk:
     case effSetChunk: {
       const bool bank = index == 0;
+      const char* tag = bank ? "FAKB" : "FAKE";
+      float* values = bank ? &p.values[0][0] : p.values[p.program];
       const size_t size = 4 + 4 * size_t(kParams) * (bank ? kPrograms : 1);
-      if (!ptr || size_t(value) != size || std::memcmp(ptr, bank ? "FAKB" : "FAKE", 4) != 0)
-        return 0;
-      std::memcpy(bank ? &p.values[0][0] : p.values[p.program], text + 4, size - 4);
+      if (opcode == effGetChunk) {
+        std::memcpy(p.chunk, tag, 4);
+        std::memcpy(p.chunk + 4, values, size - 4);
+        *static_cast<void**>(ptr) = p.chunk;
+        return VstIntPtr(size);
+      }
+      if (!ptr || size_t(value) != size || std::memcmp(ptr, tag, 4) != 0) return 0;
+      std::memcpy(values, text + 4, size - 4);
       return 1;
     }
     default: return 0;
