@@ -1,5 +1,7 @@
-// The band bank alone, one benchmark per kernel, fed 44-frame slices (one control tick
-// at 44.1 kHz) of noise in "VE-10 Full Bands", so all 40 band-channels run.
+// The band bank alone, one benchmark per kernel and slice length, fed slices of noise in
+// "VE-10 Full Bands", so all 40 band-channels run: 44 frames (one control tick at 44.1 kHz,
+// nearly every slice of a long host block) and 20 (about the average slice of 32-frame host
+// blocks, which cut the ticks). The two give the bank's cost per slice and per frame.
 // realtime_factor: seconds of audio per CPU second; compare each kernel with
 // BM_BandBank/scalar from the same run.
 //
@@ -22,7 +24,6 @@
 namespace {
 
 constexpr double kRate = 44100.0;
-constexpr int kSlice = 44;
 constexpr double kOperationsPerFrame = 68.0 * 2 * kNumBands;
 constexpr double kOperationsPerCycle = 16.0;
 
@@ -32,6 +33,7 @@ void bandBank(benchmark::State& state, SimdKernel kernel) {
     return;
   }
   static const double ghz = coreClockGHz();
+  const int kSlice = static_cast<int>(state.range(0));
   BandBank bank;
   bank.prepare(kRate, kSlice, kernel);
   bank.reset();
@@ -70,7 +72,9 @@ void bandBank(benchmark::State& state, SimdKernel kernel) {
 const bool registered = [] {
   for (SimdKernel kernel : simd::kKernels)
     benchmark::RegisterBenchmark((std::string("BM_BandBank/") + simd::name(kernel)).c_str(),
-                                 bandBank, kernel);
+                                 bandBank, kernel)
+        ->Arg(44)
+        ->Arg(20);
   return true;
 }();
 
