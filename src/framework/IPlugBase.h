@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -321,7 +320,8 @@ class IPlugBase {
                     bool accumulate);
   // Runs `read` (a chunk's reading, returning its final position or -1); when it fails,
   // the presets, the current preset and the live state are put back as they were.
-  int wholeOrNothing(const std::function<int()>& read);
+  template <typename Read>
+  int wholeOrNothing(Read read);
 
   std::vector<ChannelIO> channelIO_;
   mutable std::recursive_mutex mutex_;

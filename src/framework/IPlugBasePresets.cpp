@@ -197,13 +197,10 @@ int IPlugBase::unserializeBankChunk(const ByteChunk* chunk) {
   return UnserializePresets(chunk, pos);
 }
 
-int IPlugBase::unserializeBankChunkWhole(const ByteChunk* chunk) {
-  return wholeOrNothing([&] { return unserializeBankChunk(chunk); });
-}
-
 // The snapshot is taken as it stands: saving a bank first would store the live edits in
 // the current preset, which a refused chunk must not change either.
-int IPlugBase::wholeOrNothing(const std::function<int()>& read) {
+template <typename Read>
+int IPlugBase::wholeOrNothing(Read read) {
   IMutexLock lock(mutex_);
   std::vector<IPreset> presetsBefore = presets_;
   const int currentBefore = currentPresetIdx_;
@@ -216,6 +213,10 @@ int IPlugBase::wholeOrNothing(const std::function<int()>& read) {
   UnserializeState(&liveBefore, 0);
   PresetsChangedByHost();
   return -1;
+}
+
+int IPlugBase::unserializeBankChunkWhole(const ByteChunk* chunk) {
+  return wholeOrNothing([&] { return unserializeBankChunk(chunk); });
 }
 
 const IPreset* IPlugBase::GetPreset(int idx) const {
