@@ -31,6 +31,10 @@ class ParamChangeQueue {
       apply(change.paramIdx, change.value);
     }
   }
+  // Whether a change is due before `limit`.
+  bool dueBefore(int limit) const {
+    return front_ < changes_.size() && changes_[front_].offset < limit;
+  }
   // After a block of `frames`: the changes left count from the next block.
   void advance(int frames);
   bool empty() const { return front_ == changes_.size(); }

@@ -43,6 +43,8 @@ class ZORQ : public Synth {
   // defined in ZorqBlockLoop.h: the benchmarks' stage table times the stages with it.
   template <class Stages>
   void processBlock(double** inputs, double** outputs, int nFrames, Stages& stages);
+  // Frames of awake slices the band bank runs over at once, at most (ZorqBlockLoop.h).
+  static constexpr uint32_t kRunFrames = 512;
   // Any thread; takes the plug-in mutex.
   void OnParamChange(int paramIdx) override;
   // A host's parameter change waits for the control tick whose window holds its
@@ -172,16 +174,27 @@ class ZORQ : public Synth {
   // Control tick: runs once per sub-block, right after the MIDI events are dispatched.
   void update();
   void handleMidiEvents();
+  // A MIDI event waits for this tick.
+  bool midiDueAtTick();
   // Applies the host's parameter changes due before frame `limit` of the block.
   void applyParamChanges(int limit);
-  // One slice of n frames, stage by stage (ZorqProcess.cpp).
-  void loadModulator(double** inputs, int n);
-  void loadKeyboard(int n);
-  void loadNoise(int n);
-  void loadExternal(double** inputs, int n);
-  void measureLevel(double** inputs, int n);
-  void vocode(int n);
+  // One slice of n frames into the working buffers from frame `at` on, stage by stage
+  // (ZorqProcess.cpp).
+  void loadModulator(double** inputs, int at, int n);
+  void loadKeyboard(int at, int n);
+  void loadNoise(int at, int n);
+  void loadExternal(double** inputs, int at, int n);
+  void measureLevel(double** inputs, int at, int n);
+  // The band bank over the first n frames of the working buffers; the level sum the
+  // accent bend reads is the last `lastSlice` frames' (ZorqBands.cpp).
+  void vocode(int n, int lastSlice);
   void mixOutputs(double* outL, double* outR, int n);
+  // The pending slices' band bank, output mix, ensemble and sleep check, into the host's
+  // buffers at pendingOut_ (ZorqBlockLoop.h). lastSliceSum: the level sum left for the
+  // accent bend is the last slice's, as a tick after it may read it.
+  template <class Stages>
+  void runPendingSlices(Stages& stages, bool lastSliceSum);
+  bool runEndsAfterThisSlice() const;
   // Sleep (ZorqSleep.cpp). Nothing but the inputs keeps the engine awake.
   bool atRestButForInput() const;
   // The first of n frames at which an input the engine listens to is not 0, or n.
@@ -189,13 +202,17 @@ class ZORQ : public Synth {
   void wake();
   // The control tick of a sleeping engine: what depends on time alone.
   void sleepingTick();
-  // The part of every control tick, awake or asleep: the ensembles' sweeps (coasting
-  // while off) and the meter's decay.
-  void advanceEnsemblesAndMeter();
+  // Parts of every control tick, awake or asleep: the ensembles' sweeps (coasting while
+  // off), and the meter's decay.
+  void advanceEnsembles();
+  void decayMeter();
   // n frames asleep: zeros out, the ensemble's sweep moves on.
   void rest(double* outL, double* outR, int n);
-  // After n frames awake: falls asleep when it has been quiet long enough.
-  void noteQuiet(double** inputs, const double* outL, const double* outR, int n);
+  // After n frames awake: falls asleep when it has been quiet long enough. quietInput:
+  // nothing but the inputs kept it awake, and they were silent.
+  void noteQuiet(bool quietInput, const double* outL, const double* outR, int n);
+  // How many quiet frames in a row put the engine to sleep.
+  double quietFramesToSleep() const;
   void cleanup();
   void refreshInputConnections();
   // Which modulator channels carry signal: both in "File" mode, else the connected ones.
@@ -211,7 +228,8 @@ class ZORQ : public Synth {
 
   // Sub-block grid.
   uint32_t subBlockLength_ = 0;
-  uint32_t allocatedLength_ = 0;
+  uint32_t allocatedLength_ = 0;  // the sub-block length the buffers were sized for
+  uint32_t runCapacity_ = 0;      // frames the working buffers hold
   uint32_t remainder_ = 0;
   double reciprocal_ = 0.0;
   uint64_t controlTicks_ = 0;
@@ -276,7 +294,19 @@ class ZORQ : public Synth {
   SampleFileSchedule sampleFileSchedule_;  // what a program change or restore left
   IMessageBox* messageBox_ = nullptr;
 
-  // Working buffers, one sub-block long, allocated by Reset.
+  // Awake slices loaded into the working buffers whose band bank has not run yet.
+  struct PendingSlice {
+    int frames;
+    bool awakeTick;   // it began with an awake control tick: the ensembles step first
+    bool quietInput;  // for the sleep check: see noteQuiet
+  };
+  static constexpr int kMaxPendingSlices = 64;
+  PendingSlice pendingSlices_[kMaxPendingSlices] = {};
+  int pendingSliceCount_ = 0;
+  int pendingFrames_ = 0;
+  double* pendingOut_[2] = {nullptr, nullptr};  // the first pending slice's output
+
+  // Working buffers, runCapacity_ frames long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];
   std::unique_ptr<double[]> carrier_[2];
   std::unique_ptr<double[]> noise_[2];

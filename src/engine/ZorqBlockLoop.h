@@ -3,6 +3,16 @@
 // The block loop, ZORQ::ProcessDoubleReplacing, as a template over its stage marks
 // (EngineStage.h): the plug-in runs it without marks (ZorqProcess.cpp), the benchmarks'
 // stage table with a clock.
+//
+// Each awake slice loads its modulator and carriers at once, at the end of what the
+// working buffers already hold; the band bank, the output mix, the ensemble and the
+// sleep check of those slices run later, together, as one run (runPendingSlices). The
+// band bank costs a good deal per call, and a run spans several control ticks, up to the
+// whole host block. A run ends before a tick that could change what the bank or the
+// output mix does (a parameter change or a MIDI event due), after the slice whose level
+// sum the next tick reads (the accent bend), after the slice that could put the engine to
+// sleep, and at the end of the block; so every sample is what slice-by-slice processing
+// gives.
 
 #include <algorithm>
 #include <cassert>
@@ -20,8 +30,8 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     for (int c = 0; c < kNumOutputs; ++c) std::fill(outputs[c], outputs[c] + nFrames, 0.0);
     return;
   }
-  // A host's parameter change takes effect at the control tick whose window holds
-  // its offset; one due in a window that began in an earlier block, at once.
+  // A host's parameter change takes effect at the control tick whose window holds its
+  // offset; one due in a window that began in an earlier block, at once.
   applyParamChanges(static_cast<int>(remainder_));
   refreshInputConnections();
   refreshModulatorActive();
@@ -35,21 +45,26 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
   int framesLeft = nFrames;
   while (framesLeft > 0) {
     int n;
+    bool awakeTick = false;  // the slice begins with an awake control tick
     if (remainder_ != 0) {
       n = std::min(static_cast<int>(remainder_), framesLeft);
       remainder_ -= static_cast<uint32_t>(n);
     } else {
       const int64_t windowEnd = int64_t(nFrames - framesLeft) + subBlockLength_;
-      applyParamChanges(static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX)));
+      const int limit = static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX));
+      const bool midi = midiDueAtTick();
+      if (midi || paramChanges_.dueBefore(limit)) runPendingSlices(stages, true);
+      applyParamChanges(limit);
       refreshModulatorActive();
-      const bool midi = !midiQueue_.Empty();
       handleMidiEvents();
       // A note wakes a sleeping engine from the tick that plays it.
       if (asleep_ && midi && !atRestButForInput()) wake();
-      if (asleep_)
+      if (asleep_) {
         sleepingTick();
-      else
+      } else {
         update();
+        awakeTick = true;
+      }
       ++controlTicks_;
       if (static_cast<int>(subBlockLength_) > framesLeft) {
         n = framesLeft;
@@ -61,7 +76,8 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     }
 
     assert(n > 0 && static_cast<uint32_t>(n) <= allocatedLength_);
-    // Asleep up to the first frame of sound (all of the slice when there is none).
+    // Asleep up to the first frame of sound (all of the slice when there is none). A
+    // sleeping engine has no slices pending.
     int asleepFrames = 0;
     if (asleep_) {
       asleepFrames = firstSoundingFrame(in, n);
@@ -73,27 +89,36 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       double* slice[kNumInputs];
       for (int c = 0; c < kNumInputs; ++c)
         slice[c] = in[c] + (inputConnected_[c] ? asleepFrames : 0);
-      double* sliceL = outL + asleepFrames;
-      double* sliceR = outR + asleepFrames;
-      loadModulator(slice, m);
+      if (pendingSliceCount_ == 0) {
+        pendingOut_[0] = outL + asleepFrames;
+        pendingOut_[1] = outR + asleepFrames;
+      }
+      const int at = pendingFrames_;
+      loadModulator(slice, at, m);
       stages.mark(EngineStage::kModulator);
-      loadKeyboard(m);
+      loadKeyboard(at, m);
       stages.mark(EngineStage::kVoices);
-      loadNoise(m);
+      loadNoise(at, m);
       stages.mark(EngineStage::kNoise);
-      loadExternal(slice, m);
+      loadExternal(slice, at, m);
       stages.mark(EngineStage::kExternal);
-      measureLevel(slice, m);
+      measureLevel(slice, at, m);
       stages.mark(EngineStage::kMeter);
-      vocode(m);
-      stages.mark(EngineStage::kBandBank);
-      mixOutputs(sliceL, sliceR, m);
-      stages.mark(EngineStage::kOutput);
-      if (ensembleOn_)
-        Ensemble::processPair(ensembles_[0], ensembles_[1], sliceL, sliceR, m, kernel_);
-      stages.mark(EngineStage::kEnsemble);
-      noteQuiet(slice, sliceL, sliceR, m);
+      // What the sleep check needs of the slice's own time.
+      const bool quietInput = atRestButForInput() && firstSoundingFrame(slice, m) == m;
+      pendingSlices_[pendingSliceCount_++] = PendingSlice{m, awakeTick, quietInput};
+      pendingFrames_ += m;
       stages.mark(EngineStage::kAsleep);
+      if (runEndsAfterThisSlice()) {
+        // When the next slice begins with a tick that changes something, that tick may turn
+        // the accent bend on: it reads this slice's level sum.
+        const int64_t nextWindowEnd = int64_t(nFrames - framesLeft + n) + subBlockLength_;
+        const bool changesNext =
+            remainder_ == 0 &&
+            (midiDueAtTick() ||
+             paramChanges_.dueBefore(static_cast<int>(std::min<int64_t>(nextWindowEnd, INT_MAX))));
+        runPendingSlices(stages, changesNext);
+      }
     }
     for (int c = 0; c < kNumInputs; ++c)
       if (inputConnected_[c]) in[c] += n;
@@ -102,6 +127,34 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     outR += n;
     framesLeft -= n;
   }
+  // A block that ends at a tick: a change between blocks may turn the accent bend on.
+  runPendingSlices(stages, remainder_ == 0);
   paramChanges_.advance(nFrames);
   stages.mark(EngineStage::kBlock);
+}
+
+template <class Stages>
+void ZORQ::runPendingSlices(Stages& stages, bool lastSliceSum) {
+  if (pendingSliceCount_ == 0) return;
+  vocode(pendingFrames_,
+         lastSliceSum ? pendingSlices_[pendingSliceCount_ - 1].frames : pendingFrames_);
+  stages.mark(EngineStage::kBandBank);
+  double* outL = pendingOut_[0];
+  double* outR = pendingOut_[1];
+  mixOutputs(outL, outR, pendingFrames_);
+  stages.mark(EngineStage::kOutput);
+  for (int s = 0; s < pendingSliceCount_; ++s) {
+    const PendingSlice& slice = pendingSlices_[s];
+    // The ensembles' sweeps step at their slice's tick, as the slices run.
+    if (slice.awakeTick) advanceEnsembles();
+    if (ensembleOn_)
+      Ensemble::processPair(ensembles_[0], ensembles_[1], outL, outR, slice.frames, kernel_);
+    stages.mark(EngineStage::kEnsemble);
+    noteQuiet(slice.quietInput, outL, outR, slice.frames);
+    stages.mark(EngineStage::kAsleep);
+    outL += slice.frames;
+    outR += slice.frames;
+  }
+  pendingSliceCount_ = 0;
+  pendingFrames_ = 0;
 }

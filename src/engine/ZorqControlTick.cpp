@@ -1,5 +1,5 @@
 // The control tick, once per sub-block: vibrato, pitch wheel and accent bend reach the
-// voices; the ensembles' sweeps advance; the meter decays.
+// voices; the meter decays.
 #include "engine/ZORQ.h"
 
 #include <cmath>
@@ -20,16 +20,18 @@ void ZORQ::update() {
     for (Voice& voice : voices_)
       if (voice.isActive()) voice.update(pitch);
   }
-  advanceEnsemblesAndMeter();
+  // The ensembles step when their slice runs (ZorqBlockLoop.h).
+  decayMeter();
   if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
 }
 
-void ZORQ::advanceEnsemblesAndMeter() {
+void ZORQ::advanceEnsembles() {
   for (Ensemble& ensemble : ensembles_) {
     if (ensembleOn_)
       ensemble.update();
     else
       ensemble.coast();
   }
-  meterAccumulator_ -= meterAccumulator_ * reciprocal_;
 }
+
+void ZORQ::decayMeter() { meterAccumulator_ -= meterAccumulator_ * reciprocal_; }

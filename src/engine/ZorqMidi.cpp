@@ -52,6 +52,10 @@ void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
   midiQueue_.Add(&event);
 }
 
+bool ZORQ::midiDueAtTick() {
+  return !midiQueue_.Empty() && midiQueue_.Peek().mOffset <= static_cast<int>(subBlockLength_);
+}
+
 // Control tick, before update(); plug-in mutex held; no allocation.
 void ZORQ::handleMidiEvents() {
   const int tick = static_cast<int>(subBlockLength_);

@@ -32,32 +32,30 @@ void ZORQ::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
   processBlock(inputs, outputs, nFrames, none);
 }
 
-void ZORQ::loadModulator(double** inputs, int n) {
-  double* modL = modulator_[0].get();
-  double* modR = modulator_[1].get();
+void ZORQ::loadModulator(double** inputs, int at, int n) {
+  double* modL = modulator_[0].get() + at;
+  double* modR = modulator_[1].get() + at;
   // The microphone inputs, or the sample player in "File" mode.
   if (inputFromFile_) {
     double* modulators[2] = {modL, modR};
     sampler_.processSamples(modulators, n);
     return;
   }
-  const size_t length = allocatedLength_;
   if (inputConnected_[0])
     std::copy(inputs[0], inputs[0] + n, modL);
   else
-    std::fill(modL, modL + length, 0.0);
+    std::fill(modL, modL + n, 0.0);
   if (inputConnected_[1])
     std::copy(inputs[1], inputs[1] + n, modR);
   else
-    std::fill(modR, modR + length, 0.0);
+    std::fill(modR, modR + n, 0.0);
 }
 
 // The voices add into carrier L, scaled by the keyboard level and copied to carrier R.
-void ZORQ::loadKeyboard(int n) {
-  const size_t length = allocatedLength_;
-  double* carL = carrier_[0].get();
-  double* carR = carrier_[1].get();
-  std::fill(carL, carL + length, 0.0);
+void ZORQ::loadKeyboard(int at, int n) {
+  double* carL = carrier_[0].get() + at;
+  double* carR = carrier_[1].get() + at;
+  std::fill(carL, carL + n, 0.0);
   if (keyboardOn_ && keyboardLevel_ > 0.0) {
     voiceMixer_.process(voiceList_, kNumVoices, carL, n);
     for (int i = 0; i < n; ++i) {
@@ -65,18 +63,18 @@ void ZORQ::loadKeyboard(int n) {
       carR[i] = carL[i];
     }
   } else {
-    std::fill(carR, carR + length, 0.0);
+    std::fill(carR, carR + n, 0.0);
   }
 }
 
 // The noise carrier, the same in both channels; the noise buffers feed the top bands
 // of "VE-10 Standard".
-void ZORQ::loadNoise(int n) {
+void ZORQ::loadNoise(int at, int n) {
   if (!(noiseLevel_ > 0.0)) return;
-  double* carL = carrier_[0].get();
-  double* carR = carrier_[1].get();
-  double* noiseL = noise_[0].get();
-  double* noiseR = noise_[1].get();
+  double* carL = carrier_[0].get() + at;
+  double* carR = carrier_[1].get() + at;
+  double* noiseL = noise_[0].get() + at;
+  double* noiseR = noise_[1].get() + at;
   for (int i = 0; i < n; ++i) {
     const double v = noiseLevel_ * getNoise();
     noiseL[i] = noiseR[i] = v;
@@ -85,10 +83,10 @@ void ZORQ::loadNoise(int n) {
   }
 }
 
-void ZORQ::loadExternal(double** inputs, int n) {
+void ZORQ::loadExternal(double** inputs, int at, int n) {
   if (!(externalLevel_ > 0.0)) return;
-  double* carL = carrier_[0].get();
-  double* carR = carrier_[1].get();
+  double* carL = carrier_[0].get() + at;
+  double* carR = carrier_[1].get() + at;
   if (inputConnected_[2])
     for (int i = 0; i < n; ++i) carL[i] += externalLevel_ * inputs[2][i];
   if (inputConnected_[3])
@@ -96,7 +94,7 @@ void ZORQ::loadExternal(double** inputs, int n) {
 }
 
 // A level sum over the slice, peak-held in the meter accumulator.
-void ZORQ::measureLevel(double** inputs, int n) {
+void ZORQ::measureLevel(double** inputs, int at, int n) {
   double level = 0.0;
   if (meterShowsSignal_) {
     if (externalLevel_ > 0.0) {
@@ -108,13 +106,23 @@ void ZORQ::measureLevel(double** inputs, int n) {
       if (inputConnected_[2] && inputConnected_[3]) external *= 0.5;
       level = external;
     }
-    level += sumAbs(carrier_[0].get(), n);
+    level += sumAbs(carrier_[0].get() + at, n);
   } else {
-    if (modulatorActive_[0]) level += sumAbs(modulator_[0].get(), n);
-    if (modulatorActive_[1]) level += sumAbs(modulator_[1].get(), n);
+    if (modulatorActive_[0]) level += sumAbs(modulator_[0].get() + at, n);
+    if (modulatorActive_[1]) level += sumAbs(modulator_[1].get() + at, n);
     if (modulatorActive_[0] && modulatorActive_[1]) level *= micLevel_ * 0.5;
   }
   meterAccumulator_ = std::max(meterAccumulator_, level);
+}
+
+bool ZORQ::runEndsAfterThisSlice() const {
+  // The next tick's accent bend reads this slice's level sum.
+  if (keyboardOn_ && accentAmount_ > 0.0) return true;
+  if (pendingSliceCount_ == kMaxPendingSlices) return true;
+  if (static_cast<uint32_t>(pendingFrames_) + subBlockLength_ > runCapacity_) return true;
+  // This slice may put the engine to sleep, and the slices after it would then be asleep.
+  return sleepEnabled_ &&
+         quietFrames_ + static_cast<double>(pendingFrames_) >= quietFramesToSleep();
 }
 
 void ZORQ::mixOutputs(double* outL, double* outR, int n) {

@@ -34,15 +34,18 @@ void ZORQ::Reset() {
   subBlockLength_ = length;
   remainder_ = 0;
   wake();
+  pendingSliceCount_ = 0;
+  pendingFrames_ = 0;
   if (length != allocatedLength_) {
     allocatedLength_ = length;
+    runCapacity_ = std::max(length, kRunFrames);
     reciprocal_ = 1.0 / length;
     cleanup();
     for (int c = 0; c < 2; ++c) {
-      modulator_[c].reset(new double[length]());
-      carrier_[c].reset(new double[length]());
-      noise_[c].reset(new double[length]());
-      vocoderOut_[c].reset(new double[length]());
+      modulator_[c].reset(new double[runCapacity_]());
+      carrier_[c].reset(new double[runCapacity_]());
+      noise_[c].reset(new double[runCapacity_]());
+      vocoderOut_[c].reset(new double[runCapacity_]());
     }
   }
 
@@ -58,7 +61,7 @@ void ZORQ::Reset() {
   sustain_ = false;
 
   // Every band back at its default frequency (the parameter defaults) and level.
-  bank_.prepare(sampleRate, static_cast<int>(subBlockLength_), kernel);
+  bank_.prepare(sampleRate, static_cast<int>(runCapacity_), kernel);
   bank_.reset();
   accentLowpass_.init(kControlRate, kAccentLowpassHz);
   accentHighpass_.init(kControlRate, kAccentHighpassHz);

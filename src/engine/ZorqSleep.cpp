@@ -89,7 +89,8 @@ void ZORQ::setSleepEnabled(bool enabled) {
 void ZORQ::sleepingTick() {
   if (keyboardOn_)
     for (LFO& lfo : vibratoLFOs_) lfo.advance();
-  advanceEnsemblesAndMeter();
+  advanceEnsembles();
+  decayMeter();
 }
 
 void ZORQ::rest(double* outL, double* outR, int n) {
@@ -98,14 +99,15 @@ void ZORQ::rest(double* outL, double* outR, int n) {
   if (ensembleOn_) Ensemble::skipPair(ensembles_[0], ensembles_[1], n);
 }
 
-void ZORQ::noteQuiet(double** inputs, const double* outL, const double* outR, int n) {
-  if (!atRestButForInput() || firstSoundingFrame(inputs, n) < n ||
-      !quieterThan(outL, n, kSleepLevel) || !quieterThan(outR, n, kSleepLevel)) {
+double ZORQ::quietFramesToSleep() const { return kQuietSeconds * GetSampleRate(); }
+
+void ZORQ::noteQuiet(bool quietInput, const double* outL, const double* outR, int n) {
+  if (!quietInput || !quieterThan(outL, n, kSleepLevel) || !quieterThan(outR, n, kSleepLevel)) {
     quietFrames_ = 0;
     return;
   }
   quietFrames_ += static_cast<uint32_t>(n);
-  if (quietFrames_ < kQuietSeconds * GetSampleRate()) return;
+  if (quietFrames_ < quietFramesToSleep()) return;
   quietFrames_ = 0;  // asleep, or the filters looked at again after another quiet spell
   bool resting = bank_.isAtRest(kRestLevel);
   if (ensembleOn_)
