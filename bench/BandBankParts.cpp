@@ -59,6 +59,7 @@ BandBankPartTimes timeBandBankParts(SimdKernel kernel, double sampleRate, int sl
                             {out[0].data(), out[1].data()},
                             aligned,
                             sliceFrames,
+                            0,
                             true,
                             false,
                             0.0,

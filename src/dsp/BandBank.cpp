@@ -156,37 +156,22 @@ bool BandBank::isAtRest(double level) const noexcept {
 
 double BandBank::process(const double* const modulator[2], const double* const carrier[2],
                          const double* const noise[2], double* const out[2], int n,
-                         const Settings& settings) noexcept {
-  double levelSum = 0.0;
+                         const Settings& settings, int sumFrom) noexcept {
+  if (scratch_ == nullptr) {
+    for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + n, 0.0);
+    return 0.0;
+  }
+  // A restart clears every lane's sum, those of the lanes that do not run too.
+  if (sumFrom >= 0 && sumFrom < n) lanes_->levelSum = LaneArray{};
   for (int done = 0; done < n; done += maxFrames_) {
     const double* m[2] = {modulator[0] + done, modulator[1] + done};
     const double* c[2] = {carrier[0] + done, carrier[1] + done};
     const double* z[2] = {noise[0] + done, noise[1] + done};
     double* o[2] = {out[0] + done, out[1] + done};
-    levelSum += processPiece(m, c, z, o, std::min(maxFrames_, n - done), settings);
+    const int frames = std::min(maxFrames_, n - done);
+    const int pieceSumFrom = sumFrom >= done ? sumFrom - done : frames;
+    processPiece(m, c, z, o, frames, settings, pieceSumFrom);
   }
-  return levelSum;
-}
-
-double BandBank::processPiece(const double* const modulator[2], const double* const carrier[2],
-                              const double* const noise[2], double* const out[2], int n,
-                              const Settings& settings) noexcept {
-  if (scratch_ == nullptr) {
-    for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + n, 0.0);
-    return 0.0;
-  }
-  const BandBankSlice slice{{modulator[0], modulator[1]},
-                            {carrier[0], carrier[1]},
-                            {noise[0], noise[1]},
-                            {out[0], out[1]},
-                            scratch_,
-                            n,
-                            settings.fullBands,
-                            settings.noiseBandsRun,
-                            settings.bias,
-                            settings.limit,
-                            settings.micLevel};
-  run_(*lanes_, slice);
   // The running, unfixed band-channels' envelope sums, in lane order.
   const int runningLanes =
       settings.fullBands || settings.noiseBandsRun ? kBandLanes : 2 * kFirstNoiseBand;
@@ -194,4 +179,22 @@ double BandBank::processPiece(const double* const modulator[2], const double* co
   for (int lane = 0; lane < runningLanes; ++lane)
     if (lanes_->fixedMask[lane] == 0) levelSum += lanes_->levelSum.v[lane];
   return levelSum;
+}
+
+void BandBank::processPiece(const double* const modulator[2], const double* const carrier[2],
+                            const double* const noise[2], double* const out[2], int n,
+                            const Settings& settings, int sumFrom) noexcept {
+  const BandBankSlice slice{{modulator[0], modulator[1]},
+                            {carrier[0], carrier[1]},
+                            {noise[0], noise[1]},
+                            {out[0], out[1]},
+                            scratch_,
+                            n,
+                            sumFrom,
+                            settings.fullBands,
+                            settings.noiseBandsRun,
+                            settings.bias,
+                            settings.limit,
+                            settings.micLevel};
+  run_(*lanes_, slice);
 }

@@ -59,12 +59,14 @@ class BandBank {
   void setFollowerSpeed(double scale);
 
   // Audio thread: writes the vocoder output of n frames into out[0] and out[1] and
-  // returns the sum of every running band-channel's envelope over the slice (the
-  // modulator level that the accent bend reads). Slices longer than maxFrames run in
-  // pieces.
+  // returns the sum of every running band-channel's envelope (the modulator level that
+  // the accent bend reads) from frame `sumFrom` of the slice on; when sumFrom >= n, the
+  // sum goes on from the slices before. Each band-channel's sum is taken frame by frame
+  // and the band-channels are added in order, so a sum is the same however its frames
+  // are cut into slices. Slices longer than maxFrames run in pieces.
   double process(const double* const modulator[2], const double* const carrier[2],
                  const double* const noise[2], double* const out[2], int n,
-                 const Settings& settings) noexcept;
+                 const Settings& settings, int sumFrom = 0) noexcept;
 
   // Every filter history (analysis and synthesis resonators, followers) lies within
   // +-level.
@@ -83,9 +85,9 @@ class BandBank {
     assert(band >= 0 && band < kNumBands);
     return band;
   }
-  double processPiece(const double* const modulator[2], const double* const carrier[2],
-                      const double* const noise[2], double* const out[2], int n,
-                      const Settings& settings) noexcept;
+  void processPiece(const double* const modulator[2], const double* const carrier[2],
+                    const double* const noise[2], double* const out[2], int n,
+                    const Settings& settings, int sumFrom) noexcept;
 
   std::unique_ptr<BandBankLanes> lanes_;
   std::unique_ptr<double[]> scratchStorage_;

@@ -35,7 +35,8 @@ struct BandBankLanes {
   // analysis resonator and the follower of a lane always run together.
   LaneArray analysisOffset;
   LaneArray synthesisOffset;
-  // Written by the kernels: each lane's envelope sum over the slice.
+  // Each lane's envelope sum since it last restarted (BandBankSlice::sumFrom), carried
+  // from slice to slice, so that a sum is the same however its frames are cut.
   LaneArray levelSum;
   // -1 in the lanes of a fixed band, 0 elsewhere.
   alignas(64) long long fixedMask[kBandLanes];
@@ -59,6 +60,7 @@ struct BandBankSlice {
   double* out[2];          // overwritten with the sum of the bands, in band order
   double* scratch;         // see kBandBankScratchPerFrame, for the kernels' use
   int frames;
+  int sumFrom;         // the frame at which the level sums restart from 0 (none: >= frames)
   bool fullBands;      // every band filters the main carrier
   bool noiseBandsRun;  // "VE-10 Standard" only: the noise bands run (noise in the carrier)
   double bias;

@@ -103,6 +103,7 @@ void runFixedBand(Lane (&lane)[2], const BandBankSlice& s) {
 void runVocodingBand(Lane (&lane)[2], const double* const carrier[2], const BandBankSlice& s,
                      double (&levelSum)[2]) {
   for (int i = 0; i < s.frames; ++i) {
+    if (i == s.sumFrom) levelSum[0] = levelSum[1] = 0.0;
     const double envelopeL = envelope(lane[0], s.modulator[0][i], s.micLevel);
     const double envelopeR = envelope(lane[1], s.modulator[1][i], s.micLevel);
     levelSum[0] += envelopeL;
@@ -125,7 +126,7 @@ void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& s) noexcept {
     if (lanes.fixedMask[left] != 0) {
       runFixedBand(lane, s);
     } else {
-      double levelSum[2] = {0.0, 0.0};
+      double levelSum[2] = {lanes.levelSum.v[left], lanes.levelSum.v[right]};
       runVocodingBand(lane, noiseBand ? s.noise : s.carrier, s, levelSum);
       storeAnalysis(lanes, left, lane[0]);
       storeAnalysis(lanes, right, lane[1]);

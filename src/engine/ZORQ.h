@@ -186,14 +186,13 @@ class ZORQ : public Synth {
   void loadExternal(double** inputs, int at, int n);
   void measureLevel(double** inputs, int at, int n);
   // The band bank over the first n frames of the working buffers; the level sum the
-  // accent bend reads is the last `lastSlice` frames' (ZorqBands.cpp).
-  void vocode(int n, int lastSlice);
+  // accent bend reads restarts at frame sumFrom, a control tick (none: n) (ZorqBands.cpp).
+  void vocode(int n, int sumFrom);
   void mixOutputs(double* outL, double* outR, int n);
   // The pending slices' band bank, output mix, ensemble and sleep check, into the host's
-  // buffers at pendingOut_ (ZorqBlockLoop.h). lastSliceSum: the level sum left for the
-  // accent bend is the last slice's, as a tick after it may read it.
+  // buffers at pendingOut_ (ZorqBlockLoop.h).
   template <class Stages>
-  void runPendingSlices(Stages& stages, bool lastSliceSum);
+  void runPendingSlices(Stages& stages);
   bool runEndsAfterThisSlice() const;
   // Sleep (ZorqSleep.cpp). Nothing but the inputs keeps the engine awake.
   bool atRestButForInput() const;
@@ -266,7 +265,7 @@ class ZORQ : public Synth {
   int vocoderMode_ = 0;
   double bias_ = 0.0;
   double limit_ = 10.0;
-  double modulatorLevelSum_ = 0.0;
+  double modulatorLevelSum_ = 0.0;  // since the last control tick
 
   // Pitch control: accent bend lowers every voice when the summed band envelope rises.
   double pitchBendRange_ = 2.0 * 128.0;
@@ -297,6 +296,7 @@ class ZORQ : public Synth {
   // Awake slices loaded into the working buffers whose band bank has not run yet.
   struct PendingSlice {
     int frames;
+    bool tick;        // it began with a control tick: the level sum restarts
     bool awakeTick;   // it began with an awake control tick: the ensembles step first
     bool quietInput;  // for the sleep check: see noteQuiet
   };

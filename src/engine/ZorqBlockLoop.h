@@ -45,7 +45,7 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
   int framesLeft = nFrames;
   while (framesLeft > 0) {
     int n;
-    bool awakeTick = false;  // the slice begins with an awake control tick
+    bool tick = false, awakeTick = false;  // the slice begins with a tick, an awake one
     if (remainder_ != 0) {
       n = std::min(static_cast<int>(remainder_), framesLeft);
       remainder_ -= static_cast<uint32_t>(n);
@@ -53,7 +53,7 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       const int64_t windowEnd = int64_t(nFrames - framesLeft) + subBlockLength_;
       const int limit = static_cast<int>(std::min<int64_t>(windowEnd, INT_MAX));
       const bool midi = midiDueAtTick();
-      if (midi || paramChanges_.dueBefore(limit)) runPendingSlices(stages, true);
+      if (midi || paramChanges_.dueBefore(limit)) runPendingSlices(stages);
       applyParamChanges(limit);
       refreshModulatorActive();
       handleMidiEvents();
@@ -65,6 +65,7 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
         update();
         awakeTick = true;
       }
+      tick = true;
       ++controlTicks_;
       if (static_cast<int>(subBlockLength_) > framesLeft) {
         n = framesLeft;
@@ -106,19 +107,10 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       stages.mark(EngineStage::kMeter);
       // What the sleep check needs of the slice's own time.
       const bool quietInput = atRestButForInput() && firstSoundingFrame(slice, m) == m;
-      pendingSlices_[pendingSliceCount_++] = PendingSlice{m, awakeTick, quietInput};
+      pendingSlices_[pendingSliceCount_++] = PendingSlice{m, tick, awakeTick, quietInput};
       pendingFrames_ += m;
       stages.mark(EngineStage::kAsleep);
-      if (runEndsAfterThisSlice()) {
-        // When the next slice begins with a tick that changes something, that tick may turn
-        // the accent bend on: it reads this slice's level sum.
-        const int64_t nextWindowEnd = int64_t(nFrames - framesLeft + n) + subBlockLength_;
-        const bool changesNext =
-            remainder_ == 0 &&
-            (midiDueAtTick() ||
-             paramChanges_.dueBefore(static_cast<int>(std::min<int64_t>(nextWindowEnd, INT_MAX))));
-        runPendingSlices(stages, changesNext);
-      }
+      if (runEndsAfterThisSlice()) runPendingSlices(stages);
     }
     for (int c = 0; c < kNumInputs; ++c)
       if (inputConnected_[c]) in[c] += n;
@@ -127,17 +119,19 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
     outR += n;
     framesLeft -= n;
   }
-  // A block that ends at a tick: a change between blocks may turn the accent bend on.
-  runPendingSlices(stages, remainder_ == 0);
+  runPendingSlices(stages);
   paramChanges_.advance(nFrames);
   stages.mark(EngineStage::kBlock);
 }
 
 template <class Stages>
-void ZORQ::runPendingSlices(Stages& stages, bool lastSliceSum) {
+void ZORQ::runPendingSlices(Stages& stages) {
   if (pendingSliceCount_ == 0) return;
-  vocode(pendingFrames_,
-         lastSliceSum ? pendingSlices_[pendingSliceCount_ - 1].frames : pendingFrames_);
+  // The level sum the accent bend reads: from the last tick on.
+  int sumFrom = pendingFrames_;
+  for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames)
+    if (pendingSlices_[s].tick) sumFrom = at;
+  vocode(pendingFrames_, sumFrom);
   stages.mark(EngineStage::kBandBank);
   double* outL = pendingOut_[0];
   double* outR = pendingOut_[1];

@@ -1,6 +1,7 @@
 // The signal path: the bands, the carrier and vibrato, and extreme settings and inputs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "EngineHarness.h"
+#include "dsp/Noise.h"
 
 namespace {
 constexpr int kSeconds = 44100 / 2;
@@ -192,3 +194,52 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Bool()));
 
 }  // namespace
+
+// However the host cuts the stream into blocks, the same samples come out: the band bank
+// runs over several slices at once, and the accent bend reads the level of the whole
+// sub-block before its tick even when a block boundary cuts it. Changes scheduled inside
+// blocks turn the accent bend, the ensemble and the noise carrier on at their ticks.
+TEST(ZorqRender, TheSameSamplesWhateverTheHostBlockSize) {
+  constexpr int kTotal = 20000;
+  std::vector<double> voice = whiteNoise(kTotal, 5);
+  for (int i = 0; i < kTotal; ++i) voice[size_t(i)] *= 0.5 + 0.5 * std::sin(i * 0.002);
+  const std::vector<double> carrier = whiteNoise(kTotal, 6);
+  // (frame, parameter, value) of the changes, each at a tick (every 44 frames), so that
+  // whatever the block it falls in, it takes effect there
+  const std::tuple<int, int, double> changes[] = {{2992, kAccentBend, 1.0},
+                                                  {7040, kEnsemble, 1.0},
+                                                  {9020, kInBalance, 0.3},
+                                                  {15004, kAccentBend, 0.4}};
+  auto render = [&](int block, bool accentFromStart) {
+    resetNoiseSeed();  // one noise generator per process
+    EngineHarness h;
+    if (accentFromStart) h.setParam(kAccentBend, 0.7);
+    for (int key : {48, 55, 60}) h.midi(0x90, key, 100);
+    std::vector<double> out[2];
+    for (int at = 0; at < kTotal; at += block) {
+      const int n = std::min(block, kTotal - at);
+      for (const auto& [frame, param, value] : changes)
+        if (frame >= at && frame < at + n) h.plug->ScheduleParamChange(param, value, frame - at);
+      std::vector<std::vector<double>> in(4);
+      for (int c = 0; c < 4; ++c) {
+        const std::vector<double>& from = c < 2 ? voice : carrier;
+        in[size_t(c)].assign(from.begin() + at, from.begin() + at + n);
+      }
+      h.process(n, in);
+      for (int c = 0; c < 2; ++c)
+        out[c].insert(out[c].end(), h.out[c].begin(), h.out[c].begin() + n);
+    }
+    out[0].insert(out[0].end(), out[1].begin(), out[1].end());
+    return out[0];
+  };
+  for (bool accentFromStart : {false, true}) {
+    const std::vector<double> reference = render(44, accentFromStart);
+    for (int block : {1, 32, 333, 512, 4096}) {
+      const std::vector<double> out = render(block, accentFromStart);
+      const auto differ = std::mismatch(out.begin(), out.end(), reference.begin()).first;
+      EXPECT_EQ(differ - out.begin(), out.end() - out.begin())
+          << "first sample that differs, in blocks of " << block
+          << (accentFromStart ? ", accent from the start" : "");
+    }
+  }
+}
