@@ -172,9 +172,11 @@ double BandBank::process(const double* const modulator[2], const double* const c
     const int pieceSumFrom = sumFrom >= done ? sumFrom - done : frames;
     processPiece(m, c, z, o, frames, settings, pieceSumFrom);
   }
-  // The running, unfixed band-channels' envelope sums, in lane order.
+  // The running, unfixed band-channels' envelope sums, in lane order. The lanes that did
+  // not run sum nothing, so that they start from 0 when they run again.
   const int runningLanes =
       settings.fullBands || settings.noiseBandsRun ? kBandLanes : 2 * kFirstNoiseBand;
+  std::fill(lanes_->levelSum.v + runningLanes, lanes_->levelSum.v + kBandLanes, 0.0);
   double levelSum = 0.0;
   for (int lane = 0; lane < runningLanes; ++lane)
     if (lanes_->fixedMask[lane] == 0) levelSum += lanes_->levelSum.v[lane];
