@@ -4,7 +4,6 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
-#include <emmintrin.h>
 
 #include "dsp/EnsembleLanes.h"
 
@@ -19,6 +18,26 @@ constexpr double kMinDelaySeconds = 0.002;
 double limitTo(double x, double lo, double hi) { return !(x > lo) ? lo : (x > hi ? hi : x); }
 
 double limitUnit(double t) { return limitTo(t, 0.0, 1.0); }
+
+// x + step, n times over, each sum rounded. While every sum lies in x's binade, each
+// addition rounds step to the same multiple of that binade's unit in the last place
+// (unless step falls exactly halfway between two, where the rounding alternates), so
+// one multiplication gives the same result; otherwise the additions run one by one.
+double addedInTurn(double x, double step, int n) {
+  if (x >= 0x1p-900 && x < 0x1p900) {
+    int exponent;
+    std::frexp(x, &exponent);  // x in [2^(exponent - 1), 2^exponent)
+    const double unit = std::ldexp(1.0, exponent - 53);
+    const double units = step / unit;  // exact: a power of two
+    const double whole = std::nearbyint(units);
+    if (std::fabs(units - whole) != 0.5 && std::fabs(whole) * n < 0x1p52) {
+      const double end = x + whole * n * unit;  // exact: on the binade's grid
+      if (end >= std::ldexp(1.0, exponent - 1) && end < std::ldexp(1.0, exponent)) return end;
+    }
+  }
+  for (int i = 0; i < n; ++i) x += step;
+  return x;
+}
 
 }  // namespace
 
@@ -91,30 +110,20 @@ void Ensemble::sweep() noexcept {
 
 // The delays move monotonically within a slice (the step is constant): when none leaves
 // the line unlimited, no sample's limit acted, so the additions alone give the same
-// delays; otherwise the slice runs again with the limits. The four delays' additions
-// run side by side.
+// delays; otherwise the slice runs again with the limits.
 void Ensemble::skipPair(Ensemble& left, Ensemble& right, int n) noexcept {
   Ensemble* const both[2] = {&left, &right};
   if (n < 1 || left.length_ < 1 || right.length_ < 1) return;
-  const double step[4] = {left.delayStep_[0], left.delayStep_[1], right.delayStep_[0],
-                          right.delayStep_[1]};
-  __m128d leftDelays = _mm_loadu_pd(left.delay_), rightDelays = _mm_loadu_pd(right.delay_);
-  const __m128d leftSteps = _mm_loadu_pd(step), rightSteps = _mm_loadu_pd(step + 2);
-  for (int i = 0; i < n; ++i) {
-    leftDelays = _mm_add_pd(leftDelays, leftSteps);
-    rightDelays = _mm_add_pd(rightDelays, rightSteps);
-  }
-  double delay[4];
-  _mm_storeu_pd(delay, leftDelays);
-  _mm_storeu_pd(delay + 2, rightDelays);
   for (int k = 0; k < 4; ++k) {
     Ensemble& e = *both[k / 2];
     double& current = e.delay_[k % 2];
+    const double step = e.delayStep_[k % 2];
     const double maxDelay = e.length_ - 1;
-    if (current > 0.0 && delay[k] > 0.0 && current <= maxDelay && delay[k] <= maxDelay) {
-      current = delay[k];
+    const double delay = addedInTurn(current, step, n);
+    if (current > 0.0 && delay > 0.0 && current <= maxDelay && delay <= maxDelay) {
+      current = delay;
     } else {
-      for (int i = 0; i < n; ++i) current = limitTo(current + step[k], 0.0, maxDelay);
+      for (int i = 0; i < n; ++i) current = limitTo(current + step, 0.0, maxDelay);
     }
   }
   for (Ensemble* e : both)

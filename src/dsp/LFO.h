@@ -13,12 +13,14 @@ class LFO {
   // The phase advances as update advances it; the output is left as it was (for ticks
   // in which nothing reads it).
   void advance() noexcept;
-  // The output the last advance would have given as an update: sin of the phase it left.
+  // The output the last advance would have given as an update (sin of the phase it
+  // left), and the second output, both from one sine and cosine.
   void catchUpOutput() noexcept;
   // Output mapped to 0..1.
   double getOutPos1() const { return (output_ + 1.0) * 0.5; }
-  // A second output a third of a cycle ahead of the advanced phase, 0..1.
-  double getOutPos2() const noexcept;
+  // A second output, a third of a cycle ahead of the advanced phase, 0..1, as the last
+  // catchUpOutput set it.
+  double getOutPos2() const { return outPos2_; }
 
   const double* output() const { return &output_; }
   double phase() const { return phase_; }
@@ -27,6 +29,9 @@ class LFO {
 
  private:
   double output_ = 0.0;
+  double outPos2_ = 0.0;
+  // sin and cos of the increment plus a third of a cycle: what the second output is ahead.
+  double aheadSin_ = 0.8660254037844387, aheadCos_ = -0.5;
   double phase_ = 0.0;
   double phaseBeforeAdvance_ = 0.0;
   double increment_ = 0.0;

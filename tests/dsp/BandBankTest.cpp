@@ -465,7 +465,8 @@ INSTANTIATE_TEST_SUITE_P(OffTicks, EnsembleCoasting, ::testing::Values(0, 1, 400
 // The stereo kernels against each channel's scalar reference, bit for bit, at rates with
 // even and odd line lengths, the extreme rates of both LFOs and odd tick spacings (so
 // the delays sweep the whole line, both read indexes wrap round its end, and the delays
-// hit their limits), with infinite and NaN input between ordinary signal.
+// hit their limits), with infinite and NaN input between ordinary signal. A sleeping
+// engine's skip moves the delays exactly as the kernels do.
 struct EnsembleCase {
   double sampleRate;
   double rate1, rate2;  // Hz, left; the right channel's are 1.3 times them
@@ -476,9 +477,9 @@ class EnsembleKernels : public ::testing::TestWithParam<std::tuple<SimdKernel, E
 TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
   const auto [kernel, c] = GetParam();
   if (!simd::isSupported(kernel)) GTEST_SKIP() << "kernel not run on this processor";
-  Ensemble reference[2], paired[2];
+  Ensemble reference[2], paired[2], skipped[2];
   for (int ch = 0; ch < 2; ++ch)
-    for (Ensemble* e : {&reference[ch], &paired[ch]}) {
+    for (Ensemble* e : {&reference[ch], &paired[ch], &skipped[ch]}) {
       e->rate1 = c.rate1 * (ch ? 1.3 : 1.0);
       e->rate2 = c.rate2 * (ch ? 1.3 : 1.0);
       e->setSampleRate(c.sampleRate);
@@ -486,7 +487,8 @@ TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
   int t = 0;
   for (int slice = 0; slice < 400; ++slice) {
     const int n = (slice * 37) % 101;  // 0 to 100 frames between ticks
-    for (int ch = 0; ch < 2; ++ch) reference[ch].update(), paired[ch].update();
+    for (int ch = 0; ch < 2; ++ch)
+      reference[ch].update(), paired[ch].update(), skipped[ch].update();
     std::vector<double> expected[2], out[2];
     for (int ch = 0; ch < 2; ++ch) {
       for (int i = 0; i < n; ++i, ++t) {
@@ -498,7 +500,10 @@ TEST_P(EnsembleKernels, MatchScalarReferenceBitForBit) {
       reference[ch].process(expected[ch].data(), expected[ch].data(), n);
     }
     Ensemble::processPair(paired[0], paired[1], out[0].data(), out[1].data(), n, kernel);
+    Ensemble::skipPair(skipped[0], skipped[1], n);
     for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_EQ(skipped[ch].delayA(), reference[ch].delayA()) << "slice " << slice;
+      ASSERT_EQ(skipped[ch].delayB(), reference[ch].delayB()) << "slice " << slice;
       ASSERT_TRUE(n == 0 || !std::memcmp(out[ch].data(), expected[ch].data(), sizeof(double) * n))
           << "slice " << slice << ", channel " << ch;
       ASSERT_EQ(paired[ch].delayA(), reference[ch].delayA());
