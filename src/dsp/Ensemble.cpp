@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "dsp/EnsembleLanes.h"
 
@@ -19,20 +20,30 @@ double limitTo(double x, double lo, double hi) { return !(x > lo) ? lo : (x > hi
 
 double limitUnit(double t) { return limitTo(t, 0.0, 1.0); }
 
+double fromBits(uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
 // x + step, n times over, each sum rounded. While every sum lies in x's binade, each
 // addition rounds step to the same multiple of that binade's unit in the last place
 // (unless step falls exactly halfway between two, where the rounding alternates), so
 // one multiplication gives the same result; otherwise the additions run one by one.
 double addedInTurn(double x, double step, int n) {
-  if (x >= 0x1p-900 && x < 0x1p900) {
-    int exponent;
-    std::frexp(x, &exponent);  // x in [2^(exponent - 1), 2^exponent)
-    const double unit = std::ldexp(1.0, exponent - 53);
+  uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  const uint64_t exponent = bits >> 52;  // x >= 0: no sign bit
+  if (exponent > 60 && exponent < 2000) {
+    const double low = fromBits(exponent << 52), high = fromBits((exponent + 1) << 52);
+    const double unit = fromBits((exponent - 52) << 52);
     const double units = step / unit;  // exact: a power of two
-    const double whole = std::nearbyint(units);
-    if (std::fabs(units - whole) != 0.5 && std::fabs(whole) * n < 0x1p52) {
+    if (std::fabs(units) * n < 0x1p51) {
+      // Rounded to the nearest whole number, halves to even, as the additions round.
+      constexpr double kShift = 0x1p52;
+      const double whole = units >= 0.0 ? (units + kShift) - kShift : (units - kShift) + kShift;
       const double end = x + whole * n * unit;  // exact: on the binade's grid
-      if (end >= std::ldexp(1.0, exponent - 1) && end < std::ldexp(1.0, exponent)) return end;
+      if (std::fabs(units - whole) != 0.5 && end >= low && end < high) return end;
     }
   }
   for (int i = 0; i < n; ++i) x += step;
