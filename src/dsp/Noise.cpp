@@ -12,9 +12,18 @@ std::atomic<uint32_t> randSeed{1};
 }  // namespace
 
 double getNoise() noexcept {
-  const uint32_t next = randSeed.load(std::memory_order_relaxed) * 16807u;
-  randSeed.store(next, std::memory_order_relaxed);
-  return static_cast<int32_t>(next) * 4.6566129e-10;
+  double value;
+  fillNoise(&value, 1);
+  return value;
+}
+
+void fillNoise(double* out, int n) noexcept {
+  uint32_t seed = randSeed.load(std::memory_order_relaxed);
+  for (int i = 0; i < n; ++i) {
+    seed *= 16807u;
+    out[i] = static_cast<int32_t>(seed) * 4.6566129e-10;
+  }
+  randSeed.store(seed, std::memory_order_relaxed);
 }
 
 void resetNoiseSeed() { randSeed.store(1, std::memory_order_relaxed); }

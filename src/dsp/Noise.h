@@ -5,5 +5,7 @@
 
 // Audio thread of any instance.
 double getNoise() noexcept;
+// The next n values of getNoise, in order.
+void fillNoise(double* out, int n) noexcept;
 // Tests: restarts the sequence from the initial seed 1.
 void resetNoiseSeed();
