@@ -43,7 +43,7 @@ class ZORQ : public Synth {
   // defined in ZorqBlockLoop.h: the benchmarks' stage table times the stages with it.
   template <class Stages>
   void processBlock(double** inputs, double** outputs, int nFrames, Stages& stages);
-  // Frames of awake slices the band bank runs over at once, at most (ZorqBlockLoop.h).
+  // Host blocks of up to this many frames run the band bank once (ZorqBlockLoop.h).
   static constexpr uint32_t kRunFrames = 512;
   // Any thread; takes the plug-in mutex.
   void OnParamChange(int paramIdx) override;

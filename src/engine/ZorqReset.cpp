@@ -38,7 +38,8 @@ void ZORQ::Reset() {
   pendingFrames_ = 0;
   if (length != allocatedLength_) {
     allocatedLength_ = length;
-    runCapacity_ = std::max(length, kRunFrames);
+    runCapacity_ =
+        kRunFrames + length;  // a host block of kRunFrames in one run, however it meets the ticks
     reciprocal_ = 1.0 / length;
     cleanup();
     for (int c = 0; c < 2; ++c) {
