@@ -1,8 +1,9 @@
 // Vocoder engine: the instrument class. Each host block is cut into slices on a
 // one-millisecond control grid; at every grid step (control tick) MIDI events are
 // dispatched and the control update runs; each slice loads the modulator (inputs
-// 0/1) and the carrier (keyboard voices, noise, inputs 2/3), runs the 2 x 20 band
-// bank and mixes vocoder output and dry modulator into the two outputs.
+// 0/1) and the carrier (keyboard voices, noise, inputs 2/3); the 2 x 20 band bank runs
+// over the slices of a block at once, and the vocoder output and the dry modulator are
+// mixed into the two outputs (ZorqBlockLoop.h).
 #pragma once
 
 #include <cassert>
