@@ -105,8 +105,9 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       stages.mark(EngineStage::kExternal);
       measureLevel(slice, at, m);
       stages.mark(EngineStage::kMeter);
-      // What the sleep check needs of the slice's own time.
-      const bool quietInput = atRestButForInput() && firstSoundingFrame(slice, m) == m;
+      // What the sleep check needs of the slice's own time (the inputs first: while they
+      // sound, that is the quicker answer).
+      const bool quietInput = firstSoundingFrame(slice, m) == m && atRestButForInput();
       pendingSlices_[pendingSliceCount_++] = PendingSlice{m, tick, awakeTick, quietInput};
       pendingFrames_ += m;
       stages.mark(EngineStage::kAsleep);

@@ -60,7 +60,10 @@ int ZORQ::firstSoundingFrame(double** inputs, int n) const {
     const bool modulator = c < 2 && !inputFromFile_, carrier = c >= 2 && externalLevel_ > 0.0;
     if (inputConnected_[c] && (modulator || carrier)) listened[count++] = inputs[c];
   }
-  // Silence is the common case: every input's bits ORed together first (a sign bit
+  // Sound from the first frame on is the common case while awake.
+  for (int k = 0; k < count; ++k)
+    if (n > 0 && listened[k][0] != 0.0) return 0;
+  // Silence is the common case asleep: every input's bits ORed together first (a sign bit
   // alone is -0, which is 0), two frames at a time; the exact frame only after that.
   __m128i bits = _mm_setzero_si128();
   int i = 0;
