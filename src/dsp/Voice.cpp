@@ -19,8 +19,7 @@ int clampedPitchIndex(double pitch) {
 
 // The table with the most harmonics that stays below Nyquist: one table per
 // factor sqrt(2) of table steps per sample.
-int tableForIncrement(uint32_t increment) {
-  const uint32_t stepsPerSample = increment >> kTableShift;
+constexpr int tableForSteps(uint32_t stepsPerSample) {
   if (stepsPerSample < 2) return 0;
   double s = stepsPerSample;
   int index = 0;
@@ -29,6 +28,22 @@ int tableForIncrement(uint32_t increment) {
     ++index;
   }
   return index;
+}
+
+// tableForSteps for every whole number of steps a phase increment can make, worked out
+// when compiling: a voice looks its table up at every control tick its pitch moves.
+struct TableForSteps {
+  static constexpr uint32_t kSteps = 1u << (PhaseIncrementTable::kPhaseBits - kTableShift);
+  uint8_t index[kSteps] = {};
+  constexpr TableForSteps() {
+    for (uint32_t steps = 0; steps < kSteps; ++steps)
+      index[steps] = static_cast<uint8_t>(tableForSteps(steps));
+  }
+};
+constexpr TableForSteps kTableForSteps;
+
+int tableForIncrement(uint32_t increment) {
+  return kTableForSteps.index[(increment & PhaseIncrementTable::kPhaseMask) >> kTableShift];
 }
 
 }  // namespace

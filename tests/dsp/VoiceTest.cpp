@@ -74,6 +74,32 @@ TEST(Voice, PitchIndexStaysInsideTheTable) {
   }
 }
 
+// Over every pitch at three rates, a voice reads the table with the most harmonics whose
+// highest one stays at or below Nyquist: table k is made for 2048 / sqrt(2)^k harmonics
+// (rounded), the next richer one would pass Nyquist, and the last table takes the rest.
+TEST(Voice, EveryPitchReadsTheRichestTableBelowNyquist) {
+  for (double rate : {8000.0, 44100.0, 192000.0}) {
+    PhaseIncrementTable table;
+    table.build(rate);
+    Voice voice;
+    voice.setSampleRate(table);
+    voice.setNoteOn(0, 100, 1, nullptr);
+    auto designed = [](int k) { return 2048.0 / std::pow(std::sqrt(2.0), k); };
+    for (int pitch = 0; pitch <= PhaseIncrementTable::kMaxIndex; ++pitch) {
+      voice.update(pitch);
+      const int k = voice.wavetableIndex();
+      // Cycles per sample, as the table is read: whole table steps per sample over 4096.
+      const double cycles = (voice.phaseIncrement() >> 16) / 4096.0;
+      if (k < wavetables::kCount - 1) {
+        ASSERT_LE(designed(k) * cycles, 0.5 * (1 + 1e-12)) << rate << " Hz, " << pitch;
+      }
+      if (k > 0) {
+        ASSERT_GT(designed(k - 1) * cycles, 0.5 * (1 - 1e-12)) << rate << " Hz, " << pitch;
+      }
+    }
+  }
+}
+
 // Attack and release differ in each row, so each phase is seen to use its own setting.
 TEST_F(VoiceAt44k, AttackAndReleaseTakeTheListedTime) {
   const double fastest = std::pow(10.0, -2.3), middle = std::pow(10.0, 2.25 - 2.3);
