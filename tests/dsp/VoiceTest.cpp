@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 #include <utility>
@@ -212,6 +213,19 @@ TEST(Noise, SequenceStaysInRangeAroundZeroAndRepeatsAfterReset) {
   EXPECT_NEAR(sum / 100000, 0.0, 0.02);
   resetNoiseSeed();
   EXPECT_EQ(getNoise(), first);
+
+  // Slices of any length give the sequence of one value at a time.
+  std::vector<double> one(300), slices(300);
+  resetNoiseSeed();
+  for (double& v : one) v = getNoise();
+  resetNoiseSeed();
+  const int lengths[] = {1, 4, 7, 44, 3, 45, 8};
+  for (int at = 0, k = 0; at < 300; ++k) {
+    const int n = std::min(300 - at, lengths[k % 7]);
+    fillNoise(slices.data() + at, n);
+    at += n;
+  }
+  EXPECT_EQ(slices, one);
 }
 
 // Between semitones the frequency is linear in Hz (pitches 64 and -64), not in cents.
