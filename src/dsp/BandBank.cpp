@@ -161,8 +161,6 @@ double BandBank::process(const double* const modulator[2], const double* const c
     for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + n, 0.0);
     return 0.0;
   }
-  // A restart clears every lane's sum, those of the lanes that do not run too.
-  if (sumFrom >= 0 && sumFrom < n) lanes_->levelSum = LaneArray{};
   for (int done = 0; done < n; done += maxFrames_) {
     const double* m[2] = {modulator[0] + done, modulator[1] + done};
     const double* c[2] = {carrier[0] + done, carrier[1] + done};
@@ -172,14 +170,18 @@ double BandBank::process(const double* const modulator[2], const double* const c
     const int pieceSumFrom = sumFrom >= done ? sumFrom - done : frames;
     processPiece(m, c, z, o, frames, settings, pieceSumFrom);
   }
-  // The running, unfixed band-channels' envelope sums, in lane order. The lanes that did
-  // not run sum nothing, so that they start from 0 when they run again.
+  // The vocoding band-channels' envelope sums, in lane order. The others (fixed, or
+  // noise bands without noise) sum nothing, so that they start from 0 when they vocode.
   const int runningLanes =
       settings.fullBands || settings.noiseBandsRun ? kBandLanes : 2 * kFirstNoiseBand;
-  std::fill(lanes_->levelSum.v + runningLanes, lanes_->levelSum.v + kBandLanes, 0.0);
   double levelSum = 0.0;
-  for (int lane = 0; lane < runningLanes; ++lane)
-    if (lanes_->fixedMask[lane] == 0) levelSum += lanes_->levelSum.v[lane];
+  for (int lane = 0; lane < kBandLanes; ++lane) {
+    double& sum = lanes_->levelSum.v[lane];
+    if (lane < runningLanes && lanes_->fixedMask[lane] == 0)
+      levelSum += sum;
+    else
+      sum = 0.0;
+  }
   return levelSum;
 }
 

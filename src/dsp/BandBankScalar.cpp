@@ -125,7 +125,6 @@ void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& s) noexcept {
     Lane lane[2] = {load(lanes, left), load(lanes, right)};
     if (lanes.fixedMask[left] != 0) {
       runFixedBand(lane, s);
-      lanes.levelSum.v[left] = lanes.levelSum.v[right] = 0.0;  // sums nothing
     } else {
       double levelSum[2] = {lanes.levelSum.v[left], lanes.levelSum.v[right]};
       runVocodingBand(lane, noiseBand ? s.noise : s.carrier, s, levelSum);

@@ -195,6 +195,8 @@ class ZORQ : public Synth {
   template <class Stages>
   void runPendingSlices(Stages& stages);
   bool runEndsAfterThisSlice() const;
+  // The accent bend acts: each tick reads the level sum of the slice before it.
+  bool accentBends() const { return keyboardOn_ && accentAmount_ > 0.0; }
   // Sleep (ZorqSleep.cpp). Nothing but the inputs keeps the engine awake.
   bool atRestButForInput() const;
   // The first of n frames at which an input the engine listens to is not 0, or n.
@@ -229,7 +231,9 @@ class ZORQ : public Synth {
   // Sub-block grid.
   uint32_t subBlockLength_ = 0;
   uint32_t allocatedLength_ = 0;  // the sub-block length the buffers were sized for
-  uint32_t runCapacity_ = 0;      // frames the working buffers hold
+  // Frames the working buffers hold: a host block of kRunFrames in one run, however it
+  // meets the ticks.
+  uint32_t runCapacity() const { return allocatedLength_ + kRunFrames; }
   uint32_t remainder_ = 0;
   double reciprocal_ = 0.0;
   uint64_t controlTicks_ = 0;
@@ -307,7 +311,7 @@ class ZORQ : public Synth {
   int pendingFrames_ = 0;
   double* pendingOut_[2] = {nullptr, nullptr};  // the first pending slice's output
 
-  // Working buffers, runCapacity_ frames long, allocated by Reset.
+  // Working buffers, runCapacity() frames long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];
   std::unique_ptr<double[]> carrier_[2];
   std::unique_ptr<double[]> noise_[2];

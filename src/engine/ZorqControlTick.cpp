@@ -8,7 +8,7 @@ void ZORQ::update() {
   if (keyboardOn_) {
     for (LFO& lfo : vibratoLFOs_) lfo.update();
     double pitch = pitchBendRange_ * pitchWheel_;
-    if (accentAmount_ > 0.0) {
+    if (accentBends()) {
       double level = modulatorLevelSum_ * reciprocal_;
       if (modulatorActive_[0] && modulatorActive_[1]) level *= 0.5;
       pitch -= accentAmount_ * accentHighpass_.process(accentLowpass_.process(level));

@@ -52,16 +52,15 @@ void ZORQ::ProcessMidiMsg(IMidiMsg* msg) {
   midiQueue_.Add(&event);
 }
 
+// Compared, not subtracted: offsets may be near INT_MIN.
 bool ZORQ::midiDueAtTick() {
   return !midiQueue_.Empty() && midiQueue_.Peek().mOffset <= static_cast<int>(subBlockLength_);
 }
 
 // Control tick, before update(); plug-in mutex held; no allocation.
 void ZORQ::handleMidiEvents() {
-  const int tick = static_cast<int>(subBlockLength_);
-  while (!midiQueue_.Empty()) {
+  while (midiDueAtTick()) {
     const IMidiMsg& event = midiQueue_.Peek();
-    if (event.mOffset > tick) break;  // compared, not subtracted: offsets may be near INT_MIN
     switch (event.StatusMsg()) {
       case IMidiMsg::kNoteOn:
         if (event.Velocity() != 0) {
@@ -94,5 +93,5 @@ void ZORQ::handleMidiEvents() {
     }
     midiQueue_.Remove();
   }
-  midiQueue_.Flush(tick);
+  midiQueue_.Flush(static_cast<int>(subBlockLength_));
 }

@@ -123,9 +123,9 @@ void ZORQ::measureLevel(double** inputs, int at, int n) {
 
 bool ZORQ::runEndsAfterThisSlice() const {
   // The next tick's accent bend reads this slice's level sum.
-  if (keyboardOn_ && accentAmount_ > 0.0) return true;
+  if (accentBends()) return true;
   if (pendingSliceCount_ == kMaxPendingSlices) return true;
-  if (static_cast<uint32_t>(pendingFrames_) + subBlockLength_ > runCapacity_) return true;
+  if (static_cast<uint32_t>(pendingFrames_) + subBlockLength_ > runCapacity()) return true;
   // This slice may put the engine to sleep, and the slices after it would then be asleep.
   return sleepEnabled_ &&
          quietFrames_ + static_cast<double>(pendingFrames_) >= quietFramesToSleep();

@@ -38,15 +38,13 @@ void ZORQ::Reset() {
   pendingFrames_ = 0;
   if (length != allocatedLength_) {
     allocatedLength_ = length;
-    runCapacity_ =
-        kRunFrames + length;  // a host block of kRunFrames in one run, however it meets the ticks
     reciprocal_ = 1.0 / length;
     cleanup();
     for (int c = 0; c < 2; ++c) {
-      modulator_[c].reset(new double[runCapacity_]());
-      carrier_[c].reset(new double[runCapacity_]());
-      noise_[c].reset(new double[runCapacity_]());
-      vocoderOut_[c].reset(new double[runCapacity_]());
+      modulator_[c].reset(new double[runCapacity()]());
+      carrier_[c].reset(new double[runCapacity()]());
+      noise_[c].reset(new double[runCapacity()]());
+      vocoderOut_[c].reset(new double[runCapacity()]());
     }
   }
 
@@ -62,7 +60,7 @@ void ZORQ::Reset() {
   sustain_ = false;
 
   // Every band back at its default frequency (the parameter defaults) and level.
-  bank_.prepare(sampleRate, static_cast<int>(runCapacity_), kernel);
+  bank_.prepare(sampleRate, static_cast<int>(runCapacity()), kernel);
   bank_.reset();
   accentLowpass_.init(kControlRate, kAccentLowpassHz);
   accentHighpass_.init(kControlRate, kAccentHighpassHz);

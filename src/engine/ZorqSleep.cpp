@@ -47,7 +47,7 @@ bool ZORQ::atRestButForInput() const {
     for (const Voice& voice : voices_)
       if (voice.isActive()) return false;
   // The accent bend turns the envelopes' noise floor into pitch: it must keep running.
-  if (keyboardOn_ && accentAmount_ > 0.0) return false;
+  if (accentBends()) return false;
   if (noiseLevel_ > 0.0) return false;
   if (inputFromFile_ && sampler_.length() > 0 && sampler_.remaining() > 0) return false;
   return true;
