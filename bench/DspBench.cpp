@@ -20,6 +20,9 @@
 
 #include "CoreClock.h"
 #include "dsp/BandBank.h"
+#include "dsp/PhaseIncrementTable.h"
+#include "dsp/Voice.h"
+#include "dsp/VoiceMixer.h"
 
 namespace {
 
@@ -75,6 +78,58 @@ const bool registered = [] {
                                  bandBank, kernel)
         ->Arg(44)
         ->Arg(20);
+  return true;
+}();
+
+}  // namespace
+
+// The keyboard voices alone: 64 held notes (MIDI 30 to 93, the engine case's chord),
+// after their attack, planned in slices of 44 frames (a control tick at 44.1 kHz) and
+// mixed by one kernel after every slice (1) or every 12 (a host block of 512 frames).
+namespace {
+
+void voiceMixer(benchmark::State& state, SimdKernel kernel) {
+  if (!simd::isSupported(kernel)) {
+    state.SkipWithError("this processor lacks the kernel's instruction set");
+    return;
+  }
+  constexpr int kSlice = 44;
+  const int slices = static_cast<int>(state.range(0));
+  PhaseIncrementTable phases;
+  phases.build(kRate);
+  std::vector<Voice> voices(64);
+  std::vector<Voice*> order;
+  for (int k = 0; k < 64; ++k) {
+    voices[k].setSampleRate(phases);
+    voices[k].setNoteOn(30 + k, 127, static_cast<uint32_t>(k), nullptr);
+    voices[k].update(0.0);
+    order.push_back(&voices[k]);
+  }
+  VoiceMixer mixer;
+  mixer.prepare(64, kSlice * slices, slices, kernel);
+  std::vector<double> out(static_cast<size_t>(kSlice * slices));
+  auto mixRun = [&] {
+    for (int s = 0; s < slices; ++s) mixer.plan(order.data(), 64, kSlice);
+    mixer.mix(out.data());
+  };
+  for (int i = 0; i < static_cast<int>(kRate) / kSlice / slices; ++i) mixRun();
+  for (auto _ : state) {
+    mixRun();
+    benchmark::ClobberMemory();
+  }
+  const double frames = static_cast<double>(state.iterations()) * kSlice * slices;
+  state.counters["realtime_factor"] =
+      benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
+  state.counters["voice_frames_per_cycle"] = benchmark::Counter(
+      frames * 64 / (coreClockGHz() * 1e9), benchmark::Counter::kIsRate);
+}
+
+const bool voicesRegistered = [] {
+  for (SimdKernel kernel : simd::kKernels)
+    benchmark::RegisterBenchmark((std::string("BM_VoiceMixer/") + simd::name(kernel)).c_str(),
+                                 voiceMixer, kernel)
+        ->Arg(1)
+        ->Arg(12);
   return true;
 }();
 

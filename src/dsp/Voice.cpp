@@ -117,11 +117,6 @@ void Voice::stepEnvelopes(Voice* const* voices, double* const* levels, int count
   }
 }
 
-void Voice::advancePhase(int n) noexcept {
-  phase_ = static_cast<uint32_t>((phase_ + uint64_t{phaseIncrement_} * static_cast<uint64_t>(n)) &
-                                 PhaseIncrementTable::kPhaseMask);
-}
-
 // The reference form of what VoiceMixer does for many voices. A voice held at full
 // level stays there exactly (each step gives 1 again), so its samples are sample x
 // amplitude.

@@ -73,13 +73,14 @@ class Voice {
   template <int K>
   static void stepEnvelopeGroup(Voice* const* voices, double* const* levels, int n) noexcept;
   // The run the mixing kernels read for the next frames, with the envelope's levels.
-  // Inline: built in place in the mixer's array, as a returned copy it would be read
-  // back in wider loads than it was written with, which stalls the processor.
-  VoiceRun run(const double* levels) const {
-    return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, isHeldAtFullLevel()};
+  VoiceRun run(const double* levels, bool held, int at, int frames) const {
+    return {wavetable_, phase_, phaseIncrement_, amplitude_, levels, held, at, frames};
   }
-  // After the kernels: the phase past n frames.
-  void advancePhase(int n) noexcept;
+  // The phase past n frames.
+  void advancePhase(int n) noexcept {
+    phase_ = static_cast<uint32_t>((phase_ + uint64_t{phaseIncrement_} * static_cast<uint64_t>(n)) &
+                                   kVoicePhaseMask);
+  }
 
   const double* vibratoSource_ = nullptr;
   double vibratoDepth_ = 0.0;

@@ -25,6 +25,6 @@ using V = Isa::V;
 
 }  // namespace
 
-void mixVoicesAvx2(const VoiceRun* runs, int count, double* out, int n) noexcept {
-  mixKernel(runs, count, out, n);
+void mixVoicesAvx2(const VoiceRun* runs, int count, double* out) noexcept {
+  mixKernel(runs, count, out);
 }

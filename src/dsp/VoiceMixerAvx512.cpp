@@ -31,6 +31,6 @@ using V = Isa::V;
 
 }  // namespace
 
-void mixVoicesAvx512(const VoiceRun* runs, int count, double* out, int n) noexcept {
-  mixKernel(runs, count, out, n);
+void mixVoicesAvx512(const VoiceRun* runs, int count, double* out) noexcept {
+  mixKernel(runs, count, out);
 }

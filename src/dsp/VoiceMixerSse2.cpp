@@ -21,6 +21,6 @@ using V = Isa::V;
 
 }  // namespace
 
-void mixVoicesSse2(const VoiceRun* runs, int count, double* out, int n) noexcept {
-  mixKernel(runs, count, out, n);
+void mixVoicesSse2(const VoiceRun* runs, int count, double* out) noexcept {
+  mixKernel(runs, count, out);
 }

@@ -179,13 +179,17 @@ class ZORQ : public Synth {
   bool midiDueAtTick();
   // Applies the host's parameter changes due before frame `limit` of the block.
   void applyParamChanges(int limit);
-  // One slice of n frames into the working buffers from frame `at` on, stage by stage
-  // (ZorqProcess.cpp).
+  // Stage by stage (ZorqProcess.cpp): each slice's modulator into the working buffers
+  // from frame `at` on, and its voices into the mixer's plan; then, once per run, the
+  // carriers of the run's first n frames, and each slice's level for the meter, after
+  // the meter's decay at the slice's tick.
   void loadModulator(double** inputs, int at, int n);
-  void loadKeyboard(int at, int n);
-  void loadNoise(int at, int n);
-  void loadExternal(double** inputs, int at, int n);
-  void measureLevel(double** inputs, int at, int n);
+  void planKeyboard(int n);
+  void loadKeyboard(int n);
+  void loadNoise(int n);
+  void loadExternal(int n);
+  void measureLevel(int at, int n);
+  void tickMeter();
   // The band bank over the first n frames of the working buffers; the level sum the
   // accent bend reads restarts at frame sumFrom, a control tick (none: n) (ZorqBands.cpp).
   void vocode(int n, int sumFrom);
@@ -310,6 +314,7 @@ class ZORQ : public Synth {
   int pendingSliceCount_ = 0;
   int pendingFrames_ = 0;
   double* pendingOut_[2] = {nullptr, nullptr};  // the first pending slice's output
+  const double* pendingExternal_[2] = {nullptr, nullptr};  // and its external carrier
 
   // Working buffers, runCapacity() frames long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];

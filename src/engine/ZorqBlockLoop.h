@@ -4,11 +4,11 @@
 // (EngineStage.h): the plug-in runs it without marks (ZorqProcess.cpp), the benchmarks'
 // stage table with a clock.
 //
-// Each awake slice loads its modulator and carriers at once, at the end of what the
-// working buffers already hold; the band bank, the output mix, the ensemble and the
-// sleep check of those slices run later, together, as one run (runPendingSlices). The
-// band bank costs a good deal per call, and a run spans several control ticks, up to the
-// whole host block. A run ends before a tick that could change what the bank or the
+// Each awake slice loads its modulator at once, at the end of what the working buffers
+// already hold, and plans its voices; the carriers, the meter, the band bank, the output
+// mix, the ensemble and the sleep check of those slices run later, together, as one run
+// (runPendingSlices). The band bank and each voice cost a good deal per call, and a run
+// spans several control ticks, up to the whole host block. A run ends before a tick that could change what the bank or the
 // output mix does (a parameter change or a MIDI event due), after the slice whose level
 // sum the next tick reads (the accent bend), after the slice that could put the engine to
 // sleep, and at the end of the block; so every sample is what slice-by-slice processing
@@ -93,18 +93,13 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
       if (pendingSliceCount_ == 0) {
         pendingOut_[0] = outL + asleepFrames;
         pendingOut_[1] = outR + asleepFrames;
+        pendingExternal_[0] = slice[2];
+        pendingExternal_[1] = slice[3];
       }
-      const int at = pendingFrames_;
-      loadModulator(slice, at, m);
+      loadModulator(slice, pendingFrames_, m);
       stages.mark(EngineStage::kModulator);
-      loadKeyboard(at, m);
+      planKeyboard(m);
       stages.mark(EngineStage::kVoices);
-      loadNoise(at, m);
-      stages.mark(EngineStage::kNoise);
-      loadExternal(slice, at, m);
-      stages.mark(EngineStage::kExternal);
-      measureLevel(slice, at, m);
-      stages.mark(EngineStage::kMeter);
       // What the sleep check needs of the slice's own time (the inputs first: while they
       // sound, that is the quicker answer).
       const bool quietInput = firstSoundingFrame(slice, m) == m && atRestButForInput();
@@ -128,15 +123,27 @@ void ZORQ::processBlock(double** inputs, double** outputs, int nFrames, Stages& 
 template <class Stages>
 void ZORQ::runPendingSlices(Stages& stages) {
   if (pendingSliceCount_ == 0) return;
+  const int n = pendingFrames_;
+  loadKeyboard(n);
+  stages.mark(EngineStage::kVoices);
+  loadNoise(n);
+  stages.mark(EngineStage::kNoise);
+  loadExternal(n);
+  stages.mark(EngineStage::kExternal);
+  for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames) {
+    if (pendingSlices_[s].awakeTick) tickMeter();
+    measureLevel(at, pendingSlices_[s].frames);
+  }
+  stages.mark(EngineStage::kMeter);
   // The level sum the accent bend reads: from the last tick on.
-  int sumFrom = pendingFrames_;
+  int sumFrom = n;
   for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames)
     if (pendingSlices_[s].tick) sumFrom = at;
-  vocode(pendingFrames_, sumFrom);
+  vocode(n, sumFrom);
   stages.mark(EngineStage::kBandBank);
   double* outL = pendingOut_[0];
   double* outR = pendingOut_[1];
-  mixOutputs(outL, outR, pendingFrames_);
+  mixOutputs(outL, outR, n);
   stages.mark(EngineStage::kOutput);
   for (int s = 0; s < pendingSliceCount_; ++s) {
     const PendingSlice& slice = pendingSlices_[s];

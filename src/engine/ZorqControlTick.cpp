@@ -1,5 +1,5 @@
 // The control tick, once per sub-block: vibrato, pitch wheel and accent bend reach the
-// voices; the meter decays.
+// voices.
 #include "engine/ZORQ.h"
 
 #include <cmath>
@@ -20,7 +20,10 @@ void ZORQ::update() {
     for (Voice& voice : voices_)
       if (voice.isActive()) voice.update(pitch);
   }
-  // The ensembles step when their slice runs (ZorqBlockLoop.h).
+  // The ensembles step and the meter decays when their slice runs (ZorqBlockLoop.h).
+}
+
+void ZORQ::tickMeter() {
   decayMeter();
   if (!std::isfinite(meterAccumulator_)) meterAccumulator_ = 0.0;  // an infinite input would pin it
 }

@@ -56,30 +56,36 @@ void ZORQ::loadModulator(double** inputs, int at, int n) {
     std::fill(modR, modR + n, 0.0);
 }
 
+void ZORQ::planKeyboard(int n) {
+  if (keyboardOn_ && keyboardLevel_ > 0.0) voiceMixer_.plan(voiceList_, kNumVoices, n);
+}
+
 // The voices add into carrier L, scaled by the keyboard level and copied to carrier R.
-void ZORQ::loadKeyboard(int at, int n) {
-  double* carL = carrier_[0].get() + at;
-  double* carR = carrier_[1].get() + at;
+void ZORQ::loadKeyboard(int n) {
+  double* carL = carrier_[0].get();
+  double* carR = carrier_[1].get();
   std::fill(carL, carL + n, 0.0);
   if (keyboardOn_ && keyboardLevel_ > 0.0) {
-    voiceMixer_.process(voiceList_, kNumVoices, carL, n);
+    assert(voiceMixer_.plannedFrames() == n);
+    voiceMixer_.mix(carL);
     for (int i = 0; i < n; ++i) {
       carL[i] *= keyboardLevel_;
       carR[i] = carL[i];
     }
   } else {
+    voiceMixer_.discard();
     std::fill(carR, carR + n, 0.0);
   }
 }
 
 // The noise carrier, the same in both channels; the noise buffers feed the top bands
 // of "VE-10 Standard".
-void ZORQ::loadNoise(int at, int n) {
+void ZORQ::loadNoise(int n) {
   if (!(noiseLevel_ > 0.0)) return;
-  double* carL = carrier_[0].get() + at;
-  double* carR = carrier_[1].get() + at;
-  double* noiseL = noise_[0].get() + at;
-  double* noiseR = noise_[1].get() + at;
+  double* carL = carrier_[0].get();
+  double* carR = carrier_[1].get();
+  double* noiseL = noise_[0].get();
+  double* noiseR = noise_[1].get();
   fillNoise(noiseL, n);
   for (int i = 0; i < n; ++i) {
     const double v = noiseLevel_ * noiseL[i];
@@ -89,25 +95,26 @@ void ZORQ::loadNoise(int at, int n) {
   }
 }
 
-void ZORQ::loadExternal(double** inputs, int at, int n) {
+void ZORQ::loadExternal(int n) {
   if (!(externalLevel_ > 0.0)) return;
-  double* carL = carrier_[0].get() + at;
-  double* carR = carrier_[1].get() + at;
-  if (inputConnected_[2])
-    for (int i = 0; i < n; ++i) carL[i] += externalLevel_ * inputs[2][i];
-  if (inputConnected_[3])
-    for (int i = 0; i < n; ++i) carR[i] += externalLevel_ * inputs[3][i];
+  for (int c = 0; c < 2; ++c) {
+    if (!inputConnected_[2 + c]) continue;
+    double* car = carrier_[c].get();
+    const double* external = pendingExternal_[c];
+    for (int i = 0; i < n; ++i) car[i] += externalLevel_ * external[i];
+  }
 }
 
-// A level sum over the slice, peak-held in the meter accumulator.
-void ZORQ::measureLevel(double** inputs, int at, int n) {
+// A level sum over the slice at frame `at` of the run, peak-held in the meter accumulator.
+void ZORQ::measureLevel(int at, int n) {
   double level = 0.0;
   if (meterShowsSignal_) {
     if (externalLevel_ > 0.0) {
       double external = 0.0;
-      for (int c = 2; c < 4; ++c) {
-        if (!inputConnected_[c]) continue;
-        for (int i = 0; i < n; ++i) external += std::fabs(externalLevel_ * inputs[c][i]);
+      for (int c = 0; c < 2; ++c) {
+        if (!inputConnected_[2 + c]) continue;
+        const double* input = pendingExternal_[c] + at;
+        for (int i = 0; i < n; ++i) external += std::fabs(externalLevel_ * input[i]);
       }
       if (inputConnected_[2] && inputConnected_[3]) external *= 0.5;
       level = external;

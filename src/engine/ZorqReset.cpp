@@ -55,7 +55,7 @@ void ZORQ::Reset() {
   // Phase steps for this rate, built before any voice can play at it.
   phaseIncrements_.build(sampleRate);
   for (Voice& voice : voices_) voice.setSampleRate(phaseIncrements_);
-  voiceMixer_.prepare(kNumVoices, static_cast<int>(subBlockLength_), kernel);
+  voiceMixer_.prepare(kNumVoices, static_cast<int>(runCapacity()), kMaxPendingSlices, kernel);
   noteCounter_ = 0;
   sustain_ = false;
 

@@ -135,9 +135,10 @@ TEST_F(VoiceAt44k, PlaysAtItsPitchByZeroCrossings) {
 }  // namespace
 
 // The mixer gives each frame the same sum, term for term, as the voices one after the
-// other, with every kernel: held, attacking, releasing and silent voices mixed, slices
-// of awkward lengths (the longest in pieces), voices falling silent within a slice and
-// played again.
+// other slice by slice, with every kernel: held, attacking, releasing and silent voices
+// mixed, slices of awkward lengths planned together and mixed at once (the pitch moving
+// between some of them, so runs break and join) or alone, voices falling silent within a
+// slice and played again.
 class VoiceMixerKernels : public ::testing::TestWithParam<SimdKernel> {};
 
 TEST_P(VoiceMixerKernels, MatchVoiceByVoice) {
@@ -163,26 +164,37 @@ TEST_P(VoiceMixerKernels, MatchVoiceByVoice) {
   std::vector<Voice> mixed = voices;
   std::vector<Voice*> pointers;
   for (Voice& voice : mixed) pointers.push_back(&voice);
+  const int count = static_cast<int>(pointers.size());
   VoiceMixer mixer;
-  mixer.prepare(static_cast<int>(voices.size()), 64, GetParam());
+  mixer.prepare(count, 1000, 4, GetParam());
   ASSERT_EQ(mixer.kernel(), GetParam());
   int slice = 0;
-  for (int n : {44, 1, 17, 0, 999, 7, 300, 44, 15}) {
-    SCOPED_TRACE(testing::Message() << "slice " << slice << " of " << n << " frames");
-    if (slice == 4) voices[1].setNoteOff(), mixed[1].setNoteOff();  // the fast release: silent soon
-    if (slice == 6) {  // a voice silent since the last slice plays again
-      voices[1].setNoteOn(70, 100, 99, nullptr), mixed[1].setNoteOn(70, 100, 99, nullptr);
-      for (Voice* v : {&voices[1], &mixed[1]}) v->update(0.0);
+  for (const std::vector<int>& run : {std::vector<int>{44, 1, 17, 0}, {999}, {7, 300, 44}, {15}}) {
+    int frames = 0;
+    for (int n : run) frames += n;
+    std::vector<double> expected(static_cast<size_t>(frames), 0.25), out(expected);
+    int at = 0;
+    for (int n : run) {
+      SCOPED_TRACE(testing::Message() << "slice " << slice << " of " << n << " frames");
+      if (slice == 4) voices[1].setNoteOff(), mixed[1].setNoteOff();  // the fast release: silent soon
+      if (slice == 6)  // a voice silent since the last slice plays again
+        voices[1].setNoteOn(70, 100, 99, nullptr), mixed[1].setNoteOn(70, 100, 99, nullptr);
+      const double bend = slice == 2 || slice == 7 ? 40.0 : 0.0;  // the runs break there
+      for (size_t v = 0; v < voices.size(); ++v) {
+        if (voices[v].isActive()) voices[v].update(bend), mixed[v].update(bend);
+        voices[v].process(expected.data() + at, n);
+      }
+      mixer.plan(pointers.data(), count, n);
+      for (size_t v = 0; v < voices.size(); ++v) {
+        ASSERT_EQ(mixed[v].envelope(), voices[v].envelope()) << v;
+        ASSERT_EQ(mixed[v].isActive(), voices[v].isActive()) << v;
+      }
+      at += n;
+      ++slice;
     }
-    std::vector<double> expected(static_cast<size_t>(n), 0.25), out(static_cast<size_t>(n), 0.25);
-    for (Voice& voice : voices) voice.process(expected.data(), n);
-    mixer.process(pointers.data(), static_cast<int>(pointers.size()), out.data(), n);
-    ASSERT_EQ(out, expected);
-    for (size_t v = 0; v < voices.size(); ++v) {
-      ASSERT_EQ(mixed[v].envelope(), voices[v].envelope()) << v;
-      ASSERT_EQ(mixed[v].isActive(), voices[v].isActive()) << v;
-    }
-    ++slice;
+    EXPECT_EQ(mixer.plannedFrames(), frames);
+    mixer.mix(out.data());
+    ASSERT_EQ(out, expected) << "the run ending at slice " << slice - 1;
   }
 }
 
