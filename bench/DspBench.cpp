@@ -120,8 +120,8 @@ void voiceMixer(benchmark::State& state, SimdKernel kernel) {
   const double frames = static_cast<double>(state.iterations()) * kSlice * slices;
   state.counters["realtime_factor"] =
       benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
-  state.counters["voice_frames_per_cycle"] = benchmark::Counter(
-      frames * 64 / (coreClockGHz() * 1e9), benchmark::Counter::kIsRate);
+  state.counters["voice_frames_per_cycle"] =
+      benchmark::Counter(frames * 64 / (coreClockGHz() * 1e9), benchmark::Counter::kIsRate);
 }
 
 const bool voicesRegistered = [] {

@@ -50,11 +50,10 @@ inline void VoiceMixer::addRun(int v, const VoiceRun& run) noexcept {
     const uint64_t phaseAfter =
         (last.phase + uint64_t{last.increment} * static_cast<uint64_t>(last.frames)) &
         kVoicePhaseMask;
-    // A held voice reads no levels; a moving one's go on in its own row.
-    const bool levelsGoOn = run.held || run.levels == last.levels + last.frames;
+    // A moving voice's levels go on in its own row as the frames go on.
     if (last.at + last.frames == run.at && phaseAfter == run.phase && last.table == run.table &&
         last.increment == run.increment && last.amplitude == run.amplitude &&
-        last.held == run.held && levelsGoOn) {
+        last.held == run.held) {
       last.frames += run.frames;
       return;
     }
@@ -76,7 +75,8 @@ void VoiceMixer::plan(Voice* const* voices, int count, int n) noexcept {
     Voice& voice = *voices[v];
     if (!voice.isPlaying()) continue;
     const bool held = voice.isHeldAtFullLevel();
-    const double* levels = ones_.get();  // x 1 is exact: sample x 1 x amplitude = sample x amplitude
+    // x 1 is exact: sample x 1 x amplitude = sample x amplitude.
+    const double* levels = ones_.get();
     if (!held) {
       double* own = levels_.get() + static_cast<size_t>(v) * static_cast<size_t>(maxFrames_) + at;
       moving_[moving] = &voice;

@@ -313,8 +313,9 @@ class ZORQ : public Synth {
   PendingSlice pendingSlices_[kMaxPendingSlices] = {};
   int pendingSliceCount_ = 0;
   int pendingFrames_ = 0;
-  double* pendingOut_[2] = {nullptr, nullptr};  // the first pending slice's output
-  const double* pendingExternal_[2] = {nullptr, nullptr};  // and its external carrier
+  // The first pending slice's output, and its external carrier.
+  double* pendingOut_[2] = {nullptr, nullptr};
+  const double* pendingExternal_[2] = {nullptr, nullptr};
 
   // Working buffers, runCapacity() frames long, allocated by Reset.
   std::unique_ptr<double[]> modulator_[2];

@@ -8,11 +8,11 @@
 // already hold, and plans its voices; the carriers, the meter, the band bank, the output
 // mix, the ensemble and the sleep check of those slices run later, together, as one run
 // (runPendingSlices). The band bank and each voice cost a good deal per call, and a run
-// spans several control ticks, up to the whole host block. A run ends before a tick that could change what the bank or the
-// output mix does (a parameter change or a MIDI event due), after the slice whose level
-// sum the next tick reads (the accent bend), after the slice that could put the engine to
-// sleep, and at the end of the block; so every sample is what slice-by-slice processing
-// gives.
+// spans several control ticks, up to the whole host block. A run ends before a tick that
+// could change what the bank or the output mix does (a parameter change or a MIDI event
+// due), after the slice whose level sum the next tick reads (the accent bend), after the
+// slice that could put the engine to sleep, and at the end of the block; so every sample
+// is what slice-by-slice processing gives.
 
 #include <algorithm>
 #include <cassert>

@@ -176,7 +176,8 @@ TEST_P(VoiceMixerKernels, MatchVoiceByVoice) {
     int at = 0;
     for (int n : run) {
       SCOPED_TRACE(testing::Message() << "slice " << slice << " of " << n << " frames");
-      if (slice == 4) voices[1].setNoteOff(), mixed[1].setNoteOff();  // the fast release: silent soon
+      if (slice == 4)
+        voices[1].setNoteOff(), mixed[1].setNoteOff();  // the fast release: silent soon
       if (slice == 6)  // a voice silent since the last slice plays again
         voices[1].setNoteOn(70, 100, 99, nullptr), mixed[1].setNoteOn(70, 100, 99, nullptr);
       const double bend = slice == 2 || slice == 7 ? 40.0 : 0.0;  // the runs break there

@@ -184,13 +184,17 @@ TEST(TickGrid, ProcessingBeforeTheFirstResetGivesSilence) {
   for (int i = 0; i < 64; ++i) ASSERT_TRUE(outL[i] == 0.0 && outR[i] == 0.0) << i;
 }
 
-// An unconnected right microphone input is silent, in the output and the meter.
+// An unconnected right microphone input is silent, in the output and the meter; the meter
+// decays at each tick.
 TEST(Meter, MicModeAppliesMicLevelOnlyWithBothChannelsActive) {
   const auto mic = std::vector<double>(44, 0.5);
   EngineHarness both;
   both.setParam(kMicLevel, 2.0);
   both.process(44, {mic, mic});
   EXPECT_NEAR(both.plug->meterAccumulator(), (22.0 + 22.0) * 2.0 * 0.5, 1e-9);
+  // It decays once at each tick, however many a block holds.
+  both.process(3 * 44, {std::vector<double>(3 * 44, 0.0), std::vector<double>(3 * 44, 0.0)});
+  EXPECT_NEAR(both.plug->meterAccumulator(), 44.0 * std::pow(1.0 - 1.0 / 44.0, 3), 1e-9);
 
   EngineHarness left;
   left.plug->SetInputChannelConnections(1, 1, false);
