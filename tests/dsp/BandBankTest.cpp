@@ -126,6 +126,14 @@ const Scenario kScenarios[] = {
     {"NoSampleRateInfiniteInput", kFullBands, nullptr,
      [](int t, int c, Noise& n) { return t % 50 == 7 ? kInf : vowel(t, c, n); },
      [](int t, int, Noise& n) { return t % 70 == 9 ? -kInf : n.next(); }, 20, 0.0},
+    // Silenced bands while the modulator reaches infinity: each gives 0 x gain, as in the
+    // reference, never 0 x infinity.
+    {"SilencedBandsInfiniteInput", kFullBands,
+     [](int s, BandBank::Settings&, BandBank& bank) {
+       if (s == 0)
+         for (int band : {2, 9, 13}) bank.setSynthesisLevel(band, 0.0);
+     },
+     [](int t, int c, Noise& n) { return t % 613 == 11 ? kInf : vowel(t, c, n); }, carrierNoise},
     {"NotFiniteInputs", kStandard, fixBands,
      [](int t, int c, Noise& n) {
        return t % 997 == 5 ? std::nan("") : t % 1499 == 7 ? (c ? -kInf : kInf) : vowel(t, c, n);
