@@ -75,7 +75,8 @@ static_assert(kFirstNoiseBand % 4 == 0 && kNumBands % 4 == 0);
 // Each kernel does the same operations in the same order per lane, so every filter
 // history, envelope and level sum is the same bit for bit. The vocoder output is summed
 // per channel in band order, except by AVX-512, which sums it with fused multiply-adds
-// in another order, within 1e-12 of the output's level (README).
+// in another order and takes each band's level into its gain law, within 1e-12 of the
+// output's level (README).
 void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankSse2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankAvx2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;

@@ -168,7 +168,7 @@ int firstDifference(const std::vector<double>& reference, const std::vector<doub
 struct Case {
   SimdKernel kernel;
   const Scenario* scenario;
-  // AVX-512 sums the output with fused multiply-adds in another order.
+  // AVX-512 sums the output with fused multiply-adds in another order, the levels in the gains.
   bool exact() const { return kernel != SimdKernel::kAvx512; }
 };
 
