@@ -185,9 +185,9 @@ class ZORQ : public Synth {
   // the meter's decay at the slice's tick.
   void loadModulator(double** inputs, int at, int n);
   void planKeyboard(int n);
-  void loadKeyboard(int n);
-  void loadNoise(int n);
-  void loadExternal(int n);
+  bool loadKeyboard(int n);
+  bool loadNoise(int n, bool carriersHold);
+  void loadExternal(int n, bool carriersHold);
   void measureLevel(int at, int n);
   void tickMeter();
   // The band bank over the first n frames of the working buffers; the level sum the

@@ -124,11 +124,11 @@ template <class Stages>
 void ZORQ::runPendingSlices(Stages& stages) {
   if (pendingSliceCount_ == 0) return;
   const int n = pendingFrames_;
-  loadKeyboard(n);
+  bool carriersHold = loadKeyboard(n);
   stages.mark(EngineStage::kVoices);
-  loadNoise(n);
+  carriersHold = loadNoise(n, carriersHold);
   stages.mark(EngineStage::kNoise);
-  loadExternal(n);
+  loadExternal(n, carriersHold);
   stages.mark(EngineStage::kExternal);
   for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames) {
     if (pendingSlices_[s].awakeTick) tickMeter();

@@ -60,28 +60,33 @@ void ZORQ::planKeyboard(int n) {
   if (keyboardOn_ && keyboardLevel_ > 0.0) voiceMixer_.plan(voiceList_, kNumVoices, n);
 }
 
+// The carriers of a run start at 0 and take the voices, the noise and the external
+// inputs in that order. Each stage says whether the carriers hold anything yet; the first
+// to write takes 0 + its value (which turns -0 into 0, as adding to a cleared buffer
+// does), and a run with none of them clears them at the end.
+
 // The voices add into carrier L, scaled by the keyboard level and copied to carrier R.
-void ZORQ::loadKeyboard(int n) {
+bool ZORQ::loadKeyboard(int n) {
+  if (!(keyboardOn_ && keyboardLevel_ > 0.0)) {
+    voiceMixer_.discard();
+    return false;
+  }
   double* carL = carrier_[0].get();
   double* carR = carrier_[1].get();
   std::fill(carL, carL + n, 0.0);
-  if (keyboardOn_ && keyboardLevel_ > 0.0) {
-    assert(voiceMixer_.plannedFrames() == n);
-    voiceMixer_.mix(carL);
-    for (int i = 0; i < n; ++i) {
-      carL[i] *= keyboardLevel_;
-      carR[i] = carL[i];
-    }
-  } else {
-    voiceMixer_.discard();
-    std::fill(carR, carR + n, 0.0);
+  assert(voiceMixer_.plannedFrames() == n);
+  voiceMixer_.mix(carL);
+  for (int i = 0; i < n; ++i) {
+    carL[i] *= keyboardLevel_;
+    carR[i] = carL[i];
   }
+  return true;
 }
 
 // The noise carrier, the same in both channels; the noise buffers feed the top bands
 // of "VE-10 Standard".
-void ZORQ::loadNoise(int n) {
-  if (!(noiseLevel_ > 0.0)) return;
+bool ZORQ::loadNoise(int n, bool carriersHold) {
+  if (!(noiseLevel_ > 0.0)) return carriersHold;
   double* carL = carrier_[0].get();
   double* carR = carrier_[1].get();
   double* noiseL = noise_[0].get();
@@ -90,18 +95,24 @@ void ZORQ::loadNoise(int n) {
   for (int i = 0; i < n; ++i) {
     const double v = noiseLevel_ * noiseL[i];
     noiseL[i] = noiseR[i] = v;
-    carL[i] += v;
-    carR[i] += v;
+    carL[i] = (carriersHold ? carL[i] : 0.0) + v;
+    carR[i] = (carriersHold ? carR[i] : 0.0) + v;
   }
+  return true;
 }
 
-void ZORQ::loadExternal(int n) {
-  if (!(externalLevel_ > 0.0)) return;
+void ZORQ::loadExternal(int n, bool carriersHold) {
   for (int c = 0; c < 2; ++c) {
-    if (!inputConnected_[2 + c]) continue;
     double* car = carrier_[c].get();
+    if (!(externalLevel_ > 0.0) || !inputConnected_[2 + c]) {
+      if (!carriersHold) std::fill(car, car + n, 0.0);
+      continue;
+    }
     const double* external = pendingExternal_[c];
-    for (int i = 0; i < n; ++i) car[i] += externalLevel_ * external[i];
+    if (carriersHold)
+      for (int i = 0; i < n; ++i) car[i] += externalLevel_ * external[i];
+    else
+      for (int i = 0; i < n; ++i) car[i] = 0.0 + externalLevel_ * external[i];
   }
 }
 
