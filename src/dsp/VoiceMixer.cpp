@@ -28,7 +28,6 @@ void VoiceMixer::prepare(int maxVoices, int maxFrames, int maxSlices, SimdKernel
     runs_.reset(new VoiceRun[voices * static_cast<size_t>(maxSlices)]);
     ordered_.reset(new VoiceRun[voices * static_cast<size_t>(maxSlices)]);
     runCount_.reset(new int[voices]());
-    playing_.reset(new Voice*[voices]);
     moving_.reset(new Voice*[voices]);
     movingLevels_.reset(new double*[voices]);
     levels_.reset(new double[voices * static_cast<size_t>(maxFrames)]);

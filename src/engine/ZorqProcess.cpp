@@ -64,7 +64,7 @@ void ZORQ::planKeyboard(int n) {
 // inputs in that order. Each stage says whether the carriers hold anything yet; the first
 // to write takes 0 + its value (which turns -0 into 0, as adding to a cleared buffer
 // does), and a run with none of them clears them at the end.
-
+//
 // The voices add into carrier L, scaled by the keyboard level and copied to carrier R.
 bool ZORQ::loadKeyboard(int n) {
   if (!(keyboardOn_ && keyboardLevel_ > 0.0)) {
