@@ -49,7 +49,7 @@ class VoiceMixer {
   std::unique_ptr<VoiceRun[]> runs_;     // maxSlices per voice
   std::unique_ptr<int[]> runCount_;      // per voice
   std::unique_ptr<VoiceRun[]> ordered_;  // the runs in voice order, for the kernel
-  std::unique_ptr<Voice*[]> moving_;  // the playing voices whose envelopes move
+  std::unique_ptr<Voice*[]> moving_;     // the playing voices whose envelopes move
   std::unique_ptr<double*[]> movingLevels_;
   std::unique_ptr<double[]> levels_;  // maxVoices x maxFrames
   std::unique_ptr<double[]> ones_;    // the levels of a voice held at full level
