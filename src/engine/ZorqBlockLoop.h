@@ -130,15 +130,15 @@ void ZORQ::runPendingSlices(Stages& stages) {
   stages.mark(EngineStage::kNoise);
   loadExternal(n, carriersHold);
   stages.mark(EngineStage::kExternal);
+  // The level sum the accent bend reads restarts at the last tick.
+  int sumFrom = n;
   for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames) {
-    if (pendingSlices_[s].awakeTick) tickMeter();
-    measureLevel(at, pendingSlices_[s].frames);
+    const PendingSlice& slice = pendingSlices_[s];
+    if (slice.awakeTick) tickMeter();
+    measureLevel(at, slice.frames);
+    if (slice.tick) sumFrom = at;
   }
   stages.mark(EngineStage::kMeter);
-  // The level sum the accent bend reads: from the last tick on.
-  int sumFrom = n;
-  for (int s = 0, at = 0; s < pendingSliceCount_; at += pendingSlices_[s++].frames)
-    if (pendingSlices_[s].tick) sumFrom = at;
   vocode(n, sumFrom);
   stages.mark(EngineStage::kBandBank);
   double* outL = pendingOut_[0];

@@ -109,10 +109,8 @@ void ZORQ::loadExternal(int n, bool carriersHold) {
       continue;
     }
     const double* external = pendingExternal_[c];
-    if (carriersHold)
-      for (int i = 0; i < n; ++i) car[i] += externalLevel_ * external[i];
-    else
-      for (int i = 0; i < n; ++i) car[i] = 0.0 + externalLevel_ * external[i];
+    for (int i = 0; i < n; ++i)
+      car[i] = (carriersHold ? car[i] : 0.0) + externalLevel_ * external[i];
   }
 }
 
