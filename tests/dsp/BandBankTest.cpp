@@ -8,6 +8,7 @@
 // exactly where s is. A NaN matches any NaN: which operand's NaN an addition passes on
 // (and so its sign) is the compiler's choice of operand order.
 #include "dsp/BandBank.h"
+#include "dsp/BandBankLanes.h"
 #include "dsp/Ensemble.h"
 #include "dsp/Filter.h"
 #include "dsp/Resonator.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -229,6 +231,73 @@ std::vector<Case> allCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, BandBankKernels, ::testing::ValuesIn(allCases()),
+                         ::testing::PrintToStringParamName());
+
+// The kernels leave the resonators' clamps out while no output comes near them. A
+// history held at the clamp from the slice before still counts: here it is +-64 in every
+// lane, the sections' outputs stay near 32, and only the clamp of 64 + 1e-13 at the first
+// frame keeps the second frame the same as the reference's.
+class BandBankHistoryAtTheClamp : public ::testing::TestWithParam<SimdKernel> {};
+
+TEST_P(BandBankHistoryAtTheClamp, StillClampsASliceOfLowOutput) {
+  const SimdKernel kernel = GetParam();
+  if (!simd::isSupported(kernel)) GTEST_SKIP() << "kernel not run on this processor";
+  auto lanes = std::make_unique<BandBankLanes>();
+  for (ResonatorLanes* r : {&lanes->analysis, &lanes->synthesis})
+    for (int lane = 0; lane < kBandLanes; ++lane) {
+      r->b0a.v[lane] = r->b0b.v[lane] = 0.01;
+      r->a2a.v[lane] = r->a2b.v[lane] = 0.5;
+      r->y1a.v[lane] = r->y1b.v[lane] = lane % 3 ? 64.0 : -64.0;
+      r->y2a.v[lane] = r->y2b.v[lane] = -r->y1a.v[lane];
+      r->x1b.v[lane] = r->y1a.v[lane], r->x2b.v[lane] = r->y2a.v[lane];  // section b's input
+    }
+  for (int lane = 0; lane < kBandLanes; ++lane) {
+    lanes->follower.b0.v[lane] = lanes->follower.b1.v[lane] = 0.1;
+    lanes->follower.a1.v[lane] = 0.5;
+    lanes->synthesisLevel.v[lane] = 1.0;
+    lanes->analysisOffset.v[lane] = lanes->synthesisOffset.v[lane] = 1e-13;
+    lanes->nanFreeMask[lane] = -1;
+  }
+  auto reference = std::make_unique<BandBankLanes>(*lanes);
+
+  constexpr int kFrames = 8;
+  std::vector<double> input(kFrames, 0.01), out[4];
+  for (auto& v : out) v.assign(kFrames, 0.0);
+  std::vector<double> scratch(kBandBankScratchPerFrame * kFrames + kBandBankScratchExtra + 8);
+  double* aligned = scratch.data() + (-reinterpret_cast<uintptr_t>(scratch.data()) / 8) % 8;
+  const double* in[2] = {input.data(), input.data()};
+  BandBankSlice slice{{in[0], in[1]},
+                      {in[0], in[1]},
+                      {in[0], in[1]},
+                      {out[0].data(), out[1].data()},
+                      aligned,
+                      kFrames,
+                      0,
+                      true,
+                      false,
+                      0.0,
+                      1.0,
+                      1.0};
+  runBandBankScalar(*reference, slice);
+  slice.out[0] = out[2].data(), slice.out[1] = out[3].data();
+  switch (kernel) {
+    case SimdKernel::kSse2: runBandBankSse2(*lanes, slice); break;
+    case SimdKernel::kAvx2: runBandBankAvx2(*lanes, slice); break;
+    default: runBandBankAvx512(*lanes, slice); break;
+  }
+  const bool exact = kernel != SimdKernel::kAvx512;
+  for (int ch = 0; ch < 2; ++ch)
+    EXPECT_EQ(firstDifference(out[ch], out[2 + ch], exact), -1) << "channel " << ch;
+  for (auto member :
+       {&ResonatorLanes::y1a, &ResonatorLanes::y2a, &ResonatorLanes::y1b, &ResonatorLanes::y2b})
+    for (int lane = 0; lane < kBandLanes; ++lane)
+      EXPECT_TRUE(same((reference->synthesis.*member).v[lane], (lanes->synthesis.*member).v[lane]))
+          << "lane " << lane;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BandBankHistoryAtTheClamp,
+                         ::testing::Values(SimdKernel::kSse2, SimdKernel::kAvx2,
+                                           SimdKernel::kAvx512),
                          ::testing::PrintToStringParamName());
 
 // With a silent modulator every band's gain is clamp(bias, 0, limit): the output is
