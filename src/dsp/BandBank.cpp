@@ -95,7 +95,7 @@ void BandBank::reset() {
     l.analysisOffset.v[lane] = Resonator::kInitialOffset;
     l.synthesisOffset.v[lane] = Resonator::kInitialOffset;
     l.levelSum.v[lane] = 0.0;
-    l.clampedSlicesLeft[lane] = 0;
+    l.analysisClampTries[lane] = l.synthesisClampTries[lane] = ClampTries{};
   }
   for (int band = 0; band < kNumBands; ++band) {
     setAnalysisFrequency(band, FREQUENCY[band]);

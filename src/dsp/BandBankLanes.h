@@ -26,6 +26,13 @@ struct FollowerLanes {
   LaneArray x1, x2, y1, y2;
 };
 
+// Where a side's clamps would have acted, it runs with them for clampedSlicesLeft more
+// slices before it tries again, and for longer after each try in a row that failed.
+struct ClampTries {
+  unsigned char clampedSlicesLeft;
+  unsigned char overflowsInARow;
+};
+
 struct BandBankLanes {
   ResonatorLanes analysis;  // level 1
   FollowerLanes follower;
@@ -43,11 +50,11 @@ struct BandBankLanes {
   // -1 in the lanes whose two resonators have finite coefficients and a b0 other than
   // 0: from input without NaN they never make NaN, whatever the input and history.
   alignas(64) long long nanFreeMask[kBandLanes];
-  // Kernels whose clamp takes two instructions first run a pass of registers without the
-  // resonators' clamps and keep it only if no clamp would have acted; when one would
-  // have, the pass runs with its clamps for this many more slices (indexed by the pass's
-  // first lane) before it tries again. Speed only: both ways give the same samples.
-  unsigned char clampedSlicesLeft[kBandLanes];
+  // Kernels whose clamp takes two instructions first run a register without the
+  // resonators' clamps and keep it only if no clamp would have acted, each side apart
+  // (indexed by the register's first lane). Speed only: both ways give the same samples.
+  ClampTries analysisClampTries[kBandLanes];
+  ClampTries synthesisClampTries[kBandLanes];
 };
 
 // Scratch for a slice of n frames, 64-byte aligned: kBandBankScratchPerFrame x n +
