@@ -16,9 +16,7 @@
 #error "build with SSE2 double arithmetic (-msse2 -mfpmath=sse on 32-bit x86)"
 #endif
 
-namespace {
-
-void (*kernelFunction(SimdKernel kernel))(BandBankLanes&, const BandBankSlice&) noexcept {
+BandBankKernel bandBankKernel(SimdKernel kernel) {
   switch (kernel) {
     case SimdKernel::kSse2: return runBandBankSse2;
     case SimdKernel::kAvx2: return runBandBankAvx2;
@@ -26,6 +24,8 @@ void (*kernelFunction(SimdKernel kernel))(BandBankLanes&, const BandBankSlice&) 
     default: return runBandBankScalar;
   }
 }
+
+namespace {
 
 void setLanes(LaneArray& lanes, int band, double value) {
   assert(band >= 0 && band < kNumBands);
@@ -82,7 +82,7 @@ void BandBank::prepare(double sampleRate, int maxFrames, SimdKernel kernel) {
   }
   maxFrames_ = frames;
   kernel_ = simd::orBest(kernel);
-  run_ = kernelFunction(kernel_);
+  run_ = bandBankKernel(kernel_);
 }
 
 void BandBank::reset() {

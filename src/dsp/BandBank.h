@@ -95,7 +95,7 @@ class BandBank {
   int maxFrames_ = 0;
   double sampleRate_ = 0.0;
   SimdKernel kernel_ = SimdKernel::kScalar;
-  void (*run_)(BandBankLanes&, const BandBankSlice&) noexcept = runBandBankScalar;
+  BandBankKernel run_ = runBandBankScalar;
   double analysisHz_[kNumBands] = {};
   double synthesisHz_[kNumBands] = {};
   double followerScale_ = 1.0;

@@ -9,6 +9,7 @@
 // the program.
 
 #include "dsp/BandTables.h"
+#include "dsp/SimdKernel.h"
 
 constexpr int kBandLanes = 2 * kNumBands;
 
@@ -93,3 +94,7 @@ void runBandBankScalar(BandBankLanes& lanes, const BandBankSlice& slice) noexcep
 void runBandBankSse2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankAvx2(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
 void runBandBankAvx512(BandBankLanes& lanes, const BandBankSlice& slice) noexcept;
+
+// The kernel for an instruction set (SimdKernel.h), the scalar one for any other.
+using BandBankKernel = void (*)(BandBankLanes&, const BandBankSlice&) noexcept;
+BandBankKernel bandBankKernel(SimdKernel kernel);

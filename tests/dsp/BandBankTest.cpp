@@ -264,27 +264,16 @@ TEST_P(BandBankHistoryAtTheClamp, StillClampsASliceOfLowOutput) {
   std::vector<double> input(kFrames, 0.01), out[4];
   for (auto& v : out) v.assign(kFrames, 0.0);
   std::vector<double> scratch(kBandBankScratchPerFrame * kFrames + kBandBankScratchExtra + 8);
-  double* aligned = scratch.data() + (-reinterpret_cast<uintptr_t>(scratch.data()) / 8) % 8;
-  const double* in[2] = {input.data(), input.data()};
-  BandBankSlice slice{{in[0], in[1]},
-                      {in[0], in[1]},
-                      {in[0], in[1]},
-                      {out[0].data(), out[1].data()},
-                      aligned,
-                      kFrames,
-                      0,
-                      true,
-                      false,
-                      0.0,
-                      1.0,
-                      1.0};
-  runBandBankScalar(*reference, slice);
+  BandBankSlice slice{};
+  for (int c = 0; c < 2; ++c) slice.modulator[c] = slice.carrier[c] = slice.noise[c] = input.data();
+  slice.scratch = scratch.data() + (-reinterpret_cast<uintptr_t>(scratch.data()) / 8) % 8;
+  slice.frames = kFrames;
+  slice.fullBands = true;
+  slice.limit = slice.micLevel = 1.0;
+  slice.out[0] = out[0].data(), slice.out[1] = out[1].data();
+  bandBankKernel(SimdKernel::kScalar)(*reference, slice);
   slice.out[0] = out[2].data(), slice.out[1] = out[3].data();
-  switch (kernel) {
-    case SimdKernel::kSse2: runBandBankSse2(*lanes, slice); break;
-    case SimdKernel::kAvx2: runBandBankAvx2(*lanes, slice); break;
-    default: runBandBankAvx512(*lanes, slice); break;
-  }
+  bandBankKernel(kernel)(*lanes, slice);
   const bool exact = kernel != SimdKernel::kAvx512;
   for (int ch = 0; ch < 2; ++ch)
     EXPECT_EQ(firstDifference(out[ch], out[2 + ch], exact), -1) << "channel " << ch;
