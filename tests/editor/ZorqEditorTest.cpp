@@ -3,7 +3,6 @@
 // editor's own controls (menus, the WAV control, the program display, MIDI learn).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>

@@ -12,10 +12,10 @@
 #include <chrono>
 #include <cmath>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "support/Commands.h"
 #include "support/TestSignals.h"
 
 class LiveTestClient {
@@ -60,11 +60,9 @@ class LiveTestClient {
     // (longer under the sanitizers): each connection is retried for a while.
     for (const auto& [from, to] : links) {
       int code = 0;
-      for (int attempt = 0; attempt < 150; ++attempt) {
-        if ((code = jack_connect(client_, from.c_str(), to.c_str())) == 0) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      }
-      if (code) failed += from + " -> " + to + " (" + std::to_string(code) + ") ";
+      if (!eventually([&] { return (code = jack_connect(client_, from.c_str(), to.c_str())) == 0; },
+                      std::chrono::milliseconds(3000)))
+        failed += from + " -> " + to + " (" + std::to_string(code) + ") ";
     }
     return failed;
   }
