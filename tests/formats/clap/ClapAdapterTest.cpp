@@ -8,6 +8,7 @@
 #include "engine/ZORQ.h"
 #include "formats/clap/IPlugCLAP.h"
 #include "support/AllocationCounter.h"
+#include "support/TestSignals.h"
 
 namespace {
 const char* const kFeatures[] = {"audio-effect", nullptr};

@@ -106,8 +106,9 @@ TEST(Vst3Process, BypassCrossfadesToTheVoice) {
             std::vector<float>(voice.begin() + 2048 + 441, voice.end()));
 }
 
-// The program parameter switches the program at its tick; the host hears every value
-// that moved, then reads them all again. Pitch bend acts through its parameter.
+// The program parameter switches the program at its tick, and the host hears every
+// value that moved (the host reading them all again is the parity suite's). Pitch bend
+// acts through its parameter.
 TEST(Vst3Process, ProgramParameterSwitchesPrograms) {
   HostedVst3 hosted;
   hosted.start();
@@ -116,14 +117,10 @@ TEST(Vst3Process, ProgramParameterSwitchesPrograms) {
   hosted.zorq->ModifyCurrentPreset();
   hosted.zorq->changePreset(0);
   hosted.object->FlushToHost();
-  hosted.handler().restarts.clear();
   hosted.host->changes().add(IPlugVST3::kProgramId, 100, 2.0 / 63.0);
   hosted.process(512);
   EXPECT_EQ(hosted.zorq->GetCurrentPresetIdx(), 2);
   EXPECT_DOUBLE_EQ(hosted.host->reported().last(kFinalVolume), 0.9);
-  hosted.object->FlushToHost();
-  ASSERT_FALSE(hosted.handler().restarts.empty());
-  EXPECT_TRUE(hosted.handler().restarts[0] & vst3::kParamValuesChanged);
 
   // Pitch bend reaches the plug-in through its mapped parameter as MIDI's pitch wheel,
   // the centre as hosts send it included (learned controllers: the parity suite).
