@@ -15,20 +15,13 @@
 
 namespace {
 
-int updateDisplayCalls = 0;
-
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-  if (opcode == audioMasterUpdateDisplay) ++updateDisplayCalls;
-  return opcode == audioMasterVersion ? kVstVersion2400 : 0;
-}
-
 constexpr int kBlock = 512;
 constexpr int kSoft = 0;  // current at the start: "Final Volume" 0.25, sample a.wav (1 s)
 constexpr int kLoud = 5;  // "Final Volume" 0.8, sample b.wav (0.5 s)
 
 // Two programs that differ only in "Final Volume" and sample file, in "File" input mode.
 struct TwoPrograms {
-  TwoPrograms() : h(44100.0, &hostCallback) {
+  TwoPrograms() {
     sampleA =
         dir.write("a.wav", wavtest::wav(1, 16, 1, 44100, wavtest::sine(44100, 220.0, 44100.0)));
     sampleB =
@@ -42,7 +35,6 @@ struct TwoPrograms {
       h.plug->loadSampleFile(false);
       h.plug->ModifyCurrentPreset(name);
     }
-    updateDisplayCalls = 0;
   }
   void programChange(int program, int offset = 0) { h.midi(0xC0, program, 0, offset); }
   // Four blocks of a held note, with a change to kLoud at offset 100 of the third when
@@ -232,7 +224,6 @@ TEST_F(ProgramChange, SwitchesAtItsTickInTheMiddleOfANoteWithoutAllocating) {
     ASSERT_NEAR(rendered[i], expected[i] * 0.8 / 0.25, 1e-12 + 1e-9 * std::fabs(expected[i])) << i;
 
   EXPECT_STREQ(h.plug->GetPresetName(h.plug->GetCurrentPresetIdx()), "Loud");
-  EXPECT_EQ(updateDisplayCalls, 1);
   // The old sample plays on until the user-interface thread's idle call loads b.wav.
   EXPECT_EQ(h.plug->sampleFileName(), sampleA);
   EXPECT_EQ(h.plug->sampler().outputLength(), lengthA);
@@ -270,7 +261,6 @@ TEST_F(ProgramChange, IgnoredCasesLeaveEverythingAsItWas) {
     EXPECT_EQ(h.plug->GetParam(kFinalVolume)->Value(), 0.25) << program;
     EXPECT_EQ(h.plug->sampleFileName(), sampleA) << program;
   }
-  EXPECT_EQ(updateDisplayCalls, 0);
 }
 
 // The sample file's schedule: a read asked for sooner survives one asked for later, and
