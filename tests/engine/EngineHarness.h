@@ -18,9 +18,9 @@ class EngineHarness {
   static constexpr double kGuard = 12345.678;
   static constexpr int kGuardWords = 8;
 
-  explicit EngineHarness(double sampleRate = 44100.0, VstHostCallback hostCallback = nullptr)
+  explicit EngineHarness(double sampleRate = 44100.0)
       : plug(std::make_unique<ZORQ>()),
-        vst(std::make_unique<IPlugVST>(plug.get(), hostCallback, false)) {
+        vst(std::make_unique<IPlugVST>(plug.get(), nullptr, false)) {
     plug->SetSampleRate(sampleRate);
     plug->Reset();
     plug->OnActivate(true);
@@ -37,13 +37,14 @@ class EngineHarness {
     plug->ProcessMidiMsg(&msg);
   }
 
-  // Processes nFrames with the given input signals (empty vector = silence).
-  void process(int nFrames, const std::vector<std::vector<double>>& inputs = {}) {
+  // Processes nFrames with the given input signals (empty vector = silence), read
+  // from their frame `from` on, and repeated where they end.
+  void process(int nFrames, const std::vector<std::vector<double>>& inputs = {}, int from = 0) {
     for (int c = 0; c < 4; ++c) {
       in[c].assign(static_cast<size_t>(nFrames), 0.0);
       if (c < static_cast<int>(inputs.size()) && !inputs[c].empty())
         for (int i = 0; i < nFrames; ++i)
-          in[c][i] = inputs[c][static_cast<size_t>(i) % inputs[c].size()];
+          in[c][i] = inputs[c][static_cast<size_t>(from + i) % inputs[c].size()];
       inPtr[c] = in[c].data();
     }
     for (int c = 0; c < 2; ++c) {

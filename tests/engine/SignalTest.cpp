@@ -225,12 +225,7 @@ TEST(ZorqRender, TheSameSamplesWhateverTheHostBlockSize) {
       const int n = std::min(block, kTotal - at);
       for (const auto& [frame, param, value] : changes)
         if (frame >= at && frame < at + n) h.plug->ScheduleParamChange(param, value, frame - at);
-      std::vector<std::vector<double>> in(4);
-      for (int c = 0; c < 4; ++c) {
-        const std::vector<double>& from = c < 2 ? voice : carrier;
-        in[size_t(c)].assign(from.begin() + at, from.begin() + at + n);
-      }
-      h.process(n, in);
+      h.process(n, {voice, voice, carrier, carrier}, at);
       for (int c = 0; c < 2; ++c)
         out[c].insert(out[c].end(), h.out[c].begin(), h.out[c].begin() + n);
     }
