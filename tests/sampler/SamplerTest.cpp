@@ -42,8 +42,8 @@ Output play(Sampler& sampler, size_t frames, unsigned block = kSubBlock) {
 
 struct SamplerTest : ::testing::Test {
   // Opens `bytes` in a sampler set up for the host rate, and restarts it.
-  void start(Sampler& sampler, const Bytes& bytes, double hostRate = kHostRate) {
-    sampler.init(hostRate, static_cast<unsigned>(hostRate / 1000));
+  void start(Sampler& sampler, const Bytes& bytes) {
+    sampler.init(kHostRate, kSubBlock);
     ASSERT_TRUE(sampler.openWAV(dir.write("s.wav", bytes).c_str()));
     sampler.restart();
   }
@@ -60,8 +60,7 @@ TEST_F(SamplerTest, PlaysSampleForSampleForExactLength) {
     std::vector<double> ones(kFrames * channels, 1.0), signal(kFrames * channels);
     for (size_t i = 0; i < signal.size(); ++i) signal[i] = std::sin(i * 0.37) * 0.8;
     Sampler reference, sampler;
-    reference.setAttack(0.3);
-    sampler.setAttack(0.3);
+    for (Sampler* each : {&reference, &sampler}) each->setAttack(0.3);
     start(reference, floatWav(channels, 44100, ones));
     start(sampler, floatWav(channels, 44100, signal));
     EXPECT_EQ(sampler.outputLength(), kFrames);
@@ -100,7 +99,7 @@ TEST_F(SamplerTest, AtAnyFileRateKeepsPitchFillsEveryBlockAndEndsOnTime) {
     EXPECT_NEAR(crossingRate(o.left.data() + 1000, expected - 2000, kHostRate), kTone,
                 kTone * 0.01);
     EXPECT_NEAR(rms(o.left.data() + 1000, expected - 2000), 0.5 / std::sqrt(2.0), 0.01);
-    for (size_t i = 0; i < o.left.size(); ++i) ASSERT_EQ(o.left[i], o.right[i]);
+    EXPECT_EQ(o.left, o.right);
   }
 }
 
