@@ -24,18 +24,12 @@ struct Output {
   std::vector<double> left, right;
 };
 
-// Plays `frames` frames in blocks of `block`, each block's buffers pre-filled with kFill.
+// Plays `frames` frames in blocks of `block` into buffers that hold kFill until written.
 Output play(Sampler& sampler, size_t frames, unsigned block = kSubBlock) {
-  Output o;
-  std::vector<double> left(block), right(block);
+  Output o{std::vector<double>(frames, kFill), std::vector<double>(frames, kFill)};
   for (size_t done = 0; done < frames; done += block) {
-    const unsigned n = static_cast<unsigned>(std::min<size_t>(block, frames - done));
-    std::fill(left.begin(), left.end(), kFill);
-    std::fill(right.begin(), right.end(), kFill);
-    double* bufs[2] = {left.data(), right.data()};
-    sampler.processSamples(bufs, static_cast<int>(n));
-    o.left.insert(o.left.end(), left.begin(), left.begin() + n);
-    o.right.insert(o.right.end(), right.begin(), right.begin() + n);
+    double* bufs[2] = {o.left.data() + done, o.right.data() + done};
+    sampler.processSamples(bufs, static_cast<int>(std::min<size_t>(block, frames - done)));
   }
   return o;
 }
