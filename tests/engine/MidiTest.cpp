@@ -197,7 +197,6 @@ TEST(ZorqTuning, NotesFollowAConnectedMaster) {
     for (int note : {60, 121}) h.midi(0x90, note, 100);
     h.process(44);
     // The test master plays every note a semitone up and filters notes from 120 on.
-    EXPECT_EQ(h.plug->voice(0).pitch(), 61 * 128);
     EXPECT_EQ(h.plug->voice(0).pitchIndex(), 61 * 128);
     EXPECT_FALSE(h.plug->voice(1).isActive());
     EXPECT_EQ(h.plug->pressedKeyCount(), 1);

@@ -220,17 +220,15 @@ TEST(ZorqRender, TheSameSamplesWhateverTheHostBlockSize) {
     h.setParam(kBias, 0.1);
     for (int band : {2, 11}) h.setParam(kSynthesisLevel1 + band, 0.55);
     for (int key : {48, 55, 60}) h.midi(0x90, key, 100);
-    std::vector<double> out[2];
+    std::vector<double> out(2 * kTotal);  // left, then right
     for (int at = 0; at < kTotal; at += block) {
       const int n = std::min(block, kTotal - at);
       for (const auto& [frame, param, value] : changes)
         if (frame >= at && frame < at + n) h.plug->ScheduleParamChange(param, value, frame - at);
       h.process(n, {voice, voice, carrier, carrier}, at);
-      for (int c = 0; c < 2; ++c)
-        out[c].insert(out[c].end(), h.out[c].begin(), h.out[c].begin() + n);
+      for (int c = 0; c < 2; ++c) std::copy_n(h.out[c].begin(), n, out.begin() + c * kTotal + at);
     }
-    out[0].insert(out[0].end(), out[1].begin(), out[1].end());
-    return out[0];
+    return out;
   };
   for (bool accentFromStart : {false, true}) {
     const std::vector<double> reference = render(44, accentFromStart);
