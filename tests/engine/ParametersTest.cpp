@@ -93,6 +93,7 @@ TEST(ParamTable, TextsAndTypedValuesDoNotDependOnTheLocale) {
 // began in the previous block takes effect at once.
 TEST(ParamSchedule, ChangesTakeEffectAtTheTickOfTheirOffset) {
   const auto voice = whiteNoise(4000, 3), carrier = whiteNoise(4000, 4);
+  const std::vector<std::vector<double>> inputs = {voice, voice, carrier, carrier};
   for (const auto& row :
        {std::pair{0, 0}, {0, 43}, {0, 44}, {10, 0}, {10, 33}, {10, 34}, {100, 500}}) {
     const int preroll = row.first, offset = row.second;
@@ -110,7 +111,7 @@ TEST(ParamSchedule, ChangesTakeEffectAtTheTickOfTheirOffset) {
         if (scheduled && splits[b] == preroll)
           h.plug->ScheduleParamChange(kVocoderMode, 1.0, offset);
         if (!scheduled && splits[b] == start) h.setParam(kVocoderMode, 1.0);
-        h.process(n, {voice, voice, carrier, carrier}, splits[b]);
+        h.process(n, inputs, splits[b]);
         left.insert(left.end(), h.out[0].begin(), h.out[0].begin() + n);
       }
       return left;

@@ -203,6 +203,7 @@ TEST(ZorqRender, TheSameSamplesWhateverTheHostBlockSize) {
   std::vector<double> voice = whiteNoise(kTotal, 5);
   for (int i = 0; i < kTotal; ++i) voice[size_t(i)] *= 0.5 + 0.5 * std::sin(i * 0.002);
   const std::vector<double> carrier = whiteNoise(kTotal, 6);
+  const std::vector<std::vector<double>> inputs = {voice, voice, carrier, carrier};
   // (frame, parameter, value) of the changes, each at a tick (every 44 frames), so that
   // whatever the block it falls in, it takes effect there
   const std::tuple<int, int, double> changes[] = {{2992, kAccentBend, 1.0},
@@ -224,7 +225,7 @@ TEST(ZorqRender, TheSameSamplesWhateverTheHostBlockSize) {
       const int n = std::min(block, kTotal - at);
       for (const auto& [frame, param, value] : changes)
         if (frame >= at && frame < at + n) h.plug->ScheduleParamChange(param, value, frame - at);
-      h.process(n, {voice, voice, carrier, carrier}, at);
+      h.process(n, inputs, at);
       for (int c = 0; c < 2; ++c) std::copy_n(h.out[c].begin(), n, out.begin() + c * kTotal + at);
     }
     return out;
