@@ -58,7 +58,9 @@ class LiveTestClient {
     std::string failed;
     // A client that has just been activated may not be connectable for a few cycles
     // (longer under the sanitizers): each connection is retried for a while.
-    for (const auto& [from, to] : links) {
+    for (const auto& link : links) {
+      // References rather than a structured binding, which a lambda cannot capture.
+      const std::string &from = link.first, &to = link.second;
       int code = 0;
       if (!eventually([&] { return (code = jack_connect(client_, from.c_str(), to.c_str())) == 0; },
                       std::chrono::milliseconds(3000)))
