@@ -45,7 +45,7 @@ void bandBank(benchmark::State& state, SimdKernel kernel) {
   static const double ghz = coreClockGHz();
   static double bound[std::size(simd::kKernels)] = {};
   double& kernelBound = bound[static_cast<int>(kernel)];
-  if (kernelBound == 0.0) kernelBound = issueRateOpsPerCycle(kernel);
+  if (kernelBound == 0.0) kernelBound = issueRateOpsPerCycle(kernel, ghz);
   const int kSlice = static_cast<int>(state.range(0));
   BandBank bank;
   bank.prepare(kRate, kSlice, kernel);
